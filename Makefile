@@ -1,0 +1,54 @@
+# Top-level commands. 'make demo' and 'make test' install missing Debian
+# packages themselves when run as root.
+JOBS ?= $(shell nproc)
+CMAKE_BUILD = cmake --build --preset
+CTEST = ctest --output-on-failure -j $(JOBS) --preset
+
+.PHONY: all deps host host-asan win32 win64 fuzz-build test test-host test-asan test-win32 test-win64 fuzz-smoke fuzz demo bench installer clean
+
+all: host win32 win64
+
+deps:
+	@scripts/install-deps.sh
+
+build/%/CMakeCache.txt: | deps
+	cmake --preset $* >/dev/null
+
+host: deps build/host/CMakeCache.txt
+	$(CMAKE_BUILD) host -j $(JOBS)
+host-asan: deps build/host-asan/CMakeCache.txt
+	$(CMAKE_BUILD) host-asan -j $(JOBS)
+win32: deps build/win32/CMakeCache.txt
+	$(CMAKE_BUILD) win32 -j $(JOBS)
+win64: deps build/win64/CMakeCache.txt
+	$(CMAKE_BUILD) win64 -j $(JOBS)
+fuzz-build: deps build/fuzz/CMakeCache.txt
+	$(CMAKE_BUILD) fuzz -j $(JOBS)
+
+# Just the shipped 32-bit program.
+installer: deps build/win32/CMakeCache.txt
+	$(CMAKE_BUILD) win32 -j $(JOBS) --target Install
+
+test-host: host
+	$(CTEST) host
+test-asan: host-asan
+	$(CTEST) host-asan
+test-win32: win32
+	$(CTEST) win32
+test-win64: win64
+	$(CTEST) win64
+fuzz-smoke: fuzz-build
+	scripts/fuzz.sh smoke build/fuzz
+fuzz: fuzz-build
+	scripts/fuzz.sh long build/fuzz
+
+test: test-host test-win32 test-win64 test-asan fuzz-smoke
+
+demo: host win32 win64
+	scripts/demo.sh
+
+bench: host
+	bench/run.sh
+
+clean:
+	rm -rf build

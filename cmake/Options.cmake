@@ -1,0 +1,27 @@
+# Compiler options shared by every target of ours (not by GoogleTest).
+add_library(pelmora_options INTERFACE)
+target_compile_options(pelmora_options INTERFACE
+  -Wall -Wextra -Werror -Wshadow -Wno-missing-field-initializers
+  # Texts are Windows-1252 bytes at run time; sources are UTF-8.
+  -finput-charset=UTF-8 -fexec-charset=CP1252)
+target_include_directories(pelmora_options INTERFACE
+  ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+
+if(PELMORA_WINDOWS)
+  # Nothing of MinGW's runtime may be needed beside the program on the target.
+  target_link_options(pelmora_options INTERFACE -static -static-libgcc -static-libstdc++)
+  target_compile_definitions(pelmora_options INTERFACE
+    WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
+endif()
+
+if(PELMORA_SANITIZE)
+  target_compile_options(pelmora_options INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(pelmora_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Portable code: a static library of plain C++ that never includes a Win32 header.
+function(pelmora_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_link_libraries(${name} PUBLIC pelmora_options)
+endfunction()

@@ -1,0 +1,49 @@
+#!/bin/bash
+# start PREFIX: start a persistent wineserver for the private prefix (its pid is
+#               kept in PREFIX.pid) and create the prefix on first use.
+# stop PREFIX:  stop that wineserver by its process id.
+set -u
+cmd=$1 prefix=$2
+pidfile="$prefix.pid"
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+server=""
+for s in /usr/bin/wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
+  [ -x "$s" ] && { server=$s; break; }
+done
+[ -n "$server" ] || { echo "wineserver not found (apt-get install wine64)" >&2; exit 1; }
+
+case "$cmd" in
+start)
+  mkdir -p "$prefix"
+  if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
+    exit 0
+  fi
+  setsid "$server" -f -p >/dev/null 2>&1 < /dev/null &
+  echo $! > "$pidfile"
+  if [ ! -f "$prefix/system.reg" ]; then
+    "$(dirname "$0")/wine-bin.sh" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+  fi
+  ;;
+stop)
+  # The server and wine's own service processes of this prefix, by pid.
+  pids=""
+  [ -f "$pidfile" ] && pids=$(cat "$pidfile")
+  for envf in /proc/[0-9]*/environ; do
+    p=${envf#/proc/}; p=${p%/environ}
+    [ "$p" = "$$" ] && continue
+    if { tr '\0' '\n' < "$envf" | grep -qx "WINEPREFIX=$prefix"; } 2>/dev/null; then
+      pids="$pids $p"
+    fi
+  done
+  [ -n "$pids" ] && kill $pids 2>/dev/null
+  for _ in $(seq 30); do
+    alive=""
+    for p in $pids; do kill -0 "$p" 2>/dev/null && alive="$alive $p"; done
+    [ -z "$alive" ] && break
+    sleep 0.1
+  done
+  [ -n "${alive:-}" ] && kill -9 $alive 2>/dev/null
+  rm -f "$pidfile"
+  ;;
+*) echo "usage: $0 start|stop PREFIX" >&2; exit 2 ;;
+esac
