@@ -1,9 +1,12 @@
 # Compiler options shared by every target of ours (not by GoogleTest).
 add_library(pelmora_options INTERFACE)
 target_compile_options(pelmora_options INTERFACE
-  -Wall -Wextra -Werror -Wshadow -Wno-missing-field-initializers
-  # Texts are Windows-1252 bytes at run time; sources are UTF-8.
-  -finput-charset=UTF-8 -fexec-charset=CP1252)
+  -Wall -Wextra -Werror -Wshadow -Wno-missing-field-initializers)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # Texts are Windows-1252 bytes at run time; sources are UTF-8. (clang knows
+  # only UTF-8 here; it builds just the fuzz targets, which hold no such text.)
+  target_compile_options(pelmora_options INTERFACE -finput-charset=UTF-8 -fexec-charset=CP1252)
+endif()
 target_include_directories(pelmora_options INTERFACE
   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 
@@ -17,6 +20,12 @@ endif()
 if(PELMORA_SANITIZE)
   target_compile_options(pelmora_options INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(pelmora_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(PELMORA_FUZZ)
+  target_compile_options(pelmora_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g)
   target_link_options(pelmora_options INTERFACE -fsanitize=address,undefined)
 endif()
 
