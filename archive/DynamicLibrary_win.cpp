@@ -1,0 +1,66 @@
+#include <windows.h>
+
+#include <utility>
+
+#include "archive/DynamicLibrary.h"
+
+namespace pelmora::archive {
+
+namespace {
+
+HMODULE AsModule(void* handle) { return static_cast<HMODULE>(handle); }
+
+// SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX: loading from a floppy or
+// CD drive without a medium must fail quietly instead of showing a system
+// message box in the middle of the setup.
+constexpr UINT kQuietErrorMode = 0x8001;
+
+class ScopedErrorMode {
+ public:
+  explicit ScopedErrorMode(UINT mode) : previous_(SetErrorMode(mode)) {}
+  ~ScopedErrorMode() { SetErrorMode(previous_); }
+  ScopedErrorMode(const ScopedErrorMode&) = delete;
+  ScopedErrorMode& operator=(const ScopedErrorMode&) = delete;
+
+ private:
+  UINT previous_;
+};
+
+}  // namespace
+
+DynamicLibrary::~DynamicLibrary() { Unload(); }
+
+DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
+    : handle_(std::exchange(other.handle_, nullptr)) {}
+
+DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
+  if (this != &other) {
+    Unload();
+    handle_ = std::exchange(other.handle_, nullptr);
+  }
+  return *this;
+}
+
+DynamicLibrary DynamicLibrary::Load(const std::string& path, std::string* error) {
+  HMODULE module = nullptr;
+  DWORD lastError = 0;
+  {
+    ScopedErrorMode quiet(kQuietErrorMode);
+    module = LoadLibraryA(path.c_str());
+    lastError = GetLastError();
+  }
+  if (!module && error)
+    *error = "cannot load library '" + path + "': Windows error " + std::to_string(lastError);
+  return DynamicLibrary(module);
+}
+
+void* DynamicLibrary::Symbol(const char* name) const {
+  if (!handle_) return nullptr;
+  return reinterpret_cast<void*>(GetProcAddress(AsModule(handle_), name));
+}
+
+void DynamicLibrary::Unload() noexcept {
+  if (handle_) FreeLibrary(AsModule(std::exchange(handle_, nullptr)));
+}
+
+}  // namespace pelmora::archive

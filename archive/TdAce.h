@@ -1,0 +1,103 @@
+// The archive reader component: walks an ACE archive through the extraction
+// library and reports every step through events. `List` passes over every
+// entry; `Extract` writes the entries named in FilesToProcess (all when it
+// is empty) below TargetDirectory.
+//
+// Each operation loads the library from Path2UnAceDll, opens Archivefilename
+// and, on every way out (an exception from an event handler included),
+// closes the archive and unloads the library again. The library's callbacks
+// carry no context, so only one operation may run at a time in the whole
+// process; starting another from inside an event handler throws
+// std::logic_error.
+//
+// Failures are reported as codes through OnError and as the result, never
+// as exceptions; only exceptions thrown by the event handlers themselves
+// leave an operation (after the library has been unloaded).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+#include "archive/FileList.h"
+#include "archive/UnAceApi.h"
+
+namespace pelmora::archive {
+
+class TdAce;
+
+using TErrorProc = std::function<void(TdAce& sender, int error)>;
+using TFileBeingExtracted = std::function<void(TdAce& sender, TACEHeaderData& eFile)>;
+using TFileBeingTested = TFileBeingExtracted;
+using TFileBeingListed = TFileBeingExtracted;
+using TFileExtracted = std::function<void(TdAce& sender, TACEHeaderData& eFile, bool result)>;
+using TFileTested = TFileExtracted;
+using TFileListed = TFileExtracted;
+using TProcessDataProcN =
+    std::function<int(TdAce& sender, unsigned char* addr, int blockSize, int position)>;
+using TChangeVolProcN = std::function<int(TdAce& sender, char* arcName, int mode)>;
+using TReqPassword =
+    std::function<void(TdAce& sender, TACEHeaderData& eFile, std::string& password)>;
+
+// Codes of the component's own (the library's are in UnAceApi.h).
+inline constexpr int kAceLibraryNotLoaded = -101;  // file missing, not loadable, export missing
+inline constexpr int kAceArchiveNotOpened = 101;   // Extract could not open the archive,
+                                                   // or a header read failed
+
+class TdAce {
+ public:
+  TdAce() = default;
+  TdAce(const TdAce&) = delete;
+  TdAce& operator=(const TdAce&) = delete;
+
+  // Path of the archive; for a volume set that of its first volume.
+  std::string Archivefilename;
+  // Folder extracted paths are formed under; Extract appends "\" when the
+  // text does not end with one.
+  std::string TargetDirectory;
+  // Folder the library file is loaded from ("." = the current directory).
+  std::string Path2UnAceDll;
+  // Stop request: settable at any time, also from an event handler.
+  bool Stop = false;
+
+  // Events; each is raised only when assigned. `eFile` is the component's
+  // own header record, valid only during the call.
+  TErrorProc OnError;
+  TFileBeingExtracted OnExtracting;
+  TFileExtracted OnExtract;
+  TFileBeingTested OnTesting;  // declared for completeness; never raised
+  TFileTested OnTest;          // declared for completeness; never raised
+  TFileBeingListed OnListing;
+  TFileListed OnList;
+  TProcessDataProcN OnProcessData;
+  TChangeVolProcN OnVolumeChange;
+  TReqPassword OnReqPassword;
+
+  // Names of the entries Extract writes; empty means all.
+  FileList& FilesToProcess() { return filesToProcess_; }
+  const FileList& FilesToProcess() const { return filesToProcess_; }
+  // Replaces the list's content by copies of `lines`.
+  void SetFilesToProcess(const FileList& lines) { filesToProcess_.Assign(lines.Lines()); }
+  void SetFilesToProcess(std::span<const std::string> lines) { filesToProcess_.Assign(lines); }
+
+  // Both return the code the walk ended with: 128 after the last entry, the
+  // library's code after a failed entry, 110 when stopped, -101 when the
+  // library could not be loaded, 101 (Extract) or the library's code (List)
+  // when the archive could not be opened.
+  int List();
+  int Extract();
+
+  // Why the last operation could not load the library (empty otherwise).
+  const std::string& LibraryLoadError() const { return libraryLoadError_; }
+
+ private:
+  friend struct TdAceWalk;
+
+  FileList filesToProcess_;
+  std::int32_t runningPosition_ = 0;  // bytes reported for the current entry
+  TACEHeaderData header_{};
+  std::string libraryLoadError_;
+};
+
+}  // namespace pelmora::archive

@@ -1,0 +1,40 @@
+#include "archive/UnAceLibrary.h"
+
+#include <utility>
+
+namespace pelmora::archive {
+
+std::string UnAceLibraryPath(const std::string& folder) {
+  if (!folder.empty() && folder.back() == kPathSeparator) return folder + kUnAceLibraryName;
+  return folder + kPathSeparator + kUnAceLibraryName;
+}
+
+std::optional<UnAceLibrary> UnAceLibrary::Load(const std::string& folder, std::string* error) {
+  const std::string path = UnAceLibraryPath(folder);
+  DynamicLibrary library = DynamicLibrary::Load(path, error);
+  if (!library) return std::nullopt;
+
+  UnAceExports exports;
+  exports.OpenArchive = library.Find<ACEOpenArchiveFn>("ACEOpenArchive");
+  exports.CloseArchive = library.Find<ACECloseArchiveFn>("ACECloseArchive");
+  exports.ReadHeader = library.Find<ACEReadHeaderFn>("ACEReadHeader");
+  exports.ProcessFile = library.Find<ACEProcessFileFn>("ACEProcessFile");
+  exports.SetPassword = library.Find<ACESetPasswordFn>("ACESetPassword");
+
+  const std::pair<const void*, const char*> required[] = {
+      {reinterpret_cast<const void*>(exports.OpenArchive), "ACEOpenArchive"},
+      {reinterpret_cast<const void*>(exports.CloseArchive), "ACECloseArchive"},
+      {reinterpret_cast<const void*>(exports.ReadHeader), "ACEReadHeader"},
+      {reinterpret_cast<const void*>(exports.ProcessFile), "ACEProcessFile"},
+      {reinterpret_cast<const void*>(exports.SetPassword), "ACESetPassword"},
+  };
+  for (const auto& [address, name] : required) {
+    if (!address) {
+      if (error) *error = "library '" + path + "' lacks the export '" + name + "'";
+      return std::nullopt;  // `library` unloads itself
+    }
+  }
+  return UnAceLibrary(std::move(library), exports);
+}
+
+}  // namespace pelmora::archive

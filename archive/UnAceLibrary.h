@@ -1,0 +1,50 @@
+// The extraction library as the component uses it: the file looked for in a
+// folder, and its five exports, all present or the library is not used.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "archive/DynamicLibrary.h"
+#include "archive/UnAceApi.h"
+
+namespace pelmora::archive {
+
+// File name of the library on this platform.
+#if defined(_WIN32)
+inline constexpr const char* kUnAceLibraryName = "unace.dll";
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr const char* kUnAceLibraryName = "libunace.so";
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// `folder` + the library's file name, with a separator between them unless
+// `folder` ends with one. "." names the library in the current directory.
+std::string UnAceLibraryPath(const std::string& folder);
+
+struct UnAceExports {
+  ACEOpenArchiveFn OpenArchive = nullptr;
+  ACECloseArchiveFn CloseArchive = nullptr;
+  ACEReadHeaderFn ReadHeader = nullptr;
+  ACEProcessFileFn ProcessFile = nullptr;
+  ACESetPasswordFn SetPassword = nullptr;
+};
+
+class UnAceLibrary {
+ public:
+  // Loads the library from `folder`. Nothing when the file cannot be loaded
+  // or lacks one of the exports; `error` then says which.
+  static std::optional<UnAceLibrary> Load(const std::string& folder, std::string* error);
+
+  const UnAceExports& Exports() const { return exports_; }
+
+ private:
+  UnAceLibrary(DynamicLibrary library, const UnAceExports& exports)
+      : library_(std::move(library)), exports_(exports) {}
+
+  DynamicLibrary library_;
+  UnAceExports exports_;
+};
+
+}  // namespace pelmora::archive

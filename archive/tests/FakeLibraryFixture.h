@@ -1,0 +1,118 @@
+// A component wired to the scripted stand-in library in a scratch folder,
+// with every event recorded as one line of text.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TestPaths.h"
+#include "archive/TdAce.h"
+#include "archive/UnAceLibrary.h"
+
+namespace pelmora::archive::test {
+
+using Lines = std::vector<std::string>;
+
+inline std::string FakeLibraryFile() { return pelmora::test::HostPath(FAKE_UNACE_FILE); }
+inline std::string FakeLibraryWithoutSetPasswordFile() {
+  return pelmora::test::HostPath(FAKE_UNACE_NO_PASSWORD_FILE);
+}
+
+class FakeLibraryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    libraryDir = (scratch.path() / "lib").string();
+    InstallLibrary(FakeLibraryFile(), libraryDir);
+    archivePath = (scratch.path() / "DATA.c00").string();
+    targetDir = (scratch.path() / "target").string();
+    ace.Path2UnAceDll = libraryDir;
+    ace.Archivefilename = archivePath;
+    ace.TargetDirectory = targetDir;
+    RecordEvents();
+  }
+
+  static void InstallLibrary(const std::string& file, const std::string& folder) {
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(file, std::filesystem::path(folder) / kUnAceLibraryName,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+
+  void WriteScript(const std::string& script) {
+    std::ofstream(archivePath, std::ios::binary) << script;
+  }
+
+  // The stand-in library's record of the calls it received.
+  Lines LibraryLog() const {
+    Lines lines;
+    std::ifstream in(archivePath + ".log", std::ios::binary);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  // The path the component hands the library for `name`.
+  std::string Target(const std::string& name) const { return targetDir + "\\" + name; }
+
+  void RecordEvents() {
+    ace.OnError = [this](TdAce& sender, int error) {
+      CheckSender(sender);
+      events.push_back("error " + std::to_string(error));
+    };
+    ace.OnListing = [this](TdAce& sender, TACEHeaderData& eFile) {
+      CheckSender(sender);
+      events.push_back("listing " + std::string(eFile.FileName));
+    };
+    ace.OnList = [this](TdAce& sender, TACEHeaderData& eFile, bool result) {
+      CheckSender(sender);
+      events.push_back("list " + std::string(eFile.FileName) + " " + (result ? "ok" : "failed"));
+    };
+    ace.OnExtracting = [this](TdAce& sender, TACEHeaderData& eFile) {
+      CheckSender(sender);
+      events.push_back("extracting " + std::string(eFile.FileName));
+    };
+    ace.OnExtract = [this](TdAce& sender, TACEHeaderData& eFile, bool result) {
+      CheckSender(sender);
+      events.push_back("extract " + std::string(eFile.FileName) + " " +
+                       (result ? "ok" : "failed"));
+    };
+    ace.OnProcessData = [this](TdAce& sender, unsigned char* addr, int blockSize, int position) {
+      CheckSender(sender);
+      EXPECT_NE(addr, nullptr);
+      events.push_back("data " + std::to_string(blockSize) + " " + std::to_string(position));
+      return 0;  // ignored by the component
+    };
+    ace.OnVolumeChange = [this](TdAce& sender, char* arcName, int mode) {
+      CheckSender(sender);
+      events.push_back("volume " + std::string(arcName) + " " + std::to_string(mode));
+      return volumeAnswer;
+    };
+    ace.OnReqPassword = [this](TdAce& sender, TACEHeaderData& eFile, std::string& password) {
+      CheckSender(sender);
+      events.push_back("password " + std::string(eFile.FileName) + " in=" + password);
+      if (!passwordAnswers.empty()) {
+        password = passwordAnswers.front();
+        passwordAnswers.pop_front();
+      }
+    };
+  }
+
+  void CheckSender(TdAce& sender) { EXPECT_EQ(&sender, &ace); }
+
+  pelmora::test::ScratchDir scratch{"archive"};
+  std::string libraryDir;
+  std::string archivePath;
+  std::string targetDir;
+  TdAce ace;
+  Lines events;
+  int volumeAnswer = 0;
+  std::deque<std::string> passwordAnswers;
+};
+
+}  // namespace pelmora::archive::test
