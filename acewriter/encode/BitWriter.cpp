@@ -1,0 +1,16 @@
+#include "acewriter/encode/BitWriter.h"
+
+#include <utility>
+
+namespace acewriter::encode {
+
+std::vector<std::uint8_t> BitWriter::finish() {
+  if (pendingBits_ > 0) {
+    emitWord(static_cast<std::uint32_t>(pending_ << (32 - pendingBits_)));
+    pending_ = 0;
+    pendingBits_ = 0;
+  }
+  return std::exchange(bytes_, {});
+}
+
+}  // namespace acewriter::encode

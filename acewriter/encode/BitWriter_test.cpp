@@ -1,0 +1,94 @@
+#include "acewriter/encode/BitWriter.h"
+
+#include <gtest/gtest.h>
+
+#include "acewriter/encode/WidthTable.h"
+
+namespace acewriter::encode {
+namespace {
+
+TEST(BitWriter, FillsWordsMsbFirstAndStoresThemLittleEndian) {
+  BitWriter out;
+  out.put(262, 9);  // the documented first 9 bits of the word 0x8309245E
+  out.put(0x8309245E & 0x7FFFFF, 23);
+  out.put(1, 1);
+  EXPECT_EQ(out.bitCount(), 33u);
+  const auto bytes = out.finish();
+  EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x5E, 0x24, 0x09, 0x83, 0x00, 0x00, 0x00, 0x80}));
+}
+
+TEST(BitWriter, PadsToWholeWordsAndEmptyStaysEmpty) {
+  BitWriter empty;
+  EXPECT_TRUE(empty.finish().empty());
+  BitWriter out;
+  out.put(0xFFFFFFFF, 32);
+  out.put(0xFFFFFFFF, 32);
+  EXPECT_EQ(out.finish().size(), 8u);
+  BitWriter one;
+  one.put(3, 2);
+  EXPECT_EQ(one.finish(), (std::vector<std::uint8_t>{0, 0, 0, 0xC0}));
+}
+
+TEST(BitWriter, IgnoresBitsAboveTheCount) {
+  BitWriter out;
+  out.put(0xFFFFFFF0, 4);
+  out.put(0xFFFFFFFF, 28);
+  EXPECT_EQ(out.finish(), (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0x0F}));
+}
+
+// Reads the stream back as a reader does: whole words, MSB first.
+class BitReader {
+ public:
+  explicit BitReader(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+  std::uint32_t get(unsigned n) {
+    std::uint32_t v = 0;
+    for (unsigned i = 0; i < n; ++i, ++pos_) {
+      const std::size_t word = pos_ / 32;
+      const unsigned bit = 31 - pos_ % 32;
+      std::uint32_t w = 0;
+      for (unsigned b = 0; b < 4 && word * 4 + b < bytes_.size(); ++b) w |= std::uint32_t{bytes_[word * 4 + b]} << (8 * b);
+      v = (v << 1) | ((w >> bit) & 1);
+    }
+    return v;
+  }
+
+ private:
+  const std::vector<std::uint8_t>& bytes_;
+  std::size_t pos_ = 0;
+};
+
+TEST(WidthTable, AllZeroTableUsesTheMinimalForm) {
+  BitWriter out;
+  WriteWidthTable(out, std::vector<std::uint8_t>(256, 0), 11);
+  const auto bytes = out.finish();
+  BitReader in(bytes);
+  EXPECT_EQ(in.get(9), 0u);  // NUM
+  EXPECT_EQ(in.get(4), 0u);  // LOW
+  EXPECT_EQ(in.get(4), 2u);  // UP
+  EXPECT_EQ(in.get(3), 1u);
+  EXPECT_EQ(in.get(3), 0u);
+  EXPECT_EQ(in.get(3), 0u);
+  EXPECT_EQ(in.get(1), 0u);
+}
+
+TEST(WidthTable, LengthTableOfTheDocumentedExample) {
+  // Length symbol 4 alone: NUM 4, LOW 0, UP 2, width alphabet 0,1,1, a run
+  // of four zero deltas, then delta 1.
+  std::vector<std::uint8_t> widths(256, 0);
+  widths[4] = 1;
+  BitWriter out;
+  const auto codes = WriteWidthTable(out, widths, 11);
+  EXPECT_EQ(codes[4], 0);
+  EXPECT_EQ(out.bitCount(), 9u + 4 + 4 + 9 + 5 + 1);
+  const auto bytes = out.finish();
+  BitReader in(bytes);
+  EXPECT_EQ(in.get(9), 4u);
+  EXPECT_EQ(in.get(4), 0u);
+  EXPECT_EQ(in.get(4), 2u);
+  EXPECT_EQ(in.get(9), 0b000001001u);  // widths 0, 1, 1
+  EXPECT_EQ(in.get(5), 0b10000u);      // run `1` + 4 bits of 0
+  EXPECT_EQ(in.get(1), 0u);            // delta 1 `0`
+}
+
+}  // namespace
+}  // namespace acewriter::encode

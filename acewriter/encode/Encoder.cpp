@@ -1,0 +1,80 @@
+#include "acewriter/encode/Encoder.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "acewriter/encode/AceSymbols.h"
+#include "acewriter/encode/BitWriter.h"
+#include "acewriter/encode/BlockedStream.h"
+#include "acewriter/encode/LzBlockCoder.h"
+#include "acewriter/encode/LzParser.h"
+
+namespace acewriter::encode {
+namespace {
+
+const Options& Checked(const Options& o) {
+  const auto fail = [](const std::string& what) { throw std::invalid_argument("acewriter::encode::Options: " + what); };
+  if (o.dictionaryBits < kMinDictionaryBits || o.dictionaryBits > kMaxDictionaryBits)
+    fail("dictionaryBits " + std::to_string(o.dictionaryBits) + " outside 10..22");
+  if (o.level < 1 || o.level > 5) fail("level " + std::to_string(o.level) + " outside 1..5");
+  if (o.method == Method::Lz77 && o.mode != BlockedMode::Auto && o.mode != BlockedMode::Lz77)
+    fail("a blocked mode was requested for the ACE 1.0 method");
+  if (o.exeMode > 1) fail("exeMode must be 0 or 1");
+  if (o.deltaDistance == 0) fail("deltaDistance must be at least 1");
+  if (o.deltaLength < o.deltaDistance || o.deltaLength > 131071)
+    fail("deltaLength " + std::to_string(o.deltaLength) + " outside deltaDistance..131071");
+  if (o.picPlanes == 0 || o.picPlanes > 64) fail("picPlanes must be 1..64");
+  if (o.picWidth > 4095 * 16) fail("picWidth too large");
+  if (o.picPlaneType < -1 || o.picPlaneType > 2) fail("picPlaneType must be -1..2");
+  return o;
+}
+
+}  // namespace
+
+class Encoder::Impl {
+ public:
+  explicit Impl(const Options& options)
+      : options_(Checked(options)), parser_(options.dictionaryBits, options.level) {}
+
+  std::vector<std::uint8_t> encodeMember(std::span<const std::uint8_t> data, bool solidContinue) {
+    parser_.startMember(solidContinue);
+    if (data.empty()) return {};
+    BitWriter out;
+    if (options_.method == Method::Lz77) {
+      LzBlockCoder coder(out, false);
+      parser_.code(data, coder);
+      coder.flush();
+    } else {
+      EncodeBlockedMember(data, options_, parser_, out);
+    }
+    return out.finish();
+  }
+
+  void appendStored(std::span<const std::uint8_t> data) { parser_.enterWindow(data); }
+
+  const Options& options() const { return options_; }
+
+ private:
+  Options options_;
+  LzParser parser_;
+};
+
+Encoder::Encoder(const Options& options) : impl_(std::make_unique<Impl>(options)) {}
+Encoder::~Encoder() = default;
+Encoder::Encoder(Encoder&&) noexcept = default;
+Encoder& Encoder::operator=(Encoder&&) noexcept = default;
+
+std::vector<std::uint8_t> Encoder::encodeMember(std::span<const std::uint8_t> data, bool solidContinue) {
+  return impl_->encodeMember(data, solidContinue);
+}
+
+void Encoder::appendStored(std::span<const std::uint8_t> data) { impl_->appendStored(data); }
+
+std::uint8_t Encoder::compressionType() const { return impl_->options().method == Method::Lz77 ? 1 : 2; }
+std::uint8_t Encoder::quality() const { return static_cast<std::uint8_t>(impl_->options().level); }
+std::uint16_t Encoder::params() const {
+  return static_cast<std::uint16_t>(impl_->options().dictionaryBits - kMinDictionaryBits);
+}
+std::uint32_t Encoder::dictionaryBits() const { return impl_->options().dictionaryBits; }
+
+}  // namespace acewriter::encode

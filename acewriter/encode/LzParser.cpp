@@ -1,0 +1,157 @@
+#include "acewriter/encode/LzParser.h"
+
+#include <algorithm>
+
+#include "acewriter/encode/AceSymbols.h"
+
+namespace acewriter::encode {
+namespace {
+
+// Bytes beyond the coding position that must be present before coding
+// there, unless the stretch ends sooner: a longest match plus the lazy step.
+constexpr std::size_t kLookahead = kMaxMatch + 2;
+
+int Score(unsigned length, unsigned priceBits, const LzPrices& prices) {
+  return static_cast<int>(length * prices.literalSixteenths) - static_cast<int>(priceBits * 16);
+}
+
+}  // namespace
+
+SearchEffort EffortForLevel(int level) {
+  switch (level) {
+    case 1: return {4, 32, 0, 8, 16};
+    case 2: return {8, 64, 8, 16, 64};
+    case 3: return {24, 128, 32, 32, 259};
+    case 4: return {48, 192, 64, 64, 259};
+    default: return {96, 259, 128, 96, 259};
+  }
+}
+
+LzParser::LzParser(std::uint32_t dictionaryBits, int level)
+    : finder_(dictionaryBits), effort_(EffortForLevel(level)) {}
+
+void LzParser::startMember(bool keepWindow) {
+  repeats_.fill(0);
+  knownRepeats_ = 4;
+  if (!keepWindow) finder_.clear();
+}
+
+void LzParser::enterWindow(std::span<const std::uint8_t> bytes) {
+  while (!bytes.empty()) {
+    const std::size_t taken = finder_.append(bytes);
+    bytes = bytes.subspan(taken);
+    finder_.advanceTo(finder_.size());
+  }
+}
+
+void LzParser::code(std::span<const std::uint8_t> bytes, LzBlockCoder& coder) {
+  while (!bytes.empty()) {
+    const std::size_t taken = finder_.append(bytes);
+    bytes = bytes.subspan(taken);
+    const std::size_t size = finder_.size();
+    if (bytes.empty()) {
+      parse(size, size, coder);
+    } else if (size > finder_.position() + kLookahead) {
+      parse(size - kLookahead, size, coder);
+    }
+  }
+}
+
+LzParser::Choice LzParser::best(std::size_t pos, std::size_t end, const LzPrices& prices) const {
+  Choice choice;
+  const std::size_t available = end - pos;
+  if (available < 2) return choice;
+  const std::uint32_t maxDistance = finder_.maxDistance(pos);
+  const std::uint8_t* data = finder_.data();
+  unsigned longest = 0;
+
+  for (unsigned slot = 0; slot < knownRepeats_; ++slot) {
+    const std::uint32_t distance = repeats_[slot] + 1;
+    if (distance > maxDistance) continue;
+    const unsigned base = RepeatBase(slot);
+    const auto length = static_cast<unsigned>(
+        finder_.matchLength(pos - distance, pos, std::min<std::size_t>(available, 255 + base)));
+    if (length < base) continue;
+    const int score = Score(length, prices.main[kFirstRepeatSymbol + slot] + prices.length[length - base], prices);
+    if (score > choice.score) choice = {length, static_cast<int>(slot), repeats_[slot], score};
+    longest = std::max(longest, length);
+  }
+
+  const auto consider = [&](std::size_t candidate) {
+    const auto d = static_cast<std::uint32_t>(pos - candidate - 1);
+    const unsigned base = NewDistanceBase(d);
+    const auto length = static_cast<unsigned>(
+        finder_.matchLength(candidate, pos, std::min<std::size_t>(available, 255 + base)));
+    if (length < base) return length;
+    const unsigned k = BitLength(d);
+    const unsigned price = prices.main[kFirstDistanceSymbol + k] + (k >= 2 ? k - 1 : 0) + prices.length[length - base];
+    const int score = Score(length, price, prices);
+    if (score > choice.score) choice = {length, -1, d, score};
+    return length;
+  };
+
+  if (longest < 3) {
+    const std::size_t near = finder_.recentPair(pos, 256);
+    if (near != SIZE_MAX) longest = std::max(longest, consider(near));
+  }
+  if (available >= 3 && longest < effort_.niceLength) {
+    unsigned steps = longest >= effort_.goodLength ? effort_.maxChain / 4 + 1 : effort_.maxChain;
+    finder_.forEachCandidate(pos, steps, [&](std::size_t candidate) {
+      // A farther candidate only wins by being longer.
+      if (longest >= available || data[candidate + longest] != data[pos + longest]) return true;
+      const unsigned length = consider(candidate);
+      if (length > longest) longest = length;
+      return longest < effort_.niceLength && longest < available;
+    });
+  }
+  return choice;
+}
+
+void LzParser::emit(const Choice& choice, std::size_t, LzBlockCoder& coder) {
+  if (choice.slot >= 0) {
+    const auto slot = static_cast<unsigned>(choice.slot);
+    coder.repeatMatch(slot, choice.length);
+    std::rotate(repeats_.begin(), repeats_.begin() + slot, repeats_.begin() + slot + 1);
+  } else {
+    coder.newMatch(choice.d, choice.length);
+    std::rotate(repeats_.begin(), repeats_.end() - 1, repeats_.end());
+    repeats_[0] = choice.d;
+    knownRepeats_ = std::min(knownRepeats_ + 1, kRepeatHistory);
+  }
+}
+
+void LzParser::parse(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
+  const std::uint8_t* data = finder_.data();
+  std::size_t pos = finder_.position();
+  bool haveChoice = false;
+  Choice current;
+  while (pos < stop) {
+    if (!haveChoice) current = best(pos, end, coder.prices());
+    haveChoice = false;
+    if (current.length == 0) {
+      coder.literal(data[pos]);
+      finder_.advanceTo(++pos);
+      continue;
+    }
+    if (current.length < effort_.lazyBelow && pos + 1 < stop) {
+      finder_.advanceTo(pos + 1);
+      const Choice next = best(pos + 1, end, coder.prices());
+      if (next.score > current.score) {
+        coder.literal(data[pos]);
+        ++pos;
+        current = next;
+        haveChoice = true;
+        continue;
+      }
+    }
+    emit(current, pos, coder);
+    pos += current.length;
+    if (current.length < effort_.indexBelow)
+      finder_.advanceTo(pos);
+    else
+      finder_.skipTo(pos);
+  }
+  finder_.advanceTo(pos);
+}
+
+}  // namespace acewriter::encode

@@ -1,0 +1,31 @@
+// Transmission of a code-width table: the widths go out delta-coded modulo
+// UP, with runs of repeated values, through a small Huffman-coded "width
+// alphabet" whose own widths precede them.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "acewriter/encode/BitWriter.h"
+
+namespace acewriter::encode {
+
+// Writes `widths` (the whole alphabet; widths up to maxWidth) and returns the
+// codes the reader derives from what it receives, indexed by symbol. An
+// all-zero table is sent in the minimal form that readers accept.
+std::vector<std::uint16_t> WriteWidthTable(BitWriter& out, std::span<const std::uint8_t> widths,
+                                           unsigned maxWidth);
+
+// A Huffman code ready for writing symbols.
+struct SymbolCode {
+  std::vector<std::uint8_t> widths;
+  std::vector<std::uint16_t> codes;
+
+  void put(BitWriter& out, unsigned symbol) const { out.put(codes[symbol], widths[symbol]); }
+};
+
+// Builds the widths from frequencies, sends the table and returns the code.
+SymbolCode SendCodeFor(BitWriter& out, std::span<const std::uint32_t> frequencies, unsigned maxWidth);
+
+}  // namespace acewriter::encode
