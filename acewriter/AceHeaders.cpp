@@ -1,0 +1,94 @@
+#include "acewriter/AceHeaders.h"
+
+#include <stdexcept>
+
+#include "unace/format/Crc.h"
+
+namespace acewriter {
+namespace {
+
+// Debian's unace rejects FILE headers that end right after the name (it
+// wants HEAD_SIZE >= 35 + name length); every reader ignores these bytes.
+constexpr std::size_t kFileHeaderPadding = 4;
+constexpr std::size_t kFileFixedBody = 31;  // HEAD_TYPE .. FNAME_SIZE
+constexpr std::size_t kEnvelope = 4;        // HEAD_CRC, HEAD_SIZE
+
+class HeaderBuilder {
+ public:
+  explicit HeaderBuilder(std::size_t expectedSize) {
+    bytes_.reserve(expectedSize);
+    bytes_.resize(kEnvelope);
+  }
+  void u8(std::uint8_t v) { bytes_.push_back(v); }
+  void u16(std::uint16_t v) {
+    u8(static_cast<std::uint8_t>(v));
+    u8(static_cast<std::uint8_t>(v >> 8));
+  }
+  void u32(std::uint32_t v) {
+    u16(static_cast<std::uint16_t>(v));
+    u16(static_cast<std::uint16_t>(v >> 16));
+  }
+  void text(const std::string& s) { bytes_.insert(bytes_.end(), s.begin(), s.end()); }
+
+  // Fills in HEAD_SIZE and HEAD_CRC, which cover everything after them.
+  std::vector<std::uint8_t> finish() {
+    const std::size_t bodySize = bytes_.size() - kEnvelope;
+    bytes_[2] = static_cast<std::uint8_t>(bodySize);
+    bytes_[3] = static_cast<std::uint8_t>(bodySize >> 8);
+    const std::uint16_t crc = unace::format::HeaderCrc16(
+        std::span<const std::uint8_t>(bytes_).subspan(kEnvelope));
+    bytes_[0] = static_cast<std::uint8_t>(crc);
+    bytes_[1] = static_cast<std::uint8_t>(crc >> 8);
+    return std::move(bytes_);
+  }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> SerializeMainHeader(const MainHeader& header) {
+  HeaderBuilder b(31);
+  b.u8(0);  // HEAD_TYPE MAIN
+  b.u16(header.flags);
+  b.text("**ACE**");
+  b.u8(header.versionToExtract);
+  b.u8(header.versionCreated);
+  b.u8(header.host);
+  b.u8(header.volumeNumber);
+  b.u32(header.creationTime);
+  for (int i = 0; i < 8; ++i) b.u8(0);  // reserved
+  // AV_SIZE is written although no advert follows: Debian's unace does not
+  // recognise a MAIN header without this byte.
+  b.u8(0);
+  return b.finish();
+}
+
+std::size_t FileHeaderSize(std::size_t nameLength) {
+  return kEnvelope + kFileFixedBody + nameLength + kFileHeaderPadding;
+}
+
+std::vector<std::uint8_t> SerializeFileHeader(const FileHeader& header) {
+  if (header.name.size() > kMaxHeaderNameLength)
+    throw std::length_error("member name too long for an ACE header (" +
+                            std::to_string(header.name.size()) + " bytes)");
+  HeaderBuilder b(FileHeaderSize(header.name.size()));
+  b.u8(1);  // HEAD_TYPE FILE32
+  b.u16(header.flags | kFileAddSize);
+  b.u32(header.packedSize);
+  b.u32(header.originalSize);
+  b.u32(header.dosTime);
+  b.u32(header.attributes);
+  b.u32(header.crc32);
+  b.u8(header.compressionType);
+  b.u8(header.quality);
+  b.u16(header.params);
+  b.u16(0);  // reserved
+  b.u16(static_cast<std::uint16_t>(header.name.size()));
+  b.text(header.name);
+  for (std::size_t i = 0; i < kFileHeaderPadding; ++i) b.u8(0);
+  return b.finish();
+}
+
+}  // namespace acewriter

@@ -1,0 +1,89 @@
+#include "acewriter/ArchiveWriter.h"
+
+#include <limits>
+#include <stdexcept>
+
+namespace acewriter {
+namespace {
+
+const ArchiveOptions& Checked(const ArchiveOptions& options) {
+  if (options.dictionaryBits < 10 || options.dictionaryBits > 22)
+    throw std::invalid_argument("dictionary bits must be 10..22, not " +
+                                std::to_string(options.dictionaryBits));
+  if (options.level < 1 || options.level > 5)
+    throw std::invalid_argument("level must be 1..5, not " + std::to_string(options.level));
+  return options;
+}
+
+MainHeader MainHeaderFor(const ArchiveOptions& options) {
+  MainHeader main;
+  if (options.solid) main.flags |= kMainSolid;
+  main.versionToExtract = options.method == PackMethod::Ace20 ? 20 : 10;
+  main.versionCreated = 20;
+  main.creationTime = options.creationTime ? *options.creationTime : CurrentDosDateTime();
+  return main;
+}
+
+}  // namespace
+
+std::string MemberNameProblem(const std::string& name) {
+  if (name.empty()) return "empty name";
+  if (name.size() > kMaxMemberNameLength)
+    return "name longer than " + std::to_string(kMaxMemberNameLength) + " bytes";
+  if (name.front() == '\\') return "name starts with a separator";
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    std::size_t end = name.find('\\', start);
+    if (end == std::string::npos) end = name.size();
+    const std::string part = name.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return "empty, \".\" or \"..\" name part";
+    for (unsigned char c : part)
+      if (c < 0x20 || c == '/' || c == ':') return "control character, '/' or ':' in name";
+    start = end + 1;
+  }
+  return {};
+}
+
+ArchiveWriter::ArchiveWriter(std::string path, const ArchiveOptions& options)
+    : options_(Checked(options)),
+      packer_(options_),
+      volumes_(std::move(path), MainHeaderFor(options_), options_.volumeSize) {}
+
+FileHeader ArchiveWriter::headerFor(const std::string& name, const FileStamp& stamp) const {
+  if (const std::string problem = MemberNameProblem(name); !problem.empty())
+    throw std::invalid_argument("cannot archive \"" + name + "\": " + problem);
+  FileHeader header;
+  header.name = name;
+  header.dosTime = stamp.dosTime;
+  header.quality = packer_.quality();
+  header.params = packer_.params();
+  return header;
+}
+
+void ArchiveWriter::addFolder(const std::string& name, const FileStamp& stamp) {
+  FileHeader header = headerFor(name, stamp);
+  header.attributes = stamp.attributes | kAttrDirectory;
+  header.compressionType = packer_.archiveCompressionType();
+  volumes_.writeMember(header, {});
+}
+
+void ArchiveWriter::addFile(const std::string& name, std::span<const std::uint8_t> data,
+                            const FileStamp& stamp) {
+  FileHeader header = headerFor(name, stamp);
+  if (data.size() > std::numeric_limits<std::uint32_t>::max())
+    throw std::invalid_argument("cannot archive \"" + name + "\": files of 4 GiB and more are not supported");
+  header.attributes = stamp.attributes & ~kAttrDirectory;
+  const PackedMember packed = packer_.pack(data);
+  if (packed.data.size() > std::numeric_limits<std::uint32_t>::max())
+    throw std::invalid_argument("cannot archive \"" + name + "\": packed data exceeds 4 GiB");
+  header.originalSize = static_cast<std::uint32_t>(data.size());
+  header.crc32 = packed.crc32;
+  header.compressionType = packed.compressionType;
+  if (options_.solid) header.flags |= kFileSolid;
+  if (packed.encrypted) header.flags |= kFilePassword;
+  volumes_.writeMember(header, packed.data);
+}
+
+VolumeSet::Result ArchiveWriter::finish() { return volumes_.finish(); }
+
+}  // namespace acewriter

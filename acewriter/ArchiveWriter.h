@@ -1,0 +1,45 @@
+// Writes one ACE archive (or volume set), member by member, in the order the
+// members are added. Only the current member is held in memory.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "acewriter/ArchiveOptions.h"
+#include "acewriter/FileStamp.h"
+#include "acewriter/MemberPacker.h"
+#include "acewriter/VolumeSet.h"
+
+namespace acewriter {
+
+class ArchiveWriter {
+ public:
+  // Creates the first volume at once; throws std::invalid_argument for
+  // options out of range and std::runtime_error when the file cannot be made.
+  ArchiveWriter(std::string path, const ArchiveOptions& options);
+
+  // `name` is the member's name in Windows-1252 with '\' separators, relative
+  // (no drive, no leading separator, no "." or ".." parts); it is checked.
+  void addFolder(const std::string& name, const FileStamp& stamp);
+  void addFile(const std::string& name, std::span<const std::uint8_t> data,
+               const FileStamp& stamp);
+
+  VolumeSet::Result finish();
+
+ private:
+  FileHeader headerFor(const std::string& name, const FileStamp& stamp) const;
+
+  ArchiveOptions options_;
+  MemberPacker packer_;
+  VolumeSet volumes_;
+};
+
+// Why `name` cannot be a member name, or empty when it can.
+std::string MemberNameProblem(const std::string& name);
+
+// Longest name the extraction library hands to the installer intact.
+inline constexpr std::size_t kMaxMemberNameLength = 259;
+
+}  // namespace acewriter

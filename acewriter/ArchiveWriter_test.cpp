@@ -1,0 +1,163 @@
+#include "acewriter/ArchiveWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "TestPaths.h"
+#include "acewriter/HeaderScan_testutil.h"
+#include "unace/crypto/AceCipher.h"
+#include "unace/format/Crc.h"
+
+namespace acewriter {
+namespace {
+using testutil::ScanVolume;
+
+std::vector<std::uint8_t> Text(const std::string& s) { return {s.begin(), s.end()}; }
+
+std::vector<std::uint8_t> RandomBytes(std::size_t size) {
+  std::mt19937 rng(42);
+  std::vector<std::uint8_t> data(size);
+  for (auto& b : data) b = static_cast<std::uint8_t>(rng());
+  return data;
+}
+
+TEST(MemberNames, AcceptsRelativeBackslashNames) {
+  EXPECT_EQ(MemberNameProblem("readme.txt"), "");
+  EXPECT_EQ(MemberNameProblem("bin\\Gr\xF6\xDF" "e.exe"), "");
+  EXPECT_EQ(MemberNameProblem(std::string(kMaxMemberNameLength, 'n')), "");
+}
+
+TEST(MemberNames, RejectsNamesThatCouldEscapeOrConfuseTheInstaller) {
+  for (const std::string& bad : std::vector<std::string>{"", "\\abs", "a\\..\\b", "..", "a\\.\\b", "a\\\\b", "dir\\",
+                                "C:evil", "a/b", std::string("a\x01") + "b"})
+    EXPECT_NE(MemberNameProblem(bad), "") << bad;
+  // The library hands names to the installer in a 260-byte field.
+  EXPECT_NE(MemberNameProblem(std::string(kMaxMemberNameLength + 1, 'n')), "");
+}
+
+class ArchiveWriterTest : public ::testing::Test {
+ protected:
+  std::string path(const std::string& name) const { return (dir_.path() / name).string(); }
+  pelmora::test::ScratchDir dir_{"archivewriter"};
+  const FileStamp fileStamp_{0x58210000, kAttrArchive};
+  const FileStamp folderStamp_{0x58210020, kAttrDirectory};
+};
+
+TEST_F(ArchiveWriterTest, FoldersAndEmptyFilesCarryNoData) {
+  ArchiveOptions options;
+  options.creationTime = 0x41046F21;
+  ArchiveWriter writer(path("a.ace"), options);
+  writer.addFolder("sub", folderStamp_);
+  writer.addFile("sub\\empty.txt", {}, fileStamp_);
+  writer.finish();
+
+  const auto volume = ScanVolume(path("a.ace"));
+  EXPECT_EQ(volume.versionToExtract, 10);
+  EXPECT_EQ(volume.creationTime, 0x41046F21u);
+  ASSERT_EQ(volume.files.size(), 2u);
+  const auto& folder = volume.files[0];
+  EXPECT_EQ(folder.name, "sub");
+  EXPECT_EQ(folder.attributes, kAttrDirectory);
+  EXPECT_EQ(folder.packedSize, 0u);
+  EXPECT_EQ(folder.originalSize, 0u);
+  EXPECT_EQ(folder.crc32, 0xFFFFFFFFu);
+  EXPECT_EQ(folder.dosTime, 0x58210020u);
+  const auto& empty = volume.files[1];
+  EXPECT_EQ(empty.name, "sub\\empty.txt");
+  EXPECT_EQ(empty.compressionType, kCompStored);
+  EXPECT_EQ(empty.packedSize, 0u);
+  EXPECT_EQ(empty.crc32, 0xFFFFFFFFu);
+  EXPECT_EQ(empty.attributes, kAttrArchive);
+  // Every FILE header carries the four bytes Debian's unace insists on.
+  EXPECT_EQ(empty.headerSize, 31 + empty.name.size() + 4);
+}
+
+TEST_F(ArchiveWriterTest, SolidArchivesFlagTheMainHeaderAndEveryFile) {
+  ArchiveOptions options;
+  options.solid = true;
+  ArchiveWriter writer(path("solid.ace"), options);
+  writer.addFolder("d", folderStamp_);
+  writer.addFile("d\\a.txt", Text("hello hello hello hello"), fileStamp_);
+  writer.addFile("d\\b.txt", Text("hello hello hello hello"), fileStamp_);
+  writer.finish();
+  const auto volume = ScanVolume(path("solid.ace"));
+  EXPECT_EQ(volume.mainFlags & kMainSolid, kMainSolid);
+  ASSERT_EQ(volume.files.size(), 3u);
+  EXPECT_EQ(volume.files[0].flags, kFileAddSize);
+  EXPECT_EQ(volume.files[1].flags, kFileAddSize | kFileSolid);
+  EXPECT_EQ(volume.files[2].flags, kFileAddSize | kFileSolid);
+}
+
+TEST_F(ArchiveWriterTest, Ace20ArchivesNeedVersion20) {
+  ArchiveOptions options;
+  options.method = PackMethod::Ace20;
+  ArchiveWriter writer(path("v20.ace"), options);
+  writer.addFile("a.txt", Text(std::string(2000, 'a')), fileStamp_);
+  writer.finish();
+  const auto volume = ScanVolume(path("v20.ace"));
+  EXPECT_EQ(volume.versionToExtract, 20);
+  ASSERT_EQ(volume.files.size(), 1u);
+  EXPECT_EQ(volume.files[0].compressionType, kCompBlocked);
+  EXPECT_EQ(volume.files[0].packedSize % 4, 0u);
+  EXPECT_LT(volume.files[0].packedSize, 2000u);
+}
+
+TEST_F(ArchiveWriterTest, DataThatDoesNotShrinkIsStored) {
+  const auto noise = RandomBytes(20000);
+  ArchiveWriter writer(path("noise.ace"), ArchiveOptions{});
+  writer.addFile("noise.bin", noise, fileStamp_);
+  writer.finish();
+  const auto volume = ScanVolume(path("noise.ace"));
+  ASSERT_EQ(volume.files.size(), 1u);
+  EXPECT_EQ(volume.files[0].compressionType, kCompStored);
+  EXPECT_EQ(volume.files[0].data, noise);
+  EXPECT_EQ(volume.files[0].crc32, unace::format::AceCrc32Of(noise));
+}
+
+TEST_F(ArchiveWriterTest, EncryptedMembersArePaddedToWholeBlocksAndDecryptBack) {
+  ArchiveOptions options;
+  options.method = PackMethod::Stored;
+  options.password = "geheim";
+  const auto secret = Text("thirteen byte");
+  ArchiveWriter writer(path("secret.ace"), options);
+  writer.addFile("secret.txt", secret, fileStamp_);
+  writer.addFile("empty.txt", {}, fileStamp_);
+  writer.finish();
+
+  const auto volume = ScanVolume(path("secret.ace"));
+  ASSERT_EQ(volume.files.size(), 2u);
+  const auto& f = volume.files[0];
+  EXPECT_EQ(f.flags & kFilePassword, kFilePassword);
+  EXPECT_EQ(f.packedSize, 16u);
+  EXPECT_EQ(f.originalSize, secret.size());
+  EXPECT_EQ(f.crc32, unace::format::AceCrc32Of(secret));
+  EXPECT_NE(std::vector<std::uint8_t>(f.data.begin(), f.data.begin() + 13), secret);
+
+  unace::crypto::AceCipher cipher(unace::crypto::DeriveAceKey("geheim"));
+  auto plain = f.data;
+  cipher.decrypt(plain.data(), plain.size());
+  plain.resize(secret.size());
+  EXPECT_EQ(plain, secret);
+  // Nothing to protect in an empty file: no password prompt for it.
+  EXPECT_EQ(volume.files[1].flags & kFilePassword, 0);
+}
+
+TEST_F(ArchiveWriterTest, RejectsOptionsOutOfRangeBeforeWritingAnything) {
+  ArchiveOptions options;
+  options.dictionaryBits = 9;
+  EXPECT_THROW(ArchiveWriter(path("bad.ace"), options), std::invalid_argument);
+  options.dictionaryBits = 20;
+  options.level = 0;
+  EXPECT_THROW(ArchiveWriter(path("bad.ace"), options), std::invalid_argument);
+  EXPECT_FALSE(std::filesystem::exists(path("bad.ace")));
+}
+
+TEST_F(ArchiveWriterTest, UnsafeMemberNamesAreRefused) {
+  ArchiveWriter writer(path("names.ace"), ArchiveOptions{});
+  EXPECT_THROW(writer.addFile("..\\evil.exe", Text("x"), fileStamp_), std::invalid_argument);
+  EXPECT_THROW(writer.addFolder("C:\\Windows", folderStamp_), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace acewriter

@@ -1,0 +1,44 @@
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <stdexcept>
+
+#include "acewriter/DosTime.h"
+#include "acewriter/FileStamp.h"
+#include "acewriter/PathText.h"
+
+namespace acewriter {
+namespace {
+
+std::uint32_t LocalDosTime(std::time_t when) {
+  std::tm local{};
+  if (!localtime_r(&when, &local)) return ToDosDateTime({});
+  return ToDosDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                        local.tm_min, local.tm_sec});
+}
+
+}  // namespace
+
+FileStamp ReadFileStamp(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0)
+    throw std::runtime_error("cannot read the time of " + PathText(path) + ": " +
+                             std::strerror(errno));
+  FileStamp stamp;
+  stamp.dosTime = LocalDosTime(info.st_mtime);
+  // Unix knows no hidden, system or archive bit; a file the owner may not
+  // write is what Windows calls read-only.
+  if (S_ISDIR(info.st_mode)) {
+    stamp.attributes = kAttrDirectory;
+  } else {
+    stamp.attributes = kAttrArchive;
+    if ((info.st_mode & S_IWUSR) == 0) stamp.attributes |= kAttrReadOnly;
+  }
+  return stamp;
+}
+
+std::uint32_t CurrentDosDateTime() { return LocalDosTime(std::time(nullptr)); }
+
+}  // namespace acewriter

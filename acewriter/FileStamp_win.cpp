@@ -1,0 +1,43 @@
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "acewriter/FileStamp.h"
+#include "acewriter/PathText.h"
+
+namespace acewriter {
+namespace {
+
+std::uint32_t DosTimeOf(const FILETIME& utc) {
+  FILETIME local{};
+  WORD date = 0;
+  WORD time = 0;
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &date, &time))
+    return (1u << 21) | (1u << 16);  // 1980-01-01, the earliest DOS date
+  return (static_cast<std::uint32_t>(date) << 16) | time;
+}
+
+}  // namespace
+
+FileStamp ReadFileStamp(const std::filesystem::path& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+    throw std::runtime_error("cannot read the time of " + PathText(path) + ": Windows error " +
+                             std::to_string(GetLastError()));
+  FileStamp stamp;
+  stamp.dosTime = DosTimeOf(data.ftLastWriteTime);
+  // Only the classic DOS bits travel: the NT-only ones (compressed, sparse,
+  // reparse point, ...) describe this disk, not the file.
+  stamp.attributes = data.dwFileAttributes &
+                     (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrDirectory | kAttrArchive);
+  return stamp;
+}
+
+std::uint32_t CurrentDosDateTime() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  return DosTimeOf(now);
+}
+
+}  // namespace acewriter

@@ -1,0 +1,99 @@
+#include "acewriter/FolderArchiver.h"
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+#include <vector>
+
+#include "acewriter/Cp1252.h"
+#include "acewriter/PathText.h"
+
+namespace acewriter {
+namespace fs = std::filesystem;
+namespace {
+
+class TreeWalker {
+ public:
+  TreeWalker(ArchiveWriter& writer, const SkipNotice& onSkip) : writer_(writer), onSkip_(onSkip) {}
+
+  void walk(const fs::path& folder, const std::string& prefix) {
+    for (const Child& child : sortedChildren(folder)) {
+      const std::string name = prefix + child.name;
+      const fs::path& path = child.path;
+      const fs::file_status link = fs::symlink_status(path);
+      const fs::file_status target = fs::status(path);
+      if (fs::is_directory(target) && !fs::is_symlink(link)) {
+        writer_.addFolder(name, ReadFileStamp(path));
+        ++report_.folders;
+        walk(path, name + "\\");
+      } else if (fs::is_regular_file(target)) {
+        const std::vector<std::uint8_t> data = ReadWholeFile(path);
+        writer_.addFile(name, data, ReadFileStamp(path));
+        ++report_.files;
+        report_.bytes += data.size();
+      } else if (onSkip_) {
+        onSkip_("skipped " + PathText(path) + ": not a regular file or folder (links to folders are not followed)");
+      }
+    }
+  }
+
+  const FolderArchiveReport& report() const { return report_; }
+
+ private:
+  struct Child {
+    std::string name;  // Windows-1252
+    fs::path path;
+  };
+
+  static std::vector<Child> sortedChildren(const fs::path& folder) {
+    std::vector<Child> children;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) throw std::runtime_error("cannot read the folder " + PathText(folder) + ": " + ec.message());
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+      const fs::path& path = it->path();
+      const std::u8string utf8 = path.filename().u8string();
+      const auto name = Utf8ToCp1252(std::string(utf8.begin(), utf8.end()));
+      if (!name)
+        throw std::runtime_error("cannot archive " + PathText(path) +
+                                 ": its name has characters outside Windows-1252");
+      children.push_back({*name, path});
+    }
+    if (ec) throw std::runtime_error("cannot read the folder " + PathText(folder) + ": " + ec.message());
+    std::sort(children.begin(), children.end(),
+              [](const Child& a, const Child& b) { return a.name < b.name; });
+    return children;
+  }
+
+  ArchiveWriter& writer_;
+  const SkipNotice& onSkip_;
+  FolderArchiveReport report_;
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot open " + PathText(path));
+  std::vector<std::uint8_t> data;
+  std::error_code ec;
+  const auto expected = fs::file_size(path, ec);
+  if (!ec) data.reserve(static_cast<std::size_t>(expected));
+  char buffer[1 << 16];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    data.insert(data.end(), buffer, buffer + in.gcount());
+    if (in.eof()) break;
+  }
+  if (in.bad()) throw std::runtime_error("cannot read " + PathText(path));
+  return data;
+}
+
+FolderArchiveReport ArchiveFolder(const fs::path& root, ArchiveWriter& writer,
+                                  const SkipNotice& onSkip) {
+  if (!fs::is_directory(root)) throw std::runtime_error(PathText(root) + " is not a folder");
+  TreeWalker walker(writer, onSkip);
+  walker.walk(root, "");
+  return walker.report();
+}
+
+}  // namespace acewriter

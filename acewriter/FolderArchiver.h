@@ -1,0 +1,34 @@
+// Archives the content of a folder tree: every sub-folder becomes a folder
+// entry placed before its content, every file a member, named relative to
+// the root with '\' separators in Windows-1252. Entries come in a fixed
+// order (byte order of the names within each folder), so the same tree
+// always gives the same archive.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "acewriter/ArchiveWriter.h"
+
+namespace acewriter {
+
+struct FolderArchiveReport {
+  std::size_t folders = 0;
+  std::size_t files = 0;
+  std::uint64_t bytes = 0;
+};
+
+// Called for things that are neither file nor folder (sockets, devices,
+// links to folders), which are left out.
+using SkipNotice = std::function<void(const std::string& message)>;
+
+// Adds the content of `root` (not `root` itself) to `writer`. Throws
+// std::runtime_error naming the file that could not be read or named.
+FolderArchiveReport ArchiveFolder(const std::filesystem::path& root, ArchiveWriter& writer,
+                                  const SkipNotice& onSkip = {});
+
+// Reads a whole file; throws std::runtime_error naming it.
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
+
+}  // namespace acewriter

@@ -1,0 +1,103 @@
+#include "acewriter/FolderArchiver.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <fstream>
+
+#include "TestPaths.h"
+#include "acewriter/DosTime.h"
+#include "acewriter/HeaderScan_testutil.h"
+
+namespace acewriter {
+namespace {
+namespace fs = std::filesystem;
+using testutil::ScanVolume;
+
+void WriteFile(const fs::path& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+class FolderArchiverTest : public ::testing::Test {
+ protected:
+  FolderArchiverTest() {
+    tree_ = dir_.path() / "tree";
+    fs::create_directories(tree_ / "b-folder" / "inner");
+    fs::create_directories(tree_ / "empty");
+    WriteFile(tree_ / "z.txt", "last");
+    WriteFile(tree_ / "a.txt", "first");
+    WriteFile(tree_ / "b-folder" / "inner" / "deep.bin", std::string(5000, 'd'));
+    WriteFile(tree_ / fs::path(u8"b-folder/Gr\u00FC\u00DFe \u20AC.txt"), "umlaut");
+  }
+  std::string archive() const { return (dir_.path() / "out.ace").string(); }
+
+  pelmora::test::ScratchDir dir_{"folderarchiver"};
+  fs::path tree_;
+};
+
+TEST_F(FolderArchiverTest, ArchivesTheTreeInAFixedOrderWithFoldersFirst) {
+  ArchiveWriter writer(archive(), ArchiveOptions{});
+  const auto report = ArchiveFolder(tree_, writer);
+  writer.finish();
+  EXPECT_EQ(report.files, 4u);
+  EXPECT_EQ(report.folders, 3u);
+  EXPECT_EQ(report.bytes, 5u + 4u + 5000u + 6u);
+
+  const auto volume = ScanVolume(archive());
+  std::vector<std::string> names;
+  for (const auto& f : volume.files) names.push_back(f.name);
+  const std::vector<std::string> expected = {
+      "a.txt", "b-folder", "b-folder\\Gr\xFC\xDF" "e \x80.txt", "b-folder\\inner",
+      "b-folder\\inner\\deep.bin", "empty", "z.txt"};
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(volume.files[1].attributes & kAttrDirectory, kAttrDirectory);
+  EXPECT_EQ(volume.files[0].attributes & kAttrDirectory, 0u);
+}
+
+TEST_F(FolderArchiverTest, RecordsTimesAndTheReadOnlyAttribute) {
+  const fs::path locked = tree_ / "a.txt";
+  fs::permissions(locked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const FileStamp expected = ReadFileStamp(locked);
+  ArchiveWriter writer(archive(), ArchiveOptions{});
+  ArchiveFolder(tree_, writer);
+  writer.finish();
+  fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
+
+  const auto volume = ScanVolume(archive());
+  ASSERT_FALSE(volume.files.empty());
+  EXPECT_EQ(volume.files[0].name, "a.txt");
+  EXPECT_EQ(volume.files[0].attributes & kAttrReadOnly, kAttrReadOnly);
+  EXPECT_EQ(volume.files[0].dosTime, expected.dosTime);
+  // The file was written moments ago: its DOS time is today's.
+  EXPECT_EQ(expected.dosTime >> 16, CurrentDosDateTime() >> 16);
+}
+
+TEST_F(FolderArchiverTest, FileTimesAreLocalDosTimes) {
+  using namespace std::chrono;
+  // 2015-01-15 10:31:17 UTC; what the C library calls local time for that
+  // moment is what the archive must record (with the seconds rounded down).
+  const sys_seconds moment = sys_days(year(2015) / January / 15) + hours(10) + minutes(31) + seconds(17);
+  fs::last_write_time(tree_ / "z.txt", file_clock::from_sys(moment));
+  const std::time_t t = system_clock::to_time_t(moment);
+  const std::tm local = *std::localtime(&t);
+  const std::uint32_t expected = ToDosDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                                local.tm_hour, local.tm_min, local.tm_sec});
+  EXPECT_EQ(ReadFileStamp(tree_ / "z.txt").dosTime, expected);
+}
+
+TEST_F(FolderArchiverTest, ANameOutsideWindows1252IsReportedWithItsPath) {
+  WriteFile(tree_ / fs::path(u8"\u4E2D.txt"), "x");
+  ArchiveWriter writer(archive(), ArchiveOptions{});
+  try {
+    ArchiveFolder(tree_, writer);
+    FAIL() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find(".txt"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("Windows-1252"), std::string::npos) << e.what();
+  }
+}
+
+}  // namespace
+}  // namespace acewriter

@@ -1,0 +1,72 @@
+#include "acewriter/MemberPacker.h"
+
+#include "acewriter/AceHeaders.h"
+#include "unace/crypto/AceKey.h"
+#include "unace/format/Crc.h"
+
+namespace acewriter {
+namespace {
+
+encode::Options EncoderOptions(const ArchiveOptions& options) {
+  encode::Options e;
+  e.method = options.method == PackMethod::Ace20 ? encode::Method::Blocked : encode::Method::Lz77;
+  e.mode = options.mode;
+  e.dictionaryBits = options.dictionaryBits;
+  e.level = options.level;
+  return e;
+}
+
+}  // namespace
+
+MemberPacker::MemberPacker(const ArchiveOptions& options) : options_(options) {
+  if (options_.method != PackMethod::Stored) encoder_.emplace(EncoderOptions(options_));
+  if (!options_.password.empty()) cipher_.emplace(unace::crypto::DeriveAceKey(options_.password));
+}
+
+std::uint8_t MemberPacker::quality() const { return encoder_ ? encoder_->quality() : 0; }
+
+std::uint16_t MemberPacker::params() const {
+  if (encoder_) return encoder_->params();
+  return static_cast<std::uint16_t>(options_.dictionaryBits - 10);
+}
+
+std::uint8_t MemberPacker::archiveCompressionType() const {
+  return encoder_ ? encoder_->compressionType() : kCompStored;
+}
+
+PackedMember MemberPacker::pack(std::span<const std::uint8_t> original) {
+  PackedMember member;
+  member.crc32 = unace::format::AceCrc32Of(original);
+  if (original.empty()) return member;  // no data, no cipher, COMP_TYPE 0
+
+  if (encoder_) {
+    member.data = encoder_->encodeMember(original, options_.solid);
+    member.compressionType = encoder_->compressionType();
+    // Data that does not shrink is stored. In a solid archive this keeps the
+    // window in step too: readers put stored bytes into the window just as
+    // the encoder already has.
+    if (member.data.size() >= original.size()) {
+      member.data.assign(original.begin(), original.end());
+      member.compressionType = kCompStored;
+    }
+  } else {
+    member.data.assign(original.begin(), original.end());
+    member.compressionType = kCompStored;
+  }
+  if (cipher_) {
+    encrypt(member.data);
+    member.encrypted = true;
+  }
+  return member;
+}
+
+void MemberPacker::encrypt(std::vector<std::uint8_t>& data) {
+  // The cipher works on whole 8-byte blocks; readers stop at ORIG_SIZE, so
+  // the padding's value does not matter.
+  const std::size_t block = unace::crypto::kCipherBlockBytes;
+  data.resize((data.size() + block - 1) / block * block, 0);
+  cipher_->restartChain();
+  cipher_->encrypt(data.data(), data.size());
+}
+
+}  // namespace acewriter

@@ -1,0 +1,40 @@
+// One archive file being written. The path is taken as the platform's narrow
+// file name (ANSI on Windows, bytes on Unix), exactly as the user typed it.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace acewriter {
+
+class OutputFile {
+ public:
+  // Creates or truncates the file; throws std::runtime_error naming it.
+  explicit OutputFile(std::string path);
+  OutputFile(OutputFile&&) noexcept = default;
+  OutputFile& operator=(OutputFile&&) noexcept = default;
+
+  void write(std::span<const std::uint8_t> bytes);
+  // Flushes and closes; throws when the data did not reach the disk.
+  void close();
+
+  std::uint64_t size() const { return size_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  struct Closer {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  [[noreturn]] void fail(const char* what) const;
+
+  std::string path_;
+  std::unique_ptr<std::FILE, Closer> file_;
+  std::uint64_t size_ = 0;
+};
+
+bool FileExists(const std::string& path);
+
+}  // namespace acewriter

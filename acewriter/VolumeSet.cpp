@@ -1,0 +1,105 @@
+#include "acewriter/VolumeSet.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <stdexcept>
+
+#include "acewriter/VolumeNames.h"
+
+namespace acewriter {
+
+VolumeSet::VolumeSet(std::string firstVolume, const MainHeader& main, std::uint64_t volumeSize)
+    : main_(main), volumeSize_(volumeSize) {
+  if (volumeSize_ > 0) main_.flags |= kMainMultiVolume;
+  main_.volumeNumber = 0;
+  openVolume(std::move(firstVolume));
+}
+
+VolumeSet::~VolumeSet() {
+  if (finished_) return;
+  current_.reset();
+  for (const std::string& path : written_) std::remove(path.c_str());
+}
+
+void VolumeSet::openVolume(std::string path) {
+  current_.emplace(std::move(path));
+  written_.push_back(current_->path());
+  const std::vector<std::uint8_t> header = SerializeMainHeader(main_);
+  mainHeaderSize_ = header.size();
+  current_->write(header);
+}
+
+void VolumeSet::startNextVolume() {
+  const std::string next = NextVolumeName(current_->path());
+  current_->close();
+  if (main_.volumeNumber == std::numeric_limits<std::uint8_t>::max())
+    throw std::out_of_range("too many volumes");
+  ++main_.volumeNumber;
+  openVolume(next);
+}
+
+std::uint64_t VolumeSet::roomLeft() const {
+  if (volumeSize_ == 0) return std::numeric_limits<std::uint64_t>::max();
+  return volumeSize_ > current_->size() ? volumeSize_ - current_->size() : 0;
+}
+
+void VolumeSet::writeMember(FileHeader header, std::span<const std::uint8_t> packed) {
+  if (finished_) throw std::logic_error("archive already finished");
+  const std::uint16_t baseFlags =
+      header.flags & ~(kFileContinuedFromPrevious | kFileContinuesInNext);
+  const std::uint64_t headerSize = FileHeaderSize(header.name.size());
+  bool firstPiece = true;
+  for (;;) {
+    // A piece carries at least one byte of data, so that no volume ends in a
+    // header whose data all lies in the next one.
+    const std::uint64_t needed = headerSize + (packed.empty() ? 0 : 1);
+    if (roomLeft() < needed) {
+      if (current_->size() == mainHeaderSize_)
+        throw std::invalid_argument("volume size " + std::to_string(volumeSize_) +
+                                    " is too small for the header of " + header.name +
+                                    " (a volume needs at least " +
+                                    std::to_string(mainHeaderSize_ + needed) + " bytes)");
+      startNextVolume();
+      continue;
+    }
+    const std::uint64_t piece = std::min<std::uint64_t>(packed.size(), roomLeft() - headerSize);
+    const bool last = piece == packed.size();
+    header.flags = baseFlags;
+    if (!firstPiece) header.flags |= kFileContinuedFromPrevious;
+    if (!last) header.flags |= kFileContinuesInNext;
+    header.packedSize = static_cast<std::uint32_t>(piece);
+    current_->write(SerializeFileHeader(header));
+    current_->write(packed.first(static_cast<std::size_t>(piece)));
+    packed = packed.subspan(static_cast<std::size_t>(piece));
+    if (last) return;
+    firstPiece = false;
+    startNextVolume();
+  }
+}
+
+VolumeSet::Result VolumeSet::finish() {
+  if (finished_) throw std::logic_error("archive already finished");
+  current_->close();
+  Result result;
+  result.volumes = written_;
+  if (volumeSize_ > 0) {
+    std::string stale = written_.back();
+    for (;;) {
+      try {
+        stale = NextVolumeName(stale);
+      } catch (const std::out_of_range&) {
+        break;
+      }
+      if (!FileExists(stale)) break;
+      if (std::remove(stale.c_str()) != 0)
+        throw std::runtime_error("cannot delete the old volume " + stale +
+                                 ", which readers would take for part of the new archive");
+      result.removedStale.push_back(stale);
+    }
+  }
+  finished_ = true;
+  return result;
+}
+
+}  // namespace acewriter

@@ -1,0 +1,56 @@
+// The files an archive is written to. Without a volume size everything goes
+// into one file; with one, each volume is filled up to that size, a member
+// that does not fit is cut at a byte boundary, and every piece gets its own
+// FILE header (first piece "continues in next", middle ones both flags, the
+// last "continued from previous"), as multi-volume readers expect.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "acewriter/AceHeaders.h"
+#include "acewriter/OutputFile.h"
+
+namespace acewriter {
+
+class VolumeSet {
+ public:
+  // `volumeSize` 0 writes a single file. Opens the first volume at once.
+  VolumeSet(std::string firstVolume, const MainHeader& main, std::uint64_t volumeSize);
+  // A set that was not finished (an error on the way) is removed again, so
+  // that no half-written archive is mistaken for a good one.
+  ~VolumeSet();
+  VolumeSet(const VolumeSet&) = delete;
+  VolumeSet& operator=(const VolumeSet&) = delete;
+
+  // Writes the member's header(s) and packed data. header.packedSize and the
+  // continuation flags are set here; header.crc32 must already be the CRC of
+  // the whole member.
+  void writeMember(FileHeader header, std::span<const std::uint8_t> packed);
+
+  struct Result {
+    std::vector<std::string> volumes;       // in order
+    std::vector<std::string> removedStale;  // old successors that were deleted
+  };
+  // Closes the last volume. Files that an earlier, longer run left under the
+  // names of further volumes are deleted: a reader would take them for the
+  // continuation of this set.
+  Result finish();
+
+ private:
+  void openVolume(std::string path);
+  void startNextVolume();
+  std::uint64_t roomLeft() const;
+
+  MainHeader main_;
+  std::uint64_t volumeSize_;
+  std::optional<OutputFile> current_;
+  std::uint64_t mainHeaderSize_ = 0;
+  std::vector<std::string> written_;
+  bool finished_ = false;
+};
+
+}  // namespace acewriter

@@ -1,0 +1,153 @@
+#include "acewriter/VolumeSet.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <numeric>
+
+#include "TestPaths.h"
+#include "acewriter/HeaderScan_testutil.h"
+
+namespace acewriter {
+namespace {
+namespace fs = std::filesystem;
+using testutil::ScanVolume;
+
+std::vector<std::uint8_t> Pattern(std::size_t size, std::uint8_t seed) {
+  std::vector<std::uint8_t> data(size);
+  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>(seed + i * 7 + i / 251);
+  return data;
+}
+
+FileHeader Member(const std::string& name, std::size_t size) {
+  FileHeader h;
+  h.name = name;
+  h.originalSize = static_cast<std::uint32_t>(size);
+  h.crc32 = 0x12345678;
+  h.attributes = 0x20;
+  return h;
+}
+
+class VolumeSetTest : public ::testing::Test {
+ protected:
+  std::string path(const std::string& name) const { return (dir_.path() / name).string(); }
+  pelmora::test::ScratchDir dir_{"volumeset"};
+};
+
+TEST_F(VolumeSetTest, WithoutVolumeSizeEverythingGoesIntoOneFile) {
+  VolumeSet set(path("one.ace"), MainHeader{}, 0);
+  const auto a = Pattern(3000, 1);
+  set.writeMember(Member("a.bin", a.size()), a);
+  set.writeMember(Member("empty", 0), {});
+  const auto result = set.finish();
+  ASSERT_EQ(result.volumes.size(), 1u);
+  const auto volume = ScanVolume(result.volumes[0]);
+  EXPECT_EQ(volume.mainFlags & kMainMultiVolume, 0);
+  ASSERT_EQ(volume.files.size(), 2u);
+  EXPECT_EQ(volume.files[0].data, a);
+  EXPECT_EQ(volume.files[0].flags, kFileAddSize);
+  EXPECT_EQ(volume.files[1].packedSize, 0u);
+}
+
+TEST_F(VolumeSetTest, SplitsAMemberOverSeveralVolumesWithContinuationFlags) {
+  const std::uint64_t volumeSize = 2000;
+  VolumeSet set(path("DATA.c00"), MainHeader{}, volumeSize);
+  const auto small = Pattern(500, 3);
+  const auto big = Pattern(5000, 9);
+  set.writeMember(Member("small.txt", small.size()), small);
+  set.writeMember(Member("dir\\big.bin", big.size()), big);
+  const auto result = set.finish();
+  ASSERT_GE(result.volumes.size(), 3u);
+  EXPECT_EQ(fs::path(result.volumes[1]).filename(), "DATA.c01");
+  EXPECT_EQ(fs::path(result.volumes[2]).filename(), "DATA.c02");
+
+  std::vector<std::uint8_t> joined;
+  std::vector<std::uint16_t> pieceFlags;
+  for (std::size_t v = 0; v < result.volumes.size(); ++v) {
+    const auto volume = ScanVolume(result.volumes[v]);
+    EXPECT_LE(volume.fileSize, volumeSize);
+    EXPECT_EQ(volume.volumeNumber, v);
+    EXPECT_NE(volume.mainFlags & kMainMultiVolume, 0);
+    for (const auto& f : volume.files) {
+      if (f.name != "dir\\big.bin") continue;
+      EXPECT_EQ(f.originalSize, big.size());
+      EXPECT_EQ(f.crc32, 0x12345678u);
+      EXPECT_GT(f.packedSize, 0u);
+      joined.insert(joined.end(), f.data.begin(), f.data.end());
+      pieceFlags.push_back(f.flags & (kFileContinuedFromPrevious | kFileContinuesInNext));
+    }
+  }
+  EXPECT_EQ(joined, big);
+  ASSERT_GE(pieceFlags.size(), 3u);
+  EXPECT_EQ(pieceFlags.front(), kFileContinuesInNext);
+  for (std::size_t i = 1; i + 1 < pieceFlags.size(); ++i)
+    EXPECT_EQ(pieceFlags[i], kFileContinuedFromPrevious | kFileContinuesInNext);
+  EXPECT_EQ(pieceFlags.back(), kFileContinuedFromPrevious);
+}
+
+TEST_F(VolumeSetTest, AnAceNamedFirstVolumeContinuesWithC00) {
+  VolumeSet set(path("set.ace"), MainHeader{}, 400);
+  const auto data = Pattern(1000, 5);
+  set.writeMember(Member("x", data.size()), data);
+  const auto result = set.finish();
+  ASSERT_GE(result.volumes.size(), 3u);
+  EXPECT_EQ(fs::path(result.volumes[1]).filename(), "set.c00");
+  EXPECT_EQ(fs::path(result.volumes[2]).filename(), "set.c01");
+}
+
+TEST_F(VolumeSetTest, AMemberThatExactlyFillsAVolumeIsNotSplit) {
+  const std::size_t dataSize = 100;
+  const std::uint64_t volumeSize =
+      SerializeMainHeader(MainHeader{}).size() + FileHeaderSize(1) + dataSize;
+  VolumeSet set(path("exact.c00"), MainHeader{}, volumeSize);
+  const auto a = Pattern(dataSize, 1);
+  set.writeMember(Member("a", a.size()), a);
+  set.writeMember(Member("b", a.size()), a);
+  const auto result = set.finish();
+  ASSERT_EQ(result.volumes.size(), 2u);
+  for (const auto& name : result.volumes) {
+    const auto volume = ScanVolume(name);
+    ASSERT_EQ(volume.files.size(), 1u);
+    EXPECT_EQ(volume.files[0].flags, kFileAddSize);
+    EXPECT_EQ(volume.fileSize, volumeSize);
+  }
+}
+
+TEST_F(VolumeSetTest, RefusesAVolumeSizeThatCannotHoldAHeaderAndLeavesNothingBehind) {
+  {
+    VolumeSet set(path("tiny.c00"), MainHeader{}, 60);
+    const auto a = Pattern(10, 1);
+    EXPECT_THROW(set.writeMember(Member("a-long-member-name.txt", a.size()), a),
+                 std::invalid_argument);
+  }
+  EXPECT_FALSE(fs::exists(path("tiny.c00")));
+}
+
+TEST_F(VolumeSetTest, AnUnfinishedSetIsRemoved) {
+  {
+    VolumeSet set(path("broken.c00"), MainHeader{}, 300);
+    const auto a = Pattern(1000, 1);
+    set.writeMember(Member("a", a.size()), a);
+    EXPECT_TRUE(fs::exists(path("broken.c02")));
+  }
+  EXPECT_FALSE(fs::exists(path("broken.c00")));
+  EXPECT_FALSE(fs::exists(path("broken.c01")));
+  EXPECT_FALSE(fs::exists(path("broken.c02")));
+}
+
+TEST_F(VolumeSetTest, DeletesStaleVolumesOfAnEarlierLongerSet) {
+  for (const char* stale : {"DATA.c01", "DATA.c02", "DATA.c04"})
+    std::ofstream(path(stale)) << "old";
+  VolumeSet set(path("DATA.c00"), MainHeader{}, 1000);
+  const auto a = Pattern(10, 1);
+  set.writeMember(Member("a", a.size()), a);
+  const auto result = set.finish();
+  ASSERT_EQ(result.volumes.size(), 1u);
+  EXPECT_EQ(result.removedStale.size(), 2u);
+  EXPECT_FALSE(fs::exists(path("DATA.c01")));
+  EXPECT_FALSE(fs::exists(path("DATA.c02")));
+  EXPECT_TRUE(fs::exists(path("DATA.c04")));  // not a successor: c03 is missing
+}
+
+}  // namespace
+}  // namespace acewriter
