@@ -1,0 +1,39 @@
+# The setup program Install.exe: a GUI program, statically linked, with its
+# icon, version resource and the extraction library as a resource.
+enable_language(RC)
+
+set(PELMORA_ICON ${CMAKE_CURRENT_SOURCE_DIR}/res/pelmora.ico)
+set(PELMORA_UNACE_RESOURCE "")
+if(TARGET unace)
+  # The library travels inside the program (type "DLL", name "UnACE",
+  # German language) and is written beside it at start.
+  set(PELMORA_UNACE_RESOURCE "UnACE DLL \"$<TARGET_FILE:unace>\"")
+endif()
+configure_file(Install.rc.in ${CMAKE_CURRENT_BINARY_DIR}/Install.rc.configured @ONLY)
+file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/Install.rc
+  INPUT ${CMAKE_CURRENT_BINARY_DIR}/Install.rc.configured)
+
+add_executable(Install WIN32
+  main_win.cpp
+  StartUp_win.cpp
+  ${CMAKE_CURRENT_BINARY_DIR}/Install.rc)
+set_target_properties(Install PROPERTIES OUTPUT_NAME Install)
+target_link_libraries(Install PRIVATE pelmora_app_logic pelmora_setupdesc_win pelmora_options)
+foreach(lib pelmora_winsupport pelmora_archive_win)
+  if(TARGET ${lib})
+    target_link_libraries(Install PRIVATE ${lib})
+  endif()
+endforeach()
+if(TARGET unace)
+  add_dependencies(Install unace)
+  set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/Install.rc APPEND PROPERTY OBJECT_DEPENDS $<TARGET_FILE:unace>)
+endif()
+
+# The shipped program must be a PE32 GUI program that needs no MinGW DLL.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(expected_format pei-i386)
+else()
+  set(expected_format pei-x86-64)
+endif()
+add_test(NAME install_exe_is_standalone_gui_program
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:Install> ${expected_format} gui)

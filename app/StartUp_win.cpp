@@ -1,0 +1,61 @@
+#include "app/StartUp.h"
+
+#include <exception>
+#include <string>
+
+#include "setupdesc/DescriptionFile.h"
+#include "setupdesc/SetupDescReader.h"
+#include "setupdesc/SetupDir.h"
+#include "winsupport/SystemInfo.h"
+
+namespace pelmora::app {
+
+namespace {
+
+void PlainMessage(const std::string& text) {
+  MessageBoxA(nullptr, text.c_str(), kApplicationTitle, MB_OK);
+}
+
+// The application's error report: title caption, stop icon, full stop.
+void ErrorReport(const std::string& text) {
+  MessageBoxA(nullptr, (text + ".").c_str(), kApplicationTitle, MB_OK | MB_ICONSTOP);
+}
+
+// What runs before the wizard: the program's own version and the setup
+// description. The pages are built on this in the wizard.
+int StartUp() {
+  setupdesc::SetupDescription description;
+  const std::string programPath = setupdesc::OwnProgramPath();
+  description.SetupVersion = winsupport::GetFileVersionString(programPath);
+  const std::string setupDir = setupdesc::SetupDirFromProgramPath(programPath);
+
+  const setupdesc::ReadResult result =
+      setupdesc::ReadSetupDescription(setupdesc::LoadDescriptionFile(setupDir), description);
+  switch (result.outcome) {
+    case setupdesc::ReadOutcome::Missing:
+    case setupdesc::ReadOutcome::Damaged:
+      MessageBoxA(nullptr, result.message.c_str(), result.caption.c_str(), MB_OK);
+      return 1;
+    case setupdesc::ReadOutcome::VersionMismatch:
+      PlainMessage(result.message);
+      return 1;
+    case setupdesc::ReadOutcome::Read:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunSetupProgram(HINSTANCE) {
+  try {
+    return StartUp();
+  } catch (const std::exception& e) {
+    ErrorReport(e.what());
+  } catch (...) {
+    ErrorReport("Unbekannter Fehler");
+  }
+  return 1;
+}
+
+}  // namespace pelmora::app

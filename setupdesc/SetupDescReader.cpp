@@ -1,0 +1,247 @@
+#include "setupdesc/SetupDescReader.h"
+
+#include <stdexcept>
+
+#include "setupdesc/Scramble.h"
+
+namespace pelmora::setupdesc {
+
+namespace {
+
+// Thrown inside the walk when the file cannot be trusted; caught at its top.
+struct DamagedFile : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+constexpr std::int32_t kLastOneBasedSlot = 255;  // registry and shortcut slots 1..255
+constexpr std::int32_t kLastZeroBasedSlot = 255;  // COM server slots 0..255
+
+class LineCursor {
+ public:
+  LineCursor(const std::vector<std::string>& lines, const ReaderOptions& options)
+      : lines_(lines), options_(options) {}
+
+  bool AtEnd() const { return next_ >= lines_.size(); }
+  std::size_t LinesRead() const { return next_; }
+
+  // Past the end of the file a read yields an empty line, as plain text-file
+  // reading does; the section loops guard against that themselves.
+  std::string Read() {
+    if (AtEnd()) return {};
+    const std::string& stored = lines_[next_++];
+    std::string plain = options_.decodeLine ? options_.decodeLine(stored)
+                                            : Unscramble(stored, kDescriptionSeed);
+    if (plain.find('\0') != std::string::npos)
+      throw DamagedFile("Zeile " + std::to_string(next_) + " enthält Binärdaten");
+    return plain;
+  }
+
+  // A line inside a section that must end with `endMarker`.
+  std::string ReadInSection(const char* beginMarker, const char* endMarker) {
+    if (AtEnd())
+      throw DamagedFile(std::string("Abschnitt ") + beginMarker + " ohne " + endMarker);
+    return Read();
+  }
+
+  std::optional<std::size_t> SkipRaw() {
+    if (AtEnd()) return std::nullopt;
+    return next_++;
+  }
+
+ private:
+  const std::vector<std::string>& lines_;
+  const ReaderOptions& options_;
+  std::size_t next_ = 0;
+};
+
+std::string TooManyEntries(const char* section, int limit) {
+  return std::string("Abschnitt ") + section + " hat mehr als " + std::to_string(limit) +
+         " Einträge";
+}
+
+std::string VersionMessage(const std::string& needed, const std::string& found) {
+  return "Incorrect Version of Install.pmd!!\rNeeded \"" + needed + "\"\rFound \"" + found + "\"";
+}
+
+void CheckShape(std::string_view bytes, const std::vector<std::string>& lines) {
+  if (bytes.empty()) throw DamagedFile("die Datei ist leer");
+  if (bytes.size() > kMaxDescriptionBytes) throw DamagedFile("die Datei ist zu groß");
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].size() > kMaxLineLength)
+      throw DamagedFile("Zeile " + std::to_string(i + 1) + " ist zu lang");
+}
+
+class DescriptionWalker {
+ public:
+  DescriptionWalker(const std::vector<std::string>& lines, SetupDescription& description,
+                    const ReaderOptions& options, ReadResult& result)
+      : cursor_(lines, options), lineCount_(lines.size()), d_(description),
+        options_(options), result_(result) {}
+
+  // Returns false when the version does not match.
+  bool Walk() {
+    const std::string version = cursor_.Read();
+    if (options_.checkVersion && version != d_.SetupVersion) {
+      result_.outcome = ReadOutcome::VersionMismatch;
+      result_.message = VersionMessage(d_.SetupVersion, version);
+      return false;
+    }
+    CheckFixedLines();
+    if (options_.onVersionAccepted) options_.onVersionAccepted();
+    ReadFixedLines();
+    std::string line = cursor_.Read();
+    line = ReadInformation(std::move(line));
+    line = ReadRegistry(std::move(line));
+    line = ReadComServers(std::move(line));
+    ReadShortcuts(line);
+    line = cursor_.Read();
+    if (line == "<beginsupportinfos>") ReadSupportAndConfig();
+    return true;
+  }
+
+ private:
+  // Checked before the extraction library is written, so that a file that
+  // is plainly cut short or would make the setup touch the whole Uninstall
+  // key leaves nothing behind.
+  void CheckFixedLines() {
+    if (lineCount_ < 6) throw DamagedFile("die Datei endet vor Zeile 6");
+  }
+
+  void ReadFixedLines() {
+    result_.titleLabel = cursor_.Read();
+    d_.ProductVersion = cursor_.Read();
+    d_.ProductName = result_.titleLabel;
+    result_.titleLabel = d_.ProductName + " " + d_.ProductVersion;
+    d_.UninstallKeyName = cursor_.Read();
+    if (d_.UninstallKeyName.empty())
+      throw DamagedFile("Zeile 4 (Name des Uninstall-Schlüssels) ist leer");
+    std::string directory = cursor_.Read();
+    if (directory.empty() || directory.back() != '\\') directory += '\\';
+    result_.targetDirectory = directory;
+    const std::string program = cursor_.Read();
+    d_.AppExeName = program == ".exe" ? std::string() : program;
+  }
+
+  std::string ReadInformation(std::string line) {
+    if (line != "<begininfos>") return line;
+    do {
+      line = cursor_.ReadInSection("<begininfos>", "<endinfos>");
+      if (line != "<endinfos>") result_.infoLines.push_back(line);
+    } while (line != "<endinfos>");
+    return NextUnlessAtEnd(line);
+  }
+
+  std::string ReadRegistry(std::string line) {
+    d_.RegistryCount = 0;
+    if (line != "<beginregistry>") return line;
+    do {
+      line = cursor_.ReadInSection("<beginregistry>", "<endregistry>");
+      if (line != "<endregistry>" && !line.empty()) {
+        if (d_.RegistryCount == kLastOneBasedSlot)
+          throw DamagedFile(TooManyEntries("<beginregistry>", kLastOneBasedSlot));
+        d_.RegistryLines[++d_.RegistryCount] = line;
+      }
+    } while (line != "<endregistry>");
+    return NextUnlessAtEnd(line);
+  }
+
+  std::string ReadComServers(std::string line) {
+    d_.OcxLast = -1;
+    if (line != "<beginregisterocx>") return line;
+    do {
+      line = cursor_.ReadInSection("<beginregisterocx>", "<endregisterocx>");
+      if (line != "<endregisterocx>" && !line.empty()) {
+        if (d_.OcxLast == kLastZeroBasedSlot)
+          throw DamagedFile(TooManyEntries("<beginregisterocx>", kLastZeroBasedSlot + 1));
+        d_.OcxFiles[++d_.OcxLast] = line;
+      }
+    } while (line != "<endregisterocx>");
+    return NextUnlessAtEnd(line);
+  }
+
+  // Each entry is four lines; the loop's end test looks at the icon line,
+  // so an icon line that reads "<endicons>" also ends the section.
+  void ReadShortcuts(std::string line) {
+    if (line != "<beginicons>") return;
+    d_.IconCount = 0;
+    do {
+      line = cursor_.ReadInSection("<beginicons>", "<endicons>");
+      if (line == "<endicons>") break;
+      if (d_.IconCount == kLastOneBasedSlot)
+        throw DamagedFile(TooManyEntries("<beginicons>", kLastOneBasedSlot));
+      const int i = ++d_.IconCount;
+      d_.IconGroups[i] = line;
+      d_.IconNames[i] = cursor_.ReadInSection("<beginicons>", "<endicons>");
+      d_.IconTargets[i] = cursor_.ReadInSection("<beginicons>", "<endicons>");
+      line = d_.IconFiles[i] = cursor_.ReadInSection("<beginicons>", "<endicons>");
+    } while (line != "<endicons>");
+  }
+
+  void ReadSupportAndConfig() {
+    for (std::string& value : d_.SupportInfo) value = cursor_.Read();
+    result_.rawLineIndex = cursor_.SkipRaw();
+    std::string line = cursor_.Read();
+    if (line != "<beginConfigFiles>") return;
+    d_.ConfigFiles.emplace();
+    do {
+      line = cursor_.ReadInSection("<beginConfigFiles>", "<endConfigFiles>");
+      if (line != "<endConfigFiles>") d_.ConfigFiles->push_back(line);
+    } while (line != "<endConfigFiles>");
+  }
+
+  std::string NextUnlessAtEnd(std::string current) {
+    return cursor_.AtEnd() ? current : cursor_.Read();
+  }
+
+  LineCursor cursor_;
+  std::size_t lineCount_;
+  SetupDescription& d_;
+  const ReaderOptions& options_;
+  ReadResult& result_;
+};
+
+}  // namespace
+
+std::vector<std::string> SplitLines(std::string_view bytes) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    std::size_t end = bytes.find('\n', start);
+    const bool terminated = end != std::string_view::npos;
+    if (!terminated) end = bytes.size();
+    std::string_view line = bytes.substr(start, end - start);
+    if (terminated && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    start = terminated ? end + 1 : end;
+  }
+  return lines;
+}
+
+ReadResult ReadSetupDescription(const std::optional<std::string>& fileBytes,
+                                SetupDescription& description, const ReaderOptions& options) {
+  ReadResult result;
+  description.RegistryCount = 0;
+  description.OcxLast = -1;
+  description.InstallCompleted = false;
+  if (!fileBytes) {
+    result.outcome = ReadOutcome::Missing;
+    result.message = kMissingFileMessage;
+    result.caption = kErrorCaption;
+    return result;
+  }
+  try {
+    const std::vector<std::string> lines = SplitLines(*fileBytes);
+    CheckShape(*fileBytes, lines);
+    DescriptionWalker walker(lines, description, options, result);
+    if (walker.Walk()) result.outcome = ReadOutcome::Read;
+  } catch (const DamagedFile& damage) {
+    result.outcome = ReadOutcome::Damaged;
+    result.message =
+        std::string("Installationseinstellungen fehlerhaft!\n\npmd-Datei beschädigt: ") +
+        damage.what() + ".";
+    result.caption = kErrorCaption;
+  }
+  return result;
+}
+
+}  // namespace pelmora::setupdesc

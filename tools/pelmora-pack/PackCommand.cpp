@@ -1,0 +1,142 @@
+#include "tools/pelmora-pack/PackCommand.h"
+
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+#include "Version.h"
+#include "acewriter/Cp1252.h"
+#include "setupdesc/PlainDescription.h"
+#include "setupdesc/SetupDescReader.h"
+
+namespace pelmora::pack {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: pelmora-pack encode PLAIN PMD     write a scrambled install.pmd from plain text\n"
+    "       pelmora-pack decode PMD [PLAIN]   write the plain text of install.pmd (default: stdout)\n"
+    "       pelmora-pack show PMD [--version V]\n"
+    "                                         list what the setup program reads from install.pmd;\n"
+    "                                         with --version, check line 1 against V\n"
+    "Plain text is Windows-1252 with CR LF or LF line ends; install.pmd gets CR LF.\n";
+
+struct CommandError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw CommandError("cannot open " + path);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (in.bad()) throw CommandError("cannot read " + path);
+  return bytes.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) throw CommandError("cannot create " + path);
+  out << bytes;
+  out.close();
+  if (!out) throw CommandError("cannot write " + path);
+}
+
+// Terminals on Linux expect UTF-8; a Windows console shows the ANSI bytes.
+std::string ForConsole(const std::string& cp1252) {
+#if defined(_WIN32)
+  return cp1252;
+#else
+  return acewriter::Cp1252ToUtf8(cp1252);
+#endif
+}
+
+void Field(std::ostringstream& o, const char* name, const std::string& value) {
+  o << "  " << name << ": " << value << "\n";
+}
+
+void List(std::ostringstream& o, const char* title, const setupdesc::SlotArray& slots, int first,
+          int last) {
+  o << title << " (" << (last >= first ? last - first + 1 : 0) << ")\n";
+  for (int i = first; i <= last; ++i) o << "  [" << i << "] " << slots[i] << "\n";
+}
+
+}  // namespace
+
+std::string DescribeDescription(const std::string& pmdBytes, const std::string& setupVersion,
+                                bool& ok) {
+  setupdesc::SetupDescription d;
+  d.SetupVersion = setupVersion;
+  setupdesc::ReaderOptions options;
+  options.checkVersion = !setupVersion.empty();
+  const setupdesc::ReadResult r = setupdesc::ReadSetupDescription(pmdBytes, d, options);
+  std::ostringstream o;
+  ok = r.outcome == setupdesc::ReadOutcome::Read;
+  if (!ok) {
+    o << "not readable: " << r.message << "\n";
+    return o.str();
+  }
+  o << "Setup description\n";
+  Field(o, "title          ", r.titleLabel);
+  Field(o, "product name   ", d.ProductName);
+  Field(o, "product version", d.ProductVersion);
+  Field(o, "uninstall key  ", d.UninstallKeyName);
+  Field(o, "target folder  ", r.targetDirectory);
+  Field(o, "main program   ", d.AppExeName.empty() ? "(none)" : d.AppExeName);
+  o << "Information (" << r.infoLines.size() << " lines)\n";
+  for (const std::string& line : r.infoLines) o << "  | " << line << "\n";
+  List(o, "Registry keys", d.RegistryLines, 1, d.RegistryCount);
+  List(o, "COM servers", d.OcxFiles, 0, d.OcxLast);
+  o << "Shortcuts (" << d.IconCount << ")\n";
+  for (int i = 1; i <= d.IconCount; ++i)
+    o << "  [" << i << "] " << d.IconGroups[i] << " \\ " << d.IconNames[i] << " -> "
+      << d.IconTargets[i] << " (icon: " << d.IconFiles[i] << ")\n";
+  o << "Support information\n";
+  for (std::size_t i = 0; i < d.SupportInfo.size(); ++i)
+    o << "  " << setupdesc::kSupportValueNames[i] << ": " << d.SupportInfo[i] << "\n";
+  if (d.ConfigFiles) {
+    o << "Files deleted by a complete repair (" << d.ConfigFiles->size() << ")\n";
+    for (const std::string& f : *d.ConfigFiles) o << "  " << f << "\n";
+  } else {
+    o << "Files deleted by a complete repair: (no section)\n";
+  }
+  return o.str();
+}
+
+int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  try {
+    const std::string command = args.empty() ? "" : args[0];
+    if (command == "encode" && args.size() == 3) {
+      WriteFile(args[2], setupdesc::EncodeDescription(ReadFile(args[1])));
+      return 0;
+    }
+    if (command == "decode" && (args.size() == 2 || args.size() == 3)) {
+      const std::string plain = setupdesc::DecodeDescription(ReadFile(args[1]));
+      if (args.size() == 3)
+        WriteFile(args[2], plain);
+      else
+        out << plain;
+      return 0;
+    }
+    if (command == "show" && (args.size() == 2 || (args.size() == 4 && args[2] == "--version"))) {
+      bool ok = false;
+      const std::string listing =
+          DescribeDescription(ReadFile(args[1]), args.size() == 4 ? args[3] : "", ok);
+      (ok ? out : err) << ForConsole(listing);
+      return ok ? 0 : 1;
+    }
+    if (command == "--version" && args.size() == 1) {
+      out << "pelmora-pack " << PELMORA_VERSION_STRING << "\n";
+      return 0;
+    }
+    err << kUsage;
+    return 2;
+  } catch (const setupdesc::DescriptionFormatError& e) {
+    err << "pelmora-pack: " << (args.size() > 1 ? args[1] + ": " : "") << ForConsole(e.what()) << "\n";
+  } catch (const std::exception& e) {
+    err << "pelmora-pack: " << e.what() << "\n";
+  }
+  return 1;
+}
+
+}  // namespace pelmora::pack

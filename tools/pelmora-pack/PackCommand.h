@@ -1,0 +1,20 @@
+// The authoring command pelmora-pack: writes and inspects install.pmd.
+// Kept apart from main() so that the commands are tested as functions.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace pelmora::pack {
+
+// Runs one command line (without the program name); returns the exit code.
+// Results go to `out`, messages to `err`.
+int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The human-readable listing of what the reader takes from a description.
+// `setupVersion` empty: the version line is not checked.
+std::string DescribeDescription(const std::string& pmdBytes, const std::string& setupVersion,
+                                bool& ok);
+
+}  // namespace pelmora::pack

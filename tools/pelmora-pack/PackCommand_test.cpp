@@ -1,0 +1,91 @@
+#include "tools/pelmora-pack/PackCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "TestPaths.h"
+
+namespace pelmora::pack {
+namespace {
+
+std::string Slurp(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+struct PackRun {
+  int code;
+  std::string out, err;
+};
+
+PackRun Pack(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int code = RunPackCommand(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+TEST(PelmoraPack, EncodeThenDecodeGivesThePlainTextBack) {
+  pelmora::test::ScratchDir dir("pack");
+  const auto plain = dir.path() / "install.txt";
+  const auto pmd = dir.path() / "install.pmd";
+  const auto back = dir.path() / "back.txt";
+  const std::string text =
+      "1.0.0.1\nDemo\n1.2.3.4\nDemoKey\nC:\\Programme\\Demo\ndemo.exe\n<begininfos>\nGrüße\n<endinfos>\n";
+  { std::ofstream(plain, std::ios::binary) << text; }
+
+  ASSERT_EQ(Pack({"encode", plain.string(), pmd.string()}).code, 0);
+  const std::string stored = Slurp(pmd);
+  EXPECT_EQ(stored.find("Demo"), std::string::npos);  // scrambled
+  EXPECT_NE(stored.find("\r\n"), std::string::npos);
+
+  ASSERT_EQ(Pack({"decode", pmd.string(), back.string()}).code, 0);
+  std::string crlf;
+  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  EXPECT_EQ(Slurp(back), crlf);
+
+  const PackRun toStdout = Pack({"decode", pmd.string()});
+  EXPECT_EQ(toStdout.code, 0);
+  EXPECT_EQ(toStdout.out, crlf);
+}
+
+TEST(PelmoraPack, ShowListsWhatTheSetupReadsAndChecksTheVersion) {
+  pelmora::test::ScratchDir dir("packshow");
+  const auto plain = dir.path() / "p.txt";
+  const auto pmd = dir.path() / "p.pmd";
+  { std::ofstream(plain, std::ios::binary) << "1.0.0.1\nDemo\n1.2.3.4\nDemoKey\nC:\\D\n.exe\n"; }
+  ASSERT_EQ(Pack({"encode", plain.string(), pmd.string()}).code, 0);
+
+  const PackRun show = Pack({"show", pmd.string()});
+  EXPECT_EQ(show.code, 0);
+  EXPECT_NE(show.out.find("Demo 1.2.3.4"), std::string::npos) << show.out;
+  EXPECT_NE(show.out.find("C:\\D\\"), std::string::npos);
+  EXPECT_NE(show.out.find("(none)"), std::string::npos);
+
+  const PackRun wrong = Pack({"show", pmd.string(), "--version", "2.0.0.0"});
+  EXPECT_EQ(wrong.code, 1);
+  EXPECT_NE(wrong.err.find("Needed \"2.0.0.0\""), std::string::npos) << wrong.err;
+}
+
+TEST(PelmoraPack, FailuresSayWhatFailedAndExitNonZero) {
+  pelmora::test::ScratchDir dir("packfail");
+  const PackRun missing = Pack({"decode", (dir.path() / "nope.pmd").string()});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.err.find("cannot open"), std::string::npos);
+
+  const auto bad = dir.path() / "bad.txt";
+  { std::ofstream(bad, std::ios::binary) << "1.0.0.1\nonly\n"; }
+  const PackRun damaged = Pack({"encode", bad.string(), (dir.path() / "x.pmd").string()});
+  EXPECT_EQ(damaged.code, 1);
+  EXPECT_NE(damaged.err.find("Zeile 6"), std::string::npos) << damaged.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "x.pmd"));
+
+  EXPECT_EQ(Pack({}).code, 2);
+  EXPECT_EQ(Pack({"encode", "only-one"}).code, 2);
+}
+
+}  // namespace
+}  // namespace pelmora::pack
