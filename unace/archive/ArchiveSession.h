@@ -1,0 +1,92 @@
+// One open archive as the exports see it: open, read the next entry's
+// header, skip/test/extract that entry, set the password, close. All state
+// lives here (one object per handle). Methods return the library's codes
+// (archive/UnAceApi.h) and never write outside the path they are given.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "archive/UnAceApi.h"
+#include "unace/archive/MemberOutput.h"
+#include "unace/archive/VolumeSet.h"
+#include "unace/crypto/AceCipher.h"
+#include "unace/decode/Decoder.h"
+#include "unace/format/Headers.h"
+#include "unace/io/ByteSource.h"
+
+namespace unace::archive {
+
+class MemberStream;
+
+struct SessionCallbacks {
+  VolumeCallback volume;
+  ProgressCallback progress;
+};
+
+class ArchiveSession {
+ public:
+  // `extracting` is the open mode: in list mode nothing is ever decoded.
+  ArchiveSession(std::unique_ptr<io::VolumeOpener> opener, SessionCallbacks callbacks, bool extracting);
+  ~ArchiveSession();
+  ArchiveSession(const ArchiveSession&) = delete;
+  ArchiveSession& operator=(const ArchiveSession&) = delete;
+
+  int open(const std::string& firstVolumePath);
+
+  // ACE_OK with currentEntry() filled, ACE_END_OF_ARCHIVE, or an error. An
+  // entry left unprocessed is passed over first.
+  int readHeader();
+  const format::FileHeader& currentEntry() const { return entry_; }
+  const std::string& entryVolumePath() const { return entryVolume_; }
+
+  // ACE_SKIP, ACE_TEST or ACE_EXTRACT (to exactly `targetPath`) on the entry
+  // of the last readHeader; each entry can be processed once.
+  int process(int operation, const char* targetPath);
+
+  // Holds for the entries that follow; nullopt forgets it.
+  void setPassword(std::optional<std::string> password);
+
+  // Human-readable detail of the last failure.
+  const std::string& lastError() const { return lastError_; }
+
+ private:
+  enum class EntryState { None, Pending, Done };
+
+  int fail(int code, std::string why);
+  decode::Decoder& decoder();
+  bool solid() const { return volumes_.firstMain().solid(); }
+  int processEntry(int operation, const char* targetPath, MemberStream& stream);
+  int extractTo(const std::string& targetPath, MemberStream& stream);
+  int decodeInto(MemberStream& stream, CheckedOutput& output);
+  int decodeStored(MemberStream& stream, CheckedOutput& output);
+  int decodeCompressed(MemberStream& stream, CheckedOutput& output);
+  int checkResult(MemberStream& stream, const CheckedOutput& output, int decodeCode);
+  // Keeps a solid archive's window whole when an entry is not extracted.
+  int passOver(MemberStream& stream);
+  crypto::AceCipher* cipherForEntry();
+
+  std::unique_ptr<io::VolumeOpener> opener_;
+  SessionCallbacks callbacks_;
+  bool extracting_;
+  VolumeSet volumes_;
+  bool opened_ = false;
+  // Once the end is reached or the block sequence is lost, readHeader keeps
+  // answering this code.
+  int stickyCode_ = ACE_OK;
+
+  format::FileHeader entry_;
+  std::string entryVolume_;
+  EntryState state_ = EntryState::None;
+
+  std::optional<std::string> password_;
+  std::unique_ptr<crypto::AceCipher> cipher_;
+  std::unique_ptr<decode::Decoder> decoder_;
+  bool windowInUse_ = false;  // a solid archive's window holds earlier members
+
+  std::string lastError_;
+};
+
+}  // namespace unace::archive

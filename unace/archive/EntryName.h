@@ -1,0 +1,15 @@
+// Whether an entry's stored name may be extracted. The caller builds the
+// target path by appending the stored name to its target folder, so a name
+// that is absolute, names a drive or device, climbs out with "..", or holds
+// bytes Windows would reinterpret must never reach the file system.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace unace::archive {
+
+// Empty when `name` is safe; otherwise why it is refused.
+std::string UnsafeNameReason(std::string_view name);
+
+}  // namespace unace::archive

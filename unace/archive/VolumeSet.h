@@ -1,0 +1,51 @@
+// The volumes of one archive, opened one after the other. A missing volume
+// that the data needs is asked for through the caller's callback, which may
+// have the user insert a disk and answer 0 to have it looked for again.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "unace/format/Headers.h"
+#include "unace/io/ByteSource.h"
+
+namespace unace::archive {
+
+// (path, mode) -> answer; mode 0 = missing (answer 0 to look again, anything
+// else gives up), mode 1 = found (answer ignored).
+using VolumeCallback = std::function<int(const std::string& path, int mode)>;
+
+enum class VolumeStatus { Ok, NoMoreVolumes, Missing, Damaged, NotFirst, Unreadable };
+
+class VolumeSet {
+ public:
+  VolumeSet(io::VolumeOpener& opener, VolumeCallback callback)
+      : opener_(opener), callback_(std::move(callback)) {}
+
+  // Opens the first volume and positions after its MAIN header.
+  VolumeStatus openFirst(const std::string& path);
+
+  // Moves to the next volume of a multi-volume set. When `required`, a missing
+  // volume is asked for through the callback (Missing if not supplied);
+  // otherwise its absence just ends the archive (NoMoreVolumes).
+  VolumeStatus openNext(bool required);
+
+  io::ByteSource& source() { return *source_; }
+  const format::MainHeader& firstMain() const { return firstMain_; }
+  const std::string& currentPath() const { return currentPath_; }
+  const std::string& lastError() const { return lastError_; }
+
+ private:
+  VolumeStatus adopt(std::unique_ptr<io::ByteSource> source, const std::string& path, int expectedNumber);
+
+  io::VolumeOpener& opener_;
+  VolumeCallback callback_;
+  std::unique_ptr<io::ByteSource> source_;
+  format::MainHeader firstMain_;
+  std::string currentPath_;
+  int volumeNumber_ = 0;
+  std::string lastError_;
+};
+
+}  // namespace unace::archive

@@ -1,0 +1,103 @@
+// The blocks of an ACE volume: the envelope every header shares, the MAIN
+// header and the FILE headers. Parsing works on the header body (the
+// HEAD_SIZE bytes from the type byte on) that the caller has read and
+// checked against its CRC; every field access is checked against that size.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace unace::format {
+
+inline constexpr std::size_t kHeaderPrefixBytes = 4;  // HEAD_CRC, HEAD_SIZE
+inline constexpr char kAceSignature[] = "**ACE**";
+inline constexpr std::size_t kAceSignatureBytes = 7;
+
+enum BlockType : std::uint8_t {
+  kBlockMain = 0,
+  kBlockFile32 = 1,
+  kBlockRecovery32 = 2,
+  kBlockFile64 = 3,
+  kBlockRecovery64A = 4,
+  kBlockRecovery64B = 5,
+};
+
+namespace flags {
+inline constexpr std::uint16_t kAddSize = 0x0001;
+inline constexpr std::uint16_t kComment = 0x0002;
+inline constexpr std::uint16_t k64Bit = 0x0004;
+// MAIN
+inline constexpr std::uint16_t kMultiVolume = 0x0800;
+inline constexpr std::uint16_t kAdvert = 0x1000;
+inline constexpr std::uint16_t kSolid = 0x8000;
+// FILE
+inline constexpr std::uint16_t kContinuedFromPrevious = 0x1000;
+inline constexpr std::uint16_t kContinuesInNext = 0x2000;
+inline constexpr std::uint16_t kPassword = 0x4000;
+}  // namespace flags
+
+inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+
+enum CompressionType : std::uint8_t { kStored = 0, kLz77 = 1, kBlocked = 2 };
+
+// The largest dictionary code that can be addressed (4 MiB).
+inline constexpr unsigned kMaxDictionaryCode = 12;
+
+struct HeaderEnvelope {
+  std::uint8_t type = 0;
+  std::uint16_t flags = 0;
+};
+
+struct MainHeader {
+  std::uint16_t flags = 0;
+  std::uint8_t versionToExtract = 0;
+  std::uint8_t versionCreated = 0;
+  std::uint8_t host = 0;
+  std::uint8_t volumeNumber = 0;
+  std::uint32_t timeCreated = 0;
+  std::string advert;
+
+  bool solid() const { return (flags & flags::kSolid) != 0; }
+  bool multiVolume() const { return (flags & flags::kMultiVolume) != 0; }
+};
+
+struct FileHeader {
+  std::uint8_t type = 0;
+  std::uint16_t flags = 0;
+  std::uint64_t packedSize = 0;
+  std::uint64_t originalSize = 0;
+  std::uint32_t dosTime = 0;
+  std::uint32_t attributes = 0;
+  std::uint32_t crc32 = 0;
+  std::uint8_t compression = 0;
+  std::uint8_t quality = 0;
+  std::uint16_t parameters = 0;
+  // The stored name bytes exactly as they are (OEM code page, '\' separated,
+  // possibly with NUL or other hostile bytes).
+  std::string name;
+
+  bool isDirectory() const { return (attributes & kAttributeDirectory) != 0; }
+  bool encrypted() const { return (flags & flags::kPassword) != 0; }
+  bool continuedFromPrevious() const { return (flags & flags::kContinuedFromPrevious) != 0; }
+  bool continuesInNext() const { return (flags & flags::kContinuesInNext) != 0; }
+  unsigned dictionaryCode() const { return parameters & 0x0Fu; }
+  // Valid only when dictionaryCode() <= kMaxDictionaryCode.
+  std::uint32_t dictionaryBytes() const { return std::uint32_t{1} << (dictionaryCode() + 10); }
+};
+
+// Type and flags; nullopt when the body is too short to hold them.
+std::optional<HeaderEnvelope> ParseEnvelope(std::span<const std::uint8_t> body);
+
+// Size of the data area that follows the header (0 without the ADDSIZE flag);
+// nullopt when the flag promises a size field the body does not hold.
+std::optional<std::uint64_t> ParseAdditionalSize(std::span<const std::uint8_t> body);
+
+// nullopt (with a reason) for a body that is not a well-formed MAIN header.
+std::optional<MainHeader> ParseMainHeader(std::span<const std::uint8_t> body, std::string& why);
+
+// For types kBlockFile32 and kBlockFile64.
+std::optional<FileHeader> ParseFileHeader(std::span<const std::uint8_t> body, std::string& why);
+
+}  // namespace unace::format

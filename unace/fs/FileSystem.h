@@ -1,0 +1,43 @@
+// What extraction needs of the file system, with one implementation per
+// platform (FileSystem_win.cpp, FileSystem_posix.cpp). Paths are the
+// caller's 8-bit strings (ANSI code page on Windows); on POSIX systems a '\'
+// in them is taken as a separator, since entry names are stored with '\'.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace unace::fs {
+
+enum class FsResult {
+  Ok,
+  Exists,  // something at the target path cannot be replaced
+  Failed,  // anything else (no permission, disk full, bad path, ...)
+};
+
+// A file being written under a temporary name beside its target. It appears
+// under the target name only through commit(); destroying an uncommitted
+// sink removes the temporary file.
+class FileSink {
+ public:
+  virtual ~FileSink() = default;
+  virtual bool write(const std::uint8_t* data, std::size_t size) = 0;
+  // Stamps the file with the DOS time (local time; an invalid stamp is left
+  // out), moves it onto the target, replacing a file there, and applies the
+  // DOS attributes the platform understands.
+  virtual FsResult commit(std::uint32_t dosTime, std::uint32_t dosAttributes) = 0;
+  // What the last failing call ran into.
+  virtual const std::string& error() const = 0;
+};
+
+// Creates the missing folders above `targetPath` and a temporary file beside
+// it. Null (with `why`) on failure.
+std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::string& why);
+
+// Creates the folder `path` and the missing folders above it. An existing
+// folder is fine; an existing file there gives Exists.
+FsResult MakeDirectory(const std::string& path, std::uint32_t dosAttributes, std::string& why);
+
+}  // namespace unace::fs

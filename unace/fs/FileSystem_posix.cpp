@@ -1,0 +1,164 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include "unace/format/DosTime.h"
+#include "unace/fs/FileSystem.h"
+
+namespace unace::fs {
+namespace {
+
+std::string Native(const std::string& path) {
+  std::string out = path;
+  for (char& c : out)
+    if (c == '\\') c = '/';
+  return out;
+}
+
+std::string ErrnoText(const std::string& what, const std::string& path) {
+  return what + " " + path + ": " + std::strerror(errno);
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Creates every missing folder of `path` itself (not just its parents).
+bool CreateFolders(const std::string& path, std::string& why) {
+  for (std::size_t i = 1; i <= path.size(); ++i) {
+    if (i < path.size() && path[i] != '/') continue;
+    const std::string prefix = path.substr(0, i);
+    if (prefix.empty() || prefix.back() == '/') continue;
+    if (::mkdir(prefix.c_str(), 0777) == 0 || errno == EEXIST) {
+      if (!IsDirectory(prefix)) {
+        why = "not a folder: " + prefix;
+        return false;
+      }
+      continue;
+    }
+    why = ErrnoText("cannot create folder", prefix);
+    return false;
+  }
+  return true;
+}
+
+std::string ParentOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos || slash == 0 ? std::string() : path.substr(0, slash);
+}
+
+class PosixFileSink final : public FileSink {
+ public:
+  PosixFileSink(int fd, std::string tempPath, std::string targetPath)
+      : fd_(fd), tempPath_(std::move(tempPath)), targetPath_(std::move(targetPath)) {}
+
+  ~PosixFileSink() override {
+    if (fd_ >= 0) ::close(fd_);
+    if (!committed_) ::unlink(tempPath_.c_str());
+  }
+
+  bool write(const std::uint8_t* data, std::size_t size) override {
+    while (size > 0) {
+      const ssize_t n = ::write(fd_, data, size);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        error_ = ErrnoText("cannot write", tempPath_);
+        return false;
+      }
+      data += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  FsResult commit(std::uint32_t dosTime, std::uint32_t dosAttributes) override {
+    if (const auto t = format::DecodeDosTime(dosTime)) {
+      std::tm local{};
+      local.tm_year = t->year - 1900;
+      local.tm_mon = t->month - 1;
+      local.tm_mday = t->day;
+      local.tm_hour = t->hour;
+      local.tm_min = t->minute;
+      local.tm_sec = t->second;
+      local.tm_isdst = -1;
+      const std::time_t when = std::mktime(&local);
+      if (when != static_cast<std::time_t>(-1)) {
+        const struct timespec times[2] = {{when, 0}, {when, 0}};
+        ::futimens(fd_, times);
+      }
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) {
+      error_ = ErrnoText("cannot finish writing", tempPath_);
+      return FsResult::Failed;
+    }
+    if (::rename(tempPath_.c_str(), targetPath_.c_str()) != 0) {
+      const bool occupied = Exists(targetPath_);
+      error_ = ErrnoText("cannot put the file in place at", targetPath_);
+      return occupied ? FsResult::Exists : FsResult::Failed;
+    }
+    committed_ = true;
+    constexpr std::uint32_t kReadOnly = 0x01;
+    if (dosAttributes & kReadOnly) {
+      struct stat st {};
+      if (::stat(targetPath_.c_str(), &st) == 0)
+        ::chmod(targetPath_.c_str(), st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH));
+    }
+    return FsResult::Ok;
+  }
+
+  const std::string& error() const override { return error_; }
+
+ private:
+  int fd_;
+  std::string tempPath_;
+  std::string targetPath_;
+  bool committed_ = false;
+  std::string error_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::string& why) {
+  const std::string target = Native(targetPath);
+  if (target.empty() || target.back() == '/') {
+    why = "no file name in target path " + targetPath;
+    return nullptr;
+  }
+  const std::string parent = ParentOf(target);
+  if (!parent.empty() && !CreateFolders(parent, why)) return nullptr;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string temp = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return std::make_unique<PosixFileSink>(fd, std::move(temp), target);
+    if (errno != EEXIST) {
+      why = ErrnoText("cannot create", temp);
+      return nullptr;
+    }
+  }
+  why = "no free temporary name beside " + target;
+  return nullptr;
+}
+
+FsResult MakeDirectory(const std::string& path, std::uint32_t /*dosAttributes*/, std::string& why) {
+  std::string folder = Native(path);
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (Exists(folder) && !IsDirectory(folder)) {
+    why = "a file is in the way of folder " + folder;
+    return FsResult::Exists;
+  }
+  return CreateFolders(folder, why) ? FsResult::Ok : FsResult::Failed;
+}
+
+}  // namespace unace::fs

@@ -1,0 +1,65 @@
+// Random-access reading of one archive volume, from a file or from memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace unace::io {
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads up to `max` bytes at the current position; fewer only at the end
+  // or on a read error.
+  virtual std::size_t read(std::uint8_t* dst, std::size_t max) = 0;
+  // Moves to `offset` (which may be at most size()); false when impossible.
+  virtual bool seek(std::uint64_t offset) = 0;
+  virtual std::uint64_t position() const = 0;
+  virtual std::uint64_t size() const = 0;
+
+  std::uint64_t remaining() const { return size() - position(); }
+};
+
+// Finds and opens the volumes of an archive by name.
+class VolumeOpener {
+ public:
+  virtual ~VolumeOpener() = default;
+  // Null when no such volume exists (or it cannot be read).
+  virtual std::unique_ptr<ByteSource> open(const std::string& path) = 0;
+};
+
+class MemorySource final : public ByteSource {
+ public:
+  explicit MemorySource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+  std::size_t read(std::uint8_t* dst, std::size_t max) override;
+  bool seek(std::uint64_t offset) override;
+  std::uint64_t position() const override { return position_; }
+  std::uint64_t size() const override { return bytes_.size(); }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+  std::size_t position_ = 0;
+};
+
+// Volumes held in memory under their names (tests, fuzzing).
+class MemoryVolumeOpener final : public VolumeOpener {
+ public:
+  void add(const std::string& path, std::vector<std::uint8_t> bytes) { volumes_[path] = std::move(bytes); }
+  std::unique_ptr<ByteSource> open(const std::string& path) override;
+
+ private:
+  std::map<std::string, std::vector<std::uint8_t>> volumes_;
+};
+
+// Volumes read from disk; paths are passed to the C runtime unchanged (ANSI
+// code page on Windows).
+class FileVolumeOpener final : public VolumeOpener {
+ public:
+  std::unique_ptr<ByteSource> open(const std::string& path) override;
+};
+
+}  // namespace unace::io
