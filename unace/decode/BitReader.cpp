@@ -1,0 +1,65 @@
+#include "unace/decode/BitReader.h"
+
+#include <cstring>
+#include <string>
+
+#include "unace/decode/DecodeError.h"
+
+namespace unace::decode {
+
+namespace {
+constexpr std::size_t kBufferSize = 64 * 1024;
+}
+
+BitReader::BitReader(PackedInput& input) : input_(input), buffer_(kBufferSize) {}
+
+// Makes at least 4 bytes available unless the input has ended.
+bool BitReader::fillBuffer() {
+  std::size_t left = bufferEnd_ - bufferPos_;
+  if (left > 0 && bufferPos_ > 0) std::memmove(buffer_.data(), buffer_.data() + bufferPos_, left);
+  bufferPos_ = 0;
+  bufferEnd_ = left;
+  while (!inputEnded_ && bufferEnd_ < 4) {
+    std::size_t got = input_.read(buffer_.data() + bufferEnd_, buffer_.size() - bufferEnd_);
+    if (got == 0) {
+      inputEnded_ = true;
+    } else {
+      // A misbehaving source must not make us run past our own buffer.
+      if (got > buffer_.size() - bufferEnd_) got = buffer_.size() - bufferEnd_;
+      bufferEnd_ += got;
+    }
+  }
+  return bufferEnd_ >= 4;
+}
+
+void BitReader::refill() {
+  std::uint32_t word = 0;
+  if (bufferEnd_ - bufferPos_ >= 4 || fillBuffer()) {
+    const std::uint8_t* p = buffer_.data() + bufferPos_;
+    word = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    bufferPos_ += 4;
+    realBits_ += 32;
+  } else {
+    // The data ends inside this word (or before it): the missing bytes read as zero.
+    std::size_t left = bufferEnd_ - bufferPos_;
+    for (std::size_t i = 0; i < left; ++i)
+      word |= static_cast<std::uint32_t>(buffer_[bufferPos_ + i]) << (8 * i);
+    bufferPos_ = bufferEnd_;
+    realBits_ += 8 * left;
+    if (bitsConsumed() > realBits_)
+      ThrowCorrupt("packed data ends after " + std::to_string(realBits_ / 8) +
+                   " bytes, in the middle of a code");
+  }
+  bits_ |= static_cast<std::uint64_t>(word) << (32 - count_);
+  count_ += 32;
+  loadedBits_ += 32;
+}
+
+void BitReader::finish() {
+  if (bitsConsumed() > realBits_)
+    ThrowCorrupt("packed data ends after " + std::to_string(realBits_ / 8) +
+                 " bytes, in the middle of a code");
+}
+
+}  // namespace unace::decode

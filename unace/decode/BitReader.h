@@ -1,0 +1,59 @@
+// Bits of a member's packed data: 32-bit little-endian words, each read from
+// its most significant bit down. A 64-bit buffer is topped up one word at a
+// time, so after ensure() at least 32 bits can be peeked. Past the end of the
+// data the reader supplies zero bits for peeking, but consuming them is a
+// fault: it is detected at the next top-up and by finish().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "unace/decode/Decoder.h"
+
+namespace unace::decode {
+
+class BitReader {
+ public:
+  explicit BitReader(PackedInput& input);
+
+  // Afterwards at least 32 bits are buffered.
+  void ensure() {
+    if (count_ < 32) refill();
+  }
+  // The next n bits (1..32) without consuming them; call ensure() first.
+  std::uint32_t peek(int n) const { return static_cast<std::uint32_t>(bits_ >> (64 - n)); }
+  void skip(int n) {
+    bits_ <<= n;
+    count_ -= n;
+  }
+  // Reads n bits (0..32).
+  std::uint32_t read(int n) {
+    if (n == 0) return 0;
+    ensure();
+    std::uint32_t v = peek(n);
+    skip(n);
+    return v;
+  }
+  bool readBit() { return read(1) != 0; }
+
+  // Throws Corrupt if more bits were consumed than the data holds.
+  void finish();
+  std::uint64_t bitsConsumed() const { return loadedBits_ - static_cast<std::uint64_t>(count_); }
+
+ private:
+  void refill();
+  bool fillBuffer();
+
+  PackedInput& input_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t bufferPos_ = 0;
+  std::size_t bufferEnd_ = 0;
+  bool inputEnded_ = false;
+  std::uint64_t bits_ = 0;  // left-aligned: the next bit is bit 63
+  int count_ = 0;
+  std::uint64_t loadedBits_ = 0;  // real and padding bits moved into bits_
+  std::uint64_t realBits_ = 0;    // bits that came from the input
+};
+
+}  // namespace unace::decode

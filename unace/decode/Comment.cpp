@@ -1,0 +1,90 @@
+#include "unace/decode/Comment.h"
+
+#include <algorithm>
+#include <array>
+#include <new>
+
+#include "unace/decode/BitReader.h"
+#include "unace/decode/DecodeError.h"
+#include "unace/decode/Huffman.h"
+
+namespace unace::decode {
+
+namespace {
+
+constexpr int kMaxIndex = 282;
+constexpr int kMaxWidth = 11;
+
+class SpanInput : public PackedInput {
+ public:
+  SpanInput(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  std::size_t read(std::uint8_t* dst, std::size_t max) override {
+    const std::size_t n = std::min(max, size_ - pos_);
+    std::copy(data_ + pos_, data_ + pos_ + n, dst);
+    pos_ += n;
+    return n;
+  }
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
+};
+
+std::string Decode(BitReader& bits) {
+  const std::size_t length = bits.read(15);
+  HuffmanTable table;
+  table.read(bits, kMaxIndex, kMaxWidth);
+  std::string out;
+  out.reserve(length);
+  // Where each sum of the two preceding bytes was last seen.
+  std::array<std::size_t, 511> lastSeen{};
+  std::size_t source = 0;
+  while (out.size() < length) {
+    const std::size_t p = out.size();
+    if (p >= 2) {
+      const std::size_t h = static_cast<std::uint8_t>(out[p - 1]) + static_cast<std::uint8_t>(out[p - 2]);
+      source = lastSeen[h];
+      lastSeen[h] = p;
+    }
+    const std::uint32_t symbol = table.decode(bits);
+    if (symbol < 256) {
+      out.push_back(static_cast<char>(symbol));
+      continue;
+    }
+    // A copy that overshoots the announced length is cut there.
+    const std::size_t copy = std::min<std::size_t>(symbol - 256 + 2, length - p);
+    if (source >= out.size()) ThrowCorrupt("copy before the first byte");
+    for (std::size_t i = 0; i < copy; ++i) {
+      const char byte = out[source + i];
+      out.push_back(byte);
+    }
+  }
+  bits.finish();
+  return out;
+}
+
+}  // namespace
+
+Status DecodeComment(const std::uint8_t* data, std::size_t size, std::string& text,
+                     std::string& error) {
+  text.clear();
+  error.clear();
+  try {
+    SpanInput input(data, size);
+    BitReader bits(input);
+    text = Decode(bits);
+    return Status::Ok;
+  } catch (const DecodeError& e) {
+    error = "comment: " + e.reason();
+    return e.status();
+  } catch (const std::bad_alloc&) {
+    error = "comment: out of memory";
+    return Status::OutOfMemory;
+  } catch (...) {
+    error = "comment: unexpected failure";
+    return Status::Corrupt;
+  }
+}
+
+}  // namespace unace::decode

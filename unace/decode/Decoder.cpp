@@ -1,0 +1,114 @@
+#include "unace/decode/Decoder.h"
+
+#include <algorithm>
+#include <new>
+#include <string>
+
+#include "unace/decode/BitReader.h"
+#include "unace/decode/DecodeError.h"
+#include "unace/decode/MemberDecoder.h"
+#include "unace/decode/OutputSink.h"
+#include "unace/decode/Window.h"
+
+namespace unace::decode {
+
+namespace {
+
+// The ring never shrinks below this, so that a piece of output (and a whole
+// DELTA chunk of up to 128 KiB) is still in it when it is passed on.
+constexpr std::size_t kSmallestWindow = 256 * 1024;
+constexpr std::uint32_t kSmallestDictionary = 1024;
+
+std::size_t WindowCapacity(std::uint32_t maxDictionary) {
+  std::size_t capacity = kSmallestWindow;
+  while (capacity < maxDictionary) capacity *= 2;
+  return capacity;
+}
+
+}  // namespace
+
+class Decoder::Impl {
+ public:
+  explicit Impl(std::uint32_t maxDictionary)
+      : maxDictionary_(std::clamp(maxDictionary, kSmallestDictionary, kMaxDictionaryBytes)),
+        window_(WindowCapacity(maxDictionary_)) {}
+
+  Status decodeMember(PackedInput& input, Output& output, std::uint64_t originalSize,
+                      std::uint32_t dictionaryBytes, bool blocked, bool solidContinue) {
+    error_.clear();
+    try {
+      const std::uint32_t declared =
+          std::clamp(dictionaryBytes, kSmallestDictionary, kMaxDictionaryBytes);
+      if (declared > maxDictionary_)
+        throw DecodeError(Status::Unsupported,
+                          "dictionary of " + std::to_string(declared) + " bytes above the limit of " +
+                              std::to_string(maxDictionary_));
+      window_.allocate();
+      if (!solidContinue || !historyValid_) window_.clear();
+      // A solid history may have been built with a larger dictionary than
+      // this member declares; like the reference readers, honour the largest.
+      largestDictionary_ = std::max(largestDictionary_, declared);
+      historyValid_ = false;
+      if (originalSize > 0) {
+        BitReader bits(input);
+        OutputSink sink(output);
+        MemberDecoder member(bits, window_, sink, largestDictionary_, blocked);
+        member.run(originalSize);
+        bits.finish();
+        sink.flush();
+      }
+      historyValid_ = true;
+      return Status::Ok;
+    } catch (const DecodeError& e) {
+      error_ = e.reason();
+      return e.status();
+    } catch (const std::bad_alloc&) {
+      error_ = "out of memory while decoding";
+      return Status::OutOfMemory;
+    } catch (...) {
+      error_ = "unexpected failure while decoding";
+      return Status::Corrupt;
+    }
+  }
+
+  void appendStored(const std::uint8_t* data, std::size_t n) {
+    try {
+      window_.allocate();
+      window_.append(data, n);
+    } catch (...) {
+      // The next solid member finds no usable history and fails cleanly.
+      historyValid_ = false;
+    }
+  }
+
+  void reset() {
+    window_.clear();
+    largestDictionary_ = 0;
+    historyValid_ = true;
+  }
+
+  const std::string& lastError() const { return error_; }
+
+ private:
+  std::uint32_t maxDictionary_;
+  Window window_;
+  std::uint32_t largestDictionary_ = 0;
+  // False after a member failed: its partial output must not serve as history.
+  bool historyValid_ = true;
+  std::string error_;
+};
+
+Decoder::Decoder(std::uint32_t maxDictionaryBytes)
+    : impl_(std::make_unique<Impl>(maxDictionaryBytes)) {}
+Decoder::~Decoder() = default;
+
+Status Decoder::decodeMember(PackedInput& input, Output& output, std::uint64_t originalSize,
+                             std::uint32_t dictionaryBytes, bool blocked, bool solidContinue) {
+  return impl_->decodeMember(input, output, originalSize, dictionaryBytes, blocked, solidContinue);
+}
+
+void Decoder::appendStored(const std::uint8_t* data, std::size_t n) { impl_->appendStored(data, n); }
+void Decoder::reset() { impl_->reset(); }
+const std::string& Decoder::lastError() const { return impl_->lastError(); }
+
+}  // namespace unace::decode

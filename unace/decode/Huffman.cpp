@@ -1,0 +1,146 @@
+#include "unace/decode/Huffman.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+namespace unace::decode {
+
+namespace {
+
+constexpr int kWidthAlphabetMaxWidth = 7;
+
+void SortRange(std::vector<WidthSymbol>& list, int lo, int hi) {
+  const int pivot = list[hi].width;
+  int i = lo;
+  int j = hi;
+  for (;;) {
+    // The pivot itself (and after a swap the swapped elements) stop both
+    // scans inside [lo, hi]; the guards only protect against a logic slip.
+    while (i < hi && list[i].width > pivot) ++i;
+    while (j > lo && list[j].width < pivot) --j;
+    if (i <= j) {
+      std::swap(list[i], list[j]);
+      ++i;
+      --j;
+    }
+    if (i >= j) break;
+  }
+  if (lo < j) {
+    if (lo < j - 1)
+      SortRange(list, lo, j);
+    else if (list[lo].width < list[j].width)
+      std::swap(list[lo], list[j]);
+  }
+  if (i < hi) {
+    if (i < hi - 1)
+      SortRange(list, i, hi);
+    else if (list[i].width < list[hi].width)
+      std::swap(list[i], list[hi]);
+  }
+}
+
+}  // namespace
+
+void SortByWidthDescending(std::vector<WidthSymbol>& list) {
+  if (list.size() >= 2) SortRange(list, 0, static_cast<int>(list.size()) - 1);
+}
+
+void HuffmanTable::ThrowUnusedCode() { ThrowCorrupt("bit pattern that no Huffman code uses"); }
+
+void HuffmanTable::build(const std::uint8_t* widths, std::size_t n, int maxWidth) {
+  if (maxWidth < 1 || maxWidth > kLargestWidth || n == 0 || n > kSymbolMask + 1u)
+    ThrowCorrupt("Huffman table of " + std::to_string(n) + " symbols, maximum width " +
+                 std::to_string(maxWidth));
+  std::vector<WidthSymbol> list(n);
+  for (std::size_t s = 0; s < n; ++s) {
+    if (widths[s] > maxWidth)
+      ThrowCorrupt("Huffman code width " + std::to_string(widths[s]) + " above the maximum " +
+                   std::to_string(maxWidth));
+    list[s] = {widths[s], static_cast<std::uint16_t>(s)};
+  }
+  SortByWidthDescending(list);
+
+  std::size_t used = 0;
+  while (used < n && list[used].width != 0) ++used;
+  // Each entry carries the width it is read with; a lone symbol is read as
+  // one bit but still fills the table by its transmitted width.
+  std::vector<std::uint8_t> readWidth(n);
+  for (std::size_t k = 0; k < used; ++k) readWidth[k] = list[k].width;
+  if (used < 2) {
+    readWidth[0] = 1;
+    if (used == 0) used = 1;
+  }
+
+  maxWidth_ = maxWidth;
+  const std::uint32_t tableSize = 1u << maxWidth;
+  std::fill(entries_.begin(), entries_.begin() + tableSize, std::uint16_t{0});
+  std::uint32_t c = 0;
+  for (std::size_t k = used; k-- > 0;) {
+    const std::uint32_t span = 1u << (maxWidth - list[k].width);
+    if (span > tableSize - c) ThrowCorrupt("over-full Huffman code");
+    const std::uint16_t entry =
+        static_cast<std::uint16_t>(list[k].symbol | (readWidth[k] << kWidthShift));
+    std::fill(entries_.begin() + c, entries_.begin() + c + span, entry);
+    c += span;
+  }
+}
+
+int HuffmanTable::widthOf(std::uint32_t symbol) const {
+  for (std::uint32_t i = 0; i < (1u << maxWidth_); ++i)
+    if ((entries_[i] & kSymbolMask) == symbol && (entries_[i] >> kWidthShift) != 0)
+      return entries_[i] >> kWidthShift;
+  return 0;
+}
+
+std::uint32_t HuffmanTable::codeOf(std::uint32_t symbol) const {
+  for (std::uint32_t i = 0; i < (1u << maxWidth_); ++i)
+    if ((entries_[i] & kSymbolMask) == symbol && (entries_[i] >> kWidthShift) != 0)
+      return i >> (maxWidth_ - (entries_[i] >> kWidthShift));
+  return 0;
+}
+
+std::vector<std::uint8_t> ReadWidths(BitReader& bits, int maxIndex, int maxWidth) {
+  int num = static_cast<int>(bits.read(9));
+  if (num > maxIndex) num = maxIndex;
+  const std::size_t n = static_cast<std::size_t>(num) + 1;
+  const int low = static_cast<int>(bits.read(4));
+  const int up = static_cast<int>(bits.read(4));
+
+  std::uint8_t alphabetWidths[16];
+  for (int s = 0; s <= up; ++s) alphabetWidths[s] = static_cast<std::uint8_t>(bits.read(3));
+  HuffmanTable alphabet;
+  alphabet.build(alphabetWidths, static_cast<std::size_t>(up) + 1, kWidthAlphabetMaxWidth);
+
+  std::vector<std::uint8_t> values;
+  values.reserve(n);
+  while (values.size() < n) {
+    const std::uint32_t x = alphabet.decode(bits);
+    if (static_cast<int>(x) < up) {
+      values.push_back(static_cast<std::uint8_t>(x));
+    } else {
+      const std::size_t run = std::min<std::size_t>(bits.read(4) + 4, n - values.size());
+      values.insert(values.end(), run, std::uint8_t{0});
+    }
+  }
+  if (up > 0)
+    for (std::size_t i = 1; i < n; ++i)
+      values[i] = static_cast<std::uint8_t>((values[i] + values[i - 1]) % up);
+
+  std::vector<std::uint8_t> widths(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const int w = values[i] == 0 ? 0 : values[i] + low;
+    if (w > maxWidth)
+      ThrowCorrupt("Huffman code width " + std::to_string(w) + " above the maximum " +
+                   std::to_string(maxWidth));
+    widths[i] = static_cast<std::uint8_t>(w);
+  }
+  return widths;
+}
+
+void HuffmanTable::read(BitReader& bits, int maxIndex, int maxWidth) {
+  const std::vector<std::uint8_t> widths = ReadWidths(bits, maxIndex, maxWidth);
+  build(widths.data(), widths.size(), maxWidth);
+}
+
+}  // namespace unace::decode

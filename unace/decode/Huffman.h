@@ -1,0 +1,67 @@
+// Canonical-by-sort Huffman codes as the format transmits them: only code
+// widths are sent, and both sides derive the codes with one exact,
+// order-sensitive procedure (an unstable quicksort whose tie order is part
+// of the format). Decoding is a single lookup of maxWidth peeked bits.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "unace/decode/BitReader.h"
+#include "unace/decode/DecodeError.h"
+
+namespace unace::decode {
+
+struct WidthSymbol {
+  std::uint8_t width;
+  std::uint16_t symbol;
+};
+
+// Sorts by width, descending, reproducing the format's tie order exactly.
+void SortByWidthDescending(std::vector<WidthSymbol>& list);
+
+class HuffmanTable {
+ public:
+  static constexpr int kLargestWidth = 11;
+
+  // Builds the table from the n transmitted widths (trailing zeros count:
+  // they change the tie order). Throws Corrupt on an over-full code or a
+  // width above maxWidth.
+  void build(const std::uint8_t* widths, std::size_t n, int maxWidth);
+
+  // Reads a width table (NUM, LOW, UP, the width alphabet and its body) and
+  // builds from it. NUM beyond maxIndex is clamped to it.
+  void read(BitReader& bits, int maxIndex, int maxWidth);
+
+  // Decodes one symbol; an entry no code reaches is a fault.
+  std::uint32_t decode(BitReader& bits) const {
+    bits.ensure();
+    std::uint16_t e = entries_[bits.peek(maxWidth_)];
+    int width = e >> kWidthShift;
+    if (width == 0) ThrowUnusedCode();
+    bits.skip(width);
+    return e & kSymbolMask;
+  }
+
+  int maxWidth() const { return maxWidth_; }
+  // The code width a symbol is read with (0 if unused); for tests.
+  int widthOf(std::uint32_t symbol) const;
+  // The code of a symbol as the top widthOf() bits of its first entry; for tests.
+  std::uint32_t codeOf(std::uint32_t symbol) const;
+
+ private:
+  static constexpr int kWidthShift = 10;
+  static constexpr std::uint16_t kSymbolMask = (1u << kWidthShift) - 1;
+  [[noreturn]] static void ThrowUnusedCode();
+
+  int maxWidth_ = 1;
+  // symbol | readWidth << kWidthShift; 0 marks an entry no code reaches.
+  std::array<std::uint16_t, std::size_t{1} << kLargestWidth> entries_{};
+};
+
+// Reads the transmitted widths of one table (for tests and the comment decoder).
+std::vector<std::uint8_t> ReadWidths(BitReader& bits, int maxIndex, int maxWidth);
+
+}  // namespace unace::decode

@@ -1,0 +1,43 @@
+// The LZ77 symbol stream of both formats: blocks of Huffman-coded literals
+// and matches with a four-entry distance history. In the blocked format the
+// same stream also carries the mode switches (TYPECODE) and survives them:
+// tables, remaining block count and distance history continue.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "unace/decode/BitReader.h"
+#include "unace/decode/Huffman.h"
+#include "unace/decode/Window.h"
+
+namespace unace::decode {
+
+class Lz77Stream {
+ public:
+  static constexpr std::uint32_t kTypeCode = 283;
+
+  // `blocked` admits the TYPECODE symbol in the main alphabet.
+  explicit Lz77Stream(bool blocked) : maxMainIndex_(blocked ? kTypeCode : kTypeCode - 1) {}
+
+  enum class Stop { Enough, TypeCode };
+
+  // Decodes into the window until at least `want` bytes are produced or a
+  // TYPECODE is read. A match may run past `want` but never past `limit`
+  // (the end of the member or of a DELTA chunk). Back-references may reach
+  // at most `dictionary` bytes and never before the window's history.
+  // `produced` receives the number of bytes written.
+  Stop decode(BitReader& bits, Window& window, std::size_t want, std::size_t limit,
+              std::uint32_t dictionary, std::size_t& produced);
+
+ private:
+  void readBlockHeader(BitReader& bits);
+
+  int maxMainIndex_;
+  HuffmanTable main_;
+  HuffmanTable lengths_;
+  std::uint32_t symbolsLeft_ = 0;  // main symbols left in the current block
+  std::uint32_t recent_[4] = {0, 0, 0, 0};  // distances - 1, most recent first
+};
+
+}  // namespace unace::decode

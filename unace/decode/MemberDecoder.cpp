@@ -1,0 +1,120 @@
+#include "unace/decode/MemberDecoder.h"
+
+#include <algorithm>
+#include <string>
+
+#include "unace/decode/DecodeError.h"
+
+namespace unace::decode {
+
+namespace {
+// LZ77 output is handed on in pieces of about this size; the window is far
+// larger, so a piece is still intact in it when it is passed on.
+constexpr std::size_t kPiece = 64 * 1024;
+constexpr std::uint32_t kLastMode = 7;
+}  // namespace
+
+MemberDecoder::MemberDecoder(BitReader& bits, Window& window, OutputSink& sink,
+                             std::uint32_t dictionary, bool blocked)
+    : bits_(bits), window_(window), sink_(sink), dictionary_(dictionary), lz77_(blocked) {}
+
+void MemberDecoder::run(std::uint64_t originalSize) {
+  while (produced_ < originalSize) {
+    const std::uint64_t left = originalSize - produced_;
+    switch (mode_) {
+      case kLz77:
+      case kExe:
+        lz77Segment(left);
+        break;
+      case kDelta:
+        deltaChunk(left);
+        break;
+      case kPic:
+        if (pic_.decode(bits_, window_, sink_, left, produced_)) switchMode();
+        break;
+      default:
+        if (sound_.decode(bits_, window_, sink_, left, produced_)) switchMode();
+        break;
+    }
+  }
+  exe_.release(sink_);
+}
+
+void MemberDecoder::lz77Segment(std::uint64_t left) {
+  const std::size_t limit = static_cast<std::size_t>(std::min<std::uint64_t>(left, SIZE_MAX));
+  const std::uint64_t from = window_.position();
+  std::size_t n = 0;
+  const Lz77Stream::Stop stop =
+      lz77_.decode(bits_, window_, std::min(kPiece, limit), limit, dictionary_, n);
+  if (mode_ == kExe)
+    exe_.feed(window_, from, n, sink_);
+  else
+    sink_.writeFromWindow(window_, from, n);
+  produced_ += n;
+  if (stop == Lz77Stream::Stop::TypeCode) {
+    if (mode_ == kExe) exe_.endSegment(sink_);
+    switchMode();
+  }
+}
+
+void MemberDecoder::deltaChunk(std::uint64_t left) {
+  const std::uint64_t from = window_.position();
+  // The chunk length is known, so the check can precede any decoding.
+  const std::size_t length = deltaLength_;
+  std::size_t n = 0;
+  const Lz77Stream::Stop stop =
+      lz77_.decode(bits_, window_, std::min<std::uint64_t>(length, left),
+                   std::min<std::uint64_t>(length, left), dictionary_, n);
+  if (stop == Lz77Stream::Stop::TypeCode) {
+    if (n != 0)
+      ThrowCorrupt("mode switch inside a DELTA chunk at output byte " +
+                   std::to_string(produced_ + n));
+    switchMode();
+    return;
+  }
+  if (length > left)
+    ThrowCorrupt("DELTA chunk of " + std::to_string(length) + " bytes runs past the member end");
+  deltaIn_.resize(length);
+  deltaOut_.resize(length);
+  window_.copyOut(from, length, deltaIn_.data());
+  delta_.apply(deltaIn_.data(), length, deltaPlanes_, deltaOut_.data());
+  sink_.write(deltaOut_.data(), length);
+  produced_ += length;
+}
+
+void MemberDecoder::switchMode() {
+  const std::uint32_t mode = bits_.read(8);
+  if (mode > kLastMode)
+    ThrowCorrupt("unknown mode " + std::to_string(mode) + " at output byte " +
+                 std::to_string(produced_));
+  if (mode != kExe) exe_.release(sink_);
+  switch (mode) {
+    case kLz77:
+      break;
+    case kDelta: {
+      const std::uint32_t planes = bits_.read(8);
+      const std::uint32_t length = bits_.read(17);
+      if (planes == 0 || length == 0 || length % planes != 0)
+        ThrowCorrupt("DELTA with " + std::to_string(planes) + " planes and chunks of " +
+                     std::to_string(length) + " bytes");
+      deltaPlanes_ = planes;
+      deltaLength_ = length;
+      break;
+    }
+    case kExe:
+      exe_.begin(static_cast<std::uint8_t>(bits_.read(8)));
+      break;
+    case kPic:
+      if (mode_ != kPic) pic_.start(bits_);
+      break;
+    default:
+      if (mode_ != mode)
+        sound_.start(mode);
+      else
+        sound_.continueSegment();
+      break;
+  }
+  mode_ = mode;
+}
+
+}  // namespace unace::decode

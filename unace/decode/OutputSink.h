@@ -1,0 +1,33 @@
+// Collects decoded bytes into large blocks for the caller's Output, and turns
+// the caller's "stop" answer into an Aborted exit.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "unace/decode/Decoder.h"
+#include "unace/decode/Window.h"
+
+namespace unace::decode {
+
+class OutputSink {
+ public:
+  explicit OutputSink(Output& output);
+
+  void write(const std::uint8_t* data, std::size_t n);
+  // Writes n bytes of the window starting at absolute position `from`.
+  void writeFromWindow(const Window& window, std::uint64_t from, std::size_t n);
+  void flush();
+  std::uint64_t written() const { return written_; }
+
+ private:
+  void deliver(const std::uint8_t* data, std::size_t n);
+
+  Output& output_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t used_ = 0;
+  std::uint64_t written_ = 0;
+};
+
+}  // namespace unace::decode

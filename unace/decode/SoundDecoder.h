@@ -1,0 +1,63 @@
+// SOUND modes: per channel an adaptive linear predictor, whose residuals are
+// Huffman-coded with three models per channel (normal, after busy values,
+// after a zero run). Bytes are spread over the channels by their position
+// in the segment, modulo 4.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "unace/decode/BitReader.h"
+#include "unace/decode/Huffman.h"
+#include "unace/decode/OutputSink.h"
+#include "unace/decode/Window.h"
+
+namespace unace::decode {
+
+class SoundDecoder {
+ public:
+  static constexpr std::uint32_t kFirstMode = 3;  // SOUND_8
+  static constexpr std::uint32_t kLastMode = 6;   // SOUND_32B
+
+  // Fresh state for mode 3..6, entered from a different mode.
+  void start(std::uint32_t mode);
+  // A switch to the same mode keeps all state but starts a new segment.
+  void continueSegment() { segmentPos_ = 0; }
+
+  // Decodes until `limit` more bytes are produced or a switch symbol is read
+  // (returns true then). Bytes go to the window and the sink; `produced`
+  // counts them.
+  bool decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
+              std::uint64_t& produced);
+
+ private:
+  struct Channel {
+    // Residual symbol state.
+    int runState = 0;  // 0 normal, 1 after a run, 2 inside a run
+    int runPending = 0;
+    int activity = 0;
+    int busyModel = 0;
+    // Predictor.
+    int last = 0;
+    std::array<int, 4> history{};       // K: recent differences
+    std::array<int, 4> coefficients{};  // C
+    std::array<int, 9> errors{};        // E
+    int countA = 0, countB = 0, previousA = 0, previousB = 0;
+    std::uint32_t samples = 0;
+  };
+  static constexpr int kSwitch = -1;
+
+  std::uint32_t readSymbol(BitReader& bits, int model);
+  int nextResidual(BitReader& bits, int channel);
+  std::uint8_t predictAndUpdate(Channel& ch, int residual);
+
+  const std::uint8_t* channelOf_ = nullptr;  // byte position mod 4 -> channel
+  int channels_ = 1;
+  std::array<HuffmanTable, 9> models_;
+  std::uint32_t symbolsLeft_ = 0;
+  std::array<Channel, 3> channel_{};
+  std::uint64_t segmentPos_ = 0;
+};
+
+}  // namespace unace::decode
