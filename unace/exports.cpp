@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/UnAceApi.h"
+#include "unace/Exports.h"
 #include "unace/archive/ArchiveSession.h"
 
 #if defined(_WIN32)

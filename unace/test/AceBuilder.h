@@ -1,0 +1,151 @@
+// Builds small ACE archives byte by byte for tests: valid headers with their
+// CRCs, stored members (optionally encrypted), and whatever malformed pieces
+// a test needs to splice in.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "unace/crypto/AceCipher.h"
+#include "unace/format/Crc.h"
+
+namespace unace::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes BytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+inline void Put16(Bytes& out, std::uint32_t v) {
+  out.push_back(static_cast<std::uint8_t>(v));
+  out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+inline void Put32(Bytes& out, std::uint32_t v) {
+  Put16(out, v & 0xFFFFu);
+  Put16(out, v >> 16);
+}
+inline void Put64(Bytes& out, std::uint64_t v) {
+  Put32(out, static_cast<std::uint32_t>(v));
+  Put32(out, static_cast<std::uint32_t>(v >> 32));
+}
+
+// CRC and size in front of a header body (type byte on).
+inline Bytes WithPrefix(const Bytes& body) {
+  Bytes out;
+  Put16(out, format::HeaderCrc16(body));
+  Put16(out, static_cast<std::uint32_t>(body.size()));
+  out.insert(out.end(), body.begin(), body.end());
+  return out;
+}
+
+inline constexpr std::uint32_t kSomeDosTime = 0x41046DDAu;  // 2012-08-04 13:46:52
+
+struct MainSpec {
+  std::uint16_t flags = 0;
+  std::uint8_t volume = 0;
+  bool advertByte = true;
+  std::string advert;
+  std::optional<Bytes> comment;  // raw comment bytes after COMMENT_SIZE
+};
+
+inline Bytes MainHeaderBody(const MainSpec& spec) {
+  Bytes body;
+  body.push_back(0);
+  Put16(body, spec.flags | (spec.comment ? 0x0002u : 0u));
+  for (char c : std::string("**ACE**")) body.push_back(static_cast<std::uint8_t>(c));
+  body.push_back(20);
+  body.push_back(20);
+  body.push_back(2);
+  body.push_back(spec.volume);
+  Put32(body, kSomeDosTime);
+  body.insert(body.end(), 8, 0);
+  if (spec.advertByte) {
+    body.push_back(static_cast<std::uint8_t>(spec.advert.size()));
+    body.insert(body.end(), spec.advert.begin(), spec.advert.end());
+  }
+  if (spec.comment) {
+    Put16(body, static_cast<std::uint32_t>(spec.comment->size()));
+    body.insert(body.end(), spec.comment->begin(), spec.comment->end());
+  }
+  return body;
+}
+
+struct FileSpec {
+  std::string name;
+  Bytes data;  // the original content; stored as is (or encrypted)
+  std::uint16_t flags = 0x0001;
+  std::uint32_t attributes = 0x20;
+  std::uint32_t dosTime = kSomeDosTime;
+  bool wide = false;  // FILE64
+  std::uint8_t compression = 0;
+  std::uint16_t parameters = 10;
+  std::optional<std::string> password;
+  std::optional<std::uint32_t> crc;          // default: CRC of data
+  std::optional<std::uint64_t> packedSize;   // default: bytes that follow
+  std::optional<std::uint64_t> originalSize; // default: data size
+  std::optional<Bytes> packed;               // default: data (encrypted if a password is set)
+};
+
+inline Bytes FileBlock(const FileSpec& spec) {
+  Bytes packed = spec.packed ? *spec.packed : spec.data;
+  std::uint16_t flags = spec.flags | (spec.wide ? 0x0004u : 0u);
+  if (spec.password && !spec.packed) {
+    flags |= 0x4000;
+    packed.resize((packed.size() + 7) / 8 * 8, 0);
+    crypto::AceCipher cipher(crypto::DeriveAceKey(*spec.password));
+    cipher.encrypt(packed.data(), packed.size());
+  }
+  Bytes body;
+  body.push_back(spec.wide ? 3 : 1);
+  Put16(body, flags);
+  const std::uint64_t packSize = spec.packedSize.value_or(packed.size());
+  const std::uint64_t origSize = spec.originalSize.value_or(spec.data.size());
+  if (spec.wide) {
+    Put64(body, packSize);
+    Put64(body, origSize);
+  } else {
+    Put32(body, static_cast<std::uint32_t>(packSize));
+    Put32(body, static_cast<std::uint32_t>(origSize));
+  }
+  Put32(body, spec.dosTime);
+  Put32(body, spec.attributes);
+  Put32(body, spec.crc.value_or(format::AceCrc32Of(spec.data)));
+  body.push_back(spec.compression);
+  body.push_back(3);
+  Put16(body, spec.parameters);
+  Put16(body, 0);
+  Put16(body, static_cast<std::uint32_t>(spec.name.size()));
+  body.insert(body.end(), spec.name.begin(), spec.name.end());
+  Bytes out = WithPrefix(body);
+  out.insert(out.end(), packed.begin(), packed.end());
+  return out;
+}
+
+inline FileSpec Folder(const std::string& name) {
+  FileSpec spec;
+  spec.name = name;
+  spec.attributes = 0x10;
+  return spec;
+}
+
+inline FileSpec Stored(const std::string& name, const std::string& content) {
+  FileSpec spec;
+  spec.name = name;
+  spec.data = BytesOf(content);
+  return spec;
+}
+
+// A complete single-volume archive.
+inline Bytes Archive(const std::vector<FileSpec>& files, const MainSpec& main = {}) {
+  Bytes out = WithPrefix(MainHeaderBody(main));
+  for (const FileSpec& file : files) {
+    const Bytes block = FileBlock(file);
+    out.insert(out.end(), block.begin(), block.end());
+  }
+  return out;
+}
+
+inline void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
+
+}  // namespace unace::test

@@ -1,0 +1,112 @@
+// Drives the five exports the way the installer does and records what
+// happened, so tests can state expectations about whole archives.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "TestPaths.h"
+#include "unace/Exports.h"
+#include "unace/test/AceBuilder.h"
+
+namespace unace::test {
+
+struct WalkOptions {
+  int openMode = ACE_OPEN_EXTRACT;
+  std::string password;                 // set before every encrypted entry when not empty
+  std::set<std::string> skip;           // entry names passed over with operation 0
+  ACEChangeVolProc volumeCallback = nullptr;
+  ACEProcessDataProc progressCallback = nullptr;
+  std::size_t maxEntries = 100000;
+};
+
+struct WalkResult {
+  int openResult = -1;
+  std::vector<std::string> names;
+  std::vector<int> processCodes;
+  int endCode = -1;  // 128 at the end, or the first failing code
+};
+
+// The path under which an entry is written: folder + separator + stored name.
+inline std::string TargetFor(const std::string& folder, const std::string& entryName) {
+#if defined(_WIN32)
+  return folder + "\\" + entryName;
+#else
+  return folder + "/" + entryName;
+#endif
+}
+
+inline WalkResult Walk(const std::string& archivePath, const std::string& targetFolder,
+                       const WalkOptions& options = {}) {
+  WalkResult result;
+  TACEOpenData open{};
+  std::string name = archivePath;
+  open.ArchiveName = name.data();
+  open.OpenMode = options.openMode;
+  open.ChangeVolProc = options.volumeCallback;
+  open.ProcessDataProc = options.progressCallback;
+  const ACEHandle handle = ACEOpenArchive(&open);
+  result.openResult = open.OpenResult;
+  if (handle == 0) {
+    result.endCode = open.OpenResult;
+    return result;
+  }
+  TACEHeaderData header{};
+  for (std::size_t i = 0; i <= options.maxEntries; ++i) {
+    const int code = ACEReadHeader(handle, &header);
+    if (code != ACE_OK) {
+      result.endCode = code;
+      break;
+    }
+    const std::string entry(header.FileName);
+    result.names.push_back(entry);
+    if ((header.Flags & ACE_FLAG_PASSWORD) && !options.password.empty())
+      ACESetPassword(handle, options.password.c_str());
+    int processed;
+    if (options.openMode == ACE_OPEN_LIST || options.skip.count(entry)) {
+      processed = ACEProcessFile(handle, ACE_SKIP, nullptr);
+    } else {
+      const std::string target = TargetFor(targetFolder, entry);
+      processed = ACEProcessFile(handle, ACE_EXTRACT, target.c_str());
+    }
+    result.processCodes.push_back(processed);
+    if (processed != ACE_OK) {
+      result.endCode = processed;
+      break;
+    }
+  }
+  ACECloseArchive(handle);
+  return result;
+}
+
+inline std::string Posix(std::string path) {
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+
+inline Bytes ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteAll(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Every file and folder below `root`, as relative '/' paths.
+inline std::set<std::string> TreeOf(const std::filesystem::path& root) {
+  std::set<std::string> entries;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(root))
+    entries.insert(Posix(std::filesystem::relative(item.path(), root).string()));
+  return entries;
+}
+
+}  // namespace unace::test
