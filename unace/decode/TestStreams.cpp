@@ -173,6 +173,23 @@ Coded Encode(const Lz77Item& item) {
 
 }  // namespace
 
+void WriteLz77Blocks(BitWriter& out, const std::vector<Lz77Item>& items) {
+  constexpr std::size_t kSymbolsPerBlock = 30000;
+  std::vector<Lz77Item> block;
+  std::size_t symbols = 0;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    block.push_back(items[i]);
+    if (items[i].kind != Lz77Item::RawBits) ++symbols;
+    const bool rawFollows = i + 1 < items.size() && items[i + 1].kind == Lz77Item::RawBits;
+    if (symbols >= kSymbolsPerBlock && !rawFollows) {
+      WriteLz77Block(out, block);
+      block.clear();
+      symbols = 0;
+    }
+  }
+  if (!block.empty()) WriteLz77Block(out, block);
+}
+
 void WriteLz77Block(BitWriter& out, const std::vector<Lz77Item>& items) {
   std::vector<std::uint32_t> mainSymbols;
   std::vector<std::uint32_t> lengthSymbols;

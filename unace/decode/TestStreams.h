@@ -67,6 +67,8 @@ std::vector<Lz77Item> Literals(const std::string& text);
 
 // Writes one block: tables built over the block's symbols, COUNT, items.
 void WriteLz77Block(BitWriter& out, const std::vector<Lz77Item>& items);
+// The same, split into blocks of at most 30000 symbols.
+void WriteLz77Blocks(BitWriter& out, const std::vector<Lz77Item>& items);
 
 // Packed input from memory, handed out in pieces of `piece` bytes.
 class MemoryInput : public PackedInput {
