@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include "unace/archive/BlockReader.h"
+#include "unace/format/DosTime.h"
+#include "unace/format/Headers.h"
+#include "unace/test/AceBuilder.h"
+
+namespace {
+
+using namespace unace::test;
+using unace::archive::BlockStatus;
+using unace::archive::FindMainHeader;
+using unace::archive::RawBlock;
+using unace::archive::ReadBlock;
+using unace::io::MemorySource;
+namespace format = unace::format;
+
+// The 133-byte t.ace made by the original archiver.
+const Bytes kTAce = {
+    0xbb, 0x45, 0x31, 0x00, 0x00, 0x00, 0x90, 0x2a, 0x2a, 0x41, 0x43, 0x45, 0x2a, 0x2a, 0x14, 0x14, 0x02, 0x00, 0x21,
+    0x6f, 0x04, 0x41, 0xa6, 0x38, 0xe0, 0x28, 0x00, 0x00, 0x00, 0x00, 0x16, 0x2a, 0x55, 0x4e, 0x52, 0x45, 0x47, 0x49,
+    0x53, 0x54, 0x45, 0x52, 0x45, 0x44, 0x20, 0x56, 0x45, 0x52, 0x53, 0x49, 0x4f, 0x4e, 0x2a, 0xf5, 0xba, 0x20, 0x00,
+    0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x92, 0x6d, 0x04, 0x41, 0x10, 0x00, 0x00, 0x00,
+    0xff, 0xff, 0xff, 0xff, 0x02, 0x03, 0x0a, 0x00, 0x54, 0x45, 0x01, 0x00, 0x74, 0x5d, 0x32, 0x26, 0x00, 0x01, 0x01,
+    0x80, 0x02, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0xda, 0x6d, 0x04, 0x41, 0x20, 0x00, 0x00, 0x00, 0x77, 0x4f,
+    0xdb, 0xcd, 0x00, 0x03, 0x0a, 0x00, 0x54, 0x45, 0x07, 0x00, 0x74, 0x5c, 0x74, 0x2e, 0x74, 0x78, 0x74, 0x34, 0x32};
+
+std::optional<format::FileHeader> NextFile(MemorySource& source) {
+  RawBlock block;
+  std::string why;
+  if (ReadBlock(source, block, why) != BlockStatus::Ok) return std::nullopt;
+  auto file = format::ParseFileHeader(block.body, why);
+  if (file) unace::archive::SkipData(source, block);
+  return file;
+}
+
+TEST(Headers, WalkThroughTAce) {
+  ASSERT_EQ(kTAce.size(), 133u);
+  MemorySource source(kTAce);
+  format::MainHeader main;
+  std::string why;
+  ASSERT_TRUE(FindMainHeader(source, main, why)) << why;
+  EXPECT_EQ(source.position(), 0x35u);
+  EXPECT_EQ(main.flags, 0x9000);
+  EXPECT_TRUE(main.solid());
+  EXPECT_EQ(main.versionToExtract, 20);
+  EXPECT_EQ(main.timeCreated, 0x41046F21u);
+  EXPECT_EQ(main.advert, "*UNREGISTERED VERSION*");
+
+  const auto folder = NextFile(source);
+  ASSERT_TRUE(folder);
+  EXPECT_TRUE(folder->isDirectory());
+  EXPECT_EQ(folder->name, "t");
+  EXPECT_EQ(folder->crc32, 0xFFFFFFFFu);
+  EXPECT_EQ(folder->dictionaryBytes(), 1u << 20);
+
+  const auto file = NextFile(source);
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->name, "t\\t.txt");
+  EXPECT_EQ(file->flags, 0x8001);
+  EXPECT_EQ(file->packedSize, 2u);
+  EXPECT_EQ(file->originalSize, 2u);
+  EXPECT_EQ(file->dosTime, 0x41046DDAu);
+  EXPECT_EQ(file->crc32, 0xCDDB4F77u);
+  EXPECT_EQ(file->compression, format::kStored);
+  EXPECT_EQ(source.position(), 133u);
+
+  RawBlock end;
+  EXPECT_EQ(ReadBlock(source, end, why), BlockStatus::EndOfVolume);
+}
+
+TEST(Headers, MainHeaderAdvertByteIsOptionalWithoutTheFlag) {
+  MainSpec bare;
+  bare.advertByte = false;  // 26-byte body, as the old technical note allows
+  std::string why;
+  EXPECT_TRUE(format::ParseMainHeader(MainHeaderBody(bare), why)) << why;
+
+  MainSpec commented;  // the archiver's habit: AV_SIZE 0 without the flag, then a comment
+  commented.comment = Bytes(28, 0x55);
+  const auto main = format::ParseMainHeader(MainHeaderBody(commented), why);
+  ASSERT_TRUE(main) << why;
+  EXPECT_TRUE(main->advert.empty());
+
+  MainSpec promised;  // the flag promises an advert the header does not hold
+  promised.flags = format::flags::kAdvert;
+  promised.advertByte = false;
+  EXPECT_FALSE(format::ParseMainHeader(MainHeaderBody(promised), why));
+}
+
+TEST(Headers, File64CarriesWideSizes) {
+  FileSpec spec = Stored("big.bin", "xy");
+  spec.wide = true;
+  const Bytes block = FileBlock(spec);
+  MemorySource source(block);
+  const auto file = NextFile(source);
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->type, format::kBlockFile64);
+  EXPECT_EQ(file->packedSize, 2u);
+  EXPECT_EQ(file->name, "big.bin");
+  EXPECT_EQ(file->crc32, format::AceCrc32Of(BytesOf("xy")));
+}
+
+TEST(Headers, DamagedHeadersAreDetected) {
+  std::string why;
+  RawBlock block;
+  {
+    Bytes bytes = FileBlock(Stored("a.txt", "abc"));
+    bytes[10] ^= 0x01;  // inside the header body
+    MemorySource source(bytes);
+    EXPECT_EQ(ReadBlock(source, block, why), BlockStatus::Damaged);
+    EXPECT_NE(why.find("checksum"), std::string::npos);
+  }
+  {
+    FileSpec spec = Stored("a.txt", "abc");
+    spec.packedSize = 0xFFFFFFF0u;  // far more data than the volume holds
+    MemorySource source(FileBlock(spec));
+    EXPECT_EQ(ReadBlock(source, block, why), BlockStatus::Damaged);
+  }
+  {
+    FileSpec spec = Stored("a.txt", "abc");
+    spec.wide = true;
+    spec.packedSize = 0x8000000000000000ull;
+    MemorySource source(FileBlock(spec));
+    EXPECT_EQ(ReadBlock(source, block, why), BlockStatus::Damaged);
+  }
+  {
+    MemorySource source(Bytes{0x12, 0x34, 0x40});  // prefix cut short
+    EXPECT_EQ(ReadBlock(source, block, why), BlockStatus::Damaged);
+  }
+  {
+    Bytes body = {1, 1, 0, 0, 0, 0, 0};  // FILE header far shorter than its fixed part
+    MemorySource source(WithPrefix(body));
+    ASSERT_EQ(ReadBlock(source, block, why), BlockStatus::Ok);
+    EXPECT_FALSE(format::ParseFileHeader(block.body, why));
+  }
+  {
+    FileSpec spec = Stored("name", "abc");
+    Bytes bytes = FileBlock(spec);
+    // Claim a 200-byte name in a header that holds 4 name bytes.
+    Bytes body(bytes.begin() + 4, bytes.end() - 3);
+    body[29] = 200;  // FNAME_SIZE
+    Bytes withData = WithPrefix(body);
+    Append(withData, BytesOf("abc"));
+    MemorySource source(withData);
+    ASSERT_EQ(ReadBlock(source, block, why), BlockStatus::Ok);
+    EXPECT_FALSE(format::ParseFileHeader(block.body, why));
+  }
+}
+
+TEST(Headers, MainHeaderIsFoundBehindAStubWithDecoys) {
+  Bytes bytes(3000, 0x90);
+  // A recovery record also carries the signature; it must not be taken.
+  const Bytes decoy = {0x00, 0x00, 0x20, 0x00, 0x02, 0x01, 0x00, '*', '*', 'A', 'C', 'E', '*', '*'};
+  bytes.insert(bytes.begin() + 100, decoy.begin(), decoy.end());
+  // A MAIN-looking header whose checksum does not match.
+  const Bytes badCrc = {0x00, 0x00, 0x20, 0x00, 0x00, 0x00, 0x00, '*', '*', 'A', 'C', 'E', '*', '*'};
+  bytes.insert(bytes.begin() + 300, badCrc.begin(), badCrc.end());
+  const std::string text = "**ACE**";
+  bytes.insert(bytes.begin() + 500, text.begin(), text.end());
+  const Bytes archive = Archive({Stored("a.txt", "abc")});
+  const std::size_t start = bytes.size();
+  Append(bytes, archive);
+  MemorySource source(bytes);
+  format::MainHeader main;
+  std::string why;
+  ASSERT_TRUE(FindMainHeader(source, main, why)) << why;
+  EXPECT_EQ(source.position(), start + WithPrefix(MainHeaderBody({})).size());
+  EXPECT_EQ(NextFile(source)->name, "a.txt");
+
+  MemorySource none(Bytes(5000, '*'));
+  EXPECT_FALSE(FindMainHeader(none, main, why));
+}
+
+TEST(DosTime, DecodesValidStampsAndRejectsImpossibleOnes) {
+  const auto t = format::DecodeDosTime(0x41046F21u);
+  ASSERT_TRUE(t);
+  EXPECT_EQ(t->year, 2012);
+  EXPECT_EQ(t->month, 8);
+  EXPECT_EQ(t->day, 4);
+  EXPECT_EQ(t->hour, 13);
+  EXPECT_EQ(t->minute, 57);
+  EXPECT_EQ(t->second, 2);
+  EXPECT_FALSE(format::DecodeDosTime(0));                             // month 0, day 0
+  EXPECT_FALSE(format::DecodeDosTime((44u << 25) | (2u << 21) | (30u << 16)));  // 30 February
+  EXPECT_FALSE(format::DecodeDosTime((43u << 25) | (2u << 21) | (29u << 16)));  // 2023 is no leap year
+  EXPECT_TRUE(format::DecodeDosTime((44u << 25) | (2u << 21) | (29u << 16)));   // 2024 is
+}
+
+}  // namespace
