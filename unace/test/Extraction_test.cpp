@@ -1,0 +1,259 @@
+// Extraction details, on archives built here: where files go, what happens
+// to existing targets, and that failures never leave a file behind.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+
+#include "unace/test/ApiWalk.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace unace::test;
+using pelmora::test::ScratchDir;
+
+// Writes `archive` into the scratch folder and returns its path; the
+// extraction target is the folder "out" beside it.
+struct Fixture {
+  explicit Fixture(const Bytes& archive) : dir("unace-x") {
+    WriteAll(dir.path() / "a.ace", archive);
+    fs::create_directories(out());
+  }
+  std::string archivePath() const { return (dir.path() / "a.ace").string(); }
+  fs::path out() const { return dir.path() / "out"; }
+  WalkResult walk(const WalkOptions& options = {}) const { return Walk(archivePath(), out().string(), options); }
+  ScratchDir dir;
+};
+
+std::time_t LocalTimeOf(std::uint32_t dosTime) {
+  std::tm t{};
+  t.tm_year = static_cast<int>(dosTime >> 25) + 80;
+  t.tm_mon = static_cast<int>((dosTime >> 21) & 0x0F) - 1;
+  t.tm_mday = static_cast<int>((dosTime >> 16) & 0x1F);
+  t.tm_hour = static_cast<int>((dosTime >> 11) & 0x1F);
+  t.tm_min = static_cast<int>((dosTime >> 5) & 0x3F);
+  t.tm_sec = static_cast<int>(dosTime & 0x1F) * 2;
+  t.tm_isdst = -1;
+  return std::mktime(&t);
+}
+
+std::time_t ModificationTime(const fs::path& path) {
+  const auto sys = std::chrono::file_clock::to_sys(fs::last_write_time(path));
+  return std::chrono::system_clock::to_time_t(std::chrono::time_point_cast<std::chrono::system_clock::duration>(sys));
+}
+
+TEST(Extraction, CreatesFoldersParentsAndFilesWithTheirTime) {
+  FileSpec deep = Stored("a\\b\\c.txt", "deep content");  // no folder entries before it
+  deep.dosTime = 0x41046DDAu;
+  FileSpec empty = Stored("empty.txt", "");
+  Fixture f(Archive({Folder("docs"), Folder("docs\\sub"), deep, empty}));
+
+  const WalkResult walk = f.walk();
+  EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_TRUE(fs::is_directory(f.out() / "docs" / "sub"));
+  EXPECT_EQ(ReadAll(f.out() / "a" / "b" / "c.txt"), BytesOf("deep content"));
+  EXPECT_TRUE(fs::is_regular_file(f.out() / "empty.txt"));
+  EXPECT_EQ(fs::file_size(f.out() / "empty.txt"), 0u);
+  EXPECT_EQ(ModificationTime(f.out() / "a" / "b" / "c.txt"), LocalTimeOf(0x41046DDAu));
+  EXPECT_EQ(TreeOf(f.out()),
+            (std::set<std::string>{"docs", "docs/sub", "a", "a/b", "a/b/c.txt", "empty.txt"}));
+}
+
+TEST(Extraction, ExistingFileIsReplaced) {
+  Fixture f(Archive({Stored("f.txt", "new")}));
+  WriteAll(f.out() / "f.txt", BytesOf("old and longer"));
+  EXPECT_EQ(f.walk().endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(ReadAll(f.out() / "f.txt"), BytesOf("new"));
+}
+
+TEST(Extraction, TargetThatCannotBeReplacedGivesCode11) {
+  Fixture f(Archive({Stored("f.txt", "content")}));
+  fs::create_directories(f.out() / "f.txt" / "inner");
+  const WalkResult walk = f.walk();
+  EXPECT_EQ(walk.endCode, ACE_ERR_EXISTS);
+  EXPECT_EQ(TreeOf(f.out()), (std::set<std::string>{"f.txt", "f.txt/inner"}));
+}
+
+TEST(Extraction, FolderEntryWhereAFileStandsGivesCode11) {
+  Fixture f(Archive({Folder("d")}));
+  WriteAll(f.out() / "d", BytesOf("x"));
+  EXPECT_EQ(f.walk().endCode, ACE_ERR_EXISTS);
+}
+
+TEST(Extraction, DamagedDataLeavesNoFile) {
+  FileSpec wrongCrc = Stored("bad.txt", "content");
+  wrongCrc.crc = 0x12345678u;
+  FileSpec shortData = Stored("short.txt", "content");
+  shortData.originalSize = 1000;  // more than the member holds
+  for (const FileSpec& spec : {wrongCrc, shortData}) {
+    SCOPED_TRACE(spec.name);
+    Fixture f(Archive({spec}));
+    WriteAll(f.out() / spec.name, BytesOf("previous"));
+    const WalkResult walk = f.walk();
+    EXPECT_EQ(walk.endCode, spec.crc ? ACE_ERR_DATA_CRC : ACE_ERR_DATA);
+    // The old file is untouched and no temporary file is left.
+    EXPECT_EQ(ReadAll(f.out() / spec.name), BytesOf("previous"));
+    EXPECT_EQ(TreeOf(f.out()), std::set<std::string>{spec.name});
+  }
+}
+
+TEST(Extraction, HugeDeclaredSizesFailCleanly) {
+  FileSpec stored = Stored("huge.bin", "tiny");
+  stored.originalSize = 0xFFFFFFFFu;
+  FileSpec wide = Stored("wide.bin", "tiny");
+  wide.wide = true;
+  wide.originalSize = 1ull << 62;
+  FileSpec packed = Stored("packed.bin", "");
+  packed.compression = 1;
+  packed.packed = Bytes(16, 0);
+  packed.originalSize = 0xFFFFFFFFu;
+  for (const FileSpec& spec : {stored, wide, packed}) {
+    SCOPED_TRACE(spec.name);
+    Fixture f(Archive({spec}));
+    const WalkResult walk = f.walk();
+    EXPECT_EQ(walk.endCode, ACE_ERR_DATA);
+    EXPECT_TRUE(TreeOf(f.out()).empty());
+  }
+}
+
+TEST(Extraction, UnknownMethodsAndDictionariesAreRefusedAsFormat) {
+  FileSpec method = Stored("m.bin", "abcd");
+  method.compression = 7;
+  FileSpec dictionary = Stored("d.bin", "abcd");
+  dictionary.compression = 1;
+  dictionary.parameters = 15;  // 32 MiB: beyond what the format can address
+  for (const FileSpec& spec : {method, dictionary}) {
+    Fixture f(Archive({spec}));
+    EXPECT_EQ(f.walk().endCode, ACE_ERR_FORMAT) << spec.name;
+    EXPECT_TRUE(TreeOf(f.out()).empty());
+  }
+}
+
+TEST(Extraction, UnsafeNamesAreListedButNeverWritten) {
+  const std::vector<std::string> names = {"..\\..\\evil.txt", "C:\\evil.txt", "\\evil.txt", "/evil.txt",
+                                          "\\\\server\\share\\evil.txt", "ok\\..\\..\\evil.txt",
+                                          "C:\\C:\\..\\evil.txt", "a:evil.txt", "evil\x01.txt"};
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    Fixture f(Archive({Stored(name, "payload"), Stored("after.txt", "fine")}));
+    const WalkResult walk = f.walk();
+    ASSERT_EQ(walk.names.size(), 1u);
+    EXPECT_EQ(walk.names[0], name);
+    EXPECT_EQ(walk.endCode, ACE_ERR_UNSAFE_NAME);
+    // Nothing anywhere in the scratch folder besides the archive and the empty target.
+    EXPECT_EQ(TreeOf(f.dir.path()), (std::set<std::string>{"a.ace", "out"}));
+  }
+}
+
+TEST(Extraction, UnusualBlocksBetweenEntriesArePassedOver) {
+  Bytes archive = Archive({Stored("one.txt", "1")});
+  Bytes unknown = {9, 0x01, 0x00, 5, 0, 0, 0, 0xAA};  // type 9 with a 5-byte data area
+  Append(archive, WithPrefix(unknown));
+  Append(archive, Bytes(5, 0xEE));
+  Bytes recovery = {2, 0x01, 0x00, 3, 0, 0, 0, '*', '*', 'A', 'C', 'E', '*', '*', 0, 0, 0, 0};
+  Append(archive, WithPrefix(recovery));
+  Append(archive, Bytes(3, 0xDD));
+  Append(archive, FileBlock(Stored("two.txt", "2")));
+  Fixture f(archive);
+  const WalkResult walk = f.walk();
+  EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(walk.names, (std::vector<std::string>{"one.txt", "two.txt"}));
+  EXPECT_EQ(ReadAll(f.out() / "two.txt"), BytesOf("2"));
+}
+
+TEST(Extraction, EncryptedStoredEntry) {
+  FileSpec secret = Stored("secret.txt", "the quick brown fox");
+  secret.password = "pass word";
+  Fixture f(Archive({secret}));
+  WalkOptions right;
+  right.password = "pass word";
+  EXPECT_EQ(f.walk(right).endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(ReadAll(f.out() / "secret.txt"), BytesOf("the quick brown fox"));
+
+  fs::remove(f.out() / "secret.txt");
+  WalkOptions wrong;
+  wrong.password = "password";
+  EXPECT_EQ(f.walk(wrong).endCode, ACE_ERR_PASSWORD);
+  EXPECT_EQ(f.walk().endCode, ACE_ERR_PASSWORD);
+  EXPECT_TRUE(TreeOf(f.out()).empty());
+}
+
+// Progress callbacks carry no context; the tests share this state.
+std::size_t g_progressBytes = 0;
+int g_progressAnswer = 1;
+int UNACE_CALL CountProgress(unsigned char*, int count) {
+  g_progressBytes += static_cast<std::size_t>(count);
+  return g_progressAnswer;
+}
+
+TEST(Extraction, ProgressCallbackSeesEveryByteAndCanAbort) {
+  const std::string content(200000, 'p');
+  Fixture f(Archive({Stored("big.txt", content)}));
+  WalkOptions options;
+  options.progressCallback = CountProgress;
+
+  g_progressBytes = 0;
+  g_progressAnswer = 1;
+  EXPECT_EQ(f.walk(options).endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(g_progressBytes, content.size());
+
+  fs::remove(f.out() / "big.txt");
+  g_progressBytes = 0;
+  g_progressAnswer = 0;
+  EXPECT_EQ(f.walk(options).endCode, ACE_ERR_ABORTED);
+  EXPECT_GT(g_progressBytes, 0u);
+  EXPECT_TRUE(TreeOf(f.out()).empty());
+}
+
+TEST(Exports, MisuseIsAnsweredWithArgumentErrors) {
+  Fixture f(Archive({Stored("one.txt", "1"), Stored("two.txt", "2")}));
+  std::string path = f.archivePath();
+  TACEOpenData open{};
+  open.ArchiveName = path.data();
+  open.OpenMode = ACE_OPEN_EXTRACT;
+  const ACEHandle handle = ACEOpenArchive(&open);
+  ASSERT_NE(handle, 0);
+  EXPECT_EQ(open.OpenResult, ACE_OK);
+  EXPECT_EQ(ACEProcessFile(handle, ACE_SKIP, nullptr), ACE_ERR_ARGUMENT);  // no header read yet
+  TACEHeaderData header{};
+  ASSERT_EQ(ACEReadHeader(handle, &header), ACE_OK);
+  EXPECT_STREQ(header.FileName, "one.txt");
+  EXPECT_EQ(header.UnpSize, 1u);
+  EXPECT_EQ(ACEProcessFile(handle, 5, "x"), ACE_ERR_ARGUMENT);
+  EXPECT_EQ(ACEProcessFile(handle, ACE_SKIP, nullptr), ACE_ERR_ARGUMENT);  // processed already
+  // A header read without processing the entry passes over it.
+  ASSERT_EQ(ACEReadHeader(handle, &header), ACE_OK);
+  EXPECT_STREQ(header.FileName, "two.txt");
+  EXPECT_EQ(ACEReadHeader(handle, &header), ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(ACEReadHeader(handle, &header), ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(ACECloseArchive(handle), ACE_OK);
+
+  EXPECT_EQ(ACEReadHeader(0, &header), ACE_ERR_ARGUMENT);
+  EXPECT_EQ(ACECloseArchive(0), ACE_ERR_ARGUMENT);
+  EXPECT_EQ(ACEOpenArchive(nullptr), 0);
+}
+
+TEST(Exports, OpenFailuresShowInOpenResult) {
+  ScratchDir dir("unace-open");
+  WriteAll(dir.path() / "junk.ace", Bytes(1000, 0x42));
+  for (const char* name : {"missing.ace", "junk.ace"}) {
+    std::string path = (dir.path() / name).string();
+    TACEOpenData open{};
+    open.ArchiveName = path.data();
+    EXPECT_EQ(ACEOpenArchive(&open), 0) << name;
+    EXPECT_EQ(open.OpenResult, ACE_ERR_OPEN) << name;
+  }
+  MainSpec second;
+  second.flags = 0x0800;
+  second.volume = 1;
+  WriteAll(dir.path() / "second.ace", Archive({}, second));
+  std::string path = (dir.path() / "second.ace").string();
+  TACEOpenData open{};
+  open.ArchiveName = path.data();
+  EXPECT_EQ(ACEOpenArchive(&open), 0);
+  EXPECT_EQ(open.OpenResult, ACE_ERR_VOLUME);
+}
+
+}  // namespace
