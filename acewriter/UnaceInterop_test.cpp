@@ -98,6 +98,8 @@ struct Variant {
   const char* archiveName;
 };
 
+void PrintTo(const Variant& v, std::ostream* os) { *os << v.label; }
+
 class UnaceInteropTest : public ::testing::TestWithParam<Variant> {
  protected:
   void SetUp() override {

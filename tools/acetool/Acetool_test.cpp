@@ -1,0 +1,120 @@
+// Exit status and messages of acetool for the ways a run can fail.
+#include "tools/acetool/Acetool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "TestPaths.h"
+#include "tools/acetool/ArchiveCommands.h"
+#include "tools/acetool/RunTool_testutil.h"
+#include "tools/acetool/TestTree_testutil.h"
+
+namespace acetool {
+namespace {
+namespace fs = std::filesystem;
+
+using testutil::RunTool;
+using testutil::ToolRun;
+
+class AcetoolTest : public ::testing::Test {
+ protected:
+  std::string at(const std::string& name) const { return (dir_.path() / name).string(); }
+  std::string sample(const std::string& name) const {
+    return (fs::path(pelmora::test::TestDataDir()) / "ace" / name).string();
+  }
+  pelmora::test::ScratchDir dir_{"acetool"};
+};
+
+TEST_F(AcetoolTest, AWrongCommandLineGivesStatus2AndTheUsage) {
+  const ToolRun r = RunTool({"x", "only-archive"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("ARCHIVE DIR"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("usage: acetool"), std::string::npos);
+  EXPECT_EQ(r.out, "");
+}
+
+TEST_F(AcetoolTest, AMissingArchiveIsNamedWithTheReason) {
+  const ToolRun r = RunTool({"l", at("nothing.ace")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("nothing.ace"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("code 129"), std::string::npos) << r.err;
+}
+
+TEST_F(AcetoolTest, ADamagedArchiveFailsWithItsCode) {
+  fs::create_directories(at("tree"));
+  testutil::WriteTree(at("tree"), testutil::StandardTree());
+  ASSERT_EQ(RunTool({"c", at("a.ace"), at("tree")}).status, 0);
+  // Flip one byte inside the packed data of the first big member.
+  std::fstream f(at("a.ace"), std::ios::in | std::ios::out | std::ios::binary);
+  f.seekp(2000);
+  f.put('\x5A');
+  f.close();
+  const ToolRun r = RunTool({"t", at("a.ace")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("entry \""), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("failed"), std::string::npos) << r.err;
+}
+
+TEST_F(AcetoolTest, ListsAnArchiveOfTheOriginalArchiver) {
+  const ToolRun r = RunTool({"l", sample("onefile.ace")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("1 entry"), std::string::npos) << r.out;
+}
+
+TEST_F(AcetoolTest, HostileNamesAreRefusedAndNothingLandsOutsideTheTarget) {
+  fs::create_directories(at("target"));
+  for (const char* hostile : {"dirtraversal1.ace", "dirtraversal2.ace"}) {
+    const ToolRun r = RunTool({"x", sample(hostile), at("target")});
+    EXPECT_EQ(r.status, 1) << hostile << "\n" << r.out;
+    EXPECT_NE(r.err.find("code 135"), std::string::npos) << r.err;
+  }
+  // Whatever the names tried, nothing may exist beside the target folder.
+  std::size_t outside = 0;
+  for (const auto& entry : fs::directory_iterator(dir_.path()))
+    outside += entry.path().filename() != "target";
+  EXPECT_EQ(outside, 0u);
+}
+
+TEST_F(AcetoolTest, CreatingFromAMissingFolderFailsAndLeavesNoArchive) {
+  const ToolRun r = RunTool({"c", at("a.ace"), at("no-such-folder")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("no-such-folder"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(at("a.ace")));
+}
+
+TEST_F(AcetoolTest, AVolumeSizeTooSmallForAHeaderIsExplained) {
+  fs::create_directories(at("tree"));
+  testutil::WriteTree(at("tree"), testutil::StandardTree());
+  const ToolRun r = RunTool({"c", at("DATA.c00"), at("tree"), "--volume-size", "50"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("too small"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(at("DATA.c00")));
+}
+
+TEST(TargetPath, JoinsTheEntryNameBelowTheFolder) {
+#if defined(_WIN32)
+  EXPECT_EQ(TargetPathFor("C:\\out", "a\\b.txt"), "C:\\out\\a\\b.txt");
+  EXPECT_EQ(TargetPathFor("C:\\out\\", "Gr\xFC\xDF" "e"), "C:\\out\\Gr\xFC\xDF" "e");
+#else
+  EXPECT_EQ(TargetPathFor("/tmp/out", "a\\b.txt"), "/tmp/out/a/b.txt");
+  EXPECT_EQ(TargetPathFor("/tmp/out/", "Gr\xFC\xDF" "e"), "/tmp/out/Gr\xC3\xBC\xC3\x9F" "e");
+#endif
+}
+
+#if !defined(_WIN32)
+// The program itself hands the status through (Linux build only).
+TEST_F(AcetoolTest, TheProgramExitsWithTheCommandsStatus) {
+  const std::string program = pelmora::test::BinaryDir() + "/tools/acetool/acetool";
+  ASSERT_TRUE(fs::exists(program));
+  EXPECT_EQ(WEXITSTATUS(std::system((program + " l '" + sample("onefile.ace") + "' >/dev/null").c_str())), 0);
+  EXPECT_EQ(WEXITSTATUS(std::system((program + " l '" + at("none.ace") + "' 2>/dev/null").c_str())), 1);
+  EXPECT_EQ(WEXITSTATUS(std::system((program + " 2>/dev/null").c_str())), 2);
+}
+#endif
+
+}  // namespace
+}  // namespace acetool

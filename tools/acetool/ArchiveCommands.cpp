@@ -1,0 +1,178 @@
+#include "tools/acetool/ArchiveCommands.h"
+
+#include <cstdio>
+#include <functional>
+
+#include "acewriter/Cp1252.h"
+#include "acewriter/DosTime.h"
+#include "tools/acetool/LibraryArchive.h"
+#include "tools/acetool/LibraryCodes.h"
+
+namespace acetool {
+namespace {
+
+// Names are shown and created in the platform's own spelling: Windows-1252
+// as stored on Windows, UTF-8 elsewhere.
+std::string LocalName(const std::string& entryName) {
+#if defined(_WIN32)
+  return entryName;
+#else
+  return acewriter::Cp1252ToUtf8(entryName);
+#endif
+}
+
+std::string MethodName(const EntryInfo& e) {
+  switch (e.method) {
+    case 0: return "stored";
+    case 1: return "lz77";
+    case 2: return "ace20";
+    default: return "m" + std::to_string(e.method);
+  }
+}
+
+std::string FormatDosTime(std::uint32_t dos) {
+  const acewriter::LocalDateTime t = acewriter::FromDosDateTime(dos);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
+  return text;
+}
+
+std::string FormatAttributes(std::uint32_t attributes) {
+  std::string s = "-----";
+  if (attributes & 0x10) s[0] = 'D';
+  if (attributes & 0x01) s[1] = 'R';
+  if (attributes & 0x02) s[2] = 'H';
+  if (attributes & 0x04) s[3] = 'S';
+  if (attributes & 0x20) s[4] = 'A';
+  return s;
+}
+
+class EntryWalk {
+ public:
+  EntryWalk(const Invocation& inv, int openMode, std::ostream& err)
+      : inv_(inv), archive_(inv.archive, openMode), err_(err) {}
+
+  // Calls `onEntry` for every entry; returns the exit status. `onEntry`
+  // returns the library's code for the entry.
+  int run(const std::function<int(const EntryInfo&)>& onEntry) {
+    if (archive_.openCode() != ACE_OK) {
+      err_ << "acetool: " << inv_.archive << ": " << DescribeLibraryCode(archive_.openCode()) << "\n";
+      reportMissingVolumes();
+      return 1;
+    }
+    if (!inv_.password.empty()) archive_.setPassword(inv_.password);
+    int failures = 0;
+    for (;;) {
+      EntryInfo entry;
+      const int code = archive_.next(entry);
+      if (code == ACE_END_OF_ARCHIVE) break;
+      if (code != ACE_OK) {
+        err_ << "acetool: " << inv_.archive << ": reading the next entry failed: "
+             << DescribeLibraryCode(code) << "\n";
+        reportMissingVolumes();
+        return 1;
+      }
+      const int result = onEntry(entry);
+      if (result != ACE_OK) {
+        ++failures;
+        err_ << "acetool: " << inv_.archive << ": entry \"" << LocalName(entry.name)
+             << "\": " << DescribeLibraryCode(result);
+        if (result == ACE_ERR_PASSWORD && inv_.password.empty()) err_ << "; give --password";
+        err_ << "\n";
+        reportMissingVolumes();
+      }
+    }
+    if (failures > 0) {
+      err_ << "acetool: " << inv_.archive << ": " << failures << " entr"
+           << (failures == 1 ? "y" : "ies") << " failed\n";
+      return 1;
+    }
+    return 0;
+  }
+
+  LibraryArchive& archive() { return archive_; }
+
+ private:
+  void reportMissingVolumes() {
+    for (std::size_t i = reported_; i < archive_.missingVolumes().size(); ++i)
+      err_ << "acetool: volume " << archive_.missingVolumes()[i] << " is needed but missing\n";
+    reported_ = archive_.missingVolumes().size();
+  }
+
+  const Invocation& inv_;
+  LibraryArchive archive_;
+  std::ostream& err_;
+  std::size_t reported_ = 0;
+};
+
+}  // namespace
+
+std::string TargetPathFor(const std::string& directory, const std::string& entryName) {
+#if defined(_WIN32)
+  const char separator = '\\';
+#else
+  const char separator = '/';
+#endif
+  std::string name = LocalName(entryName);
+  for (char& c : name)
+    if (c == '\\') c = separator;
+  if (directory.empty()) return name;
+  const char last = directory.back();
+  return (last == '/' || last == '\\') ? directory + name : directory + separator + name;
+}
+
+int ListArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
+  EntryWalk walk(inv, ACE_OPEN_LIST, err);
+  std::uint64_t total = 0;
+  std::size_t count = 0;
+  bool headerShown = false;
+  const int status = walk.run([&](const EntryInfo& e) {
+    if (!headerShown) {
+      out << "      Size     Packed  Modified             Attr   Method  Name\n";
+      headerShown = true;
+    }
+    char line[96];
+    std::snprintf(line, sizeof line, "%10lu %10lu  %s  %s  %-6s %c", static_cast<unsigned long>(e.originalSize),
+                  static_cast<unsigned long>(e.packedSize), FormatDosTime(e.dosTime).c_str(),
+                  FormatAttributes(e.attributes).c_str(), MethodName(e).c_str(), e.encrypted() ? '*' : ' ');
+    out << line << LocalName(e.name) << "\n";
+    total += e.originalSize;
+    ++count;
+    return walk.archive().process(ACE_SKIP, {});
+  });
+  out << count << " entr" << (count == 1 ? "y" : "ies") << ", " << total << " bytes\n";
+  return status;
+}
+
+int TestArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
+  EntryWalk walk(inv, ACE_OPEN_EXTRACT, err);
+  std::size_t good = 0;
+  const int status = walk.run([&](const EntryInfo& e) {
+    const int code = walk.archive().process(ACE_TEST, {});
+    if (code == ACE_OK) {
+      out << "OK      " << LocalName(e.name) << "\n";
+      ++good;
+    }
+    return code;
+  });
+  if (status == 0) out << "all " << good << " entries OK\n";
+  return status;
+}
+
+int ExtractArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
+  EntryWalk walk(inv, ACE_OPEN_EXTRACT, err);
+  std::size_t done = 0;
+  const int status = walk.run([&](const EntryInfo& e) {
+    const int code = walk.archive().process(ACE_EXTRACT, TargetPathFor(inv.directory, e.name));
+    if (code == ACE_OK) {
+      out << "extracted " << LocalName(e.name) << "\n";
+      ++done;
+    }
+    return code;
+  });
+  if (status == 0) out << done << " entries extracted to " << inv.directory << "\n";
+  return status;
+}
+
+}  // namespace acetool

@@ -1,0 +1,20 @@
+// The commands that read an archive (l, t, x), all through the extraction
+// library. Each returns the process exit status: 0 only when everything
+// succeeded; failures are reported on `err` with archive, entry and meaning.
+#pragma once
+
+#include <ostream>
+
+#include "tools/acetool/CommandLine.h"
+
+namespace acetool {
+
+int ListArchive(const Invocation& inv, std::ostream& out, std::ostream& err);
+int TestArchive(const Invocation& inv, std::ostream& out, std::ostream& err);
+int ExtractArchive(const Invocation& inv, std::ostream& out, std::ostream& err);
+
+// An entry name (Windows-1252, '\' separated) as a path below `directory`
+// in this platform's file-name encoding.
+std::string TargetPathFor(const std::string& directory, const std::string& entryName);
+
+}  // namespace acetool

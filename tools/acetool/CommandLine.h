@@ -1,0 +1,40 @@
+// The command line of acetool:
+//   acetool l ARCHIVE [--password PW]          list the entries
+//   acetool t ARCHIVE [--password PW]          test every entry
+//   acetool x ARCHIVE DIR [--password PW]      extract into DIR
+//   acetool c ARCHIVE DIR [options]            archive DIR's content
+// create options: --method stored|lz77|ace20, --mode auto|lz77|exe|delta|
+// sound|pic (ace20), --solid, --volume-size BYTES, --dictionary-bits N,
+// --level N, --password PW.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "acewriter/ArchiveOptions.h"
+
+namespace acetool {
+
+enum class CommandKind { List, Test, Extract, Create };
+
+struct Invocation {
+  CommandKind kind = CommandKind::List;
+  std::string archive;
+  std::string directory;  // x and c
+  std::string password;   // empty: none given
+  acewriter::ArchiveOptions create;  // c only
+};
+
+// A command line that does not say what to do; the message tells why.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// `args` without the program name. Throws UsageError.
+Invocation ParseCommandLine(const std::vector<std::string>& args);
+
+extern const char* const kUsageText;
+
+}  // namespace acetool

@@ -1,0 +1,58 @@
+// One archive opened through the extraction library's five exports, the
+// same way the installer drives it: open, then per entry read the header and
+// skip, test or extract it, then close.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archive/UnAceApi.h"
+
+namespace acetool {
+
+struct EntryInfo {
+  std::string name;  // as stored: Windows-1252, '\' separated
+  std::uint32_t flags = 0;
+  std::uint32_t packedSize = 0;
+  std::uint32_t originalSize = 0;
+  std::uint32_t crc32 = 0;
+  std::uint32_t dosTime = 0;
+  std::uint32_t method = 0;
+  std::uint32_t attributes = 0;
+  bool encrypted() const { return (flags & ACE_FLAG_PASSWORD) != 0; }
+  bool isFolder() const { return (attributes & 0x10) != 0; }
+};
+
+class LibraryArchive {
+ public:
+  // Opens the archive (ACE_OPEN_LIST or ACE_OPEN_EXTRACT); check openCode().
+  LibraryArchive(const std::string& path, int openMode);
+  ~LibraryArchive();
+  LibraryArchive(const LibraryArchive&) = delete;
+  LibraryArchive& operator=(const LibraryArchive&) = delete;
+
+  int openCode() const { return openCode_; }
+
+  void setPassword(const std::string& password);
+
+  // ACE_OK with `entry` filled, ACE_END_OF_ARCHIVE, or an error code.
+  int next(EntryInfo& entry);
+  // ACE_SKIP, ACE_TEST or ACE_EXTRACT to `target`.
+  int process(int operation, const std::string& target);
+
+  // The volumes the library asked for and did not get, in order: the library
+  // is told to look once more, then to give up.
+  const std::vector<std::string>& missingVolumes() const { return missingVolumes_; }
+
+ private:
+  static int VolumeCallback(char* name, int mode);
+  int onVolume(const std::string& name, int mode);
+
+  ACEHandle handle_ = 0;
+  int openCode_ = ACE_OK;
+  std::string lastAskedVolume_;
+  std::vector<std::string> missingVolumes_;
+};
+
+}  // namespace acetool

@@ -1,0 +1,170 @@
+// Archives made by acetool c come back out of acetool t, l and x, which go
+// through the extraction library's exports like the installer does.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "TestPaths.h"
+#include "acewriter/FileStamp.h"
+#include "tools/acetool/Acetool.h"
+#include "tools/acetool/LibraryArchive.h"
+#include "tools/acetool/RunTool_testutil.h"
+#include "tools/acetool/TestTree_testutil.h"
+
+namespace acetool {
+namespace {
+namespace fs = std::filesystem;
+using testutil::StandardTree;
+
+using testutil::RunTool;
+using testutil::ToolRun;
+
+struct Variant {
+  const char* label;
+  std::vector<std::string> createOptions;
+  const char* archiveName;
+  bool expectVolumes;
+};
+
+void PrintTo(const Variant& v, std::ostream* os) { *os << v.label; }
+
+class RoundTripTest : public ::testing::TestWithParam<Variant> {
+ protected:
+  void SetUp() override { testutil::WriteTree(tree_, files_); }
+  std::string at(const std::string& name) const { return (dir_.path() / name).string(); }
+
+  pelmora::test::ScratchDir dir_{"acetool-roundtrip"};
+  const fs::path tree_ = dir_.path() / "tree";
+  const std::vector<testutil::TreeFile> files_ = StandardTree();
+};
+
+std::vector<std::string> PasswordOf(const Variant& v) {
+  for (std::size_t i = 0; i + 1 < v.createOptions.size(); ++i)
+    if (v.createOptions[i] == "--password") return {"--password", v.createOptions[i + 1]};
+  return {};
+}
+
+TEST_P(RoundTripTest, CreatedArchiveTestsListsAndExtractsIntact) {
+  const Variant& v = GetParam();
+  const std::string archive = at(v.archiveName);
+  std::vector<std::string> create = {"c", archive, tree_.string()};
+  create.insert(create.end(), v.createOptions.begin(), v.createOptions.end());
+  const ToolRun made = RunTool(create);
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_EQ(made.out.find("more volume") != std::string::npos, v.expectVolumes) << made.out;
+
+  std::vector<std::string> test = {"t", archive};
+  const auto password = PasswordOf(v);
+  test.insert(test.end(), password.begin(), password.end());
+  const ToolRun tested = RunTool(test);
+  EXPECT_EQ(tested.status, 0) << tested.err;
+  EXPECT_EQ(tested.err, "");
+
+  const ToolRun listed = RunTool({"l", archive});
+  EXPECT_EQ(listed.status, 0) << listed.err;
+  EXPECT_NE(listed.out.find("9 entries"), std::string::npos) << listed.out;
+  EXPECT_NE(listed.out.find("bin\\app.exe"), std::string::npos) << listed.out;
+
+  std::vector<std::string> extract = {"x", archive, at("out")};
+  extract.insert(extract.end(), password.begin(), password.end());
+  const ToolRun extracted = RunTool(extract);
+  ASSERT_EQ(extracted.status, 0) << extracted.err;
+  testutil::ExpectSameTree(dir_.path() / "out", files_);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Methods, RoundTripTest,
+    ::testing::Values(
+        Variant{"Stored", {"--method", "stored"}, "stored.ace", false},
+        Variant{"Lz77", {}, "lz77.ace", false},
+        Variant{"Lz77SmallDictionary", {"--dictionary-bits", "12", "--level", "1"}, "small.ace", false},
+        Variant{"Lz77Solid", {"--solid"}, "solid.ace", false},
+        Variant{"Ace20Auto", {"--method", "ace20"}, "ace20.ace", false},
+        Variant{"Ace20Exe", {"--method", "ace20", "--mode", "exe"}, "exe.ace", false},
+        Variant{"Ace20Delta", {"--method", "ace20", "--mode", "delta"}, "delta.ace", false},
+        Variant{"Ace20Sound", {"--method", "ace20", "--mode", "sound"}, "sound.ace", false},
+        Variant{"Ace20Pic", {"--method", "ace20", "--mode", "pic"}, "pic.ace", false},
+        Variant{"Ace20Solid", {"--method", "ace20", "--solid"}, "ace20solid.ace", false},
+        Variant{"Lz77Password", {"--password", "geheim"}, "secret.ace", false},
+        Variant{"StoredPasswordVolumes", {"--method", "stored", "--password", "pw", "--volume-size", "50000"},
+                "DATA.c00", true},
+        Variant{"Lz77Volumes", {"--volume-size", "20000"}, "DATA.c00", true},
+        Variant{"Ace20SolidPasswordVolumes",
+                {"--method", "ace20", "--solid", "--password", "x y", "--volume-size", "15000"},
+                "set.ace", true}),
+    [](const ::testing::TestParamInfo<Variant>& param) { return std::string(param.param.label); });
+
+class LibraryReadBackTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testutil::WriteTree(tree_, files_); }
+  std::string at(const std::string& name) const { return (dir_.path() / name).string(); }
+  pelmora::test::ScratchDir dir_{"acetool-readback"};
+  const fs::path tree_ = dir_.path() / "tree";
+  const std::vector<testutil::TreeFile> files_ = StandardTree();
+};
+
+TEST_F(LibraryReadBackTest, EntriesCarryNamesTimesAndAttributesOfTheFiles) {
+  const fs::path readOnly = tree_ / "readme.txt";
+  fs::permissions(readOnly, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  ASSERT_EQ(RunTool({"c", at("a.ace"), tree_.string()}).status, 0);
+  fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
+
+  LibraryArchive archive(at("a.ace"), ACE_OPEN_LIST);
+  ASSERT_EQ(archive.openCode(), ACE_OK);
+  std::map<std::string, EntryInfo> entries;
+  EntryInfo e;
+  while (archive.next(e) == ACE_OK) {
+    entries[e.name] = e;
+    archive.process(ACE_SKIP, {});
+  }
+  ASSERT_EQ(entries.size(), 9u);
+  ASSERT_TRUE(entries.count("media\\Gr\xFC\xDF" "e \x80.txt")) << "Windows-1252 name";
+  EXPECT_TRUE(entries["media"].isFolder());
+  EXPECT_TRUE(entries["empty folder"].isFolder());
+  EXPECT_FALSE(entries["bin\\app.exe"].isFolder());
+  EXPECT_EQ(entries["readme.txt"].attributes & acewriter::kAttrReadOnly, acewriter::kAttrReadOnly);
+  EXPECT_EQ(entries["bin\\app.exe"].attributes & acewriter::kAttrReadOnly, 0u);
+  EXPECT_EQ(entries["bin\\app.exe"].dosTime, acewriter::ReadFileStamp(tree_ / "bin" / "app.exe").dosTime);
+  EXPECT_EQ(entries["media"].dosTime, acewriter::ReadFileStamp(tree_ / "media").dosTime);
+  EXPECT_EQ(entries["bin\\app.exe"].originalSize, 150000u);
+  EXPECT_EQ(entries["empty.dat"].originalSize, 0u);
+  EXPECT_EQ(entries["bin\\app.exe"].method, 1u);
+}
+
+TEST_F(LibraryReadBackTest, ExtractedFilesGetTheArchivedTime) {
+  const fs::path file = tree_ / "bin" / "app.exe";
+  fs::last_write_time(file, fs::last_write_time(file) - std::chrono::hours(24 * 30));
+  const std::uint32_t archived = acewriter::ReadFileStamp(file).dosTime;
+  ASSERT_EQ(RunTool({"c", at("a.ace"), tree_.string()}).status, 0);
+  ASSERT_EQ(RunTool({"x", at("a.ace"), at("out")}).status, 0);
+  EXPECT_EQ(acewriter::ReadFileStamp(dir_.path() / "out" / "bin" / "app.exe").dosTime, archived);
+}
+
+TEST_F(LibraryReadBackTest, AWrongOrMissingPasswordFailsNamingTheEntry) {
+  ASSERT_EQ(RunTool({"c", at("s.ace"), tree_.string(), "--password", "right"}).status, 0);
+  const ToolRun wrong = RunTool({"t", at("s.ace"), "--password", "wrong"});
+  EXPECT_EQ(wrong.status, 1);
+  EXPECT_NE(wrong.err.find("app.exe"), std::string::npos) << wrong.err;
+  const ToolRun missing = RunTool({"x", at("s.ace"), at("out")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("password missing or wrong (code 133); give --password"), std::string::npos)
+      << missing.err;
+  EXPECT_FALSE(fs::exists(dir_.path() / "out" / "bin" / "app.exe"));
+}
+
+TEST_F(LibraryReadBackTest, AMissingVolumeIsNamed) {
+  const ToolRun made = RunTool({"c", at("DATA.c00"), tree_.string(), "--method", "stored", "--volume-size", "40000"});
+  ASSERT_EQ(made.status, 0) << made.err;
+  ASSERT_TRUE(fs::exists(at("DATA.c03")));
+  fs::remove(at("DATA.c02"));
+  const ToolRun extracted = RunTool({"x", at("DATA.c00"), at("out")});
+  EXPECT_EQ(extracted.status, 1);
+  EXPECT_NE(extracted.err.find("DATA.c02 is needed but missing"), std::string::npos) << extracted.err;
+  EXPECT_NE(extracted.err.find("next volume missing (code 134)"), std::string::npos) << extracted.err;
+}
+
+}  // namespace
+}  // namespace acetool

@@ -1,0 +1,12 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/acetool/Acetool.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const int status = acetool::RunAcetool(args, std::cout, std::cerr);
+  std::cout.flush();
+  return status;
+}
