@@ -15,7 +15,6 @@ class DeltaFilter {
   // `out` receives the original bytes.
   void apply(const std::uint8_t* chunk, std::size_t length, std::size_t planes,
              std::uint8_t* out);
-  void restart() { running_ = 0; }
 
  private:
   std::uint8_t running_ = 0;

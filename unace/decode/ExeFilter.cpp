@@ -16,12 +16,6 @@ void SubtractLittleEndian(std::uint8_t* p, int bytes, std::uint64_t offset) {
 }
 }  // namespace
 
-void ExeFilter::restart() {
-  work_.clear();
-  workOffset_ = 0;
-  callIs32Bit_ = true;
-}
-
 void ExeFilter::feed(const Window& window, std::uint64_t from, std::size_t n, OutputSink& sink) {
   const std::size_t old = work_.size();
   work_.resize(old + n);

@@ -20,17 +20,18 @@ namespace unace::decode {
 
 class ExeFilter {
  public:
-  // An EXE segment starts; a non-zero mode treats CALL operands as 32-bit.
-  void begin(std::uint8_t exeMode) { callIs32Bit_ = exeMode != 0; }
+  // An EXE segment starts at `memberOffset`; a non-zero mode treats CALL
+  // operands as 32-bit. Held-back bytes keep their own, earlier offsets.
+  void begin(std::uint8_t exeMode, std::uint64_t memberOffset) {
+    callIs32Bit_ = exeMode != 0;
+    if (work_.empty()) workOffset_ = memberOffset;
+  }
   // Bytes of the segment, taken from the window, which keeps them filtered.
   void feed(const Window& window, std::uint64_t from, std::size_t n, OutputSink& sink);
   // The segment ends with a mode switch.
   void endSegment(OutputSink& sink);
   // Passes held-back bytes on unchanged (a non-EXE segment starts, or the member ends).
   void release(OutputSink& sink);
-
-  // Resets for a new member, whose offsets count from 0.
-  void restart();
 
  private:
   void scan(OutputSink& sink);

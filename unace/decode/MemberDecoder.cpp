@@ -102,7 +102,7 @@ void MemberDecoder::switchMode() {
       break;
     }
     case kExe:
-      exe_.begin(static_cast<std::uint8_t>(bits_.read(8)));
+      exe_.begin(static_cast<std::uint8_t>(bits_.read(8)), produced_);
       break;
     case kPic:
       if (mode_ != kPic) pic_.start(bits_);
