@@ -1,0 +1,125 @@
+// Multi-volume sets: naming of the following volumes and the callback that
+// lets the caller supply a missing one.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "unace/test/ApiWalk.h"
+#include "unace/test/Md5.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace unace::test;
+using pelmora::test::ScratchDir;
+using pelmora::test::TestDataDir;
+
+fs::path SampleDir() { return fs::path(TestDataDir()) / "ace"; }
+
+// Copies the three sample volumes under the given names.
+void CopySet(const fs::path& dir, const std::vector<std::string>& names) {
+  const char* samples[] = {"multivolume.ace", "multivolume.c00", "multivolume.c01"};
+  for (std::size_t i = 0; i < names.size(); ++i) fs::copy_file(SampleDir() / samples[i], dir / names[i]);
+}
+
+void ExpectMultivolumeContent(const fs::path& root) {
+  std::ifstream list(SampleDir() / "multivolume.ace.md5");
+  std::string line;
+  int checked = 0;
+  while (std::getline(list, line)) {
+    if (line.size() < 35) continue;
+    EXPECT_EQ(Md5::Of(ReadAll(root / line.substr(34))), line.substr(0, 32)) << line;
+    ++checked;
+  }
+  EXPECT_GT(checked, 0);
+}
+
+// The volume callback has no context; the tests steer it through these.
+struct VolumeScript {
+  fs::path hidden;       // where the missing volume waits
+  fs::path placeHere;    // where it must go
+  int answerWhenMissing = 0;
+  std::vector<std::pair<std::string, int>> calls;
+};
+VolumeScript* g_script = nullptr;
+
+int UNACE_CALL OnVolume(char* name, int mode) {
+  g_script->calls.emplace_back(name, mode);
+  if (mode == ACE_VOLUME_MISSING && g_script->answerWhenMissing == 0 && fs::exists(g_script->hidden))
+    fs::rename(g_script->hidden, g_script->placeHere);
+  return mode == ACE_VOLUME_MISSING ? g_script->answerWhenMissing : 0;
+}
+
+TEST(Volumes, SetOpensThroughItsFirstVolume) {
+  for (const auto& names : {std::vector<std::string>{"set.ace", "set.c00", "set.c01"},
+                            std::vector<std::string>{"DATA.c00", "DATA.c01", "DATA.c02"},
+                            std::vector<std::string>{"SET.ACE", "SET.C00", "SET.C01"}}) {
+    SCOPED_TRACE(names[0]);
+    ScratchDir dir("unace-vol");
+    CopySet(dir.path(), names);
+    const fs::path out = dir.path() / "out";
+    const WalkResult walk = Walk((dir.path() / names[0]).string(), out.string());
+    EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
+    ExpectMultivolumeContent(out);
+  }
+}
+
+TEST(Volumes, MissingVolumeSuppliedThroughTheCallback) {
+  ScratchDir dir("unace-vol-late");
+  CopySet(dir.path(), {"set.ace", "set.c00", "set.c01"});
+  fs::create_directories(dir.path() / "disk2");
+  VolumeScript script;
+  script.hidden = dir.path() / "disk2" / "set.c01";
+  script.placeHere = dir.path() / "set.c01";
+  fs::rename(script.placeHere, script.hidden);
+  g_script = &script;
+
+  WalkOptions options;
+  options.volumeCallback = OnVolume;
+  const fs::path out = dir.path() / "out";
+  const WalkResult walk = Walk((dir.path() / "set.ace").string(), out.string(), options);
+  EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
+  ExpectMultivolumeContent(out);
+
+  // .c00 was there (found), .c01 was missing once, then found.
+  const std::string c00 = (dir.path() / "set.c00").string();
+  const std::string c01 = (dir.path() / "set.c01").string();
+  EXPECT_EQ(script.calls, (std::vector<std::pair<std::string, int>>{{c00, 1}, {c01, 0}, {c01, 1}}));
+  g_script = nullptr;
+}
+
+TEST(Volumes, MissingVolumeNotSuppliedGivesVolumeError) {
+  for (const bool withCallback : {true, false}) {
+    SCOPED_TRACE(withCallback);
+    ScratchDir dir("unace-vol-missing");
+    CopySet(dir.path(), {"set.ace", "set.c00"});
+    VolumeScript script;
+    script.answerWhenMissing = 1;  // the user gave up
+    g_script = &script;
+    WalkOptions options;
+    if (withCallback) options.volumeCallback = OnVolume;
+    const fs::path out = dir.path() / "out";
+    const WalkResult walk = Walk((dir.path() / "set.ace").string(), out.string(), options);
+    EXPECT_EQ(walk.endCode, ACE_ERR_VOLUME);
+    if (withCallback) {
+      ASSERT_FALSE(script.calls.empty());
+      EXPECT_EQ(script.calls.back(), std::make_pair((dir.path() / "set.c01").string(), 0));
+    }
+    // Only complete files are in the target; the split one is not.
+    for (const auto& item : fs::recursive_directory_iterator(out))
+      EXPECT_EQ(item.path().filename().string().find(".~"), std::string::npos) << item.path();
+    g_script = nullptr;
+  }
+}
+
+TEST(Volumes, VolumeOutOfOrderIsRefused) {
+  ScratchDir dir("unace-vol-order");
+  // The third volume where the second belongs.
+  CopySet(dir.path(), {"set.ace", "set.c01", "set.c00"});
+  const WalkResult walk = Walk((dir.path() / "set.ace").string(), (dir.path() / "out").string());
+  EXPECT_EQ(walk.endCode, ACE_ERR_VOLUME);
+}
+
+}  // namespace
