@@ -43,8 +43,8 @@ struct Options {
   // 10..22 (1 KiB..4 MiB). Keep it at or below 20 for archives that old
   // readers must open.
   std::uint32_t dictionaryBits = 20;
-  // 1 (fastest) .. 5 (best); also written as COMP_QUAL.
-  int level = 5;
+  // 1 (fastest) .. 5 (best); also written as COMP_QUAL. 3 is "normal".
+  int level = 3;
 
   // Parameters of the explicitly chosen blocked modes.
   std::uint8_t exeMode = 1;           // 0: 16-bit CALL targets, 1: 32-bit

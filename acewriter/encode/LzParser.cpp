@@ -10,6 +10,8 @@ namespace {
 // Bytes beyond the coding position that must be present before coding
 // there, unless the stretch ends sooner: a longest match plus the lazy step.
 constexpr std::size_t kLookahead = kMaxMatch + 2;
+constexpr std::size_t kTrustedLiteralRun = 512;
+constexpr std::size_t kMaxStride = 32;
 
 int Score(unsigned length, unsigned priceBits, const LzPrices& prices) {
   return static_cast<int>(length * prices.literalSixteenths) - static_cast<int>(priceBits * 16);
@@ -18,14 +20,17 @@ int Score(unsigned length, unsigned priceBits, const LzPrices& prices) {
 }  // namespace
 
 SearchEffort EffortForLevel(int level) {
+  // The chain walk is bound by memory latency (a 1 MiB window does not fit
+  // the caches), so the chain length is the main price of a level.
   switch (level) {
     case 1: return {4, 32, 0, 8, 16};
     case 2: return {8, 64, 8, 16, 64};
-    case 3: return {24, 128, 32, 32, 259};
-    case 4: return {48, 192, 64, 64, 259};
-    default: return {96, 259, 128, 96, 259};
+    case 3: return {12, 64, 16, 24, 259};
+    case 4: return {24, 128, 32, 32, 259};
+    default: return {48, 259, 64, 64, 259};
   }
 }
+
 
 LzParser::LzParser(std::uint32_t dictionaryBits, int level)
     : finder_(dictionaryBits), effort_(EffortForLevel(level)) {}
@@ -33,6 +38,7 @@ LzParser::LzParser(std::uint32_t dictionaryBits, int level)
 void LzParser::startMember(bool keepWindow) {
   repeats_.fill(0);
   knownRepeats_ = 4;
+  literalRun_ = 0;
   if (!keepWindow) finder_.clear();
 }
 
@@ -90,11 +96,11 @@ LzParser::Choice LzParser::best(std::size_t pos, std::size_t end, const LzPrices
     return length;
   };
 
-  if (longest < 3) {
-    const std::size_t near = finder_.recentPair(pos, 256);
+  if (longest < 4) {
+    const std::size_t near = finder_.recentPair(pos, 8192);
     if (near != SIZE_MAX) longest = std::max(longest, consider(near));
   }
-  if (available >= 3 && longest < effort_.niceLength) {
+  if (available >= 4 && longest < effort_.niceLength) {
     unsigned steps = longest >= effort_.goodLength ? effort_.maxChain / 4 + 1 : effort_.maxChain;
     finder_.forEachCandidate(pos, steps, [&](std::size_t candidate) {
       // A farther candidate only wins by being longer.
@@ -131,8 +137,19 @@ void LzParser::parse(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
     if (current.length == 0) {
       coder.literal(data[pos]);
       finder_.advanceTo(++pos);
+      // Long stretches without any match are usually compressed or random
+      // data: search there only now and then, more rarely the longer the
+      // stretch, so such data costs next to nothing.
+      if (++literalRun_ > kTrustedLiteralRun) {
+        const std::size_t stride = std::min<std::size_t>(kMaxStride, (literalRun_ - kTrustedLiteralRun) / 128);
+        const std::size_t upto = std::min(pos + stride, stop);
+        for (; pos < upto; ++pos) coder.literal(data[pos]);
+        finder_.skipTo(pos);
+        literalRun_ += stride;
+      }
       continue;
     }
+    literalRun_ = 0;
     if (current.length < effort_.lazyBelow && pos + 1 < stop) {
       finder_.advanceTo(pos + 1);
       const Choice next = best(pos + 1, end, coder.prices());

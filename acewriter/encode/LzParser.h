@@ -59,6 +59,7 @@ class LzParser {
   SearchEffort effort_;
   std::array<std::uint32_t, 4> repeats_{};
   unsigned knownRepeats_ = 4;  // slots below this hold what the reader holds
+  std::size_t literalRun_ = 0; // literals since the last match
 };
 
 }  // namespace acewriter::encode

@@ -9,6 +9,8 @@ namespace {
 // Room for new bytes beyond the kept dictionary: large enough that sliding
 // (which rewrites all tables) stays rare even with tiny dictionaries.
 constexpr std::size_t kMinFreshRoom = std::size_t{1} << 20;
+// Absolute positions are renumbered long before they could wrap.
+constexpr std::uint32_t kRenumberAbove = 0xC0000000u;
 
 }  // namespace
 
@@ -21,12 +23,31 @@ MatchFinder::MatchFinder(std::uint32_t dictionaryBits)
       pairs_(std::size_t{1} << 16, 0) {}
 
 void MatchFinder::clear() {
+  base_ += static_cast<std::uint32_t>(size_);
+  validFrom_ = base_;
   size_ = 0;
   position_ = 0;
   indexedUpTo_ = 0;
-  std::fill(heads_.begin(), heads_.end(), 0);
-  std::fill(pairs_.begin(), pairs_.end(), 0);
-  // chain_ entries are only reached through heads_, so stale ones are harmless.
+  if (base_ > kRenumberAbove) renumber();
+}
+
+void MatchFinder::renumber() {
+  // Shift all absolute positions down so they never wrap; entries that
+  // would fall below 1 are stale anyway.
+  const std::uint32_t shift = validFrom_ - 1;
+  const auto rebase = [shift](std::uint32_t& entry) { entry = entry > shift ? entry - shift : 0; };
+  std::for_each(heads_.begin(), heads_.end(), rebase);
+  std::for_each(pairs_.begin(), pairs_.end(), rebase);
+  // The chain is indexed by absolute position modulo the dictionary.
+  std::vector<std::uint32_t> moved(chain_.size());
+  for (std::size_t i = 0; i < chain_.size(); ++i) {
+    std::uint32_t entry = chain_[i];
+    rebase(entry);
+    moved[(i - shift) & dictionaryMask_] = entry;
+  }
+  chain_ = std::move(moved);
+  base_ -= shift;
+  validFrom_ -= shift;
 }
 
 std::size_t MatchFinder::append(std::span<const std::uint8_t> bytes) {
@@ -44,26 +65,22 @@ void MatchFinder::slide(std::size_t shift) {
   size_ -= shift;
   position_ -= shift;
   indexedUpTo_ -= std::min(indexedUpTo_, shift);
-  const auto rebase = [shift](std::uint32_t& entry) { entry = entry > shift ? static_cast<std::uint32_t>(entry - shift) : 0; };
-  std::for_each(heads_.begin(), heads_.end(), rebase);
-  std::for_each(chain_.begin(), chain_.end(), rebase);
-  std::for_each(pairs_.begin(), pairs_.end(), rebase);
-  // The chain is indexed by position modulo the dictionary; shifting by a
-  // non-multiple would scramble it, so rotate it along.
-  const std::size_t rotation = shift & dictionaryMask_;
-  if (rotation != 0) std::rotate(chain_.begin(), chain_.begin() + static_cast<std::ptrdiff_t>(rotation), chain_.end());
+  base_ += static_cast<std::uint32_t>(shift);
+  validFrom_ = std::max(validFrom_, base_);
+  if (base_ > kRenumberAbove) renumber();
 }
 
 void MatchFinder::insert(std::size_t pos) {
   const std::uint8_t* p = buffer_.data() + pos;
-  std::uint32_t& head = heads_[Hash3(p)];
-  chain_[pos & dictionaryMask_] = head;
-  head = static_cast<std::uint32_t>(pos + 1);
-  pairs_[Pair(p)] = static_cast<std::uint32_t>(pos + 1);
+  const std::uint32_t at = absolute(pos);
+  std::uint32_t& head = heads_[Hash4(p)];
+  chain_[at & dictionaryMask_] = head;
+  head = at;
+  pairs_[Pair(p)] = at;
 }
 
 void MatchFinder::advanceTo(std::size_t pos) {
-  const std::size_t hashable = size_ >= 3 ? size_ - 2 : 0;
+  const std::size_t hashable = size_ >= 4 ? size_ - 3 : 0;
   const std::size_t end = std::min(pos, hashable);
   for (std::size_t i = indexedUpTo_; i < end; ++i) insert(i);
   indexedUpTo_ = std::max(indexedUpTo_, end);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -39,19 +40,18 @@ class MatchFinder {
   std::size_t position() const { return position_; }
 
   // Chain walk: calls visit(candidatePos) for earlier positions with the
-  // same 3-byte hash, nearest first, until visit returns false, the chain
-  // ends or maxSteps candidates were seen. Requires pos + 3 <= size().
+  // same 4-byte hash, nearest first, until visit returns false, the chain
+  // ends or maxSteps candidates were seen. Requires pos + 4 <= size().
   template <typename Visit>
   void forEachCandidate(std::size_t pos, unsigned maxSteps, Visit&& visit) const {
     const std::uint32_t limit = maxDistance(pos);
-    std::uint32_t entry = heads_[Hash3(buffer_.data() + pos)];
-    std::size_t last = pos;
-    while (entry != 0 && maxSteps-- > 0) {
-      const std::size_t candidate = entry - 1;
-      if (candidate >= last || pos - candidate > limit) return;
-      if (!visit(candidate)) return;
-      last = candidate;
-      entry = chain_[candidate & dictionaryMask_];
+    const std::uint32_t here = absolute(pos);
+    std::uint32_t entry = heads_[Hash4(buffer_.data() + pos)];
+    std::uint32_t last = here;
+    while (maxSteps-- > 0 && entry >= validFrom_ && entry < last && here - entry <= limit) {
+      if (!visit(static_cast<std::size_t>(entry - base_))) return;
+      last = entry;
+      entry = chain_[entry & dictionaryMask_];
     }
   }
 
@@ -59,24 +59,29 @@ class MatchFinder {
   // within `maxBack` bytes; otherwise SIZE_MAX.
   std::size_t recentPair(std::size_t pos, std::size_t maxBack) const {
     const std::uint32_t entry = pairs_[Pair(buffer_.data() + pos)];
-    if (entry == 0) return SIZE_MAX;
-    const std::size_t candidate = entry - 1;
-    if (candidate >= pos || pos - candidate > maxBack || pos - candidate > maxDistance(pos)) return SIZE_MAX;
-    return candidate;
+    const std::uint32_t here = absolute(pos);
+    if (entry < validFrom_ || entry >= here || here - entry > maxBack || here - entry > maxDistance(pos))
+      return SIZE_MAX;
+    return static_cast<std::size_t>(entry - base_);
   }
 
   // Number of equal bytes at a and b (a < b), at most maxLength.
   std::size_t matchLength(std::size_t a, std::size_t b, std::size_t maxLength) const;
 
  private:
-  static constexpr unsigned kHashBits = 17;
-  static std::uint32_t Hash3(const std::uint8_t* p) {
-    const std::uint32_t v = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
+  static constexpr unsigned kHashBits = 18;
+  // Chains link positions with equal 4-byte prefixes: far matches need 4
+  // bytes anyway, and shorter near ones are found through the pair table.
+  static std::uint32_t Hash4(const std::uint8_t* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
     return (v * 2654435761u) >> (32 - kHashBits);
   }
   static std::uint32_t Pair(const std::uint8_t* p) { return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8; }
   void insert(std::size_t pos);
   void slide(std::size_t shift);
+  std::uint32_t absolute(std::size_t pos) const { return base_ + static_cast<std::uint32_t>(pos); }
+  void renumber();
 
   std::uint32_t dictionarySize_;
   std::uint32_t dictionaryMask_;
@@ -84,7 +89,10 @@ class MatchFinder {
   std::size_t size_ = 0;
   std::size_t position_ = 0;
   std::size_t indexedUpTo_ = 0;  // positions below were hashed (or skipped)
-  // Entries are buffer index + 1; 0 means none.
+  // The tables hold absolute positions (buffer index + base_), so sliding
+  // and clearing touch no table; entries below validFrom_ are stale.
+  std::uint32_t base_ = 1;
+  std::uint32_t validFrom_ = 1;
   std::vector<std::uint32_t> heads_;
   std::vector<std::uint32_t> chain_;
   std::vector<std::uint32_t> pairs_;

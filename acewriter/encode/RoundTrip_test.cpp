@@ -1,0 +1,118 @@
+// ACE 1.0 streams decoded by the extraction side's decoder.
+#include <gtest/gtest.h>
+
+#include "acewriter/encode/Encoder.h"
+#include "acewriter/encode/RoundTrip_testutil.h"
+
+namespace acewriter::encode {
+namespace {
+
+using test::Bytes;
+
+struct Case {
+  const char* name;
+  Bytes data;
+};
+
+std::vector<Case> Inputs() {
+  std::vector<Case> cases;
+  cases.push_back({"one byte", Bytes{0x41}});
+  Bytes all(256);
+  for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
+  cases.push_back({"all byte values", all});
+  cases.push_back({"long run", Bytes(300000, 0x20)});
+  Bytes twoByte;
+  for (int i = 0; i < 5000; ++i) {
+    twoByte.push_back(static_cast<std::uint8_t>(i % 7));
+    twoByte.push_back(static_cast<std::uint8_t>((i * 13) % 11));
+  }
+  cases.push_back({"short repeats", twoByte});
+  cases.push_back({"text", test::WordSoup(200000, 1)});
+  cases.push_back({"random", test::RandomBytes(70000, 2)});
+  // A random block repeated 200 KiB later: only distances beyond 64 KiB find it.
+  Bytes far = test::RandomBytes(50000, 3);
+  const Bytes gap = test::RandomBytes(200000, 4);
+  Bytes farCase(far);
+  farCase.insert(farCase.end(), gap.begin(), gap.end());
+  farCase.insert(farCase.end(), far.begin(), far.end());
+  cases.push_back({"far repeat", farCase});
+  return cases;
+}
+
+class Lz77RoundTrip : public ::testing::TestWithParam<int> {};
+
+TEST_P(Lz77RoundTrip, DecodesToTheInput) {
+  Options options;
+  options.level = GetParam();
+  Encoder encoder(options);
+  unace::decode::Decoder decoder;
+  for (const auto& c : Inputs()) {
+    const Bytes packed = encoder.encodeMember(c.data, false);
+    EXPECT_EQ(packed.size() % 4, 0u) << c.name;
+    std::string error;
+    const Bytes back = test::Decode(decoder, packed, c.data.size(), 20, false, false, error);
+    EXPECT_EQ(error, "") << c.name;
+    EXPECT_TRUE(back == c.data) << c.name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, Lz77RoundTrip, ::testing::Values(1, 3, 5));
+
+TEST(Lz77Compression, RandomDataBarelyGrowsAndRedundantDataShrinks) {
+  Encoder encoder(Options{});
+  const Bytes random = test::RandomBytes(100000, 9);
+  EXPECT_LT(encoder.encodeMember(random, false).size(), random.size() + random.size() / 50);
+  const Bytes text = test::WordSoup(100000, 5);
+  EXPECT_LT(encoder.encodeMember(text, false).size(), text.size() / 3);
+  EXPECT_LT(encoder.encodeMember(Bytes(100000, 7), false).size(), 400u);
+}
+
+TEST(Lz77Compression, FarRepeatIsFoundOnlyWithALargeEnoughDictionary) {
+  Bytes data = test::RandomBytes(40000, 11);
+  const Bytes gap = test::RandomBytes(100000, 12);
+  const Bytes copy(data);
+  data.insert(data.end(), gap.begin(), gap.end());
+  data.insert(data.end(), copy.begin(), copy.end());
+  Options large;
+  large.dictionaryBits = 18;
+  Options small;
+  small.dictionaryBits = 16;  // the repeat is 140000 bytes back
+  const auto packedLarge = Encoder(large).encodeMember(data, false);
+  const auto packedSmall = Encoder(small).encodeMember(data, false);
+  EXPECT_LT(packedLarge.size(), packedSmall.size() - 30000);
+  unace::decode::Decoder decoder(1u << 16);
+  std::string error;
+  EXPECT_TRUE(test::Decode(decoder, packedSmall, data.size(), 16, false, false, error) == data) << error;
+}
+
+TEST(Lz77Solid, LaterMembersReferToEarlierOnesAndStoredOnes) {
+  const Bytes first = test::RandomBytes(30000, 21);
+  const Bytes stored = test::RandomBytes(20000, 22);
+  Bytes third(first);
+  third.insert(third.end(), stored.begin(), stored.end());
+  Encoder encoder(Options{});
+  const Bytes p1 = encoder.encodeMember(first, true);
+  encoder.appendStored(stored);
+  const Bytes p3 = encoder.encodeMember(third, true);
+  EXPECT_LT(p3.size(), 200u) << "the third member should be two long matches";
+
+  unace::decode::Decoder decoder;
+  std::string error;
+  EXPECT_TRUE(test::Decode(decoder, p1, first.size(), 20, false, false, error) == first) << error;
+  decoder.appendStored(stored.data(), stored.size());
+  EXPECT_TRUE(test::Decode(decoder, p3, third.size(), 20, false, true, error) == third) << error;
+}
+
+TEST(Lz77Solid, NonSolidMemberStartsFromAnEmptyWindow) {
+  const Bytes data = test::RandomBytes(5000, 31);
+  Encoder encoder(Options{});
+  encoder.encodeMember(data, false);
+  const Bytes again = encoder.encodeMember(data, false);
+  EXPECT_GT(again.size(), data.size() / 2);
+  unace::decode::Decoder decoder;
+  std::string error;
+  EXPECT_TRUE(test::Decode(decoder, again, data.size(), 20, false, false, error) == data) << error;
+}
+
+}  // namespace
+}  // namespace acewriter::encode

@@ -1,0 +1,136 @@
+// Test helpers: decode packed members with the extraction side's decoder,
+// and wrap them into a minimal archive for Debian's unace.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "unace/decode/Decoder.h"
+#include "unace/format/Crc.h"
+
+namespace acewriter::encode::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class SpanInput : public unace::decode::PackedInput {
+ public:
+  explicit SpanInput(const Bytes& bytes) : bytes_(bytes) {}
+  std::size_t read(std::uint8_t* dst, std::size_t max) override {
+    const std::size_t n = std::min(max, bytes_.size() - pos_);
+    if (n) std::memcpy(dst, bytes_.data() + pos_, n);
+    pos_ += n;
+    return n;
+  }
+
+ private:
+  const Bytes& bytes_;
+  std::size_t pos_ = 0;
+};
+
+class CollectOutput : public unace::decode::Output {
+ public:
+  bool write(const std::uint8_t* data, std::size_t n) override {
+    bytes.insert(bytes.end(), data, data + n);
+    return true;
+  }
+  Bytes bytes;
+};
+
+// Decodes one member; on failure returns the decoder's message in `error`.
+inline Bytes Decode(unace::decode::Decoder& decoder, const Bytes& packed, std::uint64_t size,
+                    std::uint32_t dictionaryBits, bool blocked, bool solid, std::string& error) {
+  SpanInput in(packed);
+  CollectOutput out;
+  const auto status = decoder.decodeMember(in, out, size, std::uint32_t{1} << dictionaryBits, blocked, solid);
+  error = status == unace::decode::Status::Ok ? std::string() : "decoder: " + decoder.lastError();
+  return out.bytes;
+}
+
+inline Bytes RandomBytes(std::size_t n, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes b(n);
+  for (auto& x : b) x = static_cast<std::uint8_t>(rng());
+  return b;
+}
+
+// Text-like data: words from a small vocabulary, so it compresses well.
+inline Bytes WordSoup(std::size_t n, std::uint32_t seed) {
+  static const char* const kWords[] = {"the ", "setup ", "archive ", "window ", "match ", "Huffman ",
+                                       "distance ", "of ", "and ", "member\r\n", "solid ", "block "};
+  std::mt19937 rng(seed);
+  Bytes b;
+  while (b.size() < n) {
+    const char* w = kWords[rng() % 12];
+    b.insert(b.end(), w, w + std::strlen(w));
+  }
+  b.resize(n);
+  return b;
+}
+
+struct ArchiveMember {
+  std::string name;
+  Bytes original;
+  Bytes packed;        // empty with compType 0 means stored as is
+  std::uint8_t compType;
+};
+
+inline void PutLe(Bytes& b, std::uint64_t v, int n) {
+  for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+inline void AppendHeader(Bytes& archive, const Bytes& body) {
+  PutLe(archive, unace::format::HeaderCrc16(body), 2);
+  PutLe(archive, body.size(), 2);
+  archive.insert(archive.end(), body.begin(), body.end());
+}
+
+// A plain ACE 1.0/2.0 archive with FILE32 headers carrying the 4 extra
+// bytes Debian's unace wants.
+inline Bytes BuildArchive(const std::vector<ArchiveMember>& members, std::uint16_t params, bool solid) {
+  Bytes archive;
+  bool v20 = false;
+  for (const auto& m : members) v20 = v20 || m.compType == 2;
+  Bytes mainBody{0};
+  PutLe(mainBody, solid ? 0x8000 : 0, 2);
+  const char sign[] = "**ACE**";
+  mainBody.insert(mainBody.end(), sign, sign + 7);
+  mainBody.push_back(v20 ? 20 : 10);
+  mainBody.push_back(v20 ? 20 : 10);
+  mainBody.push_back(2);
+  mainBody.push_back(0);
+  PutLe(mainBody, 0x58210000, 4);
+  PutLe(mainBody, 0, 8);
+  mainBody.push_back(0);
+  AppendHeader(archive, mainBody);
+  for (const auto& m : members) {
+    const Bytes& data = m.compType == 0 ? m.original : m.packed;
+    Bytes body{1};
+    PutLe(body, solid ? 0x8001 : 0x0001, 2);
+    PutLe(body, data.size(), 4);
+    PutLe(body, m.original.size(), 4);
+    PutLe(body, 0x58210000, 4);
+    PutLe(body, 0x20, 4);
+    PutLe(body, unace::format::AceCrc32Of(m.original), 4);
+    body.push_back(m.compType);
+    body.push_back(3);
+    PutLe(body, params, 2);
+    PutLe(body, 0, 2);
+    PutLe(body, m.name.size(), 2);
+    body.insert(body.end(), m.name.begin(), m.name.end());
+    PutLe(body, 0, 4);
+    AppendHeader(archive, body);
+    archive.insert(archive.end(), data.begin(), data.end());
+  }
+  return archive;
+}
+
+inline void WriteFile(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace acewriter::encode::test
