@@ -1,0 +1,53 @@
+#include <windows.h>
+
+#include <vector>
+
+#include "winsupport/SystemInfo.h"
+#include "winsupport/WinHandle.h"
+
+namespace pelmora::winsupport {
+namespace {
+
+// The thread may impersonate someone; without an own token it acts as the process.
+UniqueHandle OpenEffectiveToken() {
+  UniqueHandle token;
+  if (::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, token.receive())) return token;
+  if (::GetLastError() != ERROR_NO_TOKEN) return {};
+  if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.receive())) return token;
+  return {};
+}
+
+// The buffer is kept in pointer-sized units so that TOKEN_GROUPS is aligned.
+std::vector<ULONG_PTR> ReadTokenGroups(HANDLE token) {
+  DWORD size = 0;
+  if (::GetTokenInformation(token, TokenGroups, nullptr, 0, &size) ||
+      ::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0)
+    return {};
+  std::vector<ULONG_PTR> buffer((size + sizeof(ULONG_PTR) - 1) / sizeof(ULONG_PTR));
+  if (!::GetTokenInformation(token, TokenGroups, buffer.data(), size, &size)) return {};
+  return buffer;
+}
+
+}  // namespace
+
+bool IsAdministrator() {
+  if (CurrentWindowsVersionFacts().platform != WindowsPlatform::WindowsNT) return false;
+  const UniqueHandle token = OpenEffectiveToken();
+  if (!token) return false;
+  const std::vector<ULONG_PTR> buffer = ReadTokenGroups(token.get());
+  if (buffer.empty()) return false;
+
+  SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
+  AllocatedSid administrators;
+  if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                  DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, administrators.receive()))
+    return false;
+
+  // Membership counts whatever the group's attributes say (enabled or not).
+  const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
+  for (DWORD i = 0; i < groups->GroupCount; ++i)
+    if (::EqualSid(groups->Groups[i].Sid, administrators.get())) return true;
+  return false;
+}
+
+}  // namespace pelmora::winsupport

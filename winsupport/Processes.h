@@ -1,0 +1,39 @@
+// Running processes on this machine: listing, finding and ending them.
+// Windows only; failures give the neutral results named below.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "winsupport/ProcessList.h"
+
+namespace pelmora::winsupport {
+
+// Appends the running processes by the method that suits this Windows
+// version. false when the enumeration failed.
+bool ListProcesses(ProcessList& list, bool fullPath);
+
+// The two methods by themselves, for a given naming.
+bool ListProcessesByToolHelp(ProcessList& list, const ProcessNaming& naming);
+bool ListProcessesByProcessStatus(ProcessList& list, const ProcessNaming& naming);
+
+// Path (or base name) of the process's main module; empty when the process
+// cannot be opened or asked.
+std::string GetProcessModulePath(ProcessId id, bool fullPath);
+
+// FindProcessIdByPath and FindRunningProgram of ProcessList.h over ListProcesses.
+ProcessId FindProcessIdByPath(std::string_view path);
+bool FindRunningProgram(std::string_view programName, ProcessId& processId);
+
+enum CloseOutcome : int {
+  kCloseFailed = 0,      // own process, no access, or it could not be ended
+  kEndedByItself = 1,    // it ended within the time-out after being asked to close
+  kKilled = 2,           // it was still running and has been terminated
+};
+
+// Asks every top-level window of the process to close, waits up to timeoutMs
+// for the process to end, and terminates it otherwise.
+CloseOutcome CloseOrKillProcess(ProcessId id, std::uint32_t timeoutMs);
+
+}  // namespace pelmora::winsupport

@@ -1,0 +1,128 @@
+#include <windows.h>
+// After windows.h, which they build on.
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+#include <vector>
+
+#include "winsupport/Processes.h"
+#include "winsupport/SystemInfo.h"
+#include "winsupport/WinHandle.h"
+
+#if defined(__i386__)
+// The record layout that kernel32 of every 32-bit Windows expects in dwSize.
+static_assert(sizeof(PROCESSENTRY32) == 296, "PROCESSENTRY32 must be the 296-byte ANSI record");
+#endif
+
+namespace pelmora::winsupport {
+namespace {
+
+// Both interfaces are looked up at run time: NT 4 has no ToolHelp functions
+// and the 9x family has no PSAPI.dll, and a static import of either would
+// stop the program from loading there at all.
+struct ToolHelpFunctions {
+  decltype(&::CreateToolhelp32Snapshot) createSnapshot = nullptr;
+  decltype(&::Process32First) first = nullptr;
+  decltype(&::Process32Next) next = nullptr;
+
+  ToolHelpFunctions() {
+    const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    createSnapshot = LookUpExport<decltype(createSnapshot)>(kernel, "CreateToolhelp32Snapshot");
+    first = LookUpExport<decltype(first)>(kernel, "Process32First");
+    next = LookUpExport<decltype(next)>(kernel, "Process32Next");
+  }
+  bool Available() const { return createSnapshot && first && next; }
+};
+
+struct ProcessStatusFunctions {
+  LoadedLibrary library{::LoadLibraryA("PSAPI.dll")};
+  decltype(&::EnumProcesses) enumProcesses =
+      LookUpExport<decltype(enumProcesses)>(library.get(), "EnumProcesses");
+  decltype(&::GetModuleFileNameExA) moduleFileName =
+      LookUpExport<decltype(moduleFileName)>(library.get(), "GetModuleFileNameExA");
+  decltype(&::GetModuleBaseNameA) moduleBaseName =
+      LookUpExport<decltype(moduleBaseName)>(library.get(), "GetModuleBaseNameA");
+};
+
+const ToolHelpFunctions& ToolHelp() {
+  static const ToolHelpFunctions functions;
+  return functions;
+}
+
+// Loaded on first use and kept until the program ends.
+const ProcessStatusFunctions& ProcessStatus() {
+  static const ProcessStatusFunctions functions;
+  return functions;
+}
+
+ProcessNaming NamingForThisWindows(bool fullPath) {
+  const WindowsVersionFlags flags = CurrentWindowsVersionFlags();
+  ProcessNaming naming;
+  naming.modulePathNames = UsesModulePathNames(CurrentWindowsVersionFacts());
+  naming.windowsNt4 = flags.windowsNt4;
+  naming.windowsNt5 = flags.windowsNt5;
+  naming.fullPath = fullPath;
+  return naming;
+}
+
+}  // namespace
+
+std::string GetProcessModulePath(ProcessId id, bool fullPath) {
+  const ProcessStatusFunctions& psapi = ProcessStatus();
+  const auto query = fullPath ? psapi.moduleFileName : psapi.moduleBaseName;
+  if (query == nullptr) return {};
+  const UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
+  if (!process) return {};
+  char name[MAX_PATH] = {};
+  if (query(process.get(), nullptr, name, MAX_PATH) == 0) return {};
+  return std::string(name, strnlen(name, MAX_PATH));
+}
+
+bool ListProcessesByToolHelp(ProcessList& list, const ProcessNaming& naming) {
+  const ToolHelpFunctions& toolHelp = ToolHelp();
+  if (!toolHelp.Available()) return false;
+  const UniqueHandle snapshot(toolHelp.createSnapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = toolHelp.first(snapshot.get(), &entry); more;
+       more = toolHelp.next(snapshot.get(), &entry)) {
+    const std::string_view exeFile(entry.szExeFile, strnlen(entry.szExeFile, MAX_PATH));
+    list.push_back({NameToolHelpEntry(entry.th32ProcessID, exeFile, naming, GetProcessModulePath),
+                    entry.th32ProcessID});
+  }
+  return true;
+}
+
+bool ListProcessesByProcessStatus(ProcessList& list, const ProcessNaming& naming) {
+  const ProcessStatusFunctions& psapi = ProcessStatus();
+  if (psapi.enumProcesses == nullptr) return false;
+  std::vector<DWORD> ids(kMaxListedProcessIds);
+  DWORD bytesReturned = 0;
+  if (!psapi.enumProcesses(ids.data(), kProcessIdBufferBytes, &bytesReturned)) return false;
+  ids.resize(ProcessIdCount(bytesReturned));
+  for (const DWORD id : ids) {
+    std::string name = NameProcessStatusEntry(id, naming, GetProcessModulePath);
+    if (!name.empty()) list.push_back({std::move(name), id});
+  }
+  return true;
+}
+
+bool ListProcesses(ProcessList& list, bool fullPath) {
+  const ProcessNaming naming = NamingForThisWindows(fullPath);
+  if (ChooseProcessListMethod(GetWindowsVersionClass()) == ProcessListMethod::ProcessStatus)
+    return ListProcessesByProcessStatus(list, naming);
+  return ListProcessesByToolHelp(list, naming);
+}
+
+ProcessId FindProcessIdByPath(std::string_view path) {
+  return FindProcessIdByPath(path, static_cast<bool (*)(ProcessList&, bool)>(ListProcesses));
+}
+
+bool FindRunningProgram(std::string_view programName, ProcessId& processId) {
+  return FindRunningProgram(programName, processId,
+                            static_cast<bool (*)(ProcessList&, bool)>(ListProcesses));
+}
+
+}  // namespace pelmora::winsupport

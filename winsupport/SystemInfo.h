@@ -1,0 +1,35 @@
+// What the setup program learns about the running Windows, the user and its
+// own file. Windows only; failures give the neutral results named below.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "winsupport/WindowsVersion.h"
+
+namespace pelmora::winsupport {
+
+// Collected once, on first use, and kept for the life of the process.
+const WindowsVersionFacts& CurrentWindowsVersionFacts();
+unsigned GetWindowsVersionClass();
+WindowsVersionFlags CurrentWindowsVersionFlags();
+
+// Whether the user belongs to the built-in Administrators group; always
+// false outside the NT family, and false when the token cannot be read.
+bool IsAdministrator();
+
+struct FixedFileVersion {
+  std::uint32_t fileMS = 0;
+  std::uint32_t fileLS = 0;
+  std::uint32_t productMS = 0;
+  std::uint32_t productLS = 0;
+};
+
+// The fixed part of a file's version resource; nothing when it has none.
+std::optional<FixedFileVersion> ReadFixedFileVersion(const std::string& path);
+
+// "major.minor.release.build" of the file version, or "0" without a resource.
+std::string GetFileVersionString(const std::string& path);
+
+}  // namespace pelmora::winsupport

@@ -1,0 +1,92 @@
+// Owners for the Windows handles of this folder: each closes its handle when
+// it goes out of scope, so no early return can leak one.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace pelmora::winsupport {
+
+template <typename Traits>
+class UniqueResource {
+ public:
+  using Value = typename Traits::Value;
+
+  UniqueResource() noexcept = default;
+  explicit UniqueResource(Value value) noexcept : value_(value) {}
+  ~UniqueResource() { reset(); }
+
+  UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
+  UniqueResource& operator=(UniqueResource&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  UniqueResource(const UniqueResource&) = delete;
+  UniqueResource& operator=(const UniqueResource&) = delete;
+
+  Value get() const noexcept { return value_; }
+  explicit operator bool() const noexcept { return Traits::IsValid(value_); }
+
+  void reset(Value value = Traits::Empty()) noexcept {
+    if (Traits::IsValid(value_)) Traits::Close(value_);
+    value_ = value;
+  }
+  Value release() noexcept { return std::exchange(value_, Traits::Empty()); }
+
+  // For the API's out parameters: drops what is held and lends the slot.
+  Value* receive() noexcept {
+    reset();
+    return &value_;
+  }
+
+ private:
+  Value value_ = Traits::Empty();
+};
+
+struct KernelHandleTraits {
+  using Value = HANDLE;
+  static Value Empty() noexcept { return nullptr; }
+  // Some functions fail with null, others (CreateToolhelp32Snapshot) with -1.
+  static bool IsValid(Value h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+  static void Close(Value h) noexcept { ::CloseHandle(h); }
+};
+
+// Only for keys this program opened or created, never for the predefined roots.
+struct RegistryKeyTraits {
+  using Value = HKEY;
+  static Value Empty() noexcept { return nullptr; }
+  static bool IsValid(Value h) noexcept { return h != nullptr; }
+  static void Close(Value h) noexcept { ::RegCloseKey(h); }
+};
+
+struct LibraryTraits {
+  using Value = HMODULE;
+  static Value Empty() noexcept { return nullptr; }
+  static bool IsValid(Value h) noexcept { return h != nullptr; }
+  static void Close(Value h) noexcept { ::FreeLibrary(h); }
+};
+
+// Identifiers made by AllocateAndInitializeSid.
+struct AllocatedSidTraits {
+  using Value = PSID;
+  static Value Empty() noexcept { return nullptr; }
+  static bool IsValid(Value h) noexcept { return h != nullptr; }
+  static void Close(Value h) noexcept { ::FreeSid(h); }
+};
+
+using UniqueHandle = UniqueResource<KernelHandleTraits>;
+using UniqueRegKey = UniqueResource<RegistryKeyTraits>;
+using LoadedLibrary = UniqueResource<LibraryTraits>;
+using AllocatedSid = UniqueResource<AllocatedSidTraits>;
+
+// An export looked up by name, typed like the declaration it stands for;
+// null when the module or the export is missing.
+template <typename Function>
+Function LookUpExport(HMODULE module, const char* name) noexcept {
+  if (module == nullptr) return nullptr;
+  // Through void(*)(): the one function pointer type GCC lets any other be cast from.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
+}  // namespace pelmora::winsupport

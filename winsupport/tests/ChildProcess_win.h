@@ -1,0 +1,87 @@
+// Helper programs started by the tests. A started child is terminated and
+// waited for when its owner goes out of scope, so a failing test leaves no
+// process behind.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "TestPaths.h"
+#include "winsupport/WinHandle.h"
+
+namespace pelmora::winsupport::test {
+
+inline std::string ClosingProgram() { return pelmora::test::HostPath(PELMORA_TESTPROG_CLOSING); }
+inline std::string StubbornProgram() { return pelmora::test::HostPath(PELMORA_TESTPROG_STUBBORN); }
+inline std::string VersionedProgram() { return pelmora::test::HostPath(PELMORA_TESTPROG_VERSIONED); }
+
+// Copies a helper program to target (creating its folders) and returns target.
+inline std::filesystem::path CopyProgram(const std::string& program,
+                                         const std::filesystem::path& target) {
+  std::filesystem::create_directories(target.parent_path());
+  std::filesystem::copy_file(program, target, std::filesystem::copy_options::overwrite_existing);
+  return target;
+}
+
+class ChildProcess {
+ public:
+  explicit ChildProcess(const std::filesystem::path& program) {
+    std::string commandLine = "\"" + program.string() + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(program.string().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &info))
+      throw std::runtime_error("cannot start " + program.string() + ": error " +
+                               std::to_string(::GetLastError()));
+    process_.reset(info.hProcess);
+    thread_.reset(info.hThread);
+    id_ = info.dwProcessId;
+  }
+  ~ChildProcess() {
+    if (!HasEnded(0)) {
+      ::TerminateProcess(process_.get(), 99);
+      ::WaitForSingleObject(process_.get(), 10000);
+    }
+  }
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  DWORD id() const { return id_; }
+  bool HasEnded(DWORD timeoutMs) const {
+    return ::WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
+  }
+  DWORD ExitCode() const {
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.get(), &code);
+    return code;
+  }
+
+  // True once the program has created its window and so can be asked to close.
+  bool WaitForWindow(std::chrono::milliseconds limit = std::chrono::seconds(20)) const {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+      HWND window = nullptr;
+      while ((window = ::FindWindowExA(nullptr, window, "PelmoraTestWindow", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == id_) return true;
+      }
+      if (HasEnded(0)) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
+
+ private:
+  UniqueHandle process_;
+  UniqueHandle thread_;
+  DWORD id_ = 0;
+};
+
+}  // namespace pelmora::winsupport::test

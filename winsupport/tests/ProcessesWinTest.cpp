@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ChildProcess_win.h"
+#include "winsupport/AnsiText.h"
+#include "winsupport/Processes.h"
+
+namespace pelmora::winsupport {
+namespace {
+
+using pelmora::test::ScratchDir;
+using test::ChildProcess;
+using test::CopyProgram;
+
+std::string OwnModulePath() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+const ProcessEntry* FindEntry(const ProcessList& list, ProcessId id) {
+  const auto found = std::find_if(list.begin(), list.end(),
+                                  [id](const ProcessEntry& e) { return e.id == id; });
+  return found == list.end() ? nullptr : &*found;
+}
+
+TEST(ListProcesses, ContainsThisProcessWithItsFullPath) {
+  ProcessList list;
+  ASSERT_TRUE(ListProcesses(list, true));
+  const ProcessEntry* self = FindEntry(list, ::GetCurrentProcessId());
+  ASSERT_NE(self, nullptr);
+  EXPECT_TRUE(EqualsIgnoreCaseAnsi(self->name, OwnModulePath())) << self->name;
+}
+
+TEST(ListProcesses, AppendsToWhatTheListHeld) {
+  ProcessList list{{"placeholder", 1}};
+  ASSERT_TRUE(ListProcesses(list, true));
+  ASSERT_GT(list.size(), 1u);
+  EXPECT_EQ(list.front().name, "placeholder");
+}
+
+TEST(ListProcesses, BothMethodsNameThisProcessByPathOrBaseName) {
+  const std::string ownPath = OwnModulePath();
+  const std::string ownName(FileNamePart(ownPath));
+  const ProcessId ownId = ::GetCurrentProcessId();
+  ProcessNaming naming;
+  naming.modulePathNames = true;
+
+  for (const bool fullPath : {true, false}) {
+    naming.fullPath = fullPath;
+    const std::string& expected = fullPath ? ownPath : ownName;
+    ProcessList byToolHelp;
+    ProcessList byProcessStatus;
+    ASSERT_TRUE(ListProcessesByToolHelp(byToolHelp, naming));
+    ASSERT_TRUE(ListProcessesByProcessStatus(byProcessStatus, naming));
+    for (const ProcessList* list : {&byToolHelp, &byProcessStatus}) {
+      const ProcessEntry* self = FindEntry(*list, ownId);
+      ASSERT_NE(self, nullptr);
+      EXPECT_TRUE(EqualsIgnoreCaseAnsi(self->name, expected)) << self->name;
+    }
+  }
+}
+
+TEST(ListProcesses, ProcessStatusListHasNoUnnamedEntries) {
+  ProcessList list;
+  ASSERT_TRUE(ListProcessesByProcessStatus(list, ProcessNaming{}));
+  for (const ProcessEntry& entry : list) EXPECT_FALSE(entry.name.empty()) << "id " << entry.id;
+}
+
+TEST(GetProcessModulePath, FullPathOrBaseNameOfARunningProcess) {
+  const std::string ownPath = OwnModulePath();
+  EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(::GetCurrentProcessId(), true), ownPath));
+  EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(::GetCurrentProcessId(), false),
+                                   FileNamePart(ownPath)));
+}
+
+TEST(GetProcessModulePath, EmptyForAProcessThatDoesNotExist) {
+  EXPECT_EQ(GetProcessModulePath(0xFFFFFFF1u, true), "");
+}
+
+TEST(FindProcessIdByPath, IgnoresCase) {
+  const std::string ownPath = OwnModulePath();
+  EXPECT_EQ(FindProcessIdByPath(UpperAnsi(ownPath)), ::GetCurrentProcessId());
+  std::string lower = ownPath;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+  EXPECT_EQ(FindProcessIdByPath(lower), ::GetCurrentProcessId());
+}
+
+TEST(FindProcessIdByPath, AllBitsSetWhenNotRunning) {
+  EXPECT_EQ(FindProcessIdByPath("C:\\nowhere\\not-running.exe"), kNoProcessId);
+}
+
+class FindRunningProgramTest : public ::testing::Test {
+ protected:
+  // Children live in the scratch folder and must end before it is removed.
+  ScratchDir scratch_{"winsupport-processes"};
+  std::filesystem::path Copy(const std::string& relativePath) {
+    return CopyProgram(test::ClosingProgram(), scratch_.path() / relativePath);
+  }
+};
+
+TEST_F(FindRunningProgramTest, EmptyNameFindsNothingWithoutEnumerating) {
+  int enumerations = 0;
+  const ProcessListSource countingSource = [&enumerations](ProcessList& list, bool fullPath) {
+    ++enumerations;
+    return ListProcesses(list, fullPath);
+  };
+  ProcessId id = 1234;
+  EXPECT_FALSE(FindRunningProgram("", id, countingSource));
+  EXPECT_EQ(id, 0u);
+  EXPECT_EQ(enumerations, 0);
+  id = 1234;
+  EXPECT_FALSE(FindRunningProgram("", id));
+  EXPECT_EQ(id, 0u);
+}
+
+TEST_F(FindRunningProgramTest, ALongerFileNameEndingInTheNameIsNotTheProgram) {
+  ChildProcess other(Copy("Xapp.exe"));
+  ProcessId id = 1234;
+  EXPECT_FALSE(FindRunningProgram("app.exe", id));
+  EXPECT_EQ(id, 0u);
+  EXPECT_TRUE(FindRunningProgram("xapp.EXE", id));
+  EXPECT_EQ(id, other.id());
+}
+
+TEST_F(FindRunningProgramTest, ANameWithAFolderIsFoundByTheTailOfThePath) {
+  ChildProcess app(Copy("bin\\app.exe"));
+  ProcessId id = 0;
+  EXPECT_TRUE(FindRunningProgram("bin\\app.exe", id));
+  EXPECT_EQ(id, app.id());
+  EXPECT_FALSE(FindRunningProgram("lib\\app.exe", id));
+  EXPECT_EQ(id, 0u);
+}
+
+// The order of the list is the platform's and may differ between two
+// enumerations, so "later" is judged on the very list the search saw.
+class SeenListSource {
+ public:
+  ProcessListSource Function() {
+    return [this](ProcessList& list, bool fullPath) {
+      const bool listed = ListProcesses(list, fullPath);
+      seen_ = list;
+      return listed;
+    };
+  }
+  ProcessId LaterOf(ProcessId a, ProcessId b) const {
+    ProcessId later = 0;
+    for (const ProcessEntry& entry : seen_)
+      if (entry.id == a || entry.id == b) later = entry.id;
+    return later;
+  }
+
+ private:
+  ProcessList seen_;
+};
+
+TEST_F(FindRunningProgramTest, TheLaterOfTwoRunningCopiesIsReported) {
+  ChildProcess first(Copy("one\\app.exe"));
+  ChildProcess second(Copy("two\\app.exe"));
+  SeenListSource source;
+  ProcessId id = 0;
+  EXPECT_TRUE(FindRunningProgram("app.exe", id, source.Function()));
+  const ProcessId later = source.LaterOf(first.id(), second.id());
+  ASSERT_NE(later, 0u) << "both copies should have been listed";
+  EXPECT_EQ(id, later);
+}
+
+TEST_F(FindRunningProgramTest, TwoCopiesOfOneFileReportTheLaterToo) {
+  const auto path = Copy("same\\app.exe");
+  ChildProcess first(path);
+  ChildProcess second(path);
+  SeenListSource source;
+  ProcessId id = 0;
+  EXPECT_TRUE(FindRunningProgram("same\\app.exe", id, source.Function()));
+  const ProcessId later = source.LaterOf(first.id(), second.id());
+  ASSERT_NE(later, 0u) << "both copies should have been listed";
+  EXPECT_EQ(id, later);
+}
+
+}  // namespace
+}  // namespace pelmora::winsupport
