@@ -1,0 +1,267 @@
+// ACE 2.0 blocked streams, every mode and the switches between them,
+// decoded by the extraction side's decoder.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "acewriter/encode/BlockedStream.h"
+#include "acewriter/encode/Encoder.h"
+#include "acewriter/encode/Filters.h"
+#include "acewriter/encode/RoundTrip_testutil.h"
+
+namespace acewriter::encode {
+namespace {
+
+using test::Bytes;
+
+// x86-like code: many CALLs to a few functions, relative targets.
+Bytes FakeCode(std::size_t n, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  const std::uint32_t functions[] = {0x1000, 0x2400, 0x3804, 0x9000};
+  Bytes b;
+  while (b.size() < n) {
+    const auto at = static_cast<std::uint32_t>(b.size());
+    switch (rng() % 4) {
+      case 0: {
+        const std::uint32_t rel = functions[rng() % 4] - at;
+        b.push_back(0xE8);
+        for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(rel >> (8 * i)));
+        break;
+      }
+      case 1:
+        b.push_back(0xE9);
+        b.push_back(static_cast<std::uint8_t>(rng()));
+        b.push_back(static_cast<std::uint8_t>(rng()));
+        break;
+      default:
+        for (const std::uint8_t x : {0x8B, 0x45, 0x08, 0x50}) b.push_back(x);
+        b.push_back(static_cast<std::uint8_t>(rng() % 16));
+    }
+  }
+  b.resize(n);
+  return b;
+}
+
+// 16-bit little-endian samples of a sine (stereo: two phases), with silence.
+Bytes Wave(std::size_t samples, unsigned channels, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes b;
+  for (std::size_t i = 0; i < samples; ++i)
+    for (unsigned c = 0; c < channels; ++c) {
+      const bool quiet = (i / 500) % 4 == 3;
+      const double v = quiet ? 0 : 9000 * std::sin(0.03 * static_cast<double>(i) + c) + static_cast<int>(rng() % 64);
+      const auto s = static_cast<std::int16_t>(v);
+      b.push_back(static_cast<std::uint8_t>(s));
+      b.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(s) >> 8));
+    }
+  return b;
+}
+
+// A smooth RGB gradient image with some noise.
+Bytes Picture(std::uint32_t width, std::uint32_t rows, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes b;
+  for (std::uint32_t y = 0; y < rows; ++y)
+    for (std::uint32_t x = 0; x < width; ++x)
+      for (unsigned c = 0; c < 3; ++c) b.push_back(static_cast<std::uint8_t>(x * (c + 1) + y * 2 + rng() % 5));
+  return b;
+}
+
+void ExpectRoundTrip(Encoder& encoder, const Bytes& data, const char* what, bool solid = false,
+                     unace::decode::Decoder* shared = nullptr) {
+  const Bytes packed = encoder.encodeMember(data, solid);
+  EXPECT_EQ(packed.size() % 4, 0u) << what;
+  unace::decode::Decoder own;
+  unace::decode::Decoder& decoder = shared ? *shared : own;
+  std::string error;
+  const Bytes back = test::Decode(decoder, packed, data.size(), encoder.dictionaryBits(), true, solid, error);
+  EXPECT_EQ(error, "") << what;
+  EXPECT_TRUE(back == data) << what << ": " << back.size() << " of " << data.size() << " bytes back";
+}
+
+Options Blocked(BlockedMode mode) {
+  Options o;
+  o.method = Method::Blocked;
+  o.mode = mode;
+  return o;
+}
+
+TEST(BlockedRoundTrip, Lz77AndAutoOnPlainData) {
+  Encoder lz(Blocked(BlockedMode::Lz77));
+  ExpectRoundTrip(lz, test::WordSoup(100000, 1), "lz77 text");
+  ExpectRoundTrip(lz, Bytes{9}, "one byte");
+  Encoder automatic(Blocked(BlockedMode::Auto));
+  ExpectRoundTrip(automatic, test::RandomBytes(30000, 2), "auto random");
+  EXPECT_EQ(automatic.compressionType(), 2);
+}
+
+TEST(BlockedRoundTrip, ExeBothSubModes) {
+  for (std::uint8_t sub : {0, 1}) {
+    Options o = Blocked(BlockedMode::Exe);
+    o.exeMode = sub;
+    Encoder encoder(o);
+    ExpectRoundTrip(encoder, FakeCode(150000, sub), sub ? "exe 32-bit" : "exe 16-bit");
+    // Member ends in a CALL: the tail must leave EXE mode.
+    Bytes cut = FakeCode(5000, 7);
+    cut.insert(cut.end(), {0x90, 0xE8, 0x01});
+    ExpectRoundTrip(encoder, cut, "exe cut call");
+  }
+}
+
+TEST(BlockedRoundTrip, ExeFilterPaysOffOnCallHeavyCode) {
+  const Bytes code = FakeCode(200000, 3);
+  Encoder exe(Blocked(BlockedMode::Exe));
+  Encoder plain(Blocked(BlockedMode::Lz77));
+  EXPECT_LT(exe.encodeMember(code, false).size(), plain.encodeMember(code, false).size() * 95 / 100);
+}
+
+TEST(BlockedRoundTrip, DeltaWithSeveralGeometries) {
+  for (auto [distance, length] : {std::pair<std::uint8_t, std::uint32_t>{4, 2048}, {2, 8}, {3, 999}, {1, 131071}}) {
+    Options o = Blocked(BlockedMode::Delta);
+    o.deltaDistance = distance;
+    o.deltaLength = length;
+    Encoder encoder(o);
+    ExpectRoundTrip(encoder, Wave(30001, 2, distance), "delta");
+  }
+}
+
+TEST(BlockedRoundTrip, SoundEveryLayout) {
+  for (auto layout : {SoundLayout::Mono8, SoundLayout::Mono16, SoundLayout::Stereo16, SoundLayout::Stereo16Swapped}) {
+    Options o = Blocked(BlockedMode::Sound);
+    o.soundLayout = layout;
+    Encoder encoder(o);
+    const Bytes wave = Wave(40000, 2, 5);
+    ExpectRoundTrip(encoder, wave, "sound");
+    ExpectRoundTrip(encoder, Bytes(wave.begin(), wave.begin() + 4002), "sound with a 2-byte tail");
+    ExpectRoundTrip(encoder, Bytes(20000, 0), "sound silence");
+  }
+}
+
+TEST(BlockedRoundTrip, SoundBeatsLz77OnAudio) {
+  const Bytes wave = Wave(100000, 1, 6);
+  Options o = Blocked(BlockedMode::Sound);
+  o.soundLayout = SoundLayout::Mono16;
+  Encoder sound(o);
+  Encoder plain(Blocked(BlockedMode::Lz77));
+  EXPECT_LT(sound.encodeMember(wave, false).size(), plain.encodeMember(wave, false).size() * 9 / 10);
+}
+
+TEST(BlockedRoundTrip, PicEveryPlaneTypeAndPartialLastRow) {
+  for (int type : {-1, 0, 1, 2}) {
+    Options o = Blocked(BlockedMode::Pic);
+    o.picWidth = 3 * 120;
+    o.picPlanes = 3;
+    o.picPlaneType = type;
+    Encoder encoder(o);
+    Bytes image = Picture(120, 50, 8);
+    ExpectRoundTrip(encoder, image, "pic");
+    image.resize(image.size() - 100);
+    ExpectRoundTrip(encoder, image, "pic partial row");
+  }
+  Options odd = Blocked(BlockedMode::Pic);
+  odd.picWidth = 7;  // not a multiple of the planes
+  odd.picPlanes = 2;
+  Encoder encoder(odd);
+  ExpectRoundTrip(encoder, test::RandomBytes(1000, 9), "pic odd geometry");
+}
+
+TEST(BlockedRoundTrip, EverySwitchBetweenModesInOneMember) {
+  const Bytes wave = Wave(3000, 2, 1);              // 12000 bytes
+  const Bytes image = Picture(40, 20, 2);           // 2400 bytes = 20 rows of 120
+  const Bytes code = FakeCode(6000, 3);
+  Bytes data;
+  std::vector<Segment> plan;
+  const auto add = [&](const Bytes& bytes, Segment s) {
+    data.insert(data.end(), bytes.begin(), bytes.end());
+    s.length = bytes.size();
+    plan.push_back(s);
+  };
+  Segment lz, sound, pic, exe, delta, sound8;
+  sound.mode = BlockedMode::Sound;
+  sound.soundLayout = SoundLayout::Stereo16;
+  sound8 = sound;
+  sound8.soundLayout = SoundLayout::Mono8;
+  pic.mode = BlockedMode::Pic;
+  pic.picWidth = 120;
+  pic.picPlanes = 3;
+  exe.mode = BlockedMode::Exe;
+  delta.mode = BlockedMode::Delta;
+  delta.deltaDistance = 4;
+  delta.deltaLength = 400;
+  Bytes codeHead(code.begin(), code.begin() + 3000);
+  while (!ExeSegmentMayEnd(codeHead)) codeHead.pop_back();
+  add(test::WordSoup(5000, 1), lz);           // LZ77
+  add(wave, sound);                            // LZ77 -> SOUND
+  add(image, pic);                             // SOUND -> PIC
+  add(codeHead, exe);                          // PIC -> EXE
+  add(Bytes(wave.begin(), wave.begin() + 4000), delta);  // EXE -> DELTA
+  add(Bytes(wave.begin() + 4000, wave.begin() + 8000), sound8);  // DELTA -> SOUND
+  add(wave, lz);                               // SOUND -> LZ77, matches into the SOUND bytes
+  add(Bytes(image.begin(), image.begin() + 1200), pic);  // LZ77 -> PIC, ends the member
+
+  LzParser parser(20, 3);
+  parser.startMember(false);
+  BitWriter out;
+  EncodeBlockedSegments(data, plan, parser, out);
+  const Bytes packed = out.finish();
+  unace::decode::Decoder decoder;
+  std::string error;
+  const Bytes back = test::Decode(decoder, packed, data.size(), 20, true, false, error);
+  EXPECT_EQ(error, "");
+  EXPECT_TRUE(back == data);
+}
+
+TEST(BlockedRoundTrip, RefusesPlansBreakingTheReadersRules) {
+  LzParser parser(20, 3);
+  BitWriter out;
+  const Bytes data(100, 1);
+  Segment sound;
+  sound.mode = BlockedMode::Sound;
+  sound.length = 98;  // not a multiple of 4
+  Segment rest;
+  rest.length = 2;
+  EXPECT_THROW(EncodeBlockedSegments(data, {sound, rest}, parser, out), std::logic_error);
+  sound.length = 96;  // only 4 bytes may follow, 4 do: fine; 97..99 would not be
+  rest.length = 4;
+  EXPECT_NO_THROW(EncodeBlockedSegments(data, {sound, rest}, parser, out));
+  Segment again = sound;
+  again.length = 4;
+  EXPECT_THROW(EncodeBlockedSegments(data, {sound, again}, parser, out), std::logic_error);
+  Segment exe;
+  exe.mode = BlockedMode::Exe;
+  exe.length = 100;
+  Bytes call(100, 0);
+  call[98] = 0xE8;
+  EXPECT_THROW(EncodeBlockedSegments(call, {exe}, parser, out), std::logic_error);
+  Segment shortPlan;
+  shortPlan.length = 50;
+  EXPECT_THROW(EncodeBlockedSegments(data, {shortPlan}, parser, out), std::logic_error);
+}
+
+TEST(BlockedRoundTrip, SolidMemberReachesIntoAnEarlierSoundMember) {
+  const Bytes wave = Wave(20000, 1, 4);
+  Segment sound;
+  sound.mode = BlockedMode::Sound;
+  sound.soundLayout = SoundLayout::Mono16;
+  sound.length = wave.size();
+  Segment lz;
+  lz.length = wave.size();
+  LzParser parser(20, 3);
+  parser.startMember(false);
+  BitWriter first;
+  EncodeBlockedSegments(wave, {sound}, parser, first);
+  parser.startMember(true);
+  BitWriter second;
+  EncodeBlockedSegments(wave, {lz}, parser, second);
+  const Bytes p1 = first.finish();
+  const Bytes p2 = second.finish();
+  EXPECT_LT(p2.size(), 100u);
+
+  unace::decode::Decoder decoder;
+  std::string error;
+  EXPECT_TRUE(test::Decode(decoder, p1, wave.size(), 20, true, false, error) == wave) << error;
+  EXPECT_TRUE(test::Decode(decoder, p2, wave.size(), 20, true, true, error) == wave) << error;
+}
+
+}  // namespace
+}  // namespace acewriter::encode

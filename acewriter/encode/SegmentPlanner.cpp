@@ -1,0 +1,123 @@
+// Choosing the segments of an ACE 2.0 member.
+#include <algorithm>
+#include <cstring>
+
+#include "acewriter/encode/BlockedStream.h"
+#include "acewriter/encode/Filters.h"
+
+namespace acewriter::encode {
+namespace {
+
+std::uint32_t Le(std::span<const std::uint8_t> d, std::size_t at, int n) {
+  std::uint32_t v = 0;
+  for (int i = n; i-- > 0;) v = v << 8 | d[at + static_cast<std::size_t>(i)];
+  return v;
+}
+
+Segment Lz77Part(std::size_t length) {
+  Segment s;
+  s.length = length;
+  return s;
+}
+
+// Plans `mode` for data[begin, begin + length) and LZ77 for what the mode's
+// rules leave over; appends to `plan`.
+void PlanStretch(std::span<const std::uint8_t> data, std::size_t begin, std::size_t length, Segment mode,
+                 std::vector<Segment>& plan) {
+  const bool endsMember = begin + length == data.size();
+  std::size_t usable = 0;
+  switch (mode.mode) {
+    case BlockedMode::Exe:
+      usable = length;
+      while (usable > 0 && !ExeSegmentMayEnd(data.subspan(begin, usable))) --usable;
+      break;
+    case BlockedMode::Delta:
+      usable = length - length % mode.deltaLength;
+      break;
+    case BlockedMode::Sound:
+      usable = length & ~std::size_t{3};
+      // Readers need at least 4 bytes after a SOUND segment that does not
+      // end the member.
+      if ((usable != length || !endsMember) && data.size() - (begin + usable) < 4) usable = usable >= 4 ? usable - 4 : 0;
+      break;
+    case BlockedMode::Pic:
+      usable = endsMember ? length : length - length % mode.picWidth;
+      break;
+    default:
+      usable = 0;
+  }
+  if (usable > 0) {
+    mode.length = usable;
+    plan.push_back(mode);
+  }
+  if (usable < length) plan.push_back(Lz77Part(length - usable));
+}
+
+bool LooksLikeWindowsProgram(std::span<const std::uint8_t> d) {
+  if (d.size() < 0x40 || d[0] != 'M' || d[1] != 'Z') return false;
+  const std::uint32_t pe = Le(d, 0x3C, 4);
+  return pe + 4 <= d.size() && std::memcmp(d.data() + pe, "PE\0\0", 4) == 0;
+}
+
+// A PCM WAV file: where its samples are and which SOUND layout fits them.
+bool FindWaveSamples(std::span<const std::uint8_t> d, std::size_t& begin, std::size_t& length, SoundLayout& layout) {
+  if (d.size() < 44 || std::memcmp(d.data(), "RIFF", 4) != 0 || std::memcmp(d.data() + 8, "WAVE", 4) != 0)
+    return false;
+  unsigned channels = 0, bits = 0;
+  for (std::size_t at = 12; at + 8 <= d.size();) {
+    const std::uint32_t size = Le(d, at + 4, 4);
+    if (std::memcmp(d.data() + at, "fmt ", 4) == 0 && size >= 16 && at + 8 + 16 <= d.size()) {
+      if (Le(d, at + 8, 2) != 1) return false;  // not PCM
+      channels = Le(d, at + 10, 2);
+      bits = Le(d, at + 22, 2);
+    } else if (std::memcmp(d.data() + at, "data", 4) == 0) {
+      begin = at + 8;
+      length = std::min<std::size_t>(size, d.size() - begin);
+      if (bits == 8 && channels == 1) layout = SoundLayout::Mono8;
+      else if (bits == 16 && channels == 1) layout = SoundLayout::Mono16;
+      else if (bits == 16 && channels == 2) layout = SoundLayout::Stereo16;
+      else return false;
+      return true;
+    }
+    at += 8 + std::size_t{size} + (size & 1);
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<Segment> PlanSegments(std::span<const std::uint8_t> data, const Options& o) {
+  std::vector<Segment> plan;
+  if (data.empty()) return plan;
+  Segment mode;
+  mode.exeMode = o.exeMode;
+  mode.deltaDistance = o.deltaDistance;
+  mode.deltaLength = std::max<std::uint32_t>(o.deltaDistance, o.deltaLength - o.deltaLength % o.deltaDistance);
+  mode.soundLayout = o.soundLayout;
+  mode.picWidth = o.picWidth != 0 ? o.picWidth : static_cast<std::uint32_t>(std::min<std::size_t>(data.size(), 0xFFFFFFFFu));
+  mode.picPlanes = o.picPlanes;
+  mode.picPlaneType = o.picPlaneType;
+
+  BlockedMode chosen = o.method == Method::Blocked ? o.mode : BlockedMode::Lz77;
+  if (chosen == BlockedMode::Auto) {
+    std::size_t begin = 0, length = 0;
+    if (LooksLikeWindowsProgram(data)) {
+      mode.exeMode = 1;
+      chosen = BlockedMode::Exe;
+    } else if (FindWaveSamples(data, begin, length, mode.soundLayout)) {
+      plan.push_back(Lz77Part(begin));
+      mode.mode = BlockedMode::Sound;
+      PlanStretch(data, begin, length, mode, plan);
+      if (begin + length < data.size()) plan.push_back(Lz77Part(data.size() - begin - length));
+      return plan;
+    } else {
+      chosen = BlockedMode::Lz77;
+    }
+  }
+  if (chosen == BlockedMode::Lz77) return {Lz77Part(data.size())};
+  mode.mode = chosen;
+  PlanStretch(data, 0, data.size(), mode, plan);
+  return plan;
+}
+
+}  // namespace acewriter::encode

@@ -1,0 +1,199 @@
+#include "acewriter/encode/SoundEncoder.h"
+
+#include <array>
+#include <cstdlib>
+#include <stdexcept>
+#include <vector>
+
+#include "acewriter/encode/AceSymbols.h"
+#include "acewriter/encode/WidthTable.h"
+
+namespace acewriter::encode {
+namespace {
+
+constexpr unsigned kSoundSymbols = 289;
+constexpr unsigned kSoundSwitch = 288;
+constexpr unsigned kSoundMaxWidth = 10;
+constexpr unsigned kMaxRun = 32;  // run symbols 0..31 stand for 1..32 zeros
+
+int Signed8(int x) { return ((x + 128) & 255) - 128; }
+
+unsigned BitLengthOf(int x) { return BitLength(static_cast<std::uint32_t>(std::abs(x))); }
+
+// The adaptive predictor of one channel, step for step as the reader runs it.
+class Predictor {
+ public:
+  // The byte the reader predicts for this channel's next sample.
+  std::uint8_t predict() {
+    linear_ = ((8 * last_ + c_[0] * k_[0] + c_[1] * k_[1] + c_[2] * k_[2] + c_[3] * k_[3]) >> 3) & 255;
+    return static_cast<std::uint8_t>(cntA_ > cntB_ ? (last_ & 255) : linear_);
+  }
+
+  void update(std::uint8_t sample) {
+    const int s = Signed8(sample);
+    ++count_;
+    const int e = 8 * Signed8(linear_ - s);
+    for (int j = 0; j < 4; ++j) {
+      err_[2 * j] += std::abs(e - k_[j]);
+      err_[2 * j + 1] += std::abs(e + k_[j]);
+    }
+    err_[8] += std::abs(e);
+    const int d = Signed8(s - last_);
+    cntA_ += BitLengthOf(Signed8(linear_ - s));
+    cntB_ += BitLengthOf(Signed8(last_ - s));
+    last_ = s;
+    if (count_ % 32 == 0) {
+      int best = 0;
+      for (int j = 1; j < 9; ++j)
+        if (err_[j] < err_[best]) best = j;
+      err_.fill(0);
+      if (best != 8) {
+        if (best % 2 == 0) {
+          if (c_[best / 2] >= -16) --c_[best / 2];
+        } else if (c_[(best - 1) / 2] <= 16) {
+          ++c_[(best - 1) / 2];
+        }
+      }
+      if (count_ % 256 == 0) {
+        cntA_ -= prevA_;
+        prevA_ = cntA_;
+        cntB_ -= prevB_;
+        prevB_ = cntB_;
+      }
+    }
+    k_[3] = k_[2];
+    k_[2] = k_[1];
+    k_[1] = d - k_[0];
+    k_[0] = d;
+  }
+
+ private:
+  int last_ = 0;
+  int linear_ = 0;
+  std::array<int, 4> k_{};
+  std::array<int, 4> c_{};
+  std::array<long, 9> err_{};
+  long cntA_ = 0, cntB_ = 0, prevA_ = 0, prevB_ = 0;
+  std::uint64_t count_ = 0;
+};
+
+// The per-channel symbol state machine (normal / after a run / inside a run).
+struct ChannelCoder {
+  Predictor predictor;
+  int state = 0;       // 0 normal, 1 after a run, 2 inside a run
+  unsigned pending = 0;
+  unsigned activity = 0;
+  bool busy = false;
+};
+
+struct Symbol {
+  std::uint8_t model;
+  std::uint16_t value;
+};
+
+const std::array<std::uint8_t, 4>& ChannelMap(SoundLayout layout) {
+  static constexpr std::array<std::uint8_t, 4> kMono8{0, 0, 0, 0};
+  static constexpr std::array<std::uint8_t, 4> kMono16{0, 1, 0, 1};
+  static constexpr std::array<std::uint8_t, 4> kStereo{0, 1, 0, 2};
+  static constexpr std::array<std::uint8_t, 4> kSwapped{1, 0, 2, 0};
+  switch (layout) {
+    case SoundLayout::Mono8: return kMono8;
+    case SoundLayout::Mono16: return kMono16;
+    case SoundLayout::Stereo16: return kStereo;
+    case SoundLayout::Stereo16Swapped: return kSwapped;
+  }
+  return kMono8;
+}
+
+unsigned ChannelCount(SoundLayout layout) {
+  return layout == SoundLayout::Mono8 ? 1 : (layout == SoundLayout::Mono16 ? 2 : 3);
+}
+
+unsigned ZigZag(int s) { return s >= 0 ? static_cast<unsigned>(2 * s) : static_cast<unsigned>(-2 * s - 1); }
+
+}  // namespace
+
+void EncodeSoundSegment(BitWriter& out, std::span<const std::uint8_t> bytes, SoundLayout layout,
+                        const ModeRecord* switchTo) {
+  if (bytes.size() % 4 != 0) throw std::logic_error("EncodeSoundSegment: length is not a multiple of 4");
+  const auto& map = ChannelMap(layout);
+  const unsigned channels = ChannelCount(layout);
+  std::vector<ChannelCoder> coders(channels);
+
+  // First the residuals of every byte, since a run length depends on the
+  // zeros still to come in the same channel.
+  std::vector<std::uint8_t> residual(bytes.size());
+  {
+    std::vector<Predictor> predictors(channels);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      Predictor& p = predictors[map[i % 4]];
+      const std::uint8_t prediction = p.predict();
+      residual[i] = static_cast<std::uint8_t>(ZigZag(Signed8(bytes[i] - prediction)));
+      p.update(bytes[i]);
+    }
+  }
+  // zerosAhead[i]: consecutive zero residuals of byte i's channel from i on.
+  std::array<std::size_t, 4> sameChannelStep{};
+  for (std::size_t r = 0; r < 4; ++r) {
+    std::size_t t = 1;
+    while (map[(r + t) % 4] != map[r]) ++t;
+    sameChannelStep[r] = t;
+  }
+  std::vector<std::uint32_t> zerosAhead(bytes.size(), 0);
+  for (std::size_t i = bytes.size(); i-- > 0;) {
+    const std::size_t next = i + sameChannelStep[i % 4];
+    if (residual[i] == 0) zerosAhead[i] = 1 + (next < bytes.size() ? zerosAhead[next] : 0);
+  }
+
+  std::vector<Symbol> symbols;
+  symbols.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const unsigned c = map[i % 4];
+    ChannelCoder& ch = coders[c];
+    const unsigned v = residual[i];
+    const auto model = static_cast<std::uint8_t>(3 * c);
+    if (ch.state == 2) {
+      if (v != 0) throw std::logic_error("EncodeSoundSegment: zero run overran its zeros");
+      if (ch.pending == 0) ch.state = 1; else --ch.pending;
+    } else if (ch.state == 1) {
+      symbols.push_back({static_cast<std::uint8_t>(model + 2), static_cast<std::uint16_t>(v)});
+      ch.state = 0;
+    } else if (v == 0 && zerosAhead[i] >= 2) {
+      const unsigned run = std::min<unsigned>(zerosAhead[i], kMaxRun);
+      symbols.push_back({static_cast<std::uint8_t>(model + (ch.busy ? 1 : 0)), static_cast<std::uint16_t>(run - 1)});
+      if (run == 1) {
+        ch.state = 1;
+      } else {
+        ch.state = 2;
+        ch.pending = run - 2;
+      }
+    } else {
+      symbols.push_back({static_cast<std::uint8_t>(model + (ch.busy ? 1 : 0)), static_cast<std::uint16_t>(v + 32)});
+      ch.activity = ch.activity * 7 / 8 + v;
+      ch.busy = ch.activity > 40;
+    }
+  }
+  if (switchTo != nullptr) {
+    const ChannelCoder& ch = coders[map[0]];
+    if (ch.state == 2) throw std::logic_error("EncodeSoundSegment: run pending at the switch");
+    const unsigned model = 3 * map[0] + (ch.state == 1 ? 2 : (ch.busy ? 1 : 0));
+    symbols.push_back({static_cast<std::uint8_t>(model), static_cast<std::uint16_t>(kSoundSwitch)});
+  }
+
+  const unsigned models = 3 * channels;
+  for (std::size_t start = 0; start < symbols.size(); start += kMaxBlockSymbols) {
+    const std::size_t end = std::min<std::size_t>(symbols.size(), start + kMaxBlockSymbols);
+    std::vector<std::vector<std::uint32_t>> frequencies(models, std::vector<std::uint32_t>(kSoundSymbols, 0));
+    for (std::size_t i = start; i < end; ++i) ++frequencies[symbols[i].model][symbols[i].value];
+    std::vector<SymbolCode> codes;
+    for (unsigned m = 0; m < models; ++m) codes.push_back(SendCodeFor(out, frequencies[m], kSoundMaxWidth));
+    out.put(static_cast<std::uint32_t>(end - start), 15);
+    for (std::size_t i = start; i < end; ++i) codes[symbols[i].model].put(out, symbols[i].value);
+  }
+  if (switchTo != nullptr) {
+    if (switchTo->count > 32) out.put(static_cast<std::uint32_t>(switchTo->bits >> 32), switchTo->count - 32);
+    out.put(static_cast<std::uint32_t>(switchTo->bits), switchTo->count > 32 ? 32 : switchTo->count);
+  }
+}
+
+}  // namespace acewriter::encode
