@@ -4,14 +4,19 @@ enable_language(RC)
 
 set(PELMORA_ICON ${CMAKE_CURRENT_SOURCE_DIR}/res/pelmora.ico)
 set(PELMORA_UNACE_RESOURCE "")
+set(embedded_library ${CMAKE_CURRENT_BINARY_DIR}/embedded/UnACE.dll)
 if(TARGET unace)
   # The library travels inside the program (type "DLL", name "UnACE",
-  # German language) and is written beside it at start.
-  set(PELMORA_UNACE_RESOURCE "UnACE DLL \"$<TARGET_FILE:unace>\"")
+  # German language) and is written beside it at start. It is copied to a
+  # fixed path so that the resource is rebuilt whenever the library changes.
+  set(PELMORA_UNACE_RESOURCE "UnACE DLL \"${embedded_library}\"")
+  add_custom_command(OUTPUT ${embedded_library}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:unace> ${embedded_library}
+    DEPENDS unace $<TARGET_FILE:unace>
+    COMMENT "Embedding UnACE.dll")
+  add_custom_target(embedded_unace DEPENDS ${embedded_library})
 endif()
-configure_file(Install.rc.in ${CMAKE_CURRENT_BINARY_DIR}/Install.rc.configured @ONLY)
-file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/Install.rc
-  INPUT ${CMAKE_CURRENT_BINARY_DIR}/Install.rc.configured)
+configure_file(Install.rc.in ${CMAKE_CURRENT_BINARY_DIR}/Install.rc @ONLY)
 
 add_executable(Install WIN32
   main_win.cpp
@@ -25,8 +30,8 @@ foreach(lib pelmora_winsupport pelmora_archive_win)
   endif()
 endforeach()
 if(TARGET unace)
-  add_dependencies(Install unace)
-  set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/Install.rc APPEND PROPERTY OBJECT_DEPENDS $<TARGET_FILE:unace>)
+  add_dependencies(Install embedded_unace)
+  set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/Install.rc APPEND PROPERTY OBJECT_DEPENDS ${embedded_library})
 endif()
 
 # The shipped program must be a PE32 GUI program that needs no MinGW DLL.

@@ -20,20 +20,21 @@ start)
   fi
   setsid "$server" -f -p >/dev/null 2>&1 < /dev/null &
   echo $! > "$pidfile"
-  if [ ! -f "$prefix/system.reg" ]; then
-    "$(dirname "$0")/wine-bin.sh" wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
-  fi
+  # Boot the prefix here, with its output going nowhere: wine's service
+  # processes live on after a program ends, and when a test program started
+  # them they would hold the test's output pipe open and the test would
+  # never be seen to finish.
+  boot=""
+  [ -f "$prefix/system.reg" ] || boot="-i"
+  "$(dirname "$0")/wine-bin.sh" wineboot $boot >/dev/null 2>&1 < /dev/null || { echo "wineboot failed" >&2; exit 1; }
   ;;
 stop)
   # The server and wine's own service processes of this prefix, by pid.
   pids=""
   [ -f "$pidfile" ] && pids=$(cat "$pidfile")
-  for envf in /proc/[0-9]*/environ; do
+  for envf in $(grep -lzx -F "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null); do
     p=${envf#/proc/}; p=${p%/environ}
-    [ "$p" = "$$" ] && continue
-    if { tr '\0' '\n' < "$envf" | grep -qx "WINEPREFIX=$prefix"; } 2>/dev/null; then
-      pids="$pids $p"
-    fi
+    [ "$p" != "$$" ] && pids="$pids $p"
   done
   [ -n "$pids" ] && kill $pids 2>/dev/null
   for _ in $(seq 30); do
