@@ -117,12 +117,11 @@ bool ListProcesses(ProcessList& list, bool fullPath) {
 }
 
 ProcessId FindProcessIdByPath(std::string_view path) {
-  return FindProcessIdByPath(path, static_cast<bool (*)(ProcessList&, bool)>(ListProcesses));
+  return FindProcessIdByPath(path, ListProcesses);
 }
 
 bool FindRunningProgram(std::string_view programName, ProcessId& processId) {
-  return FindRunningProgram(programName, processId,
-                            static_cast<bool (*)(ProcessList&, bool)>(ListProcesses));
+  return FindRunningProgram(programName, processId, ListProcesses);
 }
 
 }  // namespace pelmora::winsupport
