@@ -4,6 +4,7 @@
 // belongs to the container code.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -21,10 +22,9 @@ std::uint64_t Le(const Bytes& b, std::size_t at, int bytes) {
 }
 
 Bytes ReadArchive(const std::string& name) {
-  const std::string path = pelmora::test::TestDataDir() + (pelmora::test::HostPath("/") + "ace") +
-                           pelmora::test::HostPath("/") + name;
+  const std::filesystem::path path = std::filesystem::path(pelmora::test::TestDataDir()) / "ace" / name;
   std::ifstream in(path, std::ios::binary);
-  EXPECT_TRUE(in.good()) << path;
+  EXPECT_TRUE(in.good()) << path.string();
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
