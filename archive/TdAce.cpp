@@ -83,8 +83,8 @@ struct TdAceWalk {
 };
 
 bool TdAceWalk::LoadUnAceDll(TdAce& ace) {
+  // Never loaded here already: OperationScope refuses to start otherwise.
   UnitState& unit = Unit();
-  if (unit.library) return true;
   ace.libraryLoadError_.clear();
   unit.library = UnAceLibrary::Load(ace.Path2UnAceDll, &ace.libraryLoadError_);
   return unit.library.has_value();
