@@ -117,7 +117,7 @@ TEST_F(RegistryTest, ReadRejectsValuesThatAreNoStrings) {
   EXPECT_EQ(text, "");
 }
 
-TEST_F(RegistryTest, ReadWorksOnAMachineKeyWithoutWriteAccess) {
+TEST_F(RegistryTest, ReadsTheMachineKeyThatTellsTheWindowsFamily) {
   std::string text;
   EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
                             "ProductName", text));
