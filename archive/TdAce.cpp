@@ -91,6 +91,10 @@ bool TdAceWalk::LoadUnAceDll(TdAce& ace) {
 }
 
 int TdAceWalk::Run(TdAce& ace, WalkMode mode) {
+  // The library may keep the name (to find further volumes) until the archive
+  // is closed, so it lives longer than the scope that closes it, whatever a
+  // handler does to Archivefilename meanwhile.
+  std::string archiveName = ace.Archivefilename;
   OperationScope scope(ace);
   UnitState& unit = Unit();
 
@@ -100,9 +104,6 @@ int TdAceWalk::Run(TdAce& ace, WalkMode mode) {
   }
   const UnAceExports& library = unit.library->Exports();
 
-  // The library may keep the name for finding further volumes, so it must
-  // outlive the open archive whatever a handler does to Archivefilename.
-  std::string archiveName = ace.Archivefilename;
   TACEOpenData openData{};
   openData.ArchiveName = archiveName.data();
   openData.OpenMode = mode == WalkMode::List ? ACE_OPEN_LIST : ACE_OPEN_EXTRACT;
