@@ -94,7 +94,9 @@ inline Bytes BuildArchive(const std::vector<ArchiveMember>& members, std::uint16
   Bytes archive;
   bool v20 = false;
   for (const auto& m : members) v20 = v20 || m.compType == 2;
-  Bytes mainBody{0};
+  Bytes mainBody;
+  mainBody.reserve(64);
+  mainBody.push_back(0);  // MAIN
   PutLe(mainBody, solid ? 0x8000 : 0, 2);
   const char sign[] = "**ACE**";
   mainBody.insert(mainBody.end(), sign, sign + 7);
@@ -108,7 +110,9 @@ inline Bytes BuildArchive(const std::vector<ArchiveMember>& members, std::uint16
   AppendHeader(archive, mainBody);
   for (const auto& m : members) {
     const Bytes& data = m.compType == 0 ? m.original : m.packed;
-    Bytes body{1};
+    Bytes body;
+    body.reserve(64 + m.name.size());
+    body.push_back(1);  // FILE32
     PutLe(body, solid ? 0x8001 : 0x0001, 2);
     PutLe(body, data.size(), 4);
     PutLe(body, m.original.size(), 4);
