@@ -95,6 +95,23 @@ TEST_F(AcetoolTest, AVolumeSizeTooSmallForAHeaderIsExplained) {
   EXPECT_FALSE(fs::exists(at("DATA.c00")));
 }
 
+TEST_F(AcetoolTest, RefusesToWriteTheArchiveIntoTheFolderItArchives) {
+  fs::create_directories(at("tree/sub"));
+  testutil::WriteTree(at("tree"), testutil::StandardTree());
+  const ToolRun r = RunTool({"c", at("tree/sub/DATA.c00"), at("tree")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("must not be written into the folder"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(at("tree/sub/DATA.c00")));
+  // Beside the folder is fine, even with a name that starts alike.
+  EXPECT_EQ(RunTool({"c", at("tree2.ace"), at("tree")}).status, 0);
+}
+
+TEST_F(AcetoolTest, TestsTheRealMultiVolumeSample) {
+  const ToolRun r = RunTool({"t", sample("multivolume.ace")});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("entries OK"), std::string::npos) << r.out;
+}
+
 TEST(TargetPath, JoinsTheEntryNameBelowTheFolder) {
 #if defined(_WIN32)
   EXPECT_EQ(TargetPathFor("C:\\out", "a\\b.txt"), "C:\\out\\a\\b.txt");
