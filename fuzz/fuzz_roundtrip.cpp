@@ -78,7 +78,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::span<const std::uint8_t> input(data + 2, size - 2);
   Encoder encoder(options);
-  unace::decode::Decoder decoder;
+  // One decoder for all runs: its window is large and costly to set up.
+  static unace::decode::Decoder decoder;
+  decoder.reset();
   if (choice & 0x40) {
     const auto half = input.size() / 2;
     RoundTrip(encoder, decoder, input.first(half), true);

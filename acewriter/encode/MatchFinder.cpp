@@ -9,6 +9,9 @@ namespace {
 // Room for new bytes beyond the kept dictionary: large enough that sliding
 // (which rewrites all tables) stays rare even with tiny dictionaries.
 constexpr std::size_t kMinFreshRoom = std::size_t{1} << 20;
+// Small dictionaries need few hash heads; large ones about one per 4 bytes.
+unsigned HashBits(std::uint32_t dictionaryBits) { return std::clamp<unsigned>(dictionaryBits, 12, 18); }
+
 // Absolute positions are renumbered long before they could wrap.
 constexpr std::uint32_t kRenumberAbove = 0xC0000000u;
 
@@ -17,8 +20,9 @@ constexpr std::uint32_t kRenumberAbove = 0xC0000000u;
 MatchFinder::MatchFinder(std::uint32_t dictionaryBits)
     : dictionarySize_(std::uint32_t{1} << dictionaryBits),
       dictionaryMask_(dictionarySize_ - 1),
-      buffer_(dictionarySize_ + std::max<std::size_t>(dictionarySize_, kMinFreshRoom)),
-      heads_(std::size_t{1} << kHashBits, 0),
+      hashShift_(32 - HashBits(dictionaryBits)),
+      capacity_(dictionarySize_ + std::max<std::size_t>(dictionarySize_, kMinFreshRoom)),
+      heads_(std::size_t{1} << HashBits(dictionaryBits), 0),
       chain_(dictionarySize_, 0),
       pairs_(std::size_t{1} << 16, 0) {}
 
@@ -51,6 +55,11 @@ void MatchFinder::renumber() {
 }
 
 std::size_t MatchFinder::append(std::span<const std::uint8_t> bytes) {
+  if (size_ + bytes.size() > buffer_.size() && buffer_.size() < capacity_) {
+    // Grown on demand, so that small members never pay for a large buffer.
+    const std::size_t wanted = std::max({size_ + bytes.size(), 2 * buffer_.size(), std::size_t{1} << 16});
+    buffer_.resize(std::min(capacity_, wanted));
+  }
   if (size_ + bytes.size() > buffer_.size() && position_ > dictionarySize_) slide(position_ - dictionarySize_);
   const std::size_t count = std::min(bytes.size(), buffer_.size() - size_);
   if (count > 0) std::memcpy(buffer_.data() + size_, bytes.data(), count);

@@ -69,13 +69,12 @@ class MatchFinder {
   std::size_t matchLength(std::size_t a, std::size_t b, std::size_t maxLength) const;
 
  private:
-  static constexpr unsigned kHashBits = 18;
   // Chains link positions with equal 4-byte prefixes: far matches need 4
   // bytes anyway, and shorter near ones are found through the pair table.
-  static std::uint32_t Hash4(const std::uint8_t* p) {
+  std::uint32_t Hash4(const std::uint8_t* p) const {
     std::uint32_t v;
     std::memcpy(&v, p, 4);
-    return (v * 2654435761u) >> (32 - kHashBits);
+    return (v * 2654435761u) >> hashShift_;
   }
   static std::uint32_t Pair(const std::uint8_t* p) { return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8; }
   void insert(std::size_t pos);
@@ -85,6 +84,8 @@ class MatchFinder {
 
   std::uint32_t dictionarySize_;
   std::uint32_t dictionaryMask_;
+  unsigned hashShift_;
+  std::size_t capacity_;              // the buffer grows up to this
   std::vector<std::uint8_t> buffer_;
   std::size_t size_ = 0;
   std::size_t position_ = 0;
