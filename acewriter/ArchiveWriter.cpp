@@ -74,14 +74,14 @@ void ArchiveWriter::addFile(const std::string& name, std::span<const std::uint8_
     throw std::invalid_argument("cannot archive \"" + name + "\": files of 4 GiB and more are not supported");
   header.attributes = stamp.attributes & ~kAttrDirectory;
   const PackedMember packed = packer_.pack(data);
-  if (packed.data.size() > std::numeric_limits<std::uint32_t>::max())
+  if (packed.data().size() > std::numeric_limits<std::uint32_t>::max())
     throw std::invalid_argument("cannot archive \"" + name + "\": packed data exceeds 4 GiB");
   header.originalSize = static_cast<std::uint32_t>(data.size());
   header.crc32 = packed.crc32;
   header.compressionType = packed.compressionType;
   if (options_.solid) header.flags |= kFileSolid;
   if (packed.encrypted) header.flags |= kFilePassword;
-  volumes_.writeMember(header, packed.data);
+  volumes_.writeMember(header, packed.data());
 }
 
 VolumeSet::Result ArchiveWriter::finish() { return volumes_.finish(); }

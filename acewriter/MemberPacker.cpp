@@ -39,24 +39,26 @@ PackedMember MemberPacker::pack(std::span<const std::uint8_t> original) {
   member.crc32 = unace::format::AceCrc32Of(original);
   if (original.empty()) return member;  // no data, no cipher, COMP_TYPE 0
 
+  member.compressionType = kCompStored;
   if (encoder_) {
-    member.data = encoder_->encodeMember(original, options_.solid);
-    member.compressionType = encoder_->compressionType();
+    member.storage = encoder_->encodeMember(original, options_.solid);
     // Data that does not shrink is stored. In a solid archive this keeps the
     // window in step too: readers put stored bytes into the window just as
     // the encoder already has.
-    if (member.data.size() >= original.size()) {
-      member.data.assign(original.begin(), original.end());
-      member.compressionType = kCompStored;
+    if (member.storage.size() < original.size()) {
+      member.compressionType = encoder_->compressionType();
+    } else {
+      member.storage.clear();
+      member.storage.shrink_to_fit();
     }
-  } else {
-    member.data.assign(original.begin(), original.end());
-    member.compressionType = kCompStored;
   }
   if (cipher_) {
-    encrypt(member.data);
+    if (member.compressionType == kCompStored) member.storage.assign(original.begin(), original.end());
+    encrypt(member.storage);
     member.encrypted = true;
   }
+  member.storedAsIs = member.compressionType == kCompStored && !member.encrypted;
+  if (member.storedAsIs) member.original = original;
   return member;
 }
 

@@ -15,7 +15,13 @@
 namespace acewriter {
 
 struct PackedMember {
-  std::vector<std::uint8_t> data;
+  // What follows the header: `storage`, or for a member stored as it is the
+  // caller's original bytes (no copy of a possibly large file).
+  std::span<const std::uint8_t> data() const { return storedAsIs ? original : storage; }
+
+  std::vector<std::uint8_t> storage;
+  std::span<const std::uint8_t> original;
+  bool storedAsIs = false;
   std::uint32_t crc32 = 0xFFFFFFFFu;  // of the original bytes
   std::uint8_t compressionType = 0;
   bool encrypted = false;
@@ -25,6 +31,7 @@ class MemberPacker {
  public:
   explicit MemberPacker(const ArchiveOptions& options);
 
+  // The result may refer to `original`, which must outlive it.
   PackedMember pack(std::span<const std::uint8_t> original);
 
   // What the FILE headers of this archive carry besides the member's own data.
