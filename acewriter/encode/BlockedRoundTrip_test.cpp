@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "acewriter/encode/BlockedStream.h"
 #include "acewriter/encode/Encoder.h"
@@ -93,6 +94,32 @@ TEST(BlockedRoundTrip, Lz77AndAutoOnPlainData) {
   Encoder automatic(Blocked(BlockedMode::Auto));
   ExpectRoundTrip(automatic, test::RandomBytes(30000, 2), "auto random");
   EXPECT_EQ(automatic.compressionType(), 2);
+}
+
+TEST(BlockedRoundTrip, AutoOnAProgramAndOnAWaveFile) {
+  Bytes program = FakeCode(60000, 4);
+  program[0] = 'M';
+  program[1] = 'Z';
+  for (int i = 0; i < 4; ++i) program[0x3C + static_cast<std::size_t>(i)] = i == 0 ? 0x80 : 0;
+  program[0x80] = 'P';
+  program[0x81] = 'E';
+  program[0x82] = program[0x83] = 0;
+  Encoder automatic(Blocked(BlockedMode::Auto));
+  ExpectRoundTrip(automatic, program, "auto program");
+
+  const Bytes samples = Wave(5001, 2, 3);
+  Bytes wave(44, 0);
+  const char header[] = "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0";
+  std::memcpy(wave.data(), header, 24);
+  wave[34] = 16;
+  std::memcpy(wave.data() + 36, "data", 4);
+  const auto n = static_cast<std::uint32_t>(samples.size());
+  for (int i = 0; i < 4; ++i) wave[40 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(n >> (8 * i));
+  wave.insert(wave.end(), samples.begin(), samples.end());
+  wave.insert(wave.end(), {'L', 'I', 'S', 'T', 1, 2, 3});
+  ExpectRoundTrip(automatic, wave, "auto wave");
+  Encoder plain(Blocked(BlockedMode::Lz77));
+  EXPECT_LT(automatic.encodeMember(wave, false).size(), plain.encodeMember(wave, false).size());
 }
 
 TEST(BlockedRoundTrip, ExeBothSubModes) {

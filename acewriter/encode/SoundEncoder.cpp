@@ -91,6 +91,34 @@ struct Symbol {
   std::uint16_t value;
 };
 
+// Buffers (model, symbol) pairs and writes them as SOUND blocks: a width
+// table per model, the 15-bit count, the symbols.
+class SymbolBlocks {
+ public:
+  SymbolBlocks(BitWriter& out, unsigned models) : out_(out), models_(models) { symbols_.reserve(kMaxBlockSymbols); }
+
+  void add(unsigned model, unsigned value) {
+    symbols_.push_back({static_cast<std::uint8_t>(model), static_cast<std::uint16_t>(value)});
+    if (symbols_.size() == kMaxBlockSymbols) flush();
+  }
+
+  void flush() {
+    if (symbols_.empty()) return;
+    std::vector<std::vector<std::uint32_t>> frequencies(models_, std::vector<std::uint32_t>(kSoundSymbols, 0));
+    for (const auto& s : symbols_) ++frequencies[s.model][s.value];
+    std::vector<SymbolCode> codes;
+    for (unsigned m = 0; m < models_; ++m) codes.push_back(SendCodeFor(out_, frequencies[m], kSoundMaxWidth));
+    out_.put(static_cast<std::uint32_t>(symbols_.size()), 15);
+    for (const auto& s : symbols_) codes[s.model].put(out_, s.value);
+    symbols_.clear();
+  }
+
+ private:
+  BitWriter& out_;
+  unsigned models_;
+  std::vector<Symbol> symbols_;
+};
+
 const std::array<std::uint8_t, 4>& ChannelMap(SoundLayout layout) {
   static constexpr std::array<std::uint8_t, 4> kMono8{0, 0, 0, 0};
   static constexpr std::array<std::uint8_t, 4> kMono16{0, 1, 0, 1};
@@ -139,57 +167,42 @@ void EncodeSoundSegment(BitWriter& out, std::span<const std::uint8_t> bytes, Sou
     while (map[(r + t) % 4] != map[r]) ++t;
     sameChannelStep[r] = t;
   }
-  std::vector<std::uint32_t> zerosAhead(bytes.size(), 0);
-  for (std::size_t i = bytes.size(); i-- > 0;) {
-    const std::size_t next = i + sameChannelStep[i % 4];
-    if (residual[i] == 0) zerosAhead[i] = 1 + (next < bytes.size() ? zerosAhead[next] : 0);
-  }
+  // Zero residuals of byte i's channel from i on, at most one run's worth.
+  const auto zerosAhead = [&](std::size_t i) {
+    unsigned n = 0;
+    for (; i < residual.size() && residual[i] == 0 && n < kMaxRun; i += sameChannelStep[i % 4]) ++n;
+    return n;
+  };
 
-  std::vector<Symbol> symbols;
-  symbols.reserve(bytes.size());
+  SymbolBlocks blocks(out, 3 * channels);
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const unsigned c = map[i % 4];
     ChannelCoder& ch = coders[c];
     const unsigned v = residual[i];
-    const auto model = static_cast<std::uint8_t>(3 * c);
+    const unsigned model = 3 * c;
     if (ch.state == 2) {
       if (v != 0) throw std::logic_error("EncodeSoundSegment: zero run overran its zeros");
       if (ch.pending == 0) ch.state = 1; else --ch.pending;
     } else if (ch.state == 1) {
-      symbols.push_back({static_cast<std::uint8_t>(model + 2), static_cast<std::uint16_t>(v)});
+      blocks.add(model + 2, v);
       ch.state = 0;
-    } else if (v == 0 && zerosAhead[i] >= 2) {
-      const unsigned run = std::min<unsigned>(zerosAhead[i], kMaxRun);
-      symbols.push_back({static_cast<std::uint8_t>(model + (ch.busy ? 1 : 0)), static_cast<std::uint16_t>(run - 1)});
-      if (run == 1) {
-        ch.state = 1;
-      } else {
-        ch.state = 2;
-        ch.pending = run - 2;
-      }
+    } else if (const unsigned run = v == 0 ? zerosAhead(i) : 0; run >= 2) {
+      blocks.add(model + (ch.busy ? 1 : 0), run - 1);
+      ch.state = 2;
+      ch.pending = run - 2;
     } else {
-      symbols.push_back({static_cast<std::uint8_t>(model + (ch.busy ? 1 : 0)), static_cast<std::uint16_t>(v + 32)});
+      blocks.add(model + (ch.busy ? 1 : 0), v + 32);
       ch.activity = ch.activity * 7 / 8 + v;
       ch.busy = ch.activity > 40;
     }
   }
   if (switchTo != nullptr) {
+    // The switch symbol goes with the model the next sample would use.
     const ChannelCoder& ch = coders[map[0]];
     if (ch.state == 2) throw std::logic_error("EncodeSoundSegment: run pending at the switch");
-    const unsigned model = 3 * map[0] + (ch.state == 1 ? 2 : (ch.busy ? 1 : 0));
-    symbols.push_back({static_cast<std::uint8_t>(model), static_cast<std::uint16_t>(kSoundSwitch)});
+    blocks.add(3 * map[0] + (ch.state == 1 ? 2 : (ch.busy ? 1 : 0)), kSoundSwitch);
   }
-
-  const unsigned models = 3 * channels;
-  for (std::size_t start = 0; start < symbols.size(); start += kMaxBlockSymbols) {
-    const std::size_t end = std::min<std::size_t>(symbols.size(), start + kMaxBlockSymbols);
-    std::vector<std::vector<std::uint32_t>> frequencies(models, std::vector<std::uint32_t>(kSoundSymbols, 0));
-    for (std::size_t i = start; i < end; ++i) ++frequencies[symbols[i].model][symbols[i].value];
-    std::vector<SymbolCode> codes;
-    for (unsigned m = 0; m < models; ++m) codes.push_back(SendCodeFor(out, frequencies[m], kSoundMaxWidth));
-    out.put(static_cast<std::uint32_t>(end - start), 15);
-    for (std::size_t i = start; i < end; ++i) codes[symbols[i].model].put(out, symbols[i].value);
-  }
+  blocks.flush();
   if (switchTo != nullptr) {
     if (switchTo->count > 32) out.put(static_cast<std::uint32_t>(switchTo->bits >> 32), switchTo->count - 32);
     out.put(static_cast<std::uint32_t>(switchTo->bits), switchTo->count > 32 ? 32 : switchTo->count);
