@@ -80,6 +80,11 @@ for round in 1 2; do
   measure env -C "$work/out-unace" unace x -y "$work/corpus.ace"
   best_unace=$(awk -v a="$best_unace" -v b="$seconds" 'BEGIN {print (b < a) ? b : a}')
 done
+# Decoding alone (no files written) tells the decoder's share of the time.
+measure "$acetool" t "$work/corpus.ace"
+test_ours=$seconds
+measure unace t -y "$work/corpus.ace"
+test_unace=$seconds
 diff -rq "$corpus" "$work/out-ours" >/dev/null || die "acetool extracted something else than the corpus"
 diff -rq "$corpus" "$work/out-unace" >/dev/null || die "unace extracted something else than the corpus"
 
@@ -96,6 +101,8 @@ echo "Corpus: $(mb "$corpus_bytes") MB in $corpus_files files ($(nproc) cores, $
 printf '%-34s %12s %18s   %s\n' "measure" "acetool" "reference" "target"
 printf '%-34s %12s %18s   %s\n' "extract ACE 1.0 LZ77 (MB/s)" "$ours_mbps" "$unace_mbps unace" \
   ">= 2x unace: ${speedup}x $(verdict "$speedup >= 2")"
+printf '%-34s %12s %18s   %s\n' "test ACE 1.0 LZ77, no writes (MB/s)" "$(mbps "$corpus_bytes" "$test_ours")" \
+  "$(mbps "$corpus_bytes" "$test_unace") unace" ""
 printf '%-34s %12s %18s   %s\n' "compress lz77 (MB/s)" "$compress_mbps" "$gzip_mbps gzip-9" \
   ">= 10: $(verdict "$compress_mbps >= 10")"
 printf '%-34s %12s %18s   %s\n' "archive size lz77 (MB)" "$(mb "$ace_bytes")" "$(mb "$gzip_bytes") gzip-9" \
