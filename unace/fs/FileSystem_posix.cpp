@@ -139,7 +139,10 @@ std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::str
   const std::string parent = ParentOf(target);
   if (!parent.empty() && !CreateFolders(parent, why)) return nullptr;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string temp = target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    // Short and in the target's folder: the rename stays within one volume,
+    // and a target name close to the path length limit still gets a partner.
+    std::string temp = (parent.empty() ? std::string() : parent + "/") + ".~unace-" +
+                       std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return std::make_unique<PosixFileSink>(fd, std::move(temp), target);
     if (errno != EEXIST) {

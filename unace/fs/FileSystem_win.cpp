@@ -118,7 +118,10 @@ std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::str
   const std::string parent = ParentOf(targetPath);
   if (!parent.empty() && parent.back() != ':' && !CreateFolders(parent, why)) return nullptr;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string temp = targetPath + ".~" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt);
+    // Short and in the target's folder: the rename stays within one volume,
+    // and a target name close to the path length limit still gets a partner.
+    std::string temp = (parent.empty() ? std::string() : parent + "\\") + ".~unace-" +
+                       std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
     const HANDLE handle =
         CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return std::make_unique<WinFileSink>(handle, std::move(temp), targetPath);
