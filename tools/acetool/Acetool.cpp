@@ -7,26 +7,33 @@
 #include "tools/acetool/CreateCommand.h"
 
 namespace acetool {
+namespace {
+
+int Dispatch(const Invocation& inv, std::ostream& out, std::ostream& err) {
+  switch (inv.kind) {
+    case CommandKind::List: return ListArchive(inv, out, err);
+    case CommandKind::Test: return TestArchive(inv, out, err);
+    case CommandKind::Extract: return ExtractArchive(inv, out, err);
+    case CommandKind::Create: return CreateArchive(inv, out, err);
+  }
+  return 1;
+}
+
+}  // namespace
 
 int RunAcetool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Invocation inv;
+  std::string archive;
   try {
-    inv = ParseCommandLine(args);
+    const Invocation inv = ParseCommandLine(args);
+    archive = inv.archive;
+    return Dispatch(inv, out, err);
   } catch (const UsageError& e) {
     err << "acetool: " << e.what() << "\n" << kUsageText;
     return 2;
-  }
-  try {
-    switch (inv.kind) {
-      case CommandKind::List: return ListArchive(inv, out, err);
-      case CommandKind::Test: return TestArchive(inv, out, err);
-      case CommandKind::Extract: return ExtractArchive(inv, out, err);
-      case CommandKind::Create: return CreateArchive(inv, out, err);
-    }
   } catch (const std::exception& e) {
-    err << "acetool: " << inv.archive << ": " << e.what() << "\n";
+    err << "acetool: " << archive << ": " << e.what() << "\n";
   } catch (...) {
-    err << "acetool: " << inv.archive << ": unexpected failure\n";
+    err << "acetool: " << archive << ": unexpected failure\n";
   }
   return 1;
 }
