@@ -10,6 +10,12 @@ std::vector<std::uint8_t> BitWriter::finish() {
     pending_ = 0;
     pendingBits_ = 0;
   }
+  takenBytes_ = 0;
+  return std::exchange(bytes_, {});
+}
+
+std::vector<std::uint8_t> BitWriter::takeWords() {
+  takenBytes_ += bytes_.size();
   return std::exchange(bytes_, {});
 }
 

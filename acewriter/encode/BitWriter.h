@@ -25,11 +25,14 @@ class BitWriter {
   }
 
   // Total bits written so far.
-  std::uint64_t bitCount() const { return bytes_.size() * 8ull + pendingBits_; }
+  std::uint64_t bitCount() const { return (takenBytes_ + bytes_.size()) * 8ull + pendingBits_; }
 
   // Pads the last word with zero bits and hands out the bytes, a multiple
   // of 4 long. The writer is empty afterwards.
   std::vector<std::uint8_t> finish();
+
+  // Hands out the whole words written so far; the partial word stays.
+  std::vector<std::uint8_t> takeWords();
 
  private:
   void emitWord(std::uint32_t word) {
@@ -40,6 +43,7 @@ class BitWriter {
   }
 
   std::vector<std::uint8_t> bytes_;
+  std::uint64_t takenBytes_ = 0;  // handed out by takeWords
   std::uint64_t pending_ = 0;
   unsigned pendingBits_ = 0;
 };

@@ -37,6 +37,7 @@ class Encoder::Impl {
       : options_(Checked(options)), parser_(options.dictionaryBits, options.level) {}
 
   std::vector<std::uint8_t> encodeMember(std::span<const std::uint8_t> data, bool solidContinue) {
+    if (streaming_) throw std::logic_error("Encoder::encodeMember: a member coded in pieces is not finished");
     parser_.startMember(solidContinue);
     if (data.empty()) return {};
     BitWriter out;
@@ -50,13 +51,48 @@ class Encoder::Impl {
     return out.finish();
   }
 
-  void appendStored(std::span<const std::uint8_t> data) { parser_.enterWindow(data); }
+  void appendStored(std::span<const std::uint8_t> data) {
+    if (streaming_) throw std::logic_error("Encoder::appendStored inside a member");
+    parser_.enterWindow(data);
+  }
+
+  void beginMember(bool solidContinue) {
+    if (options_.method != Method::Lz77) throw std::logic_error("Encoder: only the ACE 1.0 method codes in pieces");
+    if (streaming_) throw std::logic_error("Encoder::beginMember: the previous member is not finished");
+    parser_.startMember(solidContinue);
+    streaming_ = std::make_unique<Streaming>();
+  }
+
+  void feed(std::span<const std::uint8_t> data) {
+    if (!streaming_) throw std::logic_error("Encoder::feed without beginMember");
+    parser_.feed(data, streaming_->coder);
+  }
+
+  std::vector<std::uint8_t> takePacked() {
+    if (!streaming_) throw std::logic_error("Encoder::takePacked without beginMember");
+    return streaming_->out.takeWords();
+  }
+
+  std::vector<std::uint8_t> finishMember() {
+    if (!streaming_) throw std::logic_error("Encoder::finishMember without beginMember");
+    parser_.finishStretch(streaming_->coder);
+    streaming_->coder.flush();
+    auto rest = streaming_->out.finish();
+    streaming_.reset();
+    return rest;
+  }
 
   const Options& options() const { return options_; }
 
  private:
+  struct Streaming {
+    BitWriter out;
+    LzBlockCoder coder{out, false};
+  };
+
   Options options_;
   LzParser parser_;
+  std::unique_ptr<Streaming> streaming_;  // a member coded in pieces
 };
 
 Encoder::Encoder(const Options& options) : impl_(std::make_unique<Impl>(options)) {}
@@ -69,6 +105,10 @@ std::vector<std::uint8_t> Encoder::encodeMember(std::span<const std::uint8_t> da
 }
 
 void Encoder::appendStored(std::span<const std::uint8_t> data) { impl_->appendStored(data); }
+void Encoder::beginMember(bool solidContinue) { impl_->beginMember(solidContinue); }
+void Encoder::feed(std::span<const std::uint8_t> data) { impl_->feed(data); }
+std::vector<std::uint8_t> Encoder::takePacked() { return impl_->takePacked(); }
+std::vector<std::uint8_t> Encoder::finishMember() { return impl_->finishMember(); }
 
 std::uint8_t Encoder::compressionType() const { return impl_->options().method == Method::Lz77 ? 1 : 2; }
 std::uint8_t Encoder::quality() const { return static_cast<std::uint8_t>(impl_->options().level); }

@@ -7,9 +7,11 @@
 // go through the same Encoder in archive order.
 //
 // Memory: besides the caller's input and the returned output, an Encoder
-// holds about 2 x dictionary + chunk bytes of window, 4 bytes per window
-// byte of match chains and 768 KiB of hash heads: roughly 11 MiB with the
-// default 1 MiB dictionary, independent of the member size.
+// holds a window of one dictionary plus up to max(dictionary, 1 MiB) bytes
+// of look-ahead, 4 bytes of match chain per dictionary byte, up to 1 MiB of
+// hash heads and 256 KiB of pair table: about 8 MiB with the 1 MiB
+// dictionary, independent of the member size. The blocked method adds one
+// copy of an EXE segment and of a SOUND segment while coding it.
 #pragma once
 
 #include <cstdint>
@@ -73,6 +75,17 @@ class Encoder {
   // empty.
   std::vector<std::uint8_t> encodeMember(std::span<const std::uint8_t> data,
                                          bool solidContinue);
+
+  // The same for the ACE 1.0 method in pieces, for members too large to
+  // hold: beginMember, any number of feed calls, finishMember. takePacked
+  // hands out the packed bytes completed so far (whole words), so the
+  // caller may write them out as it goes; finishMember returns the rest.
+  // Throws std::logic_error for the blocked method, which plans a member
+  // as a whole, or when the calls come out of order.
+  void beginMember(bool solidContinue);
+  void feed(std::span<const std::uint8_t> data);
+  std::vector<std::uint8_t> takePacked();
+  std::vector<std::uint8_t> finishMember();
 
   // A member stored uncompressed in a solid archive: its bytes enter the
   // window exactly as a reader sees them.

@@ -51,17 +51,20 @@ void LzParser::enterWindow(std::span<const std::uint8_t> bytes) {
 }
 
 void LzParser::code(std::span<const std::uint8_t> bytes, LzBlockCoder& coder) {
+  feed(bytes, coder);
+  finishStretch(coder);
+}
+
+void LzParser::feed(std::span<const std::uint8_t> bytes, LzBlockCoder& coder) {
   while (!bytes.empty()) {
     const std::size_t taken = finder_.append(bytes);
     bytes = bytes.subspan(taken);
     const std::size_t size = finder_.size();
-    if (bytes.empty()) {
-      parse(size, size, coder);
-    } else if (size > finder_.position() + kLookahead) {
-      parse(size - kLookahead, size, coder);
-    }
+    if (size > finder_.position() + kLookahead) parse(size - kLookahead, size, coder);
   }
 }
+
+void LzParser::finishStretch(LzBlockCoder& coder) { parse(finder_.size(), finder_.size(), coder); }
 
 LzParser::Choice LzParser::best(std::size_t pos, std::size_t end, const LzPrices& prices) const {
   Choice choice;

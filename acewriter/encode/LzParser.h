@@ -34,6 +34,11 @@ class LzParser {
   // matches may reach back into anything the window holds.
   void code(std::span<const std::uint8_t> bytes, LzBlockCoder& coder);
 
+  // The same in pieces: feed codes all but a short tail (matches may still
+  // run into the next piece); finishStretch codes the tail.
+  void feed(std::span<const std::uint8_t> bytes, LzBlockCoder& coder);
+  void finishStretch(LzBlockCoder& coder);
+
   // Bytes the reader puts into its window without LZ77 coding.
   void enterWindow(std::span<const std::uint8_t> bytes);
 

@@ -116,3 +116,58 @@ TEST(Lz77Solid, NonSolidMemberStartsFromAnEmptyWindow) {
 
 }  // namespace
 }  // namespace acewriter::encode
+
+namespace acewriter::encode {
+namespace {
+
+TEST(Lz77Pieces, FeedingInPiecesDecodesLikeOneShot) {
+  Bytes data = test::WordSoup(200000, 41);
+  const Bytes noise = test::RandomBytes(400000, 42);
+  data.insert(data.begin() + 100000, noise.begin(), noise.end());
+  Encoder whole(Options{});
+  const Bytes oneShot = whole.encodeMember(data, false);
+
+  Encoder pieces(Options{});
+  unace::decode::Decoder decoder;
+  std::mt19937 rng(43);
+  std::size_t firstSize = 0;
+  for (const bool solid : {false, true}) {
+    pieces.beginMember(solid);
+    Bytes packed;
+    for (std::size_t at = 0; at < data.size();) {
+      const std::size_t n = std::min<std::size_t>(data.size() - at, 1 + rng() % 70000);
+      pieces.feed(std::span<const std::uint8_t>(data).subspan(at, n));
+      at += n;
+      const Bytes done = pieces.takePacked();
+      EXPECT_EQ(done.size() % 4, 0u);
+      packed.insert(packed.end(), done.begin(), done.end());
+    }
+    const Bytes rest = pieces.finishMember();
+    packed.insert(packed.end(), rest.begin(), rest.end());
+    std::string error;
+    EXPECT_TRUE(test::Decode(decoder, packed, data.size(), 20, false, solid, error) == data) << error;
+    if (!solid) {
+      EXPECT_LT(packed.size(), oneShot.size() + oneShot.size() / 100);
+      firstSize = packed.size();
+    } else {
+      EXPECT_LT(packed.size(), firstSize / 10) << "the solid repeat should refer to the first copy";
+    }
+  }
+}
+
+TEST(Lz77Pieces, RefusesCallsOutOfOrderAndTheBlockedMethod) {
+  Encoder encoder(Options{});
+  EXPECT_THROW(encoder.feed(Bytes{1}), std::logic_error);
+  EXPECT_THROW(encoder.finishMember(), std::logic_error);
+  encoder.beginMember(false);
+  EXPECT_THROW(encoder.beginMember(false), std::logic_error);
+  EXPECT_THROW(encoder.encodeMember(Bytes{1}, false), std::logic_error);
+  EXPECT_TRUE(encoder.finishMember().empty());
+  Options blocked;
+  blocked.method = Method::Blocked;
+  Encoder other(blocked);
+  EXPECT_THROW(other.beginMember(false), std::logic_error);
+}
+
+}  // namespace
+}  // namespace acewriter::encode
