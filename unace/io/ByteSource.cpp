@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include <cstdio>
 
 namespace unace::io {
 
@@ -27,28 +27,47 @@ std::unique_ptr<ByteSource> MemoryVolumeOpener::open(const std::string& path) {
 
 namespace {
 
+// 64-bit positions: volumes may exceed 2 GiB.
+int SeekTo(std::FILE* file, std::uint64_t offset) {
+#if defined(_WIN32)
+  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET);
+#else
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET);
+#endif
+}
+
+std::int64_t EndOf(std::FILE* file) {
+#if defined(_WIN32)
+  if (_fseeki64(file, 0, SEEK_END) != 0) return -1;
+  return _ftelli64(file);
+#else
+  if (fseeko(file, 0, SEEK_END) != 0) return -1;
+  return ftello(file);
+#endif
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// C stdio rather than iostreams: it keeps the locale machinery out of the
+// shipped library.
 class FileSource final : public ByteSource {
  public:
-  FileSource(std::ifstream stream, std::uint64_t size) : stream_(std::move(stream)), size_(size) {}
+  FileSource(FileHandle file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
 
   std::size_t read(std::uint8_t* dst, std::size_t max) override {
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(max, size_ - position_));
     if (want == 0) return 0;
-    stream_.read(reinterpret_cast<char*>(dst), static_cast<std::streamsize>(want));
-    const auto got = static_cast<std::size_t>(stream_.gcount());
+    const std::size_t got = std::fread(dst, 1, want, file_.get());
     position_ += got;
-    if (got != want) stream_.clear();
+    if (got != want) std::clearerr(file_.get());
     return got;
   }
 
   bool seek(std::uint64_t offset) override {
-    if (offset > size_) return false;
-    stream_.clear();
-    stream_.seekg(static_cast<std::streamoff>(offset));
-    if (!stream_) {
-      stream_.clear();
-      return false;
-    }
+    if (offset > size_ || SeekTo(file_.get(), offset) != 0) return false;
     position_ = offset;
     return true;
   }
@@ -57,7 +76,7 @@ class FileSource final : public ByteSource {
   std::uint64_t size() const override { return size_; }
 
  private:
-  std::ifstream stream_;
+  FileHandle file_;
   std::uint64_t size_;
   std::uint64_t position_ = 0;
 };
@@ -65,14 +84,11 @@ class FileSource final : public ByteSource {
 }  // namespace
 
 std::unique_ptr<ByteSource> FileVolumeOpener::open(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  if (!stream) return nullptr;
-  stream.seekg(0, std::ios::end);
-  const std::streamoff end = stream.tellg();
-  if (end < 0) return nullptr;
-  stream.seekg(0, std::ios::beg);
-  if (!stream) return nullptr;
-  return std::make_unique<FileSource>(std::move(stream), static_cast<std::uint64_t>(end));
+  FileHandle file(std::fopen(path.c_str(), "rb"));
+  if (!file) return nullptr;
+  const std::int64_t end = EndOf(file.get());
+  if (end < 0 || SeekTo(file.get(), 0) != 0) return nullptr;
+  return std::make_unique<FileSource>(std::move(file), static_cast<std::uint64_t>(end));
 }
 
 }  // namespace unace::io
