@@ -19,6 +19,7 @@ namespace unace::test {
 
 struct WalkOptions {
   int openMode = ACE_OPEN_EXTRACT;
+  int operation = ACE_EXTRACT;          // for the entries not in `skip`
   std::string password;                 // set before every encrypted entry when not empty
   std::set<std::string> skip;           // entry names passed over with operation 0
   ACEChangeVolProc volumeCallback = nullptr;
@@ -73,7 +74,7 @@ inline WalkResult Walk(const std::string& archivePath, const std::string& target
       processed = ACEProcessFile(handle, ACE_SKIP, nullptr);
     } else {
       const std::string target = TargetFor(targetFolder, entry);
-      processed = ACEProcessFile(handle, ACE_EXTRACT, target.c_str());
+      processed = ACEProcessFile(handle, options.operation, target.c_str());
     }
     result.processCodes.push_back(processed);
     if (processed != ACE_OK) {

@@ -61,6 +61,30 @@ TEST(Extraction, CreatesFoldersParentsAndFilesWithTheirTime) {
             (std::set<std::string>{"docs", "docs/sub", "a", "a/b", "a/b/c.txt", "empty.txt"}));
 }
 
+TEST(Extraction, ReadOnlyAttributeIsApplied) {
+  FileSpec spec = Stored("ro.txt", "locked");
+  spec.attributes = 0x21;
+  Fixture f(Archive({spec, Stored("rw.txt", "open")}));
+  EXPECT_EQ(f.walk().endCode, ACE_END_OF_ARCHIVE);
+  const auto writable = [](const fs::path& p) {
+    return (fs::status(p).permissions() & fs::perms::owner_write) != fs::perms::none;
+  };
+  EXPECT_FALSE(writable(f.out() / "ro.txt"));
+  EXPECT_TRUE(writable(f.out() / "rw.txt"));
+  fs::permissions(f.out() / "ro.txt", fs::perms::owner_write, fs::perm_options::add);  // let the cleanup remove it
+}
+
+TEST(Extraction, TestOperationChecksWithoutWriting) {
+  FileSpec bad = Stored("bad.txt", "content");
+  bad.crc = 1;
+  Fixture f(Archive({Stored("good.txt", "fine"), bad}));
+  WalkOptions options;
+  options.operation = ACE_TEST;
+  const WalkResult walk = f.walk(options);
+  EXPECT_EQ(walk.processCodes, (std::vector<int>{ACE_OK, ACE_ERR_DATA_CRC}));
+  EXPECT_TRUE(TreeOf(f.out()).empty());
+}
+
 TEST(Extraction, ExistingFileIsReplaced) {
   Fixture f(Archive({Stored("f.txt", "new")}));
   WriteAll(f.out() / "f.txt", BytesOf("old and longer"));
