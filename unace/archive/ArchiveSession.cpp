@@ -194,7 +194,7 @@ int ArchiveSession::decodeStored(MemberStream& stream, CheckedOutput& output) {
     const std::size_t got = stream.read(buffer.data(), want);
     if (got == 0) break;
     left -= got;
-    if (solid() && extracting_) {
+    if (solid()) {
       decoder().appendStored(buffer.data(), got);
       windowInUse_ = true;
     }
