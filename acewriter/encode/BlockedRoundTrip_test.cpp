@@ -97,7 +97,9 @@ TEST(BlockedRoundTrip, Lz77AndAutoOnPlainData) {
 }
 
 TEST(BlockedRoundTrip, AutoOnAProgramAndOnAWaveFile) {
-  Bytes program = FakeCode(60000, 4);
+  Bytes program = FakeCode(300000, 4);
+  const Bytes text = test::WordSoup(100000, 4);
+  program.insert(program.begin() + 100000, text.begin(), text.end());
   program[0] = 'M';
   program[1] = 'Z';
   for (int i = 0; i < 4; ++i) program[0x3C + static_cast<std::size_t>(i)] = i == 0 ? 0x80 : 0;
@@ -106,6 +108,8 @@ TEST(BlockedRoundTrip, AutoOnAProgramAndOnAWaveFile) {
   program[0x82] = program[0x83] = 0;
   Encoder automatic(Blocked(BlockedMode::Auto));
   ExpectRoundTrip(automatic, program, "auto program");
+  Encoder plainLz(Blocked(BlockedMode::Lz77));
+  EXPECT_LT(automatic.encodeMember(program, false).size(), plainLz.encodeMember(program, false).size() * 95 / 100);
 
   const Bytes samples = Wave(5001, 2, 3);
   Bytes wave(44, 0);

@@ -103,7 +103,7 @@ LzParser::Choice LzParser::best(std::size_t pos, std::size_t end, const LzPrices
     const std::size_t near = finder_.recentPair(pos, 8192);
     if (near != SIZE_MAX) longest = std::max(longest, consider(near));
   }
-  if (available >= 4 && longest < effort_.niceLength) {
+  if (available >= 4 && longest < effort_.niceLength && longest < available) {
     unsigned steps = longest >= effort_.goodLength ? effort_.maxChain / 4 + 1 : effort_.maxChain;
     finder_.forEachCandidate(pos, steps, [&](std::size_t candidate) {
       // A farther candidate only wins by being longer.

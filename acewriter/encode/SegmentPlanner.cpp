@@ -53,10 +53,57 @@ void PlanStretch(std::span<const std::uint8_t> data, std::size_t begin, std::siz
   if (usable < length) plan.push_back(Lz77Part(length - usable));
 }
 
-bool LooksLikeWindowsProgram(std::span<const std::uint8_t> d) {
-  if (d.size() < 0x40 || d[0] != 'M' || d[1] != 'Z') return false;
-  const std::uint32_t pe = Le(d, 0x3C, 4);
-  return pe + 4 <= d.size() && std::memcmp(d.data() + pe, "PE\0\0", 4) == 0;
+// x86 code is recognised by its CALLs: in code most E8 bytes are CALLs
+// whose 32-bit relative target lies inside the file; in other data such
+// hits are rare. Regions with at least kCallsPerMille of them per 1000
+// bytes are coded in EXE mode (measured: machine code 8..16, resources,
+// debug information and text below 1).
+constexpr std::size_t kRegion = 64 * 1024;
+constexpr std::size_t kCallsPerMille = 3;
+
+bool LooksLikeCode(std::span<const std::uint8_t> d, std::size_t begin, std::size_t end) {
+  std::size_t calls = 0;
+  for (std::size_t i = begin; i + 4 < end;) {
+    if (d[i] != 0xE8) {
+      ++i;
+      continue;
+    }
+    const auto relative = static_cast<std::int32_t>(Le(d, i + 1, 4));
+    const auto target = static_cast<std::int64_t>(i) + 5 + relative;
+    if (target >= 0 && target < static_cast<std::int64_t>(d.size())) ++calls;
+    i += 5;
+  }
+  return calls * 1000 >= kCallsPerMille * (end - begin);
+}
+
+// Alternating LZ77 and EXE segments along the code-like regions.
+void PlanCodeRegions(std::span<const std::uint8_t> data, Segment exe, std::vector<Segment>& plan) {
+  std::size_t begin = 0;
+  bool code = LooksLikeCode(data, 0, std::min(kRegion, data.size()));
+  for (std::size_t at = kRegion;; at += kRegion) {
+    const bool done = at >= data.size();
+    const bool nextCode = !done && LooksLikeCode(data, at, std::min(at + kRegion, data.size()));
+    if (done || nextCode != code) {
+      const std::size_t end = std::min(at, data.size());
+      if (code) {
+        const std::size_t before = plan.size();
+        PlanStretch(data, begin, end - begin, exe, plan);
+        // A cut CALL at the end went to an LZ77 remainder; let the next
+        // stretch start with it instead.
+        if (!done && plan.size() == before + 2) {
+          begin = end - plan.back().length;
+          plan.pop_back();
+        } else {
+          begin = end;
+        }
+      } else {
+        plan.push_back(Lz77Part(end - begin));
+        begin = end;
+      }
+      code = nextCode;
+    }
+    if (done) break;
+  }
 }
 
 // A PCM WAV file: where its samples are and which SOUND layout fits them.
@@ -101,18 +148,17 @@ std::vector<Segment> PlanSegments(std::span<const std::uint8_t> data, const Opti
   BlockedMode chosen = o.method == Method::Blocked ? o.mode : BlockedMode::Lz77;
   if (chosen == BlockedMode::Auto) {
     std::size_t begin = 0, length = 0;
-    if (LooksLikeWindowsProgram(data)) {
-      mode.exeMode = 1;
-      chosen = BlockedMode::Exe;
-    } else if (FindWaveSamples(data, begin, length, mode.soundLayout)) {
+    if (FindWaveSamples(data, begin, length, mode.soundLayout)) {
       plan.push_back(Lz77Part(begin));
       mode.mode = BlockedMode::Sound;
       PlanStretch(data, begin, length, mode, plan);
       if (begin + length < data.size()) plan.push_back(Lz77Part(data.size() - begin - length));
       return plan;
-    } else {
-      chosen = BlockedMode::Lz77;
     }
+    mode.mode = BlockedMode::Exe;
+    mode.exeMode = 1;
+    PlanCodeRegions(data, mode, plan);
+    return plan;
   }
   if (chosen == BlockedMode::Lz77) return {Lz77Part(data.size())};
   mode.mode = chosen;

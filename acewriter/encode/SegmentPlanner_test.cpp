@@ -39,21 +39,34 @@ Bytes FakeWave(unsigned channels, unsigned bits, std::uint32_t dataBytes, std::s
   return w;
 }
 
-TEST(SegmentPlanner, AutoCodesWindowsProgramsInExeMode) {
-  Bytes pe(4096, 0x90);
-  pe[0] = 'M';
-  pe[1] = 'Z';
-  PutLe(pe, 0x3C, 0x80, 4);
-  std::memcpy(pe.data() + 0x80, "PE\0\0", 4);
-  pe[4094] = 0xE8;  // a cut CALL at the end stays out of EXE mode
-  const auto plan = PlanSegments(pe, Blocked(BlockedMode::Auto));
-  ASSERT_EQ(plan.size(), 2u);
+// Code-like bytes: a CALL to an earlier place every 20 bytes.
+void PutCode(Bytes& b, std::size_t begin, std::size_t end) {
+  for (std::size_t i = begin; i + 20 <= end; i += 20) {
+    b[i] = 0xE8;
+    PutLe(b, i + 1, static_cast<std::uint32_t>(-static_cast<std::int32_t>(i % 5000) - 5), 4);
+  }
+}
+
+TEST(SegmentPlanner, AutoCodesCodeRegionsInExeMode) {
+  constexpr std::size_t kRegion = 64 * 1024;
+  Bytes data(5 * kRegion, 'a');
+  PutCode(data, 0, 2 * kRegion);
+  PutCode(data, 4 * kRegion, 5 * kRegion);
+  data[2 * kRegion - 2] = 0xE9;  // a cut JMP at the end of the first code stretch
+  const auto plan = PlanSegments(data, Blocked(BlockedMode::Auto));
+  ASSERT_EQ(plan.size(), 3u);
   EXPECT_EQ(plan[0].mode, BlockedMode::Exe);
   EXPECT_EQ(plan[0].exeMode, 1);
-  EXPECT_EQ(plan[0].length, 4094u);
+  EXPECT_EQ(plan[0].length, 2 * kRegion - 2);
   EXPECT_EQ(plan[1].mode, BlockedMode::Lz77);
-  pe[0x81] = 'X';  // MZ without a PE header is not a Windows program
-  EXPECT_EQ(PlanSegments(pe, Blocked(BlockedMode::Auto)).front().mode, BlockedMode::Lz77);
+  EXPECT_EQ(plan[1].length, 2 * kRegion + 2);
+  EXPECT_EQ(plan[2].mode, BlockedMode::Exe);
+  EXPECT_EQ(Total(plan), data.size());
+
+  Bytes text(3 * kRegion, 'x');
+  text[100] = 0xE8;  // one stray E8 does not make code
+  EXPECT_EQ(PlanSegments(text, Blocked(BlockedMode::Auto)).size(), 1u);
+  EXPECT_EQ(PlanSegments(text, Blocked(BlockedMode::Auto))[0].mode, BlockedMode::Lz77);
 }
 
 TEST(SegmentPlanner, AutoCodesWaveSamplesInSoundMode) {

@@ -1,7 +1,8 @@
 // Compresses the named files with the chosen method and level and prints
 // sizes and throughput. Usage:
-//   acewriter_bench [-m lz77|blocked] [-l level] [-d dictbits] [-s] files...
-// -s compresses the files as one solid sequence.
+//   acewriter_bench [-m lz77|blocked] [-b auto|lz77|exe|delta|sound|pic] [-l level] [-d dictbits] [-s] [-w dir] files...
+// -s compresses the files as one solid sequence; -w writes each packed
+// stream to dir/<n>.packed (n counting from 0) for checks with other tools.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,7 @@ std::vector<std::uint8_t> ReadFile(const char* path) {
 int Run(int argc, char** argv) {
   acewriter::encode::Options options;
   bool solid = false;
+  std::string packedDir;
   int i = 1;
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const std::string flag = argv[i];
@@ -35,6 +37,18 @@ int Run(int argc, char** argv) {
                                                               : acewriter::encode::Method::Lz77;
     } else if (i + 1 < argc && flag == "-l") {
       options.level = std::atoi(argv[++i]);
+    } else if (i + 1 < argc && flag == "-b") {
+      using acewriter::encode::BlockedMode;
+      const std::string mode = argv[++i];
+      options.method = acewriter::encode::Method::Blocked;
+      options.mode = mode == "lz77"    ? BlockedMode::Lz77
+                     : mode == "exe"   ? BlockedMode::Exe
+                     : mode == "delta" ? BlockedMode::Delta
+                     : mode == "sound" ? BlockedMode::Sound
+                     : mode == "pic"   ? BlockedMode::Pic
+                                       : BlockedMode::Auto;
+    } else if (i + 1 < argc && flag == "-w") {
+      packedDir = argv[++i];
     } else if (i + 1 < argc && flag == "-d") {
       options.dictionaryBits = static_cast<std::uint32_t>(std::atoi(argv[++i]));
     } else {
@@ -46,7 +60,7 @@ int Run(int argc, char** argv) {
   std::uint64_t totalIn = 0;
   std::uint64_t totalOut = 0;
   double seconds = 0;
-  for (; i < argc; ++i) {
+  for (int n = 0; i < argc; ++i, ++n) {
     const auto data = ReadFile(argv[i]);
     const auto start = std::chrono::steady_clock::now();
     const auto packed = encoder.encodeMember(data, solid);
@@ -54,6 +68,11 @@ int Run(int argc, char** argv) {
     totalIn += data.size();
     totalOut += packed.size();
     std::printf("%12zu -> %12zu  %s\n", data.size(), packed.size(), argv[i]);
+    if (!packedDir.empty()) {
+      std::ofstream out(packedDir + "/" + std::to_string(n) + ".packed", std::ios::binary);
+      out.write(reinterpret_cast<const char*>(packed.data()), static_cast<std::streamsize>(packed.size()));
+      if (!out) throw std::runtime_error("cannot write to " + packedDir);
+    }
   }
   std::printf("total %llu -> %llu bytes (%.2f%%), %.2f s, %.2f MB/s\n",
               static_cast<unsigned long long>(totalIn), static_cast<unsigned long long>(totalOut),
