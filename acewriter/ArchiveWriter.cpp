@@ -1,6 +1,8 @@
 #include "acewriter/ArchiveWriter.h"
 
 #include <limits>
+
+#include "acewriter/InputFile.h"
 #include <stdexcept>
 
 namespace acewriter {
@@ -46,6 +48,7 @@ std::string MemberNameProblem(const std::string& name) {
 
 ArchiveWriter::ArchiveWriter(std::string path, const ArchiveOptions& options)
     : options_(Checked(options)),
+      workPath_(path + ".tmp"),
       packer_(options_),
       volumes_(std::move(path), MainHeaderFor(options_), options_.volumeSize) {}
 
@@ -82,6 +85,31 @@ void ArchiveWriter::addFile(const std::string& name, std::span<const std::uint8_
   if (options_.solid) header.flags |= kFileSolid;
   if (packed.encrypted) header.flags |= kFilePassword;
   volumes_.writeMember(header, packed.data());
+}
+
+std::uint64_t ArchiveWriter::addFileFromDisk(const std::string& name, const std::filesystem::path& path,
+                                             const FileStamp& stamp) {
+  std::error_code ec;
+  const std::uint64_t size = std::filesystem::file_size(path, ec);
+  if (ec || size <= options_.largeFileThreshold || options_.method == PackMethod::Ace20) {
+    const std::vector<std::uint8_t> data = ReadWholeFile(path);
+    addFile(name, data, stamp);
+    return data.size();
+  }
+  FileHeader header = headerFor(name, stamp);
+  if (size > std::numeric_limits<std::uint32_t>::max())
+    throw std::invalid_argument("cannot archive \"" + name + "\": files of 4 GiB and more are not supported");
+  header.attributes = stamp.attributes & ~kAttrDirectory;
+  StreamedMember packed = packer_.packFile(path, workPath_);
+  if (packed.originalSize > std::numeric_limits<std::uint32_t>::max())
+    throw std::invalid_argument("cannot archive \"" + name + "\": it grew beyond 4 GiB while being read");
+  header.originalSize = static_cast<std::uint32_t>(packed.originalSize);
+  header.crc32 = packed.crc32;
+  header.compressionType = packed.compressionType;
+  if (options_.solid) header.flags |= kFileSolid;
+  if (packed.encrypted) header.flags |= kFilePassword;
+  volumes_.writeMember(header, *packed.source);
+  return packed.originalSize;
 }
 
 VolumeSet::Result ArchiveWriter::finish() { return volumes_.finish(); }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <vector>
@@ -26,12 +27,18 @@ class ArchiveWriter {
   void addFile(const std::string& name, std::span<const std::uint8_t> data,
                const FileStamp& stamp);
 
+  // Adds the file at `path`; large files are packed without being held in
+  // memory. Returns the file's size.
+  std::uint64_t addFileFromDisk(const std::string& name, const std::filesystem::path& path,
+                                const FileStamp& stamp);
+
   VolumeSet::Result finish();
 
  private:
   FileHeader headerFor(const std::string& name, const FileStamp& stamp) const;
 
   ArchiveOptions options_;
+  std::string workPath_;
   MemberPacker packer_;
   VolumeSet volumes_;
 };

@@ -1,7 +1,6 @@
 #include "acewriter/FolderArchiver.h"
 
 #include <algorithm>
-#include <fstream>
 #include <stdexcept>
 #include <vector>
 
@@ -27,10 +26,8 @@ class TreeWalker {
         ++report_.folders;
         walk(path, name + "\\");
       } else if (fs::is_regular_file(target)) {
-        const std::vector<std::uint8_t> data = ReadWholeFile(path);
-        writer_.addFile(name, data, ReadFileStamp(path));
+        report_.bytes += writer_.addFileFromDisk(name, path, ReadFileStamp(path));
         ++report_.files;
-        report_.bytes += data.size();
       } else if (onSkip_) {
         onSkip_("skipped " + PathText(path) + ": not a regular file or folder (links to folders are not followed)");
       }
@@ -71,22 +68,6 @@ class TreeWalker {
 };
 
 }  // namespace
-
-std::vector<std::uint8_t> ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot open " + PathText(path));
-  std::vector<std::uint8_t> data;
-  std::error_code ec;
-  const auto expected = fs::file_size(path, ec);
-  if (!ec) data.reserve(static_cast<std::size_t>(expected));
-  char buffer[1 << 16];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    data.insert(data.end(), buffer, buffer + in.gcount());
-    if (in.eof()) break;
-  }
-  if (in.bad()) throw std::runtime_error("cannot read " + PathText(path));
-  return data;
-}
 
 FolderArchiveReport ArchiveFolder(const fs::path& root, ArchiveWriter& writer,
                                   const SkipNotice& onSkip) {

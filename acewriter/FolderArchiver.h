@@ -28,7 +28,4 @@ using SkipNotice = std::function<void(const std::string& message)>;
 FolderArchiveReport ArchiveFolder(const std::filesystem::path& root, ArchiveWriter& writer,
                                   const SkipNotice& onSkip = {});
 
-// Reads a whole file; throws std::runtime_error naming it.
-std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
-
 }  // namespace acewriter

@@ -4,11 +4,16 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "acewriter/ArchiveOptions.h"
+#include "acewriter/PackedSource.h"
+#include "acewriter/WorkFile.h"
 #include "acewriter/encode/Encoder.h"
 #include "unace/crypto/AceCipher.h"
 
@@ -27,12 +32,27 @@ struct PackedMember {
   bool encrypted = false;
 };
 
+// A member packed through a work file. `source` delivers what follows the
+// header: the work file, or the original file for a member stored as it is.
+struct StreamedMember {
+  std::uint64_t originalSize = 0;
+  std::uint32_t crc32 = 0xFFFFFFFFu;
+  std::uint8_t compressionType = 0;
+  bool encrypted = false;
+  WorkFile work;  // declared before `source`: closed after it, then removed
+  std::unique_ptr<PackedSource> source;
+};
+
 class MemberPacker {
  public:
   explicit MemberPacker(const ArchiveOptions& options);
 
   // The result may refer to `original`, which must outlive it.
   PackedMember pack(std::span<const std::uint8_t> original);
+
+  // Packs the file at `path` without holding it in memory, using `workPath`
+  // for the packed bytes. Not for the Ace20 method.
+  StreamedMember packFile(const std::filesystem::path& path, const std::string& workPath);
 
   // What the FILE headers of this archive carry besides the member's own data.
   std::uint8_t quality() const;

@@ -96,6 +96,8 @@ struct Variant {
   bool solid;
   std::uint64_t volumeSize;
   const char* archiveName;
+  // Files above this go through the piecewise (work file) path.
+  std::uint64_t largeFileThreshold = 16u << 20;
 };
 
 void PrintTo(const Variant& v, std::ostream* os) { *os << v.label; }
@@ -129,6 +131,7 @@ TEST_P(UnaceInteropTest, UnaceListsAndExtractsEveryFileByteForByte) {
   options.method = v.method;
   options.solid = v.solid;
   options.volumeSize = v.volumeSize;
+  options.largeFileThreshold = v.largeFileThreshold;
   const fs::path archive = dir_.path() / v.archiveName;
   ArchiveWriter writer(archive.string(), options);
   ArchiveFolder(tree_, writer);
@@ -142,6 +145,7 @@ TEST_P(UnaceInteropTest, UnaceListsAndExtractsEveryFileByteForByte) {
     EXPECT_GE(pieces, 3);
   }
 
+  EXPECT_FALSE(fs::exists(archive.string() + ".tmp")) << "work file left behind";
   if (v.solid && v.volumeSize == 0) {
     for (const auto& f : testutil::ScanVolume(archive).files)
       if (f.name == "data\\noise2.bin") {
@@ -174,7 +178,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Variant{"Lz77Solid", PackMethod::Lz77, true, 0, "solid.ace"},
                       Variant{"StoredVolumes", PackMethod::Stored, false, 120000, "DATA.c00"},
                       Variant{"Lz77Volumes", PackMethod::Lz77, false, 9000, "DATA.c00"},
-                      Variant{"Lz77SolidVolumes", PackMethod::Lz77, true, 7000, "set.ace"}),
+                      Variant{"Lz77SolidVolumes", PackMethod::Lz77, true, 7000, "set.ace"},
+                      Variant{"Lz77Piecewise", PackMethod::Lz77, false, 0, "pieces.ace", 10000},
+                      Variant{"Lz77SolidPiecewiseVolumes", PackMethod::Lz77, true, 7000, "DATA.c00", 10000},
+                      Variant{"StoredPiecewiseVolumes", PackMethod::Stored, false, 120000, "DATA.c00", 10000}),
     [](const ::testing::TestParamInfo<Variant>& param) { return std::string(param.param.label); });
 
 }  // namespace

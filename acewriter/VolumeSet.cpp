@@ -45,15 +45,34 @@ std::uint64_t VolumeSet::roomLeft() const {
 }
 
 void VolumeSet::writeMember(FileHeader header, std::span<const std::uint8_t> packed) {
+  MemorySource source(packed);
+  writeMember(std::move(header), source);
+}
+
+void VolumeSet::copy(PackedSource& packed, std::uint64_t bytes) {
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(bytes, 1u << 20)));
+  while (bytes > 0) {
+    const std::span<std::uint8_t> chunk(buffer.data(),
+                                        static_cast<std::size_t>(std::min<std::uint64_t>(bytes, buffer.size())));
+    packed.read(chunk);
+    current_->write(chunk);
+    bytes -= chunk.size();
+  }
+}
+
+void VolumeSet::writeMember(FileHeader header, PackedSource& packed) {
   if (finished_) throw std::logic_error("archive already finished");
+  if (packed.size() > std::numeric_limits<std::uint32_t>::max())
+    throw std::invalid_argument("packed data of " + header.name + " exceeds 4 GiB");
   const std::uint16_t baseFlags =
       header.flags & ~(kFileContinuedFromPrevious | kFileContinuesInNext);
   const std::uint64_t headerSize = FileHeaderSize(header.name.size());
+  std::uint64_t left = packed.size();
   bool firstPiece = true;
   for (;;) {
     // A piece carries at least one byte of data, so that no volume ends in a
     // header whose data all lies in the next one.
-    const std::uint64_t needed = headerSize + (packed.empty() ? 0 : 1);
+    const std::uint64_t needed = headerSize + (left == 0 ? 0 : 1);
     if (roomLeft() < needed) {
       if (current_->size() == mainHeaderSize_)
         throw std::invalid_argument("volume size " + std::to_string(volumeSize_) +
@@ -63,15 +82,15 @@ void VolumeSet::writeMember(FileHeader header, std::span<const std::uint8_t> pac
       startNextVolume();
       continue;
     }
-    const std::uint64_t piece = std::min<std::uint64_t>(packed.size(), roomLeft() - headerSize);
-    const bool last = piece == packed.size();
+    const std::uint64_t piece = std::min<std::uint64_t>(left, roomLeft() - headerSize);
+    const bool last = piece == left;
     header.flags = baseFlags;
     if (!firstPiece) header.flags |= kFileContinuedFromPrevious;
     if (!last) header.flags |= kFileContinuesInNext;
     header.packedSize = static_cast<std::uint32_t>(piece);
     current_->write(SerializeFileHeader(header));
-    current_->write(packed.first(static_cast<std::size_t>(piece)));
-    packed = packed.subspan(static_cast<std::size_t>(piece));
+    copy(packed, piece);
+    left -= piece;
     if (last) return;
     firstPiece = false;
     startNextVolume();

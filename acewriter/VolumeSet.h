@@ -13,6 +13,7 @@
 
 #include "acewriter/AceHeaders.h"
 #include "acewriter/OutputFile.h"
+#include "acewriter/PackedSource.h"
 
 namespace acewriter {
 
@@ -30,6 +31,7 @@ class VolumeSet {
   // continuation flags are set here; header.crc32 must already be the CRC of
   // the whole member.
   void writeMember(FileHeader header, std::span<const std::uint8_t> packed);
+  void writeMember(FileHeader header, PackedSource& packed);
 
   struct Result {
     std::vector<std::string> volumes;       // in order
@@ -44,6 +46,7 @@ class VolumeSet {
   void openVolume(std::string path);
   void startNextVolume();
   std::uint64_t roomLeft() const;
+  void copy(PackedSource& packed, std::uint64_t bytes);
 
   MainHeader main_;
   std::uint64_t volumeSize_;

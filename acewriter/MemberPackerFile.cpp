@@ -1,0 +1,133 @@
+// MemberPacker for files too large to hold: the file is read in chunks,
+// fed to the encoder, and the packed (and encrypted) bytes go to a work file
+// whose size then goes into the FILE header.
+#include <fstream>
+#include <stdexcept>
+
+#include "acewriter/AceHeaders.h"
+#include "acewriter/MemberPacker.h"
+#include "acewriter/OutputFile.h"
+#include "acewriter/PathText.h"
+#include "unace/format/Crc.h"
+
+namespace acewriter {
+namespace {
+
+constexpr std::size_t kChunk = 1u << 20;
+
+// Encrypts a byte stream that arrives in pieces of any length: the cipher
+// takes whole 8-byte blocks and its chain runs on across the pieces.
+class StreamEncryptor {
+ public:
+  StreamEncryptor(unace::crypto::AceCipher* cipher, OutputFile& out) : cipher_(cipher), out_(out) {
+    if (cipher_) cipher_->restartChain();
+  }
+
+  void put(std::span<const std::uint8_t> bytes) {
+    plainBytes_ += bytes.size();
+    if (!cipher_) {
+      out_.write(bytes);
+      return;
+    }
+    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+    const std::size_t whole = pending_.size() / unace::crypto::kCipherBlockBytes * unace::crypto::kCipherBlockBytes;
+    cipher_->encrypt(pending_.data(), whole);
+    out_.write(std::span<const std::uint8_t>(pending_).first(whole));
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(whole));
+  }
+
+  // Pads the last block with zeros; readers stop at ORIG_SIZE.
+  void finish() {
+    if (!cipher_ || pending_.empty()) return;
+    pending_.resize(unace::crypto::kCipherBlockBytes, 0);
+    cipher_->encrypt(pending_.data(), pending_.size());
+    out_.write(pending_);
+    pending_.clear();
+  }
+
+  std::uint64_t plainBytes() const { return plainBytes_; }
+
+ private:
+  unace::crypto::AceCipher* cipher_;
+  OutputFile& out_;
+  std::vector<std::uint8_t> pending_;
+  std::uint64_t plainBytes_ = 0;
+};
+
+// Reads `path` chunk by chunk; returns the number of bytes seen.
+template <typename OnChunk>
+std::uint64_t ForEachChunk(const std::filesystem::path& path, OnChunk&& onChunk) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot open " + PathText(path));
+  std::vector<std::uint8_t> buffer(kChunk);
+  std::uint64_t total = 0;
+  for (;;) {
+    in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (got > 0) onChunk(std::span<const std::uint8_t>(buffer.data(), got));
+    total += got;
+    if (got < buffer.size()) break;
+  }
+  if (in.bad()) throw std::runtime_error("cannot read " + PathText(path));
+  return total;
+}
+
+}  // namespace
+
+StreamedMember MemberPacker::packFile(const std::filesystem::path& path, const std::string& workPath) {
+  if (options_.method == PackMethod::Ace20)
+    throw std::logic_error("ACE 2.0 members are packed from memory");
+  StreamedMember member;
+  member.compressionType = kCompStored;
+  unace::format::AceCrc32 crc;
+
+  if (encoder_) {
+    OutputFile work(workPath);
+    member.work = WorkFile(workPath);
+    StreamEncryptor sink(cipher_ ? &*cipher_ : nullptr, work);
+    encoder_->beginMember(options_.solid);
+    member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) {
+      crc.update(chunk);
+      encoder_->feed(chunk);
+      sink.put(encoder_->takePacked());
+    });
+    sink.put(encoder_->finishMember());
+    sink.finish();
+    work.close();
+    member.crc32 = crc.value();
+    // As in memory: data that does not shrink is stored instead (the
+    // encoder's window already holds it, as a reader's will).
+    if (sink.plainBytes() < member.originalSize) {
+      member.compressionType = encoder_->compressionType();
+      member.encrypted = cipher_.has_value();
+      member.source = std::make_unique<FileSource>(workPath, work.size());
+      return member;
+    }
+  }
+
+  if (cipher_) {
+    OutputFile work(workPath);
+    if (member.work.path().empty()) member.work = WorkFile(workPath);
+    StreamEncryptor sink(&*cipher_, work);
+    crc.reset();
+    member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) {
+      crc.update(chunk);
+      sink.put(chunk);
+    });
+    sink.finish();
+    work.close();
+    member.crc32 = crc.value();
+    member.encrypted = true;
+    member.source = std::make_unique<FileSource>(workPath, work.size());
+    return member;
+  }
+
+  if (!encoder_) {
+    member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) { crc.update(chunk); });
+    member.crc32 = crc.value();
+  }
+  member.source = std::make_unique<FileSource>(path, member.originalSize);
+  return member;
+}
+
+}  // namespace acewriter
