@@ -70,19 +70,23 @@ void ArchiveWriter::addFolder(const std::string& name, const FileStamp& stamp) {
   volumes_.writeMember(header, {});
 }
 
+FileHeader ArchiveWriter::fileHeaderFor(const std::string& name, const FileStamp& stamp,
+                                        std::uint64_t size) const {
+  FileHeader header = headerFor(name, stamp);
+  if (size > std::numeric_limits<std::uint32_t>::max())
+    throw std::invalid_argument("cannot archive \"" + name + "\": files of 4 GiB and more are not supported");
+  header.originalSize = static_cast<std::uint32_t>(size);
+  header.attributes = stamp.attributes & ~kAttrDirectory;
+  if (options_.solid) header.flags |= kFileSolid;
+  return header;
+}
+
 void ArchiveWriter::addFile(const std::string& name, std::span<const std::uint8_t> data,
                             const FileStamp& stamp) {
-  FileHeader header = headerFor(name, stamp);
-  if (data.size() > std::numeric_limits<std::uint32_t>::max())
-    throw std::invalid_argument("cannot archive \"" + name + "\": files of 4 GiB and more are not supported");
-  header.attributes = stamp.attributes & ~kAttrDirectory;
+  FileHeader header = fileHeaderFor(name, stamp, data.size());
   const PackedMember packed = packer_.pack(data);
-  if (packed.data().size() > std::numeric_limits<std::uint32_t>::max())
-    throw std::invalid_argument("cannot archive \"" + name + "\": packed data exceeds 4 GiB");
-  header.originalSize = static_cast<std::uint32_t>(data.size());
   header.crc32 = packed.crc32;
   header.compressionType = packed.compressionType;
-  if (options_.solid) header.flags |= kFileSolid;
   if (packed.encrypted) header.flags |= kFilePassword;
   volumes_.writeMember(header, packed.data());
 }
@@ -91,22 +95,17 @@ std::uint64_t ArchiveWriter::addFileFromDisk(const std::string& name, const std:
                                              const FileStamp& stamp) {
   std::error_code ec;
   const std::uint64_t size = std::filesystem::file_size(path, ec);
+  FileHeader header = fileHeaderFor(name, stamp, ec ? 0 : size);
   if (ec || size <= options_.largeFileThreshold || options_.method == PackMethod::Ace20) {
     const std::vector<std::uint8_t> data = ReadWholeFile(path);
     addFile(name, data, stamp);
     return data.size();
   }
-  FileHeader header = headerFor(name, stamp);
-  if (size > std::numeric_limits<std::uint32_t>::max())
-    throw std::invalid_argument("cannot archive \"" + name + "\": files of 4 GiB and more are not supported");
-  header.attributes = stamp.attributes & ~kAttrDirectory;
   StreamedMember packed = packer_.packFile(path, workPath_);
-  if (packed.originalSize > std::numeric_limits<std::uint32_t>::max())
-    throw std::invalid_argument("cannot archive \"" + name + "\": it grew beyond 4 GiB while being read");
-  header.originalSize = static_cast<std::uint32_t>(packed.originalSize);
+  // The file may have changed size since it was measured.
+  header.originalSize = fileHeaderFor(name, stamp, packed.originalSize).originalSize;
   header.crc32 = packed.crc32;
   header.compressionType = packed.compressionType;
-  if (options_.solid) header.flags |= kFileSolid;
   if (packed.encrypted) header.flags |= kFilePassword;
   volumes_.writeMember(header, *packed.source);
   return packed.originalSize;

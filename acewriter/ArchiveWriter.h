@@ -36,6 +36,7 @@ class ArchiveWriter {
 
  private:
   FileHeader headerFor(const std::string& name, const FileStamp& stamp) const;
+  FileHeader fileHeaderFor(const std::string& name, const FileStamp& stamp, std::uint64_t size) const;
 
   ArchiveOptions options_;
   std::string workPath_;

@@ -116,7 +116,7 @@ LzParser::Choice LzParser::best(std::size_t pos, std::size_t end, const LzPrices
   return choice;
 }
 
-void LzParser::emit(const Choice& choice, std::size_t, LzBlockCoder& coder) {
+void LzParser::emit(const Choice& choice, LzBlockCoder& coder) {
   if (choice.slot >= 0) {
     const auto slot = static_cast<unsigned>(choice.slot);
     coder.repeatMatch(slot, choice.length);
@@ -164,7 +164,7 @@ void LzParser::parse(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
         continue;
       }
     }
-    emit(current, pos, coder);
+    emit(current, coder);
     pos += current.length;
     if (current.length < effort_.indexBelow)
       finder_.advanceTo(pos);

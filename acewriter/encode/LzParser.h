@@ -58,7 +58,7 @@ class LzParser {
   // `end` at the latest.
   void parse(std::size_t stop, std::size_t end, LzBlockCoder& coder);
   Choice best(std::size_t pos, std::size_t end, const LzPrices& prices) const;
-  void emit(const Choice& choice, std::size_t pos, LzBlockCoder& coder);
+  void emit(const Choice& choice, LzBlockCoder& coder);
 
   MatchFinder finder_;
   SearchEffort effort_;

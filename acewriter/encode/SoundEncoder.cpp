@@ -160,7 +160,6 @@ void EncodeSoundSegment(BitWriter& out, std::span<const std::uint8_t> bytes, Sou
       p.update(bytes[i]);
     }
   }
-  // zerosAhead[i]: consecutive zero residuals of byte i's channel from i on.
   std::array<std::size_t, 4> sameChannelStep{};
   for (std::size_t r = 0; r < 4; ++r) {
     std::size_t t = 1;
