@@ -49,6 +49,8 @@ class MatchFinder {
     std::uint32_t entry = heads_[Hash4(buffer_.data() + pos)];
     std::uint32_t last = here;
     while (maxSteps-- > 0 && entry >= validFrom_ && entry < last && here - entry <= limit) {
+      // The walk waits on memory; ask for the next link while comparing.
+      __builtin_prefetch(&chain_[entry & dictionaryMask_]);
       if (!visit(static_cast<std::size_t>(entry - base_))) return;
       last = entry;
       entry = chain_[entry & dictionaryMask_];
