@@ -126,6 +126,30 @@ TEST(BlockedRoundTrip, AutoOnAProgramAndOnAWaveFile) {
   EXPECT_LT(automatic.encodeMember(wave, false).size(), plain.encodeMember(wave, false).size());
 }
 
+TEST(BlockedRoundTrip, AutoOnAPhotoBitmap) {
+  const std::uint32_t width = 150, height = 60;  // rows of 450 bytes, padded to 452
+  const Bytes pixels = Picture(width, height, 12);
+  Bytes bmp(54, 0);
+  const auto put = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  put(10, 54);
+  put(14, 40);
+  put(18, width);
+  put(22, height);
+  bmp[28] = 24;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    bmp.insert(bmp.end(), pixels.begin() + y * width * 3, pixels.begin() + (y + 1) * width * 3);
+    bmp.insert(bmp.end(), {0, 0});
+  }
+  Encoder automatic(Blocked(BlockedMode::Auto));
+  ExpectRoundTrip(automatic, bmp, "auto bitmap");
+  Encoder plain(Blocked(BlockedMode::Lz77));
+  EXPECT_LT(automatic.encodeMember(bmp, false).size(), plain.encodeMember(bmp, false).size());
+}
+
 TEST(BlockedRoundTrip, ExeBothSubModes) {
   for (std::uint8_t sub : {0, 1}) {
     Options o = Blocked(BlockedMode::Exe);

@@ -4,6 +4,8 @@
 
 #include "acewriter/encode/BlockedStream.h"
 #include "acewriter/encode/Filters.h"
+#include "acewriter/encode/LzBlockCoder.h"
+#include "acewriter/encode/PicEncoder.h"
 
 namespace acewriter::encode {
 namespace {
@@ -131,6 +133,41 @@ bool FindWaveSamples(std::span<const std::uint8_t> d, std::size_t& begin, std::s
   return false;
 }
 
+// An uncompressed true-colour BMP: where its rows are and their geometry.
+bool FindBitmapRows(std::span<const std::uint8_t> d, std::size_t& begin, std::size_t& length, Segment& pic) {
+  if (d.size() < 54 || d[0] != 'B' || d[1] != 'M' || Le(d, 14, 4) < 40) return false;
+  const std::uint32_t offset = Le(d, 10, 4);
+  const auto width = static_cast<std::int32_t>(Le(d, 18, 4));
+  const auto height = static_cast<std::int32_t>(Le(d, 22, 4));
+  const std::uint32_t bits = Le(d, 28, 2);
+  if ((bits != 24 && bits != 32) || Le(d, 30, 4) != 0 || width <= 0 || height == 0 || offset >= d.size())
+    return false;
+  const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
+  const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -static_cast<std::int64_t>(height) : height);
+  if (stride > 0xFFFFFF) return false;
+  begin = offset;
+  length = static_cast<std::size_t>(std::min<std::uint64_t>(stride * rows, d.size() - offset));
+  pic.mode = BlockedMode::Pic;
+  pic.picWidth = static_cast<std::uint32_t>(stride);
+  pic.picPlanes = bits / 8;
+  return length >= stride;
+}
+
+// PIC wins on photographs, LZ77 on drawings with flat areas: try both on
+// the rows alone (a separate small LZ77 window, so the member's window is
+// untouched) and keep PIC only when clearly smaller.
+bool PicPaysOff(std::span<const std::uint8_t> rows, const Segment& pic) {
+  BitWriter picBits;
+  EncodePicSegment(picBits, rows, {pic.picWidth, pic.picPlanes, pic.picPlaneType}, nullptr);
+  BitWriter lzBits;
+  LzParser trial(16, 1);
+  trial.startMember(false);
+  LzBlockCoder coder(lzBits, true);
+  trial.code(rows, coder);
+  coder.flush();
+  return picBits.bitCount() * 100 < lzBits.bitCount() * 95;
+}
+
 }  // namespace
 
 std::vector<Segment> PlanSegments(std::span<const std::uint8_t> data, const Options& o) {
@@ -148,6 +185,12 @@ std::vector<Segment> PlanSegments(std::span<const std::uint8_t> data, const Opti
   BlockedMode chosen = o.method == Method::Blocked ? o.mode : BlockedMode::Lz77;
   if (chosen == BlockedMode::Auto) {
     std::size_t begin = 0, length = 0;
+    if (Segment pic = mode; FindBitmapRows(data, begin, length, pic) && PicPaysOff(data.subspan(begin, length), pic)) {
+      plan.push_back(Lz77Part(begin));
+      PlanStretch(data, begin, length, pic, plan);
+      if (begin + length < data.size()) plan.push_back(Lz77Part(data.size() - begin - length));
+      return plan;
+    }
     if (FindWaveSamples(data, begin, length, mode.soundLayout)) {
       plan.push_back(Lz77Part(begin));
       mode.mode = BlockedMode::Sound;

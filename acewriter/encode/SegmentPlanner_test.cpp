@@ -85,6 +85,41 @@ TEST(SegmentPlanner, AutoCodesWaveSamplesInSoundMode) {
   EXPECT_EQ(PlanSegments(FakeWave(2, 24, 400, 0), Blocked(BlockedMode::Auto)).size(), 1u);
 }
 
+Bytes FakeBitmap(std::uint32_t width, std::uint32_t height, bool photo) {
+  const std::uint32_t stride = (width * 3 + 3) / 4 * 4;
+  Bytes b(54 + stride * height + 6, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  PutLe(b, 10, 54, 4);
+  PutLe(b, 14, 40, 4);
+  PutLe(b, 18, width, 4);
+  PutLe(b, 22, height, 4);
+  PutLe(b, 26, 1, 2);
+  PutLe(b, 28, 24, 2);
+  std::uint32_t noise = 1;
+  for (std::uint32_t y = 0; y < height; ++y)
+    for (std::uint32_t x = 0; x < width * 3; ++x) {
+      noise = noise * 1103515245 + 12345;
+      b[54 + y * stride + x] = photo ? static_cast<std::uint8_t>(x / 3 + y + (x % 3) * 40 + (noise >> 16) % 9) : 0x40;
+    }
+  return b;
+}
+
+TEST(SegmentPlanner, AutoCodesPhotoLikeBitmapsInPicMode) {
+  const Bytes photo = FakeBitmap(101, 40, true);
+  const auto plan = PlanSegments(photo, Blocked(BlockedMode::Auto));
+  ASSERT_EQ(plan.size(), 3u);
+  EXPECT_EQ(plan[0].length, 54u);
+  EXPECT_EQ(plan[1].mode, BlockedMode::Pic);
+  EXPECT_EQ(plan[1].picWidth, 304u);  // 303 bytes padded to 304
+  EXPECT_EQ(plan[1].picPlanes, 3u);
+  EXPECT_EQ(plan[1].length, 304u * 40);
+  EXPECT_EQ(Total(plan), photo.size());
+  // A flat image is left to LZ77.
+  const auto flat = PlanSegments(FakeBitmap(101, 40, false), Blocked(BlockedMode::Auto));
+  for (const auto& s : flat) EXPECT_NE(s.mode, BlockedMode::Pic);
+}
+
 TEST(SegmentPlanner, SoundLeavesAtLeastFourBytesBehindItself) {
   for (std::size_t n : {400u, 401u, 402u, 403u, 3u}) {
     const auto plan = PlanSegments(Bytes(n, 1), Blocked(BlockedMode::Sound));
