@@ -320,3 +320,27 @@ TEST(BlockedRoundTrip, SolidMemberReachesIntoAnEarlierSoundMember) {
 
 }  // namespace
 }  // namespace acewriter::encode
+
+namespace acewriter::encode {
+namespace {
+
+TEST(BlockedSolid, MemberStoredAfterAllLeavesItsOriginalBytesInTheWindow) {
+  // An EXE member whose packed form is discarded in favour of storing it:
+  // the next member refers to it and must see the original bytes.
+  const Bytes code = FakeCode(20000, 8);
+  Encoder encoder(Blocked(BlockedMode::Exe));
+  encoder.encodeMember(code, true);
+  encoder.storeInstead(code);
+  Bytes next(code);
+  next.insert(next.end(), {1, 2, 3, 4, 5});
+  const Bytes packed = encoder.encodeMember(next, true);
+  EXPECT_LT(packed.size(), next.size() / 2);
+
+  unace::decode::Decoder decoder;
+  decoder.appendStored(code.data(), code.size());
+  std::string error;
+  EXPECT_TRUE(test::Decode(decoder, packed, next.size(), 20, true, true, error) == next) << error;
+}
+
+}  // namespace
+}  // namespace acewriter::encode

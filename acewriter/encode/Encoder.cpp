@@ -56,6 +56,11 @@ class Encoder::Impl {
     parser_.enterWindow(data);
   }
 
+  void storeInstead(std::span<const std::uint8_t> data) {
+    if (streaming_) throw std::logic_error("Encoder::storeInstead inside a member");
+    parser_.replaceNewest(data);
+  }
+
   void beginMember(bool solidContinue) {
     if (options_.method != Method::Lz77) throw std::logic_error("Encoder: only the ACE 1.0 method codes in pieces");
     if (streaming_) throw std::logic_error("Encoder::beginMember: the previous member is not finished");
@@ -105,6 +110,7 @@ std::vector<std::uint8_t> Encoder::encodeMember(std::span<const std::uint8_t> da
 }
 
 void Encoder::appendStored(std::span<const std::uint8_t> data) { impl_->appendStored(data); }
+void Encoder::storeInstead(std::span<const std::uint8_t> data) { impl_->storeInstead(data); }
 void Encoder::beginMember(bool solidContinue) { impl_->beginMember(solidContinue); }
 void Encoder::feed(std::span<const std::uint8_t> data) { impl_->feed(data); }
 std::vector<std::uint8_t> Encoder::takePacked() { return impl_->takePacked(); }

@@ -70,9 +70,10 @@ class Encoder {
 
   // Compresses one member and returns its packed data, a multiple of 4
   // bytes; empty input gives empty output (store such members with
-  // COMP_TYPE 0). With solidContinue the member may refer to everything the
-  // Encoder has seen before (solid archive); without it the window starts
-  // empty.
+  // COMP_TYPE 0). Incompressible data grows by about 0.1 %; a writer may
+  // then prefer to store the member: see storeInstead. With solidContinue
+  // the member may refer to everything the Encoder has seen before (solid
+  // archive); without it the window starts empty.
   std::vector<std::uint8_t> encodeMember(std::span<const std::uint8_t> data,
                                          bool solidContinue);
 
@@ -91,12 +92,18 @@ class Encoder {
   // window exactly as a reader sees them.
   void appendStored(std::span<const std::uint8_t> data);
 
+  // The member just passed to encodeMember (the same bytes) is written
+  // stored after all. Required in solid archives of the blocked method:
+  // EXE and DELTA put transformed bytes into the window, a reader of the
+  // stored member the original ones. Do not call appendStored for it.
+  void storeInstead(std::span<const std::uint8_t> data);
+
   // What goes into the FILE header of members made by this Encoder.
   std::uint8_t compressionType() const;  // COMP_TYPE: 1 or 2
   std::uint8_t quality() const;          // COMP_QUAL
   std::uint16_t params() const;          // PARAMS: dictionary code in bits 0..3
   std::uint32_t dictionaryBits() const;
-  // True when every member so far is readable by an ACE 1.0 reader.
+  // True when the members need an ACE 2.0 reader (MAIN VER_EXTRACT 20).
   bool needsVersion20() const { return compressionType() == 2; }
 
  private:

@@ -42,6 +42,10 @@ class LzParser {
   // Bytes the reader puts into its window without LZ77 coding.
   void enterWindow(std::span<const std::uint8_t> bytes);
 
+  // The member just coded is stored after all: the window takes its
+  // original bytes (EXE and DELTA put transformed bytes there).
+  void replaceNewest(std::span<const std::uint8_t> original) { finder_.overwriteNewest(original); }
+
   // After a SOUND or PIC stretch the reader's repeat distances are not
   // relied upon until new distances have replaced them.
   void distrustRepeats() { knownRepeats_ = 0; }

@@ -88,6 +88,11 @@ void MatchFinder::insert(std::size_t pos) {
   pairs_[Pair(p)] = at;
 }
 
+void MatchFinder::overwriteNewest(std::span<const std::uint8_t> bytes) {
+  const std::size_t n = std::min(bytes.size(), size_);
+  std::memcpy(buffer_.data() + size_ - n, bytes.data() + (bytes.size() - n), n);
+}
+
 void MatchFinder::advanceTo(std::size_t pos) {
   const std::size_t hashable = size_ >= 4 ? size_ - 3 : 0;
   const std::size_t end = std::min(pos, hashable);

@@ -32,6 +32,11 @@ class MatchFinder {
     return pos < dictionarySize_ ? static_cast<std::uint32_t>(pos) : dictionarySize_;
   }
 
+  // Replaces the newest bytes of the window by the tail of `bytes` (same
+  // count as were appended last). Hash entries of the old bytes stay; they
+  // only cost a failed comparison.
+  void overwriteNewest(std::span<const std::uint8_t> bytes);
+
   // Makes every position before `pos` findable (hashing those with three
   // bytes present) and marks `pos` as the coding position.
   void advanceTo(std::size_t pos);

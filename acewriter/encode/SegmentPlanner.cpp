@@ -128,7 +128,10 @@ bool FindWaveSamples(std::span<const std::uint8_t> d, std::size_t& begin, std::s
       else return false;
       return true;
     }
-    at += 8 + std::size_t{size} + (size & 1);
+    // Chunk sizes come from the file; stop rather than wrap on 32-bit hosts.
+    const std::uint64_t next = std::uint64_t{at} + 8 + size + (size & 1);
+    if (next > d.size()) break;
+    at = static_cast<std::size_t>(next);
   }
   return false;
 }
