@@ -5,7 +5,7 @@
 //   acetool c ARCHIVE DIR [options]            archive DIR's content
 // create options: --method stored|lz77|ace20, --mode auto|lz77|exe|delta|
 // sound|pic (ace20), --solid, --volume-size BYTES, --dictionary-bits N,
-// --level N, --password PW.
+// --level N (default kDefaultLevel), --password PW.
 #pragma once
 
 #include <stdexcept>
@@ -36,5 +36,7 @@ class UsageError : public std::runtime_error {
 Invocation ParseCommandLine(const std::vector<std::string>& args);
 
 extern const char* const kUsageText;
+
+inline constexpr int kDefaultLevel = 2;
 
 }  // namespace acetool

@@ -43,6 +43,7 @@ TEST(CommandLine, DefaultsMakeAnArchiveEveryReaderOpens) {
   EXPECT_EQ(c.create.volumeSize, 0u);
   EXPECT_EQ(c.create.dictionaryBits, 20u);
   EXPECT_TRUE(c.create.password.empty());
+  EXPECT_EQ(c.create.level, kDefaultLevel);
 }
 
 TEST(CommandLine, RejectsWhatItCannotCarryOut) {
