@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "archive/LibraryDeployment.h"
 #include "setupdesc/DescriptionFile.h"
 #include "setupdesc/SetupDescReader.h"
 #include "setupdesc/SetupDir.h"
@@ -21,16 +22,33 @@ void ErrorReport(const std::string& text) {
   MessageBoxA(nullptr, (text + ".").c_str(), kApplicationTitle, MB_OK | MB_ICONSTOP);
 }
 
-// What runs before the wizard: the program's own version and the setup
-// description. The pages are built on this in the wizard.
+// The extraction library written at start is removed again however the
+// program ends, as the main window's close handler does.
+class ExtractionLibraryCleanup {
+ public:
+  explicit ExtractionLibraryCleanup(std::string setupDir) : setupDir_(std::move(setupDir)) {}
+  ~ExtractionLibraryCleanup() { archive::RemoveExtractionLibraryIfPresent(setupDir_); }
+  ExtractionLibraryCleanup(const ExtractionLibraryCleanup&) = delete;
+  ExtractionLibraryCleanup& operator=(const ExtractionLibraryCleanup&) = delete;
+
+ private:
+  std::string setupDir_;
+};
+
+// What runs before the wizard: the program's own version, the setup
+// description and the extraction library beside it. The pages are built on
+// this in the wizard.
 int StartUp() {
   setupdesc::SetupDescription description;
   const std::string programPath = setupdesc::OwnProgramPath();
   description.SetupVersion = winsupport::GetFileVersionString(programPath);
   const std::string setupDir = setupdesc::SetupDirFromProgramPath(programPath);
+  const ExtractionLibraryCleanup cleanup(setupDir);
 
-  const setupdesc::ReadResult result =
-      setupdesc::ReadSetupDescription(setupdesc::LoadDescriptionFile(setupDir), description);
+  setupdesc::ReaderOptions options;
+  options.onVersionAccepted = [&setupDir] { archive::DeployExtractionLibrary(setupDir); };
+  const setupdesc::ReadResult result = setupdesc::ReadSetupDescription(
+      setupdesc::LoadDescriptionFile(setupDir), description, options);
   switch (result.outcome) {
     case setupdesc::ReadOutcome::Missing:
     case setupdesc::ReadOutcome::Damaged:

@@ -64,5 +64,22 @@ wine_run "$pack" encode "$(winpath "$out/plain.txt")" "$(winpath "$out/good.pmd"
 head -n 3 "$out/good.pmd" > "$medium/install.pmd"
 expect_message damaged-pmd "Fehler!!" 'Installationseinstellungen fehlerhaft!\n\npmd-Datei beschädigt: die Datei endet vor Zeile 6.'
 
+# A good description: read without a message; the extraction library that
+# start-up writes beside the program is gone again when the program ends.
+wine_run "$pack" encode "$(winpath "$out/plain.txt")" "$(winpath "$medium/install.pmd")"
+wine_run "$medium/Install.exe" >/dev/null &
+pid=$!
+for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then
+  import -window root "$out/good-pmd.png" 2>/dev/null
+  kill "$pid"; echo "FAIL good-pmd: Install.exe did not end (see $out/good-pmd.png)"; failed=$((failed + 1))
+elif ! wait "$pid"; then
+  echo "FAIL good-pmd: Install.exe failed on a good description"; failed=$((failed + 1))
+elif ls "$medium" | grep -qi '^unace.dll$'; then
+  echo "FAIL good-pmd: UnACE.dll left beside the program"; failed=$((failed + 1))
+else
+  echo "ok   good-pmd"; passed=$((passed + 1))
+fi
+
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
