@@ -49,24 +49,24 @@ struct MainSpec {
   std::optional<Bytes> comment;  // raw comment bytes after COMMENT_SIZE
 };
 
-inline Bytes MainHeaderBody(const MainSpec& spec) {
+inline Bytes MainHeaderBody(const MainSpec& header) {
   Bytes body;
   body.push_back(0);
-  Put16(body, spec.flags | (spec.comment ? 0x0002u : 0u));
+  Put16(body, header.flags | (header.comment ? 0x0002u : 0u));
   for (char c : std::string("**ACE**")) body.push_back(static_cast<std::uint8_t>(c));
   body.push_back(20);
   body.push_back(20);
   body.push_back(2);
-  body.push_back(spec.volume);
+  body.push_back(header.volume);
   Put32(body, kSomeDosTime);
   body.insert(body.end(), 8, 0);
-  if (spec.advertByte) {
-    body.push_back(static_cast<std::uint8_t>(spec.advert.size()));
-    body.insert(body.end(), spec.advert.begin(), spec.advert.end());
+  if (header.advertByte) {
+    body.push_back(static_cast<std::uint8_t>(header.advert.size()));
+    body.insert(body.end(), header.advert.begin(), header.advert.end());
   }
-  if (spec.comment) {
-    Put16(body, static_cast<std::uint32_t>(spec.comment->size()));
-    body.insert(body.end(), spec.comment->begin(), spec.comment->end());
+  if (header.comment) {
+    Put16(body, static_cast<std::uint32_t>(header.comment->size()));
+    body.insert(body.end(), header.comment->begin(), header.comment->end());
   }
   return body;
 }
@@ -87,53 +87,53 @@ struct FileSpec {
   std::optional<Bytes> packed;               // default: data (encrypted if a password is set)
 };
 
-inline Bytes FileBlock(const FileSpec& spec) {
-  Bytes packed = spec.packed ? *spec.packed : spec.data;
-  std::uint16_t flags = spec.flags | (spec.wide ? 0x0004u : 0u);
-  if (spec.password && !spec.packed) {
+inline Bytes FileBlock(const FileSpec& entry) {
+  Bytes packed = entry.packed ? *entry.packed : entry.data;
+  std::uint16_t flags = entry.flags | (entry.wide ? 0x0004u : 0u);
+  if (entry.password && !entry.packed) {
     flags |= 0x4000;
     packed.resize((packed.size() + 7) / 8 * 8, 0);
-    crypto::AceCipher cipher(crypto::DeriveAceKey(*spec.password));
+    crypto::AceCipher cipher(crypto::DeriveAceKey(*entry.password));
     cipher.encrypt(packed.data(), packed.size());
   }
   Bytes body;
-  body.push_back(spec.wide ? 3 : 1);
+  body.push_back(entry.wide ? 3 : 1);
   Put16(body, flags);
-  const std::uint64_t packSize = spec.packedSize.value_or(packed.size());
-  const std::uint64_t origSize = spec.originalSize.value_or(spec.data.size());
-  if (spec.wide) {
+  const std::uint64_t packSize = entry.packedSize.value_or(packed.size());
+  const std::uint64_t origSize = entry.originalSize.value_or(entry.data.size());
+  if (entry.wide) {
     Put64(body, packSize);
     Put64(body, origSize);
   } else {
     Put32(body, static_cast<std::uint32_t>(packSize));
     Put32(body, static_cast<std::uint32_t>(origSize));
   }
-  Put32(body, spec.dosTime);
-  Put32(body, spec.attributes);
-  Put32(body, spec.crc.value_or(format::AceCrc32Of(spec.data)));
-  body.push_back(spec.compression);
+  Put32(body, entry.dosTime);
+  Put32(body, entry.attributes);
+  Put32(body, entry.crc.value_or(format::AceCrc32Of(entry.data)));
+  body.push_back(entry.compression);
   body.push_back(3);
-  Put16(body, spec.parameters);
+  Put16(body, entry.parameters);
   Put16(body, 0);
-  Put16(body, static_cast<std::uint32_t>(spec.name.size()));
-  body.insert(body.end(), spec.name.begin(), spec.name.end());
+  Put16(body, static_cast<std::uint32_t>(entry.name.size()));
+  body.insert(body.end(), entry.name.begin(), entry.name.end());
   Bytes out = WithPrefix(body);
   out.insert(out.end(), packed.begin(), packed.end());
   return out;
 }
 
 inline FileSpec Folder(const std::string& name) {
-  FileSpec spec;
-  spec.name = name;
-  spec.attributes = 0x10;
-  return spec;
+  FileSpec entry;
+  entry.name = name;
+  entry.attributes = 0x10;
+  return entry;
 }
 
 inline FileSpec Stored(const std::string& name, const std::string& content) {
-  FileSpec spec;
-  spec.name = name;
-  spec.data = BytesOf(content);
-  return spec;
+  FileSpec entry;
+  entry.name = name;
+  entry.data = BytesOf(content);
+  return entry;
 }
 
 // A complete single-volume archive.

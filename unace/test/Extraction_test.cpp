@@ -62,9 +62,9 @@ TEST(Extraction, CreatesFoldersParentsAndFilesWithTheirTime) {
 }
 
 TEST(Extraction, ReadOnlyAttributeIsApplied) {
-  FileSpec spec = Stored("ro.txt", "locked");
-  spec.attributes = 0x21;
-  Fixture f(Archive({spec, Stored("rw.txt", "open")}));
+  FileSpec entry = Stored("ro.txt", "locked");
+  entry.attributes = 0x21;
+  Fixture f(Archive({entry, Stored("rw.txt", "open")}));
   EXPECT_EQ(f.walk().endCode, ACE_END_OF_ARCHIVE);
   const auto writable = [](const fs::path& p) {
     return (fs::status(p).permissions() & fs::perms::owner_write) != fs::perms::none;
@@ -111,15 +111,15 @@ TEST(Extraction, DamagedDataLeavesNoFile) {
   wrongCrc.crc = 0x12345678u;
   FileSpec shortData = Stored("short.txt", "content");
   shortData.originalSize = 1000;  // more than the member holds
-  for (const FileSpec& spec : {wrongCrc, shortData}) {
-    SCOPED_TRACE(spec.name);
-    Fixture f(Archive({spec}));
-    WriteAll(f.out() / spec.name, BytesOf("previous"));
+  for (const FileSpec& entry : {wrongCrc, shortData}) {
+    SCOPED_TRACE(entry.name);
+    Fixture f(Archive({entry}));
+    WriteAll(f.out() / entry.name, BytesOf("previous"));
     const WalkResult walk = f.walk();
-    EXPECT_EQ(walk.endCode, spec.crc ? ACE_ERR_DATA_CRC : ACE_ERR_DATA);
+    EXPECT_EQ(walk.endCode, entry.crc ? ACE_ERR_DATA_CRC : ACE_ERR_DATA);
     // The old file is untouched and no temporary file is left.
-    EXPECT_EQ(ReadAll(f.out() / spec.name), BytesOf("previous"));
-    EXPECT_EQ(TreeOf(f.out()), std::set<std::string>{spec.name});
+    EXPECT_EQ(ReadAll(f.out() / entry.name), BytesOf("previous"));
+    EXPECT_EQ(TreeOf(f.out()), std::set<std::string>{entry.name});
   }
 }
 
@@ -133,9 +133,9 @@ TEST(Extraction, HugeDeclaredSizesFailCleanly) {
   packed.compression = 1;
   packed.packed = Bytes(16, 0);
   packed.originalSize = 0xFFFFFFFFu;
-  for (const FileSpec& spec : {stored, wide, packed}) {
-    SCOPED_TRACE(spec.name);
-    Fixture f(Archive({spec}));
+  for (const FileSpec& entry : {stored, wide, packed}) {
+    SCOPED_TRACE(entry.name);
+    Fixture f(Archive({entry}));
     const WalkResult walk = f.walk();
     EXPECT_EQ(walk.endCode, ACE_ERR_DATA);
     EXPECT_TRUE(TreeOf(f.out()).empty());
@@ -148,9 +148,9 @@ TEST(Extraction, UnknownMethodsAndDictionariesAreRefusedAsFormat) {
   FileSpec dictionary = Stored("d.bin", "abcd");
   dictionary.compression = 1;
   dictionary.parameters = 15;  // 32 MiB: beyond what the format can address
-  for (const FileSpec& spec : {method, dictionary}) {
-    Fixture f(Archive({spec}));
-    EXPECT_EQ(f.walk().endCode, ACE_ERR_FORMAT) << spec.name;
+  for (const FileSpec& entry : {method, dictionary}) {
+    Fixture f(Archive({entry}));
+    EXPECT_EQ(f.walk().endCode, ACE_ERR_FORMAT) << entry.name;
     EXPECT_TRUE(TreeOf(f.out()).empty());
   }
 }

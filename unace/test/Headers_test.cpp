@@ -88,9 +88,9 @@ TEST(Headers, MainHeaderAdvertByteIsOptionalWithoutTheFlag) {
 }
 
 TEST(Headers, File64CarriesWideSizes) {
-  FileSpec spec = Stored("big.bin", "xy");
-  spec.wide = true;
-  const Bytes block = FileBlock(spec);
+  FileSpec entry = Stored("big.bin", "xy");
+  entry.wide = true;
+  const Bytes block = FileBlock(entry);
   MemorySource source(block);
   const auto file = NextFile(source);
   ASSERT_TRUE(file);
@@ -111,16 +111,16 @@ TEST(Headers, DamagedHeadersAreDetected) {
     EXPECT_NE(why.find("checksum"), std::string::npos);
   }
   {
-    FileSpec spec = Stored("a.txt", "abc");
-    spec.packedSize = 0xFFFFFFF0u;  // far more data than the volume holds
-    MemorySource source(FileBlock(spec));
+    FileSpec entry = Stored("a.txt", "abc");
+    entry.packedSize = 0xFFFFFFF0u;  // far more data than the volume holds
+    MemorySource source(FileBlock(entry));
     EXPECT_EQ(ReadBlock(source, block, why), BlockStatus::Damaged);
   }
   {
-    FileSpec spec = Stored("a.txt", "abc");
-    spec.wide = true;
-    spec.packedSize = 0x8000000000000000ull;
-    MemorySource source(FileBlock(spec));
+    FileSpec entry = Stored("a.txt", "abc");
+    entry.wide = true;
+    entry.packedSize = 0x8000000000000000ull;
+    MemorySource source(FileBlock(entry));
     EXPECT_EQ(ReadBlock(source, block, why), BlockStatus::Damaged);
   }
   {
@@ -134,8 +134,8 @@ TEST(Headers, DamagedHeadersAreDetected) {
     EXPECT_FALSE(format::ParseFileHeader(block.body, why));
   }
   {
-    FileSpec spec = Stored("name", "abc");
-    Bytes bytes = FileBlock(spec);
+    FileSpec entry = Stored("name", "abc");
+    Bytes bytes = FileBlock(entry);
     // Claim a 200-byte name in a header that holds 4 name bytes.
     Bytes body(bytes.begin() + 4, bytes.end() - 3);
     body[29] = 200;  // FNAME_SIZE
