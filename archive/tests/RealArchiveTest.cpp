@@ -70,7 +70,7 @@ class RealArchive : public ::testing::Test {
     for (const Digest& digest : digests) {
       const fs::path file = targetDir / fs::path(digest.path);
       ASSERT_TRUE(fs::is_regular_file(file)) << digest.path;
-      EXPECT_EQ(Md5Hex(ReadBytes(file)), digest.md5) << digest.path;
+      EXPECT_EQ(pelmora::test::Md5::Of(ReadBytes(file)), digest.md5) << digest.path;
     }
   }
 
@@ -175,7 +175,7 @@ TEST_F(RealArchive, SelectionWritesOnlyTheNamedEntryWhateverItsCase) {
   ace.FilesToProcess().Add(wanted);
   EXPECT_EQ(ace.Extract(), 128);
   EXPECT_EQ(FilesWritten(), (Lines{"target/" + digests[0].path}));
-  EXPECT_EQ(Md5Hex(ReadBytes(targetDir / fs::path(digests[0].path))), digests[0].md5);
+  EXPECT_EQ(pelmora::test::Md5::Of(ReadBytes(targetDir / fs::path(digests[0].path))), digests[0].md5);
 }
 
 TEST_F(RealArchive, StopDuringAnEntryEndsTheWalk) {

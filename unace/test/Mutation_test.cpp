@@ -8,12 +8,13 @@
 #include <random>
 
 #include "unace/test/ApiWalk.h"
-#include "unace/test/Md5.h"
+#include "Md5.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace unace::test;
+using pelmora::test::Md5;
 using pelmora::test::ScratchDir;
 using pelmora::test::TestDataDir;
 

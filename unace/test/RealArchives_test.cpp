@@ -7,12 +7,13 @@
 #include <sstream>
 
 #include "unace/test/ApiWalk.h"
-#include "unace/test/Md5.h"
+#include "Md5.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace unace::test;
+using pelmora::test::Md5;
 using pelmora::test::ScratchDir;
 using pelmora::test::TestDataDir;
 
@@ -44,7 +45,7 @@ bool HasTemporaryLeftovers(const fs::path& root) {
 }
 
 TEST(Md5Helper, KnownDigests) {
-  EXPECT_EQ(Md5::Of({}), "d41d8cd98f00b204e9800998ecf8427e");
+  EXPECT_EQ(Md5::Of(std::vector<std::uint8_t>{}), "d41d8cd98f00b204e9800998ecf8427e");
   EXPECT_EQ(Md5::Of(BytesOf("abc")), "900150983cd24fb0d6963f7d28e17f72");
   EXPECT_EQ(Md5::Of(Bytes(1000, 'a')), "cabe45dcc9ae5b66ba86600cca6b8ba8");
 }

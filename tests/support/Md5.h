@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace unace::test {
+namespace pelmora::test {
 
 class Md5 {
  public:
@@ -52,6 +52,12 @@ class Md5 {
   static std::string Of(const std::vector<std::uint8_t>& data) {
     Md5 md5;
     md5.update(data.data(), data.size());
+    return md5.hex();
+  }
+
+  static std::string Of(const std::string& data) {
+    Md5 md5;
+    md5.update(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
     return md5.hex();
   }
 
@@ -108,4 +114,4 @@ class Md5 {
   std::uint64_t total_ = 0;
 };
 
-}  // namespace unace::test
+}  // namespace pelmora::test
