@@ -23,7 +23,7 @@ win32: deps build/win32/CMakeCache.txt
 win64: deps build/win64/CMakeCache.txt
 	$(CMAKE_BUILD) win64 -j $(JOBS)
 fuzz-build: deps build/fuzz/CMakeCache.txt
-	$(CMAKE_BUILD) fuzz -j $(JOBS)
+	$(CMAKE_BUILD) fuzz -j $(JOBS) --target fuzz_all
 
 # Just the shipped 32-bit program.
 installer: deps build/win32/CMakeCache.txt
