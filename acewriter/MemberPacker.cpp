@@ -42,12 +42,14 @@ PackedMember MemberPacker::pack(std::span<const std::uint8_t> original) {
   member.compressionType = kCompStored;
   if (encoder_) {
     member.storage = encoder_->encodeMember(original, options_.solid);
-    // Data that does not shrink is stored. In a solid archive this keeps the
-    // window in step too: readers put stored bytes into the window just as
-    // the encoder already has.
+    // Data that does not shrink is stored. Readers put a stored member's
+    // original bytes into a solid archive's window; the encoder's window
+    // holds what it coded, which for EXE and DELTA segments are filtered
+    // bytes, so it must be told.
     if (member.storage.size() < original.size()) {
       member.compressionType = encoder_->compressionType();
     } else {
+      encoder_->storeInstead(original);
       member.storage.clear();
       member.storage.shrink_to_fit();
     }

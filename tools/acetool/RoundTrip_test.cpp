@@ -97,6 +97,29 @@ INSTANTIATE_TEST_SUITE_P(
                 "set.ace", true}),
     [](const ::testing::TestParamInfo<Variant>& param) { return std::string(param.param.label); });
 
+// A member that does not shrink is stored after it was encoded. In a solid
+// EXE-mode archive the encoder's window then held filtered bytes where a
+// reader holds the stored original, so a later member referring back to it
+// came out wrong.
+TEST(SolidBlockedArchive, AMemberStoredAfterEncodingStaysUsableAsHistory) {
+  pelmora::test::ScratchDir dir("acetool-solid-stored");
+  // Incompressible, so it is stored; its CALL opcodes (byte 0xE8, about one
+  // in 256) are still rewritten by the filter while encoding.
+  const std::vector<std::uint8_t> code = testutil::Noise(64 * 1024, 7);
+  const std::vector<testutil::TreeFile> files = {{u8"a.bin", code}, {u8"b.bin", code}};
+  testutil::WriteTree(dir.path() / "tree", files);
+  const std::string archive = (dir.path() / "solid.ace").string();
+
+  const ToolRun made = RunTool({"c", archive, (dir.path() / "tree").string(), "--method", "ace20",
+                                "--mode", "exe", "--solid"});
+  ASSERT_EQ(made.status, 0) << made.err;
+  const ToolRun tested = RunTool({"t", archive});
+  EXPECT_EQ(tested.status, 0) << tested.err;
+  const ToolRun extracted = RunTool({"x", archive, (dir.path() / "out").string()});
+  ASSERT_EQ(extracted.status, 0) << extracted.err;
+  testutil::ExpectSameTree(dir.path() / "out", files);
+}
+
 class LibraryReadBackTest : public ::testing::Test {
  protected:
   void SetUp() override { testutil::WriteTree(tree_, files_); }
