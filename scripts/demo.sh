@@ -31,6 +31,22 @@ trap '"$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
   decode "Z:${out//\//\\}\\medium\\install.pmd" "Z:${out//\//\\}\\decoded-win.txt"
 if cmp -s "$out/decoded.txt" "$out/decoded-win.txt"; then echo "identical under Wine"; else echo "DIFFERENT under Wine"; exit 1; fi
 
-echo "== 6. The shipped program"
+echo "== 6. The archive of the medium: DATA.c00 and further volumes, written by acetool"
+acetool="$root/build/host/tools/acetool/acetool"
+mkdir -p "$out/payload/hilfe"
+printf 'Pelmora Demo\r\nDiese Datei liegt im Archiv der Demo.\r\n' | iconv -f UTF-8 -t CP1252 > "$out/payload/liesmich.txt"
+printf '[Demo]\r\nSprache=Deutsch\r\n' > "$out/payload/demo.ini"
+cp "$root/build/win32/tools/pelmora-pack/pelmora-pack.exe" "$out/payload/demo.exe"
+cp "$root/README.md" "$out/payload/hilfe/readme.txt"
+"$acetool" c "$out/medium/DATA.c00" "$out/payload" --method lz77 --volume-size 200k
+ls -l "$out/medium"
+"$acetool" l "$out/medium/DATA.c00"
+
+echo "== 7. The Windows build extracts it through UnACE.dll under Wine"
+"$root/scripts/wine-run.sh" "$prefix" "$root/build/win64/tools/acetool/acetool.exe" \
+  x "Z:${out//\//\\}\\medium\\DATA.c00" "Z:${out//\//\\}\\extracted" > "$out/extract-win.log"
+if diff -r "$out/payload" "$out/extracted" > /dev/null; then echo "extracted tree identical to the payload"; else echo "DIFFERENT"; exit 1; fi
+
+echo "== 8. The shipped program"
 ls -l "$root/build/win32/app/Install.exe"
 "$root/scripts/check-pe.sh" "$root/build/win32/app/Install.exe" pei-i386 gui
