@@ -33,24 +33,20 @@ bool BitReader::fillBuffer() {
 }
 
 void BitReader::refill() {
-  std::uint32_t word = 0;
   if (bufferEnd_ - bufferPos_ >= 4 || fillBuffer()) {
-    const std::uint8_t* p = buffer_.data() + bufferPos_;
-    word = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-    bufferPos_ += 4;
-    realBits_ += 32;
-  } else {
-    // The data ends inside this word (or before it): the missing bytes read as zero.
-    std::size_t left = bufferEnd_ - bufferPos_;
-    for (std::size_t i = 0; i < left; ++i)
-      word |= static_cast<std::uint32_t>(buffer_[bufferPos_ + i]) << (8 * i);
-    bufferPos_ = bufferEnd_;
-    realBits_ += 8 * left;
-    if (bitsConsumed() > realBits_)
-      ThrowCorrupt("packed data ends after " + std::to_string(realBits_ / 8) +
-                   " bytes, in the middle of a code");
+    loadWord();
+    return;
   }
+  // The data ends inside this word (or before it): the missing bytes read as zero.
+  std::uint32_t word = 0;
+  const std::size_t left = bufferEnd_ - bufferPos_;
+  for (std::size_t i = 0; i < left; ++i)
+    word |= static_cast<std::uint32_t>(buffer_[bufferPos_ + i]) << (8 * i);
+  bufferPos_ = bufferEnd_;
+  realBits_ += 8 * left;
+  if (bitsConsumed() > realBits_)
+    ThrowCorrupt("packed data ends after " + std::to_string(realBits_ / 8) +
+                 " bytes, in the middle of a code");
   bits_ |= static_cast<std::uint64_t>(word) << (32 - count_);
   count_ += 32;
   loadedBits_ += 32;

@@ -19,7 +19,12 @@ class BitReader {
 
   // Afterwards at least 32 bits are buffered.
   void ensure() {
-    if (count_ < 32) refill();
+    if (count_ >= 32) return;
+    // The common case stays inline; the slow path handles the buffer's end.
+    if (bufferEnd_ - bufferPos_ >= 4)
+      loadWord();
+    else
+      refill();
   }
   // The next n bits (1..32) without consuming them; call ensure() first.
   std::uint32_t peek(int n) const { return static_cast<std::uint32_t>(bits_ >> (64 - n)); }
@@ -44,6 +49,19 @@ class BitReader {
  private:
   void refill();
   bool fillBuffer();
+  // Moves the next four buffered bytes into the bit buffer.
+  void loadWord() {
+    const std::uint8_t* p = buffer_.data() + bufferPos_;
+    const std::uint32_t word = static_cast<std::uint32_t>(p[0]) |
+                               static_cast<std::uint32_t>(p[1]) << 8 |
+                               static_cast<std::uint32_t>(p[2]) << 16 |
+                               static_cast<std::uint32_t>(p[3]) << 24;
+    bufferPos_ += 4;
+    realBits_ += 32;
+    bits_ |= static_cast<std::uint64_t>(word) << (32 - count_);
+    count_ += 32;
+    loadedBits_ += 32;
+  }
 
   PackedInput& input_;
   std::vector<std::uint8_t> buffer_;
