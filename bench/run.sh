@@ -7,6 +7,7 @@
 #   - peak memory of `acetool x` (/usr/bin/time -v)
 #
 # usage: bench/run.sh [BUILD_DIR]   (default: build/host; needs its acetool)
+# BENCH_ROUNDS how often each extraction runs (best counts; default 5).
 # BENCH_WORK sets the scratch folder (default BUILD_DIR/bench), BENCH_MB the
 # size of the synthetic part of the corpus (default 55; about 45 MB of
 # programs and libraries from /usr/bin and /usr/lib come on top).
@@ -70,9 +71,10 @@ gzip_bytes=$(find "$corpus" -type f -print0 | sort -z |
 gzip_seconds=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN {print b - a}')
 targz_bytes=$(tar -C "$corpus" -cf - . | gzip -9 | wc -c)
 
-echo "bench: extracting with acetool and with unace (best of two runs each)"
+rounds=${BENCH_ROUNDS:-5}
+echo "bench: extracting with acetool and with unace (best of $rounds runs each; writing files is noisy)"
 best_ours=999999; best_unace=999999
-for round in 1 2; do
+for round in $(seq "$rounds"); do
   rm -rf "$work/out-ours" "$work/out-unace"; mkdir -p "$work/out-ours" "$work/out-unace"
   measure "$acetool" x "$work/corpus.ace" "$work/out-ours"
   ours_peak_kb=$peak_kb
