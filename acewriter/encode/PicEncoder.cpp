@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "acewriter/encode/AceSymbols.h"
+#include "unace/decode/PicQuantize.h"
 
 namespace acewriter::encode {
 namespace {
@@ -15,18 +16,6 @@ constexpr unsigned kContexts = 365;
 
 int Signed8(int x) { return ((x + 128) & 255) - 128; }
 unsigned ZigZag(int s) { return s >= 0 ? static_cast<unsigned>(2 * s) : static_cast<unsigned>(-2 * s - 1); }
-
-int Quantize(int x) {
-  if (x <= -21) return -4;
-  if (x <= -7) return -3;
-  if (x <= -3) return -2;
-  if (x <= -1) return -1;
-  if (x == 0) return 0;
-  if (x <= 2) return 1;
-  if (x <= 6) return 2;
-  if (x <= 20) return 3;
-  return 4;
-}
 
 struct Context {
   unsigned used = 0;
@@ -90,7 +79,8 @@ class PicCoder {
       a = d;
       b = x;
       d = Transform(type, previous_[col + g_.planes], previous_[col + g_.planes - 1]);
-      const int q = std::abs(81 * Quantize(d - a) + 9 * Quantize(a - c) + Quantize(c - b));
+      using unace::decode::PicQuantize;
+      const int q = std::abs(81 * PicQuantize(d - a) + 9 * PicQuantize(a - c) + PicQuantize(c - b));
       Context& ctx = model[static_cast<std::size_t>(q)];
       ++ctx.used;
       const unsigned k = BitLength(ctx.average / ctx.used);

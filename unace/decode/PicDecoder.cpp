@@ -5,6 +5,7 @@
 #include <string>
 
 #include "unace/decode/DecodeError.h"
+#include "unace/decode/PicQuantize.h"
 
 namespace unace::decode {
 
@@ -20,18 +21,6 @@ int BitLength(std::uint32_t v) {
     v >>= 1;
   }
   return n;
-}
-
-int Quantize(int x) {
-  if (x <= -21) return -4;
-  if (x <= -7) return -3;
-  if (x <= -3) return -2;
-  if (x <= -1) return -1;
-  if (x == 0) return 0;
-  if (x <= 2) return 1;
-  if (x <= 6) return 2;
-  if (x <= 20) return 3;
-  return 4;
 }
 
 int ZigZagBitLength(int difference) {
@@ -91,7 +80,7 @@ void PicDecoder::decodePlane(BitReader& bits, std::size_t p, int type,
     a = d;
     b = x;
     d = Transform(type, prev[col + planes_], prev[col + planes_ - 1]);
-    const int q = std::abs(81 * Quantize(d - a) + 9 * Quantize(a - c) + Quantize(c - b));
+    const int q = std::abs(81 * PicQuantize(d - a) + 9 * PicQuantize(a - c) + PicQuantize(c - b));
     Context& ctx = model[static_cast<std::size_t>(q)];
     ++ctx.used;
     const int k = BitLength(static_cast<std::uint32_t>(ctx.average / ctx.used));
