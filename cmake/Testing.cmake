@@ -40,7 +40,7 @@ function(pelmora_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "PELMORA_SOURCE_DIR=${CMAKE_SOURCE_DIR};PELMORA_BINARY_DIR=${CMAKE_BINARY_DIR};PELMORA_TESTDATA=${CMAKE_SOURCE_DIR}/../shared/testdata"
+    ENVIRONMENT "PELMORA_SOURCE_DIR=${CMAKE_SOURCE_DIR};PELMORA_BINARY_DIR=${CMAKE_BINARY_DIR}"
     TIMEOUT 600)
   if(PELMORA_WINDOWS)
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine)

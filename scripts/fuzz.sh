@@ -21,7 +21,7 @@ for t in "${targets[@]}"; do
   mkdir -p "$work" "$build/fuzz-artifacts"
   seeds=()
   [ -d "$root/fuzz/corpus/$name" ] && seeds+=("$root/fuzz/corpus/$name")
-  [ -d "$root/../shared/testdata/ace" ] && seeds+=("$root/../shared/testdata/ace")
+  seeds+=("$root/tests/data/ace")
   echo "fuzz $name: ${seconds}s"
   if "$t" -max_total_time="$seconds" -rss_limit_mb=1024 -timeout=10 -print_final_stats=0 \
        -artifact_prefix="$build/fuzz-artifacts/$name-" "$work" "${seeds[@]}" >"$build/fuzz-$name.log" 2>&1; then

@@ -59,7 +59,7 @@ class RealArchive : public ::testing::Test {
   }
 
   static fs::path TestArchive(const std::string& name) {
-    return fs::path(pelmora::test::TestDataDir()) / "ace" / name;
+    return fs::path(pelmora::test::AceSample(name));
   }
 
   void UseArchive(const std::string& name) { ace.Archivefilename = TestArchive(name).string(); }

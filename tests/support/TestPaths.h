@@ -30,10 +30,25 @@ inline std::string EnvPath(const char* name) {
   return HostPath(v);
 }
 
-// Folder with the real archives and other shared test data.
-inline std::string TestDataDir() { return EnvPath("PELMORA_TESTDATA"); }
 inline std::string BinaryDir() { return EnvPath("PELMORA_BINARY_DIR"); }
 inline std::string SourceDir() { return EnvPath("PELMORA_SOURCE_DIR"); }
+
+// A file of the repository's test data (tests/data), by its path below that
+// folder ("ace/t.ace"). A missing file throws, which the test reports as its
+// failure, instead of handing an empty file to code that expects content.
+inline std::string TestDataFile(const std::string& relative) {
+  std::filesystem::path path = std::filesystem::path(SourceDir()) / "tests" / "data";
+  std::string rest = relative;
+  for (std::size_t at; (at = rest.find('/')) != std::string::npos; rest.erase(0, at + 1))
+    path /= rest.substr(0, at);
+  path /= rest;
+  if (!std::filesystem::is_regular_file(path))
+    throw std::runtime_error("test data file missing: " + path.string());
+  return path.string();
+}
+
+// One of the real ACE archives (or its .md5 list) in tests/data/ace.
+inline std::string AceSample(const std::string& name) { return TestDataFile("ace/" + name); }
 
 // A fresh, empty folder below the build folder, removed when it goes out of scope.
 class ScratchDir {

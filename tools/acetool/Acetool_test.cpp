@@ -24,7 +24,7 @@ class AcetoolTest : public ::testing::Test {
  protected:
   std::string at(const std::string& name) const { return (dir_.path() / name).string(); }
   std::string sample(const std::string& name) const {
-    return (fs::path(pelmora::test::TestDataDir()) / "ace" / name).string();
+    return pelmora::test::AceSample(name);
   }
   pelmora::test::ScratchDir dir_{"acetool"};
 };

@@ -22,7 +22,7 @@ std::uint64_t Le(const Bytes& b, std::size_t at, int bytes) {
 }
 
 Bytes ReadArchive(const std::string& name) {
-  const std::filesystem::path path = std::filesystem::path(pelmora::test::TestDataDir()) / "ace" / name;
+  const std::filesystem::path path = std::filesystem::path(pelmora::test::AceSample(name));
   std::ifstream in(path, std::ios::binary);
   EXPECT_TRUE(in.good()) << path.string();
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -16,13 +16,12 @@ namespace fs = std::filesystem;
 using namespace unace::test;
 using pelmora::test::Md5;
 using pelmora::test::ScratchDir;
-using pelmora::test::TestDataDir;
 
-fs::path SampleDir() { return fs::path(TestDataDir()) / "ace"; }
+fs::path SamplePath(const std::string& name) { return pelmora::test::AceSample(name); }
 
 std::map<std::string, std::string> Md5List(const std::string& name) {
   std::map<std::string, std::string> expected;
-  std::ifstream list(SampleDir() / name);
+  std::ifstream list(SamplePath(name));
   std::string line;
   while (std::getline(list, line))
     if (line.size() > 34) expected[line.substr(34)] = line.substr(0, 32);
@@ -54,7 +53,7 @@ const Sample kSamples[] = {
 
 TEST(Mutations, TruncatedArchivesFailCleanly) {
   for (const Sample& sample : kSamples) {
-    const Bytes original = ReadAll(SampleDir() / sample.archive);
+    const Bytes original = ReadAll(SamplePath(sample.archive));
     const auto expected = Md5List(sample.list);
     const std::size_t step = original.size() / 23 + 1;
     for (std::size_t cut = 1; cut < original.size(); cut += step) {
@@ -75,7 +74,7 @@ TEST(Mutations, TruncatedArchivesFailCleanly) {
 TEST(Mutations, DamagedBytesNeverYieldWrongFiles) {
   std::mt19937 random(20240601u);
   for (const Sample& sample : kSamples) {
-    const Bytes original = ReadAll(SampleDir() / sample.archive);
+    const Bytes original = ReadAll(SamplePath(sample.archive));
     const auto expected = Md5List(sample.list);
     for (int round = 0; round < 12; ++round) {
       Bytes damaged = original;
@@ -95,7 +94,7 @@ TEST(Mutations, DamagedBytesNeverYieldWrongFiles) {
 }
 
 TEST(Mutations, DamagedPackedDataOfTheOnlyMemberIsReported) {
-  Bytes damaged = ReadAll(SampleDir() / "onefile.ace");
+  Bytes damaged = ReadAll(SamplePath("onefile.ace"));
   damaged[damaged.size() - 100] ^= 0x5A;  // deep inside the LZ77 data
   ScratchDir dir("unace-flip1");
   WriteAll(dir.path() / "a.ace", damaged);

@@ -15,14 +15,12 @@ namespace fs = std::filesystem;
 using namespace unace::test;
 using pelmora::test::Md5;
 using pelmora::test::ScratchDir;
-using pelmora::test::TestDataDir;
 
-std::string AceDir() { return TargetFor(TestDataDir(), "ace"); }
-std::string Sample(const std::string& name) { return TargetFor(AceDir(), name); }
+std::string Sample(const std::string& name) { return pelmora::test::AceSample(name); }
 
 // Checks every "md5  path" line of the list against the extracted tree.
 void ExpectMatchesMd5List(const std::string& listName, const fs::path& root) {
-  std::ifstream list(fs::path(AceDir()) / listName);
+  std::ifstream list(Sample(listName));
   ASSERT_TRUE(list) << listName;
   std::string line;
   int checked = 0;
@@ -97,7 +95,7 @@ TEST(RealArchives, SolidArchiveStillDecodesEntriesThatAreSkipped) {
   options.skip.insert(listing.names.begin(), listing.names.end() - 2);
   const WalkResult walk = Walk(Sample("dir2.ace"), dir.str(), options);
   EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
-  std::ifstream list(fs::path(AceDir()) / "dir2.ace.md5");
+  std::ifstream list(Sample("dir2.ace.md5"));
   std::string line;
   int found = 0;
   while (std::getline(list, line)) {

@@ -43,7 +43,7 @@ TEST(SharedLibrary, ExportsTheFiveFunctionsAndExtracts) {
   EXPECT_EQ(library.get<void*>("_ZN5unace6format10AceCrc32OfESt4spanIKhLm18446744073709551615EE"), nullptr);
 
   pelmora::test::ScratchDir dir("unace-so");
-  std::string archive = pelmora::test::TestDataDir() + "/ace/t.ace";
+  std::string archive = pelmora::test::AceSample("t.ace");
   TACEOpenData data{};
   data.ArchiveName = archive.data();
   data.OpenMode = ACE_OPEN_EXTRACT;

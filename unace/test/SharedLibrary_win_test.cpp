@@ -42,7 +42,7 @@ TEST(SharedLibrary, ExportsTheFiveFunctionsAndExtracts) {
   ASSERT_TRUE(open && close && readHeader && process && setPassword);
 
   pelmora::test::ScratchDir dir("unace-dll");
-  std::string archive = pelmora::test::TestDataDir() + "\\ace\\t.ace";
+  std::string archive = pelmora::test::AceSample("t.ace");
   TACEOpenData data{};
   data.ArchiveName = archive.data();
   data.OpenMode = ACE_OPEN_EXTRACT;

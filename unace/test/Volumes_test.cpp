@@ -15,18 +15,17 @@ namespace fs = std::filesystem;
 using namespace unace::test;
 using pelmora::test::Md5;
 using pelmora::test::ScratchDir;
-using pelmora::test::TestDataDir;
 
-fs::path SampleDir() { return fs::path(TestDataDir()) / "ace"; }
+fs::path Sample(const std::string& name) { return pelmora::test::AceSample(name); }
 
 // Copies the three sample volumes under the given names.
 void CopySet(const fs::path& dir, const std::vector<std::string>& names) {
   const char* samples[] = {"multivolume.ace", "multivolume.c00", "multivolume.c01"};
-  for (std::size_t i = 0; i < names.size(); ++i) fs::copy_file(SampleDir() / samples[i], dir / names[i]);
+  for (std::size_t i = 0; i < names.size(); ++i) fs::copy_file(Sample(samples[i]), dir / names[i]);
 }
 
 void ExpectMultivolumeContent(const fs::path& root) {
-  std::ifstream list(SampleDir() / "multivolume.ace.md5");
+  std::ifstream list(Sample("multivolume.ace.md5"));
   std::string line;
   int checked = 0;
   while (std::getline(list, line)) {
