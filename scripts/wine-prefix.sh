@@ -27,6 +27,15 @@ start)
   boot=""
   [ -f "$prefix/system.reg" ] || boot="-i"
   "$(dirname "$0")/wine-bin.sh" wineboot $boot >/dev/null 2>&1 < /dev/null || { echo "wineboot failed" >&2; exit 1; }
+  # The boot also starts the desktop process, here without a display; every
+  # window of a later program would then fail to be created. End it, so the
+  # first program that opens a window starts it again with that program's
+  # display.
+  for envf in $(grep -lzx -F "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null); do
+    p=${envf#/proc/}; p=${p%/environ}
+    tr '\0' ' ' < "/proc/$p/cmdline" 2>/dev/null | grep -q 'explorer.exe /desktop' && kill "$p" 2>/dev/null
+  done
+  exit 0
   ;;
 stop)
   # The server and wine's own service processes of this prefix, by pid.

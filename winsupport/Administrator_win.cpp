@@ -3,14 +3,14 @@
 #include <vector>
 
 #include "winsupport/SystemInfo.h"
-#include "winsupport/WinHandle.h"
+#include "common/WinHandle.h"
 
 namespace pelmora::winsupport {
 namespace {
 
 // The thread may impersonate someone; without an own token it acts as the process.
-UniqueHandle OpenEffectiveToken() {
-  UniqueHandle token;
+win::UniqueHandle OpenEffectiveToken() {
+  win::UniqueHandle token;
   if (::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, token.receive())) return token;
   if (::GetLastError() != ERROR_NO_TOKEN) return {};
   if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.receive())) return token;
@@ -32,13 +32,13 @@ std::vector<ULONG_PTR> ReadTokenGroups(HANDLE token) {
 
 bool IsAdministrator() {
   if (CurrentWindowsVersionFacts().platform != WindowsPlatform::WindowsNT) return false;
-  const UniqueHandle token = OpenEffectiveToken();
+  const win::UniqueHandle token = OpenEffectiveToken();
   if (!token) return false;
   const std::vector<ULONG_PTR> buffer = ReadTokenGroups(token.get());
   if (buffer.empty()) return false;
 
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-  AllocatedSid administrators;
+  win::AllocatedSid administrators;
   if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
                                   DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, administrators.receive()))
     return false;

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "winsupport/Processes.h"
-#include "winsupport/WinHandle.h"
+#include "common/WinHandle.h"
 
 namespace pelmora::winsupport {
 namespace {
@@ -23,7 +23,7 @@ bool HasEnded(HANDLE process, DWORD timeoutMs) {
 
 CloseOutcome CloseOrKillProcess(ProcessId id, std::uint32_t timeoutMs) {
   if (id == ::GetCurrentProcessId()) return kCloseFailed;
-  const UniqueHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
+  const win::UniqueHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
   if (!process) return kCloseFailed;
   ::EnumWindows(PostCloseIfOwnedBy, static_cast<LPARAM>(id));
   if (HasEnded(process.get(), timeoutMs)) return kEndedByItself;

@@ -8,7 +8,7 @@
 
 #include "winsupport/Processes.h"
 #include "winsupport/SystemInfo.h"
-#include "winsupport/WinHandle.h"
+#include "common/WinHandle.h"
 
 #if defined(__i386__)
 // The record layout that kernel32 of every 32-bit Windows expects in dwSize.
@@ -28,21 +28,21 @@ struct ToolHelpFunctions {
 
   ToolHelpFunctions() {
     const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    createSnapshot = LookUpExport<decltype(createSnapshot)>(kernel, "CreateToolhelp32Snapshot");
-    first = LookUpExport<decltype(first)>(kernel, "Process32First");
-    next = LookUpExport<decltype(next)>(kernel, "Process32Next");
+    createSnapshot = win::LookUpExport<decltype(createSnapshot)>(kernel, "CreateToolhelp32Snapshot");
+    first = win::LookUpExport<decltype(first)>(kernel, "Process32First");
+    next = win::LookUpExport<decltype(next)>(kernel, "Process32Next");
   }
   bool Available() const { return createSnapshot && first && next; }
 };
 
 struct ProcessStatusFunctions {
-  LoadedLibrary library{::LoadLibraryA("PSAPI.dll")};
+  win::LoadedLibrary library{::LoadLibraryA("PSAPI.dll")};
   decltype(&::EnumProcesses) enumProcesses =
-      LookUpExport<decltype(enumProcesses)>(library.get(), "EnumProcesses");
+      win::LookUpExport<decltype(enumProcesses)>(library.get(), "EnumProcesses");
   decltype(&::GetModuleFileNameExA) moduleFileName =
-      LookUpExport<decltype(moduleFileName)>(library.get(), "GetModuleFileNameExA");
+      win::LookUpExport<decltype(moduleFileName)>(library.get(), "GetModuleFileNameExA");
   decltype(&::GetModuleBaseNameA) moduleBaseName =
-      LookUpExport<decltype(moduleBaseName)>(library.get(), "GetModuleBaseNameA");
+      win::LookUpExport<decltype(moduleBaseName)>(library.get(), "GetModuleBaseNameA");
 };
 
 const ToolHelpFunctions& ToolHelp() {
@@ -72,7 +72,7 @@ std::string GetProcessModulePath(ProcessId id, bool fullPath) {
   const ProcessStatusFunctions& psapi = ProcessStatus();
   const auto query = fullPath ? psapi.moduleFileName : psapi.moduleBaseName;
   if (query == nullptr) return {};
-  const UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
+  const win::UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
   if (!process) return {};
   char name[MAX_PATH] = {};
   if (query(process.get(), nullptr, name, MAX_PATH) == 0) return {};
@@ -82,7 +82,7 @@ std::string GetProcessModulePath(ProcessId id, bool fullPath) {
 bool ListProcessesByToolHelp(ProcessList& list, const ProcessNaming& naming) {
   const ToolHelpFunctions& toolHelp = ToolHelp();
   if (!toolHelp.Available()) return false;
-  const UniqueHandle snapshot(toolHelp.createSnapshot(TH32CS_SNAPPROCESS, 0));
+  const win::UniqueHandle snapshot(toolHelp.createSnapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return false;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;

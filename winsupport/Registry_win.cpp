@@ -4,15 +4,15 @@
 #include <vector>
 
 #include "winsupport/RegistryPath.h"
-#include "winsupport/WinHandle.h"
+#include "common/WinHandle.h"
 
 namespace pelmora::winsupport {
 namespace {
 
 // Only the access each step needs: asking for full access would make reads
 // below HKEY_LOCAL_MACHINE fail for users without administrator rights.
-UniqueRegKey OpenKey(HKEY parent, const std::string& path, REGSAM access) {
-  UniqueRegKey key;
+win::UniqueRegKey OpenKey(HKEY parent, const std::string& path, REGSAM access) {
+  win::UniqueRegKey key;
   if (::RegOpenKeyExA(parent, path.c_str(), 0, access, key.receive()) != ERROR_SUCCESS) return {};
   return key;
 }
@@ -59,7 +59,7 @@ std::vector<std::string> SubkeyNames(HKEY key) {
 
 bool DeleteKeyTree(HKEY parent, const std::string& path) {
   {
-    const UniqueRegKey key = OpenKey(parent, path, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE);
+    const win::UniqueRegKey key = OpenKey(parent, path, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE);
     if (!key) return false;
     const std::vector<std::string> subkeys = SubkeyNames(key.get());
     // A subkey that resists is left; deleting this key then fails and says so.
@@ -74,7 +74,7 @@ bool DeleteKeyTree(HKEY parent, const std::string& path) {
 bool ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
                    std::string& text) {
   text.clear();
-  const UniqueRegKey key = OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_QUERY_VALUE);
+  const win::UniqueRegKey key = OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_QUERY_VALUE);
   if (!key) return false;
   if (QueryStringValue(key.get(), valueName, text)) return true;
   text.clear();
@@ -84,7 +84,7 @@ bool ReadRegString(HKEY root, const std::string& keyPath, const std::string& val
 bool CreateRegKey(const std::string& keyPath, HKEY root) {
   const std::string path = NormalizeRegistryKeyPath(keyPath);
   if (path.empty()) return false;
-  UniqueRegKey key;
+  win::UniqueRegKey key;
   return ::RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE,
                            nullptr, key.receive(), nullptr) == ERROR_SUCCESS;
 }

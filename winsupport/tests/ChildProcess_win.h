@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "TestPaths.h"
-#include "winsupport/WinHandle.h"
+#include "common/WinHandle.h"
 
 namespace pelmora::winsupport::test {
 
@@ -79,8 +79,8 @@ class ChildProcess {
   }
 
  private:
-  UniqueHandle process_;
-  UniqueHandle thread_;
+  win::UniqueHandle process_;
+  win::UniqueHandle thread_;
   DWORD id_ = 0;
 };
 

@@ -3,7 +3,7 @@
 #include <random>
 
 #include "winsupport/Registry_win.h"
-#include "winsupport/WinHandle.h"
+#include "common/WinHandle.h"
 
 namespace pelmora::winsupport {
 namespace {
@@ -28,14 +28,14 @@ class RegistryTest : public ::testing::Test {
   std::string Path(const std::string& relative) const { return base_ + "\\" + relative; }
 
   static bool Exists(HKEY root, const std::string& path) {
-    UniqueRegKey key;
+    win::UniqueRegKey key;
     return ::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
   }
   bool Exists(const std::string& relative) const { return Exists(HKEY_CURRENT_USER, Path(relative)); }
 
   void SetValue(const std::string& relative, const char* name, DWORD type, const void* data,
                 DWORD size) {
-    UniqueRegKey key;
+    win::UniqueRegKey key;
     ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Path(relative).c_str(), 0, nullptr, 0,
                                 KEY_ALL_ACCESS, nullptr, key.receive(), nullptr),
               ERROR_SUCCESS);
@@ -47,7 +47,7 @@ class RegistryTest : public ::testing::Test {
   }
 
   std::string base_;
-  UniqueRegKey baseKey_;
+  win::UniqueRegKey baseKey_;
 };
 
 TEST_F(RegistryTest, CreateMakesTheKeyAndItsMissingParents) {

@@ -2,7 +2,7 @@
 
 #include "ChildProcess_win.h"
 #include "winsupport/SystemInfo.h"
-#include "winsupport/WinHandle.h"
+#include "common/WinHandle.h"
 
 namespace pelmora::winsupport {
 namespace {
@@ -36,7 +36,7 @@ TEST(WindowsVersionFacts, ComeFromThisWindowsAndItsKernel) {
 
 TEST(IsAdministrator, AgreesWithTheTokenMembershipCheck) {
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-  AllocatedSid administrators;
+  win::AllocatedSid administrators;
   ASSERT_TRUE(::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
                                          DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
                                          administrators.receive()));

@@ -1,12 +1,17 @@
-// Owners for the Windows handles of this folder: each closes its handle when
-// it goes out of scope, so no early return can leak one.
+// The one way this code base owns a Windows handle: each owner closes its
+// handle when it goes out of scope, so no early return can leak one. Header
+// only, so the program, its tools and the extraction library all use it.
+//
+// Closing keeps the thread's last-error code: a function that fails, lets its
+// handles go and then reports GetLastError() must report its own failure, not
+// whatever the close left behind.
 #pragma once
 
 #include <windows.h>
 
 #include <utility>
 
-namespace pelmora::winsupport {
+namespace pelmora::win {
 
 template <typename Traits>
 class UniqueResource {
@@ -29,7 +34,11 @@ class UniqueResource {
   explicit operator bool() const noexcept { return Traits::IsValid(value_); }
 
   void reset(Value value = Traits::Empty()) noexcept {
-    if (Traits::IsValid(value_)) Traits::Close(value_);
+    if (Traits::IsValid(value_)) {
+      const DWORD lastError = ::GetLastError();
+      Traits::Close(value_);
+      ::SetLastError(lastError);
+    }
     value_ = value;
   }
   Value release() noexcept { return std::exchange(value_, Traits::Empty()); }
@@ -89,4 +98,4 @@ Function LookUpExport(HMODULE module, const char* name) noexcept {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
 }
 
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::win
