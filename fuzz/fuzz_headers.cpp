@@ -12,7 +12,7 @@
 #include "archive/UnAceApi.h"
 #include "unace/archive/ArchiveSession.h"
 #include "unace/archive/BlockReader.h"
-#include "unace/archive/EntryName.h"
+#include "unace/format/EntryName.h"
 #include "unace/format/Headers.h"
 #include "unace/io/ByteSource.h"
 
@@ -44,7 +44,7 @@ void WalkArchive(const std::uint8_t* data, std::size_t size, bool extracting) {
   for (int entries = 0; entries < 10000; ++entries) {
     if (session.readHeader() != ACE_OK) return;
     const unace::format::FileHeader& entry = session.currentEntry();
-    (void)unace::archive::UnsafeNameReason(entry.name);
+    (void)unace::format::UnsafeNameReason(entry.name);
     if (entry.encrypted()) session.setPassword(std::string("1234"));
     // Testing decodes and checks the CRC without creating any file.
     session.process(extracting ? ACE_TEST : ACE_SKIP, nullptr);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "unace/archive/BlockReader.h"
-#include "unace/archive/EntryName.h"
+#include "unace/format/EntryName.h"
 #include "unace/archive/MemberStream.h"
 #include "unace/crypto/AceKey.h"
 
@@ -149,7 +149,7 @@ int ArchiveSession::passOver(MemberStream& stream) {
 }
 
 int ArchiveSession::extractTo(const std::string& targetPath, MemberStream& stream) {
-  std::string why = UnsafeNameReason(entry_.name);
+  std::string why = format::UnsafeNameReason(entry_.name);
   if (why.empty() && entry_.name.size() > kMaxNameBytes) why = "name longer than " + std::to_string(kMaxNameBytes);
   if (!why.empty()) {
     passOver(stream);

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "unace/archive/EntryName.h"
+#include "unace/format/EntryName.h"
 
 namespace {
 
-using unace::archive::UnsafeNameReason;
+using unace::format::UnsafeNameReason;
 
 TEST(EntryName, OrdinaryRelativeNamesAreSafe) {
   for (const char* name : {"t", "t\\t.txt", "dir2/b/classified.pdf", "a\\b\\c d.txt", "Programm\\Liesmich.txt",
-                           "folder\\", ".hidden", "a..b", "console\\x", "COM10", "file.tar.gz"}) {
+                           "folder\\", ".hidden", "a..b", "console\\x", "COM10", "file.tar.gz", "..x", "a..b\\c"}) {
     EXPECT_EQ(UnsafeNameReason(name), "") << name;
   }
   EXPECT_EQ(UnsafeNameReason("Gr\xFC\xDF""e.txt"), "");  // high bytes of the code page are fine
@@ -24,7 +24,8 @@ TEST(EntryName, NamesThatLeaveTheTargetOrConfuseWindowsAreRefused) {
         std::string("a\\.\\b"), std::string("...\\x"), std::string(".. \\x"), std::string("dir.\\x"),
         std::string("x\ty"), std::string("line\nbreak"), std::string("bell\x07"), withNul, std::string("CON"),
         std::string("dir\\nul.txt"), std::string("LPT1"), std::string("com3.log"), std::string("a?b"),
-        std::string("a*"), std::string("<x>"), std::string("pipe|x"), std::string("\"q\"")}) {
+        std::string("a*"), std::string("<x>"), std::string("pipe|x"), std::string("\"q\""), std::string("//srv/share/x"),
+        std::string("a\\....\\x"), std::string("... \\x"), std::string(".\\x"), std::string("x..")}) {
     EXPECT_NE(UnsafeNameReason(name), "") << name;
   }
 }

@@ -1,9 +1,9 @@
-#include "unace/archive/EntryName.h"
+#include "unace/format/EntryName.h"
 
 #include <array>
 #include <cctype>
 
-namespace unace::archive {
+namespace unace::format {
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -63,4 +63,4 @@ std::string UnsafeNameReason(std::string_view name) {
   return {};
 }
 
-}  // namespace unace::archive
+}  // namespace unace::format

@@ -1,15 +1,17 @@
 // Whether an entry's stored name may be extracted. The caller builds the
 // target path by appending the stored name to its target folder, so a name
 // that is absolute, names a drive or device, climbs out with "..", or holds
-// bytes Windows would reinterpret must never reach the file system.
+// bytes Windows would reinterpret must never reach the file system. The
+// library and the setup program's archive component both judge names here,
+// so an entry one of them refuses is refused by the other too.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace unace::archive {
+namespace unace::format {
 
 // Empty when `name` is safe; otherwise why it is refused.
 std::string UnsafeNameReason(std::string_view name);
 
-}  // namespace unace::archive
+}  // namespace unace::format
