@@ -12,29 +12,4 @@ std::string EntryNameText(const TACEHeaderData& header) {
   return std::string(text, length);
 }
 
-namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-}  // namespace
-
-bool IsUnsafeEntryName(std::string_view name) {
-  if (!name.empty() && IsSeparator(name.front())) return true;
-  if (name.find(':') != std::string_view::npos) return true;
-  std::size_t start = 0;
-  while (start <= name.size()) {
-    std::size_t end = start;
-    while (end < name.size() && !IsSeparator(name[end])) ++end;
-    // Windows drops trailing dots and spaces of a component, so ".. " and
-    // "..." climb like "..".
-    std::string_view component = name.substr(start, end - start);
-    while (!component.empty() && (component.back() == ' ' || component.back() == '.') &&
-           component.size() > 2)
-      component.remove_suffix(1);
-    if (component == "..") return true;
-    start = end + 1;
-  }
-  return false;
-}
-
 }  // namespace pelmora::archive

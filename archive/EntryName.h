@@ -1,9 +1,9 @@
-// What the component reads from an entry's name, and the test that keeps a
-// hostile archive from writing outside the target folder.
+// What the component reads from an entry's name. Whether a name is safe to
+// extract is judged by the extraction library's own rule
+// (unace/format/EntryName.h), which the component shares.
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "archive/UnAceApi.h"
 
@@ -12,11 +12,5 @@ namespace pelmora::archive {
 // The entry's FileName up to its first zero byte (never beyond the field,
 // even when a library leaves it unterminated).
 std::string EntryNameText(const TACEHeaderData& header);
-
-// True when `name`, appended to a target folder, could name a file outside
-// it: absolute ("\x", "/x"), UNC ("\\server"), with a colon (drive "C:" or an
-// alternate data stream), or with a ".." component. Both '\' and '/'
-// separate components, since Windows accepts either.
-bool IsUnsafeEntryName(std::string_view name);
 
 }  // namespace pelmora::archive

@@ -7,6 +7,7 @@
 
 #include "archive/EntryName.h"
 #include "archive/UnAceLibrary.h"
+#include "unace/format/EntryName.h"
 
 namespace pelmora::archive {
 
@@ -140,6 +141,13 @@ int TdAceWalk::RunEntries(TdAce& ace, WalkMode mode, ACEHandle archive) {
     // Selection, the safety test and the target path all use this one text,
     // whatever a handler later does to the header record.
     const std::string name = EntryNameText(ace.header_);
+    // Judged before any event: the handlers act on target + name (the list
+    // pass deletes files there), so a name that reaches outside the target
+    // must never be seen by them, in either walk.
+    if (!unace::format::UnsafeNameReason(name).empty()) {
+      RaiseError(ace, ACE_ERR_UNSAFE_NAME);
+      return ACE_ERR_UNSAFE_NAME;
+    }
 
     if (extracting) {
       if (ace.OnExtracting) ace.OnExtracting(ace, ace.header_);
@@ -157,10 +165,6 @@ int TdAceWalk::RunEntries(TdAce& ace, WalkMode mode, ACEHandle archive) {
         code = library.ProcessFile(archive, ACE_SKIP, nullptr);
         RethrowPendingException();
         processed = true;
-      } else if (IsUnsafeEntryName(name)) {
-        // The name would reach outside the target folder: never hand it on.
-        RaiseError(ace, ACE_ERR_UNSAFE_NAME);
-        return ACE_ERR_UNSAFE_NAME;
       }
     }
 

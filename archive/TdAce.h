@@ -84,7 +84,9 @@ class TdAce {
   // Both return the code the walk ended with: 128 after the last entry, the
   // library's code after a failed entry, 110 when stopped, -101 when the
   // library could not be loaded, 101 (Extract) or the library's code (List)
-  // when the archive could not be opened.
+  // when the archive could not be opened, 135 at an entry whose name could
+  // reach outside the target folder (before any other event for that entry,
+  // and whether or not Extract would have selected it).
   int List();
   int Extract();
 

@@ -57,6 +57,43 @@ class FakeLibraryTest : public ::testing::Test {
     return lines;
   }
 
+  // Starts the record afresh, for a test that runs several operations.
+  void ClearLibraryLog() const { std::filesystem::remove(archivePath + ".log"); }
+
+  // How often the library logged exactly `line`.
+  long LogCount(const std::string& line) const {
+    const Lines log = LibraryLog();
+    return static_cast<long>(std::count(log.begin(), log.end(), line));
+  }
+
+  // The paths the library was asked to extract to and did, in archive order.
+  Lines Extracted() const {
+    const std::string prefix = "process 2 ";
+    const std::string success = " -> 0";
+    Lines paths;
+    for (const std::string& line : LibraryLog())
+      if (line.rfind(prefix, 0) == 0 && line.ends_with(success))
+        paths.push_back(line.substr(prefix.size(), line.size() - prefix.size() - success.size()));
+    return paths;
+  }
+
+  // However the walk ended: the component never misused a handle, closed an
+  // archive it had opened, and unloaded the library after that.
+  void ExpectLibraryReleased() const {
+    const Lines log = LibraryLog();
+    ASSERT_FALSE(log.empty()) << "the library was never used";
+    for (const std::string& line : log) {
+      EXPECT_EQ(line.rfind("bad-handle", 0), std::string::npos) << line;
+      EXPECT_NE(line, "process without header");
+    }
+    const bool opened = log.front().rfind("open ", 0) == 0 && log.front().ends_with(" -> 0");
+    EXPECT_EQ(std::count(log.begin(), log.end(), "close"), opened ? 1 : 0);
+    EXPECT_EQ(log.back(), "unload");
+    if (opened && log.size() >= 2) {
+      EXPECT_EQ(log[log.size() - 2], "close");
+    }
+  }
+
   // The path the component hands the library for `name`.
   std::string Target(const std::string& name) const { return targetDir + "\\" + name; }
 

@@ -209,6 +209,20 @@ INSTANTIATE_TEST_SUITE_P(Archives, HostileArchive,
                          ::testing::Values("dirtraversal1.ace", "dirtraversal2.ace",
                                            "out_of_bounds.ace"));
 
+TEST_F(RealArchive, ClimbingNamesNeverReachTheEvents) {
+  for (const char* archive : {"dirtraversal1.ace", "dirtraversal2.ace"}) {
+    UseArchive(archive);
+    Lines seen;
+    ace.OnListing = ace.OnExtracting = [&seen](TdAce&, TACEHeaderData& eFile) {
+      seen.push_back(eFile.FileName);
+    };
+    EXPECT_EQ(ace.List(), ACE_ERR_UNSAFE_NAME) << archive;
+    EXPECT_EQ(ace.Extract(), ACE_ERR_UNSAFE_NAME) << archive;
+    for (const std::string& name : seen) EXPECT_EQ(name.find(".."), std::string::npos) << name;
+  }
+  EXPECT_TRUE(FilesWritten().empty());
+}
+
 TEST_F(RealArchive, LibraryFileIsReleasedAfterEveryOperation) {
   UseArchive("t.ace");
   EXPECT_EQ(ace.List(), 128);
