@@ -38,7 +38,7 @@ TEST(PlainDescription, AcceptsLfAndWritesCrLf) {
 
 TEST(PlainDescription, RefusesWhatTheReaderWouldNotRead) {
   EXPECT_THROW(EncodeDescription("1.0.0.1\r\nonly two lines\r\n"), DescriptionFormatError);
-  EXPECT_THROW(EncodeDescription("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n<begininfos>\r\nx\r\n"),
+  EXPECT_THROW(EncodeDescription("1\r\n2\r\n3\r\n4\r\nC:\\5\r\n6\r\n<begininfos>\r\nx\r\n"),
                DescriptionFormatError);
   EXPECT_THROW(DecodeDescription(""), DescriptionFormatError);
 }

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "setupdesc/FixedLineRules.h"
 #include "setupdesc/Scramble.h"
 
 namespace pelmora::setupdesc {
@@ -28,12 +29,12 @@ class LineCursor {
   // reading does; the section loops guard against that themselves.
   std::string Read() {
     if (AtEnd()) return {};
-    const std::string& stored = lines_[next_++];
-    std::string plain = options_.decodeLine ? options_.decodeLine(stored)
-                                            : Unscramble(stored, kDescriptionSeed);
-    if (plain.find('\0') != std::string::npos)
-      throw DamagedFile("Zeile " + std::to_string(next_) + " enthält Binärdaten");
-    return plain;
+    return Decode(next_++);
+  }
+
+  // The plain text of the line at `index` (0-based), without reading it.
+  std::string Peek(std::size_t index) const {
+    return index < lines_.size() ? Decode(index) : std::string();
   }
 
   // A line inside a section that must end with `endMarker`.
@@ -49,6 +50,15 @@ class LineCursor {
   }
 
  private:
+  std::string Decode(std::size_t index) const {
+    const std::string& stored = lines_[index];
+    std::string plain = options_.decodeLine ? options_.decodeLine(stored)
+                                            : Unscramble(stored, kDescriptionSeed);
+    if (plain.find('\0') != std::string::npos)
+      throw DamagedFile("Zeile " + std::to_string(index + 1) + " enthält Binärdaten");
+    return plain;
+  }
+
   const std::vector<std::string>& lines_;
   const ReaderOptions& options_;
   std::size_t next_ = 0;
@@ -101,10 +111,18 @@ class DescriptionWalker {
 
  private:
   // Checked before the extraction library is written, so that a file that
-  // is plainly cut short or would make the setup touch the whole Uninstall
-  // key leaves nothing behind.
+  // is plainly cut short, would make the setup touch the whole Uninstall key
+  // or would install into a folder that depends on where it runs leaves
+  // nothing behind.
   void CheckFixedLines() {
     if (lineCount_ < 6) throw DamagedFile("die Datei endet vor Zeile 6");
+    if (!NamesUninstallSubkey(cursor_.Peek(3)))
+      throw DamagedFile(
+          "Zeile 4 (Name des Uninstall-Schlüssels) ist leer oder besteht nur aus \\ und Leerzeichen");
+    if (!IsAbsoluteDirectory(cursor_.Peek(4)))
+      throw DamagedFile(
+          "Zeile 5 (Zielverzeichnis) ist kein absoluter Pfad wie C:\\Programme\\Produkt oder "
+          "\\\\Server\\Freigabe");
   }
 
   void ReadFixedLines() {
@@ -113,8 +131,6 @@ class DescriptionWalker {
     d_.ProductName = result_.titleLabel;
     result_.titleLabel = d_.ProductName + " " + d_.ProductVersion;
     d_.UninstallKeyName = cursor_.Read();
-    if (d_.UninstallKeyName.empty())
-      throw DamagedFile("Zeile 4 (Name des Uninstall-Schlüssels) ist leer");
     std::string directory = cursor_.Read();
     if (directory.empty() || directory.back() != '\\') directory += '\\';
     result_.targetDirectory = directory;

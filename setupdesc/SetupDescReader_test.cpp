@@ -128,6 +128,18 @@ TEST(SetupDescReader, FixedLineRules) {
     ASSERT_EQ(r.Read(Pmd(lines)).outcome, ReadOutcome::Read);
     EXPECT_EQ(r.d.AppExeName, "bin\\app.exe");
   }
+  // Absolute target folders of every kind, and a key name with folders.
+  for (const std::string folder :
+       {"\\\\server\\share\\Demo", "\\\\server\\share", "d:\\", "C:\\Pro gramme\\Demo"}) {
+    Reader r;
+    auto lines = FixedLines();
+    lines[3] = "Firma\\Demo\\";
+    lines[4] = folder;
+    const ReadResult result = r.Read(Pmd(lines));
+    ASSERT_EQ(result.outcome, ReadOutcome::Read) << folder << ": " << result.message;
+    EXPECT_EQ(result.targetDirectory, folder.back() == '\\' ? folder : folder + "\\");
+    EXPECT_EQ(r.d.UninstallKeyName, "Firma\\Demo\\");
+  }
 }
 
 TEST(SetupDescReader, SixLinesOnlyGiveEmptySections) {
@@ -214,8 +226,13 @@ std::vector<std::string> Repeat(std::vector<std::string> lines, const std::strin
 }
 
 TEST(SetupDescReader, DamagedFilesAreRefusedWithAClearMessage) {
-  auto noKey = FixedLines();
-  noKey[3] = "";
+  // Fixed lines that would make the setup touch the whole Uninstall key or
+  // install into a folder that depends on where it is started.
+  auto FixedLineDamage = [](std::size_t index, const std::string& text) {
+    auto lines = FixedLines();
+    lines[index] = text;
+    return Pmd(lines);
+  };
   std::string longLine = Pmd(FixedLines()) + std::string(kMaxLineLength + 1, 'x') + "\r\n";
   auto withNul = FixedLines();
   withNul[1] = std::string("Demo\0\x01\x02", 7);
@@ -223,7 +240,16 @@ TEST(SetupDescReader, DamagedFilesAreRefusedWithAClearMessage) {
   const std::vector<DamageCase> cases = {
       {"empty file", "", "leer", false},
       {"five lines", Pmd({kVersion, "a", "b", "c", "d"}), "Zeile 6", false},
-      {"empty key name", Pmd(noKey), "Zeile 4", true},
+      {"empty key name", FixedLineDamage(3, ""), "Zeile 4", false},
+      {"key name \\", FixedLineDamage(3, "\\"), "Zeile 4", false},
+      {"key name of backslashes and blanks", FixedLineDamage(3, " \\\\ "), "Zeile 4", false},
+      {"empty folder", FixedLineDamage(4, ""), "Zeile 5", false},
+      {"folder \\", FixedLineDamage(4, "\\"), "Zeile 5", false},
+      {"folder below the current drive's root", FixedLineDamage(4, "\\Programme\\Demo"), "Zeile 5", false},
+      {"relative folder", FixedLineDamage(4, "Programme\\Demo"), "Zeile 5", false},
+      {"drive-relative folder", FixedLineDamage(4, "C:Demo"), "Zeile 5", false},
+      {"UNC path without share", FixedLineDamage(4, "\\\\server"), "Zeile 5", false},
+      {"device path", FixedLineDamage(4, "\\\\?\\C:\\Demo"), "Zeile 5", false},
       {"long line", longLine, "zu lang", false},
       {"binary", binary, "Binärdaten", true},
       {"infos open", Pmd(FixedLines({"<begininfos>", "text"})), "<begininfos> ohne <endinfos>", true},

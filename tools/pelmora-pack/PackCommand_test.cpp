@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "TestPaths.h"
 
@@ -82,6 +83,18 @@ TEST(PelmoraPack, FailuresSayWhatFailedAndExitNonZero) {
   EXPECT_EQ(damaged.code, 1);
   EXPECT_NE(damaged.err.find("Zeile 6"), std::string::npos) << damaged.err;
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "x.pmd"));
+
+  // Fixed lines the setup program would refuse: the Uninstall key itself,
+  // a target folder that depends on the current drive.
+  for (const auto& [keyName, folder, line] : {std::tuple{"\\", "C:\\Demo", "Zeile 4"},
+                                              std::tuple{"Demo", "\\", "Zeile 5"},
+                                              std::tuple{"Demo", "Programme\\Demo", "Zeile 5"}}) {
+    { std::ofstream(bad, std::ios::binary) << "1.0.0.1\nDemo\n1.0\n" << keyName << "\n" << folder << "\nd.exe\n"; }
+    const PackRun refused = Pack({"encode", bad.string(), (dir.path() / "x.pmd").string()});
+    EXPECT_EQ(refused.code, 1) << keyName << " " << folder;
+    EXPECT_NE(refused.err.find(line), std::string::npos) << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "x.pmd"));
+  }
 
   EXPECT_EQ(Pack({}).code, 2);
   EXPECT_EQ(Pack({"encode", "only-one"}).code, 2);
