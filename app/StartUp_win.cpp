@@ -4,6 +4,7 @@
 #include <string>
 
 #include "archive/LibraryDeployment.h"
+#include "common/ProgramPath.h"
 #include "setupdesc/DescriptionFile.h"
 #include "setupdesc/SetupDescReader.h"
 #include "setupdesc/SetupDir.h"
@@ -40,7 +41,7 @@ class ExtractionLibraryCleanup {
 // this in the wizard.
 int StartUp() {
   setupdesc::SetupDescription description;
-  const std::string programPath = setupdesc::OwnProgramPath();
+  const std::string programPath = win::OwnProgramPath();
   description.SetupVersion = winsupport::GetFileVersionString(programPath);
   const std::string setupDir = setupdesc::SetupDirFromProgramPath(programPath);
   const ExtractionLibraryCleanup cleanup(setupDir);

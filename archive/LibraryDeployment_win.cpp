@@ -1,10 +1,10 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <utility>
-#include <vector>
 
 #include "archive/LibraryDeployment.h"
+#include "common/ProgramPath.h"
+#include "common/WinHandle.h"
 
 namespace pelmora::archive {
 
@@ -17,44 +17,11 @@ constexpr const char* kResourceName = "UnACE";
 constexpr const char* kResourceType = "DLL";
 constexpr const char* kRemovedName = "UnAce.dll";
 
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() { Close(); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-
-  bool IsValid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-  bool Close() {
-    if (!IsValid()) return true;
-    return CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != 0;
-  }
-
- private:
-  HANDLE handle_;
-};
-
 std::string Format(const char* pattern, const std::string& argument) {
   const int length = std::snprintf(nullptr, 0, pattern, argument.c_str());
   std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
   std::snprintf(text.data(), text.size() + 1, pattern, argument.c_str());
   return text;
-}
-
-// The folder of the program file, with its trailing "\".
-std::string ProgramFolder() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return std::string();
-    if (length < buffer.size()) {
-      std::string path(buffer.data(), length);
-      const std::size_t slash = path.find_last_of("\\/:");
-      return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    }
-    buffer.resize(buffer.size() * 2);
-  }
 }
 
 bool FileExists(const std::string& path) {
@@ -83,13 +50,16 @@ void SaveResourceToFile(const std::string& fileName, const std::string& resource
   if (!data) throw DeploymentError(Format("Ressource %s wurde nicht gefunden", resourceName));
   const DWORD size = SizeofResource(nullptr, resource);
 
-  const std::string path = ProgramFolder() + fileName;
+  const std::string path = win::OwnProgramFolder() + fileName;
   const std::string failure = Format("Datei %s kann nicht erstellt werden", path);
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) throw DeploymentError(failure);
-  const bool complete = WriteAll(file.Get(), data, size);
-  if (!file.Close() || !complete) {
+  win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw DeploymentError(failure);
+  const bool complete = WriteAll(file.get(), data, size);
+  // Closed here rather than by the owner: a close that fails can mean the
+  // data never reached the medium.
+  const bool closed = CloseHandle(file.release()) != 0;
+  if (!closed || !complete) {
     DeleteFileA(path.c_str());
     throw DeploymentError(failure);
   }

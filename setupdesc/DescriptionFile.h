@@ -1,4 +1,4 @@
-// Reading install.pmd and the program's own path through the Windows API.
+// Reading install.pmd through the Windows API.
 #pragma once
 
 #include <optional>
@@ -11,9 +11,6 @@ namespace pelmora::setupdesc {
 struct FileReadError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
-
-// The full path of the running program.
-std::string OwnProgramPath();
 
 // The bytes of setupDir + "install.pmd", or nothing when the file does not
 // exist. A file larger than the reader accepts is read only far enough for

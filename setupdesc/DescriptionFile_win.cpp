@@ -2,9 +2,7 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <vector>
-
+#include "common/WinHandle.h"
 #include "setupdesc/SetupDescReader.h"
 #include "setupdesc/SetupDir.h"
 
@@ -12,26 +10,11 @@ namespace pelmora::setupdesc {
 
 namespace {
 
-struct HandleCloser {
-  void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using FileHandle = std::unique_ptr<void, HandleCloser>;
-
 FileReadError IoError(const std::string& path, DWORD code) {
   return FileReadError("E/A-Fehler " + std::to_string(code) + " (" + path + ")");
 }
 
 }  // namespace
-
-std::string OwnProgramPath() {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) return {};
-    if (n < buffer.size()) return std::string(buffer.data(), n);
-    buffer.resize(buffer.size() * 2);  // truncated: long paths exist
-  }
-}
 
 std::optional<std::string> LoadDescriptionFile(const std::string& setupDir) {
   const std::string path = setupDir + kDescriptionFileName;
@@ -39,12 +22,9 @@ std::optional<std::string> LoadDescriptionFile(const std::string& setupDir) {
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return std::nullopt;
 
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) {
-    file.release();
-    throw IoError(path, GetLastError());
-  }
+  const win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw IoError(path, GetLastError());
   std::string bytes;
   char chunk[16384];
   for (;;) {

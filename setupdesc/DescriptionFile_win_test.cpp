@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "TestPaths.h"
+#include "common/ProgramPath.h"
 #include "setupdesc/PlainDescription.h"
 #include "setupdesc/SetupDescReader.h"
 #include "setupdesc/SetupDir.h"
@@ -15,7 +16,7 @@ namespace pelmora::setupdesc {
 namespace {
 
 TEST(DescriptionFileWin, OwnPathNamesThisTestProgram) {
-  const std::string path = OwnProgramPath();
+  const std::string path = win::OwnProgramPath();
   ASSERT_FALSE(path.empty());
   EXPECT_NE(path.find("setupdesc_win_tests.exe"), std::string::npos) << path;
   const std::string dir = SetupDirFromProgramPath(path);

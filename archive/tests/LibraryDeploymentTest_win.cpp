@@ -11,6 +11,7 @@
 
 #include "TestPaths.h"
 #include "archive/LibraryDeployment.h"
+#include "common/ProgramPath.h"
 
 namespace pelmora::archive {
 namespace {
@@ -28,13 +29,6 @@ bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string ProgramFolder() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string text(path, length);
-  return text.substr(0, text.find_last_of('\\') + 1);
-}
-
 std::string Payload() { return ReadBytes(pelmora::test::HostPath(DEPLOYMENT_PAYLOAD_FILE)); }
 
 class LibraryDeployment : public ::testing::Test {
@@ -50,7 +44,7 @@ class LibraryDeployment : public ::testing::Test {
     DeleteFileA(library.c_str());
   }
 
-  const std::string programFolder = ProgramFolder();
+  const std::string programFolder = win::OwnProgramFolder();
   const std::string library = programFolder + "UnACE.dll";
 };
 
