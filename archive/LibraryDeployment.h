@@ -1,10 +1,12 @@
 // The extraction library travels inside the setup program as a resource of
 // type "DLL" named "UnACE"; start-up writes it beside the program, and the
-// end of the program deletes it again. Windows builds only.
+// end of the program deletes it again, but only when this run wrote it: a
+// library that the medium itself carries stays. Windows builds only.
 #pragma once
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace pelmora::archive {
 
@@ -25,14 +27,30 @@ void SaveResourceToFile(const std::string& fileName, const std::string& resource
 
 // Writes "UnACE.dll" from the resource unless `setupDir` + "UnACE.dll"
 // exists already (that file is then used whatever its content). `setupDir`
-// ends with "\". Throws DeploymentError as SaveResourceToFile does.
-void DeployExtractionLibrary(const std::string& setupDir);
+// ends with "\". Returns whether it wrote the file. Throws DeploymentError
+// as SaveResourceToFile does.
+bool DeployExtractionLibrary(const std::string& setupDir);
 
 // Deletes `setupDir` + "UnAce.dll" without looking first. A failure (file
 // missing, read-only medium, still loaded) is ignored.
 void RemoveExtractionLibrary(const std::string& setupDir) noexcept;
 
-// The same, but only when such a file exists.
-void RemoveExtractionLibraryIfPresent(const std::string& setupDir) noexcept;
+// The library file as this run handles it: deployed once the description's
+// version is accepted, removed at Finish and when the main window closes.
+// Only a file this run wrote is ever removed, and only once.
+class ExtractionLibraryFile {
+ public:
+  explicit ExtractionLibraryFile(std::string setupDir) : setupDir_(std::move(setupDir)) {}
+
+  // DeployExtractionLibrary for the setup folder; throws as it does.
+  void Deploy() { writtenByThisRun_ = DeployExtractionLibrary(setupDir_) || writtenByThisRun_; }
+  bool WrittenByThisRun() const { return writtenByThisRun_; }
+  // Deletes the file if this run wrote it and has not deleted it yet.
+  void Remove() noexcept;
+
+ private:
+  std::string setupDir_;
+  bool writtenByThisRun_ = false;
+};
 
 }  // namespace pelmora::archive

@@ -65,9 +65,10 @@ void SaveResourceToFile(const std::string& fileName, const std::string& resource
   }
 }
 
-void DeployExtractionLibrary(const std::string& setupDir) {
-  if (FileExists(setupDir + kWrittenName)) return;
+bool DeployExtractionLibrary(const std::string& setupDir) {
+  if (FileExists(setupDir + kWrittenName)) return false;
   SaveResourceToFile(kWrittenName, kResourceName, kResourceType);
+  return true;
 }
 
 void RemoveExtractionLibrary(const std::string& setupDir) noexcept {
@@ -78,13 +79,10 @@ void RemoveExtractionLibrary(const std::string& setupDir) noexcept {
   }
 }
 
-void RemoveExtractionLibraryIfPresent(const std::string& setupDir) noexcept {
-  try {
-    const std::string path = setupDir + kRemovedName;
-    if (FileExists(path)) DeleteFileA(path.c_str());
-  } catch (...) {
-    // As above: the file stays.
-  }
+void ExtractionLibraryFile::Remove() noexcept {
+  if (!writtenByThisRun_) return;
+  writtenByThisRun_ = false;
+  RemoveExtractionLibrary(setupDir_);
 }
 
 }  // namespace pelmora::archive

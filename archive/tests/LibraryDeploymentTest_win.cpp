@@ -77,13 +77,13 @@ TEST_F(LibraryDeployment, UncreatableFileNamesTheFullPath) {
 }
 
 TEST_F(LibraryDeployment, DeployWritesTheLibraryWhenNoneIsThere) {
-  DeployExtractionLibrary(programFolder);
+  EXPECT_TRUE(DeployExtractionLibrary(programFolder));
   EXPECT_EQ(ReadBytes(library), Payload());
 }
 
 TEST_F(LibraryDeployment, DeployUsesAnExistingFileUnchanged) {
   WriteBytes(library, "an older library");
-  DeployExtractionLibrary(programFolder);
+  EXPECT_FALSE(DeployExtractionLibrary(programFolder));
   EXPECT_EQ(ReadBytes(library), "an older library");
 }
 
@@ -95,7 +95,7 @@ TEST_F(LibraryDeployment, DeployLooksInTheSetupFolderButWritesBesideTheProgram) 
   EXPECT_FALSE(Exists(library));
 
   DeleteFileA((setupDir + "unace.DLL").c_str());
-  DeployExtractionLibrary(setupDir);
+  EXPECT_TRUE(DeployExtractionLibrary(setupDir));
   EXPECT_EQ(ReadBytes(library), Payload());
 }
 
@@ -104,24 +104,46 @@ TEST_F(LibraryDeployment, RemovalDeletesWhateverSpellingWasWritten) {
   ASSERT_TRUE(Exists(library));
   RemoveExtractionLibrary(programFolder);
   EXPECT_FALSE(Exists(library));
-
-  DeployExtractionLibrary(programFolder);
-  RemoveExtractionLibraryIfPresent(programFolder);
-  EXPECT_FALSE(Exists(library));
 }
 
 TEST_F(LibraryDeployment, RemovalFailuresAreIgnored) {
   // Nothing there.
   RemoveExtractionLibrary(programFolder);
-  RemoveExtractionLibraryIfPresent(programFolder);
   EXPECT_FALSE(Exists(library));
 
   // A file that cannot be deleted stays, quietly.
   WriteBytes(library, "read-only medium");
   ASSERT_TRUE(SetFileAttributesA(library.c_str(), FILE_ATTRIBUTE_READONLY));
   RemoveExtractionLibrary(programFolder);
-  RemoveExtractionLibraryIfPresent(programFolder);
   EXPECT_EQ(ReadBytes(library), "read-only medium");
+}
+
+TEST_F(LibraryDeployment, ARunRemovesOnlyTheFileItWroteAndOnlyOnce) {
+  // The medium carries its own library: used, and left where it was.
+  WriteBytes(library, "the medium's own library");
+  ExtractionLibraryFile onMedium(programFolder);
+  onMedium.Deploy();
+  EXPECT_FALSE(onMedium.WrittenByThisRun());
+  onMedium.Remove();
+  EXPECT_EQ(ReadBytes(library), "the medium's own library");
+
+  // Written by this run: Finish removes it; closing the window afterwards
+  // leaves alone whatever has been put there since.
+  RemoveLibraryFile();
+  ExtractionLibraryFile written(programFolder);
+  written.Deploy();
+  EXPECT_TRUE(written.WrittenByThisRun());
+  EXPECT_EQ(ReadBytes(library), Payload());
+  written.Remove();
+  EXPECT_FALSE(Exists(library));
+  WriteBytes(library, "put there later");
+  written.Remove();
+  EXPECT_EQ(ReadBytes(library), "put there later");
+
+  // Never deployed (install.pmd missing or of another version): nothing to remove.
+  ExtractionLibraryFile untouched(programFolder);
+  untouched.Remove();
+  EXPECT_EQ(ReadBytes(library), "put there later");
 }
 
 }  // namespace
