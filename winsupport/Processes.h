@@ -19,7 +19,8 @@ bool ListProcessesByToolHelp(ProcessList& list, const ProcessNaming& naming);
 bool ListProcessesByProcessStatus(ProcessList& list, const ProcessNaming& naming);
 
 // Path (or base name) of the process's main module; empty when the process
-// cannot be opened or asked.
+// cannot be opened or asked. From NT 6 on the process's image name is asked
+// first, then, as on older Windows, its module list.
 std::string GetProcessModulePath(ProcessId id, bool fullPath);
 
 // FindProcessIdByPath and FindRunningProgram of ProcessList.h over ListProcesses.

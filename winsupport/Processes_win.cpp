@@ -45,6 +45,31 @@ struct ProcessStatusFunctions {
       win::LookUpExport<decltype(moduleBaseName)>(library.get(), "GetModuleBaseNameA");
 };
 
+// NT 6 and later name a process by its image without reading its memory, so
+// they also name 64-bit processes to this 32-bit program and need only the
+// limited query right. Looked up at run time: Windows 2000 and XP lack it.
+using QueryFullProcessImageNameFunction = BOOL(WINAPI*)(HANDLE process, DWORD flags, LPSTR name,
+                                                        PDWORD size);
+constexpr DWORD kProcessQueryLimitedInformation = 0x1000;
+
+QueryFullProcessImageNameFunction QueryFullProcessImageName() {
+  static const auto function = win::LookUpExport<QueryFullProcessImageNameFunction>(
+      ::GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
+  return function;
+}
+
+// The full path of the process's image; empty when it cannot be asked.
+std::string ProcessImagePath(ProcessId id) {
+  const QueryFullProcessImageNameFunction query = QueryFullProcessImageName();
+  if (query == nullptr) return {};
+  const win::UniqueHandle process(::OpenProcess(kProcessQueryLimitedInformation, FALSE, id));
+  if (!process) return {};
+  char path[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  if (!query(process.get(), 0, path, &size) || size == 0 || size >= MAX_PATH) return {};
+  return std::string(path, size);
+}
+
 const ToolHelpFunctions& ToolHelp() {
   static const ToolHelpFunctions functions;
   return functions;
@@ -69,6 +94,10 @@ ProcessNaming NamingForThisWindows(bool fullPath) {
 }  // namespace
 
 std::string GetProcessModulePath(ProcessId id, bool fullPath) {
+  if (AsksProcessImageName(CurrentWindowsVersionFacts())) {
+    const std::string image = ProcessImagePath(id);
+    if (!image.empty()) return fullPath ? image : std::string(FileNamePart(image));
+  }
   const ProcessStatusFunctions& psapi = ProcessStatus();
   const auto query = fullPath ? psapi.moduleFileName : psapi.moduleBaseName;
   if (query == nullptr) return {};

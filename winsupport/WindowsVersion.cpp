@@ -59,4 +59,8 @@ bool UsesModulePathNames(const WindowsVersionFacts& facts) {
   return facts.platform == WindowsPlatform::WindowsNT && facts.major >= 5;
 }
 
+bool AsksProcessImageName(const WindowsVersionFacts& facts) {
+  return facts.platform == WindowsPlatform::WindowsNT && facts.major >= 6;
+}
+
 }  // namespace pelmora::winsupport

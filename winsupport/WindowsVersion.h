@@ -63,4 +63,10 @@ ProcessListMethod ChooseProcessListMethod(unsigned versionClass);
 // here; otherwise programs started from a sub-folder would never be found.
 bool UsesModulePathNames(const WindowsVersionFacts& facts);
 
+// Whether a process's full path is asked of Windows by its image name (NT 6
+// and later) before its module list is read. A 32-bit program cannot read
+// the module list of a 64-bit process, so on 64-bit Windows only the image
+// name finds a running 64-bit program by its folder.
+bool AsksProcessImageName(const WindowsVersionFacts& facts);
+
 }  // namespace pelmora::winsupport

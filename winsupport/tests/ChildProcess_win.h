@@ -30,13 +30,18 @@ inline std::filesystem::path CopyProgram(const std::string& program,
 
 class ChildProcess {
  public:
-  explicit ChildProcess(const std::filesystem::path& program) {
+  // A suspended child has not run its loader yet, so its module list cannot
+  // be read from outside, as a 64-bit process's cannot from a 32-bit one.
+  enum class Start { Running, Suspended };
+
+  explicit ChildProcess(const std::filesystem::path& program, Start start = Start::Running) {
     std::string commandLine = "\"" + program.string() + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(program.string().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                          nullptr, nullptr, &startup, &info))
+    const DWORD flags = start == Start::Suspended ? CREATE_SUSPENDED : 0;
+    if (!::CreateProcessA(program.string().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                          flags, nullptr, nullptr, &startup, &info))
       throw std::runtime_error("cannot start " + program.string() + ": error " +
                                std::to_string(::GetLastError()));
     process_.reset(info.hProcess);

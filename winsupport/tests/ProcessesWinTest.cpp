@@ -134,6 +134,17 @@ TEST_F(FindRunningProgramTest, ANameWithAFolderIsFoundByTheTailOfThePath) {
   EXPECT_EQ(id, 0u);
 }
 
+TEST_F(FindRunningProgramTest, AProcessWhoseModulesCannotBeReadIsFoundByItsFolderToo) {
+  const auto path = Copy("suspended\\app.exe");
+  ChildProcess app(path, ChildProcess::Start::Suspended);
+  EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(app.id(), true), path.string()))
+      << GetProcessModulePath(app.id(), true);
+  EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(app.id(), false), "app.exe"));
+  ProcessId id = 0;
+  EXPECT_TRUE(FindRunningProgram("suspended\\app.exe", id));
+  EXPECT_EQ(id, app.id());
+}
+
 // The order of the list is the platform's and may differ between two
 // enumerations, so "later" is judged on the very list the search saw.
 class SeenListSource {
