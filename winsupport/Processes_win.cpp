@@ -52,7 +52,7 @@ using QueryFullProcessImageNameFunction = BOOL(WINAPI*)(HANDLE process, DWORD fl
                                                         PDWORD size);
 constexpr DWORD kProcessQueryLimitedInformation = 0x1000;
 
-QueryFullProcessImageNameFunction QueryFullProcessImageName() {
+QueryFullProcessImageNameFunction ImageNameQuery() {
   static const auto function = win::LookUpExport<QueryFullProcessImageNameFunction>(
       ::GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA");
   return function;
@@ -60,7 +60,7 @@ QueryFullProcessImageNameFunction QueryFullProcessImageName() {
 
 // The full path of the process's image; empty when it cannot be asked.
 std::string ProcessImagePath(ProcessId id) {
-  const QueryFullProcessImageNameFunction query = QueryFullProcessImageName();
+  const QueryFullProcessImageNameFunction query = ImageNameQuery();
   if (query == nullptr) return {};
   const win::UniqueHandle process(::OpenProcess(kProcessQueryLimitedInformation, FALSE, id));
   if (!process) return {};
