@@ -5,13 +5,13 @@
 #include <limits>
 #include <stdexcept>
 
-#include "acewriter/VolumeNames.h"
+#include "unace/format/VolumeNames.h"
 
 namespace acewriter {
 
 VolumeSet::VolumeSet(std::string firstVolume, const MainHeader& main, std::uint64_t volumeSize)
     : main_(main), volumeSize_(volumeSize) {
-  if (volumeSize_ > 0) main_.flags |= kMainMultiVolume;
+  if (volumeSize_ > 0) main_.flags |= format::flags::kMultiVolume;
   main_.volumeNumber = 0;
   openVolume(std::move(firstVolume));
 }
@@ -31,12 +31,15 @@ void VolumeSet::openVolume(std::string path) {
 }
 
 void VolumeSet::startNextVolume() {
-  const std::string next = NextVolumeName(current_->path());
+  // Volume numbers (one byte) would last longer than the names do.
+  const auto next = format::NextVolumeNameAfter(current_->path());
+  if (!next)
+    throw std::runtime_error("the archive needs more than the " + std::to_string(written_.size()) +
+                             " volumes that can be named (the last one is " + current_->path() +
+                             "); choose a larger volume size");
   current_->close();
-  if (main_.volumeNumber == std::numeric_limits<std::uint8_t>::max())
-    throw std::out_of_range("too many volumes");
   ++main_.volumeNumber;
-  openVolume(next);
+  openVolume(next->path);
 }
 
 std::uint64_t VolumeSet::roomLeft() const {
@@ -65,7 +68,7 @@ void VolumeSet::writeMember(FileHeader header, PackedSource& packed) {
   if (packed.size() > std::numeric_limits<std::uint32_t>::max())
     throw std::invalid_argument("packed data of " + header.name + " exceeds 4 GiB");
   const std::uint16_t baseFlags =
-      header.flags & ~(kFileContinuedFromPrevious | kFileContinuesInNext);
+      header.flags & ~(format::flags::kContinuedFromPrevious | format::flags::kContinuesInNext);
   const std::uint64_t headerSize = FileHeaderSize(header.name.size());
   std::uint64_t left = packed.size();
   bool firstPiece = true;
@@ -85,8 +88,8 @@ void VolumeSet::writeMember(FileHeader header, PackedSource& packed) {
     const std::uint64_t piece = std::min<std::uint64_t>(left, roomLeft() - headerSize);
     const bool last = piece == left;
     header.flags = baseFlags;
-    if (!firstPiece) header.flags |= kFileContinuedFromPrevious;
-    if (!last) header.flags |= kFileContinuesInNext;
+    if (!firstPiece) header.flags |= format::flags::kContinuedFromPrevious;
+    if (!last) header.flags |= format::flags::kContinuesInNext;
     header.packedSize = static_cast<std::uint32_t>(piece);
     current_->write(SerializeFileHeader(header));
     copy(packed, piece);
@@ -105,11 +108,9 @@ VolumeSet::Result VolumeSet::finish() {
   if (volumeSize_ > 0) {
     std::string stale = written_.back();
     for (;;) {
-      try {
-        stale = NextVolumeName(stale);
-      } catch (const std::out_of_range&) {
-        break;
-      }
+      const auto next = format::NextVolumeNameAfter(stale);
+      if (!next) break;
+      stale = next->path;
       if (!FileExists(stale)) break;
       if (std::remove(stale.c_str()) != 0)
         throw std::runtime_error("cannot delete the old volume " + stale +

@@ -42,10 +42,10 @@ TEST_F(VolumeSetTest, WithoutVolumeSizeEverythingGoesIntoOneFile) {
   const auto result = set.finish();
   ASSERT_EQ(result.volumes.size(), 1u);
   const auto volume = ScanVolume(result.volumes[0]);
-  EXPECT_EQ(volume.mainFlags & kMainMultiVolume, 0);
+  EXPECT_EQ(volume.mainFlags & format::flags::kMultiVolume, 0);
   ASSERT_EQ(volume.files.size(), 2u);
   EXPECT_EQ(volume.files[0].data, a);
-  EXPECT_EQ(volume.files[0].flags, kFileAddSize);
+  EXPECT_EQ(volume.files[0].flags, format::flags::kAddSize);
   EXPECT_EQ(volume.files[1].packedSize, 0u);
 }
 
@@ -67,22 +67,22 @@ TEST_F(VolumeSetTest, SplitsAMemberOverSeveralVolumesWithContinuationFlags) {
     const auto volume = ScanVolume(result.volumes[v]);
     EXPECT_LE(volume.fileSize, volumeSize);
     EXPECT_EQ(volume.volumeNumber, v);
-    EXPECT_NE(volume.mainFlags & kMainMultiVolume, 0);
+    EXPECT_NE(volume.mainFlags & format::flags::kMultiVolume, 0);
     for (const auto& f : volume.files) {
       if (f.name != "dir\\big.bin") continue;
       EXPECT_EQ(f.originalSize, big.size());
       EXPECT_EQ(f.crc32, 0x12345678u);
       EXPECT_GT(f.packedSize, 0u);
       joined.insert(joined.end(), f.data.begin(), f.data.end());
-      pieceFlags.push_back(f.flags & (kFileContinuedFromPrevious | kFileContinuesInNext));
+      pieceFlags.push_back(f.flags & (format::flags::kContinuedFromPrevious | format::flags::kContinuesInNext));
     }
   }
   EXPECT_EQ(joined, big);
   ASSERT_GE(pieceFlags.size(), 3u);
-  EXPECT_EQ(pieceFlags.front(), kFileContinuesInNext);
+  EXPECT_EQ(pieceFlags.front(), format::flags::kContinuesInNext);
   for (std::size_t i = 1; i + 1 < pieceFlags.size(); ++i)
-    EXPECT_EQ(pieceFlags[i], kFileContinuedFromPrevious | kFileContinuesInNext);
-  EXPECT_EQ(pieceFlags.back(), kFileContinuedFromPrevious);
+    EXPECT_EQ(pieceFlags[i], format::flags::kContinuedFromPrevious | format::flags::kContinuesInNext);
+  EXPECT_EQ(pieceFlags.back(), format::flags::kContinuedFromPrevious);
 }
 
 TEST_F(VolumeSetTest, AnAceNamedFirstVolumeContinuesWithC00) {
@@ -108,7 +108,7 @@ TEST_F(VolumeSetTest, AMemberThatExactlyFillsAVolumeIsNotSplit) {
   for (const auto& name : result.volumes) {
     const auto volume = ScanVolume(name);
     ASSERT_EQ(volume.files.size(), 1u);
-    EXPECT_EQ(volume.files[0].flags, kFileAddSize);
+    EXPECT_EQ(volume.files[0].flags, format::flags::kAddSize);
     EXPECT_EQ(volume.fileSize, volumeSize);
   }
 }
@@ -121,6 +121,22 @@ TEST_F(VolumeSetTest, RefusesAVolumeSizeThatCannotHoldAHeaderAndLeavesNothingBeh
                  std::invalid_argument);
   }
   EXPECT_FALSE(fs::exists(path("tiny.c00")));
+}
+
+TEST_F(VolumeSetTest, ASetThatWouldNeedAVolumeAfterC99IsRefused) {
+  {
+    VolumeSet set(path("DATA.c98"), MainHeader{}, 300);
+    const auto a = Pattern(1000, 1);
+    try {
+      set.writeMember(Member("a", a.size()), a);
+      FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find("DATA.c99"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("larger volume size"), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_FALSE(fs::exists(path("DATA.c98")));
+  EXPECT_FALSE(fs::exists(path("DATA.c99")));
 }
 
 TEST_F(VolumeSetTest, AnUnfinishedSetIsRemoved) {

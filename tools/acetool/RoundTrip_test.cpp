@@ -149,8 +149,8 @@ TEST_F(LibraryReadBackTest, EntriesCarryNamesTimesAndAttributesOfTheFiles) {
   EXPECT_TRUE(entries["media"].isFolder());
   EXPECT_TRUE(entries["empty folder"].isFolder());
   EXPECT_FALSE(entries["bin\\app.exe"].isFolder());
-  EXPECT_EQ(entries["readme.txt"].attributes & acewriter::kAttrReadOnly, acewriter::kAttrReadOnly);
-  EXPECT_EQ(entries["bin\\app.exe"].attributes & acewriter::kAttrReadOnly, 0u);
+  EXPECT_EQ(entries["readme.txt"].attributes & unace::format::kAttributeReadOnly, unace::format::kAttributeReadOnly);
+  EXPECT_EQ(entries["bin\\app.exe"].attributes & unace::format::kAttributeReadOnly, 0u);
   EXPECT_EQ(entries["bin\\app.exe"].dosTime, acewriter::ReadFileStamp(tree_ / "bin" / "app.exe").dosTime);
   EXPECT_EQ(entries["media"].dosTime, acewriter::ReadFileStamp(tree_ / "media").dosTime);
   EXPECT_EQ(entries["bin\\app.exe"].originalSize, 150000u);

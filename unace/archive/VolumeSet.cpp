@@ -1,7 +1,7 @@
 #include "unace/archive/VolumeSet.h"
 
 #include "unace/archive/BlockReader.h"
-#include "unace/archive/VolumeNames.h"
+#include "unace/format/VolumeNames.h"
 
 namespace unace::archive {
 
@@ -44,17 +44,22 @@ VolumeStatus VolumeSet::openNext(bool required) {
     lastError_ = "more volumes than the format can number";
     return VolumeStatus::Damaged;
   }
-  const NextVolumeNames names = NextVolumeNameFor(currentPath_);
+  const auto names = format::NextVolumeNameAfter(currentPath_);
+  if (!names) {
+    if (!required) return VolumeStatus::NoMoreVolumes;
+    lastError_ = "no volume can follow " + currentPath_ + " (volume names end at .c99)";
+    return VolumeStatus::Missing;
+  }
   while (true) {
-    for (const std::string* candidate : {&names.lowerCase, &names.upperCase}) {
+    for (const std::string* candidate : {&names->path, &names->otherCase}) {
       auto source = opener_.open(*candidate);
       if (!source) continue;
       if (callback_) callback_(*candidate, 1);
       return adopt(std::move(source), *candidate, volumeNumber_ + 1);
     }
     if (!required) return VolumeStatus::NoMoreVolumes;
-    if (!callback_ || callback_(names.lowerCase, 0) != 0) {
-      lastError_ = "next volume " + names.lowerCase + " is missing";
+    if (!callback_ || callback_(names->path, 0) != 0) {
+      lastError_ = "next volume " + names->path + " is missing";
       return VolumeStatus::Missing;
     }
   }
