@@ -38,18 +38,33 @@ VolumeStatus VolumeSet::openFirst(const std::string& path) {
   return adopt(std::move(source), path, 0);
 }
 
+std::string VolumeSet::laterVolumeAfter(const std::string& missingPath) const {
+  std::string name = missingPath;
+  int number = volumeNumber_ + 1;
+  while (const auto next = format::NextVolumeNameAfter(name)) {
+    name = next->path;
+    ++number;
+    for (const std::string* candidate : {&next->path, &next->otherCase}) {
+      auto source = opener_.open(*candidate);
+      if (!source) continue;
+      format::MainHeader main;
+      std::string why;
+      if (FindMainHeader(*source, main, why) && main.multiVolume() && main.volumeNumber == number)
+        return *candidate;
+    }
+  }
+  return {};
+}
+
 VolumeStatus VolumeSet::openNext(bool required) {
   if (!source_ || !firstMain_.multiVolume()) return VolumeStatus::NoMoreVolumes;
-  if (volumeNumber_ >= 255) {
-    lastError_ = "more volumes than the format can number";
-    return VolumeStatus::Damaged;
-  }
   const auto names = format::NextVolumeNameAfter(currentPath_);
   if (!names) {
     if (!required) return VolumeStatus::NoMoreVolumes;
     lastError_ = "no volume can follow " + currentPath_ + " (volume names end at .c99)";
     return VolumeStatus::Missing;
   }
+  std::string why = "next volume " + names->path + " is missing";
   while (true) {
     for (const std::string* candidate : {&names->path, &names->otherCase}) {
       auto source = opener_.open(*candidate);
@@ -57,9 +72,14 @@ VolumeStatus VolumeSet::openNext(bool required) {
       if (callback_) callback_(*candidate, 1);
       return adopt(std::move(source), *candidate, volumeNumber_ + 1);
     }
-    if (!required) return VolumeStatus::NoMoreVolumes;
+    if (!required) {
+      const std::string later = laterVolumeAfter(names->path);
+      if (later.empty()) return VolumeStatus::NoMoreVolumes;
+      why = "volume " + names->path + " is missing, though the later volume " + later + " is there";
+      required = true;
+    }
     if (!callback_ || callback_(names->path, 0) != 0) {
-      lastError_ = "next volume " + names->path + " is missing";
+      lastError_ = why;
       return VolumeStatus::Missing;
     }
   }
