@@ -259,6 +259,39 @@ TEST(Exports, MisuseIsAnsweredWithArgumentErrors) {
   EXPECT_EQ(ACEOpenArchive(nullptr), 0);
 }
 
+// Handles are looked up, never followed: under AddressSanitizer a read
+// through a closed or made-up handle stops the test.
+TEST(Exports, StaleDoubledAndForeignHandlesAreRefusedUntouched) {
+  Fixture f(Archive({Stored("one.txt", "1")}));
+  std::string path = f.archivePath();
+  TACEOpenData open{};
+  open.ArchiveName = path.data();
+  open.OpenMode = ACE_OPEN_LIST;
+  const ACEHandle first = ACEOpenArchive(&open);
+  ASSERT_NE(first, 0);
+  ASSERT_EQ(ACECloseArchive(first), ACE_OK);
+  EXPECT_EQ(ACECloseArchive(first), ACE_ERR_ARGUMENT);
+
+  // The stale handle does not reach the archive opened after it.
+  const ACEHandle second = ACEOpenArchive(&open);
+  ASSERT_NE(second, 0);
+  EXPECT_NE(second, first);
+  // Never handles: memory laid out like an open archive of an address-based
+  // scheme (a tag, then a null pointer), and plain numbers.
+  const std::uint32_t lookalike[4] = {0x45434155u, 0, 0, 0};
+  TACEHeaderData header{};
+  for (const ACEHandle wrong : {first, reinterpret_cast<ACEHandle>(lookalike), ACEHandle{0x1234567}, ACEHandle{-1}}) {
+    SCOPED_TRACE(wrong);
+    EXPECT_EQ(ACEReadHeader(wrong, &header), ACE_ERR_ARGUMENT);
+    EXPECT_EQ(ACEProcessFile(wrong, ACE_SKIP, nullptr), ACE_ERR_ARGUMENT);
+    EXPECT_EQ(ACESetPassword(wrong, "x"), ACE_ERR_ARGUMENT);
+    EXPECT_EQ(ACECloseArchive(wrong), ACE_ERR_ARGUMENT);
+  }
+  ASSERT_EQ(ACEReadHeader(second, &header), ACE_OK);  // still at its first entry
+  EXPECT_STREQ(header.FileName, "one.txt");
+  EXPECT_EQ(ACECloseArchive(second), ACE_OK);
+}
+
 TEST(Exports, OpenFailuresShowInOpenResult) {
   ScratchDir dir("unace-open");
   WriteAll(dir.path() / "junk.ace", Bytes(1000, 0x42));
