@@ -5,6 +5,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 
 #include "unace/test/ApiWalk.h"
 
@@ -290,6 +291,34 @@ TEST(Exports, StaleDoubledAndForeignHandlesAreRefusedUntouched) {
   ASSERT_EQ(ACEReadHeader(second, &header), ACE_OK);  // still at its first entry
   EXPECT_STREQ(header.FileName, "one.txt");
   EXPECT_EQ(ACECloseArchive(second), ACE_OK);
+}
+
+// A progress callback that closes the archive of the call it runs in.
+ACEHandle g_handleToClose = 0;
+int UNACE_CALL CloseTheArchive(unsigned char*, int) {
+  if (g_handleToClose != 0) {
+    EXPECT_EQ(ACECloseArchive(std::exchange(g_handleToClose, 0)), ACE_OK);
+  }
+  return 1;
+}
+
+TEST(Exports, AnArchiveClosedFromItsOwnCallbackOutlivesTheRunningCall) {
+  const std::string content(200000, 'c');
+  Fixture f(Archive({Stored("one.txt", content), Stored("two.txt", "2")}));
+  std::string path = f.archivePath();
+  TACEOpenData open{};
+  open.ArchiveName = path.data();
+  open.OpenMode = ACE_OPEN_EXTRACT;
+  open.ProcessDataProc = CloseTheArchive;
+  const ACEHandle handle = ACEOpenArchive(&open);
+  ASSERT_NE(handle, 0);
+  TACEHeaderData header{};
+  ASSERT_EQ(ACEReadHeader(handle, &header), ACE_OK);
+  g_handleToClose = handle;
+  EXPECT_EQ(ACEProcessFile(handle, ACE_EXTRACT, TargetFor(f.out().string(), "one.txt").c_str()), ACE_OK);
+  EXPECT_EQ(g_handleToClose, 0);
+  EXPECT_EQ(ReadAll(f.out() / "one.txt"), BytesOf(content));
+  EXPECT_EQ(ACEReadHeader(handle, &header), ACE_ERR_ARGUMENT);
 }
 
 TEST(Exports, OpenFailuresShowInOpenResult) {
