@@ -75,7 +75,7 @@ std::vector<std::uint8_t> SerializeFileHeader(const FileHeader& header) {
                             std::to_string(header.name.size()) + " bytes)");
   HeaderBuilder b(FileHeaderSize(header.name.size()));
   b.u8(1);  // HEAD_TYPE FILE32
-  b.u16(header.flags | kFileAddSize);
+  b.u16(header.flags | format::flags::kAddSize);
   b.u32(header.packedSize);
   b.u32(header.originalSize);
   b.u32(header.dosTime);

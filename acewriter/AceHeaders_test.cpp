@@ -33,7 +33,7 @@ TEST(AceHeaders, FileHeaderMatchesReferenceArchive) {
   file.dosTime = 0x58210000;
   file.attributes = 0x20;
   file.crc32 = 0xB9D2B7E7;
-  file.compressionType = kCompLz77;
+  file.compressionType = format::kLz77;
   file.quality = 3;
   file.params = 0;
   file.name = "abc.txt";
@@ -45,17 +45,17 @@ TEST(AceHeaders, FileHeaderMatchesReferenceArchive) {
 
 TEST(AceHeaders, FlagsAndVolumeFieldsLandAtTheirOffsets) {
   MainHeader main;
-  main.flags = kMainMultiVolume | kMainSolid;
+  main.flags = format::flags::kMultiVolume | format::flags::kSolid;
   main.versionToExtract = 20;
   main.volumeNumber = 7;
   const auto m = SerializeMainHeader(main);
   EXPECT_EQ(m[5] | (m[6] << 8), 0x8800);
   EXPECT_EQ(m[14], 20);
   EXPECT_EQ(m[17], 7);
-  EXPECT_EQ(m[16], kHostWin32);
+  EXPECT_EQ(m[16], format::kHostWin32);
 
   FileHeader file;
-  file.flags = kFileContinuedFromPrevious | kFilePassword;  // ADDSIZE is added
+  file.flags = format::flags::kContinuedFromPrevious | format::flags::kPassword;  // ADDSIZE is added
   file.name = "a\\b";
   const auto f = SerializeFileHeader(file);
   EXPECT_EQ(f[5] | (f[6] << 8), 0x5001);

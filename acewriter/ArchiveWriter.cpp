@@ -19,7 +19,7 @@ const ArchiveOptions& Checked(const ArchiveOptions& options) {
 
 MainHeader MainHeaderFor(const ArchiveOptions& options) {
   MainHeader main;
-  if (options.solid) main.flags |= kMainSolid;
+  if (options.solid) main.flags |= format::flags::kSolid;
   main.versionToExtract = options.method == PackMethod::Ace20 ? 20 : 10;
   main.versionCreated = 20;
   main.creationTime = options.creationTime ? *options.creationTime : CurrentDosDateTime();
@@ -65,7 +65,7 @@ FileHeader ArchiveWriter::headerFor(const std::string& name, const FileStamp& st
 
 void ArchiveWriter::addFolder(const std::string& name, const FileStamp& stamp) {
   FileHeader header = headerFor(name, stamp);
-  header.attributes = stamp.attributes | kAttrDirectory;
+  header.attributes = stamp.attributes | format::kAttributeDirectory;
   header.compressionType = packer_.archiveCompressionType();
   volumes_.writeMember(header, {});
 }
@@ -76,8 +76,8 @@ FileHeader ArchiveWriter::fileHeaderFor(const std::string& name, const FileStamp
   if (size > std::numeric_limits<std::uint32_t>::max())
     throw std::invalid_argument("cannot archive \"" + name + "\": files of 4 GiB and more are not supported");
   header.originalSize = static_cast<std::uint32_t>(size);
-  header.attributes = stamp.attributes & ~kAttrDirectory;
-  if (options_.solid) header.flags |= kFileSolid;
+  header.attributes = stamp.attributes & ~format::kAttributeDirectory;
+  if (options_.solid) header.flags |= format::flags::kSolid;
   return header;
 }
 
@@ -87,7 +87,7 @@ void ArchiveWriter::addFile(const std::string& name, std::span<const std::uint8_
   const PackedMember packed = packer_.pack(data);
   header.crc32 = packed.crc32;
   header.compressionType = packed.compressionType;
-  if (packed.encrypted) header.flags |= kFilePassword;
+  if (packed.encrypted) header.flags |= format::flags::kPassword;
   volumes_.writeMember(header, packed.data());
 }
 
@@ -106,7 +106,7 @@ std::uint64_t ArchiveWriter::addFileFromDisk(const std::string& name, const std:
   header.originalSize = fileHeaderFor(name, stamp, packed.originalSize).originalSize;
   header.crc32 = packed.crc32;
   header.compressionType = packed.compressionType;
-  if (packed.encrypted) header.flags |= kFilePassword;
+  if (packed.encrypted) header.flags |= format::flags::kPassword;
   volumes_.writeMember(header, *packed.source);
   return packed.originalSize;
 }

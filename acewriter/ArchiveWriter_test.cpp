@@ -40,8 +40,8 @@ class ArchiveWriterTest : public ::testing::Test {
  protected:
   std::string path(const std::string& name) const { return (dir_.path() / name).string(); }
   pelmora::test::ScratchDir dir_{"archivewriter"};
-  const FileStamp fileStamp_{0x58210000, kAttrArchive};
-  const FileStamp folderStamp_{0x58210020, kAttrDirectory};
+  const FileStamp fileStamp_{0x58210000, format::kAttributeArchive};
+  const FileStamp folderStamp_{0x58210020, format::kAttributeDirectory};
 };
 
 TEST_F(ArchiveWriterTest, FoldersAndEmptyFilesCarryNoData) {
@@ -58,17 +58,17 @@ TEST_F(ArchiveWriterTest, FoldersAndEmptyFilesCarryNoData) {
   ASSERT_EQ(volume.files.size(), 2u);
   const auto& folder = volume.files[0];
   EXPECT_EQ(folder.name, "sub");
-  EXPECT_EQ(folder.attributes, kAttrDirectory);
+  EXPECT_EQ(folder.attributes, format::kAttributeDirectory);
   EXPECT_EQ(folder.packedSize, 0u);
   EXPECT_EQ(folder.originalSize, 0u);
   EXPECT_EQ(folder.crc32, 0xFFFFFFFFu);
   EXPECT_EQ(folder.dosTime, 0x58210020u);
   const auto& empty = volume.files[1];
   EXPECT_EQ(empty.name, "sub\\empty.txt");
-  EXPECT_EQ(empty.compressionType, kCompStored);
+  EXPECT_EQ(empty.compressionType, format::kStored);
   EXPECT_EQ(empty.packedSize, 0u);
   EXPECT_EQ(empty.crc32, 0xFFFFFFFFu);
-  EXPECT_EQ(empty.attributes, kAttrArchive);
+  EXPECT_EQ(empty.attributes, format::kAttributeArchive);
   // Every FILE header carries the four bytes Debian's unace insists on.
   EXPECT_EQ(empty.headerSize, 31 + empty.name.size() + 4);
 }
@@ -82,11 +82,11 @@ TEST_F(ArchiveWriterTest, SolidArchivesFlagTheMainHeaderAndEveryFile) {
   writer.addFile("d\\b.txt", Text("hello hello hello hello"), fileStamp_);
   writer.finish();
   const auto volume = ScanVolume(path("solid.ace"));
-  EXPECT_EQ(volume.mainFlags & kMainSolid, kMainSolid);
+  EXPECT_EQ(volume.mainFlags & format::flags::kSolid, format::flags::kSolid);
   ASSERT_EQ(volume.files.size(), 3u);
-  EXPECT_EQ(volume.files[0].flags, kFileAddSize);
-  EXPECT_EQ(volume.files[1].flags, kFileAddSize | kFileSolid);
-  EXPECT_EQ(volume.files[2].flags, kFileAddSize | kFileSolid);
+  EXPECT_EQ(volume.files[0].flags, format::flags::kAddSize);
+  EXPECT_EQ(volume.files[1].flags, format::flags::kAddSize | format::flags::kSolid);
+  EXPECT_EQ(volume.files[2].flags, format::flags::kAddSize | format::flags::kSolid);
 }
 
 TEST_F(ArchiveWriterTest, Ace20ArchivesNeedVersion20) {
@@ -98,7 +98,7 @@ TEST_F(ArchiveWriterTest, Ace20ArchivesNeedVersion20) {
   const auto volume = ScanVolume(path("v20.ace"));
   EXPECT_EQ(volume.versionToExtract, 20);
   ASSERT_EQ(volume.files.size(), 1u);
-  EXPECT_EQ(volume.files[0].compressionType, kCompBlocked);
+  EXPECT_EQ(volume.files[0].compressionType, format::kBlocked);
   EXPECT_EQ(volume.files[0].packedSize % 4, 0u);
   EXPECT_LT(volume.files[0].packedSize, 2000u);
 }
@@ -110,7 +110,7 @@ TEST_F(ArchiveWriterTest, DataThatDoesNotShrinkIsStored) {
   writer.finish();
   const auto volume = ScanVolume(path("noise.ace"));
   ASSERT_EQ(volume.files.size(), 1u);
-  EXPECT_EQ(volume.files[0].compressionType, kCompStored);
+  EXPECT_EQ(volume.files[0].compressionType, format::kStored);
   EXPECT_EQ(volume.files[0].data, noise);
   EXPECT_EQ(volume.files[0].crc32, unace::format::AceCrc32Of(noise));
 }
@@ -128,7 +128,7 @@ TEST_F(ArchiveWriterTest, EncryptedMembersArePaddedToWholeBlocksAndDecryptBack) 
   const auto volume = ScanVolume(path("secret.ace"));
   ASSERT_EQ(volume.files.size(), 2u);
   const auto& f = volume.files[0];
-  EXPECT_EQ(f.flags & kFilePassword, kFilePassword);
+  EXPECT_EQ(f.flags & format::flags::kPassword, format::flags::kPassword);
   EXPECT_EQ(f.packedSize, 16u);
   EXPECT_EQ(f.originalSize, secret.size());
   EXPECT_EQ(f.crc32, unace::format::AceCrc32Of(secret));
@@ -140,7 +140,7 @@ TEST_F(ArchiveWriterTest, EncryptedMembersArePaddedToWholeBlocksAndDecryptBack) 
   plain.resize(secret.size());
   EXPECT_EQ(plain, secret);
   // Nothing to protect in an empty file: no password prompt for it.
-  EXPECT_EQ(volume.files[1].flags & kFilePassword, 0);
+  EXPECT_EQ(volume.files[1].flags & format::flags::kPassword, 0);
 }
 
 TEST_F(ArchiveWriterTest, RejectsOptionsOutOfRangeBeforeWritingAnything) {

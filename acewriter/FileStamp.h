@@ -5,13 +5,11 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "unace/format/Flags.h"
+
 namespace acewriter {
 
-inline constexpr std::uint32_t kAttrReadOnly = 0x01;
-inline constexpr std::uint32_t kAttrHidden = 0x02;
-inline constexpr std::uint32_t kAttrSystem = 0x04;
-inline constexpr std::uint32_t kAttrDirectory = 0x10;
-inline constexpr std::uint32_t kAttrArchive = 0x20;
+namespace format = unace::format;
 
 struct FileStamp {
   std::uint32_t dosTime = 0;
@@ -19,7 +17,8 @@ struct FileStamp {
 };
 
 // Reads the stamp of an existing file or folder; throws std::runtime_error
-// naming the path when it cannot. Folders always carry kAttrDirectory.
+// naming the path when it cannot. Folders always carry the directory
+// attribute.
 FileStamp ReadFileStamp(const std::filesystem::path& path);
 
 // The current local time as a DOS date-time (for the MAIN header).

@@ -5,18 +5,18 @@
 #include <ctime>
 #include <stdexcept>
 
-#include "acewriter/DosTime.h"
 #include "acewriter/FileStamp.h"
 #include "acewriter/PathText.h"
+#include "unace/format/DosTime.h"
 
 namespace acewriter {
 namespace {
 
 std::uint32_t LocalDosTime(std::time_t when) {
   std::tm local{};
-  if (!localtime_r(&when, &local)) return ToDosDateTime({});
-  return ToDosDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                        local.tm_min, local.tm_sec});
+  if (!localtime_r(&when, &local)) return format::EncodeDosTime({});
+  return format::EncodeDosTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                local.tm_min, local.tm_sec});
 }
 
 }  // namespace
@@ -31,10 +31,10 @@ FileStamp ReadFileStamp(const std::filesystem::path& path) {
   // Unix knows no hidden, system or archive bit; a file the owner may not
   // write is what Windows calls read-only.
   if (S_ISDIR(info.st_mode)) {
-    stamp.attributes = kAttrDirectory;
+    stamp.attributes = format::kAttributeDirectory;
   } else {
-    stamp.attributes = kAttrArchive;
-    if ((info.st_mode & S_IWUSR) == 0) stamp.attributes |= kAttrReadOnly;
+    stamp.attributes = format::kAttributeArchive;
+    if ((info.st_mode & S_IWUSR) == 0) stamp.attributes |= format::kAttributeReadOnly;
   }
   return stamp;
 }

@@ -5,6 +5,7 @@
 
 #include "acewriter/FileStamp.h"
 #include "acewriter/PathText.h"
+#include "unace/format/DosTime.h"
 
 namespace acewriter {
 namespace {
@@ -14,7 +15,7 @@ std::uint32_t DosTimeOf(const FILETIME& utc) {
   WORD date = 0;
   WORD time = 0;
   if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &date, &time))
-    return (1u << 21) | (1u << 16);  // 1980-01-01, the earliest DOS date
+    return format::EncodeDosTime({});  // 1980-01-01, the earliest DOS date
   return (static_cast<std::uint32_t>(date) << 16) | time;
 }
 
@@ -30,7 +31,8 @@ FileStamp ReadFileStamp(const std::filesystem::path& path) {
   // Only the classic DOS bits travel: the NT-only ones (compressed, sparse,
   // reparse point, ...) describe this disk, not the file.
   stamp.attributes = data.dwFileAttributes &
-                     (kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrDirectory | kAttrArchive);
+                     (format::kAttributeReadOnly | format::kAttributeHidden | format::kAttributeSystem |
+                      format::kAttributeDirectory | format::kAttributeArchive);
   return stamp;
 }
 

@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "TestPaths.h"
-#include "acewriter/DosTime.h"
 #include "acewriter/HeaderScan_testutil.h"
+#include "unace/format/DosTime.h"
 
 namespace acewriter {
 namespace {
@@ -51,8 +51,8 @@ TEST_F(FolderArchiverTest, ArchivesTheTreeInAFixedOrderWithFoldersFirst) {
       "a.txt", "b-folder", "b-folder\\Gr\xFC\xDF" "e \x80.txt", "b-folder\\inner",
       "b-folder\\inner\\deep.bin", "empty", "z.txt"};
   EXPECT_EQ(names, expected);
-  EXPECT_EQ(volume.files[1].attributes & kAttrDirectory, kAttrDirectory);
-  EXPECT_EQ(volume.files[0].attributes & kAttrDirectory, 0u);
+  EXPECT_EQ(volume.files[1].attributes & format::kAttributeDirectory, format::kAttributeDirectory);
+  EXPECT_EQ(volume.files[0].attributes & format::kAttributeDirectory, 0u);
 }
 
 TEST_F(FolderArchiverTest, RecordsTimesAndTheReadOnlyAttribute) {
@@ -68,7 +68,7 @@ TEST_F(FolderArchiverTest, RecordsTimesAndTheReadOnlyAttribute) {
   const auto volume = ScanVolume(archive());
   ASSERT_FALSE(volume.files.empty());
   EXPECT_EQ(volume.files[0].name, "a.txt");
-  EXPECT_EQ(volume.files[0].attributes & kAttrReadOnly, kAttrReadOnly);
+  EXPECT_EQ(volume.files[0].attributes & format::kAttributeReadOnly, format::kAttributeReadOnly);
   EXPECT_EQ(volume.files[0].dosTime, expected.dosTime);
   // The file was written moments ago: its DOS time is today's.
   EXPECT_EQ(expected.dosTime >> 16, CurrentDosDateTime() >> 16);
@@ -82,8 +82,8 @@ TEST_F(FolderArchiverTest, FileTimesAreLocalDosTimes) {
   fs::last_write_time(tree_ / "z.txt", file_clock::from_sys(moment));
   const std::time_t t = system_clock::to_time_t(moment);
   const std::tm local = *std::localtime(&t);
-  const std::uint32_t expected = ToDosDateTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                                local.tm_hour, local.tm_min, local.tm_sec});
+  const std::uint32_t expected = unace::format::EncodeDosTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                                               local.tm_hour, local.tm_min, local.tm_sec});
   EXPECT_EQ(ReadFileStamp(tree_ / "z.txt").dosTime, expected);
 }
 

@@ -31,7 +31,8 @@ std::uint16_t MemberPacker::params() const {
 }
 
 std::uint8_t MemberPacker::archiveCompressionType() const {
-  return encoder_ ? encoder_->compressionType() : kCompStored;
+  if (encoder_) return encoder_->compressionType();
+  return format::kStored;
 }
 
 PackedMember MemberPacker::pack(std::span<const std::uint8_t> original) {
@@ -39,7 +40,7 @@ PackedMember MemberPacker::pack(std::span<const std::uint8_t> original) {
   member.crc32 = unace::format::AceCrc32Of(original);
   if (original.empty()) return member;  // no data, no cipher, COMP_TYPE 0
 
-  member.compressionType = kCompStored;
+  member.compressionType = format::kStored;
   if (encoder_) {
     member.storage = encoder_->encodeMember(original, options_.solid);
     // Data that does not shrink is stored. Readers put a stored member's
@@ -55,11 +56,11 @@ PackedMember MemberPacker::pack(std::span<const std::uint8_t> original) {
     }
   }
   if (cipher_) {
-    if (member.compressionType == kCompStored) member.storage.assign(original.begin(), original.end());
+    if (member.compressionType == format::kStored) member.storage.assign(original.begin(), original.end());
     encrypt(member.storage);
     member.encrypted = true;
   }
-  member.storedAsIs = member.compressionType == kCompStored && !member.encrypted;
+  member.storedAsIs = member.compressionType == format::kStored && !member.encrypted;
   if (member.storedAsIs) member.original = original;
   return member;
 }

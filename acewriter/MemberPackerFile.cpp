@@ -78,7 +78,7 @@ StreamedMember MemberPacker::packFile(const std::filesystem::path& path, const s
   if (options_.method == PackMethod::Ace20)
     throw std::logic_error("ACE 2.0 members are packed from memory");
   StreamedMember member;
-  member.compressionType = kCompStored;
+  member.compressionType = format::kStored;
   unace::format::AceCrc32 crc;
 
   if (encoder_) {

@@ -18,6 +18,26 @@ void OutputFile::write(std::span<const std::uint8_t> bytes) {
   size_ += bytes.size();
 }
 
+namespace {
+
+bool SeekTo(std::FILE* f, std::uint64_t offset, int whence) {
+#if defined(_WIN32)
+  return _fseeki64(f, static_cast<long long>(offset), whence) == 0;
+#else
+  return fseeko(f, static_cast<off_t>(offset), whence) == 0;
+#endif
+}
+
+}  // namespace
+
+void OutputFile::overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+  if (!file_) throw std::logic_error("write to closed archive file " + path_);
+  if (offset + bytes.size() > size_) throw std::logic_error("overwrite beyond the end of " + path_);
+  if (!SeekTo(file_.get(), offset, SEEK_SET) ||
+      std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size() || !SeekTo(file_.get(), 0, SEEK_END))
+    fail("cannot write");
+}
+
 void OutputFile::close() {
   if (!file_) return;
   std::FILE* f = file_.release();

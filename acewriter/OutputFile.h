@@ -18,6 +18,9 @@ class OutputFile {
   OutputFile& operator=(OutputFile&&) noexcept = default;
 
   void write(std::span<const std::uint8_t> bytes);
+  // Replaces bytes already written (a header whose fields changed after
+  // its data went out); the next write still appends.
+  void overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes);
   // Flushes and closes; throws when the data did not reach the disk.
   void close();
 

@@ -5,13 +5,19 @@
 #include <limits>
 #include <stdexcept>
 
-#include "acewriter/VolumeNames.h"
+#include "unace/format/VolumeNames.h"
 
 namespace acewriter {
+namespace {
+
+constexpr std::uint16_t kContinuationFlags =
+    format::flags::kContinuedFromPrevious | format::flags::kContinuesInNext;
+
+}  // namespace
 
 VolumeSet::VolumeSet(std::string firstVolume, const MainHeader& main, std::uint64_t volumeSize)
     : main_(main), volumeSize_(volumeSize) {
-  if (volumeSize_ > 0) main_.flags |= kMainMultiVolume;
+  if (volumeSize_ > 0) main_.flags |= format::flags::kMultiVolume;
   main_.volumeNumber = 0;
   openVolume(std::move(firstVolume));
 }
@@ -31,18 +37,50 @@ void VolumeSet::openVolume(std::string path) {
 }
 
 void VolumeSet::startNextVolume() {
-  const std::string next = NextVolumeName(current_->path());
+  // Volume numbers (one byte) would last longer than the names do.
+  const auto next = format::NextVolumeNameAfter(current_->path());
+  if (!next)
+    throw std::runtime_error("the archive needs more than the " + std::to_string(written_.size()) +
+                             " volumes that can be named (the last one is " + current_->path() +
+                             "); choose a larger volume size");
+  writeHeld();
   current_->close();
-  if (main_.volumeNumber == std::numeric_limits<std::uint8_t>::max())
-    throw std::out_of_range("too many volumes");
   ++main_.volumeNumber;
-  openVolume(next);
+  openVolume(next->path);
+}
+
+void VolumeSet::continueOpenPieceInNextVolume(const std::string& nextMember) {
+  if (!openPiece_)
+    throw std::invalid_argument("volume size " + std::to_string(volumeSize_) + " is too small: " +
+                                current_->path() + " would end between entries, before " + nextMember +
+                                ", because it holds no piece of data of more than one byte that could "
+                                "continue in the next volume (a reader could not tell that volume's end "
+                                "from the end of the archive)");
+  const OpenPiece piece = *openPiece_;
+  const std::vector<std::uint8_t> moved = std::move(held_);
+  held_.clear();
+  openPiece_.reset();
+
+  FileHeader shortened = piece.header;
+  shortened.packedSize -= 1;
+  shortened.flags |= format::flags::kContinuesInNext;
+  current_->overwrite(piece.headerOffset, SerializeFileHeader(shortened));
+  startNextVolume();
+
+  FileHeader continuation = piece.header;
+  continuation.flags = (piece.header.flags & ~kContinuationFlags) | format::flags::kContinuedFromPrevious;
+  continuation.packedSize = 1;
+  current_->write(SerializeFileHeader(continuation));
+  current_->write(moved);  // the moved byte, then the entries that followed it
 }
 
 std::uint64_t VolumeSet::roomLeft() const {
   if (volumeSize_ == 0) return std::numeric_limits<std::uint64_t>::max();
-  return volumeSize_ > current_->size() ? volumeSize_ - current_->size() : 0;
+  const std::uint64_t used = current_->size() + held_.size();
+  return volumeSize_ > used ? volumeSize_ - used : 0;
 }
+
+bool VolumeSet::volumeEmpty() const { return current_->size() == mainHeaderSize_ && held_.empty(); }
 
 void VolumeSet::writeMember(FileHeader header, std::span<const std::uint8_t> packed) {
   MemorySource source(packed);
@@ -60,12 +98,46 @@ void VolumeSet::copy(PackedSource& packed, std::uint64_t bytes) {
   }
 }
 
+void VolumeSet::writeHeld() {
+  current_->write(held_);
+  held_.clear();
+  openPiece_.reset();
+}
+
+void VolumeSet::writePiece(const FileHeader& header, PackedSource& packed, std::uint64_t bytes) {
+  const bool volumeEndsHere = (header.flags & format::flags::kContinuesInNext) != 0;
+  if (volumeSize_ == 0 || volumeEndsHere) {
+    writeHeld();
+    current_->write(SerializeFileHeader(header));
+    copy(packed, bytes);
+    return;
+  }
+  if (bytes >= 2) {
+    writeHeld();
+    openPiece_ = OpenPiece{header, current_->size()};
+    current_->write(SerializeFileHeader(header));
+    copy(packed, bytes - 1);
+    held_.resize(1);
+    packed.read(held_);
+    return;
+  }
+  // A folder, an empty file or a one-byte piece cannot continue in the next
+  // volume; behind an open piece it waits, so it can follow that piece there.
+  std::vector<std::uint8_t> bytesOfPiece = SerializeFileHeader(header);
+  const std::size_t headerSize = bytesOfPiece.size();
+  bytesOfPiece.resize(headerSize + bytes);
+  packed.read(std::span<std::uint8_t>(bytesOfPiece).subspan(headerSize));
+  if (openPiece_)
+    held_.insert(held_.end(), bytesOfPiece.begin(), bytesOfPiece.end());
+  else
+    current_->write(bytesOfPiece);
+}
+
 void VolumeSet::writeMember(FileHeader header, PackedSource& packed) {
   if (finished_) throw std::logic_error("archive already finished");
   if (packed.size() > std::numeric_limits<std::uint32_t>::max())
     throw std::invalid_argument("packed data of " + header.name + " exceeds 4 GiB");
-  const std::uint16_t baseFlags =
-      header.flags & ~(kFileContinuedFromPrevious | kFileContinuesInNext);
+  const std::uint16_t baseFlags = header.flags & ~kContinuationFlags;
   const std::uint64_t headerSize = FileHeaderSize(header.name.size());
   std::uint64_t left = packed.size();
   bool firstPiece = true;
@@ -74,22 +146,21 @@ void VolumeSet::writeMember(FileHeader header, PackedSource& packed) {
     // header whose data all lies in the next one.
     const std::uint64_t needed = headerSize + (left == 0 ? 0 : 1);
     if (roomLeft() < needed) {
-      if (current_->size() == mainHeaderSize_)
+      if (volumeEmpty())
         throw std::invalid_argument("volume size " + std::to_string(volumeSize_) +
                                     " is too small for the header of " + header.name +
                                     " (a volume needs at least " +
                                     std::to_string(mainHeaderSize_ + needed) + " bytes)");
-      startNextVolume();
+      continueOpenPieceInNextVolume(header.name);
       continue;
     }
     const std::uint64_t piece = std::min<std::uint64_t>(left, roomLeft() - headerSize);
     const bool last = piece == left;
     header.flags = baseFlags;
-    if (!firstPiece) header.flags |= kFileContinuedFromPrevious;
-    if (!last) header.flags |= kFileContinuesInNext;
+    if (!firstPiece) header.flags |= format::flags::kContinuedFromPrevious;
+    if (!last) header.flags |= format::flags::kContinuesInNext;
     header.packedSize = static_cast<std::uint32_t>(piece);
-    current_->write(SerializeFileHeader(header));
-    copy(packed, piece);
+    writePiece(header, packed, piece);
     left -= piece;
     if (last) return;
     firstPiece = false;
@@ -99,17 +170,16 @@ void VolumeSet::writeMember(FileHeader header, PackedSource& packed) {
 
 VolumeSet::Result VolumeSet::finish() {
   if (finished_) throw std::logic_error("archive already finished");
+  writeHeld();
   current_->close();
   Result result;
   result.volumes = written_;
   if (volumeSize_ > 0) {
     std::string stale = written_.back();
     for (;;) {
-      try {
-        stale = NextVolumeName(stale);
-      } catch (const std::out_of_range&) {
-        break;
-      }
+      const auto next = format::NextVolumeNameAfter(stale);
+      if (!next) break;
+      stale = next->path;
       if (!FileExists(stale)) break;
       if (std::remove(stale.c_str()) != 0)
         throw std::runtime_error("cannot delete the old volume " + stale +

@@ -3,6 +3,15 @@
 // that does not fit is cut at a byte boundary, and every piece gets its own
 // FILE header (first piece "continues in next", middle ones both flags, the
 // last "continued from previous"), as multi-volume readers expect.
+//
+// The format has no mark for the last volume: a reader that finds no next
+// volume after one that ends between entries takes the archive for
+// complete. So only the last volume ends between entries. When a volume
+// fills right after an entry, the last byte of the last piece that has more
+// than one moves to the next volume as a continuation, and the folders,
+// empty files and one-byte pieces written after it follow it there. For
+// that, the volume's last data byte and what comes after it are held back
+// until it is known whether the next member still fits.
 #pragma once
 
 #include <cstdint>
@@ -43,15 +52,29 @@ class VolumeSet {
   Result finish();
 
  private:
+  // The last piece of the current volume with more than one data byte,
+  // whose last byte is the first one held back.
+  struct OpenPiece {
+    FileHeader header;
+    std::uint64_t headerOffset = 0;
+  };
+
   void openVolume(std::string path);
   void startNextVolume();
+  // Ends a full volume that would otherwise end between two entries.
+  void continueOpenPieceInNextVolume(const std::string& nextMember);
   std::uint64_t roomLeft() const;
+  bool volumeEmpty() const;
+  void writePiece(const FileHeader& header, PackedSource& packed, std::uint64_t bytes);
+  void writeHeld();
   void copy(PackedSource& packed, std::uint64_t bytes);
 
   MainHeader main_;
   std::uint64_t volumeSize_;
   std::optional<OutputFile> current_;
   std::uint64_t mainHeaderSize_ = 0;
+  std::optional<OpenPiece> openPiece_;
+  std::vector<std::uint8_t> held_;  // belongs at the end of the current volume
   std::vector<std::string> written_;
   bool finished_ = false;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <numeric>
 
 #include "TestPaths.h"
@@ -42,10 +43,10 @@ TEST_F(VolumeSetTest, WithoutVolumeSizeEverythingGoesIntoOneFile) {
   const auto result = set.finish();
   ASSERT_EQ(result.volumes.size(), 1u);
   const auto volume = ScanVolume(result.volumes[0]);
-  EXPECT_EQ(volume.mainFlags & kMainMultiVolume, 0);
+  EXPECT_EQ(volume.mainFlags & format::flags::kMultiVolume, 0);
   ASSERT_EQ(volume.files.size(), 2u);
   EXPECT_EQ(volume.files[0].data, a);
-  EXPECT_EQ(volume.files[0].flags, kFileAddSize);
+  EXPECT_EQ(volume.files[0].flags, format::flags::kAddSize);
   EXPECT_EQ(volume.files[1].packedSize, 0u);
 }
 
@@ -67,22 +68,22 @@ TEST_F(VolumeSetTest, SplitsAMemberOverSeveralVolumesWithContinuationFlags) {
     const auto volume = ScanVolume(result.volumes[v]);
     EXPECT_LE(volume.fileSize, volumeSize);
     EXPECT_EQ(volume.volumeNumber, v);
-    EXPECT_NE(volume.mainFlags & kMainMultiVolume, 0);
+    EXPECT_NE(volume.mainFlags & format::flags::kMultiVolume, 0);
     for (const auto& f : volume.files) {
       if (f.name != "dir\\big.bin") continue;
       EXPECT_EQ(f.originalSize, big.size());
       EXPECT_EQ(f.crc32, 0x12345678u);
       EXPECT_GT(f.packedSize, 0u);
       joined.insert(joined.end(), f.data.begin(), f.data.end());
-      pieceFlags.push_back(f.flags & (kFileContinuedFromPrevious | kFileContinuesInNext));
+      pieceFlags.push_back(f.flags & (format::flags::kContinuedFromPrevious | format::flags::kContinuesInNext));
     }
   }
   EXPECT_EQ(joined, big);
   ASSERT_GE(pieceFlags.size(), 3u);
-  EXPECT_EQ(pieceFlags.front(), kFileContinuesInNext);
+  EXPECT_EQ(pieceFlags.front(), format::flags::kContinuesInNext);
   for (std::size_t i = 1; i + 1 < pieceFlags.size(); ++i)
-    EXPECT_EQ(pieceFlags[i], kFileContinuedFromPrevious | kFileContinuesInNext);
-  EXPECT_EQ(pieceFlags.back(), kFileContinuedFromPrevious);
+    EXPECT_EQ(pieceFlags[i], format::flags::kContinuedFromPrevious | format::flags::kContinuesInNext);
+  EXPECT_EQ(pieceFlags.back(), format::flags::kContinuedFromPrevious);
 }
 
 TEST_F(VolumeSetTest, AnAceNamedFirstVolumeContinuesWithC00) {
@@ -95,22 +96,55 @@ TEST_F(VolumeSetTest, AnAceNamedFirstVolumeContinuesWithC00) {
   EXPECT_EQ(fs::path(result.volumes[2]).filename(), "set.c01");
 }
 
-TEST_F(VolumeSetTest, AMemberThatExactlyFillsAVolumeIsNotSplit) {
-  const std::size_t dataSize = 100;
+// The format has no mark for the last volume: a volume that ended between
+// entries would let a reader that misses the next one call the archive
+// complete. So a volume that fills right after an entry ends inside it.
+TEST_F(VolumeSetTest, AVolumeThatFillsRightAfterAnEntryEndsInsideIt) {
+  const auto a = Pattern(100, 1);
+  const auto e = Pattern(1, 2);
+  const auto b = Pattern(100, 3);
+  // The first volume holds exactly a, the folder d and the one-byte file e.
   const std::uint64_t volumeSize =
-      SerializeMainHeader(MainHeader{}).size() + FileHeaderSize(1) + dataSize;
+      SerializeMainHeader(MainHeader{}).size() + 3 * FileHeaderSize(1) + a.size() + e.size();
   VolumeSet set(path("exact.c00"), MainHeader{}, volumeSize);
-  const auto a = Pattern(dataSize, 1);
   set.writeMember(Member("a", a.size()), a);
-  set.writeMember(Member("b", a.size()), a);
+  FileHeader folder = Member("d", 0);
+  folder.attributes = format::kAttributeDirectory;
+  set.writeMember(folder, {});
+  set.writeMember(Member("e", e.size()), e);
+  set.writeMember(Member("b", b.size()), b);
   const auto result = set.finish();
-  ASSERT_EQ(result.volumes.size(), 2u);
-  for (const auto& name : result.volumes) {
-    const auto volume = ScanVolume(name);
-    ASSERT_EQ(volume.files.size(), 1u);
-    EXPECT_EQ(volume.files[0].flags, kFileAddSize);
-    EXPECT_EQ(volume.fileSize, volumeSize);
+  ASSERT_GE(result.volumes.size(), 3u);
+
+  std::map<std::string, std::vector<std::uint8_t>> joined;
+  std::vector<std::string> entries;
+  for (std::size_t v = 0; v < result.volumes.size(); ++v) {
+    const auto volume = ScanVolume(result.volumes[v]);
+    EXPECT_LE(volume.fileSize, volumeSize);
+    ASSERT_FALSE(volume.files.empty());
+    if (v + 1 < result.volumes.size()) {
+      EXPECT_NE(volume.files.back().flags & format::flags::kContinuesInNext, 0) << "volume " << v;
+    }
+    for (const auto& f : volume.files) {
+      joined[f.name].insert(joined[f.name].end(), f.data.begin(), f.data.end());
+      if (!(f.flags & format::flags::kContinuedFromPrevious)) entries.push_back(f.name);
+    }
   }
+  EXPECT_EQ(entries, (std::vector<std::string>{"a", "d", "e", "b"}));
+  EXPECT_EQ(joined["a"], a);
+  EXPECT_EQ(joined["e"], e);
+  EXPECT_EQ(joined["b"], b);
+  // Only a's last byte moved; the folder and e followed it.
+  const auto first = ScanVolume(result.volumes[0]);
+  ASSERT_EQ(first.files.size(), 1u);
+  EXPECT_EQ(first.files[0].flags, format::flags::kAddSize | format::flags::kContinuesInNext);
+  EXPECT_EQ(first.files[0].packedSize, a.size() - 1);
+  const auto second = ScanVolume(result.volumes[1]);
+  ASSERT_GE(second.files.size(), 3u);
+  EXPECT_EQ(second.files[0].name, "a");
+  EXPECT_EQ(second.files[0].flags, format::flags::kAddSize | format::flags::kContinuedFromPrevious);
+  EXPECT_EQ(second.files[1].name, "d");
+  EXPECT_EQ(second.files[2].name, "e");
 }
 
 TEST_F(VolumeSetTest, RefusesAVolumeSizeThatCannotHoldAHeaderAndLeavesNothingBehind) {
@@ -121,6 +155,31 @@ TEST_F(VolumeSetTest, RefusesAVolumeSizeThatCannotHoldAHeaderAndLeavesNothingBeh
                  std::invalid_argument);
   }
   EXPECT_FALSE(fs::exists(path("tiny.c00")));
+  {
+    // Folders alone fill the volume: nothing could continue in the next.
+    VolumeSet set(path("folders.c00"), MainHeader{},
+                  SerializeMainHeader(MainHeader{}).size() + 2 * FileHeaderSize(2));
+    set.writeMember(Member("d1", 0), {});
+    set.writeMember(Member("d2", 0), {});
+    EXPECT_THROW(set.writeMember(Member("d3", 0), {}), std::invalid_argument);
+  }
+  EXPECT_FALSE(fs::exists(path("folders.c00")));
+}
+
+TEST_F(VolumeSetTest, ASetThatWouldNeedAVolumeAfterC99IsRefused) {
+  {
+    VolumeSet set(path("DATA.c98"), MainHeader{}, 300);
+    const auto a = Pattern(1000, 1);
+    try {
+      set.writeMember(Member("a", a.size()), a);
+      FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find("DATA.c99"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("larger volume size"), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_FALSE(fs::exists(path("DATA.c98")));
+  EXPECT_FALSE(fs::exists(path("DATA.c99")));
 }
 
 TEST_F(VolumeSetTest, AnUnfinishedSetIsRemoved) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "archive/UnAceApi.h"
+#include "unace/UnAceApi.h"
 
 namespace pelmora::archive {
 

@@ -21,7 +21,7 @@
 #include <string>
 
 #include "archive/FileList.h"
-#include "archive/UnAceApi.h"
+#include "unace/UnAceApi.h"
 
 namespace pelmora::archive {
 

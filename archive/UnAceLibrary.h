@@ -6,7 +6,7 @@
 #include <string>
 
 #include "archive/DynamicLibrary.h"
-#include "archive/UnAceApi.h"
+#include "unace/UnAceApi.h"
 
 namespace pelmora::archive {
 

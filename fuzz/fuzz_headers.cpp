@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/UnAceApi.h"
+#include "unace/UnAceApi.h"
 #include "unace/archive/ArchiveSession.h"
 #include "unace/archive/BlockReader.h"
 #include "unace/format/EntryName.h"

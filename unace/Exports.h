@@ -3,7 +3,7 @@
 // name at run time instead.
 #pragma once
 
-#include "archive/UnAceApi.h"
+#include "unace/UnAceApi.h"
 
 extern "C" {
 ACEHandle UNACE_CALL ACEOpenArchive(TACEOpenData* openData);

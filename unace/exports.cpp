@@ -2,7 +2,10 @@
 // reach the caller, which is plain C (or Pascal) code.
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <string>
 #include <vector>
@@ -20,19 +23,47 @@ namespace {
 
 using unace::archive::ArchiveSession;
 
-// Guards against handles that are not ours (a zero, a stale or a random
-// value that still points into readable memory).
-constexpr std::uint32_t kHandleTag = 0x45434155u;
+// The archives open in this process. A handle is a number handed out once,
+// never an address: a stale, doubled or foreign handle is looked up, not
+// followed, and answered with the argument error.
+class OpenArchives {
+ public:
+  ACEHandle add(std::shared_ptr<ArchiveSession> session) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    do {
+      last_ = last_ == std::numeric_limits<ACEHandle>::max() ? 1 : last_ + 1;
+    } while (sessions_.count(last_) != 0);
+    sessions_.emplace(last_, std::move(session));
+    return last_;
+  }
 
-struct OpenArchive {
-  std::uint32_t tag = kHandleTag;
-  std::unique_ptr<ArchiveSession> session;
-  ~OpenArchive() { tag = 0; }
+  // Null for a handle that is not open. The caller's share keeps the
+  // session alive should a callback close the handle meanwhile.
+  std::shared_ptr<ArchiveSession> find(ACEHandle handle) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = sessions_.find(handle);
+    return it == sessions_.end() ? nullptr : it->second;
+  }
+
+  // Hands the session back, so it is closed outside the lock.
+  std::shared_ptr<ArchiveSession> remove(ACEHandle handle) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = sessions_.find(handle);
+    if (it == sessions_.end()) return nullptr;
+    std::shared_ptr<ArchiveSession> session = std::move(it->second);
+    sessions_.erase(it);
+    return session;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<ACEHandle, std::shared_ptr<ArchiveSession>> sessions_;
+  ACEHandle last_ = 0;
 };
 
-OpenArchive* FromHandle(ACEHandle handle) {
-  auto* archive = reinterpret_cast<OpenArchive*>(handle);
-  return archive && archive->tag == kHandleTag ? archive : nullptr;
+OpenArchives& Archives() {
+  static OpenArchives archives;
+  return archives;
 }
 
 template <typename Body>
@@ -76,37 +107,33 @@ extern "C" {
 
 UNACE_EXPORT ACEHandle UNACE_CALL ACEOpenArchive(TACEOpenData* openData) {
   if (!openData) return 0;
-  OpenArchive* opened = nullptr;
+  ACEHandle handle = 0;
   openData->OpenResult = Guarded([&] {
     if (!openData->ArchiveName) return static_cast<int>(ACE_ERR_ARGUMENT);
-    auto archive = std::make_unique<OpenArchive>();
-    archive->session = std::make_unique<ArchiveSession>(std::make_unique<unace::io::FileVolumeOpener>(),
-                                                        WrapCallbacks(*openData),
-                                                        openData->OpenMode == ACE_OPEN_EXTRACT);
-    const int code = archive->session->open(openData->ArchiveName);
-    if (code == ACE_OK) opened = archive.release();
+    auto session = std::make_shared<ArchiveSession>(std::make_unique<unace::io::FileVolumeOpener>(),
+                                                    WrapCallbacks(*openData),
+                                                    openData->OpenMode == ACE_OPEN_EXTRACT);
+    const int code = session->open(openData->ArchiveName);
+    if (code == ACE_OK) handle = Archives().add(std::move(session));
     return code;
   });
-  return reinterpret_cast<ACEHandle>(opened);
+  return handle;
 }
 
 UNACE_EXPORT int UNACE_CALL ACECloseArchive(ACEHandle handle) {
   return Guarded([&] {
-    OpenArchive* archive = FromHandle(handle);
-    if (!archive) return static_cast<int>(ACE_ERR_ARGUMENT);
-    delete archive;
-    return static_cast<int>(ACE_OK);
+    return static_cast<int>(Archives().remove(handle) ? ACE_OK : ACE_ERR_ARGUMENT);
   });
 }
 
 UNACE_EXPORT int UNACE_CALL ACEReadHeader(ACEHandle handle, TACEHeaderData* header) {
   return Guarded([&] {
-    OpenArchive* archive = FromHandle(handle);
-    if (!archive || !header) return static_cast<int>(ACE_ERR_ARGUMENT);
-    const int code = archive->session->readHeader();
+    const std::shared_ptr<ArchiveSession> session = Archives().find(handle);
+    if (!session || !header) return static_cast<int>(ACE_ERR_ARGUMENT);
+    const int code = session->readHeader();
     if (code != ACE_OK) return code;
-    const unace::format::FileHeader& entry = archive->session->currentEntry();
-    CopyText(header->ArchiveName, sizeof header->ArchiveName, archive->session->entryVolumePath());
+    const unace::format::FileHeader& entry = session->currentEntry();
+    CopyText(header->ArchiveName, sizeof header->ArchiveName, session->entryVolumePath());
     CopyText(header->FileName, sizeof header->FileName, entry.name);
     header->Flags = entry.flags;
     header->PackSize = static_cast<std::uint32_t>(entry.packedSize);
@@ -123,20 +150,20 @@ UNACE_EXPORT int UNACE_CALL ACEReadHeader(ACEHandle handle, TACEHeaderData* head
 
 UNACE_EXPORT int UNACE_CALL ACEProcessFile(ACEHandle handle, int operation, const char* destPath) {
   return Guarded([&] {
-    OpenArchive* archive = FromHandle(handle);
-    if (!archive) return static_cast<int>(ACE_ERR_ARGUMENT);
-    return archive->session->process(operation, destPath);
+    const std::shared_ptr<ArchiveSession> session = Archives().find(handle);
+    if (!session) return static_cast<int>(ACE_ERR_ARGUMENT);
+    return session->process(operation, destPath);
   });
 }
 
 UNACE_EXPORT int UNACE_CALL ACESetPassword(ACEHandle handle, const char* password) {
   return Guarded([&] {
-    OpenArchive* archive = FromHandle(handle);
-    if (!archive) return static_cast<int>(ACE_ERR_ARGUMENT);
+    const std::shared_ptr<ArchiveSession> session = Archives().find(handle);
+    if (!session) return static_cast<int>(ACE_ERR_ARGUMENT);
     if (password)
-      archive->session->setPassword(std::string(password));
+      session->setPassword(std::string(password));
     else
-      archive->session->setPassword(std::nullopt);
+      session->setPassword(std::nullopt);
     return static_cast<int>(ACE_OK);
   });
 }

@@ -8,6 +8,7 @@
 #include "acewriter/encode/BlockedStream.h"
 #include "acewriter/encode/LzBlockCoder.h"
 #include "acewriter/encode/LzParser.h"
+#include "unace/format/Flags.h"
 
 namespace acewriter::encode {
 namespace {
@@ -116,7 +117,9 @@ void Encoder::feed(std::span<const std::uint8_t> data) { impl_->feed(data); }
 std::vector<std::uint8_t> Encoder::takePacked() { return impl_->takePacked(); }
 std::vector<std::uint8_t> Encoder::finishMember() { return impl_->finishMember(); }
 
-std::uint8_t Encoder::compressionType() const { return impl_->options().method == Method::Lz77 ? 1 : 2; }
+std::uint8_t Encoder::compressionType() const {
+  return impl_->options().method == Method::Lz77 ? unace::format::kLz77 : unace::format::kBlocked;
+}
 std::uint8_t Encoder::quality() const { return static_cast<std::uint8_t>(impl_->options().level); }
 std::uint16_t Encoder::params() const {
   return static_cast<std::uint16_t>(impl_->options().dictionaryBits - kMinDictionaryBits);

@@ -4,7 +4,8 @@
 #include <numeric>
 #include <stdexcept>
 #include <string>
-#include <utility>
+
+#include "unace/format/CodeOrder.h"
 
 namespace acewriter::encode {
 namespace {
@@ -77,43 +78,12 @@ std::vector<std::uint8_t> BuildWidths(std::span<const std::uint32_t> frequencies
 
 namespace {
 
-using Pair = std::pair<std::uint8_t, std::uint16_t>;  // (width, symbol)
-
-// The reader's quicksort, step for step: rightmost pivot, Hoare-style
-// partition, special case for two-element ranges.
-void ReaderSort(std::vector<Pair>& list, int lo, int hi) {
-  const std::uint8_t pivot = list[static_cast<std::size_t>(hi)].first;
-  int i = lo;
-  int j = hi;
-  auto width = [&](int k) { return list[static_cast<std::size_t>(k)].first; };
-  for (;;) {
-    while (width(i) > pivot) ++i;
-    while (width(j) < pivot) --j;
-    if (i <= j) {
-      std::swap(list[static_cast<std::size_t>(i)], list[static_cast<std::size_t>(j)]);
-      ++i;
-      --j;
-    }
-    if (i >= j) break;
-  }
-  if (lo < j) {
-    if (lo < j - 1)
-      ReaderSort(list, lo, j);
-    else if (width(lo) < width(j))
-      std::swap(list[static_cast<std::size_t>(lo)], list[static_cast<std::size_t>(j)]);
-  }
-  if (i < hi) {
-    if (i < hi - 1)
-      ReaderSort(list, i, hi);
-    else if (width(i) < width(hi))
-      std::swap(list[static_cast<std::size_t>(i)], list[static_cast<std::size_t>(hi)]);
-  }
-}
-
-std::vector<Pair> SortedPairs(std::span<const std::uint8_t> widths) {
-  std::vector<Pair> list(widths.size());
+// The reader's order of the (width, symbol) pairs, computed by the very
+// function the reader uses.
+std::vector<unace::format::WidthSymbol> SortedPairs(std::span<const std::uint8_t> widths) {
+  std::vector<unace::format::WidthSymbol> list(widths.size());
   for (std::size_t s = 0; s < widths.size(); ++s) list[s] = {widths[s], static_cast<std::uint16_t>(s)};
-  if (list.size() >= 2) ReaderSort(list, 0, static_cast<int>(list.size()) - 1);
+  unace::format::SortByWidthDescending(list);
   return list;
 }
 
@@ -121,7 +91,7 @@ std::vector<Pair> SortedPairs(std::span<const std::uint8_t> widths) {
 
 std::vector<std::uint16_t> ReaderSortOrder(std::span<const std::uint8_t> widths) {
   std::vector<std::uint16_t> order;
-  for (const auto& [w, s] : SortedPairs(widths)) order.push_back(s);
+  for (const auto& pair : SortedPairs(widths)) order.push_back(pair.symbol);
   return order;
 }
 
@@ -129,7 +99,7 @@ std::vector<std::uint16_t> ReaderCodes(std::span<const std::uint8_t> widths, uns
   std::vector<std::uint16_t> codes(widths.size(), 0);
   const auto list = SortedPairs(widths);
   std::size_t used = 0;
-  while (used < list.size() && list[used].first != 0) ++used;
+  while (used < list.size() && list[used].width != 0) ++used;
   if (used < 2) return codes;  // a lone symbol is the one-bit code 0
 
   std::uint32_t next = 0;

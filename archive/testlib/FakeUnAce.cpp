@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/UnAceApi.h"
+#include "unace/UnAceApi.h"
 
 #if defined(_WIN32)
 #define FAKE_EXPORT extern "C" __declspec(dllexport)

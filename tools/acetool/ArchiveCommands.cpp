@@ -4,9 +4,9 @@
 #include <functional>
 
 #include "acewriter/Cp1252.h"
-#include "acewriter/DosTime.h"
 #include "tools/acetool/LibraryArchive.h"
 #include "tools/acetool/LibraryCodes.h"
+#include "unace/format/DosTime.h"
 
 namespace acetool {
 namespace {
@@ -31,7 +31,8 @@ std::string MethodName(const EntryInfo& e) {
 }
 
 std::string FormatDosTime(std::uint32_t dos) {
-  const acewriter::LocalDateTime t = acewriter::FromDosDateTime(dos);
+  // Shown as stored, even when the stamp names no real time.
+  const unace::format::CalendarTime t = unace::format::SplitDosTime(dos);
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
                 t.hour, t.minute, t.second);

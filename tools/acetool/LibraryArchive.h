@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/UnAceApi.h"
+#include "unace/UnAceApi.h"
 
 namespace acetool {
 

@@ -1,6 +1,6 @@
 #include "tools/acetool/LibraryCodes.h"
 
-#include "archive/UnAceApi.h"
+#include "unace/UnAceApi.h"
 
 namespace acetool {
 namespace {

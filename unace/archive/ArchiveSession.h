@@ -1,7 +1,7 @@
 // One open archive as the exports see it: open, read the next entry's
 // header, skip/test/extract that entry, set the password, close. All state
 // lives here (one object per handle). Methods return the library's codes
-// (archive/UnAceApi.h) and never write outside the path they are given.
+// (unace/UnAceApi.h) and never write outside the path they are given.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "archive/UnAceApi.h"
+#include "unace/UnAceApi.h"
 #include "unace/archive/MemberOutput.h"
 #include "unace/archive/VolumeSet.h"
 #include "unace/crypto/AceCipher.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/UnAceApi.h"
+#include "unace/UnAceApi.h"
 #include "unace/archive/VolumeSet.h"
 #include "unace/crypto/AceCipher.h"
 #include "unace/decode/Decoder.h"

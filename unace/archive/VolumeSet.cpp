@@ -1,7 +1,7 @@
 #include "unace/archive/VolumeSet.h"
 
 #include "unace/archive/BlockReader.h"
-#include "unace/archive/VolumeNames.h"
+#include "unace/format/VolumeNames.h"
 
 namespace unace::archive {
 
@@ -38,23 +38,48 @@ VolumeStatus VolumeSet::openFirst(const std::string& path) {
   return adopt(std::move(source), path, 0);
 }
 
+std::string VolumeSet::laterVolumeAfter(const std::string& missingPath) const {
+  std::string name = missingPath;
+  int number = volumeNumber_ + 1;
+  while (const auto next = format::NextVolumeNameAfter(name)) {
+    name = next->path;
+    ++number;
+    for (const std::string* candidate : {&next->path, &next->otherCase}) {
+      auto source = opener_.open(*candidate);
+      if (!source) continue;
+      format::MainHeader main;
+      std::string why;
+      if (FindMainHeader(*source, main, why) && main.multiVolume() && main.volumeNumber == number)
+        return *candidate;
+    }
+  }
+  return {};
+}
+
 VolumeStatus VolumeSet::openNext(bool required) {
   if (!source_ || !firstMain_.multiVolume()) return VolumeStatus::NoMoreVolumes;
-  if (volumeNumber_ >= 255) {
-    lastError_ = "more volumes than the format can number";
-    return VolumeStatus::Damaged;
+  const auto names = format::NextVolumeNameAfter(currentPath_);
+  if (!names) {
+    if (!required) return VolumeStatus::NoMoreVolumes;
+    lastError_ = "no volume can follow " + currentPath_ + " (volume names end at .c99)";
+    return VolumeStatus::Missing;
   }
-  const NextVolumeNames names = NextVolumeNameFor(currentPath_);
+  std::string why = "next volume " + names->path + " is missing";
   while (true) {
-    for (const std::string* candidate : {&names.lowerCase, &names.upperCase}) {
+    for (const std::string* candidate : {&names->path, &names->otherCase}) {
       auto source = opener_.open(*candidate);
       if (!source) continue;
       if (callback_) callback_(*candidate, 1);
       return adopt(std::move(source), *candidate, volumeNumber_ + 1);
     }
-    if (!required) return VolumeStatus::NoMoreVolumes;
-    if (!callback_ || callback_(names.lowerCase, 0) != 0) {
-      lastError_ = "next volume " + names.lowerCase + " is missing";
+    if (!required) {
+      const std::string later = laterVolumeAfter(names->path);
+      if (later.empty()) return VolumeStatus::NoMoreVolumes;
+      why = "volume " + names->path + " is missing, though the later volume " + later + " is there";
+      required = true;
+    }
+    if (!callback_ || callback_(names->path, 0) != 0) {
+      lastError_ = why;
       return VolumeStatus::Missing;
     }
   }

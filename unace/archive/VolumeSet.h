@@ -27,8 +27,10 @@ class VolumeSet {
   VolumeStatus openFirst(const std::string& path);
 
   // Moves to the next volume of a multi-volume set. When `required`, a missing
-  // volume is asked for through the callback (Missing if not supplied);
-  // otherwise its absence just ends the archive (NoMoreVolumes).
+  // volume is asked for through the callback (Missing if not supplied).
+  // Otherwise (the volume ended between entries) its absence ends the
+  // archive (NoMoreVolumes) - unless a later volume of the set is there:
+  // then one in the middle is missing, and it is asked for all the same.
   VolumeStatus openNext(bool required);
 
   io::ByteSource& source() { return *source_; }
@@ -38,6 +40,10 @@ class VolumeSet {
 
  private:
   VolumeStatus adopt(std::unique_ptr<io::ByteSource> source, const std::string& path, int expectedNumber);
+  // The first volume of this set found after the missing `missingPath`
+  // (empty if none): a file under a later name whose MAIN header carries
+  // the volume number that name stands for.
+  std::string laterVolumeAfter(const std::string& missingPath) const;
 
   io::VolumeOpener& opener_;
   VolumeCallback callback_;

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
+
+#include "unace/format/CodeOrder.h"
 
 namespace unace::decode {
 
@@ -10,41 +11,7 @@ namespace {
 
 constexpr int kWidthAlphabetMaxWidth = 7;
 
-void SortRange(std::vector<WidthSymbol>& list, int lo, int hi) {
-  const int pivot = list[hi].width;
-  int i = lo;
-  int j = hi;
-  for (;;) {
-    // The pivot itself (and after a swap the swapped elements) stop both
-    // scans inside [lo, hi]; the guards only protect against a logic slip.
-    while (i < hi && list[i].width > pivot) ++i;
-    while (j > lo && list[j].width < pivot) --j;
-    if (i <= j) {
-      std::swap(list[i], list[j]);
-      ++i;
-      --j;
-    }
-    if (i >= j) break;
-  }
-  if (lo < j) {
-    if (lo < j - 1)
-      SortRange(list, lo, j);
-    else if (list[lo].width < list[j].width)
-      std::swap(list[lo], list[j]);
-  }
-  if (i < hi) {
-    if (i < hi - 1)
-      SortRange(list, i, hi);
-    else if (list[i].width < list[hi].width)
-      std::swap(list[i], list[hi]);
-  }
-}
-
 }  // namespace
-
-void SortByWidthDescending(std::vector<WidthSymbol>& list) {
-  if (list.size() >= 2) SortRange(list, 0, static_cast<int>(list.size()) - 1);
-}
 
 void HuffmanTable::ThrowUnusedCode() { ThrowCorrupt("bit pattern that no Huffman code uses"); }
 
@@ -52,14 +19,14 @@ void HuffmanTable::build(const std::uint8_t* widths, std::size_t n, int maxWidth
   if (maxWidth < 1 || maxWidth > kLargestWidth || n == 0 || n > kSymbolMask + 1u)
     ThrowCorrupt("Huffman table of " + std::to_string(n) + " symbols, maximum width " +
                  std::to_string(maxWidth));
-  std::vector<WidthSymbol> list(n);
+  std::vector<format::WidthSymbol> list(n);
   for (std::size_t s = 0; s < n; ++s) {
     if (widths[s] > maxWidth)
       ThrowCorrupt("Huffman code width " + std::to_string(widths[s]) + " above the maximum " +
                    std::to_string(maxWidth));
     list[s] = {widths[s], static_cast<std::uint16_t>(s)};
   }
-  SortByWidthDescending(list);
+  format::SortByWidthDescending(list);
 
   std::size_t used = 0;
   while (used < n && list[used].width != 0) ++used;

@@ -1,7 +1,7 @@
 // Canonical-by-sort Huffman codes as the format transmits them: only code
 // widths are sent, and both sides derive the codes with one exact,
-// order-sensitive procedure (an unstable quicksort whose tie order is part
-// of the format). Decoding is a single lookup of maxWidth peeked bits.
+// order-sensitive procedure (format/CodeOrder.h). Decoding is a single
+// lookup of maxWidth peeked bits.
 #pragma once
 
 #include <array>
@@ -13,14 +13,6 @@
 #include "unace/decode/DecodeError.h"
 
 namespace unace::decode {
-
-struct WidthSymbol {
-  std::uint8_t width;
-  std::uint16_t symbol;
-};
-
-// Sorts by width, descending, reproducing the format's tie order exactly.
-void SortByWidthDescending(std::vector<WidthSymbol>& list);
 
 class HuffmanTable {
  public:

@@ -8,9 +8,13 @@
 #include "unace/decode/BitReader.h"
 #include "unace/decode/Huffman.h"
 #include "unace/decode/TestStreams.h"
+#include "unace/format/CodeOrder.h"
 
 namespace unace::decode::test {
 namespace {
+
+using format::SortByWidthDescending;
+using format::WidthSymbol;
 
 HuffmanTable Build(const std::vector<std::uint8_t>& widths, int maxWidth = 11) {
   HuffmanTable table;

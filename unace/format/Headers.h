@@ -9,41 +9,13 @@
 #include <span>
 #include <string>
 
+#include "unace/format/Flags.h"
+
 namespace unace::format {
 
 inline constexpr std::size_t kHeaderPrefixBytes = 4;  // HEAD_CRC, HEAD_SIZE
 inline constexpr char kAceSignature[] = "**ACE**";
 inline constexpr std::size_t kAceSignatureBytes = 7;
-
-enum BlockType : std::uint8_t {
-  kBlockMain = 0,
-  kBlockFile32 = 1,
-  kBlockRecovery32 = 2,
-  kBlockFile64 = 3,
-  kBlockRecovery64A = 4,
-  kBlockRecovery64B = 5,
-};
-
-namespace flags {
-inline constexpr std::uint16_t kAddSize = 0x0001;
-inline constexpr std::uint16_t kComment = 0x0002;
-inline constexpr std::uint16_t k64Bit = 0x0004;
-// MAIN
-inline constexpr std::uint16_t kMultiVolume = 0x0800;
-inline constexpr std::uint16_t kAdvert = 0x1000;
-inline constexpr std::uint16_t kSolid = 0x8000;
-// FILE
-inline constexpr std::uint16_t kContinuedFromPrevious = 0x1000;
-inline constexpr std::uint16_t kContinuesInNext = 0x2000;
-inline constexpr std::uint16_t kPassword = 0x4000;
-}  // namespace flags
-
-inline constexpr std::uint32_t kAttributeDirectory = 0x10;
-
-enum CompressionType : std::uint8_t { kStored = 0, kLz77 = 1, kBlocked = 2 };
-
-// The largest dictionary code that can be addressed (4 MiB).
-inline constexpr unsigned kMaxDictionaryCode = 12;
 
 struct HeaderEnvelope {
   std::uint8_t type = 0;

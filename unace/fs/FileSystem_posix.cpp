@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "unace/format/DosTime.h"
+#include "unace/format/Flags.h"
 #include "unace/fs/FileSystem.h"
 
 namespace unace::fs {
@@ -109,8 +110,7 @@ class PosixFileSink final : public FileSink {
       return occupied ? FsResult::Exists : FsResult::Failed;
     }
     committed_ = true;
-    constexpr std::uint32_t kReadOnly = 0x01;
-    if (dosAttributes & kReadOnly) {
+    if (dosAttributes & format::kAttributeReadOnly) {
       struct stat st {};
       if (::stat(targetPath_.c_str(), &st) == 0)
         ::chmod(targetPath_.c_str(), st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH));

@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <utility>
+
+#include "common/WinHandle.h"
 #include "unace/fs/FileSystem.h"
 
 namespace unace::fs {
@@ -8,34 +11,62 @@ namespace {
 constexpr DWORD kAttributesWeSet =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
-std::string LastErrorText(const std::string& what, const std::string& path) {
-  return what + " " + path + ": Windows error " + std::to_string(GetLastError());
+// `error` is read by the caller right after the call that failed: any call
+// in between (even a test whether a file exists) may replace it.
+std::string FailureText(const std::string& what, const std::string& path, DWORD error) {
+  return what + " " + path + ": Windows error " + std::to_string(error);
 }
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool IsDirectory(const std::string& path) {
+// On failure `error` (if given) receives the reason the attributes could
+// not be read.
+bool IsDirectory(const std::string& path, DWORD* error = nullptr) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (error) *error = GetLastError();
+    return false;
+  }
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Creates every missing folder of `path` itself. Drive roots and the parts
-// of a UNC prefix cannot be created; failures on the way are left for the
-// final test to judge.
+// How much of `path` names what no CreateDirectory can make: the server and
+// share of a UNC path ("\\server\share"). Drive roots end in ':' or a
+// separator and are passed over by the caller.
+std::size_t UncRootLength(const std::string& path) {
+  if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return 0;
+  const std::size_t serverEnd = path.find_first_of("\\/", 2);
+  if (serverEnd == std::string::npos) return path.size();
+  const std::size_t shareEnd = path.find_first_of("\\/", serverEnd + 1);
+  return shareEnd == std::string::npos ? path.size() : shareEnd;
+}
+
+// Creates every missing folder of `path` itself. A failure on the way is
+// judged by the final test; if that fails, the first folder that could not
+// be made is named with its own error, which is where the trouble started.
 bool CreateFolders(const std::string& path, std::string& why) {
-  for (std::size_t i = 1; i <= path.size(); ++i) {
+  std::string failedFolder;
+  DWORD failure = ERROR_SUCCESS;
+  for (std::size_t i = UncRootLength(path) + 1; i <= path.size(); ++i) {
     if (i < path.size() && !IsSeparator(path[i])) continue;
     const std::string prefix = path.substr(0, i);
     if (IsSeparator(prefix.back()) || prefix.back() == ':' || IsDirectory(prefix)) continue;
-    CreateDirectoryA(prefix.c_str(), nullptr);
+    if (!CreateDirectoryA(prefix.c_str(), nullptr) && failure == ERROR_SUCCESS) {
+      failure = GetLastError();
+      failedFolder = prefix;
+    }
   }
-  if (!IsDirectory(path)) {
-    why = LastErrorText("cannot create folder", path);
-    return false;
-  }
-  return true;
+  DWORD testFailure = ERROR_SUCCESS;
+  if (IsDirectory(path, &testFailure)) return true;
+  if (failure == ERROR_SUCCESS)
+    why = FailureText("cannot create folder", path, testFailure);
+  else if (failedFolder == path)
+    why = FailureText("cannot create folder", path, failure);
+  else
+    why = FailureText("cannot create folder", failedFolder + " (for " + path + ")", failure);
+  return false;
 }
 
 std::string ParentOf(const std::string& path) {
@@ -43,7 +74,8 @@ std::string ParentOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// Windows 9x has no MoveFileExA; there, an existing target is deleted first.
+// Windows 9x has no MoveFileExA; there, an existing target is deleted
+// first. On failure the thread's last error is that of the failing call.
 bool ReplaceFile(const std::string& from, const std::string& to) {
   if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
   if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
@@ -53,11 +85,11 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
 
 class WinFileSink final : public FileSink {
  public:
-  WinFileSink(HANDLE handle, std::string tempPath, std::string targetPath)
-      : handle_(handle), tempPath_(std::move(tempPath)), targetPath_(std::move(targetPath)) {}
+  WinFileSink(pelmora::win::UniqueHandle handle, std::string tempPath, std::string targetPath)
+      : handle_(std::move(handle)), tempPath_(std::move(tempPath)), targetPath_(std::move(targetPath)) {}
 
   ~WinFileSink() override {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_.reset();  // a file still open cannot be deleted
     if (!committed_) DeleteFileA(tempPath_.c_str());
   }
 
@@ -65,8 +97,12 @@ class WinFileSink final : public FileSink {
     while (size > 0) {
       const DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
       DWORD written = 0;
-      if (!WriteFile(handle_, data, chunk, &written, nullptr) || written == 0) {
-        error_ = LastErrorText("cannot write", tempPath_);
+      if (!WriteFile(handle_.get(), data, chunk, &written, nullptr)) {
+        error_ = FailureText("cannot write", tempPath_, GetLastError());
+        return false;
+      }
+      if (written == 0) {
+        error_ = "cannot write " + tempPath_ + ": nothing was written";
         return false;
       }
       data += written;
@@ -80,16 +116,16 @@ class WinFileSink final : public FileSink {
     FILETIME utc{};
     if (DosDateTimeToFileTime(static_cast<WORD>(dosTime >> 16), static_cast<WORD>(dosTime & 0xFFFFu), &local) &&
         LocalFileTimeToFileTime(&local, &utc))
-      SetFileTime(handle_, nullptr, nullptr, &utc);
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    if (!CloseHandle(handle)) {
-      error_ = LastErrorText("cannot finish writing", tempPath_);
+      SetFileTime(handle_.get(), nullptr, nullptr, &utc);
+    // Closed by hand: a failing close can mean data that never reached the disk.
+    if (!CloseHandle(handle_.release())) {
+      error_ = FailureText("cannot finish writing", tempPath_, GetLastError());
       return FsResult::Failed;
     }
     if (!ReplaceFile(tempPath_, targetPath_)) {
+      const DWORD error = GetLastError();
       const bool occupied = Exists(targetPath_);
-      error_ = LastErrorText("cannot put the file in place at", targetPath_);
+      error_ = FailureText("cannot put the file in place at", targetPath_, error);
       return occupied ? FsResult::Exists : FsResult::Failed;
     }
     committed_ = true;
@@ -101,7 +137,7 @@ class WinFileSink final : public FileSink {
   const std::string& error() const override { return error_; }
 
  private:
-  HANDLE handle_;
+  pelmora::win::UniqueHandle handle_;
   std::string tempPath_;
   std::string targetPath_;
   bool committed_ = false;
@@ -122,11 +158,12 @@ std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::str
     // and a target name close to the path length limit still gets a partner.
     std::string temp = (parent.empty() ? std::string() : parent + "\\") + ".~unace-" +
                        std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
-    const HANDLE handle =
-        CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) return std::make_unique<WinFileSink>(handle, std::move(temp), targetPath);
-    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
-      why = LastErrorText("cannot create", temp);
+    pelmora::win::UniqueHandle handle(
+        CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (handle) return std::make_unique<WinFileSink>(std::move(handle), std::move(temp), targetPath);
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+      why = FailureText("cannot create", temp, error);
       return nullptr;
     }
   }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 
 #include "unace/test/ApiWalk.h"
 
@@ -257,6 +258,67 @@ TEST(Exports, MisuseIsAnsweredWithArgumentErrors) {
   EXPECT_EQ(ACEReadHeader(0, &header), ACE_ERR_ARGUMENT);
   EXPECT_EQ(ACECloseArchive(0), ACE_ERR_ARGUMENT);
   EXPECT_EQ(ACEOpenArchive(nullptr), 0);
+}
+
+// Handles are looked up, never followed: under AddressSanitizer a read
+// through a closed or made-up handle stops the test.
+TEST(Exports, StaleDoubledAndForeignHandlesAreRefusedUntouched) {
+  Fixture f(Archive({Stored("one.txt", "1")}));
+  std::string path = f.archivePath();
+  TACEOpenData open{};
+  open.ArchiveName = path.data();
+  open.OpenMode = ACE_OPEN_LIST;
+  const ACEHandle first = ACEOpenArchive(&open);
+  ASSERT_NE(first, 0);
+  ASSERT_EQ(ACECloseArchive(first), ACE_OK);
+  EXPECT_EQ(ACECloseArchive(first), ACE_ERR_ARGUMENT);
+
+  // The stale handle does not reach the archive opened after it.
+  const ACEHandle second = ACEOpenArchive(&open);
+  ASSERT_NE(second, 0);
+  EXPECT_NE(second, first);
+  // Never handles: memory laid out like an open archive of an address-based
+  // scheme (a tag, then a null pointer), and plain numbers.
+  const std::uint32_t lookalike[4] = {0x45434155u, 0, 0, 0};
+  TACEHeaderData header{};
+  for (const ACEHandle wrong : {first, reinterpret_cast<ACEHandle>(lookalike), ACEHandle{0x1234567}, ACEHandle{-1}}) {
+    SCOPED_TRACE(wrong);
+    EXPECT_EQ(ACEReadHeader(wrong, &header), ACE_ERR_ARGUMENT);
+    EXPECT_EQ(ACEProcessFile(wrong, ACE_SKIP, nullptr), ACE_ERR_ARGUMENT);
+    EXPECT_EQ(ACESetPassword(wrong, "x"), ACE_ERR_ARGUMENT);
+    EXPECT_EQ(ACECloseArchive(wrong), ACE_ERR_ARGUMENT);
+  }
+  ASSERT_EQ(ACEReadHeader(second, &header), ACE_OK);  // still at its first entry
+  EXPECT_STREQ(header.FileName, "one.txt");
+  EXPECT_EQ(ACECloseArchive(second), ACE_OK);
+}
+
+// A progress callback that closes the archive of the call it runs in.
+ACEHandle g_handleToClose = 0;
+int UNACE_CALL CloseTheArchive(unsigned char*, int) {
+  if (g_handleToClose != 0) {
+    EXPECT_EQ(ACECloseArchive(std::exchange(g_handleToClose, 0)), ACE_OK);
+  }
+  return 1;
+}
+
+TEST(Exports, AnArchiveClosedFromItsOwnCallbackOutlivesTheRunningCall) {
+  const std::string content(200000, 'c');
+  Fixture f(Archive({Stored("one.txt", content), Stored("two.txt", "2")}));
+  std::string path = f.archivePath();
+  TACEOpenData open{};
+  open.ArchiveName = path.data();
+  open.OpenMode = ACE_OPEN_EXTRACT;
+  open.ProcessDataProc = CloseTheArchive;
+  const ACEHandle handle = ACEOpenArchive(&open);
+  ASSERT_NE(handle, 0);
+  TACEHeaderData header{};
+  ASSERT_EQ(ACEReadHeader(handle, &header), ACE_OK);
+  g_handleToClose = handle;
+  EXPECT_EQ(ACEProcessFile(handle, ACE_EXTRACT, TargetFor(f.out().string(), "one.txt").c_str()), ACE_OK);
+  EXPECT_EQ(g_handleToClose, 0);
+  EXPECT_EQ(ReadAll(f.out() / "one.txt"), BytesOf(content));
+  EXPECT_EQ(ACEReadHeader(handle, &header), ACE_ERR_ARGUMENT);
 }
 
 TEST(Exports, OpenFailuresShowInOpenResult) {

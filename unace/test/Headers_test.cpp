@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "unace/archive/BlockReader.h"
-#include "unace/format/DosTime.h"
 #include "unace/format/Headers.h"
 #include "unace/test/AceBuilder.h"
 
@@ -169,21 +168,6 @@ TEST(Headers, MainHeaderIsFoundBehindAStubWithDecoys) {
 
   MemorySource none(Bytes(5000, '*'));
   EXPECT_FALSE(FindMainHeader(none, main, why));
-}
-
-TEST(DosTime, DecodesValidStampsAndRejectsImpossibleOnes) {
-  const auto t = format::DecodeDosTime(0x41046F21u);
-  ASSERT_TRUE(t);
-  EXPECT_EQ(t->year, 2012);
-  EXPECT_EQ(t->month, 8);
-  EXPECT_EQ(t->day, 4);
-  EXPECT_EQ(t->hour, 13);
-  EXPECT_EQ(t->minute, 57);
-  EXPECT_EQ(t->second, 2);
-  EXPECT_FALSE(format::DecodeDosTime(0));                             // month 0, day 0
-  EXPECT_FALSE(format::DecodeDosTime((44u << 25) | (2u << 21) | (30u << 16)));  // 30 February
-  EXPECT_FALSE(format::DecodeDosTime((43u << 25) | (2u << 21) | (29u << 16)));  // 2023 is no leap year
-  EXPECT_TRUE(format::DecodeDosTime((44u << 25) | (2u << 21) | (29u << 16)));   // 2024 is
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "TestPaths.h"
-#include "archive/UnAceApi.h"
+#include "unace/UnAceApi.h"
 
 namespace {
 

@@ -114,6 +114,53 @@ TEST(Volumes, MissingVolumeNotSuppliedGivesVolumeError) {
   }
 }
 
+// Volumes that each end between entries, as older writers made them: the
+// format has no mark for the last volume, so only a later volume of the set
+// shows that the next one is missing rather than beyond the end.
+TEST(Volumes, AVolumeMissingBeforeALaterOneIsAskedFor) {
+  ScratchDir dir("unace-vol-gap");
+  const char* names[] = {"set.ace", "set.c00", "set.c01"};
+  const char* entries[] = {"a", "b", "c"};
+  for (std::uint8_t v = 0; v < 3; ++v)
+    WriteAll(dir.path() / names[v], Archive({Stored(entries[v], std::string(300, 'x'))}, MainSpec{0x0800, v}));
+  fs::create_directories(dir.path() / "disk2");
+  const std::string c00 = (dir.path() / "set.c00").string();
+  const std::string c01 = (dir.path() / "set.c01").string();
+  VolumeScript script;
+  script.hidden = dir.path() / "disk2" / "set.c00";
+  script.placeHere = c00;
+  fs::rename(script.placeHere, script.hidden);
+  g_script = &script;
+  WalkOptions options;
+  options.volumeCallback = OnVolume;
+  options.operation = ACE_TEST;
+
+  // The user gives up: the gap is an error, not the end.
+  script.answerWhenMissing = 1;
+  WalkResult walk = Walk((dir.path() / "set.ace").string(), "", options);
+  EXPECT_EQ(walk.names, std::vector<std::string>{"a"});
+  EXPECT_EQ(walk.endCode, ACE_ERR_VOLUME);
+  EXPECT_EQ(script.calls, (std::vector<std::pair<std::string, int>>{{c00, 0}}));
+
+  // The user supplies it: the walk goes on through every volume.
+  script.answerWhenMissing = 0;
+  script.calls.clear();
+  walk = Walk((dir.path() / "set.ace").string(), "", options);
+  EXPECT_EQ(walk.names, (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(script.calls, (std::vector<std::pair<std::string, int>>{{c00, 0}, {c00, 1}, {c01, 1}}));
+
+  // Without a later volume of the set (a stray file is none) the archive ends.
+  fs::rename(c00, script.hidden);
+  WriteAll(c01, BytesOf("not a volume"));
+  script.calls.clear();
+  walk = Walk((dir.path() / "set.ace").string(), "", options);
+  EXPECT_EQ(walk.names, std::vector<std::string>{"a"});
+  EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_TRUE(script.calls.empty());
+  g_script = nullptr;
+}
+
 TEST(Volumes, VolumeOutOfOrderIsRefused) {
   ScratchDir dir("unace-vol-order");
   // The third volume where the second belongs.
