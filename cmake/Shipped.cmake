@@ -1,8 +1,13 @@
 # What goes onto the setup medium: Install.exe, which carries UnACE.dll as a
-# resource. Both must load on every Windows the program is for.
+# resource. Both must load on every Windows the program is for, and the
+# program must stay within its size budget.
 if(NOT PELMORA_WINDOWS)
   return()
 endif()
+
+foreach(shipped Install unace)
+  target_sources(${shipped} PRIVATE ${CMAKE_SOURCE_DIR}/common/SilentTerminateHandler.cpp)
+endforeach()
 
 # scripts/check-pe.sh reads the binaries with it.
 if(NOT CMAKE_OBJDUMP)
@@ -31,3 +36,7 @@ set_tests_properties(
   import_check_names_every_unlisted_import
   PROPERTIES ENVIRONMENT "OBJDUMP=${CMAKE_OBJDUMP}")
 
+# The finished program, with its pages, art and the library inside, must fit
+# into 1 MB (taken as 10^6 bytes); the aim is 400 KB.
+add_test(NAME install_exe_within_size_budget
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-size.sh $<TARGET_FILE:Install> 1000000)
