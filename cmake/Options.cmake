@@ -33,6 +33,18 @@ if(PELMORA_SANITIZE)
 endif()
 
 if(PELMORA_FUZZ)
+  include(CheckCXXSourceCompiles)
+  set(CMAKE_REQUIRED_FLAGS -fsanitize=fuzzer)
+  check_cxx_source_compiles([[
+    #include <cstddef>
+    #include <cstdint>
+    extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) { return 0; }
+  ]] PELMORA_LIBFUZZER_LINKS)
+  unset(CMAKE_REQUIRED_FLAGS)
+  if(NOT PELMORA_LIBFUZZER_LINKS)
+    message(FATAL_ERROR "${CMAKE_CXX_COMPILER} cannot link a libFuzzer target "
+                        "(Debian package libclang-rt-14-dev for clang 14)")
+  endif()
   target_compile_options(pelmora_options INTERFACE
     -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g)
   target_link_options(pelmora_options INTERFACE -fsanitize=address,undefined)
