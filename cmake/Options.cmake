@@ -42,8 +42,9 @@ if(PELMORA_FUZZ)
   ]] PELMORA_LIBFUZZER_LINKS)
   unset(CMAKE_REQUIRED_FLAGS)
   if(NOT PELMORA_LIBFUZZER_LINKS)
-    message(FATAL_ERROR "${CMAKE_CXX_COMPILER} cannot link a libFuzzer target "
-                        "(Debian package libclang-rt-14-dev for clang 14)")
+    message(FATAL_ERROR "${CMAKE_CXX_COMPILER} cannot link a libFuzzer target: the fuzz "
+                        "build needs clang and its libFuzzer runtime (Debian packages clang, "
+                        "libclang-rt-14-dev)")
   endif()
   target_compile_options(pelmora_options INTERFACE
     -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g)
