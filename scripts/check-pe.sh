@@ -9,6 +9,7 @@
 # import that is not listed is named.
 # The objdump to use comes from $OBJDUMP, else from FORMAT.
 set -u
+export LC_ALL=C  # one collation for sort and comm
 file=$1 format=$2 kind=$3; shift 3
 allowed=""
 exports=()
