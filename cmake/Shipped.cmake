@@ -15,6 +15,11 @@ if(NOT CMAKE_OBJDUMP)
                       "(Debian package binutils-mingw-w64-*); the binary checks need it")
 endif()
 
+# The program must never be built without the library it writes at start.
+add_test(NAME install_exe_carries_unace_dll
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-embedded-library.sh ${CMAKE_RC_COMPILER}
+          $<TARGET_FILE:Install> $<TARGET_FILE:unace>)
+
 # The remaining checks read the 32-bit build, the one that is shipped.
 if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   return()
