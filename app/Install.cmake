@@ -3,19 +3,16 @@
 enable_language(RC)
 
 set(PELMORA_ICON ${CMAKE_CURRENT_SOURCE_DIR}/res/pelmora.ico)
-set(PELMORA_UNACE_RESOURCE "")
+# The library travels inside the program (type "DLL", name "UnACE", German
+# language) and is written beside it at start. It is copied to a fixed path
+# so that the resource is rebuilt whenever the library changes.
 set(embedded_library ${CMAKE_CURRENT_BINARY_DIR}/embedded/UnACE.dll)
-if(TARGET unace)
-  # The library travels inside the program (type "DLL", name "UnACE",
-  # German language) and is written beside it at start. It is copied to a
-  # fixed path so that the resource is rebuilt whenever the library changes.
-  set(PELMORA_UNACE_RESOURCE "UnACE DLL \"${embedded_library}\"")
-  add_custom_command(OUTPUT ${embedded_library}
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:unace> ${embedded_library}
-    DEPENDS unace $<TARGET_FILE:unace>
-    COMMENT "Embedding UnACE.dll")
-  add_custom_target(embedded_unace DEPENDS ${embedded_library})
-endif()
+set(PELMORA_UNACE_RESOURCE "UnACE DLL \"${embedded_library}\"")
+add_custom_command(OUTPUT ${embedded_library}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:unace> ${embedded_library}
+  DEPENDS unace $<TARGET_FILE:unace>
+  COMMENT "Embedding UnACE.dll")
+add_custom_target(embedded_unace DEPENDS ${embedded_library})
 configure_file(Install.rc.in ${CMAKE_CURRENT_BINARY_DIR}/Install.rc @ONLY)
 
 add_executable(Install WIN32
@@ -23,16 +20,10 @@ add_executable(Install WIN32
   StartUp_win.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/Install.rc)
 set_target_properties(Install PROPERTIES OUTPUT_NAME Install)
-target_link_libraries(Install PRIVATE pelmora_app_logic pelmora_setupdesc_win pelmora_options)
-foreach(lib pelmora_winsupport pelmora_archive_win)
-  if(TARGET ${lib})
-    target_link_libraries(Install PRIVATE ${lib})
-  endif()
-endforeach()
-if(TARGET unace)
-  add_dependencies(Install embedded_unace)
-  set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/Install.rc APPEND PROPERTY OBJECT_DEPENDS ${embedded_library})
-endif()
+target_link_libraries(Install PRIVATE
+  pelmora_app_logic pelmora_setupdesc_win pelmora_winsupport pelmora_archive_win pelmora_options)
+add_dependencies(Install embedded_unace)
+set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/Install.rc APPEND PROPERTY OBJECT_DEPENDS ${embedded_library})
 
 # The shipped program must be a PE32 GUI program that needs no MinGW DLL.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")

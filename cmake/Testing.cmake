@@ -1,17 +1,44 @@
 # GoogleTest is built from Debian's sources for every target platform, so the
 # same test code runs natively on Linux and under Wine.
 enable_testing()
+
+# A tool the tests need is found here or the configuration fails naming it,
+# so that no test is quietly skipped for want of it.
+# pelmora_require_program(VAR DEBIAN_PACKAGE NAMES names... [PATHS dirs...])
+function(pelmora_require_program var package)
+  cmake_parse_arguments(R "" "" "NAMES;PATHS" ${ARGN})
+  find_program(${var} NAMES ${R_NAMES} PATHS ${R_PATHS})
+  if(NOT ${var})
+    list(JOIN R_NAMES " or " names)
+    message(FATAL_ERROR "${names} not found (Debian package ${package}); the tests need it. "
+                        "Install it, or configure with -DPELMORA_TESTS=OFF.")
+  endif()
+endfunction()
+
 if(PELMORA_TESTS)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
   set(PELMORA_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+  if(NOT EXISTS ${PELMORA_GTEST_SOURCE}/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest sources not found in ${PELMORA_GTEST_SOURCE} (Debian package "
+                        "googletest); set PELMORA_GTEST_SOURCE, or configure with -DPELMORA_TESTS=OFF.")
+  endif()
   add_subdirectory(${PELMORA_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
   if(PELMORA_SANITIZE)
     target_compile_options(gtest PRIVATE -fsanitize=address,undefined)
     target_compile_options(gtest_main PRIVATE -fsanitize=address,undefined)
   endif()
   if(PELMORA_WINDOWS)
+    # The places scripts/wine-bin.sh and scripts/wine-prefix.sh look in.
+    pelmora_require_program(PELMORA_WINE64 wine64 NAMES wine64
+      PATHS /usr/lib/wine /usr/lib/x86_64-linux-gnu/wine)
+    pelmora_require_program(PELMORA_WINESERVER wine64 NAMES wineserver wineserver64 PATHS /usr/lib/wine)
+    # Test programs that open windows need a display (scripts/with-display.sh
+    # starts Xvfb when none is set); the end-to-end test takes screenshots
+    # with ImageMagick's import.
+    pelmora_require_program(PELMORA_XVFB xvfb NAMES Xvfb)
+    pelmora_require_program(PELMORA_IMAGEMAGICK_IMPORT imagemagick NAMES import)
     # Windows tests run under wine64 in a private prefix inside the build
     # folder; the fixture 'wine' creates it once and stops its server after.
     set(PELMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
@@ -23,6 +50,9 @@ if(PELMORA_TESTS)
       COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh stop ${PELMORA_WINEPREFIX})
     set_tests_properties(wine_prefix_start PROPERTIES FIXTURES_SETUP wine)
     set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine)
+  else()
+    # Debian's unace is the independent reader of the writer's archives.
+    pelmora_require_program(PELMORA_DEBIAN_UNACE unace NAMES unace PATHS /usr/bin)
   endif()
 endif()
 

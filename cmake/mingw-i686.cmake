@@ -1,9 +1,13 @@
-# The shipped 32-bit build. The -posix compilers are used because GoogleTest
-# and std::mutex need the posix thread model; everything links statically.
+# The shipped 32-bit build. The -win32 compilers use Windows' own threading
+# primitives instead of the POSIX thread runtime, whose static copy imports
+# functions that Windows 2000 and XP lack (GetTickCount64 and others) and
+# would keep the program from loading there. That thread model has no
+# std::thread or std::mutex; nothing shipped needs them, and this build has
+# no tests (the win64 build, which runs them, keeps the -posix compilers).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
