@@ -23,18 +23,15 @@ start)
   # Boot the prefix here, with its output going nowhere: wine's service
   # processes live on after a program ends, and when a test program started
   # them they would hold the test's output pipe open and the test would
-  # never be seen to finish.
+  # never be seen to finish. The boot runs on a display of its own: the
+  # desktop it creates keeps the graphics driver it found, and without a
+  # display that is none, so no later program could open a window. The
+  # desktop process ends with that display; the first program that opens a
+  # window starts it again on its own display.
   boot=""
   [ -f "$prefix/system.reg" ] || boot="-i"
-  "$(dirname "$0")/wine-bin.sh" wineboot $boot >/dev/null 2>&1 < /dev/null || { echo "wineboot failed" >&2; exit 1; }
-  # The boot also starts the desktop process, here without a display; every
-  # window of a later program would then fail to be created. End it, so the
-  # first program that opens a window starts it again with that program's
-  # display.
-  for envf in $(grep -lzx -F "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null); do
-    p=${envf#/proc/}; p=${p%/environ}
-    tr '\0' ' ' < "/proc/$p/cmdline" 2>/dev/null | grep -q 'explorer.exe /desktop' && kill "$p" 2>/dev/null
-  done
+  "$(dirname "$0")/with-display.sh" "$(dirname "$0")/wine-bin.sh" wineboot $boot >/dev/null 2>&1 < /dev/null ||
+    { echo "wineboot failed" >&2; exit 1; }
   exit 0
   ;;
 stop)

@@ -5,13 +5,13 @@
 #include <limits>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "unace/Exports.h"
 #include "unace/archive/ArchiveSession.h"
+#include "unace/archive/ProcessLock.h"
 
 #if defined(_WIN32)
 #define UNACE_EXPORT
@@ -29,7 +29,7 @@ using unace::archive::ArchiveSession;
 class OpenArchives {
  public:
   ACEHandle add(std::shared_ptr<ArchiveSession> session) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    const unace::archive::ProcessLockHolder hold(lock_);
     do {
       last_ = last_ == std::numeric_limits<ACEHandle>::max() ? 1 : last_ + 1;
     } while (sessions_.count(last_) != 0);
@@ -40,14 +40,14 @@ class OpenArchives {
   // Null for a handle that is not open. The caller's share keeps the
   // session alive should a callback close the handle meanwhile.
   std::shared_ptr<ArchiveSession> find(ACEHandle handle) const {
-    std::lock_guard<std::mutex> lock(mutex_);
+    const unace::archive::ProcessLockHolder hold(lock_);
     const auto it = sessions_.find(handle);
     return it == sessions_.end() ? nullptr : it->second;
   }
 
   // Hands the session back, so it is closed outside the lock.
   std::shared_ptr<ArchiveSession> remove(ACEHandle handle) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    const unace::archive::ProcessLockHolder hold(lock_);
     const auto it = sessions_.find(handle);
     if (it == sessions_.end()) return nullptr;
     std::shared_ptr<ArchiveSession> session = std::move(it->second);
@@ -56,7 +56,7 @@ class OpenArchives {
   }
 
  private:
-  mutable std::mutex mutex_;
+  mutable unace::archive::ProcessLock lock_;
   std::map<ACEHandle, std::shared_ptr<ArchiveSession>> sessions_;
   ACEHandle last_ = 0;
 };
