@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "unace/test/ApiWalk.h"
+#include "unace/ApiWalk_testutil.h"
 
 namespace {
 

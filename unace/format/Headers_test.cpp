@@ -2,7 +2,7 @@
 
 #include "unace/archive/BlockReader.h"
 #include "unace/format/Headers.h"
-#include "unace/test/AceBuilder.h"
+#include "unace/AceBuilder_testutil.h"
 
 namespace {
 

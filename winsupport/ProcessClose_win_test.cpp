@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ChildProcess_win.h"
+#include "winsupport/ChildProcess_win_testutil.h"
 #include "winsupport/Processes.h"
 
 namespace pelmora::winsupport {

@@ -1,7 +1,7 @@
 // The extract walk against the scripted library: selection, target paths,
 // passwords, entry errors, and the refusal of names that leave the target
 // (in both walks).
-#include "FakeLibraryFixture.h"
+#include "archive/FakeLibrary_testutil.h"
 
 namespace pelmora::archive::test {
 namespace {

@@ -7,7 +7,7 @@
 #include <map>
 #include <random>
 
-#include "unace/test/ApiWalk.h"
+#include "unace/ApiWalk_testutil.h"
 #include "Md5.h"
 
 namespace {

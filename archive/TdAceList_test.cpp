@@ -2,7 +2,7 @@
 // stopping, callbacks and the clean-up on every way out.
 #include <stdexcept>
 
-#include "FakeLibraryFixture.h"
+#include "archive/FakeLibrary_testutil.h"
 
 namespace pelmora::archive::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "unace/test/ApiWalk.h"
+#include "unace/ApiWalk_testutil.h"
 #include "Md5.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "TestPaths.h"
 #include "unace/Exports.h"
-#include "unace/test/AceBuilder.h"
+#include "unace/AceBuilder_testutil.h"
 
 namespace unace::test {
 

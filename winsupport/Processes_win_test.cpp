@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ChildProcess_win.h"
+#include "winsupport/ChildProcess_win_testutil.h"
 #include "winsupport/AnsiText.h"
 #include "winsupport/Processes.h"
 
