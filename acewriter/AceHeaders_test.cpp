@@ -1,4 +1,5 @@
 #include "acewriter/AceHeaders.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +8,7 @@
 namespace acewriter {
 namespace {
 
-std::vector<std::uint8_t> FromHex(const std::string& hex) {
-  std::vector<std::uint8_t> bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-    bytes.push_back(static_cast<std::uint8_t>(std::stoul(hex.substr(i, 2), nullptr, 16)));
-  return bytes;
-}
+using pelmora::test::FromHex;
 
 // The headers of a small archive that Debian's unace and a second,
 // independent reader both extract with a good CRC.

@@ -9,15 +9,14 @@
 #include "TestPaths.h"
 #include "acewriter/HeaderScan_testutil.h"
 #include "unace/format/DosTime.h"
+#include "TestFiles.h"
 
 namespace acewriter {
 namespace {
+
+using pelmora::test::WriteText;
 namespace fs = std::filesystem;
 using testutil::ScanVolume;
-
-void WriteFile(const fs::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
 
 class FolderArchiverTest : public ::testing::Test {
  protected:
@@ -25,10 +24,10 @@ class FolderArchiverTest : public ::testing::Test {
     tree_ = dir_.path() / "tree";
     fs::create_directories(tree_ / "b-folder" / "inner");
     fs::create_directories(tree_ / "empty");
-    WriteFile(tree_ / "z.txt", "last");
-    WriteFile(tree_ / "a.txt", "first");
-    WriteFile(tree_ / "b-folder" / "inner" / "deep.bin", std::string(5000, 'd'));
-    WriteFile(tree_ / fs::path(u8"b-folder/Gr\u00FC\u00DFe \u20AC.txt"), "umlaut");
+    WriteText(tree_ / "z.txt", "last");
+    WriteText(tree_ / "a.txt", "first");
+    WriteText(tree_ / "b-folder" / "inner" / "deep.bin", std::string(5000, 'd'));
+    WriteText(tree_ / fs::path(u8"b-folder/Gr\u00FC\u00DFe \u20AC.txt"), "umlaut");
   }
   std::string archive() const { return (dir_.path() / "out.ace").string(); }
 
@@ -88,7 +87,7 @@ TEST_F(FolderArchiverTest, FileTimesAreLocalDosTimes) {
 }
 
 TEST_F(FolderArchiverTest, ANameOutsideWindows1252IsReportedWithItsPath) {
-  WriteFile(tree_ / fs::path(u8"\u4E2D.txt"), "x");
+  WriteText(tree_ / fs::path(u8"\u4E2D.txt"), "x");
   ArchiveWriter writer(archive(), ArchiveOptions{});
   try {
     ArchiveFolder(tree_, writer);

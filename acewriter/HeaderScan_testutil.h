@@ -13,8 +13,11 @@
 #include <vector>
 
 #include "unace/format/Crc.h"
+#include "TestFiles.h"
 
 namespace acewriter::testutil {
+
+using pelmora::test::ReadBytes;
 
 struct ScannedFile {
   std::uint16_t flags = 0;
@@ -38,11 +41,6 @@ struct ScannedVolume {
   std::vector<ScannedFile> files;
   std::size_t fileSize = 0;
 };
-
-inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 inline std::uint32_t Le(const std::vector<std::uint8_t>& b, std::size_t at, int bytes) {
   std::uint32_t v = 0;

@@ -12,24 +12,19 @@
 #include "TestPaths.h"
 #include "archive/LibraryDeployment.h"
 #include "common/ProgramPath.h"
+#include "TestFiles.h"
 
 namespace pelmora::archive {
 namespace {
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using pelmora::test::ReadText;
+using pelmora::test::WriteText;
 
 bool Exists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string Payload() { return ReadBytes(pelmora::test::HostPath(DEPLOYMENT_PAYLOAD_FILE)); }
+std::string Payload() { return ReadText(pelmora::test::HostPath(DEPLOYMENT_PAYLOAD_FILE)); }
 
 class LibraryDeployment : public ::testing::Test {
  protected:
@@ -50,9 +45,9 @@ class LibraryDeployment : public ::testing::Test {
 
 TEST_F(LibraryDeployment, SaveResourceToFileCopiesTheResourceBesideTheProgram) {
   const std::string file = programFolder + "saved-resource.bin";
-  WriteBytes(file, std::string(5000, 'x'));  // replaced, not merged
+  WriteText(file, std::string(5000, 'x'));  // replaced, not merged
   SaveResourceToFile("saved-resource.bin", "unace", "dll");  // names compare without case
-  EXPECT_EQ(ReadBytes(file), Payload());
+  EXPECT_EQ(ReadText(file), Payload());
   DeleteFileA(file.c_str());
 }
 
@@ -78,25 +73,25 @@ TEST_F(LibraryDeployment, UncreatableFileNamesTheFullPath) {
 
 TEST_F(LibraryDeployment, DeployWritesTheLibraryWhenNoneIsThere) {
   EXPECT_TRUE(DeployExtractionLibrary(programFolder));
-  EXPECT_EQ(ReadBytes(library), Payload());
+  EXPECT_EQ(ReadText(library), Payload());
 }
 
 TEST_F(LibraryDeployment, DeployUsesAnExistingFileUnchanged) {
-  WriteBytes(library, "an older library");
+  WriteText(library, "an older library");
   EXPECT_FALSE(DeployExtractionLibrary(programFolder));
-  EXPECT_EQ(ReadBytes(library), "an older library");
+  EXPECT_EQ(ReadText(library), "an older library");
 }
 
 TEST_F(LibraryDeployment, DeployLooksInTheSetupFolderButWritesBesideTheProgram) {
   pelmora::test::ScratchDir setup("deploy");
   const std::string setupDir = setup.str() + "\\";
-  WriteBytes(setupDir + "unace.DLL", "present elsewhere");
+  WriteText(setupDir + "unace.DLL", "present elsewhere");
   DeployExtractionLibrary(setupDir);
   EXPECT_FALSE(Exists(library));
 
   DeleteFileA((setupDir + "unace.DLL").c_str());
   EXPECT_TRUE(DeployExtractionLibrary(setupDir));
-  EXPECT_EQ(ReadBytes(library), Payload());
+  EXPECT_EQ(ReadText(library), Payload());
 }
 
 TEST_F(LibraryDeployment, RemovalDeletesWhateverSpellingWasWritten) {
@@ -112,20 +107,20 @@ TEST_F(LibraryDeployment, RemovalFailuresAreIgnored) {
   EXPECT_FALSE(Exists(library));
 
   // A file that cannot be deleted stays, quietly.
-  WriteBytes(library, "read-only medium");
+  WriteText(library, "read-only medium");
   ASSERT_TRUE(SetFileAttributesA(library.c_str(), FILE_ATTRIBUTE_READONLY));
   RemoveExtractionLibrary(programFolder);
-  EXPECT_EQ(ReadBytes(library), "read-only medium");
+  EXPECT_EQ(ReadText(library), "read-only medium");
 }
 
 TEST_F(LibraryDeployment, ARunRemovesOnlyTheFileItWroteAndOnlyOnce) {
   // The medium carries its own library: used, and left where it was.
-  WriteBytes(library, "the medium's own library");
+  WriteText(library, "the medium's own library");
   ExtractionLibraryFile onMedium(programFolder);
   onMedium.Deploy();
   EXPECT_FALSE(onMedium.WrittenByThisRun());
   onMedium.Remove();
-  EXPECT_EQ(ReadBytes(library), "the medium's own library");
+  EXPECT_EQ(ReadText(library), "the medium's own library");
 
   // Written by this run: Finish removes it; closing the window afterwards
   // leaves alone whatever has been put there since.
@@ -133,17 +128,17 @@ TEST_F(LibraryDeployment, ARunRemovesOnlyTheFileItWroteAndOnlyOnce) {
   ExtractionLibraryFile written(programFolder);
   written.Deploy();
   EXPECT_TRUE(written.WrittenByThisRun());
-  EXPECT_EQ(ReadBytes(library), Payload());
+  EXPECT_EQ(ReadText(library), Payload());
   written.Remove();
   EXPECT_FALSE(Exists(library));
-  WriteBytes(library, "put there later");
+  WriteText(library, "put there later");
   written.Remove();
-  EXPECT_EQ(ReadBytes(library), "put there later");
+  EXPECT_EQ(ReadText(library), "put there later");
 
   // Never deployed (install.pmd missing or of another version): nothing to remove.
   ExtractionLibraryFile untouched(programFolder);
   untouched.Remove();
-  EXPECT_EQ(ReadBytes(library), "put there later");
+  EXPECT_EQ(ReadText(library), "put there later");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Md5.h"
+#include "TestFiles.h"
 #include "TestPaths.h"
 #include "archive/TdAce.h"
 #include "archive/UnAceLibrary.h"
@@ -20,26 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-struct Digest {
-  std::string md5;
-  std::string path;  // '/' separated, relative to the extraction folder
-};
-
-std::vector<Digest> ReadDigests(const fs::path& md5File) {
-  std::vector<Digest> digests;
-  std::istringstream in(ReadBytes(md5File));
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.size() > 34) digests.push_back({line.substr(0, 32), line.substr(34)});
-  }
-  return digests;
-}
 
 std::string ArchiveEntryName(std::string path) {
   for (char& c : path)
@@ -65,12 +46,10 @@ class RealArchive : public ::testing::Test {
   void UseArchive(const std::string& name) { ace.Archivefilename = TestArchive(name).string(); }
 
   void ExpectDigests(const std::string& md5FileName) {
-    const std::vector<Digest> digests = ReadDigests(TestArchive(md5FileName));
-    ASSERT_FALSE(digests.empty()) << md5FileName;
-    for (const Digest& digest : digests) {
-      const fs::path file = targetDir / fs::path(digest.path);
-      ASSERT_TRUE(fs::is_regular_file(file)) << digest.path;
-      EXPECT_EQ(pelmora::test::Md5::Of(ReadBytes(file)), digest.md5) << digest.path;
+    for (const auto& [path, md5] : pelmora::test::SampleDigests(md5FileName)) {
+      const fs::path file = targetDir / fs::path(path);
+      ASSERT_TRUE(fs::is_regular_file(file)) << path;
+      EXPECT_EQ(pelmora::test::Md5::Of(pelmora::test::ReadText(file)), md5) << path;
     }
   }
 
@@ -104,7 +83,7 @@ TEST_F(RealArchive, ListReportsTheEntriesInArchiveOrder) {
 TEST_F(RealArchive, ExtractWritesTheEntriesBelowTheTarget) {
   UseArchive("t.ace");
   EXPECT_EQ(ace.Extract(), 128);
-  EXPECT_EQ(ReadBytes(targetDir / "t" / "t.txt"), "42");
+  EXPECT_EQ(pelmora::test::ReadText(targetDir / "t" / "t.txt"), "42");
   EXPECT_EQ(FilesWritten(), (Lines{"target/t/t.txt"}));
 }
 
@@ -168,14 +147,15 @@ TEST_F(RealArchive, WrongPasswordFailsTheEntry) {
 
 TEST_F(RealArchive, SelectionWritesOnlyTheNamedEntryWhateverItsCase) {
   UseArchive("zdir.ace");
-  const std::vector<Digest> digests = ReadDigests(TestArchive("zdir.ace.md5"));
+  const auto digests = pelmora::test::SampleDigests("zdir.ace.md5");
   ASSERT_GE(digests.size(), 2u);
-  std::string wanted = ArchiveEntryName(digests[0].path);
+  const auto& [path, md5] = *digests.begin();
+  std::string wanted = ArchiveEntryName(path);
   for (char& c : wanted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   ace.FilesToProcess().Add(wanted);
   EXPECT_EQ(ace.Extract(), 128);
-  EXPECT_EQ(FilesWritten(), (Lines{"target/" + digests[0].path}));
-  EXPECT_EQ(pelmora::test::Md5::Of(ReadBytes(targetDir / fs::path(digests[0].path))), digests[0].md5);
+  EXPECT_EQ(FilesWritten(), (Lines{"target/" + path}));
+  EXPECT_EQ(pelmora::test::Md5::Of(pelmora::test::ReadText(targetDir / fs::path(path))), md5);
 }
 
 TEST_F(RealArchive, StopDuringAnEntryEndsTheWalk) {

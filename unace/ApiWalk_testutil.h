@@ -14,8 +14,12 @@
 #include "TestPaths.h"
 #include "unace/Exports.h"
 #include "unace/AceBuilder_testutil.h"
+#include "TestFiles.h"
 
 namespace unace::test {
+
+using pelmora::test::ReadBytes;
+using pelmora::test::WriteBytes;
 
 struct WalkOptions {
   int openMode = ACE_OPEN_EXTRACT;
@@ -90,16 +94,6 @@ inline std::string Posix(std::string path) {
   for (char& c : path)
     if (c == '\\') c = '/';
   return path;
-}
-
-inline Bytes ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteAll(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Every file and folder below `root`, as relative '/' paths.

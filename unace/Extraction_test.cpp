@@ -19,7 +19,7 @@ using pelmora::test::ScratchDir;
 // extraction target is the folder "out" beside it.
 struct Fixture {
   explicit Fixture(const Bytes& archive) : dir("unace-x") {
-    WriteAll(dir.path() / "a.ace", archive);
+    WriteBytes(dir.path() / "a.ace", archive);
     fs::create_directories(out());
   }
   std::string archivePath() const { return (dir.path() / "a.ace").string(); }
@@ -54,7 +54,7 @@ TEST(Extraction, CreatesFoldersParentsAndFilesWithTheirTime) {
   const WalkResult walk = f.walk();
   EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
   EXPECT_TRUE(fs::is_directory(f.out() / "docs" / "sub"));
-  EXPECT_EQ(ReadAll(f.out() / "a" / "b" / "c.txt"), BytesOf("deep content"));
+  EXPECT_EQ(ReadBytes(f.out() / "a" / "b" / "c.txt"), BytesOf("deep content"));
   EXPECT_TRUE(fs::is_regular_file(f.out() / "empty.txt"));
   EXPECT_EQ(fs::file_size(f.out() / "empty.txt"), 0u);
   EXPECT_EQ(ModificationTime(f.out() / "a" / "b" / "c.txt"), LocalTimeOf(0x41046DDAu));
@@ -88,9 +88,9 @@ TEST(Extraction, TestOperationChecksWithoutWriting) {
 
 TEST(Extraction, ExistingFileIsReplaced) {
   Fixture f(Archive({Stored("f.txt", "new")}));
-  WriteAll(f.out() / "f.txt", BytesOf("old and longer"));
+  WriteBytes(f.out() / "f.txt", BytesOf("old and longer"));
   EXPECT_EQ(f.walk().endCode, ACE_END_OF_ARCHIVE);
-  EXPECT_EQ(ReadAll(f.out() / "f.txt"), BytesOf("new"));
+  EXPECT_EQ(ReadBytes(f.out() / "f.txt"), BytesOf("new"));
 }
 
 TEST(Extraction, TargetThatCannotBeReplacedGivesCode11) {
@@ -103,7 +103,7 @@ TEST(Extraction, TargetThatCannotBeReplacedGivesCode11) {
 
 TEST(Extraction, FolderEntryWhereAFileStandsGivesCode11) {
   Fixture f(Archive({Folder("d")}));
-  WriteAll(f.out() / "d", BytesOf("x"));
+  WriteBytes(f.out() / "d", BytesOf("x"));
   EXPECT_EQ(f.walk().endCode, ACE_ERR_EXISTS);
 }
 
@@ -115,11 +115,11 @@ TEST(Extraction, DamagedDataLeavesNoFile) {
   for (const FileSpec& entry : {wrongCrc, shortData}) {
     SCOPED_TRACE(entry.name);
     Fixture f(Archive({entry}));
-    WriteAll(f.out() / entry.name, BytesOf("previous"));
+    WriteBytes(f.out() / entry.name, BytesOf("previous"));
     const WalkResult walk = f.walk();
     EXPECT_EQ(walk.endCode, entry.crc ? ACE_ERR_DATA_CRC : ACE_ERR_DATA);
     // The old file is untouched and no temporary file is left.
-    EXPECT_EQ(ReadAll(f.out() / entry.name), BytesOf("previous"));
+    EXPECT_EQ(ReadBytes(f.out() / entry.name), BytesOf("previous"));
     EXPECT_EQ(TreeOf(f.out()), std::set<std::string>{entry.name});
   }
 }
@@ -185,7 +185,7 @@ TEST(Extraction, UnusualBlocksBetweenEntriesArePassedOver) {
   const WalkResult walk = f.walk();
   EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
   EXPECT_EQ(walk.names, (std::vector<std::string>{"one.txt", "two.txt"}));
-  EXPECT_EQ(ReadAll(f.out() / "two.txt"), BytesOf("2"));
+  EXPECT_EQ(ReadBytes(f.out() / "two.txt"), BytesOf("2"));
 }
 
 TEST(Extraction, EncryptedStoredEntry) {
@@ -195,7 +195,7 @@ TEST(Extraction, EncryptedStoredEntry) {
   WalkOptions right;
   right.password = "pass word";
   EXPECT_EQ(f.walk(right).endCode, ACE_END_OF_ARCHIVE);
-  EXPECT_EQ(ReadAll(f.out() / "secret.txt"), BytesOf("the quick brown fox"));
+  EXPECT_EQ(ReadBytes(f.out() / "secret.txt"), BytesOf("the quick brown fox"));
 
   fs::remove(f.out() / "secret.txt");
   WalkOptions wrong;
@@ -317,13 +317,13 @@ TEST(Exports, AnArchiveClosedFromItsOwnCallbackOutlivesTheRunningCall) {
   g_handleToClose = handle;
   EXPECT_EQ(ACEProcessFile(handle, ACE_EXTRACT, TargetFor(f.out().string(), "one.txt").c_str()), ACE_OK);
   EXPECT_EQ(g_handleToClose, 0);
-  EXPECT_EQ(ReadAll(f.out() / "one.txt"), BytesOf(content));
+  EXPECT_EQ(ReadBytes(f.out() / "one.txt"), BytesOf(content));
   EXPECT_EQ(ACEReadHeader(handle, &header), ACE_ERR_ARGUMENT);
 }
 
 TEST(Exports, OpenFailuresShowInOpenResult) {
   ScratchDir dir("unace-open");
-  WriteAll(dir.path() / "junk.ace", Bytes(1000, 0x42));
+  WriteBytes(dir.path() / "junk.ace", Bytes(1000, 0x42));
   for (const char* name : {"missing.ace", "junk.ace"}) {
     std::string path = (dir.path() / name).string();
     TACEOpenData open{};
@@ -334,7 +334,7 @@ TEST(Exports, OpenFailuresShowInOpenResult) {
   MainSpec second;
   second.flags = 0x0800;
   second.volume = 1;
-  WriteAll(dir.path() / "second.ace", Archive({}, second));
+  WriteBytes(dir.path() / "second.ace", Archive({}, second));
   std::string path = (dir.path() / "second.ace").string();
   TACEOpenData open{};
   open.ArchiveName = path.data();

@@ -19,15 +19,6 @@ using pelmora::test::ScratchDir;
 
 fs::path SamplePath(const std::string& name) { return pelmora::test::AceSample(name); }
 
-std::map<std::string, std::string> Md5List(const std::string& name) {
-  std::map<std::string, std::string> expected;
-  std::ifstream list(SamplePath(name));
-  std::string line;
-  while (std::getline(list, line))
-    if (line.size() > 34) expected[line.substr(34)] = line.substr(0, 32);
-  return expected;
-}
-
 // Every regular file in the tree must be one the list names, with its content.
 void ExpectOnlyCorrectFiles(const fs::path& root, const std::map<std::string, std::string>& expected) {
   for (const auto& item : fs::recursive_directory_iterator(root)) {
@@ -35,7 +26,7 @@ void ExpectOnlyCorrectFiles(const fs::path& root, const std::map<std::string, st
     const std::string relative = Posix(fs::relative(item.path(), root).string());
     const auto found = expected.find(relative);
     ASSERT_NE(found, expected.end()) << "unexpected file " << relative;
-    EXPECT_EQ(Md5::Of(ReadAll(item.path())), found->second) << relative;
+    EXPECT_EQ(Md5::Of(ReadBytes(item.path())), found->second) << relative;
   }
 }
 
@@ -53,13 +44,13 @@ const Sample kSamples[] = {
 
 TEST(Mutations, TruncatedArchivesFailCleanly) {
   for (const Sample& sample : kSamples) {
-    const Bytes original = ReadAll(SamplePath(sample.archive));
-    const auto expected = Md5List(sample.list);
+    const Bytes original = ReadBytes(SamplePath(sample.archive));
+    const auto expected = pelmora::test::SampleDigests(sample.list);
     const std::size_t step = original.size() / 23 + 1;
     for (std::size_t cut = 1; cut < original.size(); cut += step) {
       SCOPED_TRACE(std::string(sample.archive) + " cut at " + std::to_string(cut));
       ScratchDir dir("unace-cut");
-      WriteAll(dir.path() / "a.ace", Bytes(original.begin(), original.begin() + cut));
+      WriteBytes(dir.path() / "a.ace", Bytes(original.begin(), original.begin() + cut));
       WalkOptions options;
       options.password = sample.password;
       const fs::path out = dir.path() / "out";
@@ -74,15 +65,15 @@ TEST(Mutations, TruncatedArchivesFailCleanly) {
 TEST(Mutations, DamagedBytesNeverYieldWrongFiles) {
   std::mt19937 random(20240601u);
   for (const Sample& sample : kSamples) {
-    const Bytes original = ReadAll(SamplePath(sample.archive));
-    const auto expected = Md5List(sample.list);
+    const Bytes original = ReadBytes(SamplePath(sample.archive));
+    const auto expected = pelmora::test::SampleDigests(sample.list);
     for (int round = 0; round < 12; ++round) {
       Bytes damaged = original;
       const std::size_t at = std::uniform_int_distribution<std::size_t>(0, damaged.size() - 1)(random);
       damaged[at] ^= static_cast<std::uint8_t>(1u << (round % 8));
       SCOPED_TRACE(std::string(sample.archive) + " byte " + std::to_string(at));
       ScratchDir dir("unace-flip");
-      WriteAll(dir.path() / "a.ace", damaged);
+      WriteBytes(dir.path() / "a.ace", damaged);
       WalkOptions options;
       options.password = sample.password;
       const fs::path out = dir.path() / "out";
@@ -94,10 +85,10 @@ TEST(Mutations, DamagedBytesNeverYieldWrongFiles) {
 }
 
 TEST(Mutations, DamagedPackedDataOfTheOnlyMemberIsReported) {
-  Bytes damaged = ReadAll(SamplePath("onefile.ace"));
+  Bytes damaged = ReadBytes(SamplePath("onefile.ace"));
   damaged[damaged.size() - 100] ^= 0x5A;  // deep inside the LZ77 data
   ScratchDir dir("unace-flip1");
-  WriteAll(dir.path() / "a.ace", damaged);
+  WriteBytes(dir.path() / "a.ace", damaged);
   const fs::path out = dir.path() / "out";
   fs::create_directories(out);
   const WalkResult walk = Walk((dir.path() / "a.ace").string(), out.string());

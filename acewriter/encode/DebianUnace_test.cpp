@@ -53,7 +53,7 @@ TEST(DebianUnace, TestsSolidAndNonSolidArchivesOk) {
     }
 
     const std::string path = (dir.path() / (solid ? "solid.ace" : "plain.ace")).string();
-    test::WriteFile(path, test::BuildArchive(members, encoder.params(), solid));
+    pelmora::test::WriteBytes(path, test::BuildArchive(members, encoder.params(), solid));
     const std::string report = RunUnaceTest(path, path + ".log");
     EXPECT_NE(report.find("exit 0\n"), std::string::npos) << report;
     std::size_t oks = 0;

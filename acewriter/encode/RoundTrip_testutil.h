@@ -11,6 +11,7 @@
 
 #include "unace/decode/Decoder.h"
 #include "unace/format/Crc.h"
+#include "TestFiles.h"
 
 namespace acewriter::encode::test {
 
@@ -130,11 +131,6 @@ inline Bytes BuildArchive(const std::vector<ArchiveMember>& members, std::uint16
     archive.insert(archive.end(), data.begin(), data.end());
   }
   return archive;
-}
-
-inline void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace acewriter::encode::test

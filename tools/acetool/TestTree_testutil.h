@@ -11,9 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "TestFiles.h"
+
 namespace acetool::testutil {
 
 namespace fs = std::filesystem;
+using pelmora::test::ReadBytes;
 
 struct TreeFile {
   std::u8string name;  // relative, '/' separated
@@ -76,11 +79,6 @@ inline void WriteTree(const fs::path& root, const std::vector<TreeFile>& files) 
         .write(reinterpret_cast<const char*>(f.content.data()), static_cast<std::streamsize>(f.content.size()));
   }
   fs::create_directories(root / "empty folder");
-}
-
-inline std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline void ExpectSameTree(const fs::path& extracted, const std::vector<TreeFile>& files) {

@@ -7,16 +7,10 @@
 #include <tuple>
 
 #include "TestPaths.h"
+#include "TestFiles.h"
 
 namespace pelmora::pack {
 namespace {
-
-std::string Slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 struct PackRun {
   int code;
@@ -39,14 +33,14 @@ TEST(PelmoraPack, EncodeThenDecodeGivesThePlainTextBack) {
   { std::ofstream(plain, std::ios::binary) << text; }
 
   ASSERT_EQ(Pack({"encode", plain.string(), pmd.string()}).code, 0);
-  const std::string stored = Slurp(pmd);
+  const std::string stored = pelmora::test::ReadText(pmd);
   EXPECT_EQ(stored.find("Demo"), std::string::npos);  // scrambled
   EXPECT_NE(stored.find("\r\n"), std::string::npos);
 
   ASSERT_EQ(Pack({"decode", pmd.string(), back.string()}).code, 0);
   std::string crlf;
   for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  EXPECT_EQ(Slurp(back), crlf);
+  EXPECT_EQ(pelmora::test::ReadText(back), crlf);
 
   const PackRun toStdout = Pack({"decode", pmd.string()});
   EXPECT_EQ(toStdout.code, 0);

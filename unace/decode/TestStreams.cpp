@@ -3,27 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-
 namespace unace::decode::test {
-
-Bytes FromHex(const std::string& hex) {
-  Bytes out;
-  int high = -1;
-  for (char ch : hex) {
-    int v;
-    if (ch >= '0' && ch <= '9') v = ch - '0';
-    else if (ch >= 'a' && ch <= 'f') v = ch - 'a' + 10;
-    else if (ch >= 'A' && ch <= 'F') v = ch - 'A' + 10;
-    else continue;
-    if (high < 0) {
-      high = v;
-    } else {
-      out.push_back(static_cast<std::uint8_t>(high << 4 | v));
-      high = -1;
-    }
-  }
-  return out;
-}
 
 void BitWriter::put(std::uint32_t value, int n) {
   for (int i = n - 1; i >= 0; --i) bits_.push_back(((value >> i) & 1) != 0);

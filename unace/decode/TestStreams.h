@@ -10,12 +10,13 @@
 
 #include "unace/decode/Decoder.h"
 #include "unace/decode/Huffman.h"
+#include "TestFiles.h"
 
 namespace unace::decode::test {
 
-using Bytes = std::vector<std::uint8_t>;
+using pelmora::test::Bytes;
 
-Bytes FromHex(const std::string& hex);
+using pelmora::test::FromHex;
 
 class BitWriter {
  public:
