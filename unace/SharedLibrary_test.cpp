@@ -1,0 +1,59 @@
+// The built library (UnACE.dll, libunace.so) as the setup program meets it:
+// loaded at run time, exporting the five functions under their plain names,
+// and working through them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "TestPaths.h"
+#include "archive/DynamicLibrary.h"
+#include "unace/UnAceApi.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+#if defined(_WIN32)
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+TEST(SharedLibrary, ExportsTheFiveFunctionsAndExtracts) {
+  std::string error;
+  const auto library = pelmora::archive::DynamicLibrary::Load(
+      pelmora::test::HostPath(UNACE_LIBRARY_PATH), &error);
+  ASSERT_TRUE(library) << error;
+  const auto open = library.Find<ACEOpenArchiveFn>("ACEOpenArchive");
+  const auto close = library.Find<ACECloseArchiveFn>("ACECloseArchive");
+  const auto readHeader = library.Find<ACEReadHeaderFn>("ACEReadHeader");
+  const auto process = library.Find<ACEProcessFileFn>("ACEProcessFile");
+  const auto setPassword = library.Find<ACESetPasswordFn>("ACESetPassword");
+  ASSERT_TRUE(open && close && readHeader && process && setPassword);
+#if !defined(_WIN32)
+  // Nothing else of the library's insides is visible.
+  EXPECT_EQ(library.Symbol("_ZN5unace6format10AceCrc32OfESt4spanIKhLm18446744073709551615EE"),
+            nullptr);
+#endif
+
+  pelmora::test::ScratchDir dir("unace-shared");
+  std::string archive = pelmora::test::AceSample("t.ace");
+  TACEOpenData data{};
+  data.ArchiveName = archive.data();
+  data.OpenMode = ACE_OPEN_EXTRACT;
+  const ACEHandle handle = open(&data);
+  ASSERT_NE(handle, 0) << data.OpenResult;
+  TACEHeaderData header{};
+  int code;
+  while ((code = readHeader(handle, &header)) == ACE_OK) {
+    EXPECT_EQ(setPassword(handle, "unused"), ACE_OK);
+    const std::string target = dir.str() + kSeparator + header.FileName;
+    EXPECT_EQ(process(handle, ACE_EXTRACT, target.c_str()), ACE_OK) << header.FileName;
+  }
+  EXPECT_EQ(code, ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(close(handle), ACE_OK);
+  EXPECT_EQ(fs::file_size(dir.path() / "t" / "t.txt"), 2u);
+}
+
+}  // namespace
