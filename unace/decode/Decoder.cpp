@@ -14,13 +14,13 @@ namespace unace::decode {
 
 namespace {
 
-// The ring never shrinks below this, so that a piece of output (and a whole
+// The ring may always grow to this, so that a piece of output (and a whole
 // DELTA chunk of up to 128 KiB) is still in it when it is passed on.
-constexpr std::size_t kSmallestWindow = 256 * 1024;
+constexpr std::size_t kSmallestWindowLimit = 256 * 1024;
 constexpr std::uint32_t kSmallestDictionary = 1024;
 
 std::size_t WindowCapacity(std::uint32_t maxDictionary) {
-  std::size_t capacity = kSmallestWindow;
+  std::size_t capacity = kSmallestWindowLimit;
   while (capacity < maxDictionary) capacity *= 2;
   return capacity;
 }
@@ -43,7 +43,6 @@ class Decoder::Impl {
         throw DecodeError(Status::Unsupported,
                           "dictionary of " + std::to_string(declared) + " bytes above the limit of " +
                               std::to_string(maxDictionary_));
-      window_.allocate();
       if (!solidContinue || !historyValid_) window_.clear();
       // A solid history may have been built with a larger dictionary than
       // this member declares; like the reference readers, honour the largest.
@@ -73,7 +72,6 @@ class Decoder::Impl {
 
   void appendStored(const std::uint8_t* data, std::size_t n) {
     try {
-      window_.allocate();
       window_.append(data, n);
     } catch (...) {
       // The next solid member finds no usable history and fails cleanly.

@@ -46,7 +46,8 @@ class Decoder {
  public:
   // Members declaring a dictionary above `maxDictionaryBytes` (after capping
   // the declaration at kMaxDictionaryBytes) are refused as Unsupported; the
-  // window never grows beyond that size.
+  // window never grows beyond that size. It starts small and grows with the
+  // decoded data, so small archives need little memory.
   explicit Decoder(std::uint32_t maxDictionaryBytes = kMaxDictionaryBytes);
   ~Decoder();
   Decoder(const Decoder&) = delete;

@@ -113,6 +113,24 @@ TEST(Lz77, FarMatchesAcrossTheRingEnd) {
   EXPECT_LT(out.calls, expected.size() / 8192) << "output should come in large blocks";
 }
 
+TEST(Lz77, SolidMemberWithALargerDictionaryReachesEverythingBeforeIt) {
+  // The window grows with the data rather than with the dictionaries
+  // declared so far: a later member may reach further back than any earlier
+  // one could, as long as the decoder's own limit allows it.
+  Decoder decoder;
+  const auto firstItems = RandomLiterals(300000, 8);
+  const Bytes first = Expand(firstItems);
+  MemoryInput in1(Stream({firstItems}));
+  CollectOutput out1, out2;
+  ASSERT_EQ(decoder.decodeMember(in1, out1, first.size(), 1024, false, false), Status::Ok) << decoder.lastError();
+  const std::vector<Lz77Item> secondItems = {Match(299000, 200), Match(1024, 50), Lit('!')};
+  const Bytes both = Expand(secondItems, first);
+  MemoryInput in2(Stream({secondItems}));
+  ASSERT_EQ(decoder.decodeMember(in2, out2, both.size() - first.size(), 1u << 22, false, true), Status::Ok)
+      << decoder.lastError();
+  EXPECT_EQ(out2.bytes, Bytes(both.begin() + static_cast<std::ptrdiff_t>(first.size()), both.end()));
+}
+
 TEST(Lz77, DistanceBeyondTheHistoryIsCorrupt) {
   auto items = Literals("0123456789");
   items.push_back(Match(11, 2));
