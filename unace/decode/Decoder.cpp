@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "unace/decode/BitReader.h"
 #include "unace/decode/DecodeError.h"
@@ -49,8 +50,8 @@ class Decoder::Impl {
       largestDictionary_ = std::max(largestDictionary_, declared);
       historyValid_ = false;
       if (originalSize > 0) {
-        BitReader bits(input);
-        OutputSink sink(output);
+        BitReader bits(input, packedBuffer_);
+        OutputSink sink(output, outputBuffer_);
         MemberDecoder member(bits, window_, sink, largestDictionary_, blocked);
         member.run(originalSize);
         bits.finish();
@@ -90,6 +91,9 @@ class Decoder::Impl {
  private:
   std::uint32_t maxDictionary_;
   Window window_;
+  // The bit reader's and the output sink's buffers, kept from member to member.
+  std::vector<std::uint8_t> packedBuffer_;
+  std::vector<std::uint8_t> outputBuffer_;
   std::uint32_t largestDictionary_ = 0;
   // False after a member failed: its partial output must not serve as history.
   bool historyValid_ = true;
