@@ -81,7 +81,7 @@ class Decoder::Impl {
   }
 
   void reset() {
-    window_.clear();
+    window_.rewind();
     largestDictionary_ = 0;
     historyValid_ = true;
   }

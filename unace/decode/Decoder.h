@@ -62,7 +62,8 @@ class Decoder {
   // A stored member of a solid archive enters the window too.
   void appendStored(const std::uint8_t* data, std::size_t n);
 
-  // Forgets the window, as before the first member of an archive.
+  // Forgets the window, as before the first member of an archive; its
+  // memory is kept for the next archive.
   void reset();
 
   // What went wrong in the last decodeMember call that did not return Ok,

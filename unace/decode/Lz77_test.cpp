@@ -188,6 +188,26 @@ TEST(Lz77, SolidMembersShareTheWindowButNotTheDistanceHistory) {
       << "a non-solid member must not see the previous window";
 }
 
+TEST(Lz77, ResetDecoderForgetsItsHistoryAndDecodesAsAFreshOne) {
+  Decoder decoder;
+  auto items = RandomLiterals(70000, 11);
+  items.insert(items.end(), {Match(65000, 259), Match(3, 100)});
+  const Bytes expected = Expand(items);
+  CollectOutput first, again, fresh;
+  MemoryInput in1(Stream({items}));
+  ASSERT_EQ(decoder.decodeMember(in1, first, expected.size(), 1u << 16, false, false), Status::Ok);
+  decoder.reset();
+  MemoryInput reach(Stream({{Match(1, 2)}}));
+  EXPECT_EQ(decoder.decodeMember(reach, again, 2, 1u << 16, false, true), Status::Corrupt)
+      << "the history of the archive before the reset is gone";
+  decoder.reset();
+  MemoryInput in2(Stream({items}));
+  ASSERT_EQ(decoder.decodeMember(in2, again, expected.size(), 1u << 16, false, true), Status::Ok)
+      << decoder.lastError();
+  EXPECT_EQ(again.bytes, expected);
+  EXPECT_EQ(first.bytes, expected);
+}
+
 TEST(Lz77, FailedSolidMemberLeavesNoHistoryBehind) {
   Decoder decoder;
   CollectOutput out;

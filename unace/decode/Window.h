@@ -32,6 +32,12 @@ class Window {
 
   // Starts an empty history at the current position.
   void clear() { history_ = 0; }
+  // Starts an empty history at position 0, as a fresh window would; the ring
+  // keeps its size for reuse.
+  void rewind() {
+    position_ = 0;
+    history_ = 0;
+  }
   // Bytes a back-reference may reach (never more than the largest capacity).
   std::uint64_t history() const { return history_ < largestCapacity_ ? history_ : largestCapacity_; }
 
