@@ -1,6 +1,7 @@
 // Shared by the decoder fuzz targets: arbitrary bytes as a member's packed
 // data. The first two bytes choose the dictionary, the output size (at most
-// 1 MiB) and whether a second, solid member follows on the same window.
+// 128 KiB: beyond two output pieces, larger members only cost time) and
+// whether a second, solid member follows on the same window.
 #pragma once
 
 #include <cstddef>
@@ -42,9 +43,9 @@ class CountingOutput : public unace::decode::Output {
 inline int FuzzMemberDecoding(const std::uint8_t* data, std::size_t size, bool blocked) {
   if (size < 2) return 0;
   const std::uint32_t dictionary = 1u << (10 + data[0] % 13);
-  // Small sizes one by one, larger ones in steps of 8 KiB up to 1 MiB.
+  // Small sizes one by one, larger ones in steps of 1 KiB up to 128 KiB.
   const std::uint64_t originalSize =
-      data[1] < 128 ? data[1] + 1u : std::uint64_t{data[1] - 127u} << 13;
+      data[1] < 128 ? data[1] + 1u : std::uint64_t{data[1] - 127u} << 10;
   const bool solidSecond = (data[0] & 0x80) != 0;
   data += 2;
   size -= 2;
