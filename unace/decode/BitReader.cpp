@@ -11,7 +11,11 @@ namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
 }
 
-BitReader::BitReader(PackedInput& input) : input_(input), buffer_(kBufferSize) {}
+BitReader::BitReader(PackedInput& input) : BitReader(input, ownBuffer_) {}
+
+BitReader::BitReader(PackedInput& input, std::vector<std::uint8_t>& buffer) : input_(input), buffer_(buffer) {
+  if (buffer_.size() < kBufferSize) buffer_.resize(kBufferSize);
+}
 
 // Makes at least 4 bytes available unless the input has ended.
 bool BitReader::fillBuffer() {

@@ -16,6 +16,9 @@ namespace unace::decode {
 class BitReader {
  public:
   explicit BitReader(PackedInput& input);
+  // Reads through `buffer`, which outlives the reader, so that a decoder of
+  // many members allocates it once.
+  BitReader(PackedInput& input, std::vector<std::uint8_t>& buffer);
 
   // Afterwards at least 32 bits are buffered.
   void ensure() {
@@ -64,7 +67,8 @@ class BitReader {
   }
 
   PackedInput& input_;
-  std::vector<std::uint8_t> buffer_;
+  std::vector<std::uint8_t> ownBuffer_;
+  std::vector<std::uint8_t>& buffer_;  // ownBuffer_ or the caller's
   std::size_t bufferPos_ = 0;
   std::size_t bufferEnd_ = 0;
   bool inputEnded_ = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "unace/decode/BitReader.h"
 #include "unace/decode/DecodeError.h"
@@ -14,13 +15,13 @@ namespace unace::decode {
 
 namespace {
 
-// The ring never shrinks below this, so that a piece of output (and a whole
+// The ring may always grow to this, so that a piece of output (and a whole
 // DELTA chunk of up to 128 KiB) is still in it when it is passed on.
-constexpr std::size_t kSmallestWindow = 256 * 1024;
+constexpr std::size_t kSmallestWindowLimit = 256 * 1024;
 constexpr std::uint32_t kSmallestDictionary = 1024;
 
 std::size_t WindowCapacity(std::uint32_t maxDictionary) {
-  std::size_t capacity = kSmallestWindow;
+  std::size_t capacity = kSmallestWindowLimit;
   while (capacity < maxDictionary) capacity *= 2;
   return capacity;
 }
@@ -43,15 +44,14 @@ class Decoder::Impl {
         throw DecodeError(Status::Unsupported,
                           "dictionary of " + std::to_string(declared) + " bytes above the limit of " +
                               std::to_string(maxDictionary_));
-      window_.allocate();
       if (!solidContinue || !historyValid_) window_.clear();
       // A solid history may have been built with a larger dictionary than
       // this member declares; like the reference readers, honour the largest.
       largestDictionary_ = std::max(largestDictionary_, declared);
       historyValid_ = false;
       if (originalSize > 0) {
-        BitReader bits(input);
-        OutputSink sink(output);
+        BitReader bits(input, packedBuffer_);
+        OutputSink sink(output, outputBuffer_);
         MemberDecoder member(bits, window_, sink, largestDictionary_, blocked);
         member.run(originalSize);
         bits.finish();
@@ -73,7 +73,6 @@ class Decoder::Impl {
 
   void appendStored(const std::uint8_t* data, std::size_t n) {
     try {
-      window_.allocate();
       window_.append(data, n);
     } catch (...) {
       // The next solid member finds no usable history and fails cleanly.
@@ -82,7 +81,7 @@ class Decoder::Impl {
   }
 
   void reset() {
-    window_.clear();
+    window_.rewind();
     largestDictionary_ = 0;
     historyValid_ = true;
   }
@@ -92,6 +91,9 @@ class Decoder::Impl {
  private:
   std::uint32_t maxDictionary_;
   Window window_;
+  // The bit reader's and the output sink's buffers, kept from member to member.
+  std::vector<std::uint8_t> packedBuffer_;
+  std::vector<std::uint8_t> outputBuffer_;
   std::uint32_t largestDictionary_ = 0;
   // False after a member failed: its partial output must not serve as history.
   bool historyValid_ = true;

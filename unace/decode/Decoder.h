@@ -46,7 +46,8 @@ class Decoder {
  public:
   // Members declaring a dictionary above `maxDictionaryBytes` (after capping
   // the declaration at kMaxDictionaryBytes) are refused as Unsupported; the
-  // window never grows beyond that size.
+  // window never grows beyond that size. It starts small and grows with the
+  // decoded data, so small archives need little memory.
   explicit Decoder(std::uint32_t maxDictionaryBytes = kMaxDictionaryBytes);
   ~Decoder();
   Decoder(const Decoder&) = delete;
@@ -61,7 +62,8 @@ class Decoder {
   // A stored member of a solid archive enters the window too.
   void appendStored(const std::uint8_t* data, std::size_t n);
 
-  // Forgets the window, as before the first member of an archive.
+  // Forgets the window, as before the first member of an archive; its
+  // memory is kept for the next archive.
   void reset();
 
   // What went wrong in the last decodeMember call that did not return Ok,

@@ -1,5 +1,6 @@
 #include "unace/decode/Lz77Stream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -14,6 +15,8 @@ constexpr int kLengthMaxWidth = 11;
 constexpr int kLengthMaxIndex = 255;
 constexpr std::uint32_t kFirstRepeat = 256;
 constexpr std::uint32_t kFirstNewDistance = 260;
+// The longest length code plus the largest base.
+constexpr std::size_t kLongestMatch = kLengthMaxIndex + 4;
 
 // Copies a match inside the ring. Forward byte order is what gives an
 // overlapping match (distance < length) its run-repeating meaning.
@@ -53,6 +56,7 @@ void Lz77Stream::readBlockHeader(BitReader& bits) {
 Lz77Stream::Stop Lz77Stream::decode(BitReader& bits, Window& window, std::size_t want,
                                     std::size_t limit, std::uint32_t dictionary,
                                     std::size_t& produced) {
+  window.reserve(std::min(limit, want + kLongestMatch));
   std::uint8_t* const ring = window.data();
   const std::size_t mask = window.mask();
   const std::uint64_t start = window.position();

@@ -113,6 +113,32 @@ TEST(Lz77, FarMatchesAcrossTheRingEnd) {
   EXPECT_LT(out.calls, expected.size() / 8192) << "output should come in large blocks";
 }
 
+TEST(Lz77, SolidMemberWithALargerDictionaryReachesEverythingBeforeIt) {
+  // The window grows with the data rather than with the dictionaries
+  // declared so far: a later member may reach further back than any earlier
+  // one could, as long as the decoder's own limit allows it.
+  Decoder decoder;
+  // 300 KiB of history, more than any ring sized by the dictionaries so far
+  // (or by the first member) would keep; matches make it cheap to encode.
+  auto firstItems = RandomLiterals(5000, 8);
+  std::mt19937 random(8);
+  for (std::size_t size = 5000; size < 300000;) {
+    const std::uint32_t length = 200 + random() % 56;
+    firstItems.push_back(Match(1 + random() % 1024, length));
+    size += length;
+  }
+  const Bytes first = Expand(firstItems);
+  MemoryInput in1(Stream({firstItems}));
+  CollectOutput out1, out2;
+  ASSERT_EQ(decoder.decodeMember(in1, out1, first.size(), 1024, false, false), Status::Ok) << decoder.lastError();
+  const std::vector<Lz77Item> secondItems = {Match(299000, 200), Match(1024, 50), Lit('!')};
+  const Bytes both = Expand(secondItems, first);
+  MemoryInput in2(Stream({secondItems}));
+  ASSERT_EQ(decoder.decodeMember(in2, out2, both.size() - first.size(), 1u << 22, false, true), Status::Ok)
+      << decoder.lastError();
+  EXPECT_EQ(out2.bytes, Bytes(both.begin() + static_cast<std::ptrdiff_t>(first.size()), both.end()));
+}
+
 TEST(Lz77, DistanceBeyondTheHistoryIsCorrupt) {
   auto items = Literals("0123456789");
   items.push_back(Match(11, 2));
@@ -168,6 +194,26 @@ TEST(Lz77, SolidMembersShareTheWindowButNotTheDistanceHistory) {
   MemoryInput in3(Stream({{Lit('x'), Match(2, 2)}}));
   ASSERT_EQ(decoder.decodeMember(in3, third, 3, 1u << 16, false, false), Status::Corrupt)
       << "a non-solid member must not see the previous window";
+}
+
+TEST(Lz77, ResetDecoderForgetsItsHistoryAndDecodesAsAFreshOne) {
+  Decoder decoder;
+  auto items = RandomLiterals(5000, 11);
+  items.insert(items.end(), {Match(4900, 258), Match(3, 100)});
+  const Bytes expected = Expand(items);
+  CollectOutput first, again, fresh;
+  MemoryInput in1(Stream({items}));
+  ASSERT_EQ(decoder.decodeMember(in1, first, expected.size(), 1u << 16, false, false), Status::Ok) << decoder.lastError();
+  decoder.reset();
+  MemoryInput reach(Stream({{Match(1, 2)}}));
+  EXPECT_EQ(decoder.decodeMember(reach, again, 2, 1u << 16, false, true), Status::Corrupt)
+      << "the history of the archive before the reset is gone";
+  decoder.reset();
+  MemoryInput in2(Stream({items}));
+  ASSERT_EQ(decoder.decodeMember(in2, again, expected.size(), 1u << 16, false, true), Status::Ok)
+      << decoder.lastError();
+  EXPECT_EQ(again.bytes, expected);
+  EXPECT_EQ(first.bytes, expected);
 }
 
 TEST(Lz77, FailedSolidMemberLeavesNoHistoryBehind) {

@@ -11,7 +11,11 @@ namespace {
 constexpr std::size_t kBlockSize = 64 * 1024;
 }
 
-OutputSink::OutputSink(Output& output) : output_(output), buffer_(kBlockSize) {}
+OutputSink::OutputSink(Output& output) : OutputSink(output, ownBuffer_) {}
+
+OutputSink::OutputSink(Output& output, std::vector<std::uint8_t>& buffer) : output_(output), buffer_(buffer) {
+  buffer_.resize(kBlockSize);
+}
 
 void OutputSink::deliver(const std::uint8_t* data, std::size_t n) {
   if (n == 0) return;

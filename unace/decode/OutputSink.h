@@ -14,6 +14,9 @@ namespace unace::decode {
 class OutputSink {
  public:
   explicit OutputSink(Output& output);
+  // Collects in `buffer`, which outlives the sink, so that a decoder of many
+  // members allocates it once.
+  OutputSink(Output& output, std::vector<std::uint8_t>& buffer);
 
   void write(const std::uint8_t* data, std::size_t n);
   // Writes n bytes of the window starting at absolute position `from`.
@@ -25,7 +28,8 @@ class OutputSink {
   void deliver(const std::uint8_t* data, std::size_t n);
 
   Output& output_;
-  std::vector<std::uint8_t> buffer_;
+  std::vector<std::uint8_t> ownBuffer_;
+  std::vector<std::uint8_t>& buffer_;  // ownBuffer_ or the caller's
   std::size_t used_ = 0;
   std::uint64_t written_ = 0;
 };

@@ -2,25 +2,55 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace unace::decode {
 
-Window::Window(std::size_t capacity) : mask_(capacity - 1) {}
+namespace {
+// Small enough that a tiny member costs next to nothing, large enough that a
+// big one needs few doublings on its way to the full dictionary.
+constexpr std::size_t kFirstCapacity = 4096;
+}  // namespace
 
-void Window::allocate() {
-  if (!data_) data_ = std::make_unique<std::uint8_t[]>(capacity());
+Window::Window(std::size_t largestCapacity) : largestCapacity_(largestCapacity) {}
+
+void Window::grow(std::size_t n) {
+  const std::uint64_t needed = std::min<std::uint64_t>(history_ + n, largestCapacity_);
+  std::size_t capacity = std::min(std::max(kFirstCapacity, 2 * this->capacity()), largestCapacity_);
+  while (capacity < needed) capacity *= 2;
+  if (capacity > this->capacity()) {
+    // Not zeroed: history() keeps every read inside bytes that were written.
+    auto bigger = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+    const std::size_t newMask = capacity - 1;
+    // The kept bytes keep their absolute positions, so their place in the
+    // larger ring differs wherever they wrapped around the smaller one.
+    const std::uint64_t kept = history();
+    for (std::uint64_t at = position_ - kept; at < position_;) {
+      const std::size_t from = static_cast<std::size_t>(at) & mask_;
+      const std::size_t to = static_cast<std::size_t>(at) & newMask;
+      const std::size_t piece = static_cast<std::size_t>(
+          std::min<std::uint64_t>({position_ - at, mask_ + 1 - from, capacity - to}));
+      std::memcpy(bigger.get() + to, data_.get() + from, piece);
+      at += piece;
+    }
+    data_ = std::move(bigger);
+    mask_ = newMask;
+  }
+  growAbove_ = capacity < largestCapacity_ ? capacity : std::numeric_limits<std::uint64_t>::max();
 }
 
 void Window::append(const std::uint8_t* bytes, std::size_t n) {
+  reserve(n);
   // Only the last `capacity` bytes can matter.
-  if (n > capacity()) {
-    advance(n - capacity());
-    bytes += n - capacity();
-    n = capacity();
+  const std::size_t capacity = mask_ + 1;
+  if (n > capacity) {
+    advance(n - capacity);
+    bytes += n - capacity;
+    n = capacity;
   }
   while (n > 0) {
     const std::size_t at = position_ & mask_;
-    const std::size_t piece = std::min(n, capacity() - at);
+    const std::size_t piece = std::min(n, capacity - at);
     std::memcpy(data_.get() + at, bytes, piece);
     advance(piece);
     bytes += piece;
@@ -29,9 +59,10 @@ void Window::append(const std::uint8_t* bytes, std::size_t n) {
 }
 
 void Window::copyOut(std::uint64_t from, std::size_t n, std::uint8_t* dst) const {
+  const std::size_t capacity = mask_ + 1;
   while (n > 0) {
     const std::size_t at = from & mask_;
-    const std::size_t piece = std::min(n, capacity() - at);
+    const std::size_t piece = std::min(n, capacity - at);
     std::memcpy(dst, data_.get() + at, piece);
     from += piece;
     dst += piece;

@@ -1,7 +1,13 @@
 // The sliding dictionary shared by every mode: a ring buffer whose size is a
 // power of two. It remembers how many bytes it has seen since it was last
 // cleared, so that a back-reference can never reach bytes that were never
-// written (stale bytes of an earlier archive, or zeros of a fresh buffer).
+// written (stale bytes of an earlier archive, or uninitialised memory).
+//
+// The ring starts small and doubles as history accumulates, up to its
+// largest capacity: a small archive never pays for a 4 MiB dictionary. While
+// it grows it keeps every byte written since the last clear, so what a
+// back-reference may reach is the same as if the largest ring had been there
+// from the start.
 #pragma once
 
 #include <cstddef>
@@ -12,40 +18,54 @@ namespace unace::decode {
 
 class Window {
  public:
-  explicit Window(std::size_t capacity);  // a power of two
+  explicit Window(std::size_t largestCapacity);  // a power of two
 
-  std::size_t capacity() const { return mask_ + 1; }
-  // Allocates the buffer on first use; throws std::bad_alloc.
-  void allocate();
-  bool allocated() const { return data_ != nullptr; }
+  // The current ring size; 0 until the first byte is reserved.
+  std::size_t capacity() const { return data_ ? mask_ + 1 : 0; }
+  std::size_t largestCapacity() const { return largestCapacity_; }
+
+  // Makes room for n more bytes without losing any byte of the history that
+  // the largest ring would still hold; grows the ring (throws std::bad_alloc).
+  void reserve(std::size_t n) {
+    if (history_ + n > growAbove_) grow(n);
+  }
 
   // Starts an empty history at the current position.
   void clear() { history_ = 0; }
-  // Bytes a back-reference may reach (never more than the capacity).
-  std::uint64_t history() const { return history_ < capacity() ? history_ : capacity(); }
+  // Starts an empty history at position 0, as a fresh window would; the ring
+  // keeps its size for reuse.
+  void rewind() {
+    position_ = 0;
+    history_ = 0;
+  }
+  // Bytes a back-reference may reach (never more than the largest capacity).
+  std::uint64_t history() const { return history_ < largestCapacity_ ? history_ : largestCapacity_; }
 
   std::uint64_t position() const { return position_; }
   std::uint8_t* data() { return data_.get(); }
   const std::uint8_t* data() const { return data_.get(); }
   std::size_t mask() const { return mask_; }
-  // Records bytes written directly into data() at the old position.
+  // Records bytes written directly into data() at the old position, after a
+  // reserve() that covered them.
   void advance(std::size_t n) {
     position_ += n;
     history_ += n;
   }
 
-  void put(std::uint8_t byte) {
-    data_[position_ & mask_] = byte;
-    advance(1);
-  }
   void append(const std::uint8_t* bytes, std::size_t n);
   // Copies the n bytes that start at absolute position `from` (still inside
   // the ring) to `dst`.
   void copyOut(std::uint64_t from, std::size_t n, std::uint8_t* dst) const;
 
  private:
-  std::size_t mask_;
+  void grow(std::size_t n);
+
+  std::size_t largestCapacity_;
+  std::size_t mask_ = 0;
   std::unique_ptr<std::uint8_t[]> data_;
+  // reserve() grows when the history would pass this: the ring size while it
+  // can still grow, then never.
+  std::uint64_t growAbove_ = 0;
   std::uint64_t position_ = 0;  // bytes ever written
   std::uint64_t history_ = 0;   // bytes written since clear()
 };
