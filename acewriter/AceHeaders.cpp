@@ -4,7 +4,7 @@
 
 #include "unace/format/Crc.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 
 // Debian's unace rejects FILE headers that end right after the name (it
@@ -91,4 +91,4 @@ std::vector<std::uint8_t> SerializeFileHeader(const FileHeader& header) {
   return b.finish();
 }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -9,7 +9,7 @@
 
 #include "unace/format/Flags.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 // The writer speaks the format's vocabulary: flags, attributes, methods.
 namespace format = unace::format;
@@ -47,4 +47,4 @@ std::vector<std::uint8_t> SerializeFileHeader(const FileHeader& header);
 // Size on disk of the FILE header for a name of this length.
 std::size_t FileHeaderSize(std::size_t nameLength);
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 
 using pelmora::test::FromHex;
@@ -68,4 +68,4 @@ TEST(AceHeaders, RejectsNamesThatOverflowHeadSize) {
 }
 
 }  // namespace
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

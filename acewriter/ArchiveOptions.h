@@ -7,7 +7,7 @@
 
 #include "acewriter/encode/Encoder.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 enum class PackMethod {
   Stored,  // COMP_TYPE 0 for every member
@@ -34,4 +34,4 @@ struct ArchiveOptions {
   std::optional<std::uint32_t> creationTime;
 };
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -5,7 +5,7 @@
 #include "acewriter/InputFile.h"
 #include <stdexcept>
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 
 const ArchiveOptions& Checked(const ArchiveOptions& options) {
@@ -113,4 +113,4 @@ std::uint64_t ArchiveWriter::addFileFromDisk(const std::string& name, const std:
 
 VolumeSet::Result ArchiveWriter::finish() { return volumes_.finish(); }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -13,7 +13,7 @@
 #include "acewriter/MemberPacker.h"
 #include "acewriter/VolumeSet.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 class ArchiveWriter {
  public:
@@ -50,4 +50,4 @@ std::string MemberNameProblem(const std::string& name);
 // Longest name the extraction library hands to the installer intact.
 inline constexpr std::size_t kMaxMemberNameLength = 259;
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -9,7 +9,7 @@
 #include "unace/crypto/AceCipher.h"
 #include "unace/format/Crc.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 using testutil::ScanVolume;
 
@@ -160,4 +160,4 @@ TEST_F(ArchiveWriterTest, UnsafeMemberNamesAreRefused) {
 }
 
 }  // namespace
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 
 // Unicode code points of the bytes 0x80..0x9F; the rest of Windows-1252
@@ -95,4 +95,4 @@ std::string Cp1252ToUtf8(std::string_view cp1252) {
   return out;
 }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 // Converts UTF-8 text to Windows-1252 bytes. Returns nothing when the text is
 // not valid UTF-8 or holds a character that Windows-1252 cannot represent.
@@ -18,4 +18,4 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8);
 // the same value, as Windows itself does.
 std::string Cp1252ToUtf8(std::string_view cp1252);
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 
 TEST(Cp1252, EveryByteSurvivesTheRoundTrip) {
@@ -28,4 +28,4 @@ TEST(Cp1252, RejectsWhatItCannotRepresent) {
 }
 
 }  // namespace
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -7,7 +7,7 @@
 
 #include "unace/format/Flags.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 namespace format = unace::format;
 
@@ -24,4 +24,4 @@ FileStamp ReadFileStamp(const std::filesystem::path& path);
 // The current local time as a DOS date-time (for the MAIN header).
 std::uint32_t CurrentDosDateTime();
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

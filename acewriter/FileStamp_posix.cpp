@@ -9,7 +9,7 @@
 #include "acewriter/PathText.h"
 #include "unace/format/DosTime.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 
 std::uint32_t LocalDosTime(std::time_t when) {
@@ -41,4 +41,4 @@ FileStamp ReadFileStamp(const std::filesystem::path& path) {
 
 std::uint32_t CurrentDosDateTime() { return LocalDosTime(std::time(nullptr)); }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -7,7 +7,7 @@
 #include "acewriter/PathText.h"
 #include "unace/format/DosTime.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 
 std::uint32_t DosTimeOf(const FILETIME& utc) {
@@ -42,4 +42,4 @@ std::uint32_t CurrentDosDateTime() {
   return DosTimeOf(now);
 }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -7,7 +7,7 @@
 #include "acewriter/Cp1252.h"
 #include "acewriter/PathText.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace fs = std::filesystem;
 namespace {
 
@@ -77,4 +77,4 @@ FolderArchiveReport ArchiveFolder(const fs::path& root, ArchiveWriter& writer,
   return walker.report();
 }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -11,7 +11,7 @@
 
 #include "acewriter/ArchiveWriter.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 struct FolderArchiveReport {
   std::size_t folders = 0;
@@ -28,4 +28,4 @@ using SkipNotice = std::function<void(const std::string& message)>;
 FolderArchiveReport ArchiveFolder(const std::filesystem::path& root, ArchiveWriter& writer,
                                   const SkipNotice& onSkip = {});
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -11,7 +11,7 @@
 #include "unace/format/DosTime.h"
 #include "TestFiles.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 
 using pelmora::test::WriteText;
@@ -99,4 +99,4 @@ TEST_F(FolderArchiverTest, ANameOutsideWindows1252IsReportedWithItsPath) {
 }
 
 }  // namespace
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

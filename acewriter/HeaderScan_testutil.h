@@ -15,7 +15,7 @@
 #include "unace/format/Crc.h"
 #include "TestFiles.h"
 
-namespace acewriter::testutil {
+namespace pelmora::acewriter::testutil {
 
 using pelmora::test::ReadBytes;
 
@@ -105,4 +105,4 @@ inline ScannedVolume ScanVolume(const std::filesystem::path& path) {
   return volume;
 }
 
-}  // namespace acewriter::testutil
+}  // namespace pelmora::acewriter::testutil

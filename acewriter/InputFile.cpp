@@ -5,7 +5,7 @@
 
 #include "acewriter/PathText.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace fs = std::filesystem;
 
 std::vector<std::uint8_t> ReadWholeFile(const fs::path& path) {
@@ -24,4 +24,4 @@ std::vector<std::uint8_t> ReadWholeFile(const fs::path& path) {
   return data;
 }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

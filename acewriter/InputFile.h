@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <vector>
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 // Reads a whole file; throws std::runtime_error naming it.
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -4,7 +4,7 @@
 #include "unace/crypto/AceKey.h"
 #include "unace/format/Crc.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 
 encode::Options EncoderOptions(const ArchiveOptions& options) {
@@ -74,4 +74,4 @@ void MemberPacker::encrypt(std::vector<std::uint8_t>& data) {
   cipher_->encrypt(data.data(), data.size());
 }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

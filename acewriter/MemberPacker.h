@@ -17,7 +17,7 @@
 #include "acewriter/encode/Encoder.h"
 #include "unace/crypto/AceCipher.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 struct PackedMember {
   // What follows the header: `storage`, or for a member stored as it is the
@@ -69,4 +69,4 @@ class MemberPacker {
   std::optional<unace::crypto::AceCipher> cipher_;
 };
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

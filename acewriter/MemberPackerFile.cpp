@@ -10,7 +10,7 @@
 #include "acewriter/PathText.h"
 #include "unace/format/Crc.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 
 constexpr std::size_t kChunk = 1u << 20;
@@ -130,4 +130,4 @@ StreamedMember MemberPacker::packFile(const std::filesystem::path& path, const s
   return member;
 }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

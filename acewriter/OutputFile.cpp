@@ -4,7 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
   file_.reset(std::fopen(path_.c_str(), "wb"));
@@ -59,4 +59,4 @@ bool FileExists(const std::string& path) {
   return f != nullptr;
 }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

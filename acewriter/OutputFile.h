@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 class OutputFile {
  public:
@@ -40,4 +40,4 @@ class OutputFile {
 
 bool FileExists(const std::string& path);
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -5,7 +5,7 @@
 
 #include "acewriter/PathText.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 void MemorySource::read(std::span<std::uint8_t> out) {
   if (out.size() > bytes_.size() - position_) throw std::logic_error("read past the packed data");
@@ -24,4 +24,4 @@ void FileSource::read(std::span<std::uint8_t> out) {
     throw std::runtime_error("cannot read " + PathText(path_) + " (did it change while being archived?)");
 }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <span>
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 class PackedSource {
  public:
@@ -42,4 +42,4 @@ class FileSource : public PackedSource {
   std::uint64_t size_;
 };
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

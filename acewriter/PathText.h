@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <string>
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 inline std::string PathText(const std::filesystem::path& path) {
   const std::u8string utf8 = path.u8string();
   return std::string(utf8.begin(), utf8.end());
 }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -15,7 +15,7 @@
 #include "acewriter/FolderArchiver.h"
 #include "acewriter/HeaderScan_testutil.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 namespace fs = std::filesystem;
 
@@ -185,4 +185,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Variant>& param) { return std::string(param.param.label); });
 
 }  // namespace
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

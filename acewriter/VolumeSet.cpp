@@ -7,7 +7,7 @@
 
 #include "unace/format/VolumeNames.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 
 constexpr std::uint16_t kContinuationFlags =
@@ -191,4 +191,4 @@ VolumeSet::Result VolumeSet::finish() {
   return result;
 }
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

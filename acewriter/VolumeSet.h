@@ -24,7 +24,7 @@
 #include "acewriter/OutputFile.h"
 #include "acewriter/PackedSource.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 class VolumeSet {
  public:
@@ -79,4 +79,4 @@ class VolumeSet {
   bool finished_ = false;
 };
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

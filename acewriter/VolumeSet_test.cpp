@@ -9,7 +9,7 @@
 #include "TestPaths.h"
 #include "acewriter/HeaderScan_testutil.h"
 
-namespace acewriter {
+namespace pelmora::acewriter {
 namespace {
 namespace fs = std::filesystem;
 using testutil::ScanVolume;
@@ -209,4 +209,4 @@ TEST_F(VolumeSetTest, DeletesStaleVolumesOfAnEarlierLongerSet) {
 }
 
 }  // namespace
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-namespace acewriter {
+namespace pelmora::acewriter {
 
 class WorkFile {
  public:
@@ -31,4 +31,4 @@ class WorkFile {
   std::string path_;
 };
 
-}  // namespace acewriter
+}  // namespace pelmora::acewriter

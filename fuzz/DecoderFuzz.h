@@ -10,7 +10,7 @@
 
 #include "unace/decode/Decoder.h"
 
-namespace fuzz_decoding {
+namespace pelmora::fuzz {
 
 class SpanInput : public unace::decode::PackedInput {
  public:
@@ -37,7 +37,7 @@ class CountingOutput : public unace::decode::Output {
   std::size_t total = 0;
 };
 
-}  // namespace fuzz_decoding
+}  // namespace pelmora::fuzz
 
 // One fuzz input as one or two members of the given stream format.
 inline int FuzzMemberDecoding(const std::uint8_t* data, std::size_t size, bool blocked) {
@@ -51,14 +51,14 @@ inline int FuzzMemberDecoding(const std::uint8_t* data, std::size_t size, bool b
   size -= 2;
   // One decoder for every input: its window, once grown, serves the next
   // input too, instead of being allocated (and quarantined by ASan) anew.
-  static unace::decode::Decoder decoder;
+  static pelmora::unace::decode::Decoder decoder;
   decoder.reset();
   for (int member = 0; member < (solidSecond ? 2 : 1); ++member) {
-    fuzz_decoding::SpanInput input(data, size);
-    fuzz_decoding::CountingOutput output;
+    pelmora::fuzz::SpanInput input(data, size);
+    pelmora::fuzz::CountingOutput output;
     const auto status =
         decoder.decodeMember(input, output, originalSize, dictionary, blocked, member > 0);
-    if (status == unace::decode::Status::Ok && output.total != originalSize) __builtin_trap();
+    if (status == pelmora::unace::decode::Status::Ok && output.total != originalSize) __builtin_trap();
   }
   return 0;
 }

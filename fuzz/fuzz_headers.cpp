@@ -36,8 +36,8 @@ std::string VolumeName(int volume) {
   return "fuzz.c0" + std::to_string(volume - 1);
 }
 
-std::unique_ptr<unace::io::MemoryVolumeOpener> VolumesFrom(const std::uint8_t* data, std::size_t size) {
-  auto opener = std::make_unique<unace::io::MemoryVolumeOpener>();
+std::unique_ptr<pelmora::unace::io::MemoryVolumeOpener> VolumesFrom(const std::uint8_t* data, std::size_t size) {
+  auto opener = std::make_unique<pelmora::unace::io::MemoryVolumeOpener>();
   const std::uint8_t* at = data;
   const std::uint8_t* const end = data + size;
   for (int volume = 0;; ++volume) {
@@ -54,23 +54,23 @@ std::unique_ptr<unace::io::MemoryVolumeOpener> VolumesFrom(const std::uint8_t* d
 }
 
 void WalkArchive(const std::uint8_t* data, std::size_t size, bool extracting) {
-  unace::archive::SessionCallbacks callbacks;
+  pelmora::unace::archive::SessionCallbacks callbacks;
   int missingAnswers = 0;
   // Give up on a missing volume after one retry, as a user would.
   callbacks.volume = [&missingAnswers](const std::string&, int mode) {
     return mode == ACE_VOLUME_MISSING ? (missingAnswers++ == 0 ? 0 : 1) : 0;
   };
-  unace::archive::ArchiveSession session(VolumesFrom(data, size), std::move(callbacks), extracting);
+  pelmora::unace::archive::ArchiveSession session(VolumesFrom(data, size), std::move(callbacks), extracting);
   if (session.open("fuzz.ace") != ACE_OK) return;
   std::uint64_t declared = 0;
   for (int entries = 0; entries < 10000; ++entries) {
     if (session.readHeader() != ACE_OK) return;
-    const unace::format::FileHeader& entry = session.currentEntry();
+    const pelmora::unace::format::FileHeader& entry = session.currentEntry();
     if (extracting) {
       if (entry.originalSize > kMostDecodedPerWalk - declared) return;
       declared += entry.originalSize;
     }
-    (void)unace::format::UnsafeNameReason(entry.name);
+    (void)pelmora::unace::format::UnsafeNameReason(entry.name);
     if (entry.encrypted()) session.setPassword(std::string("1234"));
     // Testing decodes and checks the CRC without creating any file.
     session.process(extracting ? ACE_TEST : ACE_SKIP, nullptr);
@@ -78,15 +78,15 @@ void WalkArchive(const std::uint8_t* data, std::size_t size, bool extracting) {
 }
 
 void ParseEveryHeader(const std::uint8_t* data, std::size_t size) {
-  unace::io::MemorySource source(std::vector<std::uint8_t>(data, data + size));
-  unace::format::MainHeader main;
+  pelmora::unace::io::MemorySource source(std::vector<std::uint8_t>(data, data + size));
+  pelmora::unace::format::MainHeader main;
   std::string why;
-  if (!unace::archive::FindMainHeader(source, main, why)) return;
-  unace::archive::RawBlock block;
-  while (unace::archive::ReadBlock(source, block, why) == unace::archive::BlockStatus::Ok) {
-    (void)unace::format::ParseMainHeader(block.body, why);
-    (void)unace::format::ParseFileHeader(block.body, why);
-    if (!unace::archive::SkipData(source, block)) return;
+  if (!pelmora::unace::archive::FindMainHeader(source, main, why)) return;
+  pelmora::unace::archive::RawBlock block;
+  while (pelmora::unace::archive::ReadBlock(source, block, why) == pelmora::unace::archive::BlockStatus::Ok) {
+    (void)pelmora::unace::format::ParseMainHeader(block.body, why);
+    (void)pelmora::unace::format::ParseFileHeader(block.body, why);
+    if (!pelmora::unace::archive::SkipData(source, block)) return;
   }
 }
 

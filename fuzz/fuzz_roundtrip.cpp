@@ -14,7 +14,7 @@
 
 namespace {
 
-class SpanInput : public unace::decode::PackedInput {
+class SpanInput : public pelmora::unace::decode::PackedInput {
  public:
   explicit SpanInput(const std::vector<std::uint8_t>& b) : bytes_(b) {}
   std::size_t read(std::uint8_t* dst, std::size_t max) override {
@@ -29,7 +29,7 @@ class SpanInput : public unace::decode::PackedInput {
   std::size_t pos_ = 0;
 };
 
-class Collect : public unace::decode::Output {
+class Collect : public pelmora::unace::decode::Output {
  public:
   bool write(const std::uint8_t* d, std::size_t n) override {
     bytes.insert(bytes.end(), d, d + n);
@@ -38,7 +38,7 @@ class Collect : public unace::decode::Output {
   std::vector<std::uint8_t> bytes;
 };
 
-void RoundTrip(acewriter::encode::Encoder& encoder, unace::decode::Decoder& decoder,
+void RoundTrip(pelmora::acewriter::encode::Encoder& encoder, pelmora::unace::decode::Decoder& decoder,
                std::span<const std::uint8_t> member, bool solid) {
   const auto packed = encoder.encodeMember(member, solid);
   if (packed.size() % 4 != 0) std::abort();
@@ -46,7 +46,7 @@ void RoundTrip(acewriter::encode::Encoder& encoder, unace::decode::Decoder& deco
   Collect out;
   const auto status = decoder.decodeMember(in, out, member.size(), std::uint32_t{1} << encoder.dictionaryBits(),
                                            encoder.compressionType() == 2, solid);
-  if (status != unace::decode::Status::Ok) std::abort();
+  if (status != pelmora::unace::decode::Status::Ok) std::abort();
   if (out.bytes.size() != member.size() ||
       (member.size() != 0 && std::memcmp(out.bytes.data(), member.data(), member.size()) != 0))
     std::abort();
@@ -56,7 +56,7 @@ void RoundTrip(acewriter::encode::Encoder& encoder, unace::decode::Decoder& deco
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  using namespace acewriter::encode;
+  using namespace pelmora::acewriter::encode;
   const std::uint8_t choice = data[0];
   const std::uint8_t extra = data[1];
   Options options;
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Encoder encoder(options);
   // One decoder for all runs: its window and buffers, once grown, serve the
   // next input too.
-  static unace::decode::Decoder decoder;
+  static pelmora::unace::decode::Decoder decoder;
   decoder.reset();
   if (choice & 0x40) {
     const auto half = input.size() / 2;

@@ -26,10 +26,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-using acewriter::encode::BlockedMode;
-using acewriter::encode::Method;
-using acewriter::encode::Options;
-using acewriter::encode::SoundLayout;
+using pelmora::acewriter::encode::BlockedMode;
+using pelmora::acewriter::encode::Method;
+using pelmora::acewriter::encode::Options;
+using pelmora::acewriter::encode::SoundLayout;
 
 // The separator of volumes in fuzz_headers inputs, and how many it reads.
 constexpr char kNextVolume[] = "--next volume--";
@@ -204,7 +204,7 @@ std::uint8_t SizeSelector(std::size_t size) {
 }
 
 void StreamSeed(const fs::path& path, Options options, const Bytes& member, bool solidSecond = false) {
-  acewriter::encode::Encoder encoder(options);
+  pelmora::acewriter::encode::Encoder encoder(options);
   const Bytes packed = encoder.encodeMember(member, false);
   Bytes seed = {DictionarySelector(options.dictionaryBits, solidSecond), SizeSelector(member.size())};
   seed.insert(seed.end(), packed.begin(), packed.end());
@@ -288,12 +288,12 @@ std::vector<Member> MediaFiles() {
 }
 
 // Writes the archive into a scratch folder and joins its volumes.
-Bytes MakeArchive(const fs::path& scratch, acewriter::ArchiveOptions options, const std::vector<Member>& members) {
+Bytes MakeArchive(const fs::path& scratch, pelmora::acewriter::ArchiveOptions options, const std::vector<Member>& members) {
   fs::remove_all(scratch);
   fs::create_directories(scratch);
-  const acewriter::FileStamp fileStamp{0x5A2B6C00, acewriter::kAttrArchive};
-  const acewriter::FileStamp folderStamp{0x5A2B6C00, acewriter::kAttrDirectory};
-  acewriter::ArchiveWriter writer((scratch / "seed.ace").string(), options);
+  const pelmora::acewriter::FileStamp fileStamp{0x5A2B6C00, pelmora::acewriter::kAttrArchive};
+  const pelmora::acewriter::FileStamp folderStamp{0x5A2B6C00, pelmora::acewriter::kAttrDirectory};
+  pelmora::acewriter::ArchiveWriter writer((scratch / "seed.ace").string(), options);
   for (const Member& m : members) {
     if (m.folder)
       writer.addFolder(m.name, folderStamp);
@@ -315,24 +315,24 @@ Bytes MakeArchive(const fs::path& scratch, acewriter::ArchiveOptions options, co
 
 void ArchiveSeeds(const fs::path& corpus, const fs::path& scratch) {
   const fs::path headers = corpus / "headers";
-  acewriter::ArchiveOptions options;
+  pelmora::acewriter::ArchiveOptions options;
   options.creationTime = 0x5A2B6C00;
   options.dictionaryBits = 15;
 
-  options.method = acewriter::PackMethod::Stored;
+  options.method = pelmora::acewriter::PackMethod::Stored;
   Write(headers / "gen-stored", MakeArchive(scratch, options, MixedFiles()), kLongestArchiveSeed);
-  options.method = acewriter::PackMethod::Lz77;
+  options.method = pelmora::acewriter::PackMethod::Lz77;
   Write(headers / "gen-lz77", MakeArchive(scratch, options, MixedFiles()), kLongestArchiveSeed);
   options.solid = true;
   Write(headers / "gen-lz77-solid", MakeArchive(scratch, options, MixedFiles()), kLongestArchiveSeed);
-  options.method = acewriter::PackMethod::Ace20;
+  options.method = pelmora::acewriter::PackMethod::Ace20;
   Write(headers / "gen-ace20-solid", MakeArchive(scratch, options, MediaFiles()), kLongestArchiveSeed);
   options.solid = false;
   Write(headers / "gen-ace20", MakeArchive(scratch, options, MediaFiles()), kLongestArchiveSeed);
   // fuzz_headers answers every password request with "1234".
   options.password = "1234";
   Write(headers / "gen-ace20-password", MakeArchive(scratch, options, MediaFiles()), kLongestArchiveSeed);
-  options.method = acewriter::PackMethod::Lz77;
+  options.method = pelmora::acewriter::PackMethod::Lz77;
   options.solid = true;
   Write(headers / "gen-lz77-solid-password", MakeArchive(scratch, options, MixedFiles()), kLongestArchiveSeed);
   options.password.clear();
@@ -340,7 +340,7 @@ void ArchiveSeeds(const fs::path& corpus, const fs::path& scratch) {
   options.volumeSize = 1400;
   Write(headers / "gen-lz77-solid-volumes", MakeArchive(scratch, options, MixedFiles()), kLongestArchiveSeed);
   options.solid = false;
-  options.method = acewriter::PackMethod::Stored;
+  options.method = pelmora::acewriter::PackMethod::Stored;
   Write(headers / "gen-stored-volumes", MakeArchive(scratch, options, MixedFiles()), kLongestArchiveSeed);
 }
 

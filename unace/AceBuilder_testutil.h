@@ -11,7 +11,7 @@
 #include "unace/crypto/AceCipher.h"
 #include "unace/format/Crc.h"
 
-namespace unace::test {
+namespace pelmora::unace::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -148,4 +148,4 @@ inline Bytes Archive(const std::vector<FileSpec>& files, const MainSpec& main = 
 
 inline void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
 
-}  // namespace unace::test
+}  // namespace pelmora::unace::test

@@ -16,7 +16,7 @@
 #include "unace/AceBuilder_testutil.h"
 #include "TestFiles.h"
 
-namespace unace::test {
+namespace pelmora::unace::test {
 
 using pelmora::test::ReadBytes;
 using pelmora::test::WriteBytes;
@@ -104,4 +104,4 @@ inline std::set<std::string> TreeOf(const std::filesystem::path& root) {
   return entries;
 }
 
-}  // namespace unace::test
+}  // namespace pelmora::unace::test

@@ -13,7 +13,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace unace::test;
+using namespace pelmora::unace::test;
 using pelmora::test::Md5;
 using pelmora::test::ScratchDir;
 

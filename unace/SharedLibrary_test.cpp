@@ -33,7 +33,7 @@ TEST(SharedLibrary, ExportsTheFiveFunctionsAndExtracts) {
   ASSERT_TRUE(open && close && readHeader && process && setPassword);
 #if !defined(_WIN32)
   // Nothing else of the library's insides is visible.
-  EXPECT_EQ(library.Symbol("_ZN5unace6format10AceCrc32OfESt4spanIKhLm18446744073709551615EE"),
+  EXPECT_EQ(library.Symbol("_ZN7pelmora5unace6format10AceCrc32OfESt4spanIKhLm18446744073709551615EE"),
             nullptr);
 #endif
 

@@ -21,7 +21,7 @@
 
 namespace {
 
-using unace::archive::ArchiveSession;
+using pelmora::unace::archive::ArchiveSession;
 
 // The archives open in this process. A handle is a number handed out once,
 // never an address: a stale, doubled or foreign handle is looked up, not
@@ -29,7 +29,7 @@ using unace::archive::ArchiveSession;
 class OpenArchives {
  public:
   ACEHandle add(std::shared_ptr<ArchiveSession> session) {
-    const unace::archive::ProcessLockHolder hold(lock_);
+    const pelmora::unace::archive::ProcessLockHolder hold(lock_);
     do {
       last_ = last_ == std::numeric_limits<ACEHandle>::max() ? 1 : last_ + 1;
     } while (sessions_.count(last_) != 0);
@@ -40,14 +40,14 @@ class OpenArchives {
   // Null for a handle that is not open. The caller's share keeps the
   // session alive should a callback close the handle meanwhile.
   std::shared_ptr<ArchiveSession> find(ACEHandle handle) const {
-    const unace::archive::ProcessLockHolder hold(lock_);
+    const pelmora::unace::archive::ProcessLockHolder hold(lock_);
     const auto it = sessions_.find(handle);
     return it == sessions_.end() ? nullptr : it->second;
   }
 
   // Hands the session back, so it is closed outside the lock.
   std::shared_ptr<ArchiveSession> remove(ACEHandle handle) {
-    const unace::archive::ProcessLockHolder hold(lock_);
+    const pelmora::unace::archive::ProcessLockHolder hold(lock_);
     const auto it = sessions_.find(handle);
     if (it == sessions_.end()) return nullptr;
     std::shared_ptr<ArchiveSession> session = std::move(it->second);
@@ -56,7 +56,7 @@ class OpenArchives {
   }
 
  private:
-  mutable unace::archive::ProcessLock lock_;
+  mutable pelmora::unace::archive::ProcessLock lock_;
   std::map<ACEHandle, std::shared_ptr<ArchiveSession>> sessions_;
   ACEHandle last_ = 0;
 };
@@ -77,8 +77,8 @@ int Guarded(Body&& body) {
   }
 }
 
-unace::archive::SessionCallbacks WrapCallbacks(const TACEOpenData& data) {
-  unace::archive::SessionCallbacks callbacks;
+pelmora::unace::archive::SessionCallbacks WrapCallbacks(const TACEOpenData& data) {
+  pelmora::unace::archive::SessionCallbacks callbacks;
   if (ACEChangeVolProc changeVolume = data.ChangeVolProc) {
     callbacks.volume = [changeVolume](const std::string& path, int mode) {
       // The callback gets its own writable copy of the name.
@@ -110,7 +110,7 @@ UNACE_EXPORT ACEHandle UNACE_CALL ACEOpenArchive(TACEOpenData* openData) {
   ACEHandle handle = 0;
   openData->OpenResult = Guarded([&] {
     if (!openData->ArchiveName) return static_cast<int>(ACE_ERR_ARGUMENT);
-    auto session = std::make_shared<ArchiveSession>(std::make_unique<unace::io::FileVolumeOpener>(),
+    auto session = std::make_shared<ArchiveSession>(std::make_unique<pelmora::unace::io::FileVolumeOpener>(),
                                                     WrapCallbacks(*openData),
                                                     openData->OpenMode == ACE_OPEN_EXTRACT);
     const int code = session->open(openData->ArchiveName);
@@ -132,7 +132,7 @@ UNACE_EXPORT int UNACE_CALL ACEReadHeader(ACEHandle handle, TACEHeaderData* head
     if (!session || !header) return static_cast<int>(ACE_ERR_ARGUMENT);
     const int code = session->readHeader();
     if (code != ACE_OK) return code;
-    const unace::format::FileHeader& entry = session->currentEntry();
+    const pelmora::unace::format::FileHeader& entry = session->currentEntry();
     CopyText(header->ArchiveName, sizeof header->ArchiveName, session->entryVolumePath());
     CopyText(header->FileName, sizeof header->FileName, entry.name);
     header->Flags = entry.flags;

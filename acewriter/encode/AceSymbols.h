@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 inline constexpr unsigned kCodeMaxWidth = 11;         // main and length alphabets
 inline constexpr unsigned kFirstRepeatSymbol = 256;   // 256..259: repeat distance 0..3
@@ -34,4 +34,4 @@ constexpr unsigned NewDistanceBase(std::uint32_t d) { return d <= 255 ? 2 : (d <
 // Same for repeat slot r.
 constexpr unsigned RepeatBase(unsigned r) { return r < 2 ? 2 : 3; }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 std::vector<std::uint8_t> BitWriter::finish() {
   if (pendingBits_ > 0) {
@@ -19,4 +19,4 @@ std::vector<std::uint8_t> BitWriter::takeWords() {
   return std::exchange(bytes_, {});
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

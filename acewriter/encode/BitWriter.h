@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 class BitWriter {
  public:
@@ -48,4 +48,4 @@ class BitWriter {
   unsigned pendingBits_ = 0;
 };
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

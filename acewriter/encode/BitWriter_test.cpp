@@ -4,7 +4,7 @@
 
 #include "acewriter/encode/WidthTable.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 TEST(BitWriter, FillsWordsMsbFirstAndStoresThemLittleEndian) {
@@ -91,4 +91,4 @@ TEST(WidthTable, LengthTableOfTheDocumentedExample) {
 }
 
 }  // namespace
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -10,7 +10,7 @@
 #include "acewriter/encode/Filters.h"
 #include "acewriter/encode/RoundTrip_testutil.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 using test::Bytes;
@@ -319,9 +319,9 @@ TEST(BlockedRoundTrip, SolidMemberReachesIntoAnEarlierSoundMember) {
 }
 
 }  // namespace
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 TEST(BlockedSolid, MemberStoredAfterAllLeavesItsOriginalBytesInTheWindow) {
@@ -343,4 +343,4 @@ TEST(BlockedSolid, MemberStoredAfterAllLeavesItsOriginalBytesInTheWindow) {
 }
 
 }  // namespace
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

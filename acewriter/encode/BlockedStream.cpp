@@ -9,7 +9,7 @@
 #include "acewriter/encode/PicEncoder.h"
 #include "acewriter/encode/SoundEncoder.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 bool IsLzFamily(BlockedMode mode) {
@@ -128,4 +128,4 @@ void EncodeBlockedSegments(std::span<const std::uint8_t> data, const std::vector
   coder.flush();
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -10,7 +10,7 @@
 #include "acewriter/encode/Encoder.h"
 #include "acewriter/encode/LzParser.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 // A run of member bytes coded in one mode.
 struct Segment {
@@ -40,4 +40,4 @@ inline void EncodeBlockedMember(std::span<const std::uint8_t> data, const Option
   EncodeBlockedSegments(data, PlanSegments(data, options), parser, out);
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

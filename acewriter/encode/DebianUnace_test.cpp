@@ -12,7 +12,7 @@
 #include "acewriter/encode/RoundTrip_testutil.h"
 #include "tests/support/TestPaths.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 using test::Bytes;
@@ -63,4 +63,4 @@ TEST(DebianUnace, TestsSolidAndNonSolidArchivesOk) {
 }
 
 }  // namespace
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

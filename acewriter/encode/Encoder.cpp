@@ -10,7 +10,7 @@
 #include "acewriter/encode/LzParser.h"
 #include "unace/format/Flags.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 const Options& Checked(const Options& o) {
@@ -126,4 +126,4 @@ std::uint16_t Encoder::params() const {
 }
 std::uint32_t Encoder::dictionaryBits() const { return impl_->options().dictionaryBits; }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

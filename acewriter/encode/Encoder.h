@@ -19,7 +19,7 @@
 #include <span>
 #include <vector>
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 enum class Method {
   Lz77,     // ACE 1.0, COMP_TYPE 1: readable by every ACE reader
@@ -111,4 +111,4 @@ class Encoder {
   std::unique_ptr<Impl> impl_;
 };
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

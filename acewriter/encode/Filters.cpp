@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 std::vector<std::uint8_t> ExeFilter(std::span<const std::uint8_t> segment, std::uint64_t memberOffset,
                                     std::uint8_t exeMode) {
@@ -53,4 +53,4 @@ std::vector<std::uint8_t> DeltaChunk(std::span<const std::uint8_t> chunk, unsign
   return out;
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

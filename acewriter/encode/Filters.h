@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 // x86 CALL/JMP filter: relative branch targets become absolute by adding
 // the opcode's offset from the member start. exeMode 0 treats CALL targets
@@ -25,4 +25,4 @@ bool ExeSegmentMayEnd(std::span<const std::uint8_t> segment);
 // `running` carries the last plane byte from chunk to chunk.
 std::vector<std::uint8_t> DeltaChunk(std::span<const std::uint8_t> chunk, unsigned distance, std::uint8_t& running);
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

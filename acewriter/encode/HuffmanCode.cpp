@@ -7,7 +7,7 @@
 
 #include "unace/format/CodeOrder.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 struct Item {
@@ -118,4 +118,4 @@ std::vector<std::uint16_t> ReaderCodes(std::span<const std::uint8_t> widths, uns
   return codes;
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

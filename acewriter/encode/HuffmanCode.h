@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 // Optimal code widths no longer than maxWidth for the given symbol
 // frequencies (package-merge). Unused symbols get width 0; a lone used
@@ -27,4 +27,4 @@ std::vector<std::uint16_t> ReaderSortOrder(std::span<const std::uint8_t> widths)
 // over-full code, which would be a fault of the caller.
 std::vector<std::uint16_t> ReaderCodes(std::span<const std::uint8_t> widths, unsigned maxWidth);
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -6,7 +6,7 @@
 #include <random>
 #include <set>
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 // Sum of 2^(max - w) over used symbols, i.e. the Kraft sum scaled by 2^max.
@@ -139,4 +139,4 @@ TEST(ReaderSortOrder, SortsByDescendingWidth) {
 }
 
 }  // namespace
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -5,7 +5,7 @@
 
 #include "acewriter/encode/Encoder.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
@@ -43,4 +43,4 @@ TEST(EncoderOptions, RejectOutOfRangeValues) {
 }
 
 }  // namespace
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -4,7 +4,7 @@
 
 #include "acewriter/encode/WidthTable.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 LzPrices::LzPrices() {
   // Before the first block: literals about a byte, matches a bit dearer.
@@ -73,4 +73,4 @@ void LzBlockCoder::learnPrices(const std::vector<std::uint8_t>& mainWidths,
   prices_.literalSixteenths = literals ? static_cast<unsigned>(literalBits * 16 / literals) : 8 * 16;
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

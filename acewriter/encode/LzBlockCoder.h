@@ -11,7 +11,7 @@
 #include "acewriter/encode/AceSymbols.h"
 #include "acewriter/encode/BitWriter.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 // Bit prices the parser uses to compare choices, learnt from the last block.
 struct LzPrices {
@@ -76,4 +76,4 @@ class LzBlockCoder {
   LzPrices prices_;
 };
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

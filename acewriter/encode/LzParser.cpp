@@ -4,7 +4,7 @@
 
 #include "acewriter/encode/AceSymbols.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 // Bytes beyond the coding position that must be present before coding
@@ -174,4 +174,4 @@ void LzParser::parse(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
   finder_.advanceTo(pos);
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -10,7 +10,7 @@
 #include "acewriter/encode/LzBlockCoder.h"
 #include "acewriter/encode/MatchFinder.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 struct SearchEffort {
   unsigned maxChain;     // candidates examined per position
@@ -71,4 +71,4 @@ class LzParser {
   std::size_t literalRun_ = 0; // literals since the last match
 };
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

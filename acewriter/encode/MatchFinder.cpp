@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 // Room for new bytes beyond the kept dictionary: large enough that sliding
@@ -122,4 +122,4 @@ std::size_t MatchFinder::matchLength(std::size_t a, std::size_t b, std::size_t m
   return n;
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

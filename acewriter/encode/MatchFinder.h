@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 class MatchFinder {
  public:
@@ -106,4 +106,4 @@ class MatchFinder {
   std::vector<std::uint32_t> pairs_;
 };
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -6,7 +6,7 @@
 
 #include "acewriter/encode/Encoder.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 enum class StreamMode : std::uint8_t {
   Lz77 = 0,
@@ -40,4 +40,4 @@ inline StreamMode SoundMode(SoundLayout layout) {
   return StreamMode::Sound8;
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -9,7 +9,7 @@
 #include "acewriter/encode/AceSymbols.h"
 #include "unace/decode/PicQuantize.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 constexpr unsigned kContexts = 365;
@@ -149,4 +149,4 @@ void EncodePicSegment(BitWriter& out, std::span<const std::uint8_t> bytes, const
   }
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

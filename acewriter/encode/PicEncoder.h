@@ -9,7 +9,7 @@
 #include "acewriter/encode/BitWriter.h"
 #include "acewriter/encode/ModeRecord.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 struct PicGeometry {
   std::uint32_t width;   // bytes per row, >= 1
@@ -26,4 +26,4 @@ void EncodePicSegment(BitWriter& out, std::span<const std::uint8_t> bytes, const
 // Rice code with r low bits (signed values are zig-zag mapped first).
 void PutRice(BitWriter& out, std::uint32_t value, unsigned r);
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

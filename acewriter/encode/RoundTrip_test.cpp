@@ -4,7 +4,7 @@
 #include "acewriter/encode/Encoder.h"
 #include "acewriter/encode/RoundTrip_testutil.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 using test::Bytes;
@@ -115,9 +115,9 @@ TEST(Lz77Solid, NonSolidMemberStartsFromAnEmptyWindow) {
 }
 
 }  // namespace
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 TEST(Lz77Pieces, FeedingInPiecesDecodesLikeOneShot) {
@@ -170,4 +170,4 @@ TEST(Lz77Pieces, RefusesCallsOutOfOrderAndTheBlockedMethod) {
 }
 
 }  // namespace
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -13,7 +13,7 @@
 #include "unace/format/Crc.h"
 #include "TestFiles.h"
 
-namespace acewriter::encode::test {
+namespace pelmora::acewriter::encode::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -133,4 +133,4 @@ inline Bytes BuildArchive(const std::vector<ArchiveMember>& members, std::uint16
   return archive;
 }
 
-}  // namespace acewriter::encode::test
+}  // namespace pelmora::acewriter::encode::test

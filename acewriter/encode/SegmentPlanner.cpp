@@ -7,7 +7,7 @@
 #include "acewriter/encode/LzBlockCoder.h"
 #include "acewriter/encode/PicEncoder.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 std::uint32_t Le(std::span<const std::uint8_t> d, std::size_t at, int n) {
@@ -212,4 +212,4 @@ std::vector<Segment> PlanSegments(std::span<const std::uint8_t> data, const Opti
   return plan;
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -5,7 +5,7 @@
 
 #include "acewriter/encode/BlockedStream.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -163,4 +163,4 @@ TEST(SegmentPlanner, Ace10MethodIsAlwaysOneLz77Segment) {
 }
 
 }  // namespace
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

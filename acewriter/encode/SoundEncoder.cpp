@@ -8,7 +8,7 @@
 #include "acewriter/encode/AceSymbols.h"
 #include "acewriter/encode/WidthTable.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 constexpr unsigned kSoundSymbols = 289;
@@ -208,4 +208,4 @@ void EncodeSoundSegment(BitWriter& out, std::span<const std::uint8_t> bytes, Sou
   }
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -10,7 +10,7 @@
 #include "acewriter/encode/Encoder.h"
 #include "acewriter/encode/ModeRecord.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 // Codes one SOUND segment; its length must be a multiple of 4. With
 // `switchTo` the segment ends with the SOUND switch symbol and that record;
@@ -18,4 +18,4 @@ namespace acewriter::encode {
 void EncodeSoundSegment(BitWriter& out, std::span<const std::uint8_t> bytes, SoundLayout layout,
                         const ModeRecord* switchTo);
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

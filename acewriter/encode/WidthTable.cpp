@@ -6,7 +6,7 @@
 
 #include "acewriter/encode/HuffmanCode.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 namespace {
 
 constexpr unsigned kWidthAlphabetMaxWidth = 7;
@@ -107,4 +107,4 @@ SymbolCode SendCodeFor(BitWriter& out, std::span<const std::uint32_t> frequencie
   return code;
 }
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

@@ -9,7 +9,7 @@
 
 #include "acewriter/encode/BitWriter.h"
 
-namespace acewriter::encode {
+namespace pelmora::acewriter::encode {
 
 // Writes `widths` (the whole alphabet; widths up to maxWidth) and returns the
 // codes the reader derives from what it receives, indexed by symbol. An
@@ -28,4 +28,4 @@ struct SymbolCode {
 // Builds the widths from frequencies, sends the table and returns the code.
 SymbolCode SendCodeFor(BitWriter& out, std::span<const std::uint32_t> frequencies, unsigned maxWidth);
 
-}  // namespace acewriter::encode
+}  // namespace pelmora::acewriter::encode

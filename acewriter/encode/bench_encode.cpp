@@ -24,7 +24,7 @@ std::vector<std::uint8_t> ReadFile(const char* path) {
 }
 
 int Run(int argc, char** argv) {
-  acewriter::encode::Options options;
+  pelmora::acewriter::encode::Options options;
   bool solid = false;
   std::string packedDir;
   int i = 1;
@@ -33,14 +33,14 @@ int Run(int argc, char** argv) {
     if (flag == "-s") {
       solid = true;
     } else if (i + 1 < argc && flag == "-m") {
-      options.method = std::strcmp(argv[++i], "blocked") == 0 ? acewriter::encode::Method::Blocked
-                                                              : acewriter::encode::Method::Lz77;
+      options.method = std::strcmp(argv[++i], "blocked") == 0 ? pelmora::acewriter::encode::Method::Blocked
+                                                              : pelmora::acewriter::encode::Method::Lz77;
     } else if (i + 1 < argc && flag == "-l") {
       options.level = std::atoi(argv[++i]);
     } else if (i + 1 < argc && flag == "-b") {
-      using acewriter::encode::BlockedMode;
+      using pelmora::acewriter::encode::BlockedMode;
       const std::string mode = argv[++i];
-      options.method = acewriter::encode::Method::Blocked;
+      options.method = pelmora::acewriter::encode::Method::Blocked;
       options.mode = mode == "lz77"    ? BlockedMode::Lz77
                      : mode == "exe"   ? BlockedMode::Exe
                      : mode == "delta" ? BlockedMode::Delta
@@ -56,7 +56,7 @@ int Run(int argc, char** argv) {
       return 2;
     }
   }
-  acewriter::encode::Encoder encoder(options);
+  pelmora::acewriter::encode::Encoder encoder(options);
   std::uint64_t totalIn = 0;
   std::uint64_t totalOut = 0;
   double seconds = 0;

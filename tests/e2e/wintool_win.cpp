@@ -40,7 +40,7 @@ HWND WaitForWindow(const char* caption, double seconds) {
   }
 }
 
-BOOL CALLBACK PrintStatic(HWND child, LPARAM) {
+BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
   char cls[64] = {};
   GetClassNameA(child, cls, sizeof cls);
   if (lstrcmpiA(cls, "Static") == 0) {
@@ -48,13 +48,13 @@ BOOL CALLBACK PrintStatic(HWND child, LPARAM) {
     if (GetWindowTextA(child, text, sizeof text) > 0) {
       // One line per control; line breaks inside the text are spelled out
       // so that the test can compare the exact bytes.
-      std::string line;
+      std::string& lines = *reinterpret_cast<std::string*>(param);
       for (const char* c = text; *c; ++c) {
-        if (*c == '\r') line += "\\r";
-        else if (*c == '\n') line += "\\n";
-        else line += *c;
+        if (*c == '\r') lines += "\\r";
+        else if (*c == '\n') lines += "\\n";
+        else lines += *c;
       }
-      std::printf("%s\n", line.c_str());
+      lines += '\n';
     }
   }
   return TRUE;
@@ -68,13 +68,23 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string command = argv[1];
-  HWND window = WaitForWindow(argv[2], std::atof(argv[3]));
-  if (!window) {
-    std::fprintf(stderr, "no window \"%s\" appeared\n", argv[2]);
-    return 1;
+  // A window that has just appeared (or one of an earlier run that is on its
+  // way out) may show no text yet: look again until the deadline.
+  const double seconds = std::atof(argv[3]);
+  const DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+  HWND window = nullptr;
+  std::string texts;
+  while (texts.empty()) {
+    const double left = static_cast<LONG>(deadline - GetTickCount()) / 1000.0;
+    window = left > 0 ? WaitForWindow(argv[2], left) : nullptr;
+    if (!window) {
+      std::fprintf(stderr, "no window \"%s\" with text appeared\n", argv[2]);
+      return 1;
+    }
+    Sleep(300);  // let it paint before anyone takes a picture
+    EnumChildWindows(window, CollectStatic, reinterpret_cast<LPARAM>(&texts));
   }
-  Sleep(300);  // let it paint before anyone takes a picture
-  EnumChildWindows(window, PrintStatic, 0);
+  std::fputs(texts.c_str(), stdout);
   std::fflush(stdout);
   if (command == "dismiss") PostMessageA(window, WM_COMMAND, IDOK, 0);
   return 0;

@@ -6,7 +6,7 @@
 #include "tools/acetool/CommandLine.h"
 #include "tools/acetool/CreateCommand.h"
 
-namespace acetool {
+namespace pelmora::acetool {
 namespace {
 
 int Dispatch(const Invocation& inv, std::ostream& out, std::ostream& err) {
@@ -38,4 +38,4 @@ int RunAcetool(const std::vector<std::string>& args, std::ostream& out, std::ost
   return 1;
 }
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-namespace acetool {
+namespace pelmora::acetool {
 
 // Exit status: 0 success, 1 the operation failed, 2 the command line is wrong.
 // Never throws.
 int RunAcetool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

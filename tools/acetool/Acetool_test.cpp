@@ -13,7 +13,7 @@
 #include "tools/acetool/RunTool_testutil.h"
 #include "tools/acetool/TestTree_testutil.h"
 
-namespace acetool {
+namespace pelmora::acetool {
 namespace {
 namespace fs = std::filesystem;
 
@@ -134,4 +134,4 @@ TEST_F(AcetoolTest, TheProgramExitsWithTheCommandsStatus) {
 #endif
 
 }  // namespace
-}  // namespace acetool
+}  // namespace pelmora::acetool

@@ -8,7 +8,7 @@
 #include "tools/acetool/LibraryCodes.h"
 #include "unace/format/DosTime.h"
 
-namespace acetool {
+namespace pelmora::acetool {
 namespace {
 
 // Names are shown and created in the platform's own spelling: Windows-1252
@@ -176,4 +176,4 @@ int ExtractArchive(const Invocation& inv, std::ostream& out, std::ostream& err) 
   return status;
 }
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

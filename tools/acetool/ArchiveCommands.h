@@ -7,7 +7,7 @@
 
 #include "tools/acetool/CommandLine.h"
 
-namespace acetool {
+namespace pelmora::acetool {
 
 int ListArchive(const Invocation& inv, std::ostream& out, std::ostream& err);
 int TestArchive(const Invocation& inv, std::ostream& out, std::ostream& err);
@@ -17,4 +17,4 @@ int ExtractArchive(const Invocation& inv, std::ostream& out, std::ostream& err);
 // in this platform's file-name encoding.
 std::string TargetPathFor(const std::string& directory, const std::string& entryName);
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

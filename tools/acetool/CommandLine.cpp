@@ -6,7 +6,7 @@
 #include <map>
 #include <optional>
 
-namespace acetool {
+namespace pelmora::acetool {
 
 const char* const kUsageText =
     "usage: acetool l ARCHIVE [--password PW]        list the entries\n"
@@ -135,4 +135,4 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
   return inv;
 }
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

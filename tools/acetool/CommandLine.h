@@ -14,7 +14,7 @@
 
 #include "acewriter/ArchiveOptions.h"
 
-namespace acetool {
+namespace pelmora::acetool {
 
 enum class CommandKind { List, Test, Extract, Create };
 
@@ -39,4 +39,4 @@ extern const char* const kUsageText;
 
 inline constexpr int kDefaultLevel = 2;
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

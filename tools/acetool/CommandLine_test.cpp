@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace acetool {
+namespace pelmora::acetool {
 namespace {
 
 using acewriter::PackMethod;
@@ -74,4 +74,4 @@ TEST(CommandLine, RejectsWhatItCannotCarryOut) {
 }
 
 }  // namespace
-}  // namespace acetool
+}  // namespace pelmora::acetool

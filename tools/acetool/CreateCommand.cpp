@@ -4,7 +4,7 @@
 
 #include "acewriter/FolderArchiver.h"
 
-namespace acetool {
+namespace pelmora::acetool {
 
 namespace {
 
@@ -45,4 +45,4 @@ int CreateArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
   return 0;
 }
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

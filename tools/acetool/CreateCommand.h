@@ -5,8 +5,8 @@
 
 #include "tools/acetool/CommandLine.h"
 
-namespace acetool {
+namespace pelmora::acetool {
 
 int CreateArchive(const Invocation& inv, std::ostream& out, std::ostream& err);
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

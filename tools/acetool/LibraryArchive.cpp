@@ -6,7 +6,7 @@
 
 #include "unace/Exports.h"
 
-namespace acetool {
+namespace pelmora::acetool {
 namespace {
 
 // The volume callback carries no user pointer, so the archive being worked
@@ -82,4 +82,4 @@ int LibraryArchive::onVolume(const std::string& name, int mode) {
   return 1;
 }
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

@@ -9,7 +9,7 @@
 
 #include "unace/UnAceApi.h"
 
-namespace acetool {
+namespace pelmora::acetool {
 
 struct EntryInfo {
   std::string name;  // as stored: Windows-1252, '\' separated
@@ -55,4 +55,4 @@ class LibraryArchive {
   std::vector<std::string> missingVolumes_;
 };
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

@@ -2,7 +2,7 @@
 
 #include "unace/UnAceApi.h"
 
-namespace acetool {
+namespace pelmora::acetool {
 namespace {
 
 const char* Meaning(int code) {
@@ -32,4 +32,4 @@ std::string DescribeLibraryCode(int code) {
   return std::string(Meaning(code)) + " (code " + std::to_string(code) + ")";
 }
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

@@ -3,9 +3,9 @@
 
 #include <string>
 
-namespace acetool {
+namespace pelmora::acetool {
 
 // E.g. "data CRC mismatch (code 131)".
 std::string DescribeLibraryCode(int code);
 
-}  // namespace acetool
+}  // namespace pelmora::acetool

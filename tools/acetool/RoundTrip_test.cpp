@@ -15,7 +15,7 @@
 #include "tools/acetool/RunTool_testutil.h"
 #include "tools/acetool/TestTree_testutil.h"
 
-namespace acetool {
+namespace pelmora::acetool {
 namespace {
 namespace fs = std::filesystem;
 using testutil::StandardTree;
@@ -265,4 +265,4 @@ TEST(MissingVolume, IsReportedWhereverTheSetIsCut) {
 }
 
 }  // namespace
-}  // namespace acetool
+}  // namespace pelmora::acetool

@@ -7,7 +7,7 @@
 
 #include "tools/acetool/Acetool.h"
 
-namespace acetool::testutil {
+namespace pelmora::acetool::testutil {
 
 struct ToolRun {
   int status;
@@ -21,4 +21,4 @@ inline ToolRun RunTool(const std::vector<std::string>& args) {
   return {status, out.str(), err.str()};
 }
 
-}  // namespace acetool::testutil
+}  // namespace pelmora::acetool::testutil

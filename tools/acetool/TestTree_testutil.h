@@ -13,7 +13,7 @@
 
 #include "TestFiles.h"
 
-namespace acetool::testutil {
+namespace pelmora::acetool::testutil {
 
 namespace fs = std::filesystem;
 using pelmora::test::ReadBytes;
@@ -91,4 +91,4 @@ inline void ExpectSameTree(const fs::path& extracted, const std::vector<TreeFile
   EXPECT_TRUE(fs::is_directory(extracted / "empty folder"));
 }
 
-}  // namespace acetool::testutil
+}  // namespace pelmora::acetool::testutil

@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  const int status = acetool::RunAcetool(args, std::cout, std::cerr);
+  const int status = pelmora::acetool::RunAcetool(args, std::cout, std::cerr);
   std::cout.flush();
   return status;
 }

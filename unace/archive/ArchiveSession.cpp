@@ -8,7 +8,7 @@
 #include "unace/archive/MemberStream.h"
 #include "unace/crypto/AceKey.h"
 
-namespace unace::archive {
+namespace pelmora::unace::archive {
 namespace {
 
 // Longest name the header record can hold with its terminating zero.
@@ -248,4 +248,4 @@ int ArchiveSession::checkResult(MemberStream& stream, const CheckedOutput& outpu
   return ACE_OK;
 }
 
-}  // namespace unace::archive
+}  // namespace pelmora::unace::archive

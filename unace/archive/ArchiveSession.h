@@ -17,7 +17,7 @@
 #include "unace/format/Headers.h"
 #include "unace/io/ByteSource.h"
 
-namespace unace::archive {
+namespace pelmora::unace::archive {
 
 class MemberStream;
 
@@ -89,4 +89,4 @@ class ArchiveSession {
   std::string lastError_;
 };
 
-}  // namespace unace::archive
+}  // namespace pelmora::unace::archive

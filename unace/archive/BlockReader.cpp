@@ -6,7 +6,7 @@
 #include "unace/format/Crc.h"
 #include "unace/format/LittleEndian.h"
 
-namespace unace::archive {
+namespace pelmora::unace::archive {
 
 BlockStatus ReadBlock(io::ByteSource& source, RawBlock& block, std::string& why) {
   block.offset = source.position();
@@ -93,4 +93,4 @@ bool FindMainHeader(io::ByteSource& source, format::MainHeader& main, std::strin
   return false;
 }
 
-}  // namespace unace::archive
+}  // namespace pelmora::unace::archive

@@ -9,7 +9,7 @@
 #include "unace/format/Headers.h"
 #include "unace/io/ByteSource.h"
 
-namespace unace::archive {
+namespace pelmora::unace::archive {
 
 // How far into a volume the MAIN header is looked for (room for an SFX stub).
 inline constexpr std::uint64_t kMainHeaderSearchBytes = 512 * 1024;
@@ -35,4 +35,4 @@ bool SkipData(io::ByteSource& source, const RawBlock& block);
 // reason) when the volume holds no valid MAIN header in its search range.
 bool FindMainHeader(io::ByteSource& source, format::MainHeader& main, std::string& why);
 
-}  // namespace unace::archive
+}  // namespace pelmora::unace::archive

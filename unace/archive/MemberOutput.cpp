@@ -1,6 +1,6 @@
 #include "unace/archive/MemberOutput.h"
 
-namespace unace::archive {
+namespace pelmora::unace::archive {
 
 bool CheckedOutput::write(const std::uint8_t* data, std::size_t n) {
   if (stop_ != OutputStop::None) return false;
@@ -25,4 +25,4 @@ bool FileOutput::deliver(const std::uint8_t* data, std::size_t n) {
   return true;
 }
 
-}  // namespace unace::archive
+}  // namespace pelmora::unace::archive

@@ -10,7 +10,7 @@
 #include "unace/format/Crc.h"
 #include "unace/fs/FileSystem.h"
 
-namespace unace::archive {
+namespace pelmora::unace::archive {
 
 // Answer false to abort the entry.
 using ProgressCallback = std::function<bool(const std::uint8_t* block, std::size_t size)>;
@@ -51,4 +51,4 @@ class FileOutput final : public CheckedOutput {
   const ProgressCallback& progress_;
 };
 
-}  // namespace unace::archive
+}  // namespace pelmora::unace::archive

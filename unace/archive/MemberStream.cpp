@@ -5,7 +5,7 @@
 
 #include "unace/archive/BlockReader.h"
 
-namespace unace::archive {
+namespace pelmora::unace::archive {
 namespace {
 constexpr std::size_t kBufferBytes = 64 * 1024;
 }
@@ -113,4 +113,4 @@ int MemberStream::skipRest() {
   return failure_;
 }
 
-}  // namespace unace::archive
+}  // namespace pelmora::unace::archive

@@ -14,7 +14,7 @@
 #include "unace/decode/Decoder.h"
 #include "unace/format/Headers.h"
 
-namespace unace::archive {
+namespace pelmora::unace::archive {
 
 class MemberStream final : public decode::PackedInput {
  public:
@@ -59,4 +59,4 @@ class MemberStream final : public decode::PackedInput {
   std::string error_;
 };
 
-}  // namespace unace::archive
+}  // namespace pelmora::unace::archive

@@ -9,7 +9,7 @@
 #include <mutex>
 #endif
 
-namespace unace::archive {
+namespace pelmora::unace::archive {
 
 class ProcessLock {
  public:
@@ -46,4 +46,4 @@ class ProcessLockHolder {
   ProcessLock& lock_;
 };
 
-}  // namespace unace::archive
+}  // namespace pelmora::unace::archive

@@ -3,7 +3,7 @@
 #include "unace/archive/BlockReader.h"
 #include "unace/format/VolumeNames.h"
 
-namespace unace::archive {
+namespace pelmora::unace::archive {
 
 VolumeStatus VolumeSet::adopt(std::unique_ptr<io::ByteSource> source, const std::string& path,
                               int expectedNumber) {
@@ -85,4 +85,4 @@ VolumeStatus VolumeSet::openNext(bool required) {
   }
 }
 
-}  // namespace unace::archive
+}  // namespace pelmora::unace::archive

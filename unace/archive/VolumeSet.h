@@ -10,7 +10,7 @@
 #include "unace/format/Headers.h"
 #include "unace/io/ByteSource.h"
 
-namespace unace::archive {
+namespace pelmora::unace::archive {
 
 // (path, mode) -> answer; mode 0 = missing (answer 0 to look again, anything
 // else gives up), mode 1 = found (answer ignored).
@@ -54,4 +54,4 @@ class VolumeSet {
   std::string lastError_;
 };
 
-}  // namespace unace::archive
+}  // namespace pelmora::unace::archive

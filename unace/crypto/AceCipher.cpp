@@ -4,7 +4,7 @@
 
 #include "unace/crypto/BlowfishTables.h"
 
-namespace unace::crypto {
+namespace pelmora::unace::crypto {
 namespace {
 
 std::uint32_t LoadLe32(const std::uint8_t* p) {
@@ -103,4 +103,4 @@ void AceCipher::encrypt(std::uint8_t* data, std::size_t size) {
   }
 }
 
-}  // namespace unace::crypto
+}  // namespace pelmora::unace::crypto

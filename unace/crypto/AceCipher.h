@@ -10,7 +10,7 @@
 
 #include "unace/crypto/AceKey.h"
 
-namespace unace::crypto {
+namespace pelmora::unace::crypto {
 
 inline constexpr std::size_t kCipherBlockBytes = 8;
 
@@ -37,4 +37,4 @@ class AceCipher {
   std::array<std::uint32_t, 2> chain_{0, 0};
 };
 
-}  // namespace unace::crypto
+}  // namespace pelmora::unace::crypto

@@ -2,7 +2,7 @@
 
 #include <bit>
 
-namespace unace::crypto {
+namespace pelmora::unace::crypto {
 
 AceKey DeriveAceKey(std::string_view password) {
   const std::size_t length = password.size() < kMaxPasswordBytes ? password.size() : kMaxPasswordBytes;
@@ -48,4 +48,4 @@ AceKey DeriveAceKey(std::string_view password) {
   return {a + kInit[0], b + kInit[1], c + kInit[2], d + kInit[3], e + kInit[4]};
 }
 
-}  // namespace unace::crypto
+}  // namespace pelmora::unace::crypto

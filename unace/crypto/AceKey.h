@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace unace::crypto {
+namespace pelmora::unace::crypto {
 
 using AceKey = std::array<std::uint32_t, 5>;
 
@@ -15,4 +15,4 @@ inline constexpr std::size_t kMaxPasswordBytes = 50;
 
 AceKey DeriveAceKey(std::string_view password);
 
-}  // namespace unace::crypto
+}  // namespace pelmora::unace::crypto

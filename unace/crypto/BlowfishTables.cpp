@@ -2,7 +2,7 @@
 // Do not edit; regenerate.
 #include "unace/crypto/BlowfishTables.h"
 
-namespace unace::crypto {
+namespace pelmora::unace::crypto {
 
 const std::uint32_t kPiP[18] = {
     0x243F6A88, 0x85A308D3, 0x13198A2E, 0x03707344, 0xA4093822, 0x299F31D0,
@@ -193,4 +193,4 @@ const std::uint32_t kPiS[4][256] = {
   },
 };
 
-}  // namespace unace::crypto
+}  // namespace pelmora::unace::crypto

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-namespace unace::crypto {
+namespace pelmora::unace::crypto {
 
 extern const std::uint32_t kPiP[18];
 extern const std::uint32_t kPiS[4][256];
 
-}  // namespace unace::crypto
+}  // namespace pelmora::unace::crypto

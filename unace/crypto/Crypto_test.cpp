@@ -9,9 +9,9 @@
 
 namespace {
 
-using unace::crypto::AceCipher;
-using unace::crypto::AceKey;
-using unace::crypto::DeriveAceKey;
+using pelmora::unace::crypto::AceCipher;
+using pelmora::unace::crypto::AceKey;
+using pelmora::unace::crypto::DeriveAceKey;
 
 TEST(AceKey, DerivesTheDocumentedKeys) {
   EXPECT_EQ(DeriveAceKey("123456789"),

@@ -5,7 +5,7 @@
 
 #include "unace/decode/DecodeError.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
@@ -62,4 +62,4 @@ void BitReader::finish() {
                  " bytes, in the middle of a code");
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -11,7 +11,7 @@
 
 #include "unace/decode/Decoder.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 class BitReader {
  public:
@@ -78,4 +78,4 @@ class BitReader {
   std::uint64_t realBits_ = 0;    // bits that came from the input
 };
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

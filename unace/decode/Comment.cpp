@@ -8,7 +8,7 @@
 #include "unace/decode/DecodeError.h"
 #include "unace/decode/Huffman.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 namespace {
 
@@ -87,4 +87,4 @@ Status DecodeComment(const std::uint8_t* data, std::size_t size, std::string& te
   }
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

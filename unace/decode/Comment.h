@@ -8,11 +8,11 @@
 
 #include "unace/decode/Decoder.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 // Decodes the COMMENT bytes of a header into `text` (raw bytes in the
 // archive's OEM code page). On failure `text` is empty and `error` says why.
 Status DecodeComment(const std::uint8_t* data, std::size_t size, std::string& text,
                      std::string& error);
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

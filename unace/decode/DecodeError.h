@@ -8,7 +8,7 @@
 
 #include "unace/decode/Decoder.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 class DecodeError {
  public:
@@ -25,4 +25,4 @@ class DecodeError {
   throw DecodeError(Status::Corrupt, std::move(reason));
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -11,7 +11,7 @@
 #include "unace/decode/OutputSink.h"
 #include "unace/decode/Window.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 namespace {
 
@@ -113,4 +113,4 @@ void Decoder::appendStored(const std::uint8_t* data, std::size_t n) { impl_->app
 void Decoder::reset() { impl_->reset(); }
 const std::string& Decoder::lastError() const { return impl_->lastError(); }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 // The packed bytes of one member, possibly spanning several volumes.
 class PackedInput {
@@ -75,4 +75,4 @@ class Decoder {
   std::unique_ptr<Impl> impl_;
 };
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -1,6 +1,6 @@
 #include "unace/decode/DeltaFilter.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 void DeltaFilter::apply(const std::uint8_t* chunk, std::size_t length, std::size_t planes,
                         std::uint8_t* out) {
@@ -18,4 +18,4 @@ void DeltaFilter::apply(const std::uint8_t* chunk, std::size_t length, std::size
   }
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

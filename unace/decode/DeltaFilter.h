@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 class DeltaFilter {
  public:
@@ -21,4 +21,4 @@ class DeltaFilter {
   std::vector<std::uint8_t> sums_;
 };
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

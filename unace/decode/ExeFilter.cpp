@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 namespace {
 constexpr std::uint8_t kCall = 0xE8;
@@ -64,4 +64,4 @@ void ExeFilter::release(OutputSink& sink) {
   work_.clear();
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

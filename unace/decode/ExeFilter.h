@@ -16,7 +16,7 @@
 #include "unace/decode/OutputSink.h"
 #include "unace/decode/Window.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 class ExeFilter {
  public:
@@ -41,4 +41,4 @@ class ExeFilter {
   std::uint64_t workOffset_ = 0;    // member offset of work_[0]
 };
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

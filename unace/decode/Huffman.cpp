@@ -5,7 +5,7 @@
 
 #include "unace/format/CodeOrder.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 namespace {
 
@@ -110,4 +110,4 @@ void HuffmanTable::read(BitReader& bits, int maxIndex, int maxWidth) {
   build(widths.data(), widths.size(), maxWidth);
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -12,7 +12,7 @@
 #include "unace/decode/BitReader.h"
 #include "unace/decode/DecodeError.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 class HuffmanTable {
  public:
@@ -56,4 +56,4 @@ class HuffmanTable {
 // Reads the transmitted widths of one table (for tests and the comment decoder).
 std::vector<std::uint8_t> ReadWidths(BitReader& bits, int maxIndex, int maxWidth);
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

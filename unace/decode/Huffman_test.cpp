@@ -10,7 +10,7 @@
 #include "unace/decode/TestStreams.h"
 #include "unace/format/CodeOrder.h"
 
-namespace unace::decode::test {
+namespace pelmora::unace::decode::test {
 namespace {
 
 using format::SortByWidthDescending;
@@ -180,4 +180,4 @@ TEST(Huffman, WidthAboveTheAlphabetMaximumIsCorrupt) {
 }
 
 }  // namespace
-}  // namespace unace::decode::test
+}  // namespace pelmora::unace::decode::test

@@ -6,7 +6,7 @@
 
 #include "unace/decode/DecodeError.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 namespace {
 
@@ -124,4 +124,4 @@ Lz77Stream::Stop Lz77Stream::decode(BitReader& bits, Window& window, std::size_t
   return stop;
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -11,7 +11,7 @@
 #include "unace/decode/Huffman.h"
 #include "unace/decode/Window.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 class Lz77Stream {
  public:
@@ -40,4 +40,4 @@ class Lz77Stream {
   std::uint32_t recent_[4] = {0, 0, 0, 0};  // distances - 1, most recent first
 };
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -6,7 +6,7 @@
 
 #include "unace/decode/TestStreams.h"
 
-namespace unace::decode::test {
+namespace pelmora::unace::decode::test {
 namespace {
 
 // What the items mean, computed independently of the decoder.
@@ -289,4 +289,4 @@ TEST(Lz77, GarbageNeverCrashesNorOverruns) {
 }
 
 }  // namespace
-}  // namespace unace::decode::test
+}  // namespace pelmora::unace::decode::test

@@ -5,7 +5,7 @@
 
 #include "unace/decode/DecodeError.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 namespace {
 // LZ77 output is handed on in pieces of about this size; the window is far
@@ -117,4 +117,4 @@ void MemberDecoder::switchMode() {
   mode_ = mode;
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

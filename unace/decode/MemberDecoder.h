@@ -14,7 +14,7 @@
 #include "unace/decode/SoundDecoder.h"
 #include "unace/decode/Window.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 class MemberDecoder {
  public:
@@ -52,4 +52,4 @@ class MemberDecoder {
   PicDecoder pic_;
 };
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

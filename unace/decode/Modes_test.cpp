@@ -6,7 +6,7 @@
 
 #include "unace/decode/TestStreams.h"
 
-namespace unace::decode::test {
+namespace pelmora::unace::decode::test {
 namespace {
 
 std::vector<Lz77Item> ToExe(std::uint8_t exeMode) { return {Switch(), Raw(2, 8), Raw(exeMode, 8)}; }
@@ -209,4 +209,4 @@ TEST(BlockedModes, UnknownModeNumberIsCorrupt) {
 }
 
 }  // namespace
-}  // namespace unace::decode::test
+}  // namespace pelmora::unace::decode::test

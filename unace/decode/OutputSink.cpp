@@ -5,7 +5,7 @@
 
 #include "unace/decode/DecodeError.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 namespace {
 constexpr std::size_t kBlockSize = 64 * 1024;
@@ -55,4 +55,4 @@ void OutputSink::flush() {
   deliver(buffer_.data(), n);
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -9,7 +9,7 @@
 #include "unace/decode/Decoder.h"
 #include "unace/decode/Window.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 class OutputSink {
  public:
@@ -34,4 +34,4 @@ class OutputSink {
   std::uint64_t written_ = 0;
 };
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

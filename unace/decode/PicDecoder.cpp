@@ -7,7 +7,7 @@
 #include "unace/decode/DecodeError.h"
 #include "unace/decode/PicQuantize.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 namespace {
 
@@ -139,4 +139,4 @@ bool PicDecoder::decode(BitReader& bits, Window& window, OutputSink& sink, std::
   return false;
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -12,7 +12,7 @@
 #include "unace/decode/OutputSink.h"
 #include "unace/decode/Window.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 // Rice(r): r low bits, then the high part in unary (ones ended by a zero).
 // Values above `limit` are treated as damage, which also bounds the loop.
@@ -54,4 +54,4 @@ class PicDecoder {
   std::vector<Context> otherPlanes_;
 };
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -2,7 +2,7 @@
 // nine steps. Writer and reader must agree on it exactly, so both use this.
 #pragma once
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 inline int PicQuantize(int x) {
   if (x <= -21) return -4;
@@ -16,4 +16,4 @@ inline int PicQuantize(int x) {
   return 4;
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

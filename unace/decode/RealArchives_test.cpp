@@ -12,7 +12,7 @@
 #include "TestPaths.h"
 #include "unace/decode/TestStreams.h"
 
-namespace unace::decode::test {
+namespace pelmora::unace::decode::test {
 namespace {
 
 std::uint64_t Le(const Bytes& b, std::size_t at, int bytes) {
@@ -136,4 +136,4 @@ TEST(RealArchives, SolidMemberFailsWithoutItsPredecessors) {
 }
 
 }  // namespace
-}  // namespace unace::decode::test
+}  // namespace pelmora::unace::decode::test

@@ -5,7 +5,7 @@
 
 #include "unace/decode/DecodeError.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 namespace {
 
@@ -166,4 +166,4 @@ bool SoundDecoder::decode(BitReader& bits, Window& window, OutputSink& sink,
   return switched;
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

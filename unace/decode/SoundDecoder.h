@@ -13,7 +13,7 @@
 #include "unace/decode/OutputSink.h"
 #include "unace/decode/Window.h"
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 class SoundDecoder {
  public:
@@ -60,4 +60,4 @@ class SoundDecoder {
   std::uint64_t segmentPos_ = 0;
 };
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-namespace unace::decode::test {
+namespace pelmora::unace::decode::test {
 
 void BitWriter::put(std::uint32_t value, int n) {
   for (int i = n - 1; i >= 0; --i) bits_.push_back(((value >> i) & 1) != 0);
@@ -227,4 +227,4 @@ std::uint32_t AceCrc(const Bytes& data) {
   return crc;
 }
 
-}  // namespace unace::decode::test
+}  // namespace pelmora::unace::decode::test

@@ -12,7 +12,7 @@
 #include "unace/decode/Huffman.h"
 #include "TestFiles.h"
 
-namespace unace::decode::test {
+namespace pelmora::unace::decode::test {
 
 using pelmora::test::Bytes;
 
@@ -106,4 +106,4 @@ DecodeResult DecodeOne(const Bytes& packed, std::uint64_t originalSize, bool blo
 
 std::uint32_t AceCrc(const Bytes& data);
 
-}  // namespace unace::decode::test
+}  // namespace pelmora::unace::decode::test

@@ -8,7 +8,7 @@
 #include "unace/decode/Comment.h"
 #include "unace/decode/TestStreams.h"
 
-namespace unace::decode::test {
+namespace pelmora::unace::decode::test {
 namespace {
 
 const char kAbcArchive[] =
@@ -103,4 +103,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BlockedVector>& param) { return std::string(param.param.name); });
 
 }  // namespace
-}  // namespace unace::decode::test
+}  // namespace pelmora::unace::decode::test

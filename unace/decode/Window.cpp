@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 namespace {
 // Small enough that a tiny member costs next to nothing, large enough that a
@@ -70,4 +70,4 @@ void Window::copyOut(std::uint64_t from, std::size_t n, std::uint8_t* dst) const
   }
 }
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

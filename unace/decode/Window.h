@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace unace::decode {
+namespace pelmora::unace::decode {
 
 class Window {
  public:
@@ -70,4 +70,4 @@ class Window {
   std::uint64_t history_ = 0;   // bytes written since clear()
 };
 
-}  // namespace unace::decode
+}  // namespace pelmora::unace::decode

@@ -6,7 +6,7 @@
 #include "unace/decode/TestStreams.h"
 #include "unace/decode/Window.h"
 
-namespace unace::decode::test {
+namespace pelmora::unace::decode::test {
 namespace {
 
 TEST(Window, GrowsWithItsHistoryAndKeepsEveryByteAtItsPosition) {
@@ -57,4 +57,4 @@ TEST(Window, ReserveCoversBytesWrittenDirectly) {
 }
 
 }  // namespace
-}  // namespace unace::decode::test
+}  // namespace pelmora::unace::decode::test

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace unace::format {
+namespace pelmora::unace::format {
 
 struct WidthSymbol {
   std::uint8_t width;
@@ -59,4 +59,4 @@ inline void SortByWidthDescending(std::vector<WidthSymbol>& list) {
   if (list.size() >= 2) detail::SortRangeByWidth(list, 0, static_cast<int>(list.size()) - 1);
 }
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

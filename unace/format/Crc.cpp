@@ -4,7 +4,7 @@
 
 #include "unace/format/LittleEndian.h"
 
-namespace unace::format {
+namespace pelmora::unace::format {
 namespace {
 
 constexpr std::uint32_t kReflectedPolynomial = 0xEDB88320u;
@@ -65,4 +65,4 @@ std::uint16_t HeaderCrc16(std::span<const std::uint8_t> headerBody) {
   return static_cast<std::uint16_t>(AceCrc32Of(headerBody) & 0xFFFFu);
 }
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

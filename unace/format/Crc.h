@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-namespace unace::format {
+namespace pelmora::unace::format {
 
 // Running ACE-CRC32. Start a fresh one per file; `value()` may be read at any
 // point and is what FILE headers store (an empty input gives 0xFFFFFFFF).
@@ -33,4 +33,4 @@ std::uint32_t AceCrc32Of(std::span<const std::uint8_t> data);
 // Header check value: the low half of the ACE-CRC32 of the header body.
 std::uint16_t HeaderCrc16(std::span<const std::uint8_t> headerBody);
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

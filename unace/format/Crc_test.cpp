@@ -8,9 +8,9 @@
 
 namespace {
 
-using unace::format::AceCrc32;
-using unace::format::AceCrc32Of;
-using unace::format::HeaderCrc16;
+using pelmora::unace::format::AceCrc32;
+using pelmora::unace::format::AceCrc32Of;
+using pelmora::unace::format::HeaderCrc16;
 
 std::span<const std::uint8_t> Bytes(const char* text) {
   return {reinterpret_cast<const std::uint8_t*>(text), std::strlen(text)};

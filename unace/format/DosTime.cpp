@@ -1,6 +1,6 @@
 #include "unace/format/DosTime.h"
 
-namespace unace::format {
+namespace pelmora::unace::format {
 
 CalendarTime SplitDosTime(std::uint32_t dosTime) {
   CalendarTime t;
@@ -34,4 +34,4 @@ std::uint32_t EncodeDosTime(const CalendarTime& t) {
          (field(t.minute) << 5) | field(t.second / 2);
 }
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace unace::format {
+namespace pelmora::unace::format {
 
 struct CalendarTime {
   int year = 1980;
@@ -28,4 +28,4 @@ std::optional<CalendarTime> DecodeDosTime(std::uint32_t dosTime);
 // keep an old file.
 std::uint32_t EncodeDosTime(const CalendarTime& t);
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

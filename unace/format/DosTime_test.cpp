@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace unace::format {
+namespace pelmora::unace::format {
 namespace {
 
 TEST(DosTime, DecodesValidStampsAndRejectsImpossibleOnes) {
@@ -50,4 +50,4 @@ TEST(DosTime, DecodesWhatItEncodes) {
 }
 
 }  // namespace
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

@@ -3,7 +3,7 @@
 #include <array>
 #include <cctype>
 
-namespace unace::format {
+namespace pelmora::unace::format {
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -63,4 +63,4 @@ std::string UnsafeNameReason(std::string_view name) {
   return {};
 }
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-namespace unace::format {
+namespace pelmora::unace::format {
 
 // Empty when `name` is safe; otherwise why it is refused.
 std::string UnsafeNameReason(std::string_view name);
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

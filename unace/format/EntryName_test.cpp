@@ -4,7 +4,7 @@
 
 namespace {
 
-using unace::format::UnsafeNameReason;
+using pelmora::unace::format::UnsafeNameReason;
 
 TEST(EntryName, OrdinaryRelativeNamesAreSafe) {
   for (const char* name : {"t", "t\\t.txt", "dir2/b/classified.pdf", "a\\b\\c d.txt", "Programm\\Liesmich.txt",

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace unace::format {
+namespace pelmora::unace::format {
 
 enum BlockType : std::uint8_t {
   kBlockMain = 0,
@@ -44,4 +44,4 @@ inline constexpr unsigned kMaxDictionaryCode = 12;
 
 enum HostSystem : std::uint8_t { kHostWin32 = 2 };
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

@@ -4,7 +4,7 @@
 
 #include "unace/format/LittleEndian.h"
 
-namespace unace::format {
+namespace pelmora::unace::format {
 namespace {
 
 // Offsets inside the body (the body starts at the type byte, header offset 4).
@@ -151,4 +151,4 @@ std::optional<FileHeader> ParseFileHeader(std::span<const std::uint8_t> body, st
   return file;
 }
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

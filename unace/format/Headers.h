@@ -11,7 +11,7 @@
 
 #include "unace/format/Flags.h"
 
-namespace unace::format {
+namespace pelmora::unace::format {
 
 inline constexpr std::size_t kHeaderPrefixBytes = 4;  // HEAD_CRC, HEAD_SIZE
 inline constexpr char kAceSignature[] = "**ACE**";
@@ -72,4 +72,4 @@ std::optional<MainHeader> ParseMainHeader(std::span<const std::uint8_t> body, st
 // For types kBlockFile32 and kBlockFile64.
 std::optional<FileHeader> ParseFileHeader(std::span<const std::uint8_t> body, std::string& why);
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

@@ -6,13 +6,13 @@
 
 namespace {
 
-using namespace unace::test;
-using unace::archive::BlockStatus;
-using unace::archive::FindMainHeader;
-using unace::archive::RawBlock;
-using unace::archive::ReadBlock;
-using unace::io::MemorySource;
-namespace format = unace::format;
+using namespace pelmora::unace::test;
+using pelmora::unace::archive::BlockStatus;
+using pelmora::unace::archive::FindMainHeader;
+using pelmora::unace::archive::RawBlock;
+using pelmora::unace::archive::ReadBlock;
+using pelmora::unace::io::MemorySource;
+namespace format = pelmora::unace::format;
 
 // The 133-byte t.ace made by the original archiver.
 const Bytes kTAce = {
@@ -29,7 +29,7 @@ std::optional<format::FileHeader> NextFile(MemorySource& source) {
   std::string why;
   if (ReadBlock(source, block, why) != BlockStatus::Ok) return std::nullopt;
   auto file = format::ParseFileHeader(block.body, why);
-  if (file) unace::archive::SkipData(source, block);
+  if (file) pelmora::unace::archive::SkipData(source, block);
   return file;
 }
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace unace::format {
+namespace pelmora::unace::format {
 
 inline std::uint16_t Le16(const std::uint8_t* p) {
   return static_cast<std::uint16_t>(p[0] | p[1] << 8);
@@ -18,4 +18,4 @@ inline std::uint64_t Le64(const std::uint8_t* p) {
   return std::uint64_t{Le32(p)} | std::uint64_t{Le32(p + 4)} << 32;
 }
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

@@ -1,6 +1,6 @@
 #include "unace/format/VolumeNames.h"
 
-namespace unace::format {
+namespace pelmora::unace::format {
 namespace {
 
 constexpr int kLastVolumeNumber = 99;
@@ -36,4 +36,4 @@ std::optional<NextVolumeName> NextVolumeNameAfter(const std::string& currentPath
   return NextVolumeName{Numbered(stem, letter, number + 1), Numbered(stem, OtherCase(letter), number + 1)};
 }
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace unace::format {
+namespace pelmora::unace::format {
 
 struct NextVolumeName {
   // In the letter case of the current .cNN extension (lower case after any
@@ -24,4 +24,4 @@ struct NextVolumeName {
 // component matters. nullopt when no volume may follow (after .c99).
 std::optional<NextVolumeName> NextVolumeNameAfter(const std::string& currentPath);
 
-}  // namespace unace::format
+}  // namespace pelmora::unace::format

@@ -4,7 +4,7 @@
 
 namespace {
 
-using unace::format::NextVolumeNameAfter;
+using pelmora::unace::format::NextVolumeNameAfter;
 
 TEST(VolumeNames, FollowTheArchiversScheme) {
   struct Case {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-namespace unace::fs {
+namespace pelmora::unace::fs {
 
 enum class FsResult {
   Ok,
@@ -40,4 +40,4 @@ std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::str
 // folder is fine; an existing file there gives Exists.
 FsResult MakeDirectory(const std::string& path, std::uint32_t dosAttributes, std::string& why);
 
-}  // namespace unace::fs
+}  // namespace pelmora::unace::fs

@@ -10,7 +10,7 @@
 #include "unace/format/Flags.h"
 #include "unace/fs/FileSystem.h"
 
-namespace unace::fs {
+namespace pelmora::unace::fs {
 namespace {
 
 std::string Native(const std::string& path) {
@@ -164,4 +164,4 @@ FsResult MakeDirectory(const std::string& path, std::uint32_t /*dosAttributes*/,
   return CreateFolders(folder, why) ? FsResult::Ok : FsResult::Failed;
 }
 
-}  // namespace unace::fs
+}  // namespace pelmora::unace::fs

@@ -16,7 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using unace::fs::FsResult;
+using pelmora::unace::fs::FsResult;
 
 // Whether `text` names `folder` itself, not just a path below it.
 bool NamesFolder(const std::string& text, const std::string& folder) {
@@ -43,10 +43,10 @@ TEST(FileSystem, AFolderThatCannotBeMadeIsNamedWithItsOwnError) {
   const std::string target = (inTheWay / "sub" / "x").string();
 
   std::string why;
-  EXPECT_EQ(unace::fs::MakeDirectory(target, 0, why), FsResult::Failed);
+  EXPECT_EQ(pelmora::unace::fs::MakeDirectory(target, 0, why), FsResult::Failed);
   EXPECT_TRUE(NamesFolder(why, inTheWay.string())) << why;
   std::string sinkWhy;
-  EXPECT_EQ(unace::fs::CreateFileSink(target + "/y.bin", sinkWhy), nullptr);
+  EXPECT_EQ(pelmora::unace::fs::CreateFileSink(target + "/y.bin", sinkWhy), nullptr);
   EXPECT_TRUE(NamesFolder(sinkWhy, inTheWay.string())) << sinkWhy;
 #if defined(_WIN32)
   EXPECT_NE(why.find(CreationError(inTheWay.string())), std::string::npos) << why;
@@ -56,7 +56,7 @@ TEST(FileSystem, AFolderThatCannotBeMadeIsNamedWithItsOwnError) {
   // reported for the folder below them.
   const std::string unc = "\\\\no-such-server\\share\\folder";
   why.clear();
-  EXPECT_EQ(unace::fs::MakeDirectory(unc, 0, why), FsResult::Failed);
+  EXPECT_EQ(pelmora::unace::fs::MakeDirectory(unc, 0, why), FsResult::Failed);
   EXPECT_EQ(why, "cannot create folder " + unc + ": " + CreationError(unc));
 #endif
 }

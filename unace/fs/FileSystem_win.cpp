@@ -5,7 +5,7 @@
 #include "common/WinHandle.h"
 #include "unace/fs/FileSystem.h"
 
-namespace unace::fs {
+namespace pelmora::unace::fs {
 namespace {
 
 constexpr DWORD kAttributesWeSet =
@@ -186,4 +186,4 @@ FsResult MakeDirectory(const std::string& path, std::uint32_t dosAttributes, std
   return FsResult::Ok;
 }
 
-}  // namespace unace::fs
+}  // namespace pelmora::unace::fs

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <cstdio>
 
-namespace unace::io {
+namespace pelmora::unace::io {
 
 std::size_t MemorySource::read(std::uint8_t* dst, std::size_t max) {
   const std::size_t n = std::min(max, bytes_.size() - position_);
@@ -91,4 +91,4 @@ std::unique_ptr<ByteSource> FileVolumeOpener::open(const std::string& path) {
   return std::make_unique<FileSource>(std::move(file), static_cast<std::uint64_t>(end));
 }
 
-}  // namespace unace::io
+}  // namespace pelmora::unace::io

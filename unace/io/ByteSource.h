@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace unace::io {
+namespace pelmora::unace::io {
 
 class ByteSource {
  public:
@@ -62,4 +62,4 @@ class FileVolumeOpener final : public VolumeOpener {
   std::unique_ptr<ByteSource> open(const std::string& path) override;
 };
 
-}  // namespace unace::io
+}  // namespace pelmora::unace::io
