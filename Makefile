@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CMAKE_BUILD = cmake --build --preset
 CTEST = ctest --output-on-failure -j $(JOBS) --preset
 
-.PHONY: all deps host host-asan win32 win64 fuzz-build test test-host test-asan test-win32 test-win64 fuzz-smoke fuzz demo bench installer clean
+.PHONY: format all deps host host-asan win32 win64 fuzz-build test test-host test-asan test-win32 test-win64 fuzz-smoke fuzz demo bench installer clean
 
 all: host win32 win64
 
@@ -49,6 +49,10 @@ demo: host win32 win64
 
 bench: host
 	bench/run.sh
+
+# Applies .clang-format to every C++ source of the repository.
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf build

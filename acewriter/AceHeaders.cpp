@@ -19,19 +19,19 @@ class HeaderBuilder {
     bytes_.reserve(expectedSize);
     bytes_.resize(kEnvelope);
   }
-  void u8(std::uint8_t v) { bytes_.push_back(v); }
-  void u16(std::uint16_t v) {
-    u8(static_cast<std::uint8_t>(v));
-    u8(static_cast<std::uint8_t>(v >> 8));
+  void U8(std::uint8_t v) { bytes_.push_back(v); }
+  void U16(std::uint16_t v) {
+    U8(static_cast<std::uint8_t>(v));
+    U8(static_cast<std::uint8_t>(v >> 8));
   }
-  void u32(std::uint32_t v) {
-    u16(static_cast<std::uint16_t>(v));
-    u16(static_cast<std::uint16_t>(v >> 16));
+  void U32(std::uint32_t v) {
+    U16(static_cast<std::uint16_t>(v));
+    U16(static_cast<std::uint16_t>(v >> 16));
   }
-  void text(const std::string& s) { bytes_.insert(bytes_.end(), s.begin(), s.end()); }
+  void Text(const std::string& s) { bytes_.insert(bytes_.end(), s.begin(), s.end()); }
 
   // Fills in HEAD_SIZE and HEAD_CRC, which cover everything after them.
-  std::vector<std::uint8_t> finish() {
+  std::vector<std::uint8_t> Finish() {
     const std::size_t bodySize = bytes_.size() - kEnvelope;
     bytes_[2] = static_cast<std::uint8_t>(bodySize);
     bytes_[3] = static_cast<std::uint8_t>(bodySize >> 8);
@@ -50,19 +50,19 @@ class HeaderBuilder {
 
 std::vector<std::uint8_t> SerializeMainHeader(const MainHeader& header) {
   HeaderBuilder b(31);
-  b.u8(0);  // HEAD_TYPE MAIN
-  b.u16(header.flags);
-  b.text("**ACE**");
-  b.u8(header.versionToExtract);
-  b.u8(header.versionCreated);
-  b.u8(header.host);
-  b.u8(header.volumeNumber);
-  b.u32(header.creationTime);
-  for (int i = 0; i < 8; ++i) b.u8(0);  // reserved
+  b.U8(0);  // HEAD_TYPE MAIN
+  b.U16(header.flags);
+  b.Text("**ACE**");
+  b.U8(header.versionToExtract);
+  b.U8(header.versionCreated);
+  b.U8(header.host);
+  b.U8(header.volumeNumber);
+  b.U32(header.creationTime);
+  for (int i = 0; i < 8; ++i) b.U8(0);  // reserved
   // AV_SIZE is written although no advert follows: Debian's unace does not
   // recognise a MAIN header without this byte.
-  b.u8(0);
-  return b.finish();
+  b.U8(0);
+  return b.Finish();
 }
 
 std::size_t FileHeaderSize(std::size_t nameLength) {
@@ -74,21 +74,21 @@ std::vector<std::uint8_t> SerializeFileHeader(const FileHeader& header) {
     throw std::length_error("member name too long for an ACE header (" +
                             std::to_string(header.name.size()) + " bytes)");
   HeaderBuilder b(FileHeaderSize(header.name.size()));
-  b.u8(1);  // HEAD_TYPE FILE32
-  b.u16(header.flags | format::flags::kAddSize);
-  b.u32(header.packedSize);
-  b.u32(header.originalSize);
-  b.u32(header.dosTime);
-  b.u32(header.attributes);
-  b.u32(header.crc32);
-  b.u8(header.compressionType);
-  b.u8(header.quality);
-  b.u16(header.params);
-  b.u16(0);  // reserved
-  b.u16(static_cast<std::uint16_t>(header.name.size()));
-  b.text(header.name);
-  for (std::size_t i = 0; i < kFileHeaderPadding; ++i) b.u8(0);
-  return b.finish();
+  b.U8(1);  // HEAD_TYPE FILE32
+  b.U16(header.flags | format::flags::kAddSize);
+  b.U32(header.packedSize);
+  b.U32(header.originalSize);
+  b.U32(header.dosTime);
+  b.U32(header.attributes);
+  b.U32(header.crc32);
+  b.U8(header.compressionType);
+  b.U8(header.quality);
+  b.U16(header.params);
+  b.U16(0);  // reserved
+  b.U16(static_cast<std::uint16_t>(header.name.size()));
+  b.Text(header.name);
+  for (std::size_t i = 0; i < kFileHeaderPadding; ++i) b.U8(0);
+  return b.Finish();
 }
 
 }  // namespace pelmora::acewriter

@@ -52,27 +52,27 @@ ArchiveWriter::ArchiveWriter(std::string path, const ArchiveOptions& options)
       packer_(options_),
       volumes_(std::move(path), MainHeaderFor(options_), options_.volumeSize) {}
 
-FileHeader ArchiveWriter::headerFor(const std::string& name, const FileStamp& stamp) const {
+FileHeader ArchiveWriter::HeaderFor(const std::string& name, const FileStamp& stamp) const {
   if (const std::string problem = MemberNameProblem(name); !problem.empty())
     throw std::invalid_argument("cannot archive \"" + name + "\": " + problem);
   FileHeader header;
   header.name = name;
   header.dosTime = stamp.dosTime;
-  header.quality = packer_.quality();
-  header.params = packer_.params();
+  header.quality = packer_.Quality();
+  header.params = packer_.Params();
   return header;
 }
 
-void ArchiveWriter::addFolder(const std::string& name, const FileStamp& stamp) {
-  FileHeader header = headerFor(name, stamp);
+void ArchiveWriter::AddFolder(const std::string& name, const FileStamp& stamp) {
+  FileHeader header = HeaderFor(name, stamp);
   header.attributes = stamp.attributes | format::kAttributeDirectory;
-  header.compressionType = packer_.archiveCompressionType();
-  volumes_.writeMember(header, {});
+  header.compressionType = packer_.ArchiveCompressionType();
+  volumes_.WriteMember(header, {});
 }
 
-FileHeader ArchiveWriter::fileHeaderFor(const std::string& name, const FileStamp& stamp,
+FileHeader ArchiveWriter::FileHeaderFor(const std::string& name, const FileStamp& stamp,
                                         std::uint64_t size) const {
-  FileHeader header = headerFor(name, stamp);
+  FileHeader header = HeaderFor(name, stamp);
   if (size > std::numeric_limits<std::uint32_t>::max())
     throw std::invalid_argument("cannot archive \"" + name + "\": files of 4 GiB and more are not supported");
   header.originalSize = static_cast<std::uint32_t>(size);
@@ -81,36 +81,36 @@ FileHeader ArchiveWriter::fileHeaderFor(const std::string& name, const FileStamp
   return header;
 }
 
-void ArchiveWriter::addFile(const std::string& name, std::span<const std::uint8_t> data,
+void ArchiveWriter::AddFile(const std::string& name, std::span<const std::uint8_t> data,
                             const FileStamp& stamp) {
-  FileHeader header = fileHeaderFor(name, stamp, data.size());
-  const PackedMember packed = packer_.pack(data);
+  FileHeader header = FileHeaderFor(name, stamp, data.size());
+  const PackedMember packed = packer_.Pack(data);
   header.crc32 = packed.crc32;
   header.compressionType = packed.compressionType;
   if (packed.encrypted) header.flags |= format::flags::kPassword;
-  volumes_.writeMember(header, packed.data());
+  volumes_.WriteMember(header, packed.Data());
 }
 
-std::uint64_t ArchiveWriter::addFileFromDisk(const std::string& name, const std::filesystem::path& path,
+std::uint64_t ArchiveWriter::AddFileFromDisk(const std::string& name, const std::filesystem::path& path,
                                              const FileStamp& stamp) {
   std::error_code ec;
   const std::uint64_t size = std::filesystem::file_size(path, ec);
-  FileHeader header = fileHeaderFor(name, stamp, ec ? 0 : size);
+  FileHeader header = FileHeaderFor(name, stamp, ec ? 0 : size);
   if (ec || size <= options_.largeFileThreshold || options_.method == PackMethod::Ace20) {
     const std::vector<std::uint8_t> data = ReadWholeFile(path);
-    addFile(name, data, stamp);
+    AddFile(name, data, stamp);
     return data.size();
   }
-  StreamedMember packed = packer_.packFile(path, workPath_);
+  StreamedMember packed = packer_.PackFile(path, workPath_);
   // The file may have changed size since it was measured.
-  header.originalSize = fileHeaderFor(name, stamp, packed.originalSize).originalSize;
+  header.originalSize = FileHeaderFor(name, stamp, packed.originalSize).originalSize;
   header.crc32 = packed.crc32;
   header.compressionType = packed.compressionType;
   if (packed.encrypted) header.flags |= format::flags::kPassword;
-  volumes_.writeMember(header, *packed.source);
+  volumes_.WriteMember(header, *packed.source);
   return packed.originalSize;
 }
 
-VolumeSet::Result ArchiveWriter::finish() { return volumes_.finish(); }
+VolumeSet::Result ArchiveWriter::Finish() { return volumes_.Finish(); }
 
 }  // namespace pelmora::acewriter

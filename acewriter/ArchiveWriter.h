@@ -23,20 +23,20 @@ class ArchiveWriter {
 
   // `name` is the member's name in Windows-1252 with '\' separators, relative
   // (no drive, no leading separator, no "." or ".." parts); it is checked.
-  void addFolder(const std::string& name, const FileStamp& stamp);
-  void addFile(const std::string& name, std::span<const std::uint8_t> data,
+  void AddFolder(const std::string& name, const FileStamp& stamp);
+  void AddFile(const std::string& name, std::span<const std::uint8_t> data,
                const FileStamp& stamp);
 
   // Adds the file at `path`; large files are packed without being held in
   // memory. Returns the file's size.
-  std::uint64_t addFileFromDisk(const std::string& name, const std::filesystem::path& path,
+  std::uint64_t AddFileFromDisk(const std::string& name, const std::filesystem::path& path,
                                 const FileStamp& stamp);
 
-  VolumeSet::Result finish();
+  VolumeSet::Result Finish();
 
  private:
-  FileHeader headerFor(const std::string& name, const FileStamp& stamp) const;
-  FileHeader fileHeaderFor(const std::string& name, const FileStamp& stamp, std::uint64_t size) const;
+  FileHeader HeaderFor(const std::string& name, const FileStamp& stamp) const;
+  FileHeader FileHeaderFor(const std::string& name, const FileStamp& stamp, std::uint64_t size) const;
 
   ArchiveOptions options_;
   std::string workPath_;

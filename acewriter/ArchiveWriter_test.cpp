@@ -38,7 +38,7 @@ TEST(MemberNames, RejectsNamesThatCouldEscapeOrConfuseTheInstaller) {
 
 class ArchiveWriterTest : public ::testing::Test {
  protected:
-  std::string path(const std::string& name) const { return (dir_.path() / name).string(); }
+  std::string Path(const std::string& name) const { return (dir_.Path() / name).string(); }
   pelmora::test::ScratchDir dir_{"archivewriter"};
   const FileStamp fileStamp_{0x58210000, format::kAttributeArchive};
   const FileStamp folderStamp_{0x58210020, format::kAttributeDirectory};
@@ -47,12 +47,12 @@ class ArchiveWriterTest : public ::testing::Test {
 TEST_F(ArchiveWriterTest, FoldersAndEmptyFilesCarryNoData) {
   ArchiveOptions options;
   options.creationTime = 0x41046F21;
-  ArchiveWriter writer(path("a.ace"), options);
-  writer.addFolder("sub", folderStamp_);
-  writer.addFile("sub\\empty.txt", {}, fileStamp_);
-  writer.finish();
+  ArchiveWriter writer(Path("a.ace"), options);
+  writer.AddFolder("sub", folderStamp_);
+  writer.AddFile("sub\\empty.txt", {}, fileStamp_);
+  writer.Finish();
 
-  const auto volume = ScanVolume(path("a.ace"));
+  const auto volume = ScanVolume(Path("a.ace"));
   EXPECT_EQ(volume.versionToExtract, 10);
   EXPECT_EQ(volume.creationTime, 0x41046F21u);
   ASSERT_EQ(volume.files.size(), 2u);
@@ -76,12 +76,12 @@ TEST_F(ArchiveWriterTest, FoldersAndEmptyFilesCarryNoData) {
 TEST_F(ArchiveWriterTest, SolidArchivesFlagTheMainHeaderAndEveryFile) {
   ArchiveOptions options;
   options.solid = true;
-  ArchiveWriter writer(path("solid.ace"), options);
-  writer.addFolder("d", folderStamp_);
-  writer.addFile("d\\a.txt", Text("hello hello hello hello"), fileStamp_);
-  writer.addFile("d\\b.txt", Text("hello hello hello hello"), fileStamp_);
-  writer.finish();
-  const auto volume = ScanVolume(path("solid.ace"));
+  ArchiveWriter writer(Path("solid.ace"), options);
+  writer.AddFolder("d", folderStamp_);
+  writer.AddFile("d\\a.txt", Text("hello hello hello hello"), fileStamp_);
+  writer.AddFile("d\\b.txt", Text("hello hello hello hello"), fileStamp_);
+  writer.Finish();
+  const auto volume = ScanVolume(Path("solid.ace"));
   EXPECT_EQ(volume.mainFlags & format::flags::kSolid, format::flags::kSolid);
   ASSERT_EQ(volume.files.size(), 3u);
   EXPECT_EQ(volume.files[0].flags, format::flags::kAddSize);
@@ -92,10 +92,10 @@ TEST_F(ArchiveWriterTest, SolidArchivesFlagTheMainHeaderAndEveryFile) {
 TEST_F(ArchiveWriterTest, Ace20ArchivesNeedVersion20) {
   ArchiveOptions options;
   options.method = PackMethod::Ace20;
-  ArchiveWriter writer(path("v20.ace"), options);
-  writer.addFile("a.txt", Text(std::string(2000, 'a')), fileStamp_);
-  writer.finish();
-  const auto volume = ScanVolume(path("v20.ace"));
+  ArchiveWriter writer(Path("v20.ace"), options);
+  writer.AddFile("a.txt", Text(std::string(2000, 'a')), fileStamp_);
+  writer.Finish();
+  const auto volume = ScanVolume(Path("v20.ace"));
   EXPECT_EQ(volume.versionToExtract, 20);
   ASSERT_EQ(volume.files.size(), 1u);
   EXPECT_EQ(volume.files[0].compressionType, format::kBlocked);
@@ -105,10 +105,10 @@ TEST_F(ArchiveWriterTest, Ace20ArchivesNeedVersion20) {
 
 TEST_F(ArchiveWriterTest, DataThatDoesNotShrinkIsStored) {
   const auto noise = RandomBytes(20000);
-  ArchiveWriter writer(path("noise.ace"), ArchiveOptions{});
-  writer.addFile("noise.bin", noise, fileStamp_);
-  writer.finish();
-  const auto volume = ScanVolume(path("noise.ace"));
+  ArchiveWriter writer(Path("noise.ace"), ArchiveOptions{});
+  writer.AddFile("noise.bin", noise, fileStamp_);
+  writer.Finish();
+  const auto volume = ScanVolume(Path("noise.ace"));
   ASSERT_EQ(volume.files.size(), 1u);
   EXPECT_EQ(volume.files[0].compressionType, format::kStored);
   EXPECT_EQ(volume.files[0].data, noise);
@@ -120,12 +120,12 @@ TEST_F(ArchiveWriterTest, EncryptedMembersArePaddedToWholeBlocksAndDecryptBack) 
   options.method = PackMethod::Stored;
   options.password = "geheim";
   const auto secret = Text("thirteen byte");
-  ArchiveWriter writer(path("secret.ace"), options);
-  writer.addFile("secret.txt", secret, fileStamp_);
-  writer.addFile("empty.txt", {}, fileStamp_);
-  writer.finish();
+  ArchiveWriter writer(Path("secret.ace"), options);
+  writer.AddFile("secret.txt", secret, fileStamp_);
+  writer.AddFile("empty.txt", {}, fileStamp_);
+  writer.Finish();
 
-  const auto volume = ScanVolume(path("secret.ace"));
+  const auto volume = ScanVolume(Path("secret.ace"));
   ASSERT_EQ(volume.files.size(), 2u);
   const auto& f = volume.files[0];
   EXPECT_EQ(f.flags & format::flags::kPassword, format::flags::kPassword);
@@ -136,7 +136,7 @@ TEST_F(ArchiveWriterTest, EncryptedMembersArePaddedToWholeBlocksAndDecryptBack) 
 
   unace::crypto::AceCipher cipher(unace::crypto::DeriveAceKey("geheim"));
   auto plain = f.data;
-  cipher.decrypt(plain.data(), plain.size());
+  cipher.Decrypt(plain.data(), plain.size());
   plain.resize(secret.size());
   EXPECT_EQ(plain, secret);
   // Nothing to protect in an empty file: no password prompt for it.
@@ -146,17 +146,17 @@ TEST_F(ArchiveWriterTest, EncryptedMembersArePaddedToWholeBlocksAndDecryptBack) 
 TEST_F(ArchiveWriterTest, RejectsOptionsOutOfRangeBeforeWritingAnything) {
   ArchiveOptions options;
   options.dictionaryBits = 9;
-  EXPECT_THROW(ArchiveWriter(path("bad.ace"), options), std::invalid_argument);
+  EXPECT_THROW(ArchiveWriter(Path("bad.ace"), options), std::invalid_argument);
   options.dictionaryBits = 20;
   options.level = 0;
-  EXPECT_THROW(ArchiveWriter(path("bad.ace"), options), std::invalid_argument);
-  EXPECT_FALSE(std::filesystem::exists(path("bad.ace")));
+  EXPECT_THROW(ArchiveWriter(Path("bad.ace"), options), std::invalid_argument);
+  EXPECT_FALSE(std::filesystem::exists(Path("bad.ace")));
 }
 
 TEST_F(ArchiveWriterTest, UnsafeMemberNamesAreRefused) {
-  ArchiveWriter writer(path("names.ace"), ArchiveOptions{});
-  EXPECT_THROW(writer.addFile("..\\evil.exe", Text("x"), fileStamp_), std::invalid_argument);
-  EXPECT_THROW(writer.addFolder("C:\\Windows", folderStamp_), std::invalid_argument);
+  ArchiveWriter writer(Path("names.ace"), ArchiveOptions{});
+  EXPECT_THROW(writer.AddFile("..\\evil.exe", Text("x"), fileStamp_), std::invalid_argument);
+  EXPECT_THROW(writer.AddFolder("C:\\Windows", folderStamp_), std::invalid_argument);
 }
 
 }  // namespace

@@ -15,18 +15,18 @@ class TreeWalker {
  public:
   TreeWalker(ArchiveWriter& writer, const SkipNotice& onSkip) : writer_(writer), onSkip_(onSkip) {}
 
-  void walk(const fs::path& folder, const std::string& prefix) {
-    for (const Child& child : sortedChildren(folder)) {
+  void Walk(const fs::path& folder, const std::string& prefix) {
+    for (const Child& child : SortedChildren(folder)) {
       const std::string name = prefix + child.name;
       const fs::path& path = child.path;
       const fs::file_status link = fs::symlink_status(path);
       const fs::file_status target = fs::status(path);
       if (fs::is_directory(target) && !fs::is_symlink(link)) {
-        writer_.addFolder(name, ReadFileStamp(path));
+        writer_.AddFolder(name, ReadFileStamp(path));
         ++report_.folders;
-        walk(path, name + "\\");
+        Walk(path, name + "\\");
       } else if (fs::is_regular_file(target)) {
-        report_.bytes += writer_.addFileFromDisk(name, path, ReadFileStamp(path));
+        report_.bytes += writer_.AddFileFromDisk(name, path, ReadFileStamp(path));
         ++report_.files;
       } else if (onSkip_) {
         onSkip_("skipped " + PathText(path) + ": not a regular file or folder (links to folders are not followed)");
@@ -34,7 +34,7 @@ class TreeWalker {
     }
   }
 
-  const FolderArchiveReport& report() const { return report_; }
+  const FolderArchiveReport& Report() const { return report_; }
 
  private:
   struct Child {
@@ -42,7 +42,7 @@ class TreeWalker {
     fs::path path;
   };
 
-  static std::vector<Child> sortedChildren(const fs::path& folder) {
+  static std::vector<Child> SortedChildren(const fs::path& folder) {
     std::vector<Child> children;
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
@@ -73,8 +73,8 @@ FolderArchiveReport ArchiveFolder(const fs::path& root, ArchiveWriter& writer,
                                   const SkipNotice& onSkip) {
   if (!fs::is_directory(root)) throw std::runtime_error(PathText(root) + " is not a folder");
   TreeWalker walker(writer, onSkip);
-  walker.walk(root, "");
-  return walker.report();
+  walker.Walk(root, "");
+  return walker.Report();
 }
 
 }  // namespace pelmora::acewriter

@@ -21,7 +21,7 @@ using testutil::ScanVolume;
 class FolderArchiverTest : public ::testing::Test {
  protected:
   FolderArchiverTest() {
-    tree_ = dir_.path() / "tree";
+    tree_ = dir_.Path() / "tree";
     fs::create_directories(tree_ / "b-folder" / "inner");
     fs::create_directories(tree_ / "empty");
     WriteText(tree_ / "z.txt", "last");
@@ -29,21 +29,21 @@ class FolderArchiverTest : public ::testing::Test {
     WriteText(tree_ / "b-folder" / "inner" / "deep.bin", std::string(5000, 'd'));
     WriteText(tree_ / fs::path(u8"b-folder/Gr\u00FC\u00DFe \u20AC.txt"), "umlaut");
   }
-  std::string archive() const { return (dir_.path() / "out.ace").string(); }
+  std::string Archive() const { return (dir_.Path() / "out.ace").string(); }
 
   pelmora::test::ScratchDir dir_{"folderarchiver"};
   fs::path tree_;
 };
 
 TEST_F(FolderArchiverTest, ArchivesTheTreeInAFixedOrderWithFoldersFirst) {
-  ArchiveWriter writer(archive(), ArchiveOptions{});
+  ArchiveWriter writer(Archive(), ArchiveOptions{});
   const auto report = ArchiveFolder(tree_, writer);
-  writer.finish();
+  writer.Finish();
   EXPECT_EQ(report.files, 4u);
   EXPECT_EQ(report.folders, 3u);
   EXPECT_EQ(report.bytes, 5u + 4u + 5000u + 6u);
 
-  const auto volume = ScanVolume(archive());
+  const auto volume = ScanVolume(Archive());
   std::vector<std::string> names;
   for (const auto& f : volume.files) names.push_back(f.name);
   const std::vector<std::string> expected = {
@@ -59,12 +59,12 @@ TEST_F(FolderArchiverTest, RecordsTimesAndTheReadOnlyAttribute) {
   fs::permissions(locked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   const FileStamp expected = ReadFileStamp(locked);
-  ArchiveWriter writer(archive(), ArchiveOptions{});
+  ArchiveWriter writer(Archive(), ArchiveOptions{});
   ArchiveFolder(tree_, writer);
-  writer.finish();
+  writer.Finish();
   fs::permissions(locked, fs::perms::owner_write, fs::perm_options::add);
 
-  const auto volume = ScanVolume(archive());
+  const auto volume = ScanVolume(Archive());
   ASSERT_FALSE(volume.files.empty());
   EXPECT_EQ(volume.files[0].name, "a.txt");
   EXPECT_EQ(volume.files[0].attributes & format::kAttributeReadOnly, format::kAttributeReadOnly);
@@ -88,7 +88,7 @@ TEST_F(FolderArchiverTest, FileTimesAreLocalDosTimes) {
 
 TEST_F(FolderArchiverTest, ANameOutsideWindows1252IsReportedWithItsPath) {
   WriteText(tree_ / fs::path(u8"\u4E2D.txt"), "x");
-  ArchiveWriter writer(archive(), ArchiveOptions{});
+  ArchiveWriter writer(Archive(), ArchiveOptions{});
   try {
     ArchiveFolder(tree_, writer);
     FAIL() << "no error";

@@ -22,7 +22,7 @@ namespace pelmora::acewriter {
 struct PackedMember {
   // What follows the header: `storage`, or for a member stored as it is the
   // caller's original bytes (no copy of a possibly large file).
-  std::span<const std::uint8_t> data() const { return storedAsIs ? original : storage; }
+  std::span<const std::uint8_t> Data() const { return storedAsIs ? original : storage; }
 
   std::vector<std::uint8_t> storage;
   std::span<const std::uint8_t> original;
@@ -48,21 +48,21 @@ class MemberPacker {
   explicit MemberPacker(const ArchiveOptions& options);
 
   // The result may refer to `original`, which must outlive it.
-  PackedMember pack(std::span<const std::uint8_t> original);
+  PackedMember Pack(std::span<const std::uint8_t> original);
 
   // Packs the file at `path` without holding it in memory, using `workPath`
   // for the packed bytes. Not for the Ace20 method.
-  StreamedMember packFile(const std::filesystem::path& path, const std::string& workPath);
+  StreamedMember PackFile(const std::filesystem::path& path, const std::string& workPath);
 
   // What the FILE headers of this archive carry besides the member's own data.
-  std::uint8_t quality() const;
-  std::uint16_t params() const;
+  std::uint8_t Quality() const;
+  std::uint16_t Params() const;
   // COMP_TYPE that folder entries carry: the archive's method.
-  std::uint8_t archiveCompressionType() const;
-  bool needsVersion20() const { return options_.method == PackMethod::Ace20; }
+  std::uint8_t ArchiveCompressionType() const;
+  bool NeedsVersion20() const { return options_.method == PackMethod::Ace20; }
 
  private:
-  void encrypt(std::vector<std::uint8_t>& data);
+  void Encrypt(std::vector<std::uint8_t>& data);
 
   ArchiveOptions options_;
   std::optional<encode::Encoder> encoder_;

@@ -20,32 +20,32 @@ constexpr std::size_t kChunk = 1u << 20;
 class StreamEncryptor {
  public:
   StreamEncryptor(unace::crypto::AceCipher* cipher, OutputFile& out) : cipher_(cipher), out_(out) {
-    if (cipher_) cipher_->restartChain();
+    if (cipher_) cipher_->RestartChain();
   }
 
-  void put(std::span<const std::uint8_t> bytes) {
+  void Put(std::span<const std::uint8_t> bytes) {
     plainBytes_ += bytes.size();
     if (!cipher_) {
-      out_.write(bytes);
+      out_.Write(bytes);
       return;
     }
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
     const std::size_t whole = pending_.size() / unace::crypto::kCipherBlockBytes * unace::crypto::kCipherBlockBytes;
-    cipher_->encrypt(pending_.data(), whole);
-    out_.write(std::span<const std::uint8_t>(pending_).first(whole));
+    cipher_->Encrypt(pending_.data(), whole);
+    out_.Write(std::span<const std::uint8_t>(pending_).first(whole));
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(whole));
   }
 
   // Pads the last block with zeros; readers stop at ORIG_SIZE.
-  void finish() {
+  void Finish() {
     if (!cipher_ || pending_.empty()) return;
     pending_.resize(unace::crypto::kCipherBlockBytes, 0);
-    cipher_->encrypt(pending_.data(), pending_.size());
-    out_.write(pending_);
+    cipher_->Encrypt(pending_.data(), pending_.size());
+    out_.Write(pending_);
     pending_.clear();
   }
 
-  std::uint64_t plainBytes() const { return plainBytes_; }
+  std::uint64_t PlainBytes() const { return plainBytes_; }
 
  private:
   unace::crypto::AceCipher* cipher_;
@@ -74,7 +74,7 @@ std::uint64_t ForEachChunk(const std::filesystem::path& path, OnChunk&& onChunk)
 
 }  // namespace
 
-StreamedMember MemberPacker::packFile(const std::filesystem::path& path, const std::string& workPath) {
+StreamedMember MemberPacker::PackFile(const std::filesystem::path& path, const std::string& workPath) {
   if (options_.method == PackMethod::Ace20)
     throw std::logic_error("ACE 2.0 members are packed from memory");
   StreamedMember member;
@@ -85,46 +85,46 @@ StreamedMember MemberPacker::packFile(const std::filesystem::path& path, const s
     OutputFile work(workPath);
     member.work = WorkFile(workPath);
     StreamEncryptor sink(cipher_ ? &*cipher_ : nullptr, work);
-    encoder_->beginMember(options_.solid);
+    encoder_->BeginMember(options_.solid);
     member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) {
-      crc.update(chunk);
-      encoder_->feed(chunk);
-      sink.put(encoder_->takePacked());
+      crc.Update(chunk);
+      encoder_->Feed(chunk);
+      sink.Put(encoder_->TakePacked());
     });
-    sink.put(encoder_->finishMember());
-    sink.finish();
-    work.close();
-    member.crc32 = crc.value();
+    sink.Put(encoder_->FinishMember());
+    sink.Finish();
+    work.Close();
+    member.crc32 = crc.Value();
     // As in memory: data that does not shrink is stored instead (the
     // encoder's window already holds it, as a reader's will).
-    if (sink.plainBytes() < member.originalSize) {
-      member.compressionType = encoder_->compressionType();
+    if (sink.PlainBytes() < member.originalSize) {
+      member.compressionType = encoder_->CompressionType();
       member.encrypted = cipher_.has_value();
-      member.source = std::make_unique<FileSource>(workPath, work.size());
+      member.source = std::make_unique<FileSource>(workPath, work.Size());
       return member;
     }
   }
 
   if (cipher_) {
     OutputFile work(workPath);
-    if (member.work.path().empty()) member.work = WorkFile(workPath);
+    if (member.work.Path().empty()) member.work = WorkFile(workPath);
     StreamEncryptor sink(&*cipher_, work);
-    crc.reset();
+    crc.Reset();
     member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) {
-      crc.update(chunk);
-      sink.put(chunk);
+      crc.Update(chunk);
+      sink.Put(chunk);
     });
-    sink.finish();
-    work.close();
-    member.crc32 = crc.value();
+    sink.Finish();
+    work.Close();
+    member.crc32 = crc.Value();
     member.encrypted = true;
-    member.source = std::make_unique<FileSource>(workPath, work.size());
+    member.source = std::make_unique<FileSource>(workPath, work.Size());
     return member;
   }
 
   if (!encoder_) {
-    member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) { crc.update(chunk); });
-    member.crc32 = crc.value();
+    member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) { crc.Update(chunk); });
+    member.crc32 = crc.Value();
   }
   member.source = std::make_unique<FileSource>(path, member.originalSize);
   return member;

@@ -8,13 +8,13 @@ namespace pelmora::acewriter {
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
   file_.reset(std::fopen(path_.c_str(), "wb"));
-  if (!file_) fail("cannot create");
+  if (!file_) Fail("cannot create");
 }
 
-void OutputFile::write(std::span<const std::uint8_t> bytes) {
+void OutputFile::Write(std::span<const std::uint8_t> bytes) {
   if (!file_) throw std::logic_error("write to closed archive file " + path_);
   if (bytes.empty()) return;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) fail("cannot write");
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) Fail("cannot write");
   size_ += bytes.size();
 }
 
@@ -30,15 +30,15 @@ bool SeekTo(std::FILE* f, std::uint64_t offset, int whence) {
 
 }  // namespace
 
-void OutputFile::overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+void OutputFile::Overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
   if (!file_) throw std::logic_error("write to closed archive file " + path_);
   if (offset + bytes.size() > size_) throw std::logic_error("overwrite beyond the end of " + path_);
   if (!SeekTo(file_.get(), offset, SEEK_SET) ||
       std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size() || !SeekTo(file_.get(), 0, SEEK_END))
-    fail("cannot write");
+    Fail("cannot write");
 }
 
-void OutputFile::close() {
+void OutputFile::Close() {
   if (!file_) return;
   std::FILE* f = file_.release();
   const bool flushed = std::fflush(f) == 0;
@@ -46,11 +46,11 @@ void OutputFile::close() {
   const bool closed = std::fclose(f) == 0;
   if (!flushed || !closed) {
     if (!flushed) errno = savedErrno;
-    fail("cannot write");
+    Fail("cannot write");
   }
 }
 
-void OutputFile::fail(const char* what) const {
+void OutputFile::Fail(const char* what) const {
   throw std::runtime_error(std::string(what) + " " + path_ + ": " + std::strerror(errno));
 }
 

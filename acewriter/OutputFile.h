@@ -17,21 +17,21 @@ class OutputFile {
   OutputFile(OutputFile&&) noexcept = default;
   OutputFile& operator=(OutputFile&&) noexcept = default;
 
-  void write(std::span<const std::uint8_t> bytes);
+  void Write(std::span<const std::uint8_t> bytes);
   // Replaces bytes already written (a header whose fields changed after
   // its data went out); the next write still appends.
-  void overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+  void Overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes);
   // Flushes and closes; throws when the data did not reach the disk.
-  void close();
+  void Close();
 
-  std::uint64_t size() const { return size_; }
-  const std::string& path() const { return path_; }
+  std::uint64_t Size() const { return size_; }
+  const std::string& Path() const { return path_; }
 
  private:
   struct Closer {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
-  [[noreturn]] void fail(const char* what) const;
+  [[noreturn]] void Fail(const char* what) const;
 
   std::string path_;
   std::unique_ptr<std::FILE, Closer> file_;

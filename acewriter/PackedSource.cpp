@@ -7,7 +7,7 @@
 
 namespace pelmora::acewriter {
 
-void MemorySource::read(std::span<std::uint8_t> out) {
+void MemorySource::Read(std::span<std::uint8_t> out) {
   if (out.size() > bytes_.size() - position_) throw std::logic_error("read past the packed data");
   std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), out.size(), out.begin());
   position_ += out.size();
@@ -18,7 +18,7 @@ FileSource::FileSource(const std::filesystem::path& path, std::uint64_t size)
   if (!in_) throw std::runtime_error("cannot open " + PathText(path_));
 }
 
-void FileSource::read(std::span<std::uint8_t> out) {
+void FileSource::Read(std::span<std::uint8_t> out) {
   in_.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
   if (static_cast<std::size_t>(in_.gcount()) != out.size())
     throw std::runtime_error("cannot read " + PathText(path_) + " (did it change while being archived?)");

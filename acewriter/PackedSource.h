@@ -12,17 +12,17 @@ namespace pelmora::acewriter {
 class PackedSource {
  public:
   virtual ~PackedSource() = default;
-  virtual std::uint64_t size() const = 0;
+  virtual std::uint64_t Size() const = 0;
   // Copies exactly `out.size()` next bytes; throws std::runtime_error when
   // the bytes cannot be had.
-  virtual void read(std::span<std::uint8_t> out) = 0;
+  virtual void Read(std::span<std::uint8_t> out) = 0;
 };
 
 class MemorySource : public PackedSource {
  public:
   explicit MemorySource(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-  std::uint64_t size() const override { return bytes_.size(); }
-  void read(std::span<std::uint8_t> out) override;
+  std::uint64_t Size() const override { return bytes_.size(); }
+  void Read(std::span<std::uint8_t> out) override;
 
  private:
   std::span<const std::uint8_t> bytes_;
@@ -33,8 +33,8 @@ class FileSource : public PackedSource {
  public:
   // `size` bytes from the start of the file; it must not shrink meanwhile.
   FileSource(const std::filesystem::path& path, std::uint64_t size);
-  std::uint64_t size() const override { return size_; }
-  void read(std::span<std::uint8_t> out) override;
+  std::uint64_t Size() const override { return size_; }
+  void Read(std::span<std::uint8_t> out) override;
 
  private:
   std::filesystem::path path_;

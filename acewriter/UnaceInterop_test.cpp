@@ -110,7 +110,7 @@ class UnaceInteropTest : public ::testing::TestWithParam<Variant> {
 #else
     if (!fs::exists(kUnace)) GTEST_SKIP() << kUnace << " is not installed";
 #endif
-    tree_ = dir_.path() / "tree";
+    tree_ = dir_.Path() / "tree";
     for (const TreeFile& f : files_) {
       const fs::path path = tree_ / fs::path(std::u8string(f.diskName.begin(), f.diskName.end()));
       fs::create_directories(path.parent_path());
@@ -132,10 +132,10 @@ TEST_P(UnaceInteropTest, UnaceListsAndExtractsEveryFileByteForByte) {
   options.solid = v.solid;
   options.volumeSize = v.volumeSize;
   options.largeFileThreshold = v.largeFileThreshold;
-  const fs::path archive = dir_.path() / v.archiveName;
+  const fs::path archive = dir_.Path() / v.archiveName;
   ArchiveWriter writer(archive.string(), options);
   ArchiveFolder(tree_, writer);
-  const auto result = writer.finish();
+  const auto result = writer.Finish();
   if (v.volumeSize > 0) {
     ASSERT_GE(result.volumes.size(), 3u);
     // The big file must really be cut into three or more pieces.
@@ -153,13 +153,13 @@ TEST_P(UnaceInteropTest, UnaceListsAndExtractsEveryFileByteForByte) {
       }
   }
 
-  const std::string listing = RunUnace(dir_.path(), "l -y '" + archive.string() + "'");
+  const std::string listing = RunUnace(dir_.Path(), "l -y '" + archive.string() + "'");
   for (const TreeFile& f : files_) {
     const std::string leaf = f.extractedName.substr(f.extractedName.rfind('/') + 1);
     EXPECT_NE(listing.find(leaf), std::string::npos) << leaf << " missing in\n" << listing;
   }
 
-  const fs::path out = dir_.path() / "out";
+  const fs::path out = dir_.Path() / "out";
   fs::create_directories(out);
   const std::string extraction = RunUnace(out, "x -y '" + archive.string() + "'");
   EXPECT_EQ(extraction.find("CRC FAIL"), std::string::npos) << extraction;

@@ -19,7 +19,7 @@ VolumeSet::VolumeSet(std::string firstVolume, const MainHeader& main, std::uint6
     : main_(main), volumeSize_(volumeSize) {
   if (volumeSize_ > 0) main_.flags |= format::flags::kMultiVolume;
   main_.volumeNumber = 0;
-  openVolume(std::move(firstVolume));
+  OpenVolume(std::move(firstVolume));
 }
 
 VolumeSet::~VolumeSet() {
@@ -28,31 +28,31 @@ VolumeSet::~VolumeSet() {
   for (const std::string& path : written_) std::remove(path.c_str());
 }
 
-void VolumeSet::openVolume(std::string path) {
+void VolumeSet::OpenVolume(std::string path) {
   current_.emplace(std::move(path));
-  written_.push_back(current_->path());
+  written_.push_back(current_->Path());
   const std::vector<std::uint8_t> header = SerializeMainHeader(main_);
   mainHeaderSize_ = header.size();
-  current_->write(header);
+  current_->Write(header);
 }
 
-void VolumeSet::startNextVolume() {
+void VolumeSet::StartNextVolume() {
   // Volume numbers (one byte) would last longer than the names do.
-  const auto next = format::NextVolumeNameAfter(current_->path());
+  const auto next = format::NextVolumeNameAfter(current_->Path());
   if (!next)
     throw std::runtime_error("the archive needs more than the " + std::to_string(written_.size()) +
-                             " volumes that can be named (the last one is " + current_->path() +
+                             " volumes that can be named (the last one is " + current_->Path() +
                              "); choose a larger volume size");
-  writeHeld();
-  current_->close();
+  WriteHeld();
+  current_->Close();
   ++main_.volumeNumber;
-  openVolume(next->path);
+  OpenVolume(next->path);
 }
 
-void VolumeSet::continueOpenPieceInNextVolume(const std::string& nextMember) {
+void VolumeSet::ContinueOpenPieceInNextVolume(const std::string& nextMember) {
   if (!openPiece_)
     throw std::invalid_argument("volume size " + std::to_string(volumeSize_) + " is too small: " +
-                                current_->path() + " would end between entries, before " + nextMember +
+                                current_->Path() + " would end between entries, before " + nextMember +
                                 ", because it holds no piece of data of more than one byte that could "
                                 "continue in the next volume (a reader could not tell that volume's end "
                                 "from the end of the archive)");
@@ -64,61 +64,61 @@ void VolumeSet::continueOpenPieceInNextVolume(const std::string& nextMember) {
   FileHeader shortened = piece.header;
   shortened.packedSize -= 1;
   shortened.flags |= format::flags::kContinuesInNext;
-  current_->overwrite(piece.headerOffset, SerializeFileHeader(shortened));
-  startNextVolume();
+  current_->Overwrite(piece.headerOffset, SerializeFileHeader(shortened));
+  StartNextVolume();
 
   FileHeader continuation = piece.header;
   continuation.flags = (piece.header.flags & ~kContinuationFlags) | format::flags::kContinuedFromPrevious;
   continuation.packedSize = 1;
-  current_->write(SerializeFileHeader(continuation));
-  current_->write(moved);  // the moved byte, then the entries that followed it
+  current_->Write(SerializeFileHeader(continuation));
+  current_->Write(moved);  // the moved byte, then the entries that followed it
 }
 
-std::uint64_t VolumeSet::roomLeft() const {
+std::uint64_t VolumeSet::RoomLeft() const {
   if (volumeSize_ == 0) return std::numeric_limits<std::uint64_t>::max();
-  const std::uint64_t used = current_->size() + held_.size();
+  const std::uint64_t used = current_->Size() + held_.size();
   return volumeSize_ > used ? volumeSize_ - used : 0;
 }
 
-bool VolumeSet::volumeEmpty() const { return current_->size() == mainHeaderSize_ && held_.empty(); }
+bool VolumeSet::VolumeEmpty() const { return current_->Size() == mainHeaderSize_ && held_.empty(); }
 
-void VolumeSet::writeMember(FileHeader header, std::span<const std::uint8_t> packed) {
+void VolumeSet::WriteMember(FileHeader header, std::span<const std::uint8_t> packed) {
   MemorySource source(packed);
-  writeMember(std::move(header), source);
+  WriteMember(std::move(header), source);
 }
 
-void VolumeSet::copy(PackedSource& packed, std::uint64_t bytes) {
+void VolumeSet::Copy(PackedSource& packed, std::uint64_t bytes) {
   std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(bytes, 1u << 20)));
   while (bytes > 0) {
     const std::span<std::uint8_t> chunk(buffer.data(),
                                         static_cast<std::size_t>(std::min<std::uint64_t>(bytes, buffer.size())));
-    packed.read(chunk);
-    current_->write(chunk);
+    packed.Read(chunk);
+    current_->Write(chunk);
     bytes -= chunk.size();
   }
 }
 
-void VolumeSet::writeHeld() {
-  current_->write(held_);
+void VolumeSet::WriteHeld() {
+  current_->Write(held_);
   held_.clear();
   openPiece_.reset();
 }
 
-void VolumeSet::writePiece(const FileHeader& header, PackedSource& packed, std::uint64_t bytes) {
+void VolumeSet::WritePiece(const FileHeader& header, PackedSource& packed, std::uint64_t bytes) {
   const bool volumeEndsHere = (header.flags & format::flags::kContinuesInNext) != 0;
   if (volumeSize_ == 0 || volumeEndsHere) {
-    writeHeld();
-    current_->write(SerializeFileHeader(header));
-    copy(packed, bytes);
+    WriteHeld();
+    current_->Write(SerializeFileHeader(header));
+    Copy(packed, bytes);
     return;
   }
   if (bytes >= 2) {
-    writeHeld();
-    openPiece_ = OpenPiece{header, current_->size()};
-    current_->write(SerializeFileHeader(header));
-    copy(packed, bytes - 1);
+    WriteHeld();
+    openPiece_ = OpenPiece{header, current_->Size()};
+    current_->Write(SerializeFileHeader(header));
+    Copy(packed, bytes - 1);
     held_.resize(1);
-    packed.read(held_);
+    packed.Read(held_);
     return;
   }
   // A folder, an empty file or a one-byte piece cannot continue in the next
@@ -126,52 +126,52 @@ void VolumeSet::writePiece(const FileHeader& header, PackedSource& packed, std::
   std::vector<std::uint8_t> bytesOfPiece = SerializeFileHeader(header);
   const std::size_t headerSize = bytesOfPiece.size();
   bytesOfPiece.resize(headerSize + bytes);
-  packed.read(std::span<std::uint8_t>(bytesOfPiece).subspan(headerSize));
+  packed.Read(std::span<std::uint8_t>(bytesOfPiece).subspan(headerSize));
   if (openPiece_)
     held_.insert(held_.end(), bytesOfPiece.begin(), bytesOfPiece.end());
   else
-    current_->write(bytesOfPiece);
+    current_->Write(bytesOfPiece);
 }
 
-void VolumeSet::writeMember(FileHeader header, PackedSource& packed) {
+void VolumeSet::WriteMember(FileHeader header, PackedSource& packed) {
   if (finished_) throw std::logic_error("archive already finished");
-  if (packed.size() > std::numeric_limits<std::uint32_t>::max())
+  if (packed.Size() > std::numeric_limits<std::uint32_t>::max())
     throw std::invalid_argument("packed data of " + header.name + " exceeds 4 GiB");
   const std::uint16_t baseFlags = header.flags & ~kContinuationFlags;
   const std::uint64_t headerSize = FileHeaderSize(header.name.size());
-  std::uint64_t left = packed.size();
+  std::uint64_t left = packed.Size();
   bool firstPiece = true;
   for (;;) {
     // A piece carries at least one byte of data, so that no volume ends in a
     // header whose data all lies in the next one.
     const std::uint64_t needed = headerSize + (left == 0 ? 0 : 1);
-    if (roomLeft() < needed) {
-      if (volumeEmpty())
+    if (RoomLeft() < needed) {
+      if (VolumeEmpty())
         throw std::invalid_argument("volume size " + std::to_string(volumeSize_) +
                                     " is too small for the header of " + header.name +
                                     " (a volume needs at least " +
                                     std::to_string(mainHeaderSize_ + needed) + " bytes)");
-      continueOpenPieceInNextVolume(header.name);
+      ContinueOpenPieceInNextVolume(header.name);
       continue;
     }
-    const std::uint64_t piece = std::min<std::uint64_t>(left, roomLeft() - headerSize);
+    const std::uint64_t piece = std::min<std::uint64_t>(left, RoomLeft() - headerSize);
     const bool last = piece == left;
     header.flags = baseFlags;
     if (!firstPiece) header.flags |= format::flags::kContinuedFromPrevious;
     if (!last) header.flags |= format::flags::kContinuesInNext;
     header.packedSize = static_cast<std::uint32_t>(piece);
-    writePiece(header, packed, piece);
+    WritePiece(header, packed, piece);
     left -= piece;
     if (last) return;
     firstPiece = false;
-    startNextVolume();
+    StartNextVolume();
   }
 }
 
-VolumeSet::Result VolumeSet::finish() {
+VolumeSet::Result VolumeSet::Finish() {
   if (finished_) throw std::logic_error("archive already finished");
-  writeHeld();
-  current_->close();
+  WriteHeld();
+  current_->Close();
   Result result;
   result.volumes = written_;
   if (volumeSize_ > 0) {

@@ -39,8 +39,8 @@ class VolumeSet {
   // Writes the member's header(s) and packed data. header.packedSize and the
   // continuation flags are set here; header.crc32 must already be the CRC of
   // the whole member.
-  void writeMember(FileHeader header, std::span<const std::uint8_t> packed);
-  void writeMember(FileHeader header, PackedSource& packed);
+  void WriteMember(FileHeader header, std::span<const std::uint8_t> packed);
+  void WriteMember(FileHeader header, PackedSource& packed);
 
   struct Result {
     std::vector<std::string> volumes;       // in order
@@ -49,7 +49,7 @@ class VolumeSet {
   // Closes the last volume. Files that an earlier, longer run left under the
   // names of further volumes are deleted: a reader would take them for the
   // continuation of this set.
-  Result finish();
+  Result Finish();
 
  private:
   // The last piece of the current volume with more than one data byte,
@@ -59,15 +59,15 @@ class VolumeSet {
     std::uint64_t headerOffset = 0;
   };
 
-  void openVolume(std::string path);
-  void startNextVolume();
+  void OpenVolume(std::string path);
+  void StartNextVolume();
   // Ends a full volume that would otherwise end between two entries.
-  void continueOpenPieceInNextVolume(const std::string& nextMember);
-  std::uint64_t roomLeft() const;
-  bool volumeEmpty() const;
-  void writePiece(const FileHeader& header, PackedSource& packed, std::uint64_t bytes);
-  void writeHeld();
-  void copy(PackedSource& packed, std::uint64_t bytes);
+  void ContinueOpenPieceInNextVolume(const std::string& nextMember);
+  std::uint64_t RoomLeft() const;
+  bool VolumeEmpty() const;
+  void WritePiece(const FileHeader& header, PackedSource& packed, std::uint64_t bytes);
+  void WriteHeld();
+  void Copy(PackedSource& packed, std::uint64_t bytes);
 
   MainHeader main_;
   std::uint64_t volumeSize_;

@@ -31,16 +31,16 @@ FileHeader Member(const std::string& name, std::size_t size) {
 
 class VolumeSetTest : public ::testing::Test {
  protected:
-  std::string path(const std::string& name) const { return (dir_.path() / name).string(); }
+  std::string Path(const std::string& name) const { return (dir_.Path() / name).string(); }
   pelmora::test::ScratchDir dir_{"volumeset"};
 };
 
 TEST_F(VolumeSetTest, WithoutVolumeSizeEverythingGoesIntoOneFile) {
-  VolumeSet set(path("one.ace"), MainHeader{}, 0);
+  VolumeSet set(Path("one.ace"), MainHeader{}, 0);
   const auto a = Pattern(3000, 1);
-  set.writeMember(Member("a.bin", a.size()), a);
-  set.writeMember(Member("empty", 0), {});
-  const auto result = set.finish();
+  set.WriteMember(Member("a.bin", a.size()), a);
+  set.WriteMember(Member("empty", 0), {});
+  const auto result = set.Finish();
   ASSERT_EQ(result.volumes.size(), 1u);
   const auto volume = ScanVolume(result.volumes[0]);
   EXPECT_EQ(volume.mainFlags & format::flags::kMultiVolume, 0);
@@ -52,12 +52,12 @@ TEST_F(VolumeSetTest, WithoutVolumeSizeEverythingGoesIntoOneFile) {
 
 TEST_F(VolumeSetTest, SplitsAMemberOverSeveralVolumesWithContinuationFlags) {
   const std::uint64_t volumeSize = 2000;
-  VolumeSet set(path("DATA.c00"), MainHeader{}, volumeSize);
+  VolumeSet set(Path("DATA.c00"), MainHeader{}, volumeSize);
   const auto small = Pattern(500, 3);
   const auto big = Pattern(5000, 9);
-  set.writeMember(Member("small.txt", small.size()), small);
-  set.writeMember(Member("dir\\big.bin", big.size()), big);
-  const auto result = set.finish();
+  set.WriteMember(Member("small.txt", small.size()), small);
+  set.WriteMember(Member("dir\\big.bin", big.size()), big);
+  const auto result = set.Finish();
   ASSERT_GE(result.volumes.size(), 3u);
   EXPECT_EQ(fs::path(result.volumes[1]).filename(), "DATA.c01");
   EXPECT_EQ(fs::path(result.volumes[2]).filename(), "DATA.c02");
@@ -87,10 +87,10 @@ TEST_F(VolumeSetTest, SplitsAMemberOverSeveralVolumesWithContinuationFlags) {
 }
 
 TEST_F(VolumeSetTest, AnAceNamedFirstVolumeContinuesWithC00) {
-  VolumeSet set(path("set.ace"), MainHeader{}, 400);
+  VolumeSet set(Path("set.ace"), MainHeader{}, 400);
   const auto data = Pattern(1000, 5);
-  set.writeMember(Member("x", data.size()), data);
-  const auto result = set.finish();
+  set.WriteMember(Member("x", data.size()), data);
+  const auto result = set.Finish();
   ASSERT_GE(result.volumes.size(), 3u);
   EXPECT_EQ(fs::path(result.volumes[1]).filename(), "set.c00");
   EXPECT_EQ(fs::path(result.volumes[2]).filename(), "set.c01");
@@ -106,14 +106,14 @@ TEST_F(VolumeSetTest, AVolumeThatFillsRightAfterAnEntryEndsInsideIt) {
   // The first volume holds exactly a, the folder d and the one-byte file e.
   const std::uint64_t volumeSize =
       SerializeMainHeader(MainHeader{}).size() + 3 * FileHeaderSize(1) + a.size() + e.size();
-  VolumeSet set(path("exact.c00"), MainHeader{}, volumeSize);
-  set.writeMember(Member("a", a.size()), a);
+  VolumeSet set(Path("exact.c00"), MainHeader{}, volumeSize);
+  set.WriteMember(Member("a", a.size()), a);
   FileHeader folder = Member("d", 0);
   folder.attributes = format::kAttributeDirectory;
-  set.writeMember(folder, {});
-  set.writeMember(Member("e", e.size()), e);
-  set.writeMember(Member("b", b.size()), b);
-  const auto result = set.finish();
+  set.WriteMember(folder, {});
+  set.WriteMember(Member("e", e.size()), e);
+  set.WriteMember(Member("b", b.size()), b);
+  const auto result = set.Finish();
   ASSERT_GE(result.volumes.size(), 3u);
 
   std::map<std::string, std::vector<std::uint8_t>> joined;
@@ -149,63 +149,63 @@ TEST_F(VolumeSetTest, AVolumeThatFillsRightAfterAnEntryEndsInsideIt) {
 
 TEST_F(VolumeSetTest, RefusesAVolumeSizeThatCannotHoldAHeaderAndLeavesNothingBehind) {
   {
-    VolumeSet set(path("tiny.c00"), MainHeader{}, 60);
+    VolumeSet set(Path("tiny.c00"), MainHeader{}, 60);
     const auto a = Pattern(10, 1);
-    EXPECT_THROW(set.writeMember(Member("a-long-member-name.txt", a.size()), a),
+    EXPECT_THROW(set.WriteMember(Member("a-long-member-name.txt", a.size()), a),
                  std::invalid_argument);
   }
-  EXPECT_FALSE(fs::exists(path("tiny.c00")));
+  EXPECT_FALSE(fs::exists(Path("tiny.c00")));
   {
     // Folders alone fill the volume: nothing could continue in the next.
-    VolumeSet set(path("folders.c00"), MainHeader{},
+    VolumeSet set(Path("folders.c00"), MainHeader{},
                   SerializeMainHeader(MainHeader{}).size() + 2 * FileHeaderSize(2));
-    set.writeMember(Member("d1", 0), {});
-    set.writeMember(Member("d2", 0), {});
-    EXPECT_THROW(set.writeMember(Member("d3", 0), {}), std::invalid_argument);
+    set.WriteMember(Member("d1", 0), {});
+    set.WriteMember(Member("d2", 0), {});
+    EXPECT_THROW(set.WriteMember(Member("d3", 0), {}), std::invalid_argument);
   }
-  EXPECT_FALSE(fs::exists(path("folders.c00")));
+  EXPECT_FALSE(fs::exists(Path("folders.c00")));
 }
 
 TEST_F(VolumeSetTest, ASetThatWouldNeedAVolumeAfterC99IsRefused) {
   {
-    VolumeSet set(path("DATA.c98"), MainHeader{}, 300);
+    VolumeSet set(Path("DATA.c98"), MainHeader{}, 300);
     const auto a = Pattern(1000, 1);
     try {
-      set.writeMember(Member("a", a.size()), a);
+      set.WriteMember(Member("a", a.size()), a);
       FAIL() << "no error";
     } catch (const std::runtime_error& e) {
       EXPECT_NE(std::string(e.what()).find("DATA.c99"), std::string::npos) << e.what();
       EXPECT_NE(std::string(e.what()).find("larger volume size"), std::string::npos) << e.what();
     }
   }
-  EXPECT_FALSE(fs::exists(path("DATA.c98")));
-  EXPECT_FALSE(fs::exists(path("DATA.c99")));
+  EXPECT_FALSE(fs::exists(Path("DATA.c98")));
+  EXPECT_FALSE(fs::exists(Path("DATA.c99")));
 }
 
 TEST_F(VolumeSetTest, AnUnfinishedSetIsRemoved) {
   {
-    VolumeSet set(path("broken.c00"), MainHeader{}, 300);
+    VolumeSet set(Path("broken.c00"), MainHeader{}, 300);
     const auto a = Pattern(1000, 1);
-    set.writeMember(Member("a", a.size()), a);
-    EXPECT_TRUE(fs::exists(path("broken.c02")));
+    set.WriteMember(Member("a", a.size()), a);
+    EXPECT_TRUE(fs::exists(Path("broken.c02")));
   }
-  EXPECT_FALSE(fs::exists(path("broken.c00")));
-  EXPECT_FALSE(fs::exists(path("broken.c01")));
-  EXPECT_FALSE(fs::exists(path("broken.c02")));
+  EXPECT_FALSE(fs::exists(Path("broken.c00")));
+  EXPECT_FALSE(fs::exists(Path("broken.c01")));
+  EXPECT_FALSE(fs::exists(Path("broken.c02")));
 }
 
 TEST_F(VolumeSetTest, DeletesStaleVolumesOfAnEarlierLongerSet) {
   for (const char* stale : {"DATA.c01", "DATA.c02", "DATA.c04"})
-    std::ofstream(path(stale)) << "old";
-  VolumeSet set(path("DATA.c00"), MainHeader{}, 1000);
+    std::ofstream(Path(stale)) << "old";
+  VolumeSet set(Path("DATA.c00"), MainHeader{}, 1000);
   const auto a = Pattern(10, 1);
-  set.writeMember(Member("a", a.size()), a);
-  const auto result = set.finish();
+  set.WriteMember(Member("a", a.size()), a);
+  const auto result = set.Finish();
   ASSERT_EQ(result.volumes.size(), 1u);
   EXPECT_EQ(result.removedStale.size(), 2u);
-  EXPECT_FALSE(fs::exists(path("DATA.c01")));
-  EXPECT_FALSE(fs::exists(path("DATA.c02")));
-  EXPECT_TRUE(fs::exists(path("DATA.c04")));  // not a successor: c03 is missing
+  EXPECT_FALSE(fs::exists(Path("DATA.c01")));
+  EXPECT_FALSE(fs::exists(Path("DATA.c02")));
+  EXPECT_TRUE(fs::exists(Path("DATA.c04")));  // not a successor: c03 is missing
 }
 
 }  // namespace

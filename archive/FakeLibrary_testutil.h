@@ -29,10 +29,10 @@ inline std::string FakeLibraryWithoutSetPasswordFile() {
 class FakeLibraryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    libraryDir = (scratch.path() / "lib").string();
+    libraryDir = (scratch.Path() / "lib").string();
     InstallLibrary(FakeLibraryFile(), libraryDir);
-    archivePath = (scratch.path() / "DATA.c00").string();
-    targetDir = (scratch.path() / "target").string();
+    archivePath = (scratch.Path() / "DATA.c00").string();
+    targetDir = (scratch.Path() / "target").string();
     ace.Path2UnAceDll = libraryDir;
     ace.Archivefilename = archivePath;
     ace.TargetDirectory = targetDir;

@@ -55,10 +55,10 @@ void SaveResourceToFile(const std::string& fileName, const std::string& resource
   win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) throw DeploymentError(failure);
-  const bool complete = WriteAll(file.get(), data, size);
+  const bool complete = WriteAll(file.Get(), data, size);
   // Closed here rather than by the owner: a close that fails can mean the
   // data never reached the medium.
-  const bool closed = CloseHandle(file.release()) != 0;
+  const bool closed = CloseHandle(file.Release()) != 0;
   if (!closed || !complete) {
     DeleteFileA(path.c_str());
     throw DeploymentError(failure);

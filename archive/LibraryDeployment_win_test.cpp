@@ -84,7 +84,7 @@ TEST_F(LibraryDeployment, DeployUsesAnExistingFileUnchanged) {
 
 TEST_F(LibraryDeployment, DeployLooksInTheSetupFolderButWritesBesideTheProgram) {
   pelmora::test::ScratchDir setup("deploy");
-  const std::string setupDir = setup.str() + "\\";
+  const std::string setupDir = setup.Str() + "\\";
   WriteText(setupDir + "unace.DLL", "present elsewhere");
   DeployExtractionLibrary(setupDir);
   EXPECT_FALSE(Exists(library));

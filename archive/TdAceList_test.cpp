@@ -63,7 +63,7 @@ TEST_F(ListWalk, FailedEntryEndsTheWalkWithTheLibrarysCode) {
 // ---- loading the library ------------------------------------------------
 
 TEST_F(ListWalk, MissingLibraryReportsMinus101) {
-  ace.Path2UnAceDll = (scratch.path() / "nowhere").string();
+  ace.Path2UnAceDll = (scratch.Path() / "nowhere").string();
   WriteScript("entry a.txt\n");
   EXPECT_EQ(ace.List(), -101);
   EXPECT_EQ(ace.Extract(), -101);
@@ -74,7 +74,7 @@ TEST_F(ListWalk, MissingLibraryReportsMinus101) {
 }
 
 TEST_F(ListWalk, LibraryLackingAnExportReportsMinus101) {
-  const std::string partial = (scratch.path() / "partial").string();
+  const std::string partial = (scratch.Path() / "partial").string();
   InstallLibrary(FakeLibraryWithoutSetPasswordFile(), partial);
   ace.Path2UnAceDll = partial;
   WriteScript("entry a.txt\n");
@@ -126,7 +126,7 @@ TEST_F(ListWalk, ExtractTurnsAFailedOpenInto101) {
 }
 
 TEST_F(ListWalk, MissingArchiveFileIsAFailedOpen) {
-  ace.Archivefilename = (scratch.path() / "missing.c00").string();
+  ace.Archivefilename = (scratch.Path() / "missing.c00").string();
   EXPECT_EQ(ace.List(), ACE_ERR_OPEN);
   EXPECT_EQ(ace.Extract(), 101);
   EXPECT_EQ(events, (Lines{"error 129", "error 101"}));

@@ -56,15 +56,15 @@ class RealArchive : public ::testing::Test {
   // Every file below the scratch folder other than the library copy.
   Lines FilesWritten() const {
     Lines files;
-    for (const auto& item : fs::recursive_directory_iterator(scratch.path()))
+    for (const auto& item : fs::recursive_directory_iterator(scratch.Path()))
       if (item.is_regular_file() && item.path().parent_path() != libraryDir)
-        files.push_back(fs::relative(item.path(), scratch.path()).generic_string());
+        files.push_back(fs::relative(item.path(), scratch.Path()).generic_string());
     return files;
   }
 
   pelmora::test::ScratchDir scratch{"realace"};
-  const fs::path libraryDir = scratch.path() / "lib";
-  const fs::path targetDir = scratch.path() / "target";
+  const fs::path libraryDir = scratch.Path() / "lib";
+  const fs::path targetDir = scratch.Path() / "target";
   TdAce ace;
   Lines events;
 };

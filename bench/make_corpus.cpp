@@ -24,7 +24,7 @@ class Corpus {
  public:
   explicit Corpus(fs::path root) : root_(std::move(root)) {}
 
-  void write(const std::string& name, const std::string& content) {
+  void Write(const std::string& name, const std::string& content) {
     const fs::path path = root_ / name;
     fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary);
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
   const auto split = [&](const char* folder, std::size_t bytes, auto make) {
     for (std::size_t i = 0; bytes > 0; ++i) {
       const std::size_t n = std::min(bytes, fileSize - (i % 3) * 300000);
-      corpus.write(std::string(folder) + "/part" + std::to_string(i) + ".dat", make(rng, n));
+      corpus.Write(std::string(folder) + "/part" + std::to_string(i) + ".dat", make(rng, n));
       bytes -= n;
     }
   };

@@ -20,20 +20,20 @@ class UniqueResource {
 
   UniqueResource() noexcept = default;
   explicit UniqueResource(Value value) noexcept : value_(value) {}
-  ~UniqueResource() { reset(); }
+  ~UniqueResource() { Reset(); }
 
-  UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
+  UniqueResource(UniqueResource&& other) noexcept : value_(other.Release()) {}
   UniqueResource& operator=(UniqueResource&& other) noexcept {
-    if (this != &other) reset(other.release());
+    if (this != &other) Reset(other.Release());
     return *this;
   }
   UniqueResource(const UniqueResource&) = delete;
   UniqueResource& operator=(const UniqueResource&) = delete;
 
-  Value get() const noexcept { return value_; }
+  Value Get() const noexcept { return value_; }
   explicit operator bool() const noexcept { return Traits::IsValid(value_); }
 
-  void reset(Value value = Traits::Empty()) noexcept {
+  void Reset(Value value = Traits::Empty()) noexcept {
     if (Traits::IsValid(value_)) {
       const DWORD lastError = ::GetLastError();
       Traits::Close(value_);
@@ -41,11 +41,11 @@ class UniqueResource {
     }
     value_ = value;
   }
-  Value release() noexcept { return std::exchange(value_, Traits::Empty()); }
+  Value Release() noexcept { return std::exchange(value_, Traits::Empty()); }
 
   // For the API's out parameters: drops what is held and lends the slot.
-  Value* receive() noexcept {
-    reset();
+  Value* Receive() noexcept {
+    Reset();
     return &value_;
   }
 

@@ -15,7 +15,7 @@ namespace pelmora::fuzz {
 class SpanInput : public unace::decode::PackedInput {
  public:
   SpanInput(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  std::size_t read(std::uint8_t* dst, std::size_t max) override {
+  std::size_t Read(std::uint8_t* dst, std::size_t max) override {
     const std::size_t n = size_ - pos_ < max ? size_ - pos_ : max;
     if (n != 0) std::memcpy(dst, data_ + pos_, n);
     pos_ += n;
@@ -30,7 +30,7 @@ class SpanInput : public unace::decode::PackedInput {
 
 class CountingOutput : public unace::decode::Output {
  public:
-  bool write(const std::uint8_t*, std::size_t n) override {
+  bool Write(const std::uint8_t*, std::size_t n) override {
     total += n;
     return true;
   }
@@ -52,12 +52,12 @@ inline int FuzzMemberDecoding(const std::uint8_t* data, std::size_t size, bool b
   // One decoder for every input: its window, once grown, serves the next
   // input too, instead of being allocated (and quarantined by ASan) anew.
   static pelmora::unace::decode::Decoder decoder;
-  decoder.reset();
+  decoder.Reset();
   for (int member = 0; member < (solidSecond ? 2 : 1); ++member) {
     pelmora::fuzz::SpanInput input(data, size);
     pelmora::fuzz::CountingOutput output;
     const auto status =
-        decoder.decodeMember(input, output, originalSize, dictionary, blocked, member > 0);
+        decoder.DecodeMember(input, output, originalSize, dictionary, blocked, member > 0);
     if (status == pelmora::unace::decode::Status::Ok && output.total != originalSize) __builtin_trap();
   }
   return 0;

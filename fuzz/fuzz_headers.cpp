@@ -46,7 +46,7 @@ std::unique_ptr<pelmora::unace::io::MemoryVolumeOpener> VolumesFrom(const std::u
                             ? memmem(at, static_cast<std::size_t>(end - at), kNextVolume.data(), kNextVolume.size())
                             : nullptr;
     const auto* stop = found ? static_cast<const std::uint8_t*>(found) : end;
-    opener->add(VolumeName(volume), std::vector<std::uint8_t>(at, stop));
+    opener->Add(VolumeName(volume), std::vector<std::uint8_t>(at, stop));
     if (!found) break;
     at = stop + kNextVolume.size();
   }
@@ -61,19 +61,19 @@ void WalkArchive(const std::uint8_t* data, std::size_t size, bool extracting) {
     return mode == ACE_VOLUME_MISSING ? (missingAnswers++ == 0 ? 0 : 1) : 0;
   };
   pelmora::unace::archive::ArchiveSession session(VolumesFrom(data, size), std::move(callbacks), extracting);
-  if (session.open("fuzz.ace") != ACE_OK) return;
+  if (session.Open("fuzz.ace") != ACE_OK) return;
   std::uint64_t declared = 0;
   for (int entries = 0; entries < 10000; ++entries) {
-    if (session.readHeader() != ACE_OK) return;
-    const pelmora::unace::format::FileHeader& entry = session.currentEntry();
+    if (session.ReadHeader() != ACE_OK) return;
+    const pelmora::unace::format::FileHeader& entry = session.CurrentEntry();
     if (extracting) {
       if (entry.originalSize > kMostDecodedPerWalk - declared) return;
       declared += entry.originalSize;
     }
     (void)pelmora::unace::format::UnsafeNameReason(entry.name);
-    if (entry.encrypted()) session.setPassword(std::string("1234"));
+    if (entry.Encrypted()) session.SetPassword(std::string("1234"));
     // Testing decodes and checks the CRC without creating any file.
-    session.process(extracting ? ACE_TEST : ACE_SKIP, nullptr);
+    session.Process(extracting ? ACE_TEST : ACE_SKIP, nullptr);
   }
 }
 

@@ -17,7 +17,7 @@ namespace {
 class SpanInput : public pelmora::unace::decode::PackedInput {
  public:
   explicit SpanInput(const std::vector<std::uint8_t>& b) : bytes_(b) {}
-  std::size_t read(std::uint8_t* dst, std::size_t max) override {
+  std::size_t Read(std::uint8_t* dst, std::size_t max) override {
     const std::size_t n = max < bytes_.size() - pos_ ? max : bytes_.size() - pos_;
     if (n) std::memcpy(dst, bytes_.data() + pos_, n);
     pos_ += n;
@@ -31,7 +31,7 @@ class SpanInput : public pelmora::unace::decode::PackedInput {
 
 class Collect : public pelmora::unace::decode::Output {
  public:
-  bool write(const std::uint8_t* d, std::size_t n) override {
+  bool Write(const std::uint8_t* d, std::size_t n) override {
     bytes.insert(bytes.end(), d, d + n);
     return true;
   }
@@ -40,12 +40,12 @@ class Collect : public pelmora::unace::decode::Output {
 
 void RoundTrip(pelmora::acewriter::encode::Encoder& encoder, pelmora::unace::decode::Decoder& decoder,
                std::span<const std::uint8_t> member, bool solid) {
-  const auto packed = encoder.encodeMember(member, solid);
+  const auto packed = encoder.EncodeMember(member, solid);
   if (packed.size() % 4 != 0) std::abort();
   SpanInput in(packed);
   Collect out;
-  const auto status = decoder.decodeMember(in, out, member.size(), std::uint32_t{1} << encoder.dictionaryBits(),
-                                           encoder.compressionType() == 2, solid);
+  const auto status = decoder.DecodeMember(in, out, member.size(), std::uint32_t{1} << encoder.DictionaryBits(),
+                                           encoder.CompressionType() == 2, solid);
   if (status != pelmora::unace::decode::Status::Ok) std::abort();
   if (out.bytes.size() != member.size() ||
       (member.size() != 0 && std::memcmp(out.bytes.data(), member.data(), member.size()) != 0))
@@ -84,19 +84,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // One decoder for all runs: its window and buffers, once grown, serve the
   // next input too.
   static pelmora::unace::decode::Decoder decoder;
-  decoder.reset();
+  decoder.Reset();
   if (choice & 0x40) {
     const auto half = input.size() / 2;
     if (choice & 0x08) {
       // The writer stores the first member after all.
-      encoder.encodeMember(input.first(half), true);
-      encoder.storeInstead(input.first(half));
-      decoder.appendStored(input.data(), half);
+      encoder.EncodeMember(input.first(half), true);
+      encoder.StoreInstead(input.first(half));
+      decoder.AppendStored(input.data(), half);
     } else {
       RoundTrip(encoder, decoder, input.first(half), true);
     }
-    encoder.appendStored(input.subspan(half, half / 2));
-    decoder.appendStored(input.data() + half, half / 2);
+    encoder.AppendStored(input.subspan(half, half / 2));
+    decoder.AppendStored(input.data() + half, half / 2);
     RoundTrip(encoder, decoder, input.subspan(half + half / 2), true);
   } else {
     RoundTrip(encoder, decoder, input, false);

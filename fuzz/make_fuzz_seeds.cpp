@@ -42,7 +42,7 @@ constexpr std::size_t kLongestRoundTripSeed = 4096;
 class Random {
  public:
   explicit Random(std::uint32_t seed) : state_(seed) {}
-  std::uint32_t next() {
+  std::uint32_t Next() {
     state_ = state_ * 1664525u + 1013904223u;
     return state_ >> 8;
   }
@@ -58,7 +58,7 @@ Bytes Text(std::size_t size, std::uint32_t seed) {
   Random random(seed);
   Bytes out;
   while (out.size() < size) {
-    const std::string word = kWords[random.next() % std::size(kWords)];
+    const std::string word = kWords[random.Next() % std::size(kWords)];
     out.insert(out.end(), word.begin(), word.end());
   }
   out.resize(size);
@@ -72,14 +72,14 @@ Bytes Code(std::size_t size, std::uint32_t seed) {
   Random random(seed);
   Bytes out;
   while (out.size() + 5 <= size) {
-    if (random.next() % 3 == 0) {
+    if (random.Next() % 3 == 0) {
       const auto here = static_cast<std::int32_t>(out.size());
-      const std::int32_t target = static_cast<std::int32_t>(random.next() % size);
+      const std::int32_t target = static_cast<std::int32_t>(random.Next() % size);
       const auto relative = static_cast<std::uint32_t>(target - (here + 5));
       out.push_back(0xE8);
       for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(relative >> (8 * i)));
     } else {
-      out.push_back(kShort[random.next() % std::size(kShort)]);
+      out.push_back(kShort[random.Next() % std::size(kShort)]);
     }
   }
   out.resize(size, 0x90);
@@ -98,7 +98,7 @@ Bytes Samples(std::size_t size, int channels) {
     const int channel = static_cast<int>(i % static_cast<std::size_t>(channels));
     const double t = static_cast<double>(i / static_cast<std::size_t>(channels));
     const double value = 9000 * std::sin(t * (0.05 + 0.03 * channel)) + 3000 * std::sin(t * 0.31) +
-                         static_cast<double>(random.next() % 200) - 100;
+                         static_cast<double>(random.Next() % 200) - 100;
     PutLe(out, static_cast<std::uint32_t>(static_cast<std::int32_t>(value)), 2);
   }
   out.resize(size, 0);
@@ -131,7 +131,7 @@ Bytes Pixels(std::uint32_t width, std::uint32_t height, std::uint32_t planes) {
   for (std::uint32_t y = 0; y < height; ++y)
     for (std::uint32_t x = 0; x < width; ++x)
       for (std::uint32_t p = 0; p < planes; ++p)
-        out.push_back(static_cast<std::uint8_t>(x * (p + 1) + y * 2 + p * 40 + random.next() % 9));
+        out.push_back(static_cast<std::uint8_t>(x * (p + 1) + y * 2 + p * 40 + random.Next() % 9));
   return out;
 }
 
@@ -205,7 +205,7 @@ std::uint8_t SizeSelector(std::size_t size) {
 
 void StreamSeed(const fs::path& path, Options options, const Bytes& member, bool solidSecond = false) {
   pelmora::acewriter::encode::Encoder encoder(options);
-  const Bytes packed = encoder.encodeMember(member, false);
+  const Bytes packed = encoder.EncodeMember(member, false);
   Bytes seed = {DictionarySelector(options.dictionaryBits, solidSecond), SizeSelector(member.size())};
   seed.insert(seed.end(), packed.begin(), packed.end());
   Write(path, seed, kLongestStreamSeed);
@@ -291,17 +291,17 @@ std::vector<Member> MediaFiles() {
 Bytes MakeArchive(const fs::path& scratch, pelmora::acewriter::ArchiveOptions options, const std::vector<Member>& members) {
   fs::remove_all(scratch);
   fs::create_directories(scratch);
-  const pelmora::acewriter::FileStamp fileStamp{0x5A2B6C00, pelmora::acewriter::kAttrArchive};
-  const pelmora::acewriter::FileStamp folderStamp{0x5A2B6C00, pelmora::acewriter::kAttrDirectory};
+  const pelmora::acewriter::FileStamp fileStamp{0x5A2B6C00, pelmora::unace::format::kAttributeArchive};
+  const pelmora::acewriter::FileStamp folderStamp{0x5A2B6C00, pelmora::unace::format::kAttributeDirectory};
   pelmora::acewriter::ArchiveWriter writer((scratch / "seed.ace").string(), options);
   for (const Member& m : members) {
     if (m.folder)
-      writer.addFolder(m.name, folderStamp);
+      writer.AddFolder(m.name, folderStamp);
     else
-      writer.addFile(m.name, m.data, fileStamp);
+      writer.AddFile(m.name, m.data, fileStamp);
   }
   Bytes joined;
-  const auto result = writer.finish();
+  const auto result = writer.Finish();
   if (result.volumes.size() > kMostVolumes)
     throw std::runtime_error(std::to_string(result.volumes.size()) + " volumes, more than fuzz_headers reads");
   for (std::size_t i = 0; i < result.volumes.size(); ++i) {

@@ -33,12 +33,12 @@ TEST(DescriptionFileWin, SetupDirIsTheProgramFolderWhateverItsName) {
 
 TEST(DescriptionFileWin, ReadsTheFileBesideTheProgramAndReportsAMissingOne) {
   pelmora::test::ScratchDir dir("pmd");
-  const std::string setupDir = dir.str() + "\\";
+  const std::string setupDir = dir.Str() + "\\";
   EXPECT_FALSE(LoadDescriptionFile(setupDir).has_value());
 
   const std::string pmd = EncodeDescription(
       "1.0.0.1\nDemo\n3.0.0.0\nDemoKey\nC:\\Demo\ndemo.exe\n<beginregistry>\nSoftware\\Ä\n<endregistry>\n");
-  { std::ofstream(dir.path() / "install.pmd", std::ios::binary) << pmd; }
+  { std::ofstream(dir.Path() / "install.pmd", std::ios::binary) << pmd; }
   const auto bytes = LoadDescriptionFile(setupDir);
   ASSERT_TRUE(bytes.has_value());
   EXPECT_EQ(*bytes, pmd);
@@ -52,18 +52,18 @@ TEST(DescriptionFileWin, ReadsTheFileBesideTheProgramAndReportsAMissingOne) {
 
 TEST(DescriptionFileWin, AFolderNamedLikeTheFileIsNoDescription) {
   pelmora::test::ScratchDir dir("pmddir");
-  CreateDirectoryA((dir.str() + "\\install.pmd").c_str(), nullptr);
-  EXPECT_FALSE(LoadDescriptionFile(dir.str() + "\\").has_value());
+  CreateDirectoryA((dir.Str() + "\\install.pmd").c_str(), nullptr);
+  EXPECT_FALSE(LoadDescriptionFile(dir.Str() + "\\").has_value());
 }
 
 TEST(DescriptionFileWin, AnOversizedFileIsReadOnlyFarEnoughToBeRefused) {
   pelmora::test::ScratchDir dir("pmdbig");
   {
-    std::ofstream out(dir.path() / "install.pmd", std::ios::binary);
+    std::ofstream out(dir.Path() / "install.pmd", std::ios::binary);
     const std::string block(1 << 20, 'x');
     for (int i = 0; i < 20; ++i) out << block;
   }
-  const auto bytes = LoadDescriptionFile(dir.str() + "\\");
+  const auto bytes = LoadDescriptionFile(dir.Str() + "\\");
   ASSERT_TRUE(bytes.has_value());
   EXPECT_LT(bytes->size(), kMaxDescriptionBytes + 20000);
   SetupDescription d;

@@ -94,7 +94,7 @@ inline Bytes FileBlock(const FileSpec& entry) {
     flags |= 0x4000;
     packed.resize((packed.size() + 7) / 8 * 8, 0);
     crypto::AceCipher cipher(crypto::DeriveAceKey(*entry.password));
-    cipher.encrypt(packed.data(), packed.size());
+    cipher.Encrypt(packed.data(), packed.size());
   }
   Bytes body;
   body.push_back(entry.wide ? 3 : 1);

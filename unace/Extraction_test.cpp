@@ -19,12 +19,14 @@ using pelmora::test::ScratchDir;
 // extraction target is the folder "out" beside it.
 struct Fixture {
   explicit Fixture(const Bytes& archive) : dir("unace-x") {
-    WriteBytes(dir.path() / "a.ace", archive);
-    fs::create_directories(out());
+    WriteBytes(dir.Path() / "a.ace", archive);
+    fs::create_directories(Out());
   }
-  std::string archivePath() const { return (dir.path() / "a.ace").string(); }
-  fs::path out() const { return dir.path() / "out"; }
-  WalkResult walk(const WalkOptions& options = {}) const { return Walk(archivePath(), out().string(), options); }
+  std::string ArchivePath() const { return (dir.Path() / "a.ace").string(); }
+  fs::path Out() const { return dir.Path() / "out"; }
+  WalkResult Walk(const WalkOptions& options = {}) const {
+    return pelmora::unace::test::Walk(ArchivePath(), Out().string(), options);
+  }
   ScratchDir dir;
 };
 
@@ -51,14 +53,14 @@ TEST(Extraction, CreatesFoldersParentsAndFilesWithTheirTime) {
   FileSpec empty = Stored("empty.txt", "");
   Fixture f(Archive({Folder("docs"), Folder("docs\\sub"), deep, empty}));
 
-  const WalkResult walk = f.walk();
+  const WalkResult walk = f.Walk();
   EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
-  EXPECT_TRUE(fs::is_directory(f.out() / "docs" / "sub"));
-  EXPECT_EQ(ReadBytes(f.out() / "a" / "b" / "c.txt"), BytesOf("deep content"));
-  EXPECT_TRUE(fs::is_regular_file(f.out() / "empty.txt"));
-  EXPECT_EQ(fs::file_size(f.out() / "empty.txt"), 0u);
-  EXPECT_EQ(ModificationTime(f.out() / "a" / "b" / "c.txt"), LocalTimeOf(0x41046DDAu));
-  EXPECT_EQ(TreeOf(f.out()),
+  EXPECT_TRUE(fs::is_directory(f.Out() / "docs" / "sub"));
+  EXPECT_EQ(ReadBytes(f.Out() / "a" / "b" / "c.txt"), BytesOf("deep content"));
+  EXPECT_TRUE(fs::is_regular_file(f.Out() / "empty.txt"));
+  EXPECT_EQ(fs::file_size(f.Out() / "empty.txt"), 0u);
+  EXPECT_EQ(ModificationTime(f.Out() / "a" / "b" / "c.txt"), LocalTimeOf(0x41046DDAu));
+  EXPECT_EQ(TreeOf(f.Out()),
             (std::set<std::string>{"docs", "docs/sub", "a", "a/b", "a/b/c.txt", "empty.txt"}));
 }
 
@@ -66,13 +68,13 @@ TEST(Extraction, ReadOnlyAttributeIsApplied) {
   FileSpec entry = Stored("ro.txt", "locked");
   entry.attributes = 0x21;
   Fixture f(Archive({entry, Stored("rw.txt", "open")}));
-  EXPECT_EQ(f.walk().endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(f.Walk().endCode, ACE_END_OF_ARCHIVE);
   const auto writable = [](const fs::path& p) {
     return (fs::status(p).permissions() & fs::perms::owner_write) != fs::perms::none;
   };
-  EXPECT_FALSE(writable(f.out() / "ro.txt"));
-  EXPECT_TRUE(writable(f.out() / "rw.txt"));
-  fs::permissions(f.out() / "ro.txt", fs::perms::owner_write, fs::perm_options::add);  // let the cleanup remove it
+  EXPECT_FALSE(writable(f.Out() / "ro.txt"));
+  EXPECT_TRUE(writable(f.Out() / "rw.txt"));
+  fs::permissions(f.Out() / "ro.txt", fs::perms::owner_write, fs::perm_options::add);  // let the cleanup remove it
 }
 
 TEST(Extraction, TestOperationChecksWithoutWriting) {
@@ -81,30 +83,30 @@ TEST(Extraction, TestOperationChecksWithoutWriting) {
   Fixture f(Archive({Stored("good.txt", "fine"), bad}));
   WalkOptions options;
   options.operation = ACE_TEST;
-  const WalkResult walk = f.walk(options);
+  const WalkResult walk = f.Walk(options);
   EXPECT_EQ(walk.processCodes, (std::vector<int>{ACE_OK, ACE_ERR_DATA_CRC}));
-  EXPECT_TRUE(TreeOf(f.out()).empty());
+  EXPECT_TRUE(TreeOf(f.Out()).empty());
 }
 
 TEST(Extraction, ExistingFileIsReplaced) {
   Fixture f(Archive({Stored("f.txt", "new")}));
-  WriteBytes(f.out() / "f.txt", BytesOf("old and longer"));
-  EXPECT_EQ(f.walk().endCode, ACE_END_OF_ARCHIVE);
-  EXPECT_EQ(ReadBytes(f.out() / "f.txt"), BytesOf("new"));
+  WriteBytes(f.Out() / "f.txt", BytesOf("old and longer"));
+  EXPECT_EQ(f.Walk().endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(ReadBytes(f.Out() / "f.txt"), BytesOf("new"));
 }
 
 TEST(Extraction, TargetThatCannotBeReplacedGivesCode11) {
   Fixture f(Archive({Stored("f.txt", "content")}));
-  fs::create_directories(f.out() / "f.txt" / "inner");
-  const WalkResult walk = f.walk();
+  fs::create_directories(f.Out() / "f.txt" / "inner");
+  const WalkResult walk = f.Walk();
   EXPECT_EQ(walk.endCode, ACE_ERR_EXISTS);
-  EXPECT_EQ(TreeOf(f.out()), (std::set<std::string>{"f.txt", "f.txt/inner"}));
+  EXPECT_EQ(TreeOf(f.Out()), (std::set<std::string>{"f.txt", "f.txt/inner"}));
 }
 
 TEST(Extraction, FolderEntryWhereAFileStandsGivesCode11) {
   Fixture f(Archive({Folder("d")}));
-  WriteBytes(f.out() / "d", BytesOf("x"));
-  EXPECT_EQ(f.walk().endCode, ACE_ERR_EXISTS);
+  WriteBytes(f.Out() / "d", BytesOf("x"));
+  EXPECT_EQ(f.Walk().endCode, ACE_ERR_EXISTS);
 }
 
 TEST(Extraction, DamagedDataLeavesNoFile) {
@@ -115,12 +117,12 @@ TEST(Extraction, DamagedDataLeavesNoFile) {
   for (const FileSpec& entry : {wrongCrc, shortData}) {
     SCOPED_TRACE(entry.name);
     Fixture f(Archive({entry}));
-    WriteBytes(f.out() / entry.name, BytesOf("previous"));
-    const WalkResult walk = f.walk();
+    WriteBytes(f.Out() / entry.name, BytesOf("previous"));
+    const WalkResult walk = f.Walk();
     EXPECT_EQ(walk.endCode, entry.crc ? ACE_ERR_DATA_CRC : ACE_ERR_DATA);
     // The old file is untouched and no temporary file is left.
-    EXPECT_EQ(ReadBytes(f.out() / entry.name), BytesOf("previous"));
-    EXPECT_EQ(TreeOf(f.out()), std::set<std::string>{entry.name});
+    EXPECT_EQ(ReadBytes(f.Out() / entry.name), BytesOf("previous"));
+    EXPECT_EQ(TreeOf(f.Out()), std::set<std::string>{entry.name});
   }
 }
 
@@ -137,9 +139,9 @@ TEST(Extraction, HugeDeclaredSizesFailCleanly) {
   for (const FileSpec& entry : {stored, wide, packed}) {
     SCOPED_TRACE(entry.name);
     Fixture f(Archive({entry}));
-    const WalkResult walk = f.walk();
+    const WalkResult walk = f.Walk();
     EXPECT_EQ(walk.endCode, ACE_ERR_DATA);
-    EXPECT_TRUE(TreeOf(f.out()).empty());
+    EXPECT_TRUE(TreeOf(f.Out()).empty());
   }
 }
 
@@ -151,8 +153,8 @@ TEST(Extraction, UnknownMethodsAndDictionariesAreRefusedAsFormat) {
   dictionary.parameters = 15;  // 32 MiB: beyond what the format can address
   for (const FileSpec& entry : {method, dictionary}) {
     Fixture f(Archive({entry}));
-    EXPECT_EQ(f.walk().endCode, ACE_ERR_FORMAT) << entry.name;
-    EXPECT_TRUE(TreeOf(f.out()).empty());
+    EXPECT_EQ(f.Walk().endCode, ACE_ERR_FORMAT) << entry.name;
+    EXPECT_TRUE(TreeOf(f.Out()).empty());
   }
 }
 
@@ -163,12 +165,12 @@ TEST(Extraction, UnsafeNamesAreListedButNeverWritten) {
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     Fixture f(Archive({Stored(name, "payload"), Stored("after.txt", "fine")}));
-    const WalkResult walk = f.walk();
+    const WalkResult walk = f.Walk();
     ASSERT_EQ(walk.names.size(), 1u);
     EXPECT_EQ(walk.names[0], name);
     EXPECT_EQ(walk.endCode, ACE_ERR_UNSAFE_NAME);
     // Nothing anywhere in the scratch folder besides the archive and the empty target.
-    EXPECT_EQ(TreeOf(f.dir.path()), (std::set<std::string>{"a.ace", "out"}));
+    EXPECT_EQ(TreeOf(f.dir.Path()), (std::set<std::string>{"a.ace", "out"}));
   }
 }
 
@@ -182,10 +184,10 @@ TEST(Extraction, UnusualBlocksBetweenEntriesArePassedOver) {
   Append(archive, Bytes(3, 0xDD));
   Append(archive, FileBlock(Stored("two.txt", "2")));
   Fixture f(archive);
-  const WalkResult walk = f.walk();
+  const WalkResult walk = f.Walk();
   EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
   EXPECT_EQ(walk.names, (std::vector<std::string>{"one.txt", "two.txt"}));
-  EXPECT_EQ(ReadBytes(f.out() / "two.txt"), BytesOf("2"));
+  EXPECT_EQ(ReadBytes(f.Out() / "two.txt"), BytesOf("2"));
 }
 
 TEST(Extraction, EncryptedStoredEntry) {
@@ -194,15 +196,15 @@ TEST(Extraction, EncryptedStoredEntry) {
   Fixture f(Archive({secret}));
   WalkOptions right;
   right.password = "pass word";
-  EXPECT_EQ(f.walk(right).endCode, ACE_END_OF_ARCHIVE);
-  EXPECT_EQ(ReadBytes(f.out() / "secret.txt"), BytesOf("the quick brown fox"));
+  EXPECT_EQ(f.Walk(right).endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(ReadBytes(f.Out() / "secret.txt"), BytesOf("the quick brown fox"));
 
-  fs::remove(f.out() / "secret.txt");
+  fs::remove(f.Out() / "secret.txt");
   WalkOptions wrong;
   wrong.password = "password";
-  EXPECT_EQ(f.walk(wrong).endCode, ACE_ERR_PASSWORD);
-  EXPECT_EQ(f.walk().endCode, ACE_ERR_PASSWORD);
-  EXPECT_TRUE(TreeOf(f.out()).empty());
+  EXPECT_EQ(f.Walk(wrong).endCode, ACE_ERR_PASSWORD);
+  EXPECT_EQ(f.Walk().endCode, ACE_ERR_PASSWORD);
+  EXPECT_TRUE(TreeOf(f.Out()).empty());
 }
 
 // Progress callbacks carry no context; the tests share this state.
@@ -221,20 +223,20 @@ TEST(Extraction, ProgressCallbackSeesEveryByteAndCanAbort) {
 
   g_progressBytes = 0;
   g_progressAnswer = 1;
-  EXPECT_EQ(f.walk(options).endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(f.Walk(options).endCode, ACE_END_OF_ARCHIVE);
   EXPECT_EQ(g_progressBytes, content.size());
 
-  fs::remove(f.out() / "big.txt");
+  fs::remove(f.Out() / "big.txt");
   g_progressBytes = 0;
   g_progressAnswer = 0;
-  EXPECT_EQ(f.walk(options).endCode, ACE_ERR_ABORTED);
+  EXPECT_EQ(f.Walk(options).endCode, ACE_ERR_ABORTED);
   EXPECT_GT(g_progressBytes, 0u);
-  EXPECT_TRUE(TreeOf(f.out()).empty());
+  EXPECT_TRUE(TreeOf(f.Out()).empty());
 }
 
 TEST(Exports, MisuseIsAnsweredWithArgumentErrors) {
   Fixture f(Archive({Stored("one.txt", "1"), Stored("two.txt", "2")}));
-  std::string path = f.archivePath();
+  std::string path = f.ArchivePath();
   TACEOpenData open{};
   open.ArchiveName = path.data();
   open.OpenMode = ACE_OPEN_EXTRACT;
@@ -264,7 +266,7 @@ TEST(Exports, MisuseIsAnsweredWithArgumentErrors) {
 // through a closed or made-up handle stops the test.
 TEST(Exports, StaleDoubledAndForeignHandlesAreRefusedUntouched) {
   Fixture f(Archive({Stored("one.txt", "1")}));
-  std::string path = f.archivePath();
+  std::string path = f.ArchivePath();
   TACEOpenData open{};
   open.ArchiveName = path.data();
   open.OpenMode = ACE_OPEN_LIST;
@@ -305,7 +307,7 @@ int UNACE_CALL CloseTheArchive(unsigned char*, int) {
 TEST(Exports, AnArchiveClosedFromItsOwnCallbackOutlivesTheRunningCall) {
   const std::string content(200000, 'c');
   Fixture f(Archive({Stored("one.txt", content), Stored("two.txt", "2")}));
-  std::string path = f.archivePath();
+  std::string path = f.ArchivePath();
   TACEOpenData open{};
   open.ArchiveName = path.data();
   open.OpenMode = ACE_OPEN_EXTRACT;
@@ -315,17 +317,17 @@ TEST(Exports, AnArchiveClosedFromItsOwnCallbackOutlivesTheRunningCall) {
   TACEHeaderData header{};
   ASSERT_EQ(ACEReadHeader(handle, &header), ACE_OK);
   g_handleToClose = handle;
-  EXPECT_EQ(ACEProcessFile(handle, ACE_EXTRACT, TargetFor(f.out().string(), "one.txt").c_str()), ACE_OK);
+  EXPECT_EQ(ACEProcessFile(handle, ACE_EXTRACT, TargetFor(f.Out().string(), "one.txt").c_str()), ACE_OK);
   EXPECT_EQ(g_handleToClose, 0);
-  EXPECT_EQ(ReadBytes(f.out() / "one.txt"), BytesOf(content));
+  EXPECT_EQ(ReadBytes(f.Out() / "one.txt"), BytesOf(content));
   EXPECT_EQ(ACEReadHeader(handle, &header), ACE_ERR_ARGUMENT);
 }
 
 TEST(Exports, OpenFailuresShowInOpenResult) {
   ScratchDir dir("unace-open");
-  WriteBytes(dir.path() / "junk.ace", Bytes(1000, 0x42));
+  WriteBytes(dir.Path() / "junk.ace", Bytes(1000, 0x42));
   for (const char* name : {"missing.ace", "junk.ace"}) {
-    std::string path = (dir.path() / name).string();
+    std::string path = (dir.Path() / name).string();
     TACEOpenData open{};
     open.ArchiveName = path.data();
     EXPECT_EQ(ACEOpenArchive(&open), 0) << name;
@@ -334,8 +336,8 @@ TEST(Exports, OpenFailuresShowInOpenResult) {
   MainSpec second;
   second.flags = 0x0800;
   second.volume = 1;
-  WriteBytes(dir.path() / "second.ace", Archive({}, second));
-  std::string path = (dir.path() / "second.ace").string();
+  WriteBytes(dir.Path() / "second.ace", Archive({}, second));
+  std::string path = (dir.Path() / "second.ace").string();
   TACEOpenData open{};
   open.ArchiveName = path.data();
   EXPECT_EQ(ACEOpenArchive(&open), 0);

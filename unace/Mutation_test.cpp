@@ -50,12 +50,12 @@ TEST(Mutations, TruncatedArchivesFailCleanly) {
     for (std::size_t cut = 1; cut < original.size(); cut += step) {
       SCOPED_TRACE(std::string(sample.archive) + " cut at " + std::to_string(cut));
       ScratchDir dir("unace-cut");
-      WriteBytes(dir.path() / "a.ace", Bytes(original.begin(), original.begin() + cut));
+      WriteBytes(dir.Path() / "a.ace", Bytes(original.begin(), original.begin() + cut));
       WalkOptions options;
       options.password = sample.password;
-      const fs::path out = dir.path() / "out";
+      const fs::path out = dir.Path() / "out";
       fs::create_directories(out);
-      const WalkResult walk = Walk((dir.path() / "a.ace").string(), out.string(), options);
+      const WalkResult walk = Walk((dir.Path() / "a.ace").string(), out.string(), options);
       EXPECT_NE(walk.endCode, ACE_OK);
       ExpectOnlyCorrectFiles(out, expected);
     }
@@ -73,12 +73,12 @@ TEST(Mutations, DamagedBytesNeverYieldWrongFiles) {
       damaged[at] ^= static_cast<std::uint8_t>(1u << (round % 8));
       SCOPED_TRACE(std::string(sample.archive) + " byte " + std::to_string(at));
       ScratchDir dir("unace-flip");
-      WriteBytes(dir.path() / "a.ace", damaged);
+      WriteBytes(dir.Path() / "a.ace", damaged);
       WalkOptions options;
       options.password = sample.password;
-      const fs::path out = dir.path() / "out";
+      const fs::path out = dir.Path() / "out";
       fs::create_directories(out);
-      Walk((dir.path() / "a.ace").string(), out.string(), options);
+      Walk((dir.Path() / "a.ace").string(), out.string(), options);
       ExpectOnlyCorrectFiles(out, expected);
     }
   }
@@ -88,10 +88,10 @@ TEST(Mutations, DamagedPackedDataOfTheOnlyMemberIsReported) {
   Bytes damaged = ReadBytes(SamplePath("onefile.ace"));
   damaged[damaged.size() - 100] ^= 0x5A;  // deep inside the LZ77 data
   ScratchDir dir("unace-flip1");
-  WriteBytes(dir.path() / "a.ace", damaged);
-  const fs::path out = dir.path() / "out";
+  WriteBytes(dir.Path() / "a.ace", damaged);
+  const fs::path out = dir.Path() / "out";
   fs::create_directories(out);
-  const WalkResult walk = Walk((dir.path() / "a.ace").string(), out.string());
+  const WalkResult walk = Walk((dir.Path() / "a.ace").string(), out.string());
   EXPECT_TRUE(walk.endCode == ACE_ERR_DATA || walk.endCode == ACE_ERR_DATA_CRC) << walk.endCode;
   EXPECT_TRUE(TreeOf(out).empty());
 }

@@ -41,11 +41,11 @@ TEST(Md5Helper, KnownDigests) {
 
 TEST(RealArchives, TAceHoldsAFolderAndTheStoredFile) {
   ScratchDir dir("unace-t");
-  const WalkResult walk = Walk(Sample("t.ace"), dir.str());
+  const WalkResult walk = Walk(Sample("t.ace"), dir.Str());
   EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
   EXPECT_EQ(walk.names, (std::vector<std::string>{"t", "t\\t.txt"}));
-  EXPECT_TRUE(fs::is_directory(dir.path() / "t"));
-  EXPECT_EQ(ReadBytes(dir.path() / "t" / "t.txt"), BytesOf("42"));
+  EXPECT_TRUE(fs::is_directory(dir.Path() / "t"));
+  EXPECT_EQ(ReadBytes(dir.Path() / "t" / "t.txt"), BytesOf("42"));
 }
 
 TEST(RealArchives, EachSampleExtractsToItsListedContent) {
@@ -66,10 +66,10 @@ TEST(RealArchives, EachSampleExtractsToItsListedContent) {
     ScratchDir dir("unace-real");
     WalkOptions options;
     options.password = c.password;
-    const WalkResult walk = Walk(Sample(c.archive), dir.str(), options);
+    const WalkResult walk = Walk(Sample(c.archive), dir.Str(), options);
     EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
-    ExpectMatchesMd5List(c.list, dir.path());
-    EXPECT_FALSE(HasTemporaryLeftovers(dir.path()));
+    ExpectMatchesMd5List(c.list, dir.Path());
+    EXPECT_FALSE(HasTemporaryLeftovers(dir.Path()));
   }
 }
 
@@ -77,18 +77,18 @@ TEST(RealArchives, SolidArchiveStillDecodesEntriesThatAreSkipped) {
   // Later members of a solid archive refer to earlier ones: passing over the
   // first entries must keep the history intact.
   ScratchDir all("unace-solid-all");
-  const WalkResult listing = Walk(Sample("dir2.ace"), all.str(), WalkOptions{ACE_OPEN_LIST});
+  const WalkResult listing = Walk(Sample("dir2.ace"), all.Str(), WalkOptions{ACE_OPEN_LIST});
   ASSERT_EQ(listing.endCode, ACE_END_OF_ARCHIVE);
   ASSERT_GT(listing.names.size(), 4u);
 
   ScratchDir dir("unace-solid-skip");
   WalkOptions options;
   options.skip.insert(listing.names.begin(), listing.names.end() - 2);
-  const WalkResult walk = Walk(Sample("dir2.ace"), dir.str(), options);
+  const WalkResult walk = Walk(Sample("dir2.ace"), dir.Str(), options);
   EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
   int found = 0;
   for (const auto& [relative, md5] : pelmora::test::SampleDigests("dir2.ace.md5")) {
-    const fs::path file = dir.path() / relative;
+    const fs::path file = dir.Path() / relative;
     if (!fs::exists(file)) continue;
     EXPECT_EQ(Md5::Of(ReadBytes(file)), md5) << relative;
     ++found;
@@ -98,10 +98,10 @@ TEST(RealArchives, SolidArchiveStillDecodesEntriesThatAreSkipped) {
 
 TEST(RealArchives, ListModeReportsEveryEntryAndWritesNothing) {
   ScratchDir dir("unace-list");
-  const WalkResult walk = Walk(Sample("zdir.ace"), dir.str(), WalkOptions{ACE_OPEN_LIST});
+  const WalkResult walk = Walk(Sample("zdir.ace"), dir.Str(), WalkOptions{ACE_OPEN_LIST});
   EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
   EXPECT_EQ(walk.names.size(), 30u);
-  EXPECT_TRUE(TreeOf(dir.path()).empty());
+  EXPECT_TRUE(TreeOf(dir.Path()).empty());
 }
 
 TEST(RealArchives, EncryptedEntryNeedsTheRightPassword) {
@@ -110,9 +110,9 @@ TEST(RealArchives, EncryptedEntryNeedsTheRightPassword) {
     ScratchDir dir("unace-pw");
     WalkOptions options;
     options.password = password;
-    const WalkResult walk = Walk(Sample("passwd2.ace"), dir.str(), options);
+    const WalkResult walk = Walk(Sample("passwd2.ace"), dir.Str(), options);
     EXPECT_EQ(walk.endCode, ACE_ERR_PASSWORD);
-    EXPECT_TRUE(TreeOf(dir.path()).empty()) << "nothing may stay behind after a wrong password";
+    EXPECT_TRUE(TreeOf(dir.Path()).empty()) << "nothing may stay behind after a wrong password";
   }
 }
 
@@ -120,12 +120,12 @@ TEST(RealArchives, HostileSamplesAreRefusedAndWriteNothing) {
   for (const char* name : {"dirtraversal1.ace", "dirtraversal2.ace", "out_of_bounds.ace"}) {
     SCOPED_TRACE(name);
     ScratchDir parent("unace-hostile");
-    const fs::path target = parent.path() / "target";
+    const fs::path target = parent.Path() / "target";
     fs::create_directories(target);
     const WalkResult walk = Walk(Sample(name), target.string());
     EXPECT_NE(walk.endCode, ACE_END_OF_ARCHIVE);
     EXPECT_NE(walk.endCode, ACE_OK);
-    EXPECT_EQ(TreeOf(parent.path()), std::set<std::string>{"target"});
+    EXPECT_EQ(TreeOf(parent.Path()), std::set<std::string>{"target"});
   }
   EXPECT_FALSE(fs::exists("/tmp/unace-dir-traversal"));
 }
@@ -138,7 +138,7 @@ TEST(RealArchives, TraversalEntriesAreReportedButRefused) {
   for (const auto& [archive, name] : cases) {
     SCOPED_TRACE(archive);
     ScratchDir dir("unace-traversal");
-    const WalkResult walk = Walk(Sample(archive), dir.str());
+    const WalkResult walk = Walk(Sample(archive), dir.Str());
     ASSERT_EQ(walk.names.size(), 1u);
     EXPECT_EQ(walk.names[0], name);
     EXPECT_EQ(walk.endCode, ACE_ERR_UNSAFE_NAME);
@@ -147,7 +147,7 @@ TEST(RealArchives, TraversalEntriesAreReportedButRefused) {
 
 TEST(RealArchives, MalformedHeaderIsRefusedAsDamaged) {
   ScratchDir dir("unace-oob");
-  const WalkResult walk = Walk(Sample("out_of_bounds.ace"), dir.str());
+  const WalkResult walk = Walk(Sample("out_of_bounds.ace"), dir.Str());
   EXPECT_TRUE(walk.names.empty());
   EXPECT_EQ(walk.endCode, ACE_ERR_HEADER);
 }

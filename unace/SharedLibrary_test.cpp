@@ -48,12 +48,12 @@ TEST(SharedLibrary, ExportsTheFiveFunctionsAndExtracts) {
   int code;
   while ((code = readHeader(handle, &header)) == ACE_OK) {
     EXPECT_EQ(setPassword(handle, "unused"), ACE_OK);
-    const std::string target = dir.str() + kSeparator + header.FileName;
+    const std::string target = dir.Str() + kSeparator + header.FileName;
     EXPECT_EQ(process(handle, ACE_EXTRACT, target.c_str()), ACE_OK) << header.FileName;
   }
   EXPECT_EQ(code, ACE_END_OF_ARCHIVE);
   EXPECT_EQ(close(handle), ACE_OK);
-  EXPECT_EQ(fs::file_size(dir.path() / "t" / "t.txt"), 2u);
+  EXPECT_EQ(fs::file_size(dir.Path() / "t" / "t.txt"), 2u);
 }
 
 }  // namespace

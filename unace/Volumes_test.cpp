@@ -51,9 +51,9 @@ TEST(Volumes, SetOpensThroughItsFirstVolume) {
                             std::vector<std::string>{"SET.ACE", "SET.C00", "SET.C01"}}) {
     SCOPED_TRACE(names[0]);
     ScratchDir dir("unace-vol");
-    CopySet(dir.path(), names);
-    const fs::path out = dir.path() / "out";
-    const WalkResult walk = Walk((dir.path() / names[0]).string(), out.string());
+    CopySet(dir.Path(), names);
+    const fs::path out = dir.Path() / "out";
+    const WalkResult walk = Walk((dir.Path() / names[0]).string(), out.string());
     EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
     ExpectMultivolumeContent(out);
   }
@@ -61,24 +61,24 @@ TEST(Volumes, SetOpensThroughItsFirstVolume) {
 
 TEST(Volumes, MissingVolumeSuppliedThroughTheCallback) {
   ScratchDir dir("unace-vol-late");
-  CopySet(dir.path(), {"set.ace", "set.c00", "set.c01"});
-  fs::create_directories(dir.path() / "disk2");
+  CopySet(dir.Path(), {"set.ace", "set.c00", "set.c01"});
+  fs::create_directories(dir.Path() / "disk2");
   VolumeScript script;
-  script.hidden = dir.path() / "disk2" / "set.c01";
-  script.placeHere = dir.path() / "set.c01";
+  script.hidden = dir.Path() / "disk2" / "set.c01";
+  script.placeHere = dir.Path() / "set.c01";
   fs::rename(script.placeHere, script.hidden);
   g_script = &script;
 
   WalkOptions options;
   options.volumeCallback = OnVolume;
-  const fs::path out = dir.path() / "out";
-  const WalkResult walk = Walk((dir.path() / "set.ace").string(), out.string(), options);
+  const fs::path out = dir.Path() / "out";
+  const WalkResult walk = Walk((dir.Path() / "set.ace").string(), out.string(), options);
   EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
   ExpectMultivolumeContent(out);
 
   // .c00 was there (found), .c01 was missing once, then found.
-  const std::string c00 = (dir.path() / "set.c00").string();
-  const std::string c01 = (dir.path() / "set.c01").string();
+  const std::string c00 = (dir.Path() / "set.c00").string();
+  const std::string c01 = (dir.Path() / "set.c01").string();
   EXPECT_EQ(script.calls, (std::vector<std::pair<std::string, int>>{{c00, 1}, {c01, 0}, {c01, 1}}));
   g_script = nullptr;
 }
@@ -87,18 +87,18 @@ TEST(Volumes, MissingVolumeNotSuppliedGivesVolumeError) {
   for (const bool withCallback : {true, false}) {
     SCOPED_TRACE(withCallback);
     ScratchDir dir("unace-vol-missing");
-    CopySet(dir.path(), {"set.ace", "set.c00"});
+    CopySet(dir.Path(), {"set.ace", "set.c00"});
     VolumeScript script;
     script.answerWhenMissing = 1;  // the user gave up
     g_script = &script;
     WalkOptions options;
     if (withCallback) options.volumeCallback = OnVolume;
-    const fs::path out = dir.path() / "out";
-    const WalkResult walk = Walk((dir.path() / "set.ace").string(), out.string(), options);
+    const fs::path out = dir.Path() / "out";
+    const WalkResult walk = Walk((dir.Path() / "set.ace").string(), out.string(), options);
     EXPECT_EQ(walk.endCode, ACE_ERR_VOLUME);
     if (withCallback) {
       ASSERT_FALSE(script.calls.empty());
-      EXPECT_EQ(script.calls.back(), std::make_pair((dir.path() / "set.c01").string(), 0));
+      EXPECT_EQ(script.calls.back(), std::make_pair((dir.Path() / "set.c01").string(), 0));
     }
     // Only complete files are in the target; the split one is not.
     for (const auto& item : fs::recursive_directory_iterator(out))
@@ -115,12 +115,12 @@ TEST(Volumes, AVolumeMissingBeforeALaterOneIsAskedFor) {
   const char* names[] = {"set.ace", "set.c00", "set.c01"};
   const char* entries[] = {"a", "b", "c"};
   for (std::uint8_t v = 0; v < 3; ++v)
-    WriteBytes(dir.path() / names[v], Archive({Stored(entries[v], std::string(300, 'x'))}, MainSpec{0x0800, v}));
-  fs::create_directories(dir.path() / "disk2");
-  const std::string c00 = (dir.path() / "set.c00").string();
-  const std::string c01 = (dir.path() / "set.c01").string();
+    WriteBytes(dir.Path() / names[v], Archive({Stored(entries[v], std::string(300, 'x'))}, MainSpec{0x0800, v}));
+  fs::create_directories(dir.Path() / "disk2");
+  const std::string c00 = (dir.Path() / "set.c00").string();
+  const std::string c01 = (dir.Path() / "set.c01").string();
   VolumeScript script;
-  script.hidden = dir.path() / "disk2" / "set.c00";
+  script.hidden = dir.Path() / "disk2" / "set.c00";
   script.placeHere = c00;
   fs::rename(script.placeHere, script.hidden);
   g_script = &script;
@@ -130,7 +130,7 @@ TEST(Volumes, AVolumeMissingBeforeALaterOneIsAskedFor) {
 
   // The user gives up: the gap is an error, not the end.
   script.answerWhenMissing = 1;
-  WalkResult walk = Walk((dir.path() / "set.ace").string(), "", options);
+  WalkResult walk = Walk((dir.Path() / "set.ace").string(), "", options);
   EXPECT_EQ(walk.names, std::vector<std::string>{"a"});
   EXPECT_EQ(walk.endCode, ACE_ERR_VOLUME);
   EXPECT_EQ(script.calls, (std::vector<std::pair<std::string, int>>{{c00, 0}}));
@@ -138,7 +138,7 @@ TEST(Volumes, AVolumeMissingBeforeALaterOneIsAskedFor) {
   // The user supplies it: the walk goes on through every volume.
   script.answerWhenMissing = 0;
   script.calls.clear();
-  walk = Walk((dir.path() / "set.ace").string(), "", options);
+  walk = Walk((dir.Path() / "set.ace").string(), "", options);
   EXPECT_EQ(walk.names, (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
   EXPECT_EQ(script.calls, (std::vector<std::pair<std::string, int>>{{c00, 0}, {c00, 1}, {c01, 1}}));
@@ -147,7 +147,7 @@ TEST(Volumes, AVolumeMissingBeforeALaterOneIsAskedFor) {
   fs::rename(c00, script.hidden);
   WriteBytes(c01, BytesOf("not a volume"));
   script.calls.clear();
-  walk = Walk((dir.path() / "set.ace").string(), "", options);
+  walk = Walk((dir.Path() / "set.ace").string(), "", options);
   EXPECT_EQ(walk.names, std::vector<std::string>{"a"});
   EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
   EXPECT_TRUE(script.calls.empty());
@@ -157,8 +157,8 @@ TEST(Volumes, AVolumeMissingBeforeALaterOneIsAskedFor) {
 TEST(Volumes, VolumeOutOfOrderIsRefused) {
   ScratchDir dir("unace-vol-order");
   // The third volume where the second belongs.
-  CopySet(dir.path(), {"set.ace", "set.c01", "set.c00"});
-  const WalkResult walk = Walk((dir.path() / "set.ace").string(), (dir.path() / "out").string());
+  CopySet(dir.Path(), {"set.ace", "set.c01", "set.c00"});
+  const WalkResult walk = Walk((dir.Path() / "set.ace").string(), (dir.Path() / "out").string());
   EXPECT_EQ(walk.endCode, ACE_ERR_VOLUME);
 }
 

@@ -28,7 +28,7 @@ using pelmora::unace::archive::ArchiveSession;
 // followed, and answered with the argument error.
 class OpenArchives {
  public:
-  ACEHandle add(std::shared_ptr<ArchiveSession> session) {
+  ACEHandle Add(std::shared_ptr<ArchiveSession> session) {
     const pelmora::unace::archive::ProcessLockHolder hold(lock_);
     do {
       last_ = last_ == std::numeric_limits<ACEHandle>::max() ? 1 : last_ + 1;
@@ -39,14 +39,14 @@ class OpenArchives {
 
   // Null for a handle that is not open. The caller's share keeps the
   // session alive should a callback close the handle meanwhile.
-  std::shared_ptr<ArchiveSession> find(ACEHandle handle) const {
+  std::shared_ptr<ArchiveSession> Find(ACEHandle handle) const {
     const pelmora::unace::archive::ProcessLockHolder hold(lock_);
     const auto it = sessions_.find(handle);
     return it == sessions_.end() ? nullptr : it->second;
   }
 
   // Hands the session back, so it is closed outside the lock.
-  std::shared_ptr<ArchiveSession> remove(ACEHandle handle) {
+  std::shared_ptr<ArchiveSession> Remove(ACEHandle handle) {
     const pelmora::unace::archive::ProcessLockHolder hold(lock_);
     const auto it = sessions_.find(handle);
     if (it == sessions_.end()) return nullptr;
@@ -113,8 +113,8 @@ UNACE_EXPORT ACEHandle UNACE_CALL ACEOpenArchive(TACEOpenData* openData) {
     auto session = std::make_shared<ArchiveSession>(std::make_unique<pelmora::unace::io::FileVolumeOpener>(),
                                                     WrapCallbacks(*openData),
                                                     openData->OpenMode == ACE_OPEN_EXTRACT);
-    const int code = session->open(openData->ArchiveName);
-    if (code == ACE_OK) handle = Archives().add(std::move(session));
+    const int code = session->Open(openData->ArchiveName);
+    if (code == ACE_OK) handle = Archives().Add(std::move(session));
     return code;
   });
   return handle;
@@ -122,18 +122,18 @@ UNACE_EXPORT ACEHandle UNACE_CALL ACEOpenArchive(TACEOpenData* openData) {
 
 UNACE_EXPORT int UNACE_CALL ACECloseArchive(ACEHandle handle) {
   return Guarded([&] {
-    return static_cast<int>(Archives().remove(handle) ? ACE_OK : ACE_ERR_ARGUMENT);
+    return static_cast<int>(Archives().Remove(handle) ? ACE_OK : ACE_ERR_ARGUMENT);
   });
 }
 
 UNACE_EXPORT int UNACE_CALL ACEReadHeader(ACEHandle handle, TACEHeaderData* header) {
   return Guarded([&] {
-    const std::shared_ptr<ArchiveSession> session = Archives().find(handle);
+    const std::shared_ptr<ArchiveSession> session = Archives().Find(handle);
     if (!session || !header) return static_cast<int>(ACE_ERR_ARGUMENT);
-    const int code = session->readHeader();
+    const int code = session->ReadHeader();
     if (code != ACE_OK) return code;
-    const pelmora::unace::format::FileHeader& entry = session->currentEntry();
-    CopyText(header->ArchiveName, sizeof header->ArchiveName, session->entryVolumePath());
+    const pelmora::unace::format::FileHeader& entry = session->CurrentEntry();
+    CopyText(header->ArchiveName, sizeof header->ArchiveName, session->EntryVolumePath());
     CopyText(header->FileName, sizeof header->FileName, entry.name);
     header->Flags = entry.flags;
     header->PackSize = static_cast<std::uint32_t>(entry.packedSize);
@@ -150,20 +150,20 @@ UNACE_EXPORT int UNACE_CALL ACEReadHeader(ACEHandle handle, TACEHeaderData* head
 
 UNACE_EXPORT int UNACE_CALL ACEProcessFile(ACEHandle handle, int operation, const char* destPath) {
   return Guarded([&] {
-    const std::shared_ptr<ArchiveSession> session = Archives().find(handle);
+    const std::shared_ptr<ArchiveSession> session = Archives().Find(handle);
     if (!session) return static_cast<int>(ACE_ERR_ARGUMENT);
-    return session->process(operation, destPath);
+    return session->Process(operation, destPath);
   });
 }
 
 UNACE_EXPORT int UNACE_CALL ACESetPassword(ACEHandle handle, const char* password) {
   return Guarded([&] {
-    const std::shared_ptr<ArchiveSession> session = Archives().find(handle);
+    const std::shared_ptr<ArchiveSession> session = Archives().Find(handle);
     if (!session) return static_cast<int>(ACE_ERR_ARGUMENT);
     if (password)
-      session->setPassword(std::string(password));
+      session->SetPassword(std::string(password));
     else
-      session->setPassword(std::nullopt);
+      session->SetPassword(std::nullopt);
     return static_cast<int>(ACE_OK);
   });
 }

@@ -11,9 +11,9 @@ namespace {
 // The thread may impersonate someone; without an own token it acts as the process.
 win::UniqueHandle OpenEffectiveToken() {
   win::UniqueHandle token;
-  if (::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, token.receive())) return token;
+  if (::OpenThreadToken(::GetCurrentThread(), TOKEN_QUERY, TRUE, token.Receive())) return token;
   if (::GetLastError() != ERROR_NO_TOKEN) return {};
-  if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.receive())) return token;
+  if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return token;
   return {};
 }
 
@@ -34,19 +34,19 @@ bool IsAdministrator() {
   if (CurrentWindowsVersionFacts().platform != WindowsPlatform::WindowsNT) return false;
   const win::UniqueHandle token = OpenEffectiveToken();
   if (!token) return false;
-  const std::vector<ULONG_PTR> buffer = ReadTokenGroups(token.get());
+  const std::vector<ULONG_PTR> buffer = ReadTokenGroups(token.Get());
   if (buffer.empty()) return false;
 
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
   win::AllocatedSid administrators;
   if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                                  DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, administrators.receive()))
+                                  DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, administrators.Receive()))
     return false;
 
   // Membership counts whatever the group's attributes say (enabled or not).
   const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
   for (DWORD i = 0; i < groups->GroupCount; ++i)
-    if (::EqualSid(groups->Groups[i].Sid, administrators.get())) return true;
+    if (::EqualSid(groups->Groups[i].Sid, administrators.Get())) return true;
   return false;
 }
 

@@ -44,26 +44,26 @@ class ChildProcess {
                           flags, nullptr, nullptr, &startup, &info))
       throw std::runtime_error("cannot start " + program.string() + ": error " +
                                std::to_string(::GetLastError()));
-    process_.reset(info.hProcess);
-    thread_.reset(info.hThread);
+    process_.Reset(info.hProcess);
+    thread_.Reset(info.hThread);
     id_ = info.dwProcessId;
   }
   ~ChildProcess() {
     if (!HasEnded(0)) {
-      ::TerminateProcess(process_.get(), 99);
-      ::WaitForSingleObject(process_.get(), 10000);
+      ::TerminateProcess(process_.Get(), 99);
+      ::WaitForSingleObject(process_.Get(), 10000);
     }
   }
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  DWORD id() const { return id_; }
+  DWORD Id() const { return id_; }
   bool HasEnded(DWORD timeoutMs) const {
-    return ::WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
+    return ::WaitForSingleObject(process_.Get(), timeoutMs) == WAIT_OBJECT_0;
   }
   DWORD ExitCode() const {
     DWORD code = 0;
-    ::GetExitCodeProcess(process_.get(), &code);
+    ::GetExitCodeProcess(process_.Get(), &code);
     return code;
   }
 

@@ -26,10 +26,10 @@ CloseOutcome CloseOrKillProcess(ProcessId id, std::uint32_t timeoutMs) {
   const win::UniqueHandle process(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
   if (!process) return kCloseFailed;
   ::EnumWindows(PostCloseIfOwnedBy, static_cast<LPARAM>(id));
-  if (HasEnded(process.get(), timeoutMs)) return kEndedByItself;
-  if (::TerminateProcess(process.get(), 0)) return kKilled;
+  if (HasEnded(process.Get(), timeoutMs)) return kEndedByItself;
+  if (::TerminateProcess(process.Get(), 0)) return kKilled;
   // Terminating a process that has just ended by itself fails; that is no failure.
-  return HasEnded(process.get(), 0) ? kEndedByItself : kCloseFailed;
+  return HasEnded(process.Get(), 0) ? kEndedByItself : kCloseFailed;
 }
 
 }  // namespace pelmora::winsupport

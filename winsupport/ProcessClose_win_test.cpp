@@ -23,7 +23,7 @@ TEST(CloseOrKillProcess, FailsForAProcessThatDoesNotExist) {
 TEST(CloseOrKillProcess, ACooperativeProgramEndsByItself) {
   ChildProcess child(test::ClosingProgram());
   ASSERT_TRUE(child.WaitForWindow()) << "exit code " << child.ExitCode();
-  EXPECT_EQ(CloseOrKillProcess(child.id(), 20000), kEndedByItself);
+  EXPECT_EQ(CloseOrKillProcess(child.Id(), 20000), kEndedByItself);
   ASSERT_TRUE(child.HasEnded(0));
   EXPECT_EQ(child.ExitCode(), 7u) << "the program should have left its message loop itself";
 }
@@ -31,7 +31,7 @@ TEST(CloseOrKillProcess, ACooperativeProgramEndsByItself) {
 TEST(CloseOrKillProcess, AStubbornProgramIsKilledAfterTheTimeout) {
   ChildProcess child(test::StubbornProgram());
   ASSERT_TRUE(child.WaitForWindow()) << "exit code " << child.ExitCode();
-  EXPECT_EQ(CloseOrKillProcess(child.id(), kWelcomePageTimeoutMs), kKilled);
+  EXPECT_EQ(CloseOrKillProcess(child.Id(), kWelcomePageTimeoutMs), kKilled);
   ASSERT_TRUE(child.HasEnded(10000));
   EXPECT_EQ(child.ExitCode(), 0u);
 }

@@ -38,11 +38,11 @@ struct ToolHelpFunctions {
 struct ProcessStatusFunctions {
   win::LoadedLibrary library{::LoadLibraryA("PSAPI.dll")};
   decltype(&::EnumProcesses) enumProcesses =
-      win::LookUpExport<decltype(enumProcesses)>(library.get(), "EnumProcesses");
+      win::LookUpExport<decltype(enumProcesses)>(library.Get(), "EnumProcesses");
   decltype(&::GetModuleFileNameExA) moduleFileName =
-      win::LookUpExport<decltype(moduleFileName)>(library.get(), "GetModuleFileNameExA");
+      win::LookUpExport<decltype(moduleFileName)>(library.Get(), "GetModuleFileNameExA");
   decltype(&::GetModuleBaseNameA) moduleBaseName =
-      win::LookUpExport<decltype(moduleBaseName)>(library.get(), "GetModuleBaseNameA");
+      win::LookUpExport<decltype(moduleBaseName)>(library.Get(), "GetModuleBaseNameA");
 };
 
 // NT 6 and later name a process by its image without reading its memory, so
@@ -66,7 +66,7 @@ std::string ProcessImagePath(ProcessId id) {
   if (!process) return {};
   char path[MAX_PATH] = {};
   DWORD size = MAX_PATH;
-  if (!query(process.get(), 0, path, &size) || size == 0 || size >= MAX_PATH) return {};
+  if (!query(process.Get(), 0, path, &size) || size == 0 || size >= MAX_PATH) return {};
   return std::string(path, size);
 }
 
@@ -104,7 +104,7 @@ std::string GetProcessModulePath(ProcessId id, bool fullPath) {
   const win::UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
   if (!process) return {};
   char name[MAX_PATH] = {};
-  if (query(process.get(), nullptr, name, MAX_PATH) == 0) return {};
+  if (query(process.Get(), nullptr, name, MAX_PATH) == 0) return {};
   return std::string(name, strnlen(name, MAX_PATH));
 }
 
@@ -115,8 +115,8 @@ bool ListProcessesByToolHelp(ProcessList& list, const ProcessNaming& naming) {
   if (!snapshot) return false;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = toolHelp.first(snapshot.get(), &entry); more;
-       more = toolHelp.next(snapshot.get(), &entry)) {
+  for (BOOL more = toolHelp.first(snapshot.Get(), &entry); more;
+       more = toolHelp.next(snapshot.Get(), &entry)) {
     const std::string_view exeFile(entry.szExeFile, strnlen(entry.szExeFile, MAX_PATH));
     list.push_back({NameToolHelpEntry(entry.th32ProcessID, exeFile, naming, GetProcessModulePath),
                     entry.th32ProcessID});

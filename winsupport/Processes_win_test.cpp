@@ -97,7 +97,7 @@ class FindRunningProgramTest : public ::testing::Test {
   // Children live in the scratch folder and must end before it is removed.
   ScratchDir scratch_{"winsupport-processes"};
   std::filesystem::path Copy(const std::string& relativePath) {
-    return CopyProgram(test::ClosingProgram(), scratch_.path() / relativePath);
+    return CopyProgram(test::ClosingProgram(), scratch_.Path() / relativePath);
   }
 };
 
@@ -122,14 +122,14 @@ TEST_F(FindRunningProgramTest, ALongerFileNameEndingInTheNameIsNotTheProgram) {
   EXPECT_FALSE(FindRunningProgram("app.exe", id));
   EXPECT_EQ(id, 0u);
   EXPECT_TRUE(FindRunningProgram("xapp.EXE", id));
-  EXPECT_EQ(id, other.id());
+  EXPECT_EQ(id, other.Id());
 }
 
 TEST_F(FindRunningProgramTest, ANameWithAFolderIsFoundByTheTailOfThePath) {
   ChildProcess app(Copy("bin\\app.exe"));
   ProcessId id = 0;
   EXPECT_TRUE(FindRunningProgram("bin\\app.exe", id));
-  EXPECT_EQ(id, app.id());
+  EXPECT_EQ(id, app.Id());
   EXPECT_FALSE(FindRunningProgram("lib\\app.exe", id));
   EXPECT_EQ(id, 0u);
 }
@@ -137,12 +137,12 @@ TEST_F(FindRunningProgramTest, ANameWithAFolderIsFoundByTheTailOfThePath) {
 TEST_F(FindRunningProgramTest, AProcessWhoseModulesCannotBeReadIsFoundByItsFolderToo) {
   const auto path = Copy("suspended\\app.exe");
   ChildProcess app(path, ChildProcess::Start::Suspended);
-  EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(app.id(), true), path.string()))
-      << GetProcessModulePath(app.id(), true);
-  EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(app.id(), false), "app.exe"));
+  EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(app.Id(), true), path.string()))
+      << GetProcessModulePath(app.Id(), true);
+  EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(app.Id(), false), "app.exe"));
   ProcessId id = 0;
   EXPECT_TRUE(FindRunningProgram("suspended\\app.exe", id));
-  EXPECT_EQ(id, app.id());
+  EXPECT_EQ(id, app.Id());
 }
 
 // The order of the list is the platform's and may differ between two
@@ -173,7 +173,7 @@ TEST_F(FindRunningProgramTest, TheLaterOfTwoRunningCopiesIsReported) {
   SeenListSource source;
   ProcessId id = 0;
   EXPECT_TRUE(FindRunningProgram("app.exe", id, source.Function()));
-  const ProcessId later = source.LaterOf(first.id(), second.id());
+  const ProcessId later = source.LaterOf(first.Id(), second.Id());
   ASSERT_NE(later, 0u) << "both copies should have been listed";
   EXPECT_EQ(id, later);
 }
@@ -185,7 +185,7 @@ TEST_F(FindRunningProgramTest, TwoCopiesOfOneFileReportTheLaterToo) {
   SeenListSource source;
   ProcessId id = 0;
   EXPECT_TRUE(FindRunningProgram("same\\app.exe", id, source.Function()));
-  const ProcessId later = source.LaterOf(first.id(), second.id());
+  const ProcessId later = source.LaterOf(first.Id(), second.Id());
   ASSERT_NE(later, 0u) << "both copies should have been listed";
   EXPECT_EQ(id, later);
 }

@@ -13,7 +13,7 @@ namespace {
 // below HKEY_LOCAL_MACHINE fail for users without administrator rights.
 win::UniqueRegKey OpenKey(HKEY parent, const std::string& path, REGSAM access) {
   win::UniqueRegKey key;
-  if (::RegOpenKeyExA(parent, path.c_str(), 0, access, key.receive()) != ERROR_SUCCESS) return {};
+  if (::RegOpenKeyExA(parent, path.c_str(), 0, access, key.Receive()) != ERROR_SUCCESS) return {};
   return key;
 }
 
@@ -61,10 +61,10 @@ bool DeleteKeyTree(HKEY parent, const std::string& path) {
   {
     const win::UniqueRegKey key = OpenKey(parent, path, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE);
     if (!key) return false;
-    const std::vector<std::string> subkeys = SubkeyNames(key.get());
+    const std::vector<std::string> subkeys = SubkeyNames(key.Get());
     // A subkey that resists is left; deleting this key then fails and says so.
     for (auto subkey = subkeys.rbegin(); subkey != subkeys.rend(); ++subkey)
-      DeleteKeyTree(key.get(), *subkey);
+      DeleteKeyTree(key.Get(), *subkey);
   }
   return ::RegDeleteKeyA(parent, path.c_str()) == ERROR_SUCCESS;
 }
@@ -76,7 +76,7 @@ bool ReadRegString(HKEY root, const std::string& keyPath, const std::string& val
   text.clear();
   const win::UniqueRegKey key = OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_QUERY_VALUE);
   if (!key) return false;
-  if (QueryStringValue(key.get(), valueName, text)) return true;
+  if (QueryStringValue(key.Get(), valueName, text)) return true;
   text.clear();
   return false;
 }
@@ -86,7 +86,7 @@ bool CreateRegKey(const std::string& keyPath, HKEY root) {
   if (path.empty()) return false;
   win::UniqueRegKey key;
   return ::RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE,
-                           nullptr, key.receive(), nullptr) == ERROR_SUCCESS;
+                           nullptr, key.Receive(), nullptr) == ERROR_SUCCESS;
 }
 
 bool DeleteRegKey(const std::string& keyPath, HKEY root) {

@@ -15,11 +15,11 @@ class RegistryTest : public ::testing::Test {
     std::random_device random;
     base_ = "Software\\PelmoraTest\\" + std::to_string(random()) + std::to_string(random());
     ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, base_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, baseKey_.receive(), nullptr),
+                                nullptr, baseKey_.Receive(), nullptr),
               ERROR_SUCCESS);
   }
   void TearDown() override {
-    baseKey_.reset();
+    baseKey_.Reset();
     DeleteRegKey(base_, HKEY_CURRENT_USER);
     // Fails harmlessly while other runs still have keys below it.
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\PelmoraTest");
@@ -29,7 +29,7 @@ class RegistryTest : public ::testing::Test {
 
   static bool Exists(HKEY root, const std::string& path) {
     win::UniqueRegKey key;
-    return ::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.receive()) == ERROR_SUCCESS;
+    return ::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
   }
   bool Exists(const std::string& relative) const { return Exists(HKEY_CURRENT_USER, Path(relative)); }
 
@@ -37,9 +37,9 @@ class RegistryTest : public ::testing::Test {
                 DWORD size) {
     win::UniqueRegKey key;
     ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Path(relative).c_str(), 0, nullptr, 0,
-                                KEY_ALL_ACCESS, nullptr, key.receive(), nullptr),
+                                KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(::RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size),
+    ASSERT_EQ(::RegSetValueExA(key.Get(), name, 0, type, static_cast<const BYTE*>(data), size),
               ERROR_SUCCESS);
   }
   void SetString(const std::string& relative, const char* name, const std::string& text) {
@@ -80,8 +80,8 @@ TEST_F(RegistryTest, CreatingAnExistingKeyKeepsItsValues) {
 }
 
 TEST_F(RegistryTest, CreateRefusesPathsThatNameTheRoot) {
-  EXPECT_FALSE(CreateRegKey("", baseKey_.get()));
-  EXPECT_FALSE(CreateRegKey("\\\\", baseKey_.get()));
+  EXPECT_FALSE(CreateRegKey("", baseKey_.Get()));
+  EXPECT_FALSE(CreateRegKey("\\\\", baseKey_.Get()));
 }
 
 TEST_F(RegistryTest, ReadGivesEmptyTextForMissingKeyOrValueWithoutCreatingTheKey) {
@@ -144,7 +144,7 @@ TEST_F(RegistryTest, DeleteRefusesPathsThatNameTheRootAndKeepsEverything) {
   // The test's own key stands in for the root, so a failure costs only it.
   ASSERT_TRUE(CreateRegKey(Path("Sentinel\\Unten"), HKEY_CURRENT_USER));
   for (const std::string path : {"", "\\", "\\\\\\"}) {
-    EXPECT_FALSE(DeleteRegKey(path, baseKey_.get())) << "path '" << path << "'";
+    EXPECT_FALSE(DeleteRegKey(path, baseKey_.Get())) << "path '" << path << "'";
     EXPECT_TRUE(Exists("Sentinel\\Unten")) << "path '" << path << "'";
   }
 }

@@ -39,9 +39,9 @@ TEST(IsAdministrator, AgreesWithTheTokenMembershipCheck) {
   win::AllocatedSid administrators;
   ASSERT_TRUE(::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
                                          DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                         administrators.receive()));
+                                         administrators.Receive()));
   BOOL member = FALSE;
-  ASSERT_TRUE(::CheckTokenMembership(nullptr, administrators.get(), &member));
+  ASSERT_TRUE(::CheckTokenMembership(nullptr, administrators.Get(), &member));
   EXPECT_EQ(IsAdministrator(), member != FALSE);
 }
 

@@ -4,9 +4,9 @@
 
 namespace pelmora::acewriter::encode {
 
-std::vector<std::uint8_t> BitWriter::finish() {
+std::vector<std::uint8_t> BitWriter::Finish() {
   if (pendingBits_ > 0) {
-    emitWord(static_cast<std::uint32_t>(pending_ << (32 - pendingBits_)));
+    EmitWord(static_cast<std::uint32_t>(pending_ << (32 - pendingBits_)));
     pending_ = 0;
     pendingBits_ = 0;
   }
@@ -14,7 +14,7 @@ std::vector<std::uint8_t> BitWriter::finish() {
   return std::exchange(bytes_, {});
 }
 
-std::vector<std::uint8_t> BitWriter::takeWords() {
+std::vector<std::uint8_t> BitWriter::TakeWords() {
   takenBytes_ += bytes_.size();
   return std::exchange(bytes_, {});
 }

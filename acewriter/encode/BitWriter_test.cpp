@@ -9,38 +9,38 @@ namespace {
 
 TEST(BitWriter, FillsWordsMsbFirstAndStoresThemLittleEndian) {
   BitWriter out;
-  out.put(262, 9);  // the documented first 9 bits of the word 0x8309245E
-  out.put(0x8309245E & 0x7FFFFF, 23);
-  out.put(1, 1);
-  EXPECT_EQ(out.bitCount(), 33u);
-  const auto bytes = out.finish();
+  out.Put(262, 9);  // the documented first 9 bits of the word 0x8309245E
+  out.Put(0x8309245E & 0x7FFFFF, 23);
+  out.Put(1, 1);
+  EXPECT_EQ(out.BitCount(), 33u);
+  const auto bytes = out.Finish();
   EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x5E, 0x24, 0x09, 0x83, 0x00, 0x00, 0x00, 0x80}));
 }
 
 TEST(BitWriter, PadsToWholeWordsAndEmptyStaysEmpty) {
   BitWriter empty;
-  EXPECT_TRUE(empty.finish().empty());
+  EXPECT_TRUE(empty.Finish().empty());
   BitWriter out;
-  out.put(0xFFFFFFFF, 32);
-  out.put(0xFFFFFFFF, 32);
-  EXPECT_EQ(out.finish().size(), 8u);
+  out.Put(0xFFFFFFFF, 32);
+  out.Put(0xFFFFFFFF, 32);
+  EXPECT_EQ(out.Finish().size(), 8u);
   BitWriter one;
-  one.put(3, 2);
-  EXPECT_EQ(one.finish(), (std::vector<std::uint8_t>{0, 0, 0, 0xC0}));
+  one.Put(3, 2);
+  EXPECT_EQ(one.Finish(), (std::vector<std::uint8_t>{0, 0, 0, 0xC0}));
 }
 
 TEST(BitWriter, IgnoresBitsAboveTheCount) {
   BitWriter out;
-  out.put(0xFFFFFFF0, 4);
-  out.put(0xFFFFFFFF, 28);
-  EXPECT_EQ(out.finish(), (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0x0F}));
+  out.Put(0xFFFFFFF0, 4);
+  out.Put(0xFFFFFFFF, 28);
+  EXPECT_EQ(out.Finish(), (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0x0F}));
 }
 
 // Reads the stream back as a reader does: whole words, MSB first.
 class BitReader {
  public:
   explicit BitReader(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
-  std::uint32_t get(unsigned n) {
+  std::uint32_t Get(unsigned n) {
     std::uint32_t v = 0;
     for (unsigned i = 0; i < n; ++i, ++pos_) {
       const std::size_t word = pos_ / 32;
@@ -60,15 +60,15 @@ class BitReader {
 TEST(WidthTable, AllZeroTableUsesTheMinimalForm) {
   BitWriter out;
   WriteWidthTable(out, std::vector<std::uint8_t>(256, 0), 11);
-  const auto bytes = out.finish();
+  const auto bytes = out.Finish();
   BitReader in(bytes);
-  EXPECT_EQ(in.get(9), 0u);  // NUM
-  EXPECT_EQ(in.get(4), 0u);  // LOW
-  EXPECT_EQ(in.get(4), 2u);  // UP
-  EXPECT_EQ(in.get(3), 1u);
-  EXPECT_EQ(in.get(3), 0u);
-  EXPECT_EQ(in.get(3), 0u);
-  EXPECT_EQ(in.get(1), 0u);
+  EXPECT_EQ(in.Get(9), 0u);  // NUM
+  EXPECT_EQ(in.Get(4), 0u);  // LOW
+  EXPECT_EQ(in.Get(4), 2u);  // UP
+  EXPECT_EQ(in.Get(3), 1u);
+  EXPECT_EQ(in.Get(3), 0u);
+  EXPECT_EQ(in.Get(3), 0u);
+  EXPECT_EQ(in.Get(1), 0u);
 }
 
 TEST(WidthTable, LengthTableOfTheDocumentedExample) {
@@ -79,15 +79,15 @@ TEST(WidthTable, LengthTableOfTheDocumentedExample) {
   BitWriter out;
   const auto codes = WriteWidthTable(out, widths, 11);
   EXPECT_EQ(codes[4], 0);
-  EXPECT_EQ(out.bitCount(), 9u + 4 + 4 + 9 + 5 + 1);
-  const auto bytes = out.finish();
+  EXPECT_EQ(out.BitCount(), 9u + 4 + 4 + 9 + 5 + 1);
+  const auto bytes = out.Finish();
   BitReader in(bytes);
-  EXPECT_EQ(in.get(9), 4u);
-  EXPECT_EQ(in.get(4), 0u);
-  EXPECT_EQ(in.get(4), 2u);
-  EXPECT_EQ(in.get(9), 0b000001001u);  // widths 0, 1, 1
-  EXPECT_EQ(in.get(5), 0b10000u);      // run `1` + 4 bits of 0
-  EXPECT_EQ(in.get(1), 0u);            // delta 1 `0`
+  EXPECT_EQ(in.Get(9), 4u);
+  EXPECT_EQ(in.Get(4), 0u);
+  EXPECT_EQ(in.Get(4), 2u);
+  EXPECT_EQ(in.Get(9), 0b000001001u);  // widths 0, 1, 1
+  EXPECT_EQ(in.Get(5), 0b10000u);      // run `1` + 4 bits of 0
+  EXPECT_EQ(in.Get(1), 0u);            // delta 1 `0`
 }
 
 }  // namespace

@@ -70,12 +70,12 @@ Bytes Picture(std::uint32_t width, std::uint32_t rows, std::uint32_t seed) {
 
 void ExpectRoundTrip(Encoder& encoder, const Bytes& data, const char* what, bool solid = false,
                      unace::decode::Decoder* shared = nullptr) {
-  const Bytes packed = encoder.encodeMember(data, solid);
+  const Bytes packed = encoder.EncodeMember(data, solid);
   EXPECT_EQ(packed.size() % 4, 0u) << what;
   unace::decode::Decoder own;
   unace::decode::Decoder& decoder = shared ? *shared : own;
   std::string error;
-  const Bytes back = test::Decode(decoder, packed, data.size(), encoder.dictionaryBits(), true, solid, error);
+  const Bytes back = test::Decode(decoder, packed, data.size(), encoder.DictionaryBits(), true, solid, error);
   EXPECT_EQ(error, "") << what;
   EXPECT_TRUE(back == data) << what << ": " << back.size() << " of " << data.size() << " bytes back";
 }
@@ -93,7 +93,7 @@ TEST(BlockedRoundTrip, Lz77AndAutoOnPlainData) {
   ExpectRoundTrip(lz, Bytes{9}, "one byte");
   Encoder automatic(Blocked(BlockedMode::Auto));
   ExpectRoundTrip(automatic, test::RandomBytes(30000, 2), "auto random");
-  EXPECT_EQ(automatic.compressionType(), 2);
+  EXPECT_EQ(automatic.CompressionType(), 2);
 }
 
 TEST(BlockedRoundTrip, AutoOnAProgramAndOnAWaveFile) {
@@ -109,7 +109,7 @@ TEST(BlockedRoundTrip, AutoOnAProgramAndOnAWaveFile) {
   Encoder automatic(Blocked(BlockedMode::Auto));
   ExpectRoundTrip(automatic, program, "auto program");
   Encoder plainLz(Blocked(BlockedMode::Lz77));
-  EXPECT_LT(automatic.encodeMember(program, false).size(), plainLz.encodeMember(program, false).size() * 95 / 100);
+  EXPECT_LT(automatic.EncodeMember(program, false).size(), plainLz.EncodeMember(program, false).size() * 95 / 100);
 
   const Bytes samples = Wave(5001, 2, 3);
   Bytes wave(44, 0);
@@ -123,7 +123,7 @@ TEST(BlockedRoundTrip, AutoOnAProgramAndOnAWaveFile) {
   wave.insert(wave.end(), {'L', 'I', 'S', 'T', 1, 2, 3});
   ExpectRoundTrip(automatic, wave, "auto wave");
   Encoder plain(Blocked(BlockedMode::Lz77));
-  EXPECT_LT(automatic.encodeMember(wave, false).size(), plain.encodeMember(wave, false).size());
+  EXPECT_LT(automatic.EncodeMember(wave, false).size(), plain.EncodeMember(wave, false).size());
 }
 
 TEST(BlockedRoundTrip, AutoOnAPhotoBitmap) {
@@ -147,7 +147,7 @@ TEST(BlockedRoundTrip, AutoOnAPhotoBitmap) {
   Encoder automatic(Blocked(BlockedMode::Auto));
   ExpectRoundTrip(automatic, bmp, "auto bitmap");
   Encoder plain(Blocked(BlockedMode::Lz77));
-  EXPECT_LT(automatic.encodeMember(bmp, false).size(), plain.encodeMember(bmp, false).size());
+  EXPECT_LT(automatic.EncodeMember(bmp, false).size(), plain.EncodeMember(bmp, false).size());
 }
 
 TEST(BlockedRoundTrip, ExeBothSubModes) {
@@ -167,7 +167,7 @@ TEST(BlockedRoundTrip, ExeFilterPaysOffOnCallHeavyCode) {
   const Bytes code = FakeCode(200000, 3);
   Encoder exe(Blocked(BlockedMode::Exe));
   Encoder plain(Blocked(BlockedMode::Lz77));
-  EXPECT_LT(exe.encodeMember(code, false).size(), plain.encodeMember(code, false).size() * 95 / 100);
+  EXPECT_LT(exe.EncodeMember(code, false).size(), plain.EncodeMember(code, false).size() * 95 / 100);
 }
 
 TEST(BlockedRoundTrip, DeltaWithSeveralGeometries) {
@@ -198,7 +198,7 @@ TEST(BlockedRoundTrip, SoundBeatsLz77OnAudio) {
   o.soundLayout = SoundLayout::Mono16;
   Encoder sound(o);
   Encoder plain(Blocked(BlockedMode::Lz77));
-  EXPECT_LT(sound.encodeMember(wave, false).size(), plain.encodeMember(wave, false).size() * 9 / 10);
+  EXPECT_LT(sound.EncodeMember(wave, false).size(), plain.EncodeMember(wave, false).size() * 9 / 10);
 }
 
 TEST(BlockedRoundTrip, PicEveryPlaneTypeAndPartialLastRow) {
@@ -255,10 +255,10 @@ TEST(BlockedRoundTrip, EverySwitchBetweenModesInOneMember) {
   add(Bytes(image.begin(), image.begin() + 1200), pic);  // LZ77 -> PIC, ends the member
 
   LzParser parser(20, 3);
-  parser.startMember(false);
+  parser.StartMember(false);
   BitWriter out;
   EncodeBlockedSegments(data, plan, parser, out);
-  const Bytes packed = out.finish();
+  const Bytes packed = out.Finish();
   unace::decode::Decoder decoder;
   std::string error;
   const Bytes back = test::Decode(decoder, packed, data.size(), 20, true, false, error);
@@ -302,14 +302,14 @@ TEST(BlockedRoundTrip, SolidMemberReachesIntoAnEarlierSoundMember) {
   Segment lz;
   lz.length = wave.size();
   LzParser parser(20, 3);
-  parser.startMember(false);
+  parser.StartMember(false);
   BitWriter first;
   EncodeBlockedSegments(wave, {sound}, parser, first);
-  parser.startMember(true);
+  parser.StartMember(true);
   BitWriter second;
   EncodeBlockedSegments(wave, {lz}, parser, second);
-  const Bytes p1 = first.finish();
-  const Bytes p2 = second.finish();
+  const Bytes p1 = first.Finish();
+  const Bytes p2 = second.Finish();
   EXPECT_LT(p2.size(), 100u);
 
   unace::decode::Decoder decoder;
@@ -329,15 +329,15 @@ TEST(BlockedSolid, MemberStoredAfterAllLeavesItsOriginalBytesInTheWindow) {
   // the next member refers to it and must see the original bytes.
   const Bytes code = FakeCode(20000, 8);
   Encoder encoder(Blocked(BlockedMode::Exe));
-  encoder.encodeMember(code, true);
-  encoder.storeInstead(code);
+  encoder.EncodeMember(code, true);
+  encoder.StoreInstead(code);
   Bytes next(code);
   next.insert(next.end(), {1, 2, 3, 4, 5});
-  const Bytes packed = encoder.encodeMember(next, true);
+  const Bytes packed = encoder.EncodeMember(next, true);
   EXPECT_LT(packed.size(), next.size() / 2);
 
   unace::decode::Decoder decoder;
-  decoder.appendStored(code.data(), code.size());
+  decoder.AppendStored(code.data(), code.size());
   std::string error;
   EXPECT_TRUE(test::Decode(decoder, packed, next.size(), 20, true, true, error) == next) << error;
 }

@@ -85,7 +85,7 @@ void EncodeBlockedSegments(std::span<const std::uint8_t> data, const std::vector
 
     if (IsLzFamily(current.mode) && NeedsSwitch(current, s)) {
       const ModeRecord record = RecordFor(s);
-      coder.typeCode(record.bits, record.count, !IsLzFamily(s.mode));
+      coder.TypeCode(record.bits, record.count, !IsLzFamily(s.mode));
     }
     // Leaving SOUND or PIC was written by their coders (they end with the
     // switch marker and the record when another segment follows).
@@ -103,21 +103,21 @@ void EncodeBlockedSegments(std::span<const std::uint8_t> data, const std::vector
     }
 
     switch (s.mode) {
-      case BlockedMode::Lz77: parser.code(bytes, coder); break;
-      case BlockedMode::Exe: parser.code(ExeFilter(bytes, offset, s.exeMode), coder); break;
+      case BlockedMode::Lz77: parser.Code(bytes, coder); break;
+      case BlockedMode::Exe: parser.Code(ExeFilter(bytes, offset, s.exeMode), coder); break;
       case BlockedMode::Delta:
         for (std::size_t at = 0; at < bytes.size(); at += s.deltaLength)
-          parser.code(DeltaChunk(bytes.subspan(at, s.deltaLength), s.deltaDistance, deltaRunning), coder);
+          parser.Code(DeltaChunk(bytes.subspan(at, s.deltaLength), s.deltaDistance, deltaRunning), coder);
         break;
       case BlockedMode::Sound:
         EncodeSoundSegment(out, bytes, s.soundLayout, switchTo);
-        parser.enterWindow(bytes);
-        parser.distrustRepeats();
+        parser.EnterWindow(bytes);
+        parser.DistrustRepeats();
         break;
       case BlockedMode::Pic:
         EncodePicSegment(out, bytes, {s.picWidth, s.picPlanes, s.picPlaneType}, switchTo);
-        parser.enterWindow(bytes);
-        parser.distrustRepeats();
+        parser.EnterWindow(bytes);
+        parser.DistrustRepeats();
         break;
       case BlockedMode::Auto: break;
     }
@@ -125,7 +125,7 @@ void EncodeBlockedSegments(std::span<const std::uint8_t> data, const std::vector
     offset += s.length;
   }
   if (offset != data.size()) throw std::logic_error("EncodeBlockedSegments: plan shorter than the member");
-  coder.flush();
+  coder.Flush();
 }
 
 }  // namespace pelmora::acewriter::encode

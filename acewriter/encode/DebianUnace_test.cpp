@@ -43,17 +43,17 @@ TEST(DebianUnace, TestsSolidAndNonSolidArchivesOk) {
   for (const bool solid : {false, true}) {
     Encoder encoder(Options{});
     std::vector<test::ArchiveMember> members;
-    members.push_back({"text.txt", text, encoder.encodeMember(text, solid), 1});
-    members.push_back({"dir\\mixed.bin", mixed, encoder.encodeMember(mixed, solid), 1});
+    members.push_back({"text.txt", text, encoder.EncodeMember(text, solid), 1});
+    members.push_back({"dir\\mixed.bin", mixed, encoder.EncodeMember(mixed, solid), 1});
     members.push_back({"stored.bin", stored, {}, 0});
-    if (solid) encoder.appendStored(stored);
-    members.push_back({"referring.bin", referring, encoder.encodeMember(referring, solid), 1});
+    if (solid) encoder.AppendStored(stored);
+    members.push_back({"referring.bin", referring, encoder.EncodeMember(referring, solid), 1});
     if (solid) {
       EXPECT_LT(members.back().packed.size(), 200u);
     }
 
-    const std::string path = (dir.path() / (solid ? "solid.ace" : "plain.ace")).string();
-    pelmora::test::WriteBytes(path, test::BuildArchive(members, encoder.params(), solid));
+    const std::string path = (dir.Path() / (solid ? "solid.ace" : "plain.ace")).string();
+    pelmora::test::WriteBytes(path, test::BuildArchive(members, encoder.Params(), solid));
     const std::string report = RunUnaceTest(path, path + ".log");
     EXPECT_NE(report.find("exit 0\n"), std::string::npos) << report;
     std::size_t oks = 0;

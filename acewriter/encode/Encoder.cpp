@@ -37,58 +37,58 @@ class Encoder::Impl {
   explicit Impl(const Options& options)
       : options_(Checked(options)), parser_(options.dictionaryBits, options.level) {}
 
-  std::vector<std::uint8_t> encodeMember(std::span<const std::uint8_t> data, bool solidContinue) {
+  std::vector<std::uint8_t> EncodeMember(std::span<const std::uint8_t> data, bool solidContinue) {
     if (streaming_) throw std::logic_error("Encoder::encodeMember: a member coded in pieces is not finished");
-    parser_.startMember(solidContinue);
+    parser_.StartMember(solidContinue);
     if (data.empty()) return {};
     BitWriter out;
     if (options_.method == Method::Lz77) {
       LzBlockCoder coder(out, false);
-      parser_.code(data, coder);
-      coder.flush();
+      parser_.Code(data, coder);
+      coder.Flush();
     } else {
       EncodeBlockedMember(data, options_, parser_, out);
     }
-    return out.finish();
+    return out.Finish();
   }
 
-  void appendStored(std::span<const std::uint8_t> data) {
+  void AppendStored(std::span<const std::uint8_t> data) {
     if (streaming_) throw std::logic_error("Encoder::appendStored inside a member");
-    parser_.enterWindow(data);
+    parser_.EnterWindow(data);
   }
 
-  void storeInstead(std::span<const std::uint8_t> data) {
+  void StoreInstead(std::span<const std::uint8_t> data) {
     if (streaming_) throw std::logic_error("Encoder::storeInstead inside a member");
-    parser_.replaceNewest(data);
+    parser_.ReplaceNewest(data);
   }
 
-  void beginMember(bool solidContinue) {
+  void BeginMember(bool solidContinue) {
     if (options_.method != Method::Lz77) throw std::logic_error("Encoder: only the ACE 1.0 method codes in pieces");
     if (streaming_) throw std::logic_error("Encoder::beginMember: the previous member is not finished");
-    parser_.startMember(solidContinue);
+    parser_.StartMember(solidContinue);
     streaming_ = std::make_unique<Streaming>();
   }
 
-  void feed(std::span<const std::uint8_t> data) {
+  void Feed(std::span<const std::uint8_t> data) {
     if (!streaming_) throw std::logic_error("Encoder::feed without beginMember");
-    parser_.feed(data, streaming_->coder);
+    parser_.Feed(data, streaming_->coder);
   }
 
-  std::vector<std::uint8_t> takePacked() {
+  std::vector<std::uint8_t> TakePacked() {
     if (!streaming_) throw std::logic_error("Encoder::takePacked without beginMember");
-    return streaming_->out.takeWords();
+    return streaming_->out.TakeWords();
   }
 
-  std::vector<std::uint8_t> finishMember() {
+  std::vector<std::uint8_t> FinishMember() {
     if (!streaming_) throw std::logic_error("Encoder::finishMember without beginMember");
-    parser_.finishStretch(streaming_->coder);
-    streaming_->coder.flush();
-    auto rest = streaming_->out.finish();
+    parser_.FinishStretch(streaming_->coder);
+    streaming_->coder.Flush();
+    auto rest = streaming_->out.Finish();
     streaming_.reset();
     return rest;
   }
 
-  const Options& options() const { return options_; }
+  const Options& Settings() const { return options_; }
 
  private:
   struct Streaming {
@@ -106,24 +106,24 @@ Encoder::~Encoder() = default;
 Encoder::Encoder(Encoder&&) noexcept = default;
 Encoder& Encoder::operator=(Encoder&&) noexcept = default;
 
-std::vector<std::uint8_t> Encoder::encodeMember(std::span<const std::uint8_t> data, bool solidContinue) {
-  return impl_->encodeMember(data, solidContinue);
+std::vector<std::uint8_t> Encoder::EncodeMember(std::span<const std::uint8_t> data, bool solidContinue) {
+  return impl_->EncodeMember(data, solidContinue);
 }
 
-void Encoder::appendStored(std::span<const std::uint8_t> data) { impl_->appendStored(data); }
-void Encoder::storeInstead(std::span<const std::uint8_t> data) { impl_->storeInstead(data); }
-void Encoder::beginMember(bool solidContinue) { impl_->beginMember(solidContinue); }
-void Encoder::feed(std::span<const std::uint8_t> data) { impl_->feed(data); }
-std::vector<std::uint8_t> Encoder::takePacked() { return impl_->takePacked(); }
-std::vector<std::uint8_t> Encoder::finishMember() { return impl_->finishMember(); }
+void Encoder::AppendStored(std::span<const std::uint8_t> data) { impl_->AppendStored(data); }
+void Encoder::StoreInstead(std::span<const std::uint8_t> data) { impl_->StoreInstead(data); }
+void Encoder::BeginMember(bool solidContinue) { impl_->BeginMember(solidContinue); }
+void Encoder::Feed(std::span<const std::uint8_t> data) { impl_->Feed(data); }
+std::vector<std::uint8_t> Encoder::TakePacked() { return impl_->TakePacked(); }
+std::vector<std::uint8_t> Encoder::FinishMember() { return impl_->FinishMember(); }
 
-std::uint8_t Encoder::compressionType() const {
-  return impl_->options().method == Method::Lz77 ? unace::format::kLz77 : unace::format::kBlocked;
+std::uint8_t Encoder::CompressionType() const {
+  return impl_->Settings().method == Method::Lz77 ? unace::format::kLz77 : unace::format::kBlocked;
 }
-std::uint8_t Encoder::quality() const { return static_cast<std::uint8_t>(impl_->options().level); }
-std::uint16_t Encoder::params() const {
-  return static_cast<std::uint16_t>(impl_->options().dictionaryBits - kMinDictionaryBits);
+std::uint8_t Encoder::Quality() const { return static_cast<std::uint8_t>(impl_->Settings().level); }
+std::uint16_t Encoder::Params() const {
+  return static_cast<std::uint16_t>(impl_->Settings().dictionaryBits - kMinDictionaryBits);
 }
-std::uint32_t Encoder::dictionaryBits() const { return impl_->options().dictionaryBits; }
+std::uint32_t Encoder::DictionaryBits() const { return impl_->Settings().dictionaryBits; }
 
 }  // namespace pelmora::acewriter::encode

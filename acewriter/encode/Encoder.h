@@ -74,7 +74,7 @@ class Encoder {
   // then prefer to store the member: see storeInstead. With solidContinue
   // the member may refer to everything the Encoder has seen before (solid
   // archive); without it the window starts empty.
-  std::vector<std::uint8_t> encodeMember(std::span<const std::uint8_t> data,
+  std::vector<std::uint8_t> EncodeMember(std::span<const std::uint8_t> data,
                                          bool solidContinue);
 
   // The same for the ACE 1.0 method in pieces, for members too large to
@@ -83,28 +83,28 @@ class Encoder {
   // caller may write them out as it goes; finishMember returns the rest.
   // Throws std::logic_error for the blocked method, which plans a member
   // as a whole, or when the calls come out of order.
-  void beginMember(bool solidContinue);
-  void feed(std::span<const std::uint8_t> data);
-  std::vector<std::uint8_t> takePacked();
-  std::vector<std::uint8_t> finishMember();
+  void BeginMember(bool solidContinue);
+  void Feed(std::span<const std::uint8_t> data);
+  std::vector<std::uint8_t> TakePacked();
+  std::vector<std::uint8_t> FinishMember();
 
   // A member stored uncompressed in a solid archive: its bytes enter the
   // window exactly as a reader sees them.
-  void appendStored(std::span<const std::uint8_t> data);
+  void AppendStored(std::span<const std::uint8_t> data);
 
   // The member just passed to encodeMember (the same bytes) is written
   // stored after all. Required in solid archives of the blocked method:
   // EXE and DELTA put transformed bytes into the window, a reader of the
   // stored member the original ones. Do not call appendStored for it.
-  void storeInstead(std::span<const std::uint8_t> data);
+  void StoreInstead(std::span<const std::uint8_t> data);
 
   // What goes into the FILE header of members made by this Encoder.
-  std::uint8_t compressionType() const;  // COMP_TYPE: 1 or 2
-  std::uint8_t quality() const;          // COMP_QUAL
-  std::uint16_t params() const;          // PARAMS: dictionary code in bits 0..3
-  std::uint32_t dictionaryBits() const;
+  std::uint8_t CompressionType() const;  // COMP_TYPE: 1 or 2
+  std::uint8_t Quality() const;          // COMP_QUAL
+  std::uint16_t Params() const;          // PARAMS: dictionary code in bits 0..3
+  std::uint32_t DictionaryBits() const;
   // True when the members need an ACE 2.0 reader (MAIN VER_EXTRACT 20).
-  bool needsVersion20() const { return compressionType() == 2; }
+  bool NeedsVersion20() const { return CompressionType() == 2; }
 
  private:
   class Impl;

@@ -14,18 +14,18 @@ TEST(Lz77Stream, ReproducesTheDocumentedAbcStreamBitForBit) {
   Options options;
   options.dictionaryBits = 10;
   Encoder encoder(options);
-  const auto packed = encoder.encodeMember(Bytes("abcabcabc"), false);
+  const auto packed = encoder.EncodeMember(Bytes("abcabcabc"), false);
   const std::vector<std::uint8_t> expected{0x5e, 0x24, 0x09, 0x83, 0x7c, 0xff, 0xbd, 0xf7,
                                            0x7b, 0xef, 0xbd, 0xf7, 0x04, 0x08, 0x58, 0xde,
                                            0x27, 0x00, 0x80, 0x09, 0x00, 0x00, 0x00, 0x20};
   EXPECT_EQ(packed, expected);
-  EXPECT_EQ(encoder.compressionType(), 1);
-  EXPECT_EQ(encoder.params(), 0);
+  EXPECT_EQ(encoder.CompressionType(), 1);
+  EXPECT_EQ(encoder.Params(), 0);
 }
 
 TEST(Lz77Stream, EmptyMemberHasNoBits) {
   Encoder encoder(Options{});
-  EXPECT_TRUE(encoder.encodeMember({}, false).empty());
+  EXPECT_TRUE(encoder.EncodeMember({}, false).empty());
 }
 
 TEST(EncoderOptions, RejectOutOfRangeValues) {

@@ -20,16 +20,16 @@ LzBlockCoder::LzBlockCoder(BitWriter& out, bool withTypeCode)
   items_.reserve(kMaxBlockSymbols);
 }
 
-void LzBlockCoder::typeCode(std::uint64_t record, unsigned recordBits, bool endBlock) {
+void LzBlockCoder::TypeCode(std::uint64_t record, unsigned recordBits, bool endBlock) {
   if (mainSymbols_ != kMainSymbolsBlocked) throw std::logic_error("LzBlockCoder: mode switch in an ACE 1.0 stream");
   if (recordBits > 40) throw std::logic_error("LzBlockCoder: mode record too long");
   records_.push_back({record, recordBits});
   items_.push_back({static_cast<std::uint32_t>(records_.size() - 1), static_cast<std::uint16_t>(kTypeCodeSymbol),
                     kNoLength, 0});
-  if (endBlock || items_.size() == kMaxBlockSymbols) flush();
+  if (endBlock || items_.size() == kMaxBlockSymbols) Flush();
 }
 
-void LzBlockCoder::flush() {
+void LzBlockCoder::Flush() {
   if (items_.empty()) return;
   std::vector<std::uint32_t> mainFrequencies(mainSymbols_, 0);
   std::vector<std::uint32_t> lengthFrequencies(kLengthSymbols, 0);
@@ -39,24 +39,24 @@ void LzBlockCoder::flush() {
   }
   const SymbolCode mainCode = SendCodeFor(out_, mainFrequencies, kCodeMaxWidth);
   const SymbolCode lengthCode = SendCodeFor(out_, lengthFrequencies, kCodeMaxWidth);
-  out_.put(static_cast<std::uint32_t>(items_.size()), 15);
+  out_.Put(static_cast<std::uint32_t>(items_.size()), 15);
   for (const auto& item : items_) {
-    mainCode.put(out_, item.mainSymbol);
+    mainCode.Put(out_, item.mainSymbol);
     if (item.mainSymbol == kTypeCodeSymbol) {
       const Record& r = records_[item.extra];
-      if (r.count > 32) out_.put(static_cast<std::uint32_t>(r.bits >> 32), r.count - 32);
-      out_.put(static_cast<std::uint32_t>(r.bits), r.count > 32 ? 32 : r.count);
+      if (r.count > 32) out_.Put(static_cast<std::uint32_t>(r.bits >> 32), r.count - 32);
+      out_.Put(static_cast<std::uint32_t>(r.bits), r.count > 32 ? 32 : r.count);
       continue;
     }
-    out_.put(item.extra, item.extraBits);
-    if (item.lengthSymbol != kNoLength) lengthCode.put(out_, item.lengthSymbol);
+    out_.Put(item.extra, item.extraBits);
+    if (item.lengthSymbol != kNoLength) lengthCode.Put(out_, item.lengthSymbol);
   }
-  learnPrices(mainCode.widths, lengthCode.widths, mainFrequencies);
+  LearnPrices(mainCode.widths, lengthCode.widths, mainFrequencies);
   items_.clear();
   records_.clear();
 }
 
-void LzBlockCoder::learnPrices(const std::vector<std::uint8_t>& mainWidths,
+void LzBlockCoder::LearnPrices(const std::vector<std::uint8_t>& mainWidths,
                                const std::vector<std::uint8_t>& lengthWidths,
                                const std::vector<std::uint32_t>& mainFrequencies) {
   // A symbol absent from the last block would cost about as much as the

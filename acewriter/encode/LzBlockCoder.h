@@ -26,28 +26,28 @@ class LzBlockCoder {
  public:
   LzBlockCoder(BitWriter& out, bool withTypeCode);
 
-  void literal(std::uint8_t byte) { push(byte, kNoLength, 0, 0); }
-  void repeatMatch(unsigned slot, unsigned length) {
-    push(static_cast<std::uint16_t>(kFirstRepeatSymbol + slot),
+  void Literal(std::uint8_t byte) { Push(byte, kNoLength, 0, 0); }
+  void RepeatMatch(unsigned slot, unsigned length) {
+    Push(static_cast<std::uint16_t>(kFirstRepeatSymbol + slot),
          static_cast<std::uint16_t>(length - RepeatBase(slot)), 0, 0);
   }
   // d = distance - 1.
-  void newMatch(std::uint32_t d, unsigned length) {
+  void NewMatch(std::uint32_t d, unsigned length) {
     const unsigned k = BitLength(d);
     const unsigned extraBits = k >= 2 ? k - 1 : 0;
-    push(static_cast<std::uint16_t>(kFirstDistanceSymbol + k),
+    Push(static_cast<std::uint16_t>(kFirstDistanceSymbol + k),
          static_cast<std::uint16_t>(length - NewDistanceBase(d)),
          extraBits == 0 ? 0 : d & ((std::uint32_t{1} << extraBits) - 1), static_cast<std::uint8_t>(extraBits));
   }
   // TYPECODE followed by a mode record of recordBits bits (at most 40).
   // With endBlock the block ends after it, so the next mode may write to the
   // bit stream directly and a later LZ77 stretch starts with fresh tables.
-  void typeCode(std::uint64_t record, unsigned recordBits, bool endBlock);
+  void TypeCode(std::uint64_t record, unsigned recordBits, bool endBlock);
 
   // Writes the buffered items as a block (nothing if there are none).
-  void flush();
+  void Flush();
 
-  const LzPrices& prices() const { return prices_; }
+  const LzPrices& Prices() const { return prices_; }
 
  private:
   static constexpr std::uint16_t kNoLength = 0xFFFF;
@@ -62,11 +62,11 @@ class LzBlockCoder {
     unsigned count;
   };
 
-  void push(std::uint16_t mainSymbol, std::uint16_t lengthSymbol, std::uint32_t extra, std::uint8_t extraBits) {
+  void Push(std::uint16_t mainSymbol, std::uint16_t lengthSymbol, std::uint32_t extra, std::uint8_t extraBits) {
     items_.push_back({extra, mainSymbol, lengthSymbol, extraBits});
-    if (items_.size() == kMaxBlockSymbols) flush();
+    if (items_.size() == kMaxBlockSymbols) Flush();
   }
-  void learnPrices(const std::vector<std::uint8_t>& mainWidths, const std::vector<std::uint8_t>& lengthWidths,
+  void LearnPrices(const std::vector<std::uint8_t>& mainWidths, const std::vector<std::uint8_t>& lengthWidths,
                    const std::vector<std::uint32_t>& mainFrequencies);
 
   BitWriter& out_;

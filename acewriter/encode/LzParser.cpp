@@ -35,43 +35,43 @@ SearchEffort EffortForLevel(int level) {
 LzParser::LzParser(std::uint32_t dictionaryBits, int level)
     : finder_(dictionaryBits), effort_(EffortForLevel(level)) {}
 
-void LzParser::startMember(bool keepWindow) {
+void LzParser::StartMember(bool keepWindow) {
   repeats_.fill(0);
   knownRepeats_ = 4;
   literalRun_ = 0;
-  if (!keepWindow) finder_.clear();
+  if (!keepWindow) finder_.Clear();
 }
 
-void LzParser::enterWindow(std::span<const std::uint8_t> bytes) {
+void LzParser::EnterWindow(std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
-    const std::size_t taken = finder_.append(bytes);
+    const std::size_t taken = finder_.Append(bytes);
     bytes = bytes.subspan(taken);
-    finder_.advanceTo(finder_.size());
+    finder_.AdvanceTo(finder_.Size());
   }
 }
 
-void LzParser::code(std::span<const std::uint8_t> bytes, LzBlockCoder& coder) {
-  feed(bytes, coder);
-  finishStretch(coder);
+void LzParser::Code(std::span<const std::uint8_t> bytes, LzBlockCoder& coder) {
+  Feed(bytes, coder);
+  FinishStretch(coder);
 }
 
-void LzParser::feed(std::span<const std::uint8_t> bytes, LzBlockCoder& coder) {
+void LzParser::Feed(std::span<const std::uint8_t> bytes, LzBlockCoder& coder) {
   while (!bytes.empty()) {
-    const std::size_t taken = finder_.append(bytes);
+    const std::size_t taken = finder_.Append(bytes);
     bytes = bytes.subspan(taken);
-    const std::size_t size = finder_.size();
-    if (size > finder_.position() + kLookahead) parse(size - kLookahead, size, coder);
+    const std::size_t size = finder_.Size();
+    if (size > finder_.Position() + kLookahead) Parse(size - kLookahead, size, coder);
   }
 }
 
-void LzParser::finishStretch(LzBlockCoder& coder) { parse(finder_.size(), finder_.size(), coder); }
+void LzParser::FinishStretch(LzBlockCoder& coder) { Parse(finder_.Size(), finder_.Size(), coder); }
 
-LzParser::Choice LzParser::best(std::size_t pos, std::size_t end, const LzPrices& prices) const {
+LzParser::Choice LzParser::Best(std::size_t pos, std::size_t end, const LzPrices& prices) const {
   Choice choice;
   const std::size_t available = end - pos;
   if (available < 2) return choice;
-  const std::uint32_t maxDistance = finder_.maxDistance(pos);
-  const std::uint8_t* data = finder_.data();
+  const std::uint32_t maxDistance = finder_.MaxDistance(pos);
+  const std::uint8_t* data = finder_.Data();
   unsigned longest = 0;
 
   for (unsigned slot = 0; slot < knownRepeats_; ++slot) {
@@ -79,7 +79,7 @@ LzParser::Choice LzParser::best(std::size_t pos, std::size_t end, const LzPrices
     if (distance > maxDistance) continue;
     const unsigned base = RepeatBase(slot);
     const auto length = static_cast<unsigned>(
-        finder_.matchLength(pos - distance, pos, std::min<std::size_t>(available, 255 + base)));
+        finder_.MatchLength(pos - distance, pos, std::min<std::size_t>(available, 255 + base)));
     if (length < base) continue;
     const int score = Score(length, prices.main[kFirstRepeatSymbol + slot] + prices.length[length - base], prices);
     if (score > choice.score) choice = {length, static_cast<int>(slot), repeats_[slot], score};
@@ -90,7 +90,7 @@ LzParser::Choice LzParser::best(std::size_t pos, std::size_t end, const LzPrices
     const auto d = static_cast<std::uint32_t>(pos - candidate - 1);
     const unsigned base = NewDistanceBase(d);
     const auto length = static_cast<unsigned>(
-        finder_.matchLength(candidate, pos, std::min<std::size_t>(available, 255 + base)));
+        finder_.MatchLength(candidate, pos, std::min<std::size_t>(available, 255 + base)));
     if (length < base) return length;
     const unsigned k = BitLength(d);
     const unsigned price = prices.main[kFirstDistanceSymbol + k] + (k >= 2 ? k - 1 : 0) + prices.length[length - base];
@@ -100,12 +100,12 @@ LzParser::Choice LzParser::best(std::size_t pos, std::size_t end, const LzPrices
   };
 
   if (longest < 4) {
-    const std::size_t near = finder_.recentPair(pos, 8192);
+    const std::size_t near = finder_.RecentPair(pos, 8192);
     if (near != SIZE_MAX) longest = std::max(longest, consider(near));
   }
   if (available >= 4 && longest < effort_.niceLength && longest < available) {
     unsigned steps = longest >= effort_.goodLength ? effort_.maxChain / 4 + 1 : effort_.maxChain;
-    finder_.forEachCandidate(pos, steps, [&](std::size_t candidate) {
+    finder_.ForEachCandidate(pos, steps, [&](std::size_t candidate) {
       // A farther candidate only wins by being longer.
       if (longest >= available || data[candidate + longest] != data[pos + longest]) return true;
       const unsigned length = consider(candidate);
@@ -116,62 +116,62 @@ LzParser::Choice LzParser::best(std::size_t pos, std::size_t end, const LzPrices
   return choice;
 }
 
-void LzParser::emit(const Choice& choice, LzBlockCoder& coder) {
+void LzParser::Emit(const Choice& choice, LzBlockCoder& coder) {
   if (choice.slot >= 0) {
     const auto slot = static_cast<unsigned>(choice.slot);
-    coder.repeatMatch(slot, choice.length);
+    coder.RepeatMatch(slot, choice.length);
     std::rotate(repeats_.begin(), repeats_.begin() + slot, repeats_.begin() + slot + 1);
   } else {
-    coder.newMatch(choice.d, choice.length);
+    coder.NewMatch(choice.d, choice.length);
     std::rotate(repeats_.begin(), repeats_.end() - 1, repeats_.end());
     repeats_[0] = choice.d;
     knownRepeats_ = std::min(knownRepeats_ + 1, kRepeatHistory);
   }
 }
 
-void LzParser::parse(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
-  const std::uint8_t* data = finder_.data();
-  std::size_t pos = finder_.position();
+void LzParser::Parse(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
+  const std::uint8_t* data = finder_.Data();
+  std::size_t pos = finder_.Position();
   bool haveChoice = false;
   Choice current;
   while (pos < stop) {
-    if (!haveChoice) current = best(pos, end, coder.prices());
+    if (!haveChoice) current = Best(pos, end, coder.Prices());
     haveChoice = false;
     if (current.length == 0) {
-      coder.literal(data[pos]);
-      finder_.advanceTo(++pos);
+      coder.Literal(data[pos]);
+      finder_.AdvanceTo(++pos);
       // Long stretches without any match are usually compressed or random
       // data: search there only now and then, more rarely the longer the
       // stretch, so such data costs next to nothing.
       if (++literalRun_ > kTrustedLiteralRun) {
         const std::size_t stride = std::min<std::size_t>(kMaxStride, (literalRun_ - kTrustedLiteralRun) / 128);
         const std::size_t upto = std::min(pos + stride, stop);
-        for (; pos < upto; ++pos) coder.literal(data[pos]);
-        finder_.skipTo(pos);
+        for (; pos < upto; ++pos) coder.Literal(data[pos]);
+        finder_.SkipTo(pos);
         literalRun_ += stride;
       }
       continue;
     }
     literalRun_ = 0;
     if (current.length < effort_.lazyBelow && pos + 1 < stop) {
-      finder_.advanceTo(pos + 1);
-      const Choice next = best(pos + 1, end, coder.prices());
+      finder_.AdvanceTo(pos + 1);
+      const Choice next = Best(pos + 1, end, coder.Prices());
       if (next.score > current.score) {
-        coder.literal(data[pos]);
+        coder.Literal(data[pos]);
         ++pos;
         current = next;
         haveChoice = true;
         continue;
       }
     }
-    emit(current, coder);
+    Emit(current, coder);
     pos += current.length;
     if (current.length < effort_.indexBelow)
-      finder_.advanceTo(pos);
+      finder_.AdvanceTo(pos);
     else
-      finder_.skipTo(pos);
+      finder_.SkipTo(pos);
   }
-  finder_.advanceTo(pos);
+  finder_.AdvanceTo(pos);
 }
 
 }  // namespace pelmora::acewriter::encode

@@ -28,27 +28,27 @@ class LzParser {
 
   // A new member: the repeat distances start at 0; keepWindow says whether
   // earlier bytes stay referable (solid archive).
-  void startMember(bool keepWindow);
+  void StartMember(bool keepWindow);
 
   // Codes `bytes` into `coder`; no match extends past their end, but
   // matches may reach back into anything the window holds.
-  void code(std::span<const std::uint8_t> bytes, LzBlockCoder& coder);
+  void Code(std::span<const std::uint8_t> bytes, LzBlockCoder& coder);
 
   // The same in pieces: feed codes all but a short tail (matches may still
   // run into the next piece); finishStretch codes the tail.
-  void feed(std::span<const std::uint8_t> bytes, LzBlockCoder& coder);
-  void finishStretch(LzBlockCoder& coder);
+  void Feed(std::span<const std::uint8_t> bytes, LzBlockCoder& coder);
+  void FinishStretch(LzBlockCoder& coder);
 
   // Bytes the reader puts into its window without LZ77 coding.
-  void enterWindow(std::span<const std::uint8_t> bytes);
+  void EnterWindow(std::span<const std::uint8_t> bytes);
 
   // The member just coded is stored after all: the window takes its
   // original bytes (EXE and DELTA put transformed bytes there).
-  void replaceNewest(std::span<const std::uint8_t> original) { finder_.overwriteNewest(original); }
+  void ReplaceNewest(std::span<const std::uint8_t> original) { finder_.OverwriteNewest(original); }
 
   // After a SOUND or PIC stretch the reader's repeat distances are not
   // relied upon until new distances have replaced them.
-  void distrustRepeats() { knownRepeats_ = 0; }
+  void DistrustRepeats() { knownRepeats_ = 0; }
 
  private:
   struct Choice {
@@ -60,9 +60,9 @@ class LzParser {
 
   // Codes the window from the coding position up to `stop`; matches end at
   // `end` at the latest.
-  void parse(std::size_t stop, std::size_t end, LzBlockCoder& coder);
-  Choice best(std::size_t pos, std::size_t end, const LzPrices& prices) const;
-  void emit(const Choice& choice, LzBlockCoder& coder);
+  void Parse(std::size_t stop, std::size_t end, LzBlockCoder& coder);
+  Choice Best(std::size_t pos, std::size_t end, const LzPrices& prices) const;
+  void Emit(const Choice& choice, LzBlockCoder& coder);
 
   MatchFinder finder_;
   SearchEffort effort_;

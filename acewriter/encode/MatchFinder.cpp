@@ -26,16 +26,16 @@ MatchFinder::MatchFinder(std::uint32_t dictionaryBits)
       chain_(dictionarySize_, 0),
       pairs_(std::size_t{1} << 16, 0) {}
 
-void MatchFinder::clear() {
+void MatchFinder::Clear() {
   base_ += static_cast<std::uint32_t>(size_);
   validFrom_ = base_;
   size_ = 0;
   position_ = 0;
   indexedUpTo_ = 0;
-  if (base_ > kRenumberAbove) renumber();
+  if (base_ > kRenumberAbove) Renumber();
 }
 
-void MatchFinder::renumber() {
+void MatchFinder::Renumber() {
   // Shift all absolute positions down so they never wrap; entries that
   // would fall below 1 are stale anyway.
   const std::uint32_t shift = validFrom_ - 1;
@@ -54,59 +54,59 @@ void MatchFinder::renumber() {
   validFrom_ -= shift;
 }
 
-std::size_t MatchFinder::append(std::span<const std::uint8_t> bytes) {
+std::size_t MatchFinder::Append(std::span<const std::uint8_t> bytes) {
   if (size_ + bytes.size() > buffer_.size() && buffer_.size() < capacity_) {
     // Grown on demand, so that small members never pay for a large buffer.
     const std::size_t wanted = std::max({size_ + bytes.size(), 2 * buffer_.size(), std::size_t{1} << 16});
     buffer_.resize(std::min(capacity_, wanted));
   }
-  if (size_ + bytes.size() > buffer_.size() && position_ > dictionarySize_) slide(position_ - dictionarySize_);
+  if (size_ + bytes.size() > buffer_.size() && position_ > dictionarySize_) Slide(position_ - dictionarySize_);
   const std::size_t count = std::min(bytes.size(), buffer_.size() - size_);
   if (count > 0) std::memcpy(buffer_.data() + size_, bytes.data(), count);
   size_ += count;
   // Positions whose hash lacked bytes can be indexed now.
-  advanceTo(position_);
+  AdvanceTo(position_);
   return count;
 }
 
-void MatchFinder::slide(std::size_t shift) {
+void MatchFinder::Slide(std::size_t shift) {
   std::memmove(buffer_.data(), buffer_.data() + shift, size_ - shift);
   size_ -= shift;
   position_ -= shift;
   indexedUpTo_ -= std::min(indexedUpTo_, shift);
   base_ += static_cast<std::uint32_t>(shift);
   validFrom_ = std::max(validFrom_, base_);
-  if (base_ > kRenumberAbove) renumber();
+  if (base_ > kRenumberAbove) Renumber();
 }
 
-void MatchFinder::insert(std::size_t pos) {
+void MatchFinder::Insert(std::size_t pos) {
   const std::uint8_t* p = buffer_.data() + pos;
-  const std::uint32_t at = absolute(pos);
+  const std::uint32_t at = Absolute(pos);
   std::uint32_t& head = heads_[Hash4(p)];
   chain_[at & dictionaryMask_] = head;
   head = at;
   pairs_[Pair(p)] = at;
 }
 
-void MatchFinder::overwriteNewest(std::span<const std::uint8_t> bytes) {
+void MatchFinder::OverwriteNewest(std::span<const std::uint8_t> bytes) {
   const std::size_t n = std::min(bytes.size(), size_);
   std::memcpy(buffer_.data() + size_ - n, bytes.data() + (bytes.size() - n), n);
 }
 
-void MatchFinder::advanceTo(std::size_t pos) {
+void MatchFinder::AdvanceTo(std::size_t pos) {
   const std::size_t hashable = size_ >= 4 ? size_ - 3 : 0;
   const std::size_t end = std::min(pos, hashable);
-  for (std::size_t i = indexedUpTo_; i < end; ++i) insert(i);
+  for (std::size_t i = indexedUpTo_; i < end; ++i) Insert(i);
   indexedUpTo_ = std::max(indexedUpTo_, end);
   position_ = pos;
 }
 
-void MatchFinder::skipTo(std::size_t pos) {
+void MatchFinder::SkipTo(std::size_t pos) {
   indexedUpTo_ = std::max(indexedUpTo_, pos);
   position_ = pos;
 }
 
-std::size_t MatchFinder::matchLength(std::size_t a, std::size_t b, std::size_t maxLength) const {
+std::size_t MatchFinder::MatchLength(std::size_t a, std::size_t b, std::size_t maxLength) const {
   const std::uint8_t* x = buffer_.data() + a;
   const std::uint8_t* y = buffer_.data() + b;
   std::size_t n = 0;

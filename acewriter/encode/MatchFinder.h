@@ -16,41 +16,41 @@ class MatchFinder {
   explicit MatchFinder(std::uint32_t dictionaryBits);
 
   // Forgets every byte (a new, non-solid member).
-  void clear();
+  void Clear();
 
   // Appends as many bytes as fit (sliding out history older than one
   // dictionary before the coding position first) and returns that count.
-  std::size_t append(std::span<const std::uint8_t> bytes);
+  std::size_t Append(std::span<const std::uint8_t> bytes);
 
-  const std::uint8_t* data() const { return buffer_.data(); }
-  std::size_t size() const { return size_; }
-  std::uint32_t dictionarySize() const { return dictionarySize_; }
+  const std::uint8_t* Data() const { return buffer_.data(); }
+  std::size_t Size() const { return size_; }
+  std::uint32_t DictionarySize() const { return dictionarySize_; }
 
   // Greatest distance a match at `pos` may use: the dictionary, or fewer
   // bytes if the window holds less.
-  std::uint32_t maxDistance(std::size_t pos) const {
+  std::uint32_t MaxDistance(std::size_t pos) const {
     return pos < dictionarySize_ ? static_cast<std::uint32_t>(pos) : dictionarySize_;
   }
 
   // Replaces the newest bytes of the window by the tail of `bytes` (same
   // count as were appended last). Hash entries of the old bytes stay; they
   // only cost a failed comparison.
-  void overwriteNewest(std::span<const std::uint8_t> bytes);
+  void OverwriteNewest(std::span<const std::uint8_t> bytes);
 
   // Makes every position before `pos` findable (hashing those with three
   // bytes present) and marks `pos` as the coding position.
-  void advanceTo(std::size_t pos);
+  void AdvanceTo(std::size_t pos);
   // Moves the coding position to `pos` without indexing the bytes passed.
-  void skipTo(std::size_t pos);
-  std::size_t position() const { return position_; }
+  void SkipTo(std::size_t pos);
+  std::size_t Position() const { return position_; }
 
   // Chain walk: calls visit(candidatePos) for earlier positions with the
   // same 4-byte hash, nearest first, until visit returns false, the chain
   // ends or maxSteps candidates were seen. Requires pos + 4 <= size().
   template <typename Visit>
-  void forEachCandidate(std::size_t pos, unsigned maxSteps, Visit&& visit) const {
-    const std::uint32_t limit = maxDistance(pos);
-    const std::uint32_t here = absolute(pos);
+  void ForEachCandidate(std::size_t pos, unsigned maxSteps, Visit&& visit) const {
+    const std::uint32_t limit = MaxDistance(pos);
+    const std::uint32_t here = Absolute(pos);
     std::uint32_t entry = heads_[Hash4(buffer_.data() + pos)];
     std::uint32_t last = here;
     while (maxSteps-- > 0 && entry >= validFrom_ && entry < last && here - entry <= limit) {
@@ -64,16 +64,16 @@ class MatchFinder {
 
   // The latest earlier position starting with the same two bytes, if it is
   // within `maxBack` bytes; otherwise SIZE_MAX.
-  std::size_t recentPair(std::size_t pos, std::size_t maxBack) const {
+  std::size_t RecentPair(std::size_t pos, std::size_t maxBack) const {
     const std::uint32_t entry = pairs_[Pair(buffer_.data() + pos)];
-    const std::uint32_t here = absolute(pos);
-    if (entry < validFrom_ || entry >= here || here - entry > maxBack || here - entry > maxDistance(pos))
+    const std::uint32_t here = Absolute(pos);
+    if (entry < validFrom_ || entry >= here || here - entry > maxBack || here - entry > MaxDistance(pos))
       return SIZE_MAX;
     return static_cast<std::size_t>(entry - base_);
   }
 
   // Number of equal bytes at a and b (a < b), at most maxLength.
-  std::size_t matchLength(std::size_t a, std::size_t b, std::size_t maxLength) const;
+  std::size_t MatchLength(std::size_t a, std::size_t b, std::size_t maxLength) const;
 
  private:
   // Chains link positions with equal 4-byte prefixes: far matches need 4
@@ -84,10 +84,10 @@ class MatchFinder {
     return (v * 2654435761u) >> hashShift_;
   }
   static std::uint32_t Pair(const std::uint8_t* p) { return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8; }
-  void insert(std::size_t pos);
-  void slide(std::size_t shift);
-  std::uint32_t absolute(std::size_t pos) const { return base_ + static_cast<std::uint32_t>(pos); }
-  void renumber();
+  void Insert(std::size_t pos);
+  void Slide(std::size_t shift);
+  std::uint32_t Absolute(std::size_t pos) const { return base_ + static_cast<std::uint32_t>(pos); }
+  void Renumber();
 
   std::uint32_t dictionarySize_;
   std::uint32_t dictionaryMask_;

@@ -41,22 +41,22 @@ class PicCoder {
       : out_(out), g_(g), previous_(g.width + g.planes, 0),
         models_{Model(kContexts), Model(kContexts)} {}
 
-  void codeRow(std::span<const std::uint8_t> row) {
-    out_.put(1, 1);
+  void CodeRow(std::span<const std::uint8_t> row) {
+    out_.Put(1, 1);
     for (std::uint32_t p = 0; p < g_.planes; ++p) {
       int type = 0;
       if (p >= 1) {
-        type = g_.planeType >= 0 ? g_.planeType : chooseType(row, p);
-        out_.put(static_cast<std::uint32_t>(type), 2);
+        type = g_.planeType >= 0 ? g_.planeType : ChooseType(row, p);
+        out_.Put(static_cast<std::uint32_t>(type), 2);
       }
-      codePlane(row, p, type);
+      CodePlane(row, p, type);
     }
     std::copy(row.begin(), row.end(), previous_.begin());
   }
 
  private:
   // Picks the transform whose values vary least along the plane.
-  int chooseType(std::span<const std::uint8_t> row, std::uint32_t p) const {
+  int ChooseType(std::span<const std::uint8_t> row, std::uint32_t p) const {
     std::array<long, 3> cost{};
     for (int type = 0; type < 3; ++type) {
       int left = type == 0 ? 0 : 128;
@@ -69,7 +69,7 @@ class PicCoder {
     return static_cast<int>(std::min_element(cost.begin(), cost.end()) - cost.begin());
   }
 
-  void codePlane(std::span<const std::uint8_t> row, std::uint32_t p, int type) {
+  void CodePlane(std::span<const std::uint8_t> row, std::uint32_t p, int type) {
     Model& model = models_[p == 0 ? 0 : 1];
     const int start = type == 0 ? 0 : 128;
     int a = start, b = start, c = start, x = start;
@@ -114,13 +114,13 @@ class PicCoder {
 }  // namespace
 
 void PutRice(BitWriter& out, std::uint32_t value, unsigned r) {
-  out.put(value & ((std::uint32_t{1} << r) - 1), r);
+  out.Put(value & ((std::uint32_t{1} << r) - 1), r);
   for (std::uint32_t ones = value >> r; ones > 0;) {
     const unsigned n = ones > 32 ? 32 : static_cast<unsigned>(ones);
-    out.put(0xFFFFFFFFu, n);
+    out.Put(0xFFFFFFFFu, n);
     ones -= n;
   }
-  out.put(0, 1);
+  out.Put(0, 1);
 }
 
 void EncodePicSegment(BitWriter& out, std::span<const std::uint8_t> bytes, const PicGeometry& geometry,
@@ -135,17 +135,17 @@ void EncodePicSegment(BitWriter& out, std::span<const std::uint8_t> bytes, const
   for (std::size_t start = 0; start < bytes.size(); start += geometry.width) {
     const std::size_t n = std::min<std::size_t>(geometry.width, bytes.size() - start);
     if (n == geometry.width) {
-      coder.codeRow(bytes.subspan(start, n));
+      coder.CodeRow(bytes.subspan(start, n));
     } else {
       std::fill(padded.begin(), padded.end(), 0);
       std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(start), n, padded.begin());
-      coder.codeRow(padded);
+      coder.CodeRow(padded);
     }
   }
   if (switchTo != nullptr) {
-    out.put(0, 1);
-    if (switchTo->count > 32) out.put(static_cast<std::uint32_t>(switchTo->bits >> 32), switchTo->count - 32);
-    out.put(static_cast<std::uint32_t>(switchTo->bits), switchTo->count > 32 ? 32 : switchTo->count);
+    out.Put(0, 1);
+    if (switchTo->count > 32) out.Put(static_cast<std::uint32_t>(switchTo->bits >> 32), switchTo->count - 32);
+    out.Put(static_cast<std::uint32_t>(switchTo->bits), switchTo->count > 32 ? 32 : switchTo->count);
   }
 }
 

@@ -47,7 +47,7 @@ TEST_P(Lz77RoundTrip, DecodesToTheInput) {
   Encoder encoder(options);
   unace::decode::Decoder decoder;
   for (const auto& c : Inputs()) {
-    const Bytes packed = encoder.encodeMember(c.data, false);
+    const Bytes packed = encoder.EncodeMember(c.data, false);
     EXPECT_EQ(packed.size() % 4, 0u) << c.name;
     std::string error;
     const Bytes back = test::Decode(decoder, packed, c.data.size(), 20, false, false, error);
@@ -61,10 +61,10 @@ INSTANTIATE_TEST_SUITE_P(Levels, Lz77RoundTrip, ::testing::Values(1, 3, 5));
 TEST(Lz77Compression, RandomDataBarelyGrowsAndRedundantDataShrinks) {
   Encoder encoder(Options{});
   const Bytes random = test::RandomBytes(100000, 9);
-  EXPECT_LT(encoder.encodeMember(random, false).size(), random.size() + random.size() / 50);
+  EXPECT_LT(encoder.EncodeMember(random, false).size(), random.size() + random.size() / 50);
   const Bytes text = test::WordSoup(100000, 5);
-  EXPECT_LT(encoder.encodeMember(text, false).size(), text.size() / 3);
-  EXPECT_LT(encoder.encodeMember(Bytes(100000, 7), false).size(), 400u);
+  EXPECT_LT(encoder.EncodeMember(text, false).size(), text.size() / 3);
+  EXPECT_LT(encoder.EncodeMember(Bytes(100000, 7), false).size(), 400u);
 }
 
 TEST(Lz77Compression, FarRepeatIsFoundOnlyWithALargeEnoughDictionary) {
@@ -77,8 +77,8 @@ TEST(Lz77Compression, FarRepeatIsFoundOnlyWithALargeEnoughDictionary) {
   large.dictionaryBits = 18;
   Options small;
   small.dictionaryBits = 16;  // the repeat is 140000 bytes back
-  const auto packedLarge = Encoder(large).encodeMember(data, false);
-  const auto packedSmall = Encoder(small).encodeMember(data, false);
+  const auto packedLarge = Encoder(large).EncodeMember(data, false);
+  const auto packedSmall = Encoder(small).EncodeMember(data, false);
   EXPECT_LT(packedLarge.size(), packedSmall.size() - 30000);
   unace::decode::Decoder decoder(1u << 16);
   std::string error;
@@ -91,23 +91,23 @@ TEST(Lz77Solid, LaterMembersReferToEarlierOnesAndStoredOnes) {
   Bytes third(first);
   third.insert(third.end(), stored.begin(), stored.end());
   Encoder encoder(Options{});
-  const Bytes p1 = encoder.encodeMember(first, true);
-  encoder.appendStored(stored);
-  const Bytes p3 = encoder.encodeMember(third, true);
+  const Bytes p1 = encoder.EncodeMember(first, true);
+  encoder.AppendStored(stored);
+  const Bytes p3 = encoder.EncodeMember(third, true);
   EXPECT_LT(p3.size(), 200u) << "the third member should be two long matches";
 
   unace::decode::Decoder decoder;
   std::string error;
   EXPECT_TRUE(test::Decode(decoder, p1, first.size(), 20, false, false, error) == first) << error;
-  decoder.appendStored(stored.data(), stored.size());
+  decoder.AppendStored(stored.data(), stored.size());
   EXPECT_TRUE(test::Decode(decoder, p3, third.size(), 20, false, true, error) == third) << error;
 }
 
 TEST(Lz77Solid, NonSolidMemberStartsFromAnEmptyWindow) {
   const Bytes data = test::RandomBytes(5000, 31);
   Encoder encoder(Options{});
-  encoder.encodeMember(data, false);
-  const Bytes again = encoder.encodeMember(data, false);
+  encoder.EncodeMember(data, false);
+  const Bytes again = encoder.EncodeMember(data, false);
   EXPECT_GT(again.size(), data.size() / 2);
   unace::decode::Decoder decoder;
   std::string error;
@@ -125,24 +125,24 @@ TEST(Lz77Pieces, FeedingInPiecesDecodesLikeOneShot) {
   const Bytes noise = test::RandomBytes(400000, 42);
   data.insert(data.begin() + 100000, noise.begin(), noise.end());
   Encoder whole(Options{});
-  const Bytes oneShot = whole.encodeMember(data, false);
+  const Bytes oneShot = whole.EncodeMember(data, false);
 
   Encoder pieces(Options{});
   unace::decode::Decoder decoder;
   std::mt19937 rng(43);
   std::size_t firstSize = 0;
   for (const bool solid : {false, true}) {
-    pieces.beginMember(solid);
+    pieces.BeginMember(solid);
     Bytes packed;
     for (std::size_t at = 0; at < data.size();) {
       const std::size_t n = std::min<std::size_t>(data.size() - at, 1 + rng() % 70000);
-      pieces.feed(std::span<const std::uint8_t>(data).subspan(at, n));
+      pieces.Feed(std::span<const std::uint8_t>(data).subspan(at, n));
       at += n;
-      const Bytes done = pieces.takePacked();
+      const Bytes done = pieces.TakePacked();
       EXPECT_EQ(done.size() % 4, 0u);
       packed.insert(packed.end(), done.begin(), done.end());
     }
-    const Bytes rest = pieces.finishMember();
+    const Bytes rest = pieces.FinishMember();
     packed.insert(packed.end(), rest.begin(), rest.end());
     std::string error;
     EXPECT_TRUE(test::Decode(decoder, packed, data.size(), 20, false, solid, error) == data) << error;
@@ -157,16 +157,16 @@ TEST(Lz77Pieces, FeedingInPiecesDecodesLikeOneShot) {
 
 TEST(Lz77Pieces, RefusesCallsOutOfOrderAndTheBlockedMethod) {
   Encoder encoder(Options{});
-  EXPECT_THROW(encoder.feed(Bytes{1}), std::logic_error);
-  EXPECT_THROW(encoder.finishMember(), std::logic_error);
-  encoder.beginMember(false);
-  EXPECT_THROW(encoder.beginMember(false), std::logic_error);
-  EXPECT_THROW(encoder.encodeMember(Bytes{1}, false), std::logic_error);
-  EXPECT_TRUE(encoder.finishMember().empty());
+  EXPECT_THROW(encoder.Feed(Bytes{1}), std::logic_error);
+  EXPECT_THROW(encoder.FinishMember(), std::logic_error);
+  encoder.BeginMember(false);
+  EXPECT_THROW(encoder.BeginMember(false), std::logic_error);
+  EXPECT_THROW(encoder.EncodeMember(Bytes{1}, false), std::logic_error);
+  EXPECT_TRUE(encoder.FinishMember().empty());
   Options blocked;
   blocked.method = Method::Blocked;
   Encoder other(blocked);
-  EXPECT_THROW(other.beginMember(false), std::logic_error);
+  EXPECT_THROW(other.BeginMember(false), std::logic_error);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ using Bytes = std::vector<std::uint8_t>;
 class SpanInput : public unace::decode::PackedInput {
  public:
   explicit SpanInput(const Bytes& bytes) : bytes_(bytes) {}
-  std::size_t read(std::uint8_t* dst, std::size_t max) override {
+  std::size_t Read(std::uint8_t* dst, std::size_t max) override {
     const std::size_t n = std::min(max, bytes_.size() - pos_);
     if (n) std::memcpy(dst, bytes_.data() + pos_, n);
     pos_ += n;
@@ -34,7 +34,7 @@ class SpanInput : public unace::decode::PackedInput {
 
 class CollectOutput : public unace::decode::Output {
  public:
-  bool write(const std::uint8_t* data, std::size_t n) override {
+  bool Write(const std::uint8_t* data, std::size_t n) override {
     bytes.insert(bytes.end(), data, data + n);
     return true;
   }
@@ -46,8 +46,8 @@ inline Bytes Decode(unace::decode::Decoder& decoder, const Bytes& packed, std::u
                     std::uint32_t dictionaryBits, bool blocked, bool solid, std::string& error) {
   SpanInput in(packed);
   CollectOutput out;
-  const auto status = decoder.decodeMember(in, out, size, std::uint32_t{1} << dictionaryBits, blocked, solid);
-  error = status == unace::decode::Status::Ok ? std::string() : "decoder: " + decoder.lastError();
+  const auto status = decoder.DecodeMember(in, out, size, std::uint32_t{1} << dictionaryBits, blocked, solid);
+  error = status == unace::decode::Status::Ok ? std::string() : "decoder: " + decoder.LastError();
   return out.bytes;
 }
 

@@ -164,11 +164,11 @@ bool PicPaysOff(std::span<const std::uint8_t> rows, const Segment& pic) {
   EncodePicSegment(picBits, rows, {pic.picWidth, pic.picPlanes, pic.picPlaneType}, nullptr);
   BitWriter lzBits;
   LzParser trial(16, 1);
-  trial.startMember(false);
+  trial.StartMember(false);
   LzBlockCoder coder(lzBits, true);
-  trial.code(rows, coder);
-  coder.flush();
-  return picBits.bitCount() * 100 < lzBits.bitCount() * 95;
+  trial.Code(rows, coder);
+  coder.Flush();
+  return picBits.BitCount() * 100 < lzBits.BitCount() * 95;
 }
 
 }  // namespace

@@ -24,12 +24,12 @@ unsigned BitLengthOf(int x) { return BitLength(static_cast<std::uint32_t>(std::a
 class Predictor {
  public:
   // The byte the reader predicts for this channel's next sample.
-  std::uint8_t predict() {
+  std::uint8_t Predict() {
     linear_ = ((8 * last_ + c_[0] * k_[0] + c_[1] * k_[1] + c_[2] * k_[2] + c_[3] * k_[3]) >> 3) & 255;
     return static_cast<std::uint8_t>(cntA_ > cntB_ ? (last_ & 255) : linear_);
   }
 
-  void update(std::uint8_t sample) {
+  void Update(std::uint8_t sample) {
     const int s = Signed8(sample);
     ++count_;
     const int e = 8 * Signed8(linear_ - s);
@@ -97,19 +97,19 @@ class SymbolBlocks {
  public:
   SymbolBlocks(BitWriter& out, unsigned models) : out_(out), models_(models) { symbols_.reserve(kMaxBlockSymbols); }
 
-  void add(unsigned model, unsigned value) {
+  void Add(unsigned model, unsigned value) {
     symbols_.push_back({static_cast<std::uint8_t>(model), static_cast<std::uint16_t>(value)});
-    if (symbols_.size() == kMaxBlockSymbols) flush();
+    if (symbols_.size() == kMaxBlockSymbols) Flush();
   }
 
-  void flush() {
+  void Flush() {
     if (symbols_.empty()) return;
     std::vector<std::vector<std::uint32_t>> frequencies(models_, std::vector<std::uint32_t>(kSoundSymbols, 0));
     for (const auto& s : symbols_) ++frequencies[s.model][s.value];
     std::vector<SymbolCode> codes;
     for (unsigned m = 0; m < models_; ++m) codes.push_back(SendCodeFor(out_, frequencies[m], kSoundMaxWidth));
-    out_.put(static_cast<std::uint32_t>(symbols_.size()), 15);
-    for (const auto& s : symbols_) codes[s.model].put(out_, s.value);
+    out_.Put(static_cast<std::uint32_t>(symbols_.size()), 15);
+    for (const auto& s : symbols_) codes[s.model].Put(out_, s.value);
     symbols_.clear();
   }
 
@@ -155,9 +155,9 @@ void EncodeSoundSegment(BitWriter& out, std::span<const std::uint8_t> bytes, Sou
     std::vector<Predictor> predictors(channels);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
       Predictor& p = predictors[map[i % 4]];
-      const std::uint8_t prediction = p.predict();
+      const std::uint8_t prediction = p.Predict();
       residual[i] = static_cast<std::uint8_t>(ZigZag(Signed8(bytes[i] - prediction)));
-      p.update(bytes[i]);
+      p.Update(bytes[i]);
     }
   }
   std::array<std::size_t, 4> sameChannelStep{};
@@ -183,14 +183,14 @@ void EncodeSoundSegment(BitWriter& out, std::span<const std::uint8_t> bytes, Sou
       if (v != 0) throw std::logic_error("EncodeSoundSegment: zero run overran its zeros");
       if (ch.pending == 0) ch.state = 1; else --ch.pending;
     } else if (ch.state == 1) {
-      blocks.add(model + 2, v);
+      blocks.Add(model + 2, v);
       ch.state = 0;
     } else if (const unsigned run = v == 0 ? zerosAhead(i) : 0; run >= 2) {
-      blocks.add(model + (ch.busy ? 1 : 0), run - 1);
+      blocks.Add(model + (ch.busy ? 1 : 0), run - 1);
       ch.state = 2;
       ch.pending = run - 2;
     } else {
-      blocks.add(model + (ch.busy ? 1 : 0), v + 32);
+      blocks.Add(model + (ch.busy ? 1 : 0), v + 32);
       ch.activity = ch.activity * 7 / 8 + v;
       ch.busy = ch.activity > 40;
     }
@@ -199,12 +199,12 @@ void EncodeSoundSegment(BitWriter& out, std::span<const std::uint8_t> bytes, Sou
     // The switch symbol goes with the model the next sample would use.
     const ChannelCoder& ch = coders[map[0]];
     if (ch.state == 2) throw std::logic_error("EncodeSoundSegment: run pending at the switch");
-    blocks.add(3 * map[0] + (ch.state == 1 ? 2 : (ch.busy ? 1 : 0)), kSoundSwitch);
+    blocks.Add(3 * map[0] + (ch.state == 1 ? 2 : (ch.busy ? 1 : 0)), kSoundSwitch);
   }
-  blocks.flush();
+  blocks.Flush();
   if (switchTo != nullptr) {
-    if (switchTo->count > 32) out.put(static_cast<std::uint32_t>(switchTo->bits >> 32), switchTo->count - 32);
-    out.put(static_cast<std::uint32_t>(switchTo->bits), switchTo->count > 32 ? 32 : switchTo->count);
+    if (switchTo->count > 32) out.Put(static_cast<std::uint32_t>(switchTo->bits >> 32), switchTo->count - 32);
+    out.Put(static_cast<std::uint32_t>(switchTo->bits), switchTo->count > 32 ? 32 : switchTo->count);
   }
 }
 

@@ -26,13 +26,13 @@ std::vector<std::uint16_t> WriteWidthTable(BitWriter& out, std::span<const std::
   while (n > 0 && widths[n - 1] == 0) --n;
   if (n == 0) {
     // NUM 0, LOW 0, UP 2, width alphabet {1,0,0}, one zero value.
-    out.put(0, 9);
-    out.put(0, 4);
-    out.put(2, 4);
-    out.put(1, 3);
-    out.put(0, 3);
-    out.put(0, 3);
-    out.put(0, 1);
+    out.Put(0, 9);
+    out.Put(0, 4);
+    out.Put(2, 4);
+    out.Put(1, 3);
+    out.Put(0, 3);
+    out.Put(0, 3);
+    out.Put(0, 1);
     return std::vector<std::uint16_t>(widths.size(), 0);
   }
   if (n > 512) throw std::logic_error("WriteWidthTable: alphabet of " + std::to_string(n) + " symbols is too large");
@@ -86,13 +86,13 @@ std::vector<std::uint16_t> WriteWidthTable(BitWriter& out, std::span<const std::
   const auto tokenWidths = BuildWidths(frequencies, kWidthAlphabetMaxWidth);
   const auto tokenCodes = ReaderCodes(tokenWidths, kWidthAlphabetMaxWidth);
 
-  out.put(static_cast<std::uint32_t>(n - 1), 9);
-  out.put(low, 4);
-  out.put(up, 4);
-  for (auto w : tokenWidths) out.put(w, 3);
+  out.Put(static_cast<std::uint32_t>(n - 1), 9);
+  out.Put(low, 4);
+  out.Put(up, 4);
+  for (auto w : tokenWidths) out.Put(w, 3);
   for (const auto& t : tokens) {
-    out.put(tokenCodes[t.symbol], tokenWidths[t.symbol]);
-    if (t.symbol == up) out.put(t.runExtra, 4);
+    out.Put(tokenCodes[t.symbol], tokenWidths[t.symbol]);
+    if (t.symbol == up) out.Put(t.runExtra, 4);
   }
 
   auto codes = ReaderCodes(widths.first(n), maxWidth);

@@ -22,7 +22,7 @@ struct SymbolCode {
   std::vector<std::uint8_t> widths;
   std::vector<std::uint16_t> codes;
 
-  void put(BitWriter& out, unsigned symbol) const { out.put(codes[symbol], widths[symbol]); }
+  void Put(BitWriter& out, unsigned symbol) const { out.Put(codes[symbol], widths[symbol]); }
 };
 
 // Builds the widths from frequencies, sends the table and returns the code.

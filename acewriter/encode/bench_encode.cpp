@@ -63,7 +63,7 @@ int Run(int argc, char** argv) {
   for (int n = 0; i < argc; ++i, ++n) {
     const auto data = ReadFile(argv[i]);
     const auto start = std::chrono::steady_clock::now();
-    const auto packed = encoder.encodeMember(data, solid);
+    const auto packed = encoder.EncodeMember(data, solid);
     seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     totalIn += data.size();
     totalOut += packed.size();

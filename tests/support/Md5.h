@@ -15,7 +15,7 @@ namespace pelmora::test {
 
 class Md5 {
  public:
-  void update(const std::uint8_t* data, std::size_t size) {
+  void Update(const std::uint8_t* data, std::size_t size) {
     total_ += size;
     while (size > 0) {
       const std::size_t take = std::min(size, block_.size() - used_);
@@ -24,21 +24,21 @@ class Md5 {
       data += take;
       size -= take;
       if (used_ == block_.size()) {
-        compress(block_.data());
+        Compress(block_.data());
         used_ = 0;
       }
     }
   }
 
-  std::string hex() {
+  std::string Hex() {
     const std::uint64_t bits = total_ * 8;
     const std::uint8_t pad = 0x80;
-    update(&pad, 1);
+    Update(&pad, 1);
     const std::uint8_t zero = 0;
-    while (used_ != 56) update(&zero, 1);
+    while (used_ != 56) Update(&zero, 1);
     std::uint8_t length[8];
     for (int i = 0; i < 8; ++i) length[i] = static_cast<std::uint8_t>(bits >> (8 * i));
-    update(length, 8);
+    Update(length, 8);
     std::string out;
     char digits[3];
     for (std::uint32_t word : state_)
@@ -51,20 +51,20 @@ class Md5 {
 
   static std::string Of(const std::vector<std::uint8_t>& data) {
     Md5 md5;
-    md5.update(data.data(), data.size());
-    return md5.hex();
+    md5.Update(data.data(), data.size());
+    return md5.Hex();
   }
 
   static std::string Of(const std::string& data) {
     Md5 md5;
-    md5.update(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
-    return md5.hex();
+    md5.Update(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
+    return md5.Hex();
   }
 
  private:
   static std::uint32_t Rotl(std::uint32_t x, int s) { return (x << s) | (x >> (32 - s)); }
 
-  void compress(const std::uint8_t* p) {
+  void Compress(const std::uint8_t* p) {
     static constexpr int kShift[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
                                        5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
                                        4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,

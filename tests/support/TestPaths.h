@@ -65,8 +65,8 @@ class ScratchDir {
   }
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string str() const { return path_.string(); }
+  const std::filesystem::path& Path() const { return path_; }
+  std::string Str() const { return path_.string(); }
 
  private:
   std::filesystem::path path_;

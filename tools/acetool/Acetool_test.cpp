@@ -22,8 +22,8 @@ using testutil::ToolRun;
 
 class AcetoolTest : public ::testing::Test {
  protected:
-  std::string at(const std::string& name) const { return (dir_.path() / name).string(); }
-  std::string sample(const std::string& name) const {
+  std::string At(const std::string& name) const { return (dir_.Path() / name).string(); }
+  std::string Sample(const std::string& name) const {
     return pelmora::test::AceSample(name);
   }
   pelmora::test::ScratchDir dir_{"acetool"};
@@ -38,76 +38,76 @@ TEST_F(AcetoolTest, AWrongCommandLineGivesStatus2AndTheUsage) {
 }
 
 TEST_F(AcetoolTest, AMissingArchiveIsNamedWithTheReason) {
-  const ToolRun r = RunTool({"l", at("nothing.ace")});
+  const ToolRun r = RunTool({"l", At("nothing.ace")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("nothing.ace"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("code 129"), std::string::npos) << r.err;
 }
 
 TEST_F(AcetoolTest, ADamagedArchiveFailsWithItsCode) {
-  fs::create_directories(at("tree"));
-  testutil::WriteTree(at("tree"), testutil::StandardTree());
-  ASSERT_EQ(RunTool({"c", at("a.ace"), at("tree")}).status, 0);
+  fs::create_directories(At("tree"));
+  testutil::WriteTree(At("tree"), testutil::StandardTree());
+  ASSERT_EQ(RunTool({"c", At("a.ace"), At("tree")}).status, 0);
   // Flip one byte inside the packed data of the first big member.
-  std::fstream f(at("a.ace"), std::ios::in | std::ios::out | std::ios::binary);
+  std::fstream f(At("a.ace"), std::ios::in | std::ios::out | std::ios::binary);
   f.seekp(2000);
   f.put('\x5A');
   f.close();
-  const ToolRun r = RunTool({"t", at("a.ace")});
+  const ToolRun r = RunTool({"t", At("a.ace")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("entry \""), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("failed"), std::string::npos) << r.err;
 }
 
 TEST_F(AcetoolTest, ListsAnArchiveOfTheOriginalArchiver) {
-  const ToolRun r = RunTool({"l", sample("onefile.ace")});
+  const ToolRun r = RunTool({"l", Sample("onefile.ace")});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("1 entry"), std::string::npos) << r.out;
 }
 
 TEST_F(AcetoolTest, HostileNamesAreRefusedAndNothingLandsOutsideTheTarget) {
-  fs::create_directories(at("target"));
+  fs::create_directories(At("target"));
   for (const char* hostile : {"dirtraversal1.ace", "dirtraversal2.ace"}) {
-    const ToolRun r = RunTool({"x", sample(hostile), at("target")});
+    const ToolRun r = RunTool({"x", Sample(hostile), At("target")});
     EXPECT_EQ(r.status, 1) << hostile << "\n" << r.out;
     EXPECT_NE(r.err.find("code 135"), std::string::npos) << r.err;
   }
   // Whatever the names tried, nothing may exist beside the target folder.
   std::size_t outside = 0;
-  for (const auto& entry : fs::directory_iterator(dir_.path()))
+  for (const auto& entry : fs::directory_iterator(dir_.Path()))
     outside += entry.path().filename() != "target";
   EXPECT_EQ(outside, 0u);
 }
 
 TEST_F(AcetoolTest, CreatingFromAMissingFolderFailsAndLeavesNoArchive) {
-  const ToolRun r = RunTool({"c", at("a.ace"), at("no-such-folder")});
+  const ToolRun r = RunTool({"c", At("a.ace"), At("no-such-folder")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("no-such-folder"), std::string::npos) << r.err;
-  EXPECT_FALSE(fs::exists(at("a.ace")));
+  EXPECT_FALSE(fs::exists(At("a.ace")));
 }
 
 TEST_F(AcetoolTest, AVolumeSizeTooSmallForAHeaderIsExplained) {
-  fs::create_directories(at("tree"));
-  testutil::WriteTree(at("tree"), testutil::StandardTree());
-  const ToolRun r = RunTool({"c", at("DATA.c00"), at("tree"), "--volume-size", "50"});
+  fs::create_directories(At("tree"));
+  testutil::WriteTree(At("tree"), testutil::StandardTree());
+  const ToolRun r = RunTool({"c", At("DATA.c00"), At("tree"), "--volume-size", "50"});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("too small"), std::string::npos) << r.err;
-  EXPECT_FALSE(fs::exists(at("DATA.c00")));
+  EXPECT_FALSE(fs::exists(At("DATA.c00")));
 }
 
 TEST_F(AcetoolTest, RefusesToWriteTheArchiveIntoTheFolderItArchives) {
-  fs::create_directories(at("tree/sub"));
-  testutil::WriteTree(at("tree"), testutil::StandardTree());
-  const ToolRun r = RunTool({"c", at("tree/sub/DATA.c00"), at("tree")});
+  fs::create_directories(At("tree/sub"));
+  testutil::WriteTree(At("tree"), testutil::StandardTree());
+  const ToolRun r = RunTool({"c", At("tree/sub/DATA.c00"), At("tree")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("must not be written into the folder"), std::string::npos) << r.err;
-  EXPECT_FALSE(fs::exists(at("tree/sub/DATA.c00")));
+  EXPECT_FALSE(fs::exists(At("tree/sub/DATA.c00")));
   // Beside the folder is fine, even with a name that starts alike.
-  EXPECT_EQ(RunTool({"c", at("tree2.ace"), at("tree")}).status, 0);
+  EXPECT_EQ(RunTool({"c", At("tree2.ace"), At("tree")}).status, 0);
 }
 
 TEST_F(AcetoolTest, TestsTheRealMultiVolumeSample) {
-  const ToolRun r = RunTool({"t", sample("multivolume.ace")});
+  const ToolRun r = RunTool({"t", Sample("multivolume.ace")});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("entries OK"), std::string::npos) << r.out;
 }
@@ -127,8 +127,8 @@ TEST(TargetPath, JoinsTheEntryNameBelowTheFolder) {
 TEST_F(AcetoolTest, TheProgramExitsWithTheCommandsStatus) {
   const std::string program = pelmora::test::BinaryDir() + "/tools/acetool/acetool";
   ASSERT_TRUE(fs::exists(program));
-  EXPECT_EQ(WEXITSTATUS(std::system((program + " l '" + sample("onefile.ace") + "' >/dev/null").c_str())), 0);
-  EXPECT_EQ(WEXITSTATUS(std::system((program + " l '" + at("none.ace") + "' 2>/dev/null").c_str())), 1);
+  EXPECT_EQ(WEXITSTATUS(std::system((program + " l '" + Sample("onefile.ace") + "' >/dev/null").c_str())), 0);
+  EXPECT_EQ(WEXITSTATUS(std::system((program + " l '" + At("none.ace") + "' 2>/dev/null").c_str())), 1);
   EXPECT_EQ(WEXITSTATUS(std::system((program + " 2>/dev/null").c_str())), 2);
 }
 #endif

@@ -56,22 +56,22 @@ class EntryWalk {
 
   // Calls `onEntry` for every entry; returns the exit status. `onEntry`
   // returns the library's code for the entry.
-  int run(const std::function<int(const EntryInfo&)>& onEntry) {
-    if (archive_.openCode() != ACE_OK) {
-      err_ << "acetool: " << inv_.archive << ": " << DescribeLibraryCode(archive_.openCode()) << "\n";
-      reportMissingVolumes();
+  int Run(const std::function<int(const EntryInfo&)>& onEntry) {
+    if (archive_.OpenCode() != ACE_OK) {
+      err_ << "acetool: " << inv_.archive << ": " << DescribeLibraryCode(archive_.OpenCode()) << "\n";
+      ReportMissingVolumes();
       return 1;
     }
-    if (!inv_.password.empty()) archive_.setPassword(inv_.password);
+    if (!inv_.password.empty()) archive_.SetPassword(inv_.password);
     int failures = 0;
     for (;;) {
       EntryInfo entry;
-      const int code = archive_.next(entry);
+      const int code = archive_.Next(entry);
       if (code == ACE_END_OF_ARCHIVE) break;
       if (code != ACE_OK) {
         err_ << "acetool: " << inv_.archive << ": reading the next entry failed: "
              << DescribeLibraryCode(code) << "\n";
-        reportMissingVolumes();
+        ReportMissingVolumes();
         return 1;
       }
       const int result = onEntry(entry);
@@ -81,7 +81,7 @@ class EntryWalk {
              << "\": " << DescribeLibraryCode(result);
         if (result == ACE_ERR_PASSWORD && inv_.password.empty()) err_ << "; give --password";
         err_ << "\n";
-        reportMissingVolumes();
+        ReportMissingVolumes();
       }
     }
     if (failures > 0) {
@@ -92,13 +92,13 @@ class EntryWalk {
     return 0;
   }
 
-  LibraryArchive& archive() { return archive_; }
+  LibraryArchive& Archive() { return archive_; }
 
  private:
-  void reportMissingVolumes() {
-    for (std::size_t i = reported_; i < archive_.missingVolumes().size(); ++i)
-      err_ << "acetool: volume " << archive_.missingVolumes()[i] << " is needed but missing\n";
-    reported_ = archive_.missingVolumes().size();
+  void ReportMissingVolumes() {
+    for (std::size_t i = reported_; i < archive_.MissingVolumes().size(); ++i)
+      err_ << "acetool: volume " << archive_.MissingVolumes()[i] << " is needed but missing\n";
+    reported_ = archive_.MissingVolumes().size();
   }
 
   const Invocation& inv_;
@@ -128,7 +128,7 @@ int ListArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
   std::uint64_t total = 0;
   std::size_t count = 0;
   bool headerShown = false;
-  const int status = walk.run([&](const EntryInfo& e) {
+  const int status = walk.Run([&](const EntryInfo& e) {
     if (!headerShown) {
       out << "      Size     Packed  Modified             Attr   Method  Name\n";
       headerShown = true;
@@ -136,11 +136,11 @@ int ListArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
     char line[96];
     std::snprintf(line, sizeof line, "%10lu %10lu  %s  %s  %-6s %c", static_cast<unsigned long>(e.originalSize),
                   static_cast<unsigned long>(e.packedSize), FormatDosTime(e.dosTime).c_str(),
-                  FormatAttributes(e.attributes).c_str(), MethodName(e).c_str(), e.encrypted() ? '*' : ' ');
+                  FormatAttributes(e.attributes).c_str(), MethodName(e).c_str(), e.Encrypted() ? '*' : ' ');
     out << line << LocalName(e.name) << "\n";
     total += e.originalSize;
     ++count;
-    return walk.archive().process(ACE_SKIP, {});
+    return walk.Archive().Process(ACE_SKIP, {});
   });
   out << count << " entr" << (count == 1 ? "y" : "ies") << ", " << total << " bytes\n";
   return status;
@@ -149,8 +149,8 @@ int ListArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
 int TestArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
   EntryWalk walk(inv, ACE_OPEN_EXTRACT, err);
   std::size_t good = 0;
-  const int status = walk.run([&](const EntryInfo& e) {
-    const int code = walk.archive().process(ACE_TEST, {});
+  const int status = walk.Run([&](const EntryInfo& e) {
+    const int code = walk.Archive().Process(ACE_TEST, {});
     if (code == ACE_OK) {
       out << "OK      " << LocalName(e.name) << "\n";
       ++good;
@@ -164,8 +164,8 @@ int TestArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
 int ExtractArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
   EntryWalk walk(inv, ACE_OPEN_EXTRACT, err);
   std::size_t done = 0;
-  const int status = walk.run([&](const EntryInfo& e) {
-    const int code = walk.archive().process(ACE_EXTRACT, TargetPathFor(inv.directory, e.name));
+  const int status = walk.Run([&](const EntryInfo& e) {
+    const int code = walk.Archive().Process(ACE_EXTRACT, TargetPathFor(inv.directory, e.name));
     if (code == ACE_OK) {
       out << "extracted " << LocalName(e.name) << "\n";
       ++done;

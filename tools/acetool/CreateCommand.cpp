@@ -35,7 +35,7 @@ int CreateArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
   const auto report = acewriter::ArchiveFolder(
       std::filesystem::path(inv.directory), writer,
       [&err](const std::string& message) { err << "acetool: " << message << "\n"; });
-  const auto result = writer.finish();
+  const auto result = writer.Finish();
   for (const std::string& stale : result.removedStale)
     err << "acetool: removed " << stale << ", a volume left from an earlier archive\n";
   out << "created " << result.volumes.front();

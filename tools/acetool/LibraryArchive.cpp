@@ -35,11 +35,11 @@ LibraryArchive::~LibraryArchive() {
   if (g_activeArchive == this) g_activeArchive = nullptr;
 }
 
-void LibraryArchive::setPassword(const std::string& password) {
+void LibraryArchive::SetPassword(const std::string& password) {
   ACESetPassword(handle_, password.c_str());
 }
 
-int LibraryArchive::next(EntryInfo& entry) {
+int LibraryArchive::Next(EntryInfo& entry) {
   TACEHeaderData header;
   std::memset(&header, 0, sizeof header);
   const int code = ACEReadHeader(handle_, &header);
@@ -57,20 +57,20 @@ int LibraryArchive::next(EntryInfo& entry) {
   return ACE_OK;
 }
 
-int LibraryArchive::process(int operation, const std::string& target) {
+int LibraryArchive::Process(int operation, const std::string& target) {
   return ACEProcessFile(handle_, operation, operation == ACE_EXTRACT ? target.c_str() : nullptr);
 }
 
 int LibraryArchive::VolumeCallback(char* name, int mode) {
   // Must not throw: it is called from inside the library.
   try {
-    return g_activeArchive ? g_activeArchive->onVolume(name ? name : "", mode) : 1;
+    return g_activeArchive ? g_activeArchive->OnVolume(name ? name : "", mode) : 1;
   } catch (...) {
     return 1;
   }
 }
 
-int LibraryArchive::onVolume(const std::string& name, int mode) {
+int LibraryArchive::OnVolume(const std::string& name, int mode) {
   if (mode != ACE_VOLUME_MISSING) return 0;
   // A command line has nobody to insert a disk: look once more (the file may
   // just be appearing), then give up.

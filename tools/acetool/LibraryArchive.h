@@ -20,8 +20,8 @@ struct EntryInfo {
   std::uint32_t dosTime = 0;
   std::uint32_t method = 0;
   std::uint32_t attributes = 0;
-  bool encrypted() const { return (flags & ACE_FLAG_PASSWORD) != 0; }
-  bool isFolder() const { return (attributes & 0x10) != 0; }
+  bool Encrypted() const { return (flags & ACE_FLAG_PASSWORD) != 0; }
+  bool IsFolder() const { return (attributes & 0x10) != 0; }
 };
 
 class LibraryArchive {
@@ -32,22 +32,22 @@ class LibraryArchive {
   LibraryArchive(const LibraryArchive&) = delete;
   LibraryArchive& operator=(const LibraryArchive&) = delete;
 
-  int openCode() const { return openCode_; }
+  int OpenCode() const { return openCode_; }
 
-  void setPassword(const std::string& password);
+  void SetPassword(const std::string& password);
 
   // ACE_OK with `entry` filled, ACE_END_OF_ARCHIVE, or an error code.
-  int next(EntryInfo& entry);
+  int Next(EntryInfo& entry);
   // ACE_SKIP, ACE_TEST or ACE_EXTRACT to `target`.
-  int process(int operation, const std::string& target);
+  int Process(int operation, const std::string& target);
 
   // The volumes the library asked for and did not get, in order: the library
   // is told to look once more, then to give up.
-  const std::vector<std::string>& missingVolumes() const { return missingVolumes_; }
+  const std::vector<std::string>& MissingVolumes() const { return missingVolumes_; }
 
  private:
   static int VolumeCallback(char* name, int mode);
-  int onVolume(const std::string& name, int mode);
+  int OnVolume(const std::string& name, int mode);
 
   ACEHandle handle_ = 0;
   int openCode_ = ACE_OK;

@@ -35,10 +35,10 @@ void PrintTo(const Variant& v, std::ostream* os) { *os << v.label; }
 class RoundTripTest : public ::testing::TestWithParam<Variant> {
  protected:
   void SetUp() override { testutil::WriteTree(tree_, files_); }
-  std::string at(const std::string& name) const { return (dir_.path() / name).string(); }
+  std::string At(const std::string& name) const { return (dir_.Path() / name).string(); }
 
   pelmora::test::ScratchDir dir_{"acetool-roundtrip"};
-  const fs::path tree_ = dir_.path() / "tree";
+  const fs::path tree_ = dir_.Path() / "tree";
   const std::vector<testutil::TreeFile> files_ = StandardTree();
 };
 
@@ -50,7 +50,7 @@ std::vector<std::string> PasswordOf(const Variant& v) {
 
 TEST_P(RoundTripTest, CreatedArchiveTestsListsAndExtractsIntact) {
   const Variant& v = GetParam();
-  const std::string archive = at(v.archiveName);
+  const std::string archive = At(v.archiveName);
   std::vector<std::string> create = {"c", archive, tree_.string()};
   create.insert(create.end(), v.createOptions.begin(), v.createOptions.end());
   const ToolRun made = RunTool(create);
@@ -69,11 +69,11 @@ TEST_P(RoundTripTest, CreatedArchiveTestsListsAndExtractsIntact) {
   EXPECT_NE(listed.out.find("9 entries"), std::string::npos) << listed.out;
   EXPECT_NE(listed.out.find("bin\\app.exe"), std::string::npos) << listed.out;
 
-  std::vector<std::string> extract = {"x", archive, at("out")};
+  std::vector<std::string> extract = {"x", archive, At("out")};
   extract.insert(extract.end(), password.begin(), password.end());
   const ToolRun extracted = RunTool(extract);
   ASSERT_EQ(extracted.status, 0) << extracted.err;
-  testutil::ExpectSameTree(dir_.path() / "out", files_);
+  testutil::ExpectSameTree(dir_.Path() / "out", files_);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -108,25 +108,25 @@ TEST(SolidBlockedArchive, AMemberStoredAfterEncodingStaysUsableAsHistory) {
   // in 256) are still rewritten by the filter while encoding.
   const std::vector<std::uint8_t> code = testutil::Noise(64 * 1024, 7);
   const std::vector<testutil::TreeFile> files = {{u8"a.bin", code}, {u8"b.bin", code}};
-  testutil::WriteTree(dir.path() / "tree", files);
-  const std::string archive = (dir.path() / "solid.ace").string();
+  testutil::WriteTree(dir.Path() / "tree", files);
+  const std::string archive = (dir.Path() / "solid.ace").string();
 
-  const ToolRun made = RunTool({"c", archive, (dir.path() / "tree").string(), "--method", "ace20",
+  const ToolRun made = RunTool({"c", archive, (dir.Path() / "tree").string(), "--method", "ace20",
                                 "--mode", "exe", "--solid"});
   ASSERT_EQ(made.status, 0) << made.err;
   const ToolRun tested = RunTool({"t", archive});
   EXPECT_EQ(tested.status, 0) << tested.err;
-  const ToolRun extracted = RunTool({"x", archive, (dir.path() / "out").string()});
+  const ToolRun extracted = RunTool({"x", archive, (dir.Path() / "out").string()});
   ASSERT_EQ(extracted.status, 0) << extracted.err;
-  testutil::ExpectSameTree(dir.path() / "out", files);
+  testutil::ExpectSameTree(dir.Path() / "out", files);
 }
 
 class LibraryReadBackTest : public ::testing::Test {
  protected:
   void SetUp() override { testutil::WriteTree(tree_, files_); }
-  std::string at(const std::string& name) const { return (dir_.path() / name).string(); }
+  std::string At(const std::string& name) const { return (dir_.Path() / name).string(); }
   pelmora::test::ScratchDir dir_{"acetool-readback"};
-  const fs::path tree_ = dir_.path() / "tree";
+  const fs::path tree_ = dir_.Path() / "tree";
   const std::vector<testutil::TreeFile> files_ = StandardTree();
 };
 
@@ -134,22 +134,22 @@ TEST_F(LibraryReadBackTest, EntriesCarryNamesTimesAndAttributesOfTheFiles) {
   const fs::path readOnly = tree_ / "readme.txt";
   fs::permissions(readOnly, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
-  ASSERT_EQ(RunTool({"c", at("a.ace"), tree_.string()}).status, 0);
+  ASSERT_EQ(RunTool({"c", At("a.ace"), tree_.string()}).status, 0);
   fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
 
-  LibraryArchive archive(at("a.ace"), ACE_OPEN_LIST);
-  ASSERT_EQ(archive.openCode(), ACE_OK);
+  LibraryArchive archive(At("a.ace"), ACE_OPEN_LIST);
+  ASSERT_EQ(archive.OpenCode(), ACE_OK);
   std::map<std::string, EntryInfo> entries;
   EntryInfo e;
-  while (archive.next(e) == ACE_OK) {
+  while (archive.Next(e) == ACE_OK) {
     entries[e.name] = e;
-    archive.process(ACE_SKIP, {});
+    archive.Process(ACE_SKIP, {});
   }
   ASSERT_EQ(entries.size(), 9u);
   ASSERT_TRUE(entries.count("media\\Gr\xFC\xDF" "e \x80.txt")) << "Windows-1252 name";
-  EXPECT_TRUE(entries["media"].isFolder());
-  EXPECT_TRUE(entries["empty folder"].isFolder());
-  EXPECT_FALSE(entries["bin\\app.exe"].isFolder());
+  EXPECT_TRUE(entries["media"].IsFolder());
+  EXPECT_TRUE(entries["empty folder"].IsFolder());
+  EXPECT_FALSE(entries["bin\\app.exe"].IsFolder());
   EXPECT_EQ(entries["readme.txt"].attributes & unace::format::kAttributeReadOnly, unace::format::kAttributeReadOnly);
   EXPECT_EQ(entries["bin\\app.exe"].attributes & unace::format::kAttributeReadOnly, 0u);
   EXPECT_EQ(entries["bin\\app.exe"].dosTime, acewriter::ReadFileStamp(tree_ / "bin" / "app.exe").dosTime);
@@ -163,9 +163,9 @@ TEST_F(LibraryReadBackTest, ExtractedFilesGetTheArchivedTime) {
   const fs::path file = tree_ / "bin" / "app.exe";
   fs::last_write_time(file, fs::last_write_time(file) - std::chrono::hours(24 * 30));
   const std::uint32_t archived = acewriter::ReadFileStamp(file).dosTime;
-  ASSERT_EQ(RunTool({"c", at("a.ace"), tree_.string()}).status, 0);
-  ASSERT_EQ(RunTool({"x", at("a.ace"), at("out")}).status, 0);
-  EXPECT_EQ(acewriter::ReadFileStamp(dir_.path() / "out" / "bin" / "app.exe").dosTime, archived);
+  ASSERT_EQ(RunTool({"c", At("a.ace"), tree_.string()}).status, 0);
+  ASSERT_EQ(RunTool({"x", At("a.ace"), At("out")}).status, 0);
+  EXPECT_EQ(acewriter::ReadFileStamp(dir_.Path() / "out" / "bin" / "app.exe").dosTime, archived);
 }
 
 // Large files are packed piece by piece through a work file; what comes out
@@ -184,38 +184,38 @@ TEST_F(LibraryReadBackTest, PiecewisePackedFilesComeBackIntact) {
     options.volumeSize = c.volumeSize;
     options.password = "stream";
     options.largeFileThreshold = 1000;
-    const std::string archive = at("piecewise.c00");
+    const std::string archive = At("piecewise.c00");
     {
       acewriter::ArchiveWriter writer(archive, options);
       acewriter::ArchiveFolder(tree_, writer);
-      writer.finish();
+      writer.Finish();
     }
     EXPECT_FALSE(fs::exists(archive + ".tmp"));
-    const ToolRun extracted = RunTool({"x", archive, at("out"), "--password", "stream"});
+    const ToolRun extracted = RunTool({"x", archive, At("out"), "--password", "stream"});
     ASSERT_EQ(extracted.status, 0) << extracted.err;
-    testutil::ExpectSameTree(dir_.path() / "out", files_);
-    fs::remove_all(dir_.path() / "out");
+    testutil::ExpectSameTree(dir_.Path() / "out", files_);
+    fs::remove_all(dir_.Path() / "out");
   }
 }
 
 TEST_F(LibraryReadBackTest, AWrongOrMissingPasswordFailsNamingTheEntry) {
-  ASSERT_EQ(RunTool({"c", at("s.ace"), tree_.string(), "--password", "right"}).status, 0);
-  const ToolRun wrong = RunTool({"t", at("s.ace"), "--password", "wrong"});
+  ASSERT_EQ(RunTool({"c", At("s.ace"), tree_.string(), "--password", "right"}).status, 0);
+  const ToolRun wrong = RunTool({"t", At("s.ace"), "--password", "wrong"});
   EXPECT_EQ(wrong.status, 1);
   EXPECT_NE(wrong.err.find("app.exe"), std::string::npos) << wrong.err;
-  const ToolRun missing = RunTool({"x", at("s.ace"), at("out")});
+  const ToolRun missing = RunTool({"x", At("s.ace"), At("out")});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("password missing or wrong (code 133); give --password"), std::string::npos)
       << missing.err;
-  EXPECT_FALSE(fs::exists(dir_.path() / "out" / "bin" / "app.exe"));
+  EXPECT_FALSE(fs::exists(dir_.Path() / "out" / "bin" / "app.exe"));
 }
 
 TEST_F(LibraryReadBackTest, AMissingVolumeIsNamed) {
-  const ToolRun made = RunTool({"c", at("DATA.c00"), tree_.string(), "--method", "stored", "--volume-size", "40000"});
+  const ToolRun made = RunTool({"c", At("DATA.c00"), tree_.string(), "--method", "stored", "--volume-size", "40000"});
   ASSERT_EQ(made.status, 0) << made.err;
-  ASSERT_TRUE(fs::exists(at("DATA.c03")));
-  fs::remove(at("DATA.c02"));
-  const ToolRun extracted = RunTool({"x", at("DATA.c00"), at("out")});
+  ASSERT_TRUE(fs::exists(At("DATA.c03")));
+  fs::remove(At("DATA.c02"));
+  const ToolRun extracted = RunTool({"x", At("DATA.c00"), At("out")});
   EXPECT_EQ(extracted.status, 1);
   EXPECT_NE(extracted.err.find("DATA.c02 is needed but missing"), std::string::npos) << extracted.err;
   EXPECT_NE(extracted.err.find("next volume missing (code 134)"), std::string::npos) << extracted.err;
@@ -227,34 +227,34 @@ TEST_F(LibraryReadBackTest, AMissingVolumeIsNamed) {
 // complete with 26 of its 40 entries.
 TEST(MissingVolume, IsReportedWhereverTheSetIsCut) {
   pelmora::test::ScratchDir dir("acetool-volume-gap");
-  fs::create_directories(dir.path() / "tree");
+  fs::create_directories(dir.Path() / "tree");
   for (int i = 1; i <= 40; ++i) {
     const auto bytes = testutil::Noise(500, static_cast<unsigned>(i));
-    std::ofstream(dir.path() / "tree" / ("f" + std::to_string(100 + i).substr(1) + ".bin"), std::ios::binary)
+    std::ofstream(dir.Path() / "tree" / ("f" + std::to_string(100 + i).substr(1) + ".bin"), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
-  const std::string first = (dir.path() / "DATA.c00").string();
+  const std::string first = (dir.Path() / "DATA.c00").string();
   const ToolRun made =
-      RunTool({"c", first, (dir.path() / "tree").string(), "--volume-size", "2100", "--method", "stored"});
+      RunTool({"c", first, (dir.Path() / "tree").string(), "--volume-size", "2100", "--method", "stored"});
   ASSERT_EQ(made.status, 0) << made.err;
   ASSERT_NE(made.out.find("and 10 more volume(s)"), std::string::npos) << made.out;
   EXPECT_EQ(RunTool({"t", first}).status, 0);
 
   for (const char* missing : {"DATA.c07", "DATA.c10"}) {
     SCOPED_TRACE(missing);
-    const fs::path volume = dir.path() / missing;
-    const fs::path away = dir.path() / "away";
+    const fs::path volume = dir.Path() / missing;
+    const fs::path away = dir.Path() / "away";
     fs::rename(volume, away);
     // Through the library, as the installer meets it: the volume event asks
     // for the missing volume, and a walk without it fails with code 134.
     {
       LibraryArchive archive(first, ACE_OPEN_EXTRACT);
-      ASSERT_EQ(archive.openCode(), ACE_OK);
+      ASSERT_EQ(archive.OpenCode(), ACE_OK);
       int code = ACE_OK;
       EntryInfo entry;
-      while (code == ACE_OK && (code = archive.next(entry)) == ACE_OK) code = archive.process(ACE_TEST, {});
+      while (code == ACE_OK && (code = archive.Next(entry)) == ACE_OK) code = archive.Process(ACE_TEST, {});
       EXPECT_EQ(code, ACE_ERR_VOLUME);
-      EXPECT_EQ(archive.missingVolumes(), std::vector<std::string>{volume.string()});
+      EXPECT_EQ(archive.MissingVolumes(), std::vector<std::string>{volume.string()});
     }
     const ToolRun tested = RunTool({"t", first});
     EXPECT_EQ(tested.status, 1);

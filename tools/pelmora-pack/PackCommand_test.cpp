@@ -25,9 +25,9 @@ PackRun Pack(const std::vector<std::string>& args) {
 
 TEST(PelmoraPack, EncodeThenDecodeGivesThePlainTextBack) {
   pelmora::test::ScratchDir dir("pack");
-  const auto plain = dir.path() / "install.txt";
-  const auto pmd = dir.path() / "install.pmd";
-  const auto back = dir.path() / "back.txt";
+  const auto plain = dir.Path() / "install.txt";
+  const auto pmd = dir.Path() / "install.pmd";
+  const auto back = dir.Path() / "back.txt";
   const std::string text =
       "1.0.0.1\nDemo\n1.2.3.4\nDemoKey\nC:\\Programme\\Demo\ndemo.exe\n<begininfos>\nGrüße\n<endinfos>\n";
   { std::ofstream(plain, std::ios::binary) << text; }
@@ -49,8 +49,8 @@ TEST(PelmoraPack, EncodeThenDecodeGivesThePlainTextBack) {
 
 TEST(PelmoraPack, ShowListsWhatTheSetupReadsAndChecksTheVersion) {
   pelmora::test::ScratchDir dir("packshow");
-  const auto plain = dir.path() / "p.txt";
-  const auto pmd = dir.path() / "p.pmd";
+  const auto plain = dir.Path() / "p.txt";
+  const auto pmd = dir.Path() / "p.pmd";
   { std::ofstream(plain, std::ios::binary) << "1.0.0.1\nDemo\n1.2.3.4\nDemoKey\nC:\\D\n.exe\n"; }
   ASSERT_EQ(Pack({"encode", plain.string(), pmd.string()}).code, 0);
 
@@ -67,16 +67,16 @@ TEST(PelmoraPack, ShowListsWhatTheSetupReadsAndChecksTheVersion) {
 
 TEST(PelmoraPack, FailuresSayWhatFailedAndExitNonZero) {
   pelmora::test::ScratchDir dir("packfail");
-  const PackRun missing = Pack({"decode", (dir.path() / "nope.pmd").string()});
+  const PackRun missing = Pack({"decode", (dir.Path() / "nope.pmd").string()});
   EXPECT_EQ(missing.code, 1);
   EXPECT_NE(missing.err.find("cannot open"), std::string::npos);
 
-  const auto bad = dir.path() / "bad.txt";
+  const auto bad = dir.Path() / "bad.txt";
   { std::ofstream(bad, std::ios::binary) << "1.0.0.1\nonly\n"; }
-  const PackRun damaged = Pack({"encode", bad.string(), (dir.path() / "x.pmd").string()});
+  const PackRun damaged = Pack({"encode", bad.string(), (dir.Path() / "x.pmd").string()});
   EXPECT_EQ(damaged.code, 1);
   EXPECT_NE(damaged.err.find("Zeile 6"), std::string::npos) << damaged.err;
-  EXPECT_FALSE(std::filesystem::exists(dir.path() / "x.pmd"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "x.pmd"));
 
   // Fixed lines the setup program would refuse: the Uninstall key itself,
   // a target folder that depends on the current drive.
@@ -84,10 +84,10 @@ TEST(PelmoraPack, FailuresSayWhatFailedAndExitNonZero) {
                                               std::tuple{"Demo", "\\", "Zeile 5"},
                                               std::tuple{"Demo", "Programme\\Demo", "Zeile 5"}}) {
     { std::ofstream(bad, std::ios::binary) << "1.0.0.1\nDemo\n1.0\n" << keyName << "\n" << folder << "\nd.exe\n"; }
-    const PackRun refused = Pack({"encode", bad.string(), (dir.path() / "x.pmd").string()});
+    const PackRun refused = Pack({"encode", bad.string(), (dir.Path() / "x.pmd").string()});
     EXPECT_EQ(refused.code, 1) << keyName << " " << folder;
     EXPECT_NE(refused.err.find(line), std::string::npos) << refused.err;
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "x.pmd"));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "x.pmd"));
   }
 
   EXPECT_EQ(Pack({}).code, 2);

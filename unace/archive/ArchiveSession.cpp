@@ -38,42 +38,42 @@ ArchiveSession::ArchiveSession(std::unique_ptr<io::VolumeOpener> opener, Session
 
 ArchiveSession::~ArchiveSession() = default;
 
-int ArchiveSession::fail(int code, std::string why) {
+int ArchiveSession::Fail(int code, std::string why) {
   lastError_ = std::move(why);
   return code;
 }
 
-decode::Decoder& ArchiveSession::decoder() {
+decode::Decoder& ArchiveSession::Decoder() {
   if (!decoder_) decoder_ = std::make_unique<decode::Decoder>(decode::kMaxDictionaryBytes);
   return *decoder_;
 }
 
-void ArchiveSession::setPassword(std::optional<std::string> password) {
+void ArchiveSession::SetPassword(std::optional<std::string> password) {
   password_ = std::move(password);
   cipher_.reset();
   if (password_) cipher_ = std::make_unique<crypto::AceCipher>(crypto::DeriveAceKey(*password_));
 }
 
-crypto::AceCipher* ArchiveSession::cipherForEntry() { return entry_.encrypted() ? cipher_.get() : nullptr; }
+crypto::AceCipher* ArchiveSession::CipherForEntry() { return entry_.Encrypted() ? cipher_.get() : nullptr; }
 
-int ArchiveSession::open(const std::string& firstVolumePath) {
-  if (opened_) return fail(ACE_ERR_ARGUMENT, "archive already open");
-  switch (volumes_.openFirst(firstVolumePath)) {
+int ArchiveSession::Open(const std::string& firstVolumePath) {
+  if (opened_) return Fail(ACE_ERR_ARGUMENT, "archive already open");
+  switch (volumes_.OpenFirst(firstVolumePath)) {
     case VolumeStatus::Ok:
       opened_ = true;
       return ACE_OK;
     case VolumeStatus::NotFirst:
-      return fail(ACE_ERR_VOLUME, volumes_.lastError() + " (open the first volume)");
+      return Fail(ACE_ERR_VOLUME, volumes_.LastError() + " (open the first volume)");
     default:
-      return fail(ACE_ERR_OPEN, volumes_.lastError());
+      return Fail(ACE_ERR_OPEN, volumes_.LastError());
   }
 }
 
-int ArchiveSession::readHeader() {
-  if (!opened_) return fail(ACE_ERR_ARGUMENT, "no archive open");
+int ArchiveSession::ReadHeader() {
+  if (!opened_) return Fail(ACE_ERR_ARGUMENT, "no archive open");
   if (stickyCode_ != ACE_OK) return stickyCode_;
   if (state_ == EntryState::Pending) {
-    const int code = process(ACE_SKIP, nullptr);
+    const int code = Process(ACE_SKIP, nullptr);
     if (stickyCode_ != ACE_OK) return stickyCode_;
     if (code != ACE_OK) return code;
   }
@@ -81,170 +81,170 @@ int ArchiveSession::readHeader() {
   while (true) {
     RawBlock block;
     std::string why;
-    const BlockStatus status = ReadBlock(volumes_.source(), block, why);
+    const BlockStatus status = ReadBlock(volumes_.Source(), block, why);
     if (status == BlockStatus::EndOfVolume) {
-      const VolumeStatus next = volumes_.openNext(false);
+      const VolumeStatus next = volumes_.OpenNext(false);
       if (next == VolumeStatus::Ok) continue;
       if (next == VolumeStatus::NoMoreVolumes) return stickyCode_ = ACE_END_OF_ARCHIVE;
-      return stickyCode_ = fail(ACE_ERR_VOLUME, volumes_.lastError());
+      return stickyCode_ = Fail(ACE_ERR_VOLUME, volumes_.LastError());
     }
     if (status == BlockStatus::Damaged)
-      return stickyCode_ = fail(ACE_ERR_HEADER, volumes_.currentPath() + ": " + why);
+      return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + why);
 
     const std::uint8_t type = block.envelope.type;
     if (type == format::kBlockFile32 || type == format::kBlockFile64) {
       auto file = format::ParseFileHeader(block.body, why);
-      if (!file) return stickyCode_ = fail(ACE_ERR_HEADER, volumes_.currentPath() + ": " + why);
-      if (file->continuedFromPrevious())
+      if (!file) return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + why);
+      if (file->ContinuedFromPrevious())
         return stickyCode_ =
-                   fail(ACE_ERR_HEADER, volumes_.currentPath() + ": continuation of " + file->name + " without its start");
+                   Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": continuation of " + file->name + " without its start");
       entry_ = std::move(*file);
-      entryVolume_ = volumes_.currentPath();
+      entryVolume_ = volumes_.CurrentPath();
       state_ = EntryState::Pending;
       return ACE_OK;
     }
     // Recovery records, stray MAIN headers and unknown blocks: not ours to read.
-    if (!SkipData(volumes_.source(), block))
-      return stickyCode_ = fail(ACE_ERR_HEADER, volumes_.currentPath() + ": block data beyond the end");
+    if (!SkipData(volumes_.Source(), block))
+      return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": block data beyond the end");
   }
 }
 
-int ArchiveSession::process(int operation, const char* targetPath) {
-  if (state_ != EntryState::Pending) return fail(ACE_ERR_ARGUMENT, "no entry to process: read a header first");
+int ArchiveSession::Process(int operation, const char* targetPath) {
+  if (state_ != EntryState::Pending) return Fail(ACE_ERR_ARGUMENT, "no entry to process: read a header first");
   state_ = EntryState::Done;
-  MemberStream stream(volumes_, entry_, cipherForEntry());
-  int code = processEntry(operation, targetPath, stream);
-  const int rest = stream.skipRest();
+  MemberStream stream(volumes_, entry_, CipherForEntry());
+  int code = ProcessEntry(operation, targetPath, stream);
+  const int rest = stream.SkipRest();
   if (rest != ACE_OK) {
     // The next header cannot be found any more.
     stickyCode_ = rest;
-    if (code == ACE_OK) code = fail(rest, stream.error());
+    if (code == ACE_OK) code = Fail(rest, stream.Error());
   }
   return code;
 }
 
-int ArchiveSession::processEntry(int operation, const char* targetPath, MemberStream& stream) {
+int ArchiveSession::ProcessEntry(int operation, const char* targetPath, MemberStream& stream) {
   switch (operation) {
     case ACE_SKIP:
-      return passOver(stream);
+      return PassOver(stream);
     case ACE_TEST: {
-      if (entry_.isDirectory()) return ACE_OK;
+      if (entry_.IsDirectory()) return ACE_OK;
       CheckedOutput output(entry_.originalSize);
-      return decodeInto(stream, output);
+      return DecodeInto(stream, output);
     }
     case ACE_EXTRACT:
-      if (targetPath && *targetPath) return extractTo(targetPath, stream);
-      passOver(stream);
-      return fail(ACE_ERR_ARGUMENT, "no target path for " + entry_.name);
+      if (targetPath && *targetPath) return ExtractTo(targetPath, stream);
+      PassOver(stream);
+      return Fail(ACE_ERR_ARGUMENT, "no target path for " + entry_.name);
     default:
-      passOver(stream);
-      return fail(ACE_ERR_ARGUMENT, "unknown operation " + std::to_string(operation));
+      PassOver(stream);
+      return Fail(ACE_ERR_ARGUMENT, "unknown operation " + std::to_string(operation));
   }
 }
 
-int ArchiveSession::passOver(MemberStream& stream) {
-  if (!extracting_ || !solid() || entry_.isDirectory() || entry_.originalSize == 0) return ACE_OK;
+int ArchiveSession::PassOver(MemberStream& stream) {
+  if (!extracting_ || !Solid() || entry_.IsDirectory() || entry_.originalSize == 0) return ACE_OK;
   CheckedOutput output(entry_.originalSize);
-  return decodeInto(stream, output);
+  return DecodeInto(stream, output);
 }
 
-int ArchiveSession::extractTo(const std::string& targetPath, MemberStream& stream) {
+int ArchiveSession::ExtractTo(const std::string& targetPath, MemberStream& stream) {
   std::string why = format::UnsafeNameReason(entry_.name);
   if (why.empty() && entry_.name.size() > kMaxNameBytes) why = "name longer than " + std::to_string(kMaxNameBytes);
   if (!why.empty()) {
-    passOver(stream);
-    return fail(ACE_ERR_UNSAFE_NAME, "refused entry name '" + entry_.name + "': " + why);
+    PassOver(stream);
+    return Fail(ACE_ERR_UNSAFE_NAME, "refused entry name '" + entry_.name + "': " + why);
   }
-  if (entry_.isDirectory()) {
+  if (entry_.IsDirectory()) {
     const int code = CodeFor(fs::MakeDirectory(targetPath, entry_.attributes, why));
-    return code == ACE_OK ? code : fail(code, why);
+    return code == ACE_OK ? code : Fail(code, why);
   }
   std::unique_ptr<fs::FileSink> sink = fs::CreateFileSink(targetPath, why);
   if (!sink) {
-    passOver(stream);
-    return fail(ACE_ERR_WRITE, why);
+    PassOver(stream);
+    return Fail(ACE_ERR_WRITE, why);
   }
   FileOutput output(entry_.originalSize, *sink, callbacks_.progress);
-  const int code = decodeInto(stream, output);
+  const int code = DecodeInto(stream, output);
   if (code != ACE_OK) {
-    if (output.stop() == OutputStop::WriteFailed) lastError_ = sink->error();
+    if (output.Stop() == OutputStop::WriteFailed) lastError_ = sink->Error();
     return code;  // the sink's destructor removes the temporary file
   }
-  const int placed = CodeFor(sink->commit(entry_.dosTime, entry_.attributes));
-  return placed == ACE_OK ? placed : fail(placed, sink->error());
+  const int placed = CodeFor(sink->Commit(entry_.dosTime, entry_.attributes));
+  return placed == ACE_OK ? placed : Fail(placed, sink->Error());
 }
 
-int ArchiveSession::decodeInto(MemberStream& stream, CheckedOutput& output) {
+int ArchiveSession::DecodeInto(MemberStream& stream, CheckedOutput& output) {
   if (entry_.compression > format::kBlocked)
-    return fail(ACE_ERR_FORMAT, entry_.name + ": unknown compression method " + std::to_string(entry_.compression));
-  if (entry_.compression != format::kStored && entry_.dictionaryCode() > format::kMaxDictionaryCode)
-    return fail(ACE_ERR_FORMAT, entry_.name + ": dictionary code " + std::to_string(entry_.dictionaryCode()));
-  if (entry_.encrypted() && !cipher_) return fail(ACE_ERR_PASSWORD, entry_.name + ": password needed");
-  const int code = entry_.compression == format::kStored ? decodeStored(stream, output)
-                                                         : decodeCompressed(stream, output);
-  return checkResult(stream, output, code);
+    return Fail(ACE_ERR_FORMAT, entry_.name + ": unknown compression method " + std::to_string(entry_.compression));
+  if (entry_.compression != format::kStored && entry_.DictionaryCode() > format::kMaxDictionaryCode)
+    return Fail(ACE_ERR_FORMAT, entry_.name + ": dictionary code " + std::to_string(entry_.DictionaryCode()));
+  if (entry_.Encrypted() && !cipher_) return Fail(ACE_ERR_PASSWORD, entry_.name + ": password needed");
+  const int code = entry_.compression == format::kStored ? DecodeStored(stream, output)
+                                                         : DecodeCompressed(stream, output);
+  return CheckResult(stream, output, code);
 }
 
-int ArchiveSession::decodeStored(MemberStream& stream, CheckedOutput& output) {
+int ArchiveSession::DecodeStored(MemberStream& stream, CheckedOutput& output) {
   std::vector<std::uint8_t> buffer(static_cast<std::size_t>(
       std::min<std::uint64_t>(kCopyBufferBytes, std::max<std::uint64_t>(entry_.originalSize, 1))));
   std::uint64_t left = entry_.originalSize;
   while (left > 0) {
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), left));
-    const std::size_t got = stream.read(buffer.data(), want);
+    const std::size_t got = stream.Read(buffer.data(), want);
     if (got == 0) break;
     left -= got;
-    if (solid()) {
-      decoder().appendStored(buffer.data(), got);
+    if (Solid()) {
+      Decoder().AppendStored(buffer.data(), got);
       windowInUse_ = true;
     }
-    if (!output.write(buffer.data(), got)) break;
+    if (!output.Write(buffer.data(), got)) break;
   }
   return ACE_OK;
 }
 
-int ArchiveSession::decodeCompressed(MemberStream& stream, CheckedOutput& output) {
-  const bool continueWindow = solid() && windowInUse_;
-  windowInUse_ = solid();
-  const decode::Status status = decoder().decodeMember(stream, output, entry_.originalSize, entry_.dictionaryBytes(),
+int ArchiveSession::DecodeCompressed(MemberStream& stream, CheckedOutput& output) {
+  const bool continueWindow = Solid() && windowInUse_;
+  windowInUse_ = Solid();
+  const decode::Status status = Decoder().DecodeMember(stream, output, entry_.originalSize, entry_.DictionaryBytes(),
                                                        entry_.compression == format::kBlocked, continueWindow);
   switch (status) {
     case decode::Status::Ok:
     case decode::Status::Aborted:  // the output's own reason is judged by checkResult
       return ACE_OK;
     case decode::Status::Corrupt:
-      return fail(entry_.encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA, entry_.name + ": " + decoder().lastError());
+      return Fail(entry_.Encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA, entry_.name + ": " + Decoder().LastError());
     case decode::Status::Unsupported:
-      return fail(ACE_ERR_FORMAT, entry_.name + ": " + decoder().lastError());
+      return Fail(ACE_ERR_FORMAT, entry_.name + ": " + Decoder().LastError());
     case decode::Status::OutOfMemory:
-      return fail(ACE_ERR_MEMORY, entry_.name + ": out of memory while decoding");
+      return Fail(ACE_ERR_MEMORY, entry_.name + ": out of memory while decoding");
   }
-  return fail(ACE_ERR_DATA, entry_.name + ": unexpected decoder status");
+  return Fail(ACE_ERR_DATA, entry_.name + ": unexpected decoder status");
 }
 
-int ArchiveSession::checkResult(MemberStream& stream, const CheckedOutput& output, int decodeCode) {
+int ArchiveSession::CheckResult(MemberStream& stream, const CheckedOutput& output, int decodeCode) {
   // A missing volume or a broken continuation makes the decoder see damaged
   // data; the real cause is reported instead.
-  if (stream.failure() != ACE_OK) return fail(stream.failure(), stream.error());
-  const int wrongData = entry_.encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA;
-  switch (output.stop()) {
+  if (stream.Failure() != ACE_OK) return Fail(stream.Failure(), stream.Error());
+  const int wrongData = entry_.Encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA;
+  switch (output.Stop()) {
     case OutputStop::Aborted:
-      return fail(ACE_ERR_ABORTED, entry_.name + ": aborted by the caller");
+      return Fail(ACE_ERR_ABORTED, entry_.name + ": aborted by the caller");
     case OutputStop::WriteFailed:
-      return fail(ACE_ERR_WRITE, entry_.name + ": cannot write the file");
+      return Fail(ACE_ERR_WRITE, entry_.name + ": cannot write the file");
     case OutputStop::Overflow:
-      return fail(wrongData, entry_.name + ": more data than the declared size");
+      return Fail(wrongData, entry_.name + ": more data than the declared size");
     case OutputStop::None:
       break;
   }
   if (decodeCode != ACE_OK) return decodeCode;
   // The member's CRC is in its last piece, possibly in a later volume.
-  if (stream.skipRest() != ACE_OK) return fail(stream.failure(), stream.error());
-  if (output.produced() != entry_.originalSize)
-    return fail(wrongData, entry_.name + ": data ends after " + std::to_string(output.produced()) + " of " +
+  if (stream.SkipRest() != ACE_OK) return Fail(stream.Failure(), stream.Error());
+  if (output.Produced() != entry_.originalSize)
+    return Fail(wrongData, entry_.name + ": data ends after " + std::to_string(output.Produced()) + " of " +
                                std::to_string(entry_.originalSize) + " bytes");
-  if (output.crc() != stream.finalCrc())
-    return fail(entry_.encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA_CRC, entry_.name + ": CRC mismatch");
+  if (output.Crc() != stream.FinalCrc())
+    return Fail(entry_.Encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA_CRC, entry_.name + ": CRC mismatch");
   return ACE_OK;
 }
 

@@ -34,39 +34,39 @@ class ArchiveSession {
   ArchiveSession(const ArchiveSession&) = delete;
   ArchiveSession& operator=(const ArchiveSession&) = delete;
 
-  int open(const std::string& firstVolumePath);
+  int Open(const std::string& firstVolumePath);
 
   // ACE_OK with currentEntry() filled, ACE_END_OF_ARCHIVE, or an error. An
   // entry left unprocessed is passed over first.
-  int readHeader();
-  const format::FileHeader& currentEntry() const { return entry_; }
-  const std::string& entryVolumePath() const { return entryVolume_; }
+  int ReadHeader();
+  const format::FileHeader& CurrentEntry() const { return entry_; }
+  const std::string& EntryVolumePath() const { return entryVolume_; }
 
   // ACE_SKIP, ACE_TEST or ACE_EXTRACT (to exactly `targetPath`) on the entry
   // of the last readHeader; each entry can be processed once.
-  int process(int operation, const char* targetPath);
+  int Process(int operation, const char* targetPath);
 
   // Holds for the entries that follow; nullopt forgets it.
-  void setPassword(std::optional<std::string> password);
+  void SetPassword(std::optional<std::string> password);
 
   // Human-readable detail of the last failure.
-  const std::string& lastError() const { return lastError_; }
+  const std::string& LastError() const { return lastError_; }
 
  private:
   enum class EntryState { None, Pending, Done };
 
-  int fail(int code, std::string why);
-  decode::Decoder& decoder();
-  bool solid() const { return volumes_.firstMain().solid(); }
-  int processEntry(int operation, const char* targetPath, MemberStream& stream);
-  int extractTo(const std::string& targetPath, MemberStream& stream);
-  int decodeInto(MemberStream& stream, CheckedOutput& output);
-  int decodeStored(MemberStream& stream, CheckedOutput& output);
-  int decodeCompressed(MemberStream& stream, CheckedOutput& output);
-  int checkResult(MemberStream& stream, const CheckedOutput& output, int decodeCode);
+  int Fail(int code, std::string why);
+  decode::Decoder& Decoder();
+  bool Solid() const { return volumes_.FirstMain().Solid(); }
+  int ProcessEntry(int operation, const char* targetPath, MemberStream& stream);
+  int ExtractTo(const std::string& targetPath, MemberStream& stream);
+  int DecodeInto(MemberStream& stream, CheckedOutput& output);
+  int DecodeStored(MemberStream& stream, CheckedOutput& output);
+  int DecodeCompressed(MemberStream& stream, CheckedOutput& output);
+  int CheckResult(MemberStream& stream, const CheckedOutput& output, int decodeCode);
   // Keeps a solid archive's window whole when an entry is not extracted.
-  int passOver(MemberStream& stream);
-  crypto::AceCipher* cipherForEntry();
+  int PassOver(MemberStream& stream);
+  crypto::AceCipher* CipherForEntry();
 
   std::unique_ptr<io::VolumeOpener> opener_;
   SessionCallbacks callbacks_;

@@ -9,9 +9,9 @@
 namespace pelmora::unace::archive {
 
 BlockStatus ReadBlock(io::ByteSource& source, RawBlock& block, std::string& why) {
-  block.offset = source.position();
+  block.offset = source.Position();
   std::uint8_t prefix[format::kHeaderPrefixBytes];
-  const std::size_t got = source.read(prefix, sizeof prefix);
+  const std::size_t got = source.Read(prefix, sizeof prefix);
   if (got == 0) return BlockStatus::EndOfVolume;
   const std::string where = " at offset " + std::to_string(block.offset);
   if (got < sizeof prefix) {
@@ -20,12 +20,12 @@ BlockStatus ReadBlock(io::ByteSource& source, RawBlock& block, std::string& why)
   }
   const std::uint16_t storedCrc = format::Le16(prefix);
   const std::uint16_t size = format::Le16(prefix + 2);
-  if (size == 0 || size > source.remaining()) {
+  if (size == 0 || size > source.Remaining()) {
     why = "header size " + std::to_string(size) + " beyond the end of the volume" + where;
     return BlockStatus::Damaged;
   }
   block.body.resize(size);
-  if (source.read(block.body.data(), size) != size) {
+  if (source.Read(block.body.data(), size) != size) {
     why = "header cannot be read completely" + where;
     return BlockStatus::Damaged;
   }
@@ -41,16 +41,16 @@ BlockStatus ReadBlock(io::ByteSource& source, RawBlock& block, std::string& why)
   }
   block.envelope = *envelope;
   block.additionalSize = *additional;
-  if (block.additionalSize > source.remaining()) {
+  if (block.additionalSize > source.Remaining()) {
     why = "declared data size " + std::to_string(block.additionalSize) + " exceeds the " +
-          std::to_string(source.remaining()) + " bytes left in the volume" + where;
+          std::to_string(source.Remaining()) + " bytes left in the volume" + where;
     return BlockStatus::Damaged;
   }
   return BlockStatus::Ok;
 }
 
 bool SkipData(io::ByteSource& source, const RawBlock& block) {
-  return source.seek(block.offset + format::kHeaderPrefixBytes + block.body.size() + block.additionalSize);
+  return source.Seek(block.offset + format::kHeaderPrefixBytes + block.body.size() + block.additionalSize);
 }
 
 namespace {
@@ -58,7 +58,7 @@ namespace {
 // Tries a MAIN header whose signature was seen at `signatureAt`.
 bool TryMainHeaderAt(io::ByteSource& source, std::uint64_t signatureAt, format::MainHeader& main) {
   constexpr std::uint64_t kSignatureOffset = 7;
-  if (signatureAt < kSignatureOffset || !source.seek(signatureAt - kSignatureOffset)) return false;
+  if (signatureAt < kSignatureOffset || !source.Seek(signatureAt - kSignatureOffset)) return false;
   RawBlock block;
   std::string ignored;
   if (ReadBlock(source, block, ignored) != BlockStatus::Ok) return false;
@@ -66,15 +66,15 @@ bool TryMainHeaderAt(io::ByteSource& source, std::uint64_t signatureAt, format::
   auto parsed = format::ParseMainHeader(block.body, ignored);
   if (!parsed) return false;
   main = std::move(*parsed);
-  return source.seek(block.offset + format::kHeaderPrefixBytes + block.body.size());
+  return source.Seek(block.offset + format::kHeaderPrefixBytes + block.body.size());
 }
 
 }  // namespace
 
 bool FindMainHeader(io::ByteSource& source, format::MainHeader& main, std::string& why) {
-  const std::uint64_t limit = std::min<std::uint64_t>(source.size(), kMainHeaderSearchBytes);
+  const std::uint64_t limit = std::min<std::uint64_t>(source.Size(), kMainHeaderSearchBytes);
   std::vector<std::uint8_t> window(static_cast<std::size_t>(limit));
-  if (!source.seek(0) || source.read(window.data(), window.size()) != window.size()) {
+  if (!source.Seek(0) || source.Read(window.data(), window.size()) != window.size()) {
     why = "volume cannot be read";
     return false;
   }

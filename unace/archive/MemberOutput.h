@@ -21,16 +21,16 @@ class CheckedOutput : public decode::Output {
  public:
   explicit CheckedOutput(std::uint64_t expectedSize) : expected_(expectedSize) {}
 
-  bool write(const std::uint8_t* data, std::size_t n) final;
+  bool Write(const std::uint8_t* data, std::size_t n) final;
 
-  std::uint64_t produced() const { return produced_; }
-  std::uint32_t crc() const { return crc_.value(); }
-  OutputStop stop() const { return stop_; }
+  std::uint64_t Produced() const { return produced_; }
+  std::uint32_t Crc() const { return crc_.Value(); }
+  OutputStop Stop() const { return stop_; }
 
  protected:
   // Takes the checked bytes; false stops the decoding (and sets the reason).
-  virtual bool deliver(const std::uint8_t*, std::size_t) { return true; }
-  void setStop(OutputStop stop) { stop_ = stop; }
+  virtual bool Deliver(const std::uint8_t*, std::size_t) { return true; }
+  void SetStop(OutputStop stop) { stop_ = stop; }
 
  private:
   std::uint64_t expected_;
@@ -45,7 +45,7 @@ class FileOutput final : public CheckedOutput {
       : CheckedOutput(expectedSize), sink_(sink), progress_(progress) {}
 
  private:
-  bool deliver(const std::uint8_t* data, std::size_t n) override;
+  bool Deliver(const std::uint8_t* data, std::size_t n) override;
 
   fs::FileSink& sink_;
   const ProgressCallback& progress_;

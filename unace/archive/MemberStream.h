@@ -22,25 +22,25 @@ class MemberStream final : public decode::PackedInput {
   // `cipher` (may be null) deciphers the data; its chain is restarted here.
   MemberStream(VolumeSet& volumes, const format::FileHeader& firstPiece, crypto::AceCipher* cipher);
 
-  std::size_t read(std::uint8_t* dst, std::size_t max) override;
+  std::size_t Read(std::uint8_t* dst, std::size_t max) override;
 
   // Passes over whatever of the member is still unread, in every volume, so
   // the volume set stands at the next block. ACE_OK or the failure's code.
-  int skipRest();
+  int SkipRest();
 
   // ACE_OK, or the code of what stopped the stream early (missing volume,
   // damaged continuation header, read error); details in error().
-  int failure() const { return failure_; }
-  const std::string& error() const { return error_; }
+  int Failure() const { return failure_; }
+  const std::string& Error() const { return error_; }
 
   // The CRC of the whole member: stored in the member's last piece.
-  std::uint32_t finalCrc() const { return finalCrc_; }
+  std::uint32_t FinalCrc() const { return finalCrc_; }
 
  private:
-  std::size_t readRaw(std::uint8_t* dst, std::size_t max);
-  bool nextPiece();
-  void fail(int code, std::string why);
-  bool refill();
+  std::size_t ReadRaw(std::uint8_t* dst, std::size_t max);
+  bool NextPiece();
+  void Fail(int code, std::string why);
+  bool Refill();
 
   VolumeSet& volumes_;
   std::string name_;

@@ -16,12 +16,12 @@ class ProcessLock {
 #if defined(_WIN32)
   ProcessLock() noexcept { ::InitializeCriticalSection(&section_); }
   ~ProcessLock() { ::DeleteCriticalSection(&section_); }
-  void lock() noexcept { ::EnterCriticalSection(&section_); }
-  void unlock() noexcept { ::LeaveCriticalSection(&section_); }
+  void Lock() noexcept { ::EnterCriticalSection(&section_); }
+  void Unlock() noexcept { ::LeaveCriticalSection(&section_); }
 #else
   ProcessLock() = default;
-  void lock() { mutex_.lock(); }
-  void unlock() noexcept { mutex_.unlock(); }
+  void Lock() { mutex_.lock(); }
+  void Unlock() noexcept { mutex_.unlock(); }
 #endif
   ProcessLock(const ProcessLock&) = delete;
   ProcessLock& operator=(const ProcessLock&) = delete;
@@ -37,8 +37,8 @@ class ProcessLock {
 // Holds a ProcessLock for its scope.
 class ProcessLockHolder {
  public:
-  explicit ProcessLockHolder(ProcessLock& lock) : lock_(lock) { lock_.lock(); }
-  ~ProcessLockHolder() { lock_.unlock(); }
+  explicit ProcessLockHolder(ProcessLock& lock) : lock_(lock) { lock_.Lock(); }
+  ~ProcessLockHolder() { lock_.Unlock(); }
   ProcessLockHolder(const ProcessLockHolder&) = delete;
   ProcessLockHolder& operator=(const ProcessLockHolder&) = delete;
 

@@ -5,7 +5,7 @@
 
 namespace pelmora::unace::archive {
 
-VolumeStatus VolumeSet::adopt(std::unique_ptr<io::ByteSource> source, const std::string& path,
+VolumeStatus VolumeSet::Adopt(std::unique_ptr<io::ByteSource> source, const std::string& path,
                               int expectedNumber) {
   format::MainHeader main;
   std::string why;
@@ -18,7 +18,7 @@ VolumeStatus VolumeSet::adopt(std::unique_ptr<io::ByteSource> source, const std:
                  std::to_string(expectedNumber) + " was expected";
     return expectedNumber == 0 ? VolumeStatus::NotFirst : VolumeStatus::Damaged;
   }
-  if (expectedNumber > 0 && !main.multiVolume()) {
+  if (expectedNumber > 0 && !main.MultiVolume()) {
     lastError_ = path + ": not part of a multi-volume set";
     return VolumeStatus::Damaged;
   }
@@ -29,35 +29,35 @@ VolumeStatus VolumeSet::adopt(std::unique_ptr<io::ByteSource> source, const std:
   return VolumeStatus::Ok;
 }
 
-VolumeStatus VolumeSet::openFirst(const std::string& path) {
-  auto source = opener_.open(path);
+VolumeStatus VolumeSet::OpenFirst(const std::string& path) {
+  auto source = opener_.Open(path);
   if (!source) {
     lastError_ = path + ": cannot be opened";
     return VolumeStatus::Unreadable;
   }
-  return adopt(std::move(source), path, 0);
+  return Adopt(std::move(source), path, 0);
 }
 
-std::string VolumeSet::laterVolumeAfter(const std::string& missingPath) const {
+std::string VolumeSet::LaterVolumeAfter(const std::string& missingPath) const {
   std::string name = missingPath;
   int number = volumeNumber_ + 1;
   while (const auto next = format::NextVolumeNameAfter(name)) {
     name = next->path;
     ++number;
     for (const std::string* candidate : {&next->path, &next->otherCase}) {
-      auto source = opener_.open(*candidate);
+      auto source = opener_.Open(*candidate);
       if (!source) continue;
       format::MainHeader main;
       std::string why;
-      if (FindMainHeader(*source, main, why) && main.multiVolume() && main.volumeNumber == number)
+      if (FindMainHeader(*source, main, why) && main.MultiVolume() && main.volumeNumber == number)
         return *candidate;
     }
   }
   return {};
 }
 
-VolumeStatus VolumeSet::openNext(bool required) {
-  if (!source_ || !firstMain_.multiVolume()) return VolumeStatus::NoMoreVolumes;
+VolumeStatus VolumeSet::OpenNext(bool required) {
+  if (!source_ || !firstMain_.MultiVolume()) return VolumeStatus::NoMoreVolumes;
   const auto names = format::NextVolumeNameAfter(currentPath_);
   if (!names) {
     if (!required) return VolumeStatus::NoMoreVolumes;
@@ -67,13 +67,13 @@ VolumeStatus VolumeSet::openNext(bool required) {
   std::string why = "next volume " + names->path + " is missing";
   while (true) {
     for (const std::string* candidate : {&names->path, &names->otherCase}) {
-      auto source = opener_.open(*candidate);
+      auto source = opener_.Open(*candidate);
       if (!source) continue;
       if (callback_) callback_(*candidate, 1);
-      return adopt(std::move(source), *candidate, volumeNumber_ + 1);
+      return Adopt(std::move(source), *candidate, volumeNumber_ + 1);
     }
     if (!required) {
-      const std::string later = laterVolumeAfter(names->path);
+      const std::string later = LaterVolumeAfter(names->path);
       if (later.empty()) return VolumeStatus::NoMoreVolumes;
       why = "volume " + names->path + " is missing, though the later volume " + later + " is there";
       required = true;

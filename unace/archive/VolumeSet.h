@@ -24,26 +24,26 @@ class VolumeSet {
       : opener_(opener), callback_(std::move(callback)) {}
 
   // Opens the first volume and positions after its MAIN header.
-  VolumeStatus openFirst(const std::string& path);
+  VolumeStatus OpenFirst(const std::string& path);
 
   // Moves to the next volume of a multi-volume set. When `required`, a missing
   // volume is asked for through the callback (Missing if not supplied).
   // Otherwise (the volume ended between entries) its absence ends the
   // archive (NoMoreVolumes) - unless a later volume of the set is there:
   // then one in the middle is missing, and it is asked for all the same.
-  VolumeStatus openNext(bool required);
+  VolumeStatus OpenNext(bool required);
 
-  io::ByteSource& source() { return *source_; }
-  const format::MainHeader& firstMain() const { return firstMain_; }
-  const std::string& currentPath() const { return currentPath_; }
-  const std::string& lastError() const { return lastError_; }
+  io::ByteSource& Source() { return *source_; }
+  const format::MainHeader& FirstMain() const { return firstMain_; }
+  const std::string& CurrentPath() const { return currentPath_; }
+  const std::string& LastError() const { return lastError_; }
 
  private:
-  VolumeStatus adopt(std::unique_ptr<io::ByteSource> source, const std::string& path, int expectedNumber);
+  VolumeStatus Adopt(std::unique_ptr<io::ByteSource> source, const std::string& path, int expectedNumber);
   // The first volume of this set found after the missing `missingPath`
   // (empty if none): a file under a later name whose MAIN header carries
   // the volume number that name stands for.
-  std::string laterVolumeAfter(const std::string& missingPath) const;
+  std::string LaterVolumeAfter(const std::string& missingPath) const;
 
   io::VolumeOpener& opener_;
   VolumeCallback callback_;

@@ -35,28 +35,28 @@ AceCipher::AceCipher(const AceKey& key) {
 
   std::uint32_t left = 0, right = 0;
   for (std::size_t i = 0; i < p_.size(); i += 2) {
-    encryptBlock(left, right);
+    EncryptBlock(left, right);
     p_[i] = left;
     p_[i + 1] = right;
   }
   for (auto& box : s_) {
     for (std::size_t i = 0; i < box.size(); i += 2) {
-      encryptBlock(left, right);
+      EncryptBlock(left, right);
       box[i] = left;
       box[i + 1] = right;
     }
   }
 }
 
-std::uint32_t AceCipher::feistel(std::uint32_t x) const {
+std::uint32_t AceCipher::Feistel(std::uint32_t x) const {
   return ((s_[0][x >> 24] + s_[1][(x >> 16) & 0xFFu]) ^ s_[2][(x >> 8) & 0xFFu]) + s_[3][x & 0xFFu];
 }
 
-void AceCipher::encryptBlock(std::uint32_t& left, std::uint32_t& right) const {
+void AceCipher::EncryptBlock(std::uint32_t& left, std::uint32_t& right) const {
   std::uint32_t l = left, r = right;
   for (int round = 0; round < 16; ++round) {
     l ^= p_[round];
-    r ^= feistel(l);
+    r ^= Feistel(l);
     std::swap(l, r);
   }
   std::swap(l, r);
@@ -66,11 +66,11 @@ void AceCipher::encryptBlock(std::uint32_t& left, std::uint32_t& right) const {
   right = r;
 }
 
-void AceCipher::decryptBlock(std::uint32_t& left, std::uint32_t& right) const {
+void AceCipher::DecryptBlock(std::uint32_t& left, std::uint32_t& right) const {
   std::uint32_t l = left, r = right;
   for (int round = 17; round > 1; --round) {
     l ^= p_[round];
-    r ^= feistel(l);
+    r ^= Feistel(l);
     std::swap(l, r);
   }
   std::swap(l, r);
@@ -80,23 +80,23 @@ void AceCipher::decryptBlock(std::uint32_t& left, std::uint32_t& right) const {
   right = r;
 }
 
-void AceCipher::decrypt(std::uint8_t* data, std::size_t size) {
+void AceCipher::Decrypt(std::uint8_t* data, std::size_t size) {
   for (std::size_t off = 0; off + kCipherBlockBytes <= size; off += kCipherBlockBytes) {
     const std::uint32_t cipherLeft = LoadLe32(data + off);
     const std::uint32_t cipherRight = LoadLe32(data + off + 4);
     std::uint32_t left = cipherLeft, right = cipherRight;
-    decryptBlock(left, right);
+    DecryptBlock(left, right);
     StoreLe32(data + off, left ^ chain_[0]);
     StoreLe32(data + off + 4, right ^ chain_[1]);
     chain_ = {cipherLeft, cipherRight};
   }
 }
 
-void AceCipher::encrypt(std::uint8_t* data, std::size_t size) {
+void AceCipher::Encrypt(std::uint8_t* data, std::size_t size) {
   for (std::size_t off = 0; off + kCipherBlockBytes <= size; off += kCipherBlockBytes) {
     std::uint32_t left = LoadLe32(data + off) ^ chain_[0];
     std::uint32_t right = LoadLe32(data + off + 4) ^ chain_[1];
-    encryptBlock(left, right);
+    EncryptBlock(left, right);
     StoreLe32(data + off, left);
     StoreLe32(data + off + 4, right);
     chain_ = {left, right};

@@ -19,18 +19,18 @@ class AceCipher {
   explicit AceCipher(const AceKey& key);
 
   // Starts a new member: the chaining value goes back to zero.
-  void restartChain() { chain_ = {0, 0}; }
+  void RestartChain() { chain_ = {0, 0}; }
 
   // `size` must be a multiple of kCipherBlockBytes; works in place.
-  void decrypt(std::uint8_t* data, std::size_t size);
-  void encrypt(std::uint8_t* data, std::size_t size);
+  void Decrypt(std::uint8_t* data, std::size_t size);
+  void Encrypt(std::uint8_t* data, std::size_t size);
 
   // Raw block operations on the two 32-bit halves (no chaining).
-  void encryptBlock(std::uint32_t& left, std::uint32_t& right) const;
-  void decryptBlock(std::uint32_t& left, std::uint32_t& right) const;
+  void EncryptBlock(std::uint32_t& left, std::uint32_t& right) const;
+  void DecryptBlock(std::uint32_t& left, std::uint32_t& right) const;
 
  private:
-  std::uint32_t feistel(std::uint32_t x) const;
+  std::uint32_t Feistel(std::uint32_t x) const;
 
   std::array<std::uint32_t, 18> p_{};
   std::array<std::array<std::uint32_t, 256>, 4> s_{};

@@ -29,9 +29,9 @@ TEST(AceKey, OnlyTheFirstFiftyBytesCount) {
 std::vector<std::uint8_t> Cipher(const char* password, bool encrypt, std::vector<std::uint8_t> data) {
   AceCipher cipher(DeriveAceKey(password));
   if (encrypt)
-    cipher.encrypt(data.data(), data.size());
+    cipher.Encrypt(data.data(), data.size());
   else
-    cipher.decrypt(data.data(), data.size());
+    cipher.Decrypt(data.data(), data.size());
   return data;
 }
 
@@ -58,14 +58,14 @@ TEST(AceCipher, ChainContinuesAcrossCallsAndRestartsPerMember) {
   // Decrypting in pieces (as across volumes) gives the same plain text.
   AceCipher cipher(DeriveAceKey("secret"));
   std::vector<std::uint8_t> pieces = cipherText;
-  cipher.decrypt(pieces.data(), 24);
-  cipher.decrypt(pieces.data() + 24, 40);
+  cipher.Decrypt(pieces.data(), 24);
+  cipher.Decrypt(pieces.data() + 24, 40);
   EXPECT_EQ(pieces, plain);
 
   // A second member starts again with a zero chaining value.
-  cipher.restartChain();
+  cipher.RestartChain();
   std::vector<std::uint8_t> again = cipherText;
-  cipher.decrypt(again.data(), again.size());
+  cipher.Decrypt(again.data(), again.size());
   EXPECT_EQ(again, plain);
 }
 

@@ -18,13 +18,13 @@ BitReader::BitReader(PackedInput& input, std::vector<std::uint8_t>& buffer) : in
 }
 
 // Makes at least 4 bytes available unless the input has ended.
-bool BitReader::fillBuffer() {
+bool BitReader::FillBuffer() {
   std::size_t left = bufferEnd_ - bufferPos_;
   if (left > 0 && bufferPos_ > 0) std::memmove(buffer_.data(), buffer_.data() + bufferPos_, left);
   bufferPos_ = 0;
   bufferEnd_ = left;
   while (!inputEnded_ && bufferEnd_ < 4) {
-    std::size_t got = input_.read(buffer_.data() + bufferEnd_, buffer_.size() - bufferEnd_);
+    std::size_t got = input_.Read(buffer_.data() + bufferEnd_, buffer_.size() - bufferEnd_);
     if (got == 0) {
       inputEnded_ = true;
     } else {
@@ -36,9 +36,9 @@ bool BitReader::fillBuffer() {
   return bufferEnd_ >= 4;
 }
 
-void BitReader::refill() {
-  if (bufferEnd_ - bufferPos_ >= 4 || fillBuffer()) {
-    loadWord();
+void BitReader::Refill() {
+  if (bufferEnd_ - bufferPos_ >= 4 || FillBuffer()) {
+    LoadWord();
     return;
   }
   // The data ends inside this word (or before it): the missing bytes read as zero.
@@ -48,7 +48,7 @@ void BitReader::refill() {
     word |= static_cast<std::uint32_t>(buffer_[bufferPos_ + i]) << (8 * i);
   bufferPos_ = bufferEnd_;
   realBits_ += 8 * left;
-  if (bitsConsumed() > realBits_)
+  if (BitsConsumed() > realBits_)
     ThrowCorrupt("packed data ends after " + std::to_string(realBits_ / 8) +
                  " bytes, in the middle of a code");
   bits_ |= static_cast<std::uint64_t>(word) << (32 - count_);
@@ -56,8 +56,8 @@ void BitReader::refill() {
   loadedBits_ += 32;
 }
 
-void BitReader::finish() {
-  if (bitsConsumed() > realBits_)
+void BitReader::Finish() {
+  if (BitsConsumed() > realBits_)
     ThrowCorrupt("packed data ends after " + std::to_string(realBits_ / 8) +
                  " bytes, in the middle of a code");
 }

@@ -21,39 +21,39 @@ class BitReader {
   BitReader(PackedInput& input, std::vector<std::uint8_t>& buffer);
 
   // Afterwards at least 32 bits are buffered.
-  void ensure() {
+  void Ensure() {
     if (count_ >= 32) return;
     // The common case stays inline; the slow path handles the buffer's end.
     if (bufferEnd_ - bufferPos_ >= 4)
-      loadWord();
+      LoadWord();
     else
-      refill();
+      Refill();
   }
   // The next n bits (1..32) without consuming them; call ensure() first.
-  std::uint32_t peek(int n) const { return static_cast<std::uint32_t>(bits_ >> (64 - n)); }
-  void skip(int n) {
+  std::uint32_t Peek(int n) const { return static_cast<std::uint32_t>(bits_ >> (64 - n)); }
+  void Skip(int n) {
     bits_ <<= n;
     count_ -= n;
   }
   // Reads n bits (0..32).
-  std::uint32_t read(int n) {
+  std::uint32_t Read(int n) {
     if (n == 0) return 0;
-    ensure();
-    std::uint32_t v = peek(n);
-    skip(n);
+    Ensure();
+    std::uint32_t v = Peek(n);
+    Skip(n);
     return v;
   }
-  bool readBit() { return read(1) != 0; }
+  bool ReadBit() { return Read(1) != 0; }
 
   // Throws Corrupt if more bits were consumed than the data holds.
-  void finish();
-  std::uint64_t bitsConsumed() const { return loadedBits_ - static_cast<std::uint64_t>(count_); }
+  void Finish();
+  std::uint64_t BitsConsumed() const { return loadedBits_ - static_cast<std::uint64_t>(count_); }
 
  private:
-  void refill();
-  bool fillBuffer();
+  void Refill();
+  bool FillBuffer();
   // Moves the next four buffered bytes into the bit buffer.
-  void loadWord() {
+  void LoadWord() {
     const std::uint8_t* p = buffer_.data() + bufferPos_;
     const std::uint32_t word = static_cast<std::uint32_t>(p[0]) |
                                static_cast<std::uint32_t>(p[1]) << 8 |

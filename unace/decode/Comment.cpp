@@ -18,7 +18,7 @@ constexpr int kMaxWidth = 11;
 class SpanInput : public PackedInput {
  public:
   SpanInput(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  std::size_t read(std::uint8_t* dst, std::size_t max) override {
+  std::size_t Read(std::uint8_t* dst, std::size_t max) override {
     const std::size_t n = std::min(max, size_ - pos_);
     std::copy(data_ + pos_, data_ + pos_ + n, dst);
     pos_ += n;
@@ -32,9 +32,9 @@ class SpanInput : public PackedInput {
 };
 
 std::string Decode(BitReader& bits) {
-  const std::size_t length = bits.read(15);
+  const std::size_t length = bits.Read(15);
   HuffmanTable table;
-  table.read(bits, kMaxIndex, kMaxWidth);
+  table.Read(bits, kMaxIndex, kMaxWidth);
   std::string out;
   out.reserve(length);
   // Where each sum of the two preceding bytes was last seen.
@@ -47,7 +47,7 @@ std::string Decode(BitReader& bits) {
       source = lastSeen[h];
       lastSeen[h] = p;
     }
-    const std::uint32_t symbol = table.decode(bits);
+    const std::uint32_t symbol = table.Decode(bits);
     if (symbol < 256) {
       out.push_back(static_cast<char>(symbol));
       continue;
@@ -60,7 +60,7 @@ std::string Decode(BitReader& bits) {
       out.push_back(byte);
     }
   }
-  bits.finish();
+  bits.Finish();
   return out;
 }
 
@@ -76,8 +76,8 @@ Status DecodeComment(const std::uint8_t* data, std::size_t size, std::string& te
     text = Decode(bits);
     return Status::Ok;
   } catch (const DecodeError& e) {
-    error = "comment: " + e.reason();
-    return e.status();
+    error = "comment: " + e.Reason();
+    return e.Kind();
   } catch (const std::bad_alloc&) {
     error = "comment: out of memory";
     return Status::OutOfMemory;

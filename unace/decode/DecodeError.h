@@ -13,8 +13,8 @@ namespace pelmora::unace::decode {
 class DecodeError {
  public:
   DecodeError(Status status, std::string reason) : status_(status), reason_(std::move(reason)) {}
-  Status status() const { return status_; }
-  const std::string& reason() const { return reason_; }
+  Status Kind() const { return status_; }
+  const std::string& Reason() const { return reason_; }
 
  private:
   Status status_;

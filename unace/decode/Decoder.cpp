@@ -34,7 +34,7 @@ class Decoder::Impl {
       : maxDictionary_(std::clamp(maxDictionary, kSmallestDictionary, kMaxDictionaryBytes)),
         window_(WindowCapacity(maxDictionary_)) {}
 
-  Status decodeMember(PackedInput& input, Output& output, std::uint64_t originalSize,
+  Status DecodeMember(PackedInput& input, Output& output, std::uint64_t originalSize,
                       std::uint32_t dictionaryBytes, bool blocked, bool solidContinue) {
     error_.clear();
     try {
@@ -44,7 +44,7 @@ class Decoder::Impl {
         throw DecodeError(Status::Unsupported,
                           "dictionary of " + std::to_string(declared) + " bytes above the limit of " +
                               std::to_string(maxDictionary_));
-      if (!solidContinue || !historyValid_) window_.clear();
+      if (!solidContinue || !historyValid_) window_.Clear();
       // A solid history may have been built with a larger dictionary than
       // this member declares; like the reference readers, honour the largest.
       largestDictionary_ = std::max(largestDictionary_, declared);
@@ -53,15 +53,15 @@ class Decoder::Impl {
         BitReader bits(input, packedBuffer_);
         OutputSink sink(output, outputBuffer_);
         MemberDecoder member(bits, window_, sink, largestDictionary_, blocked);
-        member.run(originalSize);
-        bits.finish();
-        sink.flush();
+        member.Run(originalSize);
+        bits.Finish();
+        sink.Flush();
       }
       historyValid_ = true;
       return Status::Ok;
     } catch (const DecodeError& e) {
-      error_ = e.reason();
-      return e.status();
+      error_ = e.Reason();
+      return e.Kind();
     } catch (const std::bad_alloc&) {
       error_ = "out of memory while decoding";
       return Status::OutOfMemory;
@@ -71,22 +71,22 @@ class Decoder::Impl {
     }
   }
 
-  void appendStored(const std::uint8_t* data, std::size_t n) {
+  void AppendStored(const std::uint8_t* data, std::size_t n) {
     try {
-      window_.append(data, n);
+      window_.Append(data, n);
     } catch (...) {
       // The next solid member finds no usable history and fails cleanly.
       historyValid_ = false;
     }
   }
 
-  void reset() {
-    window_.rewind();
+  void Reset() {
+    window_.Rewind();
     largestDictionary_ = 0;
     historyValid_ = true;
   }
 
-  const std::string& lastError() const { return error_; }
+  const std::string& LastError() const { return error_; }
 
  private:
   std::uint32_t maxDictionary_;
@@ -104,13 +104,13 @@ Decoder::Decoder(std::uint32_t maxDictionaryBytes)
     : impl_(std::make_unique<Impl>(maxDictionaryBytes)) {}
 Decoder::~Decoder() = default;
 
-Status Decoder::decodeMember(PackedInput& input, Output& output, std::uint64_t originalSize,
+Status Decoder::DecodeMember(PackedInput& input, Output& output, std::uint64_t originalSize,
                              std::uint32_t dictionaryBytes, bool blocked, bool solidContinue) {
-  return impl_->decodeMember(input, output, originalSize, dictionaryBytes, blocked, solidContinue);
+  return impl_->DecodeMember(input, output, originalSize, dictionaryBytes, blocked, solidContinue);
 }
 
-void Decoder::appendStored(const std::uint8_t* data, std::size_t n) { impl_->appendStored(data, n); }
-void Decoder::reset() { impl_->reset(); }
-const std::string& Decoder::lastError() const { return impl_->lastError(); }
+void Decoder::AppendStored(const std::uint8_t* data, std::size_t n) { impl_->AppendStored(data, n); }
+void Decoder::Reset() { impl_->Reset(); }
+const std::string& Decoder::LastError() const { return impl_->LastError(); }
 
 }  // namespace pelmora::unace::decode

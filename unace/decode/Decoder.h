@@ -20,7 +20,7 @@ class PackedInput {
  public:
   virtual ~PackedInput() = default;
   // Copies up to `max` bytes to `dst`; returns 0 only at the end of the data.
-  virtual std::size_t read(std::uint8_t* dst, std::size_t max) = 0;
+  virtual std::size_t Read(std::uint8_t* dst, std::size_t max) = 0;
 };
 
 // Receives the decoded bytes in order, usually in blocks of many KiB.
@@ -28,7 +28,7 @@ class Output {
  public:
   virtual ~Output() = default;
   // Returns false when the caller wants the decoding to stop (Status::Aborted).
-  virtual bool write(const std::uint8_t* data, std::size_t n) = 0;
+  virtual bool Write(const std::uint8_t* data, std::size_t n) = 0;
 };
 
 enum class Status {
@@ -56,19 +56,19 @@ class Decoder {
   // Decodes one member of `originalSize` bytes. `blocked` selects the ACE 2.0
   // format. `solidContinue` keeps the window (and its write position) of the
   // previous member; otherwise the window starts empty. Never throws.
-  Status decodeMember(PackedInput& input, Output& output, std::uint64_t originalSize,
+  Status DecodeMember(PackedInput& input, Output& output, std::uint64_t originalSize,
                       std::uint32_t dictionaryBytes, bool blocked, bool solidContinue);
 
   // A stored member of a solid archive enters the window too.
-  void appendStored(const std::uint8_t* data, std::size_t n);
+  void AppendStored(const std::uint8_t* data, std::size_t n);
 
   // Forgets the window, as before the first member of an archive; its
   // memory is kept for the next archive.
-  void reset();
+  void Reset();
 
   // What went wrong in the last decodeMember call that did not return Ok,
   // e.g. "LZ77 distance 5000 beyond the 4096 bytes of history at output byte 77".
-  const std::string& lastError() const;
+  const std::string& LastError() const;
 
  private:
   class Impl;

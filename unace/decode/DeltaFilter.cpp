@@ -2,7 +2,7 @@
 
 namespace pelmora::unace::decode {
 
-void DeltaFilter::apply(const std::uint8_t* chunk, std::size_t length, std::size_t planes,
+void DeltaFilter::Apply(const std::uint8_t* chunk, std::size_t length, std::size_t planes,
                         std::uint8_t* out) {
   sums_.resize(length);
   std::uint8_t sum = running_;

@@ -16,14 +16,14 @@ void SubtractLittleEndian(std::uint8_t* p, int bytes, std::uint64_t offset) {
 }
 }  // namespace
 
-void ExeFilter::feed(const Window& window, std::uint64_t from, std::size_t n, OutputSink& sink) {
+void ExeFilter::Feed(const Window& window, std::uint64_t from, std::size_t n, OutputSink& sink) {
   const std::size_t old = work_.size();
   work_.resize(old + n);
-  window.copyOut(from, n, work_.data() + old);
-  scan(sink);
+  window.CopyOut(from, n, work_.data() + old);
+  Scan(sink);
 }
 
-void ExeFilter::scan(OutputSink& sink) {
+void ExeFilter::Scan(OutputSink& sink) {
   std::uint8_t* b = work_.data();
   const std::size_t n = work_.size();
   std::size_t i = 0;
@@ -38,12 +38,12 @@ void ExeFilter::scan(OutputSink& sink) {
       ++i;
     }
   }
-  sink.write(b, i);
+  sink.Write(b, i);
   work_.erase(work_.begin(), work_.begin() + static_cast<std::ptrdiff_t>(i));
   workOffset_ += i;
 }
 
-void ExeFilter::endSegment(OutputSink& sink) {
+void ExeFilter::EndSegment(OutputSink& sink) {
   // work_ now holds the segment's unscanned tail (at most four bytes).
   const std::size_t n = work_.size();
   std::size_t held = n;
@@ -53,13 +53,13 @@ void ExeFilter::endSegment(OutputSink& sink) {
       break;
     }
   }
-  sink.write(work_.data(), held);
+  sink.Write(work_.data(), held);
   work_.erase(work_.begin(), work_.begin() + static_cast<std::ptrdiff_t>(held));
   workOffset_ += held;
 }
 
-void ExeFilter::release(OutputSink& sink) {
-  sink.write(work_.data(), work_.size());
+void ExeFilter::Release(OutputSink& sink) {
+  sink.Write(work_.data(), work_.size());
   workOffset_ += work_.size();
   work_.clear();
 }

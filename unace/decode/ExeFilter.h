@@ -27,14 +27,14 @@ class ExeFilter {
     if (work_.empty()) workOffset_ = memberOffset;
   }
   // Bytes of the segment, taken from the window, which keeps them filtered.
-  void feed(const Window& window, std::uint64_t from, std::size_t n, OutputSink& sink);
+  void Feed(const Window& window, std::uint64_t from, std::size_t n, OutputSink& sink);
   // The segment ends with a mode switch.
-  void endSegment(OutputSink& sink);
+  void EndSegment(OutputSink& sink);
   // Passes held-back bytes on unchanged (a non-EXE segment starts, or the member ends).
-  void release(OutputSink& sink);
+  void Release(OutputSink& sink);
 
  private:
-  void scan(OutputSink& sink);
+  void Scan(OutputSink& sink);
 
   bool callIs32Bit_ = true;
   std::vector<std::uint8_t> work_;  // unscanned or held-back bytes, then the new piece

@@ -15,7 +15,7 @@ constexpr int kWidthAlphabetMaxWidth = 7;
 
 void HuffmanTable::ThrowUnusedCode() { ThrowCorrupt("bit pattern that no Huffman code uses"); }
 
-void HuffmanTable::build(const std::uint8_t* widths, std::size_t n, int maxWidth) {
+void HuffmanTable::Build(const std::uint8_t* widths, std::size_t n, int maxWidth) {
   if (maxWidth < 1 || maxWidth > kLargestWidth || n == 0 || n > kSymbolMask + 1u)
     ThrowCorrupt("Huffman table of " + std::to_string(n) + " symbols, maximum width " +
                  std::to_string(maxWidth));
@@ -53,14 +53,14 @@ void HuffmanTable::build(const std::uint8_t* widths, std::size_t n, int maxWidth
   }
 }
 
-int HuffmanTable::widthOf(std::uint32_t symbol) const {
+int HuffmanTable::WidthOf(std::uint32_t symbol) const {
   for (std::uint32_t i = 0; i < (1u << maxWidth_); ++i)
     if ((entries_[i] & kSymbolMask) == symbol && (entries_[i] >> kWidthShift) != 0)
       return entries_[i] >> kWidthShift;
   return 0;
 }
 
-std::uint32_t HuffmanTable::codeOf(std::uint32_t symbol) const {
+std::uint32_t HuffmanTable::CodeOf(std::uint32_t symbol) const {
   for (std::uint32_t i = 0; i < (1u << maxWidth_); ++i)
     if ((entries_[i] & kSymbolMask) == symbol && (entries_[i] >> kWidthShift) != 0)
       return i >> (maxWidth_ - (entries_[i] >> kWidthShift));
@@ -68,25 +68,25 @@ std::uint32_t HuffmanTable::codeOf(std::uint32_t symbol) const {
 }
 
 std::vector<std::uint8_t> ReadWidths(BitReader& bits, int maxIndex, int maxWidth) {
-  int num = static_cast<int>(bits.read(9));
+  int num = static_cast<int>(bits.Read(9));
   if (num > maxIndex) num = maxIndex;
   const std::size_t n = static_cast<std::size_t>(num) + 1;
-  const int low = static_cast<int>(bits.read(4));
-  const int up = static_cast<int>(bits.read(4));
+  const int low = static_cast<int>(bits.Read(4));
+  const int up = static_cast<int>(bits.Read(4));
 
   std::uint8_t alphabetWidths[16];
-  for (int s = 0; s <= up; ++s) alphabetWidths[s] = static_cast<std::uint8_t>(bits.read(3));
+  for (int s = 0; s <= up; ++s) alphabetWidths[s] = static_cast<std::uint8_t>(bits.Read(3));
   HuffmanTable alphabet;
-  alphabet.build(alphabetWidths, static_cast<std::size_t>(up) + 1, kWidthAlphabetMaxWidth);
+  alphabet.Build(alphabetWidths, static_cast<std::size_t>(up) + 1, kWidthAlphabetMaxWidth);
 
   std::vector<std::uint8_t> values;
   values.reserve(n);
   while (values.size() < n) {
-    const std::uint32_t x = alphabet.decode(bits);
+    const std::uint32_t x = alphabet.Decode(bits);
     if (static_cast<int>(x) < up) {
       values.push_back(static_cast<std::uint8_t>(x));
     } else {
-      const std::size_t run = std::min<std::size_t>(bits.read(4) + 4, n - values.size());
+      const std::size_t run = std::min<std::size_t>(bits.Read(4) + 4, n - values.size());
       values.insert(values.end(), run, std::uint8_t{0});
     }
   }
@@ -105,9 +105,9 @@ std::vector<std::uint8_t> ReadWidths(BitReader& bits, int maxIndex, int maxWidth
   return widths;
 }
 
-void HuffmanTable::read(BitReader& bits, int maxIndex, int maxWidth) {
+void HuffmanTable::Read(BitReader& bits, int maxIndex, int maxWidth) {
   const std::vector<std::uint8_t> widths = ReadWidths(bits, maxIndex, maxWidth);
-  build(widths.data(), widths.size(), maxWidth);
+  Build(widths.data(), widths.size(), maxWidth);
 }
 
 }  // namespace pelmora::unace::decode

@@ -21,27 +21,27 @@ class HuffmanTable {
   // Builds the table from the n transmitted widths (trailing zeros count:
   // they change the tie order). Throws Corrupt on an over-full code or a
   // width above maxWidth.
-  void build(const std::uint8_t* widths, std::size_t n, int maxWidth);
+  void Build(const std::uint8_t* widths, std::size_t n, int maxWidth);
 
   // Reads a width table (NUM, LOW, UP, the width alphabet and its body) and
   // builds from it. NUM beyond maxIndex is clamped to it.
-  void read(BitReader& bits, int maxIndex, int maxWidth);
+  void Read(BitReader& bits, int maxIndex, int maxWidth);
 
   // Decodes one symbol; an entry no code reaches is a fault.
-  std::uint32_t decode(BitReader& bits) const {
-    bits.ensure();
-    std::uint16_t e = entries_[bits.peek(maxWidth_)];
+  std::uint32_t Decode(BitReader& bits) const {
+    bits.Ensure();
+    std::uint16_t e = entries_[bits.Peek(maxWidth_)];
     int width = e >> kWidthShift;
     if (width == 0) ThrowUnusedCode();
-    bits.skip(width);
+    bits.Skip(width);
     return e & kSymbolMask;
   }
 
-  int maxWidth() const { return maxWidth_; }
+  int MaxWidth() const { return maxWidth_; }
   // The code width a symbol is read with (0 if unused); for tests.
-  int widthOf(std::uint32_t symbol) const;
+  int WidthOf(std::uint32_t symbol) const;
   // The code of a symbol as the top widthOf() bits of its first entry; for tests.
-  std::uint32_t codeOf(std::uint32_t symbol) const;
+  std::uint32_t CodeOf(std::uint32_t symbol) const;
 
  private:
   static constexpr int kWidthShift = 10;

@@ -18,7 +18,7 @@ using format::WidthSymbol;
 
 HuffmanTable Build(const std::vector<std::uint8_t>& widths, int maxWidth = 11) {
   HuffmanTable table;
-  table.build(widths.data(), widths.size(), maxWidth);
+  table.Build(widths.data(), widths.size(), maxWidth);
   return table;
 }
 
@@ -26,11 +26,11 @@ TEST(Huffman, TrailingZeroWidthsChangeTheTieOrder) {
   // Worked by hand through the sort: with n = 2 the pair stays in symbol
   // order after the swap-back, with a third (unused) entry it does not.
   const HuffmanTable two = Build({1, 1});
-  EXPECT_EQ(two.codeOf(0), 0u);
-  EXPECT_EQ(two.codeOf(1), 1u);
+  EXPECT_EQ(two.CodeOf(0), 0u);
+  EXPECT_EQ(two.CodeOf(1), 1u);
   const HuffmanTable three = Build({1, 1, 0});
-  EXPECT_EQ(three.codeOf(0), 1u);
-  EXPECT_EQ(three.codeOf(1), 0u);
+  EXPECT_EQ(three.CodeOf(0), 1u);
+  EXPECT_EQ(three.CodeOf(1), 0u);
 }
 
 TEST(Huffman, SortKeepsEveryPairAndOrdersWidthsDescending) {
@@ -83,9 +83,9 @@ TEST(Huffman, RandomCompleteCodesArePrefixFreeAndShortCodesComeFirst) {
     };
     std::vector<Entry> entries;
     for (std::size_t s = 0; s < symbols; ++s) {
-      ASSERT_EQ(table.widthOf(static_cast<std::uint32_t>(s)), widths[s]) << "symbol " << s;
+      ASSERT_EQ(table.WidthOf(static_cast<std::uint32_t>(s)), widths[s]) << "symbol " << s;
       if (widths[s] != 0)
-        entries.push_back({table.codeOf(static_cast<std::uint32_t>(s)) << (11 - widths[s]), widths[s]});
+        entries.push_back({table.CodeOf(static_cast<std::uint32_t>(s)) << (11 - widths[s]), widths[s]});
     }
     std::sort(entries.begin(), entries.end(), [](auto a, auto b) { return a.start < b.start; });
     std::uint32_t next = 0;
@@ -103,31 +103,31 @@ TEST(Huffman, LoneSymbolReadsOneBitButFillsByItsWidth) {
   const HuffmanTable table = Build({0, 0, 3});
   MemoryInput zeros(Bytes(8, 0x00));
   BitReader bits(zeros);
-  EXPECT_EQ(table.decode(bits), 2u);
-  EXPECT_EQ(bits.bitsConsumed(), 1u);
+  EXPECT_EQ(table.Decode(bits), 2u);
+  EXPECT_EQ(bits.BitsConsumed(), 1u);
 
   // "0" then "01...": the lone code, but in a part of the table it never filled.
   MemoryInput other(FromHex("00000020"));
   BitReader bits2(other);
-  EXPECT_THROW(table.decode(bits2), DecodeError);
+  EXPECT_THROW(table.Decode(bits2), DecodeError);
 }
 
 TEST(Huffman, AllZeroTableMakesItsFirstSymbolAOneBitCode) {
   const HuffmanTable table = Build({0});
   MemoryInput ones(Bytes(4, 0xFF));
   BitReader bits(ones);
-  EXPECT_EQ(table.decode(bits), 0u);
-  EXPECT_EQ(bits.bitsConsumed(), 1u);
+  EXPECT_EQ(table.Decode(bits), 0u);
+  EXPECT_EQ(bits.BitsConsumed(), 1u);
 }
 
 TEST(Huffman, RefusesTablesThatCannotBeACode) {
   HuffmanTable table;
   const std::vector<std::uint8_t> overFull{1, 1, 1};
-  EXPECT_THROW(table.build(overFull.data(), overFull.size(), 11), DecodeError);
+  EXPECT_THROW(table.Build(overFull.data(), overFull.size(), 11), DecodeError);
   const std::vector<std::uint8_t> tooWide{12, 1};
-  EXPECT_THROW(table.build(tooWide.data(), tooWide.size(), 11), DecodeError);
+  EXPECT_THROW(table.Build(tooWide.data(), tooWide.size(), 11), DecodeError);
   const std::vector<std::uint8_t> overFullDeep{2, 2, 2, 2, 3};
-  EXPECT_THROW(table.build(overFullDeep.data(), overFullDeep.size(), 7), DecodeError);
+  EXPECT_THROW(table.Build(overFullDeep.data(), overFullDeep.size(), 7), DecodeError);
 }
 
 TEST(Huffman, WidthTableRoundTripsThroughTheTransmission) {
@@ -135,29 +135,29 @@ TEST(Huffman, WidthTableRoundTripsThroughTheTransmission) {
   for (int round = 0; round < 50; ++round) {
     const std::vector<std::uint8_t> widths = RandomCompleteWidths(random, 283, 2 + random() % 200, 11);
     BitWriter out;
-    Code(widths, 11).writeTable(out);
-    MemoryInput input(out.finish());
+    Code(widths, 11).WriteTable(out);
+    MemoryInput input(out.Finish());
     BitReader bits(input);
     std::vector<std::uint8_t> read = ReadWidths(bits, 283, 11);
     std::vector<std::uint8_t> expected = widths;
     ASSERT_EQ(read, expected);
-    EXPECT_EQ(bits.bitsConsumed(), out.bitCount());
+    EXPECT_EQ(bits.BitsConsumed(), out.BitCount());
   }
 }
 
 TEST(Huffman, WidthTableClampsItsCountAndItsRuns) {
   BitWriter out;
-  out.put(300, 9);  // NUM beyond the alphabet: only 256 entries are read
-  out.put(0, 4);
-  out.put(2, 4);    // UP 2: symbols 0, 1 and the run symbol 2
-  out.put(2, 3);
-  out.put(2, 3);
-  out.put(1, 3);    // codes: run "0", then 1 and 0 sorted into "10"/"11"
+  out.Put(300, 9);  // NUM beyond the alphabet: only 256 entries are read
+  out.Put(0, 4);
+  out.Put(2, 4);    // UP 2: symbols 0, 1 and the run symbol 2
+  out.Put(2, 3);
+  out.Put(2, 3);
+  out.Put(1, 3);    // codes: run "0", then 1 and 0 sorted into "10"/"11"
   for (int i = 0; i < 14; ++i) {  // 14 runs of 19 zeros: more than 256 in all
-    out.put(0, 1);
-    out.put(15, 4);
+    out.Put(0, 1);
+    out.Put(15, 4);
   }
-  MemoryInput input(out.finish());
+  MemoryInput input(out.Finish());
   BitReader bits(input);
   const std::vector<std::uint8_t> widths = ReadWidths(bits, 255, 11);
   EXPECT_EQ(widths.size(), 256u);
@@ -166,15 +166,15 @@ TEST(Huffman, WidthTableClampsItsCountAndItsRuns) {
 
 TEST(Huffman, WidthAboveTheAlphabetMaximumIsCorrupt) {
   BitWriter out;
-  out.put(1, 9);   // two entries
-  out.put(15, 4);  // LOW 15
-  out.put(2, 4);
-  out.put(1, 3);
-  out.put(1, 3);
-  out.put(0, 3);   // one bit each: symbol 1 is "0", symbol 0 is "1" (tie order)
-  out.put(0, 1);   // value 1 -> width 16
-  out.put(1, 1);   // delta 0: width 16 again
-  MemoryInput input(out.finish());
+  out.Put(1, 9);   // two entries
+  out.Put(15, 4);  // LOW 15
+  out.Put(2, 4);
+  out.Put(1, 3);
+  out.Put(1, 3);
+  out.Put(0, 3);   // one bit each: symbol 1 is "0", symbol 0 is "1" (tie order)
+  out.Put(0, 1);   // value 1 -> width 16
+  out.Put(1, 1);   // delta 0: width 16 again
+  MemoryInput input(out.Finish());
   BitReader bits(input);
   EXPECT_THROW(ReadWidths(bits, 283, 11), DecodeError);
 }

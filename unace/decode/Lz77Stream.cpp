@@ -46,21 +46,21 @@ inline void CopyMatch(std::uint8_t* ring, std::size_t mask, std::uint64_t pos,
 
 }  // namespace
 
-void Lz77Stream::readBlockHeader(BitReader& bits) {
-  main_.read(bits, maxMainIndex_, kMainMaxWidth);
-  lengths_.read(bits, kLengthMaxIndex, kLengthMaxWidth);
-  symbolsLeft_ = bits.read(15);
+void Lz77Stream::ReadBlockHeader(BitReader& bits) {
+  main_.Read(bits, maxMainIndex_, kMainMaxWidth);
+  lengths_.Read(bits, kLengthMaxIndex, kLengthMaxWidth);
+  symbolsLeft_ = bits.Read(15);
   if (symbolsLeft_ == 0) ThrowCorrupt("LZ77 block of 0 symbols");
 }
 
-Lz77Stream::Stop Lz77Stream::decode(BitReader& bits, Window& window, std::size_t want,
+Lz77Stream::Stop Lz77Stream::Decode(BitReader& bits, Window& window, std::size_t want,
                                     std::size_t limit, std::uint32_t dictionary,
                                     std::size_t& produced) {
-  window.reserve(std::min(limit, want + kLongestMatch));
-  std::uint8_t* const ring = window.data();
-  const std::size_t mask = window.mask();
-  const std::uint64_t start = window.position();
-  const std::uint64_t historyAtStart = window.history();
+  window.Reserve(std::min(limit, want + kLongestMatch));
+  std::uint8_t* const ring = window.Data();
+  const std::size_t mask = window.Mask();
+  const std::uint64_t start = window.Position();
+  const std::uint64_t historyAtStart = window.History();
   std::uint64_t pos = start;
   Stop stop = Stop::Enough;
 
@@ -69,13 +69,13 @@ Lz77Stream::Stop Lz77Stream::decode(BitReader& bits, Window& window, std::size_t
     Window& window;
     const std::uint64_t& pos;
     std::uint64_t start;
-    ~Commit() { window.advance(static_cast<std::size_t>(pos - start)); }
+    ~Commit() { window.Advance(static_cast<std::size_t>(pos - start)); }
   } commit{window, pos, start};
 
   while (pos - start < want) {
-    if (symbolsLeft_ == 0) readBlockHeader(bits);
+    if (symbolsLeft_ == 0) ReadBlockHeader(bits);
     --symbolsLeft_;
-    const std::uint32_t symbol = main_.decode(bits);
+    const std::uint32_t symbol = main_.Decode(bits);
     if (symbol < kFirstRepeat) {
       ring[pos & mask] = static_cast<std::uint8_t>(symbol);
       ++pos;
@@ -95,8 +95,8 @@ Lz77Stream::Stop Lz77Stream::decode(BitReader& bits, Window& window, std::size_t
         d = static_cast<std::uint32_t>(k);
       } else {
         // ensure() inside decode() left at least 32 bits, the main code took <= 11.
-        d = (1u << (k - 1)) + bits.peek(k - 1);
-        bits.skip(k - 1);
+        d = (1u << (k - 1)) + bits.Peek(k - 1);
+        bits.Skip(k - 1);
       }
       recent_[3] = recent_[2];
       recent_[2] = recent_[1];
@@ -107,7 +107,7 @@ Lz77Stream::Stop Lz77Stream::decode(BitReader& bits, Window& window, std::size_t
       stop = Stop::TypeCode;
       break;
     }
-    const std::uint32_t length = lengths_.decode(bits) + base;
+    const std::uint32_t length = lengths_.Decode(bits) + base;
     const std::uint64_t distance = std::uint64_t{d} + 1;
     const std::uint64_t done = pos - start;
     if (distance > dictionary || distance > historyAtStart + done)

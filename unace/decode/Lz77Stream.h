@@ -27,11 +27,11 @@ class Lz77Stream {
   // (the end of the member or of a DELTA chunk). Back-references may reach
   // at most `dictionary` bytes and never before the window's history.
   // `produced` receives the number of bytes written.
-  Stop decode(BitReader& bits, Window& window, std::size_t want, std::size_t limit,
+  Stop Decode(BitReader& bits, Window& window, std::size_t want, std::size_t limit,
               std::uint32_t dictionary, std::size_t& produced);
 
  private:
-  void readBlockHeader(BitReader& bits);
+  void ReadBlockHeader(BitReader& bits);
 
   int maxMainIndex_;
   HuffmanTable main_;

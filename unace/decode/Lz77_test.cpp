@@ -39,7 +39,7 @@ Bytes Expand(const std::vector<Lz77Item>& items, Bytes out = {}) {
 Bytes Stream(const std::vector<std::vector<Lz77Item>>& blocks) {
   BitWriter out;
   for (const auto& block : blocks) WriteLz77Blocks(out, block);
-  return out.finish();
+  return out.Finish();
 }
 
 void ExpectDecodes(const std::vector<std::vector<Lz77Item>>& blocks, std::uint32_t dictionary = 1u << 20) {
@@ -107,8 +107,8 @@ TEST(Lz77, FarMatchesAcrossTheRingEnd) {
   Decoder decoder(1u << 18);
   MemoryInput input(Stream({items}), 4096);
   CollectOutput out;
-  ASSERT_EQ(decoder.decodeMember(input, out, expected.size(), 1u << 18, false, false), Status::Ok)
-      << decoder.lastError();
+  ASSERT_EQ(decoder.DecodeMember(input, out, expected.size(), 1u << 18, false, false), Status::Ok)
+      << decoder.LastError();
   EXPECT_EQ(out.bytes, expected);
   EXPECT_LT(out.calls, expected.size() / 8192) << "output should come in large blocks";
 }
@@ -130,12 +130,12 @@ TEST(Lz77, SolidMemberWithALargerDictionaryReachesEverythingBeforeIt) {
   const Bytes first = Expand(firstItems);
   MemoryInput in1(Stream({firstItems}));
   CollectOutput out1, out2;
-  ASSERT_EQ(decoder.decodeMember(in1, out1, first.size(), 1024, false, false), Status::Ok) << decoder.lastError();
+  ASSERT_EQ(decoder.DecodeMember(in1, out1, first.size(), 1024, false, false), Status::Ok) << decoder.LastError();
   const std::vector<Lz77Item> secondItems = {Match(299000, 200), Match(1024, 50), Lit('!')};
   const Bytes both = Expand(secondItems, first);
   MemoryInput in2(Stream({secondItems}));
-  ASSERT_EQ(decoder.decodeMember(in2, out2, both.size() - first.size(), 1u << 22, false, true), Status::Ok)
-      << decoder.lastError();
+  ASSERT_EQ(decoder.DecodeMember(in2, out2, both.size() - first.size(), 1u << 22, false, true), Status::Ok)
+      << decoder.LastError();
   EXPECT_EQ(out2.bytes, Bytes(both.begin() + static_cast<std::ptrdiff_t>(first.size()), both.end()));
 }
 
@@ -169,10 +169,10 @@ TEST(Lz77, TypeCodeIsNotPartOfTheOldFormat) {
 
 TEST(Lz77, BlockOfZeroSymbolsIsCorrupt) {
   BitWriter out;
-  Code::Flat({'a'}, 11).writeTable(out);
-  Code::Flat({0}, 11).writeTable(out);
-  out.put(0, 15);
-  EXPECT_EQ(DecodeOne(out.finish(), 1, false).status, Status::Corrupt);
+  Code::Flat({'a'}, 11).WriteTable(out);
+  Code::Flat({0}, 11).WriteTable(out);
+  out.Put(0, 15);
+  EXPECT_EQ(DecodeOne(out.Finish(), 1, false).status, Status::Corrupt);
 }
 
 TEST(Lz77, SolidMembersShareTheWindowButNotTheDistanceHistory) {
@@ -181,18 +181,18 @@ TEST(Lz77, SolidMembersShareTheWindowButNotTheDistanceHistory) {
   auto firstItems = Literals("solid data!");
   firstItems.push_back(Match(6, 3));
   MemoryInput in1(Stream({firstItems}));
-  ASSERT_EQ(decoder.decodeMember(in1, first, 14, 1u << 16, false, false), Status::Ok);
+  ASSERT_EQ(decoder.DecodeMember(in1, first, 14, 1u << 16, false, false), Status::Ok);
   EXPECT_EQ(std::string(first.bytes.begin(), first.bytes.end()), "solid data! da");
   const std::uint8_t stored[] = {'+', '+'};
-  decoder.appendStored(stored, 2);
+  decoder.AppendStored(stored, 2);
   // Rep(0) starts from distance 1 again, not from the previous member's 6.
   MemoryInput in2(Stream({{Rep(0, 3), Match(19, 11)}}));
-  ASSERT_EQ(decoder.decodeMember(in2, second, 14, 1u << 16, false, true), Status::Ok)
-      << decoder.lastError();
+  ASSERT_EQ(decoder.DecodeMember(in2, second, 14, 1u << 16, false, true), Status::Ok)
+      << decoder.LastError();
   EXPECT_EQ(std::string(second.bytes.begin(), second.bytes.end()), "+++solid data!");
 
   MemoryInput in3(Stream({{Lit('x'), Match(2, 2)}}));
-  ASSERT_EQ(decoder.decodeMember(in3, third, 3, 1u << 16, false, false), Status::Corrupt)
+  ASSERT_EQ(decoder.DecodeMember(in3, third, 3, 1u << 16, false, false), Status::Corrupt)
       << "a non-solid member must not see the previous window";
 }
 
@@ -203,15 +203,15 @@ TEST(Lz77, ResetDecoderForgetsItsHistoryAndDecodesAsAFreshOne) {
   const Bytes expected = Expand(items);
   CollectOutput first, again, fresh;
   MemoryInput in1(Stream({items}));
-  ASSERT_EQ(decoder.decodeMember(in1, first, expected.size(), 1u << 16, false, false), Status::Ok) << decoder.lastError();
-  decoder.reset();
+  ASSERT_EQ(decoder.DecodeMember(in1, first, expected.size(), 1u << 16, false, false), Status::Ok) << decoder.LastError();
+  decoder.Reset();
   MemoryInput reach(Stream({{Match(1, 2)}}));
-  EXPECT_EQ(decoder.decodeMember(reach, again, 2, 1u << 16, false, true), Status::Corrupt)
+  EXPECT_EQ(decoder.DecodeMember(reach, again, 2, 1u << 16, false, true), Status::Corrupt)
       << "the history of the archive before the reset is gone";
-  decoder.reset();
+  decoder.Reset();
   MemoryInput in2(Stream({items}));
-  ASSERT_EQ(decoder.decodeMember(in2, again, expected.size(), 1u << 16, false, true), Status::Ok)
-      << decoder.lastError();
+  ASSERT_EQ(decoder.DecodeMember(in2, again, expected.size(), 1u << 16, false, true), Status::Ok)
+      << decoder.LastError();
   EXPECT_EQ(again.bytes, expected);
   EXPECT_EQ(first.bytes, expected);
 }
@@ -220,36 +220,36 @@ TEST(Lz77, FailedSolidMemberLeavesNoHistoryBehind) {
   Decoder decoder;
   CollectOutput out;
   MemoryInput good(Stream({Literals("abcdef")}));
-  ASSERT_EQ(decoder.decodeMember(good, out, 6, 1u << 16, false, false), Status::Ok);
+  ASSERT_EQ(decoder.DecodeMember(good, out, 6, 1u << 16, false, false), Status::Ok);
   auto broken = Literals("gh");
   broken.push_back(Match(100, 3));
   MemoryInput bad(Stream({broken}));
-  ASSERT_EQ(decoder.decodeMember(bad, out, 5, 1u << 16, false, true), Status::Corrupt);
+  ASSERT_EQ(decoder.DecodeMember(bad, out, 5, 1u << 16, false, true), Status::Corrupt);
   MemoryInput next(Stream({{Match(3, 3)}}));
-  EXPECT_EQ(decoder.decodeMember(next, out, 3, 1u << 16, false, true), Status::Corrupt);
+  EXPECT_EQ(decoder.DecodeMember(next, out, 3, 1u << 16, false, true), Status::Corrupt);
 }
 
 TEST(Lz77, DictionaryAboveTheDecoderLimitIsUnsupported) {
   Decoder decoder(1u << 20);
   MemoryInput input(Stream({Literals("a")}));
   CollectOutput out;
-  EXPECT_EQ(decoder.decodeMember(input, out, 1, 1u << 21, false, false), Status::Unsupported);
+  EXPECT_EQ(decoder.DecodeMember(input, out, 1, 1u << 21, false, false), Status::Unsupported);
   // Declarations beyond what distance codes can reach are capped, not refused.
   Decoder large;
   MemoryInput again(Stream({Literals("a")}));
-  EXPECT_EQ(large.decodeMember(again, out, 1, 1u << 25, false, false), Status::Ok);
+  EXPECT_EQ(large.DecodeMember(again, out, 1, 1u << 25, false, false), Status::Ok);
 }
 
 class StopAfterFirstBlock : public Output {
  public:
-  bool write(const std::uint8_t*, std::size_t) override { return false; }
+  bool Write(const std::uint8_t*, std::size_t) override { return false; }
 };
 
 TEST(Lz77, CallerCanAbort) {
   Decoder decoder;
   MemoryInput input(Stream({RandomLiterals(200000, 5)}));
   StopAfterFirstBlock out;
-  EXPECT_EQ(decoder.decodeMember(input, out, 200000, 1u << 20, false, false), Status::Aborted);
+  EXPECT_EQ(decoder.DecodeMember(input, out, 200000, 1u << 20, false, false), Status::Aborted);
 }
 
 TEST(Lz77, EveryTruncationIsCorruptOrComplete) {

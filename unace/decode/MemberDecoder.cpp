@@ -18,82 +18,82 @@ MemberDecoder::MemberDecoder(BitReader& bits, Window& window, OutputSink& sink,
                              std::uint32_t dictionary, bool blocked)
     : bits_(bits), window_(window), sink_(sink), dictionary_(dictionary), lz77_(blocked) {}
 
-void MemberDecoder::run(std::uint64_t originalSize) {
+void MemberDecoder::Run(std::uint64_t originalSize) {
   while (produced_ < originalSize) {
     const std::uint64_t left = originalSize - produced_;
     switch (mode_) {
       case kLz77:
       case kExe:
-        lz77Segment(left);
+        Lz77Segment(left);
         break;
       case kDelta:
-        deltaChunk(left);
+        DeltaChunk(left);
         break;
       case kPic:
-        if (pic_.decode(bits_, window_, sink_, left, produced_)) switchMode();
+        if (pic_.Decode(bits_, window_, sink_, left, produced_)) SwitchMode();
         break;
       default:
-        if (sound_.decode(bits_, window_, sink_, left, produced_)) switchMode();
+        if (sound_.Decode(bits_, window_, sink_, left, produced_)) SwitchMode();
         break;
     }
   }
-  exe_.release(sink_);
+  exe_.Release(sink_);
 }
 
-void MemberDecoder::lz77Segment(std::uint64_t left) {
+void MemberDecoder::Lz77Segment(std::uint64_t left) {
   const std::size_t limit = static_cast<std::size_t>(std::min<std::uint64_t>(left, SIZE_MAX));
-  const std::uint64_t from = window_.position();
+  const std::uint64_t from = window_.Position();
   std::size_t n = 0;
   const Lz77Stream::Stop stop =
-      lz77_.decode(bits_, window_, std::min(kPiece, limit), limit, dictionary_, n);
+      lz77_.Decode(bits_, window_, std::min(kPiece, limit), limit, dictionary_, n);
   if (mode_ == kExe)
-    exe_.feed(window_, from, n, sink_);
+    exe_.Feed(window_, from, n, sink_);
   else
-    sink_.writeFromWindow(window_, from, n);
+    sink_.WriteFromWindow(window_, from, n);
   produced_ += n;
   if (stop == Lz77Stream::Stop::TypeCode) {
-    if (mode_ == kExe) exe_.endSegment(sink_);
-    switchMode();
+    if (mode_ == kExe) exe_.EndSegment(sink_);
+    SwitchMode();
   }
 }
 
-void MemberDecoder::deltaChunk(std::uint64_t left) {
-  const std::uint64_t from = window_.position();
+void MemberDecoder::DeltaChunk(std::uint64_t left) {
+  const std::uint64_t from = window_.Position();
   // The chunk length is known, so the check can precede any decoding.
   const std::size_t length = deltaLength_;
   std::size_t n = 0;
   const Lz77Stream::Stop stop =
-      lz77_.decode(bits_, window_, std::min<std::uint64_t>(length, left),
+      lz77_.Decode(bits_, window_, std::min<std::uint64_t>(length, left),
                    std::min<std::uint64_t>(length, left), dictionary_, n);
   if (stop == Lz77Stream::Stop::TypeCode) {
     if (n != 0)
       ThrowCorrupt("mode switch inside a DELTA chunk at output byte " +
                    std::to_string(produced_ + n));
-    switchMode();
+    SwitchMode();
     return;
   }
   if (length > left)
     ThrowCorrupt("DELTA chunk of " + std::to_string(length) + " bytes runs past the member end");
   deltaIn_.resize(length);
   deltaOut_.resize(length);
-  window_.copyOut(from, length, deltaIn_.data());
-  delta_.apply(deltaIn_.data(), length, deltaPlanes_, deltaOut_.data());
-  sink_.write(deltaOut_.data(), length);
+  window_.CopyOut(from, length, deltaIn_.data());
+  delta_.Apply(deltaIn_.data(), length, deltaPlanes_, deltaOut_.data());
+  sink_.Write(deltaOut_.data(), length);
   produced_ += length;
 }
 
-void MemberDecoder::switchMode() {
-  const std::uint32_t mode = bits_.read(8);
+void MemberDecoder::SwitchMode() {
+  const std::uint32_t mode = bits_.Read(8);
   if (mode > kLastMode)
     ThrowCorrupt("unknown mode " + std::to_string(mode) + " at output byte " +
                  std::to_string(produced_));
-  if (mode != kExe) exe_.release(sink_);
+  if (mode != kExe) exe_.Release(sink_);
   switch (mode) {
     case kLz77:
       break;
     case kDelta: {
-      const std::uint32_t planes = bits_.read(8);
-      const std::uint32_t length = bits_.read(17);
+      const std::uint32_t planes = bits_.Read(8);
+      const std::uint32_t length = bits_.Read(17);
       if (planes == 0 || length == 0 || length % planes != 0)
         ThrowCorrupt("DELTA with " + std::to_string(planes) + " planes and chunks of " +
                      std::to_string(length) + " bytes");
@@ -102,16 +102,16 @@ void MemberDecoder::switchMode() {
       break;
     }
     case kExe:
-      exe_.begin(static_cast<std::uint8_t>(bits_.read(8)), produced_);
+      exe_.begin(static_cast<std::uint8_t>(bits_.Read(8)), produced_);
       break;
     case kPic:
-      if (mode_ != kPic) pic_.start(bits_);
+      if (mode_ != kPic) pic_.Start(bits_);
       break;
     default:
       if (mode_ != mode)
-        sound_.start(mode);
+        sound_.Start(mode);
       else
-        sound_.continueSegment();
+        sound_.ContinueSegment();
       break;
   }
   mode_ = mode;

@@ -21,7 +21,7 @@ class MemberDecoder {
   MemberDecoder(BitReader& bits, Window& window, OutputSink& sink, std::uint32_t dictionary,
                 bool blocked);
   // Produces exactly `originalSize` bytes or throws DecodeError.
-  void run(std::uint64_t originalSize);
+  void Run(std::uint64_t originalSize);
 
  private:
   enum Mode : std::uint32_t {
@@ -31,9 +31,9 @@ class MemberDecoder {
     kPic = 7,
   };
 
-  void lz77Segment(std::uint64_t left);
-  void deltaChunk(std::uint64_t left);
-  void switchMode();
+  void Lz77Segment(std::uint64_t left);
+  void DeltaChunk(std::uint64_t left);
+  void SwitchMode();
 
   BitReader& bits_;
   Window& window_;

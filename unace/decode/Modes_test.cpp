@@ -25,7 +25,7 @@ void AppendBytes(std::vector<Lz77Item>& items, const Bytes& bytes) {
 DecodeResult DecodeBlocked(const std::vector<Lz77Item>& items, std::uint64_t size) {
   BitWriter out;
   WriteLz77Blocks(out, items);
-  return DecodeOne(out.finish(), size, true);
+  return DecodeOne(out.Finish(), size, true);
 }
 
 // The compressor's side of the branch filter, written from the format rules.

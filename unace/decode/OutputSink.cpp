@@ -17,15 +17,15 @@ OutputSink::OutputSink(Output& output, std::vector<std::uint8_t>& buffer) : outp
   buffer_.resize(kBlockSize);
 }
 
-void OutputSink::deliver(const std::uint8_t* data, std::size_t n) {
+void OutputSink::Deliver(const std::uint8_t* data, std::size_t n) {
   if (n == 0) return;
-  if (!output_.write(data, n)) throw DecodeError(Status::Aborted, "stopped by the caller");
+  if (!output_.Write(data, n)) throw DecodeError(Status::Aborted, "stopped by the caller");
 }
 
-void OutputSink::write(const std::uint8_t* data, std::size_t n) {
+void OutputSink::Write(const std::uint8_t* data, std::size_t n) {
   written_ += n;
   if (used_ == 0 && n >= kBlockSize / 2) {
-    deliver(data, n);
+    Deliver(data, n);
     return;
   }
   while (n > 0) {
@@ -34,25 +34,25 @@ void OutputSink::write(const std::uint8_t* data, std::size_t n) {
     used_ += piece;
     data += piece;
     n -= piece;
-    if (used_ == buffer_.size()) flush();
+    if (used_ == buffer_.size()) Flush();
   }
 }
 
-void OutputSink::writeFromWindow(const Window& window, std::uint64_t from, std::size_t n) {
-  const std::uint8_t* ring = window.data();
+void OutputSink::WriteFromWindow(const Window& window, std::uint64_t from, std::size_t n) {
+  const std::uint8_t* ring = window.Data();
   while (n > 0) {
-    const std::size_t at = static_cast<std::size_t>(from) & window.mask();
-    const std::size_t piece = std::min(n, window.capacity() - at);
-    write(ring + at, piece);
+    const std::size_t at = static_cast<std::size_t>(from) & window.Mask();
+    const std::size_t piece = std::min(n, window.Capacity() - at);
+    Write(ring + at, piece);
     from += piece;
     n -= piece;
   }
 }
 
-void OutputSink::flush() {
+void OutputSink::Flush() {
   const std::size_t n = used_;
   used_ = 0;
-  deliver(buffer_.data(), n);
+  Deliver(buffer_.data(), n);
 }
 
 }  // namespace pelmora::unace::decode

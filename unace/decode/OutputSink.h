@@ -18,14 +18,14 @@ class OutputSink {
   // members allocates it once.
   OutputSink(Output& output, std::vector<std::uint8_t>& buffer);
 
-  void write(const std::uint8_t* data, std::size_t n);
+  void Write(const std::uint8_t* data, std::size_t n);
   // Writes n bytes of the window starting at absolute position `from`.
-  void writeFromWindow(const Window& window, std::uint64_t from, std::size_t n);
-  void flush();
-  std::uint64_t written() const { return written_; }
+  void WriteFromWindow(const Window& window, std::uint64_t from, std::size_t n);
+  void Flush();
+  std::uint64_t Written() const { return written_; }
 
  private:
-  void deliver(const std::uint8_t* data, std::size_t n);
+  void Deliver(const std::uint8_t* data, std::size_t n);
 
   Output& output_;
   std::vector<std::uint8_t> ownBuffer_;

@@ -40,9 +40,9 @@ int Transform(int type, int value, int reference) {
 }  // namespace
 
 std::uint32_t ReadRice(BitReader& bits, int r, std::uint32_t limit) {
-  std::uint64_t v = bits.read(r);
+  std::uint64_t v = bits.Read(r);
   if (v > limit) ThrowCorrupt("Rice code above " + std::to_string(limit));
-  while (bits.readBit()) {
+  while (bits.ReadBit()) {
     v += std::uint64_t{1} << r;
     if (v > limit) ThrowCorrupt("Rice code above " + std::to_string(limit));
   }
@@ -54,7 +54,7 @@ std::int32_t ReadSignedRice(BitReader& bits, int r, std::uint32_t limit) {
   return (v & 1) ? -static_cast<std::int32_t>(v >> 1) - 1 : static_cast<std::int32_t>(v >> 1);
 }
 
-void PicDecoder::start(BitReader& bits) {
+void PicDecoder::Start(BitReader& bits) {
   const std::uint32_t width = ReadRice(bits, 12, kMaxWidth + 1);
   const std::uint32_t planes = ReadRice(bits, 2, kMaxPlanes + 1);
   if (width == 0 || width > kMaxWidth)
@@ -69,7 +69,7 @@ void PicDecoder::start(BitReader& bits) {
   otherPlanes_.assign(kContexts, Context{});
 }
 
-void PicDecoder::decodePlane(BitReader& bits, std::size_t p, int type,
+void PicDecoder::DecodePlane(BitReader& bits, std::size_t p, int type,
                              std::vector<Context>& model) {
   const std::uint8_t* prev = previous_.data();
   const int initial = type == 0 ? 0 : 128;
@@ -111,28 +111,28 @@ void PicDecoder::decodePlane(BitReader& bits, std::size_t p, int type,
   }
 }
 
-void PicDecoder::decodeRow(BitReader& bits) {
-  decodePlane(bits, 0, 0, firstPlane_);
+void PicDecoder::DecodeRow(BitReader& bits) {
+  DecodePlane(bits, 0, 0, firstPlane_);
   for (std::size_t p = 1; p < planes_; ++p) {
-    const int type = static_cast<int>(bits.read(2));
+    const int type = static_cast<int>(bits.Read(2));
     if (type == 3) ThrowCorrupt("PIC plane decoder type 3");
-    decodePlane(bits, p, type, otherPlanes_);
+    DecodePlane(bits, p, type, otherPlanes_);
   }
   std::copy(row_.begin(), row_.end(), previous_.begin());
 }
 
-bool PicDecoder::decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
+bool PicDecoder::Decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
                         std::uint64_t& produced) {
   std::uint64_t done = 0;
   while (done < limit) {
-    if (!bits.readBit()) {
+    if (!bits.ReadBit()) {
       produced += done;
       return true;
     }
-    decodeRow(bits);
+    DecodeRow(bits);
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(width_, limit - done));
-    window.append(row_.data(), n);
-    sink.write(row_.data(), n);
+    window.Append(row_.data(), n);
+    sink.Write(row_.data(), n);
     done += n;
   }
   produced += done;

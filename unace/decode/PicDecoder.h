@@ -27,11 +27,11 @@ class PicDecoder {
   static constexpr std::uint32_t kMaxPlanes = 256;
 
   // Entering PIC from another mode: reads the geometry and starts fresh.
-  void start(BitReader& bits);
+  void Start(BitReader& bits);
 
   // Decodes rows until `limit` more bytes are produced (the last row may be
   // cut) or a switch bit is read (returns true then).
-  bool decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
+  bool Decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
               std::uint64_t& produced);
 
  private:
@@ -43,8 +43,8 @@ class PicDecoder {
   };
   static constexpr int kContexts = 365;
 
-  void decodeRow(BitReader& bits);
-  void decodePlane(BitReader& bits, std::size_t plane, int type, std::vector<Context>& model);
+  void DecodeRow(BitReader& bits);
+  void DecodePlane(BitReader& bits, std::size_t plane, int type, std::vector<Context>& model);
 
   std::size_t width_ = 0;
   std::size_t planes_ = 1;

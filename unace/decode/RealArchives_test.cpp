@@ -64,15 +64,15 @@ Summary DecodeAll(const std::string& name) {
         Bytes output;
         if (method == 0) {
           output = packed;
-          decoder.appendStored(packed.data(), packed.size());
+          decoder.AppendStored(packed.data(), packed.size());
           ++summary.stored;
         } else {
           MemoryInput input(packed, 1000);  // odd pieces exercise the reader's refills
           CollectOutput collected;
-          const Status status = decoder.decodeMember(input, collected, originalSize,
+          const Status status = decoder.DecodeMember(input, collected, originalSize,
                                                      1u << ((params & 15) + 10), method == 2,
                                                      solid && !first);
-          EXPECT_EQ(status, Status::Ok) << name << " member at " << pos << ": " << decoder.lastError();
+          EXPECT_EQ(status, Status::Ok) << name << " member at " << pos << ": " << decoder.LastError();
           output = collected.bytes;
           ++summary.compressed;
           if (method == 2) ++summary.blocked;
@@ -124,7 +124,7 @@ TEST(RealArchives, SolidMemberFailsWithoutItsPredecessors) {
                            archive.begin() + static_cast<std::ptrdiff_t>(dataAt + addSize));
         MemoryInput input(packed);
         CollectOutput out;
-        const Status status = decoder.decodeMember(input, out, Le(archive, pos + 11, 4),
+        const Status status = decoder.DecodeMember(input, out, Le(archive, pos + 11, 4),
                                                    1u << 20, true, false);
         // Members that happen not to look back may decode; none may crash.
         if (status == Status::Corrupt) ++refused;

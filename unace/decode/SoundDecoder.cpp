@@ -33,7 +33,7 @@ int BitLength(int x) {
 
 }  // namespace
 
-void SoundDecoder::start(std::uint32_t mode) {
+void SoundDecoder::Start(std::uint32_t mode) {
   switch (mode) {
     case 3: channelOf_ = kChannels8; channels_ = 1; break;
     case 4: channelOf_ = kChannels16; channels_ = 2; break;
@@ -45,17 +45,17 @@ void SoundDecoder::start(std::uint32_t mode) {
   segmentPos_ = 0;
 }
 
-std::uint32_t SoundDecoder::readSymbol(BitReader& bits, int model) {
+std::uint32_t SoundDecoder::ReadSymbol(BitReader& bits, int model) {
   if (symbolsLeft_ == 0) {
-    for (int m = 0; m < 3 * channels_; ++m) models_[m].read(bits, kMaxIndex, kMaxWidth);
-    symbolsLeft_ = bits.read(15);
+    for (int m = 0; m < 3 * channels_; ++m) models_[m].Read(bits, kMaxIndex, kMaxWidth);
+    symbolsLeft_ = bits.Read(15);
     if (symbolsLeft_ == 0) ThrowCorrupt("SOUND block of 0 symbols");
   }
   --symbolsLeft_;
-  return models_[model].decode(bits);
+  return models_[model].Decode(bits);
 }
 
-int SoundDecoder::nextResidual(BitReader& bits, int c) {
+int SoundDecoder::NextResidual(BitReader& bits, int c) {
   Channel& ch = channel_[c];
   switch (ch.runState) {
     case 2:
@@ -65,14 +65,14 @@ int SoundDecoder::nextResidual(BitReader& bits, int c) {
         --ch.runPending;
       return 0;
     case 1: {
-      const std::uint32_t s = readSymbol(bits, 3 * c + 2);
+      const std::uint32_t s = ReadSymbol(bits, 3 * c + 2);
       if (s == kTypeCode) return kSwitch;
       if (s > 255) ThrowCorrupt("SOUND value symbol " + std::to_string(s) + " after a zero run");
       ch.runState = 0;
       return static_cast<int>(s);
     }
     default: {
-      const std::uint32_t s = readSymbol(bits, 3 * c + ch.busyModel);
+      const std::uint32_t s = ReadSymbol(bits, 3 * c + ch.busyModel);
       if (s == kTypeCode) return kSwitch;
       if (s >= kRunSymbols) {
         const int v = static_cast<int>(s - kRunSymbols);
@@ -91,7 +91,7 @@ int SoundDecoder::nextResidual(BitReader& bits, int c) {
   }
 }
 
-std::uint8_t SoundDecoder::predictAndUpdate(Channel& ch, int v) {
+std::uint8_t SoundDecoder::PredictAndUpdate(Channel& ch, int v) {
   const int residual = (v & 1) == 0 ? v / 2 : 255 - (v - 1) / 2;
   const auto& K = ch.history;
   auto& C = ch.coefficients;
@@ -138,7 +138,7 @@ std::uint8_t SoundDecoder::predictAndUpdate(Channel& ch, int v) {
   return sample;
 }
 
-bool SoundDecoder::decode(BitReader& bits, Window& window, OutputSink& sink,
+bool SoundDecoder::Decode(BitReader& bits, Window& window, OutputSink& sink,
                           std::uint64_t limit, std::uint64_t& produced) {
   std::uint8_t block[4096];
   std::size_t used = 0;
@@ -146,22 +146,22 @@ bool SoundDecoder::decode(BitReader& bits, Window& window, OutputSink& sink,
   std::uint64_t done = 0;
   while (done < limit) {
     const int c = channelOf_[segmentPos_ & 3];
-    const int v = nextResidual(bits, c);
+    const int v = NextResidual(bits, c);
     if (v == kSwitch) {
       switched = true;
       break;
     }
-    block[used++] = predictAndUpdate(channel_[c], v);
+    block[used++] = PredictAndUpdate(channel_[c], v);
     ++segmentPos_;
     ++done;
     if (used == sizeof block) {
-      window.append(block, used);
-      sink.write(block, used);
+      window.Append(block, used);
+      sink.Write(block, used);
       used = 0;
     }
   }
-  window.append(block, used);
-  sink.write(block, used);
+  window.Append(block, used);
+  sink.Write(block, used);
   produced += done;
   return switched;
 }

@@ -21,14 +21,14 @@ class SoundDecoder {
   static constexpr std::uint32_t kLastMode = 6;   // SOUND_32B
 
   // Fresh state for mode 3..6, entered from a different mode.
-  void start(std::uint32_t mode);
+  void Start(std::uint32_t mode);
   // A switch to the same mode keeps all state but starts a new segment.
-  void continueSegment() { segmentPos_ = 0; }
+  void ContinueSegment() { segmentPos_ = 0; }
 
   // Decodes until `limit` more bytes are produced or a switch symbol is read
   // (returns true then). Bytes go to the window and the sink; `produced`
   // counts them.
-  bool decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
+  bool Decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
               std::uint64_t& produced);
 
  private:
@@ -48,9 +48,9 @@ class SoundDecoder {
   };
   static constexpr int kSwitch = -1;
 
-  std::uint32_t readSymbol(BitReader& bits, int model);
-  int nextResidual(BitReader& bits, int channel);
-  std::uint8_t predictAndUpdate(Channel& ch, int residual);
+  std::uint32_t ReadSymbol(BitReader& bits, int model);
+  int NextResidual(BitReader& bits, int channel);
+  std::uint8_t PredictAndUpdate(Channel& ch, int residual);
 
   const std::uint8_t* channelOf_ = nullptr;  // byte position mod 4 -> channel
   int channels_ = 1;

@@ -5,11 +5,11 @@
 
 namespace pelmora::unace::decode::test {
 
-void BitWriter::put(std::uint32_t value, int n) {
+void BitWriter::Put(std::uint32_t value, int n) {
   for (int i = n - 1; i >= 0; --i) bits_.push_back(((value >> i) & 1) != 0);
 }
 
-Bytes BitWriter::finish() const {
+Bytes BitWriter::Finish() const {
   Bytes out;
   for (std::size_t w = 0; w < bits_.size(); w += 32) {
     std::uint32_t word = 0;
@@ -24,7 +24,7 @@ Bytes BitWriter::finish() const {
 
 Code::Code(std::vector<std::uint8_t> widths, int maxWidth)
     : widths_(std::move(widths)), maxWidth_(maxWidth) {
-  table_.build(widths_.data(), widths_.size(), maxWidth_);
+  table_.Build(widths_.data(), widths_.size(), maxWidth_);
 }
 
 Code Code::Flat(const std::vector<std::uint32_t>& symbols, int maxWidth) {
@@ -38,13 +38,13 @@ Code Code::Flat(const std::vector<std::uint32_t>& symbols, int maxWidth) {
   return Code(widths, maxWidth);
 }
 
-void Code::writeSymbol(BitWriter& out, std::uint32_t symbol) const {
-  const int width = table_.widthOf(symbol);
+void Code::WriteSymbol(BitWriter& out, std::uint32_t symbol) const {
+  const int width = table_.WidthOf(symbol);
   if (width == 0) throw std::logic_error("symbol without a code: " + std::to_string(symbol));
-  out.put(table_.codeOf(symbol), width);
+  out.Put(table_.CodeOf(symbol), width);
 }
 
-void Code::writeTable(BitWriter& out) const {
+void Code::WriteTable(BitWriter& out) const {
   const std::size_t n = widths_.size();
   int smallest = 0;
   for (std::uint8_t w : widths_)
@@ -64,20 +64,20 @@ void Code::writeTable(BitWriter& out) const {
   // Every width-alphabet symbol gets 4 bits: at most 16 of them, never over-full.
   std::vector<std::uint8_t> alphabetWidths(static_cast<std::size_t>(up) + 1, 4);
   HuffmanTable alphabet;
-  alphabet.build(alphabetWidths.data(), alphabetWidths.size(), 7);
-  auto token = [&](std::uint32_t s) { out.put(alphabet.codeOf(s), alphabet.widthOf(s)); };
+  alphabet.Build(alphabetWidths.data(), alphabetWidths.size(), 7);
+  auto token = [&](std::uint32_t s) { out.Put(alphabet.CodeOf(s), alphabet.WidthOf(s)); };
 
-  out.put(static_cast<std::uint32_t>(n - 1), 9);
-  out.put(static_cast<std::uint32_t>(low), 4);
-  out.put(static_cast<std::uint32_t>(up), 4);
-  for (std::uint8_t w : alphabetWidths) out.put(w, 3);
+  out.Put(static_cast<std::uint32_t>(n - 1), 9);
+  out.Put(static_cast<std::uint32_t>(low), 4);
+  out.Put(static_cast<std::uint32_t>(up), 4);
+  for (std::uint8_t w : alphabetWidths) out.Put(w, 3);
   for (std::size_t i = 0; i < n;) {
     std::size_t run = 0;
     while (i + run < n && deltas[i + run] == 0) ++run;
     if (run >= 4) {
       const std::size_t take = std::min<std::size_t>(run, 19);
       token(static_cast<std::uint32_t>(up));
-      out.put(static_cast<std::uint32_t>(take - 4), 4);
+      out.Put(static_cast<std::uint32_t>(take - 4), 4);
       i += take;
     } else {
       token(static_cast<std::uint32_t>(deltas[i]));
@@ -87,13 +87,13 @@ void Code::writeTable(BitWriter& out) const {
 }
 
 void WriteUnusedTable(BitWriter& out) {
-  out.put(0, 9);
-  out.put(0, 4);
-  out.put(2, 4);
-  out.put(1, 3);
-  out.put(0, 3);
-  out.put(0, 3);
-  out.put(0, 1);
+  out.Put(0, 9);
+  out.Put(0, 4);
+  out.Put(2, 4);
+  out.Put(1, 3);
+  out.Put(0, 3);
+  out.Put(0, 3);
+  out.Put(0, 1);
 }
 
 Lz77Item Lit(std::uint8_t byte) { return {Lz77Item::Literal, byte, 0}; }
@@ -184,22 +184,22 @@ void WriteLz77Block(BitWriter& out, const std::vector<Lz77Item>& items) {
   if (lengthSymbols.empty()) lengthSymbols.push_back(0);
   const Code mainCode = Code::Flat(mainSymbols, 11);
   const Code lengthCode = Code::Flat(lengthSymbols, 11);
-  mainCode.writeTable(out);
-  lengthCode.writeTable(out);
-  out.put(count, 15);
+  mainCode.WriteTable(out);
+  lengthCode.WriteTable(out);
+  out.Put(count, 15);
   for (const Lz77Item& item : items) {
     if (item.kind == Lz77Item::RawBits) {
-      out.put(item.value, static_cast<int>(item.length));
+      out.Put(item.value, static_cast<int>(item.length));
       continue;
     }
     const Coded c = Encode(item);
-    mainCode.writeSymbol(out, c.main);
-    if (c.extraBits > 0) out.put(c.extra, c.extraBits);
-    if (c.hasLength) lengthCode.writeSymbol(out, c.lengthSymbol);
+    mainCode.WriteSymbol(out, c.main);
+    if (c.extraBits > 0) out.Put(c.extra, c.extraBits);
+    if (c.hasLength) lengthCode.WriteSymbol(out, c.lengthSymbol);
   }
 }
 
-std::size_t MemoryInput::read(std::uint8_t* dst, std::size_t max) {
+std::size_t MemoryInput::Read(std::uint8_t* dst, std::size_t max) {
   const std::size_t n = std::min({max, piece_, data_.size() - pos_});
   std::copy(data_.begin() + static_cast<std::ptrdiff_t>(pos_),
             data_.begin() + static_cast<std::ptrdiff_t>(pos_ + n), dst);
@@ -212,8 +212,8 @@ DecodeResult DecodeOne(const Bytes& packed, std::uint64_t originalSize, bool blo
   Decoder decoder;
   MemoryInput input(packed);
   CollectOutput output;
-  const Status status = decoder.decodeMember(input, output, originalSize, dictionary, blocked, false);
-  return {status, output.bytes, decoder.lastError()};
+  const Status status = decoder.DecodeMember(input, output, originalSize, dictionary, blocked, false);
+  return {status, output.bytes, decoder.LastError()};
 }
 
 // Kept here rather than borrowed from the container code, so that these

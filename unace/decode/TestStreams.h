@@ -21,11 +21,11 @@ using pelmora::test::FromHex;
 class BitWriter {
  public:
   // Appends the low `n` bits of `value`, most significant first.
-  void put(std::uint32_t value, int n);
-  void putBit(bool bit) { put(bit ? 1 : 0, 1); }
+  void Put(std::uint32_t value, int n);
+  void PutBit(bool bit) { Put(bit ? 1 : 0, 1); }
   // Pads the last word with zero bits; the result is whole little-endian words.
-  Bytes finish() const;
-  std::size_t bitCount() const { return bits_.size(); }
+  Bytes Finish() const;
+  std::size_t BitCount() const { return bits_.size(); }
 
  private:
   std::vector<bool> bits_;
@@ -38,10 +38,10 @@ class Code {
   // Widths giving each listed symbol the same width (a complete code when
   // their number is a power of two); the array ends at the largest listed symbol.
   static Code Flat(const std::vector<std::uint32_t>& symbols, int maxWidth);
-  void writeSymbol(BitWriter& out, std::uint32_t symbol) const;
+  void WriteSymbol(BitWriter& out, std::uint32_t symbol) const;
   // The width table as transmitted (NUM, LOW, UP, width alphabet, body).
-  void writeTable(BitWriter& out) const;
-  const std::vector<std::uint8_t>& widths() const { return widths_; }
+  void WriteTable(BitWriter& out) const;
+  const std::vector<std::uint8_t>& Widths() const { return widths_; }
 
  private:
   std::vector<std::uint8_t> widths_;
@@ -76,7 +76,7 @@ class MemoryInput : public PackedInput {
  public:
   explicit MemoryInput(Bytes data, std::size_t piece = 1 << 20)
       : data_(std::move(data)), piece_(piece) {}
-  std::size_t read(std::uint8_t* dst, std::size_t max) override;
+  std::size_t Read(std::uint8_t* dst, std::size_t max) override;
 
  private:
   Bytes data_;
@@ -86,7 +86,7 @@ class MemoryInput : public PackedInput {
 
 class CollectOutput : public Output {
  public:
-  bool write(const std::uint8_t* data, std::size_t n) override {
+  bool Write(const std::uint8_t* data, std::size_t n) override {
     bytes.insert(bytes.end(), data, data + n);
     ++calls;
     return true;

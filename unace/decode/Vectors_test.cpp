@@ -26,9 +26,9 @@ Bytes AbcPackedData() {
 TEST(Vectors, BitReaderTakesWordsMostSignificantBitFirst) {
   MemoryInput input(FromHex("5e240983"));
   BitReader bits(input);
-  EXPECT_EQ(bits.read(9), 262u);
-  EXPECT_EQ(bits.read(4), 1u);
-  EXPECT_EQ(bits.read(4), 2u);
+  EXPECT_EQ(bits.Read(9), 262u);
+  EXPECT_EQ(bits.Read(4), 1u);
+  EXPECT_EQ(bits.Read(4), 2u);
 }
 
 TEST(Vectors, Ace10ArchiveBitByBit) {
@@ -42,18 +42,18 @@ TEST(Vectors, Ace10ArchiveTablesGiveThePublishedCodes) {
   MemoryInput input(AbcPackedData());
   BitReader bits(input);
   HuffmanTable main;
-  main.read(bits, 282, 11);
-  EXPECT_EQ(main.widthOf('a'), 2);
-  EXPECT_EQ(main.codeOf('a'), 0b11u);
-  EXPECT_EQ(main.codeOf('b'), 0b10u);
-  EXPECT_EQ(main.codeOf('c'), 0b01u);
-  EXPECT_EQ(main.codeOf(262), 0b00u);
-  EXPECT_EQ(bits.bitsConsumed(), 110u);
+  main.Read(bits, 282, 11);
+  EXPECT_EQ(main.WidthOf('a'), 2);
+  EXPECT_EQ(main.CodeOf('a'), 0b11u);
+  EXPECT_EQ(main.CodeOf('b'), 0b10u);
+  EXPECT_EQ(main.CodeOf('c'), 0b01u);
+  EXPECT_EQ(main.CodeOf(262), 0b00u);
+  EXPECT_EQ(bits.BitsConsumed(), 110u);
   HuffmanTable lengths;
-  lengths.read(bits, 255, 11);
-  EXPECT_EQ(lengths.widthOf(4), 1);
-  EXPECT_EQ(bits.bitsConsumed(), 142u);
-  EXPECT_EQ(bits.read(15), 4u);
+  lengths.Read(bits, 255, 11);
+  EXPECT_EQ(lengths.WidthOf(4), 1);
+  EXPECT_EQ(bits.BitsConsumed(), 142u);
+  EXPECT_EQ(bits.Read(15), 4u);
 }
 
 TEST(Vectors, SameStreamBlockedAlsoDecodes) {

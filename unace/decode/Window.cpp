@@ -14,17 +14,17 @@ constexpr std::size_t kFirstCapacity = 4096;
 
 Window::Window(std::size_t largestCapacity) : largestCapacity_(largestCapacity) {}
 
-void Window::grow(std::size_t n) {
+void Window::Grow(std::size_t n) {
   const std::uint64_t needed = std::min<std::uint64_t>(history_ + n, largestCapacity_);
-  std::size_t capacity = std::min(std::max(kFirstCapacity, 2 * this->capacity()), largestCapacity_);
+  std::size_t capacity = std::min(std::max(kFirstCapacity, 2 * this->Capacity()), largestCapacity_);
   while (capacity < needed) capacity *= 2;
-  if (capacity > this->capacity()) {
+  if (capacity > this->Capacity()) {
     // Not zeroed: history() keeps every read inside bytes that were written.
     auto bigger = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
     const std::size_t newMask = capacity - 1;
     // The kept bytes keep their absolute positions, so their place in the
     // larger ring differs wherever they wrapped around the smaller one.
-    const std::uint64_t kept = history();
+    const std::uint64_t kept = History();
     for (std::uint64_t at = position_ - kept; at < position_;) {
       const std::size_t from = static_cast<std::size_t>(at) & mask_;
       const std::size_t to = static_cast<std::size_t>(at) & newMask;
@@ -39,12 +39,12 @@ void Window::grow(std::size_t n) {
   growAbove_ = capacity < largestCapacity_ ? capacity : std::numeric_limits<std::uint64_t>::max();
 }
 
-void Window::append(const std::uint8_t* bytes, std::size_t n) {
-  reserve(n);
+void Window::Append(const std::uint8_t* bytes, std::size_t n) {
+  Reserve(n);
   // Only the last `capacity` bytes can matter.
   const std::size_t capacity = mask_ + 1;
   if (n > capacity) {
-    advance(n - capacity);
+    Advance(n - capacity);
     bytes += n - capacity;
     n = capacity;
   }
@@ -52,13 +52,13 @@ void Window::append(const std::uint8_t* bytes, std::size_t n) {
     const std::size_t at = position_ & mask_;
     const std::size_t piece = std::min(n, capacity - at);
     std::memcpy(data_.get() + at, bytes, piece);
-    advance(piece);
+    Advance(piece);
     bytes += piece;
     n -= piece;
   }
 }
 
-void Window::copyOut(std::uint64_t from, std::size_t n, std::uint8_t* dst) const {
+void Window::CopyOut(std::uint64_t from, std::size_t n, std::uint8_t* dst) const {
   const std::size_t capacity = mask_ + 1;
   while (n > 0) {
     const std::size_t at = from & mask_;

@@ -21,44 +21,44 @@ class Window {
   explicit Window(std::size_t largestCapacity);  // a power of two
 
   // The current ring size; 0 until the first byte is reserved.
-  std::size_t capacity() const { return data_ ? mask_ + 1 : 0; }
-  std::size_t largestCapacity() const { return largestCapacity_; }
+  std::size_t Capacity() const { return data_ ? mask_ + 1 : 0; }
+  std::size_t LargestCapacity() const { return largestCapacity_; }
 
   // Makes room for n more bytes without losing any byte of the history that
   // the largest ring would still hold; grows the ring (throws std::bad_alloc).
-  void reserve(std::size_t n) {
-    if (history_ + n > growAbove_) grow(n);
+  void Reserve(std::size_t n) {
+    if (history_ + n > growAbove_) Grow(n);
   }
 
   // Starts an empty history at the current position.
-  void clear() { history_ = 0; }
+  void Clear() { history_ = 0; }
   // Starts an empty history at position 0, as a fresh window would; the ring
   // keeps its size for reuse.
-  void rewind() {
+  void Rewind() {
     position_ = 0;
     history_ = 0;
   }
   // Bytes a back-reference may reach (never more than the largest capacity).
-  std::uint64_t history() const { return history_ < largestCapacity_ ? history_ : largestCapacity_; }
+  std::uint64_t History() const { return history_ < largestCapacity_ ? history_ : largestCapacity_; }
 
-  std::uint64_t position() const { return position_; }
-  std::uint8_t* data() { return data_.get(); }
-  const std::uint8_t* data() const { return data_.get(); }
-  std::size_t mask() const { return mask_; }
+  std::uint64_t Position() const { return position_; }
+  std::uint8_t* Data() { return data_.get(); }
+  const std::uint8_t* Data() const { return data_.get(); }
+  std::size_t Mask() const { return mask_; }
   // Records bytes written directly into data() at the old position, after a
   // reserve() that covered them.
-  void advance(std::size_t n) {
+  void Advance(std::size_t n) {
     position_ += n;
     history_ += n;
   }
 
-  void append(const std::uint8_t* bytes, std::size_t n);
+  void Append(const std::uint8_t* bytes, std::size_t n);
   // Copies the n bytes that start at absolute position `from` (still inside
   // the ring) to `dst`.
-  void copyOut(std::uint64_t from, std::size_t n, std::uint8_t* dst) const;
+  void CopyOut(std::uint64_t from, std::size_t n, std::uint8_t* dst) const;
 
  private:
-  void grow(std::size_t n);
+  void Grow(std::size_t n);
 
   std::size_t largestCapacity_;
   std::size_t mask_ = 0;

@@ -53,7 +53,7 @@ std::uint32_t AceCrc32Update(std::uint32_t crc, const std::uint8_t* data, std::s
   return crc;
 }
 
-void AceCrc32::update(const std::uint8_t* data, std::size_t size) {
+void AceCrc32::Update(const std::uint8_t* data, std::size_t size) {
   register_ = AceCrc32Update(register_, data, size);
 }
 

@@ -15,10 +15,10 @@ class AceCrc32 {
  public:
   static constexpr std::uint32_t kInitial = 0xFFFFFFFFu;
 
-  void update(const std::uint8_t* data, std::size_t size);
-  void update(std::span<const std::uint8_t> data) { update(data.data(), data.size()); }
-  std::uint32_t value() const { return register_; }
-  void reset() { register_ = kInitial; }
+  void Update(const std::uint8_t* data, std::size_t size);
+  void Update(std::span<const std::uint8_t> data) { Update(data.data(), data.size()); }
+  std::uint32_t Value() const { return register_; }
+  void Reset() { register_ = kInitial; }
 
  private:
   std::uint32_t register_ = kInitial;

@@ -39,9 +39,9 @@ TEST(AceCrc, RunningValueEqualsOneShotOverAnySplit) {
   const std::uint32_t whole = AceCrc32Of(data);
   for (std::size_t split : {0u, 1u, 3u, 500u, 999u, 1000u}) {
     AceCrc32 crc;
-    crc.update(data.data(), split);
-    crc.update(data.data() + split, data.size() - split);
-    EXPECT_EQ(crc.value(), whole) << split;
+    crc.Update(data.data(), split);
+    crc.Update(data.data() + split, data.size() - split);
+    EXPECT_EQ(crc.Value(), whole) << split;
   }
 }
 

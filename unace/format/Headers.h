@@ -31,8 +31,8 @@ struct MainHeader {
   std::uint32_t timeCreated = 0;
   std::string advert;
 
-  bool solid() const { return (flags & flags::kSolid) != 0; }
-  bool multiVolume() const { return (flags & flags::kMultiVolume) != 0; }
+  bool Solid() const { return (flags & flags::kSolid) != 0; }
+  bool MultiVolume() const { return (flags & flags::kMultiVolume) != 0; }
 };
 
 struct FileHeader {
@@ -50,13 +50,13 @@ struct FileHeader {
   // possibly with NUL or other hostile bytes).
   std::string name;
 
-  bool isDirectory() const { return (attributes & kAttributeDirectory) != 0; }
-  bool encrypted() const { return (flags & flags::kPassword) != 0; }
-  bool continuedFromPrevious() const { return (flags & flags::kContinuedFromPrevious) != 0; }
-  bool continuesInNext() const { return (flags & flags::kContinuesInNext) != 0; }
-  unsigned dictionaryCode() const { return parameters & 0x0Fu; }
+  bool IsDirectory() const { return (attributes & kAttributeDirectory) != 0; }
+  bool Encrypted() const { return (flags & flags::kPassword) != 0; }
+  bool ContinuedFromPrevious() const { return (flags & flags::kContinuedFromPrevious) != 0; }
+  bool ContinuesInNext() const { return (flags & flags::kContinuesInNext) != 0; }
+  unsigned DictionaryCode() const { return parameters & 0x0Fu; }
   // Valid only when dictionaryCode() <= kMaxDictionaryCode.
-  std::uint32_t dictionaryBytes() const { return std::uint32_t{1} << (dictionaryCode() + 10); }
+  std::uint32_t DictionaryBytes() const { return std::uint32_t{1} << (DictionaryCode() + 10); }
 };
 
 // Type and flags; nullopt when the body is too short to hold them.

@@ -39,19 +39,19 @@ TEST(Headers, WalkThroughTAce) {
   format::MainHeader main;
   std::string why;
   ASSERT_TRUE(FindMainHeader(source, main, why)) << why;
-  EXPECT_EQ(source.position(), 0x35u);
+  EXPECT_EQ(source.Position(), 0x35u);
   EXPECT_EQ(main.flags, 0x9000);
-  EXPECT_TRUE(main.solid());
+  EXPECT_TRUE(main.Solid());
   EXPECT_EQ(main.versionToExtract, 20);
   EXPECT_EQ(main.timeCreated, 0x41046F21u);
   EXPECT_EQ(main.advert, "*UNREGISTERED VERSION*");
 
   const auto folder = NextFile(source);
   ASSERT_TRUE(folder);
-  EXPECT_TRUE(folder->isDirectory());
+  EXPECT_TRUE(folder->IsDirectory());
   EXPECT_EQ(folder->name, "t");
   EXPECT_EQ(folder->crc32, 0xFFFFFFFFu);
-  EXPECT_EQ(folder->dictionaryBytes(), 1u << 20);
+  EXPECT_EQ(folder->DictionaryBytes(), 1u << 20);
 
   const auto file = NextFile(source);
   ASSERT_TRUE(file);
@@ -62,7 +62,7 @@ TEST(Headers, WalkThroughTAce) {
   EXPECT_EQ(file->dosTime, 0x41046DDAu);
   EXPECT_EQ(file->crc32, 0xCDDB4F77u);
   EXPECT_EQ(file->compression, format::kStored);
-  EXPECT_EQ(source.position(), 133u);
+  EXPECT_EQ(source.Position(), 133u);
 
   RawBlock end;
   EXPECT_EQ(ReadBlock(source, end, why), BlockStatus::EndOfVolume);
@@ -163,7 +163,7 @@ TEST(Headers, MainHeaderIsFoundBehindAStubWithDecoys) {
   format::MainHeader main;
   std::string why;
   ASSERT_TRUE(FindMainHeader(source, main, why)) << why;
-  EXPECT_EQ(source.position(), start + WithPrefix(MainHeaderBody({})).size());
+  EXPECT_EQ(source.Position(), start + WithPrefix(MainHeaderBody({})).size());
   EXPECT_EQ(NextFile(source)->name, "a.txt");
 
   MemorySource none(Bytes(5000, '*'));

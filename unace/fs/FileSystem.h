@@ -23,13 +23,13 @@ enum class FsResult {
 class FileSink {
  public:
   virtual ~FileSink() = default;
-  virtual bool write(const std::uint8_t* data, std::size_t size) = 0;
+  virtual bool Write(const std::uint8_t* data, std::size_t size) = 0;
   // Stamps the file with the DOS time (local time; an invalid stamp is left
   // out), moves it onto the target, replacing a file there, and applies the
   // DOS attributes the platform understands.
-  virtual FsResult commit(std::uint32_t dosTime, std::uint32_t dosAttributes) = 0;
+  virtual FsResult Commit(std::uint32_t dosTime, std::uint32_t dosAttributes) = 0;
   // What the last failing call ran into.
-  virtual const std::string& error() const = 0;
+  virtual const std::string& Error() const = 0;
 };
 
 // Creates the missing folders above `targetPath` and a temporary file beside

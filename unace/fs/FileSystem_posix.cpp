@@ -68,7 +68,7 @@ class PosixFileSink final : public FileSink {
     if (!committed_) ::unlink(tempPath_.c_str());
   }
 
-  bool write(const std::uint8_t* data, std::size_t size) override {
+  bool Write(const std::uint8_t* data, std::size_t size) override {
     while (size > 0) {
       const ssize_t n = ::write(fd_, data, size);
       if (n < 0) {
@@ -82,7 +82,7 @@ class PosixFileSink final : public FileSink {
     return true;
   }
 
-  FsResult commit(std::uint32_t dosTime, std::uint32_t dosAttributes) override {
+  FsResult Commit(std::uint32_t dosTime, std::uint32_t dosAttributes) override {
     if (const auto t = format::DecodeDosTime(dosTime)) {
       std::tm local{};
       local.tm_year = t->year - 1900;
@@ -118,7 +118,7 @@ class PosixFileSink final : public FileSink {
     return FsResult::Ok;
   }
 
-  const std::string& error() const override { return error_; }
+  const std::string& Error() const override { return error_; }
 
  private:
   int fd_;

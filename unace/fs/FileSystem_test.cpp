@@ -38,7 +38,7 @@ std::string CreationError(const std::string& folder) {
 
 TEST(FileSystem, AFolderThatCannotBeMadeIsNamedWithItsOwnError) {
   pelmora::test::ScratchDir dir("unace-fs");
-  const fs::path inTheWay = dir.path() / "file.txt";
+  const fs::path inTheWay = dir.Path() / "file.txt";
   std::ofstream(inTheWay) << "a file where a folder is needed";
   const std::string target = (inTheWay / "sub" / "x").string();
 

@@ -89,15 +89,15 @@ class WinFileSink final : public FileSink {
       : handle_(std::move(handle)), tempPath_(std::move(tempPath)), targetPath_(std::move(targetPath)) {}
 
   ~WinFileSink() override {
-    handle_.reset();  // a file still open cannot be deleted
+    handle_.Reset();  // a file still open cannot be deleted
     if (!committed_) DeleteFileA(tempPath_.c_str());
   }
 
-  bool write(const std::uint8_t* data, std::size_t size) override {
+  bool Write(const std::uint8_t* data, std::size_t size) override {
     while (size > 0) {
       const DWORD chunk = size > 0x10000000u ? 0x10000000u : static_cast<DWORD>(size);
       DWORD written = 0;
-      if (!WriteFile(handle_.get(), data, chunk, &written, nullptr)) {
+      if (!WriteFile(handle_.Get(), data, chunk, &written, nullptr)) {
         error_ = FailureText("cannot write", tempPath_, GetLastError());
         return false;
       }
@@ -111,14 +111,14 @@ class WinFileSink final : public FileSink {
     return true;
   }
 
-  FsResult commit(std::uint32_t dosTime, std::uint32_t dosAttributes) override {
+  FsResult Commit(std::uint32_t dosTime, std::uint32_t dosAttributes) override {
     FILETIME local{};
     FILETIME utc{};
     if (DosDateTimeToFileTime(static_cast<WORD>(dosTime >> 16), static_cast<WORD>(dosTime & 0xFFFFu), &local) &&
         LocalFileTimeToFileTime(&local, &utc))
-      SetFileTime(handle_.get(), nullptr, nullptr, &utc);
+      SetFileTime(handle_.Get(), nullptr, nullptr, &utc);
     // Closed by hand: a failing close can mean data that never reached the disk.
-    if (!CloseHandle(handle_.release())) {
+    if (!CloseHandle(handle_.Release())) {
       error_ = FailureText("cannot finish writing", tempPath_, GetLastError());
       return FsResult::Failed;
     }
@@ -134,7 +134,7 @@ class WinFileSink final : public FileSink {
     return FsResult::Ok;
   }
 
-  const std::string& error() const override { return error_; }
+  const std::string& Error() const override { return error_; }
 
  private:
   pelmora::win::UniqueHandle handle_;

@@ -6,20 +6,20 @@
 
 namespace pelmora::unace::io {
 
-std::size_t MemorySource::read(std::uint8_t* dst, std::size_t max) {
+std::size_t MemorySource::Read(std::uint8_t* dst, std::size_t max) {
   const std::size_t n = std::min(max, bytes_.size() - position_);
   if (n != 0) std::memcpy(dst, bytes_.data() + position_, n);
   position_ += n;
   return n;
 }
 
-bool MemorySource::seek(std::uint64_t offset) {
+bool MemorySource::Seek(std::uint64_t offset) {
   if (offset > bytes_.size()) return false;
   position_ = static_cast<std::size_t>(offset);
   return true;
 }
 
-std::unique_ptr<ByteSource> MemoryVolumeOpener::open(const std::string& path) {
+std::unique_ptr<ByteSource> MemoryVolumeOpener::Open(const std::string& path) {
   const auto found = volumes_.find(path);
   if (found == volumes_.end()) return nullptr;
   return std::make_unique<MemorySource>(found->second);
@@ -57,7 +57,7 @@ class FileSource final : public ByteSource {
  public:
   FileSource(FileHandle file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
 
-  std::size_t read(std::uint8_t* dst, std::size_t max) override {
+  std::size_t Read(std::uint8_t* dst, std::size_t max) override {
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(max, size_ - position_));
     if (want == 0) return 0;
     const std::size_t got = std::fread(dst, 1, want, file_.get());
@@ -66,14 +66,14 @@ class FileSource final : public ByteSource {
     return got;
   }
 
-  bool seek(std::uint64_t offset) override {
+  bool Seek(std::uint64_t offset) override {
     if (offset > size_ || SeekTo(file_.get(), offset) != 0) return false;
     position_ = offset;
     return true;
   }
 
-  std::uint64_t position() const override { return position_; }
-  std::uint64_t size() const override { return size_; }
+  std::uint64_t Position() const override { return position_; }
+  std::uint64_t Size() const override { return size_; }
 
  private:
   FileHandle file_;
@@ -83,7 +83,7 @@ class FileSource final : public ByteSource {
 
 }  // namespace
 
-std::unique_ptr<ByteSource> FileVolumeOpener::open(const std::string& path) {
+std::unique_ptr<ByteSource> FileVolumeOpener::Open(const std::string& path) {
   FileHandle file(std::fopen(path.c_str(), "rb"));
   if (!file) return nullptr;
   const std::int64_t end = EndOf(file.get());

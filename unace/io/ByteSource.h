@@ -15,13 +15,13 @@ class ByteSource {
   virtual ~ByteSource() = default;
   // Reads up to `max` bytes at the current position; fewer only at the end
   // or on a read error.
-  virtual std::size_t read(std::uint8_t* dst, std::size_t max) = 0;
+  virtual std::size_t Read(std::uint8_t* dst, std::size_t max) = 0;
   // Moves to `offset` (which may be at most size()); false when impossible.
-  virtual bool seek(std::uint64_t offset) = 0;
-  virtual std::uint64_t position() const = 0;
-  virtual std::uint64_t size() const = 0;
+  virtual bool Seek(std::uint64_t offset) = 0;
+  virtual std::uint64_t Position() const = 0;
+  virtual std::uint64_t Size() const = 0;
 
-  std::uint64_t remaining() const { return size() - position(); }
+  std::uint64_t Remaining() const { return Size() - Position(); }
 };
 
 // Finds and opens the volumes of an archive by name.
@@ -29,16 +29,16 @@ class VolumeOpener {
  public:
   virtual ~VolumeOpener() = default;
   // Null when no such volume exists (or it cannot be read).
-  virtual std::unique_ptr<ByteSource> open(const std::string& path) = 0;
+  virtual std::unique_ptr<ByteSource> Open(const std::string& path) = 0;
 };
 
 class MemorySource final : public ByteSource {
  public:
   explicit MemorySource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
-  std::size_t read(std::uint8_t* dst, std::size_t max) override;
-  bool seek(std::uint64_t offset) override;
-  std::uint64_t position() const override { return position_; }
-  std::uint64_t size() const override { return bytes_.size(); }
+  std::size_t Read(std::uint8_t* dst, std::size_t max) override;
+  bool Seek(std::uint64_t offset) override;
+  std::uint64_t Position() const override { return position_; }
+  std::uint64_t Size() const override { return bytes_.size(); }
 
  private:
   std::vector<std::uint8_t> bytes_;
@@ -48,8 +48,8 @@ class MemorySource final : public ByteSource {
 // Volumes held in memory under their names (tests, fuzzing).
 class MemoryVolumeOpener final : public VolumeOpener {
  public:
-  void add(const std::string& path, std::vector<std::uint8_t> bytes) { volumes_[path] = std::move(bytes); }
-  std::unique_ptr<ByteSource> open(const std::string& path) override;
+  void Add(const std::string& path, std::vector<std::uint8_t> bytes) { volumes_[path] = std::move(bytes); }
+  std::unique_ptr<ByteSource> Open(const std::string& path) override;
 
  private:
   std::map<std::string, std::vector<std::uint8_t>> volumes_;
@@ -59,7 +59,7 @@ class MemoryVolumeOpener final : public VolumeOpener {
 // code page on Windows).
 class FileVolumeOpener final : public VolumeOpener {
  public:
-  std::unique_ptr<ByteSource> open(const std::string& path) override;
+  std::unique_ptr<ByteSource> Open(const std::string& path) override;
 };
 
 }  // namespace pelmora::unace::io
