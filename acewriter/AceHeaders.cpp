@@ -35,8 +35,8 @@ class HeaderBuilder {
     const std::size_t bodySize = bytes_.size() - kEnvelope;
     bytes_[2] = static_cast<std::uint8_t>(bodySize);
     bytes_[3] = static_cast<std::uint8_t>(bodySize >> 8);
-    const std::uint16_t crc = unace::format::HeaderCrc16(
-        std::span<const std::uint8_t>(bytes_).subspan(kEnvelope));
+    const std::uint16_t crc =
+        unace::format::HeaderCrc16(std::span<const std::uint8_t>(bytes_).subspan(kEnvelope));
     bytes_[0] = static_cast<std::uint8_t>(crc);
     bytes_[1] = static_cast<std::uint8_t>(crc >> 8);
     return std::move(bytes_);

@@ -51,7 +51,8 @@ TEST(AceHeaders, FlagsAndVolumeFieldsLandAtTheirOffsets) {
   EXPECT_EQ(m[16], format::kHostWin32);
 
   FileHeader file;
-  file.flags = format::flags::kContinuedFromPrevious | format::flags::kPassword;  // ADDSIZE is added
+  file.flags =
+      format::flags::kContinuedFromPrevious | format::flags::kPassword;  // ADDSIZE is added
   file.name = "a\\b";
   const auto f = SerializeFileHeader(file);
   EXPECT_EQ(f[5] | (f[6] << 8), 0x5001);

@@ -74,7 +74,8 @@ FileHeader ArchiveWriter::FileHeaderFor(const std::string& name, const FileStamp
                                         std::uint64_t size) const {
   FileHeader header = HeaderFor(name, stamp);
   if (size > std::numeric_limits<std::uint32_t>::max())
-    throw std::invalid_argument("cannot archive \"" + name + "\": files of 4 GiB and more are not supported");
+    throw std::invalid_argument("cannot archive \"" + name +
+                                "\": files of 4 GiB and more are not supported");
   header.originalSize = static_cast<std::uint32_t>(size);
   header.attributes = stamp.attributes & ~format::kAttributeDirectory;
   if (options_.solid) header.flags |= format::flags::kSolid;
@@ -91,7 +92,8 @@ void ArchiveWriter::AddFile(const std::string& name, std::span<const std::uint8_
   volumes_.WriteMember(header, packed.Data());
 }
 
-std::uint64_t ArchiveWriter::AddFileFromDisk(const std::string& name, const std::filesystem::path& path,
+std::uint64_t ArchiveWriter::AddFileFromDisk(const std::string& name,
+                                             const std::filesystem::path& path,
                                              const FileStamp& stamp) {
   std::error_code ec;
   const std::uint64_t size = std::filesystem::file_size(path, ec);

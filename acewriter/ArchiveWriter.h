@@ -24,8 +24,7 @@ class ArchiveWriter {
   // `name` is the member's name in Windows-1252 with '\' separators, relative
   // (no drive, no leading separator, no "." or ".." parts); it is checked.
   void AddFolder(const std::string& name, const FileStamp& stamp);
-  void AddFile(const std::string& name, std::span<const std::uint8_t> data,
-               const FileStamp& stamp);
+  void AddFile(const std::string& name, std::span<const std::uint8_t> data, const FileStamp& stamp);
 
   // Adds the file at `path`; large files are packed without being held in
   // memory. Returns the file's size.
@@ -36,7 +35,8 @@ class ArchiveWriter {
 
  private:
   FileHeader HeaderFor(const std::string& name, const FileStamp& stamp) const;
-  FileHeader FileHeaderFor(const std::string& name, const FileStamp& stamp, std::uint64_t size) const;
+  FileHeader FileHeaderFor(const std::string& name, const FileStamp& stamp,
+                           std::uint64_t size) const;
 
   ArchiveOptions options_;
   std::string workPath_;

@@ -15,8 +15,8 @@ namespace {
 std::uint32_t LocalDosTime(std::time_t when) {
   std::tm local{};
   if (!localtime_r(&when, &local)) return format::EncodeDosTime({});
-  return format::EncodeDosTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                local.tm_min, local.tm_sec});
+  return format::EncodeDosTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                local.tm_hour, local.tm_min, local.tm_sec});
 }
 
 }  // namespace

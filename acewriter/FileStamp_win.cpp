@@ -30,9 +30,10 @@ FileStamp ReadFileStamp(const std::filesystem::path& path) {
   stamp.dosTime = DosTimeOf(data.ftLastWriteTime);
   // Only the classic DOS bits travel: the NT-only ones (compressed, sparse,
   // reparse point, ...) describe this disk, not the file.
-  stamp.attributes = data.dwFileAttributes &
-                     (format::kAttributeReadOnly | format::kAttributeHidden | format::kAttributeSystem |
-                      format::kAttributeDirectory | format::kAttributeArchive);
+  stamp.attributes =
+      data.dwFileAttributes &
+      (format::kAttributeReadOnly | format::kAttributeHidden | format::kAttributeSystem |
+       format::kAttributeDirectory | format::kAttributeArchive);
   return stamp;
 }
 

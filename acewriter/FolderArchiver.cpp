@@ -29,7 +29,8 @@ class TreeWalker {
         report_.bytes += writer_.AddFileFromDisk(name, path, ReadFileStamp(path));
         ++report_.files;
       } else if (onSkip_) {
-        onSkip_("skipped " + PathText(path) + ": not a regular file or folder (links to folders are not followed)");
+        onSkip_("skipped " + PathText(path) +
+                ": not a regular file or folder (links to folders are not followed)");
       }
     }
   }
@@ -46,7 +47,8 @@ class TreeWalker {
     std::vector<Child> children;
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
-    if (ec) throw std::runtime_error("cannot read the folder " + PathText(folder) + ": " + ec.message());
+    if (ec)
+      throw std::runtime_error("cannot read the folder " + PathText(folder) + ": " + ec.message());
     for (; it != fs::directory_iterator(); it.increment(ec)) {
       const fs::path& path = it->path();
       const std::u8string utf8 = path.filename().u8string();
@@ -56,7 +58,8 @@ class TreeWalker {
                                  ": its name has characters outside Windows-1252");
       children.push_back({*name, path});
     }
-    if (ec) throw std::runtime_error("cannot read the folder " + PathText(folder) + ": " + ec.message());
+    if (ec)
+      throw std::runtime_error("cannot read the folder " + PathText(folder) + ": " + ec.message());
     std::sort(children.begin(), children.end(),
               [](const Child& a, const Child& b) { return a.name < b.name; });
     return children;

@@ -46,9 +46,13 @@ TEST_F(FolderArchiverTest, ArchivesTheTreeInAFixedOrderWithFoldersFirst) {
   const auto volume = ScanVolume(Archive());
   std::vector<std::string> names;
   for (const auto& f : volume.files) names.push_back(f.name);
-  const std::vector<std::string> expected = {
-      "a.txt", "b-folder", "b-folder\\Gr\xFC\xDF" "e \x80.txt", "b-folder\\inner",
-      "b-folder\\inner\\deep.bin", "empty", "z.txt"};
+  const std::vector<std::string> expected = {"a.txt",
+                                             "b-folder",
+                                             "b-folder\\Gr\374\337e \200.txt",
+                                             "b-folder\\inner",
+                                             "b-folder\\inner\\deep.bin",
+                                             "empty",
+                                             "z.txt"};
   EXPECT_EQ(names, expected);
   EXPECT_EQ(volume.files[1].attributes & format::kAttributeDirectory, format::kAttributeDirectory);
   EXPECT_EQ(volume.files[0].attributes & format::kAttributeDirectory, 0u);
@@ -77,12 +81,14 @@ TEST_F(FolderArchiverTest, FileTimesAreLocalDosTimes) {
   using namespace std::chrono;
   // 2015-01-15 10:31:17 UTC; what the C library calls local time for that
   // moment is what the archive must record (with the seconds rounded down).
-  const sys_seconds moment = sys_days(year(2015) / January / 15) + hours(10) + minutes(31) + seconds(17);
+  const sys_seconds moment =
+      sys_days(year(2015) / January / 15) + hours(10) + minutes(31) + seconds(17);
   fs::last_write_time(tree_ / "z.txt", file_clock::from_sys(moment));
   const std::time_t t = system_clock::to_time_t(moment);
   const std::tm local = *std::localtime(&t);
-  const std::uint32_t expected = unace::format::EncodeDosTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                                               local.tm_hour, local.tm_min, local.tm_sec});
+  const std::uint32_t expected =
+      unace::format::EncodeDosTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                    local.tm_hour, local.tm_min, local.tm_sec});
   EXPECT_EQ(ReadFileStamp(tree_ / "z.txt").dosTime, expected);
 }
 

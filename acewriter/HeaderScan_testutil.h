@@ -70,7 +70,9 @@ inline ScannedVolume ScanVolume(const std::filesystem::path& path) {
     const std::uint8_t type = b[pos + 4];
     if (first) {
       EXPECT_EQ(type, 0) << path << ": first block is not MAIN";
-      EXPECT_EQ(std::string(b.begin() + static_cast<long>(pos) + 7, b.begin() + static_cast<long>(pos) + 14), "**ACE**");
+      EXPECT_EQ(std::string(b.begin() + static_cast<long>(pos) + 7,
+                            b.begin() + static_cast<long>(pos) + 14),
+                "**ACE**");
       volume.mainFlags = static_cast<std::uint16_t>(Le(b, pos + 5, 2));
       volume.versionToExtract = b[pos + 14];
       volume.volumeNumber = b[pos + 17];
@@ -91,14 +93,16 @@ inline ScannedVolume ScanVolume(const std::filesystem::path& path) {
     f.compressionType = b[pos + 27];
     f.params = static_cast<std::uint16_t>(Le(b, pos + 29, 2));
     const std::size_t nameSize = Le(b, pos + 33, 2);
-    f.name.assign(b.begin() + static_cast<long>(pos) + 35, b.begin() + static_cast<long>(pos + 35 + nameSize));
+    f.name.assign(b.begin() + static_cast<long>(pos) + 35,
+                  b.begin() + static_cast<long>(pos + 35 + nameSize));
     f.headerSize = size;
     pos += 4 + size;
     if (pos + f.packedSize > b.size()) {
       ADD_FAILURE() << path << ": data of " << f.name << " runs past the end";
       break;
     }
-    f.data.assign(b.begin() + static_cast<long>(pos), b.begin() + static_cast<long>(pos + f.packedSize));
+    f.data.assign(b.begin() + static_cast<long>(pos),
+                  b.begin() + static_cast<long>(pos + f.packedSize));
     pos += f.packedSize;
     volume.files.push_back(std::move(f));
   }

@@ -56,7 +56,8 @@ PackedMember MemberPacker::Pack(std::span<const std::uint8_t> original) {
     }
   }
   if (cipher_) {
-    if (member.compressionType == format::kStored) member.storage.assign(original.begin(), original.end());
+    if (member.compressionType == format::kStored)
+      member.storage.assign(original.begin(), original.end());
     Encrypt(member.storage);
     member.encrypted = true;
   }

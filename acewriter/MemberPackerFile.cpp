@@ -30,7 +30,8 @@ class StreamEncryptor {
       return;
     }
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
-    const std::size_t whole = pending_.size() / unace::crypto::kCipherBlockBytes * unace::crypto::kCipherBlockBytes;
+    const std::size_t whole =
+        pending_.size() / unace::crypto::kCipherBlockBytes * unace::crypto::kCipherBlockBytes;
     cipher_->Encrypt(pending_.data(), whole);
     out_.Write(std::span<const std::uint8_t>(pending_).first(whole));
     pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(whole));
@@ -74,7 +75,8 @@ std::uint64_t ForEachChunk(const std::filesystem::path& path, OnChunk&& onChunk)
 
 }  // namespace
 
-StreamedMember MemberPacker::PackFile(const std::filesystem::path& path, const std::string& workPath) {
+StreamedMember MemberPacker::PackFile(const std::filesystem::path& path,
+                                      const std::string& workPath) {
   if (options_.method == PackMethod::Ace20)
     throw std::logic_error("ACE 2.0 members are packed from memory");
   StreamedMember member;
@@ -123,7 +125,8 @@ StreamedMember MemberPacker::PackFile(const std::filesystem::path& path, const s
   }
 
   if (!encoder_) {
-    member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) { crc.Update(chunk); });
+    member.originalSize =
+        ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) { crc.Update(chunk); });
     member.crc32 = crc.Value();
   }
   member.source = std::make_unique<FileSource>(path, member.originalSize);

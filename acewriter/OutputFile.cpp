@@ -34,7 +34,8 @@ void OutputFile::Overwrite(std::uint64_t offset, std::span<const std::uint8_t> b
   if (!file_) throw std::logic_error("write to closed archive file " + path_);
   if (offset + bytes.size() > size_) throw std::logic_error("overwrite beyond the end of " + path_);
   if (!SeekTo(file_.get(), offset, SEEK_SET) ||
-      std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size() || !SeekTo(file_.get(), 0, SEEK_END))
+      std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size() ||
+      !SeekTo(file_.get(), 0, SEEK_END))
     Fail("cannot write");
 }
 

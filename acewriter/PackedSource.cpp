@@ -21,7 +21,8 @@ FileSource::FileSource(const std::filesystem::path& path, std::uint64_t size)
 void FileSource::Read(std::span<std::uint8_t> out) {
   in_.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
   if (static_cast<std::size_t>(in_.gcount()) != out.size())
-    throw std::runtime_error("cannot read " + PathText(path_) + " (did it change while being archived?)");
+    throw std::runtime_error("cannot read " + PathText(path_) +
+                             " (did it change while being archived?)");
 }
 
 }  // namespace pelmora::acewriter

@@ -30,9 +30,22 @@ struct TreeFile {
 };
 
 std::vector<std::uint8_t> SourceLikeText(std::size_t size) {
-  static const char* words[] = {"int",    "return", "value", "for",   "(i = 0; i < n; ++i)",
-                                "if",     "else",   "std::vector<int>", "{", "}", ";\n",
-                                "const",  "count",  "archive", "// note\n", "  "};
+  static const char* words[] = {"int",
+                                "return",
+                                "value",
+                                "for",
+                                "(i = 0; i < n; ++i)",
+                                "if",
+                                "else",
+                                "std::vector<int>",
+                                "{",
+                                "}",
+                                ";\n",
+                                "const",
+                                "count",
+                                "archive",
+                                "// note\n",
+                                "  "};
   std::mt19937 rng(7);
   std::string s;
   while (s.size() < size) s += std::string(words[rng() % 16]) + ' ';
@@ -74,7 +87,7 @@ std::vector<TreeFile> TestTree() {
       // Solid: refers back into the stored (incompressible) member before it.
       {"data/noise2.bin", "data/noise2.bin", Noise(30000)},
       {"data/copy.bin", "data/copy.bin", StructuredBinary(60000)},
-      {"Gr\xC3\xBC\xC3\x9F" "e.txt", "Gr\xFC\xDF" "e.txt", {text.begin(), text.end()}},
+      {"Gr\303\274\303\237e.txt", "Gr\374\337e.txt", {text.begin(), text.end()}},
   };
 }
 
@@ -115,7 +128,8 @@ class UnaceInteropTest : public ::testing::TestWithParam<Variant> {
       const fs::path path = tree_ / fs::path(std::u8string(f.diskName.begin(), f.diskName.end()));
       fs::create_directories(path.parent_path());
       std::ofstream(path, std::ios::binary)
-          .write(reinterpret_cast<const char*>(f.content.data()), static_cast<std::streamsize>(f.content.size()));
+          .write(reinterpret_cast<const char*>(f.content.data()),
+                 static_cast<std::streamsize>(f.content.size()));
     }
     fs::create_directories(tree_ / "emptydir");
   }
@@ -173,15 +187,16 @@ TEST_P(UnaceInteropTest, UnaceListsAndExtractsEveryFileByteForByte) {
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, UnaceInteropTest,
-    ::testing::Values(Variant{"Stored", PackMethod::Stored, false, 0, "stored.ace"},
-                      Variant{"Lz77", PackMethod::Lz77, false, 0, "lz77.ace"},
-                      Variant{"Lz77Solid", PackMethod::Lz77, true, 0, "solid.ace"},
-                      Variant{"StoredVolumes", PackMethod::Stored, false, 120000, "DATA.c00"},
-                      Variant{"Lz77Volumes", PackMethod::Lz77, false, 9000, "DATA.c00"},
-                      Variant{"Lz77SolidVolumes", PackMethod::Lz77, true, 7000, "set.ace"},
-                      Variant{"Lz77Piecewise", PackMethod::Lz77, false, 0, "pieces.ace", 10000},
-                      Variant{"Lz77SolidPiecewiseVolumes", PackMethod::Lz77, true, 7000, "DATA.c00", 10000},
-                      Variant{"StoredPiecewiseVolumes", PackMethod::Stored, false, 120000, "DATA.c00", 10000}),
+    ::testing::Values(
+        Variant{"Stored", PackMethod::Stored, false, 0, "stored.ace"},
+        Variant{"Lz77", PackMethod::Lz77, false, 0, "lz77.ace"},
+        Variant{"Lz77Solid", PackMethod::Lz77, true, 0, "solid.ace"},
+        Variant{"StoredVolumes", PackMethod::Stored, false, 120000, "DATA.c00"},
+        Variant{"Lz77Volumes", PackMethod::Lz77, false, 9000, "DATA.c00"},
+        Variant{"Lz77SolidVolumes", PackMethod::Lz77, true, 7000, "set.ace"},
+        Variant{"Lz77Piecewise", PackMethod::Lz77, false, 0, "pieces.ace", 10000},
+        Variant{"Lz77SolidPiecewiseVolumes", PackMethod::Lz77, true, 7000, "DATA.c00", 10000},
+        Variant{"StoredPiecewiseVolumes", PackMethod::Stored, false, 120000, "DATA.c00", 10000}),
     [](const ::testing::TestParamInfo<Variant>& param) { return std::string(param.param.label); });
 
 }  // namespace

@@ -51,11 +51,12 @@ void VolumeSet::StartNextVolume() {
 
 void VolumeSet::ContinueOpenPieceInNextVolume(const std::string& nextMember) {
   if (!openPiece_)
-    throw std::invalid_argument("volume size " + std::to_string(volumeSize_) + " is too small: " +
-                                current_->Path() + " would end between entries, before " + nextMember +
-                                ", because it holds no piece of data of more than one byte that could "
-                                "continue in the next volume (a reader could not tell that volume's end "
-                                "from the end of the archive)");
+    throw std::invalid_argument(
+        "volume size " + std::to_string(volumeSize_) + " is too small: " + current_->Path() +
+        " would end between entries, before " + nextMember +
+        ", because it holds no piece of data of more than one byte that could "
+        "continue in the next volume (a reader could not tell that volume's end "
+        "from the end of the archive)");
   const OpenPiece piece = *openPiece_;
   const std::vector<std::uint8_t> moved = std::move(held_);
   held_.clear();
@@ -68,7 +69,8 @@ void VolumeSet::ContinueOpenPieceInNextVolume(const std::string& nextMember) {
   StartNextVolume();
 
   FileHeader continuation = piece.header;
-  continuation.flags = (piece.header.flags & ~kContinuationFlags) | format::flags::kContinuedFromPrevious;
+  continuation.flags =
+      (piece.header.flags & ~kContinuationFlags) | format::flags::kContinuedFromPrevious;
   continuation.packedSize = 1;
   current_->Write(SerializeFileHeader(continuation));
   current_->Write(moved);  // the moved byte, then the entries that followed it
@@ -88,10 +90,11 @@ void VolumeSet::WriteMember(FileHeader header, std::span<const std::uint8_t> pac
 }
 
 void VolumeSet::Copy(PackedSource& packed, std::uint64_t bytes) {
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(bytes, 1u << 20)));
+  std::vector<std::uint8_t> buffer(
+      static_cast<std::size_t>(std::min<std::uint64_t>(bytes, 1u << 20)));
   while (bytes > 0) {
-    const std::span<std::uint8_t> chunk(buffer.data(),
-                                        static_cast<std::size_t>(std::min<std::uint64_t>(bytes, buffer.size())));
+    const std::span<std::uint8_t> chunk(
+        buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(bytes, buffer.size())));
     packed.Read(chunk);
     current_->Write(chunk);
     bytes -= chunk.size();

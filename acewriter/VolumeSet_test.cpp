@@ -16,7 +16,8 @@ using testutil::ScanVolume;
 
 std::vector<std::uint8_t> Pattern(std::size_t size, std::uint8_t seed) {
   std::vector<std::uint8_t> data(size);
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>(seed + i * 7 + i / 251);
+  for (std::size_t i = 0; i < size; ++i)
+    data[i] = static_cast<std::uint8_t>(seed + i * 7 + i / 251);
   return data;
 }
 
@@ -75,14 +76,16 @@ TEST_F(VolumeSetTest, SplitsAMemberOverSeveralVolumesWithContinuationFlags) {
       EXPECT_EQ(f.crc32, 0x12345678u);
       EXPECT_GT(f.packedSize, 0u);
       joined.insert(joined.end(), f.data.begin(), f.data.end());
-      pieceFlags.push_back(f.flags & (format::flags::kContinuedFromPrevious | format::flags::kContinuesInNext));
+      pieceFlags.push_back(
+          f.flags & (format::flags::kContinuedFromPrevious | format::flags::kContinuesInNext));
     }
   }
   EXPECT_EQ(joined, big);
   ASSERT_GE(pieceFlags.size(), 3u);
   EXPECT_EQ(pieceFlags.front(), format::flags::kContinuesInNext);
   for (std::size_t i = 1; i + 1 < pieceFlags.size(); ++i)
-    EXPECT_EQ(pieceFlags[i], format::flags::kContinuedFromPrevious | format::flags::kContinuesInNext);
+    EXPECT_EQ(pieceFlags[i],
+              format::flags::kContinuedFromPrevious | format::flags::kContinuesInNext);
   EXPECT_EQ(pieceFlags.back(), format::flags::kContinuedFromPrevious);
 }
 

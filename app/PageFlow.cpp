@@ -30,7 +30,8 @@ HandOver BackFromLaterPage(const FlowFacts& f, bool existingPageIsBehind) {
 HandOver FromWelcome(Action a, const FlowFacts& f) {
   switch (a) {
     case Action::Next:
-      if (f.informationFirstLineNotEmpty) return Show(Page::Information, Placement::AtCurrentPage, true);
+      if (f.informationFirstLineNotEmpty)
+        return Show(Page::Information, Placement::AtCurrentPage, true);
       if (f.existingInstall) {
         HandOver h = Show(Page::ExistingInstallation);
         h.setInstallModeToSix = true;
@@ -117,12 +118,18 @@ HandOver FromFinished(Action a) {
 
 HandOver DecideHandOver(Page from, Action action, const FlowFacts& facts) {
   switch (from) {
-    case Page::Welcome: return FromWelcome(action, facts);
-    case Page::Information: return FromInformation(action, facts);
-    case Page::ExistingInstallation: return FromExistingInstallation(action, facts);
-    case Page::TargetDirectory: return FromTargetDirectory(action, facts);
-    case Page::Installation: return FromInstallation(action);
-    case Page::Finished: return FromFinished(action);
+    case Page::Welcome:
+      return FromWelcome(action, facts);
+    case Page::Information:
+      return FromInformation(action, facts);
+    case Page::ExistingInstallation:
+      return FromExistingInstallation(action, facts);
+    case Page::TargetDirectory:
+      return FromTargetDirectory(action, facts);
+    case Page::Installation:
+      return FromInstallation(action);
+    case Page::Finished:
+      return FromFinished(action);
   }
   return {};
 }

@@ -5,7 +5,14 @@
 
 namespace pelmora::app {
 
-enum class Page { Welcome, Information, ExistingInstallation, TargetDirectory, Installation, Finished };
+enum class Page {
+  Welcome,
+  Information,
+  ExistingInstallation,
+  TargetDirectory,
+  Installation,
+  Finished
+};
 
 enum class Action {
   Next,

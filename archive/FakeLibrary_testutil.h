@@ -116,8 +116,7 @@ class FakeLibraryTest : public ::testing::Test {
     };
     ace.OnExtract = [this](TdAce& sender, TACEHeaderData& eFile, bool result) {
       CheckSender(sender);
-      events.push_back("extract " + std::string(eFile.FileName) + " " +
-                       (result ? "ok" : "failed"));
+      events.push_back("extract " + std::string(eFile.FileName) + " " + (result ? "ok" : "failed"));
     };
     ace.OnProcessData = [this](TdAce& sender, unsigned char* addr, int blockSize, int position) {
       CheckSender(sender);

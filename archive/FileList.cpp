@@ -8,11 +8,16 @@ unsigned char FoldCase1252(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 0x20);
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
   switch (c) {
-    case 0x9A: return 0x8A;  // š Š
-    case 0x9C: return 0x8C;  // œ Œ
-    case 0x9E: return 0x8E;  // ž Ž
-    case 0xFF: return 0x9F;  // ÿ Ÿ
-    default: return c;
+    case 0x9A:
+      return 0x8A;  // š Š
+    case 0x9C:
+      return 0x8C;  // œ Œ
+    case 0x9E:
+      return 0x8E;  // ž Ž
+    case 0xFF:
+      return 0x9F;  // ÿ Ÿ
+    default:
+      return c;
   }
 }
 

@@ -45,7 +45,7 @@ class LibraryDeployment : public ::testing::Test {
 
 TEST_F(LibraryDeployment, SaveResourceToFileCopiesTheResourceBesideTheProgram) {
   const std::string file = programFolder + "saved-resource.bin";
-  WriteText(file, std::string(5000, 'x'));  // replaced, not merged
+  WriteText(file, std::string(5000, 'x'));                   // replaced, not merged
   SaveResourceToFile("saved-resource.bin", "unace", "dll");  // names compare without case
   EXPECT_EQ(ReadText(file), Payload());
   DeleteFileA(file.c_str());

@@ -11,9 +11,9 @@ using ExtractWalk = FakeLibraryTest;
 TEST_F(ExtractWalk, EmptySelectionExtractsEveryEntryBelowTheTarget) {
   WriteScript("entry a.txt\nentry sub\nentry sub\\b.dat\n");
   EXPECT_EQ(ace.Extract(), 128);
-  EXPECT_EQ(events, (Lines{"extracting a.txt", "extract a.txt ok", "extracting sub",
-                           "extract sub ok", "extracting sub\\b.dat", "extract sub\\b.dat ok",
-                           "error 128"}));
+  EXPECT_EQ(events,
+            (Lines{"extracting a.txt", "extract a.txt ok", "extracting sub", "extract sub ok",
+                   "extracting sub\\b.dat", "extract sub\\b.dat ok", "error 128"}));
   EXPECT_EQ(LibraryLog().front(), "open mode=1 volproc=1 dataproc=1 -> 0");
   EXPECT_EQ(Extracted(), (Lines{Target("a.txt"), Target("sub"), Target("sub\\b.dat")}));
   ExpectLibraryReleased();
@@ -86,11 +86,11 @@ TEST_F(ExtractWalk, PasswordVariableIsCarriedAndSetOnlyWhenNotEmpty) {
     if (name == "c.txt") password = "other";
   };
   EXPECT_EQ(ace.Extract(), 128);
-  EXPECT_EQ(events, (Lines{"extracting a.txt", "password a.txt in=", "extract a.txt ok",
-                           "extracting b.txt", "password b.txt in=pw", "extract b.txt ok",
-                           "extracting c.txt", "password c.txt in=", "extract c.txt ok",
-                           "extracting d.txt", "password d.txt in=other", "extract d.txt ok",
-                           "error 128"}));
+  EXPECT_EQ(events,
+            (Lines{"extracting a.txt", "password a.txt in=", "extract a.txt ok", "extracting b.txt",
+                   "password b.txt in=pw", "extract b.txt ok", "extracting c.txt",
+                   "password c.txt in=", "extract c.txt ok", "extracting d.txt",
+                   "password d.txt in=other", "extract d.txt ok", "error 128"}));
   EXPECT_EQ(LogCount("password pw"), 1);
   EXPECT_EQ(LogCount("password other"), 2);
   EXPECT_EQ(LogCount("password "), 0);
@@ -100,8 +100,8 @@ TEST_F(ExtractWalk, WrongPasswordIsTheEntrysError) {
   WriteScript("entry a.txt flags=0x4000 password=pw\n");
   passwordAnswers = {"nope"};
   EXPECT_EQ(ace.Extract(), ACE_ERR_PASSWORD);
-  EXPECT_EQ(events, (Lines{"extracting a.txt", "password a.txt in=", "extract a.txt failed",
-                           "error 133"}));
+  EXPECT_EQ(events,
+            (Lines{"extracting a.txt", "password a.txt in=", "extract a.txt failed", "error 133"}));
 }
 
 TEST_F(ExtractWalk, StopAlreadySetEndsAfterTheFirstHeaderRead) {
@@ -156,8 +156,8 @@ INSTANTIATE_TEST_SUITE_P(Hostile, UnsafeEntryNames,
                          ::testing::Values("..\\evil.txt", "a\\..\\..\\evil.txt", "../evil.txt",
                                            "\\windows\\evil.dll", "/etc/evil",
                                            "\\\\server\\share\\evil.txt", "C:\\evil.txt",
-                                           "C:evil.txt", "a\\...\\evil.txt", "dir\\CON",
-                                           "nul.txt", "a\\b?.txt", "x..\\evil.txt"));
+                                           "C:evil.txt", "a\\...\\evil.txt", "dir\\CON", "nul.txt",
+                                           "a\\b?.txt", "x..\\evil.txt"));
 
 }  // namespace
 }  // namespace pelmora::archive::test

@@ -195,7 +195,8 @@ TEST_F(ListWalk, ProgressCarriesTheRunningPositionOfTheCurrentEntry) {
 }
 
 TEST_F(ListWalk, VolumeChangePassesTheHandlersAnswerThrough) {
-  WriteScript("entry a.txt steps=vol:DATA.c01:0,vol:DATA.c01:1\nentry b.txt steps=vol:DATA.c02:0\n");
+  WriteScript(
+      "entry a.txt steps=vol:DATA.c01:0,vol:DATA.c01:1\nentry b.txt steps=vol:DATA.c02:0\n");
   volumeAnswer = 0;
   ace.OnList = [&](TdAce&, TACEHeaderData&, bool) { volumeAnswer = 7; };
   EXPECT_EQ(ace.List(), ACE_ERR_VOLUME);

@@ -87,8 +87,7 @@ TEST_F(RealArchive, ExtractWritesTheEntriesBelowTheTarget) {
   EXPECT_EQ(FilesWritten(), (Lines{"target/t/t.txt"}));
 }
 
-class RealArchiveContent : public RealArchive,
-                           public ::testing::WithParamInterface<const char*> {};
+class RealArchiveContent : public RealArchive, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(RealArchiveContent, ExtractMatchesTheExpectedDigests) {
   const std::string name = GetParam();

@@ -42,10 +42,11 @@ class Corpus {
 // Words drawn with a skewed distribution, as in prose.
 std::string Prose(std::mt19937& rng, std::size_t size) {
   static const std::vector<std::string> words = [] {
-    std::vector<std::string> w = {"the", "of", "and", "to", "in", "is", "that", "for", "it", "as",
-                                  "with", "was", "on", "be", "by", "this", "are", "from", "at", "or",
-                                  "setup", "install", "program", "directory", "archive", "volume",
-                                  "Windows", "registry", "file", "user", "version", "product"};
+    std::vector<std::string> w = {
+        "the",     "of",     "and",     "to",       "in",    "is",      "that",    "for",
+        "it",      "as",     "with",    "was",      "on",    "be",      "by",      "this",
+        "are",     "from",   "at",      "or",       "setup", "install", "program", "directory",
+        "archive", "volume", "Windows", "registry", "file",  "user",    "version", "product"};
     std::mt19937 gen(1234);
     const std::string letters = "etaoinshrdlucmfwypvbgkjqxz";
     for (int i = 0; i < 3000; ++i) {
@@ -60,7 +61,8 @@ std::string Prose(std::mt19937& rng, std::size_t size) {
   s.reserve(size + 100);
   std::size_t lineLength = 0;
   while (s.size() < size) {
-    const std::size_t pick = std::min(rng() % words.size(), std::min(rng() % words.size(), rng() % words.size()));
+    const std::size_t pick =
+        std::min(rng() % words.size(), std::min(rng() % words.size(), rng() % words.size()));
     s += words[pick];
     lineLength += words[pick].size() + 1;
     if (rng() % 14 == 0) s += rng() % 3 == 0 ? ". " : ", ";
@@ -77,13 +79,14 @@ std::string Prose(std::mt19937& rng, std::size_t size) {
 
 std::string SourceText(std::mt19937& rng, std::size_t size) {
   static const char* types[] = {"int", "std::string", "std::uint32_t", "bool", "double", "auto"};
-  static const char* names[] = {"count", "index", "buffer", "result", "offset", "length", "header",
-                                "entry", "volume", "target", "status", "window", "table", "value"};
+  static const char* names[] = {"count", "index",  "buffer", "result", "offset", "length", "header",
+                                "entry", "volume", "target", "status", "window", "table",  "value"};
   std::string s;
   s.reserve(size + 200);
   int function = 0;
   while (s.size() < size) {
-    s += "// Computes the " + std::string(names[rng() % 14]) + " of one " + names[rng() % 14] + ".\n";
+    s += "// Computes the " + std::string(names[rng() % 14]) + " of one " + names[rng() % 14] +
+         ".\n";
     s += std::string(types[rng() % 6]) + " Compute" + std::to_string(function++) + "(const " +
          types[rng() % 6] + "& " + names[rng() % 14] + ") {\n";
     const int statements = 2 + static_cast<int>(rng() % 10);

@@ -58,7 +58,8 @@ inline int FuzzMemberDecoding(const std::uint8_t* data, std::size_t size, bool b
     pelmora::fuzz::CountingOutput output;
     const auto status =
         decoder.DecodeMember(input, output, originalSize, dictionary, blocked, member > 0);
-    if (status == pelmora::unace::decode::Status::Ok && output.total != originalSize) __builtin_trap();
+    if (status == pelmora::unace::decode::Status::Ok && output.total != originalSize)
+      __builtin_trap();
   }
   return 0;
 }

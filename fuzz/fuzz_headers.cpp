@@ -36,15 +36,16 @@ std::string VolumeName(int volume) {
   return "fuzz.c0" + std::to_string(volume - 1);
 }
 
-std::unique_ptr<pelmora::unace::io::MemoryVolumeOpener> VolumesFrom(const std::uint8_t* data, std::size_t size) {
+std::unique_ptr<pelmora::unace::io::MemoryVolumeOpener> VolumesFrom(const std::uint8_t* data,
+                                                                    std::size_t size) {
   auto opener = std::make_unique<pelmora::unace::io::MemoryVolumeOpener>();
   const std::uint8_t* at = data;
   const std::uint8_t* const end = data + size;
   for (int volume = 0;; ++volume) {
     // memmem, so that libFuzzer learns the separator from the comparison.
-    const void* found = volume + 1 < kMostVolumes
-                            ? memmem(at, static_cast<std::size_t>(end - at), kNextVolume.data(), kNextVolume.size())
-                            : nullptr;
+    const void* found = volume + 1 < kMostVolumes ? memmem(at, static_cast<std::size_t>(end - at),
+                                                           kNextVolume.data(), kNextVolume.size())
+                                                  : nullptr;
     const auto* stop = found ? static_cast<const std::uint8_t*>(found) : end;
     opener->Add(VolumeName(volume), std::vector<std::uint8_t>(at, stop));
     if (!found) break;
@@ -60,7 +61,8 @@ void WalkArchive(const std::uint8_t* data, std::size_t size, bool extracting) {
   callbacks.volume = [&missingAnswers](const std::string&, int mode) {
     return mode == ACE_VOLUME_MISSING ? (missingAnswers++ == 0 ? 0 : 1) : 0;
   };
-  pelmora::unace::archive::ArchiveSession session(VolumesFrom(data, size), std::move(callbacks), extracting);
+  pelmora::unace::archive::ArchiveSession session(VolumesFrom(data, size), std::move(callbacks),
+                                                  extracting);
   if (session.Open("fuzz.ace") != ACE_OK) return;
   std::uint64_t declared = 0;
   for (int entries = 0; entries < 10000; ++entries) {
@@ -83,7 +85,8 @@ void ParseEveryHeader(const std::uint8_t* data, std::size_t size) {
   std::string why;
   if (!pelmora::unace::archive::FindMainHeader(source, main, why)) return;
   pelmora::unace::archive::RawBlock block;
-  while (pelmora::unace::archive::ReadBlock(source, block, why) == pelmora::unace::archive::BlockStatus::Ok) {
+  while (pelmora::unace::archive::ReadBlock(source, block, why) ==
+         pelmora::unace::archive::BlockStatus::Ok) {
     (void)pelmora::unace::format::ParseMainHeader(block.body, why);
     (void)pelmora::unace::format::ParseFileHeader(block.body, why);
     if (!pelmora::unace::archive::SkipData(source, block)) return;

@@ -38,14 +38,16 @@ class Collect : public pelmora::unace::decode::Output {
   std::vector<std::uint8_t> bytes;
 };
 
-void RoundTrip(pelmora::acewriter::encode::Encoder& encoder, pelmora::unace::decode::Decoder& decoder,
-               std::span<const std::uint8_t> member, bool solid) {
+void RoundTrip(pelmora::acewriter::encode::Encoder& encoder,
+               pelmora::unace::decode::Decoder& decoder, std::span<const std::uint8_t> member,
+               bool solid) {
   const auto packed = encoder.EncodeMember(member, solid);
   if (packed.size() % 4 != 0) std::abort();
   SpanInput in(packed);
   Collect out;
-  const auto status = decoder.DecodeMember(in, out, member.size(), std::uint32_t{1} << encoder.DictionaryBits(),
-                                           encoder.CompressionType() == 2, solid);
+  const auto status =
+      decoder.DecodeMember(in, out, member.size(), std::uint32_t{1} << encoder.DictionaryBits(),
+                           encoder.CompressionType() == 2, solid);
   if (status != pelmora::unace::decode::Status::Ok) std::abort();
   if (out.bytes.size() != member.size() ||
       (member.size() != 0 && std::memcmp(out.bytes.data(), member.data(), member.size()) != 0))
@@ -62,9 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Options options;
   options.method = (choice & 1) ? Method::Blocked : Method::Lz77;
   if (options.method == Method::Blocked) {
-    static constexpr BlockedMode kModes[] = {BlockedMode::Auto, BlockedMode::Lz77, BlockedMode::Exe,
-                                             BlockedMode::Delta, BlockedMode::Sound, BlockedMode::Pic,
-                                             BlockedMode::Sound, BlockedMode::Exe};
+    static constexpr BlockedMode kModes[] = {
+        BlockedMode::Auto,  BlockedMode::Lz77, BlockedMode::Exe,   BlockedMode::Delta,
+        BlockedMode::Sound, BlockedMode::Pic,  BlockedMode::Sound, BlockedMode::Exe};
     options.mode = kModes[(choice >> 1) & 7];
   }
   options.level = 1 + (choice >> 4) % 5;

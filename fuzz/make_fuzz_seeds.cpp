@@ -52,9 +52,9 @@ class Random {
 };
 
 Bytes Text(std::size_t size, std::uint32_t seed) {
-  static const char* const kWords[] = {"the ",   "setup ", "program ", "reads ", "an ",     "archive ",
-                                       "and ",   "writes ", "files ",  "into ", "target ", "folder. ",
-                                       "Every ", "entry ", "keeps ",  "its ",  "date ",   "\r\n"};
+  static const char* const kWords[] = {
+      "the ",  "setup ",  "program ", "reads ", "an ",    "archive ", "and ", "writes ", "files ",
+      "into ", "target ", "folder. ", "Every ", "entry ", "keeps ",   "its ", "date ",   "\r\n"};
   Random random(seed);
   Bytes out;
   while (out.size() < size) {
@@ -68,7 +68,8 @@ Bytes Text(std::size_t size, std::uint32_t seed) {
 // x86-like bytes: CALLs whose 32-bit relative targets stay inside the data,
 // among short instructions, so that the writer picks EXE mode.
 Bytes Code(std::size_t size, std::uint32_t seed) {
-  static const std::uint8_t kShort[] = {0x55, 0x8B, 0xEC, 0x53, 0x56, 0x57, 0x5D, 0xC3, 0x90, 0x33, 0xC0, 0x50};
+  static const std::uint8_t kShort[] = {0x55, 0x8B, 0xEC, 0x53, 0x56, 0x57,
+                                        0x5D, 0xC3, 0x90, 0x33, 0xC0, 0x50};
   Random random(seed);
   Bytes out;
   while (out.size() + 5 <= size) {
@@ -136,7 +137,8 @@ Bytes Pixels(std::uint32_t width, std::uint32_t height, std::uint32_t planes) {
 }
 
 Bytes Bitmap(std::uint32_t width, std::uint32_t height) {
-  const Bytes pixels = Pixels(width, height, 3);  // rows of 3 * width bytes: keep width a multiple of 4
+  const Bytes pixels =
+      Pixels(width, height, 3);  // rows of 3 * width bytes: keep width a multiple of 4
   Bytes out = {'B', 'M'};
   PutLe(out, static_cast<std::uint32_t>(54 + pixels.size()), 4);
   PutLe(out, 0, 4);
@@ -172,11 +174,13 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
 
 void Write(const fs::path& path, const Bytes& bytes, std::size_t longest) {
   if (bytes.size() > longest)
-    throw std::runtime_error(path.string() + ": " + std::to_string(bytes.size()) + " bytes, more than the " +
-                             std::to_string(longest) + " the fuzzer reads");
+    throw std::runtime_error(path.string() + ": " + std::to_string(bytes.size()) +
+                             " bytes, more than the " + std::to_string(longest) +
+                             " the fuzzer reads");
   fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
@@ -203,10 +207,12 @@ std::uint8_t SizeSelector(std::size_t size) {
   throw std::invalid_argument("no size selector for " + std::to_string(size) + " bytes");
 }
 
-void StreamSeed(const fs::path& path, Options options, const Bytes& member, bool solidSecond = false) {
+void StreamSeed(const fs::path& path, Options options, const Bytes& member,
+                bool solidSecond = false) {
   pelmora::acewriter::encode::Encoder encoder(options);
   const Bytes packed = encoder.EncodeMember(member, false);
-  Bytes seed = {DictionarySelector(options.dictionaryBits, solidSecond), SizeSelector(member.size())};
+  Bytes seed = {DictionarySelector(options.dictionaryBits, solidSecond),
+                SizeSelector(member.size())};
   seed.insert(seed.end(), packed.begin(), packed.end());
   Write(path, seed, kLongestStreamSeed);
 }
@@ -237,7 +243,8 @@ void StreamSeeds(const fs::path& corpus) {
 
   const fs::path blocked = corpus / "blocked";
   StreamSeed(blocked / "gen-auto-text-2k", Blocked(BlockedMode::Auto), Text(2048, 5));
-  StreamSeed(blocked / "gen-auto-wave-4k", Blocked(BlockedMode::Auto), Concat({Wave(4000, 2), Bytes(52, 0)}));
+  StreamSeed(blocked / "gen-auto-wave-4k", Blocked(BlockedMode::Auto),
+             Concat({Wave(4000, 2), Bytes(52, 0)}));
   StreamSeed(blocked / "gen-auto-bitmap-4k", Blocked(BlockedMode::Auto, 12),
              Concat({Bitmap(20, 64), Bytes(4096 - 54 - 20 * 64 * 3, 0)}));
   Options exe = Blocked(BlockedMode::Exe);
@@ -253,7 +260,8 @@ void StreamSeeds(const fs::path& corpus) {
   for (int i = 0; i < 4; ++i) {
     Options sound = Blocked(BlockedMode::Sound);
     sound.soundLayout = layouts[i];
-    StreamSeed(blocked / ("gen-sound" + std::to_string(i) + "-1k"), sound, Samples(1024, i < 2 ? 1 : 2));
+    StreamSeed(blocked / ("gen-sound" + std::to_string(i) + "-1k"), sound,
+               Samples(1024, i < 2 ? 1 : 2));
   }
   Options pic = Blocked(BlockedMode::Pic);
   pic.picWidth = 64;
@@ -283,16 +291,22 @@ std::vector<Member> MixedFiles() {
 }
 
 std::vector<Member> MediaFiles() {
-  return {{"sound.wav", Wave(2400, 2)}, {"photo.bmp", Bitmap(20, 24)}, {"prog.exe", Code(1200, 10)},
-          {"ramp.dat", Ramp(1000)},     {"notes.txt", Text(400, 11)}};
+  return {{"sound.wav", Wave(2400, 2)},
+          {"photo.bmp", Bitmap(20, 24)},
+          {"prog.exe", Code(1200, 10)},
+          {"ramp.dat", Ramp(1000)},
+          {"notes.txt", Text(400, 11)}};
 }
 
 // Writes the archive into a scratch folder and joins its volumes.
-Bytes MakeArchive(const fs::path& scratch, pelmora::acewriter::ArchiveOptions options, const std::vector<Member>& members) {
+Bytes MakeArchive(const fs::path& scratch, pelmora::acewriter::ArchiveOptions options,
+                  const std::vector<Member>& members) {
   fs::remove_all(scratch);
   fs::create_directories(scratch);
-  const pelmora::acewriter::FileStamp fileStamp{0x5A2B6C00, pelmora::unace::format::kAttributeArchive};
-  const pelmora::acewriter::FileStamp folderStamp{0x5A2B6C00, pelmora::unace::format::kAttributeDirectory};
+  const pelmora::acewriter::FileStamp fileStamp{0x5A2B6C00,
+                                                pelmora::unace::format::kAttributeArchive};
+  const pelmora::acewriter::FileStamp folderStamp{0x5A2B6C00,
+                                                  pelmora::unace::format::kAttributeDirectory};
   pelmora::acewriter::ArchiveWriter writer((scratch / "seed.ace").string(), options);
   for (const Member& m : members) {
     if (m.folder)
@@ -303,7 +317,8 @@ Bytes MakeArchive(const fs::path& scratch, pelmora::acewriter::ArchiveOptions op
   Bytes joined;
   const auto result = writer.Finish();
   if (result.volumes.size() > kMostVolumes)
-    throw std::runtime_error(std::to_string(result.volumes.size()) + " volumes, more than fuzz_headers reads");
+    throw std::runtime_error(std::to_string(result.volumes.size()) +
+                             " volumes, more than fuzz_headers reads");
   for (std::size_t i = 0; i < result.volumes.size(); ++i) {
     if (i > 0) joined.insert(joined.end(), kNextVolume, kNextVolume + sizeof kNextVolume - 1);
     const Bytes volume = ReadFile(result.volumes[i]);
@@ -324,24 +339,30 @@ void ArchiveSeeds(const fs::path& corpus, const fs::path& scratch) {
   options.method = pelmora::acewriter::PackMethod::Lz77;
   Write(headers / "gen-lz77", MakeArchive(scratch, options, MixedFiles()), kLongestArchiveSeed);
   options.solid = true;
-  Write(headers / "gen-lz77-solid", MakeArchive(scratch, options, MixedFiles()), kLongestArchiveSeed);
+  Write(headers / "gen-lz77-solid", MakeArchive(scratch, options, MixedFiles()),
+        kLongestArchiveSeed);
   options.method = pelmora::acewriter::PackMethod::Ace20;
-  Write(headers / "gen-ace20-solid", MakeArchive(scratch, options, MediaFiles()), kLongestArchiveSeed);
+  Write(headers / "gen-ace20-solid", MakeArchive(scratch, options, MediaFiles()),
+        kLongestArchiveSeed);
   options.solid = false;
   Write(headers / "gen-ace20", MakeArchive(scratch, options, MediaFiles()), kLongestArchiveSeed);
   // fuzz_headers answers every password request with "1234".
   options.password = "1234";
-  Write(headers / "gen-ace20-password", MakeArchive(scratch, options, MediaFiles()), kLongestArchiveSeed);
+  Write(headers / "gen-ace20-password", MakeArchive(scratch, options, MediaFiles()),
+        kLongestArchiveSeed);
   options.method = pelmora::acewriter::PackMethod::Lz77;
   options.solid = true;
-  Write(headers / "gen-lz77-solid-password", MakeArchive(scratch, options, MixedFiles()), kLongestArchiveSeed);
+  Write(headers / "gen-lz77-solid-password", MakeArchive(scratch, options, MixedFiles()),
+        kLongestArchiveSeed);
   options.password.clear();
   // Two and three volumes, with members continued across the volume ends.
   options.volumeSize = 1400;
-  Write(headers / "gen-lz77-solid-volumes", MakeArchive(scratch, options, MixedFiles()), kLongestArchiveSeed);
+  Write(headers / "gen-lz77-solid-volumes", MakeArchive(scratch, options, MixedFiles()),
+        kLongestArchiveSeed);
   options.solid = false;
   options.method = pelmora::acewriter::PackMethod::Stored;
-  Write(headers / "gen-stored-volumes", MakeArchive(scratch, options, MixedFiles()), kLongestArchiveSeed);
+  Write(headers / "gen-stored-volumes", MakeArchive(scratch, options, MixedFiles()),
+        kLongestArchiveSeed);
 }
 
 // --- fuzz_roundtrip: option bytes, then the member's bytes ---
@@ -382,7 +403,8 @@ int main(int argc, char** argv) {
   try {
     const fs::path corpus = argv[1];
     StreamSeeds(corpus);
-    ArchiveSeeds(corpus, fs::temp_directory_path() / ("pelmora-fuzz-seeds-" + std::to_string(::getpid())));
+    ArchiveSeeds(corpus,
+                 fs::temp_directory_path() / ("pelmora-fuzz-seeds-" + std::to_string(::getpid())));
     RoundTripSeeds(corpus);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_fuzz_seeds: %s\n", e.what());

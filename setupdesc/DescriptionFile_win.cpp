@@ -29,7 +29,8 @@ std::optional<std::string> LoadDescriptionFile(const std::string& setupDir) {
   char chunk[16384];
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr)) throw IoError(path, GetLastError());
+    if (!ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr))
+      throw IoError(path, GetLastError());
     if (got == 0) break;
     bytes.append(chunk, got);
     if (bytes.size() > kMaxDescriptionBytes) break;  // enough to know it is too large

@@ -37,7 +37,8 @@ TEST(DescriptionFileWin, ReadsTheFileBesideTheProgramAndReportsAMissingOne) {
   EXPECT_FALSE(LoadDescriptionFile(setupDir).has_value());
 
   const std::string pmd = EncodeDescription(
-      "1.0.0.1\nDemo\n3.0.0.0\nDemoKey\nC:\\Demo\ndemo.exe\n<beginregistry>\nSoftware\\Ä\n<endregistry>\n");
+      "1.0.0.1\nDemo\n3.0.0.0\nDemoKey\nC:\\Demo\ndemo.exe\n<beginregistry>\nSoftware\\Ä\n<"
+      "endregistry>\n");
   { std::ofstream(dir.Path() / "install.pmd", std::ios::binary) << pmd; }
   const auto bytes = LoadDescriptionFile(setupDir);
   ASSERT_TRUE(bytes.has_value());

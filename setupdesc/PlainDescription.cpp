@@ -43,7 +43,8 @@ std::string EncodeDescription(std::string_view plain) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (raw && *raw == i) {
       if (HasLineBreak(lines[i]))
-        throw DescriptionFormatError("line " + std::to_string(i + 1) + " contains a carriage return");
+        throw DescriptionFormatError("line " + std::to_string(i + 1) +
+                                     " contains a carriage return");
       continue;
     }
     std::string stored = Scramble(lines[i], kDescriptionSeed);

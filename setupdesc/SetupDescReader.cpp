@@ -14,7 +14,7 @@ struct DamagedFile : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-constexpr std::int32_t kLastOneBasedSlot = 255;  // registry and shortcut slots 1..255
+constexpr std::int32_t kLastOneBasedSlot = 255;   // registry and shortcut slots 1..255
 constexpr std::int32_t kLastZeroBasedSlot = 255;  // COM server slots 0..255
 
 class LineCursor {
@@ -39,8 +39,7 @@ class LineCursor {
 
   // A line inside a section that must end with `endMarker`.
   std::string ReadInSection(const char* beginMarker, const char* endMarker) {
-    if (AtEnd())
-      throw DamagedFile(std::string("Abschnitt ") + beginMarker + " ohne " + endMarker);
+    if (AtEnd()) throw DamagedFile(std::string("Abschnitt ") + beginMarker + " ohne " + endMarker);
     return Read();
   }
 
@@ -52,8 +51,8 @@ class LineCursor {
  private:
   std::string Decode(std::size_t index) const {
     const std::string& stored = lines_[index];
-    std::string plain = options_.decodeLine ? options_.decodeLine(stored)
-                                            : Unscramble(stored, kDescriptionSeed);
+    std::string plain =
+        options_.decodeLine ? options_.decodeLine(stored) : Unscramble(stored, kDescriptionSeed);
     if (plain.find('\0') != std::string::npos)
       throw DamagedFile("Zeile " + std::to_string(index + 1) + " enthält Binärdaten");
     return plain;
@@ -85,8 +84,11 @@ class DescriptionWalker {
  public:
   DescriptionWalker(const std::vector<std::string>& lines, SetupDescription& description,
                     const ReaderOptions& options, ReadResult& result)
-      : cursor_(lines, options), lineCount_(lines.size()), d_(description),
-        options_(options), result_(result) {}
+      : cursor_(lines, options),
+        lineCount_(lines.size()),
+        d_(description),
+        options_(options),
+        result_(result) {}
 
   // Returns false when the version does not match.
   bool Walk() {
@@ -118,7 +120,8 @@ class DescriptionWalker {
     if (lineCount_ < 6) throw DamagedFile("die Datei endet vor Zeile 6");
     if (!NamesUninstallSubkey(cursor_.Peek(3)))
       throw DamagedFile(
-          "Zeile 4 (Name des Uninstall-Schlüssels) ist leer oder besteht nur aus \\ und Leerzeichen");
+          "Zeile 4 (Name des Uninstall-Schlüssels) ist leer oder besteht nur aus \\ und "
+          "Leerzeichen");
     if (!IsAbsoluteDirectory(cursor_.Peek(4)))
       throw DamagedFile(
           "Zeile 5 (Zielverzeichnis) ist kein absoluter Pfad wie C:\\Programme\\Produkt oder "

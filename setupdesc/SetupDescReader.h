@@ -64,8 +64,7 @@ std::vector<std::string> SplitLines(std::string_view bytes);
 // description.SetupVersion; RegistryCount, OcxLast and InstallCompleted are
 // reset here.
 ReadResult ReadSetupDescription(const std::optional<std::string>& fileBytes,
-                                SetupDescription& description,
-                                const ReaderOptions& options = {});
+                                SetupDescription& description, const ReaderOptions& options = {});
 
 // The missing-file message; the reader returns it too.
 inline constexpr const char* kMissingFileMessage =

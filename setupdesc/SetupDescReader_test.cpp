@@ -25,8 +25,8 @@ std::string Pmd(const std::vector<std::string>& lines, int raw = -1) {
 }
 
 std::vector<std::string> FixedLines(std::initializer_list<std::string> more = {}) {
-  std::vector<std::string> lines = {kVersion, "Pelmora Demo", "2.5.0.7", "PelmoraDemo",
-                                    "C:\\Programme\\Demo", "demo.exe"};
+  std::vector<std::string> lines = {kVersion,      "Pelmora Demo",        "2.5.0.7",
+                                    "PelmoraDemo", "C:\\Programme\\Demo", "demo.exe"};
   lines.insert(lines.end(), more);
   return lines;
 }
@@ -68,16 +68,45 @@ TEST(SetupDescReader, VersionMismatchShowsBothVersionsAndStops) {
 
 TEST(SetupDescReader, ReadsEverySection) {
   Reader r;
-  auto lines = FixedLines({"<begininfos>", "Willkommen bei Pelmora.", "", "Viel Spaß!", "<endinfos>",
-                           "<beginregistry>", "Software\\Pelmora", "", "Software\\Pelmora\\Demo",
-                           "<endregistry>", "<beginregisterocx>", "bin\\grid.ocx", "",
-                           "<endregisterocx>", "<beginicons>", "Pelmora", "Demo", "demo.exe",
-                           "icon", "Pelmora\\Extras", "Hilfe", "hilfe.chm", "hilfe.ico",
-                           "<endicons>", "<beginsupportinfos>", "Pelmora GmbH",
-                           "http://about", "http://update", "http://help", "+49 30 1234",
-                           "support@example.org", "liesmich.txt", "Kommentar",
-                           "unread \x01 closing line", "<beginConfigFiles>", "config.ini", "",
-                           "daten\\user.dat", "<endConfigFiles>"});
+  auto lines = FixedLines({"<begininfos>",
+                           "Willkommen bei Pelmora.",
+                           "",
+                           "Viel Spaß!",
+                           "<endinfos>",
+                           "<beginregistry>",
+                           "Software\\Pelmora",
+                           "",
+                           "Software\\Pelmora\\Demo",
+                           "<endregistry>",
+                           "<beginregisterocx>",
+                           "bin\\grid.ocx",
+                           "",
+                           "<endregisterocx>",
+                           "<beginicons>",
+                           "Pelmora",
+                           "Demo",
+                           "demo.exe",
+                           "icon",
+                           "Pelmora\\Extras",
+                           "Hilfe",
+                           "hilfe.chm",
+                           "hilfe.ico",
+                           "<endicons>",
+                           "<beginsupportinfos>",
+                           "Pelmora GmbH",
+                           "http://about",
+                           "http://update",
+                           "http://help",
+                           "+49 30 1234",
+                           "support@example.org",
+                           "liesmich.txt",
+                           "Kommentar",
+                           "unread \x01 closing line",
+                           "<beginConfigFiles>",
+                           "config.ini",
+                           "",
+                           "daten\\user.dat",
+                           "<endConfigFiles>"});
   const std::size_t rawIndex = 39;
   ASSERT_EQ(lines[rawIndex], "unread \x01 closing line");
   const ReadResult result = r.Read(Pmd(lines, static_cast<int>(rawIndex)));
@@ -89,7 +118,8 @@ TEST(SetupDescReader, ReadsEverySection) {
   EXPECT_EQ(r.d.UninstallKeyName, "PelmoraDemo");
   EXPECT_EQ(result.targetDirectory, "C:\\Programme\\Demo\\");
   EXPECT_EQ(r.d.AppExeName, "demo.exe");
-  EXPECT_EQ(result.infoLines, (std::vector<std::string>{"Willkommen bei Pelmora.", "", "Viel Spaß!"}));
+  EXPECT_EQ(result.infoLines,
+            (std::vector<std::string>{"Willkommen bei Pelmora.", "", "Viel Spaß!"}));
   ASSERT_EQ(r.d.RegistryCount, 2);
   EXPECT_TRUE(r.d.RegistryLines[0].empty());
   EXPECT_EQ(r.d.RegistryLines[1], "Software\\Pelmora");
@@ -175,18 +205,18 @@ TEST(SetupDescReader, SectionQuirks) {
   }
   {  // no shortcut section: the support section's first line is read past
     Reader r;
-    ASSERT_EQ(r.Read(Pmd(FixedLines({"<beginsupportinfos>", "Publisher", "a", "b", "c", "d",
-                                     "e", "f", "g", "x"})))
+    ASSERT_EQ(r.Read(Pmd(FixedLines({"<beginsupportinfos>", "Publisher", "a", "b", "c", "d", "e",
+                                     "f", "g", "x"})))
                   .outcome,
               ReadOutcome::Read);
     EXPECT_TRUE(r.d.SupportInfo[Publisher].empty());
   }
   {  // an icon line reading "<endicons>" ends the section after its entry
     Reader r;
-    const ReadResult result = r.Read(
-        Pmd(FixedLines({"<beginicons>", "G", "N", "T", "<endicons>", "<beginsupportinfos>",
-                        "Pub", "", "", "", "", "", "", "", "raw"}),
-            15));
+    const ReadResult result =
+        r.Read(Pmd(FixedLines({"<beginicons>", "G", "N", "T", "<endicons>", "<beginsupportinfos>",
+                               "Pub", "", "", "", "", "", "", "", "raw"}),
+                   15));
     ASSERT_EQ(result.outcome, ReadOutcome::Read);
     EXPECT_EQ(r.d.IconCount, 1);
     EXPECT_EQ(r.d.IconFiles[1], "<endicons>");
@@ -216,8 +246,8 @@ struct DamageCase {
   bool libraryMayBeWritten;
 };
 
-std::vector<std::string> Repeat(std::vector<std::string> lines, const std::string& begin,
-                                int count, int perEntry, const std::string& end) {
+std::vector<std::string> Repeat(std::vector<std::string> lines, const std::string& begin, int count,
+                                int perEntry, const std::string& end) {
   lines.push_back(begin);
   for (int i = 0; i < count; ++i)
     for (int j = 0; j < perEntry; ++j) lines.push_back("e" + std::to_string(i));
@@ -245,20 +275,22 @@ TEST(SetupDescReader, DamagedFilesAreRefusedWithAClearMessage) {
       {"key name of backslashes and blanks", FixedLineDamage(3, " \\\\ "), "Zeile 4", false},
       {"empty folder", FixedLineDamage(4, ""), "Zeile 5", false},
       {"folder \\", FixedLineDamage(4, "\\"), "Zeile 5", false},
-      {"folder below the current drive's root", FixedLineDamage(4, "\\Programme\\Demo"), "Zeile 5", false},
+      {"folder below the current drive's root", FixedLineDamage(4, "\\Programme\\Demo"), "Zeile 5",
+       false},
       {"relative folder", FixedLineDamage(4, "Programme\\Demo"), "Zeile 5", false},
       {"drive-relative folder", FixedLineDamage(4, "C:Demo"), "Zeile 5", false},
       {"UNC path without share", FixedLineDamage(4, "\\\\server"), "Zeile 5", false},
       {"device path", FixedLineDamage(4, "\\\\?\\C:\\Demo"), "Zeile 5", false},
       {"long line", longLine, "zu lang", false},
       {"binary", binary, "Binärdaten", true},
-      {"infos open", Pmd(FixedLines({"<begininfos>", "text"})), "<begininfos> ohne <endinfos>", true},
+      {"infos open", Pmd(FixedLines({"<begininfos>", "text"})), "<begininfos> ohne <endinfos>",
+       true},
       {"registry open", Pmd(FixedLines({"<beginregistry>", "k"})), "<endregistry>", true},
       {"ocx open", Pmd(FixedLines({"<beginregisterocx>"})), "<endregisterocx>", true},
       {"icons open", Pmd(FixedLines({"<beginicons>", "g", "n"})), "<endicons>", true},
       {"config open",
-       Pmd(FixedLines({"<beginicons>", "<endicons>", "<beginsupportinfos>", "", "", "", "", "",
-                       "", "", "", "raw", "<beginConfigFiles>", "a.ini"}),
+       Pmd(FixedLines({"<beginicons>", "<endicons>", "<beginsupportinfos>", "", "", "", "", "", "",
+                       "", "", "raw", "<beginConfigFiles>", "a.ini"}),
            17),
        "<endConfigFiles>", true},
       {"256 registry lines", Pmd(Repeat(FixedLines(), "<beginregistry>", 256, 1, "<endregistry>")),
@@ -274,9 +306,12 @@ TEST(SetupDescReader, DamagedFilesAreRefusedWithAClearMessage) {
     const ReadResult result = r.Read(c.bytes);
     EXPECT_EQ(result.outcome, ReadOutcome::Damaged) << c.name;
     EXPECT_EQ(result.caption, "Fehler!!") << c.name;
-    EXPECT_EQ(result.message.rfind("Installationseinstellungen fehlerhaft!\n\npmd-Datei beschädigt: ", 0), 0u)
+    EXPECT_EQ(
+        result.message.rfind("Installationseinstellungen fehlerhaft!\n\npmd-Datei beschädigt: ", 0),
+        0u)
         << c.name << ": " << result.message;
-    EXPECT_NE(result.message.find(c.expectedDetail), std::string::npos) << c.name << ": " << result.message;
+    EXPECT_NE(result.message.find(c.expectedDetail), std::string::npos)
+        << c.name << ": " << result.message;
     if (!c.libraryMayBeWritten) {
       EXPECT_EQ(r.libraryWrites, 0) << c.name;
     }
@@ -287,7 +322,9 @@ TEST(SetupDescReader, ExceptionFromLibraryWritingEndsTheReading) {
   SetupDescription d;
   d.SetupVersion = kVersion;
   ReaderOptions options;
-  options.onVersionAccepted = [] { throw std::runtime_error("Datei X kann nicht erstellt werden"); };
+  options.onVersionAccepted = [] {
+    throw std::runtime_error("Datei X kann nicht erstellt werden");
+  };
   EXPECT_THROW(ReadSetupDescription(Pmd(FixedLines()), d, options), std::runtime_error);
   EXPECT_TRUE(d.ProductName.empty());
 }

@@ -30,8 +30,8 @@ enum SupportValue : std::size_t {
   kSupportValueCount
 };
 inline constexpr std::array<const char*, kSupportValueCount> kSupportValueNames = {
-    "Publisher", "URLInfoAbout", "URLUpdateInfo", "HelpLink",
-    "HelpTelephone", "Contact", "Readme", "Comments"};
+    "Publisher",     "URLInfoAbout", "URLUpdateInfo", "HelpLink",
+    "HelpTelephone", "Contact",      "Readme",        "Comments"};
 
 struct SetupDescription {
   std::string SetupVersion;

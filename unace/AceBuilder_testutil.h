@@ -81,10 +81,10 @@ struct FileSpec {
   std::uint8_t compression = 0;
   std::uint16_t parameters = 10;
   std::optional<std::string> password;
-  std::optional<std::uint32_t> crc;          // default: CRC of data
-  std::optional<std::uint64_t> packedSize;   // default: bytes that follow
-  std::optional<std::uint64_t> originalSize; // default: data size
-  std::optional<Bytes> packed;               // default: data (encrypted if a password is set)
+  std::optional<std::uint32_t> crc;           // default: CRC of data
+  std::optional<std::uint64_t> packedSize;    // default: bytes that follow
+  std::optional<std::uint64_t> originalSize;  // default: data size
+  std::optional<Bytes> packed;                // default: data (encrypted if a password is set)
 };
 
 inline Bytes FileBlock(const FileSpec& entry) {
@@ -146,6 +146,8 @@ inline Bytes Archive(const std::vector<FileSpec>& files, const MainSpec& main = 
   return out;
 }
 
-inline void Append(Bytes& out, const Bytes& more) { out.insert(out.end(), more.begin(), more.end()); }
+inline void Append(Bytes& out, const Bytes& more) {
+  out.insert(out.end(), more.begin(), more.end());
+}
 
 }  // namespace pelmora::unace::test

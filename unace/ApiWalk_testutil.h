@@ -23,9 +23,9 @@ using pelmora::test::WriteBytes;
 
 struct WalkOptions {
   int openMode = ACE_OPEN_EXTRACT;
-  int operation = ACE_EXTRACT;          // for the entries not in `skip`
-  std::string password;                 // set before every encrypted entry when not empty
-  std::set<std::string> skip;           // entry names passed over with operation 0
+  int operation = ACE_EXTRACT;  // for the entries not in `skip`
+  std::string password;         // set before every encrypted entry when not empty
+  std::set<std::string> skip;   // entry names passed over with operation 0
   ACEChangeVolProc volumeCallback = nullptr;
   ACEProcessDataProc progressCallback = nullptr;
   std::size_t maxEntries = 100000;

@@ -44,7 +44,8 @@ std::time_t LocalTimeOf(std::uint32_t dosTime) {
 
 std::time_t ModificationTime(const fs::path& path) {
   const auto sys = std::chrono::file_clock::to_sys(fs::last_write_time(path));
-  return std::chrono::system_clock::to_time_t(std::chrono::time_point_cast<std::chrono::system_clock::duration>(sys));
+  return std::chrono::system_clock::to_time_t(
+      std::chrono::time_point_cast<std::chrono::system_clock::duration>(sys));
 }
 
 TEST(Extraction, CreatesFoldersParentsAndFilesWithTheirTime) {
@@ -74,7 +75,8 @@ TEST(Extraction, ReadOnlyAttributeIsApplied) {
   };
   EXPECT_FALSE(writable(f.Out() / "ro.txt"));
   EXPECT_TRUE(writable(f.Out() / "rw.txt"));
-  fs::permissions(f.Out() / "ro.txt", fs::perms::owner_write, fs::perm_options::add);  // let the cleanup remove it
+  fs::permissions(f.Out() / "ro.txt", fs::perms::owner_write,
+                  fs::perm_options::add);  // let the cleanup remove it
 }
 
 TEST(Extraction, TestOperationChecksWithoutWriting) {
@@ -159,9 +161,15 @@ TEST(Extraction, UnknownMethodsAndDictionariesAreRefusedAsFormat) {
 }
 
 TEST(Extraction, UnsafeNamesAreListedButNeverWritten) {
-  const std::vector<std::string> names = {"..\\..\\evil.txt", "C:\\evil.txt", "\\evil.txt", "/evil.txt",
-                                          "\\\\server\\share\\evil.txt", "ok\\..\\..\\evil.txt",
-                                          "C:\\C:\\..\\evil.txt", "a:evil.txt", "evil\x01.txt"};
+  const std::vector<std::string> names = {"..\\..\\evil.txt",
+                                          "C:\\evil.txt",
+                                          "\\evil.txt",
+                                          "/evil.txt",
+                                          "\\\\server\\share\\evil.txt",
+                                          "ok\\..\\..\\evil.txt",
+                                          "C:\\C:\\..\\evil.txt",
+                                          "a:evil.txt",
+                                          "evil\x01.txt"};
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     Fixture f(Archive({Stored(name, "payload"), Stored("after.txt", "fine")}));
@@ -283,7 +291,8 @@ TEST(Exports, StaleDoubledAndForeignHandlesAreRefusedUntouched) {
   // scheme (a tag, then a null pointer), and plain numbers.
   const std::uint32_t lookalike[4] = {0x45434155u, 0, 0, 0};
   TACEHeaderData header{};
-  for (const ACEHandle wrong : {first, reinterpret_cast<ACEHandle>(lookalike), ACEHandle{0x1234567}, ACEHandle{-1}}) {
+  for (const ACEHandle wrong :
+       {first, reinterpret_cast<ACEHandle>(lookalike), ACEHandle{0x1234567}, ACEHandle{-1}}) {
     SCOPED_TRACE(wrong);
     EXPECT_EQ(ACEReadHeader(wrong, &header), ACE_ERR_ARGUMENT);
     EXPECT_EQ(ACEProcessFile(wrong, ACE_SKIP, nullptr), ACE_ERR_ARGUMENT);
@@ -317,7 +326,8 @@ TEST(Exports, AnArchiveClosedFromItsOwnCallbackOutlivesTheRunningCall) {
   TACEHeaderData header{};
   ASSERT_EQ(ACEReadHeader(handle, &header), ACE_OK);
   g_handleToClose = handle;
-  EXPECT_EQ(ACEProcessFile(handle, ACE_EXTRACT, TargetFor(f.Out().string(), "one.txt").c_str()), ACE_OK);
+  EXPECT_EQ(ACEProcessFile(handle, ACE_EXTRACT, TargetFor(f.Out().string(), "one.txt").c_str()),
+            ACE_OK);
   EXPECT_EQ(g_handleToClose, 0);
   EXPECT_EQ(ReadBytes(f.Out() / "one.txt"), BytesOf(content));
   EXPECT_EQ(ACEReadHeader(handle, &header), ACE_ERR_ARGUMENT);

@@ -20,7 +20,8 @@ using pelmora::test::ScratchDir;
 fs::path SamplePath(const std::string& name) { return pelmora::test::AceSample(name); }
 
 // Every regular file in the tree must be one the list names, with its content.
-void ExpectOnlyCorrectFiles(const fs::path& root, const std::map<std::string, std::string>& expected) {
+void ExpectOnlyCorrectFiles(const fs::path& root,
+                            const std::map<std::string, std::string>& expected) {
   for (const auto& item : fs::recursive_directory_iterator(root)) {
     if (!item.is_regular_file()) continue;
     const std::string relative = Posix(fs::relative(item.path(), root).string());
@@ -69,7 +70,8 @@ TEST(Mutations, DamagedBytesNeverYieldWrongFiles) {
     const auto expected = pelmora::test::SampleDigests(sample.list);
     for (int round = 0; round < 12; ++round) {
       Bytes damaged = original;
-      const std::size_t at = std::uniform_int_distribution<std::size_t>(0, damaged.size() - 1)(random);
+      const std::size_t at =
+          std::uniform_int_distribution<std::size_t>(0, damaged.size() - 1)(random);
       damaged[at] ^= static_cast<std::uint8_t>(1u << (round % 8));
       SCOPED_TRACE(std::string(sample.archive) + " byte " + std::to_string(at));
       ScratchDir dir("unace-flip");

@@ -22,8 +22,8 @@ constexpr char kSeparator = '/';
 
 TEST(SharedLibrary, ExportsTheFiveFunctionsAndExtracts) {
   std::string error;
-  const auto library = pelmora::archive::DynamicLibrary::Load(
-      pelmora::test::HostPath(UNACE_LIBRARY_PATH), &error);
+  const auto library =
+      pelmora::archive::DynamicLibrary::Load(pelmora::test::HostPath(UNACE_LIBRARY_PATH), &error);
   ASSERT_TRUE(library) << error;
   const auto open = library.Find<ACEOpenArchiveFn>("ACEOpenArchive");
   const auto close = library.Find<ACECloseArchiveFn>("ACECloseArchive");
@@ -33,8 +33,9 @@ TEST(SharedLibrary, ExportsTheFiveFunctionsAndExtracts) {
   ASSERT_TRUE(open && close && readHeader && process && setPassword);
 #if !defined(_WIN32)
   // Nothing else of the library's insides is visible.
-  EXPECT_EQ(library.Symbol("_ZN7pelmora5unace6format10AceCrc32OfESt4spanIKhLm18446744073709551615EE"),
-            nullptr);
+  EXPECT_EQ(
+      library.Symbol("_ZN7pelmora5unace6format10AceCrc32OfESt4spanIKhLm18446744073709551615EE"),
+      nullptr);
 #endif
 
   pelmora::test::ScratchDir dir("unace-shared");

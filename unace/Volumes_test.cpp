@@ -31,8 +31,8 @@ void ExpectMultivolumeContent(const fs::path& root) {
 
 // The volume callback has no context; the tests steer it through these.
 struct VolumeScript {
-  fs::path hidden;       // where the missing volume waits
-  fs::path placeHere;    // where it must go
+  fs::path hidden;     // where the missing volume waits
+  fs::path placeHere;  // where it must go
   int answerWhenMissing = 0;
   std::vector<std::pair<std::string, int>> calls;
 };
@@ -40,7 +40,8 @@ VolumeScript* g_script = nullptr;
 
 int UNACE_CALL OnVolume(char* name, int mode) {
   g_script->calls.emplace_back(name, mode);
-  if (mode == ACE_VOLUME_MISSING && g_script->answerWhenMissing == 0 && fs::exists(g_script->hidden))
+  if (mode == ACE_VOLUME_MISSING && g_script->answerWhenMissing == 0 &&
+      fs::exists(g_script->hidden))
     fs::rename(g_script->hidden, g_script->placeHere);
   return mode == ACE_VOLUME_MISSING ? g_script->answerWhenMissing : 0;
 }
@@ -115,7 +116,8 @@ TEST(Volumes, AVolumeMissingBeforeALaterOneIsAskedFor) {
   const char* names[] = {"set.ace", "set.c00", "set.c01"};
   const char* entries[] = {"a", "b", "c"};
   for (std::uint8_t v = 0; v < 3; ++v)
-    WriteBytes(dir.Path() / names[v], Archive({Stored(entries[v], std::string(300, 'x'))}, MainSpec{0x0800, v}));
+    WriteBytes(dir.Path() / names[v],
+               Archive({Stored(entries[v], std::string(300, 'x'))}, MainSpec{0x0800, v}));
   fs::create_directories(dir.Path() / "disk2");
   const std::string c00 = (dir.Path() / "set.c00").string();
   const std::string c01 = (dir.Path() / "set.c01").string();

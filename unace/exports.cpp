@@ -110,9 +110,9 @@ UNACE_EXPORT ACEHandle UNACE_CALL ACEOpenArchive(TACEOpenData* openData) {
   ACEHandle handle = 0;
   openData->OpenResult = Guarded([&] {
     if (!openData->ArchiveName) return static_cast<int>(ACE_ERR_ARGUMENT);
-    auto session = std::make_shared<ArchiveSession>(std::make_unique<pelmora::unace::io::FileVolumeOpener>(),
-                                                    WrapCallbacks(*openData),
-                                                    openData->OpenMode == ACE_OPEN_EXTRACT);
+    auto session = std::make_shared<ArchiveSession>(
+        std::make_unique<pelmora::unace::io::FileVolumeOpener>(), WrapCallbacks(*openData),
+        openData->OpenMode == ACE_OPEN_EXTRACT);
     const int code = session->Open(openData->ArchiveName);
     if (code == ACE_OK) handle = Archives().Add(std::move(session));
     return code;
@@ -121,9 +121,8 @@ UNACE_EXPORT ACEHandle UNACE_CALL ACEOpenArchive(TACEOpenData* openData) {
 }
 
 UNACE_EXPORT int UNACE_CALL ACECloseArchive(ACEHandle handle) {
-  return Guarded([&] {
-    return static_cast<int>(Archives().Remove(handle) ? ACE_OK : ACE_ERR_ARGUMENT);
-  });
+  return Guarded(
+      [&] { return static_cast<int>(Archives().Remove(handle) ? ACE_OK : ACE_ERR_ARGUMENT); });
 }
 
 UNACE_EXPORT int UNACE_CALL ACEReadHeader(ACEHandle handle, TACEHeaderData* header) {

@@ -18,7 +18,9 @@ namespace pelmora::winsupport::test {
 
 inline std::string ClosingProgram() { return pelmora::test::HostPath(PELMORA_TESTPROG_CLOSING); }
 inline std::string StubbornProgram() { return pelmora::test::HostPath(PELMORA_TESTPROG_STUBBORN); }
-inline std::string VersionedProgram() { return pelmora::test::HostPath(PELMORA_TESTPROG_VERSIONED); }
+inline std::string VersionedProgram() {
+  return pelmora::test::HostPath(PELMORA_TESTPROG_VERSIONED);
+}
 
 // Copies a helper program to target (creating its folders) and returns target.
 inline std::filesystem::path CopyProgram(const std::string& program,

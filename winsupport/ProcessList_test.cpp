@@ -55,8 +55,9 @@ TEST(ToolHelpNaming, Windows9xTakesTheSnapshotPathOrItsFileName) {
   RecordingLookup lookup{{}, "never used"};
   EXPECT_EQ(NameToolHelpEntry(77, "C:\\WINDOWS\\EXPLORER.EXE", ToolHelp9x(true), lookup.Function()),
             "C:\\WINDOWS\\EXPLORER.EXE");
-  EXPECT_EQ(NameToolHelpEntry(77, "C:\\WINDOWS\\EXPLORER.EXE", ToolHelp9x(false), lookup.Function()),
-            "EXPLORER.EXE");
+  EXPECT_EQ(
+      NameToolHelpEntry(77, "C:\\WINDOWS\\EXPLORER.EXE", ToolHelp9x(false), lookup.Function()),
+      "EXPLORER.EXE");
   EXPECT_TRUE(lookup.calls.empty());
 }
 

@@ -28,9 +28,9 @@ ProcessId FindProcessIdByPath(std::string_view path);
 bool FindRunningProgram(std::string_view programName, ProcessId& processId);
 
 enum CloseOutcome : int {
-  kCloseFailed = 0,      // own process, no access, or it could not be ended
-  kEndedByItself = 1,    // it ended within the time-out after being asked to close
-  kKilled = 2,           // it was still running and has been terminated
+  kCloseFailed = 0,    // own process, no access, or it could not be ended
+  kEndedByItself = 1,  // it ended within the time-out after being asked to close
+  kKilled = 2,         // it was still running and has been terminated
 };
 
 // Asks every top-level window of the process to close, waits up to timeoutMs

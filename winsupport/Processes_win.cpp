@@ -28,7 +28,8 @@ struct ToolHelpFunctions {
 
   ToolHelpFunctions() {
     const HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
-    createSnapshot = win::LookUpExport<decltype(createSnapshot)>(kernel, "CreateToolhelp32Snapshot");
+    createSnapshot =
+        win::LookUpExport<decltype(createSnapshot)>(kernel, "CreateToolhelp32Snapshot");
     first = win::LookUpExport<decltype(first)>(kernel, "Process32First");
     next = win::LookUpExport<decltype(next)>(kernel, "Process32Next");
   }
@@ -101,7 +102,8 @@ std::string GetProcessModulePath(ProcessId id, bool fullPath) {
   const ProcessStatusFunctions& psapi = ProcessStatus();
   const auto query = fullPath ? psapi.moduleFileName : psapi.moduleBaseName;
   if (query == nullptr) return {};
-  const win::UniqueHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
+  const win::UniqueHandle process(
+      ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
   if (!process) return {};
   char name[MAX_PATH] = {};
   if (query(process.Get(), nullptr, name, MAX_PATH) == 0) return {};

@@ -20,8 +20,8 @@ std::string OwnModulePath() {
 }
 
 const ProcessEntry* FindEntry(const ProcessList& list, ProcessId id) {
-  const auto found = std::find_if(list.begin(), list.end(),
-                                  [id](const ProcessEntry& e) { return e.id == id; });
+  const auto found =
+      std::find_if(list.begin(), list.end(), [id](const ProcessEntry& e) { return e.id == id; });
   return found == list.end() ? nullptr : &*found;
 }
 

@@ -6,7 +6,8 @@ namespace pelmora::winsupport {
 namespace {
 
 TEST(RegistryKeyPath, LeadingAndTrailingBackslashesAreDropped) {
-  EXPECT_EQ(NormalizeRegistryKeyPath("\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Produkt"),
+  EXPECT_EQ(NormalizeRegistryKeyPath(
+                "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Produkt"),
             "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Produkt");
   EXPECT_EQ(NormalizeRegistryKeyPath("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"),
             "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");

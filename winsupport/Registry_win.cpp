@@ -24,7 +24,8 @@ bool QueryStringValue(HKEY key, const std::string& valueName, std::string& text)
   for (int attempt = 0; attempt < 3; ++attempt) {
     DWORD type = 0;
     DWORD size = 0;
-    if (::RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (::RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
         !IsStringType(type))
       return false;
     // One spare byte: stored strings need not end in a zero.

@@ -31,7 +31,9 @@ class RegistryTest : public ::testing::Test {
     win::UniqueRegKey key;
     return ::RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
   }
-  bool Exists(const std::string& relative) const { return Exists(HKEY_CURRENT_USER, Path(relative)); }
+  bool Exists(const std::string& relative) const {
+    return Exists(HKEY_CURRENT_USER, Path(relative));
+  }
 
   void SetValue(const std::string& relative, const char* name, DWORD type, const void* data,
                 DWORD size) {
@@ -62,9 +64,11 @@ TEST_F(RegistryTest, LeadingAndTrailingBackslashesNameTheSameKey) {
   EXPECT_TRUE(Exists("Uninstall\\Produkt"));
   SetString("Uninstall\\Produkt", "DisplayVersion", "2.1");
   std::string text;
-  EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, "\\" + Path("Uninstall\\Produkt"), "DisplayVersion", text));
+  EXPECT_TRUE(
+      ReadRegString(HKEY_CURRENT_USER, "\\" + Path("Uninstall\\Produkt"), "DisplayVersion", text));
   EXPECT_EQ(text, "2.1");
-  EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, Path("Uninstall\\Produkt\\"), "DisplayVersion", text));
+  EXPECT_TRUE(
+      ReadRegString(HKEY_CURRENT_USER, Path("Uninstall\\Produkt\\"), "DisplayVersion", text));
   EXPECT_EQ(text, "2.1");
   EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "\\" + Path("Uninstall")));
   EXPECT_TRUE(DeleteRegKey("\\" + Path("Uninstall\\Produkt"), HKEY_CURRENT_USER));

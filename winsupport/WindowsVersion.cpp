@@ -18,10 +18,14 @@ unsigned ClassifyWindows9x(const WindowsVersionFacts& facts) {
 
 unsigned ClassifyWindowsNt(const WindowsVersionFacts& facts) {
   switch (facts.major) {
-    case 3: return kWindowsNt3;
-    case 4: return kWindowsNt4;
-    case 5: return kWindowsNt5;
-    default: return kUnrecognisedWindows;
+    case 3:
+      return kWindowsNt3;
+    case 4:
+      return kWindowsNt4;
+    case 5:
+      return kWindowsNt5;
+    default:
+      return kUnrecognisedWindows;
   }
 }
 
@@ -29,9 +33,12 @@ unsigned ClassifyWindowsNt(const WindowsVersionFacts& facts) {
 
 unsigned ClassifyWindowsVersion(const WindowsVersionFacts& facts) {
   switch (facts.platform) {
-    case WindowsPlatform::Windows9x: return ClassifyWindows9x(facts);
-    case WindowsPlatform::WindowsNT: return ClassifyWindowsNt(facts);
-    case WindowsPlatform::Other: break;
+    case WindowsPlatform::Windows9x:
+      return ClassifyWindows9x(facts);
+    case WindowsPlatform::WindowsNT:
+      return ClassifyWindowsNt(facts);
+    case WindowsPlatform::Other:
+      break;
   }
   return kUnrecognisedWindows;
 }

@@ -64,9 +64,9 @@ TEST(WindowsVersionClass, OtherPlatformsAreUnrecognisedWhateverTheirNumbers) {
 }
 
 bool FlagOf(const WindowsVersionFlags& flags, unsigned versionClass) {
-  const bool all[] = {false,           flags.windows95,   flags.windows95Osr2,
-                      flags.windows98, flags.windows98Se, flags.windowsMe,
-                      flags.windowsNt3, flags.windowsNt4, flags.windowsNt5};
+  const bool all[] = {
+      false,           flags.windows95,  flags.windows95Osr2, flags.windows98, flags.windows98Se,
+      flags.windowsMe, flags.windowsNt3, flags.windowsNt4,    flags.windowsNt5};
   return all[versionClass];
 }
 

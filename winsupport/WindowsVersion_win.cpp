@@ -26,7 +26,8 @@ WindowsVersionFacts QueryWindowsVersionFacts() {
       facts.platform = WindowsPlatform::Windows9x;
     facts.major = info.dwMajorVersion;
     facts.minor = info.dwMinorVersion;
-    facts.servicePack.assign(info.szCSDVersion, strnlen(info.szCSDVersion, sizeof info.szCSDVersion));
+    facts.servicePack.assign(info.szCSDVersion,
+                             strnlen(info.szCSDVersion, sizeof info.szCSDVersion));
   }
   facts.kernel32ProductVersionMS = Kernel32ProductVersionMS();
   return facts;
@@ -44,6 +45,8 @@ unsigned GetWindowsVersionClass() {
   return versionClass;
 }
 
-WindowsVersionFlags CurrentWindowsVersionFlags() { return FlagsForVersionClass(GetWindowsVersionClass()); }
+WindowsVersionFlags CurrentWindowsVersionFlags() {
+  return FlagsForVersionClass(GetWindowsVersionClass());
+}
 
 }  // namespace pelmora::winsupport

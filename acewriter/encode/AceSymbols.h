@@ -5,14 +5,14 @@
 
 namespace pelmora::acewriter::encode {
 
-inline constexpr unsigned kCodeMaxWidth = 11;         // main and length alphabets
-inline constexpr unsigned kFirstRepeatSymbol = 256;   // 256..259: repeat distance 0..3
-inline constexpr unsigned kFirstDistanceSymbol = 260; // 260 + bit length of (distance - 1)
-inline constexpr unsigned kTypeCodeSymbol = 283;      // ACE 2.0 mode switch
-inline constexpr unsigned kMainSymbolsLz77 = 283;     // ACE 1.0 alphabet size
-inline constexpr unsigned kMainSymbolsBlocked = 284;  // with TYPECODE
+inline constexpr unsigned kCodeMaxWidth = 11;          // main and length alphabets
+inline constexpr unsigned kFirstRepeatSymbol = 256;    // 256..259: repeat distance 0..3
+inline constexpr unsigned kFirstDistanceSymbol = 260;  // 260 + bit length of (distance - 1)
+inline constexpr unsigned kTypeCodeSymbol = 283;       // ACE 2.0 mode switch
+inline constexpr unsigned kMainSymbolsLz77 = 283;      // ACE 1.0 alphabet size
+inline constexpr unsigned kMainSymbolsBlocked = 284;   // with TYPECODE
 inline constexpr unsigned kLengthSymbols = 256;
-inline constexpr unsigned kMaxBlockSymbols = 32767;   // 15-bit COUNT, never 0
+inline constexpr unsigned kMaxBlockSymbols = 32767;  // 15-bit COUNT, never 0
 inline constexpr unsigned kMaxMatch = 259;
 inline constexpr unsigned kRepeatHistory = 4;
 inline constexpr std::uint32_t kMinDictionaryBits = 10;

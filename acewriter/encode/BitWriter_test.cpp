@@ -46,7 +46,8 @@ class BitReader {
       const std::size_t word = pos_ / 32;
       const unsigned bit = 31 - pos_ % 32;
       std::uint32_t w = 0;
-      for (unsigned b = 0; b < 4 && word * 4 + b < bytes_.size(); ++b) w |= std::uint32_t{bytes_[word * 4 + b]} << (8 * b);
+      for (unsigned b = 0; b < 4 && word * 4 + b < bytes_.size(); ++b)
+        w |= std::uint32_t{bytes_[word * 4 + b]} << (8 * b);
       v = (v << 1) | ((w >> bit) & 1);
     }
     return v;

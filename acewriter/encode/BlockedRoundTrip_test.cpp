@@ -50,7 +50,9 @@ Bytes Wave(std::size_t samples, unsigned channels, std::uint32_t seed) {
   for (std::size_t i = 0; i < samples; ++i)
     for (unsigned c = 0; c < channels; ++c) {
       const bool quiet = (i / 500) % 4 == 3;
-      const double v = quiet ? 0 : 9000 * std::sin(0.03 * static_cast<double>(i) + c) + static_cast<int>(rng() % 64);
+      const double v =
+          quiet ? 0
+                : 9000 * std::sin(0.03 * static_cast<double>(i) + c) + static_cast<int>(rng() % 64);
       const auto s = static_cast<std::int16_t>(v);
       b.push_back(static_cast<std::uint8_t>(s));
       b.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(s) >> 8));
@@ -64,7 +66,8 @@ Bytes Picture(std::uint32_t width, std::uint32_t rows, std::uint32_t seed) {
   Bytes b;
   for (std::uint32_t y = 0; y < rows; ++y)
     for (std::uint32_t x = 0; x < width; ++x)
-      for (unsigned c = 0; c < 3; ++c) b.push_back(static_cast<std::uint8_t>(x * (c + 1) + y * 2 + rng() % 5));
+      for (unsigned c = 0; c < 3; ++c)
+        b.push_back(static_cast<std::uint8_t>(x * (c + 1) + y * 2 + rng() % 5));
   return b;
 }
 
@@ -75,9 +78,11 @@ void ExpectRoundTrip(Encoder& encoder, const Bytes& data, const char* what, bool
   unace::decode::Decoder own;
   unace::decode::Decoder& decoder = shared ? *shared : own;
   std::string error;
-  const Bytes back = test::Decode(decoder, packed, data.size(), encoder.DictionaryBits(), true, solid, error);
+  const Bytes back =
+      test::Decode(decoder, packed, data.size(), encoder.DictionaryBits(), true, solid, error);
   EXPECT_EQ(error, "") << what;
-  EXPECT_TRUE(back == data) << what << ": " << back.size() << " of " << data.size() << " bytes back";
+  EXPECT_TRUE(back == data) << what << ": " << back.size() << " of " << data.size()
+                            << " bytes back";
 }
 
 Options Blocked(BlockedMode mode) {
@@ -109,7 +114,8 @@ TEST(BlockedRoundTrip, AutoOnAProgramAndOnAWaveFile) {
   Encoder automatic(Blocked(BlockedMode::Auto));
   ExpectRoundTrip(automatic, program, "auto program");
   Encoder plainLz(Blocked(BlockedMode::Lz77));
-  EXPECT_LT(automatic.EncodeMember(program, false).size(), plainLz.EncodeMember(program, false).size() * 95 / 100);
+  EXPECT_LT(automatic.EncodeMember(program, false).size(),
+            plainLz.EncodeMember(program, false).size() * 95 / 100);
 
   const Bytes samples = Wave(5001, 2, 3);
   Bytes wave(44, 0);
@@ -118,7 +124,8 @@ TEST(BlockedRoundTrip, AutoOnAProgramAndOnAWaveFile) {
   wave[34] = 16;
   std::memcpy(wave.data() + 36, "data", 4);
   const auto n = static_cast<std::uint32_t>(samples.size());
-  for (int i = 0; i < 4; ++i) wave[40 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(n >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    wave[40 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(n >> (8 * i));
   wave.insert(wave.end(), samples.begin(), samples.end());
   wave.insert(wave.end(), {'L', 'I', 'S', 'T', 1, 2, 3});
   ExpectRoundTrip(automatic, wave, "auto wave");
@@ -131,7 +138,8 @@ TEST(BlockedRoundTrip, AutoOnAPhotoBitmap) {
   const Bytes pixels = Picture(width, height, 12);
   Bytes bmp(54, 0);
   const auto put = [&](std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) bmp[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+      bmp[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
   };
   bmp[0] = 'B';
   bmp[1] = 'M';
@@ -167,11 +175,13 @@ TEST(BlockedRoundTrip, ExeFilterPaysOffOnCallHeavyCode) {
   const Bytes code = FakeCode(200000, 3);
   Encoder exe(Blocked(BlockedMode::Exe));
   Encoder plain(Blocked(BlockedMode::Lz77));
-  EXPECT_LT(exe.EncodeMember(code, false).size(), plain.EncodeMember(code, false).size() * 95 / 100);
+  EXPECT_LT(exe.EncodeMember(code, false).size(),
+            plain.EncodeMember(code, false).size() * 95 / 100);
 }
 
 TEST(BlockedRoundTrip, DeltaWithSeveralGeometries) {
-  for (auto [distance, length] : {std::pair<std::uint8_t, std::uint32_t>{4, 2048}, {2, 8}, {3, 999}, {1, 131071}}) {
+  for (auto [distance, length] :
+       {std::pair<std::uint8_t, std::uint32_t>{4, 2048}, {2, 8}, {3, 999}, {1, 131071}}) {
     Options o = Blocked(BlockedMode::Delta);
     o.deltaDistance = distance;
     o.deltaLength = length;
@@ -181,7 +191,8 @@ TEST(BlockedRoundTrip, DeltaWithSeveralGeometries) {
 }
 
 TEST(BlockedRoundTrip, SoundEveryLayout) {
-  for (auto layout : {SoundLayout::Mono8, SoundLayout::Mono16, SoundLayout::Stereo16, SoundLayout::Stereo16Swapped}) {
+  for (auto layout : {SoundLayout::Mono8, SoundLayout::Mono16, SoundLayout::Stereo16,
+                      SoundLayout::Stereo16Swapped}) {
     Options o = Blocked(BlockedMode::Sound);
     o.soundLayout = layout;
     Encoder encoder(o);
@@ -198,7 +209,8 @@ TEST(BlockedRoundTrip, SoundBeatsLz77OnAudio) {
   o.soundLayout = SoundLayout::Mono16;
   Encoder sound(o);
   Encoder plain(Blocked(BlockedMode::Lz77));
-  EXPECT_LT(sound.EncodeMember(wave, false).size(), plain.EncodeMember(wave, false).size() * 9 / 10);
+  EXPECT_LT(sound.EncodeMember(wave, false).size(),
+            plain.EncodeMember(wave, false).size() * 9 / 10);
 }
 
 TEST(BlockedRoundTrip, PicEveryPlaneTypeAndPartialLastRow) {
@@ -221,8 +233,8 @@ TEST(BlockedRoundTrip, PicEveryPlaneTypeAndPartialLastRow) {
 }
 
 TEST(BlockedRoundTrip, EverySwitchBetweenModesInOneMember) {
-  const Bytes wave = Wave(3000, 2, 1);              // 12000 bytes
-  const Bytes image = Picture(40, 20, 2);           // 2400 bytes = 20 rows of 120
+  const Bytes wave = Wave(3000, 2, 1);     // 12000 bytes
+  const Bytes image = Picture(40, 20, 2);  // 2400 bytes = 20 rows of 120
   const Bytes code = FakeCode(6000, 3);
   Bytes data;
   std::vector<Segment> plan;
@@ -245,13 +257,13 @@ TEST(BlockedRoundTrip, EverySwitchBetweenModesInOneMember) {
   delta.deltaLength = 400;
   Bytes codeHead(code.begin(), code.begin() + 3000);
   while (!ExeSegmentMayEnd(codeHead)) codeHead.pop_back();
-  add(test::WordSoup(5000, 1), lz);           // LZ77
-  add(wave, sound);                            // LZ77 -> SOUND
-  add(image, pic);                             // SOUND -> PIC
-  add(codeHead, exe);                          // PIC -> EXE
-  add(Bytes(wave.begin(), wave.begin() + 4000), delta);  // EXE -> DELTA
+  add(test::WordSoup(5000, 1), lz);                              // LZ77
+  add(wave, sound);                                              // LZ77 -> SOUND
+  add(image, pic);                                               // SOUND -> PIC
+  add(codeHead, exe);                                            // PIC -> EXE
+  add(Bytes(wave.begin(), wave.begin() + 4000), delta);          // EXE -> DELTA
   add(Bytes(wave.begin() + 4000, wave.begin() + 8000), sound8);  // DELTA -> SOUND
-  add(wave, lz);                               // SOUND -> LZ77, matches into the SOUND bytes
+  add(wave, lz);  // SOUND -> LZ77, matches into the SOUND bytes
   add(Bytes(image.begin(), image.begin() + 1200), pic);  // LZ77 -> PIC, ends the member
 
   LzParser parser(20, 3);

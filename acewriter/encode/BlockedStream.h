@@ -32,11 +32,11 @@ std::vector<Segment> PlanSegments(std::span<const std::uint8_t> data, const Opti
 
 // Codes the member along `plan` (lengths must add up to the member size,
 // and each segment must keep its mode's rules; std::logic_error otherwise).
-void EncodeBlockedSegments(std::span<const std::uint8_t> data, const std::vector<Segment>& plan, LzParser& parser,
-                           BitWriter& out);
+void EncodeBlockedSegments(std::span<const std::uint8_t> data, const std::vector<Segment>& plan,
+                           LzParser& parser, BitWriter& out);
 
-inline void EncodeBlockedMember(std::span<const std::uint8_t> data, const Options& options, LzParser& parser,
-                                BitWriter& out) {
+inline void EncodeBlockedMember(std::span<const std::uint8_t> data, const Options& options,
+                                LzParser& parser, BitWriter& out) {
   EncodeBlockedSegments(data, PlanSegments(data, options), parser, out);
 }
 

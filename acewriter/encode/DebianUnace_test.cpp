@@ -57,7 +57,9 @@ TEST(DebianUnace, TestsSolidAndNonSolidArchivesOk) {
     const std::string report = RunUnaceTest(path, path + ".log");
     EXPECT_NE(report.find("exit 0\n"), std::string::npos) << report;
     std::size_t oks = 0;
-    for (std::size_t at = report.find("CRC OK"); at != std::string::npos; at = report.find("CRC OK", at + 1)) ++oks;
+    for (std::size_t at = report.find("CRC OK"); at != std::string::npos;
+         at = report.find("CRC OK", at + 1))
+      ++oks;
     EXPECT_EQ(oks, members.size()) << report;
   }
 }

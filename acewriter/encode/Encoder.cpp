@@ -14,7 +14,9 @@ namespace pelmora::acewriter::encode {
 namespace {
 
 const Options& Checked(const Options& o) {
-  const auto fail = [](const std::string& what) { throw std::invalid_argument("acewriter::encode::Options: " + what); };
+  const auto fail = [](const std::string& what) {
+    throw std::invalid_argument("acewriter::encode::Options: " + what);
+  };
   if (o.dictionaryBits < kMinDictionaryBits || o.dictionaryBits > kMaxDictionaryBits)
     fail("dictionaryBits " + std::to_string(o.dictionaryBits) + " outside 10..22");
   if (o.level < 1 || o.level > 5) fail("level " + std::to_string(o.level) + " outside 1..5");
@@ -38,7 +40,8 @@ class Encoder::Impl {
       : options_(Checked(options)), parser_(options.dictionaryBits, options.level) {}
 
   std::vector<std::uint8_t> EncodeMember(std::span<const std::uint8_t> data, bool solidContinue) {
-    if (streaming_) throw std::logic_error("Encoder::encodeMember: a member coded in pieces is not finished");
+    if (streaming_)
+      throw std::logic_error("Encoder::encodeMember: a member coded in pieces is not finished");
     parser_.StartMember(solidContinue);
     if (data.empty()) return {};
     BitWriter out;
@@ -63,8 +66,10 @@ class Encoder::Impl {
   }
 
   void BeginMember(bool solidContinue) {
-    if (options_.method != Method::Lz77) throw std::logic_error("Encoder: only the ACE 1.0 method codes in pieces");
-    if (streaming_) throw std::logic_error("Encoder::beginMember: the previous member is not finished");
+    if (options_.method != Method::Lz77)
+      throw std::logic_error("Encoder: only the ACE 1.0 method codes in pieces");
+    if (streaming_)
+      throw std::logic_error("Encoder::beginMember: the previous member is not finished");
     parser_.StartMember(solidContinue);
     streaming_ = std::make_unique<Streaming>();
   }
@@ -106,7 +111,8 @@ Encoder::~Encoder() = default;
 Encoder::Encoder(Encoder&&) noexcept = default;
 Encoder& Encoder::operator=(Encoder&&) noexcept = default;
 
-std::vector<std::uint8_t> Encoder::EncodeMember(std::span<const std::uint8_t> data, bool solidContinue) {
+std::vector<std::uint8_t> Encoder::EncodeMember(std::span<const std::uint8_t> data,
+                                                bool solidContinue) {
   return impl_->EncodeMember(data, solidContinue);
 }
 

@@ -49,13 +49,13 @@ struct Options {
   int level = 3;
 
   // Parameters of the explicitly chosen blocked modes.
-  std::uint8_t exeMode = 1;           // 0: 16-bit CALL targets, 1: 32-bit
-  std::uint8_t deltaDistance = 4;     // planes, 1..255
-  std::uint32_t deltaLength = 2048;   // chunk bytes; rounded down to a multiple of deltaDistance
+  std::uint8_t exeMode = 1;          // 0: 16-bit CALL targets, 1: 32-bit
+  std::uint8_t deltaDistance = 4;    // planes, 1..255
+  std::uint32_t deltaLength = 2048;  // chunk bytes; rounded down to a multiple of deltaDistance
   SoundLayout soundLayout = SoundLayout::Mono16;
-  std::uint32_t picWidth = 0;         // bytes per row; 0: the whole member is one row
-  std::uint32_t picPlanes = 1;        // interleaved bytes per pixel, >= 1
-  int picPlaneType = -1;              // decoder type for planes >= 1: 0..2, or -1 to choose per row
+  std::uint32_t picWidth = 0;   // bytes per row; 0: the whole member is one row
+  std::uint32_t picPlanes = 1;  // interleaved bytes per pixel, >= 1
+  int picPlaneType = -1;        // decoder type for planes >= 1: 0..2, or -1 to choose per row
 };
 
 class Encoder {
@@ -74,8 +74,7 @@ class Encoder {
   // then prefer to store the member: see storeInstead. With solidContinue
   // the member may refer to everything the Encoder has seen before (solid
   // archive); without it the window starts empty.
-  std::vector<std::uint8_t> EncodeMember(std::span<const std::uint8_t> data,
-                                         bool solidContinue);
+  std::vector<std::uint8_t> EncodeMember(std::span<const std::uint8_t> data, bool solidContinue);
 
   // The same for the ACE 1.0 method in pieces, for members too large to
   // hold: beginMember, any number of feed calls, finishMember. takePacked

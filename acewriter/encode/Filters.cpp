@@ -4,18 +4,19 @@
 
 namespace pelmora::acewriter::encode {
 
-std::vector<std::uint8_t> ExeFilter(std::span<const std::uint8_t> segment, std::uint64_t memberOffset,
-                                    std::uint8_t exeMode) {
+std::vector<std::uint8_t> ExeFilter(std::span<const std::uint8_t> segment,
+                                    std::uint64_t memberOffset, std::uint8_t exeMode) {
   std::vector<std::uint8_t> out(segment.begin(), segment.end());
   const std::size_t n = out.size();
   for (std::size_t i = 0; i + 4 < n;) {
     const std::uint8_t op = out[i];
     const auto where = static_cast<std::uint32_t>(memberOffset + i);
     if (op == 0xE8 && exeMode != 0) {
-      std::uint32_t v = std::uint32_t{out[i + 1]} | std::uint32_t{out[i + 2]} << 8 | std::uint32_t{out[i + 3]} << 16 |
-                        std::uint32_t{out[i + 4]} << 24;
+      std::uint32_t v = std::uint32_t{out[i + 1]} | std::uint32_t{out[i + 2]} << 8 |
+                        std::uint32_t{out[i + 3]} << 16 | std::uint32_t{out[i + 4]} << 24;
       v += where;
-      for (int b = 0; b < 4; ++b) out[i + 1 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(v >> (8 * b));
+      for (int b = 0; b < 4; ++b)
+        out[i + 1 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(v >> (8 * b));
       i += 5;
     } else if (op == 0xE8 || op == 0xE9) {
       std::uint32_t v = std::uint32_t{out[i + 1]} | std::uint32_t{out[i + 2]} << 8;
@@ -37,7 +38,8 @@ bool ExeSegmentMayEnd(std::span<const std::uint8_t> segment) {
   return true;
 }
 
-std::vector<std::uint8_t> DeltaChunk(std::span<const std::uint8_t> chunk, unsigned distance, std::uint8_t& running) {
+std::vector<std::uint8_t> DeltaChunk(std::span<const std::uint8_t> chunk, unsigned distance,
+                                     std::uint8_t& running) {
   if (distance == 0 || chunk.size() % distance != 0)
     throw std::logic_error("DeltaChunk: chunk length is not a multiple of the distance");
   const std::size_t perPlane = chunk.size() / distance;

@@ -13,8 +13,8 @@ namespace pelmora::acewriter::encode {
 // the opcode's offset from the member start. exeMode 0 treats CALL targets
 // as 16-bit, 1 as 32-bit; JMP is 16-bit in both. The scan stops where fewer
 // than four bytes follow an opcode, as the reader's does.
-std::vector<std::uint8_t> ExeFilter(std::span<const std::uint8_t> segment, std::uint64_t memberOffset,
-                                    std::uint8_t exeMode);
+std::vector<std::uint8_t> ExeFilter(std::span<const std::uint8_t> segment,
+                                    std::uint64_t memberOffset, std::uint8_t exeMode);
 
 // True when the segment may end here: none of its last three bytes is a
 // CALL or JMP opcode (the reader would hold such a cut instruction back).
@@ -23,6 +23,7 @@ bool ExeSegmentMayEnd(std::span<const std::uint8_t> segment);
 // One DELTA chunk: the bytes are split into `distance` planes, the planes
 // concatenated and each byte replaced by its difference to the one before;
 // `running` carries the last plane byte from chunk to chunk.
-std::vector<std::uint8_t> DeltaChunk(std::span<const std::uint8_t> chunk, unsigned distance, std::uint8_t& running);
+std::vector<std::uint8_t> DeltaChunk(std::span<const std::uint8_t> chunk, unsigned distance,
+                                     std::uint8_t& running);
 
 }  // namespace pelmora::acewriter::encode

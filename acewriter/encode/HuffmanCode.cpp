@@ -30,10 +30,12 @@ std::vector<std::uint8_t> BuildWidths(std::span<const std::uint32_t> frequencies
   }
   if (maxWidth >= 32 || (std::size_t{1} << maxWidth) < used.size())
     throw std::logic_error("BuildWidths: " + std::to_string(used.size()) +
-                           " symbols do not fit into codes of " + std::to_string(maxWidth) + " bits");
+                           " symbols do not fit into codes of " + std::to_string(maxWidth) +
+                           " bits");
 
-  std::stable_sort(used.begin(), used.end(),
-                   [&](std::uint16_t a, std::uint16_t b) { return frequencies[a] < frequencies[b]; });
+  std::stable_sort(used.begin(), used.end(), [&](std::uint16_t a, std::uint16_t b) {
+    return frequencies[a] < frequencies[b];
+  });
   const std::size_t n = used.size();
 
   // Package-merge. levels[0] holds the leaves alone (the deepest level);
@@ -52,7 +54,8 @@ std::vector<std::uint8_t> BuildWidths(std::span<const std::uint32_t> frequencies
     const std::size_t pairs = below.size() / 2;
     while (leaf < n || pair < pairs) {
       const bool takeLeaf =
-          pair >= pairs || (leaf < n && levels[0][leaf].weight <= below[2 * pair].weight + below[2 * pair + 1].weight);
+          pair >= pairs || (leaf < n && levels[0][leaf].weight <=
+                                            below[2 * pair].weight + below[2 * pair + 1].weight);
       if (takeLeaf) {
         merged.push_back({levels[0][leaf].weight, true});
         ++leaf;
@@ -82,7 +85,8 @@ namespace {
 // function the reader uses.
 std::vector<unace::format::WidthSymbol> SortedPairs(std::span<const std::uint8_t> widths) {
   std::vector<unace::format::WidthSymbol> list(widths.size());
-  for (std::size_t s = 0; s < widths.size(); ++s) list[s] = {widths[s], static_cast<std::uint16_t>(s)};
+  for (std::size_t s = 0; s < widths.size(); ++s)
+    list[s] = {widths[s], static_cast<std::uint16_t>(s)};
   unace::format::SortByWidthDescending(list);
   return list;
 }
@@ -107,8 +111,8 @@ std::vector<std::uint16_t> ReaderCodes(std::span<const std::uint8_t> widths, uns
   for (std::size_t k = used; k-- > 0;) {
     const auto [w, s] = list[k];
     if (w > maxWidth)
-      throw std::logic_error("ReaderCodes: width " + std::to_string(w) + " of symbol " + std::to_string(s) +
-                             " exceeds " + std::to_string(maxWidth));
+      throw std::logic_error("ReaderCodes: width " + std::to_string(w) + " of symbol " +
+                             std::to_string(s) + " exceeds " + std::to_string(maxWidth));
     const std::uint32_t span = std::uint32_t{1} << (maxWidth - w);
     if (next + span > limit)
       throw std::logic_error("ReaderCodes: over-full code at symbol " + std::to_string(s));

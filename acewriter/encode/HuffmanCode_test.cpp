@@ -19,7 +19,8 @@ std::uint64_t ScaledKraft(const std::vector<std::uint8_t>& widths, unsigned max)
 
 // Decodes `bits` (MSB-first string of '0'/'1') against codes to check that
 // they form a prefix code that parses unambiguously.
-bool IsPrefixFree(const std::vector<std::uint8_t>& widths, const std::vector<std::uint16_t>& codes) {
+bool IsPrefixFree(const std::vector<std::uint8_t>& widths,
+                  const std::vector<std::uint16_t>& codes) {
   std::set<std::string> words;
   for (std::size_t s = 0; s < widths.size(); ++s) {
     if (!widths[s]) continue;
@@ -60,9 +61,12 @@ TEST(HuffmanWidths, MatchUnlimitedHuffmanCostWhenLimitIsLoose) {
 }
 
 TEST(HuffmanWidths, UnusedSymbolsGetZeroAndFewSymbolsGetOneBit) {
-  EXPECT_EQ(BuildWidths(std::vector<std::uint32_t>{0, 0, 0}, 11), (std::vector<std::uint8_t>{0, 0, 0}));
-  EXPECT_EQ(BuildWidths(std::vector<std::uint32_t>{0, 9, 0}, 11), (std::vector<std::uint8_t>{0, 1, 0}));
-  EXPECT_EQ(BuildWidths(std::vector<std::uint32_t>{5, 0, 1000}, 11), (std::vector<std::uint8_t>{1, 0, 1}));
+  EXPECT_EQ(BuildWidths(std::vector<std::uint32_t>{0, 0, 0}, 11),
+            (std::vector<std::uint8_t>{0, 0, 0}));
+  EXPECT_EQ(BuildWidths(std::vector<std::uint32_t>{0, 9, 0}, 11),
+            (std::vector<std::uint8_t>{0, 1, 0}));
+  EXPECT_EQ(BuildWidths(std::vector<std::uint32_t>{5, 0, 1000}, 11),
+            (std::vector<std::uint8_t>{1, 0, 1}));
 }
 
 TEST(HuffmanWidths, FullAlphabetAtTheLimitIsUniform) {
@@ -134,7 +138,8 @@ TEST(ReaderSortOrder, SortsByDescendingWidth) {
     std::vector<std::uint16_t> sorted(order);
     std::sort(sorted.begin(), sorted.end());
     for (std::size_t i = 0; i < sorted.size(); ++i) ASSERT_EQ(sorted[i], i);  // a permutation
-    for (std::size_t i = 1; i < order.size(); ++i) ASSERT_GE(widths[order[i - 1]], widths[order[i]]);
+    for (std::size_t i = 1; i < order.size(); ++i)
+      ASSERT_GE(widths[order[i - 1]], widths[order[i]]);
   }
 }
 

@@ -21,11 +21,12 @@ LzBlockCoder::LzBlockCoder(BitWriter& out, bool withTypeCode)
 }
 
 void LzBlockCoder::TypeCode(std::uint64_t record, unsigned recordBits, bool endBlock) {
-  if (mainSymbols_ != kMainSymbolsBlocked) throw std::logic_error("LzBlockCoder: mode switch in an ACE 1.0 stream");
+  if (mainSymbols_ != kMainSymbolsBlocked)
+    throw std::logic_error("LzBlockCoder: mode switch in an ACE 1.0 stream");
   if (recordBits > 40) throw std::logic_error("LzBlockCoder: mode record too long");
   records_.push_back({record, recordBits});
-  items_.push_back({static_cast<std::uint32_t>(records_.size() - 1), static_cast<std::uint16_t>(kTypeCodeSymbol),
-                    kNoLength, 0});
+  items_.push_back({static_cast<std::uint32_t>(records_.size() - 1),
+                    static_cast<std::uint16_t>(kTypeCodeSymbol), kNoLength, 0});
   if (endBlock || items_.size() == kMaxBlockSymbols) Flush();
 }
 
@@ -62,15 +63,18 @@ void LzBlockCoder::LearnPrices(const std::vector<std::uint8_t>& mainWidths,
   // A symbol absent from the last block would cost about as much as the
   // rarest one present; 12 bits keeps the parser from betting on it.
   constexpr std::uint8_t kAbsent = 12;
-  for (unsigned s = 0; s < kMainSymbolsLz77; ++s) prices_.main[s] = mainWidths[s] ? mainWidths[s] : kAbsent;
-  for (unsigned s = 0; s < kLengthSymbols; ++s) prices_.length[s] = lengthWidths[s] ? lengthWidths[s] : kAbsent;
+  for (unsigned s = 0; s < kMainSymbolsLz77; ++s)
+    prices_.main[s] = mainWidths[s] ? mainWidths[s] : kAbsent;
+  for (unsigned s = 0; s < kLengthSymbols; ++s)
+    prices_.length[s] = lengthWidths[s] ? lengthWidths[s] : kAbsent;
   std::uint64_t literalBits = 0;
   std::uint64_t literals = 0;
   for (unsigned s = 0; s < 256; ++s) {
     literalBits += std::uint64_t{mainFrequencies[s]} * mainWidths[s];
     literals += mainFrequencies[s];
   }
-  prices_.literalSixteenths = literals ? static_cast<unsigned>(literalBits * 16 / literals) : 8 * 16;
+  prices_.literalSixteenths =
+      literals ? static_cast<unsigned>(literalBits * 16 / literals) : 8 * 16;
 }
 
 }  // namespace pelmora::acewriter::encode

@@ -37,7 +37,8 @@ class LzBlockCoder {
     const unsigned extraBits = k >= 2 ? k - 1 : 0;
     Push(static_cast<std::uint16_t>(kFirstDistanceSymbol + k),
          static_cast<std::uint16_t>(length - NewDistanceBase(d)),
-         extraBits == 0 ? 0 : d & ((std::uint32_t{1} << extraBits) - 1), static_cast<std::uint8_t>(extraBits));
+         extraBits == 0 ? 0 : d & ((std::uint32_t{1} << extraBits) - 1),
+         static_cast<std::uint8_t>(extraBits));
   }
   // TYPECODE followed by a mode record of recordBits bits (at most 40).
   // With endBlock the block ends after it, so the next mode may write to the
@@ -62,11 +63,13 @@ class LzBlockCoder {
     unsigned count;
   };
 
-  void Push(std::uint16_t mainSymbol, std::uint16_t lengthSymbol, std::uint32_t extra, std::uint8_t extraBits) {
+  void Push(std::uint16_t mainSymbol, std::uint16_t lengthSymbol, std::uint32_t extra,
+            std::uint8_t extraBits) {
     items_.push_back({extra, mainSymbol, lengthSymbol, extraBits});
     if (items_.size() == kMaxBlockSymbols) Flush();
   }
-  void LearnPrices(const std::vector<std::uint8_t>& mainWidths, const std::vector<std::uint8_t>& lengthWidths,
+  void LearnPrices(const std::vector<std::uint8_t>& mainWidths,
+                   const std::vector<std::uint8_t>& lengthWidths,
                    const std::vector<std::uint32_t>& mainFrequencies);
 
   BitWriter& out_;

@@ -23,14 +23,18 @@ SearchEffort EffortForLevel(int level) {
   // The chain walk is bound by memory latency (a 1 MiB window does not fit
   // the caches), so the chain length is the main price of a level.
   switch (level) {
-    case 1: return {4, 32, 0, 8, 16};
-    case 2: return {8, 64, 8, 16, 64};
-    case 3: return {12, 64, 16, 24, 259};
-    case 4: return {24, 128, 32, 32, 259};
-    default: return {48, 259, 64, 64, 259};
+    case 1:
+      return {4, 32, 0, 8, 16};
+    case 2:
+      return {8, 64, 8, 16, 64};
+    case 3:
+      return {12, 64, 16, 24, 259};
+    case 4:
+      return {24, 128, 32, 32, 259};
+    default:
+      return {48, 259, 64, 64, 259};
   }
 }
-
 
 LzParser::LzParser(std::uint32_t dictionaryBits, int level)
     : finder_(dictionaryBits), effort_(EffortForLevel(level)) {}
@@ -81,7 +85,8 @@ LzParser::Choice LzParser::Best(std::size_t pos, std::size_t end, const LzPrices
     const auto length = static_cast<unsigned>(
         finder_.MatchLength(pos - distance, pos, std::min<std::size_t>(available, 255 + base)));
     if (length < base) continue;
-    const int score = Score(length, prices.main[kFirstRepeatSymbol + slot] + prices.length[length - base], prices);
+    const int score = Score(
+        length, prices.main[kFirstRepeatSymbol + slot] + prices.length[length - base], prices);
     if (score > choice.score) choice = {length, static_cast<int>(slot), repeats_[slot], score};
     longest = std::max(longest, length);
   }
@@ -93,7 +98,8 @@ LzParser::Choice LzParser::Best(std::size_t pos, std::size_t end, const LzPrices
         finder_.MatchLength(candidate, pos, std::min<std::size_t>(available, 255 + base)));
     if (length < base) return length;
     const unsigned k = BitLength(d);
-    const unsigned price = prices.main[kFirstDistanceSymbol + k] + (k >= 2 ? k - 1 : 0) + prices.length[length - base];
+    const unsigned price =
+        prices.main[kFirstDistanceSymbol + k] + (k >= 2 ? k - 1 : 0) + prices.length[length - base];
     const int score = Score(length, price, prices);
     if (score > choice.score) choice = {length, -1, d, score};
     return length;
@@ -144,7 +150,8 @@ void LzParser::Parse(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
       // data: search there only now and then, more rarely the longer the
       // stretch, so such data costs next to nothing.
       if (++literalRun_ > kTrustedLiteralRun) {
-        const std::size_t stride = std::min<std::size_t>(kMaxStride, (literalRun_ - kTrustedLiteralRun) / 128);
+        const std::size_t stride =
+            std::min<std::size_t>(kMaxStride, (literalRun_ - kTrustedLiteralRun) / 128);
         const std::size_t upto = std::min(pos + stride, stop);
         for (; pos < upto; ++pos) coder.Literal(data[pos]);
         finder_.SkipTo(pos);

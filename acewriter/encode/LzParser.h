@@ -13,11 +13,11 @@
 namespace pelmora::acewriter::encode {
 
 struct SearchEffort {
-  unsigned maxChain;     // candidates examined per position
-  unsigned niceLength;   // stop searching at this length
-  unsigned lazyBelow;    // try the next position when the match is shorter
-  unsigned goodLength;   // quarter the search once a match is this long
-  unsigned indexBelow;   // positions inside longer matches are not indexed
+  unsigned maxChain;    // candidates examined per position
+  unsigned niceLength;  // stop searching at this length
+  unsigned lazyBelow;   // try the next position when the match is shorter
+  unsigned goodLength;  // quarter the search once a match is this long
+  unsigned indexBelow;  // positions inside longer matches are not indexed
 };
 
 SearchEffort EffortForLevel(int level);
@@ -53,9 +53,9 @@ class LzParser {
  private:
   struct Choice {
     unsigned length = 0;
-    int slot = -1;         // repeat slot, or -1 for a new distance
-    std::uint32_t d = 0;   // distance - 1
-    int score = 0;         // bits saved against literals, in 1/16 bits
+    int slot = -1;        // repeat slot, or -1 for a new distance
+    std::uint32_t d = 0;  // distance - 1
+    int score = 0;        // bits saved against literals, in 1/16 bits
   };
 
   // Codes the window from the coding position up to `stop`; matches end at
@@ -67,8 +67,8 @@ class LzParser {
   MatchFinder finder_;
   SearchEffort effort_;
   std::array<std::uint32_t, 4> repeats_{};
-  unsigned knownRepeats_ = 4;  // slots below this hold what the reader holds
-  std::size_t literalRun_ = 0; // literals since the last match
+  unsigned knownRepeats_ = 4;   // slots below this hold what the reader holds
+  std::size_t literalRun_ = 0;  // literals since the last match
 };
 
 }  // namespace pelmora::acewriter::encode

@@ -10,7 +10,9 @@ namespace {
 // (which rewrites all tables) stays rare even with tiny dictionaries.
 constexpr std::size_t kMinFreshRoom = std::size_t{1} << 20;
 // Small dictionaries need few hash heads; large ones about one per 4 bytes.
-unsigned HashBits(std::uint32_t dictionaryBits) { return std::clamp<unsigned>(dictionaryBits, 12, 18); }
+unsigned HashBits(std::uint32_t dictionaryBits) {
+  return std::clamp<unsigned>(dictionaryBits, 12, 18);
+}
 
 // Absolute positions are renumbered long before they could wrap.
 constexpr std::uint32_t kRenumberAbove = 0xC0000000u;
@@ -57,10 +59,12 @@ void MatchFinder::Renumber() {
 std::size_t MatchFinder::Append(std::span<const std::uint8_t> bytes) {
   if (size_ + bytes.size() > buffer_.size() && buffer_.size() < capacity_) {
     // Grown on demand, so that small members never pay for a large buffer.
-    const std::size_t wanted = std::max({size_ + bytes.size(), 2 * buffer_.size(), std::size_t{1} << 16});
+    const std::size_t wanted =
+        std::max({size_ + bytes.size(), 2 * buffer_.size(), std::size_t{1} << 16});
     buffer_.resize(std::min(capacity_, wanted));
   }
-  if (size_ + bytes.size() > buffer_.size() && position_ > dictionarySize_) Slide(position_ - dictionarySize_);
+  if (size_ + bytes.size() > buffer_.size() && position_ > dictionarySize_)
+    Slide(position_ - dictionarySize_);
   const std::size_t count = std::min(bytes.size(), buffer_.size() - size_);
   if (count > 0) std::memcpy(buffer_.data() + size_, bytes.data(), count);
   size_ += count;

@@ -67,7 +67,8 @@ class MatchFinder {
   std::size_t RecentPair(std::size_t pos, std::size_t maxBack) const {
     const std::uint32_t entry = pairs_[Pair(buffer_.data() + pos)];
     const std::uint32_t here = Absolute(pos);
-    if (entry < validFrom_ || entry >= here || here - entry > maxBack || here - entry > MaxDistance(pos))
+    if (entry < validFrom_ || entry >= here || here - entry > maxBack ||
+        here - entry > MaxDistance(pos))
       return SIZE_MAX;
     return static_cast<std::size_t>(entry - base_);
   }
@@ -83,7 +84,9 @@ class MatchFinder {
     std::memcpy(&v, p, 4);
     return (v * 2654435761u) >> hashShift_;
   }
-  static std::uint32_t Pair(const std::uint8_t* p) { return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8; }
+  static std::uint32_t Pair(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8;
+  }
   void Insert(std::size_t pos);
   void Slide(std::size_t shift);
   std::uint32_t Absolute(std::size_t pos) const { return base_ + static_cast<std::uint32_t>(pos); }
@@ -92,7 +95,7 @@ class MatchFinder {
   std::uint32_t dictionarySize_;
   std::uint32_t dictionaryMask_;
   unsigned hashShift_;
-  std::size_t capacity_;              // the buffer grows up to this
+  std::size_t capacity_;  // the buffer grows up to this
   std::vector<std::uint8_t> buffer_;
   std::size_t size_ = 0;
   std::size_t position_ = 0;

@@ -32,10 +32,14 @@ struct ModeRecord {
 
 inline StreamMode SoundMode(SoundLayout layout) {
   switch (layout) {
-    case SoundLayout::Mono8: return StreamMode::Sound8;
-    case SoundLayout::Mono16: return StreamMode::Sound16;
-    case SoundLayout::Stereo16: return StreamMode::Sound32A;
-    case SoundLayout::Stereo16Swapped: return StreamMode::Sound32B;
+    case SoundLayout::Mono8:
+      return StreamMode::Sound8;
+    case SoundLayout::Mono16:
+      return StreamMode::Sound16;
+    case SoundLayout::Stereo16:
+      return StreamMode::Sound32A;
+    case SoundLayout::Stereo16Swapped:
+      return StreamMode::Sound32B;
   }
   return StreamMode::Sound8;
 }

@@ -15,7 +15,9 @@ namespace {
 constexpr unsigned kContexts = 365;
 
 int Signed8(int x) { return ((x + 128) & 255) - 128; }
-unsigned ZigZag(int s) { return s >= 0 ? static_cast<unsigned>(2 * s) : static_cast<unsigned>(-2 * s - 1); }
+unsigned ZigZag(int s) {
+  return s >= 0 ? static_cast<unsigned>(2 * s) : static_cast<unsigned>(-2 * s - 1);
+}
 
 struct Context {
   unsigned used = 0;
@@ -29,16 +31,21 @@ using Model = std::vector<Context>;
 // Transform of a byte against the byte of the previous plane of its pixel.
 int Transform(int type, int value, int reference) {
   switch (type) {
-    case 1: return (128 + value - reference) & 255;
-    case 2: return (128 + value - reference * 11 / 16) & 255;
-    default: return value;
+    case 1:
+      return (128 + value - reference) & 255;
+    case 2:
+      return (128 + value - reference * 11 / 16) & 255;
+    default:
+      return value;
   }
 }
 
 class PicCoder {
  public:
   PicCoder(BitWriter& out, const PicGeometry& g)
-      : out_(out), g_(g), previous_(g.width + g.planes, 0),
+      : out_(out),
+        g_(g),
+        previous_(g.width + g.planes, 0),
         models_{Model(kContexts), Model(kContexts)} {}
 
   void CodeRow(std::span<const std::uint8_t> row) {
@@ -99,7 +106,8 @@ class PicCoder {
         ctx.errors[i] += BitLength(ZigZag(Signed8(x - predictions[i])));
         halve = halve || ctx.errors[i] > 127;
       }
-      ctx.predictor = static_cast<unsigned>(std::min_element(ctx.errors.begin(), ctx.errors.end()) - ctx.errors.begin());
+      ctx.predictor = static_cast<unsigned>(std::min_element(ctx.errors.begin(), ctx.errors.end()) -
+                                            ctx.errors.begin());
       if (halve)
         for (auto& e : ctx.errors) e /= 2;
     }
@@ -123,9 +131,10 @@ void PutRice(BitWriter& out, std::uint32_t value, unsigned r) {
   out.Put(0, 1);
 }
 
-void EncodePicSegment(BitWriter& out, std::span<const std::uint8_t> bytes, const PicGeometry& geometry,
-                      const ModeRecord* switchTo) {
-  if (geometry.width == 0 || geometry.planes == 0) throw std::logic_error("EncodePicSegment: empty geometry");
+void EncodePicSegment(BitWriter& out, std::span<const std::uint8_t> bytes,
+                      const PicGeometry& geometry, const ModeRecord* switchTo) {
+  if (geometry.width == 0 || geometry.planes == 0)
+    throw std::logic_error("EncodePicSegment: empty geometry");
   if (switchTo != nullptr && bytes.size() % geometry.width != 0)
     throw std::logic_error("EncodePicSegment: a partial row is only allowed at the member end");
   PutRice(out, geometry.width, 12);
@@ -144,8 +153,10 @@ void EncodePicSegment(BitWriter& out, std::span<const std::uint8_t> bytes, const
   }
   if (switchTo != nullptr) {
     out.Put(0, 1);
-    if (switchTo->count > 32) out.Put(static_cast<std::uint32_t>(switchTo->bits >> 32), switchTo->count - 32);
-    out.Put(static_cast<std::uint32_t>(switchTo->bits), switchTo->count > 32 ? 32 : switchTo->count);
+    if (switchTo->count > 32)
+      out.Put(static_cast<std::uint32_t>(switchTo->bits >> 32), switchTo->count - 32);
+    out.Put(static_cast<std::uint32_t>(switchTo->bits),
+            switchTo->count > 32 ? 32 : switchTo->count);
   }
 }
 

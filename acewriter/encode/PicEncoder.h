@@ -20,8 +20,8 @@ struct PicGeometry {
 // Sends the picture parameters, then the rows of `bytes`. A partial last
 // row is padded, which a reader accepts only at the end of the member.
 // With `switchTo` the segment ends with a switch bit and that record.
-void EncodePicSegment(BitWriter& out, std::span<const std::uint8_t> bytes, const PicGeometry& geometry,
-                      const ModeRecord* switchTo);
+void EncodePicSegment(BitWriter& out, std::span<const std::uint8_t> bytes,
+                      const PicGeometry& geometry, const ModeRecord* switchTo);
 
 // Rice code with r low bits (signed values are zig-zag mapped first).
 void PutRice(BitWriter& out, std::uint32_t value, unsigned r);

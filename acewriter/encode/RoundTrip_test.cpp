@@ -82,7 +82,8 @@ TEST(Lz77Compression, FarRepeatIsFoundOnlyWithALargeEnoughDictionary) {
   EXPECT_LT(packedLarge.size(), packedSmall.size() - 30000);
   unace::decode::Decoder decoder(1u << 16);
   std::string error;
-  EXPECT_TRUE(test::Decode(decoder, packedSmall, data.size(), 16, false, false, error) == data) << error;
+  EXPECT_TRUE(test::Decode(decoder, packedSmall, data.size(), 16, false, false, error) == data)
+      << error;
 }
 
 TEST(Lz77Solid, LaterMembersReferToEarlierOnesAndStoredOnes) {
@@ -145,7 +146,8 @@ TEST(Lz77Pieces, FeedingInPiecesDecodesLikeOneShot) {
     const Bytes rest = pieces.FinishMember();
     packed.insert(packed.end(), rest.begin(), rest.end());
     std::string error;
-    EXPECT_TRUE(test::Decode(decoder, packed, data.size(), 20, false, solid, error) == data) << error;
+    EXPECT_TRUE(test::Decode(decoder, packed, data.size(), 20, false, solid, error) == data)
+        << error;
     if (!solid) {
       EXPECT_LT(packed.size(), oneShot.size() + oneShot.size() / 100);
       firstSize = packed.size();

@@ -46,7 +46,8 @@ inline Bytes Decode(unace::decode::Decoder& decoder, const Bytes& packed, std::u
                     std::uint32_t dictionaryBits, bool blocked, bool solid, std::string& error) {
   SpanInput in(packed);
   CollectOutput out;
-  const auto status = decoder.DecodeMember(in, out, size, std::uint32_t{1} << dictionaryBits, blocked, solid);
+  const auto status =
+      decoder.DecodeMember(in, out, size, std::uint32_t{1} << dictionaryBits, blocked, solid);
   error = status == unace::decode::Status::Ok ? std::string() : "decoder: " + decoder.LastError();
   return out.bytes;
 }
@@ -60,8 +61,9 @@ inline Bytes RandomBytes(std::size_t n, std::uint32_t seed) {
 
 // Text-like data: words from a small vocabulary, so it compresses well.
 inline Bytes WordSoup(std::size_t n, std::uint32_t seed) {
-  static const char* const kWords[] = {"the ", "setup ", "archive ", "window ", "match ", "Huffman ",
-                                       "distance ", "of ", "and ", "member\r\n", "solid ", "block "};
+  static const char* const kWords[] = {"the ",   "setup ",     "archive ",  "window ",
+                                       "match ", "Huffman ",   "distance ", "of ",
+                                       "and ",   "member\r\n", "solid ",    "block "};
   std::mt19937 rng(seed);
   Bytes b;
   while (b.size() < n) {
@@ -75,7 +77,7 @@ inline Bytes WordSoup(std::size_t n, std::uint32_t seed) {
 struct ArchiveMember {
   std::string name;
   Bytes original;
-  Bytes packed;        // empty with compType 0 means stored as is
+  Bytes packed;  // empty with compType 0 means stored as is
   std::uint8_t compType;
 };
 
@@ -91,7 +93,8 @@ inline void AppendHeader(Bytes& archive, const Bytes& body) {
 
 // A plain ACE 1.0/2.0 archive with FILE32 headers carrying the 4 extra
 // bytes Debian's unace wants.
-inline Bytes BuildArchive(const std::vector<ArchiveMember>& members, std::uint16_t params, bool solid) {
+inline Bytes BuildArchive(const std::vector<ArchiveMember>& members, std::uint16_t params,
+                          bool solid) {
   Bytes archive;
   bool v20 = false;
   for (const auto& m : members) v20 = v20 || m.compType == 2;

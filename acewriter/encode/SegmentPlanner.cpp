@@ -24,8 +24,8 @@ Segment Lz77Part(std::size_t length) {
 
 // Plans `mode` for data[begin, begin + length) and LZ77 for what the mode's
 // rules leave over; appends to `plan`.
-void PlanStretch(std::span<const std::uint8_t> data, std::size_t begin, std::size_t length, Segment mode,
-                 std::vector<Segment>& plan) {
+void PlanStretch(std::span<const std::uint8_t> data, std::size_t begin, std::size_t length,
+                 Segment mode, std::vector<Segment>& plan) {
   const bool endsMember = begin + length == data.size();
   std::size_t usable = 0;
   switch (mode.mode) {
@@ -40,7 +40,8 @@ void PlanStretch(std::span<const std::uint8_t> data, std::size_t begin, std::siz
       usable = length & ~std::size_t{3};
       // Readers need at least 4 bytes after a SOUND segment that does not
       // end the member.
-      if ((usable != length || !endsMember) && data.size() - (begin + usable) < 4) usable = usable >= 4 ? usable - 4 : 0;
+      if ((usable != length || !endsMember) && data.size() - (begin + usable) < 4)
+        usable = usable >= 4 ? usable - 4 : 0;
       break;
     case BlockedMode::Pic:
       usable = endsMember ? length : length - length % mode.picWidth;
@@ -109,8 +110,10 @@ void PlanCodeRegions(std::span<const std::uint8_t> data, Segment exe, std::vecto
 }
 
 // A PCM WAV file: where its samples are and which SOUND layout fits them.
-bool FindWaveSamples(std::span<const std::uint8_t> d, std::size_t& begin, std::size_t& length, SoundLayout& layout) {
-  if (d.size() < 44 || std::memcmp(d.data(), "RIFF", 4) != 0 || std::memcmp(d.data() + 8, "WAVE", 4) != 0)
+bool FindWaveSamples(std::span<const std::uint8_t> d, std::size_t& begin, std::size_t& length,
+                     SoundLayout& layout) {
+  if (d.size() < 44 || std::memcmp(d.data(), "RIFF", 4) != 0 ||
+      std::memcmp(d.data() + 8, "WAVE", 4) != 0)
     return false;
   unsigned channels = 0, bits = 0;
   for (std::size_t at = 12; at + 8 <= d.size();) {
@@ -122,10 +125,14 @@ bool FindWaveSamples(std::span<const std::uint8_t> d, std::size_t& begin, std::s
     } else if (std::memcmp(d.data() + at, "data", 4) == 0) {
       begin = at + 8;
       length = std::min<std::size_t>(size, d.size() - begin);
-      if (bits == 8 && channels == 1) layout = SoundLayout::Mono8;
-      else if (bits == 16 && channels == 1) layout = SoundLayout::Mono16;
-      else if (bits == 16 && channels == 2) layout = SoundLayout::Stereo16;
-      else return false;
+      if (bits == 8 && channels == 1)
+        layout = SoundLayout::Mono8;
+      else if (bits == 16 && channels == 1)
+        layout = SoundLayout::Mono16;
+      else if (bits == 16 && channels == 2)
+        layout = SoundLayout::Stereo16;
+      else
+        return false;
       return true;
     }
     // Chunk sizes come from the file; stop rather than wrap on 32-bit hosts.
@@ -137,16 +144,19 @@ bool FindWaveSamples(std::span<const std::uint8_t> d, std::size_t& begin, std::s
 }
 
 // An uncompressed true-colour BMP: where its rows are and their geometry.
-bool FindBitmapRows(std::span<const std::uint8_t> d, std::size_t& begin, std::size_t& length, Segment& pic) {
+bool FindBitmapRows(std::span<const std::uint8_t> d, std::size_t& begin, std::size_t& length,
+                    Segment& pic) {
   if (d.size() < 54 || d[0] != 'B' || d[1] != 'M' || Le(d, 14, 4) < 40) return false;
   const std::uint32_t offset = Le(d, 10, 4);
   const auto width = static_cast<std::int32_t>(Le(d, 18, 4));
   const auto height = static_cast<std::int32_t>(Le(d, 22, 4));
   const std::uint32_t bits = Le(d, 28, 2);
-  if ((bits != 24 && bits != 32) || Le(d, 30, 4) != 0 || width <= 0 || height == 0 || offset >= d.size())
+  if ((bits != 24 && bits != 32) || Le(d, 30, 4) != 0 || width <= 0 || height == 0 ||
+      offset >= d.size())
     return false;
   const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
-  const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -static_cast<std::int64_t>(height) : height);
+  const std::uint64_t rows =
+      static_cast<std::uint64_t>(height < 0 ? -static_cast<std::int64_t>(height) : height);
   if (stride > 0xFFFFFF) return false;
   begin = offset;
   length = static_cast<std::size_t>(std::min<std::uint64_t>(stride * rows, d.size() - offset));
@@ -179,16 +189,20 @@ std::vector<Segment> PlanSegments(std::span<const std::uint8_t> data, const Opti
   Segment mode;
   mode.exeMode = o.exeMode;
   mode.deltaDistance = o.deltaDistance;
-  mode.deltaLength = std::max<std::uint32_t>(o.deltaDistance, o.deltaLength - o.deltaLength % o.deltaDistance);
+  mode.deltaLength =
+      std::max<std::uint32_t>(o.deltaDistance, o.deltaLength - o.deltaLength % o.deltaDistance);
   mode.soundLayout = o.soundLayout;
-  mode.picWidth = o.picWidth != 0 ? o.picWidth : static_cast<std::uint32_t>(std::min<std::size_t>(data.size(), 0xFFFFFFFFu));
+  mode.picWidth = o.picWidth != 0
+                      ? o.picWidth
+                      : static_cast<std::uint32_t>(std::min<std::size_t>(data.size(), 0xFFFFFFFFu));
   mode.picPlanes = o.picPlanes;
   mode.picPlaneType = o.picPlaneType;
 
   BlockedMode chosen = o.method == Method::Blocked ? o.mode : BlockedMode::Lz77;
   if (chosen == BlockedMode::Auto) {
     std::size_t begin = 0, length = 0;
-    if (Segment pic = mode; FindBitmapRows(data, begin, length, pic) && PicPaysOff(data.subspan(begin, length), pic)) {
+    if (Segment pic = mode;
+        FindBitmapRows(data, begin, length, pic) && PicPaysOff(data.subspan(begin, length), pic)) {
       plan.push_back(Lz77Part(begin));
       PlanStretch(data, begin, length, pic, plan);
       if (begin + length < data.size()) plan.push_back(Lz77Part(data.size() - begin - length));

@@ -23,7 +23,8 @@ Options Blocked(BlockedMode mode) {
 }
 
 void PutLe(Bytes& b, std::size_t at, std::uint32_t v, int n) {
-  for (int i = 0; i < n; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+  for (int i = 0; i < n; ++i)
+    b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 Bytes FakeWave(unsigned channels, unsigned bits, std::uint32_t dataBytes, std::size_t trailer) {
@@ -79,8 +80,10 @@ TEST(SegmentPlanner, AutoCodesWaveSamplesInSoundMode) {
   EXPECT_EQ(plan[1].soundLayout, SoundLayout::Stereo16);
   EXPECT_EQ(plan[1].length, 4000u);
   EXPECT_EQ(Total(plan), wave.size());
-  EXPECT_EQ(PlanSegments(FakeWave(1, 8, 400, 0), Blocked(BlockedMode::Auto))[1].soundLayout, SoundLayout::Mono8);
-  EXPECT_EQ(PlanSegments(FakeWave(1, 16, 400, 0), Blocked(BlockedMode::Auto))[1].soundLayout, SoundLayout::Mono16);
+  EXPECT_EQ(PlanSegments(FakeWave(1, 8, 400, 0), Blocked(BlockedMode::Auto))[1].soundLayout,
+            SoundLayout::Mono8);
+  EXPECT_EQ(PlanSegments(FakeWave(1, 16, 400, 0), Blocked(BlockedMode::Auto))[1].soundLayout,
+            SoundLayout::Mono16);
   // 24-bit audio has no SOUND layout.
   EXPECT_EQ(PlanSegments(FakeWave(2, 24, 400, 0), Blocked(BlockedMode::Auto)).size(), 1u);
 }
@@ -100,7 +103,8 @@ Bytes FakeBitmap(std::uint32_t width, std::uint32_t height, bool photo) {
   for (std::uint32_t y = 0; y < height; ++y)
     for (std::uint32_t x = 0; x < width * 3; ++x) {
       noise = noise * 1103515245 + 12345;
-      b[54 + y * stride + x] = photo ? static_cast<std::uint8_t>(x / 3 + y + (x % 3) * 40 + (noise >> 16) % 9) : 0x40;
+      b[54 + y * stride + x] =
+          photo ? static_cast<std::uint8_t>(x / 3 + y + (x % 3) * 40 + (noise >> 16) % 9) : 0x40;
     }
   return b;
 }

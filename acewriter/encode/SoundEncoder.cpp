@@ -25,7 +25,8 @@ class Predictor {
  public:
   // The byte the reader predicts for this channel's next sample.
   std::uint8_t Predict() {
-    linear_ = ((8 * last_ + c_[0] * k_[0] + c_[1] * k_[1] + c_[2] * k_[2] + c_[3] * k_[3]) >> 3) & 255;
+    linear_ =
+        ((8 * last_ + c_[0] * k_[0] + c_[1] * k_[1] + c_[2] * k_[2] + c_[3] * k_[3]) >> 3) & 255;
     return static_cast<std::uint8_t>(cntA_ > cntB_ ? (last_ & 255) : linear_);
   }
 
@@ -80,7 +81,7 @@ class Predictor {
 // The per-channel symbol state machine (normal / after a run / inside a run).
 struct ChannelCoder {
   Predictor predictor;
-  int state = 0;       // 0 normal, 1 after a run, 2 inside a run
+  int state = 0;  // 0 normal, 1 after a run, 2 inside a run
   unsigned pending = 0;
   unsigned activity = 0;
   bool busy = false;
@@ -95,7 +96,9 @@ struct Symbol {
 // table per model, the 15-bit count, the symbols.
 class SymbolBlocks {
  public:
-  SymbolBlocks(BitWriter& out, unsigned models) : out_(out), models_(models) { symbols_.reserve(kMaxBlockSymbols); }
+  SymbolBlocks(BitWriter& out, unsigned models) : out_(out), models_(models) {
+    symbols_.reserve(kMaxBlockSymbols);
+  }
 
   void Add(unsigned model, unsigned value) {
     symbols_.push_back({static_cast<std::uint8_t>(model), static_cast<std::uint16_t>(value)});
@@ -104,10 +107,12 @@ class SymbolBlocks {
 
   void Flush() {
     if (symbols_.empty()) return;
-    std::vector<std::vector<std::uint32_t>> frequencies(models_, std::vector<std::uint32_t>(kSoundSymbols, 0));
+    std::vector<std::vector<std::uint32_t>> frequencies(
+        models_, std::vector<std::uint32_t>(kSoundSymbols, 0));
     for (const auto& s : symbols_) ++frequencies[s.model][s.value];
     std::vector<SymbolCode> codes;
-    for (unsigned m = 0; m < models_; ++m) codes.push_back(SendCodeFor(out_, frequencies[m], kSoundMaxWidth));
+    for (unsigned m = 0; m < models_; ++m)
+      codes.push_back(SendCodeFor(out_, frequencies[m], kSoundMaxWidth));
     out_.Put(static_cast<std::uint32_t>(symbols_.size()), 15);
     for (const auto& s : symbols_) codes[s.model].Put(out_, s.value);
     symbols_.clear();
@@ -125,10 +130,14 @@ const std::array<std::uint8_t, 4>& ChannelMap(SoundLayout layout) {
   static constexpr std::array<std::uint8_t, 4> kStereo{0, 1, 0, 2};
   static constexpr std::array<std::uint8_t, 4> kSwapped{1, 0, 2, 0};
   switch (layout) {
-    case SoundLayout::Mono8: return kMono8;
-    case SoundLayout::Mono16: return kMono16;
-    case SoundLayout::Stereo16: return kStereo;
-    case SoundLayout::Stereo16Swapped: return kSwapped;
+    case SoundLayout::Mono8:
+      return kMono8;
+    case SoundLayout::Mono16:
+      return kMono16;
+    case SoundLayout::Stereo16:
+      return kStereo;
+    case SoundLayout::Stereo16Swapped:
+      return kSwapped;
   }
   return kMono8;
 }
@@ -137,13 +146,16 @@ unsigned ChannelCount(SoundLayout layout) {
   return layout == SoundLayout::Mono8 ? 1 : (layout == SoundLayout::Mono16 ? 2 : 3);
 }
 
-unsigned ZigZag(int s) { return s >= 0 ? static_cast<unsigned>(2 * s) : static_cast<unsigned>(-2 * s - 1); }
+unsigned ZigZag(int s) {
+  return s >= 0 ? static_cast<unsigned>(2 * s) : static_cast<unsigned>(-2 * s - 1);
+}
 
 }  // namespace
 
 void EncodeSoundSegment(BitWriter& out, std::span<const std::uint8_t> bytes, SoundLayout layout,
                         const ModeRecord* switchTo) {
-  if (bytes.size() % 4 != 0) throw std::logic_error("EncodeSoundSegment: length is not a multiple of 4");
+  if (bytes.size() % 4 != 0)
+    throw std::logic_error("EncodeSoundSegment: length is not a multiple of 4");
   const auto& map = ChannelMap(layout);
   const unsigned channels = ChannelCount(layout);
   std::vector<ChannelCoder> coders(channels);
@@ -181,7 +193,10 @@ void EncodeSoundSegment(BitWriter& out, std::span<const std::uint8_t> bytes, Sou
     const unsigned model = 3 * c;
     if (ch.state == 2) {
       if (v != 0) throw std::logic_error("EncodeSoundSegment: zero run overran its zeros");
-      if (ch.pending == 0) ch.state = 1; else --ch.pending;
+      if (ch.pending == 0)
+        ch.state = 1;
+      else
+        --ch.pending;
     } else if (ch.state == 1) {
       blocks.Add(model + 2, v);
       ch.state = 0;
@@ -203,8 +218,10 @@ void EncodeSoundSegment(BitWriter& out, std::span<const std::uint8_t> bytes, Sou
   }
   blocks.Flush();
   if (switchTo != nullptr) {
-    if (switchTo->count > 32) out.Put(static_cast<std::uint32_t>(switchTo->bits >> 32), switchTo->count - 32);
-    out.Put(static_cast<std::uint32_t>(switchTo->bits), switchTo->count > 32 ? 32 : switchTo->count);
+    if (switchTo->count > 32)
+      out.Put(static_cast<std::uint32_t>(switchTo->bits >> 32), switchTo->count - 32);
+    out.Put(static_cast<std::uint32_t>(switchTo->bits),
+            switchTo->count > 32 ? 32 : switchTo->count);
   }
 }
 

@@ -35,7 +35,9 @@ std::vector<std::uint16_t> WriteWidthTable(BitWriter& out, std::span<const std::
     out.Put(0, 1);
     return std::vector<std::uint16_t>(widths.size(), 0);
   }
-  if (n > 512) throw std::logic_error("WriteWidthTable: alphabet of " + std::to_string(n) + " symbols is too large");
+  if (n > 512)
+    throw std::logic_error("WriteWidthTable: alphabet of " + std::to_string(n) +
+                           " symbols is too large");
 
   unsigned smallest = maxWidth;
   unsigned largest = 0;
@@ -49,7 +51,8 @@ std::vector<std::uint16_t> WriteWidthTable(BitWriter& out, std::span<const std::
   }
   const unsigned low = smallest - 1;
   const unsigned up = std::max(2u, largest - low + 1);
-  if (up > 15) throw std::logic_error("WriteWidthTable: width range too large for the 4-bit modulus");
+  if (up > 15)
+    throw std::logic_error("WriteWidthTable: width range too large for the 4-bit modulus");
 
   std::vector<std::uint8_t> deltas(n);
   unsigned previous = 0;
@@ -100,7 +103,8 @@ std::vector<std::uint16_t> WriteWidthTable(BitWriter& out, std::span<const std::
   return codes;
 }
 
-SymbolCode SendCodeFor(BitWriter& out, std::span<const std::uint32_t> frequencies, unsigned maxWidth) {
+SymbolCode SendCodeFor(BitWriter& out, std::span<const std::uint32_t> frequencies,
+                       unsigned maxWidth) {
   SymbolCode code;
   code.widths = BuildWidths(frequencies, maxWidth);
   code.codes = WriteWidthTable(out, code.widths, maxWidth);

@@ -26,6 +26,7 @@ struct SymbolCode {
 };
 
 // Builds the widths from frequencies, sends the table and returns the code.
-SymbolCode SendCodeFor(BitWriter& out, std::span<const std::uint32_t> frequencies, unsigned maxWidth);
+SymbolCode SendCodeFor(BitWriter& out, std::span<const std::uint32_t> frequencies,
+                       unsigned maxWidth);
 
 }  // namespace pelmora::acewriter::encode

@@ -1,6 +1,7 @@
 // Compresses the named files with the chosen method and level and prints
 // sizes and throughput. Usage:
-//   acewriter_bench [-m lz77|blocked] [-b auto|lz77|exe|delta|sound|pic] [-l level] [-d dictbits] [-s] [-w dir] files...
+//   acewriter_bench [-m lz77|blocked] [-b auto|lz77|exe|delta|sound|pic] [-l level] [-d dictbits]
+//   [-s] [-w dir] files...
 // -s compresses the files as one solid sequence; -w writes each packed
 // stream to dir/<n>.packed (n counting from 0) for checks with other tools.
 #include <chrono>
@@ -33,8 +34,9 @@ int Run(int argc, char** argv) {
     if (flag == "-s") {
       solid = true;
     } else if (i + 1 < argc && flag == "-m") {
-      options.method = std::strcmp(argv[++i], "blocked") == 0 ? pelmora::acewriter::encode::Method::Blocked
-                                                              : pelmora::acewriter::encode::Method::Lz77;
+      options.method = std::strcmp(argv[++i], "blocked") == 0
+                           ? pelmora::acewriter::encode::Method::Blocked
+                           : pelmora::acewriter::encode::Method::Lz77;
     } else if (i + 1 < argc && flag == "-l") {
       options.level = std::atoi(argv[++i]);
     } else if (i + 1 < argc && flag == "-b") {
@@ -70,14 +72,15 @@ int Run(int argc, char** argv) {
     std::printf("%12zu -> %12zu  %s\n", data.size(), packed.size(), argv[i]);
     if (!packedDir.empty()) {
       std::ofstream out(packedDir + "/" + std::to_string(n) + ".packed", std::ios::binary);
-      out.write(reinterpret_cast<const char*>(packed.data()), static_cast<std::streamsize>(packed.size()));
+      out.write(reinterpret_cast<const char*>(packed.data()),
+                static_cast<std::streamsize>(packed.size()));
       if (!out) throw std::runtime_error("cannot write to " + packedDir);
     }
   }
   std::printf("total %llu -> %llu bytes (%.2f%%), %.2f s, %.2f MB/s\n",
               static_cast<unsigned long long>(totalIn), static_cast<unsigned long long>(totalOut),
-              totalIn ? 100.0 * static_cast<double>(totalOut) / static_cast<double>(totalIn) : 0.0, seconds,
-              seconds > 0 ? static_cast<double>(totalIn) / 1e6 / seconds : 0.0);
+              totalIn ? 100.0 * static_cast<double>(totalOut) / static_cast<double>(totalIn) : 0.0,
+              seconds, seconds > 0 ? static_cast<double>(totalIn) / 1e6 / seconds : 0.0);
   return 0;
 }
 

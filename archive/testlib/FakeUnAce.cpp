@@ -117,11 +117,16 @@ bool ReadScript(const char* path, FakeArchive& archive) {
         const std::size_t eq = words[i].find('=');
         const std::string key = words[i].substr(0, eq);
         const std::string value = eq == std::string::npos ? "" : words[i].substr(eq + 1);
-        if (key == "flags") item.flags = static_cast<std::uint32_t>(Number(value));
-        else if (key == "time") item.time = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 0));
-        else if (key == "result") item.result = static_cast<int>(Number(value));
-        else if (key == "password") item.password = value;
-        else if (key == "steps") item.steps = Split(value, ',');
+        if (key == "flags")
+          item.flags = static_cast<std::uint32_t>(Number(value));
+        else if (key == "time")
+          item.time = static_cast<std::uint32_t>(std::strtoul(value.c_str(), nullptr, 0));
+        else if (key == "result")
+          item.result = static_cast<int>(Number(value));
+        else if (key == "password")
+          item.password = value;
+        else if (key == "steps")
+          item.steps = Split(value, ',');
       }
       archive.items.push_back(item);
     }
@@ -171,9 +176,8 @@ FAKE_EXPORT ACEHandle UNACE_CALL ACEOpenArchive(TACEOpenData* data) {
   archive.volumeProc = data->ChangeVolProc;
   data->OpenResult = archive.openResult;
   archive.Log("open mode=" + std::to_string(data->OpenMode) +
-              " volproc=" + (data->ChangeVolProc ? "1" : "0") +
-              " dataproc=" + (data->ProcessDataProc ? "1" : "0") + " -> " +
-              std::to_string(archive.openResult));
+              " volproc=" + (data->ChangeVolProc ? "1" : "0") + " dataproc=" +
+              (data->ProcessDataProc ? "1" : "0") + " -> " + std::to_string(archive.openResult));
   if (archive.openResult != 0) return 0;
   archive.open = true;
   return kHandle;

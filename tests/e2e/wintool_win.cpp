@@ -50,9 +50,12 @@ BOOL CALLBACK CollectStatic(HWND child, LPARAM param) {
       // so that the test can compare the exact bytes.
       std::string& lines = *reinterpret_cast<std::string*>(param);
       for (const char* c = text; *c; ++c) {
-        if (*c == '\r') lines += "\\r";
-        else if (*c == '\n') lines += "\\n";
-        else lines += *c;
+        if (*c == '\r')
+          lines += "\\r";
+        else if (*c == '\n')
+          lines += "\\n";
+        else
+          lines += *c;
       }
       lines += '\n';
     }

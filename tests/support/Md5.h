@@ -43,7 +43,8 @@ class Md5 {
     char digits[3];
     for (std::uint32_t word : state_)
       for (int i = 0; i < 4; ++i) {
-        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned>((word >> (8 * i)) & 0xFF));
+        std::snprintf(digits, sizeof digits, "%02x",
+                      static_cast<unsigned>((word >> (8 * i)) & 0xFF));
         out += digits;
       }
     return out;
@@ -72,13 +73,14 @@ class Md5 {
     static const std::array<std::uint32_t, 64> kSine = [] {
       // K[i] = floor(2^32 * |sin(i + 1)|)
       std::array<std::uint32_t, 64> k{};
-      for (int i = 0; i < 64; ++i) k[i] = static_cast<std::uint32_t>(4294967296.0 * std::fabs(std::sin(i + 1.0)));
+      for (int i = 0; i < 64; ++i)
+        k[i] = static_cast<std::uint32_t>(4294967296.0 * std::fabs(std::sin(i + 1.0)));
       return k;
     }();
     std::uint32_t m[16];
     for (int i = 0; i < 16; ++i)
-      m[i] = std::uint32_t{p[4 * i]} | std::uint32_t{p[4 * i + 1]} << 8 | std::uint32_t{p[4 * i + 2]} << 16 |
-             std::uint32_t{p[4 * i + 3]} << 24;
+      m[i] = std::uint32_t{p[4 * i]} | std::uint32_t{p[4 * i + 1]} << 8 |
+             std::uint32_t{p[4 * i + 2]} << 16 | std::uint32_t{p[4 * i + 3]} << 24;
     std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
     for (int i = 0; i < 64; ++i) {
       std::uint32_t f;

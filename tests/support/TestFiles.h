@@ -48,10 +48,14 @@ inline Bytes FromHex(std::string_view hex) {
   int high = -1;
   for (char ch : hex) {
     int v;
-    if (ch >= '0' && ch <= '9') v = ch - '0';
-    else if (ch >= 'a' && ch <= 'f') v = ch - 'a' + 10;
-    else if (ch >= 'A' && ch <= 'F') v = ch - 'A' + 10;
-    else continue;
+    if (ch >= '0' && ch <= '9')
+      v = ch - '0';
+    else if (ch >= 'a' && ch <= 'f')
+      v = ch - 'a' + 10;
+    else if (ch >= 'A' && ch <= 'F')
+      v = ch - 'A' + 10;
+    else
+      continue;
     if (high < 0) {
       high = v;
     } else {

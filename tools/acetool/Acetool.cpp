@@ -11,10 +11,14 @@ namespace {
 
 int Dispatch(const Invocation& inv, std::ostream& out, std::ostream& err) {
   switch (inv.kind) {
-    case CommandKind::List: return ListArchive(inv, out, err);
-    case CommandKind::Test: return TestArchive(inv, out, err);
-    case CommandKind::Extract: return ExtractArchive(inv, out, err);
-    case CommandKind::Create: return CreateArchive(inv, out, err);
+    case CommandKind::List:
+      return ListArchive(inv, out, err);
+    case CommandKind::Test:
+      return TestArchive(inv, out, err);
+    case CommandKind::Extract:
+      return ExtractArchive(inv, out, err);
+    case CommandKind::Create:
+      return CreateArchive(inv, out, err);
   }
   return 1;
 }

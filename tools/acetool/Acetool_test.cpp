@@ -23,9 +23,7 @@ using testutil::ToolRun;
 class AcetoolTest : public ::testing::Test {
  protected:
   std::string At(const std::string& name) const { return (dir_.Path() / name).string(); }
-  std::string Sample(const std::string& name) const {
-    return pelmora::test::AceSample(name);
-  }
+  std::string Sample(const std::string& name) const { return pelmora::test::AceSample(name); }
   pelmora::test::ScratchDir dir_{"acetool"};
 };
 
@@ -115,10 +113,10 @@ TEST_F(AcetoolTest, TestsTheRealMultiVolumeSample) {
 TEST(TargetPath, JoinsTheEntryNameBelowTheFolder) {
 #if defined(_WIN32)
   EXPECT_EQ(TargetPathFor("C:\\out", "a\\b.txt"), "C:\\out\\a\\b.txt");
-  EXPECT_EQ(TargetPathFor("C:\\out\\", "Gr\xFC\xDF" "e"), "C:\\out\\Gr\xFC\xDF" "e");
+  EXPECT_EQ(TargetPathFor("C:\\out\\", "Gr\374\337e"), "C:\\out\\Gr\374\337e");
 #else
   EXPECT_EQ(TargetPathFor("/tmp/out", "a\\b.txt"), "/tmp/out/a/b.txt");
-  EXPECT_EQ(TargetPathFor("/tmp/out/", "Gr\xFC\xDF" "e"), "/tmp/out/Gr\xC3\xBC\xC3\x9F" "e");
+  EXPECT_EQ(TargetPathFor("/tmp/out/", "Gr\374\337e"), "/tmp/out/Gr\303\274\303\237e");
 #endif
 }
 
@@ -127,8 +125,11 @@ TEST(TargetPath, JoinsTheEntryNameBelowTheFolder) {
 TEST_F(AcetoolTest, TheProgramExitsWithTheCommandsStatus) {
   const std::string program = pelmora::test::BinaryDir() + "/tools/acetool/acetool";
   ASSERT_TRUE(fs::exists(program));
-  EXPECT_EQ(WEXITSTATUS(std::system((program + " l '" + Sample("onefile.ace") + "' >/dev/null").c_str())), 0);
-  EXPECT_EQ(WEXITSTATUS(std::system((program + " l '" + At("none.ace") + "' 2>/dev/null").c_str())), 1);
+  EXPECT_EQ(
+      WEXITSTATUS(std::system((program + " l '" + Sample("onefile.ace") + "' >/dev/null").c_str())),
+      0);
+  EXPECT_EQ(WEXITSTATUS(std::system((program + " l '" + At("none.ace") + "' 2>/dev/null").c_str())),
+            1);
   EXPECT_EQ(WEXITSTATUS(std::system((program + " 2>/dev/null").c_str())), 2);
 }
 #endif

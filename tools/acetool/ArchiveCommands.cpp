@@ -23,10 +23,14 @@ std::string LocalName(const std::string& entryName) {
 
 std::string MethodName(const EntryInfo& e) {
   switch (e.method) {
-    case 0: return "stored";
-    case 1: return "lz77";
-    case 2: return "ace20";
-    default: return "m" + std::to_string(e.method);
+    case 0:
+      return "stored";
+    case 1:
+      return "lz77";
+    case 2:
+      return "ace20";
+    default:
+      return "m" + std::to_string(e.method);
   }
 }
 
@@ -34,8 +38,8 @@ std::string FormatDosTime(std::uint32_t dos) {
   // Shown as stored, even when the stamp names no real time.
   const unace::format::CalendarTime t = unace::format::SplitDosTime(dos);
   char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                t.minute, t.second);
   return text;
 }
 
@@ -58,7 +62,8 @@ class EntryWalk {
   // returns the library's code for the entry.
   int Run(const std::function<int(const EntryInfo&)>& onEntry) {
     if (archive_.OpenCode() != ACE_OK) {
-      err_ << "acetool: " << inv_.archive << ": " << DescribeLibraryCode(archive_.OpenCode()) << "\n";
+      err_ << "acetool: " << inv_.archive << ": " << DescribeLibraryCode(archive_.OpenCode())
+           << "\n";
       ReportMissingVolumes();
       return 1;
     }
@@ -69,8 +74,8 @@ class EntryWalk {
       const int code = archive_.Next(entry);
       if (code == ACE_END_OF_ARCHIVE) break;
       if (code != ACE_OK) {
-        err_ << "acetool: " << inv_.archive << ": reading the next entry failed: "
-             << DescribeLibraryCode(code) << "\n";
+        err_ << "acetool: " << inv_.archive
+             << ": reading the next entry failed: " << DescribeLibraryCode(code) << "\n";
         ReportMissingVolumes();
         return 1;
       }
@@ -134,9 +139,11 @@ int ListArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
       headerShown = true;
     }
     char line[96];
-    std::snprintf(line, sizeof line, "%10lu %10lu  %s  %s  %-6s %c", static_cast<unsigned long>(e.originalSize),
+    std::snprintf(line, sizeof line, "%10lu %10lu  %s  %s  %-6s %c",
+                  static_cast<unsigned long>(e.originalSize),
                   static_cast<unsigned long>(e.packedSize), FormatDosTime(e.dosTime).c_str(),
-                  FormatAttributes(e.attributes).c_str(), MethodName(e).c_str(), e.Encrypted() ? '*' : ' ');
+                  FormatAttributes(e.attributes).c_str(), MethodName(e).c_str(),
+                  e.Encrypted() ? '*' : ' ');
     out << line << LocalName(e.name) << "\n";
     total += e.originalSize;
     ++count;

@@ -34,16 +34,21 @@ std::uint64_t ParseNumber(const std::string& option, const std::string& text, bo
   const auto [rest, error] = std::from_chars(begin, end, value);
   std::uint64_t scale = 1;
   const std::string suffix(rest, end);
-  if (allowSuffix && (suffix == "k" || suffix == "K")) scale = 1024;
-  else if (allowSuffix && (suffix == "m" || suffix == "M")) scale = 1024 * 1024;
-  else if (!suffix.empty()) scale = 0;
-  if (error != std::errc() || rest == begin || scale == 0 || value > std::numeric_limits<std::uint64_t>::max() / scale)
+  if (allowSuffix && (suffix == "k" || suffix == "K"))
+    scale = 1024;
+  else if (allowSuffix && (suffix == "m" || suffix == "M"))
+    scale = 1024 * 1024;
+  else if (!suffix.empty())
+    scale = 0;
+  if (error != std::errc() || rest == begin || scale == 0 ||
+      value > std::numeric_limits<std::uint64_t>::max() / scale)
     throw UsageError(option + " needs a number, not \"" + text + "\"");
   return value * scale;
 }
 
 template <typename T>
-T Choose(const std::string& option, const std::string& text, const std::map<std::string, T>& choices) {
+T Choose(const std::string& option, const std::string& text,
+         const std::map<std::string, T>& choices) {
   const auto it = choices.find(text);
   if (it == choices.end()) {
     std::string names;
@@ -91,9 +96,10 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (!creating) throw UsageError(arg + " is an option of the c command only");
     if (arg == "--method") {
-      inv.create.method = Choose<PackMethod>(
-          arg, value(),
-          {{"stored", PackMethod::Stored}, {"lz77", PackMethod::Lz77}, {"ace20", PackMethod::Ace20}});
+      inv.create.method = Choose<PackMethod>(arg, value(),
+                                             {{"stored", PackMethod::Stored},
+                                              {"lz77", PackMethod::Lz77},
+                                              {"ace20", PackMethod::Ace20}});
     } else if (arg == "--mode") {
       mode = Choose<BlockedMode>(arg, value(),
                                  {{"auto", BlockedMode::Auto},

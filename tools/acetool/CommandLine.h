@@ -21,8 +21,8 @@ enum class CommandKind { List, Test, Extract, Create };
 struct Invocation {
   CommandKind kind = CommandKind::List;
   std::string archive;
-  std::string directory;  // x and c
-  std::string password;   // empty: none given
+  std::string directory;             // x and c
+  std::string password;              // empty: none given
   acewriter::ArchiveOptions create;  // c only
 };
 

@@ -21,9 +21,9 @@ TEST(CommandLine, ReadingCommandsTakeTheArchiveAndAPassword) {
 }
 
 TEST(CommandLine, CreateOptionsReachTheWriter) {
-  const Invocation c = ParseCommandLine({"c", "DATA.c00", "tree", "--method", "ace20", "--mode", "sound",
-                                         "--solid", "--volume-size", "1440k", "--dictionary-bits", "18",
-                                         "--level", "3", "--password", "geheim"});
+  const Invocation c = ParseCommandLine(
+      {"c", "DATA.c00", "tree", "--method", "ace20", "--mode", "sound", "--solid", "--volume-size",
+       "1440k", "--dictionary-bits", "18", "--level", "3", "--password", "geheim"});
   EXPECT_EQ(c.kind, CommandKind::Create);
   EXPECT_EQ(c.create.method, PackMethod::Ace20);
   EXPECT_EQ(c.create.mode, BlockedMode::Sound);
@@ -33,7 +33,8 @@ TEST(CommandLine, CreateOptionsReachTheWriter) {
   EXPECT_EQ(c.create.level, 3);
   EXPECT_EQ(c.create.password, "geheim");
   EXPECT_EQ(ParseCommandLine({"c", "a", "d", "--volume-size", "2M"}).create.volumeSize, 2u << 20);
-  EXPECT_EQ(ParseCommandLine({"c", "a", "d", "--volume-size", "123456"}).create.volumeSize, 123456u);
+  EXPECT_EQ(ParseCommandLine({"c", "a", "d", "--volume-size", "123456"}).create.volumeSize,
+            123456u);
 }
 
 TEST(CommandLine, DefaultsMakeAnArchiveEveryReaderOpens) {

@@ -12,7 +12,8 @@ namespace {
 // half-written volumes.
 bool IsInside(const std::filesystem::path& file, const std::filesystem::path& folder) {
   std::error_code ec;
-  const auto parent = std::filesystem::weakly_canonical(std::filesystem::absolute(file, ec), ec).parent_path();
+  const auto parent =
+      std::filesystem::weakly_canonical(std::filesystem::absolute(file, ec), ec).parent_path();
   const auto root = std::filesystem::weakly_canonical(std::filesystem::absolute(folder, ec), ec);
   if (ec) return false;
   auto p = parent.begin();

@@ -38,9 +38,19 @@ inline std::vector<std::uint8_t> ProgramLike(std::size_t size) {
   std::vector<std::uint8_t> data;
   while (data.size() < size) {
     const std::uint32_t target = rng() % 4096;
-    const std::uint8_t op[] = {0x55, 0x8B, 0xEC, 0xE8, static_cast<std::uint8_t>(target),
-                               static_cast<std::uint8_t>(target >> 8), 0, 0, 0x83, 0xC4, 0x04,
-                               static_cast<std::uint8_t>(rng() % 8), 0xC3};
+    const std::uint8_t op[] = {0x55,
+                               0x8B,
+                               0xEC,
+                               0xE8,
+                               static_cast<std::uint8_t>(target),
+                               static_cast<std::uint8_t>(target >> 8),
+                               0,
+                               0,
+                               0x83,
+                               0xC4,
+                               0x04,
+                               static_cast<std::uint8_t>(rng() % 8),
+                               0xC3};
     data.insert(data.end(), std::begin(op), std::end(op));
   }
   data.resize(size);
@@ -60,7 +70,8 @@ inline std::vector<std::uint8_t> WaveLike(std::size_t size) {
 
 inline std::vector<TreeFile> StandardTree() {
   std::string text;
-  for (int i = 0; i < 2000; ++i) text += "Line " + std::to_string(i % 37) + " of the setup text.\r\n";
+  for (int i = 0; i < 2000; ++i)
+    text += "Line " + std::to_string(i % 37) + " of the setup text.\r\n";
   return {
       {u8"readme.txt", Bytes(text)},
       {u8"empty.dat", {}},
@@ -76,7 +87,8 @@ inline void WriteTree(const fs::path& root, const std::vector<TreeFile>& files) 
     const fs::path path = root / fs::path(f.name);
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(f.content.data()), static_cast<std::streamsize>(f.content.size()));
+        .write(reinterpret_cast<const char*>(f.content.data()),
+               static_cast<std::streamsize>(f.content.size()));
   }
   fs::create_directories(root / "empty folder");
 }

@@ -15,7 +15,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: pelmora-pack encode PLAIN PMD     write a scrambled install.pmd from plain text\n"
-    "       pelmora-pack decode PMD [PLAIN]   write the plain text of install.pmd (default: stdout)\n"
+    "       pelmora-pack decode PMD [PLAIN]   write the plain text of install.pmd (default: "
+    "stdout)\n"
     "       pelmora-pack show PMD [--version V]\n"
     "                                         list what the setup program reads from install.pmd;\n"
     "                                         with --version, check line 1 against V\n"
@@ -132,7 +133,8 @@ int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std:
     err << kUsage;
     return 2;
   } catch (const setupdesc::DescriptionFormatError& e) {
-    err << "pelmora-pack: " << (args.size() > 1 ? args[1] + ": " : "") << ForConsole(e.what()) << "\n";
+    err << "pelmora-pack: " << (args.size() > 1 ? args[1] + ": " : "") << ForConsole(e.what())
+        << "\n";
   } catch (const std::exception& e) {
     err << "pelmora-pack: " << e.what() << "\n";
   }

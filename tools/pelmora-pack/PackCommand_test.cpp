@@ -29,7 +29,8 @@ TEST(PelmoraPack, EncodeThenDecodeGivesThePlainTextBack) {
   const auto pmd = dir.Path() / "install.pmd";
   const auto back = dir.Path() / "back.txt";
   const std::string text =
-      "1.0.0.1\nDemo\n1.2.3.4\nDemoKey\nC:\\Programme\\Demo\ndemo.exe\n<begininfos>\nGrüße\n<endinfos>\n";
+      "1.0.0.1\nDemo\n1.2.3.4\nDemoKey\nC:\\Programme\\Demo\ndemo.exe\n<begininfos>\nGrüße\n<"
+      "endinfos>\n";
   { std::ofstream(plain, std::ios::binary) << text; }
 
   ASSERT_EQ(Pack({"encode", plain.string(), pmd.string()}).code, 0);
@@ -80,10 +81,14 @@ TEST(PelmoraPack, FailuresSayWhatFailedAndExitNonZero) {
 
   // Fixed lines the setup program would refuse: the Uninstall key itself,
   // a target folder that depends on the current drive.
-  for (const auto& [keyName, folder, line] : {std::tuple{"\\", "C:\\Demo", "Zeile 4"},
-                                              std::tuple{"Demo", "\\", "Zeile 5"},
-                                              std::tuple{"Demo", "Programme\\Demo", "Zeile 5"}}) {
-    { std::ofstream(bad, std::ios::binary) << "1.0.0.1\nDemo\n1.0\n" << keyName << "\n" << folder << "\nd.exe\n"; }
+  for (const auto& [keyName, folder, line] :
+       {std::tuple{"\\", "C:\\Demo", "Zeile 4"}, std::tuple{"Demo", "\\", "Zeile 5"},
+        std::tuple{"Demo", "Programme\\Demo", "Zeile 5"}}) {
+    {
+      std::ofstream(bad, std::ios::binary) << "1.0.0.1\nDemo\n1.0\n"
+                                           << keyName << "\n"
+                                           << folder << "\nd.exe\n";
+    }
     const PackRun refused = Pack({"encode", bad.string(), (dir.Path() / "x.pmd").string()});
     EXPECT_EQ(refused.code, 1) << keyName << " " << folder;
     EXPECT_NE(refused.err.find(line), std::string::npos) << refused.err;

@@ -54,7 +54,9 @@ void ArchiveSession::SetPassword(std::optional<std::string> password) {
   if (password_) cipher_ = std::make_unique<crypto::AceCipher>(crypto::DeriveAceKey(*password_));
 }
 
-crypto::AceCipher* ArchiveSession::CipherForEntry() { return entry_.Encrypted() ? cipher_.get() : nullptr; }
+crypto::AceCipher* ArchiveSession::CipherForEntry() {
+  return entry_.Encrypted() ? cipher_.get() : nullptr;
+}
 
 int ArchiveSession::Open(const std::string& firstVolumePath) {
   if (opened_) return Fail(ACE_ERR_ARGUMENT, "archive already open");
@@ -96,8 +98,8 @@ int ArchiveSession::ReadHeader() {
       auto file = format::ParseFileHeader(block.body, why);
       if (!file) return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + why);
       if (file->ContinuedFromPrevious())
-        return stickyCode_ =
-                   Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": continuation of " + file->name + " without its start");
+        return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": continuation of " +
+                                                      file->name + " without its start");
       entry_ = std::move(*file);
       entryVolume_ = volumes_.CurrentPath();
       state_ = EntryState::Pending;
@@ -105,12 +107,14 @@ int ArchiveSession::ReadHeader() {
     }
     // Recovery records, stray MAIN headers and unknown blocks: not ours to read.
     if (!SkipData(volumes_.Source(), block))
-      return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": block data beyond the end");
+      return stickyCode_ =
+                 Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": block data beyond the end");
   }
 }
 
 int ArchiveSession::Process(int operation, const char* targetPath) {
-  if (state_ != EntryState::Pending) return Fail(ACE_ERR_ARGUMENT, "no entry to process: read a header first");
+  if (state_ != EntryState::Pending)
+    return Fail(ACE_ERR_ARGUMENT, "no entry to process: read a header first");
   state_ = EntryState::Done;
   MemberStream stream(volumes_, entry_, CipherForEntry());
   int code = ProcessEntry(operation, targetPath, stream);
@@ -150,7 +154,8 @@ int ArchiveSession::PassOver(MemberStream& stream) {
 
 int ArchiveSession::ExtractTo(const std::string& targetPath, MemberStream& stream) {
   std::string why = format::UnsafeNameReason(entry_.name);
-  if (why.empty() && entry_.name.size() > kMaxNameBytes) why = "name longer than " + std::to_string(kMaxNameBytes);
+  if (why.empty() && entry_.name.size() > kMaxNameBytes)
+    why = "name longer than " + std::to_string(kMaxNameBytes);
   if (!why.empty()) {
     PassOver(stream);
     return Fail(ACE_ERR_UNSAFE_NAME, "refused entry name '" + entry_.name + "': " + why);
@@ -176,10 +181,13 @@ int ArchiveSession::ExtractTo(const std::string& targetPath, MemberStream& strea
 
 int ArchiveSession::DecodeInto(MemberStream& stream, CheckedOutput& output) {
   if (entry_.compression > format::kBlocked)
-    return Fail(ACE_ERR_FORMAT, entry_.name + ": unknown compression method " + std::to_string(entry_.compression));
+    return Fail(ACE_ERR_FORMAT,
+                entry_.name + ": unknown compression method " + std::to_string(entry_.compression));
   if (entry_.compression != format::kStored && entry_.DictionaryCode() > format::kMaxDictionaryCode)
-    return Fail(ACE_ERR_FORMAT, entry_.name + ": dictionary code " + std::to_string(entry_.DictionaryCode()));
-  if (entry_.Encrypted() && !cipher_) return Fail(ACE_ERR_PASSWORD, entry_.name + ": password needed");
+    return Fail(ACE_ERR_FORMAT,
+                entry_.name + ": dictionary code " + std::to_string(entry_.DictionaryCode()));
+  if (entry_.Encrypted() && !cipher_)
+    return Fail(ACE_ERR_PASSWORD, entry_.name + ": password needed");
   const int code = entry_.compression == format::kStored ? DecodeStored(stream, output)
                                                          : DecodeCompressed(stream, output);
   return CheckResult(stream, output, code);
@@ -206,14 +214,16 @@ int ArchiveSession::DecodeStored(MemberStream& stream, CheckedOutput& output) {
 int ArchiveSession::DecodeCompressed(MemberStream& stream, CheckedOutput& output) {
   const bool continueWindow = Solid() && windowInUse_;
   windowInUse_ = Solid();
-  const decode::Status status = Decoder().DecodeMember(stream, output, entry_.originalSize, entry_.DictionaryBytes(),
-                                                       entry_.compression == format::kBlocked, continueWindow);
+  const decode::Status status =
+      Decoder().DecodeMember(stream, output, entry_.originalSize, entry_.DictionaryBytes(),
+                             entry_.compression == format::kBlocked, continueWindow);
   switch (status) {
     case decode::Status::Ok:
     case decode::Status::Aborted:  // the output's own reason is judged by checkResult
       return ACE_OK;
     case decode::Status::Corrupt:
-      return Fail(entry_.Encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA, entry_.name + ": " + Decoder().LastError());
+      return Fail(entry_.Encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA,
+                  entry_.name + ": " + Decoder().LastError());
     case decode::Status::Unsupported:
       return Fail(ACE_ERR_FORMAT, entry_.name + ": " + Decoder().LastError());
     case decode::Status::OutOfMemory:
@@ -241,10 +251,11 @@ int ArchiveSession::CheckResult(MemberStream& stream, const CheckedOutput& outpu
   // The member's CRC is in its last piece, possibly in a later volume.
   if (stream.SkipRest() != ACE_OK) return Fail(stream.Failure(), stream.Error());
   if (output.Produced() != entry_.originalSize)
-    return Fail(wrongData, entry_.name + ": data ends after " + std::to_string(output.Produced()) + " of " +
-                               std::to_string(entry_.originalSize) + " bytes");
+    return Fail(wrongData, entry_.name + ": data ends after " + std::to_string(output.Produced()) +
+                               " of " + std::to_string(entry_.originalSize) + " bytes");
   if (output.Crc() != stream.FinalCrc())
-    return Fail(entry_.Encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA_CRC, entry_.name + ": CRC mismatch");
+    return Fail(entry_.Encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA_CRC,
+                entry_.name + ": CRC mismatch");
   return ACE_OK;
 }
 

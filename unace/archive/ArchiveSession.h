@@ -29,7 +29,8 @@ struct SessionCallbacks {
 class ArchiveSession {
  public:
   // `extracting` is the open mode: in list mode nothing is ever decoded.
-  ArchiveSession(std::unique_ptr<io::VolumeOpener> opener, SessionCallbacks callbacks, bool extracting);
+  ArchiveSession(std::unique_ptr<io::VolumeOpener> opener, SessionCallbacks callbacks,
+                 bool extracting);
   ~ArchiveSession();
   ArchiveSession(const ArchiveSession&) = delete;
   ArchiveSession& operator=(const ArchiveSession&) = delete;

@@ -50,7 +50,8 @@ BlockStatus ReadBlock(io::ByteSource& source, RawBlock& block, std::string& why)
 }
 
 bool SkipData(io::ByteSource& source, const RawBlock& block) {
-  return source.Seek(block.offset + format::kHeaderPrefixBytes + block.body.size() + block.additionalSize);
+  return source.Seek(block.offset + format::kHeaderPrefixBytes + block.body.size() +
+                     block.additionalSize);
 }
 
 namespace {
@@ -62,7 +63,8 @@ bool TryMainHeaderAt(io::ByteSource& source, std::uint64_t signatureAt, format::
   RawBlock block;
   std::string ignored;
   if (ReadBlock(source, block, ignored) != BlockStatus::Ok) return false;
-  if (block.envelope.type != format::kBlockMain) return false;  // a recovery record also holds **ACE**
+  if (block.envelope.type != format::kBlockMain)
+    return false;  // a recovery record also holds **ACE**
   auto parsed = format::ParseMainHeader(block.body, ignored);
   if (!parsed) return false;
   main = std::move(*parsed);

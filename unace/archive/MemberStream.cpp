@@ -10,7 +10,8 @@ namespace {
 constexpr std::size_t kBufferBytes = 64 * 1024;
 }
 
-MemberStream::MemberStream(VolumeSet& volumes, const format::FileHeader& firstPiece, crypto::AceCipher* cipher)
+MemberStream::MemberStream(VolumeSet& volumes, const format::FileHeader& firstPiece,
+                           crypto::AceCipher* cipher)
     : volumes_(volumes),
       name_(firstPiece.name),
       continues_(firstPiece.ContinuesInNext()),
@@ -37,7 +38,8 @@ bool MemberStream::NextPiece() {
   RawBlock block;
   std::string why;
   if (ReadBlock(volumes_.Source(), block, why) != BlockStatus::Ok) {
-    Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + (why.empty() ? "continuation missing" : why));
+    Fail(ACE_ERR_HEADER,
+         volumes_.CurrentPath() + ": " + (why.empty() ? "continuation missing" : why));
     return false;
   }
   auto piece = format::ParseFileHeader(block.body, why);
@@ -59,7 +61,8 @@ std::size_t MemberStream::ReadRaw(std::uint8_t* dst, std::size_t max) {
   const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(max, pieceLeft_));
   const std::size_t got = volumes_.Source().Read(dst, want);
   pieceLeft_ -= got;
-  if (got < want) Fail(ACE_ERR_DATA, volumes_.CurrentPath() + ": read error in the data of " + name_);
+  if (got < want)
+    Fail(ACE_ERR_DATA, volumes_.CurrentPath() + ": read error in the data of " + name_);
   return got;
 }
 

@@ -39,7 +39,8 @@ class VolumeSet {
   const std::string& LastError() const { return lastError_; }
 
  private:
-  VolumeStatus Adopt(std::unique_ptr<io::ByteSource> source, const std::string& path, int expectedNumber);
+  VolumeStatus Adopt(std::unique_ptr<io::ByteSource> source, const std::string& path,
+                     int expectedNumber);
   // The first volume of this set found after the missing `missingPath`
   // (empty if none): a file under a later name whose MAIN header carries
   // the volume number that name stands for.

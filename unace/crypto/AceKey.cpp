@@ -5,7 +5,8 @@
 namespace pelmora::unace::crypto {
 
 AceKey DeriveAceKey(std::string_view password) {
-  const std::size_t length = password.size() < kMaxPasswordBytes ? password.size() : kMaxPasswordBytes;
+  const std::size_t length =
+      password.size() < kMaxPasswordBytes ? password.size() : kMaxPasswordBytes;
 
   std::uint8_t block[64] = {};
   for (std::size_t i = 0; i < length; ++i) block[i] = static_cast<std::uint8_t>(password[i]);
@@ -20,7 +21,8 @@ AceKey DeriveAceKey(std::string_view password) {
   // No rotation here: the key schedule predates the revised hash standard.
   for (int t = 16; t < 80; ++t) w[t] = w[t - 16] ^ w[t - 14] ^ w[t - 8] ^ w[t - 3];
 
-  constexpr std::uint32_t kInit[5] = {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u, 0xC3D2E1F0u};
+  constexpr std::uint32_t kInit[5] = {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, 0x10325476u,
+                                      0xC3D2E1F0u};
   std::uint32_t a = kInit[0], b = kInit[1], c = kInit[2], d = kInit[3], e = kInit[4];
   for (int t = 0; t < 80; ++t) {
     std::uint32_t f;

@@ -26,7 +26,8 @@ TEST(AceKey, OnlyTheFirstFiftyBytesCount) {
   EXPECT_NE(DeriveAceKey(fifty.substr(0, 49)), DeriveAceKey(fifty));
 }
 
-std::vector<std::uint8_t> Cipher(const char* password, bool encrypt, std::vector<std::uint8_t> data) {
+std::vector<std::uint8_t> Cipher(const char* password, bool encrypt,
+                                 std::vector<std::uint8_t> data) {
   AceCipher cipher(DeriveAceKey(password));
   if (encrypt)
     cipher.Encrypt(data.data(), data.size());
@@ -41,12 +42,12 @@ TEST(AceCipher, MatchesTheDocumentedVectors) {
 
   const char* text = "ACE test vector!";
   EXPECT_EQ(Cipher("1234", true, std::vector<std::uint8_t>(text, text + 16)),
-            (std::vector<std::uint8_t>{0xB2, 0xFB, 0xA5, 0x4F, 0xE8, 0x2D, 0xA3, 0x7C, 0xED, 0xB7, 0x00,
-                                       0x24, 0x73, 0x8E, 0x76, 0x7A}));
+            (std::vector<std::uint8_t>{0xB2, 0xFB, 0xA5, 0x4F, 0xE8, 0x2D, 0xA3, 0x7C, 0xED, 0xB7,
+                                       0x00, 0x24, 0x73, 0x8E, 0x76, 0x7A}));
 
   EXPECT_EQ(Cipher("123456789", false, std::vector<std::uint8_t>(16, 0x37)),
-            (std::vector<std::uint8_t>{0x09, 0x5F, 0xD0, 0x61, 0x7D, 0x1D, 0x68, 0xDD, 0x3E, 0x68, 0xE7,
-                                       0x56, 0x4A, 0x2A, 0x5F, 0xEA}));
+            (std::vector<std::uint8_t>{0x09, 0x5F, 0xD0, 0x61, 0x7D, 0x1D, 0x68, 0xDD, 0x3E, 0x68,
+                                       0xE7, 0x56, 0x4A, 0x2A, 0x5F, 0xEA}));
 }
 
 TEST(AceCipher, ChainContinuesAcrossCallsAndRestartsPerMember) {

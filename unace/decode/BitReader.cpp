@@ -13,7 +13,8 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 BitReader::BitReader(PackedInput& input) : BitReader(input, ownBuffer_) {}
 
-BitReader::BitReader(PackedInput& input, std::vector<std::uint8_t>& buffer) : input_(input), buffer_(buffer) {
+BitReader::BitReader(PackedInput& input, std::vector<std::uint8_t>& buffer)
+    : input_(input), buffer_(buffer) {
   if (buffer_.size() < kBufferSize) buffer_.resize(kBufferSize);
 }
 

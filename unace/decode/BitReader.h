@@ -55,10 +55,9 @@ class BitReader {
   // Moves the next four buffered bytes into the bit buffer.
   void LoadWord() {
     const std::uint8_t* p = buffer_.data() + bufferPos_;
-    const std::uint32_t word = static_cast<std::uint32_t>(p[0]) |
-                               static_cast<std::uint32_t>(p[1]) << 8 |
-                               static_cast<std::uint32_t>(p[2]) << 16 |
-                               static_cast<std::uint32_t>(p[3]) << 24;
+    const std::uint32_t word =
+        static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+        static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
     bufferPos_ += 4;
     realBits_ += 32;
     bits_ |= static_cast<std::uint64_t>(word) << (32 - count_);

@@ -43,7 +43,8 @@ std::string Decode(BitReader& bits) {
   while (out.size() < length) {
     const std::size_t p = out.size();
     if (p >= 2) {
-      const std::size_t h = static_cast<std::uint8_t>(out[p - 1]) + static_cast<std::uint8_t>(out[p - 2]);
+      const std::size_t h =
+          static_cast<std::uint8_t>(out[p - 1]) + static_cast<std::uint8_t>(out[p - 2]);
       source = lastSeen[h];
       lastSeen[h] = p;
     }

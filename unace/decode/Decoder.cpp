@@ -41,9 +41,9 @@ class Decoder::Impl {
       const std::uint32_t declared =
           std::clamp(dictionaryBytes, kSmallestDictionary, kMaxDictionaryBytes);
       if (declared > maxDictionary_)
-        throw DecodeError(Status::Unsupported,
-                          "dictionary of " + std::to_string(declared) + " bytes above the limit of " +
-                              std::to_string(maxDictionary_));
+        throw DecodeError(Status::Unsupported, "dictionary of " + std::to_string(declared) +
+                                                   " bytes above the limit of " +
+                                                   std::to_string(maxDictionary_));
       if (!solidContinue || !historyValid_) window_.Clear();
       // A solid history may have been built with a larger dictionary than
       // this member declares; like the reference readers, honour the largest.
@@ -109,7 +109,9 @@ Status Decoder::DecodeMember(PackedInput& input, Output& output, std::uint64_t o
   return impl_->DecodeMember(input, output, originalSize, dictionaryBytes, blocked, solidContinue);
 }
 
-void Decoder::AppendStored(const std::uint8_t* data, std::size_t n) { impl_->AppendStored(data, n); }
+void Decoder::AppendStored(const std::uint8_t* data, std::size_t n) {
+  impl_->AppendStored(data, n);
+}
 void Decoder::Reset() { impl_->Reset(); }
 const std::string& Decoder::LastError() const { return impl_->LastError(); }
 

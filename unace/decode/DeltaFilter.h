@@ -13,8 +13,7 @@ class DeltaFilter {
  public:
   // `chunk` holds length = planes * m bytes as the LZ77 layer produced them;
   // `out` receives the original bytes.
-  void Apply(const std::uint8_t* chunk, std::size_t length, std::size_t planes,
-             std::uint8_t* out);
+  void Apply(const std::uint8_t* chunk, std::size_t length, std::size_t planes, std::uint8_t* out);
 
  private:
   std::uint8_t running_ = 0;

@@ -85,7 +85,8 @@ TEST(Huffman, RandomCompleteCodesArePrefixFreeAndShortCodesComeFirst) {
     for (std::size_t s = 0; s < symbols; ++s) {
       ASSERT_EQ(table.WidthOf(static_cast<std::uint32_t>(s)), widths[s]) << "symbol " << s;
       if (widths[s] != 0)
-        entries.push_back({table.CodeOf(static_cast<std::uint32_t>(s)) << (11 - widths[s]), widths[s]});
+        entries.push_back(
+            {table.CodeOf(static_cast<std::uint32_t>(s)) << (11 - widths[s]), widths[s]});
     }
     std::sort(entries.begin(), entries.end(), [](auto a, auto b) { return a.start < b.start; });
     std::uint32_t next = 0;
@@ -133,7 +134,8 @@ TEST(Huffman, RefusesTablesThatCannotBeACode) {
 TEST(Huffman, WidthTableRoundTripsThroughTheTransmission) {
   std::mt19937 random(3);
   for (int round = 0; round < 50; ++round) {
-    const std::vector<std::uint8_t> widths = RandomCompleteWidths(random, 283, 2 + random() % 200, 11);
+    const std::vector<std::uint8_t> widths =
+        RandomCompleteWidths(random, 283, 2 + random() % 200, 11);
     BitWriter out;
     Code(widths, 11).WriteTable(out);
     MemoryInput input(out.Finish());
@@ -149,10 +151,10 @@ TEST(Huffman, WidthTableClampsItsCountAndItsRuns) {
   BitWriter out;
   out.Put(300, 9);  // NUM beyond the alphabet: only 256 entries are read
   out.Put(0, 4);
-  out.Put(2, 4);    // UP 2: symbols 0, 1 and the run symbol 2
+  out.Put(2, 4);  // UP 2: symbols 0, 1 and the run symbol 2
   out.Put(2, 3);
   out.Put(2, 3);
-  out.Put(1, 3);    // codes: run "0", then 1 and 0 sorted into "10"/"11"
+  out.Put(1, 3);                  // codes: run "0", then 1 and 0 sorted into "10"/"11"
   for (int i = 0; i < 14; ++i) {  // 14 runs of 19 zeros: more than 256 in all
     out.Put(0, 1);
     out.Put(15, 4);
@@ -171,9 +173,9 @@ TEST(Huffman, WidthAboveTheAlphabetMaximumIsCorrupt) {
   out.Put(2, 4);
   out.Put(1, 3);
   out.Put(1, 3);
-  out.Put(0, 3);   // one bit each: symbol 1 is "0", symbol 0 is "1" (tie order)
-  out.Put(0, 1);   // value 1 -> width 16
-  out.Put(1, 1);   // delta 0: width 16 again
+  out.Put(0, 3);  // one bit each: symbol 1 is "0", symbol 0 is "1" (tie order)
+  out.Put(0, 1);  // value 1 -> width 16
+  out.Put(1, 1);  // delta 0: width 16 again
   MemoryInput input(out.Finish());
   BitReader bits(input);
   EXPECT_THROW(ReadWidths(bits, 283, 11), DecodeError);

@@ -36,7 +36,7 @@ class Lz77Stream {
   int maxMainIndex_;
   HuffmanTable main_;
   HuffmanTable lengths_;
-  std::uint32_t symbolsLeft_ = 0;  // main symbols left in the current block
+  std::uint32_t symbolsLeft_ = 0;           // main symbols left in the current block
   std::uint32_t recent_[4] = {0, 0, 0, 0};  // distances - 1, most recent first
 };
 

@@ -42,7 +42,8 @@ Bytes Stream(const std::vector<std::vector<Lz77Item>>& blocks) {
   return out.Finish();
 }
 
-void ExpectDecodes(const std::vector<std::vector<Lz77Item>>& blocks, std::uint32_t dictionary = 1u << 20) {
+void ExpectDecodes(const std::vector<std::vector<Lz77Item>>& blocks,
+                   std::uint32_t dictionary = 1u << 20) {
   std::vector<Lz77Item> all;
   for (const auto& b : blocks) all.insert(all.end(), b.begin(), b.end());
   const Bytes expected = Expand(all);
@@ -61,9 +62,9 @@ std::vector<Lz77Item> RandomLiterals(std::size_t n, unsigned seed) {
 TEST(Lz77, RepeatDistancesMoveToTheFront) {
   auto items = Literals("0123456789abcdef");
   items.insert(items.end(), {Match(3, 2), Match(5, 4), Match(7, 3), Match(9, 5),  // history 9,7,5,3
-                             Rep(2, 4),   // distance 5 (base 3), now 5,9,7,3
-                             Rep(3, 3),   // distance 3, now 3,5,9,7
-                             Rep(1, 2),   // distance 5 (base 2), now 5,3,9,7
+                             Rep(2, 4),  // distance 5 (base 3), now 5,9,7,3
+                             Rep(3, 3),  // distance 3, now 3,5,9,7
+                             Rep(1, 2),  // distance 5 (base 2), now 5,3,9,7
                              Rep(0, 6), Rep(3, 5)});
   ExpectDecodes({items});
 }
@@ -84,7 +85,8 @@ TEST(Lz77, LengthBasesFollowTheDistanceClass) {
 
 TEST(Lz77, OverlappingCopiesRepeatTheirSource) {
   auto items = Literals("abcdefghij");
-  items.insert(items.end(), {Match(1, 20), Match(3, 40), Match(9, 100), Match(8, 33), Match(10, 11)});
+  items.insert(items.end(),
+               {Match(1, 20), Match(3, 40), Match(9, 100), Match(8, 33), Match(10, 11)});
   ExpectDecodes({items});
 }
 
@@ -130,13 +132,16 @@ TEST(Lz77, SolidMemberWithALargerDictionaryReachesEverythingBeforeIt) {
   const Bytes first = Expand(firstItems);
   MemoryInput in1(Stream({firstItems}));
   CollectOutput out1, out2;
-  ASSERT_EQ(decoder.DecodeMember(in1, out1, first.size(), 1024, false, false), Status::Ok) << decoder.LastError();
+  ASSERT_EQ(decoder.DecodeMember(in1, out1, first.size(), 1024, false, false), Status::Ok)
+      << decoder.LastError();
   const std::vector<Lz77Item> secondItems = {Match(299000, 200), Match(1024, 50), Lit('!')};
   const Bytes both = Expand(secondItems, first);
   MemoryInput in2(Stream({secondItems}));
-  ASSERT_EQ(decoder.DecodeMember(in2, out2, both.size() - first.size(), 1u << 22, false, true), Status::Ok)
+  ASSERT_EQ(decoder.DecodeMember(in2, out2, both.size() - first.size(), 1u << 22, false, true),
+            Status::Ok)
       << decoder.LastError();
-  EXPECT_EQ(out2.bytes, Bytes(both.begin() + static_cast<std::ptrdiff_t>(first.size()), both.end()));
+  EXPECT_EQ(out2.bytes,
+            Bytes(both.begin() + static_cast<std::ptrdiff_t>(first.size()), both.end()));
 }
 
 TEST(Lz77, DistanceBeyondTheHistoryIsCorrupt) {
@@ -203,7 +208,8 @@ TEST(Lz77, ResetDecoderForgetsItsHistoryAndDecodesAsAFreshOne) {
   const Bytes expected = Expand(items);
   CollectOutput first, again, fresh;
   MemoryInput in1(Stream({items}));
-  ASSERT_EQ(decoder.DecodeMember(in1, first, expected.size(), 1u << 16, false, false), Status::Ok) << decoder.LastError();
+  ASSERT_EQ(decoder.DecodeMember(in1, first, expected.size(), 1u << 16, false, false), Status::Ok)
+      << decoder.LastError();
   decoder.Reset();
   MemoryInput reach(Stream({{Match(1, 2)}}));
   EXPECT_EQ(decoder.DecodeMember(reach, again, 2, 1u << 16, false, true), Status::Corrupt)
@@ -258,8 +264,9 @@ TEST(Lz77, EveryTruncationIsCorruptOrComplete) {
   const Bytes expected = Expand(items);
   const Bytes full = Stream({items});
   for (std::size_t cut = 0; cut < full.size(); ++cut) {
-    const DecodeResult r = DecodeOne(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut)),
-                                     expected.size(), false);
+    const DecodeResult r =
+        DecodeOne(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut)),
+                  expected.size(), false);
     if (r.status == Status::Ok) {
       EXPECT_EQ(r.output, expected) << "cut at " << cut;
     } else {

@@ -62,9 +62,8 @@ void MemberDecoder::DeltaChunk(std::uint64_t left) {
   // The chunk length is known, so the check can precede any decoding.
   const std::size_t length = deltaLength_;
   std::size_t n = 0;
-  const Lz77Stream::Stop stop =
-      lz77_.Decode(bits_, window_, std::min<std::uint64_t>(length, left),
-                   std::min<std::uint64_t>(length, left), dictionary_, n);
+  const Lz77Stream::Stop stop = lz77_.Decode(bits_, window_, std::min<std::uint64_t>(length, left),
+                                             std::min<std::uint64_t>(length, left), dictionary_, n);
   if (stop == Lz77Stream::Stop::TypeCode) {
     if (n != 0)
       ThrowCorrupt("mode switch inside a DELTA chunk at output byte " +

@@ -32,7 +32,9 @@ DecodeResult DecodeBlocked(const std::vector<Lz77Item>& items, std::uint64_t siz
 Bytes ExeEncode(Bytes data, std::uint64_t memberOffset, bool call32) {
   std::size_t i = 0;
   while (i + 4 < data.size()) {
-    const int operand = data[i] == 0xE8 && call32 ? 4 : (data[i] == 0xE8 || data[i] == 0xE9) ? 2 : 0;
+    const int operand = data[i] == 0xE8 && call32              ? 4
+                        : (data[i] == 0xE8 || data[i] == 0xE9) ? 2
+                                                               : 0;
     if (operand == 0) {
       ++i;
       continue;
@@ -90,7 +92,7 @@ TEST(ExeMode, WindowKeepsTheFilteredBytes) {
   items.push_back(Match(9, 9));
   const DecodeResult r = DecodeBlocked(items, 18);
   ASSERT_EQ(r.status, Status::Ok) << r.error;
-  const Bytes expected{0xE8, 0x20, 0, 0, 0, 0x90, 0x90, 0x90, 0x90,
+  const Bytes expected{0xE8, 0x20,     0, 0, 0, 0x90, 0x90, 0x90, 0x90,
                        0xE8, 0x20 - 9, 0, 0, 0, 0x90, 0x90, 0x90, 0x90};
   EXPECT_EQ(r.output, expected);
 }
@@ -102,8 +104,8 @@ TEST(ExeMode, OpcodeCutByASwitchIsRescannedInTheNextExeSegment) {
   AppendBytes(items, {0x01, 0x00, 0x00, 0x90, 0x90, 0x90, 0x90, 0x90});
   const DecodeResult r = DecodeBlocked(items, 15);
   ASSERT_EQ(r.status, Status::Ok) << r.error;
-  const Bytes expected{0x90, 0x90, 0x90, 0x90, 0x90, 0xE8, 0x02, 0x01, 0x00,
-                       0x00, 0x90, 0x90, 0x90, 0x90, 0x90};
+  const Bytes expected{0x90, 0x90, 0x90, 0x90, 0x90, 0xE8, 0x02, 0x01,
+                       0x00, 0x00, 0x90, 0x90, 0x90, 0x90, 0x90};
   EXPECT_EQ(r.output, expected);
 }
 

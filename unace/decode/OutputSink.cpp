@@ -13,7 +13,8 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 
 OutputSink::OutputSink(Output& output) : OutputSink(output, ownBuffer_) {}
 
-OutputSink::OutputSink(Output& output, std::vector<std::uint8_t>& buffer) : output_(output), buffer_(buffer) {
+OutputSink::OutputSink(Output& output, std::vector<std::uint8_t>& buffer)
+    : output_(output), buffer_(buffer) {
   buffer_.resize(kBlockSize);
 }
 

@@ -31,9 +31,12 @@ int ZigZagBitLength(int difference) {
 // The transform of previous-row bytes for plane decoder types 1 and 2.
 int Transform(int type, int value, int reference) {
   switch (type) {
-    case 0: return value;
-    case 1: return (128 + value - reference) & 0xFF;
-    default: return (128 + value - reference * 11 / 16) & 0xFF;
+    case 0:
+      return value;
+    case 1:
+      return (128 + value - reference) & 0xFF;
+    default:
+      return (128 + value - reference * 11 / 16) & 0xFF;
   }
 }
 

@@ -69,10 +69,11 @@ Summary DecodeAll(const std::string& name) {
         } else {
           MemoryInput input(packed, 1000);  // odd pieces exercise the reader's refills
           CollectOutput collected;
-          const Status status = decoder.DecodeMember(input, collected, originalSize,
-                                                     1u << ((params & 15) + 10), method == 2,
-                                                     solid && !first);
-          EXPECT_EQ(status, Status::Ok) << name << " member at " << pos << ": " << decoder.LastError();
+          const Status status =
+              decoder.DecodeMember(input, collected, originalSize, 1u << ((params & 15) + 10),
+                                   method == 2, solid && !first);
+          EXPECT_EQ(status, Status::Ok)
+              << name << " member at " << pos << ": " << decoder.LastError();
           output = collected.bytes;
           ++summary.compressed;
           if (method == 2) ++summary.blocked;
@@ -124,8 +125,8 @@ TEST(RealArchives, SolidMemberFailsWithoutItsPredecessors) {
                            archive.begin() + static_cast<std::ptrdiff_t>(dataAt + addSize));
         MemoryInput input(packed);
         CollectOutput out;
-        const Status status = decoder.DecodeMember(input, out, Le(archive, pos + 11, 4),
-                                                   1u << 20, true, false);
+        const Status status =
+            decoder.DecodeMember(input, out, Le(archive, pos + 11, 4), 1u << 20, true, false);
         // Members that happen not to look back may decode; none may crash.
         if (status == Status::Corrupt) ++refused;
       }

@@ -35,10 +35,22 @@ int BitLength(int x) {
 
 void SoundDecoder::Start(std::uint32_t mode) {
   switch (mode) {
-    case 3: channelOf_ = kChannels8; channels_ = 1; break;
-    case 4: channelOf_ = kChannels16; channels_ = 2; break;
-    case 5: channelOf_ = kChannels32A; channels_ = 3; break;
-    default: channelOf_ = kChannels32B; channels_ = 3; break;
+    case 3:
+      channelOf_ = kChannels8;
+      channels_ = 1;
+      break;
+    case 4:
+      channelOf_ = kChannels16;
+      channels_ = 2;
+      break;
+    case 5:
+      channelOf_ = kChannels32A;
+      channels_ = 3;
+      break;
+    default:
+      channelOf_ = kChannels32B;
+      channels_ = 3;
+      break;
   }
   symbolsLeft_ = 0;
   channel_ = {};
@@ -95,7 +107,8 @@ std::uint8_t SoundDecoder::PredictAndUpdate(Channel& ch, int v) {
   const int residual = (v & 1) == 0 ? v / 2 : 255 - (v - 1) / 2;
   const auto& K = ch.history;
   auto& C = ch.coefficients;
-  const int linear = ((8 * ch.last + C[0] * K[0] + C[1] * K[1] + C[2] * K[2] + C[3] * K[3]) >> 3) & 0xFF;
+  const int linear =
+      ((8 * ch.last + C[0] * K[0] + C[1] * K[1] + C[2] * K[2] + C[3] * K[3]) >> 3) & 0xFF;
   const int prediction = ch.countA > ch.countB ? (ch.last & 0xFF) : linear;
   const std::uint8_t sample = static_cast<std::uint8_t>(prediction + residual);
 
@@ -138,8 +151,8 @@ std::uint8_t SoundDecoder::PredictAndUpdate(Channel& ch, int v) {
   return sample;
 }
 
-bool SoundDecoder::Decode(BitReader& bits, Window& window, OutputSink& sink,
-                          std::uint64_t limit, std::uint64_t& produced) {
+bool SoundDecoder::Decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
+                          std::uint64_t& produced) {
   std::uint8_t block[4096];
   std::size_t used = 0;
   bool switched = false;

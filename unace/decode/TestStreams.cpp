@@ -212,7 +212,8 @@ DecodeResult DecodeOne(const Bytes& packed, std::uint64_t originalSize, bool blo
   Decoder decoder;
   MemoryInput input(packed);
   CollectOutput output;
-  const Status status = decoder.DecodeMember(input, output, originalSize, dictionary, blocked, false);
+  const Status status =
+      decoder.DecodeMember(input, output, originalSize, dictionary, blocked, false);
   return {status, output.bytes, decoder.LastError()};
 }
 

@@ -99,8 +99,11 @@ INSTANTIATE_TEST_SUITE_P(
                       "020104b0090140"},
         BlockedVector{"Exe", 14, "90e810000000e9feff9090909090",
                       "7f02818dffffffffffffffff080400e80001010067da04c07bfe78dbfebcf7de7df3de7b04"
-                      "04683faf0200080029" "3d50"}),
-    [](const ::testing::TestParamInfo<BlockedVector>& param) { return std::string(param.param.name); });
+                      "04683faf0200080029"
+                      "3d50"}),
+    [](const ::testing::TestParamInfo<BlockedVector>& param) {
+      return std::string(param.param.name);
+    });
 
 }  // namespace
 }  // namespace pelmora::unace::decode::test

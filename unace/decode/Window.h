@@ -39,7 +39,9 @@ class Window {
     history_ = 0;
   }
   // Bytes a back-reference may reach (never more than the largest capacity).
-  std::uint64_t History() const { return history_ < largestCapacity_ ? history_ : largestCapacity_; }
+  std::uint64_t History() const {
+    return history_ < largestCapacity_ ? history_ : largestCapacity_;
+  }
 
   std::uint64_t Position() const { return position_; }
   std::uint8_t* Data() { return data_.get(); }

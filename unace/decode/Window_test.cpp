@@ -32,10 +32,12 @@ TEST(Window, GrowsWithItsHistoryAndKeepsEveryByteAtItsPosition) {
     const std::size_t reachable = std::min(written.size(), kLargest);
     ASSERT_EQ(window.History(), reachable);
     ASSERT_GE(window.Capacity(), reachable);
-    ASSERT_LE(window.Capacity(), std::max<std::size_t>(2 * written.size(), 4096)) << "grown beyond its need";
+    ASSERT_LE(window.Capacity(), std::max<std::size_t>(2 * written.size(), 4096))
+        << "grown beyond its need";
     Bytes kept(reachable);
     window.CopyOut(window.Position() - reachable, reachable, kept.data());
-    ASSERT_TRUE(std::equal(kept.begin(), kept.end(), written.end() - static_cast<std::ptrdiff_t>(reachable)))
+    ASSERT_TRUE(std::equal(kept.begin(), kept.end(),
+                           written.end() - static_cast<std::ptrdiff_t>(reachable)))
         << "after " << written.size() << " bytes";
   }
   EXPECT_EQ(window.Capacity(), kLargest);
@@ -52,8 +54,10 @@ TEST(Window, ReserveCoversBytesWrittenDirectly) {
   window.Advance(70000);
   Bytes back(75000);
   window.CopyOut(window.Position() - back.size(), back.size(), back.data());
-  EXPECT_TRUE(std::all_of(back.begin(), back.begin() + 5000, [](std::uint8_t b) { return b == 'a'; }));
-  for (std::size_t i = 0; i < 70000; ++i) ASSERT_EQ(back[5000 + i], static_cast<std::uint8_t>(i)) << i;
+  EXPECT_TRUE(
+      std::all_of(back.begin(), back.begin() + 5000, [](std::uint8_t b) { return b == 'a'; }));
+  for (std::size_t i = 0; i < 70000; ++i)
+    ASSERT_EQ(back[5000 + i], static_cast<std::uint8_t>(i)) << i;
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ constexpr SliceTables MakeSliceTables() {
   SliceTables t{};
   t[0] = kTable;
   for (std::size_t k = 1; k < 8; ++k)
-    for (std::size_t i = 0; i < 256; ++i) t[k][i] = (t[k - 1][i] >> 8) ^ kTable[t[k - 1][i] & 0xFFu];
+    for (std::size_t i = 0; i < 256; ++i)
+      t[k][i] = (t[k - 1][i] >> 8) ^ kTable[t[k - 1][i] & 0xFFu];
   return t;
 }
 
@@ -43,9 +44,9 @@ std::uint32_t AceCrc32Update(std::uint32_t crc, const std::uint8_t* data, std::s
     const std::uint32_t low = Le32(data) ^ crc;
     const std::uint32_t high = Le32(data + 4);
     crc = kSlices[7][low & 0xFFu] ^ kSlices[6][(low >> 8) & 0xFFu] ^
-          kSlices[5][(low >> 16) & 0xFFu] ^ kSlices[4][low >> 24] ^
-          kSlices[3][high & 0xFFu] ^ kSlices[2][(high >> 8) & 0xFFu] ^
-          kSlices[1][(high >> 16) & 0xFFu] ^ kSlices[0][high >> 24];
+          kSlices[5][(low >> 16) & 0xFFu] ^ kSlices[4][low >> 24] ^ kSlices[3][high & 0xFFu] ^
+          kSlices[2][(high >> 8) & 0xFFu] ^ kSlices[1][(high >> 16) & 0xFFu] ^
+          kSlices[0][high >> 24];
     data += 8;
     size -= 8;
   }

@@ -62,17 +62,18 @@ TEST(AceCrc, EveryLengthAndAlignmentMatchesTheBitwiseDefinition) {
   for (auto& b : data) b = static_cast<std::uint8_t>((x = x * 1103515245u + 12345u) >> 24);
   for (std::size_t offset = 0; offset < 8; ++offset)
     for (std::size_t length = 0; length <= 100; ++length)
-      ASSERT_EQ(AceCrc32Of({data.data() + offset, length}), BitwiseCrc(data.data() + offset, length))
+      ASSERT_EQ(AceCrc32Of({data.data() + offset, length}),
+                BitwiseCrc(data.data() + offset, length))
           << "offset " << offset << " length " << length;
 }
 
 TEST(AceCrc, HeaderCrcOfTheRealMainHeaderOfTAce) {
   // Header body (type byte on) of t.ace's MAIN header: 49 bytes.
-  const std::uint8_t body[49] = {
-      0x00, 0x00, 0x90, 0x2A, 0x2A, 0x41, 0x43, 0x45, 0x2A, 0x2A, 0x14, 0x14, 0x02,
-      0x00, 0x21, 0x6F, 0x04, 0x41, 0xA6, 0x38, 0xE0, 0x28, 0x00, 0x00, 0x00, 0x00,
-      0x16, '*',  'U',  'N',  'R',  'E',  'G',  'I',  'S',  'T',  'E',  'R',  'E',
-      'D',  ' ',  'V',  'E',  'R',  'S',  'I',  'O',  'N',  '*'};
+  const std::uint8_t body[49] = {0x00, 0x00, 0x90, 0x2A, 0x2A, 0x41, 0x43, 0x45, 0x2A, 0x2A,
+                                 0x14, 0x14, 0x02, 0x00, 0x21, 0x6F, 0x04, 0x41, 0xA6, 0x38,
+                                 0xE0, 0x28, 0x00, 0x00, 0x00, 0x00, 0x16, '*',  'U',  'N',
+                                 'R',  'E',  'G',  'I',  'S',  'T',  'E',  'R',  'E',  'D',
+                                 ' ',  'V',  'E',  'R',  'S',  'I',  'O',  'N',  '*'};
   EXPECT_EQ(AceCrc32Of(body), 0x261345BBu);
   EXPECT_EQ(HeaderCrc16(body), 0x45BB);
 }

@@ -30,8 +30,8 @@ std::uint32_t EncodeDosTime(const CalendarTime& t) {
   if (t.year < 1980) return EncodeDosTime(CalendarTime{});
   if (t.year > 2107) return EncodeDosTime({2107, 12, 31, 23, 59, 59});
   const auto field = [](int value) { return static_cast<std::uint32_t>(value); };
-  return (field(t.year - 1980) << 25) | (field(t.month) << 21) | (field(t.day) << 16) | (field(t.hour) << 11) |
-         (field(t.minute) << 5) | field(t.second / 2);
+  return (field(t.year - 1980) << 25) | (field(t.month) << 21) | (field(t.day) << 16) |
+         (field(t.hour) << 11) | (field(t.minute) << 5) | field(t.second / 2);
 }
 
 }  // namespace pelmora::unace::format

@@ -9,8 +9,8 @@ namespace pelmora::unace::format {
 
 struct CalendarTime {
   int year = 1980;
-  int month = 1;   // 1..12
-  int day = 1;     // 1..31
+  int month = 1;  // 1..12
+  int day = 1;    // 1..31
   int hour = 0;
   int minute = 0;
   int second = 0;  // 0..59; stamps hold even seconds

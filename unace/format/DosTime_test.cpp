@@ -14,8 +14,8 @@ TEST(DosTime, DecodesValidStampsAndRejectsImpossibleOnes) {
   EXPECT_EQ(t->hour, 13);
   EXPECT_EQ(t->minute, 57);
   EXPECT_EQ(t->second, 2);
-  EXPECT_FALSE(DecodeDosTime(0));                                        // month 0, day 0
-  EXPECT_EQ(SplitDosTime(0).month, 0);                                   // ... as stored
+  EXPECT_FALSE(DecodeDosTime(0));                                       // month 0, day 0
+  EXPECT_EQ(SplitDosTime(0).month, 0);                                  // ... as stored
   EXPECT_FALSE(DecodeDosTime((44u << 25) | (2u << 21) | (30u << 16)));  // 30 February
   EXPECT_FALSE(DecodeDosTime((43u << 25) | (2u << 21) | (29u << 16)));  // 2023 is no leap year
   EXPECT_TRUE(DecodeDosTime((44u << 25) | (2u << 21) | (29u << 16)));   // 2024 is

@@ -96,7 +96,8 @@ std::optional<MainHeader> ParseMainHeader(std::span<const std::uint8_t> body, st
         return std::nullopt;
       }
     } else {
-      main.advert.assign(reinterpret_cast<const char*>(body.data()) + kMainAdvertSizeAt + 1, advertSize);
+      main.advert.assign(reinterpret_cast<const char*>(body.data()) + kMainAdvertSizeAt + 1,
+                         advertSize);
     }
   } else if (main.flags & flags::kAdvert) {
     why = Describe("MAIN header advert size", kMainAdvertSizeAt + 1, body.size());

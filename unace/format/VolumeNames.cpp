@@ -33,7 +33,8 @@ std::optional<NextVolumeName> NextVolumeNameAfter(const std::string& currentPath
   const int number = (extension[1] - '0') * 10 + (extension[2] - '0');
   if (number >= kLastVolumeNumber) return std::nullopt;
   const char letter = extension[0];
-  return NextVolumeName{Numbered(stem, letter, number + 1), Numbered(stem, OtherCase(letter), number + 1)};
+  return NextVolumeName{Numbered(stem, letter, number + 1),
+                        Numbered(stem, OtherCase(letter), number + 1)};
 }
 
 }  // namespace pelmora::unace::format

@@ -113,7 +113,8 @@ class PosixFileSink final : public FileSink {
     if (dosAttributes & format::kAttributeReadOnly) {
       struct stat st {};
       if (::stat(targetPath_.c_str(), &st) == 0)
-        ::chmod(targetPath_.c_str(), st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH));
+        ::chmod(targetPath_.c_str(),
+                st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH));
     }
     return FsResult::Ok;
   }

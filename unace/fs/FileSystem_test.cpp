@@ -20,7 +20,8 @@ using pelmora::unace::fs::FsResult;
 
 // Whether `text` names `folder` itself, not just a path below it.
 bool NamesFolder(const std::string& text, const std::string& folder) {
-  for (std::size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at + 1)) {
+  for (std::size_t at = text.find(folder); at != std::string::npos;
+       at = text.find(folder, at + 1)) {
     const std::size_t end = at + folder.size();
     if (end == text.size() || (text[end] != '\\' && text[end] != '/')) return true;
   }

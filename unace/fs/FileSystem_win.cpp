@@ -8,8 +8,8 @@
 namespace pelmora::unace::fs {
 namespace {
 
-constexpr DWORD kAttributesWeSet =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+constexpr DWORD kAttributesWeSet = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                   FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
 
 // `error` is read by the caller right after the call that failed: any call
 // in between (even a test whether a file exists) may replace it.
@@ -30,7 +30,9 @@ bool IsDirectory(const std::string& path, DWORD* error = nullptr) {
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // How much of `path` names what no CreateDirectory can make: the server and
 // share of a UNC path ("\\server\share"). Drive roots end in ':' or a
@@ -86,7 +88,9 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
 class WinFileSink final : public FileSink {
  public:
   WinFileSink(pelmora::win::UniqueHandle handle, std::string tempPath, std::string targetPath)
-      : handle_(std::move(handle)), tempPath_(std::move(tempPath)), targetPath_(std::move(targetPath)) {}
+      : handle_(std::move(handle)),
+        tempPath_(std::move(tempPath)),
+        targetPath_(std::move(targetPath)) {}
 
   ~WinFileSink() override {
     handle_.Reset();  // a file still open cannot be deleted
@@ -114,7 +118,8 @@ class WinFileSink final : public FileSink {
   FsResult Commit(std::uint32_t dosTime, std::uint32_t dosAttributes) override {
     FILETIME local{};
     FILETIME utc{};
-    if (DosDateTimeToFileTime(static_cast<WORD>(dosTime >> 16), static_cast<WORD>(dosTime & 0xFFFFu), &local) &&
+    if (DosDateTimeToFileTime(static_cast<WORD>(dosTime >> 16),
+                              static_cast<WORD>(dosTime & 0xFFFFu), &local) &&
         LocalFileTimeToFileTime(&local, &utc))
       SetFileTime(handle_.Get(), nullptr, nullptr, &utc);
     // Closed by hand: a failing close can mean data that never reached the disk.
@@ -157,10 +162,12 @@ std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::str
     // Short and in the target's folder: the rename stays within one volume,
     // and a target name close to the path length limit still gets a partner.
     std::string temp = (parent.empty() ? std::string() : parent + "\\") + ".~unace-" +
-                       std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
-    pelmora::win::UniqueHandle handle(
-        CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (handle) return std::make_unique<WinFileSink>(std::move(handle), std::move(temp), targetPath);
+                       std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) +
+                       ".tmp";
+    pelmora::win::UniqueHandle handle(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (handle)
+      return std::make_unique<WinFileSink>(std::move(handle), std::move(temp), targetPath);
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
       why = FailureText("cannot create", temp, error);

@@ -58,7 +58,8 @@ class FileSource final : public ByteSource {
   FileSource(FileHandle file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
 
   std::size_t Read(std::uint8_t* dst, std::size_t max) override {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(max, size_ - position_));
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(max, size_ - position_));
     if (want == 0) return 0;
     const std::size_t got = std::fread(dst, 1, want, file_.get());
     position_ += got;

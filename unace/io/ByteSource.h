@@ -48,7 +48,9 @@ class MemorySource final : public ByteSource {
 // Volumes held in memory under their names (tests, fuzzing).
 class MemoryVolumeOpener final : public VolumeOpener {
  public:
-  void Add(const std::string& path, std::vector<std::uint8_t> bytes) { volumes_[path] = std::move(bytes); }
+  void Add(const std::string& path, std::vector<std::uint8_t> bytes) {
+    volumes_[path] = std::move(bytes);
+  }
   std::unique_ptr<ByteSource> Open(const std::string& path) override;
 
  private:

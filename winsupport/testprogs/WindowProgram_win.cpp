@@ -30,7 +30,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   windowClass.lpszClassName = "PelmoraTestWindow";
   if (!::RegisterClassA(&windowClass)) return 1;
   if (!::CreateWindowExA(0, windowClass.lpszClassName, "Pelmora test window", WS_OVERLAPPEDWINDOW,
-                         CW_USEDEFAULT, CW_USEDEFAULT, 200, 100, nullptr, nullptr, instance, nullptr))
+                         CW_USEDEFAULT, CW_USEDEFAULT, 200, 100, nullptr, nullptr, instance,
+                         nullptr))
     return 2;
   MSG message;
   while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
