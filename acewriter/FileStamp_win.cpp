@@ -23,9 +23,12 @@ std::uint32_t DosTimeOf(const FILETIME& utc) {
 
 FileStamp ReadFileStamp(const std::filesystem::path& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+    // Taken first: turning the path into text calls Windows again.
+    const DWORD error = GetLastError();
     throw std::runtime_error("cannot read the time of " + PathText(path) + ": Windows error " +
-                             std::to_string(GetLastError()));
+                             std::to_string(error));
+  }
   FileStamp stamp;
   stamp.dosTime = DosTimeOf(data.ftLastWriteTime);
   // Only the classic DOS bits travel: the NT-only ones (compressed, sparse,

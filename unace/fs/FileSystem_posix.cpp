@@ -105,8 +105,9 @@ class PosixFileSink final : public FileSink {
       return FsResult::Failed;
     }
     if (::rename(tempPath_.c_str(), targetPath_.c_str()) != 0) {
-      const bool occupied = Exists(targetPath_);
+      // The message first: the existence test sets errno again.
       error_ = ErrnoText("cannot put the file in place at", targetPath_);
+      const bool occupied = Exists(targetPath_);
       return occupied ? FsResult::Exists : FsResult::Failed;
     }
     committed_ = true;
