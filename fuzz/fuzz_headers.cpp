@@ -65,6 +65,7 @@ void WalkArchive(const std::uint8_t* data, std::size_t size, bool extracting) {
                                                   extracting);
   if (session.Open("fuzz.ace") != ACE_OK) return;
   std::uint64_t declared = 0;
+  bool passwordSet = false;
   for (int entries = 0; entries < 10000; ++entries) {
     if (session.ReadHeader() != ACE_OK) return;
     const pelmora::unace::format::FileHeader& entry = session.CurrentEntry();
@@ -73,7 +74,12 @@ void WalkArchive(const std::uint8_t* data, std::size_t size, bool extracting) {
       declared += entry.originalSize;
     }
     (void)pelmora::unace::format::UnsafeNameReason(entry.name);
-    if (entry.Encrypted()) session.SetPassword(std::string("1234"));
+    // The password holds for the entries that follow; deriving its key once
+    // per walk is enough.
+    if (entry.Encrypted() && !passwordSet) {
+      session.SetPassword(std::string("1234"));
+      passwordSet = true;
+    }
     // Testing decodes and checks the CRC without creating any file.
     session.Process(extracting ? ACE_TEST : ACE_SKIP, nullptr);
   }

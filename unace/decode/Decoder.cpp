@@ -50,6 +50,10 @@ class Decoder::Impl {
       largestDictionary_ = std::max(largestDictionary_, declared);
       historyValid_ = false;
       if (originalSize > 0) {
+        // One allocation for what the member will need rather than a chain
+        // of doublings, whose freed steps would stay in the heap.
+        window_.Reserve(static_cast<std::size_t>(
+            std::min<std::uint64_t>(originalSize, window_.LargestCapacity())));
         BitReader bits(input, packedBuffer_);
         OutputSink sink(output, outputBuffer_);
         MemberDecoder member(bits, window_, sink, largestDictionary_, blocked);
