@@ -1,0 +1,65 @@
+// The existing-installation page's decisions: which situation the two
+// versions make, the texts that name it, and the installation mode that
+// follows from the user's choice.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace pelmora::pages {
+
+// A version component that is not a decimal integer. what() is the
+// application's run-time text "'%s' ist kein gültiger Integerwert".
+class InvalidIntegerError : public std::runtime_error {
+ public:
+  explicit InvalidIntegerError(std::string_view component);
+};
+
+// True when `installed` is older than `product`. Each text is cut into four
+// components at its first three dots (the fourth takes the rest); each is
+// read as a decimal integer and only its low 16 bits count. The first pair
+// that differs decides. Throws InvalidIntegerError for a component that is
+// not an integer, including an empty one or a fourth with a further dot.
+bool IsOlderVersion(std::string_view installed, std::string_view product);
+
+enum class Situation { Repair, Update, Downgrade };
+
+// Equal texts are a repair without reading any number; otherwise the
+// comparison decides (and may throw as IsOlderVersion does).
+Situation JudgeSituation(std::string_view productVersion, std::string_view installedVersion);
+
+// What the installation run and the extraction handlers read.
+using InstallMode = std::uint8_t;
+inline constexpr InstallMode kModeSetByWelcome = 6;
+
+struct SituationTexts {
+  std::string title;
+  std::string explanation;
+  std::string groupCaption;
+  std::string firstChoice;
+  std::string secondChoice;
+};
+
+SituationTexts TextsFor(Situation situation, std::string_view productVersion,
+                        std::string_view installedVersion, bool english);
+
+// The choices the layout shows until a situation has been judged.
+inline constexpr const char* kLayoutFirstChoice = "Reparaturinstallation";
+inline constexpr const char* kLayoutSecondChoice =
+    "komplette Reinstallation (alle Dateien werden überschrieben)";
+
+struct ChoiceOutcome {
+  bool endSetup = false;  // the downgrade's first choice: abort, as Cancel does
+  InstallMode mode = 0;
+};
+
+// Next on the page: the mode is derived afresh from the situation and the
+// current choice each time, so going back and choosing again counts. Without
+// a judged situation (the versions could not be compared) the mode stays.
+ChoiceOutcome ApplyChoice(std::optional<Situation> situation, bool secondChoice,
+                          InstallMode currentMode);
+
+}  // namespace pelmora::pages

@@ -1,0 +1,130 @@
+// What each window of the wizard looks like: its controls with positions in
+// pixels at 96 DPI, their German and English texts, fonts and tab order.
+// Plain data, so that the texts and the geometry can be checked without
+// windows; the Windows layer builds the real controls from it.
+#pragma once
+
+#include <span>
+
+namespace pelmora::pages {
+
+enum class ControlKind {
+  Label,          // static text
+  Link,           // static text that reacts to clicks (blue, underlined)
+  Button,         // push button
+  DefaultButton,  // push button that Enter presses
+  CheckBox,
+  RadioGroup,    // group box; its items are radio buttons made at run time
+  Edit,          // single line
+  PasswordEdit,  // single line, every character shown as '*'
+  Memo,          // multi-line, read-only, vertical scroll bar
+  ProgressBar,   // 0..100, smooth
+  Separator,     // etched line
+  Bevel,         // etched frame
+  Image,         // a bitmap painted by the page
+  WhitePanel,    // a white rectangle painted by the page
+  RaisedPanel,   // a panel with a raised inner and lowered outer bevel
+};
+
+enum class FontKind {
+  Normal,     // "MS Sans Serif" 8 pt
+  Bold,       // the same, bold
+  Title24,    // "Arial", 24 pixels high
+  Title18,    // "Arial", 18 pixels high
+  Heading16,  // "Arial", 16 pixels high
+};
+
+// The picture an Image control shows.
+enum class Picture { None, WizardStrip, Header, AboutLogo, InstallBox, InstallArrow, InstallPc };
+
+inline constexpr int kNoTabStop = -1;
+
+struct ControlSpec {
+  int id = 0;             // control id, unique in its window
+  const char* name = "";  // the control's name, for messages and tests
+  ControlKind kind = ControlKind::Label;
+  int left = 0, top = 0, width = 0, height = 0;
+  const char* german = "";  // text of the layout (Windows-1252)
+  // English text: nullptr keeps the German text in English mode, "" empties it.
+  const char* english = nullptr;
+  int tabOrder = kNoTabStop;
+  FontKind font = FontKind::Normal;
+  Picture picture = Picture::None;
+  bool hidden = false;
+  bool disabled = false;
+  bool wordWrap = false;
+  bool transparent = false;  // drawn over what the page paints behind it
+  bool grey = false;         // grey text
+  bool whiteBackground = false;
+
+  // Builders, so that a layout line names only what differs from the default.
+  constexpr ControlSpec En(const char* text) const { return With(&ControlSpec::english, text); }
+  constexpr ControlSpec Tab(int order) const { return With(&ControlSpec::tabOrder, order); }
+  constexpr ControlSpec Font(FontKind f) const { return With(&ControlSpec::font, f); }
+  constexpr ControlSpec Show(Picture p) const { return With(&ControlSpec::picture, p); }
+  constexpr ControlSpec Hidden() const { return With(&ControlSpec::hidden, true); }
+  constexpr ControlSpec Disabled() const { return With(&ControlSpec::disabled, true); }
+  constexpr ControlSpec Wrap() const { return With(&ControlSpec::wordWrap, true); }
+  constexpr ControlSpec Transparent() const { return With(&ControlSpec::transparent, true); }
+  constexpr ControlSpec Grey() const { return With(&ControlSpec::grey, true); }
+  constexpr ControlSpec White() const { return With(&ControlSpec::whiteBackground, true); }
+
+ private:
+  template <typename T>
+  constexpr ControlSpec With(T ControlSpec::*member, T value) const {
+    ControlSpec copy = *this;
+    copy.*member = value;
+    return copy;
+  }
+};
+
+constexpr ControlSpec C(int id, const char* name, ControlKind kind, int left, int top, int width,
+                        int height, const char* german) {
+  ControlSpec c{};
+  c.id = id;
+  c.name = name;
+  c.kind = kind;
+  c.left = left;
+  c.top = top;
+  c.width = width;
+  c.height = height;
+  c.german = german;
+  return c;
+}
+
+enum class Placement { CentredOnScreen, CentredOnMainWindow };
+
+struct WindowSpec {
+  const char* name;  // the class name the window plays, e.g. "TInfos"
+  const char* germanCaption;
+  const char* englishCaption;  // nullptr: unchanged
+  int clientWidth, clientHeight;
+  bool closeBox;  // border icons: only the two small modal windows have them
+  Placement placement;
+  std::span<const ControlSpec> controls;
+};
+
+// The windows, in the order the program creates them.
+const WindowSpec& WelcomeLayout();
+const WindowSpec& InformationLayout();
+const WindowSpec& TargetDirectoryLayout();
+const WindowSpec& FinishedLayout();
+const WindowSpec& PasswordLayout();
+const WindowSpec& InstallationLayout();
+const WindowSpec& AboutLayout();
+const WindowSpec& ExistingInstallationLayout();
+
+std::span<const WindowSpec* const> AllLayouts();
+
+// The text a control shows in the given language.
+inline const char* TextFor(const ControlSpec& c, bool english) {
+  return english && c.english ? c.english : c.german;
+}
+inline const char* CaptionFor(const WindowSpec& w, bool english) {
+  return english && w.englishCaption ? w.englishCaption : w.germanCaption;
+}
+
+// Looks a control up by id; nullptr when the window has none.
+const ControlSpec* FindControl(const WindowSpec& window, int id);
+
+}  // namespace pelmora::pages

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "pages/ControlIds.h"
+#include "pages/ExistingInstallation.h"
+#include "pages/Language.h"
+#include "pages/Layout.h"
+
+namespace pelmora::pages {
+namespace {
+
+TEST(IsOlderVersion, ComparesFourSixteenBitComponentsInOrder) {
+  struct Case {
+    const char* installed;
+    const char* product;
+    bool older;
+  };
+  const Case cases[] = {
+      {"1.1.9.9", "1.2.0.0", true},
+      {"2.0.0.0", "1.5.0.0", false},     // the first component decides
+      {"1.2.0.0", "1.2.0.00", false},    // equal numbers are not older
+      {"1.65536.0.0", "1.1.0.0", true},  // only the low 16 bits count
+      {"1.2.3.4", "1.2.3.5", true},
+      {"1.2.3.-1", "1.2.3.4", false},  // -1 is 65535
+      {"+1.0.0.0", "2.0.0.0", true},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(IsOlderVersion(c.installed, c.product), c.older) << c.installed << " " << c.product;
+}
+
+TEST(IsOlderVersion, RefusesWhatIsNotFourIntegers) {
+  struct Case {
+    const char* version;
+    const char* component;
+  };
+  const Case cases[] = {
+      {"", ""},
+      {"1.2.3", ""},
+      {"1..3.4", ""},
+      {"1.2.3.4.5", "4.5"},
+      {"1.x.3.4", "x"},
+      {" 1.2.3.4", " 1"},
+      {"1.2.3.99999999999", "99999999999"},
+  };
+  for (const Case& c : cases) {
+    try {
+      IsOlderVersion(c.version, "1.0.0.0");
+      ADD_FAILURE() << "accepted " << c.version;
+    } catch (const InvalidIntegerError& e) {
+      EXPECT_EQ(e.what(), "'" + std::string(c.component) + "' ist kein g\xFCltiger Integerwert");
+    }
+  }
+}
+
+TEST(ExistingInstallation, SituationTextsAndModes) {
+  EXPECT_EQ(JudgeSituation("1.2.0.0", "1.2.0.0"), Situation::Repair);
+  EXPECT_EQ(JudgeSituation("not a version", "not a version"), Situation::Repair);
+  EXPECT_EQ(JudgeSituation("1.2.0.0", "1.1.9.9"), Situation::Update);
+  EXPECT_EQ(JudgeSituation("1.5.0.0", "2.0.0.0"), Situation::Downgrade);
+  EXPECT_THROW(JudgeSituation("1.2.0.0", ""), InvalidIntegerError);  // no DisplayVersion
+
+  const SituationTexts de = TextsFor(Situation::Update, "1.2.0.0", "1.1.9.9", false);
+  EXPECT_EQ(de.title, "Update auf 1.2.0.0");
+  EXPECT_NE(de.explanation.find("(1.1.9.9)"), std::string::npos);
+  EXPECT_EQ(de.groupCaption, " Bitte w\xE4hlen Sie: ");
+  const SituationTexts en = TextsFor(Situation::Update, "1.2.0.0", "1.1.9.9", true);
+  EXPECT_EQ(en.title, "Update to 1.2.0.0");
+  EXPECT_NE(en.explanation.find("(1.1.9.9)"), std::string::npos);
+  EXPECT_EQ(TextsFor(Situation::Downgrade, "1", "2", true).firstChoice, "&Abort");
+
+  // Next derives the mode afresh each time; a 6 from the welcome page is replaced.
+  EXPECT_EQ(ApplyChoice(Situation::Update, false, 6).mode, 0);
+  EXPECT_EQ(ApplyChoice(Situation::Update, true, 0).mode, 1);
+  EXPECT_EQ(ApplyChoice(Situation::Update, false, 1).mode, 0);  // back, first choice again
+  EXPECT_EQ(ApplyChoice(Situation::Repair, false, 5).mode, 4);
+  EXPECT_EQ(ApplyChoice(Situation::Repair, true, 6).mode, 5);
+  EXPECT_EQ(ApplyChoice(Situation::Downgrade, true, 2).mode, 3);
+  EXPECT_FALSE(ApplyChoice(Situation::Downgrade, true, 2).endSetup);
+  EXPECT_TRUE(ApplyChoice(Situation::Downgrade, false, 6).endSetup);  // "Abort" aborts
+  EXPECT_EQ(ApplyChoice(std::nullopt, true, 6).mode, 6);              // versions not comparable
+}
+
+TEST(Language, GermanOnlyWhenTheNameBeginsWithDeutsch) {
+  EXPECT_TRUE(IsGermanLanguageName("Deutsch (Deutschland)"));
+  EXPECT_TRUE(IsGermanLanguageName("Deutsch"));
+  EXPECT_FALSE(IsGermanLanguageName("German (Germany)"));
+  EXPECT_FALSE(IsGermanLanguageName("Deutsc"));
+  EXPECT_FALSE(IsGermanLanguageName(""));
+}
+
+// A UTF-8 sequence in a text means the source was not converted to the ANSI
+// code page: Windows would show two characters for each umlaut.
+bool LooksLikeUtf8(const std::string& s) {
+  for (std::size_t i = 0; i + 1 < s.size(); ++i) {
+    const auto a = static_cast<unsigned char>(s[i]), b = static_cast<unsigned char>(s[i + 1]);
+    if (a >= 0xC2 && a <= 0xF4 && b >= 0x80 && b <= 0xBF) return true;
+  }
+  return false;
+}
+
+TEST(Layouts, EveryWindowIsWellFormed) {
+  const auto windows = AllLayouts();
+  ASSERT_EQ(windows.size(), 8u);
+  const char* order[] = {"Twillkommen", "TInfos",  "TVerzeichnisauswahl", "TFinished",
+                         "TPasswort",   "Tinstal", "TAboutBox",           "TBereitsVorhanden"};
+  for (std::size_t w = 0; w < windows.size(); ++w) {
+    const WindowSpec& window = *windows[w];
+    SCOPED_TRACE(window.name);
+    EXPECT_STREQ(window.name, order[w]);
+    EXPECT_FALSE(LooksLikeUtf8(window.germanCaption));
+    std::set<int> ids;
+    int lastTab = -1;
+    for (const ControlSpec& c : window.controls) {
+      SCOPED_TRACE(c.name);
+      EXPECT_TRUE(ids.insert(c.id).second) << "duplicate id";
+      // Separators start left of the page, as the layout has them.
+      if (c.kind != ControlKind::Separator) {
+        EXPECT_GE(c.left, 0);
+        EXPECT_LE(c.left + c.width, window.clientWidth);
+      }
+      EXPECT_GE(c.top, 0);
+      EXPECT_LE(c.top + c.height, window.clientHeight);
+      EXPECT_FALSE(LooksLikeUtf8(TextFor(c, false)));
+      EXPECT_FALSE(LooksLikeUtf8(TextFor(c, true)));
+      // Controls are created in tab order; the order of creation is the
+      // order in which Tab moves.
+      if (c.tabOrder != kNoTabStop) {
+        EXPECT_GT(c.tabOrder, lastTab);
+        lastTab = c.tabOrder;
+      }
+    }
+  }
+}
+
+TEST(Layouts, EnglishModeKeepsWhatHasNoEnglishForm) {
+  // The wizard pages switch their buttons, except the existing-installation page.
+  for (const WindowSpec* w : {&WelcomeLayout(), &InformationLayout(), &TargetDirectoryLayout()}) {
+    EXPECT_STREQ(TextFor(*FindControl(*w, ids::kNext), true), "&Next >");
+    EXPECT_STREQ(TextFor(*FindControl(*w, ids::kBack), true), "< &Back");
+  }
+  EXPECT_STREQ(TextFor(*FindControl(ExistingInstallationLayout(), ids::kNext), true), "&Weiter >");
+  EXPECT_STREQ(TextFor(*FindControl(TargetDirectoryLayout(), ids::kDirectoryLabel), true),
+               "Ziel&verzeichnis:");
+  EXPECT_STREQ(TextFor(*FindControl(TargetDirectoryLayout(), ids::kExplainBrowse), true), "");
+  EXPECT_STREQ(TextFor(*FindControl(FinishedLayout(), ids::kFinishedText), true), "");
+  EXPECT_STREQ(CaptionFor(FinishedLayout(), true), "Finished");
+  EXPECT_STREQ(CaptionFor(InformationLayout(), true), "Installation");
+  EXPECT_STREQ(CaptionFor(PasswordLayout(), false), "Passwort ben\xF6tigt");
+}
+
+}  // namespace
+}  // namespace pelmora::pages
