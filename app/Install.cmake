@@ -3,6 +3,18 @@
 enable_language(RC)
 
 set(PELMORA_ICON ${CMAKE_CURRENT_SOURCE_DIR}/res/pelmora.ico)
+set(PELMORA_MANIFEST ${CMAKE_CURRENT_SOURCE_DIR}/res/Install.manifest)
+# The pictures of the pages, by the resource names the pages load.
+set(PELMORA_PICTURES "")
+set(picture_files WIZARD wizard HEADER header ABOUTLOGO about INSTALLBOX install-box
+  INSTALLARROW install-arrow INSTALLPC install-pc)
+while(picture_files)
+  list(POP_FRONT picture_files resource file)
+  set(path ${CMAKE_CURRENT_SOURCE_DIR}/res/art/${file}.bmp)
+  if(EXISTS ${path})
+    string(APPEND PELMORA_PICTURES "${resource} BITMAP \"${path}\"\n")
+  endif()
+endwhile()
 # The library travels inside the program (type "DLL", name "UnACE", German
 # language) and is written beside it at start. It is copied to a fixed path
 # so that the resource is rebuilt whenever the library changes.
@@ -17,13 +29,16 @@ configure_file(Install.rc.in ${CMAKE_CURRENT_BINARY_DIR}/Install.rc @ONLY)
 
 add_executable(Install WIN32
   main_win.cpp
+  Wizard_win.cpp
   StartUp_win.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/Install.rc)
 set_target_properties(Install PROPERTIES OUTPUT_NAME Install)
 target_link_libraries(Install PRIVATE
-  pelmora_app_logic pelmora_setupdesc_win pelmora_winsupport pelmora_archive_win pelmora_options)
+  pelmora_app_logic pelmora_pages_win pelmora_install_win pelmora_setupdesc_win pelmora_winsupport
+  pelmora_archive_win pelmora_options)
 add_dependencies(Install embedded_unace)
-set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/Install.rc APPEND PROPERTY OBJECT_DEPENDS ${embedded_library})
+set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/Install.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${embedded_library} ${PELMORA_MANIFEST})
 
 # The shipped program must be a PE32 GUI program that needs no MinGW DLL.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
@@ -33,3 +48,10 @@ else()
 endif()
 add_test(NAME install_exe_is_standalone_gui_program
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:Install> ${expected_format} gui)
+
+# The tests run the x86-64 build under an emulator that names every system
+# language in English; that build alone may be told the language name
+# through the environment. The shipped 32-bit program has no such door.
+if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  target_compile_definitions(Install PRIVATE PELMORA_LANGUAGE_NAME_FROM_ENVIRONMENT)
+endif()

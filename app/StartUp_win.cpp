@@ -1,90 +1,144 @@
-#include "app/StartUp.h"
+// The welcome page's first showing: everything the setup learns and checks
+// before the user is asked anything, in this order.
+#include <cstdlib>
 
-#include <exception>
-#include <string>
-
-#include "archive/LibraryDeployment.h"
-#include "common/ProgramPath.h"
+#include "app/Wizard_win.h"
+#include "pages/ErrorReport_win.h"
+#include "pages/Language.h"
 #include "setupdesc/DescriptionFile.h"
 #include "setupdesc/SetupDescReader.h"
 #include "setupdesc/SetupDir.h"
+#include "winsupport/Processes.h"
+#include "winsupport/Registry_win.h"
 #include "winsupport/SystemInfo.h"
 
 namespace pelmora::app {
 
 namespace {
 
-void PlainMessage(const std::string& text) {
-  MessageBoxA(nullptr, text.c_str(), kApplicationTitle, MB_OK);
+bool OnNtFamily() {
+  return winsupport::CurrentWindowsVersionFacts().platform == winsupport::WindowsPlatform::WindowsNT;
 }
 
-// The application's error report: title caption, stop icon, full stop.
-void ErrorReport(const std::string& text) {
-  MessageBoxA(nullptr, (text + ".").c_str(), kApplicationTitle, MB_OK | MB_ICONSTOP);
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// How the start-up work ended.
-enum class StartUpEnd {
-  // A fatal start-up error requested the program's end; the main window is
-  // never closed, so its close handler does not run.
-  EndRequested,
-  // The wizard would now wait for the user; without its pages the program
-  // ends here, as closing the main window would.
-  WizardReady,
-};
+// The end takes effect when the start-up work is back in the message loop.
+void RequestEnd() { PostQuitMessage(0); }
 
-// What runs before the wizard: the program's own version, the setup
-// description and the extraction library beside it. The pages are built on
-// this in the wizard.
-StartUpEnd StartUp(const std::string& programPath, archive::ExtractionLibraryFile& library) {
-  setupdesc::SetupDescription description;
-  description.SetupVersion = winsupport::GetFileVersionString(programPath);
-  const std::string setupDir = setupdesc::SetupDirFromProgramPath(programPath);
-
-  setupdesc::ReaderOptions options;
-  options.onVersionAccepted = [&library] { library.Deploy(); };
-  const setupdesc::ReadResult result = setupdesc::ReadSetupDescription(
-      setupdesc::LoadDescriptionFile(setupDir), description, options);
-  switch (result.outcome) {
-    case setupdesc::ReadOutcome::Missing:
-    case setupdesc::ReadOutcome::Damaged:
-      MessageBoxA(nullptr, result.message.c_str(), result.caption.c_str(), MB_OK);
-      return StartUpEnd::EndRequested;
-    case setupdesc::ReadOutcome::VersionMismatch:
-      PlainMessage(result.message);
-      return StartUpEnd::EndRequested;
-    case setupdesc::ReadOutcome::Read:
-      break;
-  }
-  return StartUpEnd::WizardReady;
+// The system's language name. A test build run under an emulator that
+// names every language in English may be told another name.
+std::string SystemLanguageName() {
+#ifdef PELMORA_LANGUAGE_NAME_FROM_ENVIRONMENT
+  if (const char* name = std::getenv("PELMORA_TEST_LANGUAGE_NAME")) return name;
+#endif
+  char name[255] = {};
+  GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_SLANGUAGE, name, sizeof name);
+  return name;
 }
 
 }  // namespace
 
-int RunSetupProgram(HINSTANCE) {
-  try {
-    const std::string programPath = win::OwnProgramPath();
-    archive::ExtractionLibraryFile library(setupdesc::SetupDirFromProgramPath(programPath));
-    // An error report leaves the welcome page open, and the user can then
-    // only close it.
-    StartUpEnd end = StartUpEnd::WizardReady;
-    int exitCode = 1;
-    try {
-      end = StartUp(programPath, library);
-      if (end == StartUpEnd::WizardReady) exitCode = 0;
-    } catch (const std::exception& e) {
-      ErrorReport(e.what());
-    }
-    // Closing the main window deletes the library if this run wrote it; a
-    // file the medium carries stays. An end request deletes nothing.
-    if (end == StartUpEnd::WizardReady) library.Remove();
-    return exitCode;
-  } catch (const std::exception& e) {
-    ErrorReport(e.what());
-  } catch (...) {
-    ErrorReport("Unbekannter Fehler");
+void Wizard::StartUpWork() {
+  description_.SetupVersion = winsupport::GetFileVersionString(programPath_);
+  about_.SetVersion(description_.SetupVersion);
+  if (!ReadDescription()) return;
+  if (!FileExists(setupDir_ + setupdesc::kFirstVolumeName)) {
+    MessageBoxA(welcome_.Handle(), "Installationsdateien fehlen!\n\nDATA.c00 nicht gefunden!",
+                "Fehler!!", MB_OK);
+    RequestEnd();
   }
-  return 1;
+  ChooseLanguage();
+  CloseRunningPreviousVersion();
+  if (!winsupport::IsAdministrator())
+    pages::ShowPlainMessage(
+        description_.English
+            ? "You don't have adminstration rights. But it could be neccessary to install "
+              "applications properly!"
+            : "Sie haben keine Admin-Rechte. Manche Installationen benötigen allerdings "
+              "Admin-Rechte!");
+  LookForExistingInstallation();
+}
+
+// False when nothing after the reading may run.
+bool Wizard::ReadDescription() {
+  setupdesc::ReaderOptions options;
+  options.onVersionAccepted = [this] { library_.Deploy(); };
+  const setupdesc::ReadResult result = setupdesc::ReadSetupDescription(
+      setupdesc::LoadDescriptionFile(setupDir_), description_, options);
+  if (result.outcome != setupdesc::ReadOutcome::Read) {
+    const std::string caption = result.caption.empty() ? pages::kApplicationTitle : result.caption;
+    MessageBoxA(welcome_.Handle(), result.message.c_str(), caption.c_str(), MB_OK);
+    RequestEnd();
+    // Without the file the checks go on, on an empty description; a file
+    // of another version or a damaged one stops them here.
+    return result.outcome == setupdesc::ReadOutcome::Missing;
+  }
+  welcome_.SetTitle(result.titleLabel);
+  targetDirectory_.SetDirectory(result.targetDirectory);
+  information_.SetLines(result.infoLines);
+  finished_.OfferToRun(!description_.AppExeName.empty());
+  return true;
+}
+
+void Wizard::ChooseLanguage() {
+  if (pages::IsGermanLanguageName(SystemLanguageName())) return;
+  description_.English = true;
+  // One step, before any other page is shown.
+  for (pages::PageWindow* window : {static_cast<pages::PageWindow*>(&welcome_),
+                                    static_cast<pages::PageWindow*>(&information_),
+                                    static_cast<pages::PageWindow*>(&targetDirectory_),
+                                    static_cast<pages::PageWindow*>(&finished_),
+                                    static_cast<pages::PageWindow*>(&password_),
+                                    static_cast<pages::PageWindow*>(&installation_),
+                                    static_cast<pages::PageWindow*>(&about_),
+                                    static_cast<pages::PageWindow*>(&existing_)})
+    window->SwitchToEnglish();
+}
+
+void Wizard::CloseRunningPreviousVersion() {
+  winsupport::ProcessId process = 0;
+  if (description_.AppExeName.empty() ||
+      !winsupport::FindRunningProgram(description_.AppExeName, process))
+    return;
+  const bool english = description_.English;
+  if (!OnNtFamily()) {
+    pages::ShowPlainMessage(
+        english ? "Please close the previous version of the application you are about to "
+                  "install, before you continue!"
+                : "Bevor Sie die Installation beginnen können, müssen Sie Sie die ältere, "
+                  "bereits installierte Version des Programmes beenden!");
+    return;
+  }
+  std::string notice =
+      english ? "Notice: A previous version of the application which should be installed,has "
+                "been detected in the background and had to be closed."
+              : welcome_.Text(pages::ids::kTerminateInfo);
+  welcome_.ShowTerminateNotice(notice);
+  // Time to answer a "save changes?" of its own before it is ended.
+  if (winsupport::CloseOrKillProcess(process, 10000) == winsupport::kKilled)
+    welcome_.ShowTerminateNotice(
+        notice + (english ? " Application had to be killed, because it was unable to close it."
+                          : " Anwendung musste radikal terminiert werden, da sie sich nicht über "
+                            "den normalen weg schließen ließ."));
+}
+
+void Wizard::LookForExistingInstallation() {
+  const HKEY root = OnNtFamily() ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+  const std::string key =
+      "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + description_.UninstallKeyName;
+  if (!winsupport::RegKeyExists(root, key)) {
+    description_.ExistingInstall = false;
+    description_.InstalledVersion.clear();
+    return;
+  }
+  description_.ExistingInstall = true;
+  winsupport::ReadRegString(root, key, "DisplayVersion", description_.InstalledVersion);
+  winsupport::ReadRegString(root, key, "InstallPath", description_.InstalledPath);
+  targetDirectory_.SetDirectory(description_.InstalledPath);
+  existing_.SetVersions(description_.ProductVersion, description_.InstalledVersion,
+                        description_.English);
 }
 
 }  // namespace pelmora::app

@@ -84,10 +84,19 @@ struct AllocatedSidTraits {
   static void Close(Value h) noexcept { ::FreeSid(h); }
 };
 
+// Fonts, brushes and bitmaps this program created (never stock objects).
+struct GdiObjectTraits {
+  using Value = HGDIOBJ;
+  static Value Empty() noexcept { return nullptr; }
+  static bool IsValid(Value h) noexcept { return h != nullptr; }
+  static void Close(Value h) noexcept { ::DeleteObject(h); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueRegKey = UniqueResource<RegistryKeyTraits>;
 using LoadedLibrary = UniqueResource<LibraryTraits>;
 using AllocatedSid = UniqueResource<AllocatedSidTraits>;
+using GdiObject = UniqueResource<GdiObjectTraits>;
 
 // An export looked up by name, typed like the declaration it stands for;
 // null when the module or the export is missing.

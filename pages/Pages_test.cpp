@@ -3,10 +3,12 @@
 #include <set>
 #include <string>
 
+#include "pages/AboutTexts.h"
 #include "pages/ControlIds.h"
 #include "pages/ExistingInstallation.h"
 #include "pages/Language.h"
 #include "pages/Layout.h"
+#include "setupdesc/Scramble.h"
 
 namespace pelmora::pages {
 namespace {
@@ -148,6 +150,13 @@ TEST(Layouts, EnglishModeKeepsWhatHasNoEnglishForm) {
   EXPECT_STREQ(CaptionFor(FinishedLayout(), true), "Finished");
   EXPECT_STREQ(CaptionFor(InformationLayout(), true), "Installation");
   EXPECT_STREQ(CaptionFor(PasswordLayout(), false), "Passwort ben\xF6tigt");
+}
+
+TEST(AboutBox, NoticeUnscramblesUnderTheBoxSeed) {
+  EXPECT_GE(kAboutSeed, 100);
+  EXPECT_LE(kAboutSeed, 999);
+  EXPECT_EQ(setupdesc::Unscramble(kScrambledNotice, kAboutSeed),
+            "\xA9 2026 Pelmora. Alle Rechte vorbehalten.");
 }
 
 }  // namespace

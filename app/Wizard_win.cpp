@@ -1,0 +1,163 @@
+#include "app/Wizard_win.h"
+
+#include "pages/ErrorReport_win.h"
+#include "setupdesc/SetupDir.h"
+
+namespace pelmora::app {
+
+namespace {
+
+Action ActionFor(pages::PageButton button) {
+  switch (button) {
+    case pages::PageButton::Next:
+      return Action::Next;
+    case pages::PageButton::Back:
+      return Action::Back;
+    case pages::PageButton::Cancel:
+      break;
+  }
+  return Action::Cancel;
+}
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+Wizard::Wizard(HINSTANCE instance, std::string programPath)
+    : programPath_(std::move(programPath)),
+      setupDir_(setupdesc::SetupDirFromProgramPath(programPath_)),
+      library_(setupDir_),
+      resources_(instance),
+      welcome_(resources_),
+      information_(resources_),
+      targetDirectory_(resources_),
+      finished_(resources_),
+      password_(resources_),
+      installation_(resources_),
+      about_(resources_),
+      existing_(resources_) {
+  welcome_.OnButton([this](pages::PageButton b) { Navigate(Page::Welcome, ActionFor(b)); });
+  information_.OnButton([this](pages::PageButton b) { Navigate(Page::Information, ActionFor(b)); });
+  targetDirectory_.OnButton(
+      [this](pages::PageButton b) { Navigate(Page::TargetDirectory, ActionFor(b)); });
+  existing_.OnButton(
+      [this](pages::PageButton b) { Navigate(Page::ExistingInstallation, ActionFor(b)); });
+  finished_.OnButton([this](pages::PageButton b) { Navigate(Page::Finished, ActionFor(b)); });
+  welcome_.OnFirstShown([this] { StartUpWork(); });
+  welcome_.OnAbout([this] { about_.Present(); });
+  installation_.OnCancel([this] { Navigate(Page::Installation, Action::Cancel); });
+  // The installation run itself comes with the installation engine; until
+  // then the page hands over to the finished page as a completed run does.
+  installation_.OnRun([this] { Navigate(Page::Installation, Action::RunFinished); });
+}
+
+int Wizard::Run() {
+  welcome_.Show();
+  const bool done = false;
+  pages::PumpMessagesUntil(done);
+  MSG quit;
+  PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  // Whatever ended the program, a library this run wrote does not stay.
+  library_.Remove();
+  return 0;
+}
+
+FlowFacts Wizard::Facts() const {
+  FlowFacts facts;
+  facts.informationFirstLineNotEmpty = information_.FirstLineNotEmpty();
+  facts.existingInstall = description_.ExistingInstall;
+  facts.directoryEditEmpty = targetDirectory_.Directory().empty();
+  return facts;
+}
+
+pages::PageWindow& Wizard::Window(Page page) {
+  switch (page) {
+    case Page::Welcome:
+      return welcome_;
+    case Page::Information:
+      return information_;
+    case Page::ExistingInstallation:
+      return existing_;
+    case Page::TargetDirectory:
+      return targetDirectory_;
+    case Page::Installation:
+      return installation_;
+    case Page::Finished:
+      break;
+  }
+  return finished_;
+}
+
+void Wizard::Navigate(Page from, Action action) {
+  Carry(from, DecideHandOver(from, action, Facts()));
+}
+
+void Wizard::Carry(Page from, const HandOver& handOver) {
+  pages::PageWindow& current = Window(from);
+  if (handOver.setInstallModeToSix) installation_.Mode() = pages::kModeSetByWelcome;
+  if (handOver.adjustInstallModeFromChoice) {
+    const pages::ChoiceOutcome outcome = existing_.Decide(installation_.Mode());
+    installation_.Mode() = outcome.mode;
+    // The downgrade's "Abort" ends the setup as Cancel does.
+    if (outcome.endSetup) {
+      current.Hide();
+      CloseMainWindow();
+      return;
+    }
+  }
+  if (handOver.closeCurrentPageFirst) current.Hide();
+  if (handOver.finishInstallation) {
+    Finish();
+    return;
+  }
+  if (handOver.kind == HandOver::Kind::CloseMainWindow) {
+    CloseMainWindow();
+    return;
+  }
+  if (handOver.kind != HandOver::Kind::ShowPage) return;
+  pages::PageWindow& next = Window(handOver.target);
+  switch (handOver.placement) {
+    case Placement::AtCurrentPage:
+      next.MoveTo(current.TopLeft());
+      break;
+    case Placement::AtTargetDirectoryPage:
+      next.MoveTo(targetDirectory_.TopLeft());
+      break;
+    case Placement::Unchanged:
+    case Placement::Centred:
+      break;
+  }
+  next.Show();
+  if (handOver.focusTargetNext) next.Focus(pages::ids::kNext);
+  current.Hide();
+}
+
+void Wizard::Finish() {
+  library_.Remove();
+  if (finished_.RunInstalledProgram())
+    pages::ExecNewProcess(targetDirectory_.Directory() + description_.AppExeName);
+  description_.InstallCompleted = true;
+  CloseMainWindow();
+}
+
+void Wizard::CloseMainWindow() {
+  if (mainWindowClosed_) return;
+  mainWindowClosed_ = true;
+  library_.Remove();
+  // A setup that did not complete leaves no empty target directory; one
+  // that holds anything stays, and a failure is nobody's business.
+  const std::string target = targetDirectory_.Directory();
+  if (!description_.InstallCompleted && !target.empty() && DirectoryExists(target))
+    RemoveDirectoryA(target.c_str());
+  description_.ConfigFiles.reset();
+  for (Page p : {Page::Information, Page::ExistingInstallation, Page::TargetDirectory,
+                 Page::Installation, Page::Finished})
+    Window(p).Hide();
+  welcome_.Hide();
+  PostQuitMessage(0);
+}
+
+}  // namespace pelmora::app

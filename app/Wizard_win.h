@@ -1,0 +1,64 @@
+// The setup program's wizard: the eight windows in their order of creation,
+// the way between them, the start-up work of the first showing and what
+// closing the main window does.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/PageFlow.h"
+#include "archive/LibraryDeployment.h"
+#include "install/InstallationPage_win.h"
+#include "pages/AboutBox_win.h"
+#include "pages/ExistingInstallationPage_win.h"
+#include "pages/FinishedPage_win.h"
+#include "pages/InformationPage_win.h"
+#include "pages/PasswordPrompt_win.h"
+#include "pages/TargetDirectoryPage_win.h"
+#include "pages/WelcomePage_win.h"
+#include "setupdesc/SetupDescription.h"
+
+namespace pelmora::app {
+
+class Wizard {
+ public:
+  Wizard(HINSTANCE instance, std::string programPath);
+  Wizard(const Wizard&) = delete;
+  Wizard& operator=(const Wizard&) = delete;
+
+  // Shows the welcome page and runs the message loop until the program ends.
+  int Run();
+
+ private:
+  void StartUpWork();
+  bool ReadDescription();
+  void ChooseLanguage();
+  void CloseRunningPreviousVersion();
+  void LookForExistingInstallation();
+
+  void Navigate(Page from, Action action);
+  void Carry(Page from, const HandOver& handOver);
+  pages::PageWindow& Window(Page page);
+  FlowFacts Facts() const;
+  void Finish();
+  void CloseMainWindow();
+
+  std::string programPath_;
+  std::string setupDir_;
+  setupdesc::SetupDescription description_;
+  archive::ExtractionLibraryFile library_;
+  pages::UiResources resources_;
+  // In the order of creation; the welcome page is the main window.
+  pages::WelcomePage welcome_;
+  pages::InformationPage information_;
+  pages::TargetDirectoryPage targetDirectory_;
+  pages::FinishedPage finished_;
+  pages::PasswordPrompt password_;
+  install::InstallationPage installation_;
+  pages::AboutBox about_;
+  pages::ExistingInstallationPage existing_;
+  bool mainWindowClosed_ = false;
+};
+
+}  // namespace pelmora::app

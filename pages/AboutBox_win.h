@@ -1,0 +1,26 @@
+// The about box: the setup program's name and version, a notice, and a link
+// for mailing problem reports.
+#pragma once
+
+#include <string>
+
+#include "pages/Window_win.h"
+
+namespace pelmora::pages {
+
+class AboutBox : public PageWindow {
+ public:
+  explicit AboutBox(const UiResources& resources);
+
+  void SetVersion(const std::string& setupVersion);
+  void Present() { RunModal(); }
+
+ protected:
+  void OnCommand(int id, int notification) override;
+};
+
+// The mail link's target: the address, and a subject naming this program's
+// version as the box shows it.
+std::string AboutMailLink(const std::string& versionCaption);
+
+}  // namespace pelmora::pages

@@ -1,0 +1,88 @@
+#include "pages/FolderDialog_win.h"
+
+#include <shlobj.h>
+
+#include "pages/Window_win.h"
+
+namespace pelmora::pages {
+
+namespace {
+
+bool IsDirectory(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int CALLBACK SelectOnStart(HWND dialog, UINT message, LPARAM, LPARAM path) {
+  if (message == BFFM_INITIALIZED && path)
+    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, path);
+  return 0;
+}
+
+// The shell's allocator, released when done.
+class ShellAllocator {
+ public:
+  ShellAllocator() {
+    if (FAILED(SHGetMalloc(&malloc_))) malloc_ = nullptr;
+  }
+  ~ShellAllocator() {
+    if (malloc_) malloc_->Release();
+  }
+  ShellAllocator(const ShellAllocator&) = delete;
+  ShellAllocator& operator=(const ShellAllocator&) = delete;
+  IMalloc* operator->() const { return malloc_; }
+  explicit operator bool() const { return malloc_ != nullptr; }
+
+ private:
+  IMalloc* malloc_ = nullptr;
+};
+
+}  // namespace
+
+bool BrowseForDirectory(HWND owner, const std::string& title, std::string& path) {
+  if (!IsDirectory(path)) path.clear();
+  ShellAllocator allocator;
+  if (!allocator) return false;
+  auto* displayName = static_cast<char*>(allocator->Alloc(MAX_PATH));
+  if (!displayName) return false;
+  BROWSEINFOA info{};
+  info.hwndOwner = owner;
+  info.pszDisplayName = displayName;
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  if (!path.empty()) {
+    info.lpfn = SelectOnStart;
+    info.lParam = reinterpret_cast<LPARAM>(path.c_str());
+  }
+  PIDLIST_ABSOLUTE chosen = nullptr;
+  {
+    OtherWindowsDisabled wizard(nullptr);
+    chosen = SHBrowseForFolderA(&info);
+  }
+  bool picked = false;
+  if (chosen) {
+    char folder[MAX_PATH] = {};
+    if (SHGetPathFromIDListA(chosen, folder)) {
+      path = folder;
+      picked = true;
+    }
+    allocator->Free(chosen);
+  }
+  allocator->Free(displayName);
+  return picked;
+}
+
+std::vector<std::string> CreateDirectoryTree(const std::string& path) {
+  std::vector<std::string> created;
+  if (path.size() < 3 || IsDirectory(path)) return created;
+  // Every prefix that ends before a separator, then the whole path.
+  for (std::size_t end = 0; end != std::string::npos;) {
+    end = path.find('\\', end + 1);
+    const std::string prefix = path.substr(0, end);
+    if (prefix.size() < 3 || IsDirectory(prefix)) continue;
+    if (CreateDirectoryA(prefix.c_str(), nullptr)) created.push_back(prefix);
+  }
+  return created;
+}
+
+}  // namespace pelmora::pages

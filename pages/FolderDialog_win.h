@@ -1,0 +1,23 @@
+// The shell's folder dialog, modal for the whole wizard, with a folder
+// preselected; and the folders made so that it can preselect one.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace pelmora::pages {
+
+// Shows the dialog with `title` above the tree. On entry `path` is the
+// folder to preselect (cleared first when it is no existing folder); on a
+// true return it is the chosen folder (no trailing "\" except for a drive
+// root). False when the user cancelled or the shell could not help.
+bool BrowseForDirectory(HWND owner, const std::string& title, std::string& path);
+
+// Creates `path` with every missing parent and returns the folders this
+// call created, outermost first. Failures are left for the caller to notice
+// (the folder then does not exist).
+std::vector<std::string> CreateDirectoryTree(const std::string& path);
+
+}  // namespace pelmora::pages

@@ -1,0 +1,46 @@
+#include "pages/TargetDirectoryPage_win.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "pages/FolderDialog_win.h"
+
+namespace pelmora::pages {
+
+void TargetDirectoryPage::AppendBackslash() {
+  const std::string text = Directory();
+  if (text.empty() || text.back() != '\\') SetDirectory(text + "\\");
+}
+
+void TargetDirectoryPage::OnShown() { AppendBackslash(); }
+
+void TargetDirectoryPage::OnCommand(int id, int notification) {
+  if (notification == BN_CLICKED && id == ids::kBrowse) {
+    Browse();
+    return;
+  }
+  if (notification == BN_CLICKED && id == ids::kNext) {
+    // An empty edit: nothing happens, no message.
+    if (Directory().empty()) return;
+    AppendBackslash();
+  }
+  WizardPage::OnCommand(id, notification);
+}
+
+void TargetDirectoryPage::Browse() {
+  std::string path = Directory();
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  if (path.empty()) throw std::runtime_error("Das Verzeichnis kann nicht erstellt werden");
+  // The dialog can preselect only a folder that exists.
+  const std::vector<std::string> created = CreateDirectoryTree(path);
+  const std::string remembered = path;
+  if (BrowseForDirectory(Handle(), "Zielverzeichnis:", path)) SetDirectory(path + "\\");
+  // Another folder was chosen: the one made for the preselection goes again,
+  // if this Browse made it and nothing has been put into it. A folder that
+  // was there before (perhaps an installation) is never touched.
+  if (path != remembered &&
+      std::find(created.begin(), created.end(), remembered) != created.end())
+    RemoveDirectoryA(remembered.c_str());
+}
+
+}  // namespace pelmora::pages

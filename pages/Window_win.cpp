@@ -1,0 +1,508 @@
+#include "pages/Window_win.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "pages/ErrorReport_win.h"
+
+namespace pelmora::pages {
+
+namespace {
+
+constexpr const char* kWindowClass = "PelmoraPage";
+constexpr COLORREF kMemoColour = RGB(255, 255, 221);
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+// Pixels of this colour let the background show through a picture.
+constexpr COLORREF kTransparentKey = RGB(255, 0, 255);
+
+HFONT MakeFont(int pixelHeight, int weight, bool underline, const char* face) {
+  return CreateFontA(-pixelHeight, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+const char* ResourceName(Picture picture) {
+  switch (picture) {
+    case Picture::WizardStrip:
+      return "WIZARD";
+    case Picture::Header:
+      return "HEADER";
+    case Picture::AboutLogo:
+      return "ABOUTLOGO";
+    case Picture::InstallBox:
+      return "INSTALLBOX";
+    case Picture::InstallArrow:
+      return "INSTALLARROW";
+    case Picture::InstallPc:
+      return "INSTALLPC";
+    case Picture::None:
+      break;
+  }
+  return nullptr;
+}
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSA existing;
+  if (GetClassInfoA(instance, kWindowClass, &existing)) return;
+  WNDCLASSA c{};
+  c.lpfnWndProc = procedure;
+  c.hInstance = instance;
+  c.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  c.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  c.lpszClassName = kWindowClass;
+  if (!RegisterClassA(&c)) throw std::runtime_error("Fensterklasse kann nicht registriert werden");
+}
+
+// A bitmap drawn with the key colour left out, without the imaging library
+// Windows 2000 keeps apart: a monochrome mask blanks the picture's place,
+// then the picture with its key pixels blackened is added.
+void DrawPicture(HDC dc, HBITMAP bitmap, const RECT& place) {
+  BITMAP info{};
+  if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return;
+  const int w = info.bmWidth, h = info.bmHeight;
+  HDC source = CreateCompatibleDC(dc);
+  HDC maskDc = CreateCompatibleDC(dc);
+  HDC work = CreateCompatibleDC(dc);
+  HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
+  HBITMAP copy = CreateCompatibleBitmap(dc, w, h);
+  HGDIOBJ oldSource = SelectObject(source, bitmap);
+  HGDIOBJ oldMask = SelectObject(maskDc, mask);
+  HGDIOBJ oldWork = SelectObject(work, copy);
+  SetBkColor(source, kTransparentKey);
+  BitBlt(maskDc, 0, 0, w, h, source, 0, 0, SRCCOPY);  // key -> 1, rest -> 0
+  BitBlt(work, 0, 0, w, h, source, 0, 0, SRCCOPY);
+  SetBkColor(work, RGB(0, 0, 0));
+  SetTextColor(work, RGB(255, 255, 255));
+  BitBlt(work, 0, 0, w, h, maskDc, 0, 0, 0x00220326);  // DSna: key pixels to black
+  SetBkColor(dc, RGB(255, 255, 255));
+  SetTextColor(dc, RGB(0, 0, 0));
+  BitBlt(dc, place.left, place.top, w, h, maskDc, 0, 0, SRCAND);
+  BitBlt(dc, place.left, place.top, w, h, work, 0, 0, SRCPAINT);
+  SelectObject(source, oldSource);
+  SelectObject(maskDc, oldMask);
+  SelectObject(work, oldWork);
+  DeleteObject(mask);
+  DeleteObject(copy);
+  DeleteDC(source);
+  DeleteDC(maskDc);
+  DeleteDC(work);
+}
+
+bool IsPaintedByPage(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Image:
+    case ControlKind::WhitePanel:
+    case ControlKind::RaisedPanel:
+    case ControlKind::Bevel:
+    case ControlKind::Separator:
+      return true;
+    default:
+      return false;
+  }
+}
+
+RECT PlaceOf(const ControlSpec& c) { return {c.left, c.top, c.left + c.width, c.top + c.height}; }
+
+const ControlSpec* SpecOf(const WindowSpec& window, HWND control) {
+  return FindControl(window, GetDlgCtrlID(control));
+}
+
+}  // namespace
+
+UiResources::UiResources(HINSTANCE instance) : instance_(instance) {
+  constexpr const char* kDialogFace = "MS Sans Serif";
+  fonts_[static_cast<int>(FontKind::Normal)].Reset(MakeFont(11, FW_NORMAL, false, kDialogFace));
+  fonts_[static_cast<int>(FontKind::Bold)].Reset(MakeFont(11, FW_BOLD, false, kDialogFace));
+  fonts_[static_cast<int>(FontKind::Title24)].Reset(MakeFont(24, FW_NORMAL, false, "Arial"));
+  fonts_[static_cast<int>(FontKind::Title18)].Reset(MakeFont(18, FW_NORMAL, false, "Arial"));
+  fonts_[static_cast<int>(FontKind::Heading16)].Reset(MakeFont(16, FW_NORMAL, false, "Arial"));
+  linkFont_.Reset(MakeFont(11, FW_NORMAL, true, kDialogFace));
+  for (int p = 1; p < static_cast<int>(bitmaps_.size()); ++p)
+    bitmaps_[p].Reset(LoadImageA(instance, ResourceName(static_cast<Picture>(p)), IMAGE_BITMAP,
+                                 0, 0, LR_CREATEDIBSECTION));
+  white_.Reset(CreateSolidBrush(RGB(255, 255, 255)));
+  memo_.Reset(CreateSolidBrush(kMemoColour));
+}
+
+HFONT UiResources::Font(FontKind kind) const {
+  return static_cast<HFONT>(fonts_[static_cast<int>(kind)].Get());
+}
+
+HBITMAP UiResources::Bitmap(Picture picture) const {
+  return static_cast<HBITMAP>(bitmaps_[static_cast<int>(picture)].Get());
+}
+
+PageWindow::PageWindow(const WindowSpec& spec, const UiResources& resources)
+    : spec_(spec), resources_(resources) {
+  RegisterWindowClass(resources.Instance(), WindowProcedure);
+  const DWORD style = WS_POPUP | WS_CAPTION | (spec.closeBox ? WS_SYSMENU : 0);
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+  RECT frame{0, 0, spec.clientWidth, spec.clientHeight};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  window_ = CreateWindowExA(exStyle, kWindowClass, spec.germanCaption, style, CW_USEDEFAULT,
+                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                            nullptr, nullptr, resources.Instance(), this);
+  if (!window_)
+    throw std::runtime_error(std::string("Fenster ") + spec.name + " kann nicht erzeugt werden");
+  CreateControls();
+  CentreOnScreen();
+}
+
+PageWindow::~PageWindow() {
+  if (window_) {
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+}
+
+void PageWindow::CreateControls() {
+  for (const ControlSpec& c : spec_.controls) {
+    if (IsPaintedByPage(c.kind)) continue;
+    const char* cls = "STATIC";
+    DWORD style = WS_CHILD | (c.hidden ? 0 : WS_VISIBLE) | (c.disabled ? WS_DISABLED : 0) |
+                  (c.tabOrder != kNoTabStop ? WS_TABSTOP : 0);
+    DWORD exStyle = 0;
+    switch (c.kind) {
+      case ControlKind::Label:
+      case ControlKind::Link:
+        style |= c.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
+        // Only a label whose text marks an accelerator shows "&" as one; a
+        // product name with "&" stays as written.
+        if (std::string(c.german).find('&') == std::string::npos) style |= SS_NOPREFIX;
+        if (c.kind == ControlKind::Link) style |= SS_NOTIFY;
+        break;
+      case ControlKind::Button:
+        cls = "BUTTON";
+        style |= BS_PUSHBUTTON;
+        break;
+      case ControlKind::DefaultButton:
+        cls = "BUTTON";
+        style |= BS_DEFPUSHBUTTON;
+        break;
+      case ControlKind::CheckBox:
+        cls = "BUTTON";
+        style |= BS_AUTOCHECKBOX;
+        break;
+      case ControlKind::RadioGroup:
+        cls = "BUTTON";
+        style |= BS_GROUPBOX;
+        style &= ~WS_TABSTOP;  // its items take the focus
+        break;
+      case ControlKind::Edit:
+        cls = "EDIT";
+        style |= ES_AUTOHSCROLL;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::PasswordEdit:
+        cls = "EDIT";
+        style |= ES_AUTOHSCROLL | ES_PASSWORD;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+      case ControlKind::Memo:
+        cls = "EDIT";
+        style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER;
+        break;
+      case ControlKind::ProgressBar:
+        cls = PROGRESS_CLASSA;
+        style |= PBS_SMOOTH;
+        break;
+      default:
+        break;
+    }
+    HWND control = CreateWindowExA(
+        exStyle, cls, c.german, style, c.left, c.top, c.width, c.height, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), resources_.Instance(), nullptr);
+    if (!control)
+      throw std::runtime_error(std::string("Element ") + c.name + " kann nicht erzeugt werden");
+    SendMessageA(control, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(c.kind == ControlKind::Link ? resources_.LinkFont()
+                                                                      : resources_.Font(c.font)),
+                 FALSE);
+    if (c.kind == ControlKind::PasswordEdit) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
+    if (c.kind == ControlKind::ProgressBar) SendMessageA(control, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+  }
+}
+
+std::string PageWindow::Text(int id) const {
+  HWND control = Control(id);
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void PageWindow::SetText(int id, const std::string& text) {
+  HWND control = Control(id);
+  SetWindowTextA(control, text.c_str());
+  const ControlSpec* c = FindControl(spec_, id);
+  if (c && c->transparent) {
+    RECT place = PlaceOf(*c);
+    InvalidateRect(window_, &place, TRUE);
+  }
+}
+
+void PageWindow::SetCaption(const std::string& text) { SetWindowTextA(window_, text.c_str()); }
+
+void PageWindow::ShowControl(int id, bool visible) {
+  ShowWindow(Control(id), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void PageWindow::EnableControl(int id, bool enabled) { EnableWindow(Control(id), enabled); }
+
+bool PageWindow::IsChecked(int id) const {
+  return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void PageWindow::SetChecked(int id, bool checked) {
+  SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void PageWindow::Focus(int id) {
+  HWND control = Control(id);
+  if (IsWindowVisible(window_))
+    SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+  else
+    SetFocus(control);
+}
+
+void PageWindow::SwitchToEnglish() {
+  if (spec_.englishCaption) SetCaption(spec_.englishCaption);
+  for (const ControlSpec& c : spec_.controls)
+    if (c.english && std::string(c.english) != c.german) SetText(c.id, c.english);
+}
+
+void PageWindow::Show() {
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+}
+
+void PageWindow::Hide() { ShowWindow(window_, SW_HIDE); }
+
+POINT PageWindow::TopLeft() const {
+  RECT r{};
+  GetWindowRect(window_, &r);
+  return {r.left, r.top};
+}
+
+void PageWindow::MoveTo(POINT topLeft) {
+  SetWindowPos(window_, nullptr, topLeft.x, topLeft.y, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PageWindow::CentreOnScreen() {
+  RECT r{};
+  GetWindowRect(window_, &r);
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  MoveTo({work.left + (work.right - work.left - (r.right - r.left)) / 2,
+          work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2});
+}
+
+void PageWindow::CentreOver(HWND other) {
+  RECT mine{}, theirs{};
+  GetWindowRect(window_, &mine);
+  GetWindowRect(other, &theirs);
+  MoveTo({theirs.left + (theirs.right - theirs.left - (mine.right - mine.left)) / 2,
+          theirs.top + (theirs.bottom - theirs.top - (mine.bottom - mine.top)) / 2});
+}
+
+void PageWindow::RunModal() {
+  HWND previous = GetActiveWindow();
+  {
+    OtherWindowsDisabled others(window_);
+    modal_ = true;
+    Show();
+    while (modal_) {
+      MSG message;
+      if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+        PostQuitMessage(static_cast<int>(message.wParam));  // for the outer loop
+        modal_ = false;
+        break;
+      }
+      if (!IsDialogMessageA(window_, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      }
+    }
+  }
+  Hide();
+  if (previous && IsWindowVisible(previous)) SetActiveWindow(previous);
+}
+
+void PageWindow::EndModal() { modal_ = false; }
+
+int PageWindow::DefaultButtonId() const {
+  for (const ControlSpec& c : spec_.controls)
+    if (c.kind == ControlKind::DefaultButton) return c.id;
+  return 0;
+}
+
+LRESULT CALLBACK PageWindow::WindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<PageWindow*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<PageWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcA(window, message, w, l);
+  LRESULT result = 0;
+  if (!ReportingErrors([&] { result = self->HandleMessage(message, w, l); })) return 0;
+  return result;
+}
+
+LRESULT PageWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_COMMAND:
+      if (l != 0) OnCommand(LOWORD(w), HIWORD(w));
+      return 0;
+    case DM_GETDEFID: {
+      const int id = DefaultButtonId();
+      return id ? MAKELRESULT(id, DC_HASDEFID) : 0;
+    }
+    case WM_SHOWWINDOW:
+      // Posted, so that the page is on the screen before its work starts.
+      if (w) PostMessageA(window_, WM_APP, 0, 0);
+      break;
+    case WM_APP:
+      if (IsWindowVisible(window_)) OnShown();
+      return 0;
+    case WM_TIMER:
+      OnTimer(w);
+      return 0;
+    case WM_CLOSE:
+      if (modal_)
+        EndModal();
+      else
+        OnCloseRequest();
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      break;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(window_, &ps);
+      Paint(dc);
+      EndPaint(window_, &ps);
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return ControlColour(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+    case WM_SETCURSOR: {
+      const ControlSpec* c = SpecOf(spec_, reinterpret_cast<HWND>(w));
+      if (c && c->kind == ControlKind::Link) {
+        SetCursor(LoadCursorA(nullptr, IDC_HAND));
+        return TRUE;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcA(window_, message, w, l);
+}
+
+void PageWindow::Paint(HDC dc) const {
+  for (const ControlSpec& c : spec_.controls) {
+    RECT place = PlaceOf(c);
+    switch (c.kind) {
+      case ControlKind::Image:
+        DrawPicture(dc, resources_.Bitmap(c.picture), place);
+        break;
+      case ControlKind::WhitePanel:
+        FillRect(dc, &place, resources_.WhiteBrush());
+        break;
+      case ControlKind::RaisedPanel:
+        DrawEdge(dc, &place, BDR_RAISEDINNER | BDR_SUNKENOUTER, BF_RECT);
+        break;
+      case ControlKind::Bevel:
+        DrawEdge(dc, &place, EDGE_ETCHED, BF_RECT);
+        break;
+      case ControlKind::Separator:
+        DrawEdge(dc, &place, EDGE_ETCHED, BF_TOP);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+LRESULT PageWindow::ControlColour(HDC dc, HWND control) {
+  const ControlSpec* c = SpecOf(spec_, control);
+  if (!c) return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                reinterpret_cast<LPARAM>(control));
+  if (c->kind == ControlKind::Memo) {
+    SetBkColor(dc, kMemoColour);
+    return reinterpret_cast<LRESULT>(resources_.MemoBrush());
+  }
+  if (c->kind == ControlKind::Link) SetTextColor(dc, kLinkColour);
+  if (c->grey) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  if (c->whiteBackground) {
+    SetBkColor(dc, RGB(255, 255, 255));
+    return reinterpret_cast<LRESULT>(resources_.WhiteBrush());
+  }
+  if (c->transparent) {
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+  }
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+OtherWindowsDisabled::OtherWindowsDisabled(HWND except) : except_(except) {
+  EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CALLBACK OtherWindowsDisabled::Collect(HWND window, LPARAM param) {
+  auto* self = reinterpret_cast<OtherWindowsDisabled*>(param);
+  if (window != self->except_ && IsWindowEnabled(window) && self->count_ < self->disabled_.size()) {
+    EnableWindow(window, FALSE);
+    self->disabled_[self->count_++] = window;
+  }
+  return TRUE;
+}
+
+OtherWindowsDisabled::~OtherWindowsDisabled() {
+  for (std::size_t i = 0; i < count_; ++i) EnableWindow(disabled_[i], TRUE);
+}
+
+namespace {
+
+void Dispatch(MSG& message) {
+  HWND active = GetActiveWindow();
+  if (active && IsDialogMessageA(active, &message)) return;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+}
+
+}  // namespace
+
+bool PumpMessagesUntil(const bool& done) {
+  while (!done) {
+    MSG message;
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return false;
+    }
+    if (got < 0) return false;
+    Dispatch(message);
+  }
+  return true;
+}
+
+bool PumpWaitingMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return false;
+    }
+    Dispatch(message);
+  }
+  return true;
+}
+
+}  // namespace pelmora::pages

@@ -1,0 +1,127 @@
+// A top-level window of the wizard built from its layout: the window with
+// the exact client size, its controls, fonts, colours and pictures, the
+// language switch, and the message dispatch that never lets an exception
+// unwind into Windows. Page classes derive from it and handle their events.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "common/WinHandle.h"
+#include "pages/Layout.h"
+
+namespace pelmora::pages {
+
+// The fonts, brushes and pictures all windows share; one per program.
+class UiResources {
+ public:
+  explicit UiResources(HINSTANCE instance);
+  UiResources(const UiResources&) = delete;
+  UiResources& operator=(const UiResources&) = delete;
+
+  HINSTANCE Instance() const { return instance_; }
+  HFONT Font(FontKind kind) const;
+  HFONT LinkFont() const { return static_cast<HFONT>(linkFont_.Get()); }
+  HBITMAP Bitmap(Picture picture) const;
+  HBRUSH WhiteBrush() const { return static_cast<HBRUSH>(white_.Get()); }
+  HBRUSH MemoBrush() const { return static_cast<HBRUSH>(memo_.Get()); }
+
+ private:
+  HINSTANCE instance_;
+  std::array<win::GdiObject, 5> fonts_;
+  win::GdiObject linkFont_;
+  std::array<win::GdiObject, 7> bitmaps_;
+  win::GdiObject white_;
+  win::GdiObject memo_;
+};
+
+class PageWindow {
+ public:
+  PageWindow(const WindowSpec& spec, const UiResources& resources);
+  virtual ~PageWindow();
+  PageWindow(const PageWindow&) = delete;
+  PageWindow& operator=(const PageWindow&) = delete;
+
+  HWND Handle() const { return window_; }
+  const WindowSpec& Spec() const { return spec_; }
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+  std::string Text(int id) const;
+  // Also repaints what a transparent control leaves behind.
+  void SetText(int id, const std::string& text);
+  void SetCaption(const std::string& text);
+  void ShowControl(int id, bool visible);
+  void EnableControl(int id, bool enabled);
+  bool IsChecked(int id) const;
+  void SetChecked(int id, bool checked);
+  void Focus(int id);
+
+  // Sets every English text of the layout that differs from the German one.
+  void SwitchToEnglish();
+
+  void Show();
+  void Hide();
+  bool IsShown() const { return IsWindowVisible(window_) != FALSE; }
+  POINT TopLeft() const;
+  void MoveTo(POINT topLeft);
+  void CentreOnScreen();
+  void CentreOver(HWND other);
+
+  // Shows the window modally over the other windows of the program and
+  // returns when EndModal is called (or the window is closed).
+  void RunModal();
+  void EndModal();
+
+ protected:
+  // Events for the page classes. Exceptions they throw are shown as the
+  // application's error report.
+  virtual void OnCommand(int /*id*/, int /*notification*/) {}
+  virtual void OnShown() {}
+  virtual void OnTimer(UINT_PTR /*id*/) {}
+  // The close box or Alt+F4; pages are never destroyed before the end.
+  virtual void OnCloseRequest() {}
+  virtual void OnDestroy() {}
+  const UiResources& Resources() const { return resources_; }
+
+ private:
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l);
+  LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l);
+  void CreateControls();
+  void Paint(HDC dc) const;
+  LRESULT ControlColour(HDC dc, HWND control);
+  int DefaultButtonId() const;
+
+  const WindowSpec& spec_;
+  const UiResources& resources_;
+  HWND window_ = nullptr;
+  bool modal_ = false;
+};
+
+// Disables every enabled top-level window of this thread but one, and
+// enables them again when it goes out of scope: a modal dialog for the
+// whole wizard.
+class OtherWindowsDisabled {
+ public:
+  explicit OtherWindowsDisabled(HWND except);
+  ~OtherWindowsDisabled();
+  OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+  OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+
+ private:
+  static BOOL CALLBACK Collect(HWND window, LPARAM self);
+  HWND except_;
+  std::array<HWND, 16> disabled_{};
+  std::size_t count_ = 0;
+};
+
+// Runs the thread's message loop until `done` becomes true (or WM_QUIT);
+// keyboard navigation goes to the active window. Returns false on WM_QUIT,
+// which it posts again for the outer loop.
+bool PumpMessagesUntil(const bool& done);
+
+// Handles the messages waiting now, then returns; false on WM_QUIT.
+bool PumpWaitingMessages();
+
+}  // namespace pelmora::pages
