@@ -11,9 +11,8 @@ set(picture_files WIZARD wizard HEADER header ABOUTLOGO about INSTALLBOX install
 while(picture_files)
   list(POP_FRONT picture_files resource file)
   set(path ${CMAKE_CURRENT_SOURCE_DIR}/res/art/${file}.bmp)
-  if(EXISTS ${path})
-    string(APPEND PELMORA_PICTURES "${resource} BITMAP \"${path}\"\n")
-  endif()
+  string(APPEND PELMORA_PICTURES "${resource} BITMAP \"${path}\"\n")
+  list(APPEND picture_paths ${path})
 endwhile()
 # The library travels inside the program (type "DLL", name "UnACE", German
 # language) and is written beside it at start. It is copied to a fixed path
@@ -38,7 +37,7 @@ target_link_libraries(Install PRIVATE
   pelmora_archive_win pelmora_options)
 add_dependencies(Install embedded_unace)
 set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/Install.rc APPEND PROPERTY OBJECT_DEPENDS
-  ${embedded_library} ${PELMORA_MANIFEST})
+  ${embedded_library} ${PELMORA_MANIFEST} ${picture_paths})
 
 # The shipped program must be a PE32 GUI program that needs no MinGW DLL.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")

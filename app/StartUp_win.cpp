@@ -17,7 +17,8 @@ namespace pelmora::app {
 namespace {
 
 bool OnNtFamily() {
-  return winsupport::CurrentWindowsVersionFacts().platform == winsupport::WindowsPlatform::WindowsNT;
+  return winsupport::CurrentWindowsVersionFacts().platform ==
+         winsupport::WindowsPlatform::WindowsNT;
 }
 
 bool FileExists(const std::string& path) {
@@ -86,14 +87,12 @@ void Wizard::ChooseLanguage() {
   if (pages::IsGermanLanguageName(SystemLanguageName())) return;
   description_.English = true;
   // One step, before any other page is shown.
-  for (pages::PageWindow* window : {static_cast<pages::PageWindow*>(&welcome_),
-                                    static_cast<pages::PageWindow*>(&information_),
-                                    static_cast<pages::PageWindow*>(&targetDirectory_),
-                                    static_cast<pages::PageWindow*>(&finished_),
-                                    static_cast<pages::PageWindow*>(&password_),
-                                    static_cast<pages::PageWindow*>(&installation_),
-                                    static_cast<pages::PageWindow*>(&about_),
-                                    static_cast<pages::PageWindow*>(&existing_)})
+  for (pages::PageWindow* window :
+       {static_cast<pages::PageWindow*>(&welcome_), static_cast<pages::PageWindow*>(&information_),
+        static_cast<pages::PageWindow*>(&targetDirectory_),
+        static_cast<pages::PageWindow*>(&finished_), static_cast<pages::PageWindow*>(&password_),
+        static_cast<pages::PageWindow*>(&installation_), static_cast<pages::PageWindow*>(&about_),
+        static_cast<pages::PageWindow*>(&existing_)})
     window->SwitchToEnglish();
 }
 

@@ -9,10 +9,9 @@ HWND MakeChoice(HWND page, HINSTANCE instance, HFONT font, int id, int top, cons
   const ControlSpec& group = *FindControl(ExistingInstallationLayout(), ids::kChoices);
   const DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | BS_MULTILINE |
                       (firstOfGroup ? WS_GROUP | WS_TABSTOP : 0);
-  HWND button = CreateWindowExA(0, "BUTTON", text, style, group.left + 8, group.top + top,
-                                group.width - 16, 28, page,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                                nullptr);
+  HWND button = CreateWindowExA(
+      0, "BUTTON", text, style, group.left + 8, group.top + top, group.width - 16, 28, page,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return button;
 }
@@ -30,8 +29,8 @@ ExistingInstallationPage::ExistingInstallationPage(const UiResources& resources)
   SetWindowPos(second, first, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
-void ExistingInstallationPage::SetVersions(std::string productVersion,
-                                           std::string installedVersion, bool english) {
+void ExistingInstallationPage::SetVersions(std::string productVersion, std::string installedVersion,
+                                           bool english) {
   productVersion_ = std::move(productVersion);
   installedVersion_ = std::move(installedVersion);
   english_ = english;

@@ -5,8 +5,7 @@
 
 namespace pelmora::pages {
 
-FinishedPage::FinishedPage(const UiResources& resources)
-    : WizardPage(FinishedLayout(), resources) {
+FinishedPage::FinishedPage(const UiResources& resources) : WizardPage(FinishedLayout(), resources) {
   SetChecked(ids::kRunNow, true);
 }
 

@@ -14,8 +14,7 @@ bool IsDirectory(const std::string& path) {
 }
 
 int CALLBACK SelectOnStart(HWND dialog, UINT message, LPARAM, LPARAM path) {
-  if (message == BFFM_INITIALIZED && path)
-    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, path);
+  if (message == BFFM_INITIALIZED && path) SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, path);
   return 0;
 }
 

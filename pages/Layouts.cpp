@@ -43,7 +43,7 @@ constexpr ControlSpec kWelcome[] = {
         .En("This application will install the program mentioned on the top.")
         .Wrap()
         .Transparent(),
-    C(ids::kInfo2, "Info2", K::Label, 176, 104, 305, 16,
+    C(ids::kInfo2, "Info2", K::Label, 176, 104, 305, 28,
       "Klicken Sie auf Weiter um die Installation fortzusetzen.")
         .En("To proceed, please click on Next.")
         .Wrap()

@@ -38,8 +38,7 @@ void TargetDirectoryPage::Browse() {
   // Another folder was chosen: the one made for the preselection goes again,
   // if this Browse made it and nothing has been put into it. A folder that
   // was there before (perhaps an installation) is never touched.
-  if (path != remembered &&
-      std::find(created.begin(), created.end(), remembered) != created.end())
+  if (path != remembered && std::find(created.begin(), created.end(), remembered) != created.end())
     RemoveDirectoryA(remembered.c_str());
 }
 

@@ -76,7 +76,7 @@ void DrawPicture(HDC dc, HBITMAP bitmap, const RECT& place) {
   BitBlt(work, 0, 0, w, h, source, 0, 0, SRCCOPY);
   SetBkColor(work, RGB(0, 0, 0));
   SetTextColor(work, RGB(255, 255, 255));
-  BitBlt(work, 0, 0, w, h, maskDc, 0, 0, 0x00220326);  // DSna: key pixels to black
+  BitBlt(work, 0, 0, w, h, maskDc, 0, 0, SRCAND);  // key pixels to black
   SetBkColor(dc, RGB(255, 255, 255));
   SetTextColor(dc, RGB(0, 0, 0));
   BitBlt(dc, place.left, place.top, w, h, maskDc, 0, 0, SRCAND);
@@ -121,8 +121,8 @@ UiResources::UiResources(HINSTANCE instance) : instance_(instance) {
   fonts_[static_cast<int>(FontKind::Heading16)].Reset(MakeFont(16, FW_NORMAL, false, "Arial"));
   linkFont_.Reset(MakeFont(11, FW_NORMAL, true, kDialogFace));
   for (int p = 1; p < static_cast<int>(bitmaps_.size()); ++p)
-    bitmaps_[p].Reset(LoadImageA(instance, ResourceName(static_cast<Picture>(p)), IMAGE_BITMAP,
-                                 0, 0, LR_CREATEDIBSECTION));
+    bitmaps_[p].Reset(LoadImageA(instance, ResourceName(static_cast<Picture>(p)), IMAGE_BITMAP, 0,
+                                 0, LR_CREATEDIBSECTION));
   white_.Reset(CreateSolidBrush(RGB(255, 255, 255)));
   memo_.Reset(CreateSolidBrush(kMemoColour));
 }
@@ -212,9 +212,9 @@ void PageWindow::CreateControls() {
       default:
         break;
     }
-    HWND control = CreateWindowExA(
-        exStyle, cls, c.german, style, c.left, c.top, c.width, c.height, window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), resources_.Instance(), nullptr);
+    HWND control = CreateWindowExA(exStyle, cls, c.german, style, c.left, c.top, c.width, c.height,
+                                   window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                   resources_.Instance(), nullptr);
     if (!control)
       throw std::runtime_error(std::string("Element ") + c.name + " kann nicht erzeugt werden");
     SendMessageA(control, WM_SETFONT,
@@ -222,14 +222,16 @@ void PageWindow::CreateControls() {
                                                                       : resources_.Font(c.font)),
                  FALSE);
     if (c.kind == ControlKind::PasswordEdit) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
-    if (c.kind == ControlKind::ProgressBar) SendMessageA(control, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    if (c.kind == ControlKind::ProgressBar)
+      SendMessageA(control, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
   }
 }
 
 std::string PageWindow::Text(int id) const {
   HWND control = Control(id);
   std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+  text.resize(static_cast<std::size_t>(
+      GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 
@@ -431,8 +433,9 @@ void PageWindow::Paint(HDC dc) const {
 
 LRESULT PageWindow::ControlColour(HDC dc, HWND control) {
   const ControlSpec* c = SpecOf(spec_, control);
-  if (!c) return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                reinterpret_cast<LPARAM>(control));
+  if (!c)
+    return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(control));
   if (c->kind == ControlKind::Memo) {
     SetBkColor(dc, kMemoColour);
     return reinterpret_cast<LRESULT>(resources_.MemoBrush());

@@ -32,6 +32,17 @@ start)
   [ -f "$prefix/system.reg" ] || boot="-i"
   "$(dirname "$0")/with-display.sh" "$(dirname "$0")/wine-bin.sh" wineboot $boot >/dev/null 2>&1 < /dev/null ||
     { echo "wineboot failed" >&2; exit 1; }
+  # Windows live on one virtual desktop that Wine draws itself, frames and
+  # captions included, as Windows would; without it, on an X server with no
+  # window manager, a window has neither.
+  if [ -n "$boot" ]; then
+    for setting in 'HKCU\Software\Wine\Explorer /v Desktop /d Default' \
+                   "HKCU\\Software\\Wine\\Explorer\\Desktops /v Default /d ${PELMORA_SCREEN:-800x600}"; do
+      # shellcheck disable=SC2086
+      "$(dirname "$0")/with-display.sh" "$(dirname "$0")/wine-bin.sh" reg add $setting /f \
+        >/dev/null 2>&1 < /dev/null
+    done
+  fi
   exit 0
   ;;
 stop)
