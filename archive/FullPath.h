@@ -17,8 +17,7 @@ inline bool IsFullPath(std::string_view path) {
     const char drive = path[0];
     return (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
   }
-  return path.size() >= 3 && isSeparator(path[0]) && isSeparator(path[1]) &&
-         !isSeparator(path[2]);
+  return path.size() >= 3 && isSeparator(path[0]) && isSeparator(path[1]) && !isSeparator(path[2]);
 }
 #else
 inline bool IsFullPath(std::string_view path) { return !path.empty() && path[0] == '/'; }

@@ -108,7 +108,7 @@ Found OpenIfEqual(const std::string& path, const EmbeddedBytes& expected,
   if (!file) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Found::kMissing
-                                                                           : Found::kUnusable;
+                                                                          : Found::kUnusable;
   }
   if (!HasBytes(file.Get(), expected)) return Found::kUnusable;
   guard = std::move(file);

@@ -130,8 +130,9 @@ class LibraryRun : public ::testing::Test {
 
   // Whether anyone could replace the file now.
   static bool Writable(const std::string& path) {
-    win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     return static_cast<bool>(file);
   }
 

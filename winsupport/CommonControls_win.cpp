@@ -26,8 +26,7 @@ bool RedirectedSideBySide() {
   if (!find) return false;
   ACTCTX_SECTION_KEYED_DATA data{};
   data.cbSize = sizeof data;
-  return find(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, kLibraryName, &data) !=
-         FALSE;
+  return find(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, kLibraryName, &data) != FALSE;
 }
 
 HMODULE LoadCommonControls() {

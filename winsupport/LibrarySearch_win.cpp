@@ -41,7 +41,8 @@ win::LoadedLibrary LoadSystemLibrary(const char* fileName) noexcept {
     if (path.empty()) return {};
     // The altered search order takes what this library needs from its own
     // folder, the system folder, too.
-    return win::LoadedLibrary(::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    return win::LoadedLibrary(
+        ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
   } catch (...) {
     return {};  // only building the path can throw
   }
