@@ -16,8 +16,10 @@ class DynamicLibrary {
   DynamicLibrary(const DynamicLibrary&) = delete;
   DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 
-  // Loads the library file at `path`. On failure the result is not loaded
-  // and `error` (when given) says which file failed and why.
+  // Loads the library file at `path`. On Windows the path must be full
+  // (IsFullPath) and the libraries it needs are looked for in its own folder
+  // first. On failure the result is not loaded and `error` (when given) says
+  // which file failed and why.
   static DynamicLibrary Load(const std::string& path, std::string* error = nullptr);
 
   bool IsLoaded() const { return handle_ != nullptr; }

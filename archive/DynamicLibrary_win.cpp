@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "archive/DynamicLibrary.h"
+#include "archive/FullPath.h"
 
 namespace pelmora::archive {
 
@@ -42,11 +43,19 @@ DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
 }
 
 DynamicLibrary DynamicLibrary::Load(const std::string& path, std::string* error) {
+  // A bare or relative name would be searched for along the library search
+  // path, the program's and the working directory included.
+  if (!IsFullPath(path)) {
+    if (error) *error = "cannot load library '" + path + "': not a full path";
+    return DynamicLibrary();
+  }
   HMODULE module = nullptr;
   DWORD lastError = 0;
   {
     ScopedErrorMode quiet(kQuietErrorMode);
-    module = LoadLibraryA(path.c_str());
+    // The altered search order looks for the libraries that this one needs
+    // in its own folder first instead of the program's folder.
+    module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     lastError = GetLastError();
   }
   if (!module && error)

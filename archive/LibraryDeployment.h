@@ -1,12 +1,16 @@
 // The extraction library travels inside the setup program as a resource of
-// type "DLL" named "UnACE"; start-up writes it beside the program, and the
-// end of the program deletes it again, but only when this run wrote it: a
-// library that the medium itself carries stays. Windows builds only.
+// type "DLL" named "UnACE". Start-up puts it where the archive component can
+// load it by a full path, and the end of the program removes what this run
+// wrote. A file found beside the program is trusted only when its bytes are
+// those of the embedded library: anyone able to drop a file beside a
+// downloaded setup would otherwise get it run, often with administrator
+// rights. Windows builds only.
 #pragma once
 
 #include <stdexcept>
 #include <string>
-#include <utility>
+
+#include "common/WinHandle.h"
 
 namespace pelmora::archive {
 
@@ -21,36 +25,66 @@ class DeploymentError : public std::runtime_error {
 // byte for byte, to `fileName` in the folder of the program file, replacing
 // any file of that name. Throws DeploymentError when the resource is missing
 // or the file cannot be created or completely written; a partly written file
-// is removed, since a later start would use any file it finds there.
+// is removed.
 void SaveResourceToFile(const std::string& fileName, const std::string& resourceName,
                         const std::string& resourceType);
-
-// Writes "UnACE.dll" from the resource unless `setupDir` + "UnACE.dll"
-// exists already (that file is then used whatever its content). `setupDir`
-// ends with "\". Returns whether it wrote the file. Throws DeploymentError
-// as SaveResourceToFile does.
-bool DeployExtractionLibrary(const std::string& setupDir);
 
 // Deletes `setupDir` + "UnAce.dll" without looking first. A failure (file
 // missing, read-only medium, still loaded) is ignored.
 void RemoveExtractionLibrary(const std::string& setupDir) noexcept;
 
+// Where a run found or put the library.
+enum class LibraryPlacement {
+  kNone,                   // not deployed (yet), or removed
+  kCarriedBesideProgram,   // the medium's own copy, equal to the embedded one: stays
+  kWrittenBesideProgram,   // written by this run beside the program: deleted at the end
+  kWrittenToPrivateFolder  // written into a fresh folder of this run under the
+                           // user's temporary folder: file and folder deleted at the end
+};
+
 // The library file as this run handles it: deployed once the description's
-// version is accepted, removed at Finish and when the main window closes.
-// Only a file this run wrote is ever removed, and only once.
+// version is accepted, loaded by the archive component from LibraryFolder(),
+// removed at Finish and when the main window closes. While deployed, the
+// file is held open so that nobody can change or replace it between the
+// check of its bytes and the end of the run; loading it is still possible.
 class ExtractionLibraryFile {
  public:
-  explicit ExtractionLibraryFile(std::string setupDir) : setupDir_(std::move(setupDir)) {}
+  // `programFolder`: the folder of the setup program, a full path ending
+  // with "\".
+  explicit ExtractionLibraryFile(std::string programFolder);
+  ExtractionLibraryFile(const ExtractionLibraryFile&) = delete;
+  ExtractionLibraryFile& operator=(const ExtractionLibraryFile&) = delete;
 
-  // DeployExtractionLibrary for the setup folder; throws as it does.
-  void Deploy() { writtenByThisRun_ = DeployExtractionLibrary(setupDir_) || writtenByThisRun_; }
-  bool WrittenByThisRun() const { return writtenByThisRun_; }
-  // Deletes the file if this run wrote it and has not deleted it yet.
+  // Uses "UnACE.dll" beside the program when its bytes equal the embedded
+  // library; writes it there when no such file exists; otherwise (another
+  // file there, or the folder cannot be written) writes it into a new
+  // private folder under the user's temporary folder. Throws
+  // DeploymentError with "Ressource UnACE wurde nicht gefunden" or, when
+  // even the private folder fails, "Datei <programFolder>UnACE.dll kann
+  // nicht erstellt werden". Does nothing once deployed.
+  void Deploy();
+
+  LibraryPlacement Placement() const { return placement_; }
+  bool WrittenByThisRun() const {
+    return placement_ == LibraryPlacement::kWrittenBesideProgram ||
+           placement_ == LibraryPlacement::kWrittenToPrivateFolder;
+  }
+  // Full path of the folder to load the library from, ending with "\"
+  // (the archive component's Path2UnAceDll); empty while not deployed.
+  const std::string& LibraryFolder() const { return folder_; }
+  // Full path of the library file; empty while not deployed.
+  std::string LibraryPath() const;
+
+  // Lets the file go; deletes it if this run wrote it, and the private
+  // folder too. Only the first call after Deploy does anything. Failures
+  // (library still loaded, read-only medium) are ignored.
   void Remove() noexcept;
 
  private:
-  std::string setupDir_;
-  bool writtenByThisRun_ = false;
+  std::string programFolder_;
+  std::string folder_;
+  LibraryPlacement placement_ = LibraryPlacement::kNone;
+  win::UniqueHandle guard_;  // the file, open for reading, shared for reading only
 };
 
 }  // namespace pelmora::archive

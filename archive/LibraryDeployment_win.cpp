@@ -1,6 +1,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "archive/LibraryDeployment.h"
 #include "common/ProgramPath.h"
@@ -17,6 +21,10 @@ constexpr const char* kResourceName = "UnACE";
 constexpr const char* kResourceType = "DLL";
 constexpr const char* kRemovedName = "UnAce.dll";
 
+// Names tried for the private folder before giving up; each clash means
+// someone else holds that name, and the next one is tried.
+constexpr int kPrivateFolderAttempts = 100;
+
 std::string Format(const char* pattern, const std::string& argument) {
   const int length = std::snprintf(nullptr, 0, pattern, argument.c_str());
   std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
@@ -24,13 +32,25 @@ std::string Format(const char* pattern, const std::string& argument) {
   return text;
 }
 
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+std::string CannotCreate(const std::string& path) {
+  return Format("Datei %s kann nicht erstellt werden", path);
 }
 
-bool WriteAll(HANDLE file, const void* data, DWORD size) {
-  const char* bytes = static_cast<const char*>(data);
+struct EmbeddedBytes {
+  const unsigned char* data = nullptr;
+  DWORD size = 0;
+};
+
+// The program's own resource; throws the framework's error when it is missing.
+EmbeddedBytes FindEmbedded(const std::string& name, const std::string& type) {
+  HRSRC resource = FindResourceA(nullptr, name.c_str(), type.c_str());
+  HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) throw DeploymentError(Format("Ressource %s wurde nicht gefunden", name));
+  return {static_cast<const unsigned char*>(data), SizeofResource(nullptr, resource)};
+}
+
+bool WriteAll(HANDLE file, const unsigned char* bytes, DWORD size) {
   while (size > 0) {
     DWORD written = 0;
     if (!WriteFile(file, bytes, size, &written, nullptr) || written == 0) return false;
@@ -40,35 +60,92 @@ bool WriteAll(HANDLE file, const void* data, DWORD size) {
   return true;
 }
 
+// Writes `bytes` to `path` (`disposition` CREATE_NEW or CREATE_ALWAYS); a
+// partly written file is removed again.
+bool WriteFileAt(const std::string& path, const EmbeddedBytes& bytes, DWORD disposition) {
+  win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  const bool complete = WriteAll(file.Get(), bytes.data, bytes.size);
+  // Closed here rather than by the owner: a close that fails can mean the
+  // data never reached the medium.
+  const bool closed = CloseHandle(file.Release()) != 0;
+  if (closed && complete) return true;
+  DeleteFileA(path.c_str());
+  return false;
+}
+
+bool ReadAll(HANDLE file, unsigned char* bytes, DWORD size) {
+  while (size > 0) {
+    DWORD read = 0;
+    if (!ReadFile(file, bytes, size, &read, nullptr) || read == 0) return false;
+    bytes += read;
+    size -= read;
+  }
+  return true;
+}
+
+bool HasBytes(HANDLE file, const EmbeddedBytes& expected) {
+  DWORD high = 0;
+  const DWORD low = GetFileSize(file, &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
+  if (high != 0 || low != expected.size) return false;
+  std::vector<unsigned char> content(expected.size);
+  return ReadAll(file, content.data(), expected.size) &&
+         std::memcmp(content.data(), expected.data, expected.size) == 0;
+}
+
+enum class Found { kMissing, kEqual, kUnusable };
+
+// Opens `path` for reading while letting others only read it, so that from
+// here on nobody can write, replace or delete it; the loader, which only
+// reads, can still map it. `guard` keeps that handle when the bytes equal
+// `expected`.
+Found OpenIfEqual(const std::string& path, const EmbeddedBytes& expected,
+                  win::UniqueHandle& guard) {
+  win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Found::kMissing
+                                                                          : Found::kUnusable;
+  }
+  if (!HasBytes(file.Get(), expected)) return Found::kUnusable;
+  guard = std::move(file);
+  return Found::kEqual;
+}
+
+// The user's temporary folder with its trailing "\"; empty when unknown.
+std::string TemporaryFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathA(sizeof buffer, buffer);
+  if (length == 0 || length >= sizeof buffer) return {};
+  std::string folder(buffer, length);
+  if (folder.back() != '\\') folder += '\\';
+  return folder;
+}
+
+// A folder that this call created, so that nothing can have been put into
+// it beforehand; empty when none could be made.
+std::string CreateFreshFolder(const std::string& parent) {
+  if (parent.empty()) return {};
+  const std::string stem = parent + "PelmoraSetup-" + std::to_string(GetCurrentProcessId()) + "-" +
+                           std::to_string(GetTickCount()) + "-";
+  for (int attempt = 0; attempt < kPrivateFolderAttempts; ++attempt) {
+    const std::string folder = stem + std::to_string(attempt);
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder + '\\';
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return {};
+  }
+  return {};
+}
+
 }  // namespace
 
 void SaveResourceToFile(const std::string& fileName, const std::string& resourceName,
                         const std::string& resourceType) {
-  HRSRC resource = FindResourceA(nullptr, resourceName.c_str(), resourceType.c_str());
-  HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) throw DeploymentError(Format("Ressource %s wurde nicht gefunden", resourceName));
-  const DWORD size = SizeofResource(nullptr, resource);
-
+  const EmbeddedBytes bytes = FindEmbedded(resourceName, resourceType);
   const std::string path = win::OwnProgramFolder() + fileName;
-  const std::string failure = Format("Datei %s kann nicht erstellt werden", path);
-  win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw DeploymentError(failure);
-  const bool complete = WriteAll(file.Get(), data, size);
-  // Closed here rather than by the owner: a close that fails can mean the
-  // data never reached the medium.
-  const bool closed = CloseHandle(file.Release()) != 0;
-  if (!closed || !complete) {
-    DeleteFileA(path.c_str());
-    throw DeploymentError(failure);
-  }
-}
-
-bool DeployExtractionLibrary(const std::string& setupDir) {
-  if (FileExists(setupDir + kWrittenName)) return false;
-  SaveResourceToFile(kWrittenName, kResourceName, kResourceType);
-  return true;
+  if (!WriteFileAt(path, bytes, CREATE_ALWAYS)) throw DeploymentError(CannotCreate(path));
 }
 
 void RemoveExtractionLibrary(const std::string& setupDir) noexcept {
@@ -79,10 +156,75 @@ void RemoveExtractionLibrary(const std::string& setupDir) noexcept {
   }
 }
 
+ExtractionLibraryFile::ExtractionLibraryFile(std::string programFolder)
+    : programFolder_(std::move(programFolder)) {}
+
+std::string ExtractionLibraryFile::LibraryPath() const {
+  return folder_.empty() ? std::string() : folder_ + kWrittenName;
+}
+
+void ExtractionLibraryFile::Deploy() {
+  if (placement_ != LibraryPlacement::kNone) return;
+  const EmbeddedBytes library = FindEmbedded(kResourceName, kResourceType);
+
+  const std::string besideProgram = programFolder_ + kWrittenName;
+  switch (OpenIfEqual(besideProgram, library, guard_)) {
+    case Found::kEqual:
+      folder_ = programFolder_;
+      placement_ = LibraryPlacement::kCarriedBesideProgram;
+      return;
+    case Found::kMissing:
+      // CREATE_NEW: a file that appeared meanwhile is not ours to replace.
+      // Read back through the guard, so what is loaded is what was written.
+      if (WriteFileAt(besideProgram, library, CREATE_NEW)) {
+        if (OpenIfEqual(besideProgram, library, guard_) == Found::kEqual) {
+          folder_ = programFolder_;
+          placement_ = LibraryPlacement::kWrittenBesideProgram;
+          return;
+        }
+        DeleteFileA(besideProgram.c_str());
+      }
+      break;
+    case Found::kUnusable:
+      // Someone else's file: left exactly as it is.
+      break;
+  }
+
+  const std::string privateFolder = CreateFreshFolder(TemporaryFolder());
+  if (!privateFolder.empty()) {
+    const std::string path = privateFolder + kWrittenName;
+    if (WriteFileAt(path, library, CREATE_NEW) &&
+        OpenIfEqual(path, library, guard_) == Found::kEqual) {
+      folder_ = privateFolder;
+      placement_ = LibraryPlacement::kWrittenToPrivateFolder;
+      return;
+    }
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(privateFolder.c_str());
+  }
+  throw DeploymentError(CannotCreate(besideProgram));
+}
+
 void ExtractionLibraryFile::Remove() noexcept {
-  if (!writtenByThisRun_) return;
-  writtenByThisRun_ = false;
-  RemoveExtractionLibrary(setupDir_);
+  const LibraryPlacement placement = std::exchange(placement_, LibraryPlacement::kNone);
+  const std::string folder = std::exchange(folder_, std::string());
+  guard_.Reset();  // before deleting: the guard denies deletion to everyone
+  try {
+    switch (placement) {
+      case LibraryPlacement::kWrittenBesideProgram:
+        DeleteFileA((folder + kRemovedName).c_str());
+        break;
+      case LibraryPlacement::kWrittenToPrivateFolder:
+        DeleteFileA((folder + kWrittenName).c_str());
+        RemoveDirectoryA(folder.c_str());
+        break;
+      case LibraryPlacement::kCarriedBesideProgram:
+      case LibraryPlacement::kNone:
+        break;
+    }
+  } catch (...) {
+    // Only allocating a path can throw; the file then simply stays.
+  }
 }
 
 }  // namespace pelmora::archive

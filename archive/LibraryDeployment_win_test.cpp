@@ -1,5 +1,6 @@
-// Writing and removing the extraction library file, from a test program
-// that carries a resource of type "DLL" named "UnACE".
+// Writing, checking, loading and removing the extraction library file, from
+// a test program that carries the scripted stand-in library as its resource
+// of type "DLL" named "UnACE".
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,9 +9,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "TestPaths.h"
 #include "archive/LibraryDeployment.h"
+#include "archive/TdAce.h"
 #include "common/ProgramPath.h"
 #include "TestFiles.h"
 
@@ -26,10 +29,29 @@ bool Exists(const std::string& path) {
 
 std::string Payload() { return ReadText(pelmora::test::HostPath(DEPLOYMENT_PAYLOAD_FILE)); }
 
+std::string TemporaryFolder() {
+  char buffer[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathA(sizeof buffer, buffer);
+  return std::string(buffer, length);
+}
+
+std::string Environment(const char* name) {
+  char buffer[4096] = {};
+  const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+  return length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  return names;
+}
+
 class LibraryDeployment : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_GT(Payload().size(), 256u) << "test payload missing";
+    ASSERT_GT(Payload().size(), 4096u) << "test payload missing";
     RemoveLibraryFile();
   }
   void TearDown() override { RemoveLibraryFile(); }
@@ -71,31 +93,8 @@ TEST_F(LibraryDeployment, UncreatableFileNamesTheFullPath) {
   }
 }
 
-TEST_F(LibraryDeployment, DeployWritesTheLibraryWhenNoneIsThere) {
-  EXPECT_TRUE(DeployExtractionLibrary(programFolder));
-  EXPECT_EQ(ReadText(library), Payload());
-}
-
-TEST_F(LibraryDeployment, DeployUsesAnExistingFileUnchanged) {
-  WriteText(library, "an older library");
-  EXPECT_FALSE(DeployExtractionLibrary(programFolder));
-  EXPECT_EQ(ReadText(library), "an older library");
-}
-
-TEST_F(LibraryDeployment, DeployLooksInTheSetupFolderButWritesBesideTheProgram) {
-  pelmora::test::ScratchDir setup("deploy");
-  const std::string setupDir = setup.Str() + "\\";
-  WriteText(setupDir + "unace.DLL", "present elsewhere");
-  DeployExtractionLibrary(setupDir);
-  EXPECT_FALSE(Exists(library));
-
-  DeleteFileA((setupDir + "unace.DLL").c_str());
-  EXPECT_TRUE(DeployExtractionLibrary(setupDir));
-  EXPECT_EQ(ReadText(library), Payload());
-}
-
 TEST_F(LibraryDeployment, RemovalDeletesWhateverSpellingWasWritten) {
-  DeployExtractionLibrary(programFolder);
+  SaveResourceToFile("UnACE.dll", "UnACE", "DLL");
   ASSERT_TRUE(Exists(library));
   RemoveExtractionLibrary(programFolder);
   EXPECT_FALSE(Exists(library));
@@ -113,32 +112,132 @@ TEST_F(LibraryDeployment, RemovalFailuresAreIgnored) {
   EXPECT_EQ(ReadText(library), "read-only medium");
 }
 
-TEST_F(LibraryDeployment, ARunRemovesOnlyTheFileItWroteAndOnlyOnce) {
-  // The medium carries its own library: used, and left where it was.
-  WriteText(library, "the medium's own library");
-  ExtractionLibraryFile onMedium(programFolder);
-  onMedium.Deploy();
-  EXPECT_FALSE(onMedium.WrittenByThisRun());
-  onMedium.Remove();
-  EXPECT_EQ(ReadText(library), "the medium's own library");
+// ---- a run's library: beside the program, or in a private folder --------
 
-  // Written by this run: Finish removes it; closing the window afterwards
-  // leaves alone whatever has been put there since.
-  RemoveLibraryFile();
-  ExtractionLibraryFile written(programFolder);
-  written.Deploy();
-  EXPECT_TRUE(written.WrittenByThisRun());
-  EXPECT_EQ(ReadText(library), Payload());
-  written.Remove();
-  EXPECT_FALSE(Exists(library));
-  WriteText(library, "put there later");
-  written.Remove();
-  EXPECT_EQ(ReadText(library), "put there later");
+// A setup folder of its own per test, so that the program's folder stays clean.
+class LibraryRun : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_GT(Payload().size(), 4096u) << "test payload missing"; }
+
+  // The library as a walk loads it: loadable, with all its exports.
+  static int ListThrough(const std::string& libraryFolder, const std::string& archive) {
+    WriteText(archive, "entry a.txt\n");
+    TdAce ace;
+    ace.Path2UnAceDll = libraryFolder;
+    ace.Archivefilename = archive;
+    return ace.List();
+  }
+
+  // Whether anyone could replace the file now.
+  static bool Writable(const std::string& path) {
+    win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(file);
+  }
+
+  pelmora::test::ScratchDir scratch{"deploy"};
+  const std::string setupDir = scratch.Str() + "\\";
+  const std::string besideProgram = setupDir + "UnACE.dll";
+};
+
+TEST_F(LibraryRun, AMissingLibraryIsWrittenBesideTheProgramLoadedAndRemovedOnce) {
+  ExtractionLibraryFile run(setupDir);
+  EXPECT_EQ(run.LibraryFolder(), "");
+  run.Deploy();
+  EXPECT_EQ(run.Placement(), LibraryPlacement::kWrittenBesideProgram);
+  EXPECT_TRUE(run.WrittenByThisRun());
+  EXPECT_EQ(run.LibraryFolder(), setupDir);
+  EXPECT_EQ(run.LibraryPath(), besideProgram);
+  EXPECT_EQ(ReadText(besideProgram), Payload());
+  EXPECT_FALSE(Writable(besideProgram)) << "the file could be replaced after its check";
+  EXPECT_EQ(ListThrough(run.LibraryFolder(), setupDir + "DATA.c00"), 128);
+  run.Deploy();  // a second call changes nothing
+  EXPECT_EQ(run.LibraryFolder(), setupDir);
+
+  // Finish removes it; closing the window afterwards leaves alone whatever
+  // has been put there since.
+  run.Remove();
+  EXPECT_FALSE(Exists(besideProgram));
+  EXPECT_EQ(run.Placement(), LibraryPlacement::kNone);
+  EXPECT_EQ(run.LibraryFolder(), "");
+  WriteText(besideProgram, "put there later");
+  run.Remove();
+  EXPECT_EQ(ReadText(besideProgram), "put there later");
 
   // Never deployed (install.pmd missing or of another version): nothing to remove.
-  ExtractionLibraryFile untouched(programFolder);
+  ExtractionLibraryFile untouched(setupDir);
   untouched.Remove();
-  EXPECT_EQ(ReadText(library), "put there later");
+  EXPECT_EQ(ReadText(besideProgram), "put there later");
+}
+
+TEST_F(LibraryRun, TheMediumsOwnCopyIsUsedOnlyWhenItsBytesAreTheEmbeddedOnes) {
+  // Equal, under another spelling: used where it is, and left there.
+  WriteText(setupDir + "unace.DLL", Payload());
+  ExtractionLibraryFile carried(setupDir);
+  carried.Deploy();
+  EXPECT_EQ(carried.Placement(), LibraryPlacement::kCarriedBesideProgram);
+  EXPECT_FALSE(carried.WrittenByThisRun());
+  EXPECT_EQ(carried.LibraryFolder(), setupDir);
+  EXPECT_FALSE(Writable(besideProgram));
+  EXPECT_EQ(ListThrough(carried.LibraryFolder(), setupDir + "DATA.c00"), 128);
+  carried.Remove();
+  EXPECT_EQ(ReadText(besideProgram), Payload());
+  EXPECT_TRUE(Writable(besideProgram)) << "the file is still held after Remove";
+
+  // One byte different, same size: never loaded, never touched; a private
+  // copy under the temporary folder is used and removed with its folder.
+  std::string planted = Payload();
+  planted[planted.size() / 2] ^= 0x5A;
+  WriteText(besideProgram, planted);
+  ExtractionLibraryFile run(setupDir);
+  run.Deploy();
+  EXPECT_EQ(run.Placement(), LibraryPlacement::kWrittenToPrivateFolder);
+  EXPECT_TRUE(run.WrittenByThisRun());
+  const std::string folder = run.LibraryFolder();
+  EXPECT_EQ(folder.rfind(TemporaryFolder(), 0), 0u) << folder;
+  EXPECT_NE(folder, TemporaryFolder());
+  EXPECT_EQ(folder.back(), '\\');
+  EXPECT_EQ(run.LibraryPath(), folder + "UnACE.dll");
+  EXPECT_EQ(ReadText(run.LibraryPath()), Payload());
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"UnACE.dll"});
+  EXPECT_FALSE(Writable(run.LibraryPath()));
+  EXPECT_EQ(ListThrough(run.LibraryFolder(), setupDir + "DATA.c00"), 128);
+  run.Remove();
+  EXPECT_FALSE(Exists(folder + "UnACE.dll"));
+  EXPECT_FALSE(Exists(folder)) << "the private folder stays";
+  EXPECT_EQ(ReadText(besideProgram), planted);
+}
+
+TEST_F(LibraryRun, AnUnwritableSetupFolderUsesAPrivateFolderAndOnlyWhenThatFailsTooIsAnError) {
+  // A folder that cannot be written to: here, one that does not exist.
+  const std::string readOnly = setupDir + "medium\\";
+  ExtractionLibraryFile run(readOnly);
+  run.Deploy();
+  EXPECT_EQ(run.Placement(), LibraryPlacement::kWrittenToPrivateFolder);
+  EXPECT_EQ(ReadText(run.LibraryPath()), Payload());
+  const std::string folder = run.LibraryFolder();
+  run.Remove();
+  EXPECT_FALSE(Exists(folder));
+
+  // No temporary folder either.
+  const std::string previousTmp = Environment("TMP");
+  const std::string previousTemp = Environment("TEMP");
+  SetEnvironmentVariableA("TMP", (setupDir + "no-temp").c_str());
+  SetEnvironmentVariableA("TEMP", (setupDir + "no-temp").c_str());
+  ExtractionLibraryFile stuck(readOnly);
+  std::string message;
+  try {
+    stuck.Deploy();
+  } catch (const DeploymentError& error) {
+    message = error.what();
+  }
+  SetEnvironmentVariableA("TMP", previousTmp.empty() ? nullptr : previousTmp.c_str());
+  SetEnvironmentVariableA("TEMP", previousTemp.empty() ? nullptr : previousTemp.c_str());
+  EXPECT_EQ(message, "Datei " + readOnly + "UnACE.dll kann nicht erstellt werden");
+  EXPECT_EQ(stuck.Placement(), LibraryPlacement::kNone);
+  EXPECT_EQ(stuck.LibraryFolder(), "");
+  EXPECT_FALSE(Exists(setupDir + "no-temp"));
 }
 
 }  // namespace

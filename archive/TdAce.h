@@ -41,7 +41,8 @@ using TReqPassword =
     std::function<void(TdAce& sender, TACEHeaderData& eFile, std::string& password)>;
 
 // Codes of the component's own (the library's are in UnAceApi.h).
-inline constexpr int kAceLibraryNotLoaded = -101;  // file missing, not loadable, export missing
+inline constexpr int kAceLibraryNotLoaded = -101;  // folder not a full path, file missing,
+                                                   // not loadable, export missing
 inline constexpr int kAceArchiveNotOpened = 101;   // Extract could not open the archive,
                                                    // or a header read failed
 
@@ -56,7 +57,9 @@ class TdAce {
   // Folder extracted paths are formed under; Extract appends "\" when the
   // text does not end with one.
   std::string TargetDirectory;
-  // Folder the library file is loaded from ("." = the current directory).
+  // Full path of the folder the library file is loaded from. A relative
+  // folder ("." included) is refused with kAceLibraryNotLoaded: loading from
+  // wherever the program was started would run any file planted there.
   std::string Path2UnAceDll;
   // Stop request: settable at any time, also from an event handler.
   bool Stop = false;

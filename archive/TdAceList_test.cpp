@@ -1,8 +1,11 @@
 // The list walk against the scripted library: events, codes, loading,
 // stopping, callbacks and the clean-up on every way out.
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "archive/FakeLibrary_testutil.h"
+#include "archive/FullPath.h"
 
 namespace pelmora::archive::test {
 namespace {
@@ -85,19 +88,54 @@ TEST_F(ListWalk, LibraryLackingAnExportReportsMinus101) {
   EXPECT_TRUE(LibraryLog().empty());
 }
 
-TEST_F(ListWalk, FolderWithTrailingSeparatorAndCurrentDirectoryBothFindTheLibrary) {
+TEST_F(ListWalk, FolderWithTrailingSeparatorFindsTheLibrary) {
   WriteScript("");
   ace.Path2UnAceDll = libraryDir + kPathSeparator;
   EXPECT_EQ(ace.List(), 128);
-
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(libraryDir);
-  ace.Path2UnAceDll = ".";
-  const int result = ace.List();
-  std::filesystem::current_path(previous);
-  EXPECT_EQ(result, 128);
-  EXPECT_EQ(events, (Lines{"error 128", "error 128"}));
+  EXPECT_EQ(events, (Lines{"error 128"}));
 }
+
+TEST_F(ListWalk, RelativeFolderIsRefusedEvenWhereItWouldFindTheLibrary) {
+  WriteScript("");
+  // From the scratch folder, "lib" and "." (inside it) would both name the
+  // library; "" would name it as a bare file name.
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::vector<int> results;
+  std::vector<std::string> errors;
+  for (const auto& [workingDir, folder] :
+       {std::pair{libraryDir, std::string(".")}, std::pair{libraryDir, std::string()},
+        std::pair{scratch.Path().string(), std::string("lib")},
+        std::pair{scratch.Path().string(), "." + std::string(1, kPathSeparator) + "lib"}}) {
+    std::filesystem::current_path(workingDir);
+    ace.Path2UnAceDll = folder;
+    results.push_back(ace.List());
+    errors.push_back(ace.LibraryLoadError());
+  }
+  std::filesystem::current_path(previous);
+
+  EXPECT_EQ(results, (std::vector<int>{-101, -101, -101, -101}));
+  EXPECT_EQ(events, (Lines{"error -101", "error -101", "error -101", "error -101"}));
+  for (const std::string& error : errors)
+    EXPECT_NE(error.find("is not a full path"), std::string::npos) << error;
+  EXPECT_TRUE(LibraryLog().empty()) << "the library was loaded";
+}
+
+#if defined(_WIN32)
+TEST(FullPath, OnlyDriveAndUncPathsAreFull) {
+  for (const char* full : {"C:\\", "c:/setup", "Z:\\x\\y", "\\\\server\\share", "\\\\?\\C:\\x"})
+    EXPECT_TRUE(IsFullPath(full)) << full;
+  for (const char* relative :
+       {"", ".", "setup", "\\setup", "/setup", "C:", "C:setup", "\\\\", "1:\\x"})
+    EXPECT_FALSE(IsFullPath(relative)) << relative;
+}
+#else
+TEST(FullPath, OnlyPathsFromTheRootAreFull) {
+  EXPECT_TRUE(IsFullPath("/"));
+  EXPECT_TRUE(IsFullPath("/opt/setup"));
+  for (const char* relative : {"", ".", "setup", "./setup", "~/setup"})
+    EXPECT_FALSE(IsFullPath(relative)) << relative;
+}
+#endif
 
 TEST(UnAceLibraryPath, JoinsFolderAndFileNameWithOneSeparator) {
   const std::string sep(1, kPathSeparator);

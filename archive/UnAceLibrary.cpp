@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "archive/FullPath.h"
+
 namespace pelmora::archive {
 
 std::string UnAceLibraryPath(const std::string& folder) {
@@ -10,6 +12,12 @@ std::string UnAceLibraryPath(const std::string& folder) {
 }
 
 std::optional<UnAceLibrary> UnAceLibrary::Load(const std::string& folder, std::string* error) {
+  // Refused before anything is looked up, so a relative folder never reaches
+  // the file system.
+  if (!IsFullPath(folder)) {
+    if (error) *error = "library folder '" + folder + "' is not a full path";
+    return std::nullopt;
+  }
   const std::string path = UnAceLibraryPath(folder);
   DynamicLibrary library = DynamicLibrary::Load(path, error);
   if (!library) return std::nullopt;

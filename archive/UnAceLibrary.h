@@ -20,7 +20,7 @@ inline constexpr char kPathSeparator = '/';
 #endif
 
 // `folder` + the library's file name, with a separator between them unless
-// `folder` ends with one. "." names the library in the current directory.
+// `folder` ends with one.
 std::string UnAceLibraryPath(const std::string& folder);
 
 struct UnAceExports {
@@ -33,8 +33,10 @@ struct UnAceExports {
 
 class UnAceLibrary {
  public:
-  // Loads the library from `folder`. Nothing when the file cannot be loaded
-  // or lacks one of the exports; `error` then says which.
+  // Loads the library from `folder`, which must be a full path (IsFullPath);
+  // a relative one is refused without looking at it. Nothing when the
+  // folder is refused, the file cannot be loaded or lacks one of the
+  // exports; `error` then says which.
   static std::optional<UnAceLibrary> Load(const std::string& folder, std::string* error);
 
   const UnAceExports& Exports() const { return exports_; }

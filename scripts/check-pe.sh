@@ -1,21 +1,26 @@
 #!/bin/bash
-# usage: check-pe.sh FILE FORMAT gui|console|dll [--allowed-imports LIST] [EXPORT...]
+# usage: check-pe.sh FILE FORMAT gui|console|dll [--allowed-imports LIST]
+#                    [--allowed-dlls DLLS] [EXPORT...]
 # Checks a Windows binary: its PE format (pei-i386 or pei-x86-64), its
 # subsystem, that it imports no MinGW runtime DLL (so it runs on a bare
 # system), and for a DLL that the named exports exist under plain names.
 # With --allowed-imports, every function the binary imports must be listed
 # in LIST (lines "dll!function", or "dll!#ordinal" for an import by ordinal;
 # a "#" at the start of a line or after a blank starts a comment); every
-# import that is not listed is named.
+# import that is not listed is named. With --allowed-dlls, every DLL the
+# binary imports from must be listed in DLLS (one lower-case name a line,
+# comments as above); every DLL that is not listed is named.
 # The objdump to use comes from $OBJDUMP, else from FORMAT.
 set -u
 export LC_ALL=C  # one collation for sort and comm
 file=$1 format=$2 kind=$3; shift 3
 allowed=""
+allowedDlls=""
 exports=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --allowed-imports) allowed=$2; shift 2 ;;
+    --allowed-dlls) allowedDlls=$2; shift 2 ;;
     *) exports+=("$1"); shift ;;
   esac
 done
@@ -66,5 +71,25 @@ if [ -n "$allowed" ]; then
   fi
 fi
 
-[ $fail -eq 0 ] && echo "$file: $format $kind, no MinGW runtime imports${exports[*]:+, exports ${exports[*]}}${allowed:+, imports only from $(basename "$allowed")}"
+if [ -n "$allowedDlls" ]; then
+  [ -r "$allowedDlls" ] || { echo "cannot read the DLL list $allowedDlls" >&2; exit 1; }
+  dlls=$(awk '/^\tDLL Name: / { print tolower($3) }' <<<"$dump" | sort -u)
+  if [ -z "$dlls" ]; then
+    echo "$file: no imported DLLs found in the output of $objdump -p"; fail=1
+  fi
+  listedDlls=$(sed -E -e 's/^[[:space:]]*#.*$//' -e 's/[[:space:]]+#.*$//' -e 's/^[[:space:]]+|[[:space:]]+$//g' \
+               "$allowedDlls" | grep -v '^$' || true)
+  malformedDlls=$(grep -v -E '^[a-z0-9_.-]+\.(dll|drv)$' <<<"$listedDlls" || true)
+  if [ -n "$malformedDlls" ]; then
+    echo "$allowedDlls: lines not a DLL name in lower case:"; echo "$malformedDlls"; fail=1
+  fi
+  unexpectedDlls=$(comm -23 <(echo "$dlls") <(sort -u <<<"$listedDlls"))
+  if [ -n "$unexpectedDlls" ]; then
+    echo "$file imports from $(wc -l <<<"$unexpectedDlls") DLL(s) not in $allowedDlls:"
+    echo "$unexpectedDlls"
+    fail=1
+  fi
+fi
+
+[ $fail -eq 0 ] && echo "$file: $format $kind, no MinGW runtime imports${exports[*]:+, exports ${exports[*]}}${allowed:+, imports only from $(basename "$allowed")}${allowedDlls:+, DLLs only from $(basename "$allowedDlls")}"
 exit $fail

@@ -1,11 +1,14 @@
 #!/bin/bash
-# usage: test-import-check.sh BINARY LIST
+# usage: test-import-check.sh BINARY LIST DLLS
 # Tests check-pe.sh --allowed-imports on a real binary: with three of the
 # functions it imports (from two DLLs) missing from LIST, the check must fail
 # and name exactly those three; with a malformed line it must fail and name
-# the line; with LIST as it is it must pass.
+# the line; with LIST as it is it must pass. Then --allowed-dlls: with DLLS
+# as it is the check must pass; with one DLL the binary imports from taken
+# out of DLLS (as version.dll is not in it) it must fail and name exactly
+# that DLL; a malformed line must be named.
 set -u
-binary=$1 list=$2
+binary=$1 list=$2 dlls=$3
 check="$(dirname "$0")/check-pe.sh"
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 work=$(mktemp -d)
@@ -36,4 +39,19 @@ grep -q "imports 3 function(s) not in" "$work/short.log" || { cat "$work/short.l
   && fail "the check accepts a malformed list line"
 grep -q -x -F "KERNEL32.DLL GetVersion" "$work/malformed.log" || { cat "$work/malformed.log"; fail "malformed line not named"; }
 
-echo "import check: passes with the list, names ${victims[*]} when they are missing, rejects a malformed line"
+"$check" "$binary" pei-i386 gui --allowed-dlls "$dlls" > "$work/dlls-ok.log" \
+  || { cat "$work/dlls-ok.log"; fail "the check rejects $binary with the DLL list as it is"; }
+# The last DLL the binary imports from, as the check spells it.
+dll=$("$objdump" -p "$binary" | awk '/^\tDLL Name: / { name = tolower($3) } END { print name }')
+[ -n "$dll" ] || fail "no imported DLL found in $binary"
+grep -v -x -F "$dll" "$dlls" > "$work/dlls-short.txt"
+"$check" "$binary" pei-i386 gui --allowed-dlls "$work/dlls-short.txt" > "$work/dlls-short.log" \
+  && fail "the check passes although $dll is not listed"
+grep -q -x -F "$dll" "$work/dlls-short.log" || { cat "$work/dlls-short.log"; fail "$dll is not named"; }
+grep -q "imports from 1 DLL(s) not in" "$work/dlls-short.log" || { cat "$work/dlls-short.log"; fail "no count of 1"; }
+{ cat "$dlls"; echo "VERSION.DLL"; } > "$work/dlls-malformed.txt"
+"$check" "$binary" pei-i386 gui --allowed-dlls "$work/dlls-malformed.txt" > "$work/dlls-malformed.log" \
+  && fail "the check accepts a malformed DLL line"
+grep -q -x -F "VERSION.DLL" "$work/dlls-malformed.log" || { cat "$work/dlls-malformed.log"; fail "malformed DLL line not named"; }
+
+echo "import check: passes with the lists, names ${victims[*]} and $dll when they are missing, rejects malformed lines"

@@ -17,6 +17,9 @@
 namespace pelmora::winsupport::test {
 
 inline std::string ClosingProgram() { return pelmora::test::HostPath(PELMORA_TESTPROG_CLOSING); }
+inline std::string SlowClosingProgram() {
+  return pelmora::test::HostPath(PELMORA_TESTPROG_SLOW_CLOSING);
+}
 inline std::string StubbornProgram() { return pelmora::test::HostPath(PELMORA_TESTPROG_STUBBORN); }
 inline std::string VersionedProgram() {
   return pelmora::test::HostPath(PELMORA_TESTPROG_VERSIONED);

@@ -2,21 +2,49 @@
 
 #include <vector>
 
+#include "common/WinHandle.h"
+#include "winsupport/LibrarySearch.h"
 #include "winsupport/SystemInfo.h"
 #include "winsupport/VersionText.h"
 
 namespace pelmora::winsupport {
+namespace {
+
+// version.dll is not among the libraries Windows always takes from the
+// system folder, so it is not imported: a copy beside the setup program
+// would be loaded in its place. It is loaded from the system folder by its
+// full path on first use and kept until the program ends.
+struct VersionFunctions {
+  win::LoadedLibrary library = LoadSystemLibrary("version.dll");
+  decltype(&::GetFileVersionInfoSizeA) infoSize =
+      win::LookUpExport<decltype(infoSize)>(library.Get(), "GetFileVersionInfoSizeA");
+  decltype(&::GetFileVersionInfoA) info =
+      win::LookUpExport<decltype(info)>(library.Get(), "GetFileVersionInfoA");
+  decltype(&::VerQueryValueA) query =
+      win::LookUpExport<decltype(query)>(library.Get(), "VerQueryValueA");
+
+  bool Available() const { return infoSize && info && query; }
+};
+
+const VersionFunctions& Version() {
+  static const VersionFunctions functions;
+  return functions;
+}
+
+}  // namespace
 
 std::optional<FixedFileVersion> ReadFixedFileVersion(const std::string& path) {
+  const VersionFunctions& version = Version();
+  if (!version.Available()) return std::nullopt;
   DWORD ignored = 0;
-  const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  const DWORD size = version.infoSize(path.c_str(), &ignored);
   if (size == 0) return std::nullopt;
   std::vector<unsigned char> resource(size);
-  if (!::GetFileVersionInfoA(path.c_str(), 0, size, resource.data())) return std::nullopt;
+  if (!version.info(path.c_str(), 0, size, resource.data())) return std::nullopt;
   void* block = nullptr;
   UINT blockSize = 0;
   char root[] = "\\";
-  if (!::VerQueryValueA(resource.data(), root, &block, &blockSize) || block == nullptr ||
+  if (!version.query(resource.data(), root, &block, &blockSize) || block == nullptr ||
       blockSize < sizeof(VS_FIXEDFILEINFO))
     return std::nullopt;
   const auto* info = static_cast<const VS_FIXEDFILEINFO*>(block);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -36,5 +37,22 @@ enum CloseOutcome : int {
 // Asks every top-level window of the process to close, waits up to timeoutMs
 // for the process to end, and terminates it otherwise.
 CloseOutcome CloseOrKillProcess(ProcessId id, std::uint32_t timeoutMs);
+
+// How long the wizard lets a running previous version close by itself before
+// ending it: long enough for a program that asks its user whether to save
+// changes to be answered.
+inline constexpr std::uint32_t kPreviousVersionGraceMs = 10000;
+
+// How often the waiting CloseOrKillProcess hands control back to its caller.
+inline constexpr std::uint32_t kCloseWaitStepMs = 50;
+
+// As above, but waits in steps of kCloseWaitStepMs and calls whileWaiting
+// after each step in which the process has not ended, so that the caller can
+// keep its window alive (pump its messages) during a long time-out. Time
+// spent in whileWaiting counts towards the time-out. An exception thrown by
+// whileWaiting leaves the wait; the process is then neither asked again nor
+// terminated.
+CloseOutcome CloseOrKillProcess(ProcessId id, std::uint32_t timeoutMs,
+                                const std::function<void()>& whileWaiting);
 
 }  // namespace pelmora::winsupport

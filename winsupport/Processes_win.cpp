@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "winsupport/LibrarySearch.h"
 #include "winsupport/Processes.h"
 #include "winsupport/SystemInfo.h"
 #include "common/WinHandle.h"
@@ -37,7 +38,9 @@ struct ToolHelpFunctions {
 };
 
 struct ProcessStatusFunctions {
-  win::LoadedLibrary library{::LoadLibraryA("PSAPI.dll")};
+  // By its full path: Windows before 7 does not protect PSAPI.dll from a
+  // copy beside the program.
+  win::LoadedLibrary library = LoadSystemLibrary("psapi.dll");
   decltype(&::EnumProcesses) enumProcesses =
       win::LookUpExport<decltype(enumProcesses)>(library.Get(), "EnumProcesses");
   decltype(&::GetModuleFileNameExA) moduleFileName =

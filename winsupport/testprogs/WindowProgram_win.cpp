@@ -1,6 +1,8 @@
 // A minimal windowed program for the process tests: one hidden top-level
-// window and a message loop. Built twice: one copy closes on WM_CLOSE and
-// exits with kExitCodeWhenClosed, the other (PELMORA_IGNORE_CLOSE) refuses.
+// window and a message loop. Built in several copies: one closes on WM_CLOSE
+// and exits with kExitCodeWhenClosed, one (PELMORA_IGNORE_CLOSE) refuses, one
+// (PELMORA_CLOSE_DELAY_MS) closes that long after being asked, as a program
+// does that first asks its user whether to save changes.
 #include <windows.h>
 
 namespace {
@@ -11,6 +13,14 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   switch (message) {
 #if defined(PELMORA_IGNORE_CLOSE)
     case WM_CLOSE:
+      return 0;
+#elif defined(PELMORA_CLOSE_DELAY_MS)
+    case WM_CLOSE:
+      ::SetTimer(window, 1, PELMORA_CLOSE_DELAY_MS, nullptr);
+      return 0;
+    case WM_TIMER:
+      ::KillTimer(window, 1);
+      ::DestroyWindow(window);
       return 0;
 #endif
     case WM_DESTROY:
