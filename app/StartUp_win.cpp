@@ -115,8 +115,15 @@ void Wizard::CloseRunningPreviousVersion() {
                 "been detected in the background and had to be closed."
               : welcome_.Text(pages::ids::kTerminateInfo);
   welcome_.ShowTerminateNotice(notice);
-  // Time to answer a "save changes?" of its own before it is ended.
-  if (winsupport::CloseOrKillProcess(process, 10000) == winsupport::kKilled)
+  // Time to answer a "save changes?" of its own before it is ended; the page
+  // stays painted meanwhile, but nothing may move on.
+  welcome_.EnableControl(pages::ids::kNext, false);
+  welcome_.EnableControl(pages::ids::kCancel, false);
+  const winsupport::CloseOutcome outcome = winsupport::CloseOrKillProcess(
+      process, winsupport::kPreviousVersionGraceMs, [] { pages::PumpWaitingMessages(); });
+  welcome_.EnableControl(pages::ids::kNext, true);
+  welcome_.EnableControl(pages::ids::kCancel, true);
+  if (outcome == winsupport::kKilled)
     welcome_.ShowTerminateNotice(
         notice + (english ? " Application had to be killed, because it was unable to close it."
                           : " Anwendung musste radikal terminiert werden, da sie sich nicht über "

@@ -6,30 +6,19 @@
 
 #include "app/Wizard_win.h"
 #include "common/ProgramPath.h"
-#include "common/WinHandle.h"
 #include "pages/ErrorReport_win.h"
-
-namespace {
-
-// The progress bar's class. Looked up at run time, so that the program does
-// not import the common controls library by name.
-void RegisterProgressBarClass() {
-  static pelmora::win::LoadedLibrary controls(LoadLibraryA("comctl32.dll"));
-  using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  if (auto init = pelmora::win::LookUpExport<Init>(controls.Get(), "InitCommonControlsEx")) {
-    INITCOMMONCONTROLSEX which{sizeof which, ICC_PROGRESS_CLASS};
-    init(&which);
-  }
-}
-
-}  // namespace
+#include "winsupport/CommonControls.h"
+#include "winsupport/LibrarySearch.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // Before anything else is loaded: a library planted beside a downloaded
+  // setup must never be found by its name.
+  pelmora::winsupport::HardenLibrarySearch();
   int exitCode = 1;
   pelmora::pages::ReportingErrors([&] {
     // The folder dialog and the shell links need COM on this thread.
     OleInitialize(nullptr);
-    RegisterProgressBarClass();
+    pelmora::winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
     pelmora::app::Wizard wizard(instance, pelmora::win::OwnProgramPath());
     exitCode = wizard.Run();
   });
