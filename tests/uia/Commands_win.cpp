@@ -158,7 +158,7 @@ void RunCommand(const Invocation& call) {
   }
   const WindowQuery query{call.args[0], call.windowClass};
   if (command == "gone") {
-    if (!WaitFor(deadline, [&] { return FindVisibleWindow(query) ? nullptr : HWND_DESKTOP; })) {
+    if (!WaitFor(deadline, [&] { return FindVisibleWindow(query) == nullptr; })) {
       throw CommandFailure(kExitNotFound, "the window \"" + query.caption + "\" is still shown");
     }
     return;

@@ -104,7 +104,7 @@ void CloseFolderDialog(HWND dialog, int buttonId, const Deadline& deadline) {
   RequireUsable(button, buttonId == IDOK ? "the folder dialog's OK button"
                                          : "the folder dialog's Cancel button");
   Deliver(button, BM_CLICK, 0, 0, deadline);
-  if (!WaitFor(deadline, [&] { return IsWindow(dialog) ? nullptr : dialog; })) {
+  if (!WaitFor(deadline, [&] { return !IsWindow(dialog); })) {
     throw CommandFailure(kExitNotFound, "the folder dialog did not close in time");
   }
 }

@@ -34,12 +34,13 @@ std::vector<HWND> Descendants(HWND window);
 
 HWND FindVisibleWindow(const WindowQuery& query);
 
-// Calls probe until it returns a non-null window or the deadline passes.
+// Calls probe until it returns something true (a window, true) or the
+// deadline passes; returns its last answer.
 template <typename Probe>
-HWND WaitFor(const Deadline& deadline, Probe probe) {
+auto WaitFor(const Deadline& deadline, Probe probe) -> decltype(probe()) {
   for (;;) {
-    if (HWND found = probe()) return found;
-    if (deadline.Passed()) return nullptr;
+    if (auto found = probe()) return found;
+    if (deadline.Passed()) return {};
     Sleep(100);
   }
 }
