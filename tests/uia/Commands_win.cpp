@@ -35,13 +35,13 @@ std::string Dump(HWND window) {
     GetWindowRect(control, &rect);
     MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
     const int checked = CheckState(control);
-    std::snprintf(line, sizeof line,
-                  "%s id=%d visible=%d enabled=%d checked=%s rect=%ld,%ld,%ld,%ld style=%08lx text=",
-                  ClassName(control).c_str(), GetDlgCtrlID(control), IsWindowVisible(control) ? 1 : 0,
-                  IsWindowEnabled(control) ? 1 : 0,
-                  checked < 0 ? "-" : std::to_string(checked).c_str(), rect.left, rect.top,
-                  rect.right - rect.left, rect.bottom - rect.top,
-                  static_cast<unsigned long>(GetWindowLongA(control, GWL_STYLE)));
+    std::snprintf(
+        line, sizeof line,
+        "%s id=%d visible=%d enabled=%d checked=%s rect=%ld,%ld,%ld,%ld style=%08lx text=",
+        ClassName(control).c_str(), GetDlgCtrlID(control), IsWindowVisible(control) ? 1 : 0,
+        IsWindowEnabled(control) ? 1 : 0, checked < 0 ? "-" : std::to_string(checked).c_str(),
+        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+        static_cast<unsigned long>(GetWindowLongA(control, GWL_STYLE)));
     lines += line + EscapeLineBreaks(ControlText(control)) + "\n";
   }
   return lines;
@@ -56,8 +56,8 @@ std::string ListWindows() {
     GetWindowTextA(window, caption, sizeof caption);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    lines += "pid=" + std::to_string(processId) + " class=" + ClassName(window) + " caption=" +
-             EscapeLineBreaks(caption) + "\n";
+    lines += "pid=" + std::to_string(processId) + " class=" + ClassName(window) +
+             " caption=" + EscapeLineBreaks(caption) + "\n";
   }
   return lines;
 }
@@ -190,7 +190,8 @@ void RunCommand(const Invocation& call) {
   } else if (command == "close") {
     if (!(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU) ||
         (GetClassLongPtrA(window, GCL_STYLE) & CS_NOCLOSE)) {
-      throw CommandFailure(kExitImpossible, "the window \"" + query.caption + "\" has no close box");
+      throw CommandFailure(kExitImpossible,
+                           "the window \"" + query.caption + "\" has no close box");
     }
     RequireUsable(window, "the window \"" + query.caption + "\"");
     Deliver(window, WM_SYSCOMMAND, SC_CLOSE, 0, deadline);
@@ -206,7 +207,8 @@ void RunCommand(const Invocation& call) {
     if (command == "settext") {
       SetEditText(control, call.args[2], deadline);
     } else {  // key
-      const auto code = static_cast<WPARAM>(ParseNumber(call.args[2], 1, 255, "the character code"));
+      const auto code =
+          static_cast<WPARAM>(ParseNumber(call.args[2], 1, 255, "the character code"));
       RequireUsable(control, "control " + call.args[1]);
       Deliver(control, WM_CHAR, code, 1, deadline);
     }

@@ -50,8 +50,8 @@ void SelectFolder(HWND dialog, const std::string& path) {
   text.Write(0, path.c_str(), path.size() + 1);
   // The dialog answers whether it found the folder; where that answer is
   // left undefined, the selection itself must show the path.
-  const bool found = Ask(dialog, BFFM_SETSELECTIONA, TRUE,
-                         reinterpret_cast<LPARAM>(text.Address()), "the new selection") != 0;
+  const bool found = Ask(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text.Address()),
+                         "the new selection") != 0;
   std::string wanted = path;
   if (wanted.size() > 3 && wanted.back() == '\\') wanted.pop_back();
   if (!found && lstrcmpiA(SelectedFolder(dialog).c_str(), wanted.c_str()) != 0) {
@@ -66,7 +66,8 @@ std::string SelectedFolder(HWND dialog) {
   constexpr int kTextMax = 1024;
   RemoteMemory item(dialog, sizeof(TVITEMA) + kTextMax);
   std::vector<std::string> names;
-  auto handle = reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, "its selection"));
+  auto handle =
+      reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, "its selection"));
   while (handle) {
     TVITEMA query = {};
     query.mask = TVIF_TEXT | TVIF_HANDLE;
@@ -81,8 +82,8 @@ std::string SelectedFolder(HWND dialog) {
     item.Read(sizeof(TVITEMA), name.data(), name.size());
     name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
     names.push_back(name);
-    handle = reinterpret_cast<HTREEITEM>(
-        Ask(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(handle), "an item's parent"));
+    handle = reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_PARENT,
+                                             reinterpret_cast<LPARAM>(handle), "an item's parent"));
   }
   // A drive shows as "Label (C:)"; from there on the names are the folders'.
   std::string path;

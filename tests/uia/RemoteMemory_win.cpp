@@ -9,7 +9,8 @@ namespace pelmora::uia {
 namespace {
 
 [[noreturn]] void Fail(const char* what) {
-  throw CommandFailure(kExitImpossible, std::string(what) + " in the window's process failed (error " +
+  throw CommandFailure(kExitImpossible, std::string(what) +
+                                            " in the window's process failed (error " +
                                             std::to_string(GetLastError()) + ")");
 }
 
@@ -18,10 +19,11 @@ namespace {
 RemoteMemory::RemoteMemory(HWND window, size_t size) : size_(size) {
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
-  process_.Reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                             processId));
+  process_.Reset(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
   if (!process_) Fail("OpenProcess");
-  address_ = VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  address_ =
+      VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
   if (!address_) Fail("VirtualAllocEx");
 }
 
@@ -37,8 +39,8 @@ void RemoteMemory::Write(size_t offset, const void* data, size_t size) {
 
 void RemoteMemory::Read(size_t offset, void* data, size_t size) const {
   SIZE_T read = 0;
-  if (offset + size > size_ ||
-      !ReadProcessMemory(process_.Get(), At(offset), data, size, &read) || read != size) {
+  if (offset + size > size_ || !ReadProcessMemory(process_.Get(), At(offset), data, size, &read) ||
+      read != size) {
     Fail("ReadProcessMemory");
   }
 }

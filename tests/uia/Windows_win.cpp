@@ -60,19 +60,18 @@ HWND FindVisibleWindow(const WindowQuery& query) {
 HWND WaitForWindow(const WindowQuery& query, const Deadline& deadline) {
   HWND window = WaitFor(deadline, [&] { return FindVisibleWindow(query); });
   if (!window) {
-    throw CommandFailure(kExitNotFound, "no visible window \"" + query.caption + "\"" +
-                                            (query.windowClass.empty()
-                                                 ? std::string()
-                                                 : " of class " + query.windowClass) +
-                                            " appeared in time");
+    throw CommandFailure(
+        kExitNotFound,
+        "no visible window \"" + query.caption + "\"" +
+            (query.windowClass.empty() ? std::string() : " of class " + query.windowClass) +
+            " appeared in time");
   }
   return window;
 }
 
 std::string ControlText(HWND control) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs,
-                           &length)) {
+  if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs, &length)) {
     return {};
   }
   std::string text(length + 1, '\0');

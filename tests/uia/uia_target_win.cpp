@@ -41,7 +41,8 @@ std::string GetText(HWND window, int id) {
 
 int CALLBACK PreselectFolder(HWND dialog, UINT message, LPARAM, LPARAM) {
   if (message == BFFM_INITIALIZED && !g_preselection.empty()) {
-    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(g_preselection.c_str()));
+    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE,
+                 reinterpret_cast<LPARAM>(g_preselection.c_str()));
   }
   return 0;
 }
