@@ -25,9 +25,9 @@ expect_message() {
   wine_run "$medium/Install.exe" >/dev/null &
   local pid=$!
   local got
-  got=$(wine_run "$wintool" texts "$caption" 30 | tr -d '\r' | iconv -f CP1252 -t UTF-8)
+  got=$(wine_run "$wintool" --timeout 30 texts "$caption" | tr -d '\r' | iconv -f CP1252 -t UTF-8)
   import -window root "$out/$name.png" 2>/dev/null
-  wine_run "$wintool" dismiss "$caption" 5 >/dev/null
+  wine_run "$wintool" --timeout 5 dismiss "$caption" >/dev/null
   local code=0
   for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$pid" 2>/dev/null; then

@@ -1,0 +1,109 @@
+# Shared by the end-to-end scripts: programs under Wine in the test prefix,
+# the UI helper wintool, screenshots and the pass/fail count.
+#
+#   . "$(dirname "$0")/lib.sh"
+#   e2e_init PREFIX WINTOOL ARTEFACT_DIR   # also stops, at exit, all that start_program started
+#   start_program NAME EXE [ARGS...]       # in the background; its Unix pid in $last_pid
+#   ui COMMAND ARGS...                     # wintool; its output without CRs, its exit status
+#   ui_wait_line CAPTION TEXT [SECONDS]    # until a line of "ui dump CAPTION" contains TEXT
+#   screenshot NAME                        # ARTEFACT_DIR/NAME.png of the whole screen
+#   expect NAME EXPECTED ACTUAL; expect_status NAME STATUS COMMAND...; e2e_finish
+#
+# Texts are Windows-1252 bytes on both sides: give them with printf '\xfc',
+# compare wintool's output with such bytes. The script runs in the C locale
+# so that bash and grep compare bytes. Wine reads a program's arguments in
+# the Unix locale's character set, so the arguments are handed to it in
+# UTF-8 under C.UTF-8 and reach the program as the same Windows-1252 bytes.
+export LC_ALL=C
+e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+e2e_pids=()
+e2e_passed=0 e2e_failed=0
+last_pid=""
+
+e2e_init() {
+  e2e_prefix=$1 e2e_wintool=$2 e2e_artefacts=$3
+  mkdir -p "$e2e_artefacts"
+  trap stop_programs EXIT
+}
+
+e2e_winpath() { local p=${1//\//\\}; echo "Z:$p"; }
+
+# Runs a Windows program in the test prefix with its arguments re-encoded.
+e2e_wine() {
+  local args=() a
+  for a in "$@"; do args+=("$(printf '%s' "$a" | iconv -f CP1252 -t UTF-8 2>/dev/null || printf '%s' "$a")"); done
+  LC_ALL=C.UTF-8 "$e2e_root/scripts/wine-run.sh" "$e2e_prefix" "${args[@]}"
+}
+
+# Wine's programs get files, never this script's pipes: service processes
+# started on the way outlive them and would keep a pipe open.
+start_program() {
+  local name=$1; shift
+  e2e_wine "$@" >"$e2e_artefacts/$name.out" 2>>"$e2e_artefacts/wine.log" </dev/null &
+  last_pid=$!
+  e2e_pids+=("$last_pid")
+}
+
+# The exit status of a program started here once it has ended, or 124 when
+# it is still running after SECONDS.
+wait_program() {
+  local pid=$1 seconds=${2:-10} i
+  for ((i = 0; i < seconds * 10; i++)); do
+    kill -0 "$pid" 2>/dev/null || { wait "$pid"; return; }
+    sleep 0.1
+  done
+  return 124
+}
+
+stop_programs() {
+  local pid alive=()
+  for pid in "${e2e_pids[@]}"; do
+    kill -0 "$pid" 2>/dev/null && { kill "$pid" 2>/dev/null; alive+=("$pid"); }
+  done
+  for _ in $(seq 30); do
+    local left=()
+    for pid in "${alive[@]}"; do kill -0 "$pid" 2>/dev/null && left+=("$pid"); done
+    [ ${#left[@]} -eq 0 ] && return 0
+    sleep 0.1
+  done
+  kill -9 "${left[@]}" 2>/dev/null
+  return 0
+}
+
+ui() {
+  local out status
+  out=$(e2e_wine "$e2e_wintool" "$@" 2>>"$e2e_artefacts/wintool.log")
+  status=$?
+  [ -n "$out" ] && printf '%s\n' "${out//$'\r'/}"
+  return $status
+}
+
+ui_wait_line() {
+  local caption=$1 text=$2 seconds=${3:-10} i
+  for ((i = 0; i < seconds * 5; i++)); do
+    ui --timeout 1 dump "$caption" | grep -q -F -- "$text" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+screenshot() { import -window root "$e2e_artefacts/$1.png" 2>/dev/null; }
+
+e2e_pass() { echo "ok   $1"; e2e_passed=$((e2e_passed + 1)); }
+e2e_fail() { echo "FAIL $1: $2"; e2e_failed=$((e2e_failed + 1)); }
+
+expect() {
+  if [ "$2" = "$3" ]; then e2e_pass "$1"; else e2e_fail "$1" "expected [$2], got [$3]"; fi
+}
+
+expect_status() {
+  local name=$1 wanted=$2; shift 2
+  "$@" >/dev/null
+  local got=$?
+  if [ "$got" -eq "$wanted" ]; then e2e_pass "$name"; else e2e_fail "$name" "exit status $got, expected $wanted"; fi
+}
+
+e2e_finish() {
+  echo "e2e: $e2e_passed passed, $e2e_failed failed (artefacts in $e2e_artefacts)"
+  [ "$e2e_failed" -eq 0 ]
+}

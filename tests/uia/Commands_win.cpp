@@ -1,0 +1,218 @@
+#include "Commands_win.h"
+
+#include <cstdio>
+
+#include "FolderDialog_win.h"
+#include "Input_win.h"
+#include "Outcome.h"
+#include "Windows_win.h"
+
+namespace pelmora::uia {
+
+namespace {
+
+void Print(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+// "window client=W,H sysmenu=0|1 screen=L,T,W,H", then per control
+// "CLASS id=N visible=0|1 enabled=0|1 checked=0|1|2|- rect=L,T,W,H style=HEX text=TEXT"
+// with rectangles in the window's client coordinates. The text comes last
+// so that everything after "text=" is the control's text.
+std::string Dump(HWND window) {
+  RECT client = {}, frame = {};
+  GetClientRect(window, &client);
+  GetWindowRect(window, &frame);
+  const LONG style = GetWindowLongA(window, GWL_STYLE);
+  char line[512];
+  std::snprintf(line, sizeof line, "window client=%ld,%ld sysmenu=%d screen=%ld,%ld,%ld,%ld\n",
+                client.right, client.bottom, (style & WS_SYSMENU) ? 1 : 0, frame.left, frame.top,
+                frame.right - frame.left, frame.bottom - frame.top);
+  std::string lines = line;
+  for (HWND control : Descendants(window)) {
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
+    const int checked = CheckState(control);
+    std::snprintf(
+        line, sizeof line,
+        "%s id=%d visible=%d enabled=%d checked=%s rect=%ld,%ld,%ld,%ld style=%08lx text=",
+        ClassName(control).c_str(), GetDlgCtrlID(control), IsWindowVisible(control) ? 1 : 0,
+        IsWindowEnabled(control) ? 1 : 0, checked < 0 ? "-" : std::to_string(checked).c_str(),
+        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+        static_cast<unsigned long>(GetWindowLongA(control, GWL_STYLE)));
+    lines += line + EscapeLineBreaks(ControlText(control)) + "\n";
+  }
+  return lines;
+}
+
+// For a person writing a test: what is on the screen, one line per window.
+std::string ListWindows() {
+  std::string lines;
+  for (HWND window : TopLevelWindows()) {
+    if (!IsWindowVisible(window)) continue;
+    char caption[1024] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    lines += "pid=" + std::to_string(processId) + " class=" + ClassName(window) +
+             " caption=" + EscapeLineBreaks(caption) + "\n";
+  }
+  return lines;
+}
+
+std::string StaticTexts(HWND window) {
+  std::string lines;
+  for (HWND control : Descendants(window)) {
+    if (!IsClass(control, "Static")) continue;
+    const std::string text = ControlText(control);
+    if (!text.empty()) lines += EscapeLineBreaks(text) + "\n";
+  }
+  return lines;
+}
+
+// texts and dismiss: a window that has just appeared (or one of an earlier
+// run on its way out) may show no text yet, so look until there is some.
+HWND WaitForTexts(const WindowQuery& query, const Deadline& deadline, std::string& texts) {
+  for (;;) {
+    HWND window = WaitForWindow(query, deadline);
+    Sleep(300);  // let it paint before anyone takes a picture
+    texts = StaticTexts(window);
+    if (!texts.empty()) return window;
+    if (deadline.Passed()) {
+      throw CommandFailure(kExitNotFound, "the window \"" + query.caption + "\" shows no text");
+    }
+  }
+}
+
+HWND DefaultButton(HWND window) {
+  for (HWND control : Descendants(window)) {
+    if (IsClass(control, "Button") && IsWindowVisible(control) &&
+        (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+      return control;
+    }
+  }
+  return GetDlgItem(window, IDOK);
+}
+
+// The button labelled `label`; a visible, enabled one before any other, as
+// a window may keep the same button hidden on several pages.
+HWND FindButton(HWND window, const std::string& label) {
+  HWND best = nullptr;
+  for (HWND control : Descendants(window)) {
+    if (!IsPushLikeButton(control) || ControlText(control) != label) continue;
+    if (IsWindowVisible(control) && IsWindowEnabled(control)) return control;
+    if (!best || (IsWindowVisible(control) && !IsWindowVisible(best))) best = control;
+  }
+  return best;
+}
+
+HWND WaitForControl(HWND window, const Deadline& deadline, int id) {
+  HWND control = WaitFor(deadline, [&] { return FindControlById(window, id); });
+  if (!control) {
+    throw CommandFailure(kExitNotFound, "no control with id " + std::to_string(id) + " appeared");
+  }
+  return control;
+}
+
+void SetEditText(HWND edit, const std::string& text, const Deadline& deadline) {
+  const std::string what = "edit control " + std::to_string(GetDlgCtrlID(edit));
+  if (!IsClass(edit, "Edit")) {
+    throw CommandFailure(kExitImpossible, what + " is a " + ClassName(edit) + ", not an edit");
+  }
+  RequireUsable(edit, what);
+  if (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) {
+    throw CommandFailure(kExitImpossible, what + " is read-only");
+  }
+  // WM_SETTEXT is copied between processes; a one-line edit then tells its
+  // owner EN_UPDATE and EN_CHANGE as if the text had been typed.
+  DWORD_PTR done = 0;
+  if (!SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                           deadline.RemainingMs(), &done) ||
+      !done) {
+    throw CommandFailure(kExitImpossible, what + " did not take the text");
+  }
+}
+
+}  // namespace
+
+void RunCommand(const Invocation& call) {
+  const Deadline deadline(call.timeoutSeconds);
+  const std::string& command = call.command;
+  if (command == "folder") {
+    HWND dialog = WaitForFolderDialog(deadline);
+    if (call.print) {
+      Print(SelectedFolder(dialog) + "\n");
+    } else if (call.cancel) {
+      CloseFolderDialog(dialog, IDCANCEL, deadline);
+    } else {
+      SelectFolder(dialog, call.args[0]);
+      CloseFolderDialog(dialog, IDOK, deadline);
+    }
+    return;
+  }
+  if (command == "list") {
+    Print(ListWindows());
+    return;
+  }
+  const WindowQuery query{call.args[0], call.windowClass};
+  if (command == "gone") {
+    if (!WaitFor(deadline, [&] { return FindVisibleWindow(query) == nullptr; })) {
+      throw CommandFailure(kExitNotFound, "the window \"" + query.caption + "\" is still shown");
+    }
+    return;
+  }
+  if (command == "texts" || command == "dismiss") {
+    std::string texts;
+    HWND window = WaitForTexts(query, deadline, texts);
+    Print(texts);
+    if (command == "dismiss") {
+      HWND button = DefaultButton(window);
+      if (button) {
+        RequireUsable(button, "the default button");
+        Deliver(button, BM_CLICK, 0, 0, deadline);
+      } else {
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+      }
+    }
+    return;
+  }
+  HWND window = WaitForWindow(query, deadline);
+  if (command == "wait") {
+    return;
+  } else if (command == "dump") {
+    Print(Dump(window));
+  } else if (command == "pid") {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    Print(std::to_string(processId) + "\n");
+  } else if (command == "close") {
+    if (!(GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU) ||
+        (GetClassLongPtrA(window, GCL_STYLE) & CS_NOCLOSE)) {
+      throw CommandFailure(kExitImpossible,
+                           "the window \"" + query.caption + "\" has no close box");
+    }
+    RequireUsable(window, "the window \"" + query.caption + "\"");
+    Deliver(window, WM_SYSCOMMAND, SC_CLOSE, 0, deadline);
+  } else if (command == "click") {
+    const std::string& label = call.args[1];
+    HWND button = WaitFor(deadline, [&] { return FindButton(window, label); });
+    if (!button) throw CommandFailure(kExitNotFound, "no button \"" + label + "\" appeared");
+    RequireUsable(button, "the button \"" + label + "\"");
+    Deliver(button, BM_CLICK, 0, 0, deadline);
+  } else {
+    const int id = static_cast<int>(ParseNumber(call.args[1], 0, 0xFFFF, "the control id"));
+    HWND control = WaitForControl(window, deadline, id);
+    if (command == "settext") {
+      SetEditText(control, call.args[2], deadline);
+    } else {  // key
+      const auto code =
+          static_cast<WPARAM>(ParseNumber(call.args[2], 1, 255, "the character code"));
+      RequireUsable(control, "control " + call.args[1]);
+      Deliver(control, WM_CHAR, code, 1, deadline);
+    }
+  }
+}
+
+}  // namespace pelmora::uia
