@@ -42,6 +42,9 @@ start)
       "$(dirname "$0")/with-display.sh" "$(dirname "$0")/wine-bin.sh" reg add $setting /f \
         >/dev/null 2>&1 < /dev/null
     done
+    # The desktop started on the way has already decided; a fresh server
+    # starts the next one with the setting.
+    "$0" stop "$prefix" && exec "$0" start "$prefix"
   fi
   exit 0
   ;;
