@@ -92,11 +92,20 @@ struct GdiObjectTraits {
   static void Close(Value h) noexcept { ::DeleteObject(h); }
 };
 
+// Directory searches of FindFirstFile.
+struct FindHandleTraits {
+  using Value = HANDLE;
+  static Value Empty() noexcept { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(Value h) noexcept { return h != INVALID_HANDLE_VALUE; }
+  static void Close(Value h) noexcept { ::FindClose(h); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueRegKey = UniqueResource<RegistryKeyTraits>;
 using LoadedLibrary = UniqueResource<LibraryTraits>;
 using AllocatedSid = UniqueResource<AllocatedSidTraits>;
 using GdiObject = UniqueResource<GdiObjectTraits>;
+using FindHandle = UniqueResource<FindHandleTraits>;
 
 // An export looked up by name, typed like the declaration it stands for;
 // null when the module or the export is missing.

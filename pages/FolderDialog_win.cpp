@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "common/WinHandle.h"
 #include "pages/Window_win.h"
 
 namespace pelmora::pages {
@@ -80,6 +81,13 @@ std::vector<std::string> CreateDirectoryTree(const std::string& path) {
     const std::string prefix = path.substr(0, end);
     if (prefix.size() < 3 || IsDirectory(prefix)) continue;
     if (CreateDirectoryA(prefix.c_str(), nullptr)) created.push_back(prefix);
+  }
+  // Reading the new folders once settles their access times. A shell that
+  // keeps folder entries with their times (seen under Wine) may otherwise
+  // not recognise the folder it is asked to preselect.
+  for (const std::string& folder : created) {
+    WIN32_FIND_DATAA entry;
+    win::FindHandle search(FindFirstFileA((folder + "\\*").c_str(), &entry));
   }
   return created;
 }

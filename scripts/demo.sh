@@ -1,7 +1,11 @@
 #!/bin/bash
 # The main job, as far as it goes today: write a setup medium's description
 # with the authoring tool, read it back the way the setup program does and
-# show what it holds; then do the same with the Windows build under Wine.
+# show what it holds; then do the same with the Windows build under Wine;
+# then the wizard itself. With a display (DISPLAY set) it opens on the demo
+# medium for you to click through; without one it walks every page and
+# window in English and German on a virtual screen and keeps a screenshot of
+# each under out/demo/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out="$root/build/demo"
@@ -50,3 +54,34 @@ if diff -r "$out/payload" "$out/extracted" > /dev/null; then echo "extracted tre
 echo "== 8. The shipped program"
 ls -l "$root/build/win32/app/Install.exe"
 "$root/scripts/check-pe.sh" "$root/build/win32/app/Install.exe" pei-i386 gui
+
+echo "== 9. The wizard on the demo medium"
+cp "$root/build/win64/app/Install.exe" "$out/medium/Install.exe"
+sed "s/@VERSION@/$version/" "$root/samples/demo/install.txt.in" > "$out/install.txt"
+"$pack" encode "$out/install.txt" "$out/medium/install.pmd"
+if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
+  echo "Install.exe opens on your display; click through it (German: PELMORA_TEST_LANGUAGE_NAME=Deutsch make demo)."
+  "$root/scripts/wine-run.sh" "$prefix" "$out/medium/Install.exe"
+  exit 0
+fi
+shots="$root/out/demo"
+rm -rf "$shots"; mkdir -p "$shots"
+# Each walk runs on a virtual screen of its own, started and stopped here.
+walk() {
+  local name=$1; shift
+  if env -u DISPLAY "$root/scripts/with-display.sh" "$@" > "$shots/$name.log" 2>&1; then
+    echo "$name: $(tail -n 1 "$shots/$name.log")"
+  else
+    echo "$name: FAILED, see $shots/$name.log"; return 1
+  fi
+}
+status=0
+for script in wizard_flow existing_installation startup_messages modal_windows; do
+  [ -x "$root/tests/e2e/$script.sh" ] || continue
+  walk "$script" "$root/tests/e2e/$script.sh" "$prefix" "$root/build/win64/app/Install.exe" \
+    "$root/build/win64/tools/pelmora-pack/pelmora-pack.exe" "$root/build/win64/tests/uia/wintool.exe" \
+    "$shots/$script" || status=1
+done
+echo "Screenshots:"
+find "$shots" -name '*.png' | sort | sed "s|^$root/||"
+exit $status
