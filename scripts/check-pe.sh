@@ -45,6 +45,27 @@ for name in "${exports[@]}"; do
   grep -q -E "\]\s+$name$" <<<"$dump" || { echo "$file: no plain export $name"; fail=1; }
 done
 
+# check_listed FOUND LIST PATTERN MALFORMED_TEXT UNEXPECTED_FORMAT: every line
+# of FOUND must be in the list file LIST (comments and blank lines aside),
+# whose entries must match PATTERN; UNEXPECTED_FORMAT gets the count of the
+# lines that are not.
+check_listed() {
+  local found=$1 list=$2 pattern=$3 malformedText=$4 unexpectedText=$5 listed malformed unexpected
+  listed=$(sed -E -e 's/^[[:space:]]*#.*$//' -e 's/[[:space:]]+#.*$//' -e 's/^[[:space:]]+|[[:space:]]+$//g' "$list" \
+           | grep -v '^$' || true)
+  malformed=$(grep -v -E "$pattern" <<<"$listed" || true)
+  if [ -n "$malformed" ]; then
+    echo "$list: $malformedText:"; echo "$malformed"; fail=1
+  fi
+  unexpected=$(comm -23 <(echo "$found") <(sort -u <<<"$listed"))
+  if [ -n "$unexpected" ]; then
+    # shellcheck disable=SC2059
+    echo "$file $(printf "$unexpectedText" "$(wc -l <<<"$unexpected")") $list:"
+    echo "$unexpected"
+    fail=1
+  fi
+}
+
 if [ -n "$allowed" ]; then
   [ -r "$allowed" ] || { echo "cannot read the import list $allowed" >&2; exit 1; }
   # objdump -p lists each imported DLL as "DLL Name: X" followed by one line
@@ -57,18 +78,8 @@ if [ -n "$allowed" ]; then
   if [ -z "$imports" ]; then
     echo "$file: no imported functions found in the output of $objdump -p"; fail=1
   fi
-  listed=$(sed -E -e 's/^[[:space:]]*#.*$//' -e 's/[[:space:]]+#.*$//' -e 's/^[[:space:]]+|[[:space:]]+$//g' "$allowed" \
-           | grep -v '^$' || true)
-  malformed=$(grep -v -E '^[a-z0-9_.-]+\.(dll|drv)!(#[0-9]+|[A-Za-z_?@$][A-Za-z0-9_?@$]*)$' <<<"$listed" || true)
-  if [ -n "$malformed" ]; then
-    echo "$allowed: lines not of the form dll!function (DLL name in lower case):"; echo "$malformed"; fail=1
-  fi
-  unexpected=$(comm -23 <(echo "$imports") <(sort -u <<<"$listed"))
-  if [ -n "$unexpected" ]; then
-    echo "$file imports $(wc -l <<<"$unexpected") function(s) not in $allowed:"
-    echo "$unexpected"
-    fail=1
-  fi
+  check_listed "$imports" "$allowed" '^[a-z0-9_.-]+\.(dll|drv)!(#[0-9]+|[A-Za-z_?@$][A-Za-z0-9_?@$]*)$' \
+    "lines not of the form dll!function (DLL name in lower case)" "imports %s function(s) not in"
 fi
 
 if [ -n "$allowedDlls" ]; then
@@ -77,18 +88,8 @@ if [ -n "$allowedDlls" ]; then
   if [ -z "$dlls" ]; then
     echo "$file: no imported DLLs found in the output of $objdump -p"; fail=1
   fi
-  listedDlls=$(sed -E -e 's/^[[:space:]]*#.*$//' -e 's/[[:space:]]+#.*$//' -e 's/^[[:space:]]+|[[:space:]]+$//g' \
-               "$allowedDlls" | grep -v '^$' || true)
-  malformedDlls=$(grep -v -E '^[a-z0-9_.-]+\.(dll|drv)$' <<<"$listedDlls" || true)
-  if [ -n "$malformedDlls" ]; then
-    echo "$allowedDlls: lines not a DLL name in lower case:"; echo "$malformedDlls"; fail=1
-  fi
-  unexpectedDlls=$(comm -23 <(echo "$dlls") <(sort -u <<<"$listedDlls"))
-  if [ -n "$unexpectedDlls" ]; then
-    echo "$file imports from $(wc -l <<<"$unexpectedDlls") DLL(s) not in $allowedDlls:"
-    echo "$unexpectedDlls"
-    fail=1
-  fi
+  check_listed "$dlls" "$allowedDlls" '^[a-z0-9_.-]+\.(dll|drv)$' \
+    "lines not a DLL name in lower case" "imports from %s DLL(s) not in"
 fi
 
 [ $fail -eq 0 ] && echo "$file: $format $kind, no MinGW runtime imports${exports[*]:+, exports ${exports[*]}}${allowed:+, imports only from $(basename "$allowed")}${allowedDlls:+, DLLs only from $(basename "$allowedDlls")}"
