@@ -29,8 +29,9 @@ namespace {
 
 // Operands per command; folder's depends on its option.
 const std::map<std::string, size_t> kOperandCounts = {
-    {"list", 0},  {"wait", 1},    {"gone", 1}, {"dump", 1},  {"texts", 1}, {"dismiss", 1},
-    {"click", 2}, {"press", 2}, {"settext", 3}, {"key", 3},  {"close", 1}, {"pid", 1},   {"folder", 1},
+    {"list", 0},    {"wait", 1},  {"gone", 1},   {"dump", 1},    {"texts", 1},
+    {"dismiss", 1}, {"click", 2}, {"press", 2},  {"settext", 3}, {"key", 3},
+    {"close", 1},   {"pid", 1},   {"folder", 1},
 };
 
 CommandFailure Usage(const std::string& what) { return CommandFailure(kExitUsage, what); }
