@@ -1,16 +1,18 @@
 #!/bin/bash
-# usage: startup_messages.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE OUTDIR
+# usage: startup_messages.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE CLOSING_EXE OUTDIR
 # The setup program's start-up under Wine: the messages for a damaged medium,
 # each with its exact text and caption, in their order, and the program's end
 # after them; on a good medium the welcome page, which waits for the user.
 # The extraction library is written beside the program only when nothing is
 # there, is never put in place of another file, goes to a private folder
 # under the temporary folder when it cannot stay beside the program, and
-# nothing of it is left once the program ends. Screenshots in OUTDIR.
+# nothing of it is left once the program ends. A running copy of the main
+# program (CLOSING_EXE: a window program that ends when asked to close) is
+# closed, and the welcome page says so. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
-prefix=$1 install=$2 pack=$3 wintool=$4 out=$5
+prefix=$1 install=$2 pack=$3 wintool=$4 closing=$5 out=$6
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
 rm -f "$out"/*.png "$out"/*.log "$out"/*.out
@@ -164,5 +166,31 @@ else
 fi
 release_read_only
 trap stop_programs EXIT
+
+# The main program running from some folder: closed when asked (its exit
+# status 7 says it was closed, not killed), with the notice on the page.
+running_previous_version() {  # NAME NOTICE
+  mkdir -p "$out/installed"
+  cp "$closing" "$out/installed/demo.exe"
+  start_program "$1-demo" "$out/installed/demo.exe"
+  local demo_pid=$last_pid
+  sleep 3  # its window is hidden, so nothing shows when it is ready
+  start_setup "$1" "$out/good"
+  local caption=Welcome
+  [ -n "${PELMORA_TEST_LANGUAGE_NAME:-}" ] && caption=Willkommen
+  ui --timeout 30 wait "$caption" >/dev/null
+  expect "$1: notice shown" "visible=1 $2"     "$(ui_wait_line "$caption" "id=204 visible=1" 15; ui dump "$caption" | sed -n 's/^Static id=204 \(visible=[01]\) .* text=/\1 /p')"
+  screenshot "$1"
+  wait_program "$demo_pid" 10
+  expect "$1: the running program was closed" 7 $?
+  ui click "$caption" "$3" >/dev/null
+  wait_program "$setup_pid" 10
+  expect "$1: Cancel ends the setup" 0 $?
+}
+make_medium "$out/good" "$out/good.txt"
+PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)" running_previous_version running-de \
+  "Hinweis: Das zu installierende Programm lief im Hintergrund und musste beendet werden." "&Abbrechen"
+running_previous_version running-en \
+  "Notice: A previous version of the application which should be installed,has been detected in the background and had to be closed." "&Cancel"
 
 e2e_finish
