@@ -25,9 +25,6 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The end takes effect when the start-up work is back in the message loop.
-void RequestEnd() { PostQuitMessage(0); }
-
 // The system's language name. A test build run under an emulator that
 // names every language in English may be told another name.
 std::string SystemLanguageName() {
@@ -42,6 +39,21 @@ std::string SystemLanguageName() {
 }  // namespace
 
 void Wizard::StartUpWork() {
+  // The end takes effect once the start-up work is back in the message loop.
+  // Posted any earlier, the pending quit would close every later message
+  // box at once, before the user could read it.
+  struct EndWhenDone {
+    const bool& requested;
+    ~EndWhenDone() {
+      if (requested) PostQuitMessage(0);
+    }
+  } endWhenDone{endRequested_};
+  RunStartUpChecks();
+}
+
+void Wizard::RequestEnd() { endRequested_ = true; }
+
+void Wizard::RunStartUpChecks() {
   description_.SetupVersion = winsupport::GetFileVersionString(programPath_);
   about_.SetVersion(description_.SetupVersion);
   if (!ReadDescription()) return;

@@ -32,6 +32,8 @@ class Wizard {
 
  private:
   void StartUpWork();
+  void RunStartUpChecks();
+  void RequestEnd();
   bool ReadDescription();
   void ChooseLanguage();
   void CloseRunningPreviousVersion();
@@ -59,6 +61,7 @@ class Wizard {
   pages::AboutBox about_;
   pages::ExistingInstallationPage existing_;
   bool mainWindowClosed_ = false;
+  bool endRequested_ = false;  // by a start-up check; carried out when the checks are done
 };
 
 }  // namespace pelmora::app

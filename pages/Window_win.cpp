@@ -333,7 +333,13 @@ void PageWindow::RunModal() {
   if (previous && IsWindowVisible(previous)) SetActiveWindow(previous);
 }
 
-void PageWindow::EndModal() { modal_ = false; }
+void PageWindow::EndModal() {
+  modal_ = false;
+  // The loop sees the flag only when GetMessage returns, and a sent message
+  // (a WM_CLOSE from another program, say) does not make it return: a posted
+  // one wakes it, as the system's own dialogs do.
+  PostMessageA(window_, WM_NULL, 0, 0);
+}
 
 int PageWindow::DefaultButtonId() const {
   for (const ControlSpec& c : spec_.controls)

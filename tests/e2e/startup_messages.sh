@@ -1,119 +1,196 @@
 #!/bin/bash
-# usage: startup_messages.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE OUTDIR
-# End to end under Wine on a virtual screen: the setup program's start-up
-# messages for a medium without install.pmd, with one of another version and
-# with a damaged one. Each message must appear with its exact text and
-# caption, and the program must end once it is confirmed. The extraction
-# library is removed only when the program wrote it: a medium that carries
-# its own UnACE.dll keeps it, whatever happens. Screenshots are left in
-# OUTDIR for people to look at.
+# usage: startup_messages.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE CLOSING_EXE OUTDIR
+# The setup program's start-up under Wine: the messages for a damaged medium,
+# each with its exact text and caption, in their order, and the program's end
+# after them; on a good medium the welcome page, which waits for the user.
+# The extraction library is written beside the program only when nothing is
+# there, is never put in place of another file, goes to a private folder
+# under the temporary folder when it cannot stay beside the program, and
+# nothing of it is left once the program ends. A running copy of the main
+# program (CLOSING_EXE: a window program that ends when asked to close) is
+# closed, and the welcome page says so. Screenshots in OUTDIR.
 set -u
-prefix=$1 install=$2 pack=$3 wintool=$4 out=$5
-root=$(cd "$(dirname "$0")/../.." && pwd)
-mkdir -p "$out"
-medium="$out/medium"
-rm -rf "$medium"; mkdir -p "$medium"
-cp "$install" "$medium/Install.exe"
-winpath() { local p=${1//\//\\}; echo "Z:$p"; }
-# Wine's programs get files, never this script's output: service processes
-# started on the way outlive them and would keep a pipe open.
-wine_run() { "$root/scripts/wine-run.sh" "$prefix" "$@" 2>>"$out/wine.log"; }
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/medium.sh"
+prefix=$1 install=$2 pack=$3 wintool=$4 closing=$5 out=$6
+e2e_init "$prefix" "$wintool" "$out"
+medium_init "$install" "$pack"
+rm -f "$out"/*.png "$out"/*.log "$out"/*.out
+embedded="$(dirname "$install")/embedded/UnACE.dll"
 
-passed=0 failed=0
-expect_message() {
-  local name=$1 caption=$2 expected=$3
-  wine_run "$medium/Install.exe" >/dev/null &
-  local pid=$!
-  local got
-  got=$(wine_run "$wintool" --timeout 30 texts "$caption" | tr -d '\r' | iconv -f CP1252 -t UTF-8)
-  import -window root "$out/$name.png" 2>/dev/null
-  wine_run "$wintool" --timeout 5 dismiss "$caption" >/dev/null
-  local code=0
-  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$pid" 2>/dev/null; then
-    echo "FAIL $name: Install.exe still running after the message was confirmed"
-    kill "$pid"; failed=$((failed + 1)); return
-  fi
-  wait "$pid"; code=$?
-  if [ "$got" != "$expected" ]; then
-    echo "FAIL $name: expected [$expected] in a window \"$caption\", saw [$got]"
-    failed=$((failed + 1))
-  elif [ "$code" -eq 0 ]; then
-    echo "FAIL $name: Install.exe ended with 0 after a start-up error"
-    failed=$((failed + 1))
+pmd_missing='Installationseinstellungen fehlerhaft!\n\npmd-Datei nicht gefunden!'
+data_missing='Installationsdateien fehlen!\n\nDATA.c00 nicht gefunden!'
+wrong_version="Incorrect Version of Install.pmd!!\\rNeeded \"$setup_version\"\\rFound \"0.9.9.9\""
+damaged="Installationseinstellungen fehlerhaft!\\n\\npmd-Datei besch$(printf '\xe4')digt: die Datei endet vor Zeile 6."
+
+write_description "$out/good.txt" "$setup_version" 1.2.0.0 PelmoraE2EStart demo.exe
+write_description "$out/old.txt" 0.9.9.9 1.2.0.0 PelmoraE2EStart demo.exe
+
+start_setup() {  # NAME MEDIUM
+  start_program "$1" "$2/Install.exe"
+  setup_pid=$last_pid
+}
+
+# The message in front must be CAPTION with TEXT; it is confirmed with OK.
+confirm_message() {  # NAME CAPTION TEXT
+  expect "$1: text of \"$2\"" "$3" "$(ui --timeout 30 texts "$2")"
+  screenshot "$1"
+  ui dismiss "$2" >/dev/null
+}
+
+# Nothing more is shown and the program ends by itself.
+expect_end() {  # NAME
+  expect_status "$1: no further message" 1 ui --timeout 2 wait 'Fehler!!'
+  wait_program "$setup_pid" 10
+  local status=$?
+  if [ "$status" -eq 124 ]; then
+    screenshot "$1-still-running"
+    e2e_fail "$1: the program ends" "still running after the last message"
   else
-    echo "ok   $name ($out/$name.png)"
-    passed=$((passed + 1))
+    e2e_pass "$1: the program ends"
   fi
 }
 
-# The medium's own copy of the library must survive every way out unchanged.
+library_beside() { ls "$1" | grep -i '^unace\.dll$'; }
+
+# The good medium's welcome page, left with Cancel: exit status 0.
+welcome_then_cancel() {  # NAME MEDIUM
+  start_setup "$1" "$2"
+  expect "$1: the welcome page" "Pelmora Demo 1.2.0.0" \
+    "$(ui --timeout 30 dump Welcome | sed -n 's/^Static id=200 .* text=//p')"
+  screenshot "$1"
+  [ -n "${during_run:-}" ] && "$during_run" "$1" "$2"
+  ui click Welcome "&Cancel" >/dev/null
+  wait_program "$setup_pid" 10
+  expect "$1: Cancel ends the program with status 0" 0 $?
+}
+
+# Both files missing: two messages, install.pmd's first, then the end.
+make_medium "$out/missing-both"
+rm "$out/missing-both/DATA.c00"
+start_setup missing-both "$out/missing-both"
+confirm_message missing-both-1 'Fehler!!' "$pmd_missing"
+confirm_message missing-both-2 'Fehler!!' "$data_missing"
+expect_end missing-both
+expect "missing-both: no library written" "" "$(library_beside "$out/missing-both")"
+
+# Another version or a damaged file: its message only (DATA.c00 is missing
+# too, and its message must not follow), nothing written.
+make_medium "$out/wrong-version" "$out/old.txt"
+rm "$out/wrong-version/DATA.c00"
+start_setup wrong-version "$out/wrong-version"
+confirm_message wrong-version Pelmora "$wrong_version"
+expect_end wrong-version
+expect "wrong-version: no library written" "" "$(library_beside "$out/wrong-version")"
+
+# Cut after three lines; the authoring tool refuses to write such a file.
+make_medium "$out/damaged"
+encode_description "$out/good.txt" "$out/good.pmd"
+head -n 3 "$out/good.pmd" >"$out/damaged/install.pmd"
+rm "$out/damaged/DATA.c00"
+start_setup damaged "$out/damaged"
+confirm_message damaged 'Fehler!!' "$damaged"
+expect_end damaged
+expect "damaged: no library written" "" "$(library_beside "$out/damaged")"
+
+# DATA.c00 alone missing: its message, the end, no library left.
+make_medium "$out/missing-data" "$out/good.txt"
+rm "$out/missing-data/DATA.c00"
+start_setup missing-data "$out/missing-data"
+confirm_message missing-data 'Fehler!!' "$data_missing"
+expect_end missing-data
+expect "missing-data: no library left, none in the temporary folder" "|" \
+  "$(library_beside "$out/missing-data")|$(temp_leftovers)"
+
+# A good medium: the library is written beside the program while it runs
+# and gone after Cancel.
+library_written_beside() {
+  if cmp -s "$embedded" "$2/UnACE.dll"; then e2e_pass "$1: library written beside the program"
+  else e2e_fail "$1: library written beside the program" "no UnACE.dll equal to the embedded one"; fi
+}
+make_medium "$out/good" "$out/good.txt"
+during_run=library_written_beside welcome_then_cancel good "$out/good"
+expect "good: library removed" "" "$(library_beside "$out/good")"
+
+# A medium carrying the very library: used and kept.
+make_medium "$out/same-library" "$out/good.txt"
+cp "$embedded" "$out/same-library/UnACE.dll"
+welcome_then_cancel same-library "$out/same-library"
+expect_status "same-library: kept byte for byte" 0 cmp "$embedded" "$out/same-library/UnACE.dll"
+
+# Another file of that name: left unchanged; the library goes to a private
+# folder under the temporary folder, which is gone at the end.
+library_in_private_folder() {
+  local folders
+  folders=$(temp_leftovers)
+  if [ "$(wc -l <<<"$folders")" -eq 1 ] && [ -n "$folders" ] && cmp -s "$embedded" "$folders/UnACE.dll"; then
+    e2e_pass "$1: library in one private folder under the temporary folder"
+  else
+    e2e_fail "$1: library in one private folder under the temporary folder" "found [$folders]"
+  fi
+}
 own_library="the medium's own UnACE.dll"
-library_kept() {
-  local name=$1
-  if [ "$(cat "$medium/UnACE.dll" 2>/dev/null)" = "$own_library" ]; then
-    echo "ok   $name: the medium's UnACE.dll is still there"; passed=$((passed + 1))
-  else
-    echo "FAIL $name: the medium's UnACE.dll was deleted or changed"; failed=$((failed + 1))
-  fi
+make_medium "$out/other-library" "$out/good.txt"
+printf '%s' "$own_library" >"$out/other-library/UnACE.dll"
+during_run=library_in_private_folder welcome_then_cancel other-library "$out/other-library"
+expect "other-library: the medium's file unchanged, no folder left in the temporary folder" \
+  "$own_library|" "$(cat "$out/other-library/UnACE.dll")|$(temp_leftovers)"
+
+# The same medium without install.pmd: one message only, the file unchanged.
+rm "$out/other-library/install.pmd"
+start_setup other-library-missing-pmd "$out/other-library"
+confirm_message other-library-missing-pmd 'Fehler!!' "$pmd_missing"
+expect_end other-library-missing-pmd
+expect "other-library-missing-pmd: the medium's file unchanged" "$own_library" \
+  "$(cat "$out/other-library/UnACE.dll")"
+
+# A setup folder nobody may write to. Root writes whatever the mode says,
+# so then the folder is made immutable as well.
+make_medium "$out/read-only" "$out/good.txt"
+before=$(ls -lA --time-style=+%s "$out/read-only")
+chmod a-w "$out/read-only"
+immutable=""
+if [ "$(id -u)" -eq 0 ] && chattr +i "$out/read-only" 2>/dev/null; then immutable=1; fi
+release_read_only() {
+  [ -n "$immutable" ] && chattr -i "$out/read-only"
+  chmod u+w "$out/read-only"
 }
-
-# Runs Install.exe on a good description until it ends by itself.
-run_good() {
-  local name=$1
-  wine_run "$medium/Install.exe" >/dev/null &
-  local pid=$!
-  for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$pid" 2>/dev/null; then
-    import -window root "$out/$name.png" 2>/dev/null
-    kill "$pid"; echo "FAIL $name: Install.exe did not end (see $out/$name.png)"; failed=$((failed + 1))
-    return 1
-  elif ! wait "$pid"; then
-    echo "FAIL $name: Install.exe failed on a good description"; failed=$((failed + 1))
-    return 1
-  fi
-}
-
-plain() {  # writes a plain description with the given version line
-  printf '%s\r\n' "$1" "Pelmora Demo" "1.0.0.0" "PelmoraDemo" 'C:\Demo' "demo.exe" > "$out/plain.txt"
-}
-
-expect_message missing-pmd "Fehler!!" 'Installationseinstellungen fehlerhaft!\n\npmd-Datei nicht gefunden!'
-
-plain "0.9.9.9"
-wine_run "$pack" encode "$(winpath "$out/plain.txt")" "$(winpath "$medium/install.pmd")"
-version=$(sed -n 's/^#define PELMORA_VERSION_STRING "\(.*\)"/\1/p' "$(dirname "$install")/../generated/Version.h")
-expect_message wrong-version "Pelmora" "Incorrect Version of Install.pmd!!\\rNeeded \"$version\"\\rFound \"0.9.9.9\""
-
-plain "$version"
-# A description cut short after three lines: the authoring tool refuses it,
-# so the damaged file is made by scrambling the lines of a good one and
-# cutting it.
-wine_run "$pack" encode "$(winpath "$out/plain.txt")" "$(winpath "$out/good.pmd")"
-head -n 3 "$out/good.pmd" > "$medium/install.pmd"
-expect_message damaged-pmd "Fehler!!" 'Installationseinstellungen fehlerhaft!\n\npmd-Datei beschädigt: die Datei endet vor Zeile 6.'
-
-# A good description: read without a message; the extraction library that
-# start-up writes beside the program is gone again when the program ends.
-wine_run "$pack" encode "$(winpath "$out/plain.txt")" "$(winpath "$medium/install.pmd")"
-if run_good good-pmd; then
-  if ls "$medium" | grep -qi '^unace.dll$'; then
-    echo "FAIL good-pmd: UnACE.dll left beside the program"; failed=$((failed + 1))
-  else
-    echo "ok   good-pmd"; passed=$((passed + 1))
-  fi
+trap 'release_read_only; stop_programs' EXIT
+if touch "$out/read-only/probe" 2>/dev/null; then
+  rm -f "$out/read-only/probe"
+  e2e_fail "read-only: setup folder" "could not be made read-only"
+else
+  during_run=library_in_private_folder welcome_then_cancel read-only "$out/read-only"
+  expect "read-only: nothing written beside the program, nothing left in the temporary folder" \
+    "$before|" "$(ls -lA --time-style=+%s "$out/read-only")|$(temp_leftovers)"
 fi
+release_read_only
+trap stop_programs EXIT
 
-# The same medium carrying its own library: used as it is, never deleted.
-printf '%s' "$own_library" > "$medium/UnACE.dll"
-run_good own-library-good-pmd && library_kept own-library-good-pmd
-plain "0.9.9.9"
-wine_run "$pack" encode "$(winpath "$out/plain.txt")" "$(winpath "$medium/install.pmd")"
-expect_message own-library-wrong-version "Pelmora" "Incorrect Version of Install.pmd!!\\rNeeded \"$version\"\\rFound \"0.9.9.9\""
-library_kept own-library-wrong-version
-rm "$medium/install.pmd"
-expect_message own-library-missing-pmd "Fehler!!" 'Installationseinstellungen fehlerhaft!\n\npmd-Datei nicht gefunden!'
-library_kept own-library-missing-pmd
+# The main program running from some folder: closed when asked (its exit
+# status 7 says it was closed, not killed), with the notice on the page.
+running_previous_version() {  # NAME NOTICE
+  mkdir -p "$out/installed"
+  cp "$closing" "$out/installed/demo.exe"
+  start_program "$1-demo" "$out/installed/demo.exe"
+  local demo_pid=$last_pid
+  sleep 3  # its window is hidden, so nothing shows when it is ready
+  start_setup "$1" "$out/good"
+  local caption=Welcome
+  [ -n "${PELMORA_TEST_LANGUAGE_NAME:-}" ] && caption=Willkommen
+  ui --timeout 30 wait "$caption" >/dev/null
+  expect "$1: notice shown" "visible=1 $2"     "$(ui_wait_line "$caption" "id=204 visible=1" 15; ui dump "$caption" | sed -n 's/^Static id=204 \(visible=[01]\) .* text=/\1 /p')"
+  screenshot "$1"
+  wait_program "$demo_pid" 10
+  expect "$1: the running program was closed" 7 $?
+  ui click "$caption" "$3" >/dev/null
+  wait_program "$setup_pid" 10
+  expect "$1: Cancel ends the setup" 0 $?
+}
+make_medium "$out/good" "$out/good.txt"
+PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)" running_previous_version running-de \
+  "Hinweis: Das zu installierende Programm lief im Hintergrund und musste beendet werden." "&Abbrechen"
+running_previous_version running-en \
+  "Notice: A previous version of the application which should be installed,has been detected in the background and had to be closed." "&Cancel"
 
-echo "e2e: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+e2e_finish

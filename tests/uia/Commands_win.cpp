@@ -96,16 +96,34 @@ HWND DefaultButton(HWND window) {
   return GetDlgItem(window, IDOK);
 }
 
-// The button labelled `label`; a visible, enabled one before any other, as
-// a window may keep the same button hidden on several pages.
+// A static text that tells its owner when it is clicked: what a page shows
+// as a link.
+bool IsLink(HWND control) {
+  return IsClass(control, "Static") && (GetWindowLongA(control, GWL_STYLE) & SS_NOTIFY);
+}
+
+// The button or link labelled `label`; a visible, enabled one before any
+// other, as a window may keep the same button hidden on several pages.
 HWND FindButton(HWND window, const std::string& label) {
   HWND best = nullptr;
   for (HWND control : Descendants(window)) {
-    if (!IsPushLikeButton(control) || ControlText(control) != label) continue;
+    if (!(IsPushLikeButton(control) || IsLink(control)) || ControlText(control) != label) continue;
     if (IsWindowVisible(control) && IsWindowEnabled(control)) return control;
     if (!best || (IsWindowVisible(control) && !IsWindowVisible(best))) best = control;
   }
   return best;
+}
+
+// A button or a link as a user presses it.
+void Press(HWND control, const Deadline& deadline) {
+  if (IsLink(control)) {
+    // A link answers the press of the mouse button, as the system's static
+    // control does; the release that follows changes nothing.
+    Deliver(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1), deadline);
+    Deliver(control, WM_LBUTTONUP, 0, MAKELPARAM(1, 1), deadline);
+  } else {
+    Deliver(control, BM_CLICK, 0, 0, deadline);
+  }
 }
 
 HWND WaitForControl(HWND window, const Deadline& deadline, int id) {
@@ -200,11 +218,20 @@ void RunCommand(const Invocation& call) {
     HWND button = WaitFor(deadline, [&] { return FindButton(window, label); });
     if (!button) throw CommandFailure(kExitNotFound, "no button \"" + label + "\" appeared");
     RequireUsable(button, "the button \"" + label + "\"");
-    Deliver(button, BM_CLICK, 0, 0, deadline);
+    Press(button, deadline);
   } else {
     const int id = static_cast<int>(ParseNumber(call.args[1], 0, 0xFFFF, "the control id"));
     HWND control = WaitForControl(window, deadline, id);
-    if (command == "settext") {
+    if (command == "press") {
+      // By id where labels repeat, as a choice worded like a page's button.
+      const std::string what = "control " + call.args[1];
+      if (!IsPushLikeButton(control) && !IsLink(control)) {
+        throw CommandFailure(kExitImpossible, what + " is a " + ClassName(control) +
+                                                  ", neither a button nor a link");
+      }
+      RequireUsable(control, what);
+      Press(control, deadline);
+    } else if (command == "settext") {
       SetEditText(control, call.args[2], deadline);
     } else {  // key
       const auto code =
