@@ -62,7 +62,8 @@ int Wizard::Run() {
   PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   // Whatever ended the program, a library this run wrote does not stay.
   library_.Remove();
-  return 0;
+  // A start-up check that ended the program is a failure for whoever ran it.
+  return endRequested_ ? 1 : 0;
 }
 
 FlowFacts Wizard::Facts() const {

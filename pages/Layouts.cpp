@@ -34,7 +34,7 @@ constexpr ControlSpec CancelButton(int tab) {
 constexpr ControlSpec kWelcome[] = {
     C(ids::kImage, "Image1", K::Image, 0, 0, 164, 300, "").Show(Picture::WizardStrip),
     C(ids::kWhitePanel, "Shape1", K::WhitePanel, 165, 0, 330, 300, ""),
-    C(ids::kAppName, "appname", K::Label, 176, 8, 305, 44, "appname")
+    C(ids::kAppName, "appname", K::Label, 176, 8, 305, 44, "")
         .Font(F::Title18)
         .Wrap()
         .Transparent(),
@@ -136,7 +136,7 @@ constexpr ControlSpec kFinished[] = {
 };
 
 constexpr ControlSpec kPassword[] = {
-    C(ids::kPasswordText, "Label1", K::Label, 8, 8, 167, 41,
+    C(ids::kPasswordText, "Label1", K::Label, 8, 8, 167, 54,
       "Dieses Programm kann nur mit Hilfe eines Passwortes Installiert werden. Bitte eingeben:")
         .En("This application is only installable with entering a password.")
         .Wrap(),
@@ -158,19 +158,21 @@ constexpr ControlSpec kInstallation[] = {
     C(ids::kInstallCancel, "bCancel", K::Button, 310, 96, 75, 25, "Cancel").Tab(0).Hidden(),
 };
 
+// The logo takes the top of the panel; the texts stand below it, so that
+// none runs over the picture or another text.
 constexpr ControlSpec kAbout[] = {
-    C(ids::kAboutOk, "OKButton", K::DefaultButton, 111, 180, 75, 25, "OK").Tab(0),
-    C(ids::kAboutName, "ProductName", K::Label, 16, 24, 60, 16, "Pelmora")
+    C(ids::kAboutOk, "OKButton", K::DefaultButton, 111, 184, 75, 25, "OK").Tab(0),
+    C(ids::kAboutName, "ProductName", K::Label, 16, 119, 60, 16, "Pelmora")
         .Font(F::Bold)
         .Transparent(),
-    C(ids::kAboutVersion, "Version", K::Label, 16, 48, 100, 13, "Version 1.02").Transparent(),
-    C(ids::kAboutNotice, "Copyright", K::Label, 16, 120, 265, 13, "").Transparent(),
-    C(ids::kAboutMailText, "Label1", K::Label, 16, 136, 172, 13,
+    C(ids::kAboutVersion, "Version", K::Label, 80, 120, 200, 13, "Version 1.02").Transparent(),
+    C(ids::kAboutNotice, "Copyright", K::Label, 16, 136, 265, 13, "").Transparent(),
+    C(ids::kAboutMailText, "Label1", K::Label, 16, 152, 265, 13,
       "Bugreports und Vorschläge bitte an:")
         .Transparent(),
-    C(ids::kAboutMail, "Label2", K::Link, 188, 136, 98, 13, "").Transparent(),
-    C(ids::kAboutLogo, "Image1", K::Image, 56, 16, 194, 105, "").Show(Picture::AboutLogo),
-    C(ids::kAboutPanel, "Panel1", K::RaisedPanel, 8, 8, 281, 161, ""),
+    C(ids::kAboutMail, "Label2", K::Link, 16, 166, 150, 13, "").Transparent(),
+    C(ids::kAboutLogo, "Image1", K::Image, 56, 12, 194, 105, "").Show(Picture::AboutLogo),
+    C(ids::kAboutPanel, "Panel1", K::RaisedPanel, 8, 8, 281, 174, ""),
 };
 
 constexpr ControlSpec kExistingInstallation[] = {

@@ -14,6 +14,9 @@ set -u
 . "$(dirname "$0")/medium.sh"
 prefix=$1 install=$2 pack=$3 wintool=$4 closing=$5 out=$6
 e2e_init "$prefix" "$wintool" "$out"
+# Private folders left by a run that was killed (a program that is killed
+# cannot clean up) would be taken for this run's leftovers.
+temp_leftovers | xargs -r rm -rf
 medium_init "$install" "$pack"
 rm -f "$out"/*.png "$out"/*.log "$out"/*.out
 embedded="$(dirname "$install")/embedded/UnACE.dll"
