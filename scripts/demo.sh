@@ -75,13 +75,16 @@ walk() {
     echo "$name: FAILED, see $shots/$name.log"; return 1
   fi
 }
+w64="$root/build/win64"
+setup=("$w64/app/Install.exe" "$w64/tools/pelmora-pack/pelmora-pack.exe" "$w64/tests/uia/wintool.exe")
 status=0
-for script in wizard_flow existing_installation startup_messages modal_windows; do
-  [ -x "$root/tests/e2e/$script.sh" ] || continue
-  walk "$script" "$root/tests/e2e/$script.sh" "$prefix" "$root/build/win64/app/Install.exe" \
-    "$root/build/win64/tools/pelmora-pack/pelmora-pack.exe" "$root/build/win64/tests/uia/wintool.exe" \
-    "$shots/$script" || status=1
-done
+walk wizard_flow "$root/tests/e2e/wizard_flow.sh" "$prefix" "${setup[@]}" "$shots/wizard_flow" || status=1
+walk existing_installation "$root/tests/e2e/existing_installation.sh" "$prefix" "${setup[@]}" \
+  "$shots/existing_installation" || status=1
+walk small_windows "$root/tests/e2e/small_windows.sh" "$prefix" "${setup[@]}" \
+  "$w64/pages/page_gallery.exe" "$shots/small_windows" || status=1
+walk startup_messages "$root/tests/e2e/startup_messages.sh" "$prefix" "${setup[@]}" \
+  "$w64/winsupport/testprogs/pelmora_testprog_closing.exe" "$shots/startup_messages" || status=1
 echo "Screenshots:"
 find "$shots" -name '*.png' | sort | sed "s|^$root/||"
 exit $status

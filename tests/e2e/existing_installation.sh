@@ -111,7 +111,7 @@ normal &Update
 $german_buttons" "$(page_texts)"
 screenshot update-en
 ui click Installation "< &Zur${u}ck" >/dev/null
-expect_status "update-en: back to the welcome page" 0 ui --timeout 2 wait Welcome
+expect_status "update-en: back to the welcome page" 0 ui --timeout 15 wait Welcome
 ui click Welcome "&Next >" >/dev/null
 ui click Installation "&complete Update (all files will be overwritten)" >/dev/null
 ui click Installation "&Weiter >" >/dev/null
