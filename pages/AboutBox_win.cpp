@@ -17,10 +17,6 @@ void AboutBox::SetVersion(const std::string& setupVersion) {
   SetText(ids::kAboutVersion, "Version " + setupVersion);
 }
 
-std::string AboutMailLink(const std::string& versionCaption) {
-  return std::string("mailto:") + kAuthorMail + "?Subject=Pelmora " + versionCaption;
-}
-
 void AboutBox::OnCommand(int id, int notification) {
   if (id == ids::kAboutOk && notification == BN_CLICKED) EndModal();
   if (id == ids::kAboutMail && notification == STN_CLICKED)

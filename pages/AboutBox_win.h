@@ -19,8 +19,4 @@ class AboutBox : public PageWindow {
   void OnCommand(int id, int notification) override;
 };
 
-// The mail link's target: the address, and a subject naming this program's
-// version as the box shows it.
-std::string AboutMailLink(const std::string& versionCaption);
-
 }  // namespace pelmora::pages

@@ -11,8 +11,11 @@ class FinishedPage : public WizardPage {
  public:
   explicit FinishedPage(const UiResources& resources);
 
+  // Asked after the page has been closed, so the box's own visibility
+  // counts, not the page's.
   bool RunInstalledProgram() const {
-    return IsWindowVisible(Control(ids::kRunNow)) && IsChecked(ids::kRunNow);
+    return (GetWindowLongA(Control(ids::kRunNow), GWL_STYLE) & WS_VISIBLE) &&
+           IsChecked(ids::kRunNow);
   }
   // Without a main program there is nothing to start: the box goes.
   void OfferToRun(bool offer) { ShowControl(ids::kRunNow, offer); }

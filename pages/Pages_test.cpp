@@ -157,6 +157,8 @@ TEST(AboutBox, NoticeUnscramblesUnderTheBoxSeed) {
   EXPECT_LE(kAboutSeed, 999);
   EXPECT_EQ(setupdesc::Unscramble(kScrambledNotice, kAboutSeed),
             "\xA9 2026 Pelmora. Alle Rechte vorbehalten.");
+  EXPECT_EQ(AboutMailLink("Version 1.0.0.1"),
+            "mailto:bugs@pelmora.example?Subject=Pelmora Version 1.0.0.1");
 }
 
 }  // namespace

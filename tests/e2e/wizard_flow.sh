@@ -115,8 +115,10 @@ page Installation 800 "Installing files..." en-7-installation
 page Finished 103 "Application installed" en-8-finished
 expect "en finished: texts, Back disabled, the program offered" "|Click on Finish to quit.|0|1|Run installed application now" \
   "$(text_of 600)|$(text_of 601)|$(field_of 101 enabled)|$(field_of 602 checked)|$(text_of 602)"
-ui click Finished "Run installed application now" >/dev/null
+# Nothing was installed, so the program it offers to start is not there.
 ui click Finished "&Finish" >/dev/null
+expect "en finish: starting the program fails with its message" 'Error creating process D:\Ziel\demo.exe' \
+  "$(ui dismiss Pelmora)"
 wait_program "$setup" 15
 expect "en finish: the program ends" 0 $?
 expect "en finish: the cancelled Browse's folder stays after a completed setup" kept \
