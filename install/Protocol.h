@@ -1,0 +1,104 @@
+// The uninstall protocol: what one installation run put on the computer, as
+// lines of ANSI text that the uninstaller reads back later. Each run builds
+// one block in memory (header box, date line, its entries, trailer) and
+// appends it behind the blocks earlier runs left in the target directory's
+// "UnInstall.Log"; a block already in the file is never rewritten.
+//
+// Every line starts with its kind marker: "/" comment, "0" folder, "1" file,
+// "r0" key under HKEY_LOCAL_MACHINE, "r1" key under HKEY_CURRENT_USER, "o"
+// registered COM server, "g" Start-menu group. Texts are taken as the bytes
+// they are (Windows-1252 on a German or English system) and never converted.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelmora::install {
+
+// The file the run appends to, below the target directory...
+inline constexpr std::string_view kProtocolFileName = "UnInstall.Log";
+// ...and how the protocol's own "1" line spells it (the same file on the
+// case-insensitive Windows file system).
+inline constexpr std::string_view kProtocolLineName = "UnInstall.log";
+
+class Protocol {
+ public:
+  // The header box, "/Date: <date> - Time: <time>", the target directory as
+  // a folder and the protocol file itself. `date` and `time` come formatted
+  // in the system's short date and long time format; `targetDirectory`
+  // ends in "\".
+  void AddHeader(std::string_view targetDirectory, std::string_view date, std::string_view time);
+
+  // One line per archive entry the extract pass meets, extracted or not:
+  // a name holding a "." is recorded as a file, any other as a folder (so a
+  // file without an extension counts as a folder, as the uninstaller expects).
+  void AddEntry(std::string_view targetDirectory, std::string_view entryName);
+
+  void AddFolder(std::string_view path) { Add("0", path); }
+  void AddFile(std::string_view path) { Add("1", path); }
+  void AddMachineKey(std::string_view keyPath) { Add("r0", keyPath); }
+  void AddUserKey(std::string_view keyPath) { Add("r1", keyPath); }
+  void AddComServer(std::string_view path) { Add("o", path); }
+  // The bare group name, not a path; an empty name gives the line "g".
+  void AddGroup(std::string_view groupName) { Add("g", groupName); }
+
+  // "/end of installation", "/File created by Pelmora <setupVersion>" and
+  // "/installation duration: <duration>", the duration formatted like a
+  // time of day in the system's long time format (see ElapsedAsTimeOfDay).
+  void AddTrailer(std::string_view setupVersion, std::string_view duration);
+
+  const std::vector<std::string>& Lines() const { return lines_; }
+
+  // The block as it goes into the file: every line followed by CR LF.
+  std::string Bytes() const;
+
+ private:
+  // Throws std::invalid_argument for a text holding CR, LF or NUL (as do
+  // all the Add functions, which then add nothing).
+  void Add(std::string_view marker, std::string_view text);
+
+  std::vector<std::string> lines_;
+};
+
+// The run's duration shown as a time of day: whole seconds (a started second
+// does not count), wrapping after 24 hours; a clock set back in between
+// counts as no time.
+struct TimeOfDay {
+  int hours = 0;
+  int minutes = 0;
+  int seconds = 0;
+};
+TimeOfDay ElapsedAsTimeOfDay(std::chrono::milliseconds elapsed);
+
+// Appends `bytes` to `file`, creating it when missing; what it held stays as
+// it was. Throws std::runtime_error naming the file when it cannot be opened
+// or the bytes cannot all be written. On Windows pass a path built from the
+// wide form of the ANSI text: a narrow path is not read in the ANSI code page.
+void AppendToFile(const std::filesystem::path& file, std::string_view bytes);
+
+// Reading a protocol file back.
+
+enum class LineKind { Comment, Folder, File, MachineKey, UserKey, ComServer, Group, Unknown };
+
+struct ProtocolLine {
+  LineKind kind = LineKind::Unknown;
+  std::string text;  // the line without its marker (for Unknown: the whole line)
+};
+
+ProtocolLine ParseProtocolLine(std::string_view line);
+
+struct ProtocolBlock {
+  std::vector<std::string> lines;  // without their line ends
+  // Ends with the duration line. A block cut short (a write that failed part
+  // way) or lines in front of the first header box are kept, marked false.
+  bool complete = false;
+};
+
+// Splits a protocol file into its blocks: each begins at a header box. Lines
+// end in CR LF; a bare LF is accepted as well, and a last line without an end.
+std::vector<ProtocolBlock> SplitProtocol(std::string_view fileBytes);
+
+}  // namespace pelmora::install

@@ -1,0 +1,72 @@
+// The texts the installation run and its extraction handlers show. Sources
+// are UTF-8, the program holds them as Windows-1252 bytes.
+//
+// Only the status line has an English form. The disk prompt's texts and the
+// archive error messages are the same in both languages (German and English
+// respectively), and the failures that end the run are the run-time
+// library's German texts. Texts shown through the standard error report
+// carry no full stop: the report adds it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pelmora::install {
+
+struct StatusTexts {
+  const char* extracting;    // before the archive is opened
+  const char* registration;  // after it, while the settings are written
+};
+inline constexpr StatusTexts kGermanStatus{"Entpacke Dateien...", "Registrierung..."};
+inline constexpr StatusTexts kEnglishStatus{"Extracting files...", "Registration..."};
+inline constexpr const StatusTexts& StatusTextsFor(bool english) {
+  return english ? kEnglishStatus : kGermanStatus;
+}
+
+// The volume event: the prompt for a missing volume (its text followed by
+// the volume's path), the status while waiting after it, and the status once
+// the volume was found.
+inline constexpr const char* kDiskPromptCaption = "Achtung!";
+inline constexpr const char* kDiskPromptText = "Bitte Datenträger einlegen mit ";
+inline constexpr const char* kWaitingForDiskStatus = "Warte auf nächste Diskette...";
+inline constexpr const char* kVolumeFoundStatus = "Entpacke...";
+
+// The archive error event. Codes 11 and 132 get their own message (caption:
+// the application's title); any code but those and the end of the archive is
+// shown as its number under kArchiveErrorCaption.
+inline constexpr const char* kFileExistsText =
+    "File already exists and could not be deleted/updated!\n\r"
+    "When updating: is the application you want to update running?";
+inline constexpr const char* kWrongFormatText =
+    "Wrong DATA-format. Please contact author to recompile the SetupData in the proper format!";
+inline constexpr const char* kArchiveErrorCaption = "Error!";
+inline std::string ArchiveErrorText(int code) { return "Error Code " + std::to_string(code); }
+
+// An entry the archive component refuses because its name is unsafe to
+// write (it would reach outside the target directory, names a device or
+// holds control characters); the installation stops there.
+inline std::string UnsafeEntryText(std::string_view entryName, bool english) {
+  const std::string name(entryName);
+  return english ? "The archive entry \"" + name +
+                       "\" has a name that is not allowed and is not unpacked. "
+                       "The installation stops"
+                 : "Der Archiveintrag \"" + name +
+                       "\" hat einen unzulässigen Namen und wird nicht entpackt. "
+                       "Die Installation wird abgebrochen";
+}
+
+// A COM server whose registration failed: this text followed by its path,
+// as a plain notice; the run goes on.
+inline constexpr const char* kRegisterFailedText = "Failed to register ";
+
+// Failures that end the run, shown through the standard error report.
+inline std::string KeyCreationFailedText(std::string_view keyPath) {
+  return "Erzeugung von Schlüssel " + std::string(keyPath) + " mißlungen";
+}
+inline std::string ValueWriteFailedText(std::string_view valueName) {
+  return "Fehler beim Setzen der Daten für '" + std::string(valueName) + "'";
+}
+// `code` is the system's error number for the failed read or write.
+inline std::string IoErrorText(int code) { return "E/A-Fehler " + std::to_string(code); }
+
+}  // namespace pelmora::install
