@@ -48,10 +48,13 @@ Wizard::Wizard(HINSTANCE instance, std::string programPath)
   finished_.OnButton([this](pages::PageButton b) { Navigate(Page::Finished, ActionFor(b)); });
   welcome_.OnFirstShown([this] { StartUpWork(); });
   welcome_.OnAbout([this] { about_.Present(); });
-  installation_.OnCancel([this] { Navigate(Page::Installation, Action::Cancel); });
-  // The installation run itself comes with the installation engine; until
-  // then the page hands over to the finished page as a completed run does.
-  installation_.OnRun([this] { Navigate(Page::Installation, Action::RunFinished); });
+  installation_.OnCancel([this] {
+    if (run_)
+      run_->Cancel();
+    else
+      Navigate(Page::Installation, Action::Cancel);
+  });
+  installation_.OnRun([this] { RunInstallation(); });
 }
 
 int Wizard::Run() {
@@ -136,6 +139,22 @@ void Wizard::Carry(Page from, const HandOver& handOver) {
   current.Hide();
 }
 
+void Wizard::RunInstallation() {
+  install::InstallationRun run({description_, installation_, password_, welcome_.Handle(),
+                                setupDir_, library_.LibraryFolder(),
+                                [this] { return targetDirectory_.Directory(); },
+                                [this](const std::string& t) { targetDirectory_.SetDirectory(t); },
+                                [this] { CloseMainWindow(); }});
+  run_ = &run;
+  struct ForgetRunOnExit {
+    install::InstallationRun*& slot;
+    ~ForgetRunOnExit() { slot = nullptr; }
+  } forget{run_};
+  // A failure throws to the page's error report; the page then stays with
+  // its Cancel button as the way out.
+  if (run.Perform() && !mainWindowClosed_) Navigate(Page::Installation, Action::RunFinished);
+}
+
 void Wizard::Finish() {
   library_.Remove();
   if (finished_.RunInstalledProgram())
@@ -147,7 +166,9 @@ void Wizard::Finish() {
 void Wizard::CloseMainWindow() {
   if (mainWindowClosed_) return;
   mainWindowClosed_ = true;
-  library_.Remove();
+  // The library itself goes when the message loop has ended: a Cancel
+  // during the extraction closes the main window while the archive reader
+  // still has it loaded.
   // A setup that did not complete leaves no empty target directory; one
   // that holds anything stays, and a failure is nobody's business.
   const std::string target = targetDirectory_.Directory();

@@ -10,6 +10,7 @@
 #include "app/PageFlow.h"
 #include "archive/LibraryDeployment.h"
 #include "install/InstallationPage_win.h"
+#include "install/InstallationRun_win.h"
 #include "pages/AboutBox_win.h"
 #include "pages/ExistingInstallationPage_win.h"
 #include "pages/FinishedPage_win.h"
@@ -43,6 +44,7 @@ class Wizard {
   void Carry(Page from, const HandOver& handOver);
   pages::PageWindow& Window(Page page);
   FlowFacts Facts() const;
+  void RunInstallation();
   void Finish();
   void CloseMainWindow();
 
@@ -61,6 +63,7 @@ class Wizard {
   pages::AboutBox about_;
   pages::ExistingInstallationPage existing_;
   bool mainWindowClosed_ = false;
+  install::InstallationRun* run_ = nullptr;  // while the run is going
   bool endRequested_ = false;  // by a start-up check; carried out when the checks are done
 };
 

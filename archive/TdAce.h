@@ -95,6 +95,9 @@ class TdAce {
 
   // Why the last operation could not load the library (empty otherwise).
   const std::string& LibraryLoadError() const { return libraryLoadError_; }
+  // The name of the last entry refused as unsafe (code 135), for the error
+  // handler's message: the events never see that entry.
+  const std::string& RefusedEntryName() const { return refusedName_; }
 
  private:
   friend struct TdAceWalk;
@@ -103,6 +106,7 @@ class TdAce {
   std::int32_t runningPosition_ = 0;  // bytes reported for the current entry
   TACEHeaderData header_{};
   std::string libraryLoadError_;
+  std::string refusedName_;
 };
 
 }  // namespace pelmora::archive

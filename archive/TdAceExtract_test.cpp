@@ -137,6 +137,7 @@ TEST_P(UnsafeEntryNames, EndTheWalkWith135BeforeAnyEventSeesThem) {
   WriteScript("entry ok.txt\nentry " + name + " flags=0x4000\nentry after.txt\n");
   EXPECT_EQ(ace.List(), ACE_ERR_UNSAFE_NAME);
   EXPECT_EQ(events, (Lines{"listing ok.txt", "list ok.txt ok", "error 135"}));
+  EXPECT_EQ(ace.RefusedEntryName(), name);  // for the error message
 
   for (const bool selectOthers : {false, true}) {
     events.clear();

@@ -11,7 +11,10 @@ void InstallationPage::SetProgress(int percent) {
   SendMessageA(Control(pages::ids::kProgress), PBM_SETPOS, static_cast<WPARAM>(percent), 0);
 }
 
-void InstallationPage::OnShown() { SetTimer(Handle(), kStartTimer, 1000, nullptr); }
+void InstallationPage::OnShown() {
+  shownAt_ = GetTickCount();
+  SetTimer(Handle(), kStartTimer, 1000, nullptr);
+}
 
 void InstallationPage::OnTimer(UINT_PTR id) {
   if (id != kStartTimer) return;

@@ -21,6 +21,8 @@ class InstallationPage : public pages::PageWindow {
   void OnCancel(std::function<void()> cancel) { cancel_ = std::move(cancel); }
 
   pages::InstallMode& Mode() { return mode_; }
+  // When the page was last shown: the run's start time.
+  DWORD ShownAt() const { return shownAt_; }
   void SetStatus(const std::string& text) { SetText(pages::ids::kStatus, text); }
   void SetProgress(int percent);
   void ShowCancel() { ShowControl(pages::ids::kInstallCancel, true); }
@@ -35,6 +37,7 @@ class InstallationPage : public pages::PageWindow {
   std::function<void()> run_;
   std::function<void()> cancel_;
   pages::InstallMode mode_ = 0;
+  DWORD shownAt_ = 0;
 };
 
 }  // namespace pelmora::install

@@ -44,6 +44,10 @@ class Protocol {
   void AddComServer(std::string_view path) { Add("o", path); }
   // The bare group name, not a path; an empty name gives the line "g".
   void AddGroup(std::string_view groupName) { Add("g", groupName); }
+  // Lines the registration steps made, each with its marker already in place.
+  void AddLines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) Add("", line);
+  }
 
   // "/end of installation", "/File created by Pelmora <setupVersion>" and
   // "/installation duration: <duration>", the duration formatted like a

@@ -1,0 +1,130 @@
+#include "install/ExtractionHandlers_win.h"
+
+#include <cstring>
+
+#include "install/EntrySelection.h"
+#include "install/RunTexts.h"
+#include "pages/ErrorReport_win.h"
+
+namespace pelmora::install {
+
+namespace {
+
+// A file (not a folder) at `path`, with its last-write time as a DOS
+// date-time in local time.
+ExistingFile LookAt(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return {};
+  FILETIME local;
+  WORD date = 0, time = 0;
+  FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+  FileTimeToDosDateTime(&local, &date, &time);
+  return {true, static_cast<std::int32_t>((static_cast<std::uint32_t>(date) << 16) | time)};
+}
+
+}  // namespace
+
+std::string EntryName(const TACEHeaderData& entry) {
+  return std::string(entry.FileName, strnlen(entry.FileName, sizeof entry.FileName));
+}
+
+std::string ExtractionHandlers::TargetPath(const TACEHeaderData& entry) const {
+  return context_.targetDirectory + EntryName(entry);
+}
+
+void ExtractionHandlers::Attach(archive::TdAce& ace) {
+  ace.OnListing = [this](archive::TdAce& a, TACEHeaderData& e) { Listing(a, e); };
+  ace.OnExtracting = [this](archive::TdAce&, TACEHeaderData& e) { Extracting(e); };
+  ace.OnProcessData = [this](archive::TdAce&, unsigned char*, int blockSize, int) {
+    ProcessData(blockSize);
+    return 1;
+  };
+  ace.OnVolumeChange = [this](archive::TdAce& a, char* name, int mode) {
+    return VolumeChange(a, name, mode);
+  };
+  ace.OnReqPassword = [this](archive::TdAce&, TACEHeaderData& e, std::string& password) {
+    RequestPassword(e, password);
+  };
+  ace.OnError = [this](archive::TdAce& a, int code) { Error(a, code); };
+}
+
+void ExtractionHandlers::Listing(archive::TdAce& ace, const TACEHeaderData& entry) {
+  const std::string path = TargetPath(entry);
+  const ListingDecision decision =
+      DecideListing(context_.page.Mode(), entry.FileTime, LookAt(path));
+  if (decision.deleteExisting) DeleteFileA(path.c_str());  // a failure is not reported
+  if (decision.select) ace.FilesToProcess().Add(EntryName(entry));
+  progress_.CountListed(entry.UnpSize, decision.select);
+}
+
+void ExtractionHandlers::Extracting(const TACEHeaderData& entry) {
+  const std::string path = TargetPath(entry);
+  const std::string name = EntryName(entry);
+  context_.page.SetStatus(path);
+  if (DeleteBeforeExtracting(context_.page.Mode(), name, LookAt(path).exists))
+    DeleteFileA(path.c_str());
+  context_.protocol.AddEntry(context_.targetDirectory, name);
+}
+
+void ExtractionHandlers::ProcessData(int blockSize) {
+  progress_.AddUnpacked(blockSize);
+  context_.page.SetProgress(progress_.Percent());
+  // The page repaints and Cancel can be pressed during a long entry.
+  pages::PumpWaitingMessages();
+}
+
+int ExtractionHandlers::VolumeChange(archive::TdAce& ace, const char* volumeName, int mode) {
+  if (mode == ACE_VOLUME_FOUND) {
+    context_.page.SetStatus(kVolumeFoundStatus);
+    return 0;
+  }
+  if (mode != ACE_VOLUME_MISSING) return 0;
+  // Cancel beside OK: a user without the next disk can give up, which ends
+  // the installation as the page's Cancel does.
+  const int answer = MessageBoxA(context_.page.Handle(),
+                                 (std::string(kDiskPromptText) + volumeName).c_str(),
+                                 kDiskPromptCaption, MB_OKCANCEL);
+  if (answer == IDCANCEL) {
+    ace.Stop = true;
+    if (context_.cancel) context_.cancel();
+    return 1;
+  }
+  context_.page.SetStatus(kWaitingForDiskStatus);
+  return 0;
+}
+
+void ExtractionHandlers::RequestPassword(const TACEHeaderData& entry, std::string& password) {
+  password = context_.passwordPrompt.Ask(context_.mainWindow);
+  // The next request names the entry (its name without the first character).
+  const std::string name = EntryName(entry);
+  context_.passwordPrompt.SetCaption(name.empty() ? name : name.substr(1));
+}
+
+void ExtractionHandlers::Error(archive::TdAce& ace, int code) {
+  lastArchiveError_ = code;
+  switch (code) {
+    case ACE_END_OF_ARCHIVE:
+      break;
+    case 11:
+      pages::ShowPlainMessage(kFileExistsText);
+      break;
+    case 132:
+      pages::ShowPlainMessage(kWrongFormatText);
+      break;
+    case ACE_ERR_UNSAFE_NAME:
+      // Nothing more is unpacked from an archive that holds such a name.
+      entryRefused_ = true;
+      ace.Stop = true;
+      pages::ShowPlainMessage(UnsafeEntryText(ace.RefusedEntryName(), context_.english));
+      break;
+    default:
+      MessageBoxA(context_.page.Handle(), ArchiveErrorText(code).c_str(), kArchiveErrorCaption,
+                  MB_OK);
+      break;
+  }
+  context_.page.ShowCancel();
+}
+
+}  // namespace pelmora::install

@@ -1,0 +1,62 @@
+// The installation page's answers to the archive reader's events: which
+// entries the extract pass unpacks and which files on disk make way for
+// them, one protocol line per entry, the progress bar, the disk and password
+// prompts, and the error messages.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "archive/TdAce.h"
+#include "install/InstallationPage_win.h"
+#include "install/Progress.h"
+#include "install/Protocol.h"
+#include "pages/PasswordPrompt_win.h"
+
+namespace pelmora::install {
+
+struct ExtractionContext {
+  InstallationPage& page;
+  pages::PasswordPrompt& passwordPrompt;
+  HWND mainWindow;
+  Protocol& protocol;
+  std::string targetDirectory;  // ends in "\"
+  bool english = false;
+  // What Cancel does: stop the archive reader and close the main window.
+  std::function<void()> cancel;
+};
+
+class ExtractionHandlers {
+ public:
+  explicit ExtractionHandlers(ExtractionContext context) : context_(std::move(context)) {}
+  ExtractionHandlers(const ExtractionHandlers&) = delete;
+  ExtractionHandlers& operator=(const ExtractionHandlers&) = delete;
+
+  // Binds the six events of `ace` to this object, which must outlive it.
+  void Attach(archive::TdAce& ace);
+
+  int LastArchiveError() const { return lastArchiveError_; }
+  // An entry was refused as unsafe; the installation must not go on.
+  bool EntryRefused() const { return entryRefused_; }
+
+ private:
+  void Listing(archive::TdAce& ace, const TACEHeaderData& entry);
+  void Extracting(const TACEHeaderData& entry);
+  void ProcessData(int blockSize);
+  int VolumeChange(archive::TdAce& ace, const char* volumeName, int mode);
+  void RequestPassword(const TACEHeaderData& entry, std::string& password);
+  void Error(archive::TdAce& ace, int code);
+  std::string TargetPath(const TACEHeaderData& entry) const;
+
+  ExtractionContext context_;
+  ExtractProgress progress_;
+  int lastArchiveError_ = 0;
+  bool entryRefused_ = false;
+};
+
+// The entry's name: FileName up to its first zero byte.
+std::string EntryName(const TACEHeaderData& entry);
+
+}  // namespace pelmora::install
