@@ -100,12 +100,23 @@ struct FindHandleTraits {
   static void Close(Value h) noexcept { ::FindClose(h); }
 };
 
+// COM interface pointers this program obtained; releasing drops its reference.
+template <typename Interface>
+struct ComInterfaceTraits {
+  using Value = Interface*;
+  static Value Empty() noexcept { return nullptr; }
+  static bool IsValid(Value p) noexcept { return p != nullptr; }
+  static void Close(Value p) noexcept { p->Release(); }
+};
+
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueRegKey = UniqueResource<RegistryKeyTraits>;
 using LoadedLibrary = UniqueResource<LibraryTraits>;
 using AllocatedSid = UniqueResource<AllocatedSidTraits>;
 using GdiObject = UniqueResource<GdiObjectTraits>;
 using FindHandle = UniqueResource<FindHandleTraits>;
+template <typename Interface>
+using ComInterface = UniqueResource<ComInterfaceTraits<Interface>>;
 
 // An export looked up by name, typed like the declaration it stands for;
 // null when the module or the export is missing.

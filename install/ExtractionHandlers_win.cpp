@@ -83,9 +83,9 @@ int ExtractionHandlers::VolumeChange(archive::TdAce& ace, const char* volumeName
   if (mode != ACE_VOLUME_MISSING) return 0;
   // Cancel beside OK: a user without the next disk can give up, which ends
   // the installation as the page's Cancel does.
-  const int answer = MessageBoxA(context_.page.Handle(),
-                                 (std::string(kDiskPromptText) + volumeName).c_str(),
-                                 kDiskPromptCaption, MB_OKCANCEL);
+  const int answer =
+      MessageBoxA(context_.page.Handle(), (std::string(kDiskPromptText) + volumeName).c_str(),
+                  kDiskPromptCaption, MB_OKCANCEL);
   if (answer == IDCANCEL) {
     ace.Stop = true;
     if (context_.cancel) context_.cancel();

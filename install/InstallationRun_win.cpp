@@ -79,12 +79,15 @@ bool IsFile(const std::string& path) {
 WindowsFacts ReadWindowsFacts() {
   WindowsFacts facts;
   std::string productName;
-  facts.windowsKeyFound = winsupport::ReadRegString(
-      HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProductName",
-      productName) && !productName.empty();
-  facts.windowsNtKeyFound = winsupport::ReadRegString(
-      HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName",
-      productName) && !productName.empty();
+  facts.windowsKeyFound =
+      winsupport::ReadRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                                "ProductName", productName) &&
+      !productName.empty();
+  facts.windowsNtKeyFound =
+      winsupport::ReadRegString(HKEY_LOCAL_MACHINE,
+                                "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName",
+                                productName) &&
+      !productName.empty();
   if (facts.windowsKeyFound) {
     winsupport::ReadRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\",
                               "SystemRoot", facts.windowsDir);
@@ -175,8 +178,8 @@ void InstallationRun::Register(const std::string& target, const WindowsFacts& wi
   });
   pages::PumpWaitingMessages();
   WriteUninstallEntries(target, windows.windowsDir,
-                        {windows.windowsKeyFound, windows.windowsNtKeyFound},
-                        settings_.description, lines);
+                        {windows.windowsKeyFound, windows.windowsNtKeyFound}, settings_.description,
+                        lines);
   CreateRegistryKeys(settings_.description, lines);
   RegisterComServers(target, settings_.description, lines,
                      [](const std::string& message) { pages::ShowPlainMessage(message); });

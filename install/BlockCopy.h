@@ -1,0 +1,34 @@
+// The block copy behind moving the uninstaller: small blocks, so that the
+// caller can move the progress bar and let window messages through between
+// them, and a short write is an error rather than the quiet end of the copy.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+namespace pelmora::install {
+
+inline constexpr std::size_t kCopyBlockSize = 2048;
+
+// Told the bytes written so far and the expected total before each block and
+// once more after the last one.
+using CopyProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// Fills the front of the buffer; returns how many bytes, 0 at the end.
+// Throws when the source cannot be read.
+using BlockSource = std::function<std::size_t(std::span<char> buffer)>;
+
+// Writes the bytes and returns how many were stored. Throws when the
+// destination refuses outright.
+using BlockSink = std::function<std::size_t(std::span<const char> bytes)>;
+
+// Copies until the source is exhausted and returns the bytes copied. A sink
+// that stores fewer bytes than it was given throws
+// IoError(IoError::kDiskWriteError): the copy is incomplete and must not be
+// taken for the file.
+std::uint64_t CopyBlocks(const BlockSource& source, const BlockSink& sink, std::uint64_t total,
+                         const CopyProgress& progress);
+
+}  // namespace pelmora::install

@@ -1,0 +1,67 @@
+#include "install/RegistrySettings_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "common/WinHandle.h"
+#include "install/ExistingFile_win.h"
+#include "install/RunErrors.h"
+#include "winsupport/Registry_win.h"
+
+namespace pelmora::install {
+namespace {
+
+// Long enough for any settings file; a registry editor that hangs must not
+// hold the installation for ever.
+constexpr DWORD kImportTimeoutMs = 120000;
+
+bool IsBlankOrControl(const std::string& line) {
+  return std::all_of(line.begin(), line.end(),
+                     [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+}
+
+void RunRegistryEditor(const std::string& windowsDir, const std::string& settingsFile) {
+  const std::string editor = windowsDir + "regedit.exe";
+  // CreateProcessA may write into the command line.
+  std::string commandLine = "regedit /s \"" + settingsFile + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(editor.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
+    return;
+  const win::UniqueHandle processHandle(process.hProcess);
+  const win::UniqueHandle threadHandle(process.hThread);
+  ::WaitForSingleObject(processHandle.Get(), kImportTimeoutMs);
+}
+
+}  // namespace
+
+void ImportRegistryFile(const std::string& targetDir, const std::string& windowsDir) {
+  const std::string settingsFile = targetDir + "registry.reg";
+  if (!IsExistingFile(settingsFile)) return;
+  RunRegistryEditor(windowsDir, settingsFile);
+  ::DeleteFileA(settingsFile.c_str());
+}
+
+void DeleteRegistryKeys(const setupdesc::SetupDescription& description) {
+  for (std::int32_t i = 1; i <= description.RegistryCount; ++i) {
+    const std::string& line = description.RegistryLines[static_cast<std::size_t>(i)];
+    if (!IsBlankOrControl(line)) winsupport::DeleteRegKey(line, HKEY_CURRENT_USER);
+  }
+}
+
+void CreateRegistryKeys(const setupdesc::SetupDescription& description,
+                        std::vector<std::string>& protocol) {
+  for (std::int32_t i = 1; i <= description.RegistryCount; ++i) {
+    const std::string& line = description.RegistryLines[static_cast<std::size_t>(i)];
+    if (line.empty()) continue;
+    if (!winsupport::CreateRegKey(line, HKEY_CURRENT_USER)) throw KeyCreationFailed(line);
+    protocol.push_back("r1" + line);
+  }
+}
+
+}  // namespace pelmora::install

@@ -1,0 +1,94 @@
+#include "install/RegistrySettings_win.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "TestFiles.h"
+#include "TestPaths.h"
+#include "install/RunErrors.h"
+#include "winsupport/Registry_win.h"
+
+namespace pelmora::install {
+namespace {
+
+std::string WindowsDirectory() {
+  char path[MAX_PATH] = {};
+  const UINT length = ::GetWindowsDirectoryA(path, MAX_PATH);
+  std::string dir(path, length);
+  if (dir.empty() || dir.back() != '\\') dir += '\\';
+  return dir;
+}
+
+// Every test works below its own key HKEY_CURRENT_USER\Software\PelmoraTest\<unique>.
+class RegistrySettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    base_ = "Software\\PelmoraTest\\" + std::to_string(random()) + std::to_string(random());
+  }
+  void TearDown() override { winsupport::DeleteRegKey(base_, HKEY_CURRENT_USER); }
+
+  std::string base_;
+};
+
+TEST_F(RegistrySettingsTest, TheSettingsFileIsImportedSilentlyAndThenDeleted) {
+  const test::ScratchDir target("registry-reg");
+  const std::string targetDir = target.Str() + "\\";
+  test::WriteText(target.Path() / "registry.reg",
+                  "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + base_ +
+                      "\\Imported]\r\n\"Sprache\"=\"Deutsch\"\r\n\r\n");
+
+  ImportRegistryFile(targetDir, WindowsDirectory());
+
+  std::string text;
+  EXPECT_TRUE(winsupport::ReadRegString(HKEY_CURRENT_USER, base_ + "\\Imported", "Sprache", text));
+  EXPECT_EQ(text, "Deutsch");
+  EXPECT_FALSE(std::filesystem::exists(target.Path() / "registry.reg"));
+
+  // Without the file the step does nothing, and says nothing.
+  ImportRegistryFile(targetDir, WindowsDirectory());
+}
+
+// The keys of the description: created with their "r1" lines in index order
+// (an empty line has neither), left as they are when they exist; on a
+// complete repair deleted first with everything below them.
+TEST_F(RegistrySettingsTest, ListedKeysAreCreatedWithTheirLinesAndDeletedWithTheirSubkeys) {
+  setupdesc::SetupDescription description;
+  description.RegistryCount = 3;
+  description.RegistryLines[1] = base_ + "\\Produkt\\Einstellungen";
+  description.RegistryLines[2] = "";
+  description.RegistryLines[3] = "\\" + base_ + "\\Zweiter";
+  ASSERT_TRUE(winsupport::CreateRegKey(base_ + "\\Zweiter\\Tief\\Tiefer", HKEY_CURRENT_USER));
+
+  DeleteRegistryKeys(description);
+  EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter"));
+  EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_));
+
+  std::vector<std::string> protocol{"vorher"};
+  CreateRegistryKeys(description, protocol);
+  EXPECT_EQ(protocol, (std::vector<std::string>{"vorher", "r1" + base_ + "\\Produkt\\Einstellungen",
+                                                "r1\\" + base_ + "\\Zweiter"}));
+  EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Produkt\\Einstellungen"));
+  EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter"));
+  EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter\\Tief"));
+
+  // A key that cannot be created ends the step with the key in the message;
+  // the keys after it are not created and have no line.
+  description.RegistryCount = 5;
+  description.RegistryLines[4] = "\\";
+  description.RegistryLines[5] = base_ + "\\Danach";
+  protocol.clear();
+  try {
+    CreateRegistryKeys(description, protocol);
+    FAIL() << "the root key was taken for a key to create";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Erzeugung von Schlüssel \\ mißlungen");
+  }
+  EXPECT_EQ(protocol.size(), 2u);
+  EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Danach"));
+}
+
+}  // namespace
+}  // namespace pelmora::install

@@ -1,0 +1,55 @@
+#include "install/ShellLink_win.h"
+
+#include <string>
+
+namespace pelmora::install {
+namespace {
+
+std::wstring Widened(const std::string& text) {
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (length <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+  wide.resize(static_cast<std::size_t>(length - 1));
+  return wide;
+}
+
+}  // namespace
+
+ShellLink::ShellLink() noexcept {
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(link_.Receive()))))
+    return;
+  link_.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file_.Receive()));
+}
+
+void ShellLink::SetPath(const std::string& path) noexcept {
+  if (link_) link_.Get()->SetPath(path.c_str());
+}
+
+void ShellLink::SetArguments(const std::string& arguments) noexcept {
+  if (link_) link_.Get()->SetArguments(arguments.c_str());
+}
+
+void ShellLink::SetDescription(const std::string& description) noexcept {
+  if (link_) link_.Get()->SetDescription(description.c_str());
+}
+
+void ShellLink::SetWorkingDirectory(const std::string& directory) noexcept {
+  if (link_) link_.Get()->SetWorkingDirectory(directory.c_str());
+}
+
+void ShellLink::SetIconLocation(const std::string& iconFile, int index) noexcept {
+  if (link_) link_.Get()->SetIconLocation(iconFile.c_str(), index);
+}
+
+bool ShellLink::SaveToFile(const std::string& fileName) noexcept {
+  if (!file_) return false;
+  try {
+    return SUCCEEDED(file_.Get()->Save(Widened(fileName).c_str(), TRUE));
+  } catch (...) {
+    return false;  // no memory for the wide name: the shortcut is left out
+  }
+}
+
+}  // namespace pelmora::install

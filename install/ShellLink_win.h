@@ -1,0 +1,52 @@
+// A shell link (.lnk file) written through the shell's link object. Every
+// setter and the save report nothing: a shortcut that cannot be made is left
+// out and the installation goes on. COM must be initialised on the thread
+// (ComApartment) for as long as the object lives.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "common/WinHandle.h"
+
+namespace pelmora::install {
+
+// COM for the current thread while it lives; a thread that already has it
+// keeps it as it was.
+class ComApartment {
+ public:
+  ComApartment() noexcept : initialised_(SUCCEEDED(::CoInitialize(nullptr))) {}
+  ~ComApartment() {
+    if (initialised_) ::CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+class ShellLink {
+ public:
+  // A fresh link object with no fields set; when the shell cannot make one,
+  // every call below does nothing.
+  ShellLink() noexcept;
+
+  void SetPath(const std::string& path) noexcept;
+  void SetArguments(const std::string& arguments) noexcept;
+  void SetDescription(const std::string& description) noexcept;
+  void SetWorkingDirectory(const std::string& directory) noexcept;
+  void SetIconLocation(const std::string& iconFile, int index) noexcept;
+
+  // Writes the link to fileName (ANSI); false when it could not.
+  bool SaveToFile(const std::string& fileName) noexcept;
+
+ private:
+  win::ComInterface<IShellLinkA> link_;
+  win::ComInterface<IPersistFile> file_;
+};
+
+}  // namespace pelmora::install

@@ -1,0 +1,28 @@
+// The product's entry in Windows' list of installed programs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "setupdesc/SetupDescription.h"
+
+namespace pelmora::install {
+
+// Which roots get the Uninstall key: HKEY_LOCAL_MACHINE where the run found
+// the Windows key, HKEY_CURRENT_USER where it found the Windows NT key.
+struct UninstallRoots {
+  bool localMachine = false;
+  bool currentUser = false;
+};
+
+// Only when windowsDir (ending in "\") holds the uninstaller: writes the
+// twelve values of UninstallValues into the Uninstall key of each chosen
+// root, creating the key when missing (other values stay), and adds
+// "r0" + key path for HKEY_LOCAL_MACHINE, then "r1" + key path for
+// HKEY_CURRENT_USER. A key that cannot be created throws KeyCreationFailed,
+// a value that cannot be written ValueWriteFailed with its name.
+void WriteUninstallEntries(const std::string& targetDir, const std::string& windowsDir,
+                           UninstallRoots roots, const setupdesc::SetupDescription& description,
+                           std::vector<std::string>& protocol);
+
+}  // namespace pelmora::install

@@ -1,0 +1,69 @@
+#include "install/Uninstaller_win.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestFiles.h"
+#include "TestPaths.h"
+#include "install/RunErrors.h"
+
+namespace pelmora::install {
+namespace {
+
+test::Bytes Program(std::size_t size, std::uint8_t seed) {
+  test::Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 13 + seed);
+  return bytes;
+}
+
+// An update: the new uninstaller replaces the one in the Windows directory,
+// byte for byte, leaves the target directory, and the progress runs from 0
+// to its size in blocks.
+TEST(UninstallerTest, TheUninstallerMovesIntoTheWindowsDirectoryReplacingTheOldOne) {
+  const test::ScratchDir target("uninstaller-target");
+  const test::ScratchDir windows("uninstaller-windows");
+  const test::Bytes program = Program(5 * 2048 + 77, 1);
+  test::WriteBytes(target.Path() / "stUnInst.exe", program);
+  test::WriteBytes(windows.Path() / "stUnInst.Exe", Program(9000, 2));
+  std::vector<std::uint64_t> positions;
+
+  MoveUninstaller(target.Str() + "\\", windows.Str() + "\\",
+                  [&](std::uint64_t done, std::uint64_t total) {
+                    EXPECT_EQ(total, program.size());
+                    positions.push_back(done);
+                  });
+
+  EXPECT_EQ(test::ReadBytes(windows.Path() / "stUnInst.exe"), program);
+  EXPECT_FALSE(std::filesystem::exists(target.Path() / "stUnInst.exe"));
+  EXPECT_EQ(positions, (std::vector<std::uint64_t>{0, 2048, 4096, 6144, 8192, 10240, 10317}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(windows.Path()),
+                          std::filesystem::directory_iterator()),
+            1);
+
+  // Nothing to move: nothing happens.
+  MoveUninstaller(target.Str() + "\\", windows.Str() + "\\",
+                  [](std::uint64_t, std::uint64_t) { ADD_FAILURE() << "no uninstaller to copy"; });
+  EXPECT_EQ(test::ReadBytes(windows.Path() / "stUnInst.exe"), program);
+}
+
+// A copy that cannot be made is an I/O error with the system's code, and
+// the only copy of the uninstaller stays in the target directory.
+TEST(UninstallerTest, AFailedCopyIsAnIoErrorAndKeepsTheUninstaller) {
+  const test::ScratchDir target("uninstaller-target");
+  const test::Bytes program = Program(3000, 3);
+  test::WriteBytes(target.Path() / "stUnInst.exe", program);
+  try {
+    MoveUninstaller(target.Str() + "\\", target.Str() + "\\fehlt\\", nullptr);
+    FAIL() << "copied into a folder that does not exist";
+  } catch (const IoError& e) {
+    EXPECT_EQ(e.Code(), ERROR_PATH_NOT_FOUND);
+    EXPECT_STREQ(e.what(), "E/A-Fehler 3");
+  }
+  EXPECT_EQ(test::ReadBytes(target.Path() / "stUnInst.exe"), program);
+}
+
+}  // namespace
+}  // namespace pelmora::install

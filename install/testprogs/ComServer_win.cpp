@@ -1,0 +1,31 @@
+// A COM server for the registration tests. Built twice: one registers by
+// writing its own path into HKEY_CURRENT_USER\Software\PelmoraTest\ComServer
+// (value "Registered"), the other (PELMORA_REGISTRATION_FAILS) writes
+// nothing and returns 1, success with a reservation, which counts as failure.
+#include <windows.h>
+
+namespace {
+HMODULE self = nullptr;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) self = instance;
+  return TRUE;
+}
+
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
+#if defined(PELMORA_REGISTRATION_FAILS)
+  return S_FALSE;
+#else
+  char path[MAX_PATH] = {};
+  if (GetModuleFileNameA(self, path, MAX_PATH) == 0) return E_FAIL;
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\PelmoraTest\\ComServer", 0, nullptr, 0,
+                      KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return E_FAIL;
+  const LONG status = RegSetValueExA(key, "Registered", 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(path), lstrlenA(path) + 1);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS ? S_OK : E_FAIL;
+#endif
+}
