@@ -1,6 +1,5 @@
 #include "install/Protocol.h"
 
-#include <fstream>
 #include <stdexcept>
 
 namespace pelmora::install {
@@ -78,14 +77,6 @@ TimeOfDay ElapsedAsTimeOfDay(std::chrono::milliseconds elapsed) {
   const long long secondsOfDay = duration_cast<seconds>(elapsed).count() % (24 * 60 * 60);
   return {static_cast<int>(secondsOfDay / 3600), static_cast<int>(secondsOfDay / 60 % 60),
           static_cast<int>(secondsOfDay % 60)};
-}
-
-void AppendToFile(const std::filesystem::path& file, std::string_view bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::app);
-  if (!out) throw std::runtime_error("cannot open " + file.string() + " for appending");
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw std::runtime_error("cannot write to " + file.string());
 }
 
 ProtocolLine ParseProtocolLine(std::string_view line) {

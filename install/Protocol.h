@@ -11,7 +11,6 @@
 #pragma once
 
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,12 +75,6 @@ struct TimeOfDay {
   int seconds = 0;
 };
 TimeOfDay ElapsedAsTimeOfDay(std::chrono::milliseconds elapsed);
-
-// Appends `bytes` to `file`, creating it when missing; what it held stays as
-// it was. Throws std::runtime_error naming the file when it cannot be opened
-// or the bytes cannot all be written. On Windows pass a path built from the
-// wide form of the ANSI text: a narrow path is not read in the ANSI code page.
-void AppendToFile(const std::filesystem::path& file, std::string_view bytes);
 
 // Reading a protocol file back.
 

@@ -1,4 +1,5 @@
 #include "install/Protocol.h"
+#include "install/ProtocolFile.h"
 
 #include <gtest/gtest.h>
 
