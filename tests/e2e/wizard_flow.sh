@@ -1,5 +1,5 @@
 #!/bin/bash
-# usage: wizard_flow.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL OUTDIR
+# usage: wizard_flow.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL ACETOOL OUTDIR
 # The way through the wizard as a user walks it, in English and in German:
 # every page with its texts, Back and Next with and without an information
 # text, the target directory's trailing backslash, Browse making and
@@ -8,7 +8,7 @@
 # page is left in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
-prefix=$1 install=$2 pack=$3 wintool=$4 out=$5
+prefix=$1 install=$2 pack=$3 wintool=$4 acetool=$5 out=$6
 e2e_init "$prefix" "$wintool" "$out"
 rm -f "$out"/*.png "$out"/*.out
 
@@ -25,7 +25,14 @@ make_medium() {  # DIR WITH_INFO: Install.exe, install.pmd, DATA.c00
     -e '6s/.*/.exe/' "$dir/plain.txt"
   e2e_wine "$pack" encode "$(e2e_winpath "$dir/plain.txt")" "$(e2e_winpath "$dir/install.pmd")" >/dev/null 2>&1
   rm "$dir/plain.txt"
-  printf 'archive' > "$dir/DATA.c00"
+  # A small product; its main program is not among the files, so the
+  # finished page's offer to start it fails with its message.
+  mkdir -p "$dir.payload/hilfe"
+  printf 'Pelmora Demo\r\n' > "$dir.payload/liesmich.txt"
+  printf 'Hilfe\r\n' > "$dir.payload/hilfe/hilfe.txt"
+  e2e_wine "$acetool" c "$(e2e_winpath "$dir/DATA.c00")" "$(e2e_winpath "$dir.payload")" \
+    >/dev/null 2>&1
+  rm -rf "$dir.payload"
 }
 # A control's line of the last dump: "ID TEXT" for the control with that id.
 text_of() { sed -n "s/^[A-Za-z0-9_]* id=$1 .* text=//p" <<<"$dump"; }
@@ -109,7 +116,7 @@ dump=$(ui dump Installation)
 expect "browse: cancelled, edit and folder unchanged" 'C:\Abbruch|kept' \
   "$(text_of 405)|$([ -d "$drive_c/Abbruch" ] && echo kept)"
 
-ui settext Installation 405 'D:\Ziel' >/dev/null
+ui settext Installation 405 'C:\Ziel' >/dev/null
 ui click Installation "&Next >" >/dev/null
 page Installation 800 "Installing files..." en-7-installation
 page Finished 103 "Application installed" en-8-finished
@@ -117,10 +124,12 @@ expect "en finished: texts, Back disabled, the program offered" "|Click on Finis
   "$(text_of 600)|$(text_of 601)|$(field_of 101 enabled)|$(field_of 602 checked)|$(text_of 602)"
 # Nothing was installed, so the program it offers to start is not there.
 ui click Finished "&Finish" >/dev/null
-expect "en finish: starting the program fails with its message" 'Error creating process D:\Ziel\demo.exe' \
+expect "en finish: starting the program fails with its message" 'Error creating process C:\Ziel\demo.exe' \
   "$(ui dismiss Pelmora)"
 wait_program "$setup" 15
 expect "en finish: the program ends" 0 $?
+expect "en finish: the product is in the target directory with its protocol" "yes|yes|yes" \
+  "$([ -f "$drive_c/Ziel/liesmich.txt" ] && echo yes)|$([ -f "$drive_c/Ziel/hilfe/hilfe.txt" ] && echo yes)|$(grep -q -a 'liesmich.txt' "$drive_c/Ziel/UnInstall.Log" && echo yes)"
 expect "en finish: the cancelled Browse's folder stays after a completed setup" kept \
   "$([ -d "$drive_c/Abbruch" ] && echo kept)"
 
@@ -164,6 +173,6 @@ wait_program "$setup" 15
 expect "de finish: the program ends; the full folder stays" "0|kept" \
   "$?|$([ -f "$drive_c/Voll/datei.txt" ] && echo kept)"
 
-rm -rf "$drive_c/Neu" "$drive_c/Anders" "$drive_c/Voll" "$drive_c/Abbruch" "$drive_c/Leer" \
+rm -rf "$drive_c/Ziel" "$drive_c/Neu" "$drive_c/Anders" "$drive_c/Voll" "$drive_c/Abbruch" "$drive_c/Leer" \
   "$english_medium" "$german_medium"
 e2e_finish
