@@ -9,33 +9,11 @@
 #include <array>
 #include <string>
 
-#include "common/WinHandle.h"
 #include "pages/Layout.h"
+#include "pages/MessageLoop_win.h"
+#include "pages/UiResources_win.h"
 
 namespace pelmora::pages {
-
-// The fonts, brushes and pictures all windows share; one per program.
-class UiResources {
- public:
-  explicit UiResources(HINSTANCE instance);
-  UiResources(const UiResources&) = delete;
-  UiResources& operator=(const UiResources&) = delete;
-
-  HINSTANCE Instance() const { return instance_; }
-  HFONT Font(FontKind kind) const;
-  HFONT LinkFont() const { return static_cast<HFONT>(linkFont_.Get()); }
-  HBITMAP Bitmap(Picture picture) const;
-  HBRUSH WhiteBrush() const { return static_cast<HBRUSH>(white_.Get()); }
-  HBRUSH MemoBrush() const { return static_cast<HBRUSH>(memo_.Get()); }
-
- private:
-  HINSTANCE instance_;
-  std::array<win::GdiObject, 5> fonts_;
-  win::GdiObject linkFont_;
-  std::array<win::GdiObject, 7> bitmaps_;
-  win::GdiObject white_;
-  win::GdiObject memo_;
-};
 
 class PageWindow {
  public:
@@ -98,30 +76,5 @@ class PageWindow {
   HWND window_ = nullptr;
   bool modal_ = false;
 };
-
-// Disables every enabled top-level window of this thread but one, and
-// enables them again when it goes out of scope: a modal dialog for the
-// whole wizard.
-class OtherWindowsDisabled {
- public:
-  explicit OtherWindowsDisabled(HWND except);
-  ~OtherWindowsDisabled();
-  OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
-  OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
-
- private:
-  static BOOL CALLBACK Collect(HWND window, LPARAM self);
-  HWND except_;
-  std::array<HWND, 16> disabled_{};
-  std::size_t count_ = 0;
-};
-
-// Runs the thread's message loop until `done` becomes true (or WM_QUIT);
-// keyboard navigation goes to the active window. Returns false on WM_QUIT,
-// which it posts again for the outer loop.
-bool PumpMessagesUntil(const bool& done);
-
-// Handles the messages waiting now, then returns; false on WM_QUIT.
-bool PumpWaitingMessages();
 
 }  // namespace pelmora::pages
