@@ -76,8 +76,9 @@ struct ToolRun {
 };
 
 // Runs the tool with `input` on its standard input (the password never
-// appears on a command line, where other users could read it) and collects
-// what it prints.
+// appears on a command line, where other users could read it, nor in a
+// file) and collects what it prints. The tool reads it as the file
+// /dev/stdin: Debian 12's osslsigncode knows no "-readpass -".
 ToolRun Run(const std::filesystem::path& tool, const std::vector<std::string>& args,
             const std::string& input) {
   Pipe in, out;
@@ -136,7 +137,7 @@ void SignProgram(const std::filesystem::path& program, const std::filesystem::pa
   std::error_code ignored;
   std::filesystem::remove(signedCopy, ignored);  // the tool refuses to overwrite
   const ToolRun run = Run(tool,
-                          {"sign", "-pkcs12", request.certificate.string(), "-readpass", "-",
+                          {"sign", "-pkcs12", request.certificate.string(), "-readpass", "/dev/stdin",
                            "-in", program.string(), "-out", signedCopy.string()},
                           request.password);
   if (run.status != 0) {
