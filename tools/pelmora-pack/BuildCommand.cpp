@@ -65,8 +65,15 @@ BuildRequest ParseBuild(const std::vector<std::string>& args) {
   request.manifest = positional[0];
   request.payload = positional[1];
   request.out = positional[2];
-  request.installExe = installExe ? std::filesystem::path(*installExe)
-                                  : BuiltInstallExe(arch.value_or("win32"));
+  if (installExe) {
+    request.installExe = *installExe;
+  } else {
+    const std::string which = arch.value_or("win32");
+    request.installExe = BuiltInstallExe(which);
+    request.installExeOrigin = " (the " + which + " build of this source tree: `make " +
+                               (which == "win32" ? "installer" : which) +
+                               "` builds it; --install-exe names another)";
+  }
   if (certificate) {
     SigningRequest signing{*certificate, {}};
     if (passwordFile) {

@@ -124,7 +124,8 @@ class Planner {
   std::string SetupVersion() {
     const std::optional<std::string> program = ReadWhole(r_.installExe);
     if (!program) {
-      reasons_.push_back("cannot read the setup program " + r_.installExe.string());
+      reasons_.push_back("cannot read the setup program " + r_.installExe.string() +
+                         r_.installExeOrigin);
       return {};
     }
     try {

@@ -19,6 +19,7 @@ struct BuildRequest {
   std::filesystem::path payload;
   std::filesystem::path out;
   std::filesystem::path installExe;  // the setup program the medium carries
+  std::string installExeOrigin;      // added to a message about it: where the path came from
   std::optional<SigningRequest> signing;
 };
 
