@@ -42,13 +42,15 @@ acewriter::ArchiveOptions ArchiveSettings(const Manifest& m,
     else if (m.method.text == "lz77")
       options.method = acewriter::PackMethod::Lz77;
     else if (m.method.text != "ace20")
-      Bad(problems, m.method, "must be stored, lz77 or ace20, not \"" + ForMessage(m.method.text) + "\"");
+      Bad(problems, m.method,
+          "must be stored, lz77 or ace20, not \"" + ForMessage(m.method.text) + "\"");
   }
   if (m.level.Given()) {
     if (m.level.text.size() == 1 && m.level.text[0] >= '1' && m.level.text[0] <= '5')
       options.level = m.level.text[0] - '0';
     else
-      Bad(problems, m.level, "must be 1 (fastest) to 5 (smallest), not \"" + ForMessage(m.level.text) + "\"");
+      Bad(problems, m.level,
+          "must be 1 (fastest) to 5 (smallest), not \"" + ForMessage(m.level.text) + "\"");
   }
   if (m.solid.Given()) {
     if (m.solid.text == "yes" || m.solid.text == "no")
@@ -80,7 +82,8 @@ acewriter::ArchiveOptions ArchiveSettings(const Manifest& m,
     const std::optional<std::uint64_t> size = ParseSize(m.volumeSize.text);
     if (!size)
       Bad(problems, m.volumeSize,
-          "must be a number of bytes, with k or m for KiB or MiB, not \"" + ForMessage(m.volumeSize.text) + "\"");
+          "must be a number of bytes, with k or m for KiB or MiB, not \"" +
+              ForMessage(m.volumeSize.text) + "\"");
     else if (*size < kMinVolumeSize)
       Bad(problems, m.volumeSize,
           ForMessage(m.volumeSize.text) + " is too small: a volume needs at least " +

@@ -111,8 +111,7 @@ int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std
         << " volume(s) with " << report.files << " files, " << report.bytes << " bytes\n";
     return 0;
   } catch (const BuildRefused& refused) {
-    err << "pelmora-pack build: nothing written, " << refused.reasons.size()
-        << " problem(s):\n";
+    err << "pelmora-pack build: nothing written, " << refused.reasons.size() << " problem(s):\n";
     for (const std::string& reason : refused.reasons) err << "  " << reason << "\n";
   } catch (const std::exception& e) {
     err << "pelmora-pack build: " << e.what() << "\n";

@@ -98,8 +98,8 @@ ToolRun Run(const std::filesystem::path& tool, const std::vector<std::string>& a
   for (std::string& a : copies) argv.push_back(a.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
-  const int spawned = ::posix_spawn(&pid, toolText.c_str(), actions.Get(), nullptr, argv.data(),
-                                    environ);
+  const int spawned =
+      ::posix_spawn(&pid, toolText.c_str(), actions.Get(), nullptr, argv.data(), environ);
   if (spawned != 0)
     throw std::runtime_error("cannot start " + toolText + ": " + std::strerror(spawned));
   in.CloseRead();
@@ -137,14 +137,14 @@ void SignProgram(const std::filesystem::path& program, const std::filesystem::pa
   std::error_code ignored;
   std::filesystem::remove(signedCopy, ignored);  // the tool refuses to overwrite
   const ToolRun run = Run(tool,
-                          {"sign", "-pkcs12", request.certificate.string(), "-readpass", "/dev/stdin",
-                           "-in", program.string(), "-out", signedCopy.string()},
+                          {"sign", "-pkcs12", request.certificate.string(), "-readpass",
+                           "/dev/stdin", "-in", program.string(), "-out", signedCopy.string()},
                           request.password);
   if (run.status != 0) {
     std::filesystem::remove(signedCopy, ignored);
     throw std::runtime_error("signing " + program.string() + " with " +
-                             request.certificate.string() + " failed: " + kSigningTool + " says: " +
-                             run.output);
+                             request.certificate.string() + " failed: " + kSigningTool +
+                             " says: " + run.output);
   }
 }
 

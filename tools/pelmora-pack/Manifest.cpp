@@ -10,8 +10,8 @@ namespace {
 constexpr const char* kUnknownSection = "?";
 
 constexpr std::array<const char*, setupdesc::kSupportValueCount> kSupportKeys = {
-    "publisher", "about-url", "update-url", "help-link",
-    "help-telephone", "contact", "readme", "comments"};
+    "publisher",      "about-url", "update-url", "help-link",
+    "help-telephone", "contact",   "readme",     "comments"};
 
 std::string_view Trim(std::string_view text) {
   const std::size_t first = text.find_first_not_of(" \t");
@@ -70,7 +70,7 @@ class Parser {
   }
 
   void OpenSection(int line, std::string name) {
-    static constexpr const char* kKnown[] = {"product", "registry", "com", "shortcut",
+    static constexpr const char* kKnown[] = {"product", "registry",     "com",    "shortcut",
                                              "support", "config-files", "archive"};
     bool known = false;
     for (const char* k : kKnown) known = known || name == k;

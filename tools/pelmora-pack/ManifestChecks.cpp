@@ -15,8 +15,8 @@ namespace {
 // A value that reads as one of these would end or open a section of
 // install.pmd where the setup program does not expect it.
 constexpr std::array<const char*, 11> kSectionMarkers = {
-    "<begininfos>",        "<endinfos>",      "<beginregistry>", "<endregistry>",
-    "<beginregisterocx>",  "<endregisterocx>", "<beginicons>",     "<endicons>",
+    "<begininfos>",        "<endinfos>",         "<beginregistry>", "<endregistry>",
+    "<beginregisterocx>",  "<endregisterocx>",   "<beginicons>",    "<endicons>",
     "<beginsupportinfos>", "<beginConfigFiles>", "<endConfigFiles>"};
 
 bool IsSectionMarker(const std::string& text) {
@@ -82,7 +82,8 @@ class Checker {
     if (!Plain(v)) return;
     if (const std::string problem = acewriter::MemberNameProblem(v.text); !problem.empty())
       return Bad(v, "must name a file of the payload folder with \\ between folders: " + problem);
-    if (!payload_.HasFile(v.text)) Bad(v, std::string(what) + " " + ForMessage(v.text) + " is not in the payload");
+    if (!payload_.HasFile(v.text))
+      Bad(v, std::string(what) + " " + ForMessage(v.text) + " is not in the payload");
   }
 
   void CheckProduct() {

@@ -98,8 +98,8 @@ class Planner {
     CheckOutputFolder();
     if (reasons_.empty()) {
       try {
-        plan.description = setupdesc::EncodeDescription(
-            DescriptionText(manifest, information, plan.setupVersion));
+        plan.description =
+            setupdesc::EncodeDescription(DescriptionText(manifest, information, plan.setupVersion));
       } catch (const setupdesc::DescriptionFormatError& e) {
         reasons_.push_back(std::string("install.pmd would not be readable: ") + e.what());
       }
@@ -129,8 +129,8 @@ class Planner {
       return {};
     }
     try {
-      return ReadPeFileVersion(std::span(reinterpret_cast<const std::uint8_t*>(program->data()),
-                                         program->size()));
+      return ReadPeFileVersion(
+          std::span(reinterpret_cast<const std::uint8_t*>(program->data()), program->size()));
     } catch (const PeFormatError& e) {
       reasons_.push_back(r_.installExe.string() + ": no file version to write into " +
                          kDescriptionName + ": " + e.what());
@@ -153,7 +153,8 @@ class Planner {
     if (IsInside(r_.out, r_.payload))
       reasons_.push_back("the setup folder " + r_.out.string() +
                          " must not lie inside the payload folder " + r_.payload.string());
-    if (fs::exists(r_.out / kProgramName, ec) && fs::equivalent(r_.out / kProgramName, r_.installExe, ec))
+    if (fs::exists(r_.out / kProgramName, ec) &&
+        fs::equivalent(r_.out / kProgramName, r_.installExe, ec))
       reasons_.push_back(r_.installExe.string() + " is already the setup folder's " + kProgramName);
   }
 

@@ -40,44 +40,44 @@ const std::string kSampleProgram = test::TestDataFile("pe/version-i686.exe");
 constexpr const char* kSampleVersion = "3.14.15.926";
 
 // The manifest's line numbers matter to the validation table below.
-const std::string kManifest = U8(
-    u8"# Demo product\n"                                   // 1
-    u8"[product]\n"                                        // 2
-    u8"name = Demo Müller\n"                               // 3
-    u8"version = 2.1\n"                                    // 4
-    u8"uninstall-key = DemoMüller\n"                       // 5
-    u8"directory = C:\\Programme\\Demo Müller\n"           // 6
-    u8"program = bin\\demo.exe\n"                          // 7
-    u8"information = info.txt\n"                           // 8
-    u8"[registry]\n"                                       // 9
-    u8"key = Software\\Demo\\Müller\n"                     // 10
-    u8"key = Software\\Demo\\Settings\n"                   // 11
-    u8"[com]\n"                                            // 12
-    u8"server = lib\\ctl.ocx\n"                            // 13
-    u8"[shortcut]\n"                                       // 14
-    u8"group = Demo Müller\n"                              // 15
-    u8"name = Demo starten\n"                              // 16
-    u8"target = bin\\demo.exe\n"                           // 17
-    u8"icon = bin\\demo.ico\n"                             // 18
-    u8"[shortcut]\n"                                       // 19
-    u8"group = Demo Müller\n"                              // 20
-    u8"name = Grüße lesen\n"                               // 21
-    u8"target = Grüße.txt\n"                               // 22
-    u8"[support]\n"                                        // 23
-    u8"publisher = Müller & Söhne GmbH\n"                  // 24
-    u8"about-url = https://example.org/demo\n"             // 25
-    u8"update-url = https://example.org/demo/update\n"     // 26
-    u8"help-link = https://example.org/demo/hilfe\n"       // 27
-    u8"help-telephone = +49 30 1234567\n"                  // 28
-    u8"contact = support@example.org\n"                    // 29
-    u8"readme = Liesmich.txt\n"                            // 30
-    u8"comments = Straße, Größe, Maß\n"                    // 31
-    u8"[config-files]\n"                                   // 32
-    u8"file = demo.ini\n"                                  // 33
-    u8"file = data\\cache.dat\n"                           // 34
-    u8"[archive]\n"                                        // 35
-    u8"password = geheim 123\n"                            // 36
-    u8"volume-size = 64k\n");                              // 37
+const std::string kManifest =
+    U8(u8"# Demo product\n"                                // 1
+       u8"[product]\n"                                     // 2
+       u8"name = Demo Müller\n"                            // 3
+       u8"version = 2.1\n"                                 // 4
+       u8"uninstall-key = DemoMüller\n"                    // 5
+       u8"directory = C:\\Programme\\Demo Müller\n"        // 6
+       u8"program = bin\\demo.exe\n"                       // 7
+       u8"information = info.txt\n"                        // 8
+       u8"[registry]\n"                                    // 9
+       u8"key = Software\\Demo\\Müller\n"                  // 10
+       u8"key = Software\\Demo\\Settings\n"                // 11
+       u8"[com]\n"                                         // 12
+       u8"server = lib\\ctl.ocx\n"                         // 13
+       u8"[shortcut]\n"                                    // 14
+       u8"group = Demo Müller\n"                           // 15
+       u8"name = Demo starten\n"                           // 16
+       u8"target = bin\\demo.exe\n"                        // 17
+       u8"icon = bin\\demo.ico\n"                          // 18
+       u8"[shortcut]\n"                                    // 19
+       u8"group = Demo Müller\n"                           // 20
+       u8"name = Grüße lesen\n"                            // 21
+       u8"target = Grüße.txt\n"                            // 22
+       u8"[support]\n"                                     // 23
+       u8"publisher = Müller & Söhne GmbH\n"               // 24
+       u8"about-url = https://example.org/demo\n"          // 25
+       u8"update-url = https://example.org/demo/update\n"  // 26
+       u8"help-link = https://example.org/demo/hilfe\n"    // 27
+       u8"help-telephone = +49 30 1234567\n"               // 28
+       u8"contact = support@example.org\n"                 // 29
+       u8"readme = Liesmich.txt\n"                         // 30
+       u8"comments = Straße, Größe, Maß\n"                 // 31
+       u8"[config-files]\n"                                // 32
+       u8"file = demo.ini\n"                               // 33
+       u8"file = data\\cache.dat\n"                        // 34
+       u8"[archive]\n"                                     // 35
+       u8"password = geheim 123\n"                         // 36
+       u8"volume-size = 64k\n");                           // 37
 
 // Compresses poorly, so that the archive needs two 64 KiB volumes.
 std::string Noise(std::size_t size) {
@@ -92,12 +92,9 @@ std::string Noise(std::size_t size) {
 
 // The payload: relative path (UTF-8, '/') -> content.
 std::map<std::string, std::string> SamplePayload() {
-  return {{"bin/demo.exe", "MZ demo program"},
-          {"bin/demo.ico", std::string("\0\0\1\0", 4)},
-          {"lib/ctl.ocx", "MZ control"},
-          {U8(u8"Grüße.txt"), U8(u8"Viele Grüße\r\n")},
-          {"stUnInst.exe", "MZ uninstaller"},
-          {"data/noise.bin", Noise(100 * 1024)}};
+  return {{"bin/demo.exe", "MZ demo program"}, {"bin/demo.ico", std::string("\0\0\1\0", 4)},
+          {"lib/ctl.ocx", "MZ control"},       {U8(u8"Grüße.txt"), U8(u8"Viele Grüße\r\n")},
+          {"stUnInst.exe", "MZ uninstaller"},  {"data/noise.bin", Noise(100 * 1024)}};
 }
 
 class Medium : public ::testing::Test {
@@ -117,8 +114,11 @@ class Medium : public ::testing::Test {
   fs::path Out() const { return dir_.Path() / "medium"; }
 
   PackRun Build(std::vector<std::string> extra = {}) {
-    std::vector<std::string> args = {"build", (dir_.Path() / "demo.manifest").string(),
-                                     Payload().string(), Out().string(), "--install-exe",
+    std::vector<std::string> args = {"build",
+                                     (dir_.Path() / "demo.manifest").string(),
+                                     Payload().string(),
+                                     Out().string(),
+                                     "--install-exe",
                                      kSampleProgram};
     args.insert(args.end(), extra.begin(), extra.end());
     return Pack(args);
@@ -156,15 +156,20 @@ TEST_F(Medium, ManifestAndPayloadBecomeASetupFolderThatReadsBack) {
   EXPECT_EQ(d.IconNames[1], "Demo starten");
   EXPECT_EQ(d.IconTargets[1], "bin\\demo.exe");
   EXPECT_EQ(d.IconFiles[1], "bin\\demo.ico");
-  EXPECT_EQ(d.IconNames[2], "Gr\xFC\xDF" "e lesen");
-  EXPECT_EQ(d.IconTargets[2], "Gr\xFC\xDF" "e.txt");
+  EXPECT_EQ(d.IconNames[2],
+            "Gr\xFC\xDF"
+            "e lesen");
+  EXPECT_EQ(d.IconTargets[2],
+            "Gr\xFC\xDF"
+            "e.txt");
   EXPECT_EQ(d.IconFiles[2], "icon");
-  EXPECT_EQ(d.SupportInfo,
-            (std::array<std::string, setupdesc::kSupportValueCount>{
-                "M\xFCller & S\xF6hne GmbH", "https://example.org/demo",
-                "https://example.org/demo/update", "https://example.org/demo/hilfe",
-                "+49 30 1234567", "support@example.org", "Liesmich.txt",
-                "Stra\xDF" "e, Gr\xF6\xDF" "e, Ma\xDF"}));
+  EXPECT_EQ(d.SupportInfo, (std::array<std::string, setupdesc::kSupportValueCount>{
+                               "M\xFCller & S\xF6hne GmbH", "https://example.org/demo",
+                               "https://example.org/demo/update", "https://example.org/demo/hilfe",
+                               "+49 30 1234567", "support@example.org", "Liesmich.txt",
+                               "Stra\xDF"
+                               "e, Gr\xF6\xDF"
+                               "e, Ma\xDF"}));
   ASSERT_TRUE(d.ConfigFiles.has_value());
   EXPECT_EQ(*d.ConfigFiles, (std::vector<std::string>{"demo.ini", "data\\cache.dat"}));
 
@@ -210,7 +215,9 @@ TEST_F(Medium, RefusesWhatTheSetupCannotUseNamingLineAndField) {
       return text.replace(at, from.size(), to);
     };
   };
-  const auto append = [](std::string more) { return [more](std::string text) { return text + more; }; };
+  const auto append = [](std::string more) {
+    return [more](std::string text) { return text + more; };
+  };
   const auto repeat = [](const std::string& section, const std::string& entry, int count) {
     std::string text = section;
     for (int i = 0; i < count; ++i) text += entry + std::to_string(i) + "\n";
@@ -218,7 +225,8 @@ TEST_F(Medium, RefusesWhatTheSetupCannotUseNamingLineAndField) {
   };
   std::string shortcuts;
   for (int i = 0; i < 254; ++i)
-    shortcuts += "[shortcut]\ngroup = G\nname = N" + std::to_string(i) + "\ntarget = bin\\demo.exe\n";
+    shortcuts +=
+        "[shortcut]\ngroup = G\nname = N" + std::to_string(i) + "\ntarget = bin\\demo.exe\n";
   std::string servers = "[com]\n";
   for (int i = 0; i < 256; ++i) servers += "server = lib\\ctl.ocx\n";
 
@@ -235,17 +243,22 @@ TEST_F(Medium, RefusesWhatTheSetupCannotUseNamingLineAndField) {
        "line 13, [com] server: the COM server lib\\other.ocx is not in the payload"},
       {replace("[registry]\n", repeat("[registry]\n", "key = K", 254)),
        "line 265, [registry] key: one entry too many: install.pmd holds at most 255"},
-      {append(shortcuts), "[shortcut]: one entry too many: install.pmd holds at most 255 shortcuts"},
-      {append(servers), "line 294, [com] server: one entry too many: install.pmd holds at most 256"},
-      {replace("geheim 123", U8(u8"geheim€")), "line 36, [archive] password: may hold only printable ASCII"},
-      {replace("geheim 123", std::string(51, 'x')), "line 36, [archive] password: is longer than 50"},
+      {append(shortcuts),
+       "[shortcut]: one entry too many: install.pmd holds at most 255 shortcuts"},
+      {append(servers),
+       "line 294, [com] server: one entry too many: install.pmd holds at most 256"},
+      {replace("geheim 123", U8(u8"geheim€")),
+       "line 36, [archive] password: may hold only printable ASCII"},
+      {replace("geheim 123", std::string(51, 'x')),
+       "line 36, [archive] password: is longer than 50"},
       {replace("64k", "32k"), "line 37, [archive] volume-size: 32k is too small"},
       {replace(U8(u8"uninstall-key = DemoMüller"), "uninstall-key = \\ \\"),
        "line 5, [product] uninstall-key: must name a subkey"},
       {replace(U8(u8"C:\\Programme\\Demo Müller"), "Programme\\Demo"),
        "line 6, [product] directory: must be an absolute folder"},
       {replace(U8(u8"name = Demo Müller\n"), ""), "[product] name: is missing"},
-      {replace(U8(u8"Straße"), U8(u8"Ωmega")), "line 31, [support] comments: holds a character that Windows-1252"},
+      {replace(U8(u8"Straße"), U8(u8"Ωmega")),
+       "line 31, [support] comments: holds a character that Windows-1252"},
       {replace("readme =", "read-me ="), "line 30, [support] read-me: is no field of [support]"},
       {replace("key = Software\\Demo\\Settings", "key = <endregistry>"),
        "line 11, [registry] key: \"<endregistry>\" is a section marker"},
@@ -266,17 +279,17 @@ TEST_F(Medium, RefusesWhatTheSetupCannotUseNamingLineAndField) {
   }
 
   // Every problem at once, and the setup program's own file.
-  WriteManifest(replace("program = bin\\demo.exe", "program = bin\\nope.exe")(
-      replace("64k", "1k")(kManifest)));
+  WriteManifest(replace("program = bin\\demo.exe",
+                        "program = bin\\nope.exe")(replace("64k", "1k")(kManifest)));
   WriteText(dir_.Path() / "info.txt", "Text\n<endinfos>\n");
-  const PackRun many = Pack({"build", (dir_.Path() / "demo.manifest").string(),
-                             Payload().string(), (Payload() / "medium").string(), "--install-exe",
+  const PackRun many = Pack({"build", (dir_.Path() / "demo.manifest").string(), Payload().string(),
+                             (Payload() / "medium").string(), "--install-exe",
                              test::TestDataFile("pe/noversion-x86_64.exe")});
   EXPECT_EQ(many.code, 1);
   for (const char* message :
-       {"nothing written, 5 problem(s)", "line 7, [product] program", "line 37, [archive] volume-size",
-        "info.txt line 2 is \"<endinfos>\"", "noversion-x86_64.exe: no file version",
-        "must not lie inside the payload folder"})
+       {"nothing written, 5 problem(s)", "line 7, [product] program",
+        "line 37, [archive] volume-size", "info.txt line 2 is \"<endinfos>\"",
+        "noversion-x86_64.exe: no file version", "must not lie inside the payload folder"})
     EXPECT_NE(many.err.find(message), std::string::npos) << message << "\n" << many.err;
   EXPECT_FALSE(fs::exists(Payload() / "medium"));
 }
@@ -295,10 +308,10 @@ TEST_F(Medium, SignsTheSetupProgramWithThePackagersCertificate) {
   const std::string makeCert = std::string(PELMORA_TEST_OPENSSL) +
                                " req -x509 -newkey rsa:2048 -nodes -days 2 -subj "
                                "'/CN=Pelmora Test Packager' -addext extendedKeyUsage=codeSigning"
-                               " -keyout '" + key.string() + "' -out '" + cert.string() +
-                               "' 2>/dev/null && " + PELMORA_TEST_OPENSSL +
-                               " pkcs12 -export -inkey '" + key.string() + "' -in '" +
-                               cert.string() + "' -out '" + pfx.string() +
+                               " -keyout '" +
+                               key.string() + "' -out '" + cert.string() + "' 2>/dev/null && " +
+                               PELMORA_TEST_OPENSSL + " pkcs12 -export -inkey '" + key.string() +
+                               "' -in '" + cert.string() + "' -out '" + pfx.string() +
                                "' -passout file:'" + password.string() + "'";
   ASSERT_EQ(std::system(makeCert.c_str()), 0);
 

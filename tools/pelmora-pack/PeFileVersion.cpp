@@ -28,7 +28,8 @@ class ImageReader {
   }
   std::uint32_t U32(std::size_t at, const char* what) const {
     Need(at, 4, what);
-    return static_cast<std::uint32_t>(bytes_[at]) | static_cast<std::uint32_t>(bytes_[at + 1]) << 8 |
+    return static_cast<std::uint32_t>(bytes_[at]) |
+           static_cast<std::uint32_t>(bytes_[at + 1]) << 8 |
            static_cast<std::uint32_t>(bytes_[at + 2]) << 16 |
            static_cast<std::uint32_t>(bytes_[at + 3]) << 24;
   }

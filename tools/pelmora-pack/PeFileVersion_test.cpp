@@ -37,7 +37,8 @@ TEST(PeFileVersion, SaysWhyAFileHasNoVersion) {
 
   const Bytes whole = ReadBytes(TestDataFile("pe/version-i686.exe"));
   const Bytes signature = {0xBD, 0x04, 0xEF, 0xFE};
-  const auto fixedInfo = std::search(whole.begin(), whole.end(), signature.begin(), signature.end());
+  const auto fixedInfo =
+      std::search(whole.begin(), whole.end(), signature.begin(), signature.end());
   ASSERT_NE(fixedInfo, whole.end());
   // The file cut anywhere before the end of the fixed file info fails with
   // a reason instead of being read past its end.
