@@ -4,7 +4,7 @@
 set -u
 packages=(cmake make g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-          wine64 wine xvfb xauth imagemagick unace)
+          wine64 wine xvfb xauth imagemagick unace openssl osslsigncode)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

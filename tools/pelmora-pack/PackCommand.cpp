@@ -6,6 +6,7 @@
 
 #include "Version.h"
 #include "acewriter/Cp1252.h"
+#include "tools/pelmora-pack/BuildCommand.h"
 #include "setupdesc/PlainDescription.h"
 #include "setupdesc/SetupDescReader.h"
 
@@ -20,6 +21,13 @@ constexpr const char* kUsage =
     "       pelmora-pack show PMD [--version V]\n"
     "                                         list what the setup program reads from install.pmd;\n"
     "                                         with --version, check line 1 against V\n"
+    "       pelmora-pack build MANIFEST PAYLOAD_DIR OUT_DIR [--install-exe PATH | --arch "
+    "win32|win64]\n"
+    "                          [--sign CERT.pfx [--sign-password-file FILE]]\n"
+    "                                         write a setup folder: Install.exe, install.pmd,\n"
+    "                                         DATA.c00 and further volumes; without\n"
+    "                                         --sign-password-file the certificate's password\n"
+    "                                         comes from PELMORA_SIGN_PASSWORD\n"
     "Plain text is Windows-1252 with CR LF or LF line ends; install.pmd gets CR LF.\n";
 
 struct CommandError : std::runtime_error {
@@ -107,6 +115,8 @@ std::string DescribeDescription(const std::string& pmdBytes, const std::string& 
 int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   try {
     const std::string command = args.empty() ? "" : args[0];
+    if (command == "build")
+      return RunBuildCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
     if (command == "encode" && args.size() == 3) {
       WriteFile(args[2], setupdesc::EncodeDescription(ReadFile(args[1])));
       return 0;

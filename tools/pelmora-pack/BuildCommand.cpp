@@ -1,0 +1,122 @@
+#include "tools/pelmora-pack/BuildCommand.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+#include "tools/pelmora-pack/MediumBuilder.h"
+
+namespace pelmora::pack {
+
+namespace {
+
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Where the presets put the setup programs of this source tree; baked in
+// at build time, so that the build tree's tool finds them without options.
+std::filesystem::path BuiltInstallExe(const std::string& arch) {
+  if (arch == "win32") return PELMORA_PACK_INSTALL_EXE_WIN32;
+  if (arch == "win64") return PELMORA_PACK_INSTALL_EXE_WIN64;
+  throw UsageError("--arch must be win32 or win64, not \"" + arch + "\"");
+}
+
+// The password file's first line; a final line end is not part of it.
+std::string ReadPasswordFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read the password file " + path);
+  std::string line;
+  std::getline(in, line);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+BuildRequest ParseBuild(const std::vector<std::string>& args) {
+  BuildRequest request;
+  std::vector<std::string> positional;
+  std::optional<std::string> installExe, arch, certificate, passwordFile;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      positional.push_back(arg);
+      continue;
+    }
+    if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
+    const std::string& value = args[++i];
+    if (arg == "--install-exe")
+      installExe = value;
+    else if (arg == "--arch")
+      arch = value;
+    else if (arg == "--sign")
+      certificate = value;
+    else if (arg == "--sign-password-file")
+      passwordFile = value;
+    else
+      throw UsageError("unknown option " + arg);
+  }
+  if (positional.size() != 3)
+    throw UsageError("build takes MANIFEST PAYLOAD_DIR OUT_DIR, got " +
+                     std::to_string(positional.size()) + " argument(s)");
+  if (installExe && arch) throw UsageError("give --install-exe or --arch, not both");
+  if (passwordFile && !certificate) throw UsageError("--sign-password-file needs --sign");
+  request.manifest = positional[0];
+  request.payload = positional[1];
+  request.out = positional[2];
+  if (installExe) {
+    request.installExe = *installExe;
+  } else {
+    const std::string which = arch.value_or("win32");
+    request.installExe = BuiltInstallExe(which);
+    request.installExeOrigin = " (the " + which + " build of this source tree: `make " +
+                               (which == "win32" ? "installer" : which) +
+                               "` builds it; --install-exe names another)";
+  }
+  if (certificate) {
+    SigningRequest signing{*certificate, {}};
+    if (passwordFile) {
+      signing.password = ReadPasswordFile(*passwordFile);
+    } else {
+      const char* fromEnvironment = std::getenv(kSignPasswordVariable);
+      if (!fromEnvironment)
+        throw UsageError(std::string("--sign needs the certificate's password: give "
+                                     "--sign-password-file FILE or set ") +
+                         kSignPasswordVariable);
+      signing.password = fromEnvironment;
+    }
+    request.signing = std::move(signing);
+  }
+  return request;
+}
+
+}  // namespace
+
+int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  BuildRequest request;
+  try {
+    request = ParseBuild(args);
+  } catch (const UsageError& e) {
+    err << "pelmora-pack build: " << e.what() << "\n";
+    return 2;
+  } catch (const std::exception& e) {
+    err << "pelmora-pack build: " << e.what() << "\n";
+    return 1;
+  }
+  try {
+    const BuildReport report = BuildMedium(request);
+    out << "built " << request.out.string() << ": Install.exe " << report.setupVersion
+        << (request.signing ? " (signed)" : "") << ", install.pmd, " << report.volumes.size()
+        << " volume(s) with " << report.files << " files, " << report.bytes << " bytes\n";
+    return 0;
+  } catch (const BuildRefused& refused) {
+    err << "pelmora-pack build: nothing written, " << refused.reasons.size() << " problem(s):\n";
+    for (const std::string& reason : refused.reasons) err << "  " << reason << "\n";
+  } catch (const std::exception& e) {
+    err << "pelmora-pack build: " << e.what() << "\n";
+  }
+  return 1;
+}
+
+}  // namespace pelmora::pack

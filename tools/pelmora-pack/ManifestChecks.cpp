@@ -1,0 +1,171 @@
+#include "tools/pelmora-pack/ManifestChecks.h"
+
+#include <array>
+#include <optional>
+
+#include "acewriter/ArchiveWriter.h"
+#include "acewriter/Cp1252.h"
+#include "setupdesc/FixedLineRules.h"
+#include "setupdesc/SetupDescReader.h"
+
+namespace pelmora::pack {
+
+namespace {
+
+// A value that reads as one of these would end or open a section of
+// install.pmd where the setup program does not expect it.
+constexpr std::array<const char*, 11> kSectionMarkers = {
+    "<begininfos>",        "<endinfos>",         "<beginregistry>", "<endregistry>",
+    "<beginregisterocx>",  "<endregisterocx>",   "<beginicons>",    "<endicons>",
+    "<beginsupportinfos>", "<beginConfigFiles>", "<endConfigFiles>"};
+
+bool IsSectionMarker(const std::string& text) {
+  for (const char* marker : kSectionMarkers)
+    if (text == marker) return true;
+  return false;
+}
+
+bool HasControlCharacter(const std::string& text) {
+  for (unsigned char c : text)
+    if (c < 0x20 || c == 0x7F) return true;
+  return false;
+}
+
+bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+
+class Checker {
+ public:
+  Checker(const Manifest& m, const PayloadIndex& payload) : m_(m), payload_(payload) {}
+
+  std::vector<ManifestProblem> Run() {
+    CheckProduct();
+    CheckList(m_.registryKeys, kMaxRegistryKeys, "[registry] key");
+    for (const ManifestValue& key : m_.registryKeys)
+      if (Plain(key) && IsBlank(key.text)) Bad(key, "is empty");
+    CheckList(m_.comServers, kMaxComServers, "[com] server");
+    for (const ManifestValue& server : m_.comServers) InPayload(server, "the COM server");
+    CheckShortcuts();
+    for (const ManifestValue& value : m_.support) Plain(value);
+    for (const ManifestValue& file : m_.configFiles) {
+      Plain(file);
+      if (const std::string problem = acewriter::MemberNameProblem(file.text); !problem.empty())
+        Bad(file, "must name a file relative to the target folder: " + problem);
+    }
+    return std::move(problems_);
+  }
+
+ private:
+  void Bad(const ManifestValue& v, std::string message) {
+    problems_.push_back({v.line, v.field, std::move(message)});
+  }
+
+  // Present, not empty, and no section marker.
+  bool Required(const ManifestValue& v, const char* field) {
+    if (!v.Given()) {
+      problems_.push_back({0, field, "is missing"});
+      return false;
+    }
+    if (v.text.empty()) {
+      Bad(v, "is empty");
+      return false;
+    }
+    return Plain(v);
+  }
+
+  bool Plain(const ManifestValue& v) {
+    if (!IsSectionMarker(v.text)) return true;
+    Bad(v, "\"" + v.text + "\" is a section marker of install.pmd");
+    return false;
+  }
+
+  void InPayload(const ManifestValue& v, const char* what) {
+    if (!Plain(v)) return;
+    if (const std::string problem = acewriter::MemberNameProblem(v.text); !problem.empty())
+      return Bad(v, "must name a file of the payload folder with \\ between folders: " + problem);
+    if (!payload_.HasFile(v.text))
+      Bad(v, std::string(what) + " " + ForMessage(v.text) + " is not in the payload");
+  }
+
+  void CheckProduct() {
+    Required(m_.productName, "[product] name");
+    Required(m_.productVersion, "[product] version");
+    if (Required(m_.uninstallKey, "[product] uninstall-key") &&
+        !setupdesc::NamesUninstallSubkey(m_.uninstallKey.text))
+      Bad(m_.uninstallKey, "must name a subkey, not only backslashes and blanks");
+    if (Required(m_.directory, "[product] directory") &&
+        !setupdesc::IsAbsoluteDirectory(m_.directory.text))
+      Bad(m_.directory,
+          "must be an absolute folder such as C:\\Programme\\Produkt or \\\\Server\\Freigabe");
+    if (m_.program.Given()) InPayload(m_.program, "the main program");
+  }
+
+  void CheckList(const std::vector<ManifestValue>& list, std::size_t limit, const char* field) {
+    if (list.size() <= limit) return;
+    Bad(list[limit], std::string("one entry too many: install.pmd holds at most ") +
+                         std::to_string(limit) + " " + field + " entries");
+  }
+
+  void CheckShortcuts() {
+    if (m_.shortcuts.size() > kMaxShortcuts)
+      problems_.push_back({m_.shortcuts[kMaxShortcuts].line, "[shortcut]",
+                           "one entry too many: install.pmd holds at most " +
+                               std::to_string(kMaxShortcuts) + " shortcuts"});
+    for (const ShortcutEntry& s : m_.shortcuts) {
+      const std::string at = " of the [shortcut] on line " + std::to_string(s.line);
+      if (Required(s.group, ("[shortcut] group" + at).c_str())) FileNamePart(s.group);
+      if (Required(s.name, ("[shortcut] name" + at).c_str())) FileNamePart(s.name);
+      if (Required(s.target, ("[shortcut] target" + at).c_str()))
+        InPayload(s.target, "the shortcut's target");
+      if (!s.icon.Given()) continue;
+      if (s.icon.text == "icon")
+        Bad(s.icon, "\"icon\" means no icon file in install.pmd; leave the field out instead");
+      else
+        InPayload(s.icon, "the icon file");
+    }
+  }
+
+  // Group and name become one folder and one file name in the Start menu.
+  void FileNamePart(const ManifestValue& v) {
+    if (v.text.find_first_of("\\/:*?\"<>|") != std::string::npos)
+      Bad(v, "is one folder or file name in the Start menu and may not hold \\ / : * ? \" < > |");
+  }
+
+  const Manifest& m_;
+  const PayloadIndex& payload_;
+  std::vector<ManifestProblem> problems_;
+};
+
+}  // namespace
+
+std::vector<ManifestProblem> CheckManifest(const Manifest& manifest, const PayloadIndex& payload) {
+  return Checker(manifest, payload).Run();
+}
+
+std::vector<std::string> InformationLines(std::string_view utf8Text, const ManifestValue& source,
+                                          std::vector<ManifestProblem>& problems) {
+  if (utf8Text.substr(0, 3) == "\xEF\xBB\xBF") utf8Text.remove_prefix(3);
+  std::vector<std::string> lines;
+  const std::vector<std::string> raw = setupdesc::SplitLines(utf8Text);
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    const auto fail = [&](const std::string& what) {
+      problems.push_back({source.line, source.field,
+                          ForMessage(source.text) + " line " + std::to_string(i + 1) + " " + what});
+    };
+    const std::optional<std::string> line = acewriter::Utf8ToCp1252(raw[i]);
+    if (!line) {
+      fail("holds a character that Windows-1252 cannot represent (or is not UTF-8)");
+      continue;
+    }
+    std::string text = *line;
+    for (char& c : text)
+      if (c == '\t') c = ' ';  // the memo shows no tab stops
+    if (HasControlCharacter(text))
+      fail("holds a control character");
+    else if (text == "<endinfos>")
+      fail("is \"<endinfos>\", which would end the information text early");
+    lines.push_back(std::move(text));
+  }
+  return lines;
+}
+
+}  // namespace pelmora::pack

@@ -1,0 +1,235 @@
+#include "tools/pelmora-pack/MediumBuilder.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "acewriter/ArchiveWriter.h"
+#include "acewriter/Cp1252.h"
+#include "acewriter/FolderArchiver.h"
+#include "setupdesc/PlainDescription.h"
+#include "tools/pelmora-pack/ArchiveSettings.h"
+#include "tools/pelmora-pack/DescriptionText.h"
+#include "tools/pelmora-pack/Manifest.h"
+#include "tools/pelmora-pack/ManifestChecks.h"
+#include "tools/pelmora-pack/PayloadIndex.h"
+#include "tools/pelmora-pack/PeFileVersion.h"
+
+namespace pelmora::pack {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kProgramName = "Install.exe";
+constexpr const char* kDescriptionName = "install.pmd";
+constexpr const char* kFirstVolumeName = "DATA.c00";
+constexpr int kVolumeNames = 100;  // DATA.c00 .. DATA.c99
+
+std::optional<std::string> ReadWhole(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return bytes.str();
+}
+
+void WriteWhole(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  out.close();
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+// Whether `inner` is `outer` or lies below it.
+bool IsInside(const fs::path& inner, const fs::path& outer) {
+  std::error_code ec;
+  const fs::path a = fs::weakly_canonical(fs::absolute(inner, ec), ec);
+  const fs::path b = fs::weakly_canonical(fs::absolute(outer, ec), ec);
+  if (ec) return false;
+  auto ai = a.begin();
+  for (auto bi = b.begin(); bi != b.end(); ++bi, ++ai) {
+    if (bi->empty()) continue;  // trailing separator
+    if (ai == a.end() || *ai != *bi) return false;
+  }
+  return true;
+}
+
+// A manifest path ('\' or '/' between folders) relative to the manifest's
+// folder.
+fs::path BesideManifest(const fs::path& manifest, const std::string& cp1252) {
+  std::string utf8 = acewriter::Cp1252ToUtf8(cp1252);
+  for (char& c : utf8)
+    if (c == '\\') c = '/';
+  return manifest.parent_path() / fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+struct Plan {
+  std::string description;  // install.pmd's bytes
+  acewriter::ArchiveOptions archive;
+  std::string setupVersion;
+};
+
+class Planner {
+ public:
+  explicit Planner(const BuildRequest& request) : r_(request) {}
+
+  Plan Make() {
+    Plan plan;
+    const std::optional<std::string> manifestText = ReadWhole(r_.manifest);
+    Manifest manifest;
+    std::vector<std::string> information;
+    if (!manifestText) {
+      reasons_.push_back("cannot read the manifest " + r_.manifest.string());
+    } else {
+      ParsedManifest parsed = ParseManifest(*manifestText);
+      manifest = std::move(parsed.manifest);
+      std::vector<ManifestProblem> problems = std::move(parsed.problems);
+      const PayloadIndex payload = IndexPayload(r_.payload);
+      for (const std::string& p : payload.problems) reasons_.push_back("payload: " + p);
+      for (ManifestProblem& p : CheckManifest(manifest, payload)) problems.push_back(std::move(p));
+      plan.archive = ArchiveSettings(manifest, problems);
+      information = Information(manifest.information, problems);
+      for (const ManifestProblem& p : problems)
+        reasons_.push_back(r_.manifest.string() + ": " + Describe(p));
+    }
+    plan.setupVersion = SetupVersion();
+    CheckSigning();
+    CheckOutputFolder();
+    if (reasons_.empty()) {
+      try {
+        plan.description =
+            setupdesc::EncodeDescription(DescriptionText(manifest, information, plan.setupVersion));
+      } catch (const setupdesc::DescriptionFormatError& e) {
+        reasons_.push_back(std::string("install.pmd would not be readable: ") + e.what());
+      }
+    }
+    if (!reasons_.empty()) throw BuildRefused(std::move(reasons_));
+    return plan;
+  }
+
+ private:
+  std::vector<std::string> Information(const ManifestValue& file,
+                                       std::vector<ManifestProblem>& problems) {
+    if (!file.Given()) return {};
+    const fs::path path = BesideManifest(r_.manifest, file.text);
+    const std::optional<std::string> text = ReadWhole(path);
+    if (!text) {
+      problems.push_back({file.line, file.field, "cannot read " + path.string()});
+      return {};
+    }
+    return InformationLines(*text, file, problems);
+  }
+
+  std::string SetupVersion() {
+    const std::optional<std::string> program = ReadWhole(r_.installExe);
+    if (!program) {
+      reasons_.push_back("cannot read the setup program " + r_.installExe.string() +
+                         r_.installExeOrigin);
+      return {};
+    }
+    try {
+      return ReadPeFileVersion(
+          std::span(reinterpret_cast<const std::uint8_t*>(program->data()), program->size()));
+    } catch (const PeFormatError& e) {
+      reasons_.push_back(r_.installExe.string() + ": no file version to write into " +
+                         kDescriptionName + ": " + e.what());
+      return {};
+    }
+  }
+
+  void CheckSigning() {
+    if (!r_.signing) return;
+    if (const std::string why = SigningUnavailable(); !why.empty()) reasons_.push_back(why);
+    std::error_code ec;
+    if (!fs::is_regular_file(r_.signing->certificate, ec))
+      reasons_.push_back("the certificate " + r_.signing->certificate.string() + " is no file");
+  }
+
+  void CheckOutputFolder() {
+    std::error_code ec;
+    if (fs::exists(r_.out, ec) && !fs::is_directory(r_.out, ec))
+      reasons_.push_back(r_.out.string() + " exists and is no folder");
+    if (IsInside(r_.out, r_.payload))
+      reasons_.push_back("the setup folder " + r_.out.string() +
+                         " must not lie inside the payload folder " + r_.payload.string());
+    if (fs::exists(r_.out / kProgramName, ec) &&
+        fs::equivalent(r_.out / kProgramName, r_.installExe, ec))
+      reasons_.push_back(r_.installExe.string() + " is already the setup folder's " + kProgramName);
+  }
+
+  const BuildRequest& r_;
+  std::vector<std::string> reasons_;
+};
+
+std::string VolumeName(int index) {
+  std::string name = kFirstVolumeName;
+  name[name.size() - 2] = static_cast<char>('0' + index / 10);
+  name[name.size() - 1] = static_cast<char>('0' + index % 10);
+  return name;
+}
+
+// Removes what a failed run wrote, so that no half medium is mistaken for
+// a finished one.
+class OutputGuard {
+ public:
+  explicit OutputGuard(fs::path out) : out_(std::move(out)) {
+    std::error_code ec;
+    createdFolder_ = !fs::exists(out_, ec);
+  }
+  ~OutputGuard() {
+    if (done_) return;
+    std::error_code ec;
+    fs::remove(out_ / kProgramName, ec);
+    fs::remove(out_ / kDescriptionName, ec);
+    for (int i = 0; i < kVolumeNames; ++i) fs::remove(out_ / VolumeName(i), ec);
+    fs::remove(out_ / (std::string(kFirstVolumeName) + ".tmp"), ec);
+    if (createdFolder_) fs::remove(out_, ec);  // only when empty
+  }
+  OutputGuard(const OutputGuard&) = delete;
+  OutputGuard& operator=(const OutputGuard&) = delete;
+  void Done() { done_ = true; }
+
+ private:
+  fs::path out_;
+  bool createdFolder_ = false;
+  bool done_ = false;
+};
+
+}  // namespace
+
+BuildRefused::BuildRefused(std::vector<std::string> why)
+    : std::runtime_error(why.empty() ? "the medium cannot be built" : why.front()),
+      reasons(std::move(why)) {}
+
+BuildReport BuildMedium(const BuildRequest& request) {
+  const Plan plan = Planner(request).Make();
+
+  OutputGuard guard(request.out);
+  std::error_code ec;
+  fs::create_directories(request.out, ec);
+  if (ec) throw std::runtime_error("cannot create " + request.out.string() + ": " + ec.message());
+
+  BuildReport report;
+  report.setupVersion = plan.setupVersion;
+  acewriter::ArchiveWriter writer((request.out / kFirstVolumeName).string(), plan.archive);
+  const acewriter::FolderArchiveReport archived = acewriter::ArchiveFolder(request.payload, writer);
+  report.volumes = writer.Finish().volumes;
+  report.files = archived.files;
+  report.bytes = archived.bytes;
+
+  const fs::path program = request.out / kProgramName;
+  if (request.signing) {
+    SignProgram(request.installExe, program, *request.signing);
+  } else {
+    fs::copy_file(request.installExe, program, fs::copy_options::overwrite_existing, ec);
+    if (ec)
+      throw std::runtime_error("cannot copy " + request.installExe.string() + " to " +
+                               program.string() + ": " + ec.message());
+  }
+  WriteWhole(request.out / kDescriptionName, plan.description);
+  guard.Done();
+  return report;
+}
+
+}  // namespace pelmora::pack

@@ -1,0 +1,43 @@
+// pelmora-pack build: from a manifest and a payload folder to a finished
+// setup folder (Install.exe, install.pmd, DATA.c00 and further volumes).
+// Everything is checked before the first file is written.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tools/pelmora-pack/CodeSigning.h"
+
+namespace pelmora::pack {
+
+struct BuildRequest {
+  std::filesystem::path manifest;
+  std::filesystem::path payload;
+  std::filesystem::path out;
+  std::filesystem::path installExe;  // the setup program the medium carries
+  std::string installExeOrigin;      // added to a message about it: where the path came from
+  std::optional<SigningRequest> signing;
+};
+
+struct BuildReport {
+  std::string setupVersion;  // line 1 of install.pmd
+  std::vector<std::string> volumes;
+  std::size_t files = 0;
+  std::uint64_t bytes = 0;
+};
+
+// Every reason the medium cannot be built, one message each.
+struct BuildRefused : std::runtime_error {
+  explicit BuildRefused(std::vector<std::string> reasons);
+  std::vector<std::string> reasons;
+};
+
+// Throws BuildRefused before writing anything, or std::runtime_error when
+// writing fails; then the files this run wrote are removed again.
+BuildReport BuildMedium(const BuildRequest& request);
+
+}  // namespace pelmora::pack

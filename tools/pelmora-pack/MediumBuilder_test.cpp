@@ -1,0 +1,346 @@
+#include "tools/pelmora-pack/MediumBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <sstream>
+
+#include "TestFiles.h"
+#include "acewriter/Cp1252.h"
+#include "TestPaths.h"
+#include "setupdesc/SetupDescReader.h"
+#include "tools/acetool/LibraryArchive.h"
+#include "tools/pelmora-pack/PackCommand.h"
+
+namespace pelmora::pack {
+namespace {
+
+namespace fs = std::filesystem;
+using pelmora::test::ReadText;
+using pelmora::test::WriteText;
+
+struct PackRun {
+  int code;
+  std::string out, err;
+};
+
+PackRun Pack(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int code = RunPackCommand(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+// Manifests and payload names are UTF-8, whatever the compiler makes of
+// narrow literals.
+std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+const std::string kSampleProgram = test::TestDataFile("pe/version-i686.exe");
+constexpr const char* kSampleVersion = "3.14.15.926";
+
+// The manifest's line numbers matter to the validation table below.
+const std::string kManifest =
+    U8(u8"# Demo product\n"                                // 1
+       u8"[product]\n"                                     // 2
+       u8"name = Demo Müller\n"                            // 3
+       u8"version = 2.1\n"                                 // 4
+       u8"uninstall-key = DemoMüller\n"                    // 5
+       u8"directory = C:\\Programme\\Demo Müller\n"        // 6
+       u8"program = bin\\demo.exe\n"                       // 7
+       u8"information = info.txt\n"                        // 8
+       u8"[registry]\n"                                    // 9
+       u8"key = Software\\Demo\\Müller\n"                  // 10
+       u8"key = Software\\Demo\\Settings\n"                // 11
+       u8"[com]\n"                                         // 12
+       u8"server = lib\\ctl.ocx\n"                         // 13
+       u8"[shortcut]\n"                                    // 14
+       u8"group = Demo Müller\n"                           // 15
+       u8"name = Demo starten\n"                           // 16
+       u8"target = bin\\demo.exe\n"                        // 17
+       u8"icon = bin\\demo.ico\n"                          // 18
+       u8"[shortcut]\n"                                    // 19
+       u8"group = Demo Müller\n"                           // 20
+       u8"name = Grüße lesen\n"                            // 21
+       u8"target = Grüße.txt\n"                            // 22
+       u8"[support]\n"                                     // 23
+       u8"publisher = Müller & Söhne GmbH\n"               // 24
+       u8"about-url = https://example.org/demo\n"          // 25
+       u8"update-url = https://example.org/demo/update\n"  // 26
+       u8"help-link = https://example.org/demo/hilfe\n"    // 27
+       u8"help-telephone = +49 30 1234567\n"               // 28
+       u8"contact = support@example.org\n"                 // 29
+       u8"readme = Liesmich.txt\n"                         // 30
+       u8"comments = Straße, Größe, Maß\n"                 // 31
+       u8"[config-files]\n"                                // 32
+       u8"file = demo.ini\n"                               // 33
+       u8"file = data\\cache.dat\n"                        // 34
+       u8"[archive]\n"                                     // 35
+       u8"password = geheim 123\n"                         // 36
+       u8"volume-size = 64k\n");                           // 37
+
+// Compresses poorly, so that the archive needs two 64 KiB volumes.
+std::string Noise(std::size_t size) {
+  std::string bytes(size, '\0');
+  std::uint32_t x = 2463534242u;
+  for (char& c : bytes) {
+    x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+    c = static_cast<char>(x);
+  }
+  return bytes;
+}
+
+// The payload: relative path (UTF-8, '/') -> content.
+std::map<std::string, std::string> SamplePayload() {
+  return {{"bin/demo.exe", "MZ demo program"}, {"bin/demo.ico", std::string("\0\0\1\0", 4)},
+          {"lib/ctl.ocx", "MZ control"},       {U8(u8"Grüße.txt"), U8(u8"Viele Grüße\r\n")},
+          {"stUnInst.exe", "MZ uninstaller"},  {"data/noise.bin", Noise(100 * 1024)}};
+}
+
+class Medium : public ::testing::Test {
+ protected:
+  Medium() : dir_("medium") {
+    for (const auto& [name, content] : SamplePayload()) {
+      const fs::path file = Payload() / fs::path(std::u8string(name.begin(), name.end()));
+      fs::create_directories(file.parent_path());
+      WriteText(file, content);
+    }
+    WriteText(dir_.Path() / "info.txt", U8(u8"Willkommen bei Demo Müller.\n\nViel Spaß!\n"));
+    WriteManifest(kManifest);
+  }
+
+  void WriteManifest(const std::string& text) { WriteText(dir_.Path() / "demo.manifest", text); }
+  fs::path Payload() const { return dir_.Path() / "payload"; }
+  fs::path Out() const { return dir_.Path() / "medium"; }
+
+  PackRun Build(std::vector<std::string> extra = {}) {
+    std::vector<std::string> args = {"build",
+                                     (dir_.Path() / "demo.manifest").string(),
+                                     Payload().string(),
+                                     Out().string(),
+                                     "--install-exe",
+                                     kSampleProgram};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Pack(args);
+  }
+
+  test::ScratchDir dir_;
+};
+
+TEST_F(Medium, ManifestAndPayloadBecomeASetupFolderThatReadsBack) {
+  const PackRun run = Build();
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find(kSampleVersion), std::string::npos) << run.out;
+
+  EXPECT_EQ(ReadText(Out() / "Install.exe"), ReadText(kSampleProgram));
+
+  // install.pmd as the setup program reads it, texts in Windows-1252.
+  setupdesc::SetupDescription d;
+  d.SetupVersion = kSampleVersion;
+  const setupdesc::ReadResult r =
+      setupdesc::ReadSetupDescription(ReadText(Out() / "install.pmd"), d);
+  ASSERT_EQ(r.outcome, setupdesc::ReadOutcome::Read) << r.message;
+  EXPECT_EQ(r.titleLabel, "Demo M\xFCller 2.1");
+  EXPECT_EQ(d.UninstallKeyName, "DemoM\xFCller");
+  EXPECT_EQ(r.targetDirectory, "C:\\Programme\\Demo M\xFCller\\");
+  EXPECT_EQ(d.AppExeName, "bin\\demo.exe");
+  EXPECT_EQ(r.infoLines,
+            (std::vector<std::string>{"Willkommen bei Demo M\xFCller.", "", "Viel Spa\xDF!"}));
+  ASSERT_EQ(d.RegistryCount, 2);
+  EXPECT_EQ(d.RegistryLines[1], "Software\\Demo\\M\xFCller");
+  EXPECT_EQ(d.RegistryLines[2], "Software\\Demo\\Settings");
+  ASSERT_EQ(d.OcxLast, 0);
+  EXPECT_EQ(d.OcxFiles[0], "lib\\ctl.ocx");
+  ASSERT_EQ(d.IconCount, 2);
+  EXPECT_EQ(d.IconGroups[1], "Demo M\xFCller");
+  EXPECT_EQ(d.IconNames[1], "Demo starten");
+  EXPECT_EQ(d.IconTargets[1], "bin\\demo.exe");
+  EXPECT_EQ(d.IconFiles[1], "bin\\demo.ico");
+  EXPECT_EQ(d.IconNames[2],
+            "Gr\xFC\xDF"
+            "e lesen");
+  EXPECT_EQ(d.IconTargets[2],
+            "Gr\xFC\xDF"
+            "e.txt");
+  EXPECT_EQ(d.IconFiles[2], "icon");
+  EXPECT_EQ(d.SupportInfo, (std::array<std::string, setupdesc::kSupportValueCount>{
+                               "M\xFCller & S\xF6hne GmbH", "https://example.org/demo",
+                               "https://example.org/demo/update", "https://example.org/demo/hilfe",
+                               "+49 30 1234567", "support@example.org", "Liesmich.txt",
+                               "Stra\xDF"
+                               "e, Gr\xF6\xDF"
+                               "e, Ma\xDF"}));
+  ASSERT_TRUE(d.ConfigFiles.has_value());
+  EXPECT_EQ(*d.ConfigFiles, (std::vector<std::string>{"demo.ini", "data\\cache.dat"}));
+
+  // The archive: two volumes, every payload file (the uninstaller among
+  // them) under its Windows-1252 name, encrypted, extracted byte for byte.
+  EXPECT_TRUE(fs::exists(Out() / "DATA.c01"));
+  EXPECT_FALSE(fs::exists(Out() / "DATA.c00.tmp"));
+  std::map<std::string, std::string> expected;
+  for (const auto& [name, content] : SamplePayload()) {
+    std::string member = *acewriter::Utf8ToCp1252(name);
+    for (char& c : member)
+      if (c == '/') c = '\\';
+    expected[member] = content;
+  }
+  acetool::LibraryArchive archive((Out() / "DATA.c00").string(), ACE_OPEN_EXTRACT);
+  ASSERT_EQ(archive.OpenCode(), ACE_OK);
+  archive.SetPassword("geheim 123");
+  const fs::path unpacked = dir_.Path() / "unpacked";
+  fs::create_directories(unpacked);
+  std::map<std::string, std::string> found;
+  acetool::EntryInfo entry;
+  while (archive.Next(entry) == ACE_OK) {
+    if (entry.IsFolder()) {
+      EXPECT_EQ(archive.Process(ACE_SKIP, ""), ACE_OK);
+      continue;
+    }
+    EXPECT_EQ(entry.Encrypted(), entry.originalSize > 0) << entry.name;
+    const std::string target = (unpacked / "file").string();
+    ASSERT_EQ(archive.Process(ACE_EXTRACT, target), ACE_OK) << entry.name;
+    found[entry.name] = ReadText(target);
+    fs::remove(target);
+  }
+  EXPECT_EQ(found, expected);
+}
+
+// One scenario per rule: the manifest text changed by `edit`, a message
+// that must appear, and nothing written.
+TEST_F(Medium, RefusesWhatTheSetupCannotUseNamingLineAndField) {
+  const auto replace = [](std::string from, std::string to) {
+    return [from, to](std::string text) {
+      const std::size_t at = text.find(from);
+      if (at == std::string::npos) throw std::runtime_error("not in the manifest: " + from);
+      return text.replace(at, from.size(), to);
+    };
+  };
+  const auto append = [](std::string more) {
+    return [more](std::string text) { return text + more; };
+  };
+  const auto repeat = [](const std::string& section, const std::string& entry, int count) {
+    std::string text = section;
+    for (int i = 0; i < count; ++i) text += entry + std::to_string(i) + "\n";
+    return text;
+  };
+  std::string shortcuts;
+  for (int i = 0; i < 254; ++i)
+    shortcuts +=
+        "[shortcut]\ngroup = G\nname = N" + std::to_string(i) + "\ntarget = bin\\demo.exe\n";
+  std::string servers = "[com]\n";
+  for (int i = 0; i < 256; ++i) servers += "server = lib\\ctl.ocx\n";
+
+  struct Case {
+    std::function<std::string(std::string)> edit;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {replace("program = bin\\demo.exe", "program = bin\\nope.exe"),
+       "line 7, [product] program: the main program bin\\nope.exe is not in the payload"},
+      {replace("icon = bin\\demo.ico", "icon = bin\\gone.ico"),
+       "line 18, [shortcut] icon: the icon file bin\\gone.ico is not in the payload"},
+      {replace("server = lib\\ctl.ocx", "server = lib\\other.ocx"),
+       "line 13, [com] server: the COM server lib\\other.ocx is not in the payload"},
+      {replace("[registry]\n", repeat("[registry]\n", "key = K", 254)),
+       "line 265, [registry] key: one entry too many: install.pmd holds at most 255"},
+      {append(shortcuts),
+       "[shortcut]: one entry too many: install.pmd holds at most 255 shortcuts"},
+      {append(servers),
+       "line 294, [com] server: one entry too many: install.pmd holds at most 256"},
+      {replace("geheim 123", U8(u8"geheim€")),
+       "line 36, [archive] password: may hold only printable ASCII"},
+      {replace("geheim 123", std::string(51, 'x')),
+       "line 36, [archive] password: is longer than 50"},
+      {replace("64k", "32k"), "line 37, [archive] volume-size: 32k is too small"},
+      {replace(U8(u8"uninstall-key = DemoMüller"), "uninstall-key = \\ \\"),
+       "line 5, [product] uninstall-key: must name a subkey"},
+      {replace(U8(u8"C:\\Programme\\Demo Müller"), "Programme\\Demo"),
+       "line 6, [product] directory: must be an absolute folder"},
+      {replace(U8(u8"name = Demo Müller\n"), ""), "[product] name: is missing"},
+      {replace(U8(u8"Straße"), U8(u8"Ωmega")),
+       "line 31, [support] comments: holds a character that Windows-1252"},
+      {replace("readme =", "read-me ="), "line 30, [support] read-me: is no field of [support]"},
+      {replace("key = Software\\Demo\\Settings", "key = <endregistry>"),
+       "line 11, [registry] key: \"<endregistry>\" is a section marker"},
+      {replace(U8(u8"name = Grüße lesen"), U8(u8"name = Grüße/lesen")),
+       "line 21, [shortcut] name: is one folder or file name"},
+      {replace("[archive]", "[archiv]"), "line 35, [archiv]: is no section of a manifest"},
+      {replace("information = info.txt", "information = fehlt.txt"),
+       "line 8, [product] information: cannot read"},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(Out());  // what a wrongly accepted case wrote
+    WriteManifest(c.edit(kManifest));
+    const PackRun run = Build();
+    EXPECT_EQ(run.code, 1) << c.message;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << "expected: " << c.message << "\n"
+                                                          << run.err;
+    EXPECT_FALSE(fs::exists(Out())) << c.message;
+  }
+
+  // Every problem at once, and the setup program's own file.
+  WriteManifest(replace("program = bin\\demo.exe",
+                        "program = bin\\nope.exe")(replace("64k", "1k")(kManifest)));
+  WriteText(dir_.Path() / "info.txt", "Text\n<endinfos>\n");
+  const PackRun many = Pack({"build", (dir_.Path() / "demo.manifest").string(), Payload().string(),
+                             (Payload() / "medium").string(), "--install-exe",
+                             test::TestDataFile("pe/noversion-x86_64.exe")});
+  EXPECT_EQ(many.code, 1);
+  for (const char* message :
+       {"nothing written, 5 problem(s)", "line 7, [product] program",
+        "line 37, [archive] volume-size", "info.txt line 2 is \"<endinfos>\"",
+        "noversion-x86_64.exe: no file version", "must not lie inside the payload folder"})
+    EXPECT_NE(many.err.find(message), std::string::npos) << message << "\n" << many.err;
+  EXPECT_FALSE(fs::exists(Payload() / "medium"));
+}
+
+TEST_F(Medium, SignsTheSetupProgramWithThePackagersCertificate) {
+#if defined(_WIN32)
+  const PackRun refused = Build({"--sign", kSampleProgram, "--sign-password-file", kSampleProgram});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_NE(refused.err.find("signing is not supported"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(Out()));
+#else
+  // A throw-away self-signed code-signing certificate.
+  const fs::path key = dir_.Path() / "key.pem", cert = dir_.Path() / "cert.pem",
+                 pfx = dir_.Path() / "cert.pfx", password = dir_.Path() / "password";
+  WriteText(password, "Zertifikat-Kennwort\n");
+  const std::string makeCert = std::string(PELMORA_TEST_OPENSSL) +
+                               " req -x509 -newkey rsa:2048 -nodes -days 2 -subj "
+                               "'/CN=Pelmora Test Packager' -addext extendedKeyUsage=codeSigning"
+                               " -keyout '" +
+                               key.string() + "' -out '" + cert.string() + "' 2>/dev/null && " +
+                               PELMORA_TEST_OPENSSL + " pkcs12 -export -inkey '" + key.string() +
+                               "' -in '" + cert.string() + "' -out '" + pfx.string() +
+                               "' -passout file:'" + password.string() + "'";
+  ASSERT_EQ(std::system(makeCert.c_str()), 0);
+
+  const PackRun run = Build({"--sign", pfx.string(), "--sign-password-file", password.string()});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("(signed)"), std::string::npos);
+  const fs::path program = Out() / "Install.exe";
+  EXPECT_NE(ReadText(program), ReadText(kSampleProgram));
+  const std::string verify = std::string(PELMORA_TEST_OSSLSIGNCODE) + " verify -CAfile '" +
+                             cert.string() + "' -in '" + program.string() + "' >/dev/null 2>&1";
+  EXPECT_EQ(std::system(verify.c_str()), 0);
+  const std::string unsignedVerify = std::string(PELMORA_TEST_OSSLSIGNCODE) + " verify -CAfile '" +
+                                     cert.string() + "' -in '" + kSampleProgram +
+                                     "' >/dev/null 2>&1";
+  EXPECT_NE(std::system(unsignedVerify.c_str()), 0);  // the check can fail
+
+  // From the environment; a wrong password leaves no medium behind.
+  fs::remove_all(Out());
+  ::setenv("PELMORA_SIGN_PASSWORD", "falsch", 1);
+  const PackRun wrong = Build({"--sign", pfx.string()});
+  ::unsetenv("PELMORA_SIGN_PASSWORD");
+  EXPECT_EQ(wrong.code, 1);
+  EXPECT_NE(wrong.err.find("osslsigncode says"), std::string::npos) << wrong.err;
+  EXPECT_FALSE(fs::exists(Out() / "Install.exe"));
+  EXPECT_FALSE(fs::exists(Out() / "DATA.c00"));
+
+  EXPECT_EQ(Build({"--sign", pfx.string()}).code, 2);  // no password anywhere
+#endif
+}
+
+}  // namespace
+}  // namespace pelmora::pack
