@@ -86,6 +86,16 @@ walk small_windows "$root/tests/e2e/small_windows.sh" "$prefix" "${setup[@]}" \
   "$w64/pages/page_gallery.exe" "$shots/small_windows" || status=1
 walk startup_messages "$root/tests/e2e/startup_messages.sh" "$prefix" "${setup[@]}" \
   "$w64/winsupport/testprogs/pelmora_testprog_closing.exe" "$shots/startup_messages" || status=1
+echo "== 10. A medium for the sample product (samples/demo/product.ini), built by pelmora-pack build"
+product="$out/product"
+rm -rf "$product"; mkdir -p "$product"
+cp -r "$root/samples/demo/payload" "$product/payload"
+cp "$w64/samples/demo.exe" "$product/payload/demo.exe"
+"$pack" build "$root/samples/demo/product.ini" "$product/payload" "$product/medium" --arch win64
+ls -l "$product/medium"
+echo "== 11. Installing it under Wine"
+env -u DISPLAY "$root/scripts/with-display.sh" "$root/scripts/demo-install.sh" "$prefix" \
+  "$product/medium" "$w64/tests/uia/wintool.exe" "$shots/installation" || status=1
 echo "Screenshots:"
 find "$shots" -name '*.png' | sort | sed "s|^$root/||"
 exit $status
