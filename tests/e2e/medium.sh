@@ -7,6 +7,14 @@
 #   make_medium DIR [PLAIN]               # fresh DIR with Install.exe, DATA.c00 and,
 #                                         # given PLAIN, install.pmd made from it
 #   temp_leftovers                        # private library folders left in the prefix's temp
+#
+# Media that really install, with an archive acetool writes under Wine:
+#   medium_use_acetool ACETOOL_EXE
+#   write_setup_description PLAIN VERSION PRODUCT_VERSION KEY MAIN [LINE...]
+#                                         # the six fixed lines, then LINEs as they are
+#   make_installable_medium DIR PLAIN PAYLOAD [ACETOOL_OPTION...]
+#                                         # make_medium, then DATA.c00 (and, with
+#                                         # --volume-size, DATA.c01...) from PAYLOAD's content
 
 medium_init() {
   medium_install=$1 medium_pack=$2
@@ -39,4 +47,23 @@ make_medium() {
 
 temp_leftovers() {
   find "$e2e_prefix/drive_c/users" -maxdepth 6 -name 'PelmoraSetup-*' 2>/dev/null
+}
+
+medium_use_acetool() { medium_acetool=$1; }
+
+write_setup_description() {
+  local plain=$1 version=$2 product=$3 key=$4 main=$5; shift 5
+  printf '%s\r\n' "$version" "Pelmora E2E" "$product" "$key" 'C:\Programme\Pelmora E2E' "$main" \
+    "$@" >"$plain"
+}
+
+make_installable_medium() {
+  local dir=$1 plain=$2 payload=$3; shift 3
+  make_medium "$dir" "$plain"
+  rm -f "$dir/DATA.c00"
+  if ! e2e_wine "$medium_acetool" c "$(e2e_winpath "$dir/DATA.c00")" "$(e2e_winpath "$payload")" "$@" \
+    >>"$e2e_artefacts/acetool.out" 2>>"$e2e_artefacts/wine.log" || [ ! -s "$dir/DATA.c00" ]; then
+    echo "acetool could not archive $payload" >&2
+    return 1
+  fi
 }
