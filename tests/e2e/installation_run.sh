@@ -26,7 +26,7 @@ clean_up() {
     e2e_wine reg delete "$key" /f >/dev/null 2>&1
   done
   chmod -R u+w "$drive_c/Firma" 2>/dev/null
-  rm -rf "$drive_c/Firma" "$drive_c/windows/stUnInst.exe" "$programs/Pelmora E2E"
+  rm -rf "$drive_c/Firma" "$drive_c/windows/stUnInst.exe" "$programs/Pelmora E2E" "$programs/Uninstall.lnk"
 }
 trap 'clean_up; stop_programs' EXIT
 clean_up
@@ -34,52 +34,6 @@ clean_up
 # --- helpers --------------------------------------------------------------
 text_of() { sed -n "s/^[A-Za-z0-9_]* id=$1 .* text=//p" <<<"$dump"; }
 field_of() { sed -n "s/^[A-Za-z0-9_]* id=$1 \(.* \)\?$2=\([^ ]*\) .*/\2/p" <<<"$dump"; }
-# A registry key's values as "NAME=DATA" lines, sorted.
-reg_values() {
-  e2e_wine reg query "$1" 2>/dev/null | tr -d '\r' |
-    sed -n 's/^    \([^ ].*[^ ]\) \{4\}REG_[A-Z_]* \{4\}\(.*\)$/\1=\2/p' | sort
-}
-reg_exists() { e2e_wine reg query "$1" >/dev/null 2>&1 && echo present || echo absent; }
-file_time() { date -r "$1" +%Y%m%d%H%M.%S 2>/dev/null; }
-# The protocol's lines with the date and the duration masked.
-protocol_of() {
-  tr -d '\r' <"$1" | sed -e 's#^/Date: .* - Time: .*#/Date: DATE - Time: TIME#' \
-    -e 's#^/installation duration: .*#/installation duration: DURATION#'
-}
-protocol_box='//////////////////////////////////////////
-/ UnInstall protocol file DON'"'"'T DELETE!! /
-/                                        /
-/ If you delete this file, an automatic  /
-/ and complete uninstallation of this    /
-/ application will get impossible!       /
-//////////////////////////////////////////
-/Date: DATE - Time: TIME'
-protocol_trailer="/end of installation
-/File created by Pelmora $setup_version
-/installation duration: DURATION"
-
-# Walks an English setup up to the installation page with TARGET typed in.
-start_installation() {  # NAME MEDIUM TARGET
-  start_program "$1" "$2/Install.exe"
-  setup=$last_pid
-  ui --timeout 30 click Welcome "&Next >" >/dev/null
-  ui_wait_line Installation "id=405 " 10
-  ui settext Installation 405 "$3" >/dev/null
-  ui click Installation "&Next >" >/dev/null
-}
-# The finished page: its title, then Finish without starting the program.
-finish() {  # NAME
-  if ui --timeout 60 wait Finished >/dev/null; then
-    e2e_pass "$1: the finished page is shown"
-  else
-    e2e_fail "$1" "no finished page; windows: $(ui list | tr '\n' ';')"
-  fi
-  screenshot "$1-finished"
-  ui --timeout 2 press Finished 602 >/dev/null 2>&1
-  ui click Finished "&Finish" >/dev/null
-  wait_program "$setup" 15
-  expect "$1: the program ends" 0 $?
-}
 # A shortcut file's target (LinkInfo's local path), then its description,
 # working folder, arguments and icon (StringData), joined by "|".
 link_fields() {
@@ -105,12 +59,6 @@ link_fields() {
     fi
   done
   (IFS='|'; echo "${fields[*]}")
-}
-expect_end() {  # NAME WHAT
-  wait_program "$setup" 15
-  local status=$?
-  [ "$status" -eq 124 ] && screenshot "$1-still-running"
-  expect "$1: $2" 0 "$status"
 }
 
 # --- the payload ----------------------------------------------------------
@@ -186,7 +134,7 @@ ${target}liesmich.txt|Liesmich|\"$target\"||
 C:\\windows\\stUnInst.exe|Uninstall|\"$target\"|\"${target}UnInstall.log\"|" \
   "$(for name in Hauptprogramm Liesmich Uninstall; do link_fields "$group/$name.lnk"; done)"
 cp "$installed/UnInstall.Log" "$out/new-protocol.log" 2>/dev/null
-expect "new: the protocol" "$protocol_box
+expect "new: the protocol" "$(protocol_box)
 0$target
 1${target}UnInstall.log
 0${target}com
@@ -204,6 +152,121 @@ r1Software\\PelmoraE2E\\Einstellungen
 r1Software\\PelmoraE2E\\Daten
 o${target}com\\registers.dll
 gPelmora E2E
-$protocol_trailer" "$(protocol_of "$installed/UnInstall.Log")"
+$(protocol_trailer)" "$(protocol_of "$installed/UnInstall.Log")"
+clean_up
+
+# The smaller setups below share a description without shortcuts and COM
+# servers, and payloads without an uninstaller.
+write_setup_description "$out/small.txt" "$setup_version" 1.0.0.0 "$key_name" liesmich.txt \
+  "<beginicons>" "<endicons>"
+small_payload() {  # DIR: liesmich.txt and daten\werte.txt with the fixed times
+  mkdir -p "$1/daten"
+  printf 'Lies mich.\r\n' >"$1/liesmich.txt"
+  printf 'eins\r\nzwei\r\n' >"$1/daten/werte.txt"
+}
+same_files() {  # PAYLOAD INSTALLED FILE...: "same" or what differs
+  local payload=$1 installed=$2 f result=same; shift 2
+  for f in "$@"; do cmp -s "$payload/$f" "$installed/$f" || result="differs: $f"; done
+  echo "$result"
+}
+cancel_state() { dump=$(ui dump Installation) && echo "Cancel visible=$(field_of 808 visible)"; }
+
+# --- 4. A password-protected archive --------------------------------------
+small_payload "$out/payload-password"
+make_installable_medium "$drive_c/medium-password" "$out/small.txt" "$out/payload-password" \
+  --method lz77 --password geheim
+start_installation password "$drive_c/medium-password" 'C:\Firma\Geheim'
+prompts=""
+for _ in $(seq 12); do
+  windows=$(ui list)
+  grep -q "caption=Finished$" <<<"$windows" && break
+  prompt=""
+  while IFS= read -r caption; do
+    ui --timeout 1 dump "$caption" 2>/dev/null | grep -q "^Edit id=701 " && prompt=$caption
+  done < <(sed -n 's/^pid=[0-9]* class=Pelmora[A-Za-z]* caption=//p' <<<"$windows" | grep -v -x -e Installation -e Welcome)
+  if [ -n "$prompt" ]; then
+    [ -z "$prompts" ] && screenshot password-prompt
+    prompts+="$prompt|"
+    ui settext "$prompt" 701 geheim >/dev/null
+    ui key "$prompt" 701 13 >/dev/null
+  fi
+  sleep 0.5
+done
+expect "password: the prompts' captions" "Password neccessary|aten\\werte.txt|iesmich.txt|aten\\werte.txt|" "$prompts"
+finish password
+expect "password: the files extracted correctly" same \
+  "$(same_files "$out/payload-password" "$drive_c/Firma/Geheim" liesmich.txt daten/werte.txt)"
+clean_up
+
+# --- 5. Two volumes, the second missing at first -------------------------
+export PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)"
+ae=$(printf '\xe4')
+small_payload "$out/payload-volumes"
+head -c 60000 /dev/urandom >"$out/payload-volumes/daten/zufall.bin"
+make_installable_medium "$drive_c/medium-volumes" "$out/small.txt" "$out/payload-volumes" \
+  --method stored --volume-size 40000
+mv "$drive_c/medium-volumes/DATA.c01" "$out/DATA.c01"
+disk_prompt="Bitte Datentr${ae}ger einlegen mit C:\\medium-volumes\\DATA.c01"
+start_installation volumes "$drive_c/medium-volumes" 'C:\Firma\Band'
+ui --timeout 60 wait "Achtung!" >/dev/null
+screenshot volumes-disk-prompt
+expect "volumes: the disk prompt" "$disk_prompt" "$(ui texts "Achtung!")"
+cp "$out/DATA.c01" "$drive_c/medium-volumes/DATA.c01"
+ui click "Achtung!" OK >/dev/null
+finish volumes
+expect "volumes: every file, the one across both volumes too" same \
+  "$(same_files "$out/payload-volumes" "$drive_c/Firma/Band" liesmich.txt daten/werte.txt daten/zufall.bin)"
+clean_up
+
+# Cancel at the disk prompt (it comes in the list pass, before anything is
+# unpacked) ends the program; the run still writes its protocol, without
+# entries, into the target, which a file kept from before holds.
+rm "$drive_c/medium-volumes/DATA.c01"
+mkdir -p "$drive_c/Firma/Band"; printf 'vorher' >"$drive_c/Firma/Band/vorher.txt"
+start_installation volumes-cancel "$drive_c/medium-volumes" 'C:\Firma\Band'
+ui --timeout 60 wait "Achtung!" >/dev/null
+ui click "Achtung!" Cancel >/dev/null
+expect_end volumes-cancel "Cancel at the disk prompt ends the program"
+expect "volumes-cancel: nothing unpacked, the earlier file kept" "vorher.txt" "$(ls "$drive_c/Firma/Band" | grep -v -x UnInstall.Log)"
+expect "volumes-cancel: the protocol of the cancelled installation" "$(protocol_box)
+0C:\\Firma\\Band\\
+1C:\\Firma\\Band\\UnInstall.log
+g
+$(protocol_trailer)" "$(protocol_of "$drive_c/Firma/Band/UnInstall.Log")"
+clean_up
+
+# --- 6. An entry whose name climbs out of the target ---------------------
+unset PELMORA_TEST_LANGUAGE_NAME
+make_medium "$drive_c/medium-hostile" "$out/small.txt"
+cp "$e2e_root/tests/data/ace/dirtraversal1.ace" "$drive_c/medium-hostile/DATA.c00"
+rm -rf "$drive_c/tmp/unace-dir-traversal" "$drive_c/unace-dir-traversal"
+start_installation hostile "$drive_c/medium-hostile" 'C:\Firma\Feind\Tief'
+ui --timeout 60 wait Pelmora >/dev/null
+screenshot hostile-message
+expect "hostile: the message names the entry" \
+  'The archive entry "../../../../../../../tmp/unace-dir-traversal" has a name that is not allowed and is not unpacked. The installation stops' \
+  "$(ui dismiss Pelmora | sed 's/\.$//')"
+expect "hostile: Cancel shown" "Cancel visible=1" "$(cancel_state)"
+screenshot hostile-cancel
+ui click Installation Cancel >/dev/null
+expect_end hostile "Cancel ends the program"
+expect "hostile: nothing written outside the target" "" \
+  "$(find "$drive_c" /tmp -maxdepth 3 -name 'unace-dir-traversal*' 2>/dev/null)"
+clean_up
+
+# --- 7. A protocol that cannot be written ends the run -------------------
+export PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)"
+small_payload "$out/payload-failure"
+make_installable_medium "$drive_c/medium-failure" "$out/small.txt" "$out/payload-failure" --method lz77
+mkdir -p "$drive_c/Firma/Fehler/UnInstall.Log"
+start_installation failure "$drive_c/medium-failure" 'C:\Firma\Fehler'
+ui --timeout 60 wait Pelmora >/dev/null
+screenshot failure-report
+expect "failure: the error report" "E/A-Fehler 5." "$(ui dismiss Pelmora)"
+expect "failure: Cancel shown, the files unpacked" "Cancel visible=1|same" \
+  "$(cancel_state)|$(same_files "$out/payload-failure" "$drive_c/Firma/Fehler" liesmich.txt daten/werte.txt)"
+ui click Installation Cancel >/dev/null
+expect_end failure "Cancel ends the program"
+clean_up
 
 e2e_finish
