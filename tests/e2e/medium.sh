@@ -107,7 +107,14 @@ finish() {
     e2e_fail "$1" "no finished page; windows: $(ui list | tr '\n' ';')"
   fi
   screenshot "$1-finished"
-  ui --timeout 2 press "$finished" 602 >/dev/null 2>&1  # the program is not started
+  # The program is not started: its box unchecked (the page may check it
+  # once more as it comes up).
+  local i
+  for i in 1 2 3 4 5; do
+    ui dump "$finished" | grep -q '^Button id=602 visible=1 .*checked=1' || break
+    ui press "$finished" 602 >/dev/null
+    sleep 0.5
+  done
   ui click "$finished" "$finish_button" >/dev/null
   expect_end "$1" "the program ends"
 }
