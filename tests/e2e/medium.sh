@@ -7,6 +7,25 @@
 #   make_medium DIR [PLAIN]               # fresh DIR with Install.exe, DATA.c00 and,
 #                                         # given PLAIN, install.pmd made from it
 #   temp_leftovers                        # private library folders left in the prefix's temp
+#
+# Media that really install, with an archive acetool writes under Wine:
+#   medium_use_acetool ACETOOL_EXE
+#   write_setup_description PLAIN VERSION PRODUCT_VERSION KEY MAIN [LINE...]
+#                                         # the six fixed lines, then LINEs as they are
+#   make_installable_medium DIR PLAIN PAYLOAD [ACETOOL_OPTION...]
+#                                         # make_medium, then DATA.c00 (and, with
+#                                         # --volume-size, DATA.c01...) from PAYLOAD's content
+#
+# Running a setup from such a medium (German with PELMORA_TEST_LANGUAGE_NAME
+# set, else English):
+#   start_installation NAME MEDIUM TARGET # to the installation page; $setup: the program's pid
+#   finish NAME                           # the finished page, Finish without starting
+#                                         # the program, the program ends
+#   expect_end NAME WHAT                  # the program ends
+#   reg_values KEY                        # the key's values, sorted NAME=DATA lines
+#   reg_exists KEY; file_time PATH        # present|absent; touch -t form
+#   protocol_of FILE                      # the protocol, date, time and duration masked;
+#   protocol_box; protocol_trailer        # its fixed lines
 
 medium_init() {
   medium_install=$1 medium_pack=$2
@@ -39,4 +58,95 @@ make_medium() {
 
 temp_leftovers() {
   find "$e2e_prefix/drive_c/users" -maxdepth 6 -name 'PelmoraSetup-*' 2>/dev/null
+}
+
+medium_use_acetool() { medium_acetool=$1; }
+
+write_setup_description() {
+  local plain=$1 version=$2 product=$3 key=$4 main=$5; shift 5
+  printf '%s\r\n' "$version" "Pelmora E2E" "$product" "$key" 'C:\Programme\Pelmora E2E' "$main" \
+    "$@" >"$plain"
+}
+
+make_installable_medium() {
+  local dir=$1 plain=$2 payload=$3; shift 3
+  make_medium "$dir" "$plain"
+  rm -f "$dir/DATA.c00"
+  if ! e2e_wine "$medium_acetool" c "$(e2e_winpath "$dir/DATA.c00")" "$(e2e_winpath "$payload")" "$@" \
+    >>"$e2e_artefacts/acetool.out" 2>>"$e2e_artefacts/wine.log" || [ ! -s "$dir/DATA.c00" ]; then
+    echo "acetool could not archive $payload" >&2
+    return 1
+  fi
+}
+
+page_captions() {  # welcome, finished, their Next and Finish buttons
+  if [ -n "${PELMORA_TEST_LANGUAGE_NAME:-}" ]; then
+    echo "Willkommen|Abgeschlossen|&Weiter >|&Beenden"
+  else
+    echo "Welcome|Finished|&Next >|&Finish"
+  fi
+}
+
+start_installation() {
+  local welcome finished next finish_button
+  IFS='|' read -r welcome finished next finish_button <<<"$(page_captions)"
+  start_program "$1" "$2/Install.exe"
+  setup=$last_pid
+  ui --timeout 30 click "$welcome" "$next" >/dev/null
+  ui_wait_line Installation "id=405 " 10
+  ui settext Installation 405 "$3" >/dev/null
+  ui click Installation "$next" >/dev/null
+}
+
+finish() {
+  local welcome finished next finish_button
+  IFS='|' read -r welcome finished next finish_button <<<"$(page_captions)"
+  if ui --timeout 60 wait "$finished" >/dev/null; then
+    e2e_pass "$1: the finished page is shown"
+  else
+    e2e_fail "$1" "no finished page; windows: $(ui list | tr '\n' ';')"
+  fi
+  screenshot "$1-finished"
+  # The program is not started: its box unchecked (the page may check it
+  # once more as it comes up).
+  local i
+  for i in 1 2 3 4 5; do
+    ui dump "$finished" | grep -q '^Button id=602 visible=1 .*checked=1' || break
+    ui press "$finished" 602 >/dev/null
+    sleep 0.5
+  done
+  ui click "$finished" "$finish_button" >/dev/null
+  expect_end "$1" "the program ends"
+}
+
+expect_end() {
+  wait_program "$setup" 15
+  local status=$?
+  [ "$status" -eq 124 ] && screenshot "$1-still-running"
+  expect "$1: $2" 0 "$status"
+}
+
+# A registry key's values as "NAME=DATA" lines, sorted.
+reg_values() {
+  e2e_wine reg query "$1" 2>/dev/null | tr -d '\r' |
+    sed -n 's/^    \([^ ].*[^ ]\) \{4\}REG_[A-Z_]* \{4\}\(.*\)$/\1=\2/p' | sort
+}
+reg_exists() { e2e_wine reg query "$1" >/dev/null 2>&1 && echo present || echo absent; }
+file_time() { date -r "$1" +%Y%m%d%H%M.%S 2>/dev/null; }
+# The protocol's lines with the date and the duration masked.
+protocol_of() {
+  tr -d '\r' <"$1" | sed -e 's#^/Date: .* - Time: .*#/Date: DATE - Time: TIME#' \
+    -e 's#^/installation duration: .*#/installation duration: DURATION#'
+}
+protocol_box() { printf '%s\n' '//////////////////////////////////////////
+/ UnInstall protocol file DON'"'"'T DELETE!! /
+/                                        /
+/ If you delete this file, an automatic  /
+/ and complete uninstallation of this    /
+/ application will get impossible!       /
+//////////////////////////////////////////
+/Date: DATE - Time: TIME'; }
+protocol_trailer() {
+  printf '%s\n' "/end of installation" "/File created by Pelmora $setup_version" \
+    "/installation duration: DURATION"
 }
