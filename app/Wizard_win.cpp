@@ -63,8 +63,14 @@ int Wizard::Run() {
   pages::PumpMessagesUntil(done);
   MSG quit;
   PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-  // Whatever ended the program, a library this run wrote does not stay.
+  // Whatever ended the program, a library this run wrote does not stay,
+  // nor the empty target directory of a setup that did not complete; one
+  // that holds anything stays, and a failure is nobody's business.
   library_.Remove();
+  const std::string target = targetDirectory_.Directory();
+  if (mainWindowClosed_ && !description_.InstallCompleted && !target.empty() &&
+      DirectoryExists(target))
+    RemoveDirectoryA(target.c_str());
   // A start-up check that ended the program is a failure for whoever ran it.
   return endRequested_ ? 1 : 0;
 }
@@ -169,11 +175,9 @@ void Wizard::CloseMainWindow() {
   // The library itself goes when the message loop has ended: a Cancel
   // during the extraction closes the main window while the archive reader
   // still has it loaded.
-  // A setup that did not complete leaves no empty target directory; one
-  // that holds anything stays, and a failure is nobody's business.
-  const std::string target = targetDirectory_.Directory();
-  if (!description_.InstallCompleted && !target.empty() && DirectoryExists(target))
-    RemoveDirectoryA(target.c_str());
+  // The empty target directory of an uncompleted setup goes when the loop
+  // has ended (Run): a Cancel during the installation closes the main window
+  // before the run has written the protocol of what it installed.
   description_.ConfigFiles.reset();
   for (Page p : {Page::Information, Page::ExistingInstallation, Page::TargetDirectory,
                  Page::Installation, Page::Finished})

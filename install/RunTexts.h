@@ -49,10 +49,10 @@ inline std::string UnsafeEntryText(std::string_view entryName, bool english) {
   const std::string name(entryName);
   return english ? "The archive entry \"" + name +
                        "\" has a name that is not allowed and is not unpacked. "
-                       "The installation stops"
+                       "The installation stops."
                  : "Der Archiveintrag \"" + name +
                        "\" hat einen unzulässigen Namen und wird nicht entpackt. "
-                       "Die Installation wird abgebrochen";
+                       "Die Installation wird abgebrochen.";
 }
 
 // A COM server whose registration failed: this text followed by its path,

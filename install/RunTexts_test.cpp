@@ -34,7 +34,7 @@ TEST(RunTexts, AreWindows1252AndComposeAsShown) {
 
   EXPECT_EQ(UnsafeEntryText("..\\evil.dll", false),
             "Der Archiveintrag \"..\\evil.dll\" hat einen unzul\xE4ssigen Namen und wird nicht "
-            "entpackt. Die Installation wird abgebrochen");
+            "entpackt. Die Installation wird abgebrochen.");
   EXPECT_NE(UnsafeEntryText("..\\evil.dll", true).find("\"..\\evil.dll\""), std::string::npos);
 }
 
