@@ -235,6 +235,32 @@ g
 $(protocol_trailer)" "$(protocol_of "$drive_c/Firma/Band/UnInstall.Log")"
 clean_up
 
+# Cancel while a large entry is being unpacked: the walk stops, the main
+# window closes, and the run still writes the protocol of what it reached
+# (the entries before and the one being unpacked, not those after it).
+unset PELMORA_TEST_LANGUAGE_NAME
+mkdir -p "$out/payload-large"
+printf 'a\r\n' >"$out/payload-large/a.txt"
+head -c 300000000 /dev/urandom >"$out/payload-large/b.bin"
+printf 'c\r\n' >"$out/payload-large/c.txt"
+make_installable_medium "$drive_c/medium-large" "$out/small.txt" "$out/payload-large" --method stored
+rm -rf "$out/payload-large"
+start_installation large "$drive_c/medium-large" 'C:\Firma\Gross'
+# Cancel appears with the list pass's end code, as the extract pass begins.
+ui_wait_line Installation "id=808 visible=1" 60
+ui click Installation Cancel >/dev/null
+expect_end large "Cancel during the extraction ends the program"
+expect "large: the entries after the cancelled one are not unpacked" "a.txt|absent" \
+  "$(ls "$drive_c/Firma/Gross" | grep -x a.txt)|$([ -e "$drive_c/Firma/Gross/c.txt" ] && echo present || echo absent)"
+expect "large: the protocol of the partial installation" "$(protocol_box)
+0C:\\Firma\\Gross\\
+1C:\\Firma\\Gross\\UnInstall.log
+1C:\\Firma\\Gross\\a.txt
+1C:\\Firma\\Gross\\b.bin
+g
+$(protocol_trailer)" "$(protocol_of "$drive_c/Firma/Gross/UnInstall.Log")"
+rm -rf "$drive_c/medium-large" "$drive_c/Firma/Gross"
+
 # --- 6. An entry whose name climbs out of the target ---------------------
 unset PELMORA_TEST_LANGUAGE_NAME
 make_medium "$drive_c/medium-hostile" "$out/small.txt"
