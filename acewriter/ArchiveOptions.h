@@ -27,8 +27,8 @@ struct ArchiveOptions {
   // 0: a single file. Otherwise the largest size of each volume in bytes.
   std::uint64_t volumeSize = 0;
   // Files larger than this are packed piece by piece through a work file
-  // beside the archive, so memory stays bounded whatever their size. (Not
-  // for Ace20: its encoder plans a member as a whole.)
+  // beside the archive, so memory stays bounded whatever their size. (Ace20
+  // pictures and sounds excepted: their modes are coded from memory.)
   std::uint64_t largeFileThreshold = 16u << 20;
   // DOS date-time in the MAIN header; unset: the current local time.
   std::optional<std::uint32_t> creationTime;

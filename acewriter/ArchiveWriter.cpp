@@ -98,12 +98,12 @@ std::uint64_t ArchiveWriter::AddFileFromDisk(const std::string& name,
   std::error_code ec;
   const std::uint64_t size = std::filesystem::file_size(path, ec);
   FileHeader header = FileHeaderFor(name, stamp, ec ? 0 : size);
-  if (ec || size <= options_.largeFileThreshold || options_.method == PackMethod::Ace20) {
+  if (ec || size <= options_.largeFileThreshold || !packer_.PacksInPieces(path)) {
     const std::vector<std::uint8_t> data = ReadWholeFile(path);
     AddFile(name, data, stamp);
     return data.size();
   }
-  StreamedMember packed = packer_.PackFile(path, workPath_);
+  StreamedMember packed = packer_.PackFile(path, size, workPath_);
   // The file may have changed size since it was measured.
   header.originalSize = FileHeaderFor(name, stamp, packed.originalSize).originalSize;
   header.crc32 = packed.crc32;

@@ -50,9 +50,15 @@ class MemberPacker {
   // The result may refer to `original`, which must outlive it.
   PackedMember Pack(std::span<const std::uint8_t> original);
 
-  // Packs the file at `path` without holding it in memory, using `workPath`
-  // for the packed bytes. Not for the Ace20 method.
-  StreamedMember PackFile(const std::filesystem::path& path, const std::string& workPath);
+  // Whether PackFile can pack the file at `path` (the Ace20 method codes
+  // pictures and sounds from memory only).
+  bool PacksInPieces(const std::filesystem::path& path) const;
+
+  // Packs the file at `path`, of `size` bytes, without holding it in
+  // memory, using `workPath` for the packed bytes. The Ace20 method throws
+  // std::runtime_error when the file's size changes meanwhile.
+  StreamedMember PackFile(const std::filesystem::path& path, std::uint64_t size,
+                          const std::string& workPath);
 
   // What the FILE headers of this archive carry besides the member's own data.
   std::uint8_t Quality() const;

@@ -1,6 +1,7 @@
 // MemberPacker for files too large to hold: the file is read in chunks,
 // fed to the encoder, and the packed (and encrypted) bytes go to a work file
 // whose size then goes into the FILE header.
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 
@@ -73,12 +74,27 @@ std::uint64_t ForEachChunk(const std::filesystem::path& path, OnChunk&& onChunk)
   return total;
 }
 
+// Up to `count` bytes of `path` from `offset` on.
+std::vector<std::uint8_t> ReadPart(const std::filesystem::path& path, std::uint64_t offset,
+                                   std::size_t count) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in || !in.seekg(static_cast<std::streamoff>(offset)))
+    throw std::runtime_error("cannot open " + PathText(path));
+  std::vector<std::uint8_t> bytes(count);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(count));
+  if (in.bad()) throw std::runtime_error("cannot read " + PathText(path));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
+}
+
 }  // namespace
 
-StreamedMember MemberPacker::PackFile(const std::filesystem::path& path,
+bool MemberPacker::PacksInPieces(const std::filesystem::path& path) const {
+  return !encoder_ || encoder_->CodesInPieces(ReadPart(path, 0, kChunk));
+}
+
+StreamedMember MemberPacker::PackFile(const std::filesystem::path& path, std::uint64_t size,
                                       const std::string& workPath) {
-  if (options_.method == PackMethod::Ace20)
-    throw std::logic_error("ACE 2.0 members are packed from memory");
   StreamedMember member;
   member.compressionType = format::kStored;
   unace::format::AceCrc32 crc;
@@ -87,7 +103,7 @@ StreamedMember MemberPacker::PackFile(const std::filesystem::path& path,
     OutputFile work(workPath);
     member.work = WorkFile(workPath);
     StreamEncryptor sink(cipher_ ? &*cipher_ : nullptr, work);
-    encoder_->BeginMember(options_.solid);
+    encoder_->BeginMember(options_.solid, size);
     member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) {
       crc.Update(chunk);
       encoder_->Feed(chunk);
@@ -97,13 +113,22 @@ StreamedMember MemberPacker::PackFile(const std::filesystem::path& path,
     sink.Finish();
     work.Close();
     member.crc32 = crc.Value();
-    // As in memory: data that does not shrink is stored instead (the
-    // encoder's window already holds it, as a reader's will).
+    // As in memory: data that does not shrink is stored instead.
     if (sink.PlainBytes() < member.originalSize) {
       member.compressionType = encoder_->CompressionType();
       member.encrypted = cipher_.has_value();
       member.source = std::make_unique<FileSource>(workPath, work.Size());
       return member;
+    }
+    // The ACE 1.0 window holds the original bytes, as a reader's will; the
+    // ACE 2.0 one may hold filtered bytes, and only the newest window's
+    // worth of them matters.
+    if (options_.method == PackMethod::Ace20) {
+      const std::uint64_t window = std::uint64_t{2}
+                                   << std::max<std::uint32_t>(options_.dictionaryBits, 20);
+      const std::uint64_t tail = std::min(member.originalSize, window);
+      encoder_->StoreInstead(
+          ReadPart(path, member.originalSize - tail, static_cast<std::size_t>(tail)));
     }
   }
 

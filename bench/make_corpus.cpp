@@ -3,9 +3,12 @@
 // depends only on the seed, so every run measures the same bytes.
 //
 //   make_corpus OUTDIR SCALE_MB
+//   make_corpus --one-file FILE SIZE_MB
 //
 // SCALE_MB is the total size of the synthetic part in MiB (split roughly
-// 35% text, 25% source, 15% random, 25% repetitive).
+// 35% text, 25% source, 15% random, 25% repetitive). --one-file writes the
+// same kinds of data, interleaved in 1 MiB pieces, into one file of SIZE_MB
+// MiB (for the writer's memory with one large member).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -145,11 +148,31 @@ std::string Repetitive(std::mt19937& rng, std::size_t size) {
   return s;
 }
 
+// Built piece by piece so that the generator, too, stays small.
+int WriteOneFile(const char* path, std::size_t total) {
+  std::ofstream out(path, std::ios::binary);
+  std::mt19937 rng(20240102);
+  std::string (*const kinds[])(std::mt19937&, std::size_t) = {Prose, SourceText, RandomBytes,
+                                                              Prose, Repetitive, SourceText};
+  for (std::size_t i = 0, written = 0; written < total; ++i) {
+    const std::string piece = kinds[i % std::size(kinds)](rng, std::min(kMiB, total - written));
+    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    written += piece.size();
+  }
+  if (!out) {
+    std::fprintf(stderr, "make_corpus: cannot write %s\n", path);
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--one-file")
+    return WriteOneFile(argv[2], std::strtoul(argv[3], nullptr, 10) * kMiB);
   if (argc != 3) {
-    std::fprintf(stderr, "usage: make_corpus OUTDIR SCALE_MB\n");
+    std::fprintf(stderr, "usage: make_corpus OUTDIR SCALE_MB | --one-file FILE SIZE_MB\n");
     return 2;
   }
   Corpus corpus(argv[1]);

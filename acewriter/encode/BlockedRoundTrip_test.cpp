@@ -354,5 +354,67 @@ TEST(BlockedSolid, MemberStoredAfterAllLeavesItsOriginalBytesInTheWindow) {
   EXPECT_TRUE(test::Decode(decoder, packed, next.size(), 20, true, true, error) == next) << error;
 }
 
+// A member of many planning regions fed in uneven pieces, as a large file
+// is: code and text regions alternate, so EXE stretches start and end
+// inside pieces; the second, solid copy must reach back into the first.
+TEST(BlockedPieces, LargeMemberInPiecesDecodesAndKeepsTheModes) {
+  Bytes data = FakeCode(200000, 61);
+  for (const Bytes& part : {test::WordSoup(150000, 62), FakeCode(100000, 63),
+                            test::RandomBytes(70000, 64), test::WordSoup(90001, 65)})
+    data.insert(data.end(), part.begin(), part.end());
+  Options lz77;
+  lz77.method = Method::Blocked;
+  lz77.mode = BlockedMode::Lz77;
+  const std::size_t lz77Size = Encoder(lz77).EncodeMember(data, false).size();
+
+  unace::decode::Decoder decoder;
+  for (const BlockedMode mode : {BlockedMode::Auto, BlockedMode::Exe, BlockedMode::Delta}) {
+    Options options = lz77;
+    options.mode = mode;
+    const std::size_t oneShot = Encoder(options).EncodeMember(data, false).size();
+    Encoder pieces(options);
+    std::mt19937 rng(66);
+    std::size_t firstSize = 0;
+    for (const bool solid : {false, true}) {
+      ASSERT_TRUE(pieces.CodesInPieces(std::span<const std::uint8_t>(data).first(1 << 16)));
+      pieces.BeginMember(solid, data.size());
+      Bytes packed;
+      for (std::size_t at = 0; at < data.size();) {
+        const std::size_t n = std::min<std::size_t>(data.size() - at, 1 + rng() % 70000);
+        pieces.Feed(std::span<const std::uint8_t>(data).subspan(at, n));
+        at += n;
+        const Bytes done = pieces.TakePacked();
+        packed.insert(packed.end(), done.begin(), done.end());
+      }
+      const Bytes rest = pieces.FinishMember();
+      packed.insert(packed.end(), rest.begin(), rest.end());
+      std::string error;
+      EXPECT_TRUE(test::Decode(decoder, packed, data.size(), 20, true, solid, error) == data)
+          << error << " (mode " << static_cast<int>(mode) << ", solid " << solid << ")";
+      if (!solid) {
+        EXPECT_LE(packed.size(), oneShot + oneShot / 100) << static_cast<int>(mode);
+        if (mode == BlockedMode::Auto) {
+          EXPECT_LT(packed.size(), lz77Size) << "no EXE stretch";
+        }
+        firstSize = packed.size();
+      } else {
+        EXPECT_LT(packed.size(), firstSize / 10) << static_cast<int>(mode);
+      }
+    }
+  }
+}
+
+TEST(BlockedPieces, RefusesAMemberOfAnotherSizeThanAnnounced) {
+  Options options;
+  options.method = Method::Blocked;
+  const Bytes data = FakeCode(100000, 67);
+  Encoder encoder(options);
+  encoder.BeginMember(false, data.size() + 1);
+  encoder.Feed(data);
+  EXPECT_THROW(encoder.FinishMember(), std::runtime_error);
+  encoder.BeginMember(false, data.size() - 1);
+  EXPECT_THROW(encoder.Feed(data), std::runtime_error);
+}
+
 }  // namespace
 }  // namespace pelmora::acewriter::encode

@@ -1,10 +1,12 @@
 #include "acewriter/encode/Encoder.h"
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "acewriter/encode/AceSymbols.h"
 #include "acewriter/encode/BitWriter.h"
+#include "acewriter/encode/BlockedPieces.h"
 #include "acewriter/encode/BlockedStream.h"
 #include "acewriter/encode/LzBlockCoder.h"
 #include "acewriter/encode/LzParser.h"
@@ -65,18 +67,35 @@ class Encoder::Impl {
     parser_.ReplaceNewest(data);
   }
 
-  void BeginMember(bool solidContinue) {
-    if (options_.method != Method::Lz77)
-      throw std::logic_error("Encoder: only the ACE 1.0 method codes in pieces");
+  bool CodesInPieces(std::span<const std::uint8_t> head) const {
+    if (options_.method == Method::Lz77) return true;
+    switch (options_.mode) {
+      case BlockedMode::Pic:
+      case BlockedMode::Sound:
+        return false;
+      case BlockedMode::Auto:
+        return !StartsLikePictureOrSound(head);
+      default:
+        return true;
+    }
+  }
+
+  void BeginMember(bool solidContinue, std::uint64_t memberSize) {
     if (streaming_)
       throw std::logic_error("Encoder::beginMember: the previous member is not finished");
+    auto streaming = std::make_unique<Streaming>(options_.method == Method::Blocked);
+    if (options_.method == Method::Blocked)
+      streaming->blocked.emplace(options_, memberSize, parser_, streaming->coder);
     parser_.StartMember(solidContinue);
-    streaming_ = std::make_unique<Streaming>();
+    streaming_ = std::move(streaming);
   }
 
   void Feed(std::span<const std::uint8_t> data) {
     if (!streaming_) throw std::logic_error("Encoder::feed without beginMember");
-    parser_.Feed(data, streaming_->coder);
+    if (streaming_->blocked)
+      streaming_->blocked->Feed(data);
+    else
+      parser_.Feed(data, streaming_->coder);
   }
 
   std::vector<std::uint8_t> TakePacked() {
@@ -86,19 +105,24 @@ class Encoder::Impl {
 
   std::vector<std::uint8_t> FinishMember() {
     if (!streaming_) throw std::logic_error("Encoder::finishMember without beginMember");
-    parser_.FinishStretch(streaming_->coder);
-    streaming_->coder.Flush();
-    auto rest = streaming_->out.Finish();
-    streaming_.reset();
-    return rest;
+    // A failure leaves the member unfinished for good: the next one starts anew.
+    const auto streaming = std::move(streaming_);
+    if (streaming->blocked)
+      streaming->blocked->Finish();
+    else
+      parser_.FinishStretch(streaming->coder);
+    streaming->coder.Flush();
+    return streaming->out.Finish();
   }
 
   const Options& Settings() const { return options_; }
 
  private:
   struct Streaming {
+    explicit Streaming(bool withTypeCode) : coder(out, withTypeCode) {}
     BitWriter out;
-    LzBlockCoder coder{out, false};
+    LzBlockCoder coder;
+    std::optional<BlockedPieces> blocked;
   };
 
   Options options_;
@@ -118,7 +142,12 @@ std::vector<std::uint8_t> Encoder::EncodeMember(std::span<const std::uint8_t> da
 
 void Encoder::AppendStored(std::span<const std::uint8_t> data) { impl_->AppendStored(data); }
 void Encoder::StoreInstead(std::span<const std::uint8_t> data) { impl_->StoreInstead(data); }
-void Encoder::BeginMember(bool solidContinue) { impl_->BeginMember(solidContinue); }
+bool Encoder::CodesInPieces(std::span<const std::uint8_t> head) const {
+  return impl_->CodesInPieces(head);
+}
+void Encoder::BeginMember(bool solidContinue, std::uint64_t memberSize) {
+  impl_->BeginMember(solidContinue, memberSize);
+}
 void Encoder::Feed(std::span<const std::uint8_t> data) { impl_->Feed(data); }
 std::vector<std::uint8_t> Encoder::TakePacked() { return impl_->TakePacked(); }
 std::vector<std::uint8_t> Encoder::FinishMember() { return impl_->FinishMember(); }

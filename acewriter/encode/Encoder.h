@@ -11,7 +11,8 @@
 // of look-ahead, 4 bytes of match chain per dictionary byte, up to 1 MiB of
 // hash heads and 256 KiB of pair table: about 8 MiB with the 1 MiB
 // dictionary, independent of the member size. The blocked method adds one
-// copy of an EXE segment and of a SOUND segment while coding it.
+// copy of an EXE segment and of a SOUND segment while coding it from
+// memory; coding in pieces it holds about 1 MiB at most.
 #pragma once
 
 #include <cstdint>
@@ -76,13 +77,18 @@ class Encoder {
   // archive); without it the window starts empty.
   std::vector<std::uint8_t> EncodeMember(std::span<const std::uint8_t> data, bool solidContinue);
 
-  // The same for the ACE 1.0 method in pieces, for members too large to
-  // hold: beginMember, any number of feed calls, finishMember. takePacked
+  // The same in pieces, for members too large to hold: beginMember with
+  // the member's size, any number of feed calls, finishMember. takePacked
   // hands out the packed bytes completed so far (whole words), so the
   // caller may write them out as it goes; finishMember returns the rest.
-  // Throws std::logic_error for the blocked method, which plans a member
-  // as a whole, or when the calls come out of order.
-  void BeginMember(bool solidContinue);
+  // The blocked method needs the exact size (its choices depend on it;
+  // std::runtime_error when the bytes fed differ) and codes in pieces only
+  // members for which codesInPieces is true; it holds back at most about
+  // 1 MiB besides the window. Throws std::logic_error when the calls come
+  // out of order.
+  // `head`: the member's first bytes (1 MiB or the whole member, if shorter).
+  bool CodesInPieces(std::span<const std::uint8_t> head) const;
+  void BeginMember(bool solidContinue, std::uint64_t memberSize);
   void Feed(std::span<const std::uint8_t> data);
   std::vector<std::uint8_t> TakePacked();
   std::vector<std::uint8_t> FinishMember();

@@ -4,11 +4,15 @@
 
 namespace pelmora::acewriter::encode {
 
-std::vector<std::uint8_t> ExeFilter(std::span<const std::uint8_t> segment,
-                                    std::uint64_t memberOffset, std::uint8_t exeMode) {
-  std::vector<std::uint8_t> out(segment.begin(), segment.end());
+namespace {
+
+// Filters `out` in place from its start while four bytes follow an opcode;
+// returns where the scan stopped (the bytes before are final).
+std::size_t FilterInPlace(std::vector<std::uint8_t>& out, std::uint64_t memberOffset,
+                          std::uint8_t exeMode) {
   const std::size_t n = out.size();
-  for (std::size_t i = 0; i + 4 < n;) {
+  std::size_t i = 0;
+  while (i + 4 < n) {
     const std::uint8_t op = out[i];
     const auto where = static_cast<std::uint32_t>(memberOffset + i);
     if (op == 0xE8 && exeMode != 0) {
@@ -28,7 +32,26 @@ std::vector<std::uint8_t> ExeFilter(std::span<const std::uint8_t> segment,
       ++i;
     }
   }
+  return i;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> ExeFilter(std::span<const std::uint8_t> segment,
+                                    std::uint64_t memberOffset, std::uint8_t exeMode) {
+  std::vector<std::uint8_t> out(segment.begin(), segment.end());
+  FilterInPlace(out, memberOffset, exeMode);
   return out;
+}
+
+std::vector<std::uint8_t> ExeFilterStream::Feed(std::span<const std::uint8_t> bytes) {
+  pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+  const std::size_t final = FilterInPlace(pending_, offset_, exeMode_);
+  std::vector<std::uint8_t> done(pending_.begin(),
+                                 pending_.begin() + static_cast<std::ptrdiff_t>(final));
+  pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(final));
+  offset_ += final;
+  return done;
 }
 
 bool ExeSegmentMayEnd(std::span<const std::uint8_t> segment) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace pelmora::acewriter::encode {
@@ -15,6 +16,22 @@ namespace pelmora::acewriter::encode {
 // than four bytes follow an opcode, as the reader's does.
 std::vector<std::uint8_t> ExeFilter(std::span<const std::uint8_t> segment,
                                     std::uint64_t memberOffset, std::uint8_t exeMode);
+
+// The same filter for a segment that arrives in pieces: Feed returns the
+// bytes that are final (an opcode near the end waits for its operand),
+// Finish the rest. The result equals ExeFilter over the whole segment.
+class ExeFilterStream {
+ public:
+  ExeFilterStream(std::uint64_t memberOffset, std::uint8_t exeMode)
+      : offset_(memberOffset), exeMode_(exeMode) {}
+  std::vector<std::uint8_t> Feed(std::span<const std::uint8_t> bytes);
+  std::vector<std::uint8_t> Finish() { return std::exchange(pending_, {}); }
+
+ private:
+  std::vector<std::uint8_t> pending_;
+  std::uint64_t offset_;  // member offset of pending_'s first byte
+  std::uint8_t exeMode_;
+};
 
 // True when the segment may end here: none of its last three bytes is a
 // CALL or JMP opcode (the reader would hold such a cut instruction back).

@@ -133,7 +133,7 @@ TEST(Lz77Pieces, FeedingInPiecesDecodesLikeOneShot) {
   std::mt19937 rng(43);
   std::size_t firstSize = 0;
   for (const bool solid : {false, true}) {
-    pieces.BeginMember(solid);
+    pieces.BeginMember(solid, data.size());
     Bytes packed;
     for (std::size_t at = 0; at < data.size();) {
       const std::size_t n = std::min<std::size_t>(data.size() - at, 1 + rng() % 70000);
@@ -157,18 +157,22 @@ TEST(Lz77Pieces, FeedingInPiecesDecodesLikeOneShot) {
   }
 }
 
-TEST(Lz77Pieces, RefusesCallsOutOfOrderAndTheBlockedMethod) {
+TEST(Lz77Pieces, RefusesCallsOutOfOrderAndPicturesAndSoundsOfTheBlockedMethod) {
   Encoder encoder(Options{});
   EXPECT_THROW(encoder.Feed(Bytes{1}), std::logic_error);
   EXPECT_THROW(encoder.FinishMember(), std::logic_error);
-  encoder.BeginMember(false);
-  EXPECT_THROW(encoder.BeginMember(false), std::logic_error);
+  encoder.BeginMember(false, 0);
+  EXPECT_THROW(encoder.BeginMember(false, 0), std::logic_error);
   EXPECT_THROW(encoder.EncodeMember(Bytes{1}, false), std::logic_error);
   EXPECT_TRUE(encoder.FinishMember().empty());
   Options blocked;
   blocked.method = Method::Blocked;
-  Encoder other(blocked);
-  EXPECT_THROW(other.BeginMember(false), std::logic_error);
+  for (const BlockedMode mode : {BlockedMode::Pic, BlockedMode::Sound}) {
+    blocked.mode = mode;
+    Encoder other(blocked);
+    EXPECT_FALSE(other.CodesInPieces(Bytes{1, 2, 3}));
+    EXPECT_THROW(other.BeginMember(false, 1), std::logic_error);
+  }
 }
 
 }  // namespace

@@ -56,36 +56,18 @@ void PlanStretch(std::span<const std::uint8_t> data, std::size_t begin, std::siz
   if (usable < length) plan.push_back(Lz77Part(length - usable));
 }
 
-// x86 code is recognised by its CALLs: in code most E8 bytes are CALLs
-// whose 32-bit relative target lies inside the file; in other data such
-// hits are rare. Regions with at least kCallsPerMille of them per 1000
-// bytes are coded in EXE mode (measured: machine code 8..16, resources,
-// debug information and text below 1).
-constexpr std::size_t kRegion = 64 * 1024;
-constexpr std::size_t kCallsPerMille = 3;
-
 bool LooksLikeCode(std::span<const std::uint8_t> d, std::size_t begin, std::size_t end) {
-  std::size_t calls = 0;
-  for (std::size_t i = begin; i + 4 < end;) {
-    if (d[i] != 0xE8) {
-      ++i;
-      continue;
-    }
-    const auto relative = static_cast<std::int32_t>(Le(d, i + 1, 4));
-    const auto target = static_cast<std::int64_t>(i) + 5 + relative;
-    if (target >= 0 && target < static_cast<std::int64_t>(d.size())) ++calls;
-    i += 5;
-  }
-  return calls * 1000 >= kCallsPerMille * (end - begin);
+  return RegionLooksLikeCode(d.subspan(begin, end - begin), begin, d.size());
 }
 
 // Alternating LZ77 and EXE segments along the code-like regions.
 void PlanCodeRegions(std::span<const std::uint8_t> data, Segment exe, std::vector<Segment>& plan) {
   std::size_t begin = 0;
-  bool code = LooksLikeCode(data, 0, std::min(kRegion, data.size()));
-  for (std::size_t at = kRegion;; at += kRegion) {
+  bool code = LooksLikeCode(data, 0, std::min(kCodeRegionBytes, data.size()));
+  for (std::size_t at = kCodeRegionBytes;; at += kCodeRegionBytes) {
     const bool done = at >= data.size();
-    const bool nextCode = !done && LooksLikeCode(data, at, std::min(at + kRegion, data.size()));
+    const bool nextCode =
+        !done && LooksLikeCode(data, at, std::min(at + kCodeRegionBytes, data.size()));
     if (done || nextCode != code) {
       const std::size_t end = std::min(at, data.size());
       if (code) {
@@ -182,6 +164,35 @@ bool PicPaysOff(std::span<const std::uint8_t> rows, const Segment& pic) {
 }
 
 }  // namespace
+
+// x86 code is recognised by its CALLs: in code most E8 bytes are CALLs
+// whose 32-bit relative target lies inside the file; in other data such
+// hits are rare. Regions with at least kCallsPerMille of them per 1000
+// bytes are coded in EXE mode (measured: machine code 8..16, resources,
+// debug information and text below 1).
+bool RegionLooksLikeCode(std::span<const std::uint8_t> region, std::uint64_t regionOffset,
+                         std::uint64_t memberSize) {
+  constexpr std::size_t kCallsPerMille = 3;
+  std::size_t calls = 0;
+  for (std::size_t i = 0; i + 4 < region.size();) {
+    if (region[i] != 0xE8) {
+      ++i;
+      continue;
+    }
+    const auto relative = static_cast<std::int32_t>(Le(region, i + 1, 4));
+    const auto target = static_cast<std::int64_t>(regionOffset + i) + 5 + relative;
+    if (target >= 0 && target < static_cast<std::int64_t>(memberSize)) ++calls;
+    i += 5;
+  }
+  return calls * 1000 >= kCallsPerMille * region.size();
+}
+
+bool StartsLikePictureOrSound(std::span<const std::uint8_t> head) {
+  std::size_t begin = 0, length = 0;
+  Segment pic;
+  SoundLayout layout{};
+  return FindBitmapRows(head, begin, length, pic) || FindWaveSamples(head, begin, length, layout);
+}
 
 std::vector<Segment> PlanSegments(std::span<const std::uint8_t> data, const Options& o) {
   std::vector<Segment> plan;

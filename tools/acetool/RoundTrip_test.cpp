@@ -185,7 +185,9 @@ TEST_F(LibraryReadBackTest, PiecewisePackedFilesComeBackIntact) {
   };
   for (const Case c :
        {Case{acewriter::PackMethod::Lz77, false, 0}, Case{acewriter::PackMethod::Lz77, true, 30000},
-        Case{acewriter::PackMethod::Stored, false, 50000}}) {
+        Case{acewriter::PackMethod::Stored, false, 50000},
+        Case{acewriter::PackMethod::Ace20, true, 0},
+        Case{acewriter::PackMethod::Ace20, false, 40000}}) {
     acewriter::ArchiveOptions options;
     options.method = c.method;
     options.solid = c.solid;

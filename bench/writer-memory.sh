@@ -1,0 +1,45 @@
+#!/bin/bash
+# Peak memory and time of the archive writer on one large member (not a
+# test): one file of mixed data (prose, source-like text, random and
+# repetitive pieces) packed by `acetool c` with the ACE 2.0 method (solid
+# and not) and with the ACE 1.0 LZ77 method; each archive is then tested.
+#
+# usage: bench/writer-memory.sh [BUILD_DIR]   (default: build/host)
+# WRITER_BENCH_MB sets the file size in MiB (default 300), BENCH_WORK the
+# scratch folder (default BUILD_DIR/bench-writer).
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(dirname "$here")
+build=$(cd "${1:-$repo/build/host}" && pwd)
+acetool="$build/tools/acetool/acetool"
+work="${BENCH_WORK:-$build/bench-writer}"
+size_mb="${WRITER_BENCH_MB:-300}"
+
+die() { echo "writer-memory: $*" >&2; exit 1; }
+[ -x "$acetool" ] || die "no acetool in $build (build it first: make host)"
+[ -x /usr/bin/time ] || die "/usr/bin/time is missing (apt-get install time)"
+
+rm -rf "$work"
+mkdir -p "$work/input"
+g++ -O2 -std=c++20 "$here/make_corpus.cpp" -o "$work/make_corpus"
+"$work/make_corpus" --one-file "$work/input/mixed.dat" "$size_mb"
+input_bytes=$(stat -c %s "$work/input/mixed.dat")
+
+printf '%-22s %10s %9s %12s\n' "acetool c" "peak MB" "seconds" "archive MB"
+run() {
+  local label=$1; shift
+  local archive="$work/out.ace"
+  rm -f "$archive"
+  /usr/bin/time -f '%M %e' -o "$work/time.log" "$acetool" c "$archive" "$work/input" "$@" \
+    >"$work/command.log" 2>&1 || { cat "$work/command.log" >&2; die "failed: $label"; }
+  read -r peak_kb seconds <"$work/time.log"
+  "$acetool" t "$archive" >"$work/test.log" 2>&1 || { cat "$work/test.log" >&2; die "$label: archive does not test"; }
+  printf '%-22s %10.1f %9.1f %12.1f\n' "$label" "$(echo "$peak_kb / 1024" | bc -l)" "$seconds" \
+    "$(echo "$(stat -c %s "$archive") / 1048576" | bc -l)"
+}
+echo "input: one file of $(echo "$input_bytes / 1048576" | bc) MiB"
+run "--method ace20" --method ace20
+run "--method ace20 --solid" --method ace20 --solid
+run "--method lz77" --method lz77
+rm -rf "$work"
