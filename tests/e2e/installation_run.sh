@@ -171,6 +171,25 @@ same_files() {  # PAYLOAD INSTALLED FILE...: "same" or what differs
 }
 cancel_state() { dump=$(ui dump Installation) && echo "Cancel visible=$(field_of 808 visible)"; }
 
+# A setup saved a second time by a browser ("Install (1).exe") and started
+# from another working directory still finds its files and its library.
+small_payload "$out/payload-renamed"
+make_installable_medium "$drive_c/medium-renamed" "$out/small.txt" "$out/payload-renamed"
+mv "$drive_c/medium-renamed/Install.exe" "$drive_c/medium-renamed/Install (1).exe"
+mkdir -p "$out/elsewhere"
+pushd "$out/elsewhere" >/dev/null
+start_program renamed "$drive_c/medium-renamed/Install (1).exe"
+setup=$last_pid
+popd >/dev/null
+ui --timeout 30 click Welcome "&Next >" >/dev/null
+ui_wait_line Installation "id=405 " 10
+ui settext Installation 405 'C:\Firma\Umbenannt' >/dev/null
+ui click Installation "&Next >" >/dev/null
+finish renamed
+expect "renamed: installed from the renamed setup, no library left beside it" "same|absent" \
+  "$(same_files "$out/payload-renamed" "$drive_c/Firma/Umbenannt" liesmich.txt daten/werte.txt)|$(ls "$drive_c/medium-renamed" | grep -qix unace.dll && echo present || echo absent)"
+rm -rf "$drive_c/medium-renamed" "$drive_c/Firma/Umbenannt" "$out/elsewhere"
+
 # --- 4. A password-protected archive --------------------------------------
 small_payload "$out/payload-password"
 make_installable_medium "$drive_c/medium-password" "$out/small.txt" "$out/payload-password" \
