@@ -22,27 +22,10 @@ for f in "$pack" "$w64/app/Install.exe" "$w64/tools/acetool/acetool.exe" "$w64/t
   [ -e "$f" ] || { echo "bench: $f is missing (make host win64)" >&2; exit 1; }
 done
 
-rm -rf "$work"; mkdir -p "$work/payload"
+rm -rf "$work"; mkdir -p "$work"
 prefix="$work/prefix"
 echo "bench: $files files, $mb MB"
-per=$((mb * 1024 * 1024 / files))
-python3 - "$work/payload" "$files" "$per" <<'PY'
-import os, random, sys
-root, count, size = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-rng = random.Random(7)
-words = [bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz") for _ in range(rng.randint(2, 9))) for _ in range(4000)]
-for n in range(count):
-    folder = os.path.join(root, "d%03d" % (n % 100))
-    os.makedirs(folder, exist_ok=True)
-    with open(os.path.join(folder, "f%05d.%s" % (n, "txt" if n % 2 else "bin")), "wb") as out:
-        if n % 2:
-            text = bytearray()
-            while len(text) < size:
-                text += rng.choice(words) + (b"\r\n" if rng.random() < 0.1 else b" ")
-            out.write(bytes(text[:size]))
-        else:
-            out.write(os.urandom(size))
-PY
+"$here/make-product-payload.sh" "$work/payload" "$mb" "$files"
 cat > "$work/product.ini" <<'INI'
 [product]
 name = Pelmora Bench
