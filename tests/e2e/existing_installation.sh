@@ -20,9 +20,18 @@ installed_path='C:\Pelmora\Alt'
 
 unseed() { e2e_wine reg delete "$key" /f >/dev/null 2>&1; }
 seed() {  # DISPLAY_VERSION|- : the Uninstall key, without a version for "-"
-  unseed
-  [ "$1" != - ] && e2e_wine reg add "$key" /v DisplayVersion /d "$1" /f >/dev/null 2>&1
-  e2e_wine reg add "$key" /v InstallPath /d "$installed_path" /f >/dev/null 2>&1
+  local attempt shown
+  # Checked and tried again: a registry command under load has been seen to
+  # leave the key of the scenario before.
+  for attempt in 1 2 3; do
+    unseed
+    [ "$1" != - ] && e2e_wine reg add "$key" /v DisplayVersion /d "$1" /f >/dev/null 2>&1
+    e2e_wine reg add "$key" /v InstallPath /d "$installed_path" /f >/dev/null 2>&1
+    shown=$(e2e_wine reg query "$key" /v DisplayVersion 2>/dev/null | tr -d '\r' |
+      sed -n 's/.*REG_SZ *//p')
+    [ "${shown:--}" = "$1" ] && return 0
+  done
+  echo "could not seed $key with DisplayVersion $1 (it shows [$shown])" >&2
 }
 trap 'unseed; stop_programs' EXIT
 
