@@ -6,7 +6,7 @@ namespace {
 
 HWND MakeChoice(HWND page, HINSTANCE instance, HFONT font, int id, int top, const char* text,
                 bool firstOfGroup) {
-  const ControlSpec& group = *FindControl(ExistingInstallationLayout(), ids::kChoices);
+  const ControlLayout& group = *FindControl(ExistingInstallationLayout(), ids::kChoices);
   const DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | BS_MULTILINE |
                       (firstOfGroup ? WS_GROUP | WS_TABSTOP : 0);
   HWND button = CreateWindowExA(

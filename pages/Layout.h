@@ -39,7 +39,7 @@ enum class Picture { None, WizardStrip, Header, AboutLogo, InstallBox, InstallAr
 
 inline constexpr int kNoTabStop = -1;
 
-struct ControlSpec {
+struct ControlLayout {
   int id = 0;             // control id, unique in its window
   const char* name = "";  // the control's name, for messages and tests
   ControlKind kind = ControlKind::Label;
@@ -58,29 +58,29 @@ struct ControlSpec {
   bool whiteBackground = false;
 
   // Builders, so that a layout line names only what differs from the default.
-  constexpr ControlSpec En(const char* text) const { return With(&ControlSpec::english, text); }
-  constexpr ControlSpec Tab(int order) const { return With(&ControlSpec::tabOrder, order); }
-  constexpr ControlSpec Font(FontKind f) const { return With(&ControlSpec::font, f); }
-  constexpr ControlSpec Show(Picture p) const { return With(&ControlSpec::picture, p); }
-  constexpr ControlSpec Hidden() const { return With(&ControlSpec::hidden, true); }
-  constexpr ControlSpec Disabled() const { return With(&ControlSpec::disabled, true); }
-  constexpr ControlSpec Wrap() const { return With(&ControlSpec::wordWrap, true); }
-  constexpr ControlSpec Transparent() const { return With(&ControlSpec::transparent, true); }
-  constexpr ControlSpec Grey() const { return With(&ControlSpec::grey, true); }
-  constexpr ControlSpec White() const { return With(&ControlSpec::whiteBackground, true); }
+  constexpr ControlLayout En(const char* text) const { return With(&ControlLayout::english, text); }
+  constexpr ControlLayout Tab(int order) const { return With(&ControlLayout::tabOrder, order); }
+  constexpr ControlLayout Font(FontKind f) const { return With(&ControlLayout::font, f); }
+  constexpr ControlLayout Show(Picture p) const { return With(&ControlLayout::picture, p); }
+  constexpr ControlLayout Hidden() const { return With(&ControlLayout::hidden, true); }
+  constexpr ControlLayout Disabled() const { return With(&ControlLayout::disabled, true); }
+  constexpr ControlLayout Wrap() const { return With(&ControlLayout::wordWrap, true); }
+  constexpr ControlLayout Transparent() const { return With(&ControlLayout::transparent, true); }
+  constexpr ControlLayout Grey() const { return With(&ControlLayout::grey, true); }
+  constexpr ControlLayout White() const { return With(&ControlLayout::whiteBackground, true); }
 
  private:
   template <typename T>
-  constexpr ControlSpec With(T ControlSpec::*member, T value) const {
-    ControlSpec copy = *this;
+  constexpr ControlLayout With(T ControlLayout::*member, T value) const {
+    ControlLayout copy = *this;
     copy.*member = value;
     return copy;
   }
 };
 
-constexpr ControlSpec C(int id, const char* name, ControlKind kind, int left, int top, int width,
-                        int height, const char* german) {
-  ControlSpec c{};
+constexpr ControlLayout C(int id, const char* name, ControlKind kind, int left, int top, int width,
+                          int height, const char* german) {
+  ControlLayout c{};
   c.id = id;
   c.name = name;
   c.kind = kind;
@@ -94,37 +94,37 @@ constexpr ControlSpec C(int id, const char* name, ControlKind kind, int left, in
 
 enum class Placement { CentredOnScreen, CentredOnMainWindow };
 
-struct WindowSpec {
+struct WindowLayout {
   const char* name;  // the class name the window plays, e.g. "TInfos"
   const char* germanCaption;
   const char* englishCaption;  // nullptr: unchanged
   int clientWidth, clientHeight;
   bool closeBox;  // border icons: only the two small modal windows have them
   Placement placement;
-  std::span<const ControlSpec> controls;
+  std::span<const ControlLayout> controls;
 };
 
 // The windows, in the order the program creates them.
-const WindowSpec& WelcomeLayout();
-const WindowSpec& InformationLayout();
-const WindowSpec& TargetDirectoryLayout();
-const WindowSpec& FinishedLayout();
-const WindowSpec& PasswordLayout();
-const WindowSpec& InstallationLayout();
-const WindowSpec& AboutLayout();
-const WindowSpec& ExistingInstallationLayout();
+const WindowLayout& WelcomeLayout();
+const WindowLayout& InformationLayout();
+const WindowLayout& TargetDirectoryLayout();
+const WindowLayout& FinishedLayout();
+const WindowLayout& PasswordLayout();
+const WindowLayout& InstallationLayout();
+const WindowLayout& AboutLayout();
+const WindowLayout& ExistingInstallationLayout();
 
-std::span<const WindowSpec* const> AllLayouts();
+std::span<const WindowLayout* const> AllLayouts();
 
 // The text a control shows in the given language.
-inline const char* TextFor(const ControlSpec& c, bool english) {
+inline const char* TextFor(const ControlLayout& c, bool english) {
   return english && c.english ? c.english : c.german;
 }
-inline const char* CaptionFor(const WindowSpec& w, bool english) {
+inline const char* CaptionFor(const WindowLayout& w, bool english) {
   return english && w.englishCaption ? w.englishCaption : w.germanCaption;
 }
 
 // Looks a control up by id; nullptr when the window has none.
-const ControlSpec* FindControl(const WindowSpec& window, int id);
+const ControlLayout* FindControl(const WindowLayout& window, int id);
 
 }  // namespace pelmora::pages

@@ -16,22 +16,22 @@ constexpr int kPageWidth = 496;
 constexpr int kPageHeight = 352;
 
 // The wizard buttons and the separator above them, the same on every page.
-constexpr ControlSpec Separator(int left) {
+constexpr ControlLayout Separator(int left) {
   return C(ids::kSeparator, "Panel1", K::Separator, left, 304, 497, 3, "");
 }
-constexpr ControlSpec BackButton(int tab) {
+constexpr ControlLayout BackButton(int tab) {
   return C(ids::kBack, "zurueck", K::Button, 240, 316, 75, 25, "< &Zurück").En("< &Back").Tab(tab);
 }
-constexpr ControlSpec NextButton(const char* german, const char* english, int tab) {
+constexpr ControlLayout NextButton(const char* german, const char* english, int tab) {
   return C(ids::kNext, "weiter", K::DefaultButton, 315, 316, 75, 25, german).En(english).Tab(tab);
 }
-constexpr ControlSpec CancelButton(int tab) {
+constexpr ControlLayout CancelButton(int tab) {
   return C(ids::kCancel, "abbrechen", K::Button, 416, 316, 75, 25, "&Abbrechen")
       .En("&Cancel")
       .Tab(tab);
 }
 
-constexpr ControlSpec kWelcome[] = {
+constexpr ControlLayout kWelcome[] = {
     C(ids::kImage, "Image1", K::Image, 0, 0, 164, 300, "").Show(Picture::WizardStrip),
     C(ids::kWhitePanel, "Shape1", K::WhitePanel, 165, 0, 330, 300, ""),
     C(ids::kAppName, "appname", K::Label, 176, 8, 305, 44, "")
@@ -62,7 +62,7 @@ constexpr ControlSpec kWelcome[] = {
     C(ids::kAbout, "lblabout", K::Link, 8, 333, 60, 13, "About"),
 };
 
-constexpr ControlSpec kInformation[] = {
+constexpr ControlLayout kInformation[] = {
     C(ids::kImage, "Image1", K::Image, 0, 0, 495, 50, "").Show(Picture::Header),
     C(ids::kTitle, "Titel", K::Label, 8, 8, 319, 27, "Informationen zum Programm")
         .En("Important informations")
@@ -75,7 +75,7 @@ constexpr ControlSpec kInformation[] = {
     Separator(-8),
 };
 
-constexpr ControlSpec kTargetDirectory[] = {
+constexpr ControlLayout kTargetDirectory[] = {
     C(ids::kImage, "Image1", K::Image, 0, 0, 495, 50, "").Show(Picture::Header),
     C(ids::kTitle, "Titel", K::Label, 8, 8, 330, 27, "Installationspfad")
         .En("Directory")
@@ -108,7 +108,7 @@ constexpr ControlSpec kTargetDirectory[] = {
     Separator(-8),
 };
 
-constexpr ControlSpec kFinished[] = {
+constexpr ControlLayout kFinished[] = {
     C(ids::kWhitePanel, "Shape1", K::WhitePanel, 165, 0, 330, 300, ""),
     C(ids::kImage, "Image1", K::Image, 0, 0, 164, 300, "").Show(Picture::WizardStrip),
     C(ids::kTitle, "Titel", K::Label, 176, 8, 305, 22, "Installation abgeschlossen")
@@ -135,7 +135,7 @@ constexpr ControlSpec kFinished[] = {
     Separator(-1),
 };
 
-constexpr ControlSpec kPassword[] = {
+constexpr ControlLayout kPassword[] = {
     C(ids::kPasswordText, "Label1", K::Label, 8, 8, 167, 54,
       "Dieses Programm kann nur mit Hilfe eines Passwortes Installiert werden. Bitte eingeben:")
         .En("This application is only installable with entering a password.")
@@ -144,7 +144,7 @@ constexpr ControlSpec kPassword[] = {
     C(ids::kPasswordOk, "Button1", K::DefaultButton, 57, 96, 75, 25, "Ok").Tab(1),
 };
 
-constexpr ControlSpec kInstallation[] = {
+constexpr ControlLayout kInstallation[] = {
     C(ids::kBoxImage, "Image1", K::Image, 8, 6, 40, 40, "").Show(Picture::InstallBox),
     C(ids::kArrowImage, "Image2", K::Image, 8, 48, 40, 24, "").Show(Picture::InstallArrow),
     C(ids::kPcImage, "Image3", K::Image, 8, 74, 40, 40, "").Show(Picture::InstallPc),
@@ -160,7 +160,7 @@ constexpr ControlSpec kInstallation[] = {
 
 // The logo takes the top of the panel; the texts stand below it, so that
 // none runs over the picture or another text.
-constexpr ControlSpec kAbout[] = {
+constexpr ControlLayout kAbout[] = {
     C(ids::kAboutOk, "OKButton", K::DefaultButton, 111, 184, 75, 25, "OK").Tab(0),
     C(ids::kAboutName, "ProductName", K::Label, 16, 119, 60, 16, "Pelmora")
         .Font(F::Bold)
@@ -175,7 +175,7 @@ constexpr ControlSpec kAbout[] = {
     C(ids::kAboutPanel, "Panel1", K::RaisedPanel, 8, 8, 281, 174, ""),
 };
 
-constexpr ControlSpec kExistingInstallation[] = {
+constexpr ControlLayout kExistingInstallation[] = {
     C(ids::kImage, "Image1", K::Image, 0, 0, 495, 50, "").Show(Picture::Header),
     C(ids::kTitle, "Titel", K::Label, 8, 8, 480, 27, "Installationspfad")
         .Font(F::Title24)
@@ -192,7 +192,7 @@ constexpr ControlSpec kExistingInstallation[] = {
     Separator(-8),
 };
 
-const WindowSpec kWindows[] = {
+const WindowLayout kWindows[] = {
     {"Twillkommen", "Willkommen", "Welcome", kPageWidth, kPageHeight, false,
      Placement::CentredOnScreen, kWelcome},
     {"TInfos", "Installation", nullptr, kPageWidth, kPageHeight, false, Placement::CentredOnScreen,
@@ -210,25 +210,25 @@ const WindowSpec kWindows[] = {
      Placement::CentredOnScreen, kExistingInstallation},
 };
 
-constexpr std::array<const WindowSpec*, 8> kCreationOrder = {
+constexpr std::array<const WindowLayout*, 8> kCreationOrder = {
     &kWindows[0], &kWindows[1], &kWindows[2], &kWindows[3],
     &kWindows[4], &kWindows[5], &kWindows[6], &kWindows[7]};
 
 }  // namespace
 
-const WindowSpec& WelcomeLayout() { return kWindows[0]; }
-const WindowSpec& InformationLayout() { return kWindows[1]; }
-const WindowSpec& TargetDirectoryLayout() { return kWindows[2]; }
-const WindowSpec& FinishedLayout() { return kWindows[3]; }
-const WindowSpec& PasswordLayout() { return kWindows[4]; }
-const WindowSpec& InstallationLayout() { return kWindows[5]; }
-const WindowSpec& AboutLayout() { return kWindows[6]; }
-const WindowSpec& ExistingInstallationLayout() { return kWindows[7]; }
+const WindowLayout& WelcomeLayout() { return kWindows[0]; }
+const WindowLayout& InformationLayout() { return kWindows[1]; }
+const WindowLayout& TargetDirectoryLayout() { return kWindows[2]; }
+const WindowLayout& FinishedLayout() { return kWindows[3]; }
+const WindowLayout& PasswordLayout() { return kWindows[4]; }
+const WindowLayout& InstallationLayout() { return kWindows[5]; }
+const WindowLayout& AboutLayout() { return kWindows[6]; }
+const WindowLayout& ExistingInstallationLayout() { return kWindows[7]; }
 
-std::span<const WindowSpec* const> AllLayouts() { return kCreationOrder; }
+std::span<const WindowLayout* const> AllLayouts() { return kCreationOrder; }
 
-const ControlSpec* FindControl(const WindowSpec& window, int id) {
-  for (const ControlSpec& c : window.controls)
+const ControlLayout* FindControl(const WindowLayout& window, int id) {
+  for (const ControlLayout& c : window.controls)
     if (c.id == id) return &c;
   return nullptr;
 }

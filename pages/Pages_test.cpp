@@ -108,13 +108,13 @@ TEST(Layouts, EveryWindowIsWellFormed) {
   const char* order[] = {"Twillkommen", "TInfos",  "TVerzeichnisauswahl", "TFinished",
                          "TPasswort",   "Tinstal", "TAboutBox",           "TBereitsVorhanden"};
   for (std::size_t w = 0; w < windows.size(); ++w) {
-    const WindowSpec& window = *windows[w];
+    const WindowLayout& window = *windows[w];
     SCOPED_TRACE(window.name);
     EXPECT_STREQ(window.name, order[w]);
     EXPECT_FALSE(LooksLikeUtf8(window.germanCaption));
     std::set<int> ids;
     int lastTab = -1;
-    for (const ControlSpec& c : window.controls) {
+    for (const ControlLayout& c : window.controls) {
       SCOPED_TRACE(c.name);
       EXPECT_TRUE(ids.insert(c.id).second) << "duplicate id";
       // Separators start left of the page, as the layout has them.
@@ -138,7 +138,7 @@ TEST(Layouts, EveryWindowIsWellFormed) {
 
 TEST(Layouts, EnglishModeKeepsWhatHasNoEnglishForm) {
   // The wizard pages switch their buttons, except the existing-installation page.
-  for (const WindowSpec* w : {&WelcomeLayout(), &InformationLayout(), &TargetDirectoryLayout()}) {
+  for (const WindowLayout* w : {&WelcomeLayout(), &InformationLayout(), &TargetDirectoryLayout()}) {
     EXPECT_STREQ(TextFor(*FindControl(*w, ids::kNext), true), "&Next >");
     EXPECT_STREQ(TextFor(*FindControl(*w, ids::kBack), true), "< &Back");
   }

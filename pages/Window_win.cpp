@@ -41,26 +41,26 @@ bool IsPaintedByPage(ControlKind kind) {
   }
 }
 
-RECT PlaceOf(const ControlSpec& c) { return {c.left, c.top, c.left + c.width, c.top + c.height}; }
+RECT PlaceOf(const ControlLayout& c) { return {c.left, c.top, c.left + c.width, c.top + c.height}; }
 
-const ControlSpec* SpecOf(const WindowSpec& window, HWND control) {
+const ControlLayout* LayoutOf(const WindowLayout& window, HWND control) {
   return FindControl(window, GetDlgCtrlID(control));
 }
 
 }  // namespace
 
-PageWindow::PageWindow(const WindowSpec& spec, const UiResources& resources)
-    : spec_(spec), resources_(resources) {
+PageWindow::PageWindow(const WindowLayout& layout, const UiResources& resources)
+    : layout_(layout), resources_(resources) {
   RegisterWindowClass(resources.Instance(), WindowProcedure);
-  const DWORD style = WS_POPUP | WS_CAPTION | (spec.closeBox ? WS_SYSMENU : 0);
+  const DWORD style = WS_POPUP | WS_CAPTION | (layout.closeBox ? WS_SYSMENU : 0);
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT frame{0, 0, spec.clientWidth, spec.clientHeight};
+  RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  window_ = CreateWindowExA(exStyle, kWindowClass, spec.germanCaption, style, CW_USEDEFAULT,
+  window_ = CreateWindowExA(exStyle, kWindowClass, layout.germanCaption, style, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                             nullptr, nullptr, resources.Instance(), this);
   if (!window_)
-    throw std::runtime_error(std::string("Fenster ") + spec.name + " kann nicht erzeugt werden");
+    throw std::runtime_error(std::string("Fenster ") + layout.name + " kann nicht erzeugt werden");
   CreateControls();
   CentreOnScreen();
 }
@@ -73,7 +73,7 @@ PageWindow::~PageWindow() {
 }
 
 void PageWindow::CreateControls() {
-  for (const ControlSpec& c : spec_.controls) {
+  for (const ControlLayout& c : layout_.controls) {
     if (IsPaintedByPage(c.kind)) continue;
     const char* cls = "STATIC";
     DWORD style = WS_CHILD | (c.hidden ? 0 : WS_VISIBLE) | (c.disabled ? WS_DISABLED : 0) |
@@ -152,7 +152,7 @@ std::string PageWindow::Text(int id) const {
 void PageWindow::SetText(int id, const std::string& text) {
   HWND control = Control(id);
   SetWindowTextA(control, text.c_str());
-  const ControlSpec* c = FindControl(spec_, id);
+  const ControlLayout* c = FindControl(layout_, id);
   if (c && c->transparent) {
     RECT place = PlaceOf(*c);
     InvalidateRect(window_, &place, TRUE);
@@ -184,8 +184,8 @@ void PageWindow::Focus(int id) {
 }
 
 void PageWindow::SwitchToEnglish() {
-  if (spec_.englishCaption) SetCaption(spec_.englishCaption);
-  for (const ControlSpec& c : spec_.controls)
+  if (layout_.englishCaption) SetCaption(layout_.englishCaption);
+  for (const ControlLayout& c : layout_.controls)
     if (c.english && std::string(c.english) != c.german) SetText(c.id, c.english);
 }
 
@@ -256,7 +256,7 @@ void PageWindow::EndModal() {
 }
 
 int PageWindow::DefaultButtonId() const {
-  for (const ControlSpec& c : spec_.controls)
+  for (const ControlLayout& c : layout_.controls)
     if (c.kind == ControlKind::DefaultButton) return c.id;
   return 0;
 }
@@ -313,7 +313,7 @@ LRESULT PageWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
     case WM_CTLCOLORBTN:
       return ControlColour(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
     case WM_SETCURSOR: {
-      const ControlSpec* c = SpecOf(spec_, reinterpret_cast<HWND>(w));
+      const ControlLayout* c = LayoutOf(layout_, reinterpret_cast<HWND>(w));
       if (c && c->kind == ControlKind::Link) {
         SetCursor(LoadCursorA(nullptr, IDC_HAND));
         return TRUE;
@@ -327,7 +327,7 @@ LRESULT PageWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
 }
 
 void PageWindow::Paint(HDC dc) const {
-  for (const ControlSpec& c : spec_.controls) {
+  for (const ControlLayout& c : layout_.controls) {
     RECT place = PlaceOf(c);
     switch (c.kind) {
       case ControlKind::Image:
@@ -352,7 +352,7 @@ void PageWindow::Paint(HDC dc) const {
 }
 
 LRESULT PageWindow::ControlColour(HDC dc, HWND control) {
-  const ControlSpec* c = SpecOf(spec_, control);
+  const ControlLayout* c = LayoutOf(layout_, control);
   if (!c)
     return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));

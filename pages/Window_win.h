@@ -17,13 +17,13 @@ namespace pelmora::pages {
 
 class PageWindow {
  public:
-  PageWindow(const WindowSpec& spec, const UiResources& resources);
+  PageWindow(const WindowLayout& layout, const UiResources& resources);
   virtual ~PageWindow();
   PageWindow(const PageWindow&) = delete;
   PageWindow& operator=(const PageWindow&) = delete;
 
   HWND Handle() const { return window_; }
-  const WindowSpec& Spec() const { return spec_; }
+  const WindowLayout& Layout() const { return layout_; }
   HWND Control(int id) const { return GetDlgItem(window_, id); }
 
   std::string Text(int id) const;
@@ -71,7 +71,7 @@ class PageWindow {
   LRESULT ControlColour(HDC dc, HWND control);
   int DefaultButtonId() const;
 
-  const WindowSpec& spec_;
+  const WindowLayout& layout_;
   const UiResources& resources_;
   HWND window_ = nullptr;
   bool modal_ = false;

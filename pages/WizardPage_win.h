@@ -16,7 +16,8 @@ class WizardPage : public PageWindow {
  public:
   using ButtonHandler = std::function<void(PageButton)>;
 
-  WizardPage(const WindowSpec& spec, const UiResources& resources) : PageWindow(spec, resources) {}
+  WizardPage(const WindowLayout& layout, const UiResources& resources)
+      : PageWindow(layout, resources) {}
   void OnButton(ButtonHandler handler) { onButton_ = std::move(handler); }
 
  protected:

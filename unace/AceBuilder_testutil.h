@@ -41,7 +41,7 @@ inline Bytes WithPrefix(const Bytes& body) {
 
 inline constexpr std::uint32_t kSomeDosTime = 0x41046DDAu;  // 2012-08-04 13:46:52
 
-struct MainSpec {
+struct MainFields {
   std::uint16_t flags = 0;
   std::uint8_t volume = 0;
   bool advertByte = true;
@@ -49,7 +49,7 @@ struct MainSpec {
   std::optional<Bytes> comment;  // raw comment bytes after COMMENT_SIZE
 };
 
-inline Bytes MainHeaderBody(const MainSpec& header) {
+inline Bytes MainHeaderBody(const MainFields& header) {
   Bytes body;
   body.push_back(0);
   Put16(body, header.flags | (header.comment ? 0x0002u : 0u));
@@ -71,7 +71,7 @@ inline Bytes MainHeaderBody(const MainSpec& header) {
   return body;
 }
 
-struct FileSpec {
+struct EntryFields {
   std::string name;
   Bytes data;  // the original content; stored as is (or encrypted)
   std::uint16_t flags = 0x0001;
@@ -87,7 +87,7 @@ struct FileSpec {
   std::optional<Bytes> packed;                // default: data (encrypted if a password is set)
 };
 
-inline Bytes FileBlock(const FileSpec& entry) {
+inline Bytes FileBlock(const EntryFields& entry) {
   Bytes packed = entry.packed ? *entry.packed : entry.data;
   std::uint16_t flags = entry.flags | (entry.wide ? 0x0004u : 0u);
   if (entry.password && !entry.packed) {
@@ -122,24 +122,24 @@ inline Bytes FileBlock(const FileSpec& entry) {
   return out;
 }
 
-inline FileSpec Folder(const std::string& name) {
-  FileSpec entry;
+inline EntryFields Folder(const std::string& name) {
+  EntryFields entry;
   entry.name = name;
   entry.attributes = 0x10;
   return entry;
 }
 
-inline FileSpec Stored(const std::string& name, const std::string& content) {
-  FileSpec entry;
+inline EntryFields Stored(const std::string& name, const std::string& content) {
+  EntryFields entry;
   entry.name = name;
   entry.data = BytesOf(content);
   return entry;
 }
 
 // A complete single-volume archive.
-inline Bytes Archive(const std::vector<FileSpec>& files, const MainSpec& main = {}) {
+inline Bytes Archive(const std::vector<EntryFields>& files, const MainFields& main = {}) {
   Bytes out = WithPrefix(MainHeaderBody(main));
-  for (const FileSpec& file : files) {
+  for (const EntryFields& file : files) {
     const Bytes block = FileBlock(file);
     out.insert(out.end(), block.begin(), block.end());
   }

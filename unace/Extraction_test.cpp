@@ -49,9 +49,9 @@ std::time_t ModificationTime(const fs::path& path) {
 }
 
 TEST(Extraction, CreatesFoldersParentsAndFilesWithTheirTime) {
-  FileSpec deep = Stored("a\\b\\c.txt", "deep content");  // no folder entries before it
+  EntryFields deep = Stored("a\\b\\c.txt", "deep content");  // no folder entries before it
   deep.dosTime = 0x41046DDAu;
-  FileSpec empty = Stored("empty.txt", "");
+  EntryFields empty = Stored("empty.txt", "");
   Fixture f(Archive({Folder("docs"), Folder("docs\\sub"), deep, empty}));
 
   const WalkResult walk = f.Walk();
@@ -66,7 +66,7 @@ TEST(Extraction, CreatesFoldersParentsAndFilesWithTheirTime) {
 }
 
 TEST(Extraction, ReadOnlyAttributeIsApplied) {
-  FileSpec entry = Stored("ro.txt", "locked");
+  EntryFields entry = Stored("ro.txt", "locked");
   entry.attributes = 0x21;
   Fixture f(Archive({entry, Stored("rw.txt", "open")}));
   EXPECT_EQ(f.Walk().endCode, ACE_END_OF_ARCHIVE);
@@ -80,7 +80,7 @@ TEST(Extraction, ReadOnlyAttributeIsApplied) {
 }
 
 TEST(Extraction, TestOperationChecksWithoutWriting) {
-  FileSpec bad = Stored("bad.txt", "content");
+  EntryFields bad = Stored("bad.txt", "content");
   bad.crc = 1;
   Fixture f(Archive({Stored("good.txt", "fine"), bad}));
   WalkOptions options;
@@ -112,11 +112,11 @@ TEST(Extraction, FolderEntryWhereAFileStandsGivesCode11) {
 }
 
 TEST(Extraction, DamagedDataLeavesNoFile) {
-  FileSpec wrongCrc = Stored("bad.txt", "content");
+  EntryFields wrongCrc = Stored("bad.txt", "content");
   wrongCrc.crc = 0x12345678u;
-  FileSpec shortData = Stored("short.txt", "content");
+  EntryFields shortData = Stored("short.txt", "content");
   shortData.originalSize = 1000;  // more than the member holds
-  for (const FileSpec& entry : {wrongCrc, shortData}) {
+  for (const EntryFields& entry : {wrongCrc, shortData}) {
     SCOPED_TRACE(entry.name);
     Fixture f(Archive({entry}));
     WriteBytes(f.Out() / entry.name, BytesOf("previous"));
@@ -129,16 +129,16 @@ TEST(Extraction, DamagedDataLeavesNoFile) {
 }
 
 TEST(Extraction, HugeDeclaredSizesFailCleanly) {
-  FileSpec stored = Stored("huge.bin", "tiny");
+  EntryFields stored = Stored("huge.bin", "tiny");
   stored.originalSize = 0xFFFFFFFFu;
-  FileSpec wide = Stored("wide.bin", "tiny");
+  EntryFields wide = Stored("wide.bin", "tiny");
   wide.wide = true;
   wide.originalSize = 1ull << 62;
-  FileSpec packed = Stored("packed.bin", "");
+  EntryFields packed = Stored("packed.bin", "");
   packed.compression = 1;
   packed.packed = Bytes(16, 0);
   packed.originalSize = 0xFFFFFFFFu;
-  for (const FileSpec& entry : {stored, wide, packed}) {
+  for (const EntryFields& entry : {stored, wide, packed}) {
     SCOPED_TRACE(entry.name);
     Fixture f(Archive({entry}));
     const WalkResult walk = f.Walk();
@@ -148,12 +148,12 @@ TEST(Extraction, HugeDeclaredSizesFailCleanly) {
 }
 
 TEST(Extraction, UnknownMethodsAndDictionariesAreRefusedAsFormat) {
-  FileSpec method = Stored("m.bin", "abcd");
+  EntryFields method = Stored("m.bin", "abcd");
   method.compression = 7;
-  FileSpec dictionary = Stored("d.bin", "abcd");
+  EntryFields dictionary = Stored("d.bin", "abcd");
   dictionary.compression = 1;
   dictionary.parameters = 15;  // 32 MiB: beyond what the format can address
-  for (const FileSpec& entry : {method, dictionary}) {
+  for (const EntryFields& entry : {method, dictionary}) {
     Fixture f(Archive({entry}));
     EXPECT_EQ(f.Walk().endCode, ACE_ERR_FORMAT) << entry.name;
     EXPECT_TRUE(TreeOf(f.Out()).empty());
@@ -199,7 +199,7 @@ TEST(Extraction, UnusualBlocksBetweenEntriesArePassedOver) {
 }
 
 TEST(Extraction, EncryptedStoredEntry) {
-  FileSpec secret = Stored("secret.txt", "the quick brown fox");
+  EntryFields secret = Stored("secret.txt", "the quick brown fox");
   secret.password = "pass word";
   Fixture f(Archive({secret}));
   WalkOptions right;
@@ -343,7 +343,7 @@ TEST(Exports, OpenFailuresShowInOpenResult) {
     EXPECT_EQ(ACEOpenArchive(&open), 0) << name;
     EXPECT_EQ(open.OpenResult, ACE_ERR_OPEN) << name;
   }
-  MainSpec second;
+  MainFields second;
   second.flags = 0x0800;
   second.volume = 1;
   WriteBytes(dir.Path() / "second.ace", Archive({}, second));

@@ -117,7 +117,7 @@ TEST(Volumes, AVolumeMissingBeforeALaterOneIsAskedFor) {
   const char* entries[] = {"a", "b", "c"};
   for (std::uint8_t v = 0; v < 3; ++v)
     WriteBytes(dir.Path() / names[v],
-               Archive({Stored(entries[v], std::string(300, 'x'))}, MainSpec{0x0800, v}));
+               Archive({Stored(entries[v], std::string(300, 'x'))}, MainFields{0x0800, v}));
   fs::create_directories(dir.Path() / "disk2");
   const std::string c00 = (dir.Path() / "set.c00").string();
   const std::string c01 = (dir.Path() / "set.c01").string();

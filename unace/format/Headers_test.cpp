@@ -71,25 +71,25 @@ TEST(Headers, WalkThroughTAce) {
 }
 
 TEST(Headers, MainHeaderAdvertByteIsOptionalWithoutTheFlag) {
-  MainSpec bare;
+  MainFields bare;
   bare.advertByte = false;  // 26-byte body, as the old technical note allows
   std::string why;
   EXPECT_TRUE(format::ParseMainHeader(MainHeaderBody(bare), why)) << why;
 
-  MainSpec commented;  // the archiver's habit: AV_SIZE 0 without the flag, then a comment
+  MainFields commented;  // the archiver's habit: AV_SIZE 0 without the flag, then a comment
   commented.comment = Bytes(28, 0x55);
   const auto main = format::ParseMainHeader(MainHeaderBody(commented), why);
   ASSERT_TRUE(main) << why;
   EXPECT_TRUE(main->advert.empty());
 
-  MainSpec promised;  // the flag promises an advert the header does not hold
+  MainFields promised;  // the flag promises an advert the header does not hold
   promised.flags = format::flags::kAdvert;
   promised.advertByte = false;
   EXPECT_FALSE(format::ParseMainHeader(MainHeaderBody(promised), why));
 }
 
 TEST(Headers, File64CarriesWideSizes) {
-  FileSpec entry = Stored("big.bin", "xy");
+  EntryFields entry = Stored("big.bin", "xy");
   entry.wide = true;
   const Bytes block = FileBlock(entry);
   MemorySource source(block);
@@ -112,13 +112,13 @@ TEST(Headers, DamagedHeadersAreDetected) {
     EXPECT_NE(why.find("checksum"), std::string::npos);
   }
   {
-    FileSpec entry = Stored("a.txt", "abc");
+    EntryFields entry = Stored("a.txt", "abc");
     entry.packedSize = 0xFFFFFFF0u;  // far more data than the volume holds
     MemorySource source(FileBlock(entry));
     EXPECT_EQ(ReadBlock(source, block, why), BlockStatus::Damaged);
   }
   {
-    FileSpec entry = Stored("a.txt", "abc");
+    EntryFields entry = Stored("a.txt", "abc");
     entry.wide = true;
     entry.packedSize = 0x8000000000000000ull;
     MemorySource source(FileBlock(entry));
@@ -135,7 +135,7 @@ TEST(Headers, DamagedHeadersAreDetected) {
     EXPECT_FALSE(format::ParseFileHeader(block.body, why));
   }
   {
-    FileSpec entry = Stored("name", "abc");
+    EntryFields entry = Stored("name", "abc");
     Bytes bytes = FileBlock(entry);
     // Claim a 200-byte name in a header that holds 4 name bytes.
     Bytes body(bytes.begin() + 4, bytes.end() - 3);
