@@ -1,0 +1,150 @@
+#include "uninstall/UninstallPlan.h"
+
+#include <optional>
+
+#include "install/Protocol.h"
+#include "uninstall/KeyRules.h"
+#include "uninstall/PathRules.h"
+#include "winsupport/AnsiText.h"
+
+namespace pelmora::uninstall {
+namespace {
+
+// Adds text unless an entry equal to it (ignoring case) is already there.
+void AddOnce(std::vector<std::string>& list, std::string text) {
+  for (const std::string& entry : list)
+    if (winsupport::EqualsIgnoreCaseAnsi(entry, text)) return;
+  list.push_back(std::move(text));
+}
+
+void AddRefusal(std::vector<Refusal>& refusals, std::size_t lineNumber, std::string what,
+                Reason reason) {
+  for (const Refusal& refusal : refusals)
+    if (refusal.reason == reason && winsupport::EqualsIgnoreCaseAnsi(refusal.what, what)) return;
+  refusals.push_back({lineNumber, std::move(what), reason});
+}
+
+// Text files only: a NUL byte or most other control characters mean binary.
+bool LooksLikeText(std::string_view bytes) {
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 32 && byte != '\r' && byte != '\n' && byte != '\t') return false;
+  }
+  return true;
+}
+
+std::optional<std::string> FirstTarget(const install::ProtocolBlock& block) {
+  for (const std::string& line : block.lines) {
+    const install::ProtocolLine parsed = install::ParseProtocolLine(line);
+    if (parsed.kind == install::LineKind::Folder) return parsed.text;
+  }
+  return std::nullopt;
+}
+
+class Planner {
+ public:
+  Planner(const TargetFolder& target, std::string protocolFile) : target_(target) {
+    plan_.targetFolder = target.Path();
+    plan_.protocolFile = std::move(protocolFile);
+  }
+
+  void Add(std::size_t lineNumber, const std::string& line) {
+    const install::ProtocolLine parsed = install::ParseProtocolLine(line);
+    switch (parsed.kind) {
+      case install::LineKind::Comment:
+        return;
+      case install::LineKind::Folder:
+        return AddPath(lineNumber, parsed.text, plan_.folders);
+      case install::LineKind::File:
+        return AddPath(lineNumber, parsed.text, plan_.files);
+      case install::LineKind::ComServer:
+        return AddPath(lineNumber, parsed.text, plan_.comServers);
+      case install::LineKind::MachineKey:
+        return AddKey(lineNumber, parsed.text, KeyRoot::LocalMachine, plan_.machineKeys);
+      case install::LineKind::UserKey:
+        return AddKey(lineNumber, parsed.text, KeyRoot::CurrentUser, plan_.userKeys);
+      case install::LineKind::Group:
+        return AddGroup(lineNumber, parsed.text);
+      case install::LineKind::Unknown:
+        // The empty line a file's last line end leaves is no entry.
+        if (!line.empty()) AddRefusal(plan_.refusals, lineNumber, line, Reason::UnknownLine);
+        return;
+    }
+  }
+
+  UninstallPlan Finish() && {
+    SortDeepestFirst(plan_.folders);
+    return std::move(plan_);
+  }
+
+ private:
+  void AddPath(std::size_t lineNumber, const std::string& text, std::vector<std::string>& list) {
+    const auto checked = target_.Check(text);
+    if (const Reason* reason = std::get_if<Reason>(&checked))
+      return AddRefusal(plan_.refusals, lineNumber, text, *reason);
+    const CheckedPath& path = std::get<CheckedPath>(checked);
+    // The target and the protocol have their own places in the order.
+    if (path.below == 0) return;
+    if (winsupport::EqualsIgnoreCaseAnsi(path.path, plan_.protocolFile)) return;
+    AddOnce(list, path.path);
+  }
+
+  void AddKey(std::size_t lineNumber, const std::string& text, KeyRoot root,
+              std::vector<std::string>& list) {
+    const auto checked = CheckKey(text, root);
+    if (const Reason* reason = std::get_if<Reason>(&checked))
+      return AddRefusal(plan_.refusals, lineNumber, std::string(RootName(root)) + "\\" + text,
+                        *reason);
+    AddOnce(list, std::get<std::string>(checked));
+  }
+
+  void AddGroup(std::size_t lineNumber, const std::string& text) {
+    const auto checked = CheckGroupName(text);
+    if (const Reason* reason = std::get_if<Reason>(&checked))
+      return AddRefusal(plan_.refusals, lineNumber, text, *reason);
+    AddOnce(plan_.groups, std::get<std::string>(checked));
+  }
+
+  const TargetFolder& target_;
+  UninstallPlan plan_;
+};
+
+}  // namespace
+
+std::size_t UninstallPlan::StepCount() const {
+  // The protocol and the target folder are a step each.
+  return comServers.size() + files.size() + folders.size() + machineKeys.size() + userKeys.size() +
+         groups.size() + 2;
+}
+
+std::variant<UninstallPlan, Rejection> PlanUninstall(std::string_view protocolPath,
+                                                     std::string_view fileBytes) {
+  if (!LooksLikeText(fileBytes)) return Rejection::NotAProtocol;
+  const std::vector<install::ProtocolBlock> blocks = install::SplitProtocol(fileBytes);
+  // SplitProtocol keeps lines in front of the first header box as a block
+  // of their own that does not start with the box: then it is no protocol.
+  if (blocks.empty() || blocks.front().lines.size() < 2 ||
+      blocks.front().lines[0] != std::string(42, '/') ||
+      !blocks.front().lines[1].starts_with("/ UnInstall protocol file"))
+    return Rejection::NotAProtocol;
+
+  const std::optional<std::string> targetLine = FirstTarget(blocks.front());
+  if (!targetLine) return Rejection::NoTargetFolder;
+  const auto parsed = TargetFolder::Parse(*targetLine);
+  if (const Rejection* rejection = std::get_if<Rejection>(&parsed)) return *rejection;
+  const TargetFolder& target = std::get<TargetFolder>(parsed);
+
+  // The protocol always lies in the target folder; one that lies elsewhere
+  // would let whoever can write it pick a folder to empty.
+  const auto protocol = target.Check(protocolPath);
+  const CheckedPath* protocolFile = std::get_if<CheckedPath>(&protocol);
+  if (protocolFile == nullptr || protocolFile->below != 1) return Rejection::ProtocolOutsideTarget;
+
+  Planner planner(target, protocolFile->path);
+  std::size_t lineNumber = 0;
+  for (const install::ProtocolBlock& block : blocks)
+    for (const std::string& line : block.lines) planner.Add(++lineNumber, line);
+  return std::move(planner).Finish();
+}
+
+}  // namespace pelmora::uninstall

@@ -1,0 +1,45 @@
+// From a protocol file's bytes to what the uninstaller removes, in the
+// order it removes it. A file holds one block per installation run; the
+// plan is the union of all blocks, each thing once (paths and keys compare
+// as Windows compares them). Every line the rules refuse is kept with its
+// reason, for the summary.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "uninstall/Reasons.h"
+
+namespace pelmora::uninstall {
+
+struct Refusal {
+  std::size_t lineNumber = 0;  // 1-based, in the whole file
+  std::string what;            // the path, key ("HKEY_...\\...") or line as the summary names it
+  Reason reason = Reason::UnknownLine;
+};
+
+struct UninstallPlan {
+  std::string targetFolder;              // the first block's "0" line, ending in "\"
+  std::string protocolFile;              // deleted after everything else but the folders
+  std::vector<std::string> comServers;   // unregistered before any file goes
+  std::vector<std::string> files;        // the protocol not among them
+  std::vector<std::string> folders;      // deepest first; the target folder not among them
+  std::vector<std::string> machineKeys;  // below HKEY_LOCAL_MACHINE
+  std::vector<std::string> userKeys;     // below HKEY_CURRENT_USER
+  std::vector<std::string> groups;       // Start-menu groups; "" is the Programs folder itself
+  std::vector<Refusal> refusals;
+
+  // Steps of the removal, for a progress bar: one per thing listed.
+  std::size_t StepCount() const;
+};
+
+// protocolPath is the file's full path as the uninstaller was given it; the
+// file must lie directly in the target folder it names, as the setup writes
+// it (a protocol elsewhere naming a folder to empty is refused as a whole).
+std::variant<UninstallPlan, Rejection> PlanUninstall(std::string_view protocolPath,
+                                                     std::string_view fileBytes);
+
+}  // namespace pelmora::uninstall

@@ -1,0 +1,198 @@
+#include "uninstall/UninstallPlan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "install/Protocol.h"
+
+namespace pelmora::uninstall {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const std::string kTarget = "C:\\Programme\\B\xFCro\\";
+const std::string kProtocolPath = kTarget + "UnInstall.Log";
+const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool";
+
+// An installation, then an update into the same folder that adds a file,
+// repeats most lines in other spellings and adds a group of its own.
+std::string TwoBlockProtocol() {
+  install::Protocol first;
+  first.AddHeader(kTarget, "05.03.2026", "14:07:09");
+  first.AddEntry(kTarget, "readme.txt");
+  first.AddEntry(kTarget, "bin");
+  first.AddEntry(kTarget, "bin\\tool.exe");
+  first.AddEntry(kTarget, "bin\\plugins");
+  first.AddEntry(kTarget, "bin\\plugins\\a.dll");
+  first.AddEntry(kTarget, "LICENSE");
+  first.AddMachineKey(kUninstallKey);
+  first.AddUserKey(kUninstallKey);
+  first.AddUserKey("\\Software\\Firma\\Tool\\");
+  first.AddComServer(kTarget + "bin\\tool.ocx");
+  first.AddGroup("Firma\\Tool");
+  first.AddTrailer("1.0.0.1", "0:01:05");
+
+  const std::string upper = "c:\\PROGRAMME\\B\xDCRO\\";  // the same folder, other case
+  install::Protocol update;
+  update.AddHeader(upper, "06.03.2026", "09:00:00");
+  update.AddEntry(upper, "README.TXT");
+  update.AddEntry(upper, "BIN");
+  update.AddEntry(upper, "bin\\new.dat");
+  update.AddEntry(upper, "docs");
+  update.AddFile(upper + "docs/manual.pdf");  // a forward slash between folders
+  update.AddUserKey("HKEY_CURRENT_USER\\software\\firma\\tool");
+  update.AddMachineKey(kUninstallKey);
+  update.AddComServer(upper + "BIN\\TOOL.OCX");
+  update.AddGroup("Firma\\Tool");
+  update.AddGroup("");
+  update.AddTrailer("1.0.0.1", "0:00:07");
+  return first.Bytes() + update.Bytes();
+}
+
+TEST(UninstallPlan, TwoBlocksGiveTheirUnionOnceInRemovalOrder) {
+  const auto result = PlanUninstall(kProtocolPath, TwoBlockProtocol());
+  ASSERT_TRUE(std::holds_alternative<UninstallPlan>(result));
+  const UninstallPlan& plan = std::get<UninstallPlan>(result);
+
+  EXPECT_EQ(plan.targetFolder, kTarget);
+  EXPECT_EQ(plan.protocolFile, kProtocolPath);
+  EXPECT_EQ(plan.comServers, Strings{kTarget + "bin\\tool.ocx"});
+  // The protocol's own "1" lines are not among the files: it goes last.
+  EXPECT_EQ(plan.files, (Strings{kTarget + "readme.txt", kTarget + "bin\\tool.exe",
+                                 kTarget + "bin\\plugins\\a.dll", kTarget + "bin\\new.dat",
+                                 kTarget + "docs\\manual.pdf"}));
+  // Deepest first; the target itself is not among them.
+  EXPECT_EQ(plan.folders, (Strings{kTarget + "bin\\plugins", kTarget + "bin", kTarget + "LICENSE",
+                                   kTarget + "docs"}));
+  EXPECT_EQ(plan.machineKeys, Strings{kUninstallKey});
+  EXPECT_EQ(plan.userKeys, (Strings{kUninstallKey, "Software\\Firma\\Tool"}));
+  EXPECT_EQ(plan.groups, (Strings{"Firma\\Tool", ""}));
+  EXPECT_TRUE(plan.refusals.empty());
+  EXPECT_EQ(plan.StepCount(), 1u + 5u + 4u + 1u + 2u + 2u + 2u);
+}
+
+TEST(UninstallPlan, RefusesEveryLineThatLeadsOutOfTheTargetOrToSharedKeys) {
+  install::Protocol p;
+  p.AddHeader(kTarget, "05.03.2026", "14:07:09");
+  p.AddFile(kTarget + "ok.txt");
+  p.AddFile("C:\\Windows\\system32\\kernel32.dll");                         // outside
+  p.AddFile(kTarget + "..\\Nachbar\\daten.txt");                            // a way up
+  p.AddFile(kTarget + "sub\\.\\x.txt");                                     // "."
+  p.AddFile("D:\\Programme\\B\xFCro\\x.txt");                               // another drive
+  p.AddFile(kTarget + "x.txt:stream");                                      // alternate stream
+  p.AddFile("\\\\server\\share\\Programme\\x.txt");                         // network path
+  p.AddFile("\\\\?\\C:\\Programme\\B\xFCro\\x.txt");                        // device form
+  p.AddFile(kTarget + "sub\\\\x.txt");                                      // empty component
+  p.AddFile(kTarget + "x.txt.");                                            // Windows drops the dot
+  p.AddFolder("C:\\Programme");                                             // the target's parent
+  p.AddComServer("C:\\Windows\\system32\\shell32.dll");                     // 20
+  p.AddUserKey("Software");                                                 // shared
+  p.AddUserKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");  // 22
+  p.AddMachineKey("Software\\Wow6432Node\\Microsoft");            // shared, in the 32-bit view
+  p.AddMachineKey("SYSTEM\\CurrentControlSet\\Services\\Tcpip");  // a system tree
+  p.AddUserKey("");                                               // the root
+  p.AddUserKey("\\\\");                                           // the root
+  p.AddUserKey("Firma");                                          // one level
+  p.AddUserKey("HKEY_LOCAL_MACHINE\\Software\\Firma\\Tool");      // the other root
+  p.AddMachineKey("HKEY_CLASSES_ROOT\\.tool");                    // another root
+  p.AddUserKey("Software\\\\Firma");                              // empty component
+  p.AddGroup("..\\..\\Desktop");                                  // 31
+  p.AddGroup("C:\\Windows");                                      // 32
+  p.AddGroup("\\Firma");                                          // 33
+  p.AddLines({"x unknown line"});                                 // 34
+  p.AddUserKey("HKCU\\Software\\Firma\\Tool");                    // allowed: its own root spelt out
+  p.AddTrailer("1.0.0.1", "0:01:05");
+
+  const auto result = PlanUninstall(kProtocolPath, p.Bytes());
+  ASSERT_TRUE(std::holds_alternative<UninstallPlan>(result));
+  const UninstallPlan& plan = std::get<UninstallPlan>(result);
+  EXPECT_EQ(plan.files, Strings{kTarget + "ok.txt"});
+  EXPECT_TRUE(plan.folders.empty());
+  EXPECT_TRUE(plan.comServers.empty());
+  EXPECT_TRUE(plan.machineKeys.empty());
+  EXPECT_EQ(plan.userKeys, Strings{"Software\\Firma\\Tool"});
+  EXPECT_TRUE(plan.groups.empty());
+
+  std::vector<std::pair<std::size_t, Reason>> refused;
+  for (const Refusal& r : plan.refusals) refused.emplace_back(r.lineNumber, r.reason);
+  const std::vector<std::pair<std::size_t, Reason>> expected = {
+      {12, Reason::OutsideTarget},  {13, Reason::ParentReference}, {14, Reason::ParentReference},
+      {15, Reason::OutsideTarget},  {16, Reason::NotPlainPath},    {17, Reason::NotPlainPath},
+      {18, Reason::NotPlainPath},   {19, Reason::NotPlainPath},    {20, Reason::NotPlainPath},
+      {21, Reason::OutsideTarget},  {22, Reason::OutsideTarget},   {23, Reason::SharedKey},
+      {24, Reason::SharedKey},      {25, Reason::SharedKey},       {26, Reason::SharedKey},
+      {27, Reason::ShallowKey},     {28, Reason::ShallowKey},      {29, Reason::ShallowKey},
+      {30, Reason::WrongRoot},      {31, Reason::WrongRoot},       {32, Reason::MalformedKey},
+      {33, Reason::MalformedGroup}, {34, Reason::MalformedGroup},  {35, Reason::MalformedGroup},
+      {36, Reason::UnknownLine},
+  };
+  EXPECT_EQ(refused, expected);
+  // The summary names keys with their root and paths as written.
+  EXPECT_EQ(plan.refusals[0].what, "C:\\Windows\\system32\\kernel32.dll");
+  EXPECT_EQ(plan.refusals[11].what, "HKEY_CURRENT_USER\\Software");
+}
+
+TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
+  install::Protocol good;
+  good.AddHeader(kTarget, "05.03.2026", "14:07:09");
+  good.AddTrailer("1.0.0.1", "0:00:01");
+
+  const auto rejection = [](std::string_view path, std::string_view bytes) {
+    const auto result = PlanUninstall(path, bytes);
+    return std::holds_alternative<Rejection>(result) ? std::get<Rejection>(result)
+                                                     : static_cast<Rejection>(-1);
+  };
+  EXPECT_EQ(rejection(kProtocolPath, ""), Rejection::NotAProtocol);
+  EXPECT_EQ(rejection(kProtocolPath, "[Settings]\r\nColour=blue\r\n"), Rejection::NotAProtocol);
+  EXPECT_EQ(rejection(kProtocolPath, "junk\r\n" + good.Bytes()), Rejection::NotAProtocol);
+  EXPECT_EQ(rejection(kProtocolPath, good.Bytes() + std::string("\0\x01\x02", 3)),
+            Rejection::NotAProtocol);
+
+  const auto withTarget = [](const std::string& target) {
+    install::Protocol p;
+    p.AddHeader(target, "05.03.2026", "14:07:09");
+    return p.Bytes();
+  };
+  const std::string box = withTarget(kTarget).substr(0, 7 * 44);
+  EXPECT_EQ(rejection(kProtocolPath, box + "1" + kTarget + "x.txt\r\n"), Rejection::NoTargetFolder);
+  EXPECT_EQ(rejection("C:\\UnInstall.log", withTarget("C:\\")), Rejection::TargetIsDriveRoot);
+  EXPECT_EQ(rejection("C:\\UnInstall.log", withTarget("C:")), Rejection::TargetIsDriveRoot);
+  EXPECT_EQ(rejection("\\\\server\\share\\UnInstall.log", withTarget("\\\\server\\share\\")),
+            Rejection::TargetNotLocal);
+  EXPECT_EQ(rejection("Programme\\UnInstall.log", withTarget("Programme\\")),
+            Rejection::TargetNotLocal);
+  EXPECT_EQ(rejection("C:\\a\\UnInstall.log", withTarget("C:\\a\\..\\")),
+            Rejection::TargetNotLocal);
+  // The file must lie directly in the folder it names.
+  EXPECT_EQ(rejection("C:\\Temp\\UnInstall.log", good.Bytes()), Rejection::ProtocolOutsideTarget);
+  EXPECT_EQ(rejection(kTarget + "sub\\UnInstall.log", good.Bytes()),
+            Rejection::ProtocolOutsideTarget);
+  EXPECT_TRUE(std::holds_alternative<UninstallPlan>(
+      PlanUninstall("c:\\programme\\b\xDCro\\uninstall.log", good.Bytes())));
+}
+
+TEST(UninstallPlan, LaterBlocksWithAnotherTargetAreCheckedAgainstTheFirst) {
+  install::Protocol first;
+  first.AddHeader(kTarget, "05.03.2026", "14:07:09");
+  first.AddTrailer("1.0.0.1", "0:00:01");
+  install::Protocol other;
+  other.AddHeader("C:\\Windows\\", "06.03.2026", "09:00:00");
+  other.AddEntry("C:\\Windows\\", "win.ini");
+  other.AddEntry(kTarget, "inside.txt");
+  other.AddTrailer("1.0.0.1", "0:00:01");
+
+  const auto result = PlanUninstall(kProtocolPath, first.Bytes() + other.Bytes());
+  ASSERT_TRUE(std::holds_alternative<UninstallPlan>(result));
+  const UninstallPlan& plan = std::get<UninstallPlan>(result);
+  EXPECT_EQ(plan.files, Strings{kTarget + "inside.txt"});
+  EXPECT_TRUE(plan.folders.empty());
+  Strings refused;
+  for (const Refusal& r : plan.refusals) refused.push_back(r.what);
+  EXPECT_EQ(refused,
+            (Strings{"C:\\Windows\\", "C:\\Windows\\UnInstall.log", "C:\\Windows\\win.ini"}));
+}
+
+}  // namespace
+}  // namespace pelmora::uninstall

@@ -1,0 +1,162 @@
+#include "uninstall/UninstallTexts.h"
+
+#include "pages/Language.h"
+
+namespace pelmora::uninstall {
+namespace {
+
+std::string_view Pick(bool english, std::string_view englishText, std::string_view germanText) {
+  return english ? englishText : germanText;
+}
+
+std::string Count(std::size_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+}  // namespace
+
+bool EnglishForLanguageName(std::string_view languageName) {
+  return !pages::IsGermanLanguageName(languageName);
+}
+
+std::string_view UninstallTitle(bool english) {
+  return Pick(english, "Uninstall", "Deinstallation");
+}
+
+std::string ConfirmationText(std::string_view product, bool english) {
+  const std::string name(product);
+  return english ? "Do you want to remove \"" + name + "\" and all of its components?"
+                 : "Wollen Sie \"" + name + "\" mit allen Komponenten entfernen?";
+}
+
+std::string ProgressText(std::string_view what, bool english) {
+  return std::string(Pick(english, "Removing: ", "Entferne: ")) + std::string(what);
+}
+
+std::string RejectionText(Rejection rejection, std::string_view protocolPath, bool english) {
+  const std::string file = "\"" + std::string(protocolPath) + "\"";
+  std::string text;
+  switch (rejection) {
+    case Rejection::NoArgument:
+      text = Pick(english,
+                  "Start the uninstaller with the path of the product's protocol file "
+                  "(UnInstall.log) as its only argument.",
+                  "Starten Sie die Deinstallation mit dem Pfad der Protokolldatei des Produkts "
+                  "(UnInstall.log) als einzigem Argument.");
+      break;
+    case Rejection::Unreadable:
+      text = english ? "The file " + file + " cannot be read."
+                     : "Die Datei " + file + " kann nicht gelesen werden.";
+      break;
+    case Rejection::TooLarge:
+      text = english ? "The file " + file + " is too large for an uninstall protocol."
+                     : "Die Datei " + file + " ist zu groß für ein Deinstallationsprotokoll.";
+      break;
+    case Rejection::NotAProtocol:
+      text = english ? "The file " + file + " is not an uninstall protocol."
+                     : "Die Datei " + file + " ist kein Deinstallationsprotokoll.";
+      break;
+    case Rejection::NoTargetFolder:
+      text = english ? "The protocol " + file + " names no target folder."
+                     : "Das Protokoll " + file + " nennt keinen Zielordner.";
+      break;
+    case Rejection::TargetNotLocal:
+      text = english ? "The protocol " + file + " names a target folder that is not a local folder."
+                     : "Das Protokoll " + file + " nennt als Zielordner keinen lokalen Ordner.";
+      break;
+    case Rejection::TargetIsDriveRoot:
+      text = english ? "The protocol " + file + " names a whole drive as its target folder."
+                     : "Das Protokoll " + file + " nennt ein ganzes Laufwerk als Zielordner.";
+      break;
+    case Rejection::ProtocolOutsideTarget:
+      text = english ? "The protocol " + file + " does not lie in the target folder it names."
+                     : "Das Protokoll " + file + " liegt nicht in dem Zielordner, den es nennt.";
+      break;
+  }
+  return text + std::string(Pick(english, " Nothing was removed.", " Es wurde nichts entfernt."));
+}
+
+std::string_view ReasonText(Reason reason, bool english) {
+  switch (reason) {
+    case Reason::OutsideTarget:
+      return Pick(english, "refused: outside the target folder",
+                  "abgelehnt: außerhalb des Zielordners");
+    case Reason::ParentReference:
+      return Pick(english, "refused: path with \".\" or \"..\"",
+                  "abgelehnt: Pfad mit \".\" oder \"..\"");
+    case Reason::NotPlainPath:
+      return Pick(english, "refused: not a plain local path",
+                  "abgelehnt: kein einfacher lokaler Pfad");
+    case Reason::SharedKey:
+      return Pick(english, "refused: key shared with other software",
+                  "abgelehnt: Schlüssel, den andere Software mitbenutzt");
+    case Reason::ShallowKey:
+      return Pick(english, "refused: root key or key directly below it",
+                  "abgelehnt: Stammschlüssel oder Schlüssel direkt darunter");
+    case Reason::WrongRoot:
+      return Pick(english, "refused: names another registry root",
+                  "abgelehnt: nennt einen anderen Stammschlüssel");
+    case Reason::MalformedKey:
+      return Pick(english, "refused: malformed key", "abgelehnt: fehlerhafter Schlüssel");
+    case Reason::MalformedGroup:
+      return Pick(english, "refused: not a Start menu group", "abgelehnt: keine Startmenü-Gruppe");
+    case Reason::UnknownLine:
+      return Pick(english, "refused: unknown protocol line",
+                  "abgelehnt: unbekannte Protokollzeile");
+    case Reason::ThroughLink:
+      return Pick(english, "refused: reached through a junction or link",
+                  "abgelehnt: über eine Verbindung oder einen Link erreicht");
+    case Reason::InUse:
+      return Pick(english, "in use: removed at the next restart",
+                  "in Gebrauch: wird beim nächsten Neustart entfernt");
+    case Reason::NotEmpty:
+      return Pick(english, "folder not empty: holds files that are not the product's",
+                  "Ordner nicht leer: enthält Dateien, die nicht zum Produkt gehören");
+    case Reason::NotUnregistered:
+      return Pick(english, "COM server could not be unregistered",
+                  "COM-Server konnte nicht abgemeldet werden");
+    case Reason::Failed:
+      return Pick(english, "could not be removed", "konnte nicht entfernt werden");
+  }
+  return {};
+}
+
+std::string SummaryText(std::string_view product, const Outcome& outcome, bool english,
+                        std::size_t maxItems) {
+  const std::string name = "\"" + std::string(product) + "\"";
+  std::string text;
+  if (outcome.left.empty())
+    text = english ? name + " has been removed." : name + " wurde entfernt.";
+  else
+    text = english ? name + " has been removed in part." : name + " wurde teilweise entfernt.";
+
+  const Removed& r = outcome.removed;
+  text += english ? "\r\n\r\nRemoved: " : "\r\n\r\nEntfernt: ";
+  text += english
+              ? Count(r.files, "file", "files") + ", " + Count(r.folders, "folder", "folders") +
+                    ", " + Count(r.keys, "registry key", "registry keys") + ", " +
+                    Count(r.shortcuts, "shortcut", "shortcuts") + ", " +
+                    Count(r.servers, "COM server", "COM servers") + " unregistered."
+              : Count(r.files, "Datei", "Dateien") + ", " + Count(r.folders, "Ordner", "Ordner") +
+                    ", " + Count(r.keys, "Registrierungsschlüssel", "Registrierungsschlüssel") +
+                    ", " + Count(r.shortcuts, "Verknüpfung", "Verknüpfungen") + ", " +
+                    Count(r.servers, "COM-Server", "COM-Server") + " abgemeldet.";
+  if (outcome.left.empty()) return text;
+
+  text += english ? "\r\n\r\nLeft in place:" : "\r\n\r\nNicht entfernt:";
+  for (std::size_t i = 0; i < outcome.left.size() && i < maxItems; ++i) {
+    const LeftItem& item = outcome.left[i];
+    text += "\r\n" + item.what + " (" + std::string(ReasonText(item.reason, english));
+    if (item.reason == Reason::Failed)
+      text += (english ? ", error " : ", Fehler ") + std::to_string(item.errorCode);
+    text += ")";
+  }
+  if (outcome.left.size() > maxItems) {
+    const std::size_t more = outcome.left.size() - maxItems;
+    text += english ? "\r\n... and " + std::to_string(more) + " more."
+                    : "\r\n... und " + std::to_string(more) + " weitere.";
+  }
+  return text;
+}
+
+}  // namespace pelmora::uninstall

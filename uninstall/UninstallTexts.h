@@ -1,0 +1,37 @@
+// The uninstaller's texts, German (Windows-1252) and English, chosen by the
+// setup's language rule (pages/Language.h): `english` is true unless the
+// system's language name begins with "Deutsch".
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "uninstall/Outcome.h"
+#include "uninstall/Reasons.h"
+
+namespace pelmora::uninstall {
+
+bool EnglishForLanguageName(std::string_view languageName);
+
+// The progress window's caption and the message boxes' caption when no
+// product name is known.
+std::string_view UninstallTitle(bool english);
+
+// Asked once before anything is changed.
+std::string ConfirmationText(std::string_view product, bool english);
+
+// The progress window's line: what is being removed now.
+std::string ProgressText(std::string_view what, bool english);
+
+// Why a protocol is not used; always ends by saying that nothing changed.
+std::string RejectionText(Rejection rejection, std::string_view protocolPath, bool english);
+
+std::string_view ReasonText(Reason reason, bool english);
+
+// The closing message: counts of what went, then each thing left with its
+// reason, at most maxItems of them and then how many more.
+std::string SummaryText(std::string_view product, const Outcome& outcome, bool english,
+                        std::size_t maxItems = 20);
+
+}  // namespace pelmora::uninstall

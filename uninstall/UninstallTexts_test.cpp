@@ -1,0 +1,73 @@
+#include "uninstall/UninstallTexts.h"
+
+#include <gtest/gtest.h>
+
+#include "uninstall/CommandLine.h"
+
+namespace pelmora::uninstall {
+namespace {
+
+TEST(UninstallTexts, LanguageFollowsTheSetupsRule) {
+  EXPECT_FALSE(EnglishForLanguageName("Deutsch (Österreich)"));
+  EXPECT_TRUE(EnglishForLanguageName("German (Germany)"));
+  EXPECT_TRUE(EnglishForLanguageName(""));
+  // German texts are Windows-1252 bytes, like every text of the project.
+  EXPECT_EQ(RejectionText(Rejection::TooLarge, "C:\\x.log", false),
+            "Die Datei \"C:\\x.log\" ist zu gro\xDF f\xFCr ein Deinstallationsprotokoll. "
+            "Es wurde nichts entfernt.");
+  EXPECT_EQ(RejectionText(Rejection::NotAProtocol, "C:\\x.log", true),
+            "The file \"C:\\x.log\" is not an uninstall protocol. Nothing was removed.");
+  EXPECT_EQ(ConfirmationText("Tool 1.0", true),
+            "Do you want to remove \"Tool 1.0\" and all of its components?");
+}
+
+TEST(UninstallTexts, SummaryCountsAndListsWhatIsLeftUpToTheCap) {
+  Outcome outcome;
+  outcome.removed = {5, 2, 3, 1, 0};
+  EXPECT_EQ(SummaryText("Tool", outcome, true),
+            "\"Tool\" has been removed.\r\n\r\nRemoved: 5 files, 2 folders, 3 registry keys, "
+            "1 shortcut, 0 COM servers unregistered.");
+
+  outcome.left = {{"C:\\P\\Tool\\a.dll", Reason::InUse, 0},
+                  {"C:\\P\\Tool", Reason::NotEmpty, 0},
+                  {"HKEY_CURRENT_USER\\Software", Reason::SharedKey, 0},
+                  {"C:\\P\\Tool\\b.dat", Reason::Failed, 5}};
+  EXPECT_EQ(
+      SummaryText("Tool", outcome, false, 3),
+      "\"Tool\" wurde teilweise entfernt.\r\n\r\nEntfernt: 5 Dateien, 2 Ordner, "
+      "3 Registrierungsschl\xFCssel, 1 Verkn\xFCpfung, 0 COM-Server abgemeldet.\r\n\r\n"
+      "Nicht entfernt:\r\n"
+      "C:\\P\\Tool\\a.dll (in Gebrauch: wird beim n\xE4"
+      "chsten Neustart entfernt)\r\n"
+      "C:\\P\\Tool (Ordner nicht leer: enth\xE4lt Dateien, die nicht zum Produkt geh\xF6ren)\r\n"
+      "HKEY_CURRENT_USER\\Software (abgelehnt: Schl\xFCssel, den andere Software mitbenutzt)\r\n"
+      "... und 1 weitere.");
+  EXPECT_NE(
+      SummaryText("Tool", outcome, true).find("C:\\P\\Tool\\b.dat (could not be removed, error 5)"),
+      std::string::npos);
+  // Every reason has a text in both languages.
+  for (int r = 0; r <= static_cast<int>(Reason::Failed); ++r) {
+    EXPECT_FALSE(ReasonText(static_cast<Reason>(r), true).empty());
+    EXPECT_FALSE(ReasonText(static_cast<Reason>(r), false).empty());
+  }
+}
+
+TEST(CommandLine, ProgramAndTheOneArgumentQuotedOrNot) {
+  const auto split = [](std::string_view line) {
+    const CommandLine c = SplitCommandLine(line);
+    return c.program + "|" + c.argument;
+  };
+  EXPECT_EQ(split("C:\\windows\\stUnInst.exe \"C:\\Firma\\Mein Produkt\\UnInstall.log\""),
+            "C:\\windows\\stUnInst.exe|C:\\Firma\\Mein Produkt\\UnInstall.log");
+  EXPECT_EQ(split("\"C:\\Win Dir\\stUnInst.exe\"   C:\\Firma\\Mein Produkt\\UnInstall.log  "),
+            "C:\\Win Dir\\stUnInst.exe|C:\\Firma\\Mein Produkt\\UnInstall.log");
+  EXPECT_EQ(split("C:\\Win Dir\\STUNINST.EXE C:\\a b\\UnInstall.log"),
+            "C:\\Win Dir\\STUNINST.EXE|C:\\a b\\UnInstall.log");
+  EXPECT_EQ(split("stUnInst"), "stUnInst|");
+  EXPECT_EQ(split("\"C:\\x\\stUnInst.exe\" \"\""), "C:\\x\\stUnInst.exe|");
+  EXPECT_EQ(split("stUnInst \"C:\\unclosed\\UnInstall.log"),
+            "stUnInst|C:\\unclosed\\UnInstall.log");
+}
+
+}  // namespace
+}  // namespace pelmora::uninstall
