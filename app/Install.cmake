@@ -51,10 +51,3 @@ add_test(NAME install_exe_carries_its_manifest
           $<TARGET_FILE:Install>)
 add_test(NAME install_exe_is_standalone_gui_program
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:Install> ${expected_format} gui)
-
-# The tests run the x86-64 build under an emulator that names every system
-# language in English; that build alone may be told the language name
-# through the environment. The shipped 32-bit program has no such door.
-if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  target_compile_definitions(Install PRIVATE PELMORA_LANGUAGE_NAME_FROM_ENVIRONMENT)
-endif()

@@ -11,6 +11,7 @@
 #include "winsupport/Processes.h"
 #include "winsupport/Registry_win.h"
 #include "winsupport/SystemInfo.h"
+#include "winsupport/SystemLanguage.h"
 
 namespace pelmora::app {
 
@@ -23,17 +24,6 @@ bool OnNtFamily() {
 
 bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The system's language name. A test build run under an emulator that
-// names every language in English may be told another name.
-std::string SystemLanguageName() {
-#ifdef PELMORA_LANGUAGE_NAME_FROM_ENVIRONMENT
-  if (const char* name = std::getenv("PELMORA_TEST_LANGUAGE_NAME")) return name;
-#endif
-  char name[255] = {};
-  GetLocaleInfoA(LOCALE_SYSTEM_DEFAULT, LOCALE_SLANGUAGE, name, sizeof name);
-  return name;
 }
 
 }  // namespace
@@ -96,7 +86,7 @@ bool Wizard::ReadDescription() {
 }
 
 void Wizard::ChooseLanguage() {
-  if (pages::IsGermanLanguageName(SystemLanguageName())) return;
+  if (pages::IsGermanLanguageName(winsupport::SystemLanguageName())) return;
   description_.English = true;
   // One step, before any other page is shown.
   for (pages::PageWindow* window :

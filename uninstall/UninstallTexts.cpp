@@ -121,15 +121,16 @@ std::string_view ReasonText(Reason reason, bool english) {
   return {};
 }
 
+std::string SummaryHeadline(std::string_view product, const Outcome& outcome, bool english) {
+  const std::string name = "\"" + std::string(product) + "\"";
+  if (outcome.left.empty())
+    return english ? name + " has been removed." : name + " wurde entfernt.";
+  return english ? name + " has been removed in part." : name + " wurde teilweise entfernt.";
+}
+
 std::string SummaryText(std::string_view product, const Outcome& outcome, bool english,
                         std::size_t maxItems) {
-  const std::string name = "\"" + std::string(product) + "\"";
-  std::string text;
-  if (outcome.left.empty())
-    text = english ? name + " has been removed." : name + " wurde entfernt.";
-  else
-    text = english ? name + " has been removed in part." : name + " wurde teilweise entfernt.";
-
+  std::string text = SummaryHeadline(product, outcome, english);
   const Removed& r = outcome.removed;
   text += english ? "\r\n\r\nRemoved: " : "\r\n\r\nEntfernt: ";
   text += english
@@ -147,7 +148,7 @@ std::string SummaryText(std::string_view product, const Outcome& outcome, bool e
   for (std::size_t i = 0; i < outcome.left.size() && i < maxItems; ++i) {
     const LeftItem& item = outcome.left[i];
     text += "\r\n" + item.what + " (" + std::string(ReasonText(item.reason, english));
-    if (item.reason == Reason::Failed)
+    if (item.errorCode != 0)
       text += (english ? ", error " : ", Fehler ") + std::to_string(item.errorCode);
     text += ")";
   }

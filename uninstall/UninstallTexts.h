@@ -29,7 +29,10 @@ std::string RejectionText(Rejection rejection, std::string_view protocolPath, bo
 
 std::string_view ReasonText(Reason reason, bool english);
 
-// The closing message: counts of what went, then each thing left with its
+// "<product> has been removed." or "... removed in part."
+std::string SummaryHeadline(std::string_view product, const Outcome& outcome, bool english);
+
+// The closing message: the headline, counts of what went, then each thing left with its
 // reason, at most maxItems of them and then how many more.
 std::string SummaryText(std::string_view product, const Outcome& outcome, bool english,
                         std::size_t maxItems = 20);

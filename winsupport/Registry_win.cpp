@@ -95,6 +95,13 @@ bool DeleteRegKey(const std::string& keyPath, HKEY root) {
   return DeleteKeyTree(root, NormalizeRegistryKeyPath(keyPath));
 }
 
+std::vector<std::string> RegSubkeyNames(HKEY root, const std::string& keyPath) {
+  const win::UniqueRegKey key =
+      OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE);
+  if (!key) return {};
+  return SubkeyNames(key.Get());
+}
+
 bool RegKeyExists(HKEY root, const std::string& keyPath) {
   return static_cast<bool>(OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_QUERY_VALUE));
 }

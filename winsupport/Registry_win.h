@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace pelmora::winsupport {
 
@@ -25,6 +26,10 @@ bool CreateRegKey(const std::string& keyPath, HKEY root);
 // itself is gone. A path that names the root itself (empty or backslashes
 // only) is refused with false, and nothing is deleted.
 bool DeleteRegKey(const std::string& keyPath, HKEY root);
+
+// The names of root\keyPath's direct subkeys; empty when it has none or
+// cannot be opened.
+std::vector<std::string> RegSubkeyNames(HKEY root, const std::string& keyPath);
 
 // Whether root\keyPath exists and can be opened for reading.
 bool RegKeyExists(HKEY root, const std::string& keyPath);

@@ -1,0 +1,38 @@
+// The small window the removal shows: what is being removed and a bar over
+// the plan's steps. It has no Cancel: a removal half done is worse than one
+// done. Windows only.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+
+namespace pelmora::uninstall {
+
+class ProgressWindow {
+ public:
+  // Shown at once, centred on the screen. A window that cannot be made
+  // leaves every call without effect: the removal goes on without it.
+  ProgressWindow(HINSTANCE instance, const std::string& caption, std::size_t steps);
+  ~ProgressWindow();
+  ProgressWindow(const ProgressWindow&) = delete;
+  ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+  // Shows text, moves the bar one step and lets the window repaint.
+  void Step(const std::string& text);
+
+  // The bar at its end and text shown, the window kept for the summary to
+  // stand over.
+  void Finish(const std::string& text);
+
+  HWND Handle() const { return window_; }
+
+ private:
+  HWND window_ = nullptr;
+  HWND label_ = nullptr;
+  HWND bar_ = nullptr;
+  std::size_t steps_ = 0;
+};
+
+}  // namespace pelmora::uninstall

@@ -1,0 +1,97 @@
+#include "uninstall/Removal_win.h"
+
+#include <windows.h>
+
+#include <variant>
+
+#include "common/WinHandle.h"
+#include "uninstall/FileRemoval_win.h"
+#include "uninstall/KeyRules.h"
+#include "uninstall/ShortcutRemoval_win.h"
+#include "winsupport/Registry_win.h"
+
+namespace pelmora::uninstall {
+namespace {
+
+// Loaded by its full path, with its own folder searched for what it
+// imports, as the setup loaded it to register it.
+bool UnregisterServer(const std::string& path) {
+  const win::LoadedLibrary server(
+      ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  using UnregisterFunction = HRESULT(STDAPICALLTYPE*)();
+  const auto unregister =
+      win::LookUpExport<UnregisterFunction>(server.Get(), "DllUnregisterServer");
+  return unregister != nullptr && unregister() == S_OK;
+}
+
+void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, Outcome& outcome) {
+  if (!winsupport::RegKeyExists(root, key)) return;
+  if (winsupport::DeleteRegKey(key, root))
+    ++outcome.removed.keys;
+  else
+    outcome.left.push_back({std::string(RootName(rootName)) + "\\" + key, Reason::Failed, 0});
+}
+
+std::string WithoutSeparator(const std::string& folder) {
+  return folder.empty() || folder.back() != '\\' ? folder : folder.substr(0, folder.size() - 1);
+}
+
+}  // namespace
+
+Outcome RemovePlanned(const UninstallPlan& plan, const std::string& programsFolder,
+                      const StepStarted& stepStarted) {
+  Outcome outcome;
+  for (const Refusal& refusal : plan.refusals)
+    outcome.left.push_back({refusal.what, refusal.reason, 0});
+  FileRemoval files(plan.targetFolder, outcome);
+
+  for (const std::string& server : plan.comServers) {
+    stepStarted(server);
+    if (::GetFileAttributesA(server.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    if (files.ReachedThroughLink(server))
+      outcome.left.push_back({server, Reason::ThroughLink, 0});
+    else if (UnregisterServer(server))
+      ++outcome.removed.servers;
+    else
+      outcome.left.push_back({server, Reason::NotUnregistered, 0});
+  }
+
+  // The protocol records a folder whose name holds a "." as a file.
+  std::vector<std::string> folders = plan.folders;
+  for (const std::string& file : plan.files) {
+    stepStarted(file);
+    if (files.RemoveFile(file) == FileRemoval::Result::IsFolder) folders.push_back(file);
+  }
+  SortDeepestFirst(folders);
+
+  for (const std::string& key : plan.machineKeys) {
+    stepStarted("HKEY_LOCAL_MACHINE\\" + key);
+    RemoveKey(HKEY_LOCAL_MACHINE, KeyRoot::LocalMachine, key, outcome);
+  }
+  for (const std::string& key : plan.userKeys) {
+    stepStarted("HKEY_CURRENT_USER\\" + key);
+    RemoveKey(HKEY_CURRENT_USER, KeyRoot::CurrentUser, key, outcome);
+  }
+
+  if (!programsFolder.empty()) {
+    const TargetFolder target = std::get<TargetFolder>(TargetFolder::Parse(plan.targetFolder));
+    for (const std::string& group : plan.groups) {
+      stepStarted(group.empty() ? programsFolder : programsFolder + "\\" + group);
+      RemoveGroup(programsFolder, group, target, plan.protocolFile, outcome);
+    }
+  }
+
+  stepStarted(plan.protocolFile);
+  files.RemoveFile(plan.protocolFile);
+
+  for (const std::string& folder : folders) {
+    stepStarted(folder);
+    files.RemoveFolder(folder);
+  }
+  const std::string target = WithoutSeparator(plan.targetFolder);
+  stepStarted(target);
+  files.RemoveFolder(target);
+  return outcome;
+}
+
+}  // namespace pelmora::uninstall

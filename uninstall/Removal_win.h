@@ -1,0 +1,24 @@
+// The removal of what a plan lists, in its order: COM servers unregistered,
+// files deleted, registry keys deleted, the Start-menu group removed, the
+// protocol deleted, then the folders deepest first and the target folder,
+// each only when empty. Windows only.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "uninstall/Outcome.h"
+#include "uninstall/UninstallPlan.h"
+
+namespace pelmora::uninstall {
+
+// Called before each step with what it removes, for the progress window.
+using StepStarted = std::function<void(const std::string& what)>;
+
+// The plan's refusals come first among what is left. programsFolder is the
+// current user's Programs folder (without a trailing "\"); empty leaves the
+// group alone. COM must be initialised on the thread.
+Outcome RemovePlanned(const UninstallPlan& plan, const std::string& programsFolder,
+                      const StepStarted& stepStarted);
+
+}  // namespace pelmora::uninstall
