@@ -2,6 +2,8 @@
 // writing its own path into HKEY_CURRENT_USER\Software\PelmoraTest\ComServer
 // (value "Registered"), the other (PELMORA_REGISTRATION_FAILS) writes
 // nothing and returns 1, success with a reservation, which counts as failure.
+// Unregistering undoes the registration: the value goes (or, for the
+// failing one, 1 again).
 #include <windows.h>
 
 namespace {
@@ -25,6 +27,20 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
     return E_FAIL;
   const LONG status = RegSetValueExA(key, "Registered", 0, REG_SZ,
                                      reinterpret_cast<const BYTE*>(path), lstrlenA(path) + 1);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS ? S_OK : E_FAIL;
+#endif
+}
+
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
+#if defined(PELMORA_REGISTRATION_FAILS)
+  return S_FALSE;
+#else
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\PelmoraTest\\ComServer", 0, KEY_SET_VALUE,
+                    &key) != ERROR_SUCCESS)
+    return E_FAIL;
+  const LONG status = RegDeleteValueA(key, "Registered");
   RegCloseKey(key);
   return status == ERROR_SUCCESS ? S_OK : E_FAIL;
 #endif

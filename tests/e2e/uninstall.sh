@@ -1,0 +1,273 @@
+#!/bin/bash
+# usage: uninstall.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE ACETOOL_EXE STUNINST_EXE
+#                     COM_REGISTERS_DLL HOLD_FILE_EXE OUTDIR
+# The uninstaller on products the setup installed and on protocols made by
+# hand: a whole removal that keeps the user's file and key, an update over
+# an installation (two blocks) while another product still uses the shared
+# uninstaller, a file in use, damaged protocols and an altered one that
+# names things outside the product. Screenshots in OUTDIR.
+set -u
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/medium.sh"
+prefix=$1 install=$2 pack=$3 wintool=$4 acetool=$5 uninstaller=$6 com_registers=$7 hold_file=$8 out=$9
+e2e_init "$prefix" "$wintool" "$out"
+medium_init "$install" "$pack"
+medium_use_acetool "$acetool"
+rm -rf "$out"/*.png "$out"/*.out "$out"/*.log "$out"/payload* "$out"/*.txt
+drive_c="$prefix/drive_c"
+programs="$drive_c/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+uninstall_root='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+key_name=PelmoraE2EUninst
+other_key="$uninstall_root\\PelmoraE2EAndere"
+session_manager='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager'
+
+clean_up() {
+  local key
+  for key in "$uninstall_root\\$key_name" "$other_key" 'HKCU\Software\PelmoraE2EU' \
+    'HKCU\Software\PelmoraTest' 'HKCU\Software\PelmoraOpfer'; do
+    e2e_wine reg delete "$key" /f >/dev/null 2>&1
+  done
+  e2e_wine reg delete "$session_manager" /v PendingFileRenameOperations /f >/dev/null 2>&1
+  rm -rf "$drive_c/Firma" "$drive_c/windows/stUnInst.exe" "$programs/Pelmora Entfernen" "$programs/Uninstall.lnk"
+}
+trap 'clean_up; stop_programs' EXIT
+clean_up
+
+# --- helpers --------------------------------------------------------------
+# The files removed at the next restart, one a line, without the "\??\".
+pending_removals() {
+  e2e_wine reg query "$session_manager" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r' |
+    sed -n 's/^ *PendingFileRenameOperations *REG_MULTI_SZ *//p' | sed 's/\\0/\n/g' |
+    sed -n 's/^\\??\\//p'
+}
+# Starts the uninstaller as the product's Uninstall entry says.
+start_from_entry() {  # NAME KEY
+  local command program argument
+  command=$(reg_values "$2" | sed -n 's/^UninstallString=//p')
+  program=${command%% \"*} argument=${command#* \"}
+  argument=${argument%\"}
+  start_program "$1" "$program" "$argument"
+  uninstaller_pid=$last_pid
+}
+start_uninstaller() {  # NAME [ARGUMENT]: the build's copy, not the Windows folder's
+  local name=$1; shift
+  start_program "$name" "$uninstaller" "$@"
+  uninstaller_pid=$last_pid
+}
+# Answers the confirmation (CAPTION) with Yes; its text in $confirmation,
+# the summary's (CR removed) in $summary.
+confirm_and_summarise() {  # NAME CAPTION
+  local i
+  confirmation="" summary=""
+  if ! ui --timeout 30 wait "$2" >/dev/null; then
+    e2e_fail "$1" "no confirmation; windows: $(ui list | tr '\n' ';')"
+    return
+  fi
+  screenshot "$1-confirmation"
+  confirmation=$(ui texts "$2")
+  ui click "$2" "&Yes" >/dev/null
+  for ((i = 0; i < 100; i++)); do
+    summary=$(ui --timeout 1 texts "$2" 2>/dev/null)
+    grep -q -e 'has been removed' -e 'wurde .*entfernt' <<<"$summary" && break
+    sleep 0.2
+  done
+  screenshot "$1-summary"
+  ui dismiss "$2" >/dev/null
+  summary=${summary//\\r\\n/$'\n'}
+}
+# The uninstaller's exit code once it has ended (waited for by this shell,
+# whose child it is).
+exit_code() { wait_program "$uninstaller_pid" 20; exit_status=$?; }
+listing() { (cd "$1" 2>/dev/null && find . -mindepth 1 | sed 's#^\./##' | sort | paste -sd' '); }
+# A protocol written by hand: header box, date, target folder, the protocol
+# itself, LINEs, trailer.
+write_protocol() {  # FILE TARGET LINE...
+  local file=$1 target=$2; shift 2
+  mkdir -p "$(dirname "$file")"
+  { protocol_box | sed "s#^/Date: DATE - Time: TIME#/Date: 01.02.2026 - Time: 10:00:00#"
+    printf '%s\n' "0$target" "1${target}UnInstall.log" "$@"
+    protocol_trailer | sed 's#DURATION#0:00:01#'
+  } | sed 's/$/\r/' >"$file"
+}
+
+# --- the product ------------------------------------------------------------
+payload="$out/payload"
+mkdir -p "$payload/daten" "$payload/com"
+cp "$wintool" "$payload/main.exe"
+cp "$uninstaller" "$payload/stUnInst.exe"
+printf 'Lies mich.\r\n' >"$payload/liesmich.txt"
+printf 'eins\r\nzwei\r\n' >"$payload/daten/werte.txt"
+printf '[Einstellungen]\r\nFarbe=blau\r\n' >"$payload/config.ini"
+cp "$com_registers" "$payload/com/registers.dll"
+write_setup_description "$out/product.txt" "$setup_version" 1.0.0.0 "$key_name" main.exe \
+  "<beginregistry>" 'Software\PelmoraE2EU\Einstellungen' 'Software\PelmoraE2EU\Daten' "<endregistry>" \
+  "<beginregisterocx>" 'com\registers.dll' "<endregisterocx>" \
+  "<beginicons>" "Pelmora Entfernen" "Hauptprogramm" main.exe main.exe \
+  "Pelmora Entfernen" "Liesmich" liesmich.txt icon "<endicons>"
+make_installable_medium "$drive_c/medium-product" "$out/product.txt" "$payload" --method lz77
+
+# --- 1. Install, then remove as the Uninstall entry says ------------------
+# The target holds a blank, so the entry's quoted path reaches the program
+# quoted.
+target='C:\Firma\Mein Produkt\'
+installed="$drive_c/Firma/Mein Produkt"
+start_installation install "$drive_c/medium-product" 'C:\Firma\Mein Produkt'
+finish install
+cp "$installed/UnInstall.Log" "$out/product-protocol.log"
+expect "whole: installed with its keys, server, shortcuts and entry" \
+  "present present present Registered=${target}com\\registers.dll|Hauptprogramm.lnk Liesmich.lnk Uninstall.lnk" \
+  "$(reg_exists "$uninstall_root\\$key_name") $(reg_exists 'HKCU\Software\PelmoraE2EU\Einstellungen') $(reg_exists 'HKCU\Software\PelmoraE2EU\Daten') $(reg_values 'HKCU\Software\PelmoraTest\ComServer')|$(listing "$programs/Pelmora Entfernen")"
+# The user's own file in the target and a key of his beside the product's.
+printf 'meine Notizen\r\n' >"$installed/eigene Notiz.txt"
+e2e_wine reg add 'HKCU\Software\PelmoraE2EU\Fremd' /v Wert /d behalten /f >/dev/null 2>&1
+
+start_from_entry whole "$uninstall_root\\$key_name"
+confirm_and_summarise whole "Pelmora E2E 1.0.0.0"
+expect "whole: the confirmation names the product" \
+  'Do you want to remove "Pelmora E2E 1.0.0.0" and all of its components?' "$confirmation"
+expect "whole: the summary: what went, and the target kept for the user's file" \
+  "\"Pelmora E2E 1.0.0.0\" has been removed in part.
+
+Removed: 6 files, 3 folders, 3 registry keys, 3 shortcuts, 1 COM server unregistered.
+
+Left in place:
+C:\\Firma\\Mein Produkt (folder not empty: holds files that are not the product's)" "$summary"
+exit_code
+expect "whole: exit code 2, something left" 2 "$exit_status"
+expect "whole: only the user's file is left in the target" "eigene Notiz.txt" "$(listing "$installed")"
+expect "whole: entry, keys and the server's registration gone; the user's key kept" \
+  "absent absent absent ||Wert=behalten" \
+  "$(reg_exists "$uninstall_root\\$key_name") $(reg_exists 'HKCU\Software\PelmoraE2EU\Einstellungen') $(reg_exists 'HKCU\Software\PelmoraE2EU\Daten') |$(reg_values 'HKCU\Software\PelmoraTest\ComServer')|$(reg_values 'HKCU\Software\PelmoraE2EU\Fremd')"
+expect "whole: the group and its shortcuts gone" "absent absent" \
+  "$([ -e "$programs/Pelmora Entfernen" ] && echo present || echo absent) $([ -e "$programs/Uninstall.lnk" ] && echo present || echo absent)"
+expect "whole: the Windows folder's uninstaller, used by no other entry, goes at the restart" \
+  'C:\windows\stUnInst.exe' "$(pending_removals)"
+clean_up
+
+# --- 2. An update over an installation: two blocks; another product's entry
+# still starts the shared uninstaller, which therefore stays --------------
+cp -r "$payload" "$out/payload-update"
+printf 'neu\r\n' >"$out/payload-update/neu.txt"
+mkdir -p "$out/payload-update/extra"
+printf 'x\r\n' >"$out/payload-update/extra/mehr.txt"
+write_setup_description "$out/update.txt" "$setup_version" 2.0.0.0 "$key_name" main.exe \
+  "<beginregistry>" 'Software\PelmoraE2EU\Einstellungen' 'Software\PelmoraE2EU\Neu' "<endregistry>" \
+  "<beginicons>" "Pelmora Entfernen" "Hauptprogramm" main.exe main.exe "<endicons>"
+make_installable_medium "$drive_c/medium-update" "$out/update.txt" "$out/payload-update" --method lz77
+installed="$drive_c/Firma/Zweimal"
+start_installation first "$drive_c/medium-product" 'C:\Firma\Zweimal'
+finish first
+start_program update "$drive_c/medium-update/Install.exe"
+setup=$last_pid
+ui --timeout 30 click Welcome "&Next >" >/dev/null
+ui_wait_line Installation "id=502 " 10
+ui press Installation 502 >/dev/null
+ui click Installation "&Weiter >" >/dev/null
+ui_wait_line Installation 'text=C:\Firma\Zweimal\' 10
+ui click Installation "&Next >" >/dev/null
+finish update
+cp "$installed/UnInstall.Log" "$out/two-block-protocol.log"
+expect "two blocks: the protocol holds both runs, the update added its files" "2|present present" \
+  "$(grep -c '^/ UnInstall protocol file' "$installed/UnInstall.Log")|$([ -e "$installed/neu.txt" ] && echo present) $(reg_exists 'HKCU\Software\PelmoraE2EU\Neu')"
+e2e_wine reg add "$other_key" /v UninstallString /d 'C:\windows\stUnInst.exe "C:\Firma\Andere\UnInstall.log"' /f >/dev/null 2>&1
+
+start_from_entry two-blocks "$uninstall_root\\$key_name"
+confirm_and_summarise two-blocks "Pelmora E2E 2.0.0.0"
+expect "two blocks: everything of both runs removed" \
+  "\"Pelmora E2E 2.0.0.0\" has been removed.
+
+Removed: 8 files, 5 folders, 4 registry keys, 3 shortcuts, 1 COM server unregistered." "$summary"
+exit_code
+expect "two blocks: exit code 0" 0 "$exit_status"
+expect "two blocks: no target folder, key or group left" "absent|absent absent absent absent|absent" \
+  "$([ -e "$installed" ] && echo present || echo absent)|$(reg_exists "$uninstall_root\\$key_name") $(reg_exists 'HKCU\Software\PelmoraE2EU\Einstellungen') $(reg_exists 'HKCU\Software\PelmoraE2EU\Neu') $(reg_exists 'HKCU\Software\PelmoraE2EU\Daten')|$([ -e "$programs/Pelmora Entfernen" ] && echo present || echo absent)"
+expect "two blocks: the shared uninstaller stays for the other product" "|present" \
+  "$(pending_removals)|$([ -e "$drive_c/windows/stUnInst.exe" ] && echo present)"
+clean_up
+
+# --- 3. A file in use -------------------------------------------------------
+locked='C:\Firma\Gesperrt\'
+mkdir -p "$drive_c/Firma/Gesperrt/bin"
+printf 'a\r\n' >"$drive_c/Firma/Gesperrt/bin/programm.dll"
+printf 'b\r\n' >"$drive_c/Firma/Gesperrt/liesmich.txt"
+write_protocol "$drive_c/Firma/Gesperrt/UnInstall.Log" "$locked" "0${locked}bin" \
+  "1${locked}bin\\programm.dll" "1${locked}liesmich.txt" g
+start_program holder "$hold_file" "${locked}bin\\programm.dll" 60
+for _ in $(seq 50); do grep -q holding "$out/holder.out" 2>/dev/null && break; sleep 0.2; done
+start_uninstaller locked "${locked}UnInstall.Log"
+confirm_and_summarise locked "$locked"
+expect "locked: the file in use listed for the restart, its folders kept" \
+  "\"$locked\" has been removed in part.
+
+Removed: 2 files, 0 folders, 0 registry keys, 0 shortcuts, 0 COM servers unregistered.
+
+Left in place:
+${locked}bin\\programm.dll (in use: removed at the next restart)
+${locked}bin (folder not empty: holds files that are not the product's)
+C:\\Firma\\Gesperrt (folder not empty: holds files that are not the product's)" "$summary"
+exit_code
+expect "locked: exit code 2" 2 "$exit_status"
+expect "locked: scheduled for the restart; the rest gone" "${locked}bin\\programm.dll|bin bin/programm.dll" \
+  "$(pending_removals)|$(listing "$drive_c/Firma/Gesperrt")"
+clean_up
+
+# --- 4. Damaged protocols: a message, nothing changed --------------------
+export PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)"
+mkdir -p "$drive_c/Firma/Kaputt"
+head -c 3000 /dev/urandom >"$drive_c/Firma/Kaputt/UnInstall.Log"
+printf 'x\r\n' >"$drive_c/Firma/Kaputt/daten.txt"
+damaged() {  # NAME EXPECTED_MESSAGE [ARGUMENT]
+  local name=$1 message=$2; shift 2
+  start_uninstaller "$name" "$@"
+  ui --timeout 30 wait Deinstallation >/dev/null
+  screenshot "$name-message"
+  expect "$name: the message" "$message" "$(ui dismiss Deinstallation | tr -d '\r')"
+  exit_code
+  expect "$name: exit code 1, nothing changed" 1 "$exit_status"
+}
+damaged damaged "Die Datei \"C:\\Firma\\Kaputt\\UnInstall.Log\" ist kein Deinstallationsprotokoll. Es wurde nichts entfernt." \
+  'C:\Firma\Kaputt\UnInstall.Log'
+damaged no-argument "Starten Sie die Deinstallation mit dem Pfad der Protokolldatei des Produkts (UnInstall.log) als einzigem Argument. Es wurde nichts entfernt."
+write_protocol "$drive_c/Firma/Wurzel/UnInstall.Log" 'C:\' '1C:\Firma\Kaputt\daten.txt'
+damaged drive-root "Das Protokoll \"C:\\Firma\\Wurzel\\UnInstall.Log\" nennt ein ganzes Laufwerk als Zielordner. Es wurde nichts entfernt." \
+  'C:\Firma\Wurzel\UnInstall.Log'
+expect "damaged: the files are all still there" "UnInstall.Log daten.txt|UnInstall.Log" \
+  "$(listing "$drive_c/Firma/Kaputt")|$(listing "$drive_c/Firma/Wurzel")"
+unset PELMORA_TEST_LANGUAGE_NAME
+clean_up
+
+# --- 5. An altered protocol: what lies outside is refused and listed ------
+altered='C:\Firma\Boese\'
+mkdir -p "$drive_c/Firma/Boese" "$drive_c/Firma/Opfer"
+printf 'gut\r\n' >"$drive_c/Firma/Boese/gut.txt"
+printf 'wichtig\r\n' >"$drive_c/Firma/Opfer/wichtig.txt"
+printf 'auch\r\n' >"$drive_c/Firma/Opfer/auch.txt"
+e2e_wine reg add 'HKCU\Software\PelmoraOpfer' /v Wert /d bleibt /f >/dev/null 2>&1
+write_protocol "$drive_c/Firma/Boese/UnInstall.Log" "$altered" "1${altered}gut.txt" \
+  '1C:\Firma\Opfer\wichtig.txt' "1${altered}..\\Opfer\\auch.txt" '0C:\Firma\Opfer' \
+  'r1Software' 'r1' 'r1\' 'r1HKEY_CURRENT_USER' 'r0SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall' \
+  'gPelmora Entfernen\..\..'
+start_uninstaller altered "${altered}UnInstall.Log"
+confirm_and_summarise altered "$altered"
+expect "altered: every line outside the product refused and listed" \
+  "\"$altered\" has been removed in part.
+
+Removed: 2 files, 1 folder, 0 registry keys, 0 shortcuts, 0 COM servers unregistered.
+
+Left in place:
+C:\\Firma\\Opfer\\wichtig.txt (refused: outside the target folder)
+${altered}..\\Opfer\\auch.txt (refused: path with \".\" or \"..\")
+C:\\Firma\\Opfer (refused: outside the target folder)
+HKEY_CURRENT_USER\\Software (refused: key shared with other software)
+HKEY_CURRENT_USER\\ (refused: root key or key directly below it)
+HKEY_CURRENT_USER\\\\ (refused: root key or key directly below it)
+HKEY_CURRENT_USER\\HKEY_CURRENT_USER (refused: root key or key directly below it)
+HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall (refused: key shared with other software)
+Pelmora Entfernen\\..\\.. (refused: not a Start menu group)" "$summary"
+exit_code
+expect "altered: exit code 2" 2 "$exit_status"
+expect "altered: the product's folder gone, nothing outside touched" "absent|auch.txt wichtig.txt|Wert=bleibt|present" \
+  "$([ -e "$drive_c/Firma/Boese" ] && echo present || echo absent)|$(listing "$drive_c/Firma/Opfer")|$(reg_values 'HKCU\Software\PelmoraOpfer')|$(reg_exists "$uninstall_root")"
+clean_up
+
+e2e_finish
