@@ -1,11 +1,12 @@
 # What goes onto the setup medium: Install.exe, which carries UnACE.dll as a
-# resource. Both must load on every Windows the program is for, and the
-# program must stay within its size budget.
+# resource, and the uninstaller stUnInst.exe inside the archive. All must
+# load on every Windows the program is for, and the setup program must stay
+# within its size budget.
 if(NOT PELMORA_WINDOWS)
   return()
 endif()
 
-foreach(shipped Install unace)
+foreach(shipped Install unace stUnInst)
   target_sources(${shipped} PRIVATE ${CMAKE_SOURCE_DIR}/common/SilentTerminateHandler.cpp)
 endforeach()
 
@@ -35,11 +36,17 @@ add_test(NAME install_exe_imports_only_windows2000_functions
 add_test(NAME unace_dll_imports_only_windows2000_functions
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:unace> pei-i386 dll
           --allowed-imports ${windows2000_imports})
+add_test(NAME stuninst_exe_imports_only_windows2000_functions
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:stUnInst> pei-i386 gui
+          --allowed-imports ${windows2000_imports})
 add_test(NAME install_exe_imports_only_known_dlls
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:Install> pei-i386 gui
           --allowed-dlls ${known_dlls})
 add_test(NAME unace_dll_imports_only_known_dlls
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:unace> pei-i386 dll
+          --allowed-dlls ${known_dlls})
+add_test(NAME stuninst_exe_imports_only_known_dlls
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:stUnInst> pei-i386 gui
           --allowed-dlls ${known_dlls})
 # The check itself: with entries missing from the lists it fails and names each.
 add_test(NAME import_check_names_every_unlisted_import
@@ -50,6 +57,8 @@ set_tests_properties(
   unace_dll_imports_only_windows2000_functions
   install_exe_imports_only_known_dlls
   unace_dll_imports_only_known_dlls
+  stuninst_exe_imports_only_windows2000_functions
+  stuninst_exe_imports_only_known_dlls
   import_check_names_every_unlisted_import
   PROPERTIES ENVIRONMENT "OBJDUMP=${CMAKE_OBJDUMP}")
 
@@ -57,3 +66,8 @@ set_tests_properties(
 # into 1 MB (taken as 10^6 bytes); the aim is 400 KB.
 add_test(NAME install_exe_within_size_budget
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-size.sh $<TARGET_FILE:Install> 1000000)
+
+# The uninstaller has no pictures and no library inside: what it weighs is
+# the runtime and its own code (245,760 bytes when it came).
+add_test(NAME stuninst_exe_within_size_budget
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-size.sh $<TARGET_FILE:stUnInst> 300000)
