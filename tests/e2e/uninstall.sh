@@ -5,7 +5,8 @@
 # hand: a whole removal that keeps the user's file and key, an update over
 # an installation (two blocks) while another product still uses the shared
 # uninstaller, a file in use, damaged protocols and an altered one that
-# names things outside the product. Screenshots in OUTDIR.
+# names things outside the product or reaches them through a link.
+# Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
@@ -240,10 +241,17 @@ clean_up
 altered='C:\Firma\Boese\'
 mkdir -p "$drive_c/Firma/Boese" "$drive_c/Firma/Opfer"
 printf 'gut\r\n' >"$drive_c/Firma/Boese/gut.txt"
+# A folder with a "." recorded as a file, a file without one as a folder.
+mkdir -p "$drive_c/Firma/Boese/v1.2"
+printf 'a\r\n' >"$drive_c/Firma/Boese/v1.2/a.txt"
+printf 'Lies mich.\r\n' >"$drive_c/Firma/Boese/LIESMICH"
+# A link inside the product's folder that leads out of it.
+ln -s "$drive_c/Firma/Opfer" "$drive_c/Firma/Boese/verweis"
 printf 'wichtig\r\n' >"$drive_c/Firma/Opfer/wichtig.txt"
 printf 'auch\r\n' >"$drive_c/Firma/Opfer/auch.txt"
 e2e_wine reg add 'HKCU\Software\PelmoraOpfer' /v Wert /d bleibt /f >/dev/null 2>&1
 write_protocol "$drive_c/Firma/Boese/UnInstall.Log" "$altered" "1${altered}gut.txt" \
+  "1${altered}v1.2" "1${altered}v1.2\\a.txt" "0${altered}LIESMICH" "1${altered}verweis\\wichtig.txt" \
   '1C:\Firma\Opfer\wichtig.txt' "1${altered}..\\Opfer\\auch.txt" '0C:\Firma\Opfer' \
   'r1Software' 'r1' 'r1\' 'r1HKEY_CURRENT_USER' 'r0SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall' \
   'gPelmora Entfernen\..\..'
@@ -252,7 +260,7 @@ confirm_and_summarise altered "$altered"
 expect "altered: every line outside the product refused and listed" \
   "\"$altered\" has been removed in part.
 
-Removed: 2 files, 1 folder, 0 registry keys, 0 shortcuts, 0 COM servers unregistered.
+Removed: 4 files, 1 folder, 0 registry keys, 0 shortcuts, 0 COM servers unregistered.
 
 Left in place:
 C:\\Firma\\Opfer\\wichtig.txt (refused: outside the target folder)
@@ -263,11 +271,14 @@ HKEY_CURRENT_USER\\ (refused: root key or key directly below it)
 HKEY_CURRENT_USER\\\\ (refused: root key or key directly below it)
 HKEY_CURRENT_USER\\HKEY_CURRENT_USER (refused: root key or key directly below it)
 HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall (refused: key shared with other software)
-Pelmora Entfernen\\..\\.. (refused: not a Start menu group)" "$summary"
+Pelmora Entfernen\\..\\.. (refused: not a Start menu group)
+${altered}verweis\\wichtig.txt (refused: reached through a junction or link)
+C:\\Firma\\Boese (folder not empty: holds files that are not the product's)" "$summary"
 exit_code
 expect "altered: exit code 2" 2 "$exit_status"
-expect "altered: the product's folder gone, nothing outside touched" "absent|auch.txt wichtig.txt|Wert=bleibt|present" \
-  "$([ -e "$drive_c/Firma/Boese" ] && echo present || echo absent)|$(listing "$drive_c/Firma/Opfer")|$(reg_values 'HKCU\Software\PelmoraOpfer')|$(reg_exists "$uninstall_root")"
+expect "altered: of the product's folder only the link is left, nothing outside touched" \
+  "verweis|auch.txt wichtig.txt|Wert=bleibt|present" \
+  "$(listing "$drive_c/Firma/Boese")|$(listing "$drive_c/Firma/Opfer")|$(reg_values 'HKCU\Software\PelmoraOpfer')|$(reg_exists "$uninstall_root")"
 clean_up
 
 e2e_finish
