@@ -56,10 +56,11 @@ start_uninstaller() {  # NAME [ARGUMENT]: the build's copy, not the Windows fold
   uninstaller_pid=$last_pid
 }
 # Answers the confirmation (CAPTION) with Yes; its text in $confirmation,
-# the summary's (CR removed) in $summary.
+# the summary's in $summary, the progress window behind it (English
+# caption) as wintool dumps it in $progress.
 confirm_and_summarise() {  # NAME CAPTION
   local i
-  confirmation="" summary=""
+  confirmation="" summary="" progress=""
   if ! ui --timeout 30 wait "$2" >/dev/null; then
     e2e_fail "$1" "no confirmation; windows: $(ui list | tr '\n' ';')"
     return
@@ -73,6 +74,7 @@ confirm_and_summarise() {  # NAME CAPTION
     sleep 0.2
   done
   screenshot "$1-summary"
+  progress=$(ui --timeout 2 dump Uninstall)
   ui dismiss "$2" >/dev/null
   summary=${summary//\\r\\n/$'\n'}
 }
@@ -133,6 +135,9 @@ Removed: 6 files, 3 folders, 3 registry keys, 3 shortcuts, 1 COM server unregist
 
 Left in place:
 C:\\Firma\\Mein Produkt (folder not empty: holds files that are not the product's)" "$summary"
+expect "whole: the progress window: the summary's first line and a bar" \
+  "Static text=\"Pelmora E2E 1.0.0.0\" has been removed in part.|msctls_progress32" \
+  "$(sed -n 's/^\(Static\) id=.* \(text=.*\)/\1 \2/p' <<<"$progress")|$(grep -o '^msctls_progress32' <<<"$progress")"
 exit_code
 expect "whole: exit code 2, something left" 2 "$exit_status"
 expect "whole: only the user's file is left in the target" "eigene Notiz.txt" "$(listing "$installed")"
