@@ -191,7 +191,9 @@ expect "two blocks: the shared uninstaller stays for the other product" "|presen
   "$(pending_removals)|$([ -e "$drive_c/windows/stUnInst.exe" ] && echo present)"
 clean_up
 
-# --- 3. A file in use -------------------------------------------------------
+# --- 3. A file in use, in German ---------------------------------------
+export PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)"
+ae=$(printf '\xe4') oe=$(printf '\xf6') ue=$(printf '\xfc')
 locked='C:\Firma\Gesperrt\'
 mkdir -p "$drive_c/Firma/Gesperrt/bin"
 printf 'a\r\n' >"$drive_c/Firma/Gesperrt/bin/programm.dll"
@@ -202,15 +204,18 @@ start_program holder "$hold_file" "${locked}bin\\programm.dll" 60
 for _ in $(seq 50); do grep -q holding "$out/holder.out" 2>/dev/null && break; sleep 0.2; done
 start_uninstaller locked "${locked}UnInstall.Log"
 confirm_and_summarise locked "$locked"
+expect "locked: the confirmation in German, naming the target folder" \
+  "Wollen Sie \"$locked\" mit allen Komponenten entfernen?" "$confirmation"
+not_empty="Ordner nicht leer: enth${ae}lt Dateien, die nicht zum Produkt geh${oe}ren"
 expect "locked: the file in use listed for the restart, its folders kept" \
-  "\"$locked\" has been removed in part.
+  "\"$locked\" wurde teilweise entfernt.
 
-Removed: 2 files, 0 folders, 0 registry keys, 0 shortcuts, 0 COM servers unregistered.
+Entfernt: 2 Dateien, 0 Ordner, 0 Registrierungsschl${ue}ssel, 0 Verkn${ue}pfungen, 0 COM-Server abgemeldet.
 
-Left in place:
-${locked}bin\\programm.dll (in use: removed at the next restart)
-${locked}bin (folder not empty: holds files that are not the product's)
-C:\\Firma\\Gesperrt (folder not empty: holds files that are not the product's)" "$summary"
+Nicht entfernt:
+${locked}bin\\programm.dll (in Gebrauch: wird beim n${ae}chsten Neustart entfernt)
+${locked}bin ($not_empty)
+C:\\Firma\\Gesperrt ($not_empty)" "$summary"
 exit_code
 expect "locked: exit code 2" 2 "$exit_status"
 expect "locked: scheduled for the restart; the rest gone" "${locked}bin\\programm.dll|bin bin/programm.dll" \
@@ -218,7 +223,6 @@ expect "locked: scheduled for the restart; the rest gone" "${locked}bin\\program
 clean_up
 
 # --- 4. Damaged protocols: a message, nothing changed --------------------
-export PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)"
 mkdir -p "$drive_c/Firma/Kaputt"
 head -c 3000 /dev/urandom >"$drive_c/Firma/Kaputt/UnInstall.Log"
 printf 'x\r\n' >"$drive_c/Firma/Kaputt/daten.txt"
