@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/WinHandle.h"
 #include "winsupport/AnsiText.h"
 
 namespace pelmora::uninstall {
@@ -43,6 +44,22 @@ bool FileRemoval::ReachedThroughLink(const std::string& path) {
   return false;
 }
 
+bool FileRemoval::ScheduleWhenOnlyScheduledLeft(const std::string& folder) {
+  if (scheduled_.empty()) return false;
+  WIN32_FIND_DATAA found{};
+  const win::FindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &found));
+  if (!search) return false;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    if (scheduled_.count(winsupport::UpperAnsi(folder + "\\" + name)) == 0) return false;
+  } while (::FindNextFileA(search.Get(), &found));
+  // Windows works through the list in order: the files first, then this.
+  if (!::MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return false;
+  scheduled_.insert(winsupport::UpperAnsi(folder));
+  return true;
+}
+
 FileRemoval::Result FileRemoval::RemoveFile(const std::string& path) {
   if (ReachedThroughLink(path)) {
     Leave(path, Reason::ThroughLink);
@@ -66,6 +83,7 @@ FileRemoval::Result FileRemoval::RemoveFile(const std::string& path) {
     error = ::GetLastError();
   }
   if (InUse(error) && ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    scheduled_.insert(winsupport::UpperAnsi(path));
     Leave(path, Reason::InUse);
     return Result::Left;
   }
@@ -87,7 +105,9 @@ FileRemoval::Result FileRemoval::RemoveFolder(const std::string& path) {
     return Result::Removed;
   }
   const DWORD error = ::GetLastError();
-  if (error == ERROR_DIR_NOT_EMPTY)
+  if (error == ERROR_DIR_NOT_EMPTY && ScheduleWhenOnlyScheduledLeft(path))
+    Leave(path, Reason::HoldsFileInUse);
+  else if (error == ERROR_DIR_NOT_EMPTY)
     Leave(path, Reason::NotEmpty);
   else
     Leave(path, Reason::Failed, error);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "uninstall/Outcome.h"
@@ -33,11 +34,15 @@ class FileRemoval {
 
  private:
   bool IsLink(const std::string& folder);
+  // Removes at the next restart what is left, when that is only files and
+  // folders already waiting for it.
+  bool ScheduleWhenOnlyScheduledLeft(const std::string& folder);
   void Leave(const std::string& path, Reason reason, unsigned long errorCode = 0);
 
   std::string target_;
   Outcome& outcome_;
   std::map<std::string, bool> linkFolders_;  // folder -> is a reparse point, as first seen
+  std::set<std::string> scheduled_;          // removed at the next restart (upper case)
 };
 
 }  // namespace pelmora::uninstall

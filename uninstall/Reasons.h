@@ -17,6 +17,7 @@ enum class Reason {
   UnknownLine,      // a line without a known kind marker
   ThroughLink,      // the way to it passes a junction or symbolic link
   InUse,            // in use: removed at the next restart
+  HoldsFileInUse,   // a folder left only by files in use: removed at the next restart too
   NotEmpty,         // a folder that still holds files the protocol does not list
   NotUnregistered,  // a COM server whose DllUnregisterServer failed (the file goes anyway)
   Failed,           // Windows refused (access denied and the like)

@@ -109,6 +109,9 @@ std::string_view ReasonText(Reason reason, bool english) {
     case Reason::InUse:
       return Pick(english, "in use: removed at the next restart",
                   "in Gebrauch: wird beim nächsten Neustart entfernt");
+    case Reason::HoldsFileInUse:
+      return Pick(english, "holds a file in use: removed at the next restart",
+                  "enthält eine Datei in Gebrauch: wird beim nächsten Neustart entfernt");
     case Reason::NotEmpty:
       return Pick(english, "folder not empty: holds files that are not the product's",
                   "Ordner nicht leer: enthält Dateien, die nicht zum Produkt gehören");

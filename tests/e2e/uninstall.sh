@@ -193,7 +193,7 @@ clean_up
 
 # --- 3. A file in use, in German ---------------------------------------
 export PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)"
-ae=$(printf '\xe4') oe=$(printf '\xf6') ue=$(printf '\xfc')
+ae=$(printf '\xe4') ue=$(printf '\xfc')
 locked='C:\Firma\Gesperrt\'
 mkdir -p "$drive_c/Firma/Gesperrt/bin"
 printf 'a\r\n' >"$drive_c/Firma/Gesperrt/bin/programm.dll"
@@ -206,19 +206,22 @@ start_uninstaller locked "${locked}UnInstall.Log"
 confirm_and_summarise locked "$locked"
 expect "locked: the confirmation in German, naming the target folder" \
   "Wollen Sie \"$locked\" mit allen Komponenten entfernen?" "$confirmation"
-not_empty="Ordner nicht leer: enth${ae}lt Dateien, die nicht zum Produkt geh${oe}ren"
-expect "locked: the file in use listed for the restart, its folders kept" \
+at_restart="enth${ae}lt eine Datei in Gebrauch: wird beim n${ae}chsten Neustart entfernt"
+expect "locked: the file in use and the folders it keeps listed for the restart" \
   "\"$locked\" wurde teilweise entfernt.
 
 Entfernt: 2 Dateien, 0 Ordner, 0 Registrierungsschl${ue}ssel, 0 Verkn${ue}pfungen, 0 COM-Server abgemeldet.
 
 Nicht entfernt:
 ${locked}bin\\programm.dll (in Gebrauch: wird beim n${ae}chsten Neustart entfernt)
-${locked}bin ($not_empty)
-C:\\Firma\\Gesperrt ($not_empty)" "$summary"
+${locked}bin ($at_restart)
+C:\\Firma\\Gesperrt ($at_restart)" "$summary"
 exit_code
 expect "locked: exit code 2" 2 "$exit_status"
-expect "locked: scheduled for the restart; the rest gone" "${locked}bin\\programm.dll|bin bin/programm.dll" \
+expect "locked: the file, then its folders scheduled for the restart; the rest gone" \
+  "${locked}bin\\programm.dll
+${locked}bin
+C:\\Firma\\Gesperrt|bin bin/programm.dll" \
   "$(pending_removals)|$(listing "$drive_c/Firma/Gesperrt")"
 clean_up
 
