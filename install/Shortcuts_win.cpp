@@ -5,6 +5,7 @@
 
 #include "install/ShellLink_win.h"
 #include "install/UninstallValues.h"
+#include "winsupport/ShellFolders.h"
 
 namespace pelmora::install {
 namespace {
@@ -37,20 +38,7 @@ std::string IconFile(const std::string& targetDir, const std::string& entry) {
 
 }  // namespace
 
-std::string StartMenuProgramsFolder() {
-  // The item-list form is in every shell from Windows 95 on; the path
-  // functions came later.
-  LPITEMIDLIST programs = nullptr;
-  if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &programs))) return {};
-  char path[MAX_PATH] = {};
-  const bool found = ::SHGetPathFromIDListA(programs, path) != FALSE;
-  win::ComInterface<IMalloc> shellMemory;
-  if (SUCCEEDED(::SHGetMalloc(shellMemory.Receive()))) shellMemory.Get()->Free(programs);
-  if (!found) return {};
-  std::string folder = path;
-  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder;
-}
+std::string StartMenuProgramsFolder() { return winsupport::ShellFolderPath(CSIDL_PROGRAMS); }
 
 void CreateShortcuts(const std::string& targetDir, const std::string& windowsDir,
                      const std::string& programsFolder,

@@ -117,8 +117,9 @@ std::size_t UninstallPlan::StepCount() const {
          groups.size() + 2;
 }
 
-std::variant<UninstallPlan, Rejection> PlanUninstall(std::string_view protocolPath,
-                                                     std::string_view fileBytes) {
+std::variant<UninstallPlan, Rejection> PlanUninstall(
+    std::string_view protocolPath, std::string_view fileBytes,
+    const std::vector<std::string>& systemFolders) {
   if (!LooksLikeText(fileBytes)) return Rejection::NotAProtocol;
   const std::vector<install::ProtocolBlock> blocks = install::SplitProtocol(fileBytes);
   // SplitProtocol keeps lines in front of the first header box as a block
@@ -133,6 +134,10 @@ std::variant<UninstallPlan, Rejection> PlanUninstall(std::string_view protocolPa
   const auto parsed = TargetFolder::Parse(*targetLine);
   if (const Rejection* rejection = std::get_if<Rejection>(&parsed)) return *rejection;
   const TargetFolder& target = std::get<TargetFolder>(parsed);
+
+  for (const std::string& folder : systemFolders)
+    if (!folder.empty() && std::holds_alternative<CheckedPath>(target.Check(folder)))
+      return Rejection::TargetHoldsSystemFolder;
 
   // The protocol always lies in the target folder; one that lies elsewhere
   // would let whoever can write it pick a folder to empty.

@@ -39,7 +39,10 @@ struct UninstallPlan {
 // protocolPath is the file's full path as the uninstaller was given it; the
 // file must lie directly in the target folder it names, as the setup writes
 // it (a protocol elsewhere naming a folder to empty is refused as a whole).
-std::variant<UninstallPlan, Rejection> PlanUninstall(std::string_view protocolPath,
-                                                     std::string_view fileBytes);
+// A target folder that is or holds one of systemFolders (Windows' own, the
+// program files, the profiles) is refused too: no product owns those.
+std::variant<UninstallPlan, Rejection> PlanUninstall(
+    std::string_view protocolPath, std::string_view fileBytes,
+    const std::vector<std::string>& systemFolders = {});
 
 }  // namespace pelmora::uninstall

@@ -165,6 +165,23 @@ TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
             Rejection::TargetNotLocal);
   EXPECT_EQ(rejection("C:\\a\\UnInstall.log", withTarget("C:\\a\\..\\")),
             Rejection::TargetNotLocal);
+  // Windows', the programs' and the profiles' folders belong to no product,
+  // nor does a folder that holds one.
+  const std::vector<std::string> system = {"C:\\WINDOWS", "C:\\Programme",
+                                           "C:\\Dokumente und Einstellungen\\Hans"};
+  const auto protectedRejection = [&](const std::string& target) {
+    const auto result = PlanUninstall(target + "UnInstall.log", withTarget(target), system);
+    return std::holds_alternative<Rejection>(result) ? std::get<Rejection>(result)
+                                                     : static_cast<Rejection>(-1);
+  };
+  EXPECT_EQ(protectedRejection("C:\\Windows\\"), Rejection::TargetHoldsSystemFolder);
+  EXPECT_EQ(protectedRejection("C:\\Programme\\"), Rejection::TargetHoldsSystemFolder);
+  EXPECT_EQ(protectedRejection("C:\\Dokumente und Einstellungen\\"),
+            Rejection::TargetHoldsSystemFolder);
+  EXPECT_TRUE(
+      std::holds_alternative<UninstallPlan>(PlanUninstall(kProtocolPath, good.Bytes(), system)));
+  EXPECT_TRUE(std::holds_alternative<UninstallPlan>(
+      PlanUninstall("C:\\Windows2\\UnInstall.log", withTarget("C:\\Windows2\\"), system)));
   // The file must lie directly in the folder it names.
   EXPECT_EQ(rejection("C:\\Temp\\UnInstall.log", good.Bytes()), Rejection::ProtocolOutsideTarget);
   EXPECT_EQ(rejection(kTarget + "sub\\UnInstall.log", good.Bytes()),

@@ -68,6 +68,15 @@ std::string RejectionText(Rejection rejection, std::string_view protocolPath, bo
       text = english ? "The protocol " + file + " names a whole drive as its target folder."
                      : "Das Protokoll " + file + " nennt ein ganzes Laufwerk als Zielordner.";
       break;
+    case Rejection::TargetHoldsSystemFolder:
+      text = english
+                 ? "The protocol " + file +
+                       " names a folder of Windows or of all users (such as the Windows, "
+                       "program files or profile folder) as its target folder."
+                 : "Das Protokoll " + file +
+                       " nennt einen Ordner von Windows oder aller Benutzer (etwa den Windows-, "
+                       "Programm- oder Profilordner) als Zielordner.";
+      break;
     case Rejection::ProtocolOutsideTarget:
       text = english ? "The protocol " + file + " does not lie in the target folder it names."
                      : "Das Protokoll " + file + " liegt nicht in dem Zielordner, den es nennt.";

@@ -8,8 +8,11 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <shlobj.h>
+
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "common/ProgramPath.h"
 #include "common/WinHandle.h"
@@ -25,6 +28,7 @@
 #include "winsupport/AnsiText.h"
 #include "winsupport/CommonControls.h"
 #include "winsupport/LibrarySearch.h"
+#include "winsupport/ShellFolders.h"
 #include "winsupport/SystemLanguage.h"
 
 namespace pelmora::uninstall {
@@ -68,6 +72,21 @@ std::string WindowsFolderCopy() {
   return path + "stUnInst.exe";
 }
 
+// Folders no product owns: a target that is or holds one is refused.
+std::vector<std::string> SystemFolders() {
+  std::vector<std::string> folders;
+  char path[MAX_PATH] = {};
+  const UINT windowsLength = ::GetWindowsDirectoryA(path, MAX_PATH);
+  if (windowsLength > 0 && windowsLength < MAX_PATH) folders.emplace_back(path, windowsLength);
+  const UINT systemLength = ::GetSystemDirectoryA(path, MAX_PATH);
+  if (systemLength > 0 && systemLength < MAX_PATH) folders.emplace_back(path, systemLength);
+  for (const int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROFILE,
+                          CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA, CSIDL_PERSONAL,
+                          CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS})
+    folders.push_back(winsupport::ShellFolderPath(csidl));
+  return folders;
+}
+
 // A running program cannot delete its own file: the copy in the Windows
 // folder goes at the next restart, but only when no other product's
 // Uninstall entry still starts it (every product shares the one copy).
@@ -94,7 +113,7 @@ int Uninstall(HINSTANCE instance) {
   const auto bytes = ReadProtocol(protocolPath);
   if (const Rejection* rejection = std::get_if<Rejection>(&bytes))
     return refuse(*rejection, protocolPath);
-  const auto planned = PlanUninstall(protocolPath, std::get<std::string>(bytes));
+  const auto planned = PlanUninstall(protocolPath, std::get<std::string>(bytes), SystemFolders());
   if (const Rejection* rejection = std::get_if<Rejection>(&planned))
     return refuse(*rejection, protocolPath);
   const UninstallPlan& plan = std::get<UninstallPlan>(planned);
@@ -126,7 +145,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Before anything else is loaded: a library planted beside the program
   // must never be found by its name.
   pelmora::winsupport::HardenLibrarySearch();
-  int exitCode = 1;
+  // An error no step expected may come after something was removed: then
+  // "nothing changed" would be untrue, "something left" is.
+  int exitCode = 2;
   pelmora::pages::ReportingErrors([&] { exitCode = pelmora::uninstall::Uninstall(instance); });
   return exitCode;
 }

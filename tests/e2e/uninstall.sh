@@ -29,7 +29,8 @@ clean_up() {
     e2e_wine reg delete "$key" /f >/dev/null 2>&1
   done
   e2e_wine reg delete "$session_manager" /v PendingFileRenameOperations /f >/dev/null 2>&1
-  rm -rf "$drive_c/Firma" "$drive_c/windows/stUnInst.exe" "$programs/Pelmora Entfernen" "$programs/Uninstall.lnk"
+  rm -rf "$drive_c/Firma" "$drive_c/windows/stUnInst.exe" "$drive_c/windows/UnInstall.Log" \
+    "$programs/Pelmora Entfernen" "$programs/Uninstall.lnk"
 }
 trap 'clean_up; stop_programs' EXIT
 clean_up
@@ -244,8 +245,11 @@ damaged no-argument "Starten Sie die Deinstallation mit dem Pfad der Protokollda
 write_protocol "$drive_c/Firma/Wurzel/UnInstall.Log" 'C:\' '1C:\Firma\Kaputt\daten.txt'
 damaged drive-root "Das Protokoll \"C:\\Firma\\Wurzel\\UnInstall.Log\" nennt ein ganzes Laufwerk als Zielordner. Es wurde nichts entfernt." \
   'C:\Firma\Wurzel\UnInstall.Log'
-expect "damaged: the files are all still there" "UnInstall.Log daten.txt|UnInstall.Log" \
-  "$(listing "$drive_c/Firma/Kaputt")|$(listing "$drive_c/Firma/Wurzel")"
+write_protocol "$drive_c/windows/UnInstall.Log" 'C:\windows\' '1C:\windows\win.ini'
+damaged windows-folder "Das Protokoll \"C:\\windows\\UnInstall.Log\" nennt einen Ordner von Windows oder aller Benutzer (etwa den Windows-, Programm- oder Profilordner) als Zielordner. Es wurde nichts entfernt." \
+  'C:\windows\UnInstall.Log'
+expect "damaged: the files are all still there" "UnInstall.Log daten.txt|UnInstall.Log|present present" \
+  "$(listing "$drive_c/Firma/Kaputt")|$(listing "$drive_c/Firma/Wurzel")|$([ -e "$drive_c/windows/win.ini" ] && echo present) $([ -e "$drive_c/windows/UnInstall.Log" ] && echo present)"
 unset PELMORA_TEST_LANGUAGE_NAME
 clean_up
 

@@ -1,0 +1,13 @@
+// The shell's special folders (the Start menu's Programs folder, the
+// profile, the program files, ...). Windows only.
+#pragma once
+
+#include <string>
+
+namespace pelmora::winsupport {
+
+// The path of the special folder `csidl` (a CSIDL_* value) as the shell
+// names it, without a trailing "\"; empty when this shell does not know it.
+std::string ShellFolderPath(int csidl);
+
+}  // namespace pelmora::winsupport
