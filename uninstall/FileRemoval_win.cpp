@@ -36,7 +36,7 @@ bool FileRemoval::IsLink(const std::string& folder) {
 
 bool FileRemoval::ReachedThroughLink(const std::string& path) {
   // The target without its "\", then each folder below it up to path's own.
-  std::string folder = target_.substr(0, target_.size() - 1);
+  const std::string folder = target_.substr(0, target_.size() - 1);
   if (IsLink(folder)) return true;
   for (std::size_t at = path.find('\\', target_.size()); at != std::string::npos;
        at = path.find('\\', at + 1))
