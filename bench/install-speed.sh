@@ -32,6 +32,7 @@ name = Pelmora Bench
 version = 1.0.0.0
 uninstall-key = PelmoraBench
 directory = C:\Bench
+uninstaller = no
 [archive]
 method = lz77
 INI

@@ -27,6 +27,7 @@ name = Pelmora Bench
 version = 1.0.0.0
 uninstall-key = PelmoraStartupBench
 directory = C:\Bench
+uninstaller = no
 INI
 "$pack" build "$work/product.ini" "$work/payload" "$work/medium" --arch win64 >/dev/null
 
