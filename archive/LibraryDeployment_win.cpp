@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -25,15 +24,8 @@ constexpr const char* kRemovedName = "UnAce.dll";
 // someone else holds that name, and the next one is tried.
 constexpr int kPrivateFolderAttempts = 100;
 
-std::string Format(const char* pattern, const std::string& argument) {
-  const int length = std::snprintf(nullptr, 0, pattern, argument.c_str());
-  std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-  std::snprintf(text.data(), text.size() + 1, pattern, argument.c_str());
-  return text;
-}
-
 std::string CannotCreate(const std::string& path) {
-  return Format("Datei %s kann nicht erstellt werden", path);
+  return "Datei " + path + " kann nicht erstellt werden";
 }
 
 struct EmbeddedBytes {
@@ -46,7 +38,7 @@ EmbeddedBytes FindEmbedded(const std::string& name, const std::string& type) {
   HRSRC resource = FindResourceA(nullptr, name.c_str(), type.c_str());
   HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) throw DeploymentError(Format("Ressource %s wurde nicht gefunden", name));
+  if (!data) throw DeploymentError("Ressource " + name + " wurde nicht gefunden");
   return {static_cast<const unsigned char*>(data), SizeofResource(nullptr, resource)};
 }
 

@@ -5,6 +5,16 @@
 namespace pelmora::install {
 namespace {
 
+// The shell link's identities, from the Windows SDK documentation. Taking
+// them from the import library would link its whole table of identities,
+// some 40 KB, into the setup program.
+constexpr CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000,
+                                   {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kShellLinkInterface = {0x000214EE, 0x0000, 0x0000,
+                                     {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000,
+                                       {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
 std::wstring Widened(const std::string& text) {
   const int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
   if (length <= 0) return {};
@@ -17,10 +27,10 @@ std::wstring Widened(const std::string& text) {
 }  // namespace
 
 ShellLink::ShellLink() noexcept {
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  if (FAILED(::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
                                 reinterpret_cast<void**>(link_.Receive()))))
     return;
-  link_.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file_.Receive()));
+  link_.Get()->QueryInterface(kPersistFileInterface, reinterpret_cast<void**>(file_.Receive()));
 }
 
 void ShellLink::SetPath(const std::string& path) noexcept {

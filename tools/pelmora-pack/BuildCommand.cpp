@@ -24,6 +24,10 @@ std::filesystem::path BuiltInstallExe(const std::string& arch) {
   throw UsageError("--arch must be win32 or win64, not \"" + arch + "\"");
 }
 
+std::filesystem::path BuiltUninstaller(const std::string& arch) {
+  return arch == "win32" ? PELMORA_PACK_UNINSTALLER_WIN32 : PELMORA_PACK_UNINSTALLER_WIN64;
+}
+
 // The password file's first line; a final line end is not part of it.
 std::string ReadPasswordFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -37,7 +41,7 @@ std::string ReadPasswordFile(const std::string& path) {
 BuildRequest ParseBuild(const std::vector<std::string>& args) {
   BuildRequest request;
   std::vector<std::string> positional;
-  std::optional<std::string> installExe, arch, certificate, passwordFile;
+  std::optional<std::string> installExe, arch, uninstaller, certificate, passwordFile;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
@@ -50,6 +54,8 @@ BuildRequest ParseBuild(const std::vector<std::string>& args) {
       installExe = value;
     else if (arg == "--arch")
       arch = value;
+    else if (arg == "--uninstaller")
+      uninstaller = value;
     else if (arg == "--sign")
       certificate = value;
     else if (arg == "--sign-password-file")
@@ -73,6 +79,20 @@ BuildRequest ParseBuild(const std::vector<std::string>& args) {
     request.installExeOrigin = " (the " + which + " build of this source tree: `make " +
                                (which == "win32" ? "installer" : which) +
                                "` builds it; --install-exe names another)";
+  }
+  // The uninstaller comes from where the setup program came from.
+  if (uninstaller) {
+    request.uninstallerExe = *uninstaller;
+    request.uninstallerNamed = true;
+  } else if (installExe) {
+    request.uninstallerExe = request.installExe.parent_path() / "stUnInst.exe";
+    request.uninstallerOrigin = " (beside --install-exe; --uninstaller names another)";
+  } else {
+    const std::string which = arch.value_or("win32");
+    request.uninstallerExe = BuiltUninstaller(which);
+    request.uninstallerOrigin = " (the " + which + " build of this source tree: `make " +
+                                (which == "win32" ? "installer" : which) +
+                                "` builds it; --uninstaller names another)";
   }
   if (certificate) {
     SigningRequest signing{*certificate, {}};

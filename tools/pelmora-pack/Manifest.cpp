@@ -99,6 +99,7 @@ class Parser {
       if (key == "directory") return &m.directory;
       if (key == "program") return &m.program;
       if (key == "information") return &m.information;
+      if (key == "uninstaller") return &m.uninstaller;
     } else if (section_ == "registry" && key == "key") {
       return fresh(m.registryKeys);
     } else if (section_ == "com" && key == "server") {

@@ -31,6 +31,7 @@ struct ShortcutEntry {
 
 struct Manifest {
   ManifestValue productName, productVersion, uninstallKey, directory, program, information;
+  ManifestValue uninstaller;  // "yes" (also when left out) or "no"
   std::vector<ManifestValue> registryKeys;
   std::vector<ManifestValue> comServers;
   std::vector<ShortcutEntry> shortcuts;

@@ -97,6 +97,8 @@ class Checker {
       Bad(m_.directory,
           "must be an absolute folder such as C:\\Programme\\Produkt or \\\\Server\\Freigabe");
     if (m_.program.Given()) InPayload(m_.program, "the main program");
+    if (m_.uninstaller.Given() && m_.uninstaller.text != "yes" && m_.uninstaller.text != "no")
+      Bad(m_.uninstaller, "must be yes or no, not \"" + ForMessage(m_.uninstaller.text) + "\"");
   }
 
   void CheckList(const std::vector<ManifestValue>& list, std::size_t limit, const char* field) {

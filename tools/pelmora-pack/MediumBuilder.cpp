@@ -1,10 +1,12 @@
 #include "tools/pelmora-pack/MediumBuilder.h"
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "acewriter/ArchiveWriter.h"
 #include "acewriter/Cp1252.h"
+#include "acewriter/FileStamp.h"
 #include "acewriter/FolderArchiver.h"
 #include "setupdesc/PlainDescription.h"
 #include "tools/pelmora-pack/ArchiveSettings.h"
@@ -23,6 +25,9 @@ namespace {
 constexpr const char* kProgramName = "Install.exe";
 constexpr const char* kDescriptionName = "install.pmd";
 constexpr const char* kFirstVolumeName = "DATA.c00";
+// The setup moves this file of the archive into the Windows folder and
+// names it in the Uninstall entry.
+constexpr const char* kUninstallerName = "stUnInst.exe";
 constexpr int kVolumeNames = 100;  // DATA.c00 .. DATA.c99
 
 std::optional<std::string> ReadWhole(const fs::path& path) {
@@ -68,6 +73,7 @@ struct Plan {
   std::string description;  // install.pmd's bytes
   acewriter::ArchiveOptions archive;
   std::string setupVersion;
+  std::optional<fs::path> addedUninstaller;  // archived behind the payload
 };
 
 class Planner {
@@ -89,6 +95,7 @@ class Planner {
       for (const std::string& p : payload.problems) reasons_.push_back("payload: " + p);
       for (ManifestProblem& p : CheckManifest(manifest, payload)) problems.push_back(std::move(p));
       plan.archive = ArchiveSettings(manifest, problems);
+      plan.addedUninstaller = AddedUninstaller(manifest, payload);
       information = Information(manifest.information, problems);
       for (const ManifestProblem& p : problems)
         reasons_.push_back(r_.manifest.string() + ": " + Describe(p));
@@ -119,6 +126,29 @@ class Planner {
       return {};
     }
     return InformationLines(*text, file, problems);
+  }
+
+  std::optional<fs::path> AddedUninstaller(const Manifest& manifest, const PayloadIndex& payload) {
+    if (manifest.uninstaller.text == "no") {
+      if (r_.uninstallerNamed)
+        reasons_.push_back("--uninstaller names " + r_.uninstallerExe.string() + ", but " +
+                           r_.manifest.string() + " says uninstaller = no");
+      return std::nullopt;
+    }
+    if (payload.HasFile(kUninstallerName)) {
+      if (r_.uninstallerNamed)
+        reasons_.push_back("--uninstaller names " + r_.uninstallerExe.string() +
+                           ", but the payload brings its own " + kUninstallerName);
+      return std::nullopt;
+    }
+    std::error_code ec;
+    if (!fs::is_regular_file(r_.uninstallerExe, ec)) {
+      reasons_.push_back("cannot read the uninstaller " + r_.uninstallerExe.string() +
+                         r_.uninstallerOrigin +
+                         "; a medium without one: uninstaller = no in [product]");
+      return std::nullopt;
+    }
+    return r_.uninstallerExe;
   }
 
   std::string SetupVersion() {
@@ -214,9 +244,15 @@ BuildReport BuildMedium(const BuildRequest& request) {
   report.setupVersion = plan.setupVersion;
   acewriter::ArchiveWriter writer((request.out / kFirstVolumeName).string(), plan.archive);
   const acewriter::FolderArchiveReport archived = acewriter::ArchiveFolder(request.payload, writer);
-  report.volumes = writer.Finish().volumes;
   report.files = archived.files;
   report.bytes = archived.bytes;
+  if (plan.addedUninstaller) {
+    const fs::path& uninstaller = *plan.addedUninstaller;
+    report.bytes += writer.AddFileFromDisk(kUninstallerName, uninstaller,
+                                           acewriter::ReadFileStamp(uninstaller));
+    ++report.files;
+  }
+  report.volumes = writer.Finish().volumes;
 
   const fs::path program = request.out / kProgramName;
   if (request.signing) {

@@ -20,13 +20,18 @@ struct BuildRequest {
   std::filesystem::path out;
   std::filesystem::path installExe;  // the setup program the medium carries
   std::string installExeOrigin;      // added to a message about it: where the path came from
+  // The uninstaller the archive carries as "stUnInst.exe", unless the
+  // manifest says `uninstaller = no` or the payload brings its own.
+  std::filesystem::path uninstallerExe;
+  std::string uninstallerOrigin;
+  bool uninstallerNamed = false;  // by --uninstaller rather than by default
   std::optional<SigningRequest> signing;
 };
 
 struct BuildReport {
   std::string setupVersion;  // line 1 of install.pmd
   std::vector<std::string> volumes;
-  std::size_t files = 0;
+  std::size_t files = 0;  // the added uninstaller included
   std::uint64_t bytes = 0;
 };
 

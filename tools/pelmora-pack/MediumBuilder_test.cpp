@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -267,6 +268,8 @@ TEST_F(Medium, RefusesWhatTheSetupCannotUseNamingLineAndField) {
       {replace("[archive]", "[archiv]"), "line 35, [archiv]: is no section of a manifest"},
       {replace("information = info.txt", "information = fehlt.txt"),
        "line 8, [product] information: cannot read"},
+      {replace("information = info.txt\n", "information = info.txt\nuninstaller = nein\n"),
+       "line 9, [product] uninstaller: must be yes or no"},
   };
   for (const Case& c : cases) {
     fs::remove_all(Out());  // what a wrongly accepted case wrote
@@ -292,6 +295,52 @@ TEST_F(Medium, RefusesWhatTheSetupCannotUseNamingLineAndField) {
         "noversion-x86_64.exe: no file version", "must not lie inside the payload folder"})
     EXPECT_NE(many.err.find(message), std::string::npos) << message << "\n" << many.err;
   EXPECT_FALSE(fs::exists(Payload() / "medium"));
+}
+
+// The names of the archive's entries, in archive order.
+std::vector<std::string> MemberNames(const fs::path& firstVolume, const std::string& password) {
+  acetool::LibraryArchive archive(firstVolume.string(), ACE_OPEN_EXTRACT);
+  archive.SetPassword(password);
+  std::vector<std::string> names;
+  acetool::EntryInfo entry;
+  while (archive.Next(entry) == ACE_OK) {
+    names.push_back(entry.name);
+    archive.Process(ACE_SKIP, "");
+  }
+  return names;
+}
+
+// The payload's own uninstaller is carried as it is; without one the
+// builder adds the uninstaller it is given, unless the manifest says no.
+TEST_F(Medium, PutsAnUninstallerIntoTheArchiveUnlessTheManifestSaysNo) {
+  const fs::path ours = dir_.Path() / "ours.exe";
+  WriteText(ours, "MZ the project's uninstaller");
+  const PackRun clash = Build({"--uninstaller", ours.string()});
+  EXPECT_EQ(clash.code, 1);
+  EXPECT_NE(clash.err.find("the payload brings its own stUnInst.exe"), std::string::npos)
+      << clash.err;
+
+  fs::remove(Payload() / "stUnInst.exe");
+  const PackRun missing = Build();  // nothing beside the sample program
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_NE(missing.err.find("cannot read the uninstaller"), std::string::npos) << missing.err;
+  EXPECT_NE(missing.err.find("uninstaller = no"), std::string::npos) << missing.err;
+  EXPECT_FALSE(fs::exists(Out()));
+
+  const PackRun added = Build({"--uninstaller", ours.string()});
+  ASSERT_EQ(added.code, 0) << added.err;
+  std::vector<std::string> names = MemberNames(Out() / "DATA.c00", "geheim 123");
+  ASSERT_FALSE(names.empty());
+  EXPECT_EQ(names.back(), "stUnInst.exe");
+  EXPECT_EQ(std::count(names.begin(), names.end(), "stUnInst.exe"), 1);
+
+  fs::remove_all(Out());
+  const auto at = kManifest.find("information = info.txt\n");
+  WriteManifest(std::string(kManifest).insert(at, "uninstaller = no\n"));
+  ASSERT_EQ(Build().code, 0);
+  names = MemberNames(Out() / "DATA.c00", "geheim 123");
+  EXPECT_EQ(std::count(names.begin(), names.end(), "stUnInst.exe"), 0);
+  EXPECT_EQ(names.size(), 8u);  // 3 folders and 5 files: the payload alone
 }
 
 TEST_F(Medium, SignsTheSetupProgramWithThePackagersCertificate) {
