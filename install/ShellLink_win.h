@@ -1,7 +1,7 @@
-// A shell link (.lnk file) written through the shell's link object. Every
-// setter and the save report nothing: a shortcut that cannot be made is left
-// out and the installation goes on. COM must be initialised on the thread
-// (ComApartment) for as long as the object lives.
+// A shell link (.lnk file) written, or read back, through the shell's link
+// object. Every setter and the save report nothing: a shortcut that cannot
+// be made is left out and the installation goes on. COM must be initialised
+// on the thread (ComApartment) for as long as the object lives.
 #pragma once
 
 #include <windows.h>
@@ -43,6 +43,14 @@ class ShellLink {
 
   // Writes the link to fileName (ANSI); false when it could not.
   bool SaveToFile(const std::string& fileName) noexcept;
+
+  // Reads the link file fileName (ANSI) into this object; false when it
+  // could not (then the getters below give what was there before).
+  bool LoadFromFile(const std::string& fileName) noexcept;
+  // The file the link starts and its arguments, as stored; empty when the
+  // object holds none or the shell cannot tell.
+  std::string Path() const;
+  std::string Arguments() const;
 
  private:
   win::ComInterface<IShellLinkA> link_;

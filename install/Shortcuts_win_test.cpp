@@ -99,6 +99,15 @@ TEST_F(ShortcutsTest, EachEntryAndTheUninstallShortcutReadBackThroughTheShell) {
   EXPECT_EQ(uninstall.path, windowsDir_ + "stUnInst.exe");
   EXPECT_EQ(uninstall.iconFile, "");
   EXPECT_FALSE(std::filesystem::exists(menu_.Path() / "Firma" / "Extras" / "Uninstall.lnk"));
+
+  // The uninstaller reads links back through ShellLink itself.
+  ShellLink reader;
+  ASSERT_TRUE(reader.LoadFromFile((menu_.Path() / "Pelmora Test" / "Uninstall.lnk").string()));
+  EXPECT_EQ(reader.Path(), uninstall.path);
+  EXPECT_EQ(reader.Arguments(), uninstall.arguments);
+  ShellLink missing;
+  EXPECT_FALSE(missing.LoadFromFile((menu_.Path() / "nicht da.lnk").string()));
+  EXPECT_EQ(missing.Path() + missing.Arguments(), "");
 }
 
 // No entries: the bare "g" and, in English, "Uninstall" directly in the

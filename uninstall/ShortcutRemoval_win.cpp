@@ -1,51 +1,15 @@
 #include "uninstall/ShortcutRemoval_win.h"
 
 #include <windows.h>
-#include <objidl.h>
-#include <shlobj.h>
 
 #include <vector>
 
 #include "common/WinHandle.h"
+#include "install/ShellLink_win.h"
 #include "uninstall/ShortcutRule.h"
 
 namespace pelmora::uninstall {
 namespace {
-
-std::wstring Widened(const std::string& text) {
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (length <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-  wide.resize(static_cast<std::size_t>(length - 1));
-  return wide;
-}
-
-struct LinkFields {
-  std::string target;
-  std::string arguments;
-};
-
-// The link's target and arguments; false when it cannot be read (then it
-// is not known to be the product's and stays).
-bool ReadLink(const std::string& file, LinkFields& fields) {
-  win::ComInterface<IShellLinkA> link;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(link.Receive()))))
-    return false;
-  win::ComInterface<IPersistFile> persist;
-  if (FAILED(link.Get()->QueryInterface(IID_IPersistFile,
-                                        reinterpret_cast<void**>(persist.Receive()))) ||
-      FAILED(persist.Get()->Load(Widened(file).c_str(), STGM_READ)))
-    return false;
-  char text[INFOTIPSIZE] = {};
-  if (FAILED(link.Get()->GetPath(text, MAX_PATH, nullptr, 0))) return false;
-  fields.target = text;
-  text[0] = '\0';
-  if (FAILED(link.Get()->GetArguments(text, sizeof text))) return false;
-  fields.arguments = text;
-  return true;
-}
 
 std::vector<std::string> LinkFiles(const std::string& folder) {
   std::vector<std::string> names;
@@ -66,9 +30,10 @@ void RemoveGroup(const std::string& programsFolder, const std::string& group,
   const std::string folder = group.empty() ? programsFolder : programsFolder + "\\" + group;
   for (const std::string& name : LinkFiles(folder)) {
     const std::string file = folder + "\\" + name;
-    LinkFields fields;
-    if (!ReadLink(file, fields) ||
-        !IsProductShortcut(target, protocolPath, fields.target, fields.arguments))
+    // A fresh object per link: nothing of one may pass for the next.
+    install::ShellLink link;
+    if (!link.LoadFromFile(file) ||
+        !IsProductShortcut(target, protocolPath, link.Path(), link.Arguments()))
       continue;
     if (::DeleteFileA(file.c_str()))
       ++outcome.removed.shortcuts;
