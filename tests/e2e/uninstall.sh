@@ -1,5 +1,5 @@
 #!/bin/bash
-# usage: uninstall.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE ACETOOL_EXE STUNINST_EXE
+# usage: uninstall.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE STUNINST_EXE
 #                     COM_REGISTERS_DLL HOLD_FILE_EXE OUTDIR
 # The uninstaller on products the setup installed and on protocols made by
 # hand: a whole removal that keeps the user's file and key, an update over
@@ -10,11 +10,10 @@
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
-prefix=$1 install=$2 pack=$3 wintool=$4 acetool=$5 uninstaller=$6 com_registers=$7 hold_file=$8 out=$9
+prefix=$1 install=$2 pack=$3 wintool=$4 uninstaller=$5 com_registers=$6 hold_file=$7 out=$8
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
-medium_use_acetool "$acetool"
-rm -rf "$out"/*.png "$out"/*.out "$out"/*.log "$out"/payload* "$out"/*.txt
+rm -rf "$out"/*.png "$out"/*.out "$out"/*.log "$out"/payload* "$out"/*.ini
 drive_c="$prefix/drive_c"
 programs="$drive_c/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 uninstall_root='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
@@ -94,21 +93,51 @@ write_protocol() {  # FILE TARGET LINE...
   } | sed 's/$/\r/' >"$file"
 }
 
+# A medium as products get it: pelmora-pack build puts the uninstaller into
+# the archive.
+build_medium() {  # DIR MANIFEST PAYLOAD
+  rm -rf "$1"
+  if ! e2e_wine "$pack" build "$(e2e_winpath "$2")" "$(e2e_winpath "$3")" "$(e2e_winpath "$1")" \
+    --install-exe "$(e2e_winpath "$install")" --uninstaller "$(e2e_winpath "$uninstaller")" \
+    >>"$e2e_artefacts/pack.out" 2>&1; then
+    echo "pelmora-pack could not build $1" >&2
+    return 1
+  fi
+}
+
 # --- the product ------------------------------------------------------------
 payload="$out/payload"
 mkdir -p "$payload/daten" "$payload/com"
 cp "$wintool" "$payload/main.exe"
-cp "$uninstaller" "$payload/stUnInst.exe"
 printf 'Lies mich.\r\n' >"$payload/liesmich.txt"
 printf 'eins\r\nzwei\r\n' >"$payload/daten/werte.txt"
 printf '[Einstellungen]\r\nFarbe=blau\r\n' >"$payload/config.ini"
 cp "$com_registers" "$payload/com/registers.dll"
-write_setup_description "$out/product.txt" "$setup_version" 1.0.0.0 "$key_name" main.exe \
-  "<beginregistry>" 'Software\PelmoraE2EU\Einstellungen' 'Software\PelmoraE2EU\Daten' "<endregistry>" \
-  "<beginregisterocx>" 'com\registers.dll' "<endregisterocx>" \
-  "<beginicons>" "Pelmora Entfernen" "Hauptprogramm" main.exe main.exe \
-  "Pelmora Entfernen" "Liesmich" liesmich.txt icon "<endicons>"
-make_installable_medium "$drive_c/medium-product" "$out/product.txt" "$payload" --method lz77
+cat >"$out/product.ini" <<MANIFEST
+[product]
+name = Pelmora E2E
+version = 1.0.0.0
+uninstall-key = $key_name
+directory = C:\Programme\Pelmora E2E
+program = main.exe
+[registry]
+key = Software\PelmoraE2EU\Einstellungen
+key = Software\PelmoraE2EU\Daten
+[com]
+server = com\registers.dll
+[shortcut]
+group = Pelmora Entfernen
+name = Hauptprogramm
+target = main.exe
+icon = main.exe
+[shortcut]
+group = Pelmora Entfernen
+name = Liesmich
+target = liesmich.txt
+[archive]
+method = lz77
+MANIFEST
+build_medium "$drive_c/medium-product" "$out/product.ini" "$payload"
 
 # --- 1. Install, then remove as the Uninstall entry says ------------------
 # The target holds a blank, so the entry's quoted path reaches the program
@@ -157,10 +186,24 @@ cp -r "$payload" "$out/payload-update"
 printf 'neu\r\n' >"$out/payload-update/neu.txt"
 mkdir -p "$out/payload-update/extra"
 printf 'x\r\n' >"$out/payload-update/extra/mehr.txt"
-write_setup_description "$out/update.txt" "$setup_version" 2.0.0.0 "$key_name" main.exe \
-  "<beginregistry>" 'Software\PelmoraE2EU\Einstellungen' 'Software\PelmoraE2EU\Neu' "<endregistry>" \
-  "<beginicons>" "Pelmora Entfernen" "Hauptprogramm" main.exe main.exe "<endicons>"
-make_installable_medium "$drive_c/medium-update" "$out/update.txt" "$out/payload-update" --method lz77
+cat >"$out/update.ini" <<MANIFEST
+[product]
+name = Pelmora E2E
+version = 2.0.0.0
+uninstall-key = $key_name
+directory = C:\Programme\Pelmora E2E
+program = main.exe
+[registry]
+key = Software\PelmoraE2EU\Einstellungen
+key = Software\PelmoraE2EU\Neu
+[shortcut]
+group = Pelmora Entfernen
+name = Hauptprogramm
+target = main.exe
+[archive]
+method = lz77
+MANIFEST
+build_medium "$drive_c/medium-update" "$out/update.ini" "$out/payload-update"
 installed="$drive_c/Firma/Zweimal"
 start_installation first "$drive_c/medium-product" 'C:\Firma\Zweimal'
 finish first
