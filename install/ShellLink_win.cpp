@@ -15,7 +15,9 @@ constexpr IID kShellLinkInterface = {0x000214EE, 0x0000, 0x0000,
 constexpr IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000,
                                        {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-std::wstring Widened(const std::string& text) {
+}  // namespace
+
+std::wstring ShellLink::WideName(const std::string& text) {
   const int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
   if (length <= 0) return {};
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
@@ -23,8 +25,6 @@ std::wstring Widened(const std::string& text) {
   wide.resize(static_cast<std::size_t>(length - 1));
   return wide;
 }
-
-}  // namespace
 
 ShellLink::ShellLink() noexcept {
   if (FAILED(::CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
@@ -56,32 +56,10 @@ void ShellLink::SetIconLocation(const std::string& iconFile, int index) noexcept
 bool ShellLink::SaveToFile(const std::string& fileName) noexcept {
   if (!file_) return false;
   try {
-    return SUCCEEDED(file_.Get()->Save(Widened(fileName).c_str(), TRUE));
+    return SUCCEEDED(file_.Get()->Save(WideName(fileName).c_str(), TRUE));
   } catch (...) {
     return false;  // no memory for the wide name: the shortcut is left out
   }
-}
-
-bool ShellLink::LoadFromFile(const std::string& fileName) noexcept {
-  if (!file_) return false;
-  try {
-    return SUCCEEDED(file_.Get()->Load(Widened(fileName).c_str(), STGM_READ));
-  } catch (...) {
-    return false;  // no memory for the wide name
-  }
-}
-
-std::string ShellLink::Path() const {
-  char path[MAX_PATH] = {};
-  if (!link_ || FAILED(link_.Get()->GetPath(path, MAX_PATH, nullptr, 0))) return {};
-  return path;
-}
-
-std::string ShellLink::Arguments() const {
-  // The longest arguments a link holds.
-  char arguments[INFOTIPSIZE] = {};
-  if (!link_ || FAILED(link_.Get()->GetArguments(arguments, INFOTIPSIZE))) return {};
-  return arguments;
 }
 
 }  // namespace pelmora::install

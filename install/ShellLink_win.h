@@ -53,6 +53,10 @@ class ShellLink {
   std::string Arguments() const;
 
  private:
+  // fileName in UTF-16 from the system's ANSI code page, as the link object
+  // takes file names; empty when it cannot be converted.
+  static std::wstring WideName(const std::string& fileName);
+
   win::ComInterface<IShellLinkA> link_;
   win::ComInterface<IPersistFile> file_;
 };
