@@ -1,6 +1,8 @@
 #include "uninstall/UninstallPlan.h"
 
+#include <map>
 #include <optional>
+#include <unordered_set>
 
 #include "install/Protocol.h"
 #include "uninstall/KeyRules.h"
@@ -9,13 +11,6 @@
 
 namespace pelmora::uninstall {
 namespace {
-
-// Adds text unless an entry equal to it (ignoring case) is already there.
-void AddOnce(std::vector<std::string>& list, std::string text) {
-  for (const std::string& entry : list)
-    if (winsupport::EqualsIgnoreCaseAnsi(entry, text)) return;
-  list.push_back(std::move(text));
-}
 
 void AddRefusal(std::vector<Refusal>& refusals, std::size_t lineNumber, std::string what,
                 Reason reason) {
@@ -105,8 +100,15 @@ class Planner {
     AddOnce(plan_.groups, std::get<std::string>(checked));
   }
 
+  // Adds text unless an entry equal to it (ignoring case) is already there;
+  // a product of thousands of files, installed and updated, repeats each.
+  void AddOnce(std::vector<std::string>& list, std::string text) {
+    if (seen_[&list].insert(winsupport::UpperAnsi(text)).second) list.push_back(std::move(text));
+  }
+
   const TargetFolder& target_;
   UninstallPlan plan_;
+  std::map<const std::vector<std::string>*, std::unordered_set<std::string>> seen_;
 };
 
 }  // namespace
