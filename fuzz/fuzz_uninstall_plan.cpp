@@ -1,0 +1,76 @@
+// The uninstaller's plan on hostile protocol bytes. Whatever the file says,
+// every path the plan would delete lies below the target folder on its
+// drive, every key passes the key rules again, every group is a plain name
+// and nothing is planned twice.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "uninstall/KeyRules.h"
+#include "uninstall/PathRules.h"
+#include "uninstall/UninstallPlan.h"
+#include "winsupport/AnsiText.h"
+
+namespace {
+
+using pelmora::uninstall::CheckedPath;
+using pelmora::uninstall::TargetFolder;
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+void RequireBelow(const TargetFolder& target, const std::vector<std::string>& paths) {
+  std::set<std::string> seen;
+  for (const std::string& path : paths) {
+    const auto checked = target.Check(path);
+    Require(std::holds_alternative<CheckedPath>(checked));
+    Require(std::get<CheckedPath>(checked).below > 0);
+    Require(seen.insert(pelmora::winsupport::UpperAnsi(path)).second);
+  }
+}
+
+void RequireKeys(const std::vector<std::string>& keys, pelmora::uninstall::KeyRoot root) {
+  for (const std::string& key : keys) {
+    const auto checked = pelmora::uninstall::CheckKey(key, root);
+    Require(std::holds_alternative<std::string>(checked) && std::get<std::string>(checked) == key);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // The protocol's own path is the input's first line, the rest is the file:
+  // the fuzzer picks where the file lies as well as what it says.
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::size_t lineEnd = input.find('\n');
+  if (lineEnd == std::string_view::npos) return 0;
+  const auto result =
+      pelmora::uninstall::PlanUninstall(input.substr(0, lineEnd), input.substr(lineEnd + 1));
+  const auto* plan = std::get_if<pelmora::uninstall::UninstallPlan>(&result);
+  if (plan == nullptr) return 0;
+
+  const auto target = TargetFolder::Parse(plan->targetFolder);
+  Require(std::holds_alternative<TargetFolder>(target));
+  const TargetFolder& folder = std::get<TargetFolder>(target);
+  Require(pelmora::uninstall::PathComponents(folder.Path()).size() >= 3);  // "C:", a name, ""
+  RequireBelow(folder, plan->comServers);
+  RequireBelow(folder, plan->files);
+  RequireBelow(folder, plan->folders);
+  RequireBelow(folder, {plan->protocolFile});
+  RequireKeys(plan->machineKeys, pelmora::uninstall::KeyRoot::LocalMachine);
+  RequireKeys(plan->userKeys, pelmora::uninstall::KeyRoot::CurrentUser);
+  for (const std::string& group : plan->groups) {
+    const auto checked = pelmora::uninstall::CheckGroupName(group);
+    Require(std::holds_alternative<std::string>(checked));
+  }
+  for (std::size_t i = 1; i < plan->folders.size(); ++i)
+    Require(pelmora::uninstall::PathDepth(plan->folders[i - 1]) >=
+            pelmora::uninstall::PathDepth(plan->folders[i]));
+  return 0;
+}
