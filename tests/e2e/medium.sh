@@ -1,8 +1,22 @@
-# Setup media for the end-to-end scripts: a folder with Install.exe, the
-# scrambled install.pmd and DATA.c00 (any bytes: the archive is not read
-# before the installation page). Needs lib.sh and e2e_init first.
+# Setup media for the end-to-end scripts. Needs lib.sh and e2e_init first.
 #
 #   medium_init INSTALL_EXE PACK_EXE      # $setup_version: Install.exe's file version
+#
+# Media as products get them, from the medium builder (pelmora-pack build
+# with the Install.exe under test):
+#   write_manifest MANIFEST PRODUCT_VERSION KEY [LINE...]
+#                                         # [product] with name $manifest_name (Pelmora E2E),
+#                                         # the version, the key and the directory
+#                                         # $manifest_directory (C:\Programme\Pelmora E2E),
+#                                         # then LINEs as they are ("program = x.exe",
+#                                         # "uninstaller = no", "[registry]", ...)
+#   make_built_medium DIR MANIFEST PAYLOAD [BUILD_OPTION...]
+#                                         # fresh DIR: Install.exe, install.pmd, DATA.c00...
+#
+# Media made by hand, for what the builder refuses to make (a description of
+# another version or cut short, a hostile archive entry) and for pages that
+# come before the archive is read: a folder with Install.exe, the scrambled
+# install.pmd and DATA.c00 (any bytes).
 #   write_description PLAIN VERSION PRODUCT_VERSION KEY MAIN_PROGRAM [INFO_LINE...]
 #   make_medium DIR [PLAIN]               # fresh DIR with Install.exe, DATA.c00 and,
 #                                         # given PLAIN, install.pmd made from it
@@ -56,8 +70,24 @@ make_medium() {
   if [ -n "$plain" ]; then encode_description "$plain" "$dir/install.pmd"; fi
 }
 
-temp_leftovers() {
-  find "$e2e_prefix/drive_c/users" -maxdepth 6 -name 'PelmoraSetup-*' 2>/dev/null
+write_manifest() {
+  local manifest=$1 version=$2 key=$3; shift 3
+  printf '%s\n' "[product]" "name = ${manifest_name:-Pelmora E2E}" "version = $version" \
+    "uninstall-key = $key" "directory = ${manifest_directory:-C:\Programme\Pelmora E2E}" "$@" \
+    | iconv -f CP1252 -t UTF-8 >"$manifest"
+}
+
+make_built_medium() {
+  local dir=$1 manifest=$2 payload=$3; shift 3
+  [ -d "$dir" ] && chmod -R u+w "$dir"
+  rm -rf "$dir"
+  if ! e2e_wine "$medium_pack" build "$(e2e_winpath "$manifest")" "$(e2e_winpath "$payload")" \
+    "$(e2e_winpath "$dir")" --install-exe "$(e2e_winpath "$medium_install")" "$@" \
+    >>"$e2e_artefacts/build.out" 2>"$e2e_artefacts/build.err" || [ ! -s "$dir/DATA.c00" ]; then
+    echo "pelmora-pack build could not make $dir:" >&2
+    cat "$e2e_artefacts/build.err" >&2
+    return 1
+  fi
 }
 
 medium_use_acetool() { medium_acetool=$1; }
