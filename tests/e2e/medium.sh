@@ -32,7 +32,8 @@
 #
 # Running a setup from such a medium (German with PELMORA_TEST_LANGUAGE_NAME
 # set, else English):
-#   start_installation NAME MEDIUM TARGET # to the installation page; $setup: the program's pid
+#   start_setup NAME MEDIUM               # started; $setup: the program's pid
+#   start_installation NAME MEDIUM TARGET # to the installation page; $setup as above
 #   finish NAME                           # the finished page, Finish without starting
 #                                         # the program, the program ends
 #   expect_end NAME WHAT                  # the program ends
@@ -117,11 +118,15 @@ page_captions() {  # welcome, finished, their Next and Finish buttons
   fi
 }
 
+start_setup() {
+  start_program "$1" "$2/Install.exe"
+  setup=$last_pid
+}
+
 start_installation() {
   local welcome finished next finish_button
   IFS='|' read -r welcome finished next finish_button <<<"$(page_captions)"
-  start_program "$1" "$2/Install.exe"
-  setup=$last_pid
+  start_setup "$1" "$2"
   ui --timeout 30 click "$welcome" "$next" >/dev/null
   ui_wait_line Installation "id=405 " 10
   ui settext Installation 405 "$3" >/dev/null

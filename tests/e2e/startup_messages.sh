@@ -54,10 +54,6 @@ good_installed() {  # TARGET_FOLDER: "same" when the payload is there unchanged
   echo "$result"
 }
 
-start_setup() {  # NAME MEDIUM
-  start_program "$1" "$2/Install.exe"
-  setup=$last_pid
-}
 
 # The message in front must be CAPTION with TEXT; it is confirmed with OK.
 confirm_message() {  # NAME CAPTION TEXT
