@@ -1,5 +1,5 @@
 #!/bin/bash
-# usage: installation_modes.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE ACETOOL_EXE OUTDIR
+# usage: installation_modes.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE OUTDIR
 # Setups over an installation they made themselves, from media the medium
 # builder makes: a repair that replaces only files older than their archive
 # entries, a complete repair that first deletes the listed configuration
@@ -9,10 +9,9 @@
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
-prefix=$1 install=$2 pack=$3 wintool=$4 acetool=$5 out=$6
+prefix=$1 install=$2 pack=$3 wintool=$4 out=$5
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
-medium_use_acetool "$acetool"
 rm -rf "$out"/*.png "$out"/*.out "$out"/*.err "$out"/*.log "$out"/payload* "$out"/medium-* "$out"/*.ini
 drive_c="$prefix/drive_c"
 key_name=PelmoraE2EModes

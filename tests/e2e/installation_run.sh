@@ -1,5 +1,5 @@
 #!/bin/bash
-# usage: installation_run.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE ACETOOL_EXE
+# usage: installation_run.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE
 #                            COM_REGISTERS_DLL COM_FAILS_DLL OUTDIR
 # Setups that really install, from media the medium builder makes: a new
 # installation checked on disk, in the registry, in the Start menu and in
@@ -11,7 +11,7 @@
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
-prefix=$1 install=$2 pack=$3 wintool=$4 acetool=$5 com_registers=$6 com_fails=$7 out=$8
+prefix=$1 install=$2 pack=$3 wintool=$4 com_registers=$5 com_fails=$6 out=$7
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
 rm -rf "$out"/*.png "$out"/*.out "$out"/*.err "$out"/*.log "$out"/payload* "$out"/medium-* "$out"/*.txt "$out"/*.ini

@@ -20,12 +20,12 @@
 #   write_description PLAIN VERSION PRODUCT_VERSION KEY MAIN_PROGRAM [INFO_LINE...]
 #   make_medium DIR [PLAIN]               # fresh DIR with Install.exe, DATA.c00 and,
 #                                         # given PLAIN, install.pmd made from it
-#   temp_leftovers                        # private library folders left in the prefix's temp
-#
-# Media that really install, with an archive acetool writes under Wine:
-#   medium_use_acetool ACETOOL_EXE
 #   write_setup_description PLAIN VERSION PRODUCT_VERSION KEY MAIN [LINE...]
 #                                         # the six fixed lines, then LINEs as they are
+#
+# Hand-made media that really install, with an archive acetool writes under
+# Wine (the way before the builder; make_built_medium is the one to use):
+#   medium_use_acetool ACETOOL_EXE
 #   make_installable_medium DIR PLAIN PAYLOAD [ACETOOL_OPTION...]
 #                                         # make_medium, then DATA.c00 (and, with
 #                                         # --volume-size, DATA.c01...) from PAYLOAD's content

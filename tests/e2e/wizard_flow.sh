@@ -1,5 +1,5 @@
 #!/bin/bash
-# usage: wizard_flow.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL ACETOOL OUTDIR
+# usage: wizard_flow.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL OUTDIR
 # The way through the wizard as a user walks it, in English and in German:
 # every page with its texts, Back and Next with and without an information
 # text, the target directory's trailing backslash, Browse making and
@@ -10,7 +10,7 @@
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
-prefix=$1 install=$2 pack=$3 wintool=$4 acetool=$5 out=$6
+prefix=$1 install=$2 pack=$3 wintool=$4 out=$5
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
 rm -rf "$out"/*.png "$out"/*.out "$out"/*.err "$out"/*.ini "$out"/medium-* "$out"/payload
