@@ -237,9 +237,9 @@ for _ in $(seq 12); do
 done
 expect "password: the prompts' captions" "Password neccessary|aten\\werte.txt|iesmich.txt|aten\\werte.txt|" "$prompts"
 finish password
-expect "password: the files extracted correctly, their protocol" \
-  "same|$(small_protocol 'C:\Firma\Geheim\' "${small_files[@]}")" \
-  "$(same_files "$out/payload-password" "$drive_c/Firma/Geheim" liesmich.txt daten/werte.txt)|$(protocol_of "$drive_c/Firma/Geheim/UnInstall.Log")"
+expect "password: the files extracted correctly, their protocol, nothing else left" \
+  "same|$(small_protocol 'C:\Firma\Geheim\' "${small_files[@]}")|$small_leftovers" \
+  "$(same_files "$out/payload-password" "$drive_c/Firma/Geheim" liesmich.txt daten/werte.txt)|$(protocol_of "$drive_c/Firma/Geheim/UnInstall.Log")|$(e2e_leftovers)"
 
 # --- 5. Two volumes, the second missing at first -------------------------
 e2e_clean_prefix volumes
@@ -260,9 +260,9 @@ expect "volumes: the disk prompt" "$disk_prompt" "$(ui texts "Achtung!")"
 cp "$out/DATA.c01" "$out/medium-volumes/DATA.c01"
 ui click "Achtung!" OK >/dev/null
 finish volumes
-expect "volumes: every file, the one across both volumes too, and their protocol" \
-  "same|$(small_protocol 'C:\Firma\Band\' 0daten '1daten\werte.txt' '1daten\zufall.bin' 1liesmich.txt)" \
-  "$(same_files "$out/payload-volumes" "$drive_c/Firma/Band" liesmich.txt daten/werte.txt daten/zufall.bin)|$(protocol_of "$drive_c/Firma/Band/UnInstall.Log")"
+expect "volumes: every file, the one across both volumes too, their protocol, nothing else left" \
+  "same|$(small_protocol 'C:\Firma\Band\' 0daten '1daten\werte.txt' '1daten\zufall.bin' 1liesmich.txt)|$small_leftovers" \
+  "$(same_files "$out/payload-volumes" "$drive_c/Firma/Band" liesmich.txt daten/werte.txt daten/zufall.bin)|$(protocol_of "$drive_c/Firma/Band/UnInstall.Log")|$(e2e_leftovers)"
 
 # Cancel at the disk prompt (it comes in the list pass, before anything is
 # unpacked) ends the program; the run still writes its protocol, without

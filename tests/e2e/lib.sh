@@ -129,10 +129,19 @@ e2e_programs() { echo "$e2e_prefix/drive_c/users/$(whoami)/AppData/Roaming/Micro
 temp_leftovers() {
   find "$e2e_prefix/drive_c/users" -maxdepth 6 -name 'PelmoraSetup-*' 2>/dev/null
 }
+# The four keys are listed side by side: each listing is a Wine process.
 e2e_test_keys() {
-  local root queries=""
-  for root in HKCU HKLM; do queries+="reg query $root\\Software & reg query $root\\$e2e_uninstall_key & "; done
-  e2e_wine cmd /c "${queries% & }" 2>/dev/null | tr -d '\r' | grep -i '\\Pelmora[^\\]*$'
+  local lists pids=() root key n=0
+  lists=$(mktemp -d)
+  for root in HKCU HKLM; do
+    for key in Software "$e2e_uninstall_key"; do
+      e2e_wine reg query "$root\\$key" >"$lists/$n" 2>/dev/null </dev/null &
+      pids+=($!) n=$((n + 1))
+    done
+  done
+  wait "${pids[@]}"
+  cat "$lists"/[0-3] | tr -d '\r' | grep -i '\\Pelmora[^\\]*$'
+  rm -rf "$lists"
 }
 e2e_leftovers() {
   local c="$e2e_prefix/drive_c"
@@ -144,12 +153,14 @@ e2e_leftovers() {
   e2e_test_keys
 }
 e2e_clean_prefix() {
-  local line
+  local line leftovers
+  leftovers=$(e2e_leftovers)
   while IFS= read -r line; do
     case $line in
     HKEY_*) e2e_wine reg delete "$line" /f >/dev/null 2>&1 ;;
     /*) chmod -R u+w "$line" 2>/dev/null; rm -rf "$line" ;;
     esac
-  done < <(e2e_leftovers)
-  expect "$1: the prefix is clean" "" "$(e2e_leftovers)"
+  done <<<"$leftovers"
+  [ -n "$leftovers" ] && leftovers=$(e2e_leftovers)
+  expect "$1: the prefix is clean" "" "$leftovers"
 }

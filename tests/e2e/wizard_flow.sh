@@ -140,6 +140,10 @@ expect "en finish: the product is in the target directory with its protocol" \
   "same|$(demo_protocol 'C:\Ziel\')" "$(same_payload "$drive_c/Ziel")|$(protocol_of "$drive_c/Ziel/UnInstall.Log")"
 expect "en finish: the cancelled Browse's folder stays after a completed setup" kept \
   "$([ -d "$drive_c/Abbruch" ] && echo kept)"
+expect "en finish: left besides the folders Browse made: the target and the uninstall shortcut" \
+  "$drive_c/Ziel
+$programs/Uninstall.lnk" \
+  "$(e2e_leftovers | grep -v -x -e "$drive_c/Abbruch" -e "$drive_c/Anders" -e "$drive_c/Neu" -e "$drive_c/Voll")"
 
 # --- German, without an information text ---------------------------------
 e2e_clean_prefix german
