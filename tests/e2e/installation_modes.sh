@@ -105,9 +105,8 @@ expect "complete: the value is there before" "Alt=vom Benutzer" "$(reg_values "$
 repair complete 503
 finish complete
 expect "complete: the listed file deleted, another kept, every entry unpacked again" \
-  "gone|kept|same same same" \
-  "$([ -e "$installed/benutzer.ini" ] && echo kept || echo gone)|$([ -e "$installed/eigenes.txt" ] && echo kept || echo gone)|$(
-    for f in liesmich.txt config.ini daten/werte.txt; do cmp -s "$payload/$f" "$installed/$f" && printf 'same ' || printf 'differs(%s) ' "$f"; done | sed 's/ $//')"
+  "gone|kept|same" \
+  "$([ -e "$installed/benutzer.ini" ] && echo kept || echo gone)|$([ -e "$installed/eigenes.txt" ] && echo kept || echo gone)|$(same_files "$payload" "$installed" liesmich.txt config.ini daten/werte.txt)"
 expect "complete: the listed key made again, empty" "present|" \
   "$(reg_exists "$settings_key")|$(reg_values "$settings_key")"
 expect "complete: the earlier blocks unchanged, a third behind them" "unchanged|$block
@@ -138,8 +137,8 @@ $block" \
 # Its second choice overwrites every file, the newer ones too.
 repair downgrade 503 "$out/medium-1.0"
 finish downgrade
-expect "downgrade: its page, every file from the older medium" "Downgrade|same same same" \
-  "$existing_page|$(for f in liesmich.txt config.ini daten/werte.txt; do cmp -s "$payload/$f" "$installed/$f" && printf 'same ' || printf 'differs(%s) ' "$f"; done | sed 's/ $//')"
+expect "downgrade: its page, every file from the older medium" "Downgrade|same" \
+  "$existing_page|$(same_files "$payload" "$installed" liesmich.txt config.ini daten/werte.txt)"
 expect "downgrade: the Uninstall entry names the older version, a fifth block" "1.0.0.0|5" \
   "$(reg_values "$uninstall_key" | sed -n 's/^DisplayVersion=//p')|$(grep -c '^/end of installation' "$protocol")"
 expect "downgrade: what the installations left in the prefix" "$drive_c/Firma

@@ -95,10 +95,8 @@ expect "new: a notice for each server that does not register" \
 finish new
 
 expect "new: the payload's files, unchanged, with their times" \
-  "same same same same same $stamp $stamp" \
-  "$(for f in main.exe liesmich.txt daten/werte.txt config.ini com/registers.dll; do
-       cmp -s "$payload/$f" "$installed/$f" && printf 'same ' || printf 'differs(%s) ' "$f"; done
-     echo "$(file_time "$installed/liesmich.txt") $(file_time "$installed/daten/werte.txt")")"
+  "same $stamp $stamp" \
+  "$(same_files "$payload" "$installed" main.exe liesmich.txt daten/werte.txt config.ini com/registers.dll) $(file_time "$installed/liesmich.txt") $(file_time "$installed/daten/werte.txt")"
 expect "new: registry.reg imported and deleted" "Wert=aus registry.reg|gone" \
   "$(reg_values 'HKCU\Software\PelmoraE2E\Import')|$([ -e "$installed/registry.reg" ] && echo kept || echo gone)"
 expect "new: the uninstaller moved to the Windows folder" "moved|same" \
@@ -181,11 +179,6 @@ small_payload() {  # DIR: liesmich.txt and daten\werte.txt with the fixed times
   mkdir -p "$1/daten"
   printf 'Lies mich.\r\n' >"$1/liesmich.txt"
   printf 'eins\r\nzwei\r\n' >"$1/daten/werte.txt"
-}
-same_files() {  # PAYLOAD INSTALLED FILE...: "same" or what differs
-  local payload=$1 installed=$2 f result=same; shift 2
-  for f in "$@"; do cmp -s "$payload/$f" "$installed/$f" || result="differs: $f"; done
-  echo "$result"
 }
 cancel_state() { dump=$(ui dump Installation) && echo "Cancel visible=$(field_of 808 visible)"; }
 

@@ -37,6 +37,8 @@
 #   finish NAME                           # the finished page, Finish without starting
 #                                         # the program, the program ends
 #   expect_end NAME WHAT                  # the program ends
+#   same_files PAYLOAD FOLDER [FILE...]   # "same" when FILEs (all of PAYLOAD's) are in
+#                                         # FOLDER byte for byte, else what differs
 #   reg_values KEY                        # the key's values, sorted NAME=DATA lines
 #   reg_exists KEY; file_time PATH        # present|absent; touch -t form
 #   protocol_of FILE                      # the protocol, date, time and duration masked;
@@ -159,6 +161,14 @@ expect_end() {
   local status=$?
   [ "$status" -eq 124 ] && screenshot "$1-still-running"
   expect "$1: $2" 0 "$status"
+}
+
+same_files() {
+  local payload=$1 folder=$2 f differs="" files; shift 2
+  files=("$@")
+  [ $# -gt 0 ] || mapfile -t -d '' files < <(cd "$payload" && find . -type f -printf '%P\0')
+  for f in "${files[@]}"; do cmp -s "$payload/$f" "$folder/$f" || differs+="differs: $f "; done
+  echo "${differs:-same}"
 }
 
 # A registry key's values as "NAME=DATA" lines, sorted.

@@ -48,11 +48,6 @@ good_protocol() {  # TARGET
   printf '%s\n' "0$1" "1$1UnInstall.log" "1$1demo.exe" "1$1liesmich.txt" g
   protocol_trailer
 }
-good_installed() {  # TARGET_FOLDER: "same" when the payload is there unchanged
-  local f result=same
-  for f in demo.exe liesmich.txt; do cmp -s "$out/payload/$f" "$1/$f" || result="differs: $f"; done
-  echo "$result"
-}
 
 
 # The message in front must be CAPTION with TEXT; it is confirmed with OK.
@@ -195,7 +190,7 @@ else
   library_in_private_folder read-only
   finish read-only
   expect "read-only: the product and its protocol" "same|$(good_protocol 'C:\Firma\Lesen\')" \
-    "$(good_installed "$drive_c/Firma/Lesen")|$(protocol_of "$drive_c/Firma/Lesen/UnInstall.Log")"
+    "$(same_files "$out/payload" "$drive_c/Firma/Lesen")|$(protocol_of "$drive_c/Firma/Lesen/UnInstall.Log")"
   expect "read-only: nothing written beside the program; left: the target and the uninstall shortcut" \
     "$before|$drive_c/Firma
 $(e2e_programs)/Uninstall.lnk" "$(ls -lA --time-style=+%s "$out/read-only")|$(e2e_leftovers)"
@@ -233,7 +228,7 @@ running_previous_version() {  # NAME NOTICE CANCEL|install
   ui click Installation "&Next >" >/dev/null
   finish "$1"
   expect "$1: the product and its protocol" "same|$(good_protocol 'C:\Firma\Neu\')" \
-    "$(good_installed "$drive_c/Firma/Neu")|$(protocol_of "$drive_c/Firma/Neu/UnInstall.Log")"
+    "$(same_files "$out/payload" "$drive_c/Firma/Neu")|$(protocol_of "$drive_c/Firma/Neu/UnInstall.Log")"
 }
 PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)" running_previous_version running-de \
   "Hinweis: Das zu installierende Programm lief im Hintergrund und musste beendet werden." "&Abbrechen"

@@ -41,10 +41,6 @@ demo_protocol() {  # TARGET
   printf '%s\n' "0$1" "1$1UnInstall.log" "1$1demo.exe" "0$1hilfe" "1$1hilfe\\hilfe.txt" "1$1liesmich.txt" g
   protocol_trailer
 }
-same_payload() {  # TARGET_FOLDER: "same" when the payload is there unchanged
-  (cd "$out/payload" && find . -type f | while read -r f; do cmp -s "$f" "$1/$f" || echo "differs: $f"; done) |
-    grep . || echo same
-}
 screen_of() { sed -n '1s/.* screen=\([0-9]*,[0-9]*\),.*/\1/p' <<<"$dump"; }
 page() {  # CAPTION TITLE_ID TITLE SHOT: waits for the page, dumps it, screenshot
   if ui_wait_line "$1" "id=$2 " 10 && dump=$(ui dump "$1") && [ "$(text_of "$2")" = "$3" ]; then
@@ -137,7 +133,7 @@ expect "en finish: starting the program fails with its message" 'Error creating 
 wait_program "$setup" 15
 expect "en finish: the program ends" 0 $?
 expect "en finish: the product is in the target directory with its protocol" \
-  "same|$(demo_protocol 'C:\Ziel\')" "$(same_payload "$drive_c/Ziel")|$(protocol_of "$drive_c/Ziel/UnInstall.Log")"
+  "same|$(demo_protocol 'C:\Ziel\')" "$(same_files "$out/payload" "$drive_c/Ziel")|$(protocol_of "$drive_c/Ziel/UnInstall.Log")"
 expect "en finish: the cancelled Browse's folder stays after a completed setup" kept \
   "$([ -d "$drive_c/Abbruch" ] && echo kept)"
 expect "en finish: left besides the folders Browse made: the target and the uninstall shortcut" \
@@ -190,6 +186,6 @@ expect "de finish: the program ends; the full folder keeps its file" "0|kept" \
 expect "de finish: the product with its protocol, the uninstall shortcut, nothing else left" \
   "same|$(demo_protocol 'C:\Voll\')|$drive_c/Voll
 $programs/Uninstall.lnk" \
-  "$(same_payload "$drive_c/Voll")|$(protocol_of "$drive_c/Voll/UnInstall.Log")|$(e2e_leftovers)"
+  "$(same_files "$out/payload" "$drive_c/Voll")|$(protocol_of "$drive_c/Voll/UnInstall.Log")|$(e2e_leftovers)"
 
 e2e_finish
