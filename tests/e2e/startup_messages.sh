@@ -227,8 +227,10 @@ running_previous_version() {  # NAME NOTICE CANCEL|install
   ui settext Installation 405 'C:\Firma\Neu' >/dev/null
   ui click Installation "&Next >" >/dev/null
   finish "$1"
-  expect "$1: the product and its protocol" "same|$(good_protocol 'C:\Firma\Neu\')" \
-    "$(same_files "$out/payload" "$drive_c/Firma/Neu")|$(protocol_of "$drive_c/Firma/Neu/UnInstall.Log")"
+  expect "$1: the product and its protocol; left: the target and the uninstall shortcut" \
+    "same|$(good_protocol 'C:\Firma\Neu\')|$drive_c/Firma
+$(e2e_programs)/Uninstall.lnk" \
+    "$(same_files "$out/payload" "$drive_c/Firma/Neu")|$(protocol_of "$drive_c/Firma/Neu/UnInstall.Log")|$(e2e_leftovers)"
 }
 PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)" running_previous_version running-de \
   "Hinweis: Das zu installierende Programm lief im Hintergrund und musste beendet werden." "&Abbrechen"
