@@ -12,15 +12,13 @@
 set -euo pipefail
 # The wizard needs a screen; without one, a private virtual screen.
 [ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../scripts/with-display.sh" "$0" "$@"
-here=$(cd "$(dirname "$0")" && pwd)
-repo=$(dirname "$here")
+. "$(dirname "$0")/lib.sh"
 w64="$repo/build/win64"
 pack="$repo/build/host/tools/pelmora-pack/pelmora-pack"
 work="${BENCH_WORK:-$repo/build/bench-install}"
 mb=${BENCH_INSTALL_MB:-200} files=${BENCH_INSTALL_FILES:-5000} rounds=${BENCH_ROUNDS:-3}
-for f in "$pack" "$w64/app/Install.exe" "$w64/tools/acetool/acetool.exe" "$w64/tests/uia/wintool.exe"; do
-  [ -e "$f" ] || { echo "bench: $f is missing (make host win64)" >&2; exit 1; }
-done
+require "make host win64" "$pack" "$w64/app/Install.exe" "$w64/tools/acetool/acetool.exe" \
+  "$w64/tests/uia/wintool.exe"
 
 rm -rf "$work"; mkdir -p "$work"
 prefix="$work/prefix"

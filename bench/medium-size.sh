@@ -14,22 +14,15 @@
 # usage: bench/medium-size.sh   (needs make host installer win64; BENCH_WORK
 # sets the scratch folder, default build/bench-medium)
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-repo=$(dirname "$here")
+. "$(dirname "$0")/lib.sh"
 pack="$repo/build/host/tools/pelmora-pack/pelmora-pack"
 install_exe="$repo/build/win32/app/Install.exe"
 demo_exe="$repo/build/win64/samples/demo.exe"
 work="${BENCH_WORK:-$repo/build/bench-medium}"
 mb=${BENCH_INSTALL_MB:-200} files=${BENCH_INSTALL_FILES:-5000}
 
-die() { echo "medium-size: $*" >&2; exit 1; }
-[ -x "$pack" ] || die "$pack is missing (make host)"
-[ -e "$install_exe" ] || die "$install_exe is missing (make installer)"
-[ -e "$demo_exe" ] || die "$demo_exe is missing (make win64)"
-if ! command -v makensis >/dev/null; then
-  [ "$(id -u)" -eq 0 ] || die "makensis is missing (apt-get install nsis)"
-  apt-get install -y -qq nsis >/dev/null 2>&1 || { apt-get update -qq && apt-get install -y -qq nsis >/dev/null; }
-fi
+require "make host installer win64" "$pack" "$install_exe" "$demo_exe"
+need_package makensis nsis
 
 # The settings that make our medium as small as the format allows, in place
 # of whatever [archive] the manifest had.

@@ -13,20 +13,15 @@
 # programs and libraries from /usr/bin and /usr/lib come on top).
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-repo=$(dirname "$here")
+. "$(dirname "$0")/lib.sh"
 build=$(cd "${1:-$repo/build/host}" && pwd)
 acetool="$build/tools/acetool/acetool"
 work="${BENCH_WORK:-$build/bench}"
 synthetic_mb="${BENCH_MB:-55}"
 
-die() { echo "bench: $*" >&2; exit 1; }
-[ -x "$acetool" ] || die "no acetool in $build (build it first: make host)"
-command -v unace >/dev/null || die "Debian's unace is missing (apt-get install unace)"
-if [ ! -x /usr/bin/time ]; then
-  [ "$(id -u)" -eq 0 ] || die "/usr/bin/time is missing (apt-get install time)"
-  apt-get install -y -qq time >/dev/null 2>&1 || { apt-get update -qq && apt-get install -y -qq time >/dev/null; }
-fi
+require "make host" "$acetool"
+need_package unace unace
+need_package /usr/bin/time time
 
 rm -rf "$work"
 mkdir -p "$work"

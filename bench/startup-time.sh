@@ -9,15 +9,13 @@
 # usage: bench/startup-time.sh   (needs make host win64)
 set -euo pipefail
 [ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../scripts/with-display.sh" "$0" "$@"
-here=$(cd "$(dirname "$0")" && pwd)
-repo=$(dirname "$here")
+. "$(dirname "$0")/lib.sh"
 w64="$repo/build/win64"
 pack="$repo/build/host/tools/pelmora-pack/pelmora-pack"
 work="${BENCH_WORK:-$repo/build/bench-startup}"
 rounds=${BENCH_ROUNDS:-7}
-for f in "$pack" "$w64/app/Install.exe" "$w64/bench/minimal_window.exe" "$w64/tests/uia/wintool.exe"; do
-  [ -e "$f" ] || { echo "bench: $f is missing (make host win64)" >&2; exit 1; }
-done
+require "make host win64" "$pack" "$w64/app/Install.exe" "$w64/bench/minimal_window.exe" \
+  "$w64/tests/uia/wintool.exe"
 
 rm -rf "$work"; mkdir -p "$work/payload"
 printf 'Pelmora\r\n' >"$work/payload/liesmich.txt"

@@ -9,16 +9,14 @@
 # scratch folder (default BUILD_DIR/bench-writer).
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
-repo=$(dirname "$here")
+. "$(dirname "$0")/lib.sh"
 build=$(cd "${1:-$repo/build/host}" && pwd)
 acetool="$build/tools/acetool/acetool"
 work="${BENCH_WORK:-$build/bench-writer}"
 size_mb="${WRITER_BENCH_MB:-300}"
 
-die() { echo "writer-memory: $*" >&2; exit 1; }
-[ -x "$acetool" ] || die "no acetool in $build (build it first: make host)"
-[ -x /usr/bin/time ] || die "/usr/bin/time is missing (apt-get install time)"
+require "make host" "$acetool"
+need_package /usr/bin/time time
 
 rm -rf "$work"
 mkdir -p "$work/input"
