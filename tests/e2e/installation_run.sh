@@ -280,8 +280,8 @@ mkdir -p "$out/payload-large"
 printf 'a\r\n' >"$out/payload-large/a.txt"
 head -c 300000000 /dev/urandom >"$out/payload-large/b.bin"
 printf 'c\r\n' >"$out/payload-large/c.txt"
-small_manifest "$out/large.ini" "method = stored"
-sed -i 's/^program = .*/program = a.txt/' "$out/large.ini"
+write_manifest "$out/large.ini" 1.0.0.0 "$key_name" "program = a.txt" "uninstaller = no" \
+  "[archive]" "method = stored"
 make_built_medium "$out/medium-large" "$out/large.ini" "$out/payload-large"
 rm -rf "$out/payload-large"
 start_installation large "$out/medium-large" 'C:\Firma\Gross'
