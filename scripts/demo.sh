@@ -79,7 +79,7 @@ w64="$root/build/win64"
 setup=("$w64/app/Install.exe" "$w64/tools/pelmora-pack/pelmora-pack.exe" "$w64/tests/uia/wintool.exe")
 status=0
 walk wizard_flow "$root/tests/e2e/wizard_flow.sh" "$prefix" "${setup[@]}" \
-  "$w64/tools/acetool/acetool.exe" "$shots/wizard_flow" || status=1
+  "$shots/wizard_flow" || status=1
 walk existing_installation "$root/tests/e2e/existing_installation.sh" "$prefix" "${setup[@]}" \
   "$shots/existing_installation" || status=1
 walk small_windows "$root/tests/e2e/small_windows.sh" "$prefix" "${setup[@]}" \

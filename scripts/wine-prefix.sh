@@ -5,7 +5,7 @@
 set -u
 cmd=$1 prefix=$2
 pidfile="$prefix.pid"
-export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 server=""
 for s in /usr/bin/wineserver /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver; do
   [ -x "$s" ] && { server=$s; break; }

@@ -26,10 +26,20 @@ bool UnregisterServer(const std::string& path) {
 
 void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, Outcome& outcome) {
   if (!winsupport::RegKeyExists(root, key)) return;
-  if (winsupport::DeleteRegKey(key, root))
-    ++outcome.removed.keys;
-  else
+  if (!winsupport::DeleteRegKey(key, root)) {
     outcome.left.push_back({std::string(RootName(rootName)) + "\\" + key, Reason::Failed, 0});
+    return;
+  }
+  ++outcome.removed.keys;
+  // The setup made the parents of "Software\Firma\Tool" too; each goes
+  // when nothing is left in it, up to the first key the rules keep.
+  std::string parent = key;
+  for (std::size_t cut = parent.rfind('\\'); cut != std::string::npos; cut = parent.rfind('\\')) {
+    parent.resize(cut);
+    if (!std::holds_alternative<std::string>(CheckKey(parent, rootName)) ||
+        !winsupport::RegKeyIsEmpty(root, parent) || !winsupport::DeleteRegKey(parent, root))
+      return;
+  }
 }
 
 std::string WithoutSeparator(const std::string& folder) {

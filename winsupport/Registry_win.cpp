@@ -102,6 +102,16 @@ std::vector<std::string> RegSubkeyNames(HKEY root, const std::string& keyPath) {
   return SubkeyNames(key.Get());
 }
 
+bool RegKeyIsEmpty(HKEY root, const std::string& keyPath) {
+  const win::UniqueRegKey key = OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_QUERY_VALUE);
+  DWORD subkeys = 0;
+  DWORD values = 0;
+  return key &&
+         ::RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                            &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+         subkeys == 0 && values == 0;
+}
+
 bool RegKeyExists(HKEY root, const std::string& keyPath) {
   return static_cast<bool>(OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_QUERY_VALUE));
 }

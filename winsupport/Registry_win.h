@@ -31,6 +31,9 @@ bool DeleteRegKey(const std::string& keyPath, HKEY root);
 // cannot be opened.
 std::vector<std::string> RegSubkeyNames(HKEY root, const std::string& keyPath);
 
+// Whether root\keyPath exists and holds neither subkeys nor values.
+bool RegKeyIsEmpty(HKEY root, const std::string& keyPath);
+
 // Whether root\keyPath exists and can be opened for reading.
 bool RegKeyExists(HKEY root, const std::string& keyPath);
 

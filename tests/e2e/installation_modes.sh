@@ -1,32 +1,25 @@
 #!/bin/bash
-# usage: installation_modes.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE ACETOOL_EXE OUTDIR
-# Setups over an installation they made themselves: a repair that replaces
-# only files older than their archive entries, then a complete repair that
-# first deletes the listed configuration files and registry keys; each run
-# appends its own protocol block behind the earlier ones. Screenshots in
-# OUTDIR.
+# usage: installation_modes.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE OUTDIR
+# Setups over an installation they made themselves, from media the medium
+# builder makes: a repair that replaces only files older than their archive
+# entries, a complete repair that first deletes the listed configuration
+# files and registry keys, an update to a newer version and a downgrade
+# installed all the same; each run appends its own protocol block behind
+# the earlier ones. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
-prefix=$1 install=$2 pack=$3 wintool=$4 acetool=$5 out=$6
+prefix=$1 install=$2 pack=$3 wintool=$4 out=$5
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
-medium_use_acetool "$acetool"
-rm -rf "$out"/*.png "$out"/*.out "$out"/*.log "$out"/payload "$out"/*.txt
+rm -rf "$out"/*.png "$out"/*.out "$out"/*.err "$out"/*.log "$out"/payload* "$out"/medium-* "$out"/*.ini
 drive_c="$prefix/drive_c"
-programs="$drive_c/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 key_name=PelmoraE2EModes
-uninstall_key="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$key_name"
+uninstall_key="HKCU\\$e2e_uninstall_key\\$key_name"
 settings_key='HKCU\Software\PelmoraE2E\Einstellungen'
-stamp=202001021234.56 older=201901010000.00 newer=203001010000.00
-
-clean_up() {
-  local key
-  for key in "$uninstall_key" 'HKCU\Software\PelmoraE2E'; do e2e_wine reg delete "$key" /f >/dev/null 2>&1; done
-  rm -rf "$drive_c/Firma" "$drive_c/windows/stUnInst.exe" "$programs/Modi"
-}
-trap 'clean_up; stop_programs' EXIT
-clean_up
+stamp=202001021234.56 older=201901010000.00 newer=203001010000.00 later=202101010000.00
+trap 'e2e_clean_prefix end >/dev/null; stop_programs' EXIT
+e2e_clean_prefix modes
 
 payload="$out/payload"
 mkdir -p "$payload/daten"
@@ -35,12 +28,21 @@ printf 'eins\r\nzwei\r\n' >"$payload/daten/werte.txt"
 printf '[Einstellungen]\r\nFarbe=blau\r\n' >"$payload/config.ini"
 cp "$wintool" "$payload/stUnInst.exe"
 find "$payload" -exec touch -t "$stamp" {} +
-write_setup_description "$out/modes.txt" "$setup_version" 1.0.0.0 "$key_name" liesmich.txt \
-  "<beginregistry>" 'Software\PelmoraE2E\Einstellungen' "<endregistry>" \
-  "<beginicons>" Modi Liesmich liesmich.txt icon "<endicons>" \
-  "<beginsupportinfos>" "Pelmora Test" "" "" "" "" "" "" "" "end of support information" \
-  "<beginConfigFiles>" benutzer.ini "<endConfigFiles>"
-make_installable_medium "$drive_c/medium-modes" "$out/modes.txt" "$payload" --method lz77
+modes_manifest() {  # MANIFEST VERSION
+  write_manifest "$1" "$2" "$key_name" "program = liesmich.txt" \
+    "[registry]" 'key = Software\PelmoraE2E\Einstellungen' \
+    "[shortcut]" "group = Modi" "name = Liesmich" "target = liesmich.txt" \
+    "[support]" "publisher = Pelmora Test" "[config-files]" "file = benutzer.ini" \
+    "[archive]" "method = lz77"
+}
+modes_manifest "$out/modes-1.0.ini" 1.0.0.0
+make_built_medium "$out/medium-1.0" "$out/modes-1.0.ini" "$payload"
+# Version 1.1 brings a new read-me, later than the first one.
+cp -a "$payload" "$out/payload-1.1"
+printf 'Lies mich, Version 1.1.\r\n' >"$out/payload-1.1/liesmich.txt"
+touch -t "$later" "$out/payload-1.1/liesmich.txt"
+modes_manifest "$out/modes-1.1.ini" 1.1.0.0
+make_built_medium "$out/medium-1.1" "$out/modes-1.1.ini" "$out/payload-1.1"
 target='C:\Firma\Modi\'
 installed="$drive_c/Firma/Modi"
 protocol="$installed/UnInstall.Log"
@@ -60,11 +62,12 @@ $(protocol_trailer)"
 
 # Over the existing installation: CHOICE (502 or 503) on its page, then the
 # target page, which shows the installed folder.
-repair() {  # NAME CHOICE
-  start_program "$1" "$drive_c/medium-modes/Install.exe"
+repair() {  # NAME CHOICE [MEDIUM]
+  start_program "$1" "${3:-$out/medium-1.0}/Install.exe"
   setup=$last_pid
   ui --timeout 30 click Welcome "&Next >" >/dev/null
   ui_wait_line Installation "id=502 " 10
+  existing_page=$(control_text Installation 103)
   ui press Installation "$2" >/dev/null
   screenshot "$1-choice"
   ui click Installation "&Weiter >" >/dev/null  # this page's buttons stay German
@@ -73,10 +76,10 @@ repair() {  # NAME CHOICE
 }
 
 # --- a new installation to begin with -------------------------------------
-start_installation new "$drive_c/medium-modes" 'C:\Firma\Modi'
+start_installation new "$out/medium-1.0" 'C:\Firma\Modi'
 finish new
-expect "new: one protocol block, the Uninstall key" "$block|$target" \
-  "$(protocol_of "$protocol")|$(reg_values "$uninstall_key" | sed -n 's/^InstallPath=//p')"
+expect "new: one protocol block, the Uninstall key" "$block|$target|1.0.0.0" \
+  "$(protocol_of "$protocol")|$(reg_values "$uninstall_key" | sed -n 's/^InstallPath=//p')|$(reg_values "$uninstall_key" | sed -n 's/^DisplayVersion=//p')"
 cp "$protocol" "$out/protocol-1.log"
 
 # --- repair: only files older than their entries are replaced -------------
@@ -102,14 +105,46 @@ expect "complete: the value is there before" "Alt=vom Benutzer" "$(reg_values "$
 repair complete 503
 finish complete
 expect "complete: the listed file deleted, another kept, every entry unpacked again" \
-  "gone|kept|same same same" \
-  "$([ -e "$installed/benutzer.ini" ] && echo kept || echo gone)|$([ -e "$installed/eigenes.txt" ] && echo kept || echo gone)|$(
-    for f in liesmich.txt config.ini daten/werte.txt; do cmp -s "$payload/$f" "$installed/$f" && printf 'same ' || printf 'differs(%s) ' "$f"; done | sed 's/ $//')"
+  "gone|kept|same" \
+  "$([ -e "$installed/benutzer.ini" ] && echo kept || echo gone)|$([ -e "$installed/eigenes.txt" ] && echo kept || echo gone)|$(same_files "$payload" "$installed" liesmich.txt config.ini daten/werte.txt)"
 expect "complete: the listed key made again, empty" "present|" \
   "$(reg_exists "$settings_key")|$(reg_values "$settings_key")"
 expect "complete: the earlier blocks unchanged, a third behind them" "unchanged|$block
 $block
 $block" \
   "$(cmp -s -n "$(stat -c %s "$out/protocol-2.log")" "$out/protocol-2.log" "$protocol" && echo unchanged)|$(protocol_of "$protocol")"
+cp "$protocol" "$out/protocol-3.log"
+
+# --- update: a newer version, its normal update ---------------------------
+# Only entries later than the installed files replace them: the new read-me
+# replaces the one the complete repair wrote, a local file newer than its
+# entry stays.
+printf 'lokal\r\n' >"$installed/config.ini"; touch -t "$newer" "$installed/config.ini"
+repair update 502 "$out/medium-1.1"
+finish update
+expect "update: its page, the new read-me, the newer local file kept" \
+  "Update to 1.1.0.0|Lies mich, Version 1.1.|lokal" \
+  "$existing_page|$(tr -d '\r' <"$installed/liesmich.txt")|$(tr -d '\r' <"$installed/config.ini")"
+expect "update: the Uninstall entry names the new version" "Pelmora E2E 1.1.0.0|1.1.0.0|$target" \
+  "$(reg_values "$uninstall_key" | sed -n 's/^DisplayName=//p')|$(reg_values "$uninstall_key" | sed -n 's/^DisplayVersion=//p')|$(reg_values "$uninstall_key" | sed -n 's/^InstallPath=//p')"
+expect "update: the earlier blocks unchanged, a fourth behind them" "unchanged|$block
+$block
+$block
+$block" \
+  "$(cmp -s -n "$(stat -c %s "$out/protocol-3.log")" "$out/protocol-3.log" "$protocol" && echo unchanged)|$(protocol_of "$protocol")"
+
+# --- downgrade: the older version installed all the same ------------------
+# Its second choice overwrites every file, the newer ones too.
+repair downgrade 503 "$out/medium-1.0"
+finish downgrade
+expect "downgrade: its page, every file from the older medium" "Downgrade|same" \
+  "$existing_page|$(same_files "$payload" "$installed" liesmich.txt config.ini daten/werte.txt)"
+expect "downgrade: the Uninstall entry names the older version, a fifth block" "1.0.0.0|5" \
+  "$(reg_values "$uninstall_key" | sed -n 's/^DisplayVersion=//p')|$(grep -c '^/end of installation' "$protocol")"
+expect "downgrade: what the installations left in the prefix" "$drive_c/Firma
+$(e2e_programs)/Modi
+$drive_c/windows/stUnInst.exe
+HKEY_CURRENT_USER\\Software\\PelmoraE2E
+HKEY_CURRENT_USER\\$e2e_uninstall_key\\$key_name" "$(e2e_leftovers)"
 
 e2e_finish

@@ -8,6 +8,10 @@
 #   ui_wait_line CAPTION TEXT [SECONDS]    # until a line of "ui dump CAPTION" contains TEXT
 #   screenshot NAME                        # ARTEFACT_DIR/NAME.png of the whole screen
 #   expect NAME EXPECTED ACTUAL; expect_status NAME STATUS COMMAND...; e2e_finish
+#   e2e_clean_prefix NAME                  # removes what setups leave, asserts the prefix clean
+#   e2e_leftovers                          # what setups left in the prefix, one line each
+#   text_of ID; field_of ID FIELD          # a control's text or field in the dump in $dump
+#   control_text CAPTION ID                # a control's text in a fresh dump of CAPTION
 #
 # Texts are Windows-1252 bytes on both sides: give them with printf '\xfc',
 # compare wintool's output with such bytes. The script runs in the C locale
@@ -87,6 +91,12 @@ ui_wait_line() {
   return 1
 }
 
+# A control's text, or one of its fields (visible, enabled, checked, ...),
+# in the last dump, kept in $dump.
+text_of() { sed -n "s/^[A-Za-z0-9_]* id=$1 .* text=//p" <<<"$dump"; }
+field_of() { sed -n "s/^[A-Za-z0-9_]* id=$1 \(.* \)\?$2=\([^ ]*\) .*/\2/p" <<<"$dump"; }
+control_text() { ui dump "$1" | sed -n "s/^[A-Za-z0-9_]* id=$2 .* text=//p"; }
+
 screenshot() { import -window root "$e2e_artefacts/$1.png" 2>/dev/null; }
 
 e2e_pass() { echo "ok   $1"; e2e_passed=$((e2e_passed + 1)); }
@@ -106,4 +116,51 @@ expect_status() {
 e2e_finish() {
   echo "e2e: $e2e_passed passed, $e2e_failed failed (artefacts in $e2e_artefacts)"
   [ "$e2e_failed" -eq 0 ]
+}
+
+# What setups leave in the prefix, so that each scenario starts from a clean
+# one (a fresh prefix costs more than ten seconds, cleaning less than one):
+# folders on C: besides Wine's own (targets; media stay outside the prefix),
+# the test products' keys (all named Pelmora...) under Software and under
+# Uninstall, in HKCU and HKLM, Start-menu groups, the uninstaller in the
+# Windows folder and the setup's private folders in the temporary folder.
+e2e_uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall'
+e2e_programs() { echo "$e2e_prefix/drive_c/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"; }
+temp_leftovers() {
+  find "$e2e_prefix/drive_c/users" -maxdepth 6 -name 'PelmoraSetup-*' 2>/dev/null
+}
+# The four keys are listed side by side: each listing is a Wine process.
+e2e_test_keys() {
+  local lists pids=() root key n=0
+  lists=$(mktemp -d)
+  for root in HKCU HKLM; do
+    for key in Software "$e2e_uninstall_key"; do
+      e2e_wine reg query "$root\\$key" >"$lists/$n" 2>/dev/null </dev/null &
+      pids+=($!) n=$((n + 1))
+    done
+  done
+  wait "${pids[@]}"
+  cat "$lists"/[0-3] | tr -d '\r' | grep -i '\\Pelmora[^\\]*$'
+  rm -rf "$lists"
+}
+e2e_leftovers() {
+  local c="$e2e_prefix/drive_c"
+  find "$c" -mindepth 1 -maxdepth 1 ! -name 'Program Files' ! -name 'Program Files (x86)' \
+    ! -name ProgramData ! -name users ! -name windows
+  find "$(e2e_programs)" -mindepth 1 -maxdepth 1 ! -name 'Administrative Tools' ! -name StartUp 2>/dev/null
+  ls -d "$c/windows/stUnInst.exe" 2>/dev/null
+  temp_leftovers
+  e2e_test_keys
+}
+e2e_clean_prefix() {
+  local line leftovers
+  leftovers=$(e2e_leftovers)
+  while IFS= read -r line; do
+    case $line in
+    HKEY_*) e2e_wine reg delete "$line" /f >/dev/null 2>&1 ;;
+    /*) chmod -R u+w "$line" 2>/dev/null; rm -rf "$line" ;;
+    esac
+  done <<<"$leftovers"
+  [ -n "$leftovers" ] && leftovers=$(e2e_leftovers)
+  expect "$1: the prefix is clean" "" "$leftovers"
 }

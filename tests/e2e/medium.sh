@@ -1,27 +1,44 @@
-# Setup media for the end-to-end scripts: a folder with Install.exe, the
-# scrambled install.pmd and DATA.c00 (any bytes: the archive is not read
-# before the installation page). Needs lib.sh and e2e_init first.
+# Setup media for the end-to-end scripts. Needs lib.sh and e2e_init first.
 #
 #   medium_init INSTALL_EXE PACK_EXE      # $setup_version: Install.exe's file version
+#
+# Media as products get them, from the medium builder (pelmora-pack build
+# with the Install.exe under test):
+#   write_manifest MANIFEST PRODUCT_VERSION KEY [LINE...]
+#                                         # [product] with name $manifest_name (Pelmora E2E),
+#                                         # the version, the key and the directory
+#                                         # $manifest_directory (C:\Programme\Pelmora E2E),
+#                                         # then LINEs as they are ("program = x.exe",
+#                                         # "uninstaller = no", "[registry]", ...)
+#   make_built_medium DIR MANIFEST PAYLOAD [BUILD_OPTION...]
+#                                         # fresh DIR: Install.exe, install.pmd, DATA.c00...
+#
+# Media made by hand, for what the builder refuses to make (a description of
+# another version or cut short, a hostile archive entry) and for pages that
+# come before the archive is read: a folder with Install.exe, the scrambled
+# install.pmd and DATA.c00 (any bytes).
 #   write_description PLAIN VERSION PRODUCT_VERSION KEY MAIN_PROGRAM [INFO_LINE...]
 #   make_medium DIR [PLAIN]               # fresh DIR with Install.exe, DATA.c00 and,
 #                                         # given PLAIN, install.pmd made from it
-#   temp_leftovers                        # private library folders left in the prefix's temp
-#
-# Media that really install, with an archive acetool writes under Wine:
-#   medium_use_acetool ACETOOL_EXE
 #   write_setup_description PLAIN VERSION PRODUCT_VERSION KEY MAIN [LINE...]
 #                                         # the six fixed lines, then LINEs as they are
+#
+# Hand-made media that really install, with an archive acetool writes under
+# Wine (the way before the builder; make_built_medium is the one to use):
+#   medium_use_acetool ACETOOL_EXE
 #   make_installable_medium DIR PLAIN PAYLOAD [ACETOOL_OPTION...]
 #                                         # make_medium, then DATA.c00 (and, with
 #                                         # --volume-size, DATA.c01...) from PAYLOAD's content
 #
 # Running a setup from such a medium (German with PELMORA_TEST_LANGUAGE_NAME
 # set, else English):
-#   start_installation NAME MEDIUM TARGET # to the installation page; $setup: the program's pid
+#   start_setup NAME MEDIUM               # started; $setup: the program's pid
+#   start_installation NAME MEDIUM TARGET # to the installation page; $setup as above
 #   finish NAME                           # the finished page, Finish without starting
 #                                         # the program, the program ends
 #   expect_end NAME WHAT                  # the program ends
+#   same_files PAYLOAD FOLDER [FILE...]   # "same" when FILEs (all of PAYLOAD's) are in
+#                                         # FOLDER byte for byte, else what differs
 #   reg_values KEY                        # the key's values, sorted NAME=DATA lines
 #   reg_exists KEY; file_time PATH        # present|absent; touch -t form
 #   protocol_of FILE                      # the protocol, date, time and duration masked;
@@ -56,8 +73,24 @@ make_medium() {
   if [ -n "$plain" ]; then encode_description "$plain" "$dir/install.pmd"; fi
 }
 
-temp_leftovers() {
-  find "$e2e_prefix/drive_c/users" -maxdepth 6 -name 'PelmoraSetup-*' 2>/dev/null
+write_manifest() {
+  local manifest=$1 version=$2 key=$3; shift 3
+  printf '%s\n' "[product]" "name = ${manifest_name:-Pelmora E2E}" "version = $version" \
+    "uninstall-key = $key" "directory = ${manifest_directory:-C:\Programme\Pelmora E2E}" "$@" \
+    | iconv -f CP1252 -t UTF-8 >"$manifest"
+}
+
+make_built_medium() {
+  local dir=$1 manifest=$2 payload=$3; shift 3
+  [ -d "$dir" ] && chmod -R u+w "$dir"
+  rm -rf "$dir"
+  if ! e2e_wine "$medium_pack" build "$(e2e_winpath "$manifest")" "$(e2e_winpath "$payload")" \
+    "$(e2e_winpath "$dir")" --install-exe "$(e2e_winpath "$medium_install")" "$@" \
+    >>"$e2e_artefacts/build.out" 2>"$e2e_artefacts/build.err" || [ ! -s "$dir/DATA.c00" ]; then
+    echo "pelmora-pack build could not make $dir:" >&2
+    cat "$e2e_artefacts/build.err" >&2
+    return 1
+  fi
 }
 
 medium_use_acetool() { medium_acetool=$1; }
@@ -87,11 +120,15 @@ page_captions() {  # welcome, finished, their Next and Finish buttons
   fi
 }
 
+start_setup() {
+  start_program "$1" "$2/Install.exe"
+  setup=$last_pid
+}
+
 start_installation() {
   local welcome finished next finish_button
   IFS='|' read -r welcome finished next finish_button <<<"$(page_captions)"
-  start_program "$1" "$2/Install.exe"
-  setup=$last_pid
+  start_setup "$1" "$2"
   ui --timeout 30 click "$welcome" "$next" >/dev/null
   ui_wait_line Installation "id=405 " 10
   ui settext Installation 405 "$3" >/dev/null
@@ -124,6 +161,14 @@ expect_end() {
   local status=$?
   [ "$status" -eq 124 ] && screenshot "$1-still-running"
   expect "$1: $2" 0 "$status"
+}
+
+same_files() {
+  local payload=$1 folder=$2 f differs="" files; shift 2
+  files=("$@")
+  [ $# -gt 0 ] || mapfile -t -d '' files < <(cd "$payload" && find . -type f -printf '%P\0')
+  for f in "${files[@]}"; do cmp -s "$payload/$f" "$folder/$f" || differs+="differs: $f "; done
+  echo "${differs:-same}"
 }
 
 # A registry key's values as "NAME=DATA" lines, sorted.

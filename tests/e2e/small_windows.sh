@@ -11,12 +11,16 @@ set -u
 prefix=$1 install=$2 pack=$3 wintool=$4 gallery=$5 out=$6
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
-rm -f "$out"/*.png "$out"/*.log "$out"/*.out
+rm -rf "$out"/*.png "$out"/*.log "$out"/*.out "$out"/*.err "$out"/*.ini "$out"/payload "$out"/medium
+trap 'e2e_clean_prefix end >/dev/null; stop_programs' EXIT
+e2e_clean_prefix about
 a=$(printf '\xe4') o=$(printf '\xf6')
 
 # About: the box in front of a disabled welcome page; OK gives the page back.
-write_description "$out/plain.txt" "$setup_version" 1.2.0.0 PelmoraE2ESmall demo.exe
-make_medium "$out/medium" "$out/plain.txt"
+mkdir -p "$out/payload"
+printf 'kein Programm\r\n' >"$out/payload/demo.exe"
+write_manifest "$out/small.ini" 1.2.0.0 PelmoraE2ESmall "program = demo.exe" "uninstaller = no"
+make_built_medium "$out/medium" "$out/small.ini" "$out/payload"
 start_program about "$out/medium/Install.exe"
 setup_pid=$last_pid
 expect_status "about: the link opens the box" 0 ui --timeout 30 click Welcome About
@@ -34,7 +38,7 @@ expect "about: Next led on to the target page" "Directory" \
   "$(ui dump Installation | sed -n 's/^Static id=103 .* text=//p')"
 ui click Installation "&Cancel" >/dev/null
 wait_program "$setup_pid" 10
-expect "about: Cancel ends the setup" 0 $?
+expect "about: Cancel ends the setup, nothing left" "0|" "$?|$(e2e_leftovers)"
 
 # The answers printed so far, once there are COUNT of them.
 answers() {  # NAME COUNT

@@ -8,6 +8,8 @@ set -u
 prefix=$1 wintool=$2 target=$3 out=$4
 e2e_init "$prefix" "$wintool" "$out"
 rm -f "$out"/*.png "$out"/*.log "$out"/*.out
+trap 'e2e_clean_prefix end >/dev/null; stop_programs' EXIT
+e2e_clean_prefix start
 
 # Folders on C:, each listed once before the dialog opens. The folder
 # dialog finds a path by comparing each folder's entry, times included;

@@ -6,33 +6,30 @@
 # an installation (two blocks) while another product still uses the shared
 # uninstaller, a file in use, damaged protocols and an altered one that
 # names things outside the product or reaches them through a link.
-# Screenshots in OUTDIR.
+# Each scenario starts in a cleaned prefix. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
 prefix=$1 install=$2 pack=$3 wintool=$4 uninstaller=$5 com_registers=$6 hold_file=$7 out=$8
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
-rm -rf "$out"/*.png "$out"/*.out "$out"/*.log "$out"/payload* "$out"/*.ini
+rm -rf "$out"/*.png "$out"/*.out "$out"/*.err "$out"/*.log "$out"/payload* "$out"/medium-* "$out"/*.ini
 drive_c="$prefix/drive_c"
-programs="$drive_c/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
-uninstall_root='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+programs=$(e2e_programs)
+uninstall_root="HKCU\\$e2e_uninstall_key"
 key_name=PelmoraE2EUninst
 other_key="$uninstall_root\\PelmoraE2EAndere"
 session_manager='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager'
 
-clean_up() {
-  local key
-  for key in "$uninstall_root\\$key_name" "$other_key" 'HKCU\Software\PelmoraE2EU' \
-    'HKCU\Software\PelmoraTest' 'HKCU\Software\PelmoraOpfer'; do
-    e2e_wine reg delete "$key" /f >/dev/null 2>&1
-  done
+# Besides what every setup leaves: the removals scheduled for the restart
+# and a protocol placed in the Windows folder.
+clean_up() {  # NAME
   e2e_wine reg delete "$session_manager" /v PendingFileRenameOperations /f >/dev/null 2>&1
-  rm -rf "$drive_c/Firma" "$drive_c/windows/stUnInst.exe" "$drive_c/windows/UnInstall.Log" \
-    "$programs/Pelmora Entfernen" "$programs/Uninstall.lnk"
+  rm -f "$drive_c/windows/UnInstall.Log"
+  e2e_clean_prefix "$1"
 }
-trap 'clean_up; stop_programs' EXIT
-clean_up
+trap 'clean_up end >/dev/null; stop_programs' EXIT
+clean_up start
 
 # --- helpers --------------------------------------------------------------
 # The files removed at the next restart, one a line, without the "\??\".
@@ -93,18 +90,6 @@ write_protocol() {  # FILE TARGET LINE...
   } | sed 's/$/\r/' >"$file"
 }
 
-# A medium as products get it: pelmora-pack build puts the uninstaller into
-# the archive.
-build_medium() {  # DIR MANIFEST PAYLOAD
-  rm -rf "$1"
-  if ! e2e_wine "$pack" build "$(e2e_winpath "$2")" "$(e2e_winpath "$3")" "$(e2e_winpath "$1")" \
-    --install-exe "$(e2e_winpath "$install")" --uninstaller "$(e2e_winpath "$uninstaller")" \
-    >>"$e2e_artefacts/pack.out" 2>&1; then
-    echo "pelmora-pack could not build $1" >&2
-    return 1
-  fi
-}
-
 # --- the product ------------------------------------------------------------
 payload="$out/payload"
 mkdir -p "$payload/daten" "$payload/com"
@@ -113,38 +98,22 @@ printf 'Lies mich.\r\n' >"$payload/liesmich.txt"
 printf 'eins\r\nzwei\r\n' >"$payload/daten/werte.txt"
 printf '[Einstellungen]\r\nFarbe=blau\r\n' >"$payload/config.ini"
 cp "$com_registers" "$payload/com/registers.dll"
-cat >"$out/product.ini" <<MANIFEST
-[product]
-name = Pelmora E2E
-version = 1.0.0.0
-uninstall-key = $key_name
-directory = C:\Programme\Pelmora E2E
-program = main.exe
-[registry]
-key = Software\PelmoraE2EU\Einstellungen
-key = Software\PelmoraE2EU\Daten
-[com]
-server = com\registers.dll
-[shortcut]
-group = Pelmora Entfernen
-name = Hauptprogramm
-target = main.exe
-icon = main.exe
-[shortcut]
-group = Pelmora Entfernen
-name = Liesmich
-target = liesmich.txt
-[archive]
-method = lz77
-MANIFEST
-build_medium "$drive_c/medium-product" "$out/product.ini" "$payload"
+# The medium builder puts the uninstaller under test into the archive.
+write_manifest "$out/product.ini" 1.0.0.0 "$key_name" "program = main.exe" \
+  "[registry]" 'key = Software\PelmoraE2EU\Einstellungen' 'key = Software\PelmoraE2EU\Daten' \
+  "[com]" 'server = com\registers.dll' \
+  "[shortcut]" "group = Pelmora Entfernen" "name = Hauptprogramm" "target = main.exe" "icon = main.exe" \
+  "[shortcut]" "group = Pelmora Entfernen" "name = Liesmich" "target = liesmich.txt" \
+  "[archive]" "method = lz77"
+make_built_medium "$out/medium-product" "$out/product.ini" "$payload" \
+  --uninstaller "$(e2e_winpath "$uninstaller")"
 
 # --- 1. Install, then remove as the Uninstall entry says ------------------
 # The target holds a blank, so the entry's quoted path reaches the program
 # quoted.
 target='C:\Firma\Mein Produkt\'
 installed="$drive_c/Firma/Mein Produkt"
-start_installation install "$drive_c/medium-product" 'C:\Firma\Mein Produkt'
+start_installation install "$out/medium-product" 'C:\Firma\Mein Produkt'
 finish install
 cp "$installed/UnInstall.Log" "$out/product-protocol.log"
 expect "whole: installed with its keys, server, shortcuts and entry" \
@@ -178,7 +147,12 @@ expect "whole: the group and its shortcuts gone" "absent absent" \
   "$([ -e "$programs/Pelmora Entfernen" ] && echo present || echo absent) $([ -e "$programs/Uninstall.lnk" ] && echo present || echo absent)"
 expect "whole: the Windows folder's uninstaller, used by no other entry, goes at the restart" \
   'C:\windows\stUnInst.exe' "$(pending_removals)"
-clean_up
+expect "whole: left in the prefix: the user's folder and key, the uninstaller until the restart, the test server's key" \
+  "$drive_c/Firma
+$drive_c/windows/stUnInst.exe
+HKEY_CURRENT_USER\\Software\\PelmoraE2EU
+HKEY_CURRENT_USER\\Software\\PelmoraTest" "$(e2e_leftovers)"
+clean_up whole
 
 # --- 2. An update over an installation: two blocks; another product's entry
 # still starts the shared uninstaller, which therefore stays --------------
@@ -186,28 +160,16 @@ cp -r "$payload" "$out/payload-update"
 printf 'neu\r\n' >"$out/payload-update/neu.txt"
 mkdir -p "$out/payload-update/extra"
 printf 'x\r\n' >"$out/payload-update/extra/mehr.txt"
-cat >"$out/update.ini" <<MANIFEST
-[product]
-name = Pelmora E2E
-version = 2.0.0.0
-uninstall-key = $key_name
-directory = C:\Programme\Pelmora E2E
-program = main.exe
-[registry]
-key = Software\PelmoraE2EU\Einstellungen
-key = Software\PelmoraE2EU\Neu
-[shortcut]
-group = Pelmora Entfernen
-name = Hauptprogramm
-target = main.exe
-[archive]
-method = lz77
-MANIFEST
-build_medium "$drive_c/medium-update" "$out/update.ini" "$out/payload-update"
+write_manifest "$out/update.ini" 2.0.0.0 "$key_name" "program = main.exe" \
+  "[registry]" 'key = Software\PelmoraE2EU\Einstellungen' 'key = Software\PelmoraE2EU\Neu' \
+  "[shortcut]" "group = Pelmora Entfernen" "name = Hauptprogramm" "target = main.exe" \
+  "[archive]" "method = lz77"
+make_built_medium "$out/medium-update" "$out/update.ini" "$out/payload-update" \
+  --uninstaller "$(e2e_winpath "$uninstaller")"
 installed="$drive_c/Firma/Zweimal"
-start_installation first "$drive_c/medium-product" 'C:\Firma\Zweimal'
+start_installation first "$out/medium-product" 'C:\Firma\Zweimal'
 finish first
-start_program update "$drive_c/medium-update/Install.exe"
+start_program update "$out/medium-update/Install.exe"
 setup=$last_pid
 ui --timeout 30 click Welcome "&Next >" >/dev/null
 ui_wait_line Installation "id=502 " 10
@@ -233,7 +195,14 @@ expect "two blocks: no target folder, key or group left" "absent|absent absent a
   "$([ -e "$installed" ] && echo present || echo absent)|$(reg_exists "$uninstall_root\\$key_name") $(reg_exists 'HKCU\Software\PelmoraE2EU\Einstellungen') $(reg_exists 'HKCU\Software\PelmoraE2EU\Neu') $(reg_exists 'HKCU\Software\PelmoraE2EU\Daten')|$([ -e "$programs/Pelmora Entfernen" ] && echo present || echo absent)"
 expect "two blocks: the shared uninstaller stays for the other product" "|present" \
   "$(pending_removals)|$([ -e "$drive_c/windows/stUnInst.exe" ] && echo present)"
-clean_up
+# C:\Firma, made by the setup as the target's parent, lies outside the
+# target: not the uninstaller's to remove, even empty.
+expect "two blocks: left in the prefix: the target's empty parent, the other product's uninstaller and entry, the test server's key" \
+  "$drive_c/Firma
+$drive_c/windows/stUnInst.exe
+HKEY_CURRENT_USER\\Software\\PelmoraTest
+HKEY_CURRENT_USER\\$e2e_uninstall_key\\PelmoraE2EAndere|" "$(e2e_leftovers)|$(listing "$drive_c/Firma")"
+clean_up two-blocks
 
 # --- 3. A file in use, in German ---------------------------------------
 export PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)"
@@ -267,7 +236,7 @@ expect "locked: the file, then its folders scheduled for the restart; the rest g
 ${locked}bin
 C:\\Firma\\Gesperrt|bin bin/programm.dll" \
   "$(pending_removals)|$(listing "$drive_c/Firma/Gesperrt")"
-clean_up
+clean_up locked
 
 # --- 4. Damaged protocols: a message, nothing changed --------------------
 mkdir -p "$drive_c/Firma/Kaputt"
@@ -294,7 +263,7 @@ damaged windows-folder "Das Protokoll \"C:\\windows\\UnInstall.Log\" nennt einen
 expect "damaged: the files are all still there" "UnInstall.Log daten.txt|UnInstall.Log|present present" \
   "$(listing "$drive_c/Firma/Kaputt")|$(listing "$drive_c/Firma/Wurzel")|$([ -e "$drive_c/windows/win.ini" ] && echo present) $([ -e "$drive_c/windows/UnInstall.Log" ] && echo present)"
 unset PELMORA_TEST_LANGUAGE_NAME
-clean_up
+clean_up damaged
 
 # --- 5. An altered protocol: what lies outside is refused and listed ------
 altered='C:\Firma\Boese\'
@@ -338,6 +307,6 @@ expect "altered: exit code 2" 2 "$exit_status"
 expect "altered: of the product's folder only the link is left, nothing outside touched" \
   "verweis|auch.txt wichtig.txt|Wert=bleibt|present" \
   "$(listing "$drive_c/Firma/Boese")|$(listing "$drive_c/Firma/Opfer")|$(reg_values 'HKCU\Software\PelmoraOpfer')|$(reg_exists "$uninstall_root")"
-clean_up
+clean_up altered
 
 e2e_finish

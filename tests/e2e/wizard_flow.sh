@@ -1,42 +1,46 @@
 #!/bin/bash
-# usage: wizard_flow.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL ACETOOL OUTDIR
+# usage: wizard_flow.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL OUTDIR
 # The way through the wizard as a user walks it, in English and in German:
 # every page with its texts, Back and Next with and without an information
 # text, the target directory's trailing backslash, Browse making and
 # removing the folder it preselects, Cancel removing an empty target folder
-# and sparing a full one, Finish ending the program. A screenshot of every
-# page is left in OUTDIR.
+# and sparing a full one, Finish ending the program; both installations
+# checked on disk and in their protocol. A screenshot of every page is left
+# in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
-prefix=$1 install=$2 pack=$3 wintool=$4 acetool=$5 out=$6
+. "$(dirname "$0")/medium.sh"
+prefix=$1 install=$2 pack=$3 wintool=$4 out=$5
 e2e_init "$prefix" "$wintool" "$out"
-rm -f "$out"/*.png "$out"/*.out
+medium_init "$install" "$pack"
+rm -rf "$out"/*.png "$out"/*.out "$out"/*.err "$out"/*.ini "$out"/medium-* "$out"/payload
+trap 'e2e_clean_prefix end >/dev/null; stop_programs' EXIT
+e2e_clean_prefix english
 
-version=$(sed -n 's/^#define PELMORA_VERSION_STRING "\(.*\)"/\1/p' "$(dirname "$install")/../generated/Version.h")
 drive_c="$prefix/drive_c"
-make_medium() {  # DIR WITH_INFO: Install.exe, install.pmd, DATA.c00
-  local dir=$1 with_info=$2
-  rm -rf "$dir"; mkdir -p "$dir"
-  cp "$install" "$dir/Install.exe"
-  sed "s/@VERSION@/$version/" "$e2e_root/samples/demo/install.txt.in" > "$dir/plain.txt"
-  # The German medium names no main program (line 6 is ".exe") and has no
-  # information text.
-  [ "$with_info" = yes ] || sed -i -e '/<begininfos>/,/<endinfos>/{/<begininfos>\|<endinfos>/!d}' \
-    -e '6s/.*/.exe/' "$dir/plain.txt"
-  e2e_wine "$pack" encode "$(e2e_winpath "$dir/plain.txt")" "$(e2e_winpath "$dir/install.pmd")" >/dev/null 2>&1
-  rm "$dir/plain.txt"
-  # A small product; its main program is not among the files, so the
-  # finished page's offer to start it fails with its message.
-  mkdir -p "$dir.payload/hilfe"
-  printf 'Pelmora Demo\r\n' > "$dir.payload/liesmich.txt"
-  printf 'Hilfe\r\n' > "$dir.payload/hilfe/hilfe.txt"
-  e2e_wine "$acetool" c "$(e2e_winpath "$dir/DATA.c00")" "$(e2e_winpath "$dir.payload")" \
-    >/dev/null 2>&1
-  rm -rf "$dir.payload"
+programs=$(e2e_programs)
+# The sample product, small: its demo.exe is no program, so the finished
+# page's offer to start it fails with its message. The English medium has
+# the sample's information text; the German one names no main program and
+# has no information text.
+mkdir -p "$out/payload/hilfe"
+printf 'Pelmora Demo\r\n' >"$out/payload/liesmich.txt"
+printf 'Hilfe\r\n' >"$out/payload/hilfe/hilfe.txt"
+printf 'kein Programm\r\n' >"$out/payload/demo.exe"
+cp "$e2e_root/samples/demo/info.txt" "$out/info.txt"
+demo_manifest() {  # MANIFEST [LINE...]
+  local manifest=$1; shift
+  manifest_name="Pelmora Demo" manifest_directory='C:\Programme\Pelmora Demo' \
+    write_manifest "$manifest" 1.0.0.0 PelmoraE2EDemo "$@" "uninstaller = no"
 }
-# A control's line of the last dump: "ID TEXT" for the control with that id.
-text_of() { sed -n "s/^[A-Za-z0-9_]* id=$1 .* text=//p" <<<"$dump"; }
-field_of() { sed -n "s/^[A-Za-z0-9_]* id=$1 \(.* \)\?$2=\([^ ]*\) .*/\2/p" <<<"$dump"; }
+demo_manifest "$out/english.ini" "program = demo.exe" "information = info.txt"
+demo_manifest "$out/german.ini"
+# What either installs into TARGET, in its protocol.
+demo_protocol() {  # TARGET
+  protocol_box
+  printf '%s\n' "0$1" "1$1UnInstall.log" "1$1demo.exe" "0$1hilfe" "1$1hilfe\\hilfe.txt" "1$1liesmich.txt" g
+  protocol_trailer
+}
 screen_of() { sed -n '1s/.* screen=\([0-9]*,[0-9]*\),.*/\1/p' <<<"$dump"; }
 page() {  # CAPTION TITLE_ID TITLE SHOT: waits for the page, dumps it, screenshot
   if ui_wait_line "$1" "id=$2 " 10 && dump=$(ui dump "$1") && [ "$(text_of "$2")" = "$3" ]; then
@@ -47,10 +51,10 @@ page() {  # CAPTION TITLE_ID TITLE SHOT: waits for the page, dumps it, screensho
   screenshot "$4"
 }
 
-english_medium="$drive_c/medium-en"
-german_medium="$drive_c/medium-de"
-make_medium "$english_medium" yes
-make_medium "$german_medium" no
+english_medium="$out/medium-en"
+german_medium="$out/medium-de"
+make_built_medium "$english_medium" "$out/english.ini" "$out/payload"
+make_built_medium "$german_medium" "$out/german.ini" "$out/payload"
 
 # --- English, with an information text -----------------------------------
 unset PELMORA_TEST_LANGUAGE_NAME
@@ -128,12 +132,17 @@ expect "en finish: starting the program fails with its message" 'Error creating 
   "$(ui dismiss Pelmora)"
 wait_program "$setup" 15
 expect "en finish: the program ends" 0 $?
-expect "en finish: the product is in the target directory with its protocol" "yes|yes|yes" \
-  "$([ -f "$drive_c/Ziel/liesmich.txt" ] && echo yes)|$([ -f "$drive_c/Ziel/hilfe/hilfe.txt" ] && echo yes)|$(grep -q -a 'liesmich.txt' "$drive_c/Ziel/UnInstall.Log" && echo yes)"
+expect "en finish: the product is in the target directory with its protocol" \
+  "same|$(demo_protocol 'C:\Ziel\')" "$(same_files "$out/payload" "$drive_c/Ziel")|$(protocol_of "$drive_c/Ziel/UnInstall.Log")"
 expect "en finish: the cancelled Browse's folder stays after a completed setup" kept \
   "$([ -d "$drive_c/Abbruch" ] && echo kept)"
+expect "en finish: left besides the folders Browse made: the target and the uninstall shortcut" \
+  "$drive_c/Ziel
+$programs/Uninstall.lnk" \
+  "$(e2e_leftovers | grep -v -x -e "$drive_c/Abbruch" -e "$drive_c/Anders" -e "$drive_c/Neu" -e "$drive_c/Voll")"
 
 # --- German, without an information text ---------------------------------
+e2e_clean_prefix german
 export PELMORA_TEST_LANGUAGE_NAME="Deutsch (Deutschland)"
 u=$(printf '\xfc') ae=$(printf '\xe4')
 mkdir -p "$drive_c/Leer"
@@ -154,8 +163,10 @@ page Installation 103 "Installationspfad" de-4-target-again
 ui settext Installation 405 'C:\Leer' >/dev/null
 ui click Installation "&Abbrechen" >/dev/null
 wait_program "$setup" 15
-expect "de cancel: the program ends; the empty target folder is removed" "0|gone" \
-  "$?|$([ -d "$drive_c/Leer" ] && echo kept || echo gone)"
+expect "de cancel: the program ends; the empty target folder is removed, nothing left" "0|gone|" \
+  "$?|$([ -d "$drive_c/Leer" ] && echo kept || echo gone)|$(e2e_leftovers)"
+
+mkdir -p "$drive_c/Voll"; echo data > "$drive_c/Voll/datei.txt"
 
 start_program german-full "$german_medium/Install.exe"
 setup=$last_pid
@@ -170,9 +181,11 @@ page Abgeschlossen 103 "Installation abgeschlossen" de-8-finished
 expect "de finished: without a main program nothing is offered to start" 0 "$(field_of 602 visible)"
 ui click Abgeschlossen "&Beenden" >/dev/null
 wait_program "$setup" 15
-expect "de finish: the program ends; the full folder stays" "0|kept" \
+expect "de finish: the program ends; the full folder keeps its file" "0|kept" \
   "$?|$([ -f "$drive_c/Voll/datei.txt" ] && echo kept)"
+expect "de finish: the product with its protocol, the uninstall shortcut, nothing else left" \
+  "same|$(demo_protocol 'C:\Voll\')|$drive_c/Voll
+$programs/Uninstall.lnk" \
+  "$(same_files "$out/payload" "$drive_c/Voll")|$(protocol_of "$drive_c/Voll/UnInstall.Log")|$(e2e_leftovers)"
 
-rm -rf "$drive_c/Ziel" "$drive_c/Neu" "$drive_c/Anders" "$drive_c/Voll" "$drive_c/Abbruch" "$drive_c/Leer" \
-  "$english_medium" "$german_medium"
 e2e_finish
