@@ -125,4 +125,17 @@ std::variant<std::string, Reason> CheckKey(std::string_view keyPath, KeyRoot roo
   return key;
 }
 
+std::string UninstallEntryOf(std::string_view key) {
+  for (std::string_view uninstall :
+       {std::string_view("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"),
+        std::string_view(
+            "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\")}) {
+    if (key.size() <= uninstall.size() ||
+        !winsupport::EqualsIgnoreCaseAnsi(key.substr(0, uninstall.size()), uninstall))
+      continue;
+    return std::string(key.substr(0, key.find('\\', uninstall.size())));
+  }
+  return {};
+}
+
 }  // namespace pelmora::uninstall

@@ -15,6 +15,7 @@ enum class Reason {
   MalformedKey,     // a key with an empty component
   MalformedGroup,   // a group that is not a plain folder name below Programs
   UnknownLine,      // a line without a known kind marker
+  OtherProduct,     // an Uninstall entry that starts the uninstaller with another protocol
   ThroughLink,      // the way to it passes a junction or symbolic link
   InUse,            // in use: removed at the next restart
   HoldsFileInUse,   // a folder left only by files in use: removed at the next restart too

@@ -5,9 +5,11 @@
 #include <variant>
 
 #include "common/WinHandle.h"
+#include "uninstall/CommandLine.h"
 #include "uninstall/FileRemoval_win.h"
 #include "uninstall/KeyRules.h"
 #include "uninstall/ShortcutRemoval_win.h"
+#include "winsupport/AnsiText.h"
 #include "winsupport/Registry_win.h"
 
 namespace pelmora::uninstall {
@@ -24,8 +26,23 @@ bool UnregisterServer(const std::string& path) {
   return unregister != nullptr && unregister() == S_OK;
 }
 
-void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, Outcome& outcome) {
+// An Uninstall entry is the product's when it starts the uninstaller with
+// this protocol; an altered protocol must not remove another product's.
+bool IsOtherProductsEntry(HKEY root, const std::string& key, const std::string& protocolPath) {
+  const std::string entry = UninstallEntryOf(key);
+  std::string command;
+  if (entry.empty() || !winsupport::ReadRegString(root, entry, "UninstallString", command))
+    return false;
+  return !winsupport::EqualsIgnoreCaseAnsi(SplitCommandLine(command).argument, protocolPath);
+}
+
+void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const std::string& protocolPath,
+               Outcome& outcome) {
   if (!winsupport::RegKeyExists(root, key)) return;
+  if (IsOtherProductsEntry(root, key, protocolPath)) {
+    outcome.left.push_back({std::string(RootName(rootName)) + "\\" + key, Reason::OtherProduct, 0});
+    return;
+  }
   if (!winsupport::DeleteRegKey(key, root)) {
     outcome.left.push_back({std::string(RootName(rootName)) + "\\" + key, Reason::Failed, 0});
     return;
@@ -76,11 +93,11 @@ Outcome RemovePlanned(const UninstallPlan& plan, const std::string& programsFold
 
   for (const std::string& key : plan.machineKeys) {
     stepStarted("HKEY_LOCAL_MACHINE\\" + key);
-    RemoveKey(HKEY_LOCAL_MACHINE, KeyRoot::LocalMachine, key, outcome);
+    RemoveKey(HKEY_LOCAL_MACHINE, KeyRoot::LocalMachine, key, plan.protocolFile, outcome);
   }
   for (const std::string& key : plan.userKeys) {
     stepStarted("HKEY_CURRENT_USER\\" + key);
-    RemoveKey(HKEY_CURRENT_USER, KeyRoot::CurrentUser, key, outcome);
+    RemoveKey(HKEY_CURRENT_USER, KeyRoot::CurrentUser, key, plan.protocolFile, outcome);
   }
 
   if (!programsFolder.empty()) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "install/Protocol.h"
+#include "uninstall/KeyRules.h"
 
 namespace pelmora::uninstall {
 namespace {
@@ -188,6 +189,16 @@ TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
             Rejection::ProtocolOutsideTarget);
   EXPECT_TRUE(std::holds_alternative<UninstallPlan>(
       PlanUninstall("c:\\programme\\b\xDCro\\uninstall.log", good.Bytes())));
+}
+
+TEST(KeyRules, TheUninstallEntryAKeyBelongsTo) {
+  EXPECT_EQ(UninstallEntryOf(kUninstallKey), kUninstallKey);
+  EXPECT_EQ(UninstallEntryOf(kUninstallKey + "\\Sub\\Deeper"), kUninstallKey);
+  EXPECT_EQ(
+      UninstallEntryOf("Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X"),
+      "Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X");
+  EXPECT_EQ(UninstallEntryOf("Software\\Firma\\Tool"), "");
+  EXPECT_EQ(UninstallEntryOf("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"), "");
 }
 
 TEST(UninstallPlan, LaterBlocksWithAnotherTargetAreCheckedAgainstTheFirst) {

@@ -112,6 +112,9 @@ std::string_view ReasonText(Reason reason, bool english) {
     case Reason::UnknownLine:
       return Pick(english, "refused: unknown protocol line",
                   "abgelehnt: unbekannte Protokollzeile");
+    case Reason::OtherProduct:
+      return Pick(english, "refused: another product's Uninstall entry",
+                  "abgelehnt: Deinstallationseintrag eines anderen Produkts");
     case Reason::ThroughLink:
       return Pick(english, "refused: reached through a junction or link",
                   "abgelehnt: über eine Verbindung oder einen Link erreicht");

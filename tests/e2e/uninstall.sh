@@ -278,11 +278,12 @@ ln -s "$drive_c/Firma/Opfer" "$drive_c/Firma/Boese/verweis"
 printf 'wichtig\r\n' >"$drive_c/Firma/Opfer/wichtig.txt"
 printf 'auch\r\n' >"$drive_c/Firma/Opfer/auch.txt"
 e2e_wine reg add 'HKCU\Software\PelmoraOpfer' /v Wert /d bleibt /f >/dev/null 2>&1
+e2e_wine reg add "$other_key" /v UninstallString /d 'C:\windows\stUnInst.exe "C:\Firma\Andere\UnInstall.log"' /f >/dev/null 2>&1
 write_protocol "$drive_c/Firma/Boese/UnInstall.Log" "$altered" "1${altered}gut.txt" \
   "1${altered}v1.2" "1${altered}v1.2\\a.txt" "0${altered}LIESMICH" "1${altered}verweis\\wichtig.txt" \
   '1C:\Firma\Opfer\wichtig.txt' "1${altered}..\\Opfer\\auch.txt" '0C:\Firma\Opfer' \
   'r1Software' 'r1' 'r1\' 'r1HKEY_CURRENT_USER' 'r0SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall' \
-  'gPelmora Entfernen\..\..'
+  'gPelmora Entfernen\..\..' "r1$e2e_uninstall_key\\PelmoraE2EAndere"
 start_uninstaller altered "${altered}UnInstall.Log"
 confirm_and_summarise altered "$altered"
 expect "altered: every line outside the product refused and listed" \
@@ -301,12 +302,13 @@ HKEY_CURRENT_USER\\HKEY_CURRENT_USER (refused: root key or key directly below it
 HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall (refused: key shared with other software)
 Pelmora Entfernen\\..\\.. (refused: not a Start menu group)
 ${altered}verweis\\wichtig.txt (refused: reached through a junction or link)
+HKEY_CURRENT_USER\\$e2e_uninstall_key\\PelmoraE2EAndere (refused: another product's Uninstall entry)
 C:\\Firma\\Boese (folder not empty: holds files that are not the product's)" "$summary"
 exit_code
 expect "altered: exit code 2" 2 "$exit_status"
 expect "altered: of the product's folder only the link is left, nothing outside touched" \
-  "verweis|auch.txt wichtig.txt|Wert=bleibt|present" \
-  "$(listing "$drive_c/Firma/Boese")|$(listing "$drive_c/Firma/Opfer")|$(reg_values 'HKCU\Software\PelmoraOpfer')|$(reg_exists "$uninstall_root")"
+  "verweis|auch.txt wichtig.txt|Wert=bleibt|present present" \
+  "$(listing "$drive_c/Firma/Boese")|$(listing "$drive_c/Firma/Opfer")|$(reg_values 'HKCU\Software\PelmoraOpfer')|$(reg_exists "$uninstall_root") $(reg_exists "$other_key")"
 clean_up altered
 
 e2e_finish
