@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <vector>
 
 #include "winsupport/Registry_win.h"
 #include "common/WinHandle.h"
@@ -137,6 +139,22 @@ TEST_F(RegistryTest, DeleteRemovesTheKeyWithAllNestedSubkeys) {
   EXPECT_TRUE(DeleteRegKey(Path("Alt"), HKEY_CURRENT_USER));
   EXPECT_FALSE(Exists("Alt"));
   EXPECT_TRUE(Exists("Bleibt"));
+}
+
+TEST_F(RegistryTest, SubkeyNamesAndEmptinessOfAKey) {
+  for (const char* key : {"Liste\\Eins\\Tiefer", "Liste\\Zwei", "Leer", "MitWert"})
+    ASSERT_TRUE(CreateRegKey(Path(key), HKEY_CURRENT_USER)) << key;
+  SetString("MitWert", "Wert", "x");
+
+  std::vector<std::string> names = RegSubkeyNames(HKEY_CURRENT_USER, Path("Liste"));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Eins", "Zwei"}));
+  EXPECT_TRUE(RegSubkeyNames(HKEY_CURRENT_USER, Path("Fehlt")).empty());
+
+  EXPECT_TRUE(RegKeyIsEmpty(HKEY_CURRENT_USER, Path("Leer")));
+  EXPECT_FALSE(RegKeyIsEmpty(HKEY_CURRENT_USER, Path("Liste")));    // subkeys
+  EXPECT_FALSE(RegKeyIsEmpty(HKEY_CURRENT_USER, Path("MitWert")));  // a value
+  EXPECT_FALSE(RegKeyIsEmpty(HKEY_CURRENT_USER, Path("Fehlt")));
 }
 
 TEST_F(RegistryTest, DeleteOfAMissingKeyReportsFailure) {
