@@ -5,7 +5,8 @@
 # hand: a whole removal that keeps the user's file and key, an update over
 # an installation (two blocks) while another product still uses the shared
 # uninstaller, a file in use, damaged protocols and an altered one that
-# names things outside the product or reaches them through a link.
+# names things outside the product or reaches them through a link; the
+# answer No.
 # Each scenario starts in a cleaned prefix. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
@@ -264,6 +265,19 @@ expect "damaged: the files are all still there" "UnInstall.Log daten.txt|UnInsta
   "$(listing "$drive_c/Firma/Kaputt")|$(listing "$drive_c/Firma/Wurzel")|$([ -e "$drive_c/windows/win.ini" ] && echo present) $([ -e "$drive_c/windows/UnInstall.Log" ] && echo present)"
 unset PELMORA_TEST_LANGUAGE_NAME
 clean_up damaged
+
+# A sound protocol, and the user says No.
+kept='C:\Firma\Behalten\'
+mkdir -p "$drive_c/Firma/Behalten"
+printf 'x\r\n' >"$drive_c/Firma/Behalten/daten.txt"
+write_protocol "$drive_c/Firma/Behalten/UnInstall.Log" "$kept" "1${kept}daten.txt"
+start_uninstaller answer-no "${kept}UnInstall.Log"
+ui --timeout 30 wait "$kept" >/dev/null
+ui click "$kept" "&No" >/dev/null
+exit_code
+expect "answer-no: exit code 1, nothing removed" "1|UnInstall.Log daten.txt" \
+  "$exit_status|$(listing "$drive_c/Firma/Behalten")"
+clean_up answer-no
 
 # --- 5. An altered protocol: what lies outside is refused and listed ------
 altered='C:\Firma\Boese\'
