@@ -212,8 +212,10 @@ locked='C:\Firma\Gesperrt\'
 mkdir -p "$drive_c/Firma/Gesperrt/bin"
 printf 'a\r\n' >"$drive_c/Firma/Gesperrt/bin/programm.dll"
 printf 'b\r\n' >"$drive_c/Firma/Gesperrt/liesmich.txt"
+# A key below HKEY_LOCAL_MACHINE as well, with a parent made for it.
+e2e_wine reg add 'HKLM\Software\PelmoraE2EU\Maschine\Tiefer' /v Wert /d x /f >/dev/null 2>&1
 write_protocol "$drive_c/Firma/Gesperrt/UnInstall.Log" "$locked" "0${locked}bin" \
-  "1${locked}bin\\programm.dll" "1${locked}liesmich.txt" g
+  "1${locked}bin\\programm.dll" "1${locked}liesmich.txt" 'r0Software\PelmoraE2EU\Maschine' g
 start_program holder "$hold_file" "${locked}bin\\programm.dll" 60
 for _ in $(seq 50); do grep -q holding "$out/holder.out" 2>/dev/null && break; sleep 0.2; done
 start_uninstaller locked "${locked}UnInstall.Log"
@@ -224,7 +226,7 @@ at_restart="enth${ae}lt eine Datei in Gebrauch: wird beim n${ae}chsten Neustart 
 expect "locked: the file in use and the folders it keeps listed for the restart" \
   "\"$locked\" wurde teilweise entfernt.
 
-Entfernt: 2 Dateien, 0 Ordner, 0 Registrierungsschl${ue}ssel, 0 Verkn${ue}pfungen, 0 COM-Server abgemeldet.
+Entfernt: 2 Dateien, 0 Ordner, 1 Registrierungsschl${ue}ssel, 0 Verkn${ue}pfungen, 0 COM-Server abgemeldet.
 
 Nicht entfernt:
 ${locked}bin\\programm.dll (in Gebrauch: wird beim n${ae}chsten Neustart entfernt)
@@ -237,6 +239,8 @@ expect "locked: the file, then its folders scheduled for the restart; the rest g
 ${locked}bin
 C:\\Firma\\Gesperrt|bin bin/programm.dll" \
   "$(pending_removals)|$(listing "$drive_c/Firma/Gesperrt")"
+expect "locked: the machine key and its emptied parent gone" "absent absent" \
+  "$(reg_exists 'HKLM\Software\PelmoraE2EU\Maschine') $(reg_exists 'HKLM\Software\PelmoraE2EU')"
 clean_up locked
 
 # --- 4. Damaged protocols: a message, nothing changed --------------------
