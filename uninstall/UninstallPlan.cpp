@@ -12,13 +12,6 @@
 namespace pelmora::uninstall {
 namespace {
 
-void AddRefusal(std::vector<Refusal>& refusals, std::size_t lineNumber, std::string what,
-                Reason reason) {
-  for (const Refusal& refusal : refusals)
-    if (refusal.reason == reason && winsupport::EqualsIgnoreCaseAnsi(refusal.what, what)) return;
-  refusals.push_back({lineNumber, std::move(what), reason});
-}
-
 // Text files only: a NUL byte or most other control characters mean binary.
 bool LooksLikeText(std::string_view bytes) {
   for (const char c : bytes) {
@@ -62,7 +55,7 @@ class Planner {
         return AddGroup(lineNumber, parsed.text);
       case install::LineKind::Unknown:
         // The empty line a file's last line end leaves is no entry.
-        if (!line.empty()) AddRefusal(plan_.refusals, lineNumber, line, Reason::UnknownLine);
+        if (!line.empty()) AddRefusal(lineNumber, line, Reason::UnknownLine);
         return;
     }
   }
@@ -76,7 +69,7 @@ class Planner {
   void AddPath(std::size_t lineNumber, const std::string& text, std::vector<std::string>& list) {
     const auto checked = target_.Check(text);
     if (const Reason* reason = std::get_if<Reason>(&checked))
-      return AddRefusal(plan_.refusals, lineNumber, text, *reason);
+      return AddRefusal(lineNumber, text, *reason);
     const CheckedPath& path = std::get<CheckedPath>(checked);
     // The target and the protocol have their own places in the order.
     if (path.below == 0) return;
@@ -88,15 +81,14 @@ class Planner {
               std::vector<std::string>& list) {
     const auto checked = CheckKey(text, root);
     if (const Reason* reason = std::get_if<Reason>(&checked))
-      return AddRefusal(plan_.refusals, lineNumber, std::string(RootName(root)) + "\\" + text,
-                        *reason);
+      return AddRefusal(lineNumber, std::string(RootName(root)) + "\\" + text, *reason);
     AddOnce(list, std::get<std::string>(checked));
   }
 
   void AddGroup(std::size_t lineNumber, const std::string& text) {
     const auto checked = CheckGroupName(text);
     if (const Reason* reason = std::get_if<Reason>(&checked))
-      return AddRefusal(plan_.refusals, lineNumber, text, *reason);
+      return AddRefusal(lineNumber, text, *reason);
     AddOnce(plan_.groups, std::get<std::string>(checked));
   }
 
@@ -106,9 +98,18 @@ class Planner {
     if (seen_[&list].insert(winsupport::UpperAnsi(text)).second) list.push_back(std::move(text));
   }
 
+  // Each refused thing once, with the first line that named it.
+  void AddRefusal(std::size_t lineNumber, std::string what, Reason reason) {
+    const std::string key =
+        std::to_string(static_cast<int>(reason)) + ":" + winsupport::UpperAnsi(what);
+    if (refused_.insert(key).second)
+      plan_.refusals.push_back({lineNumber, std::move(what), reason});
+  }
+
   const TargetFolder& target_;
   UninstallPlan plan_;
   std::map<const std::vector<std::string>*, std::unordered_set<std::string>> seen_;
+  std::unordered_set<std::string> refused_;
 };
 
 }  // namespace

@@ -191,6 +191,26 @@ TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
       PlanUninstall("c:\\programme\\b\xDCro\\uninstall.log", good.Bytes())));
 }
 
+// A product of thousands of files, installed and updated twice, with a
+// damaged tail of as many unknown lines: each thing once, each refusal once.
+TEST(UninstallPlan, ThreeBlocksOfManyFilesAndRefusals) {
+  std::string bytes;
+  for (int run = 0; run < 3; ++run) {
+    install::Protocol p;
+    p.AddHeader(kTarget, "05.03.2026", "14:07:09");
+    for (int i = 0; i < 5000; ++i) p.AddEntry(kTarget, "daten\\datei" + std::to_string(i) + ".txt");
+    for (int i = 0; i < 5000; ++i) p.AddLines({"x" + std::to_string(i)});
+    p.AddTrailer("1.0.0.1", "0:00:01");
+    bytes += p.Bytes();
+  }
+  const auto result = PlanUninstall(kProtocolPath, bytes);
+  ASSERT_TRUE(std::holds_alternative<UninstallPlan>(result));
+  const UninstallPlan& plan = std::get<UninstallPlan>(result);
+  EXPECT_EQ(plan.files.size(), 5000u);
+  EXPECT_EQ(plan.refusals.size(), 5000u);
+  EXPECT_EQ(plan.refusals.back().lineNumber, 10u + 5000u + 5000u);
+}
+
 TEST(KeyRules, TheUninstallEntryAKeyBelongsTo) {
   EXPECT_EQ(UninstallEntryOf(kUninstallKey), kUninstallKey);
   EXPECT_EQ(UninstallEntryOf(kUninstallKey + "\\Sub\\Deeper"), kUninstallKey);
