@@ -25,9 +25,9 @@ win64: deps build/win64/CMakeCache.txt
 fuzz-build: deps build/fuzz/CMakeCache.txt
 	$(CMAKE_BUILD) fuzz -j $(JOBS) --target fuzz_all
 
-# Just the shipped 32-bit program.
+# Just the shipped 32-bit programs: the setup and the uninstaller it installs.
 installer: deps build/win32/CMakeCache.txt
-	$(CMAKE_BUILD) win32 -j $(JOBS) --target Install
+	$(CMAKE_BUILD) win32 -j $(JOBS) --target Install stUnInst
 
 test-host: host
 	$(CTEST) host
