@@ -93,7 +93,7 @@ cp -r "$root/samples/demo/payload" "$product/payload"
 cp "$w64/samples/demo.exe" "$product/payload/demo.exe"
 "$pack" build "$root/samples/demo/product.ini" "$product/payload" "$product/medium" --arch win64
 ls -l "$product/medium"
-echo "== 11. Installing it under Wine"
+echo "== 11. Installing it under Wine, then removing it with its uninstaller"
 env -u DISPLAY "$root/scripts/with-display.sh" "$root/scripts/demo-install.sh" "$prefix" \
   "$product/medium" "$w64/tests/uia/wintool.exe" "$shots/installation" || status=1
 echo "Screenshots:"

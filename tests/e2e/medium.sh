@@ -43,6 +43,12 @@
 #   reg_exists KEY; file_time PATH        # present|absent; touch -t form
 #   protocol_of FILE                      # the protocol, date, time and duration masked;
 #   protocol_box; protocol_trailer        # its fixed lines
+#
+# Removing an installed product:
+#   start_from_entry NAME KEY             # the uninstaller as the Uninstall entry KEY
+#                                         # says; $uninstaller_pid
+#   confirm_and_summarise NAME CAPTION    # Yes, then the summary; $confirmation,
+#                                         # $summary, $progress
 
 medium_init() {
   medium_install=$1 medium_pack=$2
@@ -194,4 +200,37 @@ protocol_box() { printf '%s\n' '//////////////////////////////////////////
 protocol_trailer() {
   printf '%s\n' "/end of installation" "/File created by Pelmora $setup_version" \
     "/installation duration: DURATION"
+}
+
+# The uninstaller, started as an installed product's Uninstall entry says.
+start_from_entry() {  # NAME KEY
+  local command program argument
+  command=$(reg_values "$2" | sed -n 's/^UninstallString=//p')
+  program=${command%% \"*} argument=${command#* \"}
+  argument=${argument%\"}
+  start_program "$1" "$program" "$argument"
+  uninstaller_pid=$last_pid
+}
+# Answers the confirmation (CAPTION) with Yes; its text in $confirmation,
+# the summary's in $summary, the progress window behind it (English
+# caption) as wintool dumps it in $progress.
+confirm_and_summarise() {  # NAME CAPTION
+  local i
+  confirmation="" summary="" progress=""
+  if ! ui --timeout 30 wait "$2" >/dev/null; then
+    e2e_fail "$1" "no confirmation; windows: $(ui list | tr '\n' ';')"
+    return
+  fi
+  screenshot "$1-confirmation"
+  confirmation=$(ui texts "$2")
+  ui click "$2" "&Yes" >/dev/null
+  for ((i = 0; i < 100; i++)); do
+    summary=$(ui --timeout 1 texts "$2" 2>/dev/null)
+    grep -q -e 'has been removed' -e 'wurde .*entfernt' <<<"$summary" && break
+    sleep 0.2
+  done
+  screenshot "$1-summary"
+  progress=$(ui --timeout 2 dump Uninstall)
+  ui dismiss "$2" >/dev/null
+  summary=${summary//\\r\\n/$'\n'}
 }

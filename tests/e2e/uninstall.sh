@@ -39,42 +39,10 @@ pending_removals() {
     sed -n 's/^ *PendingFileRenameOperations *REG_MULTI_SZ *//p' | sed 's/\\0/\n/g' |
     sed -n 's/^\\??\\//p'
 }
-# Starts the uninstaller as the product's Uninstall entry says.
-start_from_entry() {  # NAME KEY
-  local command program argument
-  command=$(reg_values "$2" | sed -n 's/^UninstallString=//p')
-  program=${command%% \"*} argument=${command#* \"}
-  argument=${argument%\"}
-  start_program "$1" "$program" "$argument"
-  uninstaller_pid=$last_pid
-}
 start_uninstaller() {  # NAME [ARGUMENT]: the build's copy, not the Windows folder's
   local name=$1; shift
   start_program "$name" "$uninstaller" "$@"
   uninstaller_pid=$last_pid
-}
-# Answers the confirmation (CAPTION) with Yes; its text in $confirmation,
-# the summary's in $summary, the progress window behind it (English
-# caption) as wintool dumps it in $progress.
-confirm_and_summarise() {  # NAME CAPTION
-  local i
-  confirmation="" summary="" progress=""
-  if ! ui --timeout 30 wait "$2" >/dev/null; then
-    e2e_fail "$1" "no confirmation; windows: $(ui list | tr '\n' ';')"
-    return
-  fi
-  screenshot "$1-confirmation"
-  confirmation=$(ui texts "$2")
-  ui click "$2" "&Yes" >/dev/null
-  for ((i = 0; i < 100; i++)); do
-    summary=$(ui --timeout 1 texts "$2" 2>/dev/null)
-    grep -q -e 'has been removed' -e 'wurde .*entfernt' <<<"$summary" && break
-    sleep 0.2
-  done
-  screenshot "$1-summary"
-  progress=$(ui --timeout 2 dump Uninstall)
-  ui dismiss "$2" >/dev/null
-  summary=${summary//\\r\\n/$'\n'}
 }
 # The uninstaller's exit code once it has ended (waited for by this shell,
 # whose child it is).
