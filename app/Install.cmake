@@ -39,15 +39,3 @@ add_dependencies(Install embedded_unace)
 set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/Install.rc APPEND PROPERTY OBJECT_DEPENDS
   ${embedded_library} ${PELMORA_MANIFEST} ${picture_paths})
 
-# The shipped program must be a PE32 GUI program that needs no MinGW DLL.
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  set(expected_format pei-i386)
-else()
-  set(expected_format pei-x86-64)
-endif()
-# Its manifest asks for today's controls and states the execution level.
-add_test(NAME install_exe_carries_its_manifest
-  COMMAND sh -c "grep -q -a 'level=.highestAvailable.' \"$0\" && grep -q -a 'Microsoft.Windows.Common-Controls' \"$0\""
-          $<TARGET_FILE:Install>)
-add_test(NAME install_exe_is_standalone_gui_program
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:Install> ${expected_format} gui)

@@ -16,6 +16,23 @@ if(NOT CMAKE_OBJDUMP)
                       "(Debian package binutils-mingw-w64-*); the binary checks need it")
 endif()
 
+# Both programs are GUI programs of this build's format that need no MinGW
+# DLL, and their manifests ask for today's controls and state the execution
+# level.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(expected_format pei-i386)
+else()
+  set(expected_format pei-x86-64)
+endif()
+foreach(program Install stUnInst)
+  string(TOLOWER ${program} name)
+  add_test(NAME ${name}_exe_carries_its_manifest
+    COMMAND sh -c "grep -q -a 'level=.highestAvailable.' \"$0\" && grep -q -a 'Microsoft.Windows.Common-Controls' \"$0\""
+            $<TARGET_FILE:${program}>)
+  add_test(NAME ${name}_exe_is_standalone_gui_program
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:${program}> ${expected_format} gui)
+endforeach()
+
 # The program must never be built without the library it writes at start.
 add_test(NAME install_exe_carries_unace_dll
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-embedded-library.sh ${CMAKE_RC_COMPILER}
@@ -30,36 +47,24 @@ set(windows2000_imports ${CMAKE_SOURCE_DIR}/scripts/windows2000-imports.txt)
 # Imports only from DLLs that Windows always takes from its system folder, so
 # that no DLL beside the setup program is loaded in their place.
 set(known_dlls ${CMAKE_SOURCE_DIR}/scripts/known-dlls.txt)
-add_test(NAME install_exe_imports_only_windows2000_functions
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:Install> pei-i386 gui
-          --allowed-imports ${windows2000_imports})
-add_test(NAME unace_dll_imports_only_windows2000_functions
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:unace> pei-i386 dll
-          --allowed-imports ${windows2000_imports})
-add_test(NAME stuninst_exe_imports_only_windows2000_functions
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:stUnInst> pei-i386 gui
-          --allowed-imports ${windows2000_imports})
-add_test(NAME install_exe_imports_only_known_dlls
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:Install> pei-i386 gui
-          --allowed-dlls ${known_dlls})
-add_test(NAME unace_dll_imports_only_known_dlls
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:unace> pei-i386 dll
-          --allowed-dlls ${known_dlls})
-add_test(NAME stuninst_exe_imports_only_known_dlls
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:stUnInst> pei-i386 gui
-          --allowed-dlls ${known_dlls})
+set(import_checks)
+foreach(shipped "Install;install_exe;gui" "unace;unace_dll;dll" "stUnInst;stuninst_exe;gui")
+  list(GET shipped 0 target)
+  list(GET shipped 1 name)
+  list(GET shipped 2 kind)
+  add_test(NAME ${name}_imports_only_windows2000_functions
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:${target}> pei-i386 ${kind}
+            --allowed-imports ${windows2000_imports})
+  add_test(NAME ${name}_imports_only_known_dlls
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:${target}> pei-i386 ${kind}
+            --allowed-dlls ${known_dlls})
+  list(APPEND import_checks ${name}_imports_only_windows2000_functions ${name}_imports_only_known_dlls)
+endforeach()
 # The check itself: with entries missing from the lists it fails and names each.
 add_test(NAME import_check_names_every_unlisted_import
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/test-import-check.sh $<TARGET_FILE:Install>
           ${windows2000_imports} ${known_dlls})
-set_tests_properties(
-  install_exe_imports_only_windows2000_functions
-  unace_dll_imports_only_windows2000_functions
-  install_exe_imports_only_known_dlls
-  unace_dll_imports_only_known_dlls
-  stuninst_exe_imports_only_windows2000_functions
-  stuninst_exe_imports_only_known_dlls
-  import_check_names_every_unlisted_import
+set_tests_properties(${import_checks} import_check_names_every_unlisted_import
   PROPERTIES ENVIRONMENT "OBJDUMP=${CMAKE_OBJDUMP}")
 
 # The finished program, with its pages, art and the library inside, must fit

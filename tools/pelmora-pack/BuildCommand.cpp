@@ -28,6 +28,12 @@ std::filesystem::path BuiltUninstaller(const std::string& arch) {
   return arch == "win32" ? PELMORA_PACK_UNINSTALLER_WIN32 : PELMORA_PACK_UNINSTALLER_WIN64;
 }
 
+// Added to a message about a program the build tree should have made.
+std::string BuiltOrigin(const std::string& arch, const char* option) {
+  return " (the " + arch + " build of this source tree: `make " +
+         (arch == "win32" ? "installer" : arch) + "` builds it; " + option + " names another)";
+}
+
 // The password file's first line; a final line end is not part of it.
 std::string ReadPasswordFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -76,9 +82,7 @@ BuildRequest ParseBuild(const std::vector<std::string>& args) {
   } else {
     const std::string which = arch.value_or("win32");
     request.installExe = BuiltInstallExe(which);
-    request.installExeOrigin = " (the " + which + " build of this source tree: `make " +
-                               (which == "win32" ? "installer" : which) +
-                               "` builds it; --install-exe names another)";
+    request.installExeOrigin = BuiltOrigin(which, "--install-exe");
   }
   // The uninstaller comes from where the setup program came from.
   if (uninstaller) {
@@ -90,9 +94,7 @@ BuildRequest ParseBuild(const std::vector<std::string>& args) {
   } else {
     const std::string which = arch.value_or("win32");
     request.uninstallerExe = BuiltUninstaller(which);
-    request.uninstallerOrigin = " (the " + which + " build of this source tree: `make " +
-                                (which == "win32" ? "installer" : which) +
-                                "` builds it; --uninstaller names another)";
+    request.uninstallerOrigin = BuiltOrigin(which, "--uninstaller");
   }
   if (certificate) {
     SigningRequest signing{*certificate, {}};
