@@ -98,7 +98,7 @@ std::uint64_t ArchiveWriter::AddFileFromDisk(const std::string& name,
   std::error_code ec;
   const std::uint64_t size = std::filesystem::file_size(path, ec);
   FileHeader header = FileHeaderFor(name, stamp, ec ? 0 : size);
-  if (ec || size <= options_.largeFileThreshold || !packer_.PacksInPieces(path)) {
+  if (ec || size <= options_.largeFileThreshold || !packer_.PacksInPieces()) {
     const std::vector<std::uint8_t> data = ReadWholeFile(path);
     AddFile(name, data, stamp);
     return data.size();

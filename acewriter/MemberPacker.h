@@ -50,9 +50,9 @@ class MemberPacker {
   // The result may refer to `original`, which must outlive it.
   PackedMember Pack(std::span<const std::uint8_t> original);
 
-  // Whether PackFile can pack the file at `path` (the Ace20 method codes
-  // pictures and sounds from memory only).
-  bool PacksInPieces(const std::filesystem::path& path) const;
+  // Whether PackFile can pack a file (the Ace20 method's forced picture and
+  // sound modes code from memory only).
+  bool PacksInPieces() const;
 
   // Packs the file at `path`, of `size` bytes, without holding it in
   // memory, using `workPath` for the packed bytes. The Ace20 method throws

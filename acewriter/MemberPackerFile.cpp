@@ -89,9 +89,7 @@ std::vector<std::uint8_t> ReadPart(const std::filesystem::path& path, std::uint6
 
 }  // namespace
 
-bool MemberPacker::PacksInPieces(const std::filesystem::path& path) const {
-  return !encoder_ || encoder_->CodesInPieces(ReadPart(path, 0, kChunk));
-}
+bool MemberPacker::PacksInPieces() const { return !encoder_ || encoder_->CodesInPieces(); }
 
 StreamedMember MemberPacker::PackFile(const std::filesystem::path& path, std::uint64_t size,
                                       const std::string& workPath) {

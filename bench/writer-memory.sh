@@ -2,7 +2,9 @@
 # Peak memory and time of the archive writer on one large member (not a
 # test): one file of mixed data (prose, source-like text, random and
 # repetitive pieces) packed by `acetool c` with the ACE 2.0 method (solid
-# and not) and with the ACE 1.0 LZ77 method; each archive is then tested.
+# and not) and with the ACE 1.0 LZ77 method; then the same bytes behind a
+# WAV header, which the ACE 2.0 writer once coded whole in memory; each
+# archive is then tested.
 #
 # usage: bench/writer-memory.sh [BUILD_DIR]   (default: build/host)
 # WRITER_BENCH_MB sets the file size in MiB (default 300), BENCH_WORK the
@@ -24,6 +26,10 @@ g++ -O2 -std=c++20 "$here/make_corpus.cpp" -o "$work/make_corpus"
 "$work/make_corpus" --one-file "$work/input/mixed.dat" "$size_mb"
 input_bytes=$(stat -c %s "$work/input/mixed.dat")
 
+# Little-endian binary numbers for the WAV header.
+le16() { printf "$(printf '\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)))"; }
+le32() { le16 $(($1 & 65535)); le16 $(($1 >> 16 & 65535)); }
+
 printf '%-22s %10s %9s %12s\n' "acetool c" "peak MB" "seconds" "archive MB"
 run() {
   local label=$1; shift
@@ -40,4 +46,12 @@ echo "input: one file of $(echo "$input_bytes / 1048576" | bc) MiB"
 run "--method ace20" --method ace20
 run "--method ace20 --solid" --method ace20 --solid
 run "--method lz77" --method lz77
+# The same bytes as the samples of a 16-bit stereo PCM sound.
+wav="$work/input/mixed.wav"
+{ printf 'RIFF'; le32 $((input_bytes + 36)); printf 'WAVEfmt '; le32 16
+  le16 1; le16 2; le32 44100; le32 $((44100 * 4)); le16 4; le16 16
+  printf 'data'; le32 "$input_bytes"; cat "$work/input/mixed.dat"; } >"$wav"
+rm "$work/input/mixed.dat"
+echo "input: the same behind a WAV header"
+run "--method ace20 (WAV)" --method ace20
 rm -rf "$work"

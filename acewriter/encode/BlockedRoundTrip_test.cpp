@@ -376,7 +376,7 @@ TEST(BlockedPieces, LargeMemberInPiecesDecodesAndKeepsTheModes) {
     std::mt19937 rng(66);
     std::size_t firstSize = 0;
     for (const bool solid : {false, true}) {
-      ASSERT_TRUE(pieces.CodesInPieces(std::span<const std::uint8_t>(data).first(1 << 16)));
+      ASSERT_TRUE(pieces.CodesInPieces());
       pieces.BeginMember(solid, data.size());
       Bytes packed;
       for (std::size_t at = 0; at < data.size();) {
@@ -402,6 +402,46 @@ TEST(BlockedPieces, LargeMemberInPiecesDecodesAndKeepsTheModes) {
       }
     }
   }
+}
+
+// A sound file too large to hold is coded in pieces in the automatic mode
+// too, as ordinary data: the sound coder would need the whole member in
+// memory. Only the forced sound and picture modes still refuse pieces.
+TEST(BlockedPieces, ASoundFileIsCodedInPiecesInTheAutomaticMode) {
+  const Bytes samples = Wave(60000, 2, 71);
+  Bytes wave(44, 0);
+  const auto put = [&wave](std::size_t at, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+      wave[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+  };
+  std::memcpy(wave.data(), "RIFF", 4);
+  std::memcpy(wave.data() + 8, "WAVEfmt ", 8);
+  put(16, 16, 4);
+  put(20, 1, 2);  // PCM
+  put(22, 2, 2);  // stereo
+  put(34, 16, 2);
+  std::memcpy(wave.data() + 36, "data", 4);
+  put(40, static_cast<std::uint32_t>(samples.size()), 4);
+  wave.insert(wave.end(), samples.begin(), samples.end());
+
+  Options options;
+  options.method = Method::Blocked;
+  Encoder pieces(options);
+  ASSERT_TRUE(pieces.CodesInPieces());
+  pieces.BeginMember(false, wave.size());
+  Bytes packed;
+  for (std::size_t at = 0; at < wave.size(); at += 50000) {
+    pieces.Feed(std::span<const std::uint8_t>(wave).subspan(
+        at, std::min<std::size_t>(50000, wave.size() - at)));
+    const Bytes done = pieces.TakePacked();
+    packed.insert(packed.end(), done.begin(), done.end());
+  }
+  const Bytes rest = pieces.FinishMember();
+  packed.insert(packed.end(), rest.begin(), rest.end());
+  EXPECT_LT(packed.size(), wave.size());
+  unace::decode::Decoder decoder;
+  std::string error;
+  EXPECT_TRUE(test::Decode(decoder, packed, wave.size(), 20, true, false, error) == wave) << error;
 }
 
 TEST(BlockedPieces, RefusesAMemberOfAnotherSizeThanAnnounced) {

@@ -36,10 +36,6 @@ inline constexpr std::size_t kCodeRegionBytes = 64 * 1024;
 bool RegionLooksLikeCode(std::span<const std::uint8_t> region, std::uint64_t regionOffset,
                          std::uint64_t memberSize);
 
-// True when the member's first bytes announce a picture or sound that Auto
-// would code in PIC or SOUND mode.
-bool StartsLikePictureOrSound(std::span<const std::uint8_t> head);
-
 // Codes the member along `plan` (lengths must add up to the member size,
 // and each segment must keep its mode's rules; std::logic_error otherwise).
 void EncodeBlockedSegments(std::span<const std::uint8_t> data, const std::vector<Segment>& plan,

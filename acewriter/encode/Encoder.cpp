@@ -67,17 +67,12 @@ class Encoder::Impl {
     parser_.ReplaceNewest(data);
   }
 
-  bool CodesInPieces(std::span<const std::uint8_t> head) const {
+  // In the automatic mode a member too large to hold is coded in LZ77 and
+  // EXE regions even when it starts like a picture or a sound: those coders
+  // need the whole member in memory, and a multi-gigabyte one must not.
+  bool CodesInPieces() const {
     if (options_.method == Method::Lz77) return true;
-    switch (options_.mode) {
-      case BlockedMode::Pic:
-      case BlockedMode::Sound:
-        return false;
-      case BlockedMode::Auto:
-        return !StartsLikePictureOrSound(head);
-      default:
-        return true;
-    }
+    return options_.mode != BlockedMode::Pic && options_.mode != BlockedMode::Sound;
   }
 
   void BeginMember(bool solidContinue, std::uint64_t memberSize) {
@@ -142,9 +137,7 @@ std::vector<std::uint8_t> Encoder::EncodeMember(std::span<const std::uint8_t> da
 
 void Encoder::AppendStored(std::span<const std::uint8_t> data) { impl_->AppendStored(data); }
 void Encoder::StoreInstead(std::span<const std::uint8_t> data) { impl_->StoreInstead(data); }
-bool Encoder::CodesInPieces(std::span<const std::uint8_t> head) const {
-  return impl_->CodesInPieces(head);
-}
+bool Encoder::CodesInPieces() const { return impl_->CodesInPieces(); }
 void Encoder::BeginMember(bool solidContinue, std::uint64_t memberSize) {
   impl_->BeginMember(solidContinue, memberSize);
 }

@@ -83,11 +83,10 @@ class Encoder {
   // caller may write them out as it goes; finishMember returns the rest.
   // The blocked method needs the exact size (its choices depend on it;
   // std::runtime_error when the bytes fed differ) and codes in pieces only
-  // members for which codesInPieces is true; it holds back at most about
-  // 1 MiB besides the window. Throws std::logic_error when the calls come
-  // out of order.
-  // `head`: the member's first bytes (1 MiB or the whole member, if shorter).
-  bool CodesInPieces(std::span<const std::uint8_t> head) const;
+  // members only when codesInPieces is true (not in the forced PIC and
+  // SOUND modes); it holds back at most about 1 MiB besides the window.
+  // Throws std::logic_error when the calls come out of order.
+  bool CodesInPieces() const;
   void BeginMember(bool solidContinue, std::uint64_t memberSize);
   void Feed(std::span<const std::uint8_t> data);
   std::vector<std::uint8_t> TakePacked();

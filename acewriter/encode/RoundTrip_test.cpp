@@ -170,7 +170,7 @@ TEST(Lz77Pieces, RefusesCallsOutOfOrderAndPicturesAndSoundsOfTheBlockedMethod) {
   for (const BlockedMode mode : {BlockedMode::Pic, BlockedMode::Sound}) {
     blocked.mode = mode;
     Encoder other(blocked);
-    EXPECT_FALSE(other.CodesInPieces(Bytes{1, 2, 3}));
+    EXPECT_FALSE(other.CodesInPieces());
     EXPECT_THROW(other.BeginMember(false, 1), std::logic_error);
   }
 }

@@ -187,13 +187,6 @@ bool RegionLooksLikeCode(std::span<const std::uint8_t> region, std::uint64_t reg
   return calls * 1000 >= kCallsPerMille * region.size();
 }
 
-bool StartsLikePictureOrSound(std::span<const std::uint8_t> head) {
-  std::size_t begin = 0, length = 0;
-  Segment pic;
-  SoundLayout layout{};
-  return FindBitmapRows(head, begin, length, pic) || FindWaveSamples(head, begin, length, layout);
-}
-
 std::vector<Segment> PlanSegments(std::span<const std::uint8_t> data, const Options& o) {
   std::vector<Segment> plan;
   if (data.empty()) return plan;
