@@ -79,9 +79,11 @@ UiResources::UiResources(HINSTANCE instance) : instance_(instance) {
   fonts_[static_cast<int>(FontKind::Title18)].Reset(MakeFont(18, FW_NORMAL, false, "Arial"));
   fonts_[static_cast<int>(FontKind::Heading16)].Reset(MakeFont(16, FW_NORMAL, false, "Arial"));
   linkFont_.Reset(MakeFont(11, FW_NORMAL, true, kDialogFace));
+  // The pictures are run-length coded, which a DIB section cannot hold:
+  // they are loaded as bitmaps of the screen's format instead.
   for (int p = 1; p < static_cast<int>(bitmaps_.size()); ++p)
     bitmaps_[p].Reset(LoadImageA(instance, ResourceName(static_cast<Picture>(p)), IMAGE_BITMAP, 0,
-                                 0, LR_CREATEDIBSECTION));
+                                 0, LR_DEFAULTCOLOR));
   white_.Reset(CreateSolidBrush(RGB(255, 255, 255)));
   memo_.Reset(CreateSolidBrush(kMemoColour));
 }

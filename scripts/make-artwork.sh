@@ -117,7 +117,7 @@ emblem() {
 
 # write_opaque_bmp IN OUT: quantise an opaque picture to 256 colours.
 write_opaque_bmp() {
-  convert "$1" -alpha off +dither -colors 256 -type Palette -compress none "BMP3:$2"
+  convert "$1" -alpha off +dither -colors 256 -type Palette -compress RLE "BMP3:$2"
 }
 
 # write_keyed_bmp IN OUT: IN has alpha. Pixels at least 40 % covered become
@@ -131,14 +131,15 @@ write_keyed_bmp() {
   convert "$in" -alpha extract -threshold 40% -negate "$work/keyed-hole.png"
   convert "$work/keyed-opaque.png" \
     \( +clone -fill magenta -colorize 100% \) "$work/keyed-hole.png" \
-    -composite -alpha off -type Palette -compress none "BMP3:$out"
+    -composite -alpha off -type Palette -compress RLE "BMP3:$out"
 }
 
-# check_bmp FILE WIDTH HEIGHT: fails unless FILE is an uncompressed 8-bit
-# BMP3 of the given size; for keyed pictures also unless every pinkish pixel
-# is exact magenta.
+# check_bmp FILE WIDTH HEIGHT [COMPRESSION]: fails unless FILE is an 8-bit
+# BMP3 of the given size, run-length coded (1, BI_RLE8: the pictures, which
+# shrink to a third) or, given 0, uncompressed (the icon's images must be);
+# for keyed pictures also unless every pinkish pixel is exact magenta.
 check_bmp() {
-  local file=$1 width=$2 height=$3
+  local file=$1 width=$2 height=$3 expected_compression=${4:-1}
   local found
   found=$(identify -format '%m %w %h' "BMP3:$file")
   [ "$found" = "BMP3 $width $height" ] || { echo "$file: $found, expected BMP3 $width $height" >&2; exit 1; }
@@ -147,8 +148,8 @@ check_bmp() {
   header_size=$(od -An -tu4 -j14 -N4 "$file" | tr -d ' ')
   bits=$(od -An -tu2 -j28 -N2 "$file" | tr -d ' ')
   compression=$(od -An -tu4 -j30 -N4 "$file" | tr -d ' ')
-  [ "$header_size" = 40 ] && [ "$bits" = 8 ] && [ "$compression" = 0 ] ||
-    { echo "$file: header $header_size, $bits bits, compression $compression; expected 40, 8, 0" >&2; exit 1; }
+  [ "$header_size" = 40 ] && [ "$bits" = 8 ] && [ "$compression" = "$expected_compression" ] ||
+    { echo "$file: header $header_size, $bits bits, compression $compression; expected 40, 8, $expected_compression" >&2; exit 1; }
   local fringe
   fringe=$(convert "$file" -fx '(r == 1 && g == 0 && b == 1) ? 0 : (r - g > 0.25 && b - g > 0.25)' \
     -format '%[fx:round(mean * w * h)]' info:)
@@ -290,7 +291,7 @@ icon_image() {
   convert "$work/icon.png" -alpha off +dither -colors 255 \
     \( +clone -fill black -colorize 100% \) \( "$work/icon-cover.png" -negate \) -composite \
     -type Palette -compress none "BMP3:$work/icon.bmp"
-  check_bmp "$work/icon.bmp" "$size" "$size" >/dev/null
+  check_bmp "$work/icon.bmp" "$size" "$size" 0 >/dev/null
   # the mask: bottom-up like the colour rows, a set bit where the desktop
   # shows through, each row padded to 32 bits
   local padded=$(((size + 31) / 32 * 32))
