@@ -377,17 +377,8 @@ TEST(BlockedPieces, LargeMemberInPiecesDecodesAndKeepsTheModes) {
     std::size_t firstSize = 0;
     for (const bool solid : {false, true}) {
       ASSERT_TRUE(pieces.CodesInPieces());
-      pieces.BeginMember(solid, data.size());
-      Bytes packed;
-      for (std::size_t at = 0; at < data.size();) {
-        const std::size_t n = std::min<std::size_t>(data.size() - at, 1 + rng() % 70000);
-        pieces.Feed(std::span<const std::uint8_t>(data).subspan(at, n));
-        at += n;
-        const Bytes done = pieces.TakePacked();
-        packed.insert(packed.end(), done.begin(), done.end());
-      }
-      const Bytes rest = pieces.FinishMember();
-      packed.insert(packed.end(), rest.begin(), rest.end());
+      const Bytes packed =
+          test::EncodeInPieces(pieces, data, solid, [&rng] { return 1 + rng() % 70000; });
       std::string error;
       EXPECT_TRUE(test::Decode(decoder, packed, data.size(), 20, true, solid, error) == data)
           << error << " (mode " << static_cast<int>(mode) << ", solid " << solid << ")";
@@ -428,16 +419,7 @@ TEST(BlockedPieces, ASoundFileIsCodedInPiecesInTheAutomaticMode) {
   options.method = Method::Blocked;
   Encoder pieces(options);
   ASSERT_TRUE(pieces.CodesInPieces());
-  pieces.BeginMember(false, wave.size());
-  Bytes packed;
-  for (std::size_t at = 0; at < wave.size(); at += 50000) {
-    pieces.Feed(std::span<const std::uint8_t>(wave).subspan(
-        at, std::min<std::size_t>(50000, wave.size() - at)));
-    const Bytes done = pieces.TakePacked();
-    packed.insert(packed.end(), done.begin(), done.end());
-  }
-  const Bytes rest = pieces.FinishMember();
-  packed.insert(packed.end(), rest.begin(), rest.end());
+  const Bytes packed = test::EncodeInPieces(pieces, wave, false, [] { return 50000; });
   EXPECT_LT(packed.size(), wave.size());
   unace::decode::Decoder decoder;
   std::string error;

@@ -133,18 +133,8 @@ TEST(Lz77Pieces, FeedingInPiecesDecodesLikeOneShot) {
   std::mt19937 rng(43);
   std::size_t firstSize = 0;
   for (const bool solid : {false, true}) {
-    pieces.BeginMember(solid, data.size());
-    Bytes packed;
-    for (std::size_t at = 0; at < data.size();) {
-      const std::size_t n = std::min<std::size_t>(data.size() - at, 1 + rng() % 70000);
-      pieces.Feed(std::span<const std::uint8_t>(data).subspan(at, n));
-      at += n;
-      const Bytes done = pieces.TakePacked();
-      EXPECT_EQ(done.size() % 4, 0u);
-      packed.insert(packed.end(), done.begin(), done.end());
-    }
-    const Bytes rest = pieces.FinishMember();
-    packed.insert(packed.end(), rest.begin(), rest.end());
+    const Bytes packed =
+        test::EncodeInPieces(pieces, data, solid, [&rng] { return 1 + rng() % 70000; });
     std::string error;
     EXPECT_TRUE(test::Decode(decoder, packed, data.size(), 20, false, solid, error) == data)
         << error;

@@ -1,5 +1,6 @@
-// Test helpers: decode packed members with the extraction side's decoder,
-// and wrap them into a minimal archive for Debian's unace.
+// Test helpers: code a member in pieces, decode packed members with the
+// extraction side's decoder, and wrap them into a minimal archive for
+// Debian's unace.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "acewriter/encode/Encoder.h"
 #include "unace/decode/Decoder.h"
 #include "unace/format/Crc.h"
 #include "TestFiles.h"
@@ -50,6 +54,26 @@ inline Bytes Decode(unace::decode::Decoder& decoder, const Bytes& packed, std::u
       decoder.DecodeMember(in, out, size, std::uint32_t{1} << dictionaryBits, blocked, solid);
   error = status == unace::decode::Status::Ok ? std::string() : "decoder: " + decoder.LastError();
   return out.bytes;
+}
+
+// Codes `data` as one member fed in pieces of nextPiece() bytes (the last
+// one shorter), collecting the packed bytes as the encoder hands them out:
+// always whole 32-bit words.
+template <typename NextPiece>
+Bytes EncodeInPieces(Encoder& encoder, const Bytes& data, bool solid, NextPiece&& nextPiece) {
+  encoder.BeginMember(solid, data.size());
+  Bytes packed;
+  for (std::size_t at = 0; at < data.size();) {
+    const std::size_t n = std::min<std::size_t>(data.size() - at, nextPiece());
+    encoder.Feed(std::span<const std::uint8_t>(data).subspan(at, n));
+    at += n;
+    const Bytes done = encoder.TakePacked();
+    EXPECT_EQ(done.size() % 4, 0u);
+    packed.insert(packed.end(), done.begin(), done.end());
+  }
+  const Bytes rest = encoder.FinishMember();
+  packed.insert(packed.end(), rest.begin(), rest.end());
+  return packed;
 }
 
 inline Bytes RandomBytes(std::size_t n, std::uint32_t seed) {

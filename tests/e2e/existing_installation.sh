@@ -13,7 +13,6 @@ set -u
 prefix=$1 install=$2 pack=$3 wintool=$4 out=$5
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
-rm -rf "$out"/*.png "$out"/*.log "$out"/*.out "$out"/*.err "$out"/*.txt "$out"/*.ini "$out"/payload "$out"/with-info "$out"/plain
 a=$(printf '\xe4') o=$(printf '\xf6') u=$(printf '\xfc')
 key_name=PelmoraE2EExisting
 key="HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$key_name"

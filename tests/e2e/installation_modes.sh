@@ -12,7 +12,6 @@ set -u
 prefix=$1 install=$2 pack=$3 wintool=$4 out=$5
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
-rm -rf "$out"/*.png "$out"/*.out "$out"/*.err "$out"/*.log "$out"/payload* "$out"/medium-* "$out"/*.ini
 drive_c="$prefix/drive_c"
 key_name=PelmoraE2EModes
 uninstall_key="HKCU\\$e2e_uninstall_key\\$key_name"

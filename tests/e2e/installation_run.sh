@@ -14,7 +14,6 @@ set -u
 prefix=$1 install=$2 pack=$3 wintool=$4 com_registers=$5 com_fails=$6 out=$7
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
-rm -rf "$out"/*.png "$out"/*.out "$out"/*.err "$out"/*.log "$out"/payload* "$out"/medium-* "$out"/*.txt "$out"/*.ini
 drive_c="$prefix/drive_c"
 programs=$(e2e_programs)
 key_name=PelmoraE2ERun

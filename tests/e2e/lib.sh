@@ -2,7 +2,7 @@
 # the UI helper wintool, screenshots and the pass/fail count.
 #
 #   . "$(dirname "$0")/lib.sh"
-#   e2e_init PREFIX WINTOOL ARTEFACT_DIR   # also stops, at exit, all that start_program started
+#   e2e_init PREFIX WINTOOL ARTEFACT_DIR   # empties ARTEFACT_DIR; at exit stops all that start_program started
 #   start_program NAME EXE [ARGS...]       # in the background; its Unix pid in $last_pid
 #   ui COMMAND ARGS...                     # wintool; its output without CRs, its exit status
 #   ui_wait_line CAPTION TEXT [SECONDS]    # until a line of "ui dump CAPTION" contains TEXT
@@ -26,6 +26,9 @@ last_pid=""
 
 e2e_init() {
   e2e_prefix=$1 e2e_wintool=$2 e2e_artefacts=$3
+  # An earlier run's screenshots, logs and media must not pass for this one's
+  # (a read-only setup folder among them).
+  if [ -d "$e2e_artefacts" ]; then chmod -R u+w "$e2e_artefacts"; rm -rf "${e2e_artefacts:?}"/*; fi
   mkdir -p "$e2e_artefacts"
   trap stop_programs EXIT
 }

@@ -11,7 +11,6 @@ set -u
 prefix=$1 install=$2 pack=$3 wintool=$4 gallery=$5 out=$6
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
-rm -rf "$out"/*.png "$out"/*.log "$out"/*.out "$out"/*.err "$out"/*.ini "$out"/payload "$out"/medium
 trap 'e2e_clean_prefix end >/dev/null; stop_programs' EXIT
 e2e_clean_prefix about
 a=$(printf '\xe4') o=$(printf '\xf6')

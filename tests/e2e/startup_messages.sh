@@ -19,7 +19,6 @@ prefix=$1 install=$2 pack=$3 wintool=$4 closing=$5 out=$6
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
 for dir in "$out"/*/; do chmod -R u+w "$dir" 2>/dev/null; done
-rm -rf "$out"/*.png "$out"/*.log "$out"/*.out "$out"/*.err "$out"/*.txt "$out"/*.ini "$out"/*/
 trap 'e2e_clean_prefix end >/dev/null; stop_programs' EXIT
 # Private folders left by a run that was killed (a program that is killed
 # cannot clean up) would be taken for this run's leftovers.

@@ -14,7 +14,6 @@ set -u
 prefix=$1 install=$2 pack=$3 wintool=$4 uninstaller=$5 com_registers=$6 hold_file=$7 out=$8
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
-rm -rf "$out"/*.png "$out"/*.out "$out"/*.err "$out"/*.log "$out"/payload* "$out"/medium-* "$out"/*.ini
 drive_c="$prefix/drive_c"
 programs=$(e2e_programs)
 uninstall_root="HKCU\\$e2e_uninstall_key"

@@ -13,7 +13,6 @@ set -u
 prefix=$1 install=$2 pack=$3 wintool=$4 out=$5
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
-rm -rf "$out"/*.png "$out"/*.out "$out"/*.err "$out"/*.ini "$out"/medium-* "$out"/payload
 trap 'e2e_clean_prefix end >/dev/null; stop_programs' EXIT
 e2e_clean_prefix english
 
