@@ -4,6 +4,7 @@
 
 #include "archive/DynamicLibrary.h"
 #include "archive/FullPath.h"
+#include "common/WinHandle.h"
 
 namespace pelmora::archive {
 
@@ -15,17 +16,6 @@ HMODULE AsModule(void* handle) { return static_cast<HMODULE>(handle); }
 // CD drive without a medium must fail quietly instead of showing a system
 // message box in the middle of the setup.
 constexpr UINT kQuietErrorMode = 0x8001;
-
-class ScopedErrorMode {
- public:
-  explicit ScopedErrorMode(UINT mode) : previous_(SetErrorMode(mode)) {}
-  ~ScopedErrorMode() { SetErrorMode(previous_); }
-  ScopedErrorMode(const ScopedErrorMode&) = delete;
-  ScopedErrorMode& operator=(const ScopedErrorMode&) = delete;
-
- private:
-  UINT previous_;
-};
 
 }  // namespace
 
@@ -52,7 +42,7 @@ DynamicLibrary DynamicLibrary::Load(const std::string& path, std::string* error)
   HMODULE module = nullptr;
   DWORD lastError = 0;
   {
-    ScopedErrorMode quiet(kQuietErrorMode);
+    const win::ErrorMode quiet = win::SetErrorModeForScope(kQuietErrorMode);
     // The altered search order looks for the libraries that this one needs
     // in its own folder first instead of the program's folder.
     module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);

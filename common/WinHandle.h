@@ -1,6 +1,6 @@
-// The one way this code base owns a Windows handle: each owner closes its
-// handle when it goes out of scope, so no early return can leak one. Header
-// only, so the program, its tools and the extraction library all use it.
+// The Windows handles, made from the one owner (common/UniqueResource.h).
+// Header only, so the program, its tools and the extraction library all use
+// it.
 //
 // Closing keeps the thread's last-error code: a function that fails, lets its
 // handles go and then reports GetLastError() must report its own failure, not
@@ -9,49 +9,22 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "common/UniqueResource.h"
 
 namespace pelmora::win {
 
+// Closing keeps the thread's last-error code (see above).
 template <typename Traits>
-class UniqueResource {
- public:
-  using Value = typename Traits::Value;
-
-  UniqueResource() noexcept = default;
-  explicit UniqueResource(Value value) noexcept : value_(value) {}
-  ~UniqueResource() { Reset(); }
-
-  UniqueResource(UniqueResource&& other) noexcept : value_(other.Release()) {}
-  UniqueResource& operator=(UniqueResource&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
+struct KeepingLastError : Traits {
+  static void Close(typename Traits::Value value) noexcept {
+    const DWORD lastError = ::GetLastError();
+    Traits::Close(value);
+    ::SetLastError(lastError);
   }
-  UniqueResource(const UniqueResource&) = delete;
-  UniqueResource& operator=(const UniqueResource&) = delete;
-
-  Value Get() const noexcept { return value_; }
-  explicit operator bool() const noexcept { return Traits::IsValid(value_); }
-
-  void Reset(Value value = Traits::Empty()) noexcept {
-    if (Traits::IsValid(value_)) {
-      const DWORD lastError = ::GetLastError();
-      Traits::Close(value_);
-      ::SetLastError(lastError);
-    }
-    value_ = value;
-  }
-  Value Release() noexcept { return std::exchange(value_, Traits::Empty()); }
-
-  // For the API's out parameters: drops what is held and lends the slot.
-  Value* Receive() noexcept {
-    Reset();
-    return &value_;
-  }
-
- private:
-  Value value_ = Traits::Empty();
 };
+
+template <typename Traits>
+using UniqueResource = common::UniqueResource<KeepingLastError<Traits>>;
 
 struct KernelHandleTraits {
   using Value = HANDLE;
@@ -92,6 +65,39 @@ struct GdiObjectTraits {
   static void Close(Value h) noexcept { ::DeleteObject(h); }
 };
 
+// Device contexts made by CreateCompatibleDC (never those of a window).
+struct MemoryDcTraits {
+  using Value = HDC;
+  static Value Empty() noexcept { return nullptr; }
+  static bool IsValid(Value h) noexcept { return h != nullptr; }
+  static void Close(Value h) noexcept { ::DeleteDC(h); }
+};
+
+// An object selected into a device context: releasing puts back the one it
+// replaced, so that the context can be deleted and the object with it.
+struct Selection {
+  HDC dc = nullptr;
+  HGDIOBJ previous = nullptr;
+};
+struct SelectionTraits {
+  using Value = Selection;
+  static Value Empty() noexcept { return {}; }
+  static bool IsValid(Value s) noexcept { return s.dc != nullptr && s.previous != nullptr; }
+  static void Close(Value s) noexcept { ::SelectObject(s.dc, s.previous); }
+};
+
+// The process's error mode for as long as the owner lives; releasing puts
+// back the mode it replaced.
+struct ErrorModeTraits {
+  struct Value {
+    bool set = false;
+    UINT previous = 0;
+  };
+  static Value Empty() noexcept { return {}; }
+  static bool IsValid(Value v) noexcept { return v.set; }
+  static void Close(Value v) noexcept { ::SetErrorMode(v.previous); }
+};
+
 // Directory searches of FindFirstFile.
 struct FindHandleTraits {
   using Value = HANDLE;
@@ -115,8 +121,21 @@ using LoadedLibrary = UniqueResource<LibraryTraits>;
 using AllocatedSid = UniqueResource<AllocatedSidTraits>;
 using GdiObject = UniqueResource<GdiObjectTraits>;
 using FindHandle = UniqueResource<FindHandleTraits>;
+using MemoryDc = UniqueResource<MemoryDcTraits>;
+using SelectedObject = UniqueResource<SelectionTraits>;
+using ErrorMode = UniqueResource<ErrorModeTraits>;
 template <typename Interface>
 using ComInterface = UniqueResource<ComInterfaceTraits<Interface>>;
+
+// Selects `object` into `dc` until the owner goes.
+inline SelectedObject Select(HDC dc, HGDIOBJ object) noexcept {
+  return SelectedObject({dc, ::SelectObject(dc, object)});
+}
+
+// Sets the process's error mode until the owner goes.
+inline ErrorMode SetErrorModeForScope(UINT mode) noexcept {
+  return ErrorMode({true, ::SetErrorMode(mode)});
+}
 
 // An export looked up by name, typed like the declaration it stands for;
 // null when the module or the export is missing.

@@ -19,31 +19,14 @@ int CALLBACK SelectOnStart(HWND dialog, UINT message, LPARAM, LPARAM path) {
   return 0;
 }
 
-// The shell's allocator, released when done.
-class ShellAllocator {
- public:
-  ShellAllocator() {
-    if (FAILED(SHGetMalloc(&malloc_))) malloc_ = nullptr;
-  }
-  ~ShellAllocator() {
-    if (malloc_) malloc_->Release();
-  }
-  ShellAllocator(const ShellAllocator&) = delete;
-  ShellAllocator& operator=(const ShellAllocator&) = delete;
-  IMalloc* operator->() const { return malloc_; }
-  explicit operator bool() const { return malloc_ != nullptr; }
-
- private:
-  IMalloc* malloc_ = nullptr;
-};
-
 }  // namespace
 
 bool BrowseForDirectory(HWND owner, const std::string& title, std::string& path) {
   if (!IsDirectory(path)) path.clear();
-  ShellAllocator allocator;
-  if (!allocator) return false;
-  auto* displayName = static_cast<char*>(allocator->Alloc(MAX_PATH));
+  // The shell's allocator, released when done.
+  win::ComInterface<IMalloc> allocator;
+  if (FAILED(SHGetMalloc(allocator.Receive())) || !allocator) return false;
+  auto* displayName = static_cast<char*>(allocator.Get()->Alloc(MAX_PATH));
   if (!displayName) return false;
   BROWSEINFOA info{};
   info.hwndOwner = owner;
@@ -66,9 +49,9 @@ bool BrowseForDirectory(HWND owner, const std::string& title, std::string& path)
       path = folder;
       picked = true;
     }
-    allocator->Free(chosen);
+    allocator.Get()->Free(chosen);
   }
-  allocator->Free(displayName);
+  allocator.Get()->Free(displayName);
   return picked;
 }
 

@@ -43,32 +43,26 @@ void DrawPicture(HDC dc, HBITMAP bitmap, const RECT& place) {
   BITMAP info{};
   if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return;
   const int w = info.bmWidth, h = info.bmHeight;
-  HDC source = CreateCompatibleDC(dc);
-  HDC maskDc = CreateCompatibleDC(dc);
-  HDC work = CreateCompatibleDC(dc);
-  HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
-  HBITMAP copy = CreateCompatibleBitmap(dc, w, h);
-  HGDIOBJ oldSource = SelectObject(source, bitmap);
-  HGDIOBJ oldMask = SelectObject(maskDc, mask);
-  HGDIOBJ oldWork = SelectObject(work, copy);
-  SetBkColor(source, kTransparentKey);
-  BitBlt(maskDc, 0, 0, w, h, source, 0, 0, SRCCOPY);  // key -> 1, rest -> 0
-  BitBlt(work, 0, 0, w, h, source, 0, 0, SRCCOPY);
-  SetBkColor(work, RGB(0, 0, 0));
-  SetTextColor(work, RGB(255, 255, 255));
-  BitBlt(work, 0, 0, w, h, maskDc, 0, 0, SRCAND);  // key pixels to black
+  // Declared before the contexts: a bitmap goes only once no context holds it.
+  const win::GdiObject mask(CreateBitmap(w, h, 1, 1, nullptr));
+  const win::GdiObject copy(CreateCompatibleBitmap(dc, w, h));
+  const win::MemoryDc source(CreateCompatibleDC(dc));
+  const win::MemoryDc maskDc(CreateCompatibleDC(dc));
+  const win::MemoryDc work(CreateCompatibleDC(dc));
+  if (!mask || !copy || !source || !maskDc || !work) return;
+  const win::SelectedObject sourceSelection = win::Select(source.Get(), bitmap);
+  const win::SelectedObject maskSelection = win::Select(maskDc.Get(), mask.Get());
+  const win::SelectedObject workSelection = win::Select(work.Get(), copy.Get());
+  SetBkColor(source.Get(), kTransparentKey);
+  BitBlt(maskDc.Get(), 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);  // key -> 1, rest -> 0
+  BitBlt(work.Get(), 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);
+  SetBkColor(work.Get(), RGB(0, 0, 0));
+  SetTextColor(work.Get(), RGB(255, 255, 255));
+  BitBlt(work.Get(), 0, 0, w, h, maskDc.Get(), 0, 0, SRCAND);  // key pixels to black
   SetBkColor(dc, RGB(255, 255, 255));
   SetTextColor(dc, RGB(0, 0, 0));
-  BitBlt(dc, place.left, place.top, w, h, maskDc, 0, 0, SRCAND);
-  BitBlt(dc, place.left, place.top, w, h, work, 0, 0, SRCPAINT);
-  SelectObject(source, oldSource);
-  SelectObject(maskDc, oldMask);
-  SelectObject(work, oldWork);
-  DeleteObject(mask);
-  DeleteObject(copy);
-  DeleteDC(source);
-  DeleteDC(maskDc);
-  DeleteDC(work);
+  BitBlt(dc, place.left, place.top, w, h, maskDc.Get(), 0, 0, SRCAND);
+  BitBlt(dc, place.left, place.top, w, h, work.Get(), 0, 0, SRCPAINT);
 }
 
 UiResources::UiResources(HINSTANCE instance) : instance_(instance) {
