@@ -34,7 +34,7 @@ HandOver FromWelcome(Action a, const FlowFacts& f) {
         return Show(Page::Information, Placement::AtCurrentPage, true);
       if (f.existingInstall) {
         HandOver h = Show(Page::ExistingInstallation);
-        h.setInstallModeToSix = true;
+        h.setInstallModeAwaitingChoice = true;
         return h;
       }
       return Show(Page::TargetDirectory, Placement::AtCurrentPage, true);

@@ -41,11 +41,11 @@ struct HandOver {
   Page target = Page::Welcome;
   Placement placement = Placement::AtCurrentPage;
   bool focusTargetNext = false;
-  bool setInstallModeToSix = false;          // welcome -> existing installation
-  bool adjustInstallModeFromChoice = false;  // existing installation's Next
-  bool appendBackslashToDirectory = false;   // target directory's Next
-  bool closeCurrentPageFirst = false;        // Cancel on some pages, Finish
-  bool stopArchiveReader = false;            // Cancel during the run
+  bool setInstallModeAwaitingChoice = false;  // welcome -> existing installation
+  bool adjustInstallModeFromChoice = false;   // existing installation's Next
+  bool appendBackslashToDirectory = false;    // target directory's Next
+  bool closeCurrentPageFirst = false;         // Cancel on some pages, Finish
+  bool stopArchiveReader = false;             // Cancel during the run
   // Finish: remove the extraction library, start the program if the box is
   // ticked, and mark the installation completed before the main window closes.
   bool finishInstallation = false;

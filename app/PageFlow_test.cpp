@@ -18,7 +18,7 @@ struct Row {
   Page target;
   Placement placement;
   bool focusNext = false;
-  bool modeSix = false;
+  bool modeAwaitsChoice = false;
   bool adjustMode = false;
   bool backslash = false;
   bool closeFirst = false;
@@ -40,8 +40,8 @@ const std::vector<Row> kRows = {
      Page::Information, At, true},
     {"welcome next: information wins over existing", Page::Welcome, Action::Next, kInfoAndExisting,
      Kind::ShowPage, Page::Information, At, true},
-    {"welcome next to existing sets mode 6", Page::Welcome, Action::Next, kExisting, Kind::ShowPage,
-     Page::ExistingInstallation, At, false, true},
+    {"welcome next to existing resets the mode", Page::Welcome, Action::Next, kExisting,
+     Kind::ShowPage, Page::ExistingInstallation, At, false, true},
     {"welcome next to target", Page::Welcome, Action::Next, kNone, Kind::ShowPage,
      Page::TargetDirectory, At, true},
     {"welcome cancel", Page::Welcome, Action::Cancel, kNone, Kind::CloseMainWindow, Page::Welcome,
@@ -96,7 +96,7 @@ TEST(PageFlow, EveryRowOfTheHandOverTable) {
       EXPECT_EQ(h.placement, row.placement);
     }
     EXPECT_EQ(h.focusTargetNext, row.focusNext);
-    EXPECT_EQ(h.setInstallModeToSix, row.modeSix);
+    EXPECT_EQ(h.setInstallModeAwaitingChoice, row.modeAwaitsChoice);
     EXPECT_EQ(h.adjustInstallModeFromChoice, row.adjustMode);
     EXPECT_EQ(h.appendBackslashToDirectory, row.backslash);
     EXPECT_EQ(h.closeCurrentPageFirst, row.closeFirst);
@@ -105,11 +105,11 @@ TEST(PageFlow, EveryRowOfTheHandOverTable) {
   }
 }
 
-TEST(PageFlow, OnlyTheWelcomePagesWayToTheExistingPageSetsModeSix) {
+TEST(PageFlow, OnlyTheWelcomePagesWayToTheExistingPageResetsTheMode) {
   for (Page from : {Page::Information, Page::TargetDirectory}) {
     for (Action a : {Action::Next, Action::Back}) {
       const HandOver h = DecideHandOver(from, a, kInfoAndExisting);
-      EXPECT_FALSE(h.setInstallModeToSix);
+      EXPECT_FALSE(h.setInstallModeAwaitingChoice);
     }
   }
 }

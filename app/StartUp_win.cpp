@@ -3,15 +3,17 @@
 #include <cstdlib>
 
 #include "app/Wizard_win.h"
-#include "pages/ErrorReport_win.h"
-#include "pages/Language.h"
+#include "contract/Language.h"
+#include "contract/ProductFiles.h"
+#include "contract/UninstallEntry.h"
 #include "setupdesc/DescriptionFile.h"
 #include "setupdesc/SetupDescReader.h"
-#include "setupdesc/SetupDir.h"
-#include "winsupport/Processes.h"
+#include "winsupport/ErrorReport_win.h"
+#include "winsupport/Files_win.h"
+#include "winsupport/Processes_win.h"
 #include "winsupport/Registry_win.h"
-#include "winsupport/SystemInfo.h"
-#include "winsupport/SystemLanguage.h"
+#include "winsupport/SystemInfo_win.h"
+#include "winsupport/SystemLanguage_win.h"
 
 namespace pelmora::app {
 
@@ -20,10 +22,6 @@ namespace {
 bool OnNtFamily() {
   return winsupport::CurrentWindowsVersionFacts().platform ==
          winsupport::WindowsPlatform::WindowsNT;
-}
-
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace
@@ -47,15 +45,16 @@ void Wizard::RunStartUpChecks() {
   description_.SetupVersion = winsupport::GetFileVersionString(programPath_);
   about_.SetVersion(description_.SetupVersion);
   if (!ReadDescription()) return;
-  if (!FileExists(setupDir_ + setupdesc::kFirstVolumeName)) {
-    MessageBoxA(welcome_.Handle(), "Installationsdateien fehlen!\n\nDATA.c00 nicht gefunden!",
-                "Fehler!!", MB_OK);
+  if (!winsupport::IsExistingFile(setupDir_ + contract::kFirstVolumeName)) {
+    const std::string text = std::string("Installationsdateien fehlen!\n\n") +
+                             contract::kFirstVolumeName + " nicht gefunden!";
+    MessageBoxA(welcome_.Handle(), text.c_str(), "Fehler!!", MB_OK);
     RequestEnd();
   }
   ChooseLanguage();
   CloseRunningPreviousVersion();
   if (!winsupport::IsAdministrator())
-    pages::ShowPlainMessage(
+    winsupport::ShowPlainMessage(
         description_.English
             ? "You don't have adminstration rights. But it could be neccessary to install "
               "applications properly!"
@@ -71,7 +70,8 @@ bool Wizard::ReadDescription() {
   const setupdesc::ReadResult result = setupdesc::ReadSetupDescription(
       setupdesc::LoadDescriptionFile(setupDir_), description_, options);
   if (result.outcome != setupdesc::ReadOutcome::Read) {
-    const std::string caption = result.caption.empty() ? pages::kApplicationTitle : result.caption;
+    const std::string caption =
+        result.caption.empty() ? winsupport::kApplicationTitle : result.caption;
     MessageBoxA(welcome_.Handle(), result.message.c_str(), caption.c_str(), MB_OK);
     RequestEnd();
     // Without the file the checks go on, on an empty description; a file
@@ -86,7 +86,7 @@ bool Wizard::ReadDescription() {
 }
 
 void Wizard::ChooseLanguage() {
-  if (pages::IsGermanLanguageName(winsupport::SystemLanguageName())) return;
+  if (!contract::UsesEnglish(winsupport::SystemLanguageName())) return;
   description_.English = true;
   // One step, before any other page is shown.
   for (pages::PageWindow* window :
@@ -105,7 +105,7 @@ void Wizard::CloseRunningPreviousVersion() {
     return;
   const bool english = description_.English;
   if (!OnNtFamily()) {
-    pages::ShowPlainMessage(
+    winsupport::ShowPlainMessage(
         english ? "Please close the previous version of the application you are about to "
                   "install, before you continue!"
                 : "Bevor Sie die Installation beginnen können, müssen Sie Sie die ältere, "
@@ -122,7 +122,7 @@ void Wizard::CloseRunningPreviousVersion() {
   welcome_.EnableControl(pages::ids::kNext, false);
   welcome_.EnableControl(pages::ids::kCancel, false);
   const winsupport::CloseOutcome outcome = winsupport::CloseOrKillProcess(
-      process, winsupport::kPreviousVersionGraceMs, [] { pages::PumpWaitingMessages(); });
+      process, winsupport::kPreviousVersionGraceMs, [] { winsupport::PumpWaitingMessages(); });
   welcome_.EnableControl(pages::ids::kNext, true);
   welcome_.EnableControl(pages::ids::kCancel, true);
   if (outcome == winsupport::kKilled)
@@ -134,16 +134,17 @@ void Wizard::CloseRunningPreviousVersion() {
 
 void Wizard::LookForExistingInstallation() {
   const HKEY root = OnNtFamily() ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-  const std::string key =
-      "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + description_.UninstallKeyName;
+  const std::string key = contract::UninstallKeyPath(description_.UninstallKeyName);
   if (!winsupport::RegKeyExists(root, key)) {
     description_.ExistingInstall = false;
     description_.InstalledVersion.clear();
     return;
   }
   description_.ExistingInstall = true;
-  winsupport::ReadRegString(root, key, "DisplayVersion", description_.InstalledVersion);
-  winsupport::ReadRegString(root, key, "InstallPath", description_.InstalledPath);
+  description_.InstalledVersion =
+      winsupport::ReadRegString(root, key, contract::kDisplayVersionValue).value_or("");
+  description_.InstalledPath =
+      winsupport::ReadRegString(root, key, contract::kInstallPathValue).value_or("");
   targetDirectory_.SetDirectory(description_.InstalledPath);
   existing_.SetVersions(description_.ProductVersion, description_.InstalledVersion,
                         description_.English);

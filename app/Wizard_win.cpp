@@ -1,7 +1,9 @@
 #include "app/Wizard_win.h"
 
-#include "pages/ErrorReport_win.h"
 #include "setupdesc/SetupDir.h"
+#include "winsupport/ErrorReport_win.h"
+#include "winsupport/Files_win.h"
+#include "winsupport/MessageLoop_win.h"
 
 namespace pelmora::app {
 
@@ -17,11 +19,6 @@ Action ActionFor(pages::PageButton button) {
       break;
   }
   return Action::Cancel;
-}
-
-bool DirectoryExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -48,19 +45,14 @@ Wizard::Wizard(HINSTANCE instance, std::string programPath)
   finished_.OnButton([this](pages::PageButton b) { Navigate(Page::Finished, ActionFor(b)); });
   welcome_.OnFirstShown([this] { StartUpWork(); });
   welcome_.OnAbout([this] { about_.Present(); });
-  installation_.OnCancel([this] {
-    if (run_)
-      run_->Cancel();
-    else
-      Navigate(Page::Installation, Action::Cancel);
-  });
+  installation_.OnCancel([this] { Navigate(Page::Installation, Action::Cancel); });
   installation_.OnRun([this] { RunInstallation(); });
 }
 
 int Wizard::Run() {
   welcome_.Show();
   const bool done = false;
-  pages::PumpMessagesUntil(done);
+  winsupport::PumpMessagesUntil(done);
   MSG quit;
   PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   // Whatever ended the program, a library this run wrote does not stay,
@@ -69,7 +61,7 @@ int Wizard::Run() {
   library_.Remove();
   const std::string target = targetDirectory_.Directory();
   if (mainWindowClosed_ && !description_.InstallCompleted && !target.empty() &&
-      DirectoryExists(target))
+      winsupport::IsExistingFolder(target))
     RemoveDirectoryA(target.c_str());
   // A start-up check that ended the program is a failure for whoever ran it.
   return endRequested_ ? 1 : 0;
@@ -107,7 +99,8 @@ void Wizard::Navigate(Page from, Action action) {
 
 void Wizard::Carry(Page from, const HandOver& handOver) {
   pages::PageWindow& current = Window(from);
-  if (handOver.setInstallModeToSix) installation_.Mode() = pages::kModeSetByWelcome;
+  if (handOver.setInstallModeAwaitingChoice)
+    installation_.Mode() = contract::InstallMode::AwaitingChoice;
   if (handOver.adjustInstallModeFromChoice) {
     const pages::ChoiceOutcome outcome = existing_.Decide(installation_.Mode());
     installation_.Mode() = outcome.mode;
@@ -118,6 +111,10 @@ void Wizard::Carry(Page from, const HandOver& handOver) {
       return;
     }
   }
+  if (handOver.appendBackslashToDirectory) targetDirectory_.AppendBackslash();
+  // Cancel during the run: the reader stops at its next step, and what it
+  // unpacked by then is still registered when the run returns.
+  if (handOver.stopArchiveReader && run_) run_->Stop();
   if (handOver.closeCurrentPageFirst) current.Hide();
   if (handOver.finishInstallation) {
     Finish();
@@ -150,7 +147,7 @@ void Wizard::RunInstallation() {
                                 setupDir_, library_.LibraryFolder(),
                                 [this] { return targetDirectory_.Directory(); },
                                 [this](const std::string& t) { targetDirectory_.SetDirectory(t); },
-                                [this] { CloseMainWindow(); }});
+                                [this] { Navigate(Page::Installation, Action::Cancel); }});
   run_ = &run;
   struct ForgetRunOnExit {
     install::InstallationRun*& slot;

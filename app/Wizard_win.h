@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/PageFlow.h"
-#include "archive/LibraryDeployment.h"
+#include "archive/LibraryDeployment_win.h"
 #include "install/InstallationPage_win.h"
 #include "install/InstallationRun_win.h"
 #include "pages/AboutBox_win.h"

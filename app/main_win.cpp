@@ -6,16 +6,16 @@
 
 #include "app/Wizard_win.h"
 #include "common/ProgramPath.h"
-#include "pages/ErrorReport_win.h"
-#include "winsupport/CommonControls.h"
-#include "winsupport/LibrarySearch.h"
+#include "winsupport/ErrorReport_win.h"
+#include "winsupport/CommonControls_win.h"
+#include "winsupport/LibrarySearch_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Before anything else is loaded: a library planted beside a downloaded
   // setup must never be found by its name.
   pelmora::winsupport::HardenLibrarySearch();
   int exitCode = 1;
-  pelmora::pages::ReportingErrors([&] {
+  pelmora::winsupport::ReportingErrors([&] {
     // The folder dialog and the shell links need COM on this thread.
     OleInitialize(nullptr);
     pelmora::winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);

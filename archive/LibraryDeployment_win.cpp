@@ -5,9 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "archive/LibraryDeployment.h"
+#include "archive/LibraryDeployment_win.h"
 #include "common/ProgramPath.h"
 #include "common/WinHandle.h"
+#include "winsupport/Files_win.h"
 
 namespace pelmora::archive {
 
@@ -42,39 +43,18 @@ EmbeddedBytes FindEmbedded(const std::string& name, const std::string& type) {
   return {static_cast<const unsigned char*>(data), SizeofResource(nullptr, resource)};
 }
 
-bool WriteAll(HANDLE file, const unsigned char* bytes, DWORD size) {
-  while (size > 0) {
-    DWORD written = 0;
-    if (!WriteFile(file, bytes, size, &written, nullptr) || written == 0) return false;
-    bytes += written;
-    size -= written;
-  }
-  return true;
-}
-
 // Writes `bytes` to `path` (`disposition` CREATE_NEW or CREATE_ALWAYS); a
 // partly written file is removed again.
 bool WriteFileAt(const std::string& path, const EmbeddedBytes& bytes, DWORD disposition) {
   win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
-  const bool complete = WriteAll(file.Get(), bytes.data, bytes.size);
-  // Closed here rather than by the owner: a close that fails can mean the
-  // data never reached the medium.
-  const bool closed = CloseHandle(file.Release()) != 0;
+  const bool complete = winsupport::WriteAll(file.Get(), bytes.data, bytes.size) == ERROR_SUCCESS;
+  // A close that fails can mean the data never reached the medium.
+  const bool closed = winsupport::CloseChecked(std::move(file)) == ERROR_SUCCESS;
   if (closed && complete) return true;
   DeleteFileA(path.c_str());
   return false;
-}
-
-bool ReadAll(HANDLE file, unsigned char* bytes, DWORD size) {
-  while (size > 0) {
-    DWORD read = 0;
-    if (!ReadFile(file, bytes, size, &read, nullptr) || read == 0) return false;
-    bytes += read;
-    size -= read;
-  }
-  return true;
 }
 
 bool HasBytes(HANDLE file, const EmbeddedBytes& expected) {
@@ -83,7 +63,7 @@ bool HasBytes(HANDLE file, const EmbeddedBytes& expected) {
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
   if (high != 0 || low != expected.size) return false;
   std::vector<unsigned char> content(expected.size);
-  return ReadAll(file, content.data(), expected.size) &&
+  return winsupport::ReadExactly(file, content.data(), expected.size) == ERROR_SUCCESS &&
          std::memcmp(content.data(), expected.data, expected.size) == 0;
 }
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "TestPaths.h"
-#include "archive/LibraryDeployment.h"
+#include "archive/LibraryDeployment_win.h"
 #include "archive/TdAce.h"
 #include "common/ProgramPath.h"
 #include "TestFiles.h"

@@ -1,10 +1,9 @@
 #include "install/ComServers_win.h"
 
-#include "install/RunTexts.h"
-
 #include <windows.h>
 
 #include "common/WinHandle.h"
+#include "install/RunTexts.h"
 
 namespace pelmora::install {
 
@@ -20,15 +19,13 @@ bool RegisterComFile(const std::string& path) {
 }
 
 void RegisterComServers(const std::string& targetDir,
-                        const setupdesc::SetupDescription& description,
-                        std::vector<std::string>& protocol,
-                        const std::function<void(const std::string& message)>& notify) {
+                        const setupdesc::SetupDescription& description, StepReport& report) {
   for (std::int32_t i = 0; i <= description.OcxLast; ++i) {
     const std::string path = targetDir + description.OcxFiles[static_cast<std::size_t>(i)];
     if (RegisterComFile(path))
-      protocol.push_back("o" + path);
-    else if (notify)
-      notify(kRegisterFailedText + path);
+      report.Protocol().AddComServer(path);
+    else
+      report.Fail(kRegisterFailedText + path);
   }
 }
 

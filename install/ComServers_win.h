@@ -1,10 +1,9 @@
 // Self-registration of the COM servers the setup description lists.
 #pragma once
 
-#include <functional>
 #include <string>
-#include <vector>
 
+#include "install/RegistrationSteps.h"
 #include "setupdesc/SetupDescription.h"
 
 namespace pelmora::install {
@@ -15,12 +14,9 @@ namespace pelmora::install {
 bool RegisterComFile(const std::string& path);
 
 // Registers targetDir + each OcxFiles entry in order. A success adds the
-// protocol line "o" + path; a failure calls notify with
-// "Failed to register " + path (the run shows it as a plain message and
-// waits for the user), and the next entry follows.
+// protocol line "o" + path; a failure is "Failed to register " + path, and
+// the next entry follows.
 void RegisterComServers(const std::string& targetDir,
-                        const setupdesc::SetupDescription& description,
-                        std::vector<std::string>& protocol,
-                        const std::function<void(const std::string& message)>& notify);
+                        const setupdesc::SetupDescription& description, StepReport& report);
 
 }  // namespace pelmora::install

@@ -22,35 +22,38 @@ TEST(ComServersTest, EachServerIsRegisteredFromTheTargetDirectoryOrNamedInANotic
   std::filesystem::copy_file(test::HostPath(PELMORA_TESTCOM_FAILS), target.Path() / "fails.dll");
   std::filesystem::copy_file(test::HostPath(PELMORA_TESTCOM_REGISTERS),
                              target.Path() / "bin" / "registers.ocx");
-  winsupport::DeleteRegKey(kMarkerKey, HKEY_CURRENT_USER);
+  winsupport::DeleteRegKey(HKEY_CURRENT_USER, kMarkerKey);
 
   setupdesc::SetupDescription description;
   description.OcxLast = 2;
   description.OcxFiles[0] = "missing.dll";
   description.OcxFiles[1] = "fails.dll";
   description.OcxFiles[2] = "bin\\registers.ocx";
-  std::vector<std::string> protocol;
+  contract::Protocol protocol;
   std::vector<std::string> notices;
-  RegisterComServers(targetDir, description, protocol,
-                     [&](const std::string& message) { notices.push_back(message); });
+  StepReport report(RegistrationStep::ComServers, protocol,
+                    [&](const std::string& message) { notices.push_back(message); });
+  RegisterComServers(targetDir, description, report);
 
   EXPECT_EQ(notices, (std::vector<std::string>{"Failed to register " + targetDir + "missing.dll",
                                                "Failed to register " + targetDir + "fails.dll"}));
-  EXPECT_EQ(protocol, (std::vector<std::string>{"o" + targetDir + "bin\\registers.ocx"}));
-  std::string registered;
-  EXPECT_TRUE(winsupport::ReadRegString(HKEY_CURRENT_USER, kMarkerKey, "Registered", registered));
-  EXPECT_TRUE(std::filesystem::equivalent(registered, target.Path() / "bin" / "registers.ocx"))
-      << registered;
+  EXPECT_EQ(protocol.Lines(), (std::vector<std::string>{"o" + targetDir + "bin\\registers.ocx"}));
+  const auto registered = winsupport::ReadRegString(HKEY_CURRENT_USER, kMarkerKey, "Registered");
+  ASSERT_TRUE(registered.has_value());
+  EXPECT_TRUE(std::filesystem::equivalent(*registered, target.Path() / "bin" / "registers.ocx"))
+      << *registered;
   EXPECT_EQ(::GetModuleHandleA((targetDir + "bin\\registers.ocx").c_str()), nullptr);
   EXPECT_EQ(::GetModuleHandleA((targetDir + "fails.dll").c_str()), nullptr);
-  winsupport::DeleteRegKey(kMarkerKey, HKEY_CURRENT_USER);
+  winsupport::DeleteRegKey(HKEY_CURRENT_USER, kMarkerKey);
 
   // No servers: nothing registered, nothing said.
   description.OcxLast = -1;
-  protocol.clear();
-  RegisterComServers(targetDir, description, protocol,
-                     [&](const std::string& message) { ADD_FAILURE() << message; });
-  EXPECT_TRUE(protocol.empty());
+  notices.clear();
+  contract::Protocol none;
+  StepReport silent(RegistrationStep::ComServers, none,
+                    [&](const std::string& message) { ADD_FAILURE() << message; });
+  RegisterComServers(targetDir, description, silent);
+  EXPECT_TRUE(none.Lines().empty());
 }
 
 }  // namespace

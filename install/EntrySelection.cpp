@@ -2,29 +2,31 @@
 
 namespace pelmora::install {
 
-ListingDecision DecideListing(pages::InstallMode mode, std::uint32_t entryDosTime,
+using contract::InstallMode;
+
+ListingDecision DecideListing(InstallMode mode, std::uint32_t entryDosTime,
                               const ExistingFile& existing) {
   switch (mode) {
-    case 1:
-    case 2:
-    case 3:
-    case 5:
+    case InstallMode::CompleteUpdate:
+    case InstallMode::Downgrade:
+    case InstallMode::CompleteDowngrade:
+    case InstallMode::CompleteRepair:
       return {existing.exists, true};
-    case 0:
-    case 4:
-    case 6: {
+    case InstallMode::Update:
+    case InstallMode::Repair:
+    case InstallMode::AwaitingChoice: {
       if (!existing.exists) return {false, true};
       const bool older = existing.dosTime < static_cast<std::int32_t>(entryDosTime);
       return {older, older};
     }
-    default:
-      return {};
   }
+  return {};
 }
 
-bool DeleteBeforeExtracting(pages::InstallMode mode, std::string_view entryName,
-                            bool existingFile) {
-  const bool completeMode = mode == 1 || mode == 3 || mode == 5;
+bool DeleteBeforeExtracting(InstallMode mode, std::string_view entryName, bool existingFile) {
+  const bool completeMode = mode == InstallMode::CompleteUpdate ||
+                            mode == InstallMode::CompleteDowngrade ||
+                            mode == InstallMode::CompleteRepair;
   return completeMode && existingFile && entryName.find('.') != std::string_view::npos;
 }
 

@@ -1,10 +1,10 @@
 // Which archive entries an installation unpacks and which files already on
 // disk it removes, by installation mode:
-//   1, 2, 3, 5 (complete update, downgrade, complete repair): every entry is
-//     unpacked, an existing file at its target path deleted first;
-//   0, 4, 6 (update, repair): an entry is unpacked only over an older file or
-//     where there is none; a file as new as the entry or newer stays, and the
-//     entry is passed over;
+//   the complete modes and both downgrades: every entry is unpacked, an
+//     existing file at its target path deleted first;
+//   update, repair and a mode still awaiting the user's choice: an entry is
+//     unpacked only over an older file or where there is none; a file as new
+//     as the entry or newer stays, and the entry is passed over;
 //   any other value: nothing is selected or deleted.
 // "Existing file" means a file: a folder at the target path does not count.
 //
@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "pages/ExistingInstallation.h"
+#include "contract/InstallMode.h"
 
 namespace pelmora::install {
 
@@ -34,13 +34,15 @@ struct ListingDecision {
 // The list pass, once per entry. `entryDosTime` is the entry's FileTime.
 // Times compare as signed 32-bit values, so a DOS time from 2044 on (its top
 // bit set) counts as older than any earlier one.
-ListingDecision DecideListing(pages::InstallMode mode, std::uint32_t entryDosTime,
+ListingDecision DecideListing(contract::InstallMode mode, std::uint32_t entryDosTime,
                               const ExistingFile& existing);
 
 // The extract pass, once per entry, selected or not: whether the file at the
 // target path is deleted before the entry is reached. Only in the complete
-// modes (1, 3, 5), and only for entries whose name holds a "." (the others
+// modes (complete update, the downgrade installed anyway, complete repair),
+// and only for entries whose name holds a "." (the others
 // count as folders and are never deleted).
-bool DeleteBeforeExtracting(pages::InstallMode mode, std::string_view entryName, bool existingFile);
+bool DeleteBeforeExtracting(contract::InstallMode mode, std::string_view entryName,
+                            bool existingFile);
 
 }  // namespace pelmora::install

@@ -14,6 +14,10 @@ constexpr std::uint32_t DosTime(int year, int month, int day, int hour, int minu
 
 constexpr std::uint32_t kEntryTime = DosTime(2020, 6, 15, 12, 0);
 
+using M = contract::InstallMode;
+// A byte no page ever sets.
+constexpr M Other(int value) { return static_cast<M>(value); }
+
 // What is at the target path, in the terms the caller reports it.
 const ExistingFile kNothing{false, 0};
 const ExistingFile kFolderOnly{false, 0};  // a folder there is reported as no file
@@ -25,38 +29,38 @@ const ExistingFile kFrom2050{true, static_cast<std::int32_t>(DosTime(2050, 1, 1,
 
 TEST(EntrySelection, ListPassByModeAndExistingFile) {
   struct Row {
-    pages::InstallMode mode;
+    contract::InstallMode mode;
     const ExistingFile& existing;
     bool deleteExisting;
     bool select;
   };
   const Row rows[] = {
       // Delete-and-add: every entry selected, any existing file deleted first.
-      {1, kNothing, false, true},
-      {1, kNewer, true, true},
-      {1, kSameTime, true, true},
-      {2, kOlder, true, true},
-      {2, kFolderOnly, false, true},
-      {3, kNewer, true, true},
-      {5, kNewer, true, true},
-      {5, kNothing, false, true},
+      {M::CompleteUpdate, kNothing, false, true},
+      {M::CompleteUpdate, kNewer, true, true},
+      {M::CompleteUpdate, kSameTime, true, true},
+      {M::Downgrade, kOlder, true, true},
+      {M::Downgrade, kFolderOnly, false, true},
+      {M::CompleteDowngrade, kNewer, true, true},
+      {M::CompleteRepair, kNewer, true, true},
+      {M::CompleteRepair, kNothing, false, true},
       // Compare times: only an older file is replaced; otherwise it stays.
-      {0, kNothing, false, true},
-      {0, kFolderOnly, false, true},
-      {0, kOlder, true, true},
-      {0, kSameTime, false, false},
-      {0, kNewer, false, false},
-      {0, kFrom2050, true, true},
-      {4, kOlder, true, true},
-      {4, kSameTime, false, false},
-      {4, kNothing, false, true},
-      {6, kNewer, false, false},
-      {6, kOlder, true, true},
-      {6, kNothing, false, true},
+      {M::Update, kNothing, false, true},
+      {M::Update, kFolderOnly, false, true},
+      {M::Update, kOlder, true, true},
+      {M::Update, kSameTime, false, false},
+      {M::Update, kNewer, false, false},
+      {M::Update, kFrom2050, true, true},
+      {M::Repair, kOlder, true, true},
+      {M::Repair, kSameTime, false, false},
+      {M::Repair, kNothing, false, true},
+      {M::AwaitingChoice, kNewer, false, false},
+      {M::AwaitingChoice, kOlder, true, true},
+      {M::AwaitingChoice, kNothing, false, true},
       // Any other mode touches nothing.
-      {7, kNothing, false, false},
-      {7, kOlder, false, false},
-      {255, kNewer, false, false},
+      {Other(7), kNothing, false, false},
+      {Other(7), kOlder, false, false},
+      {Other(255), kNewer, false, false},
   };
   for (const Row& r : rows) {
     const ListingDecision d = DecideListing(r.mode, kEntryTime, r.existing);
@@ -67,19 +71,20 @@ TEST(EntrySelection, ListPassByModeAndExistingFile) {
                                   << " time " << r.existing.dosTime;
   }
   // An entry time from 2044 on is itself negative, so nothing on disk before it is older.
-  EXPECT_FALSE(DecideListing(0, DosTime(2044, 1, 1, 0, 0), kOlder).select);
+  EXPECT_FALSE(DecideListing(M::Update, DosTime(2044, 1, 1, 0, 0), kOlder).select);
 }
 
 TEST(EntrySelection, ExtractPassDeletesFilesOnlyInTheCompleteModes) {
-  for (int mode = 0; mode <= 7; ++mode) {
-    const bool complete = mode == 1 || mode == 3 || mode == 5;
-    const auto m = static_cast<pages::InstallMode>(mode);
-    EXPECT_EQ(DeleteBeforeExtracting(m, "bin\\tool.exe", true), complete) << mode;
-    EXPECT_FALSE(DeleteBeforeExtracting(m, "bin\\tool.exe", false)) << mode;
+  for (const M mode : {M::CompleteUpdate, M::CompleteDowngrade, M::CompleteRepair}) {
+    EXPECT_TRUE(DeleteBeforeExtracting(mode, "bin\\tool.exe", true)) << int(mode);
+    EXPECT_TRUE(DeleteBeforeExtracting(mode, "v1.0\\data", true)) << int(mode);
+    EXPECT_FALSE(DeleteBeforeExtracting(mode, "bin\\tool.exe", false)) << int(mode);
     // A name without "." counts as a folder and is never deleted.
-    EXPECT_FALSE(DeleteBeforeExtracting(m, "LICENSE", true)) << mode;
+    EXPECT_FALSE(DeleteBeforeExtracting(mode, "LICENSE", true)) << int(mode);
   }
-  EXPECT_TRUE(DeleteBeforeExtracting(5, "v1.0\\data", true));
+  // The downgrade's "Abort" never gets here; were it to, it deletes nothing.
+  for (const M mode : {M::Update, M::Downgrade, M::Repair, M::AwaitingChoice, Other(7)})
+    EXPECT_FALSE(DeleteBeforeExtracting(mode, "bin\\tool.exe", true)) << int(mode);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "install/EntrySelection.h"
 #include "install/RunTexts.h"
-#include "pages/ErrorReport_win.h"
+#include "winsupport/ErrorReport_win.h"
 
 namespace pelmora::install {
 
@@ -50,6 +50,15 @@ void ExtractionHandlers::Attach(archive::TdAce& ace) {
   ace.OnError = [this](archive::TdAce& a, int code) { Error(a, code); };
 }
 
+void ExtractionHandlers::Detach(archive::TdAce& ace) {
+  ace.OnListing = nullptr;
+  ace.OnExtracting = nullptr;
+  ace.OnProcessData = nullptr;
+  ace.OnVolumeChange = nullptr;
+  ace.OnReqPassword = nullptr;
+  ace.OnError = nullptr;
+}
+
 void ExtractionHandlers::Listing(archive::TdAce& ace, const TACEHeaderData& entry) {
   const std::string path = TargetPath(entry);
   const ListingDecision decision =
@@ -72,7 +81,7 @@ void ExtractionHandlers::ProcessData(int blockSize) {
   progress_.AddUnpacked(blockSize);
   context_.page.SetProgress(progress_.Percent());
   // The page repaints and Cancel can be pressed during a long entry.
-  pages::PumpWaitingMessages();
+  winsupport::PumpWaitingMessages();
 }
 
 int ExtractionHandlers::VolumeChange(archive::TdAce& ace, const char* volumeName, int mode) {
@@ -102,22 +111,19 @@ void ExtractionHandlers::RequestPassword(const TACEHeaderData& entry, std::strin
   context_.passwordPrompt.SetCaption(name.empty() ? name : name.substr(1));
 }
 
-void ExtractionHandlers::Error(archive::TdAce& ace, int code) {
-  lastArchiveError_ = code;
+void ExtractionHandlers::Error(const archive::TdAce& ace, int code) {
   switch (code) {
     case ACE_END_OF_ARCHIVE:
       break;
-    case 11:
-      pages::ShowPlainMessage(kFileExistsText);
+    case ACE_ERR_EXISTS:
+      winsupport::ShowPlainMessage(kFileExistsText);
       break;
-    case 132:
-      pages::ShowPlainMessage(kWrongFormatText);
+    case ACE_ERR_FORMAT:
+      winsupport::ShowPlainMessage(kWrongFormatText);
       break;
     case ACE_ERR_UNSAFE_NAME:
-      // Nothing more is unpacked from an archive that holds such a name.
-      entryRefused_ = true;
-      ace.Stop = true;
-      pages::ShowPlainMessage(UnsafeEntryText(ace.RefusedEntryName(), context_.english));
+      // The walk ends at such a name; the run installs nothing more.
+      winsupport::ShowPlainMessage(UnsafeEntryText(ace.RefusedEntryName(), context_.english));
       break;
     default:
       MessageBoxA(context_.page.Handle(), ArchiveErrorText(code).c_str(), kArchiveErrorCaption,

@@ -12,7 +12,7 @@
 #include "archive/TdAce.h"
 #include "install/InstallationPage_win.h"
 #include "install/Progress.h"
-#include "install/Protocol.h"
+#include "contract/Protocol.h"
 #include "pages/PasswordPrompt_win.h"
 
 namespace pelmora::install {
@@ -21,10 +21,11 @@ struct ExtractionContext {
   InstallationPage& page;
   pages::PasswordPrompt& passwordPrompt;
   HWND mainWindow;
-  Protocol& protocol;
+  contract::Protocol& protocol;
   std::string targetDirectory;  // ends in "\"
   bool english = false;
-  // What Cancel does: stop the archive reader and close the main window.
+  // What the disk prompt's Cancel does: what the page's Cancel does (stop
+  // the archive reader and close the main window).
   std::function<void()> cancel;
 };
 
@@ -34,12 +35,10 @@ class ExtractionHandlers {
   ExtractionHandlers(const ExtractionHandlers&) = delete;
   ExtractionHandlers& operator=(const ExtractionHandlers&) = delete;
 
-  // Binds the six events of `ace` to this object, which must outlive it.
+  // Binds the six events of `ace` to this object, which must outlive the
+  // binding; Detach ends it.
   void Attach(archive::TdAce& ace);
-
-  int LastArchiveError() const { return lastArchiveError_; }
-  // An entry was refused as unsafe; the installation must not go on.
-  bool EntryRefused() const { return entryRefused_; }
+  static void Detach(archive::TdAce& ace);
 
  private:
   void Listing(archive::TdAce& ace, const TACEHeaderData& entry);
@@ -47,13 +46,11 @@ class ExtractionHandlers {
   void ProcessData(int blockSize);
   int VolumeChange(archive::TdAce& ace, const char* volumeName, int mode);
   void RequestPassword(const TACEHeaderData& entry, std::string& password);
-  void Error(archive::TdAce& ace, int code);
+  void Error(const archive::TdAce& ace, int code);
   std::string TargetPath(const TACEHeaderData& entry) const;
 
   ExtractionContext context_;
   ExtractProgress progress_;
-  int lastArchiveError_ = 0;
-  bool entryRefused_ = false;
 };
 
 // The entry's name: FileName up to its first zero byte.

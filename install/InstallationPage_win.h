@@ -7,7 +7,7 @@
 #include <string>
 
 #include "pages/ControlIds.h"
-#include "pages/ExistingInstallation.h"
+#include "contract/InstallMode.h"
 #include "pages/Window_win.h"
 
 namespace pelmora::install {
@@ -20,7 +20,7 @@ class InstallationPage : public pages::PageWindow {
   void OnRun(std::function<void()> run) { run_ = std::move(run); }
   void OnCancel(std::function<void()> cancel) { cancel_ = std::move(cancel); }
 
-  pages::InstallMode& Mode() { return mode_; }
+  contract::InstallMode& Mode() { return mode_; }
   // When the page was last shown: the run's start time.
   DWORD ShownAt() const { return shownAt_; }
   void SetStatus(const std::string& text) { SetText(pages::ids::kStatus, text); }
@@ -36,7 +36,7 @@ class InstallationPage : public pages::PageWindow {
   static constexpr UINT_PTR kStartTimer = 1;
   std::function<void()> run_;
   std::function<void()> cancel_;
-  pages::InstallMode mode_ = 0;
+  contract::InstallMode mode_ = contract::InstallMode::Update;
   DWORD shownAt_ = 0;
 };
 

@@ -1,21 +1,22 @@
 #include "install/InstallationRun_win.h"
 
-#include <chrono>
-#include <vector>
-
+#include "contract/InstallMode.h"
+#include "contract/ProductFiles.h"
 #include "install/ComServers_win.h"
 #include "install/ExtractionHandlers_win.h"
-#include "install/Protocol.h"
+#include "install/IoErrors_win.h"
+#include "install/ProtocolTimes_win.h"
+#include "install/RegistrationSteps.h"
 #include "install/RegistrySettings_win.h"
-#include "install/RunErrors.h"
 #include "install/RunTexts.h"
 #include "install/Shortcuts_win.h"
 #include "install/UninstallEntry_win.h"
 #include "install/Uninstaller_win.h"
-#include "pages/ErrorReport_win.h"
-#include "pages/FolderDialog_win.h"
-#include "setupdesc/SetupDir.h"
+#include "winsupport/ErrorReport_win.h"
+#include "winsupport/Files_win.h"
+#include "winsupport/MessageLoop_win.h"
 #include "winsupport/Registry_win.h"
+#include "winsupport/ShellFolders_win.h"
 
 namespace pelmora::install {
 
@@ -33,64 +34,22 @@ std::string Environment(const char* name) {
   return length < sizeof value ? std::string(value, length) : std::string();
 }
 
-std::string FormattedNow(bool date) {
-  char text[128] = {};
-  if (date)
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, text, sizeof text);
-  else
-    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, text, sizeof text);
-  return text;
-}
-
-// The run's duration in the system's long time format.
-std::string FormattedDuration(DWORD milliseconds) {
-  const TimeOfDay t = ElapsedAsTimeOfDay(std::chrono::milliseconds(milliseconds));
-  SYSTEMTIME time{};
-  time.wYear = 2000;
-  time.wMonth = 1;
-  time.wDay = 1;
-  time.wHour = static_cast<WORD>(t.hours);
-  time.wMinute = static_cast<WORD>(t.minutes);
-  time.wSecond = static_cast<WORD>(t.seconds);
-  char text[128] = {};
-  GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, sizeof text);
-  return text;
-}
-
-// Appends the block behind what earlier runs wrote; a write that stores
-// less than it was given is a full disk.
-void AppendProtocol(const std::string& path, const std::string& bytes) {
-  win::UniqueHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw IoError(static_cast<int>(GetLastError()));
-  DWORD written = 0;
-  if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-    throw IoError(static_cast<int>(GetLastError()));
-  if (written != bytes.size()) throw IoError(IoError::kDiskWriteError);
-}
-
-bool IsFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+bool HasProductName(const char* windowsKey) {
+  const auto name = winsupport::ReadRegString(HKEY_LOCAL_MACHINE, windowsKey, "ProductName");
+  return name && !name->empty();
 }
 
 }  // namespace
 
 WindowsFacts ReadWindowsFacts() {
   WindowsFacts facts;
-  std::string productName;
-  facts.windowsKeyFound =
-      winsupport::ReadRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                                "ProductName", productName) &&
-      !productName.empty();
-  facts.windowsNtKeyFound =
-      winsupport::ReadRegString(HKEY_LOCAL_MACHINE,
-                                "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName",
-                                productName) &&
-      !productName.empty();
+  facts.windowsKeyFound = HasProductName("SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
+  facts.windowsNtKeyFound = HasProductName("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
   if (facts.windowsKeyFound) {
-    winsupport::ReadRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\",
-                              "SystemRoot", facts.windowsDir);
+    facts.windowsDir =
+        winsupport::ReadRegString(HKEY_LOCAL_MACHINE,
+                                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\", "SystemRoot")
+            .value_or("");
     facts.profileDir = facts.windowsDir;
   }
   // Read second, so that it wins where both keys exist.
@@ -109,29 +68,33 @@ bool InstallationRun::Perform() {
     const WindowsFacts windows = ReadWindowsFacts();
     // With every missing parent: C:\Firma\Produkt\ must not fail for want
     // of C:\Firma.
-    pages::CreateDirectoryTree(target.substr(0, target.size() - 1));
+    winsupport::CreateFolderTree(target.substr(0, target.size() - 1));
 
-    Protocol protocol;
-    protocol.AddHeader(target, FormattedNow(true), FormattedNow(false));
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    contract::Protocol protocol;
+    protocol.AddHeader(target, ShortDate(now), LongTime(now));
     const StatusTexts& status = StatusTextsFor(settings_.description.English);
     settings_.page.SetStatus(status.extracting);
 
-    if (settings_.page.Mode() == 5) {  // complete repair
+    if (settings_.page.Mode() == contract::InstallMode::CompleteRepair) {
       if (settings_.description.ConfigFiles)
         for (const std::string& line : *settings_.description.ConfigFiles)
-          if (IsFile(target + line)) DeleteFileA((target + line).c_str());
+          if (winsupport::IsExistingFile(target + line)) DeleteFileA((target + line).c_str());
       DeleteRegistryKeys(settings_.description);
     }
 
-    if (!Unpack(target, protocol)) return false;
+    if (Unpack(target, protocol) == Unpacked::Refused) return false;
 
     settings_.page.SetStatus(status.registration);
     settings_.page.SetProgress(95);
     Register(target, windows, protocol);
 
     protocol.AddTrailer(settings_.description.SetupVersion,
-                        FormattedDuration(GetTickCount() - settings_.page.ShownAt()));
-    AppendProtocol(target + std::string(kProtocolFileName), protocol.Bytes());
+                        DurationAsTime(GetTickCount() - settings_.page.ShownAt()));
+    if (const DWORD error =
+            winsupport::AppendToFile(target + contract::kProtocolFileName, protocol.Bytes()))
+      throw IoErrorFromWindows(error);
     return !cancelled_;
   } catch (...) {
     // The page has no close box: without Cancel the user could not leave.
@@ -140,58 +103,76 @@ bool InstallationRun::Perform() {
   }
 }
 
-bool InstallationRun::Unpack(const std::string& target, Protocol& protocol) {
+InstallationRun::Unpacked InstallationRun::Unpack(const std::string& target,
+                                                  contract::Protocol& protocol) {
   ExtractionHandlers handlers({settings_.page, settings_.passwordPrompt, settings_.mainWindow,
                                protocol, target, settings_.description.English,
-                               [this] { Cancel(); }});
+                               settings_.cancelInstallation});
   handlers.Attach(reader_);
-  reader_.Archivefilename = settings_.setupDir + setupdesc::kFirstVolumeName;
+  reader_.Archivefilename = settings_.setupDir + contract::kFirstVolumeName;
   reader_.TargetDirectory = target;
   reader_.Path2UnAceDll = settings_.libraryFolder;
-  reader_.List();
-  reader_.Extract();
-  // The end of the archive comes as code 128; after an error only Cancel
-  // (or a later 128) ends the wait.
-  while (handlers.LastArchiveError() != ACE_END_OF_ARCHIVE && !reader_.Stop) {
-    WaitMessage();
-    if (!pages::PumpWaitingMessages()) break;
-  }
+  // An archive that names an entry outside the target is not installed:
+  // the list pass meets every entry, so it is refused before anything is
+  // unpacked.
+  int result = reader_.List();
+  if (result != ACE_ERR_UNSAFE_NAME) result = reader_.Extract();
   // The handlers end here; the reader must not call them later.
-  reader_.OnListing = nullptr;
-  reader_.OnExtracting = nullptr;
-  reader_.OnProcessData = nullptr;
-  reader_.OnVolumeChange = nullptr;
-  reader_.OnReqPassword = nullptr;
-  reader_.OnError = nullptr;
-  // An archive that names an entry outside the target is not installed.
-  return !handlers.EntryRefused();
+  ExtractionHandlers::Detach(reader_);
+  if (result == ACE_ERR_UNSAFE_NAME) return Unpacked::Refused;
+  // Any other error has been shown and has made Cancel visible: the user
+  // decides. What was unpacked by then is registered, so that it can be
+  // removed again.
+  if (result != ACE_END_OF_ARCHIVE) WaitForCancel();
+  return Unpacked::Done;
+}
+
+void InstallationRun::WaitForCancel() {
+  while (!cancelled_) {
+    WaitMessage();
+    if (!winsupport::PumpWaitingMessages()) break;
+  }
 }
 
 void InstallationRun::Register(const std::string& target, const WindowsFacts& windows,
-                               Protocol& protocol) {
-  std::vector<std::string> lines;
-  ImportRegistryFile(target, windows.windowsDir);
-  pages::PumpWaitingMessages();
-  MoveUninstaller(target, windows.windowsDir, [this](std::uint64_t done, std::uint64_t total) {
-    settings_.page.SetProgress(total ? static_cast<int>(done * 100 / total) : 100);
-    pages::PumpWaitingMessages();
+                               contract::Protocol& protocol) {
+  // Each step with its report; kRegistrationSteps decides what its failures do.
+  const auto perform = [&](RegistrationStep step, const auto& work) {
+    StepReport report(step, protocol,
+                      [](const std::string& text) { winsupport::ShowPlainMessage(text); });
+    work(report);
+  };
+  const std::string& windowsDir = windows.windowsDir;
+  perform(RegistrationStep::ImportSettingsFile,
+          [&](StepReport& report) { ImportRegistryFile(target, windowsDir, report); });
+  winsupport::PumpWaitingMessages();
+  perform(RegistrationStep::MoveUninstaller, [&](StepReport& report) {
+    MoveUninstaller(
+        target, windowsDir,
+        [this](std::uint64_t done, std::uint64_t total) {
+          settings_.page.SetProgress(total ? static_cast<int>(done * 100 / total) : 100);
+          winsupport::PumpWaitingMessages();
+        },
+        report);
   });
-  pages::PumpWaitingMessages();
-  WriteUninstallEntries(target, windows.windowsDir,
-                        {windows.windowsKeyFound, windows.windowsNtKeyFound}, settings_.description,
-                        lines);
-  CreateRegistryKeys(settings_.description, lines);
-  RegisterComServers(target, settings_.description, lines,
-                     [](const std::string& message) { pages::ShowPlainMessage(message); });
-  CreateShortcuts(target, windows.windowsDir, StartMenuProgramsFolder(), settings_.description,
-                  lines);
-  protocol.AddLines(lines);
+  winsupport::PumpWaitingMessages();
+  perform(RegistrationStep::UninstallEntry, [&](StepReport& report) {
+    WriteUninstallEntries(target, windowsDir, {windows.windowsKeyFound, windows.windowsNtKeyFound},
+                          settings_.description, report);
+  });
+  perform(RegistrationStep::RegistryKeys,
+          [&](StepReport& report) { CreateRegistryKeys(settings_.description, report); });
+  perform(RegistrationStep::ComServers,
+          [&](StepReport& report) { RegisterComServers(target, settings_.description, report); });
+  perform(RegistrationStep::Shortcuts, [&](StepReport& report) {
+    CreateShortcuts(target, windowsDir, winsupport::StartMenuProgramsFolder(),
+                    settings_.description, report);
+  });
 }
 
-void InstallationRun::Cancel() {
+void InstallationRun::Stop() {
   reader_.Stop = true;
   cancelled_ = true;
-  if (settings_.closeMainWindow) settings_.closeMainWindow();
 }
 
 }  // namespace pelmora::install

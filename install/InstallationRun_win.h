@@ -2,7 +2,7 @@
 // the finished page, in one pass on the user-interface thread. It prepares
 // the target directory and the protocol, unpacks the archive through the
 // archive reader, registers the product with Windows and appends the
-// protocol to "UnInstall.Log".
+// protocol to the target directory's protocol file.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "archive/TdAce.h"
+#include "contract/Protocol.h"
 #include "install/InstallationPage_win.h"
 #include "pages/PasswordPrompt_win.h"
 #include "setupdesc/SetupDescription.h"
@@ -22,13 +23,14 @@ struct RunSettings {
   InstallationPage& page;
   pages::PasswordPrompt& passwordPrompt;
   HWND mainWindow;
-  std::string setupDir;       // where DATA.c00 stands, ends in "\"
-  std::string libraryFolder;  // full path of the folder holding UnACE.dll
+  std::string setupDir;       // where the archive's first volume stands, ends in "\"
+  std::string libraryFolder;  // full path of the folder holding the extraction library
   // The target directory page's edit: read, and written back with its "\".
   std::function<std::string()> readTargetDirectory;
   std::function<void(const std::string&)> writeTargetDirectory;
-  // The page's Cancel: the run has set the reader's stop request already.
-  std::function<void()> closeMainWindow;
+  // The wizard's Cancel of the installation page: it stops the run (Stop)
+  // and closes the main window. The disk prompt's Cancel does the same.
+  std::function<void()> cancelInstallation;
 };
 
 // What the steps found out about this Windows.
@@ -44,17 +46,22 @@ class InstallationRun {
   explicit InstallationRun(RunSettings settings) : settings_(std::move(settings)) {}
 
   // The run. Returns true when it got to its end; false when the user
-  // cancelled. A failure that ends the run throws with the German text the
-  // error report shows, after the page's Cancel button has been made
-  // visible so that the user has a way out.
+  // cancelled or the archive held an entry it refused. A failure that ends
+  // the run throws RunFailure with the German text the error report shows,
+  // after the page's Cancel button has been made visible so that the user
+  // has a way out.
   bool Perform();
 
-  // The page's Cancel button.
-  void Cancel();
+  // Asks the archive reader to stop and marks the run cancelled; what is
+  // unpacked by then is registered and written to the protocol.
+  void Stop();
 
  private:
-  bool Unpack(const std::string& target, class Protocol& protocol);
-  void Register(const std::string& target, const WindowsFacts& windows, Protocol& protocol);
+  enum class Unpacked { Done, Refused };
+  Unpacked Unpack(const std::string& target, contract::Protocol& protocol);
+  void WaitForCancel();
+  void Register(const std::string& target, const WindowsFacts& windows,
+                contract::Protocol& protocol);
 
   RunSettings settings_;
   archive::TdAce reader_;

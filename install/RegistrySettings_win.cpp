@@ -5,8 +5,9 @@
 #include <algorithm>
 
 #include "common/WinHandle.h"
-#include "install/ExistingFile_win.h"
-#include "install/RunErrors.h"
+#include "contract/ProductFiles.h"
+#include "install/RunTexts.h"
+#include "winsupport/Files_win.h"
 #include "winsupport/Registry_win.h"
 
 namespace pelmora::install {
@@ -21,7 +22,7 @@ bool IsBlankOrControl(const std::string& line) {
                      [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
-void RunRegistryEditor(const std::string& windowsDir, const std::string& settingsFile) {
+bool RunRegistryEditor(const std::string& windowsDir, const std::string& settingsFile) {
   const std::string editor = windowsDir + "regedit.exe";
   // CreateProcessA may write into the command line.
   std::string commandLine = "regedit /s \"" + settingsFile + "\"";
@@ -32,35 +33,38 @@ void RunRegistryEditor(const std::string& windowsDir, const std::string& setting
   PROCESS_INFORMATION process{};
   if (!::CreateProcessA(editor.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process))
-    return;
+    return false;
   const win::UniqueHandle processHandle(process.hProcess);
   const win::UniqueHandle threadHandle(process.hThread);
   ::WaitForSingleObject(processHandle.Get(), kImportTimeoutMs);
+  return true;
 }
 
 }  // namespace
 
-void ImportRegistryFile(const std::string& targetDir, const std::string& windowsDir) {
-  const std::string settingsFile = targetDir + "registry.reg";
-  if (!IsExistingFile(settingsFile)) return;
-  RunRegistryEditor(windowsDir, settingsFile);
-  ::DeleteFileA(settingsFile.c_str());
+void ImportRegistryFile(const std::string& targetDir, const std::string& windowsDir,
+                        StepReport& report) {
+  const std::string settingsFile = targetDir + contract::kRegistrySettingsFileName;
+  if (!winsupport::IsExistingFile(settingsFile)) return;
+  if (!RunRegistryEditor(windowsDir, settingsFile)) report.Fail(settingsFile);
+  if (!::DeleteFileA(settingsFile.c_str())) report.Fail(settingsFile);
 }
 
 void DeleteRegistryKeys(const setupdesc::SetupDescription& description) {
   for (std::int32_t i = 1; i <= description.RegistryCount; ++i) {
     const std::string& line = description.RegistryLines[static_cast<std::size_t>(i)];
-    if (!IsBlankOrControl(line)) winsupport::DeleteRegKey(line, HKEY_CURRENT_USER);
+    if (!IsBlankOrControl(line)) winsupport::DeleteRegKey(HKEY_CURRENT_USER, line);
   }
 }
 
-void CreateRegistryKeys(const setupdesc::SetupDescription& description,
-                        std::vector<std::string>& protocol) {
+void CreateRegistryKeys(const setupdesc::SetupDescription& description, StepReport& report) {
   for (std::int32_t i = 1; i <= description.RegistryCount; ++i) {
     const std::string& line = description.RegistryLines[static_cast<std::size_t>(i)];
     if (line.empty()) continue;
-    if (!winsupport::CreateRegKey(line, HKEY_CURRENT_USER)) throw KeyCreationFailed(line);
-    protocol.push_back("r1" + line);
+    if (winsupport::CreateRegKey(HKEY_CURRENT_USER, line))
+      report.Protocol().AddUserKey(line);
+    else
+      report.Fail(KeyCreationFailedText(line));
   }
 }
 

@@ -4,27 +4,28 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
+#include "install/RegistrationSteps.h"
 #include "setupdesc/SetupDescription.h"
 
 namespace pelmora::install {
 
-// When targetDir + "registry.reg" exists: imports it silently with the
-// registry editor of the Windows directory (windowsDir ends in "\"), waits
-// for the import and deletes the file. Nothing is reported: a file that
-// cannot be imported or deleted is passed over.
-void ImportRegistryFile(const std::string& targetDir, const std::string& windowsDir);
+// When targetDir holds the settings file (contract::kRegistrySettingsFileName):
+// imports it silently with the registry editor of the Windows directory
+// (windowsDir ends in "\"), waits for the import and deletes the file. An
+// editor that cannot be started and a file that cannot be deleted are the
+// step's failures.
+void ImportRegistryFile(const std::string& targetDir, const std::string& windowsDir,
+                        StepReport& report);
 
 // Complete repair, before unpacking: deletes each listed key with all its
 // subkeys. Lines that are blank or control characters only are skipped;
-// keys that are missing or resist are passed over.
+// keys that are missing or resist are passed over, silently.
 void DeleteRegistryKeys(const setupdesc::SetupDescription& description);
 
 // Creates each non-empty listed key (with missing parents; existing keys
 // keep their content) and adds its "r1" line to the protocol. A key that
-// cannot be created throws KeyCreationFailed: later keys are not created.
-void CreateRegistryKeys(const setupdesc::SetupDescription& description,
-                        std::vector<std::string>& protocol);
+// cannot be created is a failure naming it; it gets no line.
+void CreateRegistryKeys(const setupdesc::SetupDescription& description, StepReport& report);
 
 }  // namespace pelmora::install

@@ -28,9 +28,14 @@ class RegistrySettingsTest : public ::testing::Test {
     std::random_device random;
     base_ = "Software\\PelmoraTest\\" + std::to_string(random()) + std::to_string(random());
   }
-  void TearDown() override { winsupport::DeleteRegKey(base_, HKEY_CURRENT_USER); }
+  void TearDown() override { winsupport::DeleteRegKey(HKEY_CURRENT_USER, base_); }
+
+  StepReport Report(RegistrationStep step) {
+    return StepReport(step, protocol_, [](const std::string& text) { ADD_FAILURE() << text; });
+  }
 
   std::string base_;
+  contract::Protocol protocol_;
 };
 
 TEST_F(RegistrySettingsTest, TheSettingsFileIsImportedSilentlyAndThenDeleted) {
@@ -40,15 +45,16 @@ TEST_F(RegistrySettingsTest, TheSettingsFileIsImportedSilentlyAndThenDeleted) {
                   "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + base_ +
                       "\\Imported]\r\n\"Sprache\"=\"Deutsch\"\r\n\r\n");
 
-  ImportRegistryFile(targetDir, WindowsDirectory());
+  StepReport report = Report(RegistrationStep::ImportSettingsFile);
+  ImportRegistryFile(targetDir, WindowsDirectory(), report);
 
-  std::string text;
-  EXPECT_TRUE(winsupport::ReadRegString(HKEY_CURRENT_USER, base_ + "\\Imported", "Sprache", text));
-  EXPECT_EQ(text, "Deutsch");
+  EXPECT_EQ(winsupport::ReadRegString(HKEY_CURRENT_USER, base_ + "\\Imported", "Sprache"),
+            "Deutsch");
   EXPECT_FALSE(std::filesystem::exists(target.Path() / "registry.reg"));
 
   // Without the file the step does nothing, and says nothing.
-  ImportRegistryFile(targetDir, WindowsDirectory());
+  ImportRegistryFile(targetDir, WindowsDirectory(), report);
+  EXPECT_TRUE(protocol_.Lines().empty());
 }
 
 // The keys of the description: created with their "r1" lines in index order
@@ -60,16 +66,18 @@ TEST_F(RegistrySettingsTest, ListedKeysAreCreatedWithTheirLinesAndDeletedWithThe
   description.RegistryLines[1] = base_ + "\\Produkt\\Einstellungen";
   description.RegistryLines[2] = "";
   description.RegistryLines[3] = "\\" + base_ + "\\Zweiter";
-  ASSERT_TRUE(winsupport::CreateRegKey(base_ + "\\Zweiter\\Tief\\Tiefer", HKEY_CURRENT_USER));
+  ASSERT_TRUE(winsupport::CreateRegKey(HKEY_CURRENT_USER, base_ + "\\Zweiter\\Tief\\Tiefer"));
 
   DeleteRegistryKeys(description);
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter"));
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_));
 
-  std::vector<std::string> protocol{"vorher"};
-  CreateRegistryKeys(description, protocol);
-  EXPECT_EQ(protocol, (std::vector<std::string>{"vorher", "r1" + base_ + "\\Produkt\\Einstellungen",
-                                                "r1\\" + base_ + "\\Zweiter"}));
+  protocol_.AddFile("C:\\vorher.txt");
+  StepReport report = Report(RegistrationStep::RegistryKeys);
+  CreateRegistryKeys(description, report);
+  EXPECT_EQ(protocol_.Lines(),
+            (std::vector<std::string>{"1C:\\vorher.txt", "r1" + base_ + "\\Produkt\\Einstellungen",
+                                      "r1\\" + base_ + "\\Zweiter"}));
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Produkt\\Einstellungen"));
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter"));
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter\\Tief"));
@@ -79,14 +87,14 @@ TEST_F(RegistrySettingsTest, ListedKeysAreCreatedWithTheirLinesAndDeletedWithThe
   description.RegistryCount = 5;
   description.RegistryLines[4] = "\\";
   description.RegistryLines[5] = base_ + "\\Danach";
-  protocol.clear();
+  protocol_ = {};
   try {
-    CreateRegistryKeys(description, protocol);
+    CreateRegistryKeys(description, report);
     FAIL() << "the root key was taken for a key to create";
-  } catch (const std::runtime_error& e) {
+  } catch (const RunFailure& e) {
     EXPECT_STREQ(e.what(), "Erzeugung von Schlüssel \\ mißlungen");
   }
-  EXPECT_EQ(protocol.size(), 2u);
+  EXPECT_EQ(protocol_.Lines().size(), 2u);
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Danach"));
 }
 

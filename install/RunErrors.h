@@ -10,26 +10,24 @@
 
 namespace pelmora::install {
 
+// Ends the run at the step that throws it; nothing after that step is done.
+class RunFailure : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // An input/output failure, numbered like the run time's I/O errors: the
 // system's error code where Windows refused, kDiskWriteError where a write
 // stored fewer bytes than it was given (a full disk).
-class IoError : public std::runtime_error {
+class IoError : public RunFailure {
  public:
   static constexpr int kDiskWriteError = 101;
 
-  explicit IoError(int code) : std::runtime_error(IoErrorText(code)), code_(code) {}
+  explicit IoError(int code) : RunFailure(IoErrorText(code)), code_(code) {}
   int Code() const noexcept { return code_; }
 
  private:
   int code_;
 };
-
-inline std::runtime_error KeyCreationFailed(const std::string& keyPath) {
-  return std::runtime_error(KeyCreationFailedText(keyPath));
-}
-
-inline std::runtime_error ValueWriteFailed(const std::string& valueName) {
-  return std::runtime_error(ValueWriteFailedText(valueName));
-}
 
 }  // namespace pelmora::install

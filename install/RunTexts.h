@@ -31,9 +31,11 @@ inline constexpr const char* kDiskPromptText = "Bitte Datenträger einlegen mit 
 inline constexpr const char* kWaitingForDiskStatus = "Warte auf nächste Diskette...";
 inline constexpr const char* kVolumeFoundStatus = "Entpacke...";
 
-// The archive error event. Codes 11 and 132 get their own message (caption:
-// the application's title); any code but those and the end of the archive is
-// shown as its number under kArchiveErrorCaption.
+// The archive error event. A target file that cannot be replaced
+// (ACE_ERR_EXISTS) and a method the library does not accept (ACE_ERR_FORMAT)
+// get their own message (caption: the application's title); any other code
+// but the end of the archive is shown as its number under
+// kArchiveErrorCaption.
 inline constexpr const char* kFileExistsText =
     "File already exists and could not be deleted/updated!\n\r"
     "When updating: is the application you want to update running?";

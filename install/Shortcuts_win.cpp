@@ -1,11 +1,11 @@
 #include "install/Shortcuts_win.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
-#include "install/ShellLink_win.h"
-#include "install/UninstallValues.h"
-#include "winsupport/ShellFolders.h"
+#include "contract/ProductFiles.h"
+#include "contract/UninstallEntry.h"
+#include "winsupport/ComApartment_win.h"
+#include "winsupport/ShellLink_win.h"
 
 namespace pelmora::install {
 namespace {
@@ -36,43 +36,46 @@ std::string IconFile(const std::string& targetDir, const std::string& entry) {
   return targetDir + entry;
 }
 
-}  // namespace
+// Saves the link, or tells the step which one it could not save.
+void Save(winsupport::ShellLink& link, const std::string& file, StepReport& report) {
+  if (!link.SaveToFile(file)) report.Fail(file);
+}
 
-std::string StartMenuProgramsFolder() { return winsupport::ShellFolderPath(CSIDL_PROGRAMS); }
+}  // namespace
 
 void CreateShortcuts(const std::string& targetDir, const std::string& windowsDir,
                      const std::string& programsFolder,
-                     const setupdesc::SetupDescription& description,
-                     std::vector<std::string>& protocol) {
+                     const setupdesc::SetupDescription& description, StepReport& report) {
   const std::string firstGroup = description.IconCount >= 1 ? description.IconGroups[1] : "";
   if (programsFolder.empty()) {
-    protocol.push_back("g" + firstGroup);
+    report.Protocol().AddGroup(firstGroup);
+    report.Fail("the Start menu's Programs folder");
     return;
   }
-  const ComApartment com;
+  const winsupport::ComApartment com = winsupport::EnterComApartment();
   // A fresh link object for each shortcut, so that nothing (an icon above
   // all) carries over from one shortcut to the next.
   for (std::int32_t i = 1; i <= description.IconCount; ++i) {
     const auto slot = static_cast<std::size_t>(i);
     const std::string folder = GroupFolder(programsFolder, description.IconGroups[slot]);
-    ShellLink link;
+    winsupport::ShellLink link;
     link.SetDescription(description.IconNames[slot]);
     link.SetArguments("");
     link.SetIconLocation(IconFile(targetDir, description.IconFiles[slot]), 0);
     link.SetWorkingDirectory(Quoted(targetDir));
     link.SetPath(Quoted(targetDir + description.IconTargets[slot]));
-    link.SaveToFile(folder + "\\" + description.IconNames[slot] + ".lnk");
+    Save(link, folder + "\\" + description.IconNames[slot] + ".lnk", report);
   }
 
-  protocol.push_back("g" + firstGroup);
+  report.Protocol().AddGroup(firstGroup);
 
-  ShellLink uninstall;
+  winsupport::ShellLink uninstall;
   uninstall.SetDescription(description.English ? "Uninstall" : "Deinstallieren");
-  uninstall.SetArguments(Quoted(targetDir + "UnInstall.log"));
+  uninstall.SetArguments(contract::UninstallArgument(targetDir));
   uninstall.SetWorkingDirectory(Quoted(targetDir));
   uninstall.SetIconLocation("", 0);
-  uninstall.SetPath(Quoted(windowsDir + kUninstallerFileName));
-  uninstall.SaveToFile(GroupFolder(programsFolder, firstGroup) + "\\Uninstall.lnk");
+  uninstall.SetPath(Quoted(windowsDir + contract::kUninstallerFileName));
+  Save(uninstall, GroupFolder(programsFolder, firstGroup) + "\\Uninstall.lnk", report);
 }
 
 }  // namespace pelmora::install

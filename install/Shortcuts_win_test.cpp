@@ -6,7 +6,9 @@
 
 #include "TestFiles.h"
 #include "TestPaths.h"
-#include "install/ShellLink_win.h"
+#include "winsupport/ComApartment_win.h"
+#include "winsupport/ShellFolders_win.h"
+#include "winsupport/ShellLink_win.h"
 
 namespace pelmora::install {
 namespace {
@@ -53,7 +55,10 @@ class ShortcutsTest : public ::testing::Test {
   test::ScratchDir windows_{"shortcuts-windows"};
   const std::string targetDir_ = target_.Str() + "\\";
   const std::string windowsDir_ = windows_.Str() + "\\";
-  const ComApartment com_;
+  const winsupport::ComApartment com_ = winsupport::EnterComApartment();
+  contract::Protocol protocol_;
+  // Shortcuts are passed over when they fail; here every one must be made.
+  StepReport report_{RegistrationStep::Shortcuts, protocol_, nullptr};
 };
 
 // Two entries in two groups, the first with an icon file, the second
@@ -72,11 +77,9 @@ TEST_F(ShortcutsTest, EachEntryAndTheUninstallShortcutReadBackThroughTheShell) {
   description.IconFiles[2] = "icon";
   test::WriteText(target_.Path() / "prog.exe", "MZ");
   test::WriteText(target_.Path() / "doc" / "hilfe.txt", "Hilfe");
-  std::vector<std::string> protocol;
+  CreateShortcuts(targetDir_, windowsDir_, menu_.Str(), description, report_);
 
-  CreateShortcuts(targetDir_, windowsDir_, menu_.Str(), description, protocol);
-
-  EXPECT_EQ(protocol, (std::vector<std::string>{"gPelmora Test"}));
+  EXPECT_EQ(protocol_.Lines(), (std::vector<std::string>{"gPelmora Test"}));
   const std::string quotedTarget = "\"" + targetDir_ + "\"";
   const LinkFields program = ReadLink(menu_.Path() / "Pelmora Test" / "Das Programm.lnk");
   EXPECT_EQ(program.description, "Das Programm");
@@ -101,11 +104,11 @@ TEST_F(ShortcutsTest, EachEntryAndTheUninstallShortcutReadBackThroughTheShell) {
   EXPECT_FALSE(std::filesystem::exists(menu_.Path() / "Firma" / "Extras" / "Uninstall.lnk"));
 
   // The uninstaller reads links back through ShellLink itself.
-  ShellLink reader;
+  winsupport::ShellLink reader;
   ASSERT_TRUE(reader.LoadFromFile((menu_.Path() / "Pelmora Test" / "Uninstall.lnk").string()));
   EXPECT_EQ(reader.Path(), uninstall.path);
   EXPECT_EQ(reader.Arguments(), uninstall.arguments);
-  ShellLink missing;
+  winsupport::ShellLink missing;
   EXPECT_FALSE(missing.LoadFromFile((menu_.Path() / "nicht da.lnk").string()));
   EXPECT_EQ(missing.Path() + missing.Arguments(), "");
 }
@@ -115,17 +118,15 @@ TEST_F(ShortcutsTest, EachEntryAndTheUninstallShortcutReadBackThroughTheShell) {
 TEST_F(ShortcutsTest, WithoutEntriesOnlyTheUninstallShortcutInTheProgramsFolder) {
   setupdesc::SetupDescription description;
   description.English = true;
-  std::vector<std::string> protocol;
+  CreateShortcuts(targetDir_, windowsDir_, menu_.Str(), description, report_);
 
-  CreateShortcuts(targetDir_, windowsDir_, menu_.Str(), description, protocol);
-
-  EXPECT_EQ(protocol, (std::vector<std::string>{"g"}));
+  EXPECT_EQ(protocol_.Lines(), (std::vector<std::string>{"g"}));
   EXPECT_EQ(ReadLink(menu_.Path() / "Uninstall.lnk").description, "Uninstall");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(menu_.Path()),
                           std::filesystem::directory_iterator()),
             1);
 
-  const std::string programs = StartMenuProgramsFolder();
+  const std::string programs = winsupport::StartMenuProgramsFolder();
   EXPECT_TRUE(std::filesystem::is_directory(programs)) << programs;
   EXPECT_EQ(std::filesystem::path(programs).filename(), "Programs");
   EXPECT_NE(programs.back(), '\\');

@@ -2,44 +2,43 @@
 
 #include <windows.h>
 
-#include "common/WinHandle.h"
-#include "install/ExistingFile_win.h"
-#include "install/RunErrors.h"
+#include "contract/ProductFiles.h"
+#include "contract/UninstallEntry.h"
+#include "install/RunTexts.h"
 #include "install/UninstallValues.h"
+#include "winsupport/Files_win.h"
+#include "winsupport/Registry_win.h"
 
 namespace pelmora::install {
 namespace {
 
-void WriteKey(HKEY root, const std::string& keyPath, const std::vector<NamedValue>& values) {
-  win::UniqueRegKey key;
-  if (::RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                        nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
-    throw KeyCreationFailed(keyPath);
-  for (const NamedValue& value : values) {
-    if (::RegSetValueExA(key.Get(), value.name.c_str(), 0, REG_SZ,
-                         reinterpret_cast<const BYTE*>(value.data.c_str()),
-                         static_cast<DWORD>(value.data.size() + 1)) != ERROR_SUCCESS)
-      throw ValueWriteFailed(value.name);
+// Creates the key and writes the values into it. True when the key exists
+// (and so belongs in the protocol), whatever became of its values.
+bool WriteKey(HKEY root, const std::string& keyPath, const std::vector<NamedValue>& values,
+              StepReport& report) {
+  if (!winsupport::CreateRegKey(root, keyPath)) {
+    report.Fail(KeyCreationFailedText(keyPath));
+    return false;
   }
+  for (const NamedValue& value : values)
+    if (!winsupport::WriteRegString(root, keyPath, value.name, value.data))
+      report.Fail(ValueWriteFailedText(value.name));
+  return true;
 }
 
 }  // namespace
 
 void WriteUninstallEntries(const std::string& targetDir, const std::string& windowsDir,
                            UninstallRoots roots, const setupdesc::SetupDescription& description,
-                           std::vector<std::string>& protocol) {
+                           StepReport& report) {
   // Without the uninstaller an entry would offer a removal that cannot start.
-  if (!IsExistingFile(windowsDir + kUninstallerFileName)) return;
-  const std::string keyPath = UninstallKeyPath(description);
+  if (!winsupport::IsExistingFile(windowsDir + contract::kUninstallerFileName)) return;
+  const std::string keyPath = contract::UninstallKeyPath(description.UninstallKeyName);
   const std::vector<NamedValue> values = UninstallValues(targetDir, windowsDir, description);
-  if (roots.localMachine) {
-    WriteKey(HKEY_LOCAL_MACHINE, keyPath, values);
-    protocol.push_back("r0" + keyPath);
-  }
-  if (roots.currentUser) {
-    WriteKey(HKEY_CURRENT_USER, keyPath, values);
-    protocol.push_back("r1" + keyPath);
-  }
+  if (roots.localMachine && WriteKey(HKEY_LOCAL_MACHINE, keyPath, values, report))
+    report.Protocol().AddMachineKey(keyPath);
+  if (roots.currentUser && WriteKey(HKEY_CURRENT_USER, keyPath, values, report))
+    report.Protocol().AddUserKey(keyPath);
 }
 
 }  // namespace pelmora::install

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
+#include "install/RegistrationSteps.h"
 #include "setupdesc/SetupDescription.h"
 
 namespace pelmora::install {
@@ -19,10 +19,10 @@ struct UninstallRoots {
 // twelve values of UninstallValues into the Uninstall key of each chosen
 // root, creating the key when missing (other values stay), and adds
 // "r0" + key path for HKEY_LOCAL_MACHINE, then "r1" + key path for
-// HKEY_CURRENT_USER. A key that cannot be created throws KeyCreationFailed,
-// a value that cannot be written ValueWriteFailed with its name.
+// HKEY_CURRENT_USER. A key that cannot be created is a failure naming it, a
+// value that cannot be written one naming the value.
 void WriteUninstallEntries(const std::string& targetDir, const std::string& windowsDir,
                            UninstallRoots roots, const setupdesc::SetupDescription& description,
-                           std::vector<std::string>& protocol);
+                           StepReport& report);
 
 }  // namespace pelmora::install

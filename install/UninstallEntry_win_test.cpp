@@ -7,6 +7,7 @@
 #include "TestFiles.h"
 #include "common/WinHandle.h"
 #include "TestPaths.h"
+#include "contract/UninstallEntry.h"
 #include "install/UninstallValues.h"
 #include "winsupport/Registry_win.h"
 
@@ -22,21 +23,19 @@ class UninstallEntryTest : public ::testing::Test {
     description_.ProductVersion = "3.1";
     description_.SupportInfo[setupdesc::Publisher] = "Firma GmbH";
     description_.SupportInfo[setupdesc::Readme] = "liesmich.txt";
-    keyPath_ = UninstallKeyPath(description_);
+    keyPath_ = contract::UninstallKeyPath(description_.UninstallKeyName);
   }
   void TearDown() override {
-    winsupport::DeleteRegKey(keyPath_, HKEY_LOCAL_MACHINE);
-    winsupport::DeleteRegKey(keyPath_, HKEY_CURRENT_USER);
+    winsupport::DeleteRegKey(HKEY_LOCAL_MACHINE, keyPath_);
+    winsupport::DeleteRegKey(HKEY_CURRENT_USER, keyPath_);
   }
 
   // Every value of the key as the registry gives it back.
   std::vector<NamedValue> ReadBack(HKEY root) const {
     std::vector<NamedValue> values;
-    for (const NamedValue& expected : UninstallValues(targetDir_, windowsDir_, description_)) {
-      std::string data;
-      EXPECT_TRUE(winsupport::ReadRegString(root, keyPath_, expected.name, data)) << expected.name;
-      values.push_back({expected.name, data});
-    }
+    for (const NamedValue& expected : UninstallValues(targetDir_, windowsDir_, description_))
+      values.push_back(
+          {expected.name, winsupport::ReadRegString(root, keyPath_, expected.name).value_or("?")});
     return values;
   }
 
@@ -45,45 +44,37 @@ class UninstallEntryTest : public ::testing::Test {
   test::ScratchDir windows_{"uninstall-entry"};
   const std::string windowsDir_ = windows_.Str() + "\\";
   const std::string targetDir_ = "C:\\Programme\\Werkzeug\\";
+  contract::Protocol protocol_;
+  StepReport report_{RegistrationStep::UninstallEntry, protocol_, nullptr};
 };
 
 TEST_F(UninstallEntryTest, BothRootsGetTheTwelveValuesAndTheirLinesOnlyWithTheUninstaller) {
-  std::vector<std::string> protocol;
-  WriteUninstallEntries(targetDir_, windowsDir_, {true, true}, description_, protocol);
-  EXPECT_TRUE(protocol.empty());
+  WriteUninstallEntries(targetDir_, windowsDir_, {true, true}, description_, report_);
+  EXPECT_TRUE(protocol_.Lines().empty());
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_LOCAL_MACHINE, keyPath_));
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, keyPath_));
 
   test::WriteText(windows_.Path() / "stUnInst.Exe", "MZ");
   // A value the key holds beyond the twelve is left alone.
-  ASSERT_TRUE(winsupport::CreateRegKey(keyPath_, HKEY_CURRENT_USER));
-  {
-    win::UniqueRegKey key;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_SET_VALUE, key.Receive()),
-              ERROR_SUCCESS);
-    ASSERT_EQ(::RegSetValueExA(key.Get(), "Eigenes", 0, REG_SZ,
-                               reinterpret_cast<const BYTE*>("bleibt"), 7),
-              ERROR_SUCCESS);
-  }
+  ASSERT_TRUE(winsupport::CreateRegKey(HKEY_CURRENT_USER, keyPath_));
+  ASSERT_TRUE(winsupport::WriteRegString(HKEY_CURRENT_USER, keyPath_, "Eigenes", "bleibt"));
 
-  WriteUninstallEntries(targetDir_, windowsDir_, {true, true}, description_, protocol);
+  WriteUninstallEntries(targetDir_, windowsDir_, {true, true}, description_, report_);
 
-  EXPECT_EQ(protocol, (std::vector<std::string>{"r0" + keyPath_, "r1" + keyPath_}));
+  EXPECT_EQ(protocol_.Lines(), (std::vector<std::string>{"r0" + keyPath_, "r1" + keyPath_}));
   const std::vector<NamedValue> expected = UninstallValues(targetDir_, windowsDir_, description_);
   ASSERT_EQ(expected.size(), 12u);
   EXPECT_EQ(expected[0].data,
             windowsDir_ + "stUnInst.exe \"C:\\Programme\\Werkzeug\\UnInstall.log\"");
   EXPECT_EQ(ReadBack(HKEY_LOCAL_MACHINE), expected);
   EXPECT_EQ(ReadBack(HKEY_CURRENT_USER), expected);
-  std::string own;
-  EXPECT_TRUE(winsupport::ReadRegString(HKEY_CURRENT_USER, keyPath_, "Eigenes", own));
-  EXPECT_EQ(own, "bleibt");
+  EXPECT_EQ(winsupport::ReadRegString(HKEY_CURRENT_USER, keyPath_, "Eigenes"), "bleibt");
 
   // Only the root the run found: one key, one line.
   TearDown();
-  protocol.clear();
-  WriteUninstallEntries(targetDir_, windowsDir_, {false, true}, description_, protocol);
-  EXPECT_EQ(protocol, (std::vector<std::string>{"r1" + keyPath_}));
+  protocol_ = {};
+  WriteUninstallEntries(targetDir_, windowsDir_, {false, true}, description_, report_);
+  EXPECT_EQ(protocol_.Lines(), (std::vector<std::string>{"r1" + keyPath_}));
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_LOCAL_MACHINE, keyPath_));
   EXPECT_EQ(ReadBack(HKEY_CURRENT_USER), expected);
 }

@@ -1,19 +1,16 @@
 #include "install/UninstallValues.h"
 
-namespace pelmora::install {
+#include "contract/UninstallEntry.h"
 
-std::string UninstallKeyPath(const setupdesc::SetupDescription& description) {
-  return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + description.UninstallKeyName;
-}
+namespace pelmora::install {
 
 std::vector<NamedValue> UninstallValues(const std::string& targetDir, const std::string& windowsDir,
                                         const setupdesc::SetupDescription& description) {
   std::vector<NamedValue> values = {
-      {"UninstallString",
-       windowsDir + kUninstallerFileName + " \"" + targetDir + "UnInstall.log\""},
-      {"DisplayName", description.ProductName + " " + description.ProductVersion},
-      {"DisplayVersion", description.ProductVersion},
-      {"InstallPath", targetDir},
+      {contract::kUninstallStringValue, contract::UninstallCommand(windowsDir, targetDir)},
+      {contract::kDisplayNameValue, description.ProductName + " " + description.ProductVersion},
+      {contract::kDisplayVersionValue, description.ProductVersion},
+      {contract::kInstallPathValue, targetDir},
   };
   for (std::size_t i = 0; i < setupdesc::kSupportValueCount; ++i)
     values.push_back({setupdesc::kSupportValueNames[i], description.SupportInfo[i]});

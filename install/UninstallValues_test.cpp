@@ -9,13 +9,9 @@ TEST(UninstallValuesTest, TheTwelveValuesInTheirOrder) {
   setupdesc::SetupDescription description;
   description.ProductName = "Tool";
   description.ProductVersion = "2.5";
-  description.UninstallKeyName = "Tool Deluxe";
   description.SupportInfo[setupdesc::Publisher] = "Firma";
   description.SupportInfo[setupdesc::HelpLink] = "http://hilfe.example";
   description.SupportInfo[setupdesc::Comments] = "Kommentar";
-
-  EXPECT_EQ(UninstallKeyPath(description),
-            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool Deluxe");
 
   const std::vector<NamedValue> values =
       UninstallValues("C:\\Programme\\Tool\\", "C:\\WINDOWS\\", description);

@@ -5,19 +5,20 @@
 #include <string>
 
 #include "install/BlockCopy.h"
+#include "install/RegistrationSteps.h"
 
 namespace pelmora::install {
 
-// When targetDir holds "stUnInst.exe": copies it in blocks to windowsDir
+// When targetDir holds the uninstaller: copies it in blocks to windowsDir
 // (both end in "\"), replacing an uninstaller already there, then deletes it
 // from targetDir. progress hears of every block, before the first and after
 // the last; the run moves its bar there and lets window messages through.
 // The copy is made beside the old uninstaller first, so a copy that fails
-// (IoError: the system's code, or IoError::kDiskWriteError for a short
-// write) leaves the old one in place, keeps the file in targetDir and puts
-// no broken program in the Windows directory. Without a file in targetDir
-// nothing happens.
+// leaves the old one in place, keeps the file in targetDir and puts no
+// broken program in the Windows directory; the failure is the I/O error's
+// text (the system's code, or IoError::kDiskWriteError for a short write).
+// Without a file in targetDir nothing happens.
 void MoveUninstaller(const std::string& targetDir, const std::string& windowsDir,
-                     const CopyProgress& progress);
+                     const CopyProgress& progress, StepReport& report);
 
 }  // namespace pelmora::install

@@ -30,11 +30,15 @@ TEST(UninstallerTest, TheUninstallerMovesIntoTheWindowsDirectoryReplacingTheOldO
   test::WriteBytes(windows.Path() / "stUnInst.Exe", Program(9000, 2));
   std::vector<std::uint64_t> positions;
 
-  MoveUninstaller(target.Str() + "\\", windows.Str() + "\\",
-                  [&](std::uint64_t done, std::uint64_t total) {
-                    EXPECT_EQ(total, program.size());
-                    positions.push_back(done);
-                  });
+  contract::Protocol protocol;
+  StepReport report(RegistrationStep::MoveUninstaller, protocol, nullptr);
+  MoveUninstaller(
+      target.Str() + "\\", windows.Str() + "\\",
+      [&](std::uint64_t done, std::uint64_t total) {
+        EXPECT_EQ(total, program.size());
+        positions.push_back(done);
+      },
+      report);
 
   EXPECT_EQ(test::ReadBytes(windows.Path() / "stUnInst.exe"), program);
   EXPECT_FALSE(std::filesystem::exists(target.Path() / "stUnInst.exe"));
@@ -44,23 +48,26 @@ TEST(UninstallerTest, TheUninstallerMovesIntoTheWindowsDirectoryReplacingTheOldO
             1);
 
   // Nothing to move: nothing happens.
-  MoveUninstaller(target.Str() + "\\", windows.Str() + "\\",
-                  [](std::uint64_t, std::uint64_t) { ADD_FAILURE() << "no uninstaller to copy"; });
+  MoveUninstaller(
+      target.Str() + "\\", windows.Str() + "\\",
+      [](std::uint64_t, std::uint64_t) { ADD_FAILURE() << "no uninstaller to copy"; }, report);
   EXPECT_EQ(test::ReadBytes(windows.Path() / "stUnInst.exe"), program);
 }
 
-// A copy that cannot be made is an I/O error with the system's code, and
-// the only copy of the uninstaller stays in the target directory.
+// A copy that cannot be made is an I/O error with the system's code, which
+// ends the run, and the only copy of the uninstaller stays in the target
+// directory.
 TEST(UninstallerTest, AFailedCopyIsAnIoErrorAndKeepsTheUninstaller) {
   const test::ScratchDir target("uninstaller-target");
   const test::Bytes program = Program(3000, 3);
   test::WriteBytes(target.Path() / "stUnInst.exe", program);
+  contract::Protocol protocol;
+  StepReport report(RegistrationStep::MoveUninstaller, protocol, nullptr);
   try {
-    MoveUninstaller(target.Str() + "\\", target.Str() + "\\fehlt\\", nullptr);
+    MoveUninstaller(target.Str() + "\\", target.Str() + "\\fehlt\\", nullptr, report);
     FAIL() << "copied into a folder that does not exist";
-  } catch (const IoError& e) {
-    EXPECT_EQ(e.Code(), ERROR_PATH_NOT_FOUND);
-    EXPECT_STREQ(e.what(), "E/A-Fehler 3");
+  } catch (const RunFailure& e) {
+    EXPECT_STREQ(e.what(), "E/A-Fehler 3");  // ERROR_PATH_NOT_FOUND
   }
   EXPECT_EQ(test::ReadBytes(target.Path() / "stUnInst.exe"), program);
 }

@@ -120,18 +120,19 @@ SituationTexts TextsFor(Situation situation, std::string_view productVersion,
 }
 
 ChoiceOutcome ApplyChoice(std::optional<Situation> situation, bool secondChoice,
-                          InstallMode currentMode) {
+                          contract::InstallMode currentMode) {
+  using contract::InstallMode;
   if (!situation) return {false, currentMode};
   switch (*situation) {
     case Situation::Update:
-      return {false, static_cast<InstallMode>(secondChoice ? 1 : 0)};
+      return {false, secondChoice ? InstallMode::CompleteUpdate : InstallMode::Update};
     case Situation::Repair:
-      return {false, static_cast<InstallMode>(secondChoice ? 5 : 4)};
+      return {false, secondChoice ? InstallMode::CompleteRepair : InstallMode::Repair};
     case Situation::Downgrade:
       // The first choice reads "Abort": it must not go on to overwrite the
       // newer installation.
-      if (!secondChoice) return {true, 2};
-      return {false, 3};
+      if (!secondChoice) return {true, InstallMode::Downgrade};
+      return {false, InstallMode::CompleteDowngrade};
   }
   return {false, currentMode};
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "contract/InstallMode.h"
+
 namespace pelmora::pages {
 
 // A version component that is not a decimal integer. what() is the
@@ -31,10 +33,6 @@ enum class Situation { Repair, Update, Downgrade };
 // comparison decides (and may throw as IsOlderVersion does).
 Situation JudgeSituation(std::string_view productVersion, std::string_view installedVersion);
 
-// What the installation run and the extraction handlers read.
-using InstallMode = std::uint8_t;
-inline constexpr InstallMode kModeSetByWelcome = 6;
-
 struct SituationTexts {
   std::string title;
   std::string explanation;
@@ -53,13 +51,13 @@ inline constexpr const char* kLayoutSecondChoice =
 
 struct ChoiceOutcome {
   bool endSetup = false;  // the downgrade's first choice: abort, as Cancel does
-  InstallMode mode = 0;
+  contract::InstallMode mode = contract::InstallMode::Update;
 };
 
 // Next on the page: the mode is derived afresh from the situation and the
 // current choice each time, so going back and choosing again counts. Without
 // a judged situation (the versions could not be compared) the mode stays.
 ChoiceOutcome ApplyChoice(std::optional<Situation> situation, bool secondChoice,
-                          InstallMode currentMode);
+                          contract::InstallMode currentMode);
 
 }  // namespace pelmora::pages

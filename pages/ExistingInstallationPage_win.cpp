@@ -61,7 +61,7 @@ void ExistingInstallationPage::OnCommand(int id, int notification) {
   WizardPage::OnCommand(id, notification);
 }
 
-ChoiceOutcome ExistingInstallationPage::Decide(InstallMode currentMode) const {
+ChoiceOutcome ExistingInstallationPage::Decide(contract::InstallMode currentMode) const {
   return ApplyChoice(situation_, IsChecked(ids::kSecondChoice), currentMode);
 }
 

@@ -18,7 +18,7 @@ class ExistingInstallationPage : public WizardPage {
   void SetVersions(std::string productVersion, std::string installedVersion, bool english);
 
   // Next: the mode that follows from the situation and the current choice.
-  ChoiceOutcome Decide(InstallMode currentMode) const;
+  ChoiceOutcome Decide(contract::InstallMode currentMode) const;
 
  protected:
   void OnCommand(int id, int notification) override;

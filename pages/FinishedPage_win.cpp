@@ -1,7 +1,7 @@
 #include "pages/FinishedPage_win.h"
 
 #include "common/WinHandle.h"
-#include "pages/ErrorReport_win.h"
+#include "winsupport/ErrorReport_win.h"
 
 namespace pelmora::pages {
 
@@ -16,7 +16,7 @@ void ExecNewProcess(const std::string& path) {
   if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE,
                       CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
                       &process)) {
-    ShowPlainMessage("Error creating process " + path);
+    winsupport::ShowPlainMessage("Error creating process " + path);
     return;
   }
   // Not waited for; the setup ends right afterwards.

@@ -4,15 +4,11 @@
 
 #include "common/WinHandle.h"
 #include "pages/Window_win.h"
+#include "winsupport/Files_win.h"
 
 namespace pelmora::pages {
 
 namespace {
-
-bool IsDirectory(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 int CALLBACK SelectOnStart(HWND dialog, UINT message, LPARAM, LPARAM path) {
   if (message == BFFM_INITIALIZED && path) SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, path);
@@ -22,7 +18,7 @@ int CALLBACK SelectOnStart(HWND dialog, UINT message, LPARAM, LPARAM path) {
 }  // namespace
 
 bool BrowseForDirectory(HWND owner, const std::string& title, std::string& path) {
-  if (!IsDirectory(path)) path.clear();
+  if (!winsupport::IsExistingFolder(path)) path.clear();
   // The shell's allocator, released when done.
   win::ComInterface<IMalloc> allocator;
   if (FAILED(SHGetMalloc(allocator.Receive())) || !allocator) return false;
@@ -39,7 +35,7 @@ bool BrowseForDirectory(HWND owner, const std::string& title, std::string& path)
   }
   PIDLIST_ABSOLUTE chosen = nullptr;
   {
-    OtherWindowsDisabled wizard(nullptr);
+    winsupport::OtherWindowsDisabled wizard(nullptr);
     chosen = SHBrowseForFolderA(&info);
   }
   bool picked = false;
@@ -55,16 +51,8 @@ bool BrowseForDirectory(HWND owner, const std::string& title, std::string& path)
   return picked;
 }
 
-std::vector<std::string> CreateDirectoryTree(const std::string& path) {
-  std::vector<std::string> created;
-  if (path.size() < 3 || IsDirectory(path)) return created;
-  // Every prefix that ends before a separator, then the whole path.
-  for (std::size_t end = 0; end != std::string::npos;) {
-    end = path.find('\\', end + 1);
-    const std::string prefix = path.substr(0, end);
-    if (prefix.size() < 3 || IsDirectory(prefix)) continue;
-    if (CreateDirectoryA(prefix.c_str(), nullptr)) created.push_back(prefix);
-  }
+std::vector<std::string> CreateFolderToPreselect(const std::string& path) {
+  const std::vector<std::string> created = winsupport::CreateFolderTree(path);
   // Reading the new folders once settles their access times. A shell that
   // keeps folder entries with their times (seen under Wine) may otherwise
   // not recognise the folder it is asked to preselect.

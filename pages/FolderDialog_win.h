@@ -15,9 +15,10 @@ namespace pelmora::pages {
 // root). False when the user cancelled or the shell could not help.
 bool BrowseForDirectory(HWND owner, const std::string& title, std::string& path);
 
-// Creates `path` with every missing parent and returns the folders this
-// call created, outermost first. Failures are left for the caller to notice
-// (the folder then does not exist).
-std::vector<std::string> CreateDirectoryTree(const std::string& path);
+// Creates `path` with every missing parent, so that the dialog can
+// preselect it, and returns the folders this call created, outermost first.
+// Failures are left for the caller to notice (the folder then does not
+// exist).
+std::vector<std::string> CreateFolderToPreselect(const std::string& path);
 
 }  // namespace pelmora::pages

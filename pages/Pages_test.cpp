@@ -6,7 +6,6 @@
 #include "pages/AboutTexts.h"
 #include "pages/ControlIds.h"
 #include "pages/ExistingInstallation.h"
-#include "pages/Language.h"
 #include "pages/Layout.h"
 #include "setupdesc/Scramble.h"
 
@@ -72,24 +71,19 @@ TEST(ExistingInstallation, SituationTextsAndModes) {
   EXPECT_NE(en.explanation.find("(1.1.9.9)"), std::string::npos);
   EXPECT_EQ(TextsFor(Situation::Downgrade, "1", "2", true).firstChoice, "&Abort");
 
-  // Next derives the mode afresh each time; a 6 from the welcome page is replaced.
-  EXPECT_EQ(ApplyChoice(Situation::Update, false, 6).mode, 0);
-  EXPECT_EQ(ApplyChoice(Situation::Update, true, 0).mode, 1);
-  EXPECT_EQ(ApplyChoice(Situation::Update, false, 1).mode, 0);  // back, first choice again
-  EXPECT_EQ(ApplyChoice(Situation::Repair, false, 5).mode, 4);
-  EXPECT_EQ(ApplyChoice(Situation::Repair, true, 6).mode, 5);
-  EXPECT_EQ(ApplyChoice(Situation::Downgrade, true, 2).mode, 3);
-  EXPECT_FALSE(ApplyChoice(Situation::Downgrade, true, 2).endSetup);
-  EXPECT_TRUE(ApplyChoice(Situation::Downgrade, false, 6).endSetup);  // "Abort" aborts
-  EXPECT_EQ(ApplyChoice(std::nullopt, true, 6).mode, 6);              // versions not comparable
-}
-
-TEST(Language, GermanOnlyWhenTheNameBeginsWithDeutsch) {
-  EXPECT_TRUE(IsGermanLanguageName("Deutsch (Deutschland)"));
-  EXPECT_TRUE(IsGermanLanguageName("Deutsch"));
-  EXPECT_FALSE(IsGermanLanguageName("German (Germany)"));
-  EXPECT_FALSE(IsGermanLanguageName("Deutsc"));
-  EXPECT_FALSE(IsGermanLanguageName(""));
+  // Next derives the mode afresh each time, replacing the one the welcome page set.
+  using M = contract::InstallMode;
+  EXPECT_EQ(ApplyChoice(Situation::Update, false, M::AwaitingChoice).mode, M::Update);
+  EXPECT_EQ(ApplyChoice(Situation::Update, true, M::Update).mode, M::CompleteUpdate);
+  // Back, and the first choice again.
+  EXPECT_EQ(ApplyChoice(Situation::Update, false, M::CompleteUpdate).mode, M::Update);
+  EXPECT_EQ(ApplyChoice(Situation::Repair, false, M::CompleteRepair).mode, M::Repair);
+  EXPECT_EQ(ApplyChoice(Situation::Repair, true, M::AwaitingChoice).mode, M::CompleteRepair);
+  EXPECT_EQ(ApplyChoice(Situation::Downgrade, true, M::Downgrade).mode, M::CompleteDowngrade);
+  EXPECT_FALSE(ApplyChoice(Situation::Downgrade, true, M::Downgrade).endSetup);
+  EXPECT_TRUE(ApplyChoice(Situation::Downgrade, false, M::AwaitingChoice).endSetup);  // "Abort"
+  // The versions could not be compared: the mode stays.
+  EXPECT_EQ(ApplyChoice(std::nullopt, true, M::AwaitingChoice).mode, M::AwaitingChoice);
 }
 
 // A UTF-8 sequence in a text means the source was not converted to the ANSI

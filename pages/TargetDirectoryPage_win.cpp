@@ -19,11 +19,6 @@ void TargetDirectoryPage::OnCommand(int id, int notification) {
     Browse();
     return;
   }
-  if (notification == BN_CLICKED && id == ids::kNext) {
-    // An empty edit: nothing happens, no message.
-    if (Directory().empty()) return;
-    AppendBackslash();
-  }
   WizardPage::OnCommand(id, notification);
 }
 
@@ -32,7 +27,7 @@ void TargetDirectoryPage::Browse() {
   if (!path.empty() && path.back() == '\\') path.pop_back();
   if (path.empty()) throw std::runtime_error("Das Verzeichnis kann nicht erstellt werden");
   // The dialog can preselect only a folder that exists.
-  const std::vector<std::string> created = CreateDirectoryTree(path);
+  const std::vector<std::string> created = CreateFolderToPreselect(path);
   const std::string remembered = path;
   if (BrowseForDirectory(Handle(), "Zielverzeichnis:", path)) SetDirectory(path + "\\");
   // Another folder was chosen: the one made for the preselection goes again,

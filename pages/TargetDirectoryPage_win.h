@@ -15,13 +15,14 @@ class TargetDirectoryPage : public WizardPage {
 
   std::string Directory() const { return Text(ids::kDirectory); }
   void SetDirectory(const std::string& text) { SetText(ids::kDirectory, text); }
+  // The edit's text ends in "" from here on (the way forward adds it).
+  void AppendBackslash();
 
  protected:
   void OnCommand(int id, int notification) override;
   void OnShown() override;
 
  private:
-  void AppendBackslash();
   void Browse();
 };
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "pages/ErrorReport_win.h"
+#include "winsupport/ErrorReport_win.h"
 
 namespace pelmora::pages {
 
@@ -227,7 +227,7 @@ void PageWindow::CentreOver(HWND other) {
 void PageWindow::RunModal() {
   HWND previous = GetActiveWindow();
   {
-    OtherWindowsDisabled others(window_);
+    winsupport::OtherWindowsDisabled others(window_);
     modal_ = true;
     Show();
     while (modal_) {
@@ -270,7 +270,7 @@ LRESULT CALLBACK PageWindow::WindowProcedure(HWND window, UINT message, WPARAM w
   auto* self = reinterpret_cast<PageWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!self) return DefWindowProcA(window, message, w, l);
   LRESULT result = 0;
-  if (!ReportingErrors([&] { result = self->HandleMessage(message, w, l); })) return 0;
+  if (!winsupport::ReportingErrors([&] { result = self->HandleMessage(message, w, l); })) return 0;
   return result;
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "pages/Layout.h"
-#include "pages/MessageLoop_win.h"
+#include "winsupport/MessageLoop_win.h"
 #include "pages/UiResources_win.h"
 
 namespace pelmora::pages {
@@ -41,7 +41,6 @@ class PageWindow {
 
   void Show();
   void Hide();
-  bool IsShown() const { return IsWindowVisible(window_) != FALSE; }
   POINT TopLeft() const;
   void MoveTo(POINT topLeft);
   void CentreOnScreen();
@@ -61,7 +60,6 @@ class PageWindow {
   // The close box or Alt+F4; pages are never destroyed before the end.
   virtual void OnCloseRequest() {}
   virtual void OnDestroy() {}
-  const UiResources& Resources() const { return resources_; }
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l);

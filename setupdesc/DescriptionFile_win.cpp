@@ -2,40 +2,20 @@
 
 #include <windows.h>
 
-#include "common/WinHandle.h"
+#include "contract/ProductFiles.h"
 #include "setupdesc/SetupDescReader.h"
-#include "setupdesc/SetupDir.h"
+#include "winsupport/Files_win.h"
 
 namespace pelmora::setupdesc {
 
-namespace {
-
-FileReadError IoError(const std::string& path, DWORD code) {
-  return FileReadError("E/A-Fehler " + std::to_string(code) + " (" + path + ")");
-}
-
-}  // namespace
-
 std::optional<std::string> LoadDescriptionFile(const std::string& setupDir) {
-  const std::string path = setupDir + kDescriptionFileName;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return std::nullopt;
-
-  const win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw IoError(path, GetLastError());
-  std::string bytes;
-  char chunk[16384];
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr))
-      throw IoError(path, GetLastError());
-    if (got == 0) break;
-    bytes.append(chunk, got);
-    if (bytes.size() > kMaxDescriptionBytes) break;  // enough to know it is too large
-  }
-  return bytes;
+  const std::string path = setupDir + contract::kDescriptionFileName;
+  if (!winsupport::IsExistingFile(path)) return std::nullopt;
+  // One byte more than the reader accepts is enough for it to refuse.
+  auto read = winsupport::ReadFileStart(path, kMaxDescriptionBytes + 1);
+  if (const DWORD* error = std::get_if<DWORD>(&read))
+    throw FileReadError("E/A-Fehler " + std::to_string(*error) + " (" + path + ")");
+  return std::move(std::get<std::string>(read));
 }
 
 }  // namespace pelmora::setupdesc

@@ -1,5 +1,6 @@
 #include "uninstall/KeyRules.h"
 
+#include "contract/UninstallEntry.h"
 #include "winsupport/AnsiText.h"
 #include "winsupport/RegistryPath.h"
 
@@ -32,7 +33,7 @@ constexpr std::string_view kSharedKeys[] = {
     "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
     "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
     "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions",
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+    contract::kUninstallKeyParent,
     "Software\\Microsoft\\Windows NT",
     "Software\\Microsoft\\Windows NT\\CurrentVersion",
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
@@ -123,19 +124,6 @@ std::variant<std::string, Reason> CheckKey(std::string_view keyPath, KeyRoot roo
   if (IsShared(key)) return Reason::SharedKey;
   if (levels < 2) return Reason::ShallowKey;
   return key;
-}
-
-std::string UninstallEntryOf(std::string_view key) {
-  for (std::string_view uninstall :
-       {std::string_view("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"),
-        std::string_view(
-            "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\")}) {
-    if (key.size() <= uninstall.size() ||
-        !winsupport::EqualsIgnoreCaseAnsi(key.substr(0, uninstall.size()), uninstall))
-      continue;
-    return std::string(key.substr(0, key.find('\\', uninstall.size())));
-  }
-  return {};
 }
 
 }  // namespace pelmora::uninstall

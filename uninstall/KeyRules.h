@@ -21,9 +21,4 @@ std::string_view RootName(KeyRoot root);
 // trailing "\"; a "HKEY_..." prefix naming this root dropped), or why not.
 std::variant<std::string, Reason> CheckKey(std::string_view keyPath, KeyRoot root);
 
-// For a checked key at or below a product's Uninstall entry
-// (...\CurrentVersion\Uninstall\<entry>, in the 32-bit view too): the path
-// of that entry. Empty for every other key.
-std::string UninstallEntryOf(std::string_view key);
-
 }  // namespace pelmora::uninstall

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "pages/MessageLoop_win.h"
+#include "winsupport/MessageLoop_win.h"
 
 namespace pelmora::uninstall {
 namespace {
@@ -52,7 +52,7 @@ ProgressWindow::ProgressWindow(HINSTANCE instance, const std::string& caption, s
   ::SendMessageA(bar_, PBM_SETSTEP, 1, 0);
   ::ShowWindow(window_, SW_SHOW);
   ::UpdateWindow(window_);
-  pages::PumpWaitingMessages();
+  winsupport::PumpWaitingMessages();
 }
 
 ProgressWindow::~ProgressWindow() {
@@ -63,14 +63,14 @@ void ProgressWindow::Step(const std::string& text) {
   if (!window_) return;
   ::SetWindowTextA(label_, text.c_str());
   ::SendMessageA(bar_, PBM_STEPIT, 0, 0);
-  pages::PumpWaitingMessages();
+  winsupport::PumpWaitingMessages();
 }
 
 void ProgressWindow::Finish(const std::string& text) {
   if (!window_) return;
   ::SetWindowTextA(label_, text.c_str());
   ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(steps_), 0);
-  pages::PumpWaitingMessages();
+  winsupport::PumpWaitingMessages();
 }
 
 }  // namespace pelmora::uninstall

@@ -5,7 +5,8 @@
 #include <variant>
 
 #include "common/WinHandle.h"
-#include "uninstall/CommandLine.h"
+#include "contract/CommandLine.h"
+#include "contract/UninstallEntry.h"
 #include "uninstall/FileRemoval_win.h"
 #include "uninstall/KeyRules.h"
 #include "uninstall/ShortcutRemoval_win.h"
@@ -29,11 +30,11 @@ bool UnregisterServer(const std::string& path) {
 // An Uninstall entry is the product's when it starts the uninstaller with
 // this protocol; an altered protocol must not remove another product's.
 bool IsOtherProductsEntry(HKEY root, const std::string& key, const std::string& protocolPath) {
-  const std::string entry = UninstallEntryOf(key);
-  std::string command;
-  if (entry.empty() || !winsupport::ReadRegString(root, entry, "UninstallString", command))
-    return false;
-  return !winsupport::EqualsIgnoreCaseAnsi(SplitCommandLine(command).argument, protocolPath);
+  const std::string entry = contract::UninstallEntryOf(key);
+  if (entry.empty()) return false;
+  const auto command = winsupport::ReadRegString(root, entry, contract::kUninstallStringValue);
+  return command && !winsupport::EqualsIgnoreCaseAnsi(contract::SplitCommandLine(*command).argument,
+                                                      protocolPath);
 }
 
 void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const std::string& protocolPath,
@@ -43,7 +44,7 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const std::s
     outcome.left.push_back({std::string(RootName(rootName)) + "\\" + key, Reason::OtherProduct, 0});
     return;
   }
-  if (!winsupport::DeleteRegKey(key, root)) {
+  if (!winsupport::DeleteRegKey(root, key)) {
     outcome.left.push_back({std::string(RootName(rootName)) + "\\" + key, Reason::Failed, 0});
     return;
   }
@@ -54,7 +55,7 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const std::s
   for (std::size_t cut = parent.rfind('\\'); cut != std::string::npos; cut = parent.rfind('\\')) {
     parent.resize(cut);
     if (!std::holds_alternative<std::string>(CheckKey(parent, rootName)) ||
-        !winsupport::RegKeyIsEmpty(root, parent) || !winsupport::DeleteRegKey(parent, root))
+        !winsupport::RegKeyIsEmpty(root, parent) || !winsupport::DeleteRegKey(root, parent))
       return;
   }
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/WinHandle.h"
-#include "install/ShellLink_win.h"
+#include "winsupport/ShellLink_win.h"
 #include "uninstall/ShortcutRule.h"
 
 namespace pelmora::uninstall {
@@ -31,7 +31,7 @@ void RemoveGroup(const std::string& programsFolder, const std::string& group,
   for (const std::string& name : LinkFiles(folder)) {
     const std::string file = folder + "\\" + name;
     // A fresh object per link: nothing of one may pass for the next.
-    install::ShellLink link;
+    winsupport::ShellLink link;
     if (!link.LoadFromFile(file) ||
         !IsProductShortcut(target, protocolPath, link.Path(), link.Arguments()))
       continue;

@@ -2,6 +2,7 @@
 
 #include <variant>
 
+#include "contract/ProductFiles.h"
 #include "winsupport/AnsiText.h"
 
 namespace pelmora::uninstall {
@@ -15,8 +16,6 @@ std::string_view Unquoted(std::string_view text) {
   return text;
 }
 
-constexpr std::string_view kUninstallerName = "stUnInst.exe";
-
 }  // namespace
 
 bool IsProductShortcut(const TargetFolder& target, std::string_view protocolPath,
@@ -28,7 +27,7 @@ bool IsProductShortcut(const TargetFolder& target, std::string_view protocolPath
   const std::size_t slash = linkTarget.find_last_of("\\/");
   const std::string_view fileName =
       slash == std::string_view::npos ? linkTarget : linkTarget.substr(slash + 1);
-  return winsupport::EqualsIgnoreCaseAnsi(fileName, kUninstallerName) &&
+  return winsupport::EqualsIgnoreCaseAnsi(fileName, contract::kUninstallerFileName) &&
          winsupport::EqualsIgnoreCaseAnsi(Unquoted(linkArguments), protocolPath);
 }
 

@@ -4,24 +4,25 @@
 
 #include <functional>
 
-#include "uninstall/CommandLine.h"
+#include "contract/CommandLine.h"
+#include "contract/UninstallEntry.h"
 #include "winsupport/AnsiText.h"
 #include "winsupport/Registry_win.h"
 
 namespace pelmora::uninstall {
 namespace {
 
-constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+using contract::CommandLine;
 
 // Calls visit(root, entry key, its command) for every entry with an
 // UninstallString until visit returns true; returns whether one did.
 bool AnyEntry(const std::function<bool(HKEY, const std::string&, const CommandLine&)>& visit) {
+  const std::string parent(contract::kUninstallKeyParent);
   for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-    for (const std::string& name : winsupport::RegSubkeyNames(root, kUninstallKey)) {
-      const std::string key = std::string(kUninstallKey) + "\\" + name;
-      std::string command;
-      if (!winsupport::ReadRegString(root, key, "UninstallString", command)) continue;
-      if (visit(root, key, SplitCommandLine(command))) return true;
+    for (const std::string& name : winsupport::RegSubkeyNames(root, parent)) {
+      const std::string key = contract::UninstallKeyPath(name);
+      const auto command = winsupport::ReadRegString(root, key, contract::kUninstallStringValue);
+      if (command && visit(root, key, contract::SplitCommandLine(*command))) return true;
     }
   }
   return false;
@@ -33,7 +34,8 @@ std::string DisplayNameForProtocol(const std::string& protocolPath) {
   std::string displayName;
   AnyEntry([&](HKEY root, const std::string& key, const CommandLine& command) {
     if (!winsupport::EqualsIgnoreCaseAnsi(command.argument, protocolPath)) return false;
-    return winsupport::ReadRegString(root, key, "DisplayName", displayName) && !displayName.empty();
+    displayName = winsupport::ReadRegString(root, key, contract::kDisplayNameValue).value_or("");
+    return !displayName.empty();
   });
   return displayName;
 }

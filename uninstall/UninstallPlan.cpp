@@ -4,7 +4,7 @@
 #include <optional>
 #include <unordered_set>
 
-#include "install/Protocol.h"
+#include "contract/Protocol.h"
 #include "uninstall/KeyRules.h"
 #include "uninstall/PathRules.h"
 #include "winsupport/AnsiText.h"
@@ -21,10 +21,10 @@ bool LooksLikeText(std::string_view bytes) {
   return true;
 }
 
-std::optional<std::string> FirstTarget(const install::ProtocolBlock& block) {
+std::optional<std::string> FirstTarget(const contract::ProtocolBlock& block) {
   for (const std::string& line : block.lines) {
-    const install::ProtocolLine parsed = install::ParseProtocolLine(line);
-    if (parsed.kind == install::LineKind::Folder) return parsed.text;
+    const contract::ProtocolLine parsed = contract::ParseProtocolLine(line);
+    if (parsed.kind == contract::LineKind::Folder) return parsed.text;
   }
   return std::nullopt;
 }
@@ -37,23 +37,23 @@ class Planner {
   }
 
   void Add(std::size_t lineNumber, const std::string& line) {
-    const install::ProtocolLine parsed = install::ParseProtocolLine(line);
+    const contract::ProtocolLine parsed = contract::ParseProtocolLine(line);
     switch (parsed.kind) {
-      case install::LineKind::Comment:
+      case contract::LineKind::Comment:
         return;
-      case install::LineKind::Folder:
+      case contract::LineKind::Folder:
         return AddPath(lineNumber, parsed.text, plan_.folders);
-      case install::LineKind::File:
+      case contract::LineKind::File:
         return AddPath(lineNumber, parsed.text, plan_.files);
-      case install::LineKind::ComServer:
+      case contract::LineKind::ComServer:
         return AddPath(lineNumber, parsed.text, plan_.comServers);
-      case install::LineKind::MachineKey:
+      case contract::LineKind::MachineKey:
         return AddKey(lineNumber, parsed.text, KeyRoot::LocalMachine, plan_.machineKeys);
-      case install::LineKind::UserKey:
+      case contract::LineKind::UserKey:
         return AddKey(lineNumber, parsed.text, KeyRoot::CurrentUser, plan_.userKeys);
-      case install::LineKind::Group:
+      case contract::LineKind::Group:
         return AddGroup(lineNumber, parsed.text);
-      case install::LineKind::Unknown:
+      case contract::LineKind::Unknown:
         // The empty line a file's last line end leaves is no entry.
         if (!line.empty()) AddRefusal(lineNumber, line, Reason::UnknownLine);
         return;
@@ -124,13 +124,10 @@ std::variant<UninstallPlan, Rejection> PlanUninstall(
     std::string_view protocolPath, std::string_view fileBytes,
     const std::vector<std::string>& systemFolders) {
   if (!LooksLikeText(fileBytes)) return Rejection::NotAProtocol;
-  const std::vector<install::ProtocolBlock> blocks = install::SplitProtocol(fileBytes);
+  const std::vector<contract::ProtocolBlock> blocks = contract::SplitProtocol(fileBytes);
   // SplitProtocol keeps lines in front of the first header box as a block
   // of their own that does not start with the box: then it is no protocol.
-  if (blocks.empty() || blocks.front().lines.size() < 2 ||
-      blocks.front().lines[0] != std::string(42, '/') ||
-      !blocks.front().lines[1].starts_with("/ UnInstall protocol file"))
-    return Rejection::NotAProtocol;
+  if (blocks.empty() || !blocks.front().headed) return Rejection::NotAProtocol;
 
   const std::optional<std::string> targetLine = FirstTarget(blocks.front());
   if (!targetLine) return Rejection::NoTargetFolder;
@@ -150,7 +147,7 @@ std::variant<UninstallPlan, Rejection> PlanUninstall(
 
   Planner planner(target, protocolFile->path);
   std::size_t lineNumber = 0;
-  for (const install::ProtocolBlock& block : blocks)
+  for (const contract::ProtocolBlock& block : blocks)
     for (const std::string& line : block.lines) planner.Add(++lineNumber, line);
   return std::move(planner).Finish();
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "install/Protocol.h"
+#include "contract/Protocol.h"
 #include "uninstall/KeyRules.h"
 
 namespace pelmora::uninstall {
@@ -20,7 +20,7 @@ const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
 // An installation, then an update into the same folder that adds a file,
 // repeats most lines in other spellings and adds a group of its own.
 std::string TwoBlockProtocol() {
-  install::Protocol first;
+  contract::Protocol first;
   first.AddHeader(kTarget, "05.03.2026", "14:07:09");
   first.AddEntry(kTarget, "readme.txt");
   first.AddEntry(kTarget, "bin");
@@ -36,7 +36,7 @@ std::string TwoBlockProtocol() {
   first.AddTrailer("1.0.0.1", "0:01:05");
 
   const std::string upper = "c:\\PROGRAMME\\B\xDCRO\\";  // the same folder, other case
-  install::Protocol update;
+  contract::Protocol update;
   update.AddHeader(upper, "06.03.2026", "09:00:00");
   update.AddEntry(upper, "README.TXT");
   update.AddEntry(upper, "BIN");
@@ -75,7 +75,7 @@ TEST(UninstallPlan, TwoBlocksGiveTheirUnionOnceInRemovalOrder) {
 }
 
 TEST(UninstallPlan, RefusesEveryLineThatLeadsOutOfTheTargetOrToSharedKeys) {
-  install::Protocol p;
+  contract::Protocol p;
   p.AddHeader(kTarget, "05.03.2026", "14:07:09");
   p.AddFile(kTarget + "ok.txt");
   p.AddFile("C:\\Windows\\system32\\kernel32.dll");                         // outside
@@ -102,11 +102,12 @@ TEST(UninstallPlan, RefusesEveryLineThatLeadsOutOfTheTargetOrToSharedKeys) {
   p.AddGroup("..\\..\\Desktop");                                  // 31
   p.AddGroup("C:\\Windows");                                      // 32
   p.AddGroup("\\Firma");                                          // 33
-  p.AddLines({"x unknown line"});                                 // 34
-  p.AddUserKey("HKCU\\Software\\Firma\\Tool");                    // allowed: its own root spelt out
-  p.AddTrailer("1.0.0.1", "0:01:05");
+  const std::string unknown = "x unknown line\r\n";               // 34
+  contract::Protocol rest;
+  rest.AddUserKey("HKCU\\Software\\Firma\\Tool");  // allowed: its own root spelt out
+  rest.AddTrailer("1.0.0.1", "0:01:05");
 
-  const auto result = PlanUninstall(kProtocolPath, p.Bytes());
+  const auto result = PlanUninstall(kProtocolPath, p.Bytes() + unknown + rest.Bytes());
   ASSERT_TRUE(std::holds_alternative<UninstallPlan>(result));
   const UninstallPlan& plan = std::get<UninstallPlan>(result);
   EXPECT_EQ(plan.files, Strings{kTarget + "ok.txt"});
@@ -136,7 +137,7 @@ TEST(UninstallPlan, RefusesEveryLineThatLeadsOutOfTheTargetOrToSharedKeys) {
 }
 
 TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
-  install::Protocol good;
+  contract::Protocol good;
   good.AddHeader(kTarget, "05.03.2026", "14:07:09");
   good.AddTrailer("1.0.0.1", "0:00:01");
 
@@ -152,7 +153,7 @@ TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
             Rejection::NotAProtocol);
 
   const auto withTarget = [](const std::string& target) {
-    install::Protocol p;
+    contract::Protocol p;
     p.AddHeader(target, "05.03.2026", "14:07:09");
     return p.Bytes();
   };
@@ -196,12 +197,14 @@ TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
 TEST(UninstallPlan, ThreeBlocksOfManyFilesAndRefusals) {
   std::string bytes;
   for (int run = 0; run < 3; ++run) {
-    install::Protocol p;
+    contract::Protocol p;
     p.AddHeader(kTarget, "05.03.2026", "14:07:09");
     for (int i = 0; i < 5000; ++i) p.AddEntry(kTarget, "daten\\datei" + std::to_string(i) + ".txt");
-    for (int i = 0; i < 5000; ++i) p.AddLines({"x" + std::to_string(i)});
-    p.AddTrailer("1.0.0.1", "0:00:01");
     bytes += p.Bytes();
+    for (int i = 0; i < 5000; ++i) bytes += "x" + std::to_string(i) + "\r\n";
+    contract::Protocol trailer;
+    trailer.AddTrailer("1.0.0.1", "0:00:01");
+    bytes += trailer.Bytes();
   }
   const auto result = PlanUninstall(kProtocolPath, bytes);
   ASSERT_TRUE(std::holds_alternative<UninstallPlan>(result));
@@ -211,21 +214,11 @@ TEST(UninstallPlan, ThreeBlocksOfManyFilesAndRefusals) {
   EXPECT_EQ(plan.refusals.back().lineNumber, 10u + 5000u + 5000u);
 }
 
-TEST(KeyRules, TheUninstallEntryAKeyBelongsTo) {
-  EXPECT_EQ(UninstallEntryOf(kUninstallKey), kUninstallKey);
-  EXPECT_EQ(UninstallEntryOf(kUninstallKey + "\\Sub\\Deeper"), kUninstallKey);
-  EXPECT_EQ(
-      UninstallEntryOf("Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X"),
-      "Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X");
-  EXPECT_EQ(UninstallEntryOf("Software\\Firma\\Tool"), "");
-  EXPECT_EQ(UninstallEntryOf("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"), "");
-}
-
 TEST(UninstallPlan, LaterBlocksWithAnotherTargetAreCheckedAgainstTheFirst) {
-  install::Protocol first;
+  contract::Protocol first;
   first.AddHeader(kTarget, "05.03.2026", "14:07:09");
   first.AddTrailer("1.0.0.1", "0:00:01");
-  install::Protocol other;
+  contract::Protocol other;
   other.AddHeader("C:\\Windows\\", "06.03.2026", "09:00:00");
   other.AddEntry("C:\\Windows\\", "win.ini");
   other.AddEntry(kTarget, "inside.txt");

@@ -1,6 +1,6 @@
 #include "uninstall/UninstallTexts.h"
 
-#include "pages/Language.h"
+#include "contract/ProductFiles.h"
 
 namespace pelmora::uninstall {
 namespace {
@@ -14,10 +14,6 @@ std::string Count(std::size_t n, std::string_view one, std::string_view many) {
 }
 
 }  // namespace
-
-bool EnglishForLanguageName(std::string_view languageName) {
-  return !pages::IsGermanLanguageName(languageName);
-}
 
 std::string_view UninstallTitle(bool english) {
   return Pick(english, "Uninstall", "Deinstallation");
@@ -38,11 +34,14 @@ std::string RejectionText(Rejection rejection, std::string_view protocolPath, bo
   std::string text;
   switch (rejection) {
     case Rejection::NoArgument:
-      text = Pick(english,
-                  "Start the uninstaller with the path of the product's protocol file "
-                  "(UnInstall.log) as its only argument.",
-                  "Starten Sie die Deinstallation mit dem Pfad der Protokolldatei des Produkts "
-                  "(UnInstall.log) als einzigem Argument.");
+      text = english ? std::string(
+                           "Start the uninstaller with the path of the product's "
+                           "protocol file (") +
+                           contract::kProtocolLineName + ") as its only argument."
+                     : std::string(
+                           "Starten Sie die Deinstallation mit dem Pfad der "
+                           "Protokolldatei des Produkts (") +
+                           contract::kProtocolLineName + ") als einzigem Argument.";
       break;
     case Rejection::Unreadable:
       text = english ? "The file " + file + " cannot be read."

@@ -1,6 +1,5 @@
 // The uninstaller's texts, German (Windows-1252) and English, chosen by the
-// setup's language rule (pages/Language.h): `english` is true unless the
-// system's language name begins with "Deutsch".
+// setup's language rule (contract/Language.h).
 #pragma once
 
 #include <cstddef>
@@ -11,8 +10,6 @@
 #include "uninstall/Reasons.h"
 
 namespace pelmora::uninstall {
-
-bool EnglishForLanguageName(std::string_view languageName);
 
 // The progress window's caption and the message boxes' caption when no
 // product name is known.

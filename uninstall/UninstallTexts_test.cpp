@@ -2,15 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "uninstall/CommandLine.h"
-
 namespace pelmora::uninstall {
 namespace {
 
-TEST(UninstallTexts, LanguageFollowsTheSetupsRule) {
-  EXPECT_FALSE(EnglishForLanguageName("Deutsch (Österreich)"));
-  EXPECT_TRUE(EnglishForLanguageName("German (Germany)"));
-  EXPECT_TRUE(EnglishForLanguageName(""));
+TEST(UninstallTexts, RejectionsAndTheQuestionInBothLanguages) {
   // German texts are Windows-1252 bytes, like every text of the project.
   EXPECT_EQ(RejectionText(Rejection::TooLarge, "C:\\x.log", false),
             "Die Datei \"C:\\x.log\" ist zu gro\xDF f\xFCr ein Deinstallationsprotokoll. "
@@ -19,6 +14,9 @@ TEST(UninstallTexts, LanguageFollowsTheSetupsRule) {
             "The file \"C:\\x.log\" is not an uninstall protocol. Nothing was removed.");
   EXPECT_EQ(ConfirmationText("Tool 1.0", true),
             "Do you want to remove \"Tool 1.0\" and all of its components?");
+  EXPECT_EQ(RejectionText(Rejection::NoArgument, "", true),
+            "Start the uninstaller with the path of the product's protocol file (UnInstall.log) "
+            "as its only argument. Nothing was removed.");
 }
 
 TEST(UninstallTexts, SummaryCountsAndListsWhatIsLeftUpToTheCap) {
@@ -50,23 +48,6 @@ TEST(UninstallTexts, SummaryCountsAndListsWhatIsLeftUpToTheCap) {
     EXPECT_FALSE(ReasonText(static_cast<Reason>(r), true).empty());
     EXPECT_FALSE(ReasonText(static_cast<Reason>(r), false).empty());
   }
-}
-
-TEST(CommandLine, ProgramAndTheOneArgumentQuotedOrNot) {
-  const auto split = [](std::string_view line) {
-    const CommandLine c = SplitCommandLine(line);
-    return c.program + "|" + c.argument;
-  };
-  EXPECT_EQ(split("C:\\windows\\stUnInst.exe \"C:\\Firma\\Mein Produkt\\UnInstall.log\""),
-            "C:\\windows\\stUnInst.exe|C:\\Firma\\Mein Produkt\\UnInstall.log");
-  EXPECT_EQ(split("\"C:\\Win Dir\\stUnInst.exe\"   C:\\Firma\\Mein Produkt\\UnInstall.log  "),
-            "C:\\Win Dir\\stUnInst.exe|C:\\Firma\\Mein Produkt\\UnInstall.log");
-  EXPECT_EQ(split("C:\\Win Dir\\STUNINST.EXE C:\\a b\\UnInstall.log"),
-            "C:\\Win Dir\\STUNINST.EXE|C:\\a b\\UnInstall.log");
-  EXPECT_EQ(split("stUnInst"), "stUnInst|");
-  EXPECT_EQ(split("\"C:\\x\\stUnInst.exe\" \"\""), "C:\\x\\stUnInst.exe|");
-  EXPECT_EQ(split("stUnInst \"C:\\unclosed\\UnInstall.log"),
-            "stUnInst|C:\\unclosed\\UnInstall.log");
 }
 
 }  // namespace

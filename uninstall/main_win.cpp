@@ -15,45 +15,40 @@
 #include <vector>
 
 #include "common/ProgramPath.h"
-#include "common/WinHandle.h"
-#include "install/ShellLink_win.h"
-#include "install/Shortcuts_win.h"
-#include "pages/ErrorReport_win.h"
-#include "uninstall/CommandLine.h"
+#include "contract/CommandLine.h"
+#include "contract/Language.h"
+#include "contract/ProductFiles.h"
 #include "uninstall/ProgressWindow_win.h"
 #include "uninstall/Removal_win.h"
 #include "uninstall/UninstallEntries_win.h"
 #include "uninstall/UninstallPlan.h"
 #include "uninstall/UninstallTexts.h"
 #include "winsupport/AnsiText.h"
-#include "winsupport/CommonControls.h"
-#include "winsupport/LibrarySearch.h"
-#include "winsupport/ShellFolders.h"
-#include "winsupport/SystemLanguage.h"
+#include "winsupport/ComApartment_win.h"
+#include "winsupport/CommonControls_win.h"
+#include "winsupport/ErrorReport_win.h"
+#include "winsupport/Files_win.h"
+#include "winsupport/LibrarySearch_win.h"
+#include "winsupport/ShellFolders_win.h"
+#include "winsupport/SystemLanguage_win.h"
 
 namespace pelmora::uninstall {
 namespace {
 
 // Far above any protocol (one line per installed file, one block per run).
-constexpr DWORD kLargestProtocol = 16 * 1024 * 1024;
+constexpr std::size_t kLargestProtocol = 16 * 1024 * 1024;
 
 constexpr int kAllRemoved = 0;
 constexpr int kNothingChanged = 1;
 constexpr int kSomethingLeft = 2;
 
 std::variant<std::string, Rejection> ReadProtocol(const std::string& path) {
-  const win::UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return Rejection::Unreadable;
-  DWORD high = 0;
-  const DWORD size = ::GetFileSize(file.Get(), &high);
-  if (size == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) return Rejection::Unreadable;
-  if (high != 0 || size > kLargestProtocol) return Rejection::TooLarge;
-  std::string bytes(size, '\0');
-  DWORD read = 0;
-  if (size > 0 && (!::ReadFile(file.Get(), bytes.data(), size, &read, nullptr) || read != size))
-    return Rejection::Unreadable;
-  return bytes;
+  // One byte more than any protocol tells a file that is too large.
+  auto read = winsupport::ReadFileStart(path, kLargestProtocol + 1);
+  if (std::holds_alternative<DWORD>(read)) return Rejection::Unreadable;
+  std::string& bytes = std::get<std::string>(read);
+  if (bytes.size() > kLargestProtocol) return Rejection::TooLarge;
+  return std::move(bytes);
 }
 
 // The argument as a full path: the rules compare it with the target folder.
@@ -69,7 +64,7 @@ std::string WindowsFolderCopy() {
   if (length == 0 || length >= MAX_PATH) return {};
   std::string path(folder, length);
   if (path.back() != '\\') path += '\\';
-  return path + "stUnInst.exe";
+  return path + contract::kUninstallerFileName;
 }
 
 // Folders no product owns: a target that is or holds one is refused.
@@ -99,7 +94,7 @@ void ScheduleOwnCopyWhenUnused() {
 }
 
 int Uninstall(HINSTANCE instance) {
-  const bool english = EnglishForLanguageName(winsupport::SystemLanguageName());
+  const bool english = contract::UsesEnglish(winsupport::SystemLanguageName());
   const std::string title(UninstallTitle(english));
   const auto refuse = [&](Rejection rejection, const std::string& path) {
     ::MessageBoxA(nullptr, RejectionText(rejection, path, english).c_str(), title.c_str(),
@@ -107,7 +102,7 @@ int Uninstall(HINSTANCE instance) {
     return kNothingChanged;
   };
 
-  const std::string argument = SplitCommandLine(::GetCommandLineA()).argument;
+  const std::string argument = contract::SplitCommandLine(::GetCommandLineA()).argument;
   if (argument.empty()) return refuse(Rejection::NoArgument, argument);
   const std::string protocolPath = FullPath(argument);
   const auto bytes = ReadProtocol(protocolPath);
@@ -124,11 +119,11 @@ int Uninstall(HINSTANCE instance) {
                     MB_YESNO | MB_ICONQUESTION) != IDYES)
     return kNothingChanged;
 
-  const install::ComApartment com;
+  const winsupport::ComApartment com = winsupport::EnterComApartment();
   winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
   ProgressWindow window(instance, title, plan.StepCount());
   const Outcome outcome =
-      RemovePlanned(plan, install::StartMenuProgramsFolder(),
+      RemovePlanned(plan, winsupport::StartMenuProgramsFolder(),
                     [&](const std::string& what) { window.Step(ProgressText(what, english)); });
   ScheduleOwnCopyWhenUnused();
 
@@ -148,6 +143,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // An error no step expected may come after something was removed: then
   // "nothing changed" would be untrue, "something left" is.
   int exitCode = 2;
-  pelmora::pages::ReportingErrors([&] { exitCode = pelmora::uninstall::Uninstall(instance); });
+  pelmora::winsupport::ReportingErrors([&] { exitCode = pelmora::uninstall::Uninstall(instance); });
   return exitCode;
 }

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "winsupport/SystemInfo.h"
+#include "winsupport/SystemInfo_win.h"
 #include "common/WinHandle.h"
 
 namespace pelmora::winsupport {
@@ -30,25 +30,28 @@ std::vector<ULONG_PTR> ReadTokenGroups(HANDLE token) {
 
 }  // namespace
 
-bool IsAdministrator() {
-  if (CurrentWindowsVersionFacts().platform != WindowsPlatform::WindowsNT) return false;
-  const win::UniqueHandle token = OpenEffectiveToken();
-  if (!token) return false;
-  const std::vector<ULONG_PTR> buffer = ReadTokenGroups(token.Get());
-  if (buffer.empty()) return false;
-
+bool HoldsAdministratorsGroup(const TOKEN_GROUPS& groups) {
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
   win::AllocatedSid administrators;
   if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
                                   DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
                                   administrators.Receive()))
     return false;
-
-  // Membership counts whatever the group's attributes say (enabled or not).
-  const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer.data());
-  for (DWORD i = 0; i < groups->GroupCount; ++i)
-    if (::EqualSid(groups->Groups[i].Sid, administrators.Get())) return true;
+  // Membership counts whatever the group's attributes say: an administrator
+  // whose token UAC has filtered holds the group for deny only, and still
+  // is one (Windows asks before it lets the setup run elevated).
+  for (DWORD i = 0; i < groups.GroupCount; ++i)
+    if (::EqualSid(groups.Groups[i].Sid, administrators.Get())) return true;
   return false;
+}
+
+bool IsAdministrator() {
+  if (CurrentWindowsVersionFacts().platform != WindowsPlatform::WindowsNT) return false;
+  const win::UniqueHandle token = OpenEffectiveToken();
+  if (!token) return false;
+  const std::vector<ULONG_PTR> buffer = ReadTokenGroups(token.Get());
+  if (buffer.empty()) return false;
+  return HoldsAdministratorsGroup(*reinterpret_cast<const TOKEN_GROUPS*>(buffer.data()));
 }
 
 }  // namespace pelmora::winsupport

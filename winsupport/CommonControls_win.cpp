@@ -2,8 +2,8 @@
 // After windows.h, which it builds on.
 #include <commctrl.h>
 
-#include "winsupport/CommonControls.h"
-#include "winsupport/LibrarySearch.h"
+#include "winsupport/CommonControls_win.h"
+#include "winsupport/LibrarySearch_win.h"
 
 namespace pelmora::winsupport {
 namespace {

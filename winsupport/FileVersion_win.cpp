@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "common/WinHandle.h"
-#include "winsupport/LibrarySearch.h"
-#include "winsupport/SystemInfo.h"
+#include "winsupport/LibrarySearch_win.h"
+#include "winsupport/SystemInfo_win.h"
 #include "winsupport/VersionText.h"
 
 namespace pelmora::winsupport {

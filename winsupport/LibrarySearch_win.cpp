@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "winsupport/LibrarySearch.h"
+#include "winsupport/LibrarySearch_win.h"
 
 namespace pelmora::winsupport {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "TestPaths.h"
 #include "common/WinHandle.h"
-#include "winsupport/CommonControls.h"
-#include "winsupport/LibrarySearch.h"
+#include "winsupport/CommonControls_win.h"
+#include "winsupport/LibrarySearch_win.h"
 
 namespace pelmora::winsupport {
 namespace {

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "winsupport/Processes.h"
+#include "winsupport/Processes_win.h"
 #include "common/WinHandle.h"
 
 namespace pelmora::winsupport {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "winsupport/ChildProcess_win_testutil.h"
-#include "winsupport/Processes.h"
+#include "winsupport/Processes_win.h"
 
 namespace pelmora::winsupport {
 namespace {

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "winsupport/LibrarySearch.h"
-#include "winsupport/Processes.h"
-#include "winsupport/SystemInfo.h"
+#include "winsupport/LibrarySearch_win.h"
+#include "winsupport/Processes_win.h"
+#include "winsupport/SystemInfo_win.h"
 #include "common/WinHandle.h"
 
 #if defined(__i386__)

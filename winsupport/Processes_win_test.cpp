@@ -4,7 +4,7 @@
 
 #include "winsupport/ChildProcess_win_testutil.h"
 #include "winsupport/AnsiText.h"
-#include "winsupport/Processes.h"
+#include "winsupport/Processes_win.h"
 
 namespace pelmora::winsupport {
 namespace {

@@ -72,17 +72,23 @@ bool DeleteKeyTree(HKEY parent, const std::string& path) {
 
 }  // namespace
 
-bool ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   std::string& text) {
-  text.clear();
+std::optional<std::string> ReadRegString(HKEY root, const std::string& keyPath,
+                                         const std::string& valueName) {
   const win::UniqueRegKey key = OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_QUERY_VALUE);
-  if (!key) return false;
-  if (QueryStringValue(key.Get(), valueName, text)) return true;
-  text.clear();
-  return false;
+  std::string text;
+  if (!key || !QueryStringValue(key.Get(), valueName, text)) return std::nullopt;
+  return text;
 }
 
-bool CreateRegKey(const std::string& keyPath, HKEY root) {
+bool WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                    const std::string& text) {
+  const win::UniqueRegKey key = OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_SET_VALUE);
+  return key && ::RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(text.c_str()),
+                                 static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool CreateRegKey(HKEY root, const std::string& keyPath) {
   const std::string path = NormalizeRegistryKeyPath(keyPath);
   if (path.empty()) return false;
   win::UniqueRegKey key;
@@ -90,7 +96,7 @@ bool CreateRegKey(const std::string& keyPath, HKEY root) {
                            nullptr, key.Receive(), nullptr) == ERROR_SUCCESS;
 }
 
-bool DeleteRegKey(const std::string& keyPath, HKEY root) {
+bool DeleteRegKey(HKEY root, const std::string& keyPath) {
   if (NamesRootKey(keyPath)) return false;
   return DeleteKeyTree(root, NormalizeRegistryKeyPath(keyPath));
 }

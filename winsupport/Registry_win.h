@@ -1,31 +1,40 @@
-// Registry keys and string values as the setup program uses them. Each call
+// Registry keys and string values as the setup and the uninstaller use
+// them. Every call takes the root first, then the key's path below it, and
 // opens and closes its own key handle. Key paths may start (or end) with
-// backslashes; they are dropped before the path reaches Windows.
+// backslashes; they are dropped before the path reaches Windows. Failures
+// give the neutral result (false, nothing, empty): the callers name the key
+// or value themselves.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace pelmora::winsupport {
 
-// Reads the string value valueName of root\keyPath into text, without
-// creating the key. Returns false, with text empty, when the key or value is
-// missing, cannot be read or is no string (REG_SZ, REG_EXPAND_SZ; the latter
-// is not expanded).
-bool ReadRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   std::string& text);
+// The string value valueName of root\keyPath, read without creating the
+// key; nothing when the key or value is missing, cannot be read or is no
+// string (REG_SZ, REG_EXPAND_SZ; the latter is not expanded).
+std::optional<std::string> ReadRegString(HKEY root, const std::string& keyPath,
+                                         const std::string& valueName);
+
+// Sets the string value valueName of the existing key root\keyPath
+// (REG_SZ); other values stay. False when the key cannot be opened for it or
+// the value cannot be written.
+bool WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
+                    const std::string& text);
 
 // Creates root\keyPath and any missing parents; an existing key is left as
 // it is. Returns false when it cannot be created or the path names the root.
-bool CreateRegKey(const std::string& keyPath, HKEY root);
+bool CreateRegKey(HKEY root, const std::string& keyPath);
 
 // Deletes root\keyPath with all its subkeys, deepest first and within one
 // level from the last subkey to the first. Returns true only when the key
 // itself is gone. A path that names the root itself (empty or backslashes
 // only) is refused with false, and nothing is deleted.
-bool DeleteRegKey(const std::string& keyPath, HKEY root);
+bool DeleteRegKey(HKEY root, const std::string& keyPath);
 
 // The names of root\keyPath's direct subkeys; empty when it has none or
 // cannot be opened.

@@ -22,7 +22,7 @@ class RegistryTest : public ::testing::Test {
   }
   void TearDown() override {
     baseKey_.Reset();
-    DeleteRegKey(base_, HKEY_CURRENT_USER);
+    DeleteRegKey(HKEY_CURRENT_USER, base_);
     // Fails harmlessly while other runs still have keys below it.
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\PelmoraTest");
   }
@@ -54,96 +54,72 @@ class RegistryTest : public ::testing::Test {
   win::UniqueRegKey baseKey_;
 };
 
-TEST_F(RegistryTest, CreateMakesTheKeyAndItsMissingParents) {
-  EXPECT_TRUE(CreateRegKey(Path("Firma\\Produkt\\Einstellungen"), HKEY_CURRENT_USER));
+// Creating makes the missing parents and keeps an existing key's values;
+// a leading or trailing backslash names the same key; a path naming the
+// root is refused.
+TEST_F(RegistryTest, CreateMakesParentsKeepsValuesAndRefusesTheRoot) {
+  EXPECT_TRUE(CreateRegKey(HKEY_CURRENT_USER, Path("Firma\\Produkt\\Einstellungen")));
   EXPECT_TRUE(Exists("Firma\\Produkt\\Einstellungen"));
-  EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, Path("Firma\\Produkt")));
   EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, Path("Firma\\Anderes")));
-}
 
-TEST_F(RegistryTest, LeadingAndTrailingBackslashesNameTheSameKey) {
-  EXPECT_TRUE(CreateRegKey("\\" + Path("Uninstall\\Produkt"), HKEY_CURRENT_USER));
-  EXPECT_TRUE(Exists("Uninstall\\Produkt"));
-  SetString("Uninstall\\Produkt", "DisplayVersion", "2.1");
-  std::string text;
-  EXPECT_TRUE(
-      ReadRegString(HKEY_CURRENT_USER, "\\" + Path("Uninstall\\Produkt"), "DisplayVersion", text));
-  EXPECT_EQ(text, "2.1");
-  EXPECT_TRUE(
-      ReadRegString(HKEY_CURRENT_USER, Path("Uninstall\\Produkt\\"), "DisplayVersion", text));
-  EXPECT_EQ(text, "2.1");
+  SetString("Uninstall\\Produkt", "InstallPath", "C:\\Programme\\Produkt\\");
+  EXPECT_TRUE(CreateRegKey(HKEY_CURRENT_USER, "\\" + Path("Uninstall\\Produkt")));
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Uninstall\\Produkt\\"), "InstallPath"),
+            "C:\\Programme\\Produkt\\");
   EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "\\" + Path("Uninstall")));
-  EXPECT_TRUE(DeleteRegKey("\\" + Path("Uninstall\\Produkt"), HKEY_CURRENT_USER));
+  EXPECT_TRUE(DeleteRegKey(HKEY_CURRENT_USER, "\\" + Path("Uninstall\\Produkt")));
   EXPECT_FALSE(Exists("Uninstall\\Produkt"));
+
+  EXPECT_FALSE(CreateRegKey(baseKey_.Get(), ""));
+  EXPECT_FALSE(CreateRegKey(baseKey_.Get(), "\\\\"));
 }
 
-TEST_F(RegistryTest, CreatingAnExistingKeyKeepsItsValues) {
-  SetString("Produkt", "InstallPath", "C:\\Programme\\Produkt\\");
-  EXPECT_TRUE(CreateRegKey(Path("Produkt"), HKEY_CURRENT_USER));
-  std::string text;
-  EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, Path("Produkt"), "InstallPath", text));
-  EXPECT_EQ(text, "C:\\Programme\\Produkt\\");
-}
-
-TEST_F(RegistryTest, CreateRefusesPathsThatNameTheRoot) {
-  EXPECT_FALSE(CreateRegKey("", baseKey_.Get()));
-  EXPECT_FALSE(CreateRegKey("\\\\", baseKey_.Get()));
-}
-
-TEST_F(RegistryTest, ReadGivesEmptyTextForMissingKeyOrValueWithoutCreatingTheKey) {
-  std::string text = "stale";
-  EXPECT_FALSE(ReadRegString(HKEY_CURRENT_USER, Path("Fehlt"), "DisplayVersion", text));
-  EXPECT_EQ(text, "");
-  EXPECT_FALSE(Exists("Fehlt"));
-  SetString("Da", "Other", "x");
-  text = "stale";
-  EXPECT_FALSE(ReadRegString(HKEY_CURRENT_USER, Path("Da"), "DisplayVersion", text));
-  EXPECT_EQ(text, "");
-}
-
-TEST_F(RegistryTest, ReadTakesStringsEvenWithoutTerminatingZero) {
+// Strings come back as stored (an unterminated one too, Windows-1252 bytes
+// unchanged); a missing key or value, or one that is no string, is nothing,
+// and reading creates no key.
+TEST_F(RegistryTest, StringsReadBackAsStoredAndNothingElse) {
   const char unterminated[] = {'4', '.', '2'};
   SetValue("Werte", "Version", REG_SZ, unterminated, sizeof unterminated);
   SetString("Werte", "Leer", "");
-  SetString("Werte", "Umlaut", "Größe");
-  std::string text;
-  EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Version", text));
-  EXPECT_EQ(text, "4.2");
-  EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Leer", text));
-  EXPECT_EQ(text, "");
-  EXPECT_TRUE(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Umlaut", text));
-  EXPECT_EQ(text, "Größe");
-}
-
-TEST_F(RegistryTest, ReadRejectsValuesThatAreNoStrings) {
   const DWORD number = 42;
   SetValue("Werte", "Zahl", REG_DWORD, &number, sizeof number);
-  std::string text = "stale";
-  EXPECT_FALSE(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Zahl", text));
-  EXPECT_EQ(text, "");
-}
+  EXPECT_TRUE(WriteRegString(HKEY_CURRENT_USER, Path("Werte"), "Umlaut",
+                             "Gr\xF6\xDF"
+                             "e"));
 
-TEST_F(RegistryTest, ReadsTheMachineKeyThatTellsTheWindowsFamily) {
-  std::string text;
-  EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-                            "ProductName", text));
-  EXPECT_FALSE(text.empty());
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Version"), "4.2");
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Leer"), "");
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Umlaut"),
+            "Gr\xF6\xDF"
+            "e");
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Zahl"), std::nullopt);
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Fehlt"), std::nullopt);
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Fehlt"), "Version"), std::nullopt);
+  EXPECT_FALSE(Exists("Fehlt"));
+  // Writing needs the key: it is not made on the way.
+  EXPECT_FALSE(WriteRegString(HKEY_CURRENT_USER, Path("Fehlt"), "Version", "1"));
+  EXPECT_FALSE(Exists("Fehlt"));
+
+  const auto product = ReadRegString(
+      HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "ProductName");
+  ASSERT_TRUE(product.has_value());
+  EXPECT_FALSE(product->empty());
 }
 
 TEST_F(RegistryTest, DeleteRemovesTheKeyWithAllNestedSubkeys) {
   for (const char* key : {"Alt\\A\\A1\\A11", "Alt\\A\\A2", "Alt\\B", "Alt\\C\\C1", "Bleibt"})
-    ASSERT_TRUE(CreateRegKey(Path(key), HKEY_CURRENT_USER)) << key;
+    ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, Path(key))) << key;
   SetString("Alt\\A\\A1\\A11", "Wert", "tief");
   SetString("Alt", "Wert", "oben");
 
-  EXPECT_TRUE(DeleteRegKey(Path("Alt"), HKEY_CURRENT_USER));
+  EXPECT_TRUE(DeleteRegKey(HKEY_CURRENT_USER, Path("Alt")));
   EXPECT_FALSE(Exists("Alt"));
   EXPECT_TRUE(Exists("Bleibt"));
 }
 
 TEST_F(RegistryTest, SubkeyNamesAndEmptinessOfAKey) {
   for (const char* key : {"Liste\\Eins\\Tiefer", "Liste\\Zwei", "Leer", "MitWert"})
-    ASSERT_TRUE(CreateRegKey(Path(key), HKEY_CURRENT_USER)) << key;
+    ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, Path(key))) << key;
   SetString("MitWert", "Wert", "x");
 
   std::vector<std::string> names = RegSubkeyNames(HKEY_CURRENT_USER, Path("Liste"));
@@ -158,15 +134,15 @@ TEST_F(RegistryTest, SubkeyNamesAndEmptinessOfAKey) {
 }
 
 TEST_F(RegistryTest, DeleteOfAMissingKeyReportsFailure) {
-  EXPECT_FALSE(DeleteRegKey(Path("Fehlt"), HKEY_CURRENT_USER));
-  EXPECT_FALSE(DeleteRegKey(Path("Fehlt\\Auch"), HKEY_CURRENT_USER));
+  EXPECT_FALSE(DeleteRegKey(HKEY_CURRENT_USER, Path("Fehlt")));
+  EXPECT_FALSE(DeleteRegKey(HKEY_CURRENT_USER, Path("Fehlt\\Auch")));
 }
 
 TEST_F(RegistryTest, DeleteRefusesPathsThatNameTheRootAndKeepsEverything) {
   // The test's own key stands in for the root, so a failure costs only it.
-  ASSERT_TRUE(CreateRegKey(Path("Sentinel\\Unten"), HKEY_CURRENT_USER));
+  ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, Path("Sentinel\\Unten")));
   for (const std::string path : {"", "\\", "\\\\\\"}) {
-    EXPECT_FALSE(DeleteRegKey(path, baseKey_.Get())) << "path '" << path << "'";
+    EXPECT_FALSE(DeleteRegKey(baseKey_.Get(), path)) << "path '" << path << "'";
     EXPECT_TRUE(Exists("Sentinel\\Unten")) << "path '" << path << "'";
   }
 }

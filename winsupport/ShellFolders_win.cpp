@@ -1,4 +1,4 @@
-#include "winsupport/ShellFolders.h"
+#include "winsupport/ShellFolders_win.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -21,5 +21,7 @@ std::string ShellFolderPath(int csidl) {
   while (!text.empty() && text.back() == '\\') text.pop_back();
   return text;
 }
+
+std::string StartMenuProgramsFolder() { return ShellFolderPath(CSIDL_PROGRAMS); }
 
 }  // namespace pelmora::winsupport

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "winsupport/ChildProcess_win_testutil.h"
-#include "winsupport/SystemInfo.h"
+#include "winsupport/SystemInfo_win.h"
 #include "common/WinHandle.h"
 
 namespace pelmora::winsupport {
@@ -34,15 +37,36 @@ TEST(WindowsVersionFacts, ComeFromThisWindowsAndItsKernel) {
   EXPECT_EQ(&facts, &CurrentWindowsVersionFacts()) << "the facts are computed once";
 }
 
-TEST(IsAdministrator, AgreesWithTheTokenMembershipCheck) {
+// The group counts in any state, deny-only included (an administrator's
+// token as UAC filters it); the other well-known groups do not.
+TEST(IsAdministrator, TheAdministratorsGroupInAnyStateAndNoOtherGroup) {
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-  win::AllocatedSid administrators;
+  win::AllocatedSid administrators, users;
   ASSERT_TRUE(::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
                                          DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
                                          administrators.Receive()));
-  BOOL member = FALSE;
-  ASSERT_TRUE(::CheckTokenMembership(nullptr, administrators.Get(), &member));
-  EXPECT_EQ(IsAdministrator(), member != FALSE);
+  ASSERT_TRUE(::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
+                                         DOMAIN_ALIAS_RID_USERS, 0, 0, 0, 0, 0, 0,
+                                         users.Receive()));
+  // A token's groups as Windows hands them over: the count, then the entries.
+  struct Groups {
+    DWORD count;
+    SID_AND_ATTRIBUTES entries[2];
+  };
+  const auto holds = [](const Groups& groups) {
+    std::vector<ULONG_PTR> buffer(sizeof(Groups) / sizeof(ULONG_PTR) + 1);
+    std::memcpy(buffer.data(), &groups, sizeof groups);
+    return HoldsAdministratorsGroup(*reinterpret_cast<const TOKEN_GROUPS*>(buffer.data()));
+  };
+  Groups token{
+      2, {{users.Get(), SE_GROUP_ENABLED}, {administrators.Get(), SE_GROUP_USE_FOR_DENY_ONLY}}};
+  EXPECT_TRUE(holds(token));
+  token.entries[1].Attributes = SE_GROUP_ENABLED;
+  EXPECT_TRUE(holds(token));
+  token.count = 1;
+  EXPECT_FALSE(holds(token));
+  // The emulator runs every program as an administrator.
+  EXPECT_TRUE(IsAdministrator());
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "winsupport/SystemLanguage.h"
+#include "winsupport/SystemLanguage_win.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "winsupport/SystemInfo.h"
+#include "winsupport/SystemInfo_win.h"
 
 namespace pelmora::winsupport {
 namespace {

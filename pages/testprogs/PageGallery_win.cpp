@@ -11,7 +11,7 @@
 #include <string>
 
 #include "pages/AboutBox_win.h"
-#include "pages/ErrorReport_win.h"
+#include "winsupport/ErrorReport_win.h"
 #include "pages/PasswordPrompt_win.h"
 
 int main(int argc, char** argv) {
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   pelmora::pages::UiResources resources(GetModuleHandleA(nullptr));
   const std::string what = argv[1];
   int code = 2;
-  pelmora::pages::ReportingErrors([&] {
+  pelmora::winsupport::ReportingErrors([&] {
     if (what == "password") {
       pelmora::pages::PasswordPrompt prompt(resources);
       if (argc > 2 && std::strcmp(argv[2], "english") == 0) prompt.SwitchToEnglish();

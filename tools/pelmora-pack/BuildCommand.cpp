@@ -6,6 +6,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "contract/ProductFiles.h"
 #include "tools/pelmora-pack/MediumBuilder.h"
 
 namespace pelmora::pack {
@@ -16,16 +17,19 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Where the presets put the setup programs of this source tree; baked in
-// at build time, so that the build tree's tool finds them without options.
+// Where the presets put the setup programs of this source tree (the build
+// folder is baked in at build time), so that the build tree's tool finds
+// them without options.
 std::filesystem::path BuiltInstallExe(const std::string& arch) {
-  if (arch == "win32") return PELMORA_PACK_INSTALL_EXE_WIN32;
-  if (arch == "win64") return PELMORA_PACK_INSTALL_EXE_WIN64;
-  throw UsageError("--arch must be win32 or win64, not \"" + arch + "\"");
+  if (arch != "win32" && arch != "win64")
+    throw UsageError("--arch must be win32 or win64, not \"" + arch + "\"");
+  return std::filesystem::path(PELMORA_PACK_BUILD_FOLDER) / arch / "app" /
+         contract::kSetupProgramName;
 }
 
 std::filesystem::path BuiltUninstaller(const std::string& arch) {
-  return arch == "win32" ? PELMORA_PACK_UNINSTALLER_WIN32 : PELMORA_PACK_UNINSTALLER_WIN64;
+  return std::filesystem::path(PELMORA_PACK_BUILD_FOLDER) / arch / "uninstall" /
+         contract::kUninstallerFileName;
 }
 
 // Added to a message about a program the build tree should have made.
@@ -89,7 +93,7 @@ BuildRequest ParseBuild(const std::vector<std::string>& args) {
     request.uninstallerExe = *uninstaller;
     request.uninstallerNamed = true;
   } else if (installExe) {
-    request.uninstallerExe = request.installExe.parent_path() / "stUnInst.exe";
+    request.uninstallerExe = request.installExe.parent_path() / contract::kUninstallerFileName;
     request.uninstallerOrigin = " (beside --install-exe; --uninstaller names another)";
   } else {
     const std::string which = arch.value_or("win32");
@@ -128,9 +132,10 @@ int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std
   }
   try {
     const BuildReport report = BuildMedium(request);
-    out << "built " << request.out.string() << ": Install.exe " << report.setupVersion
-        << (request.signing ? " (signed)" : "") << ", install.pmd, " << report.volumes.size()
-        << " volume(s) with " << report.files << " files, " << report.bytes << " bytes\n";
+    out << "built " << request.out.string() << ": " << contract::kSetupProgramName << " "
+        << report.setupVersion << (request.signing ? " (signed)" : "") << ", "
+        << contract::kDescriptionFileName << ", " << report.volumes.size() << " volume(s) with "
+        << report.files << " files, " << report.bytes << " bytes\n";
     return 0;
   } catch (const BuildRefused& refused) {
     err << "pelmora-pack build: nothing written, " << refused.reasons.size() << " problem(s):\n";

@@ -5,6 +5,7 @@
 
 #include "acewriter/ArchiveWriter.h"
 #include "acewriter/Cp1252.h"
+#include "contract/ProductFiles.h"
 #include "setupdesc/FixedLineRules.h"
 #include "setupdesc/SetupDescReader.h"
 
@@ -74,7 +75,7 @@ class Checker {
 
   bool Plain(const ManifestValue& v) {
     if (!IsSectionMarker(v.text)) return true;
-    Bad(v, "\"" + v.text + "\" is a section marker of install.pmd");
+    Bad(v, "\"" + v.text + "\" is a section marker of " + contract::kDescriptionFileName);
     return false;
   }
 
@@ -103,15 +104,15 @@ class Checker {
 
   void CheckList(const std::vector<ManifestValue>& list, std::size_t limit, const char* field) {
     if (list.size() <= limit) return;
-    Bad(list[limit], std::string("one entry too many: install.pmd holds at most ") +
-                         std::to_string(limit) + " " + field + " entries");
+    Bad(list[limit], std::string("one entry too many: ") + contract::kDescriptionFileName +
+                         " holds at most " + std::to_string(limit) + " " + field + " entries");
   }
 
   void CheckShortcuts() {
     if (m_.shortcuts.size() > kMaxShortcuts)
       problems_.push_back({m_.shortcuts[kMaxShortcuts].line, "[shortcut]",
-                           "one entry too many: install.pmd holds at most " +
-                               std::to_string(kMaxShortcuts) + " shortcuts"});
+                           std::string("one entry too many: ") + contract::kDescriptionFileName +
+                               " holds at most " + std::to_string(kMaxShortcuts) + " shortcuts"});
     for (const ShortcutEntry& s : m_.shortcuts) {
       const std::string at = " of the [shortcut] on line " + std::to_string(s.line);
       if (Required(s.group, ("[shortcut] group" + at).c_str())) FileNamePart(s.group);
@@ -120,7 +121,8 @@ class Checker {
         InPayload(s.target, "the shortcut's target");
       if (!s.icon.Given()) continue;
       if (s.icon.text == "icon")
-        Bad(s.icon, "\"icon\" means no icon file in install.pmd; leave the field out instead");
+        Bad(s.icon, std::string("\"icon\" means no icon file in ") +
+                        contract::kDescriptionFileName + "; leave the field out instead");
       else
         InPayload(s.icon, "the icon file");
     }

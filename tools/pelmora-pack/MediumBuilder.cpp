@@ -8,6 +8,7 @@
 #include "acewriter/Cp1252.h"
 #include "acewriter/FileStamp.h"
 #include "acewriter/FolderArchiver.h"
+#include "contract/ProductFiles.h"
 #include "setupdesc/PlainDescription.h"
 #include "tools/pelmora-pack/ArchiveSettings.h"
 #include "tools/pelmora-pack/DescriptionText.h"
@@ -22,13 +23,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kProgramName = "Install.exe";
-constexpr const char* kDescriptionName = "install.pmd";
-constexpr const char* kFirstVolumeName = "DATA.c00";
+using contract::kDescriptionFileName;
+using contract::kFirstVolumeName;
+using contract::kSetupProgramName;
 // The setup moves this file of the archive into the Windows folder and
 // names it in the Uninstall entry.
-constexpr const char* kUninstallerName = "stUnInst.exe";
-constexpr int kVolumeNames = 100;  // DATA.c00 .. DATA.c99
+using contract::kUninstallerFileName;
 
 std::optional<std::string> ReadWhole(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -108,7 +108,8 @@ class Planner {
         plan.description =
             setupdesc::EncodeDescription(DescriptionText(manifest, information, plan.setupVersion));
       } catch (const setupdesc::DescriptionFormatError& e) {
-        reasons_.push_back(std::string("install.pmd would not be readable: ") + e.what());
+        reasons_.push_back(std::string(kDescriptionFileName) +
+                           " would not be readable: " + e.what());
       }
     }
     if (!reasons_.empty()) throw BuildRefused(std::move(reasons_));
@@ -135,10 +136,10 @@ class Planner {
                            r_.manifest.string() + " says uninstaller = no");
       return std::nullopt;
     }
-    if (payload.HasFile(kUninstallerName)) {
+    if (payload.HasFile(kUninstallerFileName)) {
       if (r_.uninstallerNamed)
         reasons_.push_back("--uninstaller names " + r_.uninstallerExe.string() +
-                           ", but the payload brings its own " + kUninstallerName);
+                           ", but the payload brings its own " + kUninstallerFileName);
       return std::nullopt;
     }
     std::error_code ec;
@@ -163,7 +164,7 @@ class Planner {
           std::span(reinterpret_cast<const std::uint8_t*>(program->data()), program->size()));
     } catch (const PeFormatError& e) {
       reasons_.push_back(r_.installExe.string() + ": no file version to write into " +
-                         kDescriptionName + ": " + e.what());
+                         kDescriptionFileName + ": " + e.what());
       return {};
     }
   }
@@ -183,9 +184,10 @@ class Planner {
     if (IsInside(r_.out, r_.payload))
       reasons_.push_back("the setup folder " + r_.out.string() +
                          " must not lie inside the payload folder " + r_.payload.string());
-    if (fs::exists(r_.out / kProgramName, ec) &&
-        fs::equivalent(r_.out / kProgramName, r_.installExe, ec))
-      reasons_.push_back(r_.installExe.string() + " is already the setup folder's " + kProgramName);
+    if (fs::exists(r_.out / kSetupProgramName, ec) &&
+        fs::equivalent(r_.out / kSetupProgramName, r_.installExe, ec))
+      reasons_.push_back(r_.installExe.string() + " is already the setup folder's " +
+                         kSetupProgramName);
   }
 
   const BuildRequest& r_;
@@ -210,9 +212,9 @@ class OutputGuard {
   ~OutputGuard() {
     if (done_) return;
     std::error_code ec;
-    fs::remove(out_ / kProgramName, ec);
-    fs::remove(out_ / kDescriptionName, ec);
-    for (int i = 0; i < kVolumeNames; ++i) fs::remove(out_ / VolumeName(i), ec);
+    fs::remove(out_ / kSetupProgramName, ec);
+    fs::remove(out_ / kDescriptionFileName, ec);
+    for (int i = 0; i < contract::kMostVolumes; ++i) fs::remove(out_ / VolumeName(i), ec);
     fs::remove(out_ / (std::string(kFirstVolumeName) + ".tmp"), ec);
     if (createdFolder_) fs::remove(out_, ec);  // only when empty
   }
@@ -248,13 +250,13 @@ BuildReport BuildMedium(const BuildRequest& request) {
   report.bytes = archived.bytes;
   if (plan.addedUninstaller) {
     const fs::path& uninstaller = *plan.addedUninstaller;
-    report.bytes += writer.AddFileFromDisk(kUninstallerName, uninstaller,
+    report.bytes += writer.AddFileFromDisk(kUninstallerFileName, uninstaller,
                                            acewriter::ReadFileStamp(uninstaller));
     ++report.files;
   }
   report.volumes = writer.Finish().volumes;
 
-  const fs::path program = request.out / kProgramName;
+  const fs::path program = request.out / kSetupProgramName;
   if (request.signing) {
     SignProgram(request.installExe, program, *request.signing);
   } else {
@@ -263,7 +265,7 @@ BuildReport BuildMedium(const BuildRequest& request) {
       throw std::runtime_error("cannot copy " + request.installExe.string() + " to " +
                                program.string() + ": " + ec.message());
   }
-  WriteWhole(request.out / kDescriptionName, plan.description);
+  WriteWhole(request.out / kDescriptionFileName, plan.description);
   guard.Done();
   return report;
 }

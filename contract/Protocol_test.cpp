@@ -1,5 +1,4 @@
-#include "install/Protocol.h"
-#include "install/ProtocolFile.h"
+#include "contract/Protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "tests/support/TestFiles.h"
-#include "tests/support/TestPaths.h"
-
-namespace pelmora::install {
+namespace pelmora::contract {
 namespace {
 
 // A whole run's protocol, as the uninstaller will read it. The target
@@ -70,6 +66,7 @@ TEST(Protocol, RefusesTextsThatWouldSplitIntoFurtherLines) {
   EXPECT_THROW(p.AddGroup("Tool\nGroup"), std::invalid_argument);
   EXPECT_THROW(p.AddFile(std::string("C:\\a\0b", 6)), std::invalid_argument);
   EXPECT_THROW(p.AddHeader("C:\\T\\", "1.1.2026", "1:00\r"), std::invalid_argument);
+  EXPECT_THROW(p.AddTrailer("1.0\n", "0:00:01"), std::invalid_argument);
   p.AddGroup("Tool");
   EXPECT_EQ(p.Bytes(), "gTool\r\n");
 }
@@ -95,37 +92,27 @@ TEST(Protocol, ElapsedTimeReadsAsTimeOfDay) {
   }
 }
 
-TEST(Protocol, AppendingKeepsEarlierBlocksAndSplitsBackIntoThem) {
-  test::ScratchDir dir("protocol");
-  const std::filesystem::path file = dir.Path() / std::string(kProtocolFileName);
-
+TEST(Protocol, LaterRunsAppendBlocksThatSplitBackApart) {
   const std::string first = SampleRun().Bytes();
   Protocol second;
   second.AddHeader("C:\\T\\", "06.03.2026", "09:00:00");
   second.AddEntry("C:\\T\\", "new.dll");
   second.AddGroup("Tool");
   second.AddTrailer("1.0.0.2", "0:00:02");
-
-  AppendToFile(file, first);  // creates the file
-  AppendToFile(file, second.Bytes());
   // A third run whose write broke off after its first lines.
-  AppendToFile(file,
-               "//////////////////////////////////////////\r\n"
-               "/ UnInstall protocol file DON'T DELETE!! /\r\n1C:\\T\\x");
-  const std::string content = test::ReadText(file);
-  EXPECT_EQ(content.substr(0, first.size()), first);
-  EXPECT_EQ(content.substr(first.size(), second.Bytes().size()), second.Bytes());
+  const std::string cut =
+      "//////////////////////////////////////////\r\n"
+      "/ UnInstall protocol file DON'T DELETE!! /\r\n1C:\\T\\x";
 
-  const std::vector<ProtocolBlock> blocks = SplitProtocol(content);
+  const std::vector<ProtocolBlock> blocks = SplitProtocol(first + second.Bytes() + cut);
   ASSERT_EQ(blocks.size(), 3u);
   EXPECT_EQ(blocks[0].lines, SampleRun().Lines());
   EXPECT_EQ(blocks[1].lines, second.Lines());
   EXPECT_TRUE(blocks[0].complete);
   EXPECT_TRUE(blocks[1].complete);
+  EXPECT_TRUE(blocks[2].headed);
   EXPECT_FALSE(blocks[2].complete);
   EXPECT_EQ(blocks[2].lines.back(), "1C:\\T\\x");
-
-  EXPECT_THROW(AppendToFile(dir.Path() / "missing" / "UnInstall.Log", "x"), std::runtime_error);
 }
 
 TEST(Protocol, ReaderTakesLinesApartByMarker) {
@@ -137,6 +124,7 @@ TEST(Protocol, ReaderTakesLinesApartByMarker) {
       "r0HKLM key\r\nr1HKCU key\r\nrx\r\n1C:\\a.txt\r\n0C:\\d\r\noC:\\s.ocx\r\ng\r\n\r\n"
       "/installation duration: 0:00:01\r\n");
   ASSERT_EQ(blocks.size(), 2u);
+  EXPECT_FALSE(blocks[0].headed);
   EXPECT_FALSE(blocks[0].complete);
   EXPECT_EQ(blocks[0].lines, std::vector<std::string>{"0C:\\Old\\"});
   EXPECT_TRUE(blocks[1].complete);
@@ -167,4 +155,4 @@ TEST(Protocol, ReaderTakesLinesApartByMarker) {
 }
 
 }  // namespace
-}  // namespace pelmora::install
+}  // namespace pelmora::contract

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstddef>
 
-namespace pelmora::pages {
+namespace pelmora::winsupport {
 
 // Disables every enabled top-level window of this thread but one, and
 // enables them again when it goes out of scope: a modal dialog for the
@@ -34,4 +34,4 @@ bool PumpMessagesUntil(const bool& done);
 // Handles the messages waiting now, then returns; false on WM_QUIT.
 bool PumpWaitingMessages();
 
-}  // namespace pelmora::pages
+}  // namespace pelmora::winsupport

@@ -1,6 +1,6 @@
-#include "pages/MessageLoop_win.h"
+#include "winsupport/MessageLoop_win.h"
 
-namespace pelmora::pages {
+namespace pelmora::winsupport {
 
 OtherWindowsDisabled::OtherWindowsDisabled(HWND except) : except_(except) {
   EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
@@ -56,4 +56,4 @@ bool PumpWaitingMessages() {
   return true;
 }
 
-}  // namespace pelmora::pages
+}  // namespace pelmora::winsupport

@@ -2,7 +2,9 @@
 // lines of ANSI text that the uninstaller reads back later. Each run builds
 // one block in memory (header box, date line, its entries, trailer) and
 // appends it behind the blocks earlier runs left in the target directory's
-// "UnInstall.Log"; a block already in the file is never rewritten.
+// protocol file (contract/ProductFiles.h); a block already in the file is
+// never rewritten. The setup writes it, the uninstaller reads it: both
+// through this file, which alone knows the markers and the fixed lines.
 //
 // Every line starts with its kind marker: "/" comment, "0" folder, "1" file,
 // "r0" key under HKEY_LOCAL_MACHINE, "r1" key under HKEY_CURRENT_USER, "o"
@@ -15,13 +17,10 @@
 #include <string_view>
 #include <vector>
 
-namespace pelmora::install {
+namespace pelmora::contract {
 
-// The file the run appends to, below the target directory...
-inline constexpr std::string_view kProtocolFileName = "UnInstall.Log";
-// ...and how the protocol's own "1" line spells it (the same file on the
-// case-insensitive Windows file system).
-inline constexpr std::string_view kProtocolLineName = "UnInstall.log";
+// What a line records, told by the marker it starts with.
+enum class LineKind { Comment, Folder, File, MachineKey, UserKey, ComServer, Group, Unknown };
 
 class Protocol {
  public:
@@ -36,17 +35,14 @@ class Protocol {
   // file without an extension counts as a folder, as the uninstaller expects).
   void AddEntry(std::string_view targetDirectory, std::string_view entryName);
 
-  void AddFolder(std::string_view path) { Add("0", path); }
-  void AddFile(std::string_view path) { Add("1", path); }
-  void AddMachineKey(std::string_view keyPath) { Add("r0", keyPath); }
-  void AddUserKey(std::string_view keyPath) { Add("r1", keyPath); }
-  void AddComServer(std::string_view path) { Add("o", path); }
+  void AddFolder(std::string_view path) { Add(LineKind::Folder, path); }
+  void AddFile(std::string_view path) { Add(LineKind::File, path); }
+  // Key paths below HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
+  void AddMachineKey(std::string_view keyPath) { Add(LineKind::MachineKey, keyPath); }
+  void AddUserKey(std::string_view keyPath) { Add(LineKind::UserKey, keyPath); }
+  void AddComServer(std::string_view path) { Add(LineKind::ComServer, path); }
   // The bare group name, not a path; an empty name gives the line "g".
-  void AddGroup(std::string_view groupName) { Add("g", groupName); }
-  // Lines the registration steps made, each with its marker already in place.
-  void AddLines(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) Add("", line);
-  }
+  void AddGroup(std::string_view groupName) { Add(LineKind::Group, groupName); }
 
   // "/end of installation", "/File created by Pelmora <setupVersion>" and
   // "/installation duration: <duration>", the duration formatted like a
@@ -61,7 +57,8 @@ class Protocol {
  private:
   // Throws std::invalid_argument for a text holding CR, LF or NUL (as do
   // all the Add functions, which then add nothing).
-  void Add(std::string_view marker, std::string_view text);
+  void Add(LineKind kind, std::string_view text);
+  void AddComment(std::string_view line);
 
   std::vector<std::string> lines_;
 };
@@ -78,8 +75,6 @@ TimeOfDay ElapsedAsTimeOfDay(std::chrono::milliseconds elapsed);
 
 // Reading a protocol file back.
 
-enum class LineKind { Comment, Folder, File, MachineKey, UserKey, ComServer, Group, Unknown };
-
 struct ProtocolLine {
   LineKind kind = LineKind::Unknown;
   std::string text;  // the line without its marker (for Unknown: the whole line)
@@ -89,8 +84,11 @@ ProtocolLine ParseProtocolLine(std::string_view line);
 
 struct ProtocolBlock {
   std::vector<std::string> lines;  // without their line ends
-  // Ends with the duration line. A block cut short (a write that failed part
-  // way) or lines in front of the first header box are kept, marked false.
+  // Begins with the header box; only lines in front of a file's first box
+  // make a block without one.
+  bool headed = false;
+  // Headed and ends with the duration line. A block cut short (a write that
+  // failed part way) is kept, marked false.
   bool complete = false;
 };
 
@@ -98,4 +96,4 @@ struct ProtocolBlock {
 // end in CR LF; a bare LF is accepted as well, and a last line without an end.
 std::vector<ProtocolBlock> SplitProtocol(std::string_view fileBytes);
 
-}  // namespace pelmora::install
+}  // namespace pelmora::contract

@@ -2,6 +2,8 @@
 // own file. Windows only; failures give the neutral results named below.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +20,10 @@ WindowsVersionFlags CurrentWindowsVersionFlags();
 // Whether the user belongs to the built-in Administrators group; always
 // false outside the NT family, and false when the token cannot be read.
 bool IsAdministrator();
+
+// Whether a token's groups hold the built-in Administrators group, in any
+// state (enabled, or for deny only).
+bool HoldsAdministratorsGroup(const TOKEN_GROUPS& groups);
 
 struct FixedFileVersion {
   std::uint32_t fileMS = 0;

@@ -1,7 +1,8 @@
 // A shell link (.lnk file) written, or read back, through the shell's link
 // object. Every setter and the save report nothing: a shortcut that cannot
 // be made is left out and the installation goes on. COM must be initialised
-// on the thread (ComApartment) for as long as the object lives.
+// on the thread (winsupport/ComApartment_win.h) for as long as the object
+// lives.
 #pragma once
 
 #include <windows.h>
@@ -12,22 +13,7 @@
 
 #include "common/WinHandle.h"
 
-namespace pelmora::install {
-
-// COM for the current thread while it lives; a thread that already has it
-// keeps it as it was.
-class ComApartment {
- public:
-  ComApartment() noexcept : initialised_(SUCCEEDED(::CoInitialize(nullptr))) {}
-  ~ComApartment() {
-    if (initialised_) ::CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool initialised_;
-};
+namespace pelmora::winsupport {
 
 class ShellLink {
  public:
@@ -61,4 +47,4 @@ class ShellLink {
   win::ComInterface<IPersistFile> file_;
 };
 
-}  // namespace pelmora::install
+}  // namespace pelmora::winsupport

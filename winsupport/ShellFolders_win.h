@@ -10,4 +10,8 @@ namespace pelmora::winsupport {
 // names it, without a trailing "\"; empty when this shell does not know it.
 std::string ShellFolderPath(int csidl);
 
+// The current user's Programs folder of the Start menu, where the setup
+// puts a product's shortcuts and the uninstaller looks for them.
+std::string StartMenuProgramsFolder();
+
 }  // namespace pelmora::winsupport

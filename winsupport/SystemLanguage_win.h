@@ -1,5 +1,5 @@
 // The system's language name, which decides the language of the setup and
-// the uninstaller (pages/Language.h). Windows only.
+// the uninstaller (contract/Language.h). Windows only.
 #pragma once
 
 #include <string>

@@ -1,19 +1,19 @@
-#include "install/ShellLink_win.h"
+#include "winsupport/ShellLink_win.h"
 
 #include <string>
 
-namespace pelmora::install {
+namespace pelmora::winsupport {
 namespace {
 
 // The shell link's identities, from the Windows SDK documentation. Taking
 // them from the import library would link its whole table of identities,
 // some 40 KB, into the setup program.
-constexpr CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000,
-                                   {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-constexpr IID kShellLinkInterface = {0x000214EE, 0x0000, 0x0000,
-                                     {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-constexpr IID kPersistFileInterface = {0x0000010B, 0x0000, 0x0000,
-                                       {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr CLSID kShellLinkClass = {
+    0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kShellLinkInterface = {
+    0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kPersistFileInterface = {
+    0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 }  // namespace
 
@@ -62,4 +62,4 @@ bool ShellLink::SaveToFile(const std::string& fileName) noexcept {
   }
 }
 
-}  // namespace pelmora::install
+}  // namespace pelmora::winsupport

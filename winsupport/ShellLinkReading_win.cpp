@@ -1,8 +1,8 @@
 // Reading a link back: only the uninstaller does, so the setup program does
 // not carry it (the unwind tables keep every function of an object).
-#include "install/ShellLink_win.h"
+#include "winsupport/ShellLink_win.h"
 
-namespace pelmora::install {
+namespace pelmora::winsupport {
 
 bool ShellLink::LoadFromFile(const std::string& fileName) noexcept {
   if (!file_) return false;
@@ -26,4 +26,4 @@ std::string ShellLink::Arguments() const {
   return arguments;
 }
 
-}  // namespace pelmora::install
+}  // namespace pelmora::winsupport

@@ -1,8 +1,10 @@
-#include "install/Protocol.h"
+#include "contract/Protocol.h"
 
 #include <stdexcept>
 
-namespace pelmora::install {
+#include "contract/ProductFiles.h"
+
+namespace pelmora::contract {
 namespace {
 
 constexpr std::string_view kBoxEdge = "//////////////////////////////////////////";
@@ -19,6 +21,24 @@ constexpr std::string_view kBoxLines[] = {
 constexpr std::string_view kDurationPrefix = "/installation duration: ";
 constexpr std::string_view kLineEnd = "\r\n";
 
+struct Marker {
+  LineKind kind;
+  std::string_view text;
+};
+// The two-character markers first: "r0" and "r1" would otherwise never be
+// read back.
+constexpr Marker kMarkers[] = {
+    {LineKind::MachineKey, "r0"}, {LineKind::UserKey, "r1"}, {LineKind::Comment, "/"},
+    {LineKind::Folder, "0"},      {LineKind::File, "1"},     {LineKind::ComServer, "o"},
+    {LineKind::Group, "g"},
+};
+
+std::string_view MarkerOf(LineKind kind) {
+  for (const Marker& marker : kMarkers)
+    if (marker.kind == kind) return marker.text;
+  return {};
+}
+
 // A line break or NUL would split the text into lines the uninstaller reads
 // as entries of their own.
 void RequireSingleLine(std::string_view marker, std::string_view text) {
@@ -29,11 +49,18 @@ void RequireSingleLine(std::string_view marker, std::string_view text) {
 
 }  // namespace
 
-void Protocol::Add(std::string_view marker, std::string_view text) {
+void Protocol::Add(LineKind kind, std::string_view text) {
+  const std::string_view marker = MarkerOf(kind);
   RequireSingleLine(marker, text);
   std::string line(marker);
   line += text;
   lines_.push_back(std::move(line));
+}
+
+// The fixed comment lines below carry their marker in their text.
+void Protocol::AddComment(std::string_view line) {
+  RequireSingleLine(MarkerOf(LineKind::Comment), line);
+  lines_.emplace_back(line);
 }
 
 void Protocol::AddHeader(std::string_view targetDirectory, std::string_view date,
@@ -43,9 +70,9 @@ void Protocol::AddHeader(std::string_view targetDirectory, std::string_view date
   RequireSingleLine("/Date: ", time);
   RequireSingleLine("0", targetDirectory);
   for (std::string_view line : kBoxLines) lines_.emplace_back(line);
-  Add("/Date: ", std::string(date) + " - Time: " + std::string(time));
+  AddComment("/Date: " + std::string(date) + " - Time: " + std::string(time));
   AddFolder(targetDirectory);
-  AddFile(std::string(targetDirectory) + std::string(kProtocolLineName));
+  AddFile(std::string(targetDirectory) + kProtocolLineName);
 }
 
 void Protocol::AddEntry(std::string_view targetDirectory, std::string_view entryName) {
@@ -57,9 +84,11 @@ void Protocol::AddEntry(std::string_view targetDirectory, std::string_view entry
 }
 
 void Protocol::AddTrailer(std::string_view setupVersion, std::string_view duration) {
-  Add("/end of installation", "");
-  Add("/File created by Pelmora ", setupVersion);
-  Add(kDurationPrefix, duration);
+  RequireSingleLine("/File created by ", setupVersion);
+  RequireSingleLine(kDurationPrefix, duration);
+  AddComment("/end of installation");
+  AddComment("/File created by Pelmora " + std::string(setupVersion));
+  AddComment(std::string(kDurationPrefix) + std::string(duration));
 }
 
 std::string Protocol::Bytes() const {
@@ -80,16 +109,6 @@ TimeOfDay ElapsedAsTimeOfDay(std::chrono::milliseconds elapsed) {
 }
 
 ProtocolLine ParseProtocolLine(std::string_view line) {
-  struct Marker {
-    std::string_view text;
-    LineKind kind;
-  };
-  // The two-character markers first: "r0" and "r1" would otherwise never match.
-  constexpr Marker kMarkers[] = {
-      {"r0", LineKind::MachineKey}, {"r1", LineKind::UserKey}, {"/", LineKind::Comment},
-      {"0", LineKind::Folder},      {"1", LineKind::File},     {"o", LineKind::ComServer},
-      {"g", LineKind::Group},
-  };
   for (const Marker& m : kMarkers)
     if (line.starts_with(m.text)) return {m.kind, std::string(line.substr(m.text.size()))};
   return {LineKind::Unknown, std::string(line)};
@@ -112,10 +131,12 @@ std::vector<ProtocolBlock> SplitProtocol(std::string_view fileBytes) {
     if (boxStarts || blocks.empty()) blocks.emplace_back();
     blocks.back().lines.push_back(std::move(lines[i]));
   }
-  for (ProtocolBlock& block : blocks)
-    block.complete =
-        block.lines.front() == kBoxEdge && block.lines.back().starts_with(kDurationPrefix);
+  for (ProtocolBlock& block : blocks) {
+    block.headed =
+        block.lines.size() >= 2 && block.lines[0] == kBoxEdge && block.lines[1] == kBoxTitle;
+    block.complete = block.headed && block.lines.back().starts_with(kDurationPrefix);
+  }
   return blocks;
 }
 
-}  // namespace pelmora::install
+}  // namespace pelmora::contract

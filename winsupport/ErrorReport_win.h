@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace pelmora::pages {
+namespace pelmora::winsupport {
 
 // The application's title: the caption of notices and error reports.
 inline constexpr const char* kApplicationTitle = "Pelmora";
@@ -33,4 +33,4 @@ bool ReportingErrors(Work&& work) noexcept {
   return false;
 }
 
-}  // namespace pelmora::pages
+}  // namespace pelmora::winsupport

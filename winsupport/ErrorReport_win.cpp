@@ -1,6 +1,6 @@
-#include "pages/ErrorReport_win.h"
+#include "winsupport/ErrorReport_win.h"
 
-namespace pelmora::pages {
+namespace pelmora::winsupport {
 
 namespace {
 
@@ -28,4 +28,4 @@ void ShowErrorReport(const std::string& text) {
   }
 }
 
-}  // namespace pelmora::pages
+}  // namespace pelmora::winsupport

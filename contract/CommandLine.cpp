@@ -1,8 +1,8 @@
-#include "uninstall/CommandLine.h"
+#include "contract/CommandLine.h"
 
 #include "winsupport/AnsiText.h"
 
-namespace pelmora::uninstall {
+namespace pelmora::contract {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
@@ -14,6 +14,10 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 std::size_t UnquotedProgramEnd(std::string_view line) {
+  // No path holds a quote: a quoted argument starts after the program, even
+  // when a folder on the program's way has ".exe " in its name.
+  const std::size_t quote = line.find('"');
+  if (quote != std::string_view::npos) return quote;
   const std::string upper = winsupport::UpperAnsi(line);
   for (std::size_t at = upper.find(".EXE"); at != std::string::npos;
        at = upper.find(".EXE", at + 1)) {
@@ -37,7 +41,7 @@ CommandLine SplitCommandLine(std::string_view line) {
     rest = close == std::string_view::npos ? std::string_view() : line.substr(close + 1);
   } else {
     const std::size_t end = UnquotedProgramEnd(line);
-    result.program = std::string(line.substr(0, end));
+    result.program = std::string(TrimBlanks(line.substr(0, end)));
     rest = line.substr(end);
   }
   rest = TrimBlanks(rest);
@@ -49,4 +53,4 @@ CommandLine SplitCommandLine(std::string_view line) {
   return result;
 }
 
-}  // namespace pelmora::uninstall
+}  // namespace pelmora::contract

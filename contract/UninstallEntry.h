@@ -1,0 +1,38 @@
+// The product's entry in Windows' list of installed programs: where it
+// lives, the values the setup writes and the uninstaller and a later setup
+// read back, and the command that removes the product.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace pelmora::contract {
+
+// Every product's entry is a subkey of this key, below HKEY_LOCAL_MACHINE
+// (the 9x family) or HKEY_CURRENT_USER (the NT family), or both.
+inline constexpr std::string_view kUninstallKeyParent =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// The value names the programs read; the setup writes eight support values
+// besides them (setupdesc::kSupportValueNames).
+inline constexpr const char* kUninstallStringValue = "UninstallString";
+inline constexpr const char* kDisplayNameValue = "DisplayName";
+inline constexpr const char* kDisplayVersionValue = "DisplayVersion";
+inline constexpr const char* kInstallPathValue = "InstallPath";
+
+// kUninstallKeyParent + "\" + the product's key name.
+std::string UninstallKeyPath(std::string_view keyName);
+
+// The command that removes the product: the uninstaller in the Windows
+// folder followed by its argument. windowsFolder and targetFolder end in "\".
+std::string UninstallCommand(std::string_view windowsFolder, std::string_view targetFolder);
+
+// The uninstaller's argument alone, as the uninstall shortcut carries it:
+// the protocol's path, quoted.
+std::string UninstallArgument(std::string_view targetFolder);
+
+// For a key path at or below a product's entry (in the 32-bit view of a
+// 64-bit registry too): the path of that entry. Empty for every other key.
+std::string UninstallEntryOf(std::string_view key);
+
+}  // namespace pelmora::contract

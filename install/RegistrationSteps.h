@@ -1,0 +1,71 @@
+// The registration phase of the installation run: its steps in their order
+// and what a failure of each one does to the run. This table alone decides
+// that; a step only tells its failures (StepReport::Fail) and its protocol
+// lines, and goes on when Fail returns.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "contract/Protocol.h"
+
+namespace pelmora::install {
+
+enum class OnFailure {
+  PassOver,       // nothing is said: the thing is left out, the run goes on
+  NoticeAndGoOn,  // a plain notice naming it; the step goes on with its next item
+  EndRun,         // the error report; nothing after it is done, no protocol is written
+};
+
+enum class RegistrationStep {
+  ImportSettingsFile,  // registry.reg, imported and deleted
+  MoveUninstaller,     // into the Windows folder
+  UninstallEntry,      // the product's entry in the list of installed programs
+  RegistryKeys,        // the description's keys below HKEY_CURRENT_USER
+  ComServers,          // self-registration of each listed server
+  Shortcuts,           // the Start-menu shortcuts and the uninstall shortcut
+};
+
+struct StepRule {
+  RegistrationStep step;
+  OnFailure onFailure;
+};
+
+// In the order the run performs them. An optional file that is missing
+// (registry.reg, the uninstaller) is no failure: its step has nothing to do.
+inline constexpr StepRule kRegistrationSteps[] = {
+    {RegistrationStep::ImportSettingsFile, OnFailure::PassOver},
+    {RegistrationStep::MoveUninstaller, OnFailure::EndRun},
+    {RegistrationStep::UninstallEntry, OnFailure::EndRun},
+    {RegistrationStep::RegistryKeys, OnFailure::EndRun},
+    {RegistrationStep::ComServers, OnFailure::NoticeAndGoOn},
+    {RegistrationStep::Shortcuts, OnFailure::PassOver},
+};
+
+constexpr OnFailure OnFailureOf(RegistrationStep step) {
+  for (const StepRule& rule : kRegistrationSteps)
+    if (rule.step == step) return rule.onFailure;
+  return OnFailure::EndRun;
+}
+
+// What a step hands back to the run: its protocol lines and its failures.
+class StepReport {
+ public:
+  using Notice = std::function<void(const std::string& text)>;
+
+  StepReport(RegistrationStep step, contract::Protocol& protocol, Notice notice)
+      : onFailure_(OnFailureOf(step)), protocol_(protocol), notice_(std::move(notice)) {}
+
+  contract::Protocol& Protocol() { return protocol_; }
+
+  // A failure, in the words the user reads. Returns when the step may go on;
+  // throws RunFailure with the text when the step's failures end the run.
+  void Fail(const std::string& text);
+
+ private:
+  OnFailure onFailure_;
+  contract::Protocol& protocol_;
+  Notice notice_;
+};
+
+}  // namespace pelmora::install

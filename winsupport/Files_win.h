@@ -1,0 +1,50 @@
+// Files as the setup and the uninstaller read and write them. Every call
+// that can fail for a reason the caller shows returns Windows' error code
+// (ERROR_SUCCESS when it worked), alone or beside the value it reads.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "common/WinHandle.h"
+
+namespace pelmora::winsupport {
+
+// A write that stored fewer bytes than it was given: the medium is full.
+inline constexpr DWORD kShortWrite = ERROR_HANDLE_DISK_FULL;
+
+// Whether path names a file (not a folder), or a folder.
+bool IsExistingFile(const std::string& path);
+bool IsExistingFolder(const std::string& path);
+
+// Creates path with every missing parent and returns the folders this call
+// created, outermost first. A folder that cannot be made is left for the
+// caller to notice (it then does not exist).
+std::vector<std::string> CreateFolderTree(const std::string& path);
+
+// Reads exactly size bytes from the file's current position; ERROR_HANDLE_EOF
+// when it ends first.
+DWORD ReadExactly(HANDLE file, void* buffer, std::size_t size);
+
+// Writes all size bytes at the file's current position; kShortWrite when a
+// write stores fewer than it was given.
+DWORD WriteAll(HANDLE file, const void* bytes, std::size_t size);
+
+// Closes the file and says whether that worked: closing may be where the
+// last bytes turn out not to fit on the medium.
+DWORD CloseChecked(win::UniqueHandle file);
+
+// The file's bytes from its start, at most limit of them: a caller that
+// asks for one byte more than it accepts learns that the file is too large
+// without reading all of it.
+std::variant<std::string, DWORD> ReadFileStart(const std::string& path, std::size_t limit);
+
+// Appends bytes to path, creating it when missing; what it held stays.
+DWORD AppendToFile(const std::string& path, std::string_view bytes);
+
+}  // namespace pelmora::winsupport
