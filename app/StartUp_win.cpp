@@ -99,10 +99,8 @@ void Wizard::ChooseLanguage() {
 }
 
 void Wizard::CloseRunningPreviousVersion() {
-  winsupport::ProcessId process = 0;
-  if (description_.AppExeName.empty() ||
-      !winsupport::FindRunningProgram(description_.AppExeName, process))
-    return;
+  const auto process = winsupport::FindRunningProgram(description_.AppExeName);
+  if (!process) return;
   const bool english = description_.English;
   if (!OnNtFamily()) {
     winsupport::ShowPlainMessage(
@@ -122,7 +120,7 @@ void Wizard::CloseRunningPreviousVersion() {
   welcome_.EnableControl(pages::ids::kNext, false);
   welcome_.EnableControl(pages::ids::kCancel, false);
   const winsupport::CloseOutcome outcome = winsupport::CloseOrKillProcess(
-      process, winsupport::kPreviousVersionGraceMs, [] { winsupport::PumpWaitingMessages(); });
+      *process, winsupport::kPreviousVersionGraceMs, [] { winsupport::PumpWaitingMessages(); });
   welcome_.EnableControl(pages::ids::kNext, true);
   welcome_.EnableControl(pages::ids::kCancel, true);
   if (outcome == winsupport::kKilled)

@@ -17,13 +17,14 @@ int CALLBACK SelectOnStart(HWND dialog, UINT message, LPARAM, LPARAM path) {
 
 }  // namespace
 
-bool BrowseForDirectory(HWND owner, const std::string& title, std::string& path) {
-  if (!winsupport::IsExistingFolder(path)) path.clear();
+std::optional<std::string> BrowseForDirectory(HWND owner, const std::string& title,
+                                              const std::string& preselect) {
+  const std::string path = winsupport::IsExistingFolder(preselect) ? preselect : std::string();
   // The shell's allocator, released when done.
   win::ComInterface<IMalloc> allocator;
-  if (FAILED(SHGetMalloc(allocator.Receive())) || !allocator) return false;
+  if (FAILED(SHGetMalloc(allocator.Receive())) || !allocator) return std::nullopt;
   auto* displayName = static_cast<char*>(allocator.Get()->Alloc(MAX_PATH));
-  if (!displayName) return false;
+  if (!displayName) return std::nullopt;
   BROWSEINFOA info{};
   info.hwndOwner = owner;
   info.pszDisplayName = displayName;
@@ -38,13 +39,10 @@ bool BrowseForDirectory(HWND owner, const std::string& title, std::string& path)
     winsupport::OtherWindowsDisabled wizard(nullptr);
     chosen = SHBrowseForFolderA(&info);
   }
-  bool picked = false;
+  std::optional<std::string> picked;
   if (chosen) {
     char folder[MAX_PATH] = {};
-    if (SHGetPathFromIDListA(chosen, folder)) {
-      path = folder;
-      picked = true;
-    }
+    if (SHGetPathFromIDListA(chosen, folder)) picked = folder;
     allocator.Get()->Free(chosen);
   }
   allocator.Get()->Free(displayName);

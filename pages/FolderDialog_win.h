@@ -4,16 +4,18 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace pelmora::pages {
 
-// Shows the dialog with `title` above the tree. On entry `path` is the
-// folder to preselect (cleared first when it is no existing folder); on a
-// true return it is the chosen folder (no trailing "\" except for a drive
-// root). False when the user cancelled or the shell could not help.
-bool BrowseForDirectory(HWND owner, const std::string& title, std::string& path);
+// Shows the dialog with `title` above the tree and `preselect` selected
+// (when it is an existing folder). The chosen folder (no trailing "\"
+// except for a drive root); nothing when the user cancelled or the shell
+// could not help.
+std::optional<std::string> BrowseForDirectory(HWND owner, const std::string& title,
+                                              const std::string& preselect);
 
 // Creates `path` with every missing parent, so that the dialog can
 // preselect it, and returns the folders this call created, outermost first.

@@ -28,13 +28,13 @@ void TargetDirectoryPage::Browse() {
   if (path.empty()) throw std::runtime_error("Das Verzeichnis kann nicht erstellt werden");
   // The dialog can preselect only a folder that exists.
   const std::vector<std::string> created = CreateFolderToPreselect(path);
-  const std::string remembered = path;
-  if (BrowseForDirectory(Handle(), "Zielverzeichnis:", path)) SetDirectory(path + "\\");
+  const std::optional<std::string> chosen = BrowseForDirectory(Handle(), "Zielverzeichnis:", path);
+  if (chosen) SetDirectory(*chosen + "\\");
   // Another folder was chosen: the one made for the preselection goes again,
   // if this Browse made it and nothing has been put into it. A folder that
   // was there before (perhaps an installation) is never touched.
-  if (path != remembered && std::find(created.begin(), created.end(), remembered) != created.end())
-    RemoveDirectoryA(remembered.c_str());
+  if (chosen && *chosen != path && std::find(created.begin(), created.end(), path) != created.end())
+    RemoveDirectoryA(path.c_str());
 }
 
 }  // namespace pelmora::pages

@@ -58,17 +58,17 @@ ProcessId FindProcessIdByPath(std::string_view path, const ProcessListSource& so
   return FindIdByPath(list, path);
 }
 
-bool FindRunningProgram(std::string_view programName, ProcessId& processId,
-                        const ProcessListSource& source) {
-  processId = 0;
-  if (programName.empty()) return false;
+std::optional<ProcessId> FindRunningProgram(std::string_view programName,
+                                            const ProcessListSource& source) {
+  if (programName.empty()) return std::nullopt;
   ProcessList list;
-  if (!source(list, true)) return false;
+  if (!source(list, true)) return std::nullopt;
   // The entry carries its own id; looking its path up again would hand back
   // the first of two copies started from the same file instead of the last.
+  std::optional<ProcessId> found;
   for (const ProcessEntry& entry : list)
-    if (ProgramNameMatches(entry.name, programName)) processId = entry.id;
-  return processId != 0;
+    if (ProgramNameMatches(entry.name, programName) && entry.id != 0) found = entry.id;
+  return found;
 }
 
 }  // namespace pelmora::winsupport

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,9 +77,8 @@ ProcessId FindProcessIdByPath(std::string_view path, const ProcessListSource& so
 
 // Looks for a running process of the program named programName (a file name,
 // possibly with leading folders). When several match, the one later in the
-// list wins. An empty name finds nothing and enumerates nothing. processId is
-// the id found, 0 when none.
-bool FindRunningProgram(std::string_view programName, ProcessId& processId,
-                        const ProcessListSource& source);
+// list wins. An empty name finds nothing and enumerates nothing.
+std::optional<ProcessId> FindRunningProgram(std::string_view programName,
+                                            const ProcessListSource& source);
 
 }  // namespace pelmora::winsupport

@@ -143,38 +143,21 @@ const ProcessList kRunning = {
     {"C:\\Windows\\notepad.exe", 900},
 };
 
-TEST(FindRunningProgram, TheLaterOfSeveralMatchesIsReported) {
-  ProcessId id = 1;
-  EXPECT_TRUE(FindRunningProgram("app.exe", id, FixedSource(kRunning)));
-  EXPECT_EQ(id, 800u);
-  EXPECT_TRUE(FindRunningProgram("produkt\\app.exe", id, FixedSource(kRunning)));
-  EXPECT_EQ(id, 800u);
-  EXPECT_TRUE(FindRunningProgram("alt\\produkt\\app.exe", id, FixedSource(kRunning)));
-  EXPECT_EQ(id, 700u);
-}
-
-TEST(FindRunningProgram, ASuffixOfAnotherNameIsNotFound) {
+TEST(FindRunningProgram, TheLaterOfSeveralMatchesByTheTailOfItsPath) {
+  EXPECT_EQ(FindRunningProgram("app.exe", FixedSource(kRunning)), ProcessId{800});
+  EXPECT_EQ(FindRunningProgram("produkt\\app.exe", FixedSource(kRunning)), ProcessId{800});
+  EXPECT_EQ(FindRunningProgram("alt\\produkt\\app.exe", FixedSource(kRunning)), ProcessId{700});
+  // A longer name that ends in the name is another program.
   const ProcessList onlyX = {{"C:\\Programme\\Xapp.exe", 600}, {"C:\\a\\b.exe", 10}};
-  ProcessId id = 5;
-  EXPECT_FALSE(FindRunningProgram("app.exe", id, FixedSource(onlyX)));
-  EXPECT_EQ(id, 0u);
-  EXPECT_TRUE(FindRunningProgram("Xapp.exe", id, FixedSource(onlyX)));
-  EXPECT_EQ(id, 600u);
+  EXPECT_EQ(FindRunningProgram("app.exe", FixedSource(onlyX)), std::nullopt);
+  EXPECT_EQ(FindRunningProgram("Xapp.exe", FixedSource(onlyX)), ProcessId{600});
 }
 
-TEST(FindRunningProgram, EmptyNameFindsNothingWithoutEnumerating) {
+TEST(FindRunningProgram, NothingForAnEmptyNameOrAFailedEnumeration) {
   int calls = 0;
-  ProcessId id = 99;
-  EXPECT_FALSE(FindRunningProgram("", id, FixedSource(kRunning, &calls)));
-  EXPECT_EQ(id, 0u);
-  EXPECT_EQ(calls, 0);
-}
-
-TEST(FindRunningProgram, FailedEnumerationFindsNothing) {
-  int calls = 0;
-  ProcessId id = 99;
-  EXPECT_FALSE(FindRunningProgram("app.exe", id, FixedSource(kRunning, &calls, false)));
-  EXPECT_EQ(id, 0u);
+  EXPECT_EQ(FindRunningProgram("", FixedSource(kRunning, &calls)), std::nullopt);
+  EXPECT_EQ(calls, 0) << "an empty name enumerates nothing";
+  EXPECT_EQ(FindRunningProgram("app.exe", FixedSource(kRunning, &calls, false)), std::nullopt);
   EXPECT_EQ(calls, 1);
 }
 

@@ -154,8 +154,8 @@ ProcessId FindProcessIdByPath(std::string_view path) {
   return FindProcessIdByPath(path, ListProcesses);
 }
 
-bool FindRunningProgram(std::string_view programName, ProcessId& processId) {
-  return FindRunningProgram(programName, processId, ListProcesses);
+std::optional<ProcessId> FindRunningProgram(std::string_view programName) {
+  return FindRunningProgram(programName, ListProcesses);
 }
 
 }  // namespace pelmora::winsupport

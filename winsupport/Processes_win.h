@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,7 +27,7 @@ std::string GetProcessModulePath(ProcessId id, bool fullPath);
 
 // FindProcessIdByPath and FindRunningProgram of ProcessList.h over ListProcesses.
 ProcessId FindProcessIdByPath(std::string_view path);
-bool FindRunningProgram(std::string_view programName, ProcessId& processId);
+std::optional<ProcessId> FindRunningProgram(std::string_view programName);
 
 enum CloseOutcome : int {
   kCloseFailed = 0,    // own process, no access, or it could not be ended

@@ -107,31 +107,21 @@ TEST_F(FindRunningProgramTest, EmptyNameFindsNothingWithoutEnumerating) {
     ++enumerations;
     return ListProcesses(list, fullPath);
   };
-  ProcessId id = 1234;
-  EXPECT_FALSE(FindRunningProgram("", id, countingSource));
-  EXPECT_EQ(id, 0u);
+  EXPECT_EQ(FindRunningProgram("", countingSource), std::nullopt);
   EXPECT_EQ(enumerations, 0);
-  id = 1234;
-  EXPECT_FALSE(FindRunningProgram("", id));
-  EXPECT_EQ(id, 0u);
+  EXPECT_EQ(FindRunningProgram(""), std::nullopt);
 }
 
 TEST_F(FindRunningProgramTest, ALongerFileNameEndingInTheNameIsNotTheProgram) {
   ChildProcess other(Copy("Xapp.exe"));
-  ProcessId id = 1234;
-  EXPECT_FALSE(FindRunningProgram("app.exe", id));
-  EXPECT_EQ(id, 0u);
-  EXPECT_TRUE(FindRunningProgram("xapp.EXE", id));
-  EXPECT_EQ(id, other.Id());
+  EXPECT_EQ(FindRunningProgram("app.exe"), std::nullopt);
+  EXPECT_EQ(FindRunningProgram("xapp.EXE"), other.Id());
 }
 
 TEST_F(FindRunningProgramTest, ANameWithAFolderIsFoundByTheTailOfThePath) {
   ChildProcess app(Copy("bin\\app.exe"));
-  ProcessId id = 0;
-  EXPECT_TRUE(FindRunningProgram("bin\\app.exe", id));
-  EXPECT_EQ(id, app.Id());
-  EXPECT_FALSE(FindRunningProgram("lib\\app.exe", id));
-  EXPECT_EQ(id, 0u);
+  EXPECT_EQ(FindRunningProgram("bin\\app.exe"), app.Id());
+  EXPECT_EQ(FindRunningProgram("lib\\app.exe"), std::nullopt);
 }
 
 TEST_F(FindRunningProgramTest, AProcessWhoseModulesCannotBeReadIsFoundByItsFolderToo) {
@@ -140,9 +130,7 @@ TEST_F(FindRunningProgramTest, AProcessWhoseModulesCannotBeReadIsFoundByItsFolde
   EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(app.Id(), true), path.string()))
       << GetProcessModulePath(app.Id(), true);
   EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(app.Id(), false), "app.exe"));
-  ProcessId id = 0;
-  EXPECT_TRUE(FindRunningProgram("suspended\\app.exe", id));
-  EXPECT_EQ(id, app.Id());
+  EXPECT_EQ(FindRunningProgram("suspended\\app.exe"), app.Id());
 }
 
 // The order of the list is the platform's and may differ between two
@@ -171,11 +159,10 @@ TEST_F(FindRunningProgramTest, TheLaterOfTwoRunningCopiesIsReported) {
   ChildProcess first(Copy("one\\app.exe"));
   ChildProcess second(Copy("two\\app.exe"));
   SeenListSource source;
-  ProcessId id = 0;
-  EXPECT_TRUE(FindRunningProgram("app.exe", id, source.Function()));
+  const auto found = FindRunningProgram("app.exe", source.Function());
   const ProcessId later = source.LaterOf(first.Id(), second.Id());
   ASSERT_NE(later, 0u) << "both copies should have been listed";
-  EXPECT_EQ(id, later);
+  EXPECT_EQ(found, later);
 }
 
 TEST_F(FindRunningProgramTest, TwoCopiesOfOneFileReportTheLaterToo) {
@@ -183,11 +170,10 @@ TEST_F(FindRunningProgramTest, TwoCopiesOfOneFileReportTheLaterToo) {
   ChildProcess first(path);
   ChildProcess second(path);
   SeenListSource source;
-  ProcessId id = 0;
-  EXPECT_TRUE(FindRunningProgram("same\\app.exe", id, source.Function()));
+  const auto found = FindRunningProgram("same\\app.exe", source.Function());
   const ProcessId later = source.LaterOf(first.Id(), second.Id());
   ASSERT_NE(later, 0u) << "both copies should have been listed";
-  EXPECT_EQ(id, later);
+  EXPECT_EQ(found, later);
 }
 
 }  // namespace
