@@ -1,6 +1,7 @@
 // Which Windows the setup program runs on, reduced to the few facts that
 // decide how processes are listed and whether an administrator test makes
-// sense. Computing the facts needs Windows (SystemInfo.h); judging them does not.
+// sense. Computing the facts needs Windows (SystemInfo_win.h); judging them
+// does not.
 #pragma once
 
 #include <cstdint>
