@@ -3,11 +3,11 @@
 #                            COM_REGISTERS_DLL COM_FAILS_DLL OUTDIR
 # Setups that really install, from media the medium builder makes: a new
 # installation checked on disk, in the registry, in the Start menu and in
-# its protocol; a renamed setup started elsewhere; the password prompt; a
-# missing second volume supplied after the disk prompt or given up; Cancel
-# during the extraction; an entry with a hostile name; a protocol that
-# cannot be written. Each scenario starts in a cleaned prefix and checks
-# what it left there. Screenshots in OUTDIR.
+# its protocol (its date, time and duration too); a renamed setup started
+# elsewhere; the password prompt; a missing second volume supplied after
+# the disk prompt or given up; Cancel during the extraction; an entry with a
+# hostile name; a protocol that cannot be written. Each scenario starts in
+# a cleaned prefix and checks what it left there. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
@@ -81,6 +81,7 @@ make_built_medium "$out/medium-full" "$out/full.ini" "$payload"
 e2e_clean_prefix new
 target='C:\Firma\Produkt\'
 installed="$drive_c/Firma/Produkt"
+started=$(date +%s)
 start_installation new "$out/medium-full" 'C:\Firma\Produkt'
 failed_notices=""
 for server in fails broken; do
@@ -92,6 +93,7 @@ done
 expect "new: a notice for each server that does not register" \
   "Failed to register ${target}com\\fails.dll|Failed to register ${target}com\\broken.dll|" "$failed_notices"
 finish new
+ended=$(date +%s)
 
 expect "new: the payload's files, unchanged, with their times" \
   "same $stamp $stamp" \
@@ -145,6 +147,13 @@ r1Software\\PelmoraE2E\\Daten
 o${target}com\\registers.dll
 gPelmora E2E
 $(protocol_trailer)" "$(protocol_of "$installed/UnInstall.Log")"
+# Masked above: the date and time the run started and its duration, in the
+# formats of the prefix's locale.
+expect "new: the prefix's locale, whose formats the protocol uses" \
+  "LocaleName=en-US|sShortDate=M/d/yyyy|sTimeFormat=h:mm:ss tt" \
+  "$(reg_values 'HKCU\Control Panel\International' | grep -e ^LocaleName= -e ^sShortDate= -e ^sTimeFormat= | paste -sd'|')"
+expect "new: the protocol's date, time and duration" fits \
+  "$(protocol_stamps "$installed/UnInstall.Log" "$started" "$ended")"
 expect "new: nothing else left in the prefix" "$drive_c/Firma
 $group
 $drive_c/windows/stUnInst.exe
