@@ -7,9 +7,10 @@
 # elsewhere; the password prompt; a missing second volume supplied after
 # the disk prompt or given up; Cancel during the extraction; an entry with a
 # hostile name; a protocol that cannot be written; the archive's error
-# messages (a file held open, an unknown compression method, damaged
-# data). Each scenario starts in a cleaned prefix and checks what it left
-# there. Screenshots in OUTDIR.
+# messages (a file held open, an unknown compression method, damaged data);
+# a setup over files that are all newer than its entries. Each scenario
+# starts in a cleaned prefix and checks what it left there. Screenshots in
+# OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
@@ -427,5 +428,29 @@ expect "damaged: the first entry unpacked, the damaged one not, no temporary fil
   "UnInstall.Log liesmich.txt|same|$flat_error_protocol|$small_leftovers" \
   "$(ls -A "$drive_c/Firma/Fehler" | paste -sd' ')|$(same_files "$out/payload-flat" "$drive_c/Firma/Fehler" liesmich.txt)|$(protocol_of "$drive_c/Firma/Fehler/UnInstall.Log")|$(e2e_leftovers)"
 unset PELMORA_TEST_LANGUAGE_NAME
+
+# --- 9. A setup over files that are all newer than its entries --------------
+# A product without an uninstaller has no Uninstall entry, so its setup
+# started again comes as a new installation, in mode 0, whose rule passes
+# over every entry whose file is as new or newer. When that is every entry,
+# the list pass selects nothing, and the archive component takes the empty
+# selection for "all entries": the extract pass unpacks every entry onto
+# the files that stayed, the user's newer ones are replaced by the entries
+# with their times, and the run completes with a second protocol block.
+e2e_clean_prefix newer
+start_installation newer-first "$out/medium-flat" 'C:\Firma\Neuer'
+finish newer-first
+for f in liesmich.txt werte.txt; do
+  printf 'vom Benutzer\r\n' >"$drive_c/Firma/Neuer/$f"
+  touch -t 203001010000.00 "$drive_c/Firma/Neuer/$f"
+done
+start_installation newer "$out/medium-flat" 'C:\Firma\Neuer'
+finish newer
+expect "newer: every file replaced by its entry, with the entry's time" "same|$stamp $stamp" \
+  "$(same_files "$out/payload-flat" "$drive_c/Firma/Neuer")|$(file_time "$drive_c/Firma/Neuer/liesmich.txt") $(file_time "$drive_c/Firma/Neuer/werte.txt")"
+expect "newer: a second protocol block like the first, nothing else left" \
+  "$(small_protocol 'C:\Firma\Neuer\' 1liesmich.txt 1werte.txt)
+$(small_protocol 'C:\Firma\Neuer\' 1liesmich.txt 1werte.txt)|$small_leftovers" \
+  "$(protocol_of "$drive_c/Firma/Neuer/UnInstall.Log")|$(e2e_leftovers)"
 
 e2e_finish
