@@ -12,6 +12,8 @@
 #                                         # "uninstaller = no", "[registry]", ...)
 #   make_built_medium DIR MANIFEST PAYLOAD [BUILD_OPTION...]
 #                                         # fresh DIR: Install.exe, install.pmd, DATA.c00...
+#                                         # (installation_run.sh alters copies of one by
+#                                         # hand: an entry of an unknown method, damaged data)
 #
 # Media made by hand, for what the builder refuses to make (a description of
 # another version or cut short, a hostile archive entry) and for pages that
