@@ -406,6 +406,7 @@ touch -t 201901010000.00 "$drive_c/Firma/Fehler/werte.txt"  # older than its ent
 start_program holder "$hold_file" 'C:\Firma\Fehler\werte.txt' 120
 holder=$last_pid
 for _ in $(seq 50); do grep -q holding "$out/holder.out" 2>/dev/null && break; sleep 0.2; done
+expect "held: the file is held open" holding "$(tr -d '\r' <"$out/holder.out")"
 archive_error held "$out/medium-flat" Pelmora \
   'File already exists and could not be deleted/updated!\n\rWhen updating: is the application you want to update running?'
 kill "$holder" 2>/dev/null
