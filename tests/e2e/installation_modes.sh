@@ -3,9 +3,10 @@
 # Setups over an installation they made themselves, from media the medium
 # builder makes: a repair that replaces only files older than their archive
 # entries, a complete repair that first deletes the listed configuration
-# files and registry keys, an update to a newer version and a downgrade
-# installed all the same; each run appends its own protocol block behind
-# the earlier ones. Screenshots in OUTDIR.
+# files and registry keys, an update to a newer version, a downgrade
+# installed all the same and a complete update that overwrites every file;
+# each run appends its own protocol block behind the earlier ones.
+# Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
@@ -140,7 +141,33 @@ expect "downgrade: its page, every file from the older medium" "Downgrade|same" 
   "$existing_page|$(same_files "$payload" "$installed" liesmich.txt config.ini daten/werte.txt)"
 expect "downgrade: the Uninstall entry names the older version, a fifth block" "1.0.0.0|5" \
   "$(reg_values "$uninstall_key" | sed -n 's/^DisplayVersion=//p')|$(grep -c '^/end of installation' "$protocol")"
-expect "downgrade: what the installations left in the prefix" "$drive_c/Firma
+cp "$protocol" "$out/protocol-5.log"
+
+# --- complete update: the newer version's second choice -------------------
+# Every file is overwritten with its entry: the read-me older than its
+# entry, a local file as new as its entry and one newer than it (both of
+# which the normal update keeps). Unlike the complete repair it deletes
+# neither the listed configuration file nor the listed key's values.
+printf 'lokal\r\n' >"$installed/config.ini"; touch -t "$newer" "$installed/config.ini"
+printf 'lokal\r\n' >"$installed/daten/werte.txt"; touch -t "$stamp" "$installed/daten/werte.txt"
+printf 'Name=Test\r\n' >"$installed/benutzer.ini"
+e2e_wine reg add "$settings_key" /v Alt /d "vom Benutzer" /f >/dev/null 2>&1
+repair complete-update 503 "$out/medium-1.1"
+finish complete-update
+expect "complete-update: its page, every file from the newer medium with its entry's time" \
+  "Update to 1.1.0.0|same|$later $stamp $stamp" \
+  "$existing_page|$(same_files "$out/payload-1.1" "$installed" liesmich.txt config.ini daten/werte.txt)|$(file_time "$installed/liesmich.txt") $(file_time "$installed/config.ini") $(file_time "$installed/daten/werte.txt")"
+expect "complete-update: the listed configuration file and the key's value kept" "kept|Alt=vom Benutzer" \
+  "$([ -e "$installed/benutzer.ini" ] && echo kept || echo gone)|$(reg_values "$settings_key")"
+expect "complete-update: the Uninstall entry names the new version; the earlier blocks unchanged, a sixth behind them" \
+  "1.1.0.0|unchanged|$block
+$block
+$block
+$block
+$block
+$block" \
+  "$(reg_values "$uninstall_key" | sed -n 's/^DisplayVersion=//p')|$(cmp -s -n "$(stat -c %s "$out/protocol-5.log")" "$out/protocol-5.log" "$protocol" && echo unchanged)|$(protocol_of "$protocol")"
+expect "complete-update: what the installations left in the prefix" "$drive_c/Firma
 $(e2e_programs)/Modi
 $drive_c/windows/stUnInst.exe
 HKEY_CURRENT_USER\\Software\\PelmoraE2E

@@ -1,17 +1,20 @@
 #!/bin/bash
 # usage: installation_run.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE
-#                            COM_REGISTERS_DLL COM_FAILS_DLL OUTDIR
+#                            COM_REGISTERS_DLL COM_FAILS_DLL HOLD_FILE_EXE OUTDIR
 # Setups that really install, from media the medium builder makes: a new
 # installation checked on disk, in the registry, in the Start menu and in
-# its protocol; a renamed setup started elsewhere; the password prompt; a
-# missing second volume supplied after the disk prompt or given up; Cancel
-# during the extraction; an entry with a hostile name; a protocol that
-# cannot be written. Each scenario starts in a cleaned prefix and checks
-# what it left there. Screenshots in OUTDIR.
+# its protocol (its date, time and duration too); a renamed setup started
+# elsewhere; the password prompt; a missing second volume supplied after
+# the disk prompt or given up; Cancel during the extraction; an entry with a
+# hostile name; a protocol that cannot be written; the archive's error
+# messages (a file held open, an unknown compression method, damaged data);
+# a setup over files that are all newer than its entries. Each scenario
+# starts in a cleaned prefix and checks what it left there. Screenshots in
+# OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
-prefix=$1 install=$2 pack=$3 wintool=$4 com_registers=$5 com_fails=$6 out=$7
+prefix=$1 install=$2 pack=$3 wintool=$4 com_registers=$5 com_fails=$6 hold_file=$7 out=$8
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
 drive_c="$prefix/drive_c"
@@ -49,6 +52,22 @@ link_fields() {
   (IFS='|'; echo "${fields[*]}")
 }
 
+# Made by hand, what no builder writes: sets the compression method of the
+# archive entry NAME (a FILE32 header, whose name starts at its byte 35) to
+# METHOD and makes the header's CRC fit again: the low 16 bits of the
+# format's CRC-32 (gzip's, complemented) over the header from its type byte.
+set_entry_method() {  # ARCHIVE NAME METHOD
+  local archive=$1 name=$2 method=$3 at header size crc
+  at=$(grep -obUaF -- "$name" "$archive" | head -1 | cut -d: -f1)
+  header=$((at - 35))
+  size=$(od -An -tu2 -j$((header + 2)) -N2 "$archive" | tr -d ' ')
+  printf "\\x$(printf %02x "$method")" | dd of="$archive" bs=1 seek=$((header + 27)) conv=notrunc 2>/dev/null
+  crc=$(tail -c +$((header + 5)) "$archive" | head -c "$size" | gzip -c | tail -c 8 | od -An -tu4 -N4 | tr -d ' ')
+  crc=$((~crc & 0xffff))
+  printf "\\x$(printf %02x $((crc & 0xff)))\\x$(printf %02x $((crc >> 8)))" |
+    dd of="$archive" bs=1 seek="$header" conv=notrunc 2>/dev/null
+}
+
 # --- the payload ----------------------------------------------------------
 payload="$out/payload"
 mkdir -p "$payload/daten" "$payload/com"
@@ -81,6 +100,7 @@ make_built_medium "$out/medium-full" "$out/full.ini" "$payload"
 e2e_clean_prefix new
 target='C:\Firma\Produkt\'
 installed="$drive_c/Firma/Produkt"
+started=$(date +%s)
 start_installation new "$out/medium-full" 'C:\Firma\Produkt'
 failed_notices=""
 for server in fails broken; do
@@ -92,6 +112,7 @@ done
 expect "new: a notice for each server that does not register" \
   "Failed to register ${target}com\\fails.dll|Failed to register ${target}com\\broken.dll|" "$failed_notices"
 finish new
+ended=$(date +%s)
 
 expect "new: the payload's files, unchanged, with their times" \
   "same $stamp $stamp" \
@@ -145,6 +166,13 @@ r1Software\\PelmoraE2E\\Daten
 o${target}com\\registers.dll
 gPelmora E2E
 $(protocol_trailer)" "$(protocol_of "$installed/UnInstall.Log")"
+# Masked above: the date and time the run started and its duration, in the
+# formats of the prefix's locale.
+expect "new: the prefix's locale, whose formats the protocol uses" \
+  "LocaleName=en-US|sShortDate=M/d/yyyy|sTimeFormat=h:mm:ss tt" \
+  "$(reg_values 'HKCU\Control Panel\International' | grep -e ^LocaleName= -e ^sShortDate= -e ^sTimeFormat= | paste -sd'|')"
+expect "new: the protocol's date, time and duration" fits \
+  "$(protocol_stamps "$installed/UnInstall.Log" "$started" "$ended")"
 expect "new: nothing else left in the prefix" "$drive_c/Firma
 $group
 $drive_c/windows/stUnInst.exe
@@ -332,5 +360,98 @@ expect "failure: Cancel shown, the files unpacked" "Cancel visible=1|same" \
   "$(cancel_state)|$(same_files "$out/payload-failure" "$drive_c/Firma/Fehler" liesmich.txt daten/werte.txt)"
 ui click Installation Cancel >/dev/null
 expect_end failure "Cancel ends the program"
+
+# --- 8. The archive's errors during the extract pass ------------------------
+# A stored archive of two entries, liesmich.txt and werte.txt; each scenario
+# makes the second one fail in a fresh installation into C:\Firma\Fehler.
+# The messages are the same in both languages; these run in German.
+mkdir -p "$out/payload-flat"
+printf 'Lies mich.\r\n' >"$out/payload-flat/liesmich.txt"
+printf 'eins\r\nzwei\r\n' >"$out/payload-flat/werte.txt"
+find "$out/payload-flat" -exec touch -t "$stamp" {} +
+small_manifest "$out/flat.ini" "method = stored"
+make_built_medium "$out/medium-flat" "$out/flat.ini" "$out/payload-flat"
+# Made by hand from it: werte.txt with a compression method no version of
+# the format has (3), and with one byte of its stored data changed.
+cp -r "$out/medium-flat" "$out/medium-method"
+set_entry_method "$out/medium-method/DATA.c00" werte.txt 3
+cp -r "$out/medium-flat" "$out/medium-damaged"
+printf Z | dd of="$out/medium-damaged/DATA.c00" bs=1 conv=notrunc 2>/dev/null \
+  seek="$(grep -obUaF zwei "$out/medium-damaged/DATA.c00" | cut -d: -f1)"
+# The message box (a dialog of its own, CAPTION, TEXT) comes as the entry is
+# being unpacked; the page then waits with Cancel visible, which ends the
+# program. The run then goes on as after Cancel at the disk prompt: it
+# writes its protocol, naming both entries, and the uninstall shortcut.
+archive_error() {  # NAME MEDIUM CAPTION TEXT
+  start_installation "$1" "$2" 'C:\Firma\Fehler'
+  ui --timeout 60 wait "$3" >/dev/null || e2e_fail "$1" "no message; windows: $(ui list | tr '\n' ';')"
+  screenshot "$1-message"
+  expect "$1: the message box" "#32770|$4" \
+    "$(ui list | sed -n "s/^pid=[0-9]* class=\([^ ]*\) caption=$3\$/\1/p")|$(ui dismiss "$3")"
+  dump=$(ui dump Installation)
+  expect "$1: the page shows the entry and Cancel" "C:\\Firma\\Fehler\\werte.txt|Cancel visible=1" \
+    "$(text_of 804)|Cancel visible=$(field_of 808 visible)"
+  screenshot "$1-cancel"
+  ui click Installation Cancel >/dev/null
+  expect_end "$1" "Cancel ends the program"
+}
+flat_error_protocol="$(small_protocol 'C:\Firma\Fehler\' 1liesmich.txt 1werte.txt)"
+
+# Library code 11: the file to be replaced is held open, as by a running
+# program; the list pass could not delete it, nor can the entry replace it.
+e2e_clean_prefix held
+mkdir -p "$drive_c/Firma/Fehler"
+printf 'alt\r\n' >"$drive_c/Firma/Fehler/werte.txt"
+touch -t 201901010000.00 "$drive_c/Firma/Fehler/werte.txt"  # older than its entry
+start_program holder "$hold_file" 'C:\Firma\Fehler\werte.txt' 120
+holder=$last_pid
+for _ in $(seq 50); do grep -q holding "$out/holder.out" 2>/dev/null && break; sleep 0.2; done
+expect "held: the file is held open" holding "$(tr -d '\r' <"$out/holder.out")"
+archive_error held "$out/medium-flat" Pelmora \
+  'File already exists and could not be deleted/updated!\n\rWhen updating: is the application you want to update running?'
+kill "$holder" 2>/dev/null
+expect "held: the first entry unpacked, the held file unchanged, no temporary file; the protocol; nothing else left" \
+  "UnInstall.Log liesmich.txt werte.txt|same|alt|$flat_error_protocol|$small_leftovers" \
+  "$(ls -A "$drive_c/Firma/Fehler" | paste -sd' ')|$(same_files "$out/payload-flat" "$drive_c/Firma/Fehler" liesmich.txt)|$(tr -d '\r' <"$drive_c/Firma/Fehler/werte.txt")|$(protocol_of "$drive_c/Firma/Fehler/UnInstall.Log")|$(e2e_leftovers)"
+
+# Library code 132: a compression method the library does not accept.
+e2e_clean_prefix method
+archive_error method "$out/medium-method" Pelmora \
+  'Wrong DATA-format. Please contact author to recompile the SetupData in the proper format!'
+expect "method: the first entry unpacked, the second not, no temporary file; the protocol; nothing else left" \
+  "UnInstall.Log liesmich.txt|same|$flat_error_protocol|$small_leftovers" \
+  "$(ls -A "$drive_c/Firma/Fehler" | paste -sd' ')|$(same_files "$out/payload-flat" "$drive_c/Firma/Fehler" liesmich.txt)|$(protocol_of "$drive_c/Firma/Fehler/UnInstall.Log")|$(e2e_leftovers)"
+
+# Any other code is shown as its number: 131, data that does not match its CRC.
+e2e_clean_prefix damaged
+archive_error damaged "$out/medium-damaged" 'Error!' 'Error Code 131'
+expect "damaged: the first entry unpacked, the damaged one not, no temporary file; the protocol; nothing else left" \
+  "UnInstall.Log liesmich.txt|same|$flat_error_protocol|$small_leftovers" \
+  "$(ls -A "$drive_c/Firma/Fehler" | paste -sd' ')|$(same_files "$out/payload-flat" "$drive_c/Firma/Fehler" liesmich.txt)|$(protocol_of "$drive_c/Firma/Fehler/UnInstall.Log")|$(e2e_leftovers)"
+unset PELMORA_TEST_LANGUAGE_NAME
+
+# --- 9. A setup over files that are all newer than its entries --------------
+# A product without an uninstaller has no Uninstall entry, so its setup
+# started again comes as a new installation, in mode 0, whose rule passes
+# over every entry whose file is as new or newer. When that is every entry,
+# the list pass selects nothing, and the archive component takes the empty
+# selection for "all entries": the extract pass unpacks every entry onto
+# the files that stayed, the user's newer ones are replaced by the entries
+# with their times, and the run completes with a second protocol block.
+e2e_clean_prefix newer
+start_installation newer-first "$out/medium-flat" 'C:\Firma\Neuer'
+finish newer-first
+for f in liesmich.txt werte.txt; do
+  printf 'vom Benutzer\r\n' >"$drive_c/Firma/Neuer/$f"
+  touch -t 203001010000.00 "$drive_c/Firma/Neuer/$f"
+done
+start_installation newer "$out/medium-flat" 'C:\Firma\Neuer'
+finish newer
+expect "newer: every file replaced by its entry, with the entry's time" "same|$stamp $stamp" \
+  "$(same_files "$out/payload-flat" "$drive_c/Firma/Neuer")|$(file_time "$drive_c/Firma/Neuer/liesmich.txt") $(file_time "$drive_c/Firma/Neuer/werte.txt")"
+expect "newer: a second protocol block like the first, nothing else left" \
+  "$(small_protocol 'C:\Firma\Neuer\' 1liesmich.txt 1werte.txt)
+$(small_protocol 'C:\Firma\Neuer\' 1liesmich.txt 1werte.txt)|$small_leftovers" \
+  "$(protocol_of "$drive_c/Firma/Neuer/UnInstall.Log")|$(e2e_leftovers)"
 
 e2e_finish

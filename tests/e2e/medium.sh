@@ -12,6 +12,8 @@
 #                                         # "uninstaller = no", "[registry]", ...)
 #   make_built_medium DIR MANIFEST PAYLOAD [BUILD_OPTION...]
 #                                         # fresh DIR: Install.exe, install.pmd, DATA.c00...
+#                                         # (installation_run.sh alters copies of one by
+#                                         # hand: an entry of an unknown method, damaged data)
 #
 # Media made by hand, for what the builder refuses to make (a description of
 # another version or cut short, a hostile archive entry) and for pages that
@@ -43,6 +45,8 @@
 #   reg_exists KEY; file_time PATH        # present|absent; touch -t form
 #   protocol_of FILE                      # the protocol, date, time and duration masked;
 #   protocol_box; protocol_trailer        # its fixed lines
+#   protocol_stamps FILE FROM TO          # "fits" when the last block's date, time and
+#                                         # duration fit a run between FROM and TO
 #
 # Removing an installed product:
 #   start_from_entry NAME KEY             # the uninstaller as the Uninstall entry KEY
@@ -200,6 +204,28 @@ protocol_box() { printf '%s\n' '//////////////////////////////////////////
 protocol_trailer() {
   printf '%s\n' "/end of installation" "/File created by Pelmora $setup_version" \
     "/installation duration: DURATION"
+}
+# The last block's "/Date: <date> - Time: <time>" and "/installation
+# duration: <duration>" lines, for a run that started no earlier than FROM
+# and ended by TO (host clock, seconds since 1970; a run over midnight
+# included): the date and time of a second between the two, in the prefix
+# locale's short date and long time formats, and the duration, at most
+# TO - FROM seconds, written as the time of day that long after midnight in
+# the long time format. The formats are those of Wine's default locale,
+# en-US (M/d/yyyy, h:mm:ss tt), which the caller checks. "fits", or the
+# lines that do not.
+protocol_stamps() {  # FILE FROM TO
+  local lines seconds expected line misfits=""
+  lines=$(tr -d '\r' <"$1")
+  expected=$(for ((seconds = $2; seconds <= $3; seconds++)); do echo "@$seconds"; done |
+      date -f - '+/Date: %-m/%-d/%Y - Time: %-I:%M:%S %p'
+    for ((seconds = 0; seconds <= $3 - $2; seconds++)); do echo "@$seconds"; done |
+      TZ=UTC0 date -f - '+/installation duration: %-I:%M:%S %p')
+  for line in "$(grep '^/Date: ' <<<"$lines" | tail -1)" \
+    "$(grep '^/installation duration: ' <<<"$lines" | tail -1)"; do
+    grep -qxF -- "$line" <<<"$expected" || misfits+="$line|"
+  done
+  echo "${misfits:-fits}"
 }
 
 # The uninstaller, started as an installed product's Uninstall entry says.
