@@ -1,28 +1,13 @@
-// Why the uninstaller leaves something where it is, and why it refuses a
-// protocol as a whole. The texts for both are in UninstallTexts.
+// Why the uninstaller refuses a protocol as a whole; the reasons for
+// single lines and things are the contract's. The texts for both are in
+// UninstallTexts.
 #pragma once
+
+#include "contract/Reasons.h"
 
 namespace pelmora::uninstall {
 
-// One line of the protocol, or one thing the removal met, that stays.
-enum class Reason {
-  OutsideTarget,    // a path outside the target folder, or on another drive
-  ParentReference,  // a path with a "." or ".." component
-  NotPlainPath,     // an empty component, a stream (":"), a network or device form, a bad name
-  SharedKey,        // a key other software shares (Software, ...\Uninstall, ...)
-  ShallowKey,       // an empty key, the root or one level below it
-  WrongRoot,        // a key whose "HKEY_..." prefix names the other root
-  MalformedKey,     // a key with an empty component
-  MalformedGroup,   // a group that is not a plain folder name below Programs
-  UnknownLine,      // a line without a known kind marker
-  OtherProduct,     // an Uninstall entry that starts the uninstaller with another protocol
-  ThroughLink,      // the way to it passes a junction or symbolic link
-  InUse,            // in use: removed at the next restart
-  HoldsFileInUse,   // a folder left only by files in use: removed at the next restart too
-  NotEmpty,         // a folder that still holds files the protocol does not list
-  NotUnregistered,  // a COM server whose DllUnregisterServer failed (the file goes anyway)
-  Failed,           // Windows refused (access denied and the like)
-};
+using contract::Reason;
 
 // Why a protocol is not used at all; nothing is changed then.
 enum class Rejection {

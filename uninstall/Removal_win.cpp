@@ -8,12 +8,17 @@
 #include "contract/CommandLine.h"
 #include "contract/UninstallEntry.h"
 #include "uninstall/FileRemoval_win.h"
-#include "uninstall/KeyRules.h"
+#include "contract/KeyRules.h"
 #include "uninstall/ShortcutRemoval_win.h"
 #include "winsupport/AnsiText.h"
 #include "winsupport/Registry_win.h"
 
 namespace pelmora::uninstall {
+
+using contract::KeyRoot;
+using contract::RootName;
+using contract::SortDeepestFirst;
+using contract::TargetFolder;
 namespace {
 
 // Loaded by its full path, with its own folder searched for what it
@@ -37,8 +42,9 @@ bool IsOtherProductsEntry(HKEY root, const std::string& key, const std::string& 
                                                       protocolPath);
 }
 
-void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const std::string& protocolPath,
+void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const UninstallPlan& plan,
                Outcome& outcome) {
+  const std::string& protocolPath = plan.protocolFile;
   if (!winsupport::RegKeyExists(root, key)) return;
   if (IsOtherProductsEntry(root, key, protocolPath)) {
     outcome.left.push_back({std::string(RootName(rootName)) + "\\" + key, Reason::OtherProduct, 0});
@@ -54,7 +60,8 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const std::s
   std::string parent = key;
   for (std::size_t cut = parent.rfind('\\'); cut != std::string::npos; cut = parent.rfind('\\')) {
     parent.resize(cut);
-    if (!std::holds_alternative<std::string>(CheckKey(parent, rootName)) ||
+    if (!std::holds_alternative<std::string>(
+            contract::CheckProtocolKey(parent, rootName, plan.productEntry)) ||
         !winsupport::RegKeyIsEmpty(root, parent) || !winsupport::DeleteRegKey(root, parent))
       return;
   }
@@ -94,11 +101,11 @@ Outcome RemovePlanned(const UninstallPlan& plan, const std::string& programsFold
 
   for (const std::string& key : plan.machineKeys) {
     stepStarted("HKEY_LOCAL_MACHINE\\" + key);
-    RemoveKey(HKEY_LOCAL_MACHINE, KeyRoot::LocalMachine, key, plan.protocolFile, outcome);
+    RemoveKey(HKEY_LOCAL_MACHINE, KeyRoot::LocalMachine, key, plan, outcome);
   }
   for (const std::string& key : plan.userKeys) {
     stepStarted("HKEY_CURRENT_USER\\" + key);
-    RemoveKey(HKEY_CURRENT_USER, KeyRoot::CurrentUser, key, plan.protocolFile, outcome);
+    RemoveKey(HKEY_CURRENT_USER, KeyRoot::CurrentUser, key, plan, outcome);
   }
 
   if (!programsFolder.empty()) {
@@ -119,6 +126,12 @@ Outcome RemovePlanned(const UninstallPlan& plan, const std::string& programsFold
   const std::string target = WithoutSeparator(plan.targetFolder);
   stepStarted(target);
   files.RemoveFolder(target);
+  // The folders the setup made to hold the target may hold other products
+  // by now: each goes quietly when empty and stays quietly else.
+  for (const std::string& parent : plan.parents) {
+    stepStarted(parent);
+    if (::RemoveDirectoryA(WithoutSeparator(parent).c_str())) ++outcome.removed.folders;
+  }
   return outcome;
 }
 

@@ -9,6 +9,9 @@
 #include "uninstall/ShortcutRule.h"
 
 namespace pelmora::uninstall {
+
+using contract::PathComponents;
+using contract::TargetFolder;
 namespace {
 
 std::vector<std::string> LinkFiles(const std::string& folder) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "uninstall/Outcome.h"
-#include "uninstall/PathRules.h"
+#include "contract/PathRules.h"
 
 namespace pelmora::uninstall {
 
@@ -14,6 +14,7 @@ namespace pelmora::uninstall {
 // programsFolder is the current user's Programs folder without a trailing
 // "\", as the setup used it. COM must be initialised on the thread.
 void RemoveGroup(const std::string& programsFolder, const std::string& group,
-                 const TargetFolder& target, const std::string& protocolPath, Outcome& outcome);
+                 const contract::TargetFolder& target, const std::string& protocolPath,
+                 Outcome& outcome);
 
 }  // namespace pelmora::uninstall

@@ -6,6 +6,9 @@
 #include "winsupport/AnsiText.h"
 
 namespace pelmora::uninstall {
+
+using contract::CheckedPath;
+using contract::TargetFolder;
 namespace {
 
 std::string_view Unquoted(std::string_view text) {

@@ -6,12 +6,12 @@
 
 #include <string_view>
 
-#include "uninstall/PathRules.h"
+#include "contract/PathRules.h"
 
 namespace pelmora::uninstall {
 
 // linkTarget and linkArguments as the link holds them, quoted or not.
-bool IsProductShortcut(const TargetFolder& target, std::string_view protocolPath,
+bool IsProductShortcut(const contract::TargetFolder& target, std::string_view protocolPath,
                        std::string_view linkTarget, std::string_view linkArguments);
 
 }  // namespace pelmora::uninstall

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 namespace pelmora::uninstall {
+
+using contract::TargetFolder;
 namespace {
 
 TEST(ShortcutRule, OnlyLinksIntoTheTargetAndThisProtocolsUninstallLinkAreTheProducts) {

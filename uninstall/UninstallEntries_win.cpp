@@ -30,20 +30,16 @@ bool AnyEntry(const std::function<bool(HKEY, const std::string&, const CommandLi
 
 }  // namespace
 
-std::string DisplayNameForProtocol(const std::string& protocolPath) {
-  std::string displayName;
+ProductEntry FindProductEntry(const std::string& protocolPath) {
+  ProductEntry found;
   AnyEntry([&](HKEY root, const std::string& key, const CommandLine& command) {
     if (!winsupport::EqualsIgnoreCaseAnsi(command.argument, protocolPath)) return false;
-    displayName = winsupport::ReadRegString(root, key, contract::kDisplayNameValue).value_or("");
-    return !displayName.empty();
+    found.keyPath = key;
+    found.displayName =
+        winsupport::ReadRegString(root, key, contract::kDisplayNameValue).value_or("");
+    return true;
   });
-  return displayName;
-}
-
-bool AnyEntryStartsProgram(const std::string& programPath) {
-  return AnyEntry([&](HKEY, const std::string&, const CommandLine& command) {
-    return winsupport::EqualsIgnoreCaseAnsi(command.program, programPath);
-  });
+  return found;
 }
 
 }  // namespace pelmora::uninstall

@@ -1,5 +1,5 @@
 // The Windows list of installed programs as the uninstaller reads it: the
-// Uninstall keys under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER and the
+// Uninstall entries under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER and the
 // command each one starts. Windows only.
 #pragma once
 
@@ -7,13 +7,14 @@
 
 namespace pelmora::uninstall {
 
-// The DisplayName of the Uninstall entry whose UninstallString starts the
-// uninstaller with this protocol (paths compared ignoring case); empty when
-// no entry does or it has no name.
-std::string DisplayNameForProtocol(const std::string& protocolPath);
+// The product's entry: the one whose UninstallString starts the
+// uninstaller with this protocol (paths compared ignoring case), the
+// machine's before the user's.
+struct ProductEntry {
+  std::string keyPath;      // below its root; empty when no entry names the protocol
+  std::string displayName;  // empty when it has none
+};
 
-// Whether any Uninstall entry still starts this program: several products
-// share the one uninstaller in the Windows folder.
-bool AnyEntryStartsProgram(const std::string& programPath);
+ProductEntry FindProductEntry(const std::string& protocolPath);
 
 }  // namespace pelmora::uninstall

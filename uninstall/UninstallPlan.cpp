@@ -5,11 +5,18 @@
 #include <unordered_set>
 
 #include "contract/Protocol.h"
-#include "uninstall/KeyRules.h"
-#include "uninstall/PathRules.h"
+#include "contract/KeyRules.h"
+#include "contract/PathRules.h"
 #include "winsupport/AnsiText.h"
 
 namespace pelmora::uninstall {
+
+using contract::CheckedPath;
+using contract::CheckGroupName;
+using contract::KeyRoot;
+using contract::RootName;
+using contract::SortDeepestFirst;
+using contract::TargetFolder;
 namespace {
 
 // Text files only: a NUL byte or most other control characters mean binary.
@@ -29,11 +36,29 @@ std::optional<std::string> FirstTarget(const contract::ProtocolBlock& block) {
   return std::nullopt;
 }
 
+Rejection RejectionFor(contract::TargetRefusal refusal) {
+  switch (refusal) {
+    case contract::TargetRefusal::DriveRoot:
+      return Rejection::TargetIsDriveRoot;
+    case contract::TargetRefusal::SystemFolder:
+    case contract::TargetRefusal::InsideWindows:
+      return Rejection::TargetHoldsSystemFolder;
+    case contract::TargetRefusal::NotAbsolute:
+    case contract::TargetRefusal::NetworkPath:
+    case contract::TargetRefusal::InvalidName:
+      break;
+  }
+  return Rejection::TargetNotLocal;
+}
+
 class Planner {
  public:
-  Planner(const TargetFolder& target, std::string protocolFile) : target_(target) {
+  Planner(const TargetFolder& target, const contract::SystemFolders& system,
+          std::string protocolFile, std::string_view productEntry)
+      : target_(target), system_(system) {
     plan_.targetFolder = target.Path();
     plan_.protocolFile = std::move(protocolFile);
+    plan_.productEntry = std::string(productEntry);
   }
 
   void Add(std::size_t lineNumber, const std::string& line) {
@@ -42,7 +67,7 @@ class Planner {
       case contract::LineKind::Comment:
         return;
       case contract::LineKind::Folder:
-        return AddPath(lineNumber, parsed.text, plan_.folders);
+        return AddFolder(lineNumber, parsed.text);
       case contract::LineKind::File:
         return AddPath(lineNumber, parsed.text, plan_.files);
       case contract::LineKind::ComServer:
@@ -62,10 +87,30 @@ class Planner {
 
   UninstallPlan Finish() && {
     SortDeepestFirst(plan_.folders);
+    SortDeepestFirst(plan_.parents);
     return std::move(plan_);
   }
 
  private:
+  // A folder the setup made to hold the target, or one below the target.
+  void AddFolder(std::size_t lineNumber, const std::string& text) {
+    if (const std::optional<std::string> parent = ParentOfTarget(text))
+      return AddOnce(plan_.parents, *parent);
+    AddPath(lineNumber, text, plan_.folders);
+  }
+
+  // The folder text names when it holds the target and could itself be a
+  // product's folder (no drive root, no folder of Windows or of all users).
+  std::optional<std::string> ParentOfTarget(const std::string& text) const {
+    const auto parsed = TargetFolder::Parse(text);
+    const TargetFolder* folder = std::get_if<TargetFolder>(&parsed);
+    if (folder == nullptr || folder->CheckAgainst(system_)) return std::nullopt;
+    const auto inside = folder->Check(target_.Path());
+    const CheckedPath* target = std::get_if<CheckedPath>(&inside);
+    if (target == nullptr || target->below == 0) return std::nullopt;
+    return folder->Path();
+  }
+
   void AddPath(std::size_t lineNumber, const std::string& text, std::vector<std::string>& list) {
     const auto checked = target_.Check(text);
     if (const Reason* reason = std::get_if<Reason>(&checked))
@@ -79,7 +124,7 @@ class Planner {
 
   void AddKey(std::size_t lineNumber, const std::string& text, KeyRoot root,
               std::vector<std::string>& list) {
-    const auto checked = CheckKey(text, root);
+    const auto checked = contract::CheckProtocolKey(text, root, plan_.productEntry);
     if (const Reason* reason = std::get_if<Reason>(&checked))
       return AddRefusal(lineNumber, std::string(RootName(root)) + "\\" + text, *reason);
     AddOnce(list, std::get<std::string>(checked));
@@ -107,6 +152,7 @@ class Planner {
   }
 
   const TargetFolder& target_;
+  const contract::SystemFolders& system_;
   UninstallPlan plan_;
   std::map<const std::vector<std::string>*, std::unordered_set<std::string>> seen_;
   std::unordered_set<std::string> refused_;
@@ -117,12 +163,13 @@ class Planner {
 std::size_t UninstallPlan::StepCount() const {
   // The protocol and the target folder are a step each.
   return comServers.size() + files.size() + folders.size() + machineKeys.size() + userKeys.size() +
-         groups.size() + 2;
+         groups.size() + parents.size() + 2;
 }
 
-std::variant<UninstallPlan, Rejection> PlanUninstall(
-    std::string_view protocolPath, std::string_view fileBytes,
-    const std::vector<std::string>& systemFolders) {
+std::variant<UninstallPlan, Rejection> PlanUninstall(std::string_view protocolPath,
+                                                     std::string_view fileBytes,
+                                                     const contract::SystemFolders& systemFolders,
+                                                     std::string_view productEntry) {
   if (!LooksLikeText(fileBytes)) return Rejection::NotAProtocol;
   const std::vector<contract::ProtocolBlock> blocks = contract::SplitProtocol(fileBytes);
   // SplitProtocol keeps lines in front of the first header box as a block
@@ -132,12 +179,11 @@ std::variant<UninstallPlan, Rejection> PlanUninstall(
   const std::optional<std::string> targetLine = FirstTarget(blocks.front());
   if (!targetLine) return Rejection::NoTargetFolder;
   const auto parsed = TargetFolder::Parse(*targetLine);
-  if (const Rejection* rejection = std::get_if<Rejection>(&parsed)) return *rejection;
+  if (const auto* refusal = std::get_if<contract::TargetRefusal>(&parsed))
+    return RejectionFor(*refusal);
   const TargetFolder& target = std::get<TargetFolder>(parsed);
-
-  for (const std::string& folder : systemFolders)
-    if (!folder.empty() && std::holds_alternative<CheckedPath>(target.Check(folder)))
-      return Rejection::TargetHoldsSystemFolder;
+  if (const std::optional<contract::TargetRefusal> refusal = target.CheckAgainst(systemFolders))
+    return RejectionFor(*refusal);
 
   // The protocol always lies in the target folder; one that lies elsewhere
   // would let whoever can write it pick a folder to empty.
@@ -145,7 +191,7 @@ std::variant<UninstallPlan, Rejection> PlanUninstall(
   const CheckedPath* protocolFile = std::get_if<CheckedPath>(&protocol);
   if (protocolFile == nullptr || protocolFile->below != 1) return Rejection::ProtocolOutsideTarget;
 
-  Planner planner(target, protocolFile->path);
+  Planner planner(target, systemFolders, protocolFile->path, productEntry);
   std::size_t lineNumber = 0;
   for (const contract::ProtocolBlock& block : blocks)
     for (const std::string& line : block.lines) planner.Add(++lineNumber, line);

@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "contract/PathRules.h"
 #include "uninstall/Reasons.h"
 
 namespace pelmora::uninstall {
@@ -22,11 +23,15 @@ struct Refusal {
 };
 
 struct UninstallPlan {
-  std::string targetFolder;              // the first block's "0" line, ending in "\"
-  std::string protocolFile;              // deleted after everything else but the folders
-  std::vector<std::string> comServers;   // unregistered before any file goes
-  std::vector<std::string> files;        // the protocol not among them
-  std::vector<std::string> folders;      // deepest first; the target folder not among them
+  std::string targetFolder;             // the first block's "0" line, ending in "\"
+  std::string protocolFile;             // deleted after everything else but the folders
+  std::string productEntry;             // the product's Uninstall entry (key path), if known
+  std::vector<std::string> comServers;  // unregistered before any file goes
+  std::vector<std::string> files;       // the protocol not among them
+  std::vector<std::string> folders;     // deepest first; the target folder not among them
+  // Folders the setup made to hold the target, deepest first; each goes
+  // after the target, when empty.
+  std::vector<std::string> parents;
   std::vector<std::string> machineKeys;  // below HKEY_LOCAL_MACHINE
   std::vector<std::string> userKeys;     // below HKEY_CURRENT_USER
   std::vector<std::string> groups;       // Start-menu groups; "" is the Programs folder itself
@@ -39,10 +44,13 @@ struct UninstallPlan {
 // protocolPath is the file's full path as the uninstaller was given it; the
 // file must lie directly in the target folder it names, as the setup writes
 // it (a protocol elsewhere naming a folder to empty is refused as a whole).
-// A target folder that is or holds one of systemFolders (Windows' own, the
-// program files, the profiles) is refused too: no product owns those.
-std::variant<UninstallPlan, Rejection> PlanUninstall(
-    std::string_view protocolPath, std::string_view fileBytes,
-    const std::vector<std::string>& systemFolders = {});
+// The target folder must pass the target rule against systemFolders; no
+// product owns Windows' own folders or all users'. productEntry is the key
+// path of the product's Uninstall entry, the only one the plan may delete
+// below HKEY_LOCAL_MACHINE (empty: none).
+std::variant<UninstallPlan, Rejection> PlanUninstall(std::string_view protocolPath,
+                                                     std::string_view fileBytes,
+                                                     const contract::SystemFolders& systemFolders,
+                                                     std::string_view productEntry);
 
 }  // namespace pelmora::uninstall

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "contract/Protocol.h"
-#include "uninstall/KeyRules.h"
+#include "contract/KeyRules.h"
 
 namespace pelmora::uninstall {
 namespace {
@@ -16,6 +16,13 @@ using Strings = std::vector<std::string>;
 const std::string kTarget = "C:\\Programme\\B\xFCro\\";
 const std::string kProtocolPath = kTarget + "UnInstall.Log";
 const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool";
+// Windows', the programs' and the profiles' folders belong to no product.
+const contract::SystemFolders kSystem{"C:\\WINDOWS",
+                                      {"C:\\Programme", "C:\\Dokumente und Einstellungen\\Hans"}};
+
+std::variant<UninstallPlan, Rejection> Plan(std::string_view path, std::string_view bytes) {
+  return PlanUninstall(path, bytes, kSystem, kUninstallKey);
+}
 
 // An installation, then an update into the same folder that adds a file,
 // repeats most lines in other spellings and adds a group of its own.
@@ -53,7 +60,7 @@ std::string TwoBlockProtocol() {
 }
 
 TEST(UninstallPlan, TwoBlocksGiveTheirUnionOnceInRemovalOrder) {
-  const auto result = PlanUninstall(kProtocolPath, TwoBlockProtocol());
+  const auto result = Plan(kProtocolPath, TwoBlockProtocol());
   ASSERT_TRUE(std::holds_alternative<UninstallPlan>(result));
   const UninstallPlan& plan = std::get<UninstallPlan>(result);
 
@@ -91,8 +98,8 @@ TEST(UninstallPlan, RefusesEveryLineThatLeadsOutOfTheTargetOrToSharedKeys) {
   p.AddComServer("C:\\Windows\\system32\\shell32.dll");                     // 20
   p.AddUserKey("Software");                                                 // shared
   p.AddUserKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");  // 22
-  p.AddMachineKey("Software\\Wow6432Node\\Microsoft");            // shared, in the 32-bit view
-  p.AddMachineKey("SYSTEM\\CurrentControlSet\\Services\\Tcpip");  // a system tree
+  p.AddMachineKey("Software\\Wow6432Node\\Microsoft");            // not the product's entry
+  p.AddMachineKey("SYSTEM\\CurrentControlSet\\Services\\Tcpip");  // nor this
   p.AddUserKey("");                                               // the root
   p.AddUserKey("\\\\");                                           // the root
   p.AddUserKey("Firma");                                          // one level
@@ -107,7 +114,7 @@ TEST(UninstallPlan, RefusesEveryLineThatLeadsOutOfTheTargetOrToSharedKeys) {
   rest.AddUserKey("HKCU\\Software\\Firma\\Tool");  // allowed: its own root spelt out
   rest.AddTrailer("1.0.0.1", "0:01:05");
 
-  const auto result = PlanUninstall(kProtocolPath, p.Bytes() + unknown + rest.Bytes());
+  const auto result = Plan(kProtocolPath, p.Bytes() + unknown + rest.Bytes());
   ASSERT_TRUE(std::holds_alternative<UninstallPlan>(result));
   const UninstallPlan& plan = std::get<UninstallPlan>(result);
   EXPECT_EQ(plan.files, Strings{kTarget + "ok.txt"});
@@ -124,7 +131,7 @@ TEST(UninstallPlan, RefusesEveryLineThatLeadsOutOfTheTargetOrToSharedKeys) {
       {15, Reason::OutsideTarget},  {16, Reason::NotPlainPath},    {17, Reason::NotPlainPath},
       {18, Reason::NotPlainPath},   {19, Reason::NotPlainPath},    {20, Reason::NotPlainPath},
       {21, Reason::OutsideTarget},  {22, Reason::OutsideTarget},   {23, Reason::SharedKey},
-      {24, Reason::SharedKey},      {25, Reason::SharedKey},       {26, Reason::SharedKey},
+      {24, Reason::SharedKey},      {25, Reason::NotProductEntry}, {26, Reason::NotProductEntry},
       {27, Reason::ShallowKey},     {28, Reason::ShallowKey},      {29, Reason::ShallowKey},
       {30, Reason::WrongRoot},      {31, Reason::WrongRoot},       {32, Reason::MalformedKey},
       {33, Reason::MalformedGroup}, {34, Reason::MalformedGroup},  {35, Reason::MalformedGroup},
@@ -142,7 +149,7 @@ TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
   good.AddTrailer("1.0.0.1", "0:00:01");
 
   const auto rejection = [](std::string_view path, std::string_view bytes) {
-    const auto result = PlanUninstall(path, bytes);
+    const auto result = Plan(path, bytes);
     return std::holds_alternative<Rejection>(result) ? std::get<Rejection>(result)
                                                      : static_cast<Rejection>(-1);
   };
@@ -168,28 +175,24 @@ TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
   EXPECT_EQ(rejection("C:\\a\\UnInstall.log", withTarget("C:\\a\\..\\")),
             Rejection::TargetNotLocal);
   // Windows', the programs' and the profiles' folders belong to no product,
-  // nor does a folder that holds one.
-  const std::vector<std::string> system = {"C:\\WINDOWS", "C:\\Programme",
-                                           "C:\\Dokumente und Einstellungen\\Hans"};
+  // nor does a folder that holds one or lies in the Windows folder.
   const auto protectedRejection = [&](const std::string& target) {
-    const auto result = PlanUninstall(target + "UnInstall.log", withTarget(target), system);
-    return std::holds_alternative<Rejection>(result) ? std::get<Rejection>(result)
-                                                     : static_cast<Rejection>(-1);
+    return rejection(target + "UnInstall.log", withTarget(target));
   };
   EXPECT_EQ(protectedRejection("C:\\Windows\\"), Rejection::TargetHoldsSystemFolder);
+  EXPECT_EQ(protectedRejection("C:\\Windows\\Tool\\"), Rejection::TargetHoldsSystemFolder);
   EXPECT_EQ(protectedRejection("C:\\Programme\\"), Rejection::TargetHoldsSystemFolder);
   EXPECT_EQ(protectedRejection("C:\\Dokumente und Einstellungen\\"),
             Rejection::TargetHoldsSystemFolder);
-  EXPECT_TRUE(
-      std::holds_alternative<UninstallPlan>(PlanUninstall(kProtocolPath, good.Bytes(), system)));
+  EXPECT_TRUE(std::holds_alternative<UninstallPlan>(Plan(kProtocolPath, good.Bytes())));
   EXPECT_TRUE(std::holds_alternative<UninstallPlan>(
-      PlanUninstall("C:\\Windows2\\UnInstall.log", withTarget("C:\\Windows2\\"), system)));
+      Plan("C:\\Windows2\\UnInstall.log", withTarget("C:\\Windows2\\"))));
   // The file must lie directly in the folder it names.
   EXPECT_EQ(rejection("C:\\Temp\\UnInstall.log", good.Bytes()), Rejection::ProtocolOutsideTarget);
   EXPECT_EQ(rejection(kTarget + "sub\\UnInstall.log", good.Bytes()),
             Rejection::ProtocolOutsideTarget);
   EXPECT_TRUE(std::holds_alternative<UninstallPlan>(
-      PlanUninstall("c:\\programme\\b\xDCro\\uninstall.log", good.Bytes())));
+      Plan("c:\\programme\\b\xDCro\\uninstall.log", good.Bytes())));
 }
 
 // A product of thousands of files, installed and updated twice, with a
@@ -206,12 +209,43 @@ TEST(UninstallPlan, ThreeBlocksOfManyFilesAndRefusals) {
     trailer.AddTrailer("1.0.0.1", "0:00:01");
     bytes += trailer.Bytes();
   }
-  const auto result = PlanUninstall(kProtocolPath, bytes);
+  const auto result = Plan(kProtocolPath, bytes);
   ASSERT_TRUE(std::holds_alternative<UninstallPlan>(result));
   const UninstallPlan& plan = std::get<UninstallPlan>(result);
   EXPECT_EQ(plan.files.size(), 5000u);
   EXPECT_EQ(plan.refusals.size(), 5000u);
   EXPECT_EQ(plan.refusals.back().lineNumber, 10u + 5000u + 5000u);
+}
+
+// The folders the setup made for the target go after it, deepest first;
+// a drive root, a system folder or a folder beside the target never does.
+TEST(UninstallPlan, ParentsTheSetupMadeGoAfterTheTarget) {
+  const std::string target = "C:\\Firma\\Produkt\\Tool\\";
+  contract::Protocol p;
+  p.AddHeader(target, "05.03.2026", "14:07:09");
+  p.AddFolder("C:\\Firma\\");
+  p.AddFolder("c:\\firma\\produkt");
+  p.AddFolder("C:\\");
+  p.AddFolder("C:\\Firma\\Anderes\\");
+  p.AddFolder(target + "daten");
+  p.AddTrailer("1.0.0.1", "0:00:01");
+  const auto result = Plan(target + "UnInstall.Log", p.Bytes());
+  ASSERT_TRUE(std::holds_alternative<UninstallPlan>(result));
+  const UninstallPlan& plan = std::get<UninstallPlan>(result);
+  EXPECT_EQ(plan.parents, (Strings{"c:\\firma\\produkt\\", "C:\\Firma\\"}));
+  EXPECT_EQ(plan.folders, Strings{target + "daten"});
+  Strings refused;
+  for (const Refusal& r : plan.refusals) refused.push_back(r.what);
+  EXPECT_EQ(refused, (Strings{"C:\\", "C:\\Firma\\Anderes\\"}));
+  // A parent that is a folder of Windows or of all users is never one.
+  const std::string underProgramme = "C:\\Programme\\Firma\\";
+  contract::Protocol q;
+  q.AddHeader(underProgramme, "05.03.2026", "14:07:09");
+  q.AddFolder("C:\\Programme\\");
+  const auto second = Plan(underProgramme + "UnInstall.Log", q.Bytes());
+  ASSERT_TRUE(std::holds_alternative<UninstallPlan>(second));
+  EXPECT_TRUE(std::get<UninstallPlan>(second).parents.empty());
+  EXPECT_EQ(std::get<UninstallPlan>(second).refusals.size(), 1u);
 }
 
 TEST(UninstallPlan, LaterBlocksWithAnotherTargetAreCheckedAgainstTheFirst) {
@@ -224,7 +258,7 @@ TEST(UninstallPlan, LaterBlocksWithAnotherTargetAreCheckedAgainstTheFirst) {
   other.AddEntry(kTarget, "inside.txt");
   other.AddTrailer("1.0.0.1", "0:00:01");
 
-  const auto result = PlanUninstall(kProtocolPath, first.Bytes() + other.Bytes());
+  const auto result = Plan(kProtocolPath, first.Bytes() + other.Bytes());
   ASSERT_TRUE(std::holds_alternative<UninstallPlan>(result));
   const UninstallPlan& plan = std::get<UninstallPlan>(result);
   EXPECT_EQ(plan.files, Strings{kTarget + "inside.txt"});

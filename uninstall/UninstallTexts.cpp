@@ -71,10 +71,12 @@ std::string RejectionText(Rejection rejection, std::string_view protocolPath, bo
       text = english
                  ? "The protocol " + file +
                        " names a folder of Windows or of all users (such as the Windows, "
-                       "program files or profile folder) as its target folder."
+                       "program files or profile folder), one holding it or one in the Windows "
+                       "folder as its target folder."
                  : "Das Protokoll " + file +
                        " nennt einen Ordner von Windows oder aller Benutzer (etwa den Windows-, "
-                       "Programm- oder Profilordner) als Zielordner.";
+                       "Programm- oder Profilordner), einen Ordner darüber oder einen im "
+                       "Windows-Ordner als Zielordner.";
       break;
     case Rejection::ProtocolOutsideTarget:
       text = english ? "The protocol " + file + " does not lie in the target folder it names."
@@ -104,6 +106,9 @@ std::string_view ReasonText(Reason reason, bool english) {
     case Reason::WrongRoot:
       return Pick(english, "refused: names another registry root",
                   "abgelehnt: nennt einen anderen Stammschlüssel");
+    case Reason::NotProductEntry:
+      return Pick(english, "refused: not the product's own entry in the list of programs",
+                  "abgelehnt: nicht der eigene Eintrag des Produkts in der Programmliste");
     case Reason::MalformedKey:
       return Pick(english, "refused: malformed key", "abgelehnt: fehlerhafter Schlüssel");
     case Reason::MalformedGroup:

@@ -14,7 +14,6 @@
 #include <variant>
 #include <vector>
 
-#include "common/ProgramPath.h"
 #include "contract/CommandLine.h"
 #include "contract/Language.h"
 #include "contract/ProductFiles.h"
@@ -58,41 +57,6 @@ std::string FullPath(const std::string& path) {
   return length == 0 || length >= sizeof full ? path : std::string(full, length);
 }
 
-std::string WindowsFolderCopy() {
-  char folder[MAX_PATH] = {};
-  const UINT length = ::GetWindowsDirectoryA(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  std::string path(folder, length);
-  if (path.back() != '\\') path += '\\';
-  return path + contract::kUninstallerFileName;
-}
-
-// Folders no product owns: a target that is or holds one is refused.
-std::vector<std::string> SystemFolders() {
-  std::vector<std::string> folders;
-  char path[MAX_PATH] = {};
-  const UINT windowsLength = ::GetWindowsDirectoryA(path, MAX_PATH);
-  if (windowsLength > 0 && windowsLength < MAX_PATH) folders.emplace_back(path, windowsLength);
-  const UINT systemLength = ::GetSystemDirectoryA(path, MAX_PATH);
-  if (systemLength > 0 && systemLength < MAX_PATH) folders.emplace_back(path, systemLength);
-  for (const int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROFILE,
-                          CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA, CSIDL_PERSONAL,
-                          CSIDL_DESKTOPDIRECTORY, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS})
-    folders.push_back(winsupport::ShellFolderPath(csidl));
-  return folders;
-}
-
-// A running program cannot delete its own file: the copy in the Windows
-// folder goes at the next restart, but only when no other product's
-// Uninstall entry still starts it (every product shares the one copy).
-void ScheduleOwnCopyWhenUnused() {
-  const std::string own = win::OwnProgramPath();
-  const std::string windowsCopy = WindowsFolderCopy();
-  if (own.empty() || !winsupport::EqualsIgnoreCaseAnsi(own, windowsCopy)) return;
-  if (AnyEntryStartsProgram(own)) return;
-  ::MoveFileExA(own.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-}
-
 int Uninstall(HINSTANCE instance) {
   const bool english = contract::UsesEnglish(winsupport::SystemLanguageName());
   const std::string title(UninstallTitle(english));
@@ -108,13 +72,16 @@ int Uninstall(HINSTANCE instance) {
   const auto bytes = ReadProtocol(protocolPath);
   if (const Rejection* rejection = std::get_if<Rejection>(&bytes))
     return refuse(*rejection, protocolPath);
-  const auto planned = PlanUninstall(protocolPath, std::get<std::string>(bytes), SystemFolders());
+  const contract::SystemFolders system{winsupport::WindowsFolder(),
+                                       winsupport::FoldersOfAllUsers()};
+  const ProductEntry entry = FindProductEntry(protocolPath);
+  const auto planned =
+      PlanUninstall(protocolPath, std::get<std::string>(bytes), system, entry.keyPath);
   if (const Rejection* rejection = std::get_if<Rejection>(&planned))
     return refuse(*rejection, protocolPath);
   const UninstallPlan& plan = std::get<UninstallPlan>(planned);
 
-  std::string product = DisplayNameForProtocol(protocolPath);
-  if (product.empty()) product = plan.targetFolder;
+  const std::string product = entry.displayName.empty() ? plan.targetFolder : entry.displayName;
   if (::MessageBoxA(nullptr, ConfirmationText(product, english).c_str(), product.c_str(),
                     MB_YESNO | MB_ICONQUESTION) != IDYES)
     return kNothingChanged;
@@ -125,7 +92,6 @@ int Uninstall(HINSTANCE instance) {
   const Outcome outcome =
       RemovePlanned(plan, winsupport::StartMenuProgramsFolder(),
                     [&](const std::string& what) { window.Step(ProgressText(what, english)); });
-  ScheduleOwnCopyWhenUnused();
 
   window.Finish(SummaryHeadline(product, outcome, english));
   ::MessageBoxA(window.Handle(), SummaryText(product, outcome, english).c_str(), product.c_str(),

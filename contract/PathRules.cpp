@@ -1,10 +1,10 @@
-#include "uninstall/PathRules.h"
+#include "contract/PathRules.h"
 
 #include <algorithm>
 
 #include "winsupport/AnsiText.h"
 
-namespace pelmora::uninstall {
+namespace pelmora::contract {
 namespace {
 
 bool IsDrive(std::string_view component) {
@@ -65,20 +65,55 @@ std::variant<std::string, Reason> CheckGroupName(std::string_view group) {
   return checked;
 }
 
-std::variant<TargetFolder, Rejection> TargetFolder::Parse(std::string_view path) {
+std::variant<TargetFolder, TargetRefusal> TargetFolder::Parse(std::string_view path) {
+  if (path.starts_with("\\\\") || path.starts_with("//")) return TargetRefusal::NetworkPath;
   std::vector<std::string_view> components = PathComponents(path);
   // One trailing separator is how the setup writes every folder.
   if (components.size() > 1 && components.back().empty()) components.pop_back();
-  if (!IsDrive(components.front())) return Rejection::TargetNotLocal;
-  if (components.size() < 2) return Rejection::TargetIsDriveRoot;
+  if (!IsDrive(components.front()) || components.size() < 2) {
+    // "C:" alone and "C:\" are the drive's root; "C:Tool" is relative.
+    return IsDrive(components.front()) ? TargetRefusal::DriveRoot : TargetRefusal::NotAbsolute;
+  }
   TargetFolder target;
   for (std::size_t i = 0; i < components.size(); ++i) {
-    if (i > 0 && NameProblem(components[i])) return Rejection::TargetNotLocal;
+    if (i > 0 && NameProblem(components[i])) return TargetRefusal::InvalidName;
     target.components_.emplace_back(components[i]);
     target.path_ += components[i];
     target.path_ += '\\';
   }
   return target;
+}
+
+std::optional<TargetRefusal> TargetFolder::CheckAgainst(const SystemFolders& system) const {
+  const auto holds = [this](const std::string& folder) {
+    return !folder.empty() && std::holds_alternative<CheckedPath>(Check(folder));
+  };
+  if (!system.windows.empty()) {
+    const auto windows = Parse(system.windows);
+    const TargetFolder* folder = std::get_if<TargetFolder>(&windows);
+    if (folder && std::holds_alternative<CheckedPath>(folder->Check(path_)))
+      return TargetRefusal::InsideWindows;
+  }
+  if (holds(system.windows)) return TargetRefusal::SystemFolder;
+  for (const std::string& folder : system.others)
+    if (holds(folder)) return TargetRefusal::SystemFolder;
+  return std::nullopt;
+}
+
+std::vector<std::string> TargetFolder::Parents() const {
+  std::vector<std::string> parents;
+  std::string path = components_.front() + "\\";
+  for (std::size_t i = 1; i + 1 < components_.size(); ++i) {
+    path += components_[i] + "\\";
+    parents.push_back(path);
+  }
+  return parents;
+}
+
+std::optional<TargetRefusal> CheckTargetFolder(std::string_view path, const SystemFolders& system) {
+  const auto parsed = TargetFolder::Parse(path);
+  if (const TargetRefusal* refusal = std::get_if<TargetRefusal>(&parsed)) return *refusal;
+  return std::get<TargetFolder>(parsed).CheckAgainst(system);
 }
 
 std::variant<CheckedPath, Reason> TargetFolder::Check(std::string_view path) const {
@@ -102,4 +137,4 @@ std::variant<CheckedPath, Reason> TargetFolder::Check(std::string_view path) con
   return checked;
 }
 
-}  // namespace pelmora::uninstall
+}  // namespace pelmora::contract

@@ -1,0 +1,88 @@
+// Which folder a product may be installed into, and which paths below it
+// the setup writes and the uninstaller may delete: one rule for the target
+// page, the installation and the uninstaller. The protocol is a text file
+// in a folder the product owns, and both programs usually run with
+// administrator rights, so a path counts only when it plainly lies below
+// the target folder: same drive, the target's folders first (compared as
+// Windows compares names), no "." or "..", no stream, network or device
+// form that could lead elsewhere.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "contract/Reasons.h"
+
+namespace pelmora::contract {
+
+// A path split on "\" and "/"; the first component is the drive ("C:").
+std::vector<std::string_view> PathComponents(std::string_view path);
+
+// How many components a checked path has: the deeper, the earlier it goes.
+std::size_t PathDepth(std::string_view path);
+
+// Orders folders so that each comes before the folders holding it; folders
+// of equal depth keep their order.
+void SortDeepestFirst(std::vector<std::string>& folders);
+
+struct CheckedPath {
+  std::string path;   // rebuilt from the checked components, joined by "\"
+  std::size_t below;  // components below the target: 0 names the target itself
+};
+
+// A Start-menu group: one or more folder names below the Programs folder,
+// never an absolute path, a drive or a way up. The empty name is the
+// Programs folder itself (its uninstall shortcut only). Returns the name
+// with "\" between its folders, or why it is refused.
+std::variant<std::string, Reason> CheckGroupName(std::string_view group);
+
+// Why a folder cannot be a product's target folder.
+enum class TargetRefusal {
+  NotAbsolute,    // no drive letter and root: "Programme\Tool", "C:Tool"
+  NetworkPath,    // "\\server\share\...": the two programs may see other things there
+  InvalidName,    // a name Windows does not allow, or one it would change
+  DriveRoot,      // "C:\": everything on the drive would count as the product's
+  SystemFolder,   // is or holds a folder of Windows or of all users
+  InsideWindows,  // lies in the Windows folder
+};
+
+// The folders no product owns, as the running Windows names them: the
+// Windows folder, and the others (system, program files, profiles, ...).
+struct SystemFolders {
+  std::string windows;
+  std::vector<std::string> others;
+};
+
+class TargetFolder {
+ public:
+  // A local folder below a drive's root, with names Windows takes as written.
+  static std::variant<TargetFolder, TargetRefusal> Parse(std::string_view path);
+
+  // "C:\...\", with a trailing "\".
+  const std::string& Path() const { return path_; }
+
+  // The path as it may be deleted, or why it may not.
+  std::variant<CheckedPath, Reason> Check(std::string_view path) const;
+
+  // Whether this folder is, holds or lies in one of the system folders.
+  std::optional<TargetRefusal> CheckAgainst(const SystemFolders& system) const;
+
+  // The folders holding this one, from the drive's first level down, each
+  // ending in "\"; the setup makes those that are missing.
+  std::vector<std::string> Parents() const;
+
+ private:
+  TargetFolder() = default;
+  std::vector<std::string> components_;
+  std::string path_;
+};
+
+// The one target rule: a folder the target page accepts, the setup
+// installs into and the uninstaller removes from.
+std::optional<TargetRefusal> CheckTargetFolder(std::string_view path, const SystemFolders& system);
+
+}  // namespace pelmora::contract
