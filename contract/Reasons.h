@@ -19,8 +19,8 @@ enum class Reason {
   UnknownLine,      // a line without a known kind marker
   OtherProduct,     // an Uninstall entry that starts the uninstaller with another protocol
   ThroughLink,      // the way to it passes a junction or symbolic link
-  InUse,            // in use: removed at the next restart
-  HoldsFileInUse,   // a folder left only by files in use: removed at the next restart too
+  InUse,            // in use by a program: to be deleted after closing it
+  ServerChanged,    // a COM server that is not the file the setup registered: not loaded
   NotEmpty,         // a folder that still holds files the protocol does not list
   NotUnregistered,  // a COM server whose DllUnregisterServer failed (the file goes anyway)
   Failed,           // Windows refused (access denied and the like)

@@ -1,7 +1,11 @@
 // Self-registration of the COM servers the setup description lists.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "contract/Seal.h"
 
 #include "install/RegistrationSteps.h"
 #include "setupdesc/SetupDescription.h"
@@ -9,14 +13,18 @@
 namespace pelmora::install {
 
 // Loads the library at path (its own folder searched first for what it
-// imports), calls its DllRegisterServer and frees it again. True only when
-// that export exists and returned 0 (S_OK); reports nothing itself.
-bool RegisterComFile(const std::string& path);
+// imports), calls its DllRegisterServer and frees it again. The digest of
+// the file registered, taken while the file was held open against writers
+// from before the load to after the call; nothing unless the export exists
+// and returned 0 (S_OK). Reports nothing itself.
+std::optional<std::string> RegisterComFile(const std::string& path);
 
 // Registers targetDir + each OcxFiles entry in order. A success adds the
-// protocol line "o" + path; a failure is "Failed to register " + path, and
-// the next entry follows.
+// protocol line "o" + path and the file's digest to registered, which the
+// uninstaller checks before it loads the server; a failure is
+// "Failed to register " + path, and the next entry follows.
 void RegisterComServers(const std::string& targetDir,
-                        const setupdesc::SetupDescription& description, StepReport& report);
+                        const setupdesc::SetupDescription& description, StepReport& report,
+                        std::vector<contract::ServerDigest>& registered);
 
 }  // namespace pelmora::install

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 
+#include "TestFiles.h"
 #include "TestPaths.h"
+#include "contract/Sha256.h"
 #include "winsupport/Registry_win.h"
 
 namespace pelmora::install {
@@ -33,15 +35,20 @@ TEST(ComServersTest, EachServerIsRegisteredFromTheTargetDirectoryOrNamedInANotic
   std::vector<std::string> notices;
   StepReport report(RegistrationStep::ComServers, protocol,
                     [&](const std::string& message) { notices.push_back(message); });
-  RegisterComServers(targetDir, description, report);
+  std::vector<contract::ServerDigest> registered;
+  RegisterComServers(targetDir, description, report, registered);
 
   EXPECT_EQ(notices, (std::vector<std::string>{"Failed to register " + targetDir + "missing.dll",
                                                "Failed to register " + targetDir + "fails.dll"}));
   EXPECT_EQ(protocol.Lines(), (std::vector<std::string>{"o" + targetDir + "bin\\registers.ocx"}));
-  const auto registered = winsupport::ReadRegString(HKEY_CURRENT_USER, kMarkerKey, "Registered");
-  ASSERT_TRUE(registered.has_value());
-  EXPECT_TRUE(std::filesystem::equivalent(*registered, target.Path() / "bin" / "registers.ocx"))
-      << *registered;
+  // The digest of the very file registered, for the uninstaller's check.
+  const std::string server = targetDir + "bin\\registers.ocx";
+  EXPECT_EQ(registered, (std::vector<contract::ServerDigest>{
+                            {server, contract::Sha256Hex(test::ReadText(server))}}));
+  const auto marker = winsupport::ReadRegString(HKEY_CURRENT_USER, kMarkerKey, "Registered");
+  ASSERT_TRUE(marker.has_value());
+  EXPECT_TRUE(std::filesystem::equivalent(*marker, target.Path() / "bin" / "registers.ocx"))
+      << *marker;
   EXPECT_EQ(::GetModuleHandleA((targetDir + "bin\\registers.ocx").c_str()), nullptr);
   EXPECT_EQ(::GetModuleHandleA((targetDir + "fails.dll").c_str()), nullptr);
   winsupport::DeleteRegKey(HKEY_CURRENT_USER, kMarkerKey);
@@ -52,8 +59,10 @@ TEST(ComServersTest, EachServerIsRegisteredFromTheTargetDirectoryOrNamedInANotic
   contract::Protocol none;
   StepReport silent(RegistrationStep::ComServers, none,
                     [&](const std::string& message) { ADD_FAILURE() << message; });
-  RegisterComServers(targetDir, description, silent);
+  registered.clear();
+  RegisterComServers(targetDir, description, silent, registered);
   EXPECT_TRUE(none.Lines().empty());
+  EXPECT_TRUE(registered.empty());
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
+#include "contract/ProductFiles.h"
 #include "install/EntrySelection.h"
 #include "install/RunTexts.h"
+#include "winsupport/AnsiText.h"
 #include "winsupport/ErrorReport_win.h"
 
 namespace pelmora::install {
@@ -37,6 +39,11 @@ std::string ExtractionHandlers::TargetPath(const TACEHeaderData& entry) const {
 void ExtractionHandlers::Attach(archive::TdAce& ace) {
   ace.OnListing = [this](archive::TdAce& a, TACEHeaderData& e) { Listing(a, e); };
   ace.OnExtracting = [this](archive::TdAce&, TACEHeaderData& e) { Extracting(e); };
+  ace.OnExtract = [this](archive::TdAce&, TACEHeaderData& e, bool unpacked) {
+    if (unpacked &&
+        winsupport::EqualsIgnoreCaseAnsi(EntryName(e), contract::kRegistrySettingsFileName))
+      settingsFileUnpacked_ = true;
+  };
   ace.OnProcessData = [this](archive::TdAce&, unsigned char*, int blockSize, int) {
     ProcessData(blockSize);
     return 1;
@@ -53,6 +60,7 @@ void ExtractionHandlers::Attach(archive::TdAce& ace) {
 void ExtractionHandlers::Detach(archive::TdAce& ace) {
   ace.OnListing = nullptr;
   ace.OnExtracting = nullptr;
+  ace.OnExtract = nullptr;
   ace.OnProcessData = nullptr;
   ace.OnVolumeChange = nullptr;
   ace.OnReqPassword = nullptr;

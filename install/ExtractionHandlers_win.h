@@ -40,6 +40,9 @@ class ExtractionHandlers {
   void Attach(archive::TdAce& ace);
   static void Detach(archive::TdAce& ace);
 
+  // Whether the extract pass unpacked the settings file at the target's top.
+  bool SettingsFileUnpacked() const { return settingsFileUnpacked_; }
+
  private:
   void Listing(archive::TdAce& ace, const TACEHeaderData& entry);
   void Extracting(const TACEHeaderData& entry);
@@ -51,6 +54,7 @@ class ExtractionHandlers {
 
   ExtractionContext context_;
   ExtractProgress progress_;
+  bool settingsFileUnpacked_ = false;
 };
 
 // The entry's name: FileName up to its first zero byte.

@@ -27,4 +27,10 @@ void InstallationPage::OnCommand(int id, int notification) {
   if (id == pages::ids::kInstallCancel && notification == BN_CLICKED && cancel_) cancel_();
 }
 
+void InstallationPage::OnEscape() {
+  if (cancelShown_ && cancel_) cancel_();
+}
+
+void InstallationPage::OnCloseRequest() { OnEscape(); }
+
 }  // namespace pelmora::install

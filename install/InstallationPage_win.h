@@ -25,12 +25,18 @@ class InstallationPage : public pages::PageWindow {
   DWORD ShownAt() const { return shownAt_; }
   void SetStatus(const std::string& text) { SetText(pages::ids::kStatus, text); }
   void SetProgress(int percent);
-  void ShowCancel() { ShowControl(pages::ids::kInstallCancel, true); }
+  void ShowCancel() {
+    ShowControl(pages::ids::kInstallCancel, true);
+    cancelShown_ = true;
+  }
 
  protected:
   void OnShown() override;
   void OnTimer(UINT_PTR id) override;
   void OnCommand(int id, int notification) override;
+  // Escape and the close box are Cancel, once Cancel is there to press.
+  void OnEscape() override;
+  void OnCloseRequest() override;
 
  private:
   static constexpr UINT_PTR kStartTimer = 1;
@@ -38,6 +44,7 @@ class InstallationPage : public pages::PageWindow {
   std::function<void()> cancel_;
   contract::InstallMode mode_ = contract::InstallMode::Update;
   DWORD shownAt_ = 0;
+  bool cancelShown_ = false;
 };
 
 }  // namespace pelmora::install

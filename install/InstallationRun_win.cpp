@@ -1,7 +1,9 @@
 #include "install/InstallationRun_win.h"
 
 #include "contract/InstallMode.h"
+#include "contract/PathRules.h"
 #include "contract/ProductFiles.h"
+#include "contract/UninstallEntry.h"
 #include "install/ComServers_win.h"
 #include "install/ExtractionHandlers_win.h"
 #include "install/IoErrors_win.h"
@@ -9,9 +11,11 @@
 #include "install/RegistrationSteps.h"
 #include "install/RegistrySettings_win.h"
 #include "install/RunTexts.h"
+#include "install/SealedProtocol_win.h"
 #include "install/Shortcuts_win.h"
 #include "install/UninstallEntry_win.h"
 #include "install/Uninstaller_win.h"
+#include "pages/TargetTexts.h"
 #include "winsupport/ErrorReport_win.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/MessageLoop_win.h"
@@ -62,43 +66,71 @@ WindowsFacts ReadWindowsFacts() {
 }
 
 bool InstallationRun::Perform() {
+  const StatusTexts& status = StatusTextsFor(settings_.description.English);
   try {
     const std::string target = WithBackslash(settings_.readTargetDirectory());
     settings_.writeTargetDirectory(target);
+    // The page lets no other folder through; a setup that gets here with
+    // one anyway installs nothing.
+    const contract::SystemFolders system{winsupport::WindowsFolder(),
+                                         winsupport::FoldersOfAllUsers()};
+    if (const auto refusal = contract::CheckTargetFolder(target, system))
+      throw RunFailure(pages::TargetRefusedText(*refusal, settings_.description.English));
     const WindowsFacts windows = ReadWindowsFacts();
-    // With every missing parent: C:\Firma\Produkt\ must not fail for want
-    // of C:\Firma.
-    winsupport::CreateFolderTree(target.substr(0, target.size() - 1));
 
     SYSTEMTIME now{};
     GetLocalTime(&now);
     contract::Protocol protocol;
     protocol.AddHeader(target, ShortDate(now), LongTime(now));
-    const StatusTexts& status = StatusTextsFor(settings_.description.English);
+    // With every missing parent: C:\Firma\Produkt\ must not fail for want
+    // of C:\Firma. The parents made here are the product's too: the
+    // uninstaller removes them again when they are empty.
+    for (const std::string& folder :
+         winsupport::CreateFolderTree(target.substr(0, target.size() - 1)))
+      if (folder.size() + 1 < target.size()) protocol.AddFolder(folder + "\\");
     settings_.page.SetStatus(status.extracting);
 
     if (settings_.page.Mode() == contract::InstallMode::CompleteRepair) {
       if (settings_.description.ConfigFiles)
         for (const std::string& line : *settings_.description.ConfigFiles)
           if (winsupport::IsExistingFile(target + line)) DeleteFileA((target + line).c_str());
-      DeleteRegistryKeys(settings_.description);
+      std::string kept;
+      for (const std::string& key : DeleteRegistryKeys(settings_.description)) kept += "\n" + key;
+      if (!kept.empty())
+        winsupport::ShowPlainMessage(KeysKeptText(kept.substr(1), settings_.description.English));
     }
 
     if (Unpack(target, protocol) == Unpacked::Refused) return false;
-
-    settings_.page.SetStatus(status.registration);
-    settings_.page.SetProgress(95);
-    Register(target, windows, protocol);
-
+    // From here on files may be on the disk: whatever ends the run, the
+    // protocol of what was done is written, so that it can be removed.
+    std::exception_ptr failure;
+    try {
+      settings_.page.SetStatus(status.registration);
+      settings_.page.SetProgress(95);
+      Register(target, windows, protocol);
+    } catch (...) {
+      failure = std::current_exception();
+    }
     protocol.AddTrailer(settings_.description.SetupVersion,
                         DurationAsTime(GetTickCount() - settings_.page.ShownAt()));
-    if (const DWORD error =
-            winsupport::AppendToFile(target + contract::kProtocolFileName, protocol.Bytes()))
-      throw IoErrorFromWindows(error);
+    WriteProtocol(target, protocol);
+    if (failure) std::rethrow_exception(failure);
     return !cancelled_;
   } catch (...) {
     // The page has no close box: without Cancel the user could not leave.
+    settings_.page.SetStatus(status.failed);
     settings_.page.ShowCancel();
+    throw;
+  }
+}
+
+void InstallationRun::WriteProtocol(const std::string& target, const contract::Protocol& protocol) {
+  try {
+    WriteSealedProtocol(target, protocol.Bytes(), sealing_, registeredServers_);
+  } catch (...) {
+    // An entry must not offer a removal its protocol cannot carry out.
+    if (!winsupport::IsExistingFile(target + contract::kProtocolFileName))
+      for (HKEY root : sealing_.roots) winsupport::DeleteRegKey(root, sealing_.keyPath);
     throw;
   }
 }
@@ -119,11 +151,15 @@ InstallationRun::Unpacked InstallationRun::Unpack(const std::string& target,
   if (result != ACE_ERR_UNSAFE_NAME) result = reader_.Extract();
   // The handlers end here; the reader must not call them later.
   ExtractionHandlers::Detach(reader_);
+  settingsFileUnpacked_ = handlers.SettingsFileUnpacked();
   if (result == ACE_ERR_UNSAFE_NAME) return Unpacked::Refused;
   // Any other error has been shown and has made Cancel visible: the user
   // decides. What was unpacked by then is registered, so that it can be
   // removed again.
-  if (result != ACE_END_OF_ARCHIVE) WaitForCancel();
+  if (result != ACE_END_OF_ARCHIVE) {
+    settings_.page.SetStatus(StatusTextsFor(settings_.description.English).failed);
+    WaitForCancel();
+  }
   return Unpacked::Done;
 }
 
@@ -143,8 +179,9 @@ void InstallationRun::Register(const std::string& target, const WindowsFacts& wi
     work(report);
   };
   const std::string& windowsDir = windows.windowsDir;
-  perform(RegistrationStep::ImportSettingsFile,
-          [&](StepReport& report) { ImportRegistryFile(target, windowsDir, report); });
+  perform(RegistrationStep::ImportSettingsFile, [&](StepReport& report) {
+    ImportRegistryFile(target, windowsDir, settingsFileUnpacked_, report);
+  });
   winsupport::PumpWaitingMessages();
   perform(RegistrationStep::MoveUninstaller, [&](StepReport& report) {
     MoveUninstaller(
@@ -157,13 +194,16 @@ void InstallationRun::Register(const std::string& target, const WindowsFacts& wi
   });
   winsupport::PumpWaitingMessages();
   perform(RegistrationStep::UninstallEntry, [&](StepReport& report) {
-    WriteUninstallEntries(target, windowsDir, {windows.windowsKeyFound, windows.windowsNtKeyFound},
-                          settings_.description, report);
+    sealing_.keyPath = contract::UninstallKeyPath(settings_.description.UninstallKeyName);
+    sealing_.roots = WriteUninstallEntries(target, windowsDir,
+                                           {windows.windowsKeyFound, windows.windowsNtKeyFound},
+                                           settings_.description, report);
   });
   perform(RegistrationStep::RegistryKeys,
           [&](StepReport& report) { CreateRegistryKeys(settings_.description, report); });
-  perform(RegistrationStep::ComServers,
-          [&](StepReport& report) { RegisterComServers(target, settings_.description, report); });
+  perform(RegistrationStep::ComServers, [&](StepReport& report) {
+    RegisterComServers(target, settings_.description, report, registeredServers_);
+  });
   perform(RegistrationStep::Shortcuts, [&](StepReport& report) {
     CreateShortcuts(target, windowsDir, winsupport::StartMenuProgramsFolder(),
                     settings_.description, report);

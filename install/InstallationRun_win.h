@@ -12,6 +12,8 @@
 
 #include "archive/TdAce.h"
 #include "contract/Protocol.h"
+#include "contract/Seal.h"
+#include "install/SealedProtocol_win.h"
 #include "install/InstallationPage_win.h"
 #include "pages/PasswordPrompt_win.h"
 #include "setupdesc/SetupDescription.h"
@@ -48,8 +50,10 @@ class InstallationRun {
   // The run. Returns true when it got to its end; false when the user
   // cancelled or the archive held an entry it refused. A failure that ends
   // the run throws RunFailure with the German text the error report shows,
-  // after the page's Cancel button has been made visible so that the user
-  // has a way out.
+  // after the page has said that the installation failed and its Cancel
+  // button has been made visible so that the user has a way out. Once the
+  // extraction has begun, a failure or Cancel still leaves the protocol of
+  // what was done, sealed, so that the uninstaller can remove it.
   bool Perform();
 
   // Asks the archive reader to stop and marks the run cancelled; what is
@@ -62,10 +66,14 @@ class InstallationRun {
   void WaitForCancel();
   void Register(const std::string& target, const WindowsFacts& windows,
                 contract::Protocol& protocol);
+  void WriteProtocol(const std::string& target, const contract::Protocol& protocol);
 
   RunSettings settings_;
   archive::TdAce reader_;
   bool cancelled_ = false;
+  bool settingsFileUnpacked_ = false;
+  SealingEntries sealing_;  // the Uninstall entries this run wrote
+  std::vector<contract::ServerDigest> registeredServers_;
 };
 
 // The Windows directory and profile facts, as the run reads them from the

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "common/WinHandle.h"
+#include "contract/KeyRules.h"
 #include "contract/ProductFiles.h"
 #include "install/RunTexts.h"
 #include "winsupport/Files_win.h"
@@ -22,8 +23,20 @@ bool IsBlankOrControl(const std::string& line) {
                      [](char c) { return static_cast<unsigned char>(c) <= ' '; });
 }
 
+// A 32-bit program on 64-bit Windows: its registry is the 32-bit view, which
+// the 32-bit registry editor in SysWOW64 writes. IsWow64Process came with
+// XP SP2; without it there is no 64-bit Windows either.
+bool RunsIn32BitViewOf64BitWindows() {
+  using IsWow64Function = BOOL(WINAPI*)(HANDLE, PBOOL);
+  const auto isWow64 =
+      win::LookUpExport<IsWow64Function>(::GetModuleHandleA("kernel32.dll"), "IsWow64Process");
+  BOOL wow64 = FALSE;
+  return isWow64 != nullptr && isWow64(::GetCurrentProcess(), &wow64) && wow64;
+}
+
 bool RunRegistryEditor(const std::string& windowsDir, const std::string& settingsFile) {
-  const std::string editor = windowsDir + "regedit.exe";
+  const std::string editor =
+      windowsDir + (RunsIn32BitViewOf64BitWindows() ? "SysWOW64\\regedit.exe" : "regedit.exe");
   // CreateProcessA may write into the command line.
   std::string commandLine = "regedit /s \"" + settingsFile + "\"";
   STARTUPINFOA startup{};
@@ -43,18 +56,24 @@ bool RunRegistryEditor(const std::string& windowsDir, const std::string& setting
 }  // namespace
 
 void ImportRegistryFile(const std::string& targetDir, const std::string& windowsDir,
-                        StepReport& report) {
+                        bool unpackedThisRun, StepReport& report) {
   const std::string settingsFile = targetDir + contract::kRegistrySettingsFileName;
-  if (!winsupport::IsExistingFile(settingsFile)) return;
+  if (!unpackedThisRun || !winsupport::IsExistingFile(settingsFile)) return;
   if (!RunRegistryEditor(windowsDir, settingsFile)) report.Fail(settingsFile);
   if (!::DeleteFileA(settingsFile.c_str())) report.Fail(settingsFile);
 }
 
-void DeleteRegistryKeys(const setupdesc::SetupDescription& description) {
+std::vector<std::string> DeleteRegistryKeys(const setupdesc::SetupDescription& description) {
+  std::vector<std::string> kept;
   for (std::int32_t i = 1; i <= description.RegistryCount; ++i) {
     const std::string& line = description.RegistryLines[static_cast<std::size_t>(i)];
-    if (!IsBlankOrControl(line)) winsupport::DeleteRegKey(HKEY_CURRENT_USER, line);
+    if (IsBlankOrControl(line)) continue;
+    if (std::holds_alternative<std::string>(contract::CheckSettingsKey(line)))
+      winsupport::DeleteRegKey(HKEY_CURRENT_USER, line);
+    else
+      kept.push_back(line);
   }
+  return kept;
 }
 
 void CreateRegistryKeys(const setupdesc::SetupDescription& description, StepReport& report) {

@@ -4,24 +4,29 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "install/RegistrationSteps.h"
 #include "setupdesc/SetupDescription.h"
 
 namespace pelmora::install {
 
-// When targetDir holds the settings file (contract::kRegistrySettingsFileName):
-// imports it silently with the registry editor of the Windows directory
-// (windowsDir ends in "\"), waits for the import and deletes the file. An
+// When this run unpacked the settings file (contract::kRegistrySettingsFileName)
+// into targetDir: imports it silently with the registry editor of the
+// product's view of the registry (the 32-bit one for a 32-bit setup on
+// 64-bit Windows) from the Windows directory (windowsDir ends in "\"),
+// waits for the import and deletes the file. A file of that name the run
+// did not unpack is someone else's and is neither imported nor deleted. An
 // editor that cannot be started and a file that cannot be deleted are the
-// step's failures.
+// step's failures. The keys it imports are not recorded in the protocol.
 void ImportRegistryFile(const std::string& targetDir, const std::string& windowsDir,
-                        StepReport& report);
+                        bool unpackedThisRun, StepReport& report);
 
 // Complete repair, before unpacking: deletes each listed key with all its
 // subkeys. Lines that are blank or control characters only are skipped;
-// keys that are missing or resist are passed over, silently.
-void DeleteRegistryKeys(const setupdesc::SetupDescription& description);
+// keys that are missing or resist are passed over, silently. Keys the key
+// rule refuses (contract::CheckSettingsKey) are kept and returned.
+std::vector<std::string> DeleteRegistryKeys(const setupdesc::SetupDescription& description);
 
 // Creates each non-empty listed key (with missing parents; existing keys
 // keep their content) and adds its "r1" line to the protocol. A key that

@@ -46,14 +46,18 @@ TEST_F(RegistrySettingsTest, TheSettingsFileIsImportedSilentlyAndThenDeleted) {
                       "\\Imported]\r\n\"Sprache\"=\"Deutsch\"\r\n\r\n");
 
   StepReport report = Report(RegistrationStep::ImportSettingsFile);
-  ImportRegistryFile(targetDir, WindowsDirectory(), report);
+  // A file of that name this run did not unpack is someone else's.
+  ImportRegistryFile(targetDir, WindowsDirectory(), false, report);
+  EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Imported"));
+  EXPECT_TRUE(std::filesystem::exists(target.Path() / "registry.reg"));
 
+  ImportRegistryFile(targetDir, WindowsDirectory(), true, report);
   EXPECT_EQ(winsupport::ReadRegString(HKEY_CURRENT_USER, base_ + "\\Imported", "Sprache"),
             "Deutsch");
   EXPECT_FALSE(std::filesystem::exists(target.Path() / "registry.reg"));
 
   // Without the file the step does nothing, and says nothing.
-  ImportRegistryFile(targetDir, WindowsDirectory(), report);
+  ImportRegistryFile(targetDir, WindowsDirectory(), true, report);
   EXPECT_TRUE(protocol_.Lines().empty());
 }
 
@@ -68,9 +72,16 @@ TEST_F(RegistrySettingsTest, ListedKeysAreCreatedWithTheirLinesAndDeletedWithThe
   description.RegistryLines[3] = "\\" + base_ + "\\Zweiter";
   ASSERT_TRUE(winsupport::CreateRegKey(HKEY_CURRENT_USER, base_ + "\\Zweiter\\Tief\\Tiefer"));
 
-  DeleteRegistryKeys(description);
+  // Keys the rule keeps are not wiped, whatever the description says.
+  setupdesc::SetupDescription hostile = description;
+  hostile.RegistryCount = 5;
+  hostile.RegistryLines[4] = "Software\\PelmoraTest";
+  hostile.RegistryLines[5] = "Control Panel";
+  EXPECT_EQ(DeleteRegistryKeys(hostile),
+            (std::vector<std::string>{"Software\\PelmoraTest", "Control Panel"}));
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter"));
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_));
+  EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, "Control Panel"));
 
   protocol_.AddFile("C:\\vorher.txt");
   StepReport report = Report(RegistrationStep::RegistryKeys);

@@ -16,9 +16,13 @@ namespace pelmora::install {
 struct StatusTexts {
   const char* extracting;    // before the archive is opened
   const char* registration;  // after it, while the settings are written
+  const char* failed;        // after a failure: what the user waits on is Cancel
 };
-inline constexpr StatusTexts kGermanStatus{"Entpacke Dateien...", "Registrierung..."};
-inline constexpr StatusTexts kEnglishStatus{"Extracting files...", "Registration..."};
+inline constexpr StatusTexts kGermanStatus{
+    "Entpacke Dateien...", "Registrierung...",
+    "Die Installation ist fehlgeschlagen. Abbrechen beendet das Setup."};
+inline constexpr StatusTexts kEnglishStatus{"Extracting files...", "Registration...",
+                                            "The installation failed. Cancel ends the setup."};
 inline constexpr const StatusTexts& StatusTextsFor(bool english) {
   return english ? kEnglishStatus : kGermanStatus;
 }
@@ -55,6 +59,18 @@ inline std::string UnsafeEntryText(std::string_view entryName, bool english) {
                  : "Der Archiveintrag \"" + name +
                        "\" hat einen unzulässigen Namen und wird nicht entpackt. "
                        "Die Installation wird abgebrochen.";
+}
+
+// The complete repair's registry keys that the rules keep (a root, or a
+// key other software or Windows shares), told once before the repair goes
+// on without them.
+inline std::string KeysKeptText(const std::string& keys, bool english) {
+  return english ? "The complete repair does not delete these registry keys, as other software "
+                   "or Windows shares them:\n" +
+                       keys
+                 : "Die Komplettreparatur löscht diese Registrierungsschlüssel nicht, weil andere "
+                   "Software oder Windows sie mitbenutzt:\n" +
+                       keys;
 }
 
 // A COM server whose registration failed: this text followed by its path,

@@ -28,17 +28,24 @@ bool WriteKey(HKEY root, const std::string& keyPath, const std::vector<NamedValu
 
 }  // namespace
 
-void WriteUninstallEntries(const std::string& targetDir, const std::string& windowsDir,
-                           UninstallRoots roots, const setupdesc::SetupDescription& description,
-                           StepReport& report) {
+std::vector<HKEY> WriteUninstallEntries(const std::string& targetDir, const std::string& windowsDir,
+                                        UninstallRoots roots,
+                                        const setupdesc::SetupDescription& description,
+                                        StepReport& report) {
+  std::vector<HKEY> written;
   // Without the uninstaller an entry would offer a removal that cannot start.
-  if (!winsupport::IsExistingFile(windowsDir + contract::kUninstallerFileName)) return;
+  if (!winsupport::IsExistingFile(windowsDir + contract::kUninstallerFileName)) return written;
   const std::string keyPath = contract::UninstallKeyPath(description.UninstallKeyName);
   const std::vector<NamedValue> values = UninstallValues(targetDir, windowsDir, description);
-  if (roots.localMachine && WriteKey(HKEY_LOCAL_MACHINE, keyPath, values, report))
+  if (roots.localMachine && WriteKey(HKEY_LOCAL_MACHINE, keyPath, values, report)) {
     report.Protocol().AddMachineKey(keyPath);
-  if (roots.currentUser && WriteKey(HKEY_CURRENT_USER, keyPath, values, report))
+    written.push_back(HKEY_LOCAL_MACHINE);
+  }
+  if (roots.currentUser && WriteKey(HKEY_CURRENT_USER, keyPath, values, report)) {
     report.Protocol().AddUserKey(keyPath);
+    written.push_back(HKEY_CURRENT_USER);
+  }
+  return written;
 }
 
 }  // namespace pelmora::install

@@ -1,7 +1,10 @@
 // The product's entry in Windows' list of installed programs.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 #include "install/RegistrationSteps.h"
 #include "setupdesc/SetupDescription.h"
@@ -20,9 +23,11 @@ struct UninstallRoots {
 // root, creating the key when missing (other values stay), and adds
 // "r0" + key path for HKEY_LOCAL_MACHINE, then "r1" + key path for
 // HKEY_CURRENT_USER. A key that cannot be created is a failure naming it, a
-// value that cannot be written one naming the value.
-void WriteUninstallEntries(const std::string& targetDir, const std::string& windowsDir,
-                           UninstallRoots roots, const setupdesc::SetupDescription& description,
-                           StepReport& report);
+// value that cannot be written one naming the value. Returns the roots
+// whose key it wrote, for the protocol's seal.
+std::vector<HKEY> WriteUninstallEntries(const std::string& targetDir, const std::string& windowsDir,
+                                        UninstallRoots roots,
+                                        const setupdesc::SetupDescription& description,
+                                        StepReport& report);
 
 }  // namespace pelmora::install

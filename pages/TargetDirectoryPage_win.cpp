@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "contract/PathRules.h"
 #include "pages/FolderDialog_win.h"
+#include "pages/TargetTexts.h"
+#include "winsupport/ErrorReport_win.h"
+#include "winsupport/ShellFolders_win.h"
 
 namespace pelmora::pages {
 
@@ -18,6 +22,15 @@ void TargetDirectoryPage::OnCommand(int id, int notification) {
   if (notification == BN_CLICKED && id == ids::kBrowse) {
     Browse();
     return;
+  }
+  // A folder the product may not go into: the user is told why and stays.
+  if (notification == BN_CLICKED && id == ids::kNext && !Directory().empty()) {
+    const contract::SystemFolders system{winsupport::WindowsFolder(),
+                                         winsupport::FoldersOfAllUsers()};
+    if (const auto refusal = contract::CheckTargetFolder(Directory(), system)) {
+      winsupport::ShowPlainMessage(TargetRefusedText(*refusal, English()));
+      return;
+    }
   }
   WizardPage::OnCommand(id, notification);
 }

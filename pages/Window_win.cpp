@@ -184,6 +184,7 @@ void PageWindow::Focus(int id) {
 }
 
 void PageWindow::SwitchToEnglish() {
+  english_ = true;
   if (layout_.englishCaption) SetCaption(layout_.englishCaption);
   for (const ControlLayout& c : layout_.controls)
     if (c.english && std::string(c.english) != c.german) SetText(c.id, c.english);
@@ -277,7 +278,10 @@ LRESULT CALLBACK PageWindow::WindowProcedure(HWND window, UINT message, WPARAM w
 LRESULT PageWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_COMMAND:
-      if (l != 0) OnCommand(LOWORD(w), HIWORD(w));
+      if (l != 0)
+        OnCommand(LOWORD(w), HIWORD(w));
+      else if (LOWORD(w) == IDCANCEL)  // the dialog manager's Escape
+        OnEscape();
       return 0;
     case DM_GETDEFID: {
       const int id = DefaultButtonId();

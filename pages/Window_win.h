@@ -38,6 +38,8 @@ class PageWindow {
 
   // Sets every English text of the layout that differs from the German one.
   void SwitchToEnglish();
+  // Whether the page speaks English (SwitchToEnglish was called).
+  bool English() const { return english_; }
 
   void Show();
   void Hide();
@@ -59,6 +61,8 @@ class PageWindow {
   virtual void OnTimer(UINT_PTR /*id*/) {}
   // The close box or Alt+F4; pages are never destroyed before the end.
   virtual void OnCloseRequest() {}
+  // Escape, when no control of the page takes it.
+  virtual void OnEscape() {}
   virtual void OnDestroy() {}
 
  private:
@@ -73,6 +77,7 @@ class PageWindow {
   const UiResources& resources_;
   HWND window_ = nullptr;
   bool modal_ = false;
+  bool english_ = false;
 };
 
 }  // namespace pelmora::pages

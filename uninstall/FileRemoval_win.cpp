@@ -3,111 +3,114 @@
 #include <windows.h>
 
 #include "common/WinHandle.h"
-#include "winsupport/AnsiText.h"
 
 namespace pelmora::uninstall {
 namespace {
 
-// What Windows answers for a file another program holds open.
+// What Windows answers for a file another program holds open (a running
+// program's own file is refused outright).
 bool InUse(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
          error == ERROR_ACCESS_DENIED;
 }
 
+bool IsLink(const std::string& folder) {
+  const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// The file itself, a link itself: never what a link points to.
+win::UniqueHandle OpenForDeletion(const std::string& path) {
+  return win::UniqueHandle(::CreateFileA(
+      path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_DELETE_ON_CLOSE,
+      nullptr));
+}
+
 }  // namespace
 
-FileRemoval::FileRemoval(std::string targetFolder, Outcome& outcome)
-    : target_(std::move(targetFolder)), outcome_(outcome) {}
+FileRemoval::FileRemoval(std::string targetFolder, Outcome& outcome, BeforeDeletion beforeDeletion)
+    : target_(std::move(targetFolder)),
+      outcome_(outcome),
+      beforeDeletion_(std::move(beforeDeletion)) {}
 
 void FileRemoval::Leave(const std::string& path, Reason reason, unsigned long errorCode) {
   outcome_.left.push_back({path, reason, static_cast<std::uint32_t>(errorCode)});
 }
 
-bool FileRemoval::IsLink(const std::string& folder) {
-  const std::string key = winsupport::UpperAnsi(folder);
-  const auto known = linkFolders_.find(key);
-  if (known != linkFolders_.end()) return known->second;
-  const DWORD attributes = ::GetFileAttributesA(folder.c_str());
-  const bool link =
-      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  linkFolders_.emplace(key, link);
-  return link;
-}
-
-bool FileRemoval::ReachedThroughLink(const std::string& path) {
+bool FileRemoval::ReachedThroughLink(const std::string& path) const {
   // The target without its "\", then each folder below it up to path's own.
-  const std::string folder = target_.substr(0, target_.size() - 1);
-  if (IsLink(folder)) return true;
+  if (IsLink(target_.substr(0, target_.size() - 1))) return true;
   for (std::size_t at = path.find('\\', target_.size()); at != std::string::npos;
        at = path.find('\\', at + 1))
     if (IsLink(path.substr(0, at))) return true;
   return false;
 }
 
-bool FileRemoval::ScheduleWhenOnlyScheduledLeft(const std::string& folder) {
-  if (scheduled_.empty()) return false;
-  WIN32_FIND_DATAA found{};
-  const win::FindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &found));
-  if (!search) return false;
-  do {
-    const std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    if (scheduled_.count(winsupport::UpperAnsi(folder + "\\" + name)) == 0) return false;
-  } while (::FindNextFileA(search.Get(), &found));
-  // Windows works through the list in order: the files first, then this.
-  if (!::MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return false;
-  scheduled_.insert(winsupport::UpperAnsi(folder));
-  return true;
+FileRemoval::Result FileRemoval::DeleteFileNotFollowingLinks(const std::string& path) {
+  if (beforeDeletion_) beforeDeletion_(path);
+  // Checked again now: the folders may have changed since the plan was made.
+  if (ReachedThroughLink(path)) {
+    Leave(path, Reason::ThroughLink);
+    return Result::Left;
+  }
+  win::UniqueHandle file = OpenForDeletion(path);
+  DWORD error = ::GetLastError();
+  if (!file && error == ERROR_ACCESS_DENIED) {
+    // The archive may have carried read-only files, which refuse deletion.
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+        (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+        ::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+      file = OpenForDeletion(path);
+      error = ::GetLastError();
+    }
+  }
+  if (!file) {
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Result::Missing;
+    Leave(path, InUse(error) ? Reason::InUse : Reason::Failed, error);
+    return Result::Left;
+  }
+  // Closing the handle deletes the file (or the link it was opened as).
+  if (const DWORD closed = ::CloseHandle(file.Release()) ? 0 : ::GetLastError()) {
+    Leave(path, Reason::Failed, closed);
+    return Result::Left;
+  }
+  ++outcome_.removed.files;
+  return Result::Removed;
 }
 
 FileRemoval::Result FileRemoval::RemoveFile(const std::string& path) {
-  if (ReachedThroughLink(path)) {
-    Leave(path, Reason::ThroughLink);
-    return Result::Left;
-  }
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return Result::Missing;
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return Result::IsFolder;
-  if (::DeleteFileA(path.c_str())) {
-    ++outcome_.removed.files;
-    return Result::Removed;
-  }
-  DWORD error = ::GetLastError();
-  // The archive may have carried read-only files.
-  if (error == ERROR_ACCESS_DENIED && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-      ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL)) {
-    if (::DeleteFileA(path.c_str())) {
-      ++outcome_.removed.files;
-      return Result::Removed;
-    }
-    error = ::GetLastError();
-  }
-  if (InUse(error) && ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-    scheduled_.insert(winsupport::UpperAnsi(path));
-    Leave(path, Reason::InUse);
-    return Result::Left;
-  }
-  Leave(path, Reason::Failed, error);
-  return Result::Left;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+    return Result::IsFolder;
+  return DeleteFileNotFollowingLinks(path);
 }
 
 FileRemoval::Result FileRemoval::RemoveFolder(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Result::Missing;
+  // A file without an extension is recorded as a folder; a link in the
+  // folder's place goes as itself.
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return DeleteFileNotFollowingLinks(path);
+  if (beforeDeletion_) beforeDeletion_(path);
   if (ReachedThroughLink(path)) {
     Leave(path, Reason::ThroughLink);
     return Result::Left;
   }
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return Result::Missing;
-  // A file without an extension is recorded as a folder.
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return RemoveFile(path);
+  // An empty folder; a link put in its place meanwhile is removed as
+  // itself, never what it points to.
   if (::RemoveDirectoryA(path.c_str())) {
     ++outcome_.removed.folders;
     return Result::Removed;
   }
   const DWORD error = ::GetLastError();
-  if (error == ERROR_DIR_NOT_EMPTY && ScheduleWhenOnlyScheduledLeft(path))
-    Leave(path, Reason::HoldsFileInUse);
-  else if (error == ERROR_DIR_NOT_EMPTY)
+  if (error == ERROR_DIR_NOT_EMPTY)
     Leave(path, Reason::NotEmpty);
   else
     Leave(path, Reason::Failed, error);

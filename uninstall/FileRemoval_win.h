@@ -1,12 +1,16 @@
 // Deleting the product's files and folders below its target folder. Each
-// path has passed the plan's rules; here the file system gets its say: a
-// junction or symbolic link on the way from the target folder would lead
-// the deletion elsewhere, a file in use is removed at the next restart, a
-// folder that still holds files is the user's. Windows only.
+// path has passed the plan's rules; here the file system gets its say. The
+// target folder may be writable by every user, who could swap any folder on
+// the way for a junction or symbolic link at any moment: so right before
+// each deletion every folder from the target down to the path is checked,
+// and a file is deleted through a handle that does not follow a link. A
+// file in use stays and is listed; nothing is left for a deletion at the
+// next restart, which would run with the system's rights after the folders
+// may have changed again. A folder that still holds files is the user's.
+// Windows only.
 #pragma once
 
-#include <map>
-#include <set>
+#include <functional>
 #include <string>
 
 #include "uninstall/Outcome.h"
@@ -15,9 +19,14 @@ namespace pelmora::uninstall {
 
 class FileRemoval {
  public:
+  // Called right before each deletion with its path, after the way to it
+  // has been checked: the seam through which tests change the folders at
+  // the worst moment.
+  using BeforeDeletion = std::function<void(const std::string& path)>;
+
   // targetFolder ends in "\"; what stays is added to outcome.left, what
   // goes is counted there.
-  FileRemoval(std::string targetFolder, Outcome& outcome);
+  FileRemoval(std::string targetFolder, Outcome& outcome, BeforeDeletion beforeDeletion = {});
 
   enum class Result { Removed, Missing, IsFolder, Left };
 
@@ -29,20 +38,16 @@ class FileRemoval {
   Result RemoveFolder(const std::string& path);
 
   // Whether the target folder or a folder between it and path is a
-  // junction or symbolic link (then path is listed as left).
-  bool ReachedThroughLink(const std::string& path);
+  // junction or symbolic link (then path is listed as left), as it is now.
+  bool ReachedThroughLink(const std::string& path) const;
 
  private:
-  bool IsLink(const std::string& folder);
-  // Removes at the next restart what is left, when that is only files and
-  // folders already waiting for it.
-  bool ScheduleWhenOnlyScheduledLeft(const std::string& folder);
+  Result DeleteFileNotFollowingLinks(const std::string& path);
   void Leave(const std::string& path, Reason reason, unsigned long errorCode = 0);
 
   std::string target_;
   Outcome& outcome_;
-  std::map<std::string, bool> linkFolders_;  // folder -> is a reparse point, as first seen
-  std::set<std::string> scheduled_;          // removed at the next restart (upper case)
+  BeforeDeletion beforeDeletion_;
 };
 
 }  // namespace pelmora::uninstall

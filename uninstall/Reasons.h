@@ -20,6 +20,8 @@ enum class Rejection {
   TargetIsDriveRoot,        // "C:\" would make everything "inside"
   TargetHoldsSystemFolder,  // the Windows, program files or profile folder is (in) the target
   ProtocolOutsideTarget,    // the file does not lie in the target folder it names
+  NotVouched,               // no Uninstall entry that names the file holds its digest
+  Altered,                  // the entries hold digests, none of them the file's
 };
 
 }  // namespace pelmora::uninstall

@@ -6,11 +6,14 @@
 
 #include "common/WinHandle.h"
 #include "contract/CommandLine.h"
+#include "contract/Seal.h"
+#include "contract/Sha256.h"
 #include "contract/UninstallEntry.h"
 #include "uninstall/FileRemoval_win.h"
 #include "contract/KeyRules.h"
 #include "uninstall/ShortcutRemoval_win.h"
 #include "winsupport/AnsiText.h"
+#include "winsupport/Files_win.h"
 #include "winsupport/Registry_win.h"
 
 namespace pelmora::uninstall {
@@ -21,15 +24,26 @@ using contract::SortDeepestFirst;
 using contract::TargetFolder;
 namespace {
 
-// Loaded by its full path, with its own folder searched for what it
-// imports, as the setup loaded it to register it.
-bool UnregisterServer(const std::string& path) {
+// Far above any COM server; a larger file is none the setup registered.
+constexpr std::size_t kLargestServer = 256 * 1024 * 1024;
+
+// Runs the server's DllUnregisterServer, as administrator, only when its
+// file is byte for byte the one the setup registered. The file is held open
+// against writers from the check until the library is loaded, so that it
+// cannot be exchanged in between; it is loaded by its full path, with its
+// own folder searched for what it imports, as the setup loaded it.
+std::optional<Reason> UnregisterServer(const std::string& path,
+                                       const std::optional<std::string>& recordedDigest) {
+  if (!recordedDigest) return Reason::ServerChanged;
+  const std::optional<winsupport::HeldFile> file = winsupport::ReadAndHold(path, kLargestServer);
+  if (!file || contract::Sha256Hex(file->bytes) != *recordedDigest) return Reason::ServerChanged;
   const win::LoadedLibrary server(
       ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
   using UnregisterFunction = HRESULT(STDAPICALLTYPE*)();
   const auto unregister =
       win::LookUpExport<UnregisterFunction>(server.Get(), "DllUnregisterServer");
-  return unregister != nullptr && unregister() == S_OK;
+  if (unregister == nullptr || unregister() != S_OK) return Reason::NotUnregistered;
+  return std::nullopt;
 }
 
 // An Uninstall entry is the product's when it starts the uninstaller with
@@ -73,8 +87,9 @@ std::string WithoutSeparator(const std::string& folder) {
 
 }  // namespace
 
-Outcome RemovePlanned(const UninstallPlan& plan, const std::string& programsFolder,
-                      const StepStarted& stepStarted) {
+Outcome RemovePlanned(const UninstallPlan& plan,
+                      const std::vector<contract::ServerDigest>& registeredServers,
+                      const std::string& programsFolder, const StepStarted& stepStarted) {
   Outcome outcome;
   for (const Refusal& refusal : plan.refusals)
     outcome.left.push_back({refusal.what, refusal.reason, 0});
@@ -83,12 +98,14 @@ Outcome RemovePlanned(const UninstallPlan& plan, const std::string& programsFold
   for (const std::string& server : plan.comServers) {
     stepStarted(server);
     if (::GetFileAttributesA(server.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-    if (files.ReachedThroughLink(server))
+    if (files.ReachedThroughLink(server)) {
       outcome.left.push_back({server, Reason::ThroughLink, 0});
-    else if (UnregisterServer(server))
+    } else if (const std::optional<Reason> left =
+                   UnregisterServer(server, contract::RecordedDigest(registeredServers, server))) {
+      outcome.left.push_back({server, *left, 0});
+    } else {
       ++outcome.removed.servers;
-    else
-      outcome.left.push_back({server, Reason::NotUnregistered, 0});
+    }
   }
 
   // The protocol records a folder whose name holds a "." as a file.

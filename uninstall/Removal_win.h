@@ -6,7 +6,9 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "contract/Seal.h"
 #include "uninstall/Outcome.h"
 #include "uninstall/UninstallPlan.h"
 
@@ -15,10 +17,13 @@ namespace pelmora::uninstall {
 // Called before each step with what it removes, for the progress window.
 using StepStarted = std::function<void(const std::string& what)>;
 
-// The plan's refusals come first among what is left. programsFolder is the
-// current user's Programs folder (without a trailing "\"); empty leaves the
-// group alone. COM must be initialised on the thread.
-Outcome RemovePlanned(const UninstallPlan& plan, const std::string& programsFolder,
-                      const StepStarted& stepStarted);
+// The plan's refusals come first among what is left. registeredServers are
+// the servers the setup registered with the digests of their files; a
+// server is loaded for unregistration only when its file has its digest.
+// programsFolder is the current user's Programs folder (without a trailing
+// "\"); empty leaves the group alone. COM must be initialised on the thread.
+Outcome RemovePlanned(const UninstallPlan& plan,
+                      const std::vector<contract::ServerDigest>& registeredServers,
+                      const std::string& programsFolder, const StepStarted& stepStarted);
 
 }  // namespace pelmora::uninstall

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "contract/CommandLine.h"
+#include "contract/Seal.h"
 #include "contract/UninstallEntry.h"
 #include "winsupport/AnsiText.h"
 #include "winsupport/Registry_win.h"
@@ -30,14 +31,15 @@ bool AnyEntry(const std::function<bool(HKEY, const std::string&, const CommandLi
 
 }  // namespace
 
-ProductEntry FindProductEntry(const std::string& protocolPath) {
-  ProductEntry found;
+std::vector<ProductEntry> FindProductEntries(const std::string& protocolPath) {
+  std::vector<ProductEntry> found;
   AnyEntry([&](HKEY root, const std::string& key, const CommandLine& command) {
     if (!winsupport::EqualsIgnoreCaseAnsi(command.argument, protocolPath)) return false;
-    found.keyPath = key;
-    found.displayName =
-        winsupport::ReadRegString(root, key, contract::kDisplayNameValue).value_or("");
-    return true;
+    found.push_back(
+        {key, winsupport::ReadRegString(root, key, contract::kDisplayNameValue).value_or(""),
+         winsupport::ReadRegString(root, key, contract::kProtocolDigestValue),
+         winsupport::ReadRegString(root, key, contract::kServerDigestsValue).value_or("")});
+    return false;
   });
   return found;
 }

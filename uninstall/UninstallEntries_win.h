@@ -3,18 +3,22 @@
 // command each one starts. Windows only.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace pelmora::uninstall {
 
-// The product's entry: the one whose UninstallString starts the
-// uninstaller with this protocol (paths compared ignoring case), the
-// machine's before the user's.
+// An entry whose UninstallString starts the uninstaller with the protocol
+// (paths compared ignoring case), with what the setup recorded there.
 struct ProductEntry {
-  std::string keyPath;      // below its root; empty when no entry names the protocol
-  std::string displayName;  // empty when it has none
+  std::string keyPath;  // below its root
+  std::string displayName;
+  std::optional<std::string> protocolDigest;  // nothing when the entry holds none
+  std::string serverDigests;
 };
 
-ProductEntry FindProductEntry(const std::string& protocolPath);
+// Every such entry, the machine's before the user's.
+std::vector<ProductEntry> FindProductEntries(const std::string& protocolPath);
 
 }  // namespace pelmora::uninstall

@@ -78,6 +78,23 @@ std::string RejectionText(Rejection rejection, std::string_view protocolPath, bo
                        "Programm- oder Profilordner), einen Ordner darüber oder einen im "
                        "Windows-Ordner als Zielordner.";
       break;
+    case Rejection::NotVouched:
+      text = english ? "The protocol " + file +
+                           " cannot be trusted: no entry in Windows' list of installed programs "
+                           "vouches for it (the setup keeps a check value of the protocol there)."
+                     : "Dem Protokoll " + file +
+                           " kann nicht vertraut werden: Kein Eintrag in der Windows-Liste der "
+                           "installierten Programme bürgt dafür (das Setup hinterlegt dort einen "
+                           "Prüfwert des Protokolls).";
+      break;
+    case Rejection::Altered:
+      text = english ? "The protocol " + file +
+                           " has been changed since the setup wrote it: its check value is not "
+                           "the one in Windows' list of installed programs."
+                     : "Das Protokoll " + file +
+                           " wurde verändert, seit das Setup es geschrieben hat: Sein Prüfwert "
+                           "ist nicht der in der Windows-Liste der installierten Programme.";
+      break;
     case Rejection::ProtocolOutsideTarget:
       text = english ? "The protocol " + file + " does not lie in the target folder it names."
                      : "Das Protokoll " + file + " liegt nicht in dem Zielordner, den es nennt.";
@@ -123,11 +140,12 @@ std::string_view ReasonText(Reason reason, bool english) {
       return Pick(english, "refused: reached through a junction or link",
                   "abgelehnt: über eine Verbindung oder einen Link erreicht");
     case Reason::InUse:
-      return Pick(english, "in use: removed at the next restart",
-                  "in Gebrauch: wird beim nächsten Neustart entfernt");
-    case Reason::HoldsFileInUse:
-      return Pick(english, "holds a file in use: removed at the next restart",
-                  "enthält eine Datei in Gebrauch: wird beim nächsten Neustart entfernt");
+      return Pick(english, "in use — delete it after closing the program",
+                  "in Gebrauch — nach dem Schließen des Programms löschen");
+    case Reason::ServerChanged:
+      return Pick(
+          english, "not the file the setup registered: not loaded, not unregistered",
+          "nicht die Datei, die das Setup registriert hat: nicht geladen, nicht abgemeldet");
     case Reason::NotEmpty:
       return Pick(english, "folder not empty: holds files that are not the product's",
                   "Ordner nicht leer: enthält Dateien, die nicht zum Produkt gehören");

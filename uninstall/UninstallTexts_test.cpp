@@ -35,8 +35,8 @@ TEST(UninstallTexts, SummaryCountsAndListsWhatIsLeftUpToTheCap) {
       "\"Tool\" wurde teilweise entfernt.\r\n\r\nEntfernt: 5 Dateien, 2 Ordner, "
       "3 Registrierungsschl\xFCssel, 1 Verkn\xFCpfung, 0 COM-Server abgemeldet.\r\n\r\n"
       "Nicht entfernt:\r\n"
-      "C:\\P\\Tool\\a.dll (in Gebrauch: wird beim n\xE4"
-      "chsten Neustart entfernt)\r\n"
+      "C:\\P\\Tool\\a.dll (in Gebrauch \x97 nach dem Schlie\xDF"
+      "en des Programms l\xF6schen)\r\n"
       "C:\\P\\Tool (Ordner nicht leer: enth\xE4lt Dateien, die nicht zum Produkt geh\xF6ren)\r\n"
       "HKEY_CURRENT_USER\\Software (abgelehnt: Schl\xFCssel, den andere Software mitbenutzt)\r\n"
       "... und 1 weitere.");

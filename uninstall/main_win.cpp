@@ -10,6 +10,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 #include <variant>
 #include <vector>
@@ -17,6 +18,8 @@
 #include "contract/CommandLine.h"
 #include "contract/Language.h"
 #include "contract/ProductFiles.h"
+#include "contract/Seal.h"
+#include "contract/Sha256.h"
 #include "uninstall/ProgressWindow_win.h"
 #include "uninstall/Removal_win.h"
 #include "uninstall/UninstallEntries_win.h"
@@ -72,11 +75,27 @@ int Uninstall(HINSTANCE instance) {
   const auto bytes = ReadProtocol(protocolPath);
   if (const Rejection* rejection = std::get_if<Rejection>(&bytes))
     return refuse(*rejection, protocolPath);
+  // Only what the setup vouched for counts: the folder may be writable by
+  // every user, the list of installed programs is not.
+  const std::vector<ProductEntry> entries = FindProductEntries(protocolPath);
+  std::vector<std::optional<std::string>> digests;
+  for (const ProductEntry& candidate : entries) digests.push_back(candidate.protocolDigest);
+  const std::string& protocol = std::get<std::string>(bytes);
+  switch (contract::CheckSeal(protocol, digests)) {
+    case contract::SealCheck::Vouched:
+      break;
+    case contract::SealCheck::NoEntry:
+      return refuse(Rejection::NotVouched, protocolPath);
+    case contract::SealCheck::Altered:
+      return refuse(Rejection::Altered, protocolPath);
+  }
+  const std::string digest = contract::Sha256Hex(protocol);
+  const ProductEntry& entry = *std::find_if(
+      entries.begin(), entries.end(), [&](const auto& e) { return e.protocolDigest == digest; });
+
   const contract::SystemFolders system{winsupport::WindowsFolder(),
                                        winsupport::FoldersOfAllUsers()};
-  const ProductEntry entry = FindProductEntry(protocolPath);
-  const auto planned =
-      PlanUninstall(protocolPath, std::get<std::string>(bytes), system, entry.keyPath);
+  const auto planned = PlanUninstall(protocolPath, protocol, system, entry.keyPath);
   if (const Rejection* rejection = std::get_if<Rejection>(&planned))
     return refuse(*rejection, protocolPath);
   const UninstallPlan& plan = std::get<UninstallPlan>(planned);
@@ -90,7 +109,8 @@ int Uninstall(HINSTANCE instance) {
   winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
   ProgressWindow window(instance, title, plan.StepCount());
   const Outcome outcome =
-      RemovePlanned(plan, winsupport::StartMenuProgramsFolder(),
+      RemovePlanned(plan, contract::SplitServerDigests(entry.serverDigests),
+                    winsupport::StartMenuProgramsFolder(),
                     [&](const std::string& what) { window.Step(ProgressText(what, english)); });
 
   window.Finish(SummaryHeadline(product, outcome, english));

@@ -67,20 +67,40 @@ DWORD CloseChecked(win::UniqueHandle file) {
   return ::CloseHandle(file.Release()) ? ERROR_SUCCESS : ::GetLastError();
 }
 
-std::variant<std::string, DWORD> ReadFileStart(const std::string& path, std::size_t limit) {
-  win::UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return ::GetLastError();
+std::variant<std::string, DWORD> ReadUpTo(HANDLE file, std::size_t limit) {
   std::string bytes;
   char chunk[16384];
   while (bytes.size() < limit) {
     DWORD read = 0;
     const auto wanted = static_cast<DWORD>(std::min(sizeof chunk, limit - bytes.size()));
-    if (!::ReadFile(file.Get(), chunk, wanted, &read, nullptr)) return ::GetLastError();
+    if (!::ReadFile(file, chunk, wanted, &read, nullptr)) return ::GetLastError();
     if (read == 0) break;
     bytes.append(chunk, read);
   }
   return bytes;
+}
+
+std::variant<std::string, DWORD> ReadFileStart(const std::string& path, std::size_t limit) {
+  win::UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return ::GetLastError();
+  return ReadUpTo(file.Get(), limit);
+}
+
+std::optional<HeldFile> ReadAndHold(const std::string& path, std::size_t limit) {
+  HeldFile held{
+      win::UniqueHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr)),
+      {}};
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!held.handle || !::GetFileInformationByHandle(held.handle.Get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+    return std::nullopt;
+  auto read = ReadUpTo(held.handle.Get(), limit + 1);
+  std::string* bytes = std::get_if<std::string>(&read);
+  if (bytes == nullptr || bytes->size() > limit) return std::nullopt;
+  held.bytes = std::move(*bytes);
+  return held;
 }
 
 DWORD AppendToFile(const std::string& path, std::string_view bytes) {

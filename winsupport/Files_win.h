@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -43,6 +44,21 @@ DWORD CloseChecked(win::UniqueHandle file);
 // asks for one byte more than it accepts learns that the file is too large
 // without reading all of it.
 std::variant<std::string, DWORD> ReadFileStart(const std::string& path, std::size_t limit);
+
+// The same from a file the caller holds open, from its current position.
+std::variant<std::string, DWORD> ReadUpTo(HANDLE file, std::size_t limit);
+
+// A file read whole and kept open with only readers allowed beside: no one
+// can change, replace or delete it while the holder lives (a library can
+// still be loaded from it, which only reads).
+struct HeldFile {
+  win::UniqueHandle handle;
+  std::string bytes;
+};
+
+// Nothing when the file cannot be opened or read, is larger than limit, or
+// is a link (which is never followed).
+std::optional<HeldFile> ReadAndHold(const std::string& path, std::size_t limit);
 
 // Appends bytes to path, creating it when missing; what it held stays.
 DWORD AppendToFile(const std::string& path, std::string_view bytes);

@@ -1,6 +1,5 @@
 #include "winsupport/VersionText.h"
 
-
 namespace pelmora::winsupport {
 
 std::string FormatFileVersion(std::uint32_t versionMS, std::uint32_t versionLS) {

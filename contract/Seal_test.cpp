@@ -1,0 +1,44 @@
+#include "contract/Seal.h"
+
+#include <gtest/gtest.h>
+
+#include "contract/Sha256.h"
+
+namespace pelmora::contract {
+namespace {
+
+// The protocol counts only when an entry that names it holds its digest;
+// an entry without one vouches for nothing, a byte changed anywhere breaks it.
+TEST(Seal, OnlyAMatchingDigestVouchesForTheProtocol) {
+  const std::string protocol = "//////////\r\n0C:\\Tool\\\r\n1C:\\Tool\\a.txt\r\n";
+  const std::string digest = Sha256Hex(protocol);
+  EXPECT_EQ(CheckSeal(protocol, {digest}), SealCheck::Vouched);
+  EXPECT_EQ(CheckSeal(protocol, {std::nullopt, "0000", digest}), SealCheck::Vouched);
+  EXPECT_EQ(CheckSeal(protocol, {}), SealCheck::NoEntry);
+  EXPECT_EQ(CheckSeal(protocol, {std::nullopt}), SealCheck::NoEntry);
+  EXPECT_EQ(CheckSeal(protocol + "1C:\\Tool\\user.txt\r\n", {digest}), SealCheck::Altered);
+  std::string reordered = protocol;
+  std::swap(reordered[14], reordered[15]);
+  EXPECT_EQ(CheckSeal(reordered, {digest, std::nullopt}), SealCheck::Altered);
+}
+
+// The servers' digests survive the value's text, and a run that registers a
+// server again replaces its digest (whatever the path's case).
+TEST(Seal, ServerDigestsReadBackAndMergeByPath) {
+  const std::vector<ServerDigest> first = {{"C:\\Tool\\a.ocx", "aa11"},
+                                           {"C:\\Tool\\b.dll", "bb22"}};
+  EXPECT_EQ(SplitServerDigests(JoinServerDigests(first)), first);
+  EXPECT_EQ(JoinServerDigests(first), "aa11*C:\\Tool\\a.ocx|bb22*C:\\Tool\\b.dll");
+  EXPECT_EQ(SplitServerDigests("|*x|aa11|bb22*|cc33*C:\\c.dll"),
+            (std::vector<ServerDigest>{{"C:\\c.dll", "cc33"}}));
+  const std::vector<ServerDigest> merged =
+      MergeServerDigests(first, {{"c:\\tool\\A.OCX", "dd44"}, {"C:\\Tool\\e.dll", "ee55"}});
+  EXPECT_EQ(merged, (std::vector<ServerDigest>{{"c:\\tool\\A.OCX", "dd44"},
+                                               {"C:\\Tool\\b.dll", "bb22"},
+                                               {"C:\\Tool\\e.dll", "ee55"}}));
+  EXPECT_EQ(RecordedDigest(merged, "C:\\TOOL\\B.DLL"), "bb22");
+  EXPECT_EQ(RecordedDigest(merged, "C:\\Tool\\x.dll"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace pelmora::contract

@@ -1,0 +1,96 @@
+#include "install/SealedProtocol_win.h"
+
+#include "common/WinHandle.h"
+#include "contract/ProductFiles.h"
+#include "contract/Sha256.h"
+#include "install/IoErrors_win.h"
+#include "install/RunTexts.h"
+#include "winsupport/Files_win.h"
+#include "winsupport/Registry_win.h"
+
+namespace pelmora::install {
+namespace {
+
+// Far above any protocol; the uninstaller reads no more either.
+constexpr std::size_t kLargestProtocol = 16 * 1024 * 1024;
+
+// Readable and writable by this run alone while it works on it; a link in
+// the file's place is opened as the link, never what it points to.
+win::UniqueHandle OpenProtocol(const std::string& path, DWORD disposition) {
+  return win::UniqueHandle(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                         FILE_SHARE_READ, nullptr, disposition,
+                                         FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+// A plain file of its own: no link, no second name for another file.
+bool IsPlainFile(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  return ::GetFileInformationByHandle(file, &info) &&
+         (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+         info.nNumberOfLinks == 1;
+}
+
+win::UniqueHandle OpenPlainProtocol(const std::string& path) {
+  win::UniqueHandle file = OpenProtocol(path, OPEN_ALWAYS);
+  if (!file) throw IoErrorFromWindows(::GetLastError());
+  if (IsPlainFile(file.Get())) return file;
+  file.Reset();
+  // Removed as the link or name it is; then made anew, by this run alone.
+  if (!::DeleteFileA(path.c_str()) && !::RemoveDirectoryA(path.c_str()))
+    throw IoErrorFromWindows(::GetLastError());
+  file = OpenProtocol(path, CREATE_NEW);
+  if (!file) throw IoErrorFromWindows(::GetLastError());
+  return file;
+}
+
+std::vector<std::optional<std::string>> RecordedDigests(const SealingEntries& entries) {
+  std::vector<std::optional<std::string>> digests;
+  for (HKEY root : entries.roots)
+    digests.push_back(
+        winsupport::ReadRegString(root, entries.keyPath, contract::kProtocolDigestValue));
+  return digests;
+}
+
+void Record(HKEY root, const std::string& keyPath, const char* valueName, const std::string& text) {
+  if (!winsupport::WriteRegString(root, keyPath, valueName, text))
+    throw RunFailure(ValueWriteFailedText(valueName));
+}
+
+}  // namespace
+
+void WriteSealedProtocol(const std::string& targetDir, const std::string& block,
+                         const SealingEntries& entries,
+                         const std::vector<contract::ServerDigest>& servers) {
+  const std::string path = targetDir + contract::kProtocolFileName;
+  win::UniqueHandle file = OpenPlainProtocol(path);
+  auto read = winsupport::ReadUpTo(file.Get(), kLargestProtocol + 1);
+  if (const DWORD* error = std::get_if<DWORD>(&read)) throw IoErrorFromWindows(*error);
+  std::string content = std::move(std::get<std::string>(read));
+  const bool keep = content.empty() || (content.size() <= kLargestProtocol &&
+                                        contract::CheckSeal(content, RecordedDigests(entries)) ==
+                                            contract::SealCheck::Vouched);
+  if (!keep) {
+    content.clear();
+    if (::SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        !::SetEndOfFile(file.Get()))
+      throw IoErrorFromWindows(::GetLastError());
+  }
+  // Behind the blocks earlier runs wrote, which stay as they are.
+  if (const DWORD error = winsupport::WriteAll(file.Get(), block.data(), block.size()))
+    throw IoErrorFromWindows(error);
+  if (const DWORD error = winsupport::CloseChecked(std::move(file)))
+    throw IoErrorFromWindows(error);
+  content += block;
+
+  const std::string digest = contract::Sha256Hex(content);
+  for (HKEY root : entries.roots) {
+    const auto earlier =
+        winsupport::ReadRegString(root, entries.keyPath, contract::kServerDigestsValue);
+    Record(root, entries.keyPath, contract::kServerDigestsValue,
+           contract::JoinServerDigests(contract::MergeServerDigests(
+               contract::SplitServerDigests(earlier.value_or("")), servers)));
+    Record(root, entries.keyPath, contract::kProtocolDigestValue, digest);
+  }
+}
+
+}  // namespace pelmora::install
