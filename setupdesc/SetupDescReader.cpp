@@ -55,6 +55,12 @@ class LineCursor {
         options_.decodeLine ? options_.decodeLine(stored) : Unscramble(stored, kDescriptionSeed);
     if (plain.find('\0') != std::string::npos)
       throw DamagedFile("Zeile " + std::to_string(index + 1) + " enthält Binärdaten");
+    // A line break or another control character (a tab aside) is in no
+    // genuine line: it would split a key, a path or a protocol line later,
+    // after the installation has begun to change the computer.
+    for (const char c : plain)
+      if (static_cast<unsigned char>(c) < ' ' && c != '\t')
+        throw DamagedFile("Zeile " + std::to_string(index + 1) + " enthält ein Steuerzeichen");
     return plain;
   }
 

@@ -283,6 +283,13 @@ TEST(SetupDescReader, DamagedFilesAreRefusedWithAClearMessage) {
       {"device path", FixedLineDamage(4, "\\\\?\\C:\\Demo"), "Zeile 5", false},
       {"long line", longLine, "zu lang", false},
       {"binary", binary, "Binärdaten", true},
+      // Lines whose bytes unscramble to a line break or another control
+      // character: refused before anything is written.
+      {"line break in a key",
+       Pmd(FixedLines({"<beginregistry>", "Software\\Demo\nr0Software", "<endregistry>"})),
+       "enthält ein Steuerzeichen", true},
+      {"control character in a name", FixedLineDamage(2, "Demo\x01"),
+       "Zeile 3 enthält ein Steuerzeichen", true},
       {"infos open", Pmd(FixedLines({"<begininfos>", "text"})), "<begininfos> ohne <endinfos>",
        true},
       {"registry open", Pmd(FixedLines({"<beginregistry>", "k"})), "<endregistry>", true},

@@ -5,6 +5,7 @@
 
 #include "acewriter/ArchiveWriter.h"
 #include "acewriter/Cp1252.h"
+#include "contract/KeyRules.h"
 #include "contract/ProductFiles.h"
 #include "setupdesc/FixedLineRules.h"
 #include "setupdesc/SetupDescReader.h"
@@ -34,6 +35,21 @@ bool HasControlCharacter(const std::string& text) {
 
 bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
+std::string KeyRefusalText(contract::Reason reason) {
+  switch (reason) {
+    case contract::Reason::SharedKey:
+      return "Windows or other software shares it (Software\\Classes, Software\\Microsoft, "
+             "Software\\Policies, Control Panel, ...)";
+    case contract::Reason::MalformedKey:
+      return "it has an empty name between two backslashes";
+    case contract::Reason::WrongRoot:
+      return "the setup creates keys below HKEY_CURRENT_USER only";
+    default:
+      return "a product's key lies two levels below Software or deeper, such as "
+             "Software\\Company\\Product";
+  }
+}
+
 class Checker {
  public:
   Checker(const Manifest& m, const PayloadIndex& payload) : m_(m), payload_(payload) {}
@@ -41,8 +57,18 @@ class Checker {
   std::vector<ManifestProblem> Run() {
     CheckProduct();
     CheckList(m_.registryKeys, kMaxRegistryKeys, "[registry] key");
-    for (const ManifestValue& key : m_.registryKeys)
-      if (Plain(key) && IsBlank(key.text)) Bad(key, "is empty");
+    for (const ManifestValue& key : m_.registryKeys) {
+      if (!Plain(key)) continue;
+      if (IsBlank(key.text)) {
+        Bad(key, "is empty");
+      } else if (const auto checked = contract::CheckSettingsKey(key.text);
+                 const contract::Reason* reason = std::get_if<contract::Reason>(&checked)) {
+        // The setup wipes these keys in a complete repair and the
+        // uninstaller deletes them: a shared one would take others' with it.
+        Bad(key, "\"" + ForMessage(key.text) + "\" is not a key of the product's own: " +
+                     KeyRefusalText(*reason));
+      }
+    }
     CheckList(m_.comServers, kMaxComServers, "[com] server");
     for (const ManifestValue& server : m_.comServers) InPayload(server, "the COM server");
     CheckShortcuts();

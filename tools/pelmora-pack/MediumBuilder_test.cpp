@@ -263,6 +263,12 @@ TEST_F(Medium, RefusesWhatTheSetupCannotUseNamingLineAndField) {
       {replace("readme =", "read-me ="), "line 30, [support] read-me: is no field of [support]"},
       {replace("key = Software\\Demo\\Settings", "key = <endregistry>"),
        "line 11, [registry] key: \"<endregistry>\" is a section marker"},
+      {replace("key = Software\\Demo\\Settings", "key = Software\\Microsoft"),
+       "line 11, [registry] key: \"Software\\Microsoft\" is not a key of the product's own: "
+       "Windows or other software shares it"},
+      {replace("key = Software\\Demo\\Settings", "key = Software\\Demo"),
+       "line 11, [registry] key: \"Software\\Demo\" is not a key of the product's own: a "
+       "product's key lies two levels below Software"},
       {replace(U8(u8"name = Grüße lesen"), U8(u8"name = Grüße/lesen")),
        "line 21, [shortcut] name: is one folder or file name"},
       {replace("[archive]", "[archiv]"), "line 35, [archiv]: is no section of a manifest"},
