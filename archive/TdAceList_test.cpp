@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "archive/FakeLibrary_testutil.h"
-#include "archive/FullPath.h"
+#include "unace/fs/FileSystem.h"
 
 namespace pelmora::archive::test {
 namespace {
@@ -90,7 +90,7 @@ TEST_F(ListWalk, LibraryLackingAnExportReportsMinus101) {
 
 TEST_F(ListWalk, FolderWithTrailingSeparatorFindsTheLibrary) {
   WriteScript("");
-  ace.Path2UnAceDll = libraryDir + kPathSeparator;
+  ace.Path2UnAceDll = libraryDir + unace::fs::kPathSeparator;
   EXPECT_EQ(ace.List(), 128);
   EXPECT_EQ(events, (Lines{"error 128"}));
 }
@@ -105,7 +105,8 @@ TEST_F(ListWalk, RelativeFolderIsRefusedEvenWhereItWouldFindTheLibrary) {
   for (const auto& [workingDir, folder] :
        {std::pair{libraryDir, std::string(".")}, std::pair{libraryDir, std::string()},
         std::pair{scratch.Path().string(), std::string("lib")},
-        std::pair{scratch.Path().string(), "." + std::string(1, kPathSeparator) + "lib"}}) {
+        std::pair{scratch.Path().string(),
+                  "." + std::string(1, unace::fs::kPathSeparator) + "lib"}}) {
     std::filesystem::current_path(workingDir);
     ace.Path2UnAceDll = folder;
     results.push_back(ace.List());
@@ -120,25 +121,8 @@ TEST_F(ListWalk, RelativeFolderIsRefusedEvenWhereItWouldFindTheLibrary) {
   EXPECT_TRUE(LibraryLog().empty()) << "the library was loaded";
 }
 
-#if defined(_WIN32)
-TEST(FullPath, OnlyDriveAndUncPathsAreFull) {
-  for (const char* full : {"C:\\", "c:/setup", "Z:\\x\\y", "\\\\server\\share", "\\\\?\\C:\\x"})
-    EXPECT_TRUE(IsFullPath(full)) << full;
-  for (const char* relative :
-       {"", ".", "setup", "\\setup", "/setup", "C:", "C:setup", "\\\\", "1:\\x"})
-    EXPECT_FALSE(IsFullPath(relative)) << relative;
-}
-#else
-TEST(FullPath, OnlyPathsFromTheRootAreFull) {
-  EXPECT_TRUE(IsFullPath("/"));
-  EXPECT_TRUE(IsFullPath("/opt/setup"));
-  for (const char* relative : {"", ".", "setup", "./setup", "~/setup"})
-    EXPECT_FALSE(IsFullPath(relative)) << relative;
-}
-#endif
-
 TEST(UnAceLibraryPath, JoinsFolderAndFileNameWithOneSeparator) {
-  const std::string sep(1, kPathSeparator);
+  const std::string sep(1, unace::fs::kPathSeparator);
   EXPECT_EQ(UnAceLibraryPath("."), "." + sep + kUnAceLibraryName);
   EXPECT_EQ(UnAceLibraryPath("setup"), "setup" + sep + kUnAceLibraryName);
   EXPECT_EQ(UnAceLibraryPath("setup" + sep), "setup" + sep + kUnAceLibraryName);

@@ -3,12 +3,14 @@
 #include <utility>
 
 #include "archive/FullPath.h"
+#include "unace/fs/FileSystem.h"
 
 namespace pelmora::archive {
 
 std::string UnAceLibraryPath(const std::string& folder) {
-  if (!folder.empty() && folder.back() == kPathSeparator) return folder + kUnAceLibraryName;
-  return folder + kPathSeparator + kUnAceLibraryName;
+  const char separator = unace::fs::kPathSeparator;
+  if (!folder.empty() && folder.back() == separator) return folder + kUnAceLibraryName;
+  return folder + separator + kUnAceLibraryName;
 }
 
 std::optional<UnAceLibrary> UnAceLibrary::Load(const std::string& folder, std::string* error) {

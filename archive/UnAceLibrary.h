@@ -10,17 +10,12 @@
 
 namespace pelmora::archive {
 
-// File name of the library on this platform.
-#if defined(_WIN32)
-inline constexpr const char* kUnAceLibraryName = "unace.dll";
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr const char* kUnAceLibraryName = "libunace.so";
-inline constexpr char kPathSeparator = '/';
-#endif
+// File name of the library on this platform (UnAceLibraryName_win.cpp,
+// UnAceLibraryName_posix.cpp).
+extern const char* const kUnAceLibraryName;
 
-// `folder` + the library's file name, with a separator between them unless
-// `folder` ends with one.
+// `folder` + the library's file name, with the platform's separator between
+// them unless `folder` ends with one.
 std::string UnAceLibraryPath(const std::string& folder);
 
 struct UnAceExports {

@@ -14,6 +14,7 @@
 #include "TestPaths.h"
 #include "unace/Exports.h"
 #include "unace/AceBuilder_testutil.h"
+#include "unace/fs/FileSystem.h"
 #include "TestFiles.h"
 
 namespace pelmora::unace::test {
@@ -40,11 +41,7 @@ struct WalkResult {
 
 // The path under which an entry is written: folder + separator + stored name.
 inline std::string TargetFor(const std::string& folder, const std::string& entryName) {
-#if defined(_WIN32)
-  return folder + "\\" + entryName;
-#else
-  return folder + "/" + entryName;
-#endif
+  return folder + pelmora::unace::fs::kPathSeparator + entryName;
 }
 
 inline WalkResult Walk(const std::string& archivePath, const std::string& targetFolder,

@@ -25,11 +25,7 @@
 
 #include "unace/UnAceApi.h"
 
-#if defined(_WIN32)
-#define FAKE_EXPORT extern "C" __declspec(dllexport)
-#else
-#define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
+#define FAKE_EXPORT extern "C" UNACE_EXPORT
 
 namespace {
 

@@ -11,6 +11,10 @@
 
 namespace pelmora::unace::fs {
 
+// The separator the platform's own paths are joined with: '\\' on Windows,
+// '/' elsewhere.
+extern const char kPathSeparator;
+
 enum class FsResult {
   Ok,
   Exists,  // something at the target path cannot be replaced

@@ -11,6 +11,9 @@
 #include "unace/fs/FileSystem.h"
 
 namespace pelmora::unace::fs {
+
+const char kPathSeparator = '/';
+
 namespace {
 
 std::string Native(const std::string& path) {

@@ -6,6 +6,9 @@
 #include "unace/fs/FileSystem.h"
 
 namespace pelmora::unace::fs {
+
+const char kPathSeparator = '\\';
+
 namespace {
 
 constexpr DWORD kAttributesWeSet = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
