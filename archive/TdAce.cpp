@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 #include <utility>
+#include <variant>
 
 #include "archive/EntryName.h"
 #include "archive/UnAceLibrary.h"
@@ -87,8 +88,13 @@ bool TdAceWalk::LoadUnAceDll(TdAce& ace) {
   // Never loaded here already: OperationScope refuses to start otherwise.
   UnitState& unit = Unit();
   ace.libraryLoadError_.clear();
-  unit.library = UnAceLibrary::Load(ace.Path2UnAceDll, &ace.libraryLoadError_);
-  return unit.library.has_value();
+  std::variant<UnAceLibrary, LibraryLoadFailure> loaded = UnAceLibrary::Load(ace.Path2UnAceDll);
+  if (LibraryLoadFailure* failure = std::get_if<LibraryLoadFailure>(&loaded)) {
+    ace.libraryLoadError_ = std::move(failure->text);
+    return false;
+  }
+  unit.library.emplace(std::move(std::get<UnAceLibrary>(loaded)));
+  return true;
 }
 
 int TdAceWalk::Run(TdAce& ace, WalkMode mode) {

@@ -13,16 +13,16 @@ std::string UnAceLibraryPath(const std::string& folder) {
   return folder + separator + kUnAceLibraryName;
 }
 
-std::optional<UnAceLibrary> UnAceLibrary::Load(const std::string& folder, std::string* error) {
+std::variant<UnAceLibrary, LibraryLoadFailure> UnAceLibrary::Load(const std::string& folder) {
   // Refused before anything is looked up, so a relative folder never reaches
   // the file system.
-  if (!IsFullPath(folder)) {
-    if (error) *error = "library folder '" + folder + "' is not a full path";
-    return std::nullopt;
-  }
+  if (!IsFullPath(folder))
+    return LibraryLoadFailure{"library folder '" + folder + "' is not a full path"};
   const std::string path = UnAceLibraryPath(folder);
-  DynamicLibrary library = DynamicLibrary::Load(path, error);
-  if (!library) return std::nullopt;
+  std::variant<DynamicLibrary, LibraryLoadFailure> loaded = DynamicLibrary::Load(path);
+  if (LibraryLoadFailure* failure = std::get_if<LibraryLoadFailure>(&loaded))
+    return std::move(*failure);
+  DynamicLibrary& library = std::get<DynamicLibrary>(loaded);
 
   UnAceExports exports;
   exports.OpenArchive = library.Find<ACEOpenArchiveFn>("ACEOpenArchive");
@@ -39,10 +39,8 @@ std::optional<UnAceLibrary> UnAceLibrary::Load(const std::string& folder, std::s
       {reinterpret_cast<const void*>(exports.SetPassword), "ACESetPassword"},
   };
   for (const auto& [address, name] : required) {
-    if (!address) {
-      if (error) *error = "library '" + path + "' lacks the export '" + name + "'";
-      return std::nullopt;  // `library` unloads itself
-    }
+    if (!address)  // `library` unloads itself
+      return LibraryLoadFailure{"library '" + path + "' lacks the export '" + name + "'"};
   }
   return UnAceLibrary(std::move(library), exports);
 }

@@ -2,8 +2,8 @@
 // folder, and its five exports, all present or the library is not used.
 #pragma once
 
-#include <optional>
 #include <string>
+#include <variant>
 
 #include "archive/DynamicLibrary.h"
 #include "unace/UnAceApi.h"
@@ -29,10 +29,10 @@ struct UnAceExports {
 class UnAceLibrary {
  public:
   // Loads the library from `folder`, which must be a full path (IsFullPath);
-  // a relative one is refused without looking at it. Nothing when the
+  // a relative one is refused without looking at it. A failure when the
   // folder is refused, the file cannot be loaded or lacks one of the
-  // exports; `error` then says which.
-  static std::optional<UnAceLibrary> Load(const std::string& folder, std::string* error);
+  // exports, saying which.
+  static std::variant<UnAceLibrary, LibraryLoadFailure> Load(const std::string& folder);
 
   const UnAceExports& Exports() const { return exports_; }
 

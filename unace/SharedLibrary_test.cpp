@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 #include <typeinfo>
+#include <variant>
 
 #include "TestPaths.h"
 #include "archive/DynamicLibrary.h"
@@ -26,10 +27,11 @@ std::string InternalFunctionName() {
 }
 
 TEST(SharedLibrary, ExportsTheFiveFunctionsAndExtracts) {
-  std::string error;
-  const auto library =
-      pelmora::archive::DynamicLibrary::Load(pelmora::test::HostPath(UNACE_LIBRARY_PATH), &error);
-  ASSERT_TRUE(library) << error;
+  using pelmora::archive::DynamicLibrary;
+  const auto loaded = DynamicLibrary::Load(pelmora::test::HostPath(UNACE_LIBRARY_PATH));
+  ASSERT_TRUE(std::holds_alternative<DynamicLibrary>(loaded))
+      << std::get<pelmora::archive::LibraryLoadFailure>(loaded).text;
+  const DynamicLibrary& library = std::get<DynamicLibrary>(loaded);
   const auto open = library.Find<ACEOpenArchiveFn>("ACEOpenArchive");
   const auto close = library.Find<ACECloseArchiveFn>("ACECloseArchive");
   const auto readHeader = library.Find<ACEReadHeaderFn>("ACEReadHeader");
