@@ -28,7 +28,7 @@ MainHeader MainHeaderFor(const ArchiveOptions& options) {
 
 }  // namespace
 
-std::string MemberNameProblem(const std::string& name) {
+std::optional<std::string> MemberNameProblem(const std::string& name) {
   if (name.empty()) return "empty name";
   if (name.size() > kMaxMemberNameLength)
     return "name longer than " + std::to_string(kMaxMemberNameLength) + " bytes";
@@ -43,7 +43,7 @@ std::string MemberNameProblem(const std::string& name) {
       if (c < 0x20 || c == '/' || c == ':') return "control character, '/' or ':' in name";
     start = end + 1;
   }
-  return {};
+  return std::nullopt;
 }
 
 ArchiveWriter::ArchiveWriter(std::string path, const ArchiveOptions& options)
@@ -53,8 +53,8 @@ ArchiveWriter::ArchiveWriter(std::string path, const ArchiveOptions& options)
       volumes_(std::move(path), MainHeaderFor(options_), options_.volumeSize) {}
 
 FileHeader ArchiveWriter::HeaderFor(const std::string& name, const FileStamp& stamp) const {
-  if (const std::string problem = MemberNameProblem(name); !problem.empty())
-    throw std::invalid_argument("cannot archive \"" + name + "\": " + problem);
+  if (const std::optional<std::string> problem = MemberNameProblem(name))
+    throw std::invalid_argument("cannot archive \"" + name + "\": " + *problem);
   FileHeader header;
   header.name = name;
   header.dosTime = stamp.dosTime;

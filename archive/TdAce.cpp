@@ -150,7 +150,7 @@ int TdAceWalk::RunEntries(TdAce& ace, WalkMode mode, ACEHandle archive) {
     // Judged before any event: the handlers act on target + name (the list
     // pass deletes files there), so a name that reaches outside the target
     // must never be seen by them, in either walk.
-    if (!unace::format::UnsafeNameReason(name).empty()) {
+    if (unace::format::UnsafeNameReason(name)) {
       ace.refusedName_ = name;
       RaiseError(ace, ACE_ERR_UNSAFE_NAME);
       return ACE_ERR_UNSAFE_NAME;

@@ -153,13 +153,14 @@ int ArchiveSession::PassOver(MemberStream& stream) {
 }
 
 int ArchiveSession::ExtractTo(const std::string& targetPath, MemberStream& stream) {
-  std::string why = format::UnsafeNameReason(entry_.name);
-  if (why.empty() && entry_.name.size() > kMaxNameBytes)
-    why = "name longer than " + std::to_string(kMaxNameBytes);
-  if (!why.empty()) {
+  std::optional<std::string> refusal = format::UnsafeNameReason(entry_.name);
+  if (!refusal && entry_.name.size() > kMaxNameBytes)
+    refusal = "name longer than " + std::to_string(kMaxNameBytes);
+  if (refusal) {
     PassOver(stream);
-    return Fail(ACE_ERR_UNSAFE_NAME, "refused entry name '" + entry_.name + "': " + why);
+    return Fail(ACE_ERR_UNSAFE_NAME, "refused entry name '" + entry_.name + "': " + *refusal);
   }
+  std::string why;
   if (entry_.IsDirectory()) {
     const int code = CodeFor(fs::MakeDirectory(targetPath, entry_.attributes, why));
     return code == ACE_OK ? code : Fail(code, why);
