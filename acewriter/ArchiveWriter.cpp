@@ -20,8 +20,9 @@ const ArchiveOptions& Checked(const ArchiveOptions& options) {
 MainHeader MainHeaderFor(const ArchiveOptions& options) {
   MainHeader main;
   if (options.solid) main.flags |= format::flags::kSolid;
-  main.versionToExtract = options.method == PackMethod::Ace20 ? 20 : 10;
-  main.versionCreated = 20;
+  main.versionToExtract =
+      options.method == PackMethod::Ace20 ? format::kVersionAce20 : format::kVersionAce10;
+  main.versionCreated = format::kVersionAce20;
   main.creationTime = options.creationTime ? *options.creationTime : CurrentDosDateTime();
   return main;
 }

@@ -7,6 +7,7 @@
 #include "tools/acetool/LibraryArchive.h"
 #include "tools/acetool/LibraryCodes.h"
 #include "unace/format/DosTime.h"
+#include "unace/format/Flags.h"
 #include "unace/fs/FileSystem.h"
 
 namespace pelmora::acetool {
@@ -14,11 +15,11 @@ namespace {
 
 std::string MethodName(const EntryInfo& e) {
   switch (e.method) {
-    case 0:
+    case unace::format::kStored:
       return "stored";
-    case 1:
+    case unace::format::kLz77:
       return "lz77";
-    case 2:
+    case unace::format::kBlocked:
       return "ace20";
     default:
       return "m" + std::to_string(e.method);
@@ -35,12 +36,13 @@ std::string FormatDosTime(std::uint32_t dos) {
 }
 
 std::string FormatAttributes(std::uint32_t attributes) {
+  namespace format = unace::format;
   std::string s = "-----";
-  if (attributes & 0x10) s[0] = 'D';
-  if (attributes & 0x01) s[1] = 'R';
-  if (attributes & 0x02) s[2] = 'H';
-  if (attributes & 0x04) s[3] = 'S';
-  if (attributes & 0x20) s[4] = 'A';
+  if (attributes & format::kAttributeDirectory) s[0] = 'D';
+  if (attributes & format::kAttributeReadOnly) s[1] = 'R';
+  if (attributes & format::kAttributeHidden) s[2] = 'H';
+  if (attributes & format::kAttributeSystem) s[3] = 'S';
+  if (attributes & format::kAttributeArchive) s[4] = 'A';
   return s;
 }
 
