@@ -36,7 +36,7 @@ struct WalkResult {
   int openResult = -1;
   std::vector<std::string> names;
   std::vector<int> processCodes;
-  int endCode = -1;  // 128 at the end, or the first failing code
+  int endCode = -1;  // ACE_END_OF_ARCHIVE at the end, or the first failing code
 };
 
 // The path under which an entry is written: folder + separator + stored name.
