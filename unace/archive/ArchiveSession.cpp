@@ -1,6 +1,8 @@
 #include "unace/archive/ArchiveSession.h"
 
 #include <algorithm>
+#include <optional>
+#include <variant>
 #include <vector>
 
 #include "unace/archive/BlockReader.h"
@@ -15,16 +17,8 @@ namespace {
 constexpr std::size_t kMaxNameBytes = 259;
 constexpr std::size_t kCopyBufferBytes = 64 * 1024;
 
-int CodeFor(fs::FsResult result) {
-  switch (result) {
-    case fs::FsResult::Ok:
-      return ACE_OK;
-    case fs::FsResult::Exists:
-      return ACE_ERR_EXISTS;
-    case fs::FsResult::Failed:
-      break;
-  }
-  return ACE_ERR_WRITE;
+int CodeFor(const fs::FsFailure& failure) {
+  return failure.kind == fs::FsFailure::Kind::Exists ? ACE_ERR_EXISTS : ACE_ERR_WRITE;
 }
 
 }  // namespace
@@ -160,24 +154,27 @@ int ArchiveSession::ExtractTo(const std::string& targetPath, MemberStream& strea
     PassOver(stream);
     return Fail(ACE_ERR_UNSAFE_NAME, "refused entry name '" + entry_.name + "': " + *refusal);
   }
-  std::string why;
   if (entry_.IsDirectory()) {
-    const int code = CodeFor(fs::MakeDirectory(targetPath, entry_.attributes, why));
-    return code == ACE_OK ? code : Fail(code, why);
+    if (std::optional<fs::FsFailure> failure = fs::MakeDirectory(targetPath, entry_.attributes))
+      return Fail(CodeFor(*failure), std::move(failure->text));
+    return ACE_OK;
   }
-  std::unique_ptr<fs::FileSink> sink = fs::CreateFileSink(targetPath, why);
-  if (!sink) {
+  std::variant<std::unique_ptr<fs::FileSink>, fs::FsFailure> created =
+      fs::CreateFileSink(targetPath);
+  if (fs::FsFailure* failure = std::get_if<fs::FsFailure>(&created)) {
     PassOver(stream);
-    return Fail(ACE_ERR_WRITE, why);
+    return Fail(ACE_ERR_WRITE, std::move(failure->text));
   }
-  FileOutput output(entry_.originalSize, *sink, callbacks_.progress);
+  fs::FileSink& sink = *std::get<std::unique_ptr<fs::FileSink>>(created);
+  FileOutput output(entry_.originalSize, sink, callbacks_.progress);
   const int code = DecodeInto(stream, output);
   if (code != ACE_OK) {
-    if (output.Stop() == OutputStop::WriteFailed) lastError_ = sink->Error();
+    if (output.Stop() == OutputStop::WriteFailed) lastError_ = sink.Error();
     return code;  // the sink's destructor removes the temporary file
   }
-  const int placed = CodeFor(sink->Commit(entry_.dosTime, entry_.attributes));
-  return placed == ACE_OK ? placed : Fail(placed, sink->Error());
+  if (std::optional<fs::FsFailure> failure = sink.Commit(entry_.dosTime, entry_.attributes))
+    return Fail(CodeFor(*failure), std::move(failure->text));
+  return ACE_OK;
 }
 
 int ArchiveSession::DecodeInto(MemberStream& stream, CheckedOutput& output) {

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <variant>
 
 #include "TestPaths.h"
 #include "unace/fs/FileSystem.h"
@@ -12,7 +14,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using pelmora::unace::fs::FsResult;
+using pelmora::unace::fs::FsFailure;
 
 // Whether `text` names `folder` itself, not just a path below it.
 bool NamesFolder(const std::string& text, const std::string& folder) {
@@ -30,11 +32,13 @@ TEST(FileSystem, AFolderThatCannotBeMadeIsNamed) {
   std::ofstream(inTheWay) << "a file where a folder is needed";
   const std::string target = (inTheWay / "sub" / "x").string();
 
-  std::string why;
-  EXPECT_EQ(pelmora::unace::fs::MakeDirectory(target, 0, why), FsResult::Failed);
-  EXPECT_TRUE(NamesFolder(why, inTheWay.string())) << why;
-  std::string sinkWhy;
-  EXPECT_EQ(pelmora::unace::fs::CreateFileSink(target + "/y.bin", sinkWhy), nullptr);
+  const std::optional<FsFailure> folder = pelmora::unace::fs::MakeDirectory(target, 0);
+  ASSERT_TRUE(folder);
+  EXPECT_EQ(folder->kind, FsFailure::Kind::Failed);
+  EXPECT_TRUE(NamesFolder(folder->text, inTheWay.string())) << folder->text;
+  const auto sink = pelmora::unace::fs::CreateFileSink(target + "/y.bin");
+  ASSERT_TRUE(std::holds_alternative<FsFailure>(sink));
+  const std::string& sinkWhy = std::get<FsFailure>(sink).text;
   EXPECT_TRUE(NamesFolder(sinkWhy, inTheWay.string())) << sinkWhy;
 }
 

@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <variant>
 
 #include "TestPaths.h"
 #include "unace/fs/FileSystem.h"
@@ -14,7 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using pelmora::unace::fs::FsResult;
+using pelmora::unace::fs::FsFailure;
 
 // What the failing call itself reports for `folder`.
 std::string CreationError(const std::string& folder) {
@@ -28,11 +30,12 @@ TEST(FileSystem, AFolderThatCannotBeMadeComesWithItsOwnError) {
   std::ofstream(inTheWay) << "a file where a folder is needed";
   const std::string target = (inTheWay / "sub" / "x").string();
 
-  std::string why;
-  EXPECT_EQ(pelmora::unace::fs::MakeDirectory(target, 0, why), FsResult::Failed);
-  EXPECT_NE(why.find(CreationError(inTheWay.string())), std::string::npos) << why;
-  std::string sinkWhy;
-  EXPECT_EQ(pelmora::unace::fs::CreateFileSink(target + "/y.bin", sinkWhy), nullptr);
+  const std::optional<FsFailure> folder = pelmora::unace::fs::MakeDirectory(target, 0);
+  ASSERT_TRUE(folder);
+  EXPECT_NE(folder->text.find(CreationError(inTheWay.string())), std::string::npos) << folder->text;
+  const auto sink = pelmora::unace::fs::CreateFileSink(target + "/y.bin");
+  ASSERT_TRUE(std::holds_alternative<FsFailure>(sink));
+  const std::string& sinkWhy = std::get<FsFailure>(sink).text;
   EXPECT_NE(sinkWhy.find(CreationError(inTheWay.string())), std::string::npos) << sinkWhy;
 }
 
@@ -40,9 +43,10 @@ TEST(FileSystem, AFolderThatCannotBeMadeComesWithItsOwnError) {
 // reported for the folder below them.
 TEST(FileSystem, AnUnreachableUncFolderIsNamedBelowItsShare) {
   const std::string unc = "\\\\no-such-server\\share\\folder";
-  std::string why;
-  EXPECT_EQ(pelmora::unace::fs::MakeDirectory(unc, 0, why), FsResult::Failed);
-  EXPECT_EQ(why, "cannot create folder " + unc + ": " + CreationError(unc));
+  const std::optional<FsFailure> failure = pelmora::unace::fs::MakeDirectory(unc, 0);
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(failure->kind, FsFailure::Kind::Failed);
+  EXPECT_EQ(failure->text, "cannot create folder " + unc + ": " + CreationError(unc));
 }
 
 }  // namespace
