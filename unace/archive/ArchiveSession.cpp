@@ -75,26 +75,28 @@ int ArchiveSession::ReadHeader() {
   }
   state_ = EntryState::None;
   while (true) {
-    RawBlock block;
-    std::string why;
-    const BlockStatus status = ReadBlock(volumes_.Source(), block, why);
-    if (status == BlockStatus::EndOfVolume) {
+    std::variant<RawBlock, EndOfVolume, format::HeaderProblem> read = ReadBlock(volumes_.Source());
+    if (std::holds_alternative<EndOfVolume>(read)) {
       const VolumeStatus next = volumes_.OpenNext(false);
       if (next == VolumeStatus::Ok) continue;
       if (next == VolumeStatus::NoMoreVolumes) return stickyCode_ = ACE_END_OF_ARCHIVE;
       return stickyCode_ = Fail(ACE_ERR_VOLUME, volumes_.LastError());
     }
-    if (status == BlockStatus::Damaged)
-      return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + why);
+    if (const format::HeaderProblem* problem = std::get_if<format::HeaderProblem>(&read))
+      return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + problem->text);
+    const RawBlock& block = std::get<RawBlock>(read);
 
     const std::uint8_t type = block.envelope.type;
     if (type == format::kBlockFile32 || type == format::kBlockFile64) {
-      auto file = format::ParseFileHeader(block.body, why);
-      if (!file) return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + why);
-      if (file->ContinuedFromPrevious())
+      std::variant<format::FileHeader, format::HeaderProblem> parsed =
+          format::ParseFileHeader(block.body);
+      if (const format::HeaderProblem* problem = std::get_if<format::HeaderProblem>(&parsed))
+        return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + problem->text);
+      format::FileHeader& file = std::get<format::FileHeader>(parsed);
+      if (file.ContinuedFromPrevious())
         return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": continuation of " +
-                                                      file->name + " without its start");
-      entry_ = std::move(*file);
+                                                      file.name + " without its start");
+      entry_ = std::move(file);
       entryVolume_ = volumes_.CurrentPath();
       state_ = EntryState::Pending;
       return ACE_OK;

@@ -1,5 +1,7 @@
 #include "unace/archive/VolumeSet.h"
 
+#include <variant>
+
 #include "unace/archive/BlockReader.h"
 #include "unace/format/VolumeNames.h"
 
@@ -7,12 +9,12 @@ namespace pelmora::unace::archive {
 
 VolumeStatus VolumeSet::Adopt(std::unique_ptr<io::ByteSource> source, const std::string& path,
                               int expectedNumber) {
-  format::MainHeader main;
-  std::string why;
-  if (!FindMainHeader(*source, main, why)) {
-    lastError_ = path + ": " + why;
+  const std::variant<format::MainHeader, format::HeaderProblem> found = FindMainHeader(*source);
+  if (const format::HeaderProblem* problem = std::get_if<format::HeaderProblem>(&found)) {
+    lastError_ = path + ": " + problem->text;
     return VolumeStatus::Damaged;
   }
+  const format::MainHeader& main = std::get<format::MainHeader>(found);
   if (main.volumeNumber != expectedNumber) {
     lastError_ = path + ": volume number " + std::to_string(main.volumeNumber) + " where " +
                  std::to_string(expectedNumber) + " was expected";
@@ -47,10 +49,9 @@ std::string VolumeSet::LaterVolumeAfter(const std::string& missingPath) const {
     for (const std::string* candidate : {&next->path, &next->otherCase}) {
       auto source = opener_.Open(*candidate);
       if (!source) continue;
-      format::MainHeader main;
-      std::string why;
-      if (FindMainHeader(*source, main, why) && main.MultiVolume() && main.volumeNumber == number)
-        return *candidate;
+      const std::variant<format::MainHeader, format::HeaderProblem> found = FindMainHeader(*source);
+      const format::MainHeader* main = std::get_if<format::MainHeader>(&found);
+      if (main && main->MultiVolume() && main->volumeNumber == number) return *candidate;
     }
   }
   return {};
