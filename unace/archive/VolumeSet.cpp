@@ -40,7 +40,7 @@ VolumeStatus VolumeSet::OpenFirst(const std::string& path) {
   return Adopt(std::move(source), path, 0);
 }
 
-std::string VolumeSet::LaterVolumeAfter(const std::string& missingPath) const {
+std::optional<std::string> VolumeSet::LaterVolumeAfter(const std::string& missingPath) const {
   std::string name = missingPath;
   int number = volumeNumber_ + 1;
   while (const auto next = format::NextVolumeNameAfter(name)) {
@@ -54,7 +54,7 @@ std::string VolumeSet::LaterVolumeAfter(const std::string& missingPath) const {
       if (main && main->MultiVolume() && main->volumeNumber == number) return *candidate;
     }
   }
-  return {};
+  return std::nullopt;
 }
 
 VolumeStatus VolumeSet::OpenNext(bool required) {
@@ -74,9 +74,10 @@ VolumeStatus VolumeSet::OpenNext(bool required) {
       return Adopt(std::move(source), *candidate, volumeNumber_ + 1);
     }
     if (!required) {
-      const std::string later = LaterVolumeAfter(names->path);
-      if (later.empty()) return VolumeStatus::NoMoreVolumes;
-      why = "volume " + names->path + " is missing, though the later volume " + later + " is there";
+      const std::optional<std::string> later = LaterVolumeAfter(names->path);
+      if (!later) return VolumeStatus::NoMoreVolumes;
+      why =
+          "volume " + names->path + " is missing, though the later volume " + *later + " is there";
       required = true;
     }
     if (!callback_ || callback_(names->path, 0) != 0) {
