@@ -93,7 +93,9 @@ bool TdAceWalk::LoadUnAceDll(TdAce& ace) {
     ace.libraryLoadError_ = std::move(failure->text);
     return false;
   }
-  unit.library.emplace(std::move(std::get<UnAceLibrary>(loaded)));
+  // get_if, not get: std::get's throwing path would bring bad_variant_access
+  // into Install.exe.
+  unit.library.emplace(std::move(*std::get_if<UnAceLibrary>(&loaded)));
   return true;
 }
 

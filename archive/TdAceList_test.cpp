@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "archive/FakeLibrary_testutil.h"
-#include "unace/fs/FileSystem.h"
+#include "unace/fs/PathSeparator.h"
 
 namespace pelmora::archive::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "archive/FullPath.h"
-#include "unace/fs/FileSystem.h"
+#include "unace/fs/PathSeparator.h"
 
 namespace pelmora::archive {
 
@@ -22,7 +22,9 @@ std::variant<UnAceLibrary, LibraryLoadFailure> UnAceLibrary::Load(const std::str
   std::variant<DynamicLibrary, LibraryLoadFailure> loaded = DynamicLibrary::Load(path);
   if (LibraryLoadFailure* failure = std::get_if<LibraryLoadFailure>(&loaded))
     return std::move(*failure);
-  DynamicLibrary& library = std::get<DynamicLibrary>(loaded);
+  // get_if, not get: std::get's throwing path would bring bad_variant_access
+  // into Install.exe.
+  DynamicLibrary& library = *std::get_if<DynamicLibrary>(&loaded);
 
   UnAceExports exports;
   exports.OpenArchive = library.Find<ACEOpenArchiveFn>("ACEOpenArchive");

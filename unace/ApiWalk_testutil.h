@@ -14,7 +14,7 @@
 #include "TestPaths.h"
 #include "unace/Exports.h"
 #include "unace/AceBuilder_testutil.h"
-#include "unace/fs/FileSystem.h"
+#include "unace/fs/PathSeparator.h"
 #include "TestFiles.h"
 
 namespace pelmora::unace::test {

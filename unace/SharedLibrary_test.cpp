@@ -11,7 +11,7 @@
 
 #include "TestPaths.h"
 #include "archive/DynamicLibrary.h"
-#include "unace/fs/FileSystem.h"
+#include "unace/fs/PathSeparator.h"
 #include "unace/UnAceApi.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "tools/acetool/LibraryCodes.h"
 #include "unace/format/DosTime.h"
 #include "unace/format/Flags.h"
-#include "unace/fs/FileSystem.h"
+#include "unace/fs/PathSeparator.h"
 
 namespace pelmora::acetool {
 namespace {

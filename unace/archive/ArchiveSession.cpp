@@ -84,7 +84,9 @@ int ArchiveSession::ReadHeader() {
     }
     if (const format::HeaderProblem* problem = std::get_if<format::HeaderProblem>(&read))
       return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + problem->text);
-    const RawBlock& block = std::get<RawBlock>(read);
+    // get_if, not get, once the alternative is known: std::get's throwing
+    // path would bring bad_variant_access into the shipped library.
+    const RawBlock& block = *std::get_if<RawBlock>(&read);
 
     const std::uint8_t type = block.envelope.type;
     if (type == format::kBlockFile32 || type == format::kBlockFile64) {
@@ -92,7 +94,7 @@ int ArchiveSession::ReadHeader() {
           format::ParseFileHeader(block.body);
       if (const format::HeaderProblem* problem = std::get_if<format::HeaderProblem>(&parsed))
         return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + problem->text);
-      format::FileHeader& file = std::get<format::FileHeader>(parsed);
+      format::FileHeader& file = *std::get_if<format::FileHeader>(&parsed);
       if (file.ContinuedFromPrevious())
         return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": continuation of " +
                                                       file.name + " without its start");
@@ -167,7 +169,7 @@ int ArchiveSession::ExtractTo(const std::string& targetPath, MemberStream& strea
     PassOver(stream);
     return Fail(ACE_ERR_WRITE, std::move(failure->text));
   }
-  fs::FileSink& sink = *std::get<std::unique_ptr<fs::FileSink>>(created);
+  fs::FileSink& sink = **std::get_if<std::unique_ptr<fs::FileSink>>(&created);
   FileOutput output(entry_.originalSize, sink, callbacks_.progress);
   const int code = DecodeInto(stream, output);
   if (code != ACE_OK) {

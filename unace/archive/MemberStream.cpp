@@ -38,14 +38,15 @@ bool MemberStream::NextPiece() {
   }
   const std::variant<RawBlock, EndOfVolume, format::HeaderProblem> read =
       ReadBlock(volumes_.Source());
-  if (!std::holds_alternative<RawBlock>(read)) {
+  const RawBlock* block = std::get_if<RawBlock>(&read);
+  if (!block) {
     const format::HeaderProblem* problem = std::get_if<format::HeaderProblem>(&read);
     Fail(ACE_ERR_HEADER,
          volumes_.CurrentPath() + ": " + (problem ? problem->text : "continuation missing"));
     return false;
   }
   const std::variant<format::FileHeader, format::HeaderProblem> parsed =
-      format::ParseFileHeader(std::get<RawBlock>(read).body);
+      format::ParseFileHeader(block->body);
   const format::FileHeader* piece = std::get_if<format::FileHeader>(&parsed);
   if (!piece || !piece->ContinuedFromPrevious() || piece->name != name_) {
     Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": does not continue " + name_);

@@ -14,7 +14,9 @@ VolumeStatus VolumeSet::Adopt(std::unique_ptr<io::ByteSource> source, const std:
     lastError_ = path + ": " + problem->text;
     return VolumeStatus::Damaged;
   }
-  const format::MainHeader& main = std::get<format::MainHeader>(found);
+  // get_if, not get: std::get's throwing path would bring bad_variant_access
+  // into the shipped library.
+  const format::MainHeader& main = *std::get_if<format::MainHeader>(&found);
   if (main.volumeNumber != expectedNumber) {
     lastError_ = path + ": volume number " + std::to_string(main.volumeNumber) + " where " +
                  std::to_string(expectedNumber) + " was expected";

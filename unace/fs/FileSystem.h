@@ -13,10 +13,6 @@
 
 namespace pelmora::unace::fs {
 
-// The separator the platform's own paths are joined with: '\\' on Windows,
-// '/' elsewhere.
-extern const char kPathSeparator;
-
 // Why the file system refused an operation.
 struct FsFailure {
   enum class Kind {

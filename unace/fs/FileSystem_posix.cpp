@@ -12,8 +12,6 @@
 
 namespace pelmora::unace::fs {
 
-const char kPathSeparator = '/';
-
 namespace {
 
 std::string Native(const std::string& path) {

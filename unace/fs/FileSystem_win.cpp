@@ -7,8 +7,6 @@
 
 namespace pelmora::unace::fs {
 
-const char kPathSeparator = '\\';
-
 namespace {
 
 constexpr DWORD kAttributesWeSet = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
