@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "unace/UnAceApi.h"
+#include "unace/format/Flags.h"
 
 namespace pelmora::acetool {
 
@@ -21,7 +22,7 @@ struct EntryInfo {
   std::uint32_t method = 0;
   std::uint32_t attributes = 0;
   bool Encrypted() const { return (flags & ACE_FLAG_PASSWORD) != 0; }
-  bool IsFolder() const { return (attributes & 0x10) != 0; }
+  bool IsFolder() const { return (attributes & unace::format::kAttributeDirectory) != 0; }
 };
 
 class LibraryArchive {

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "Version.h"
-#include "acewriter/Cp1252.h"
+#include "acewriter/LocalText.h"
 #include "tools/pelmora-pack/BuildCommand.h"
 #include "setupdesc/PlainDescription.h"
 #include "setupdesc/SetupDescReader.h"
@@ -49,15 +49,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   out << bytes;
   out.close();
   if (!out) throw CommandError("cannot write " + path);
-}
-
-// Terminals on Linux expect UTF-8; a Windows console shows the ANSI bytes.
-std::string ForConsole(const std::string& cp1252) {
-#if defined(_WIN32)
-  return cp1252;
-#else
-  return acewriter::Cp1252ToUtf8(cp1252);
-#endif
 }
 
 void Field(std::ostringstream& o, const char* name, const std::string& value) {
@@ -133,7 +124,7 @@ int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std:
       bool ok = false;
       const std::string listing =
           DescribeDescription(ReadFile(args[1]), args.size() == 4 ? args[3] : "", ok);
-      (ok ? out : err) << ForConsole(listing);
+      (ok ? out : err) << acewriter::LocalText(listing);
       return ok ? 0 : 1;
     }
     if (command == "--version" && args.size() == 1) {
@@ -143,8 +134,8 @@ int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std:
     err << kUsage;
     return 2;
   } catch (const setupdesc::DescriptionFormatError& e) {
-    err << "pelmora-pack: " << (args.size() > 1 ? args[1] + ": " : "") << ForConsole(e.what())
-        << "\n";
+    err << "pelmora-pack: " << (args.size() > 1 ? args[1] + ": " : "")
+        << acewriter::LocalText(e.what()) << "\n";
   } catch (const std::exception& e) {
     err << "pelmora-pack: " << e.what() << "\n";
   }
