@@ -27,7 +27,7 @@ struct EntryInfo {
 
 class LibraryArchive {
  public:
-  // Opens the archive (ACE_OPEN_LIST or ACE_OPEN_EXTRACT); check openCode().
+  // Opens the archive (ACE_OPEN_LIST or ACE_OPEN_EXTRACT); check OpenCode().
   LibraryArchive(const std::string& path, int openMode);
   ~LibraryArchive();
   LibraryArchive(const LibraryArchive&) = delete;

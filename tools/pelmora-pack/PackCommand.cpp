@@ -63,18 +63,17 @@ void List(std::ostringstream& o, const char* title, const setupdesc::SlotArray& 
 
 }  // namespace
 
-std::string DescribeDescription(const std::string& pmdBytes, const std::string& setupVersion,
-                                bool& ok) {
+DescriptionListing DescribeDescription(const std::string& pmdBytes,
+                                       const std::string& setupVersion) {
   setupdesc::SetupDescription d;
   d.SetupVersion = setupVersion;
   setupdesc::ReaderOptions options;
   options.checkVersion = !setupVersion.empty();
   const setupdesc::ReadResult r = setupdesc::ReadSetupDescription(pmdBytes, d, options);
   std::ostringstream o;
-  ok = r.outcome == setupdesc::ReadOutcome::Read;
-  if (!ok) {
+  if (r.outcome != setupdesc::ReadOutcome::Read) {
     o << "not readable: " << r.message << "\n";
-    return o.str();
+    return {false, o.str()};
   }
   o << "Setup description\n";
   Field(o, "title          ", r.titleLabel);
@@ -100,7 +99,7 @@ std::string DescribeDescription(const std::string& pmdBytes, const std::string& 
   } else {
     o << "Files deleted by a complete repair: (no section)\n";
   }
-  return o.str();
+  return {true, o.str()};
 }
 
 int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -121,11 +120,10 @@ int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std:
       return 0;
     }
     if (command == "show" && (args.size() == 2 || (args.size() == 4 && args[2] == "--version"))) {
-      bool ok = false;
-      const std::string listing =
-          DescribeDescription(ReadFile(args[1]), args.size() == 4 ? args[3] : "", ok);
-      (ok ? out : err) << acewriter::LocalText(listing);
-      return ok ? 0 : 1;
+      const DescriptionListing listing =
+          DescribeDescription(ReadFile(args[1]), args.size() == 4 ? args[3] : "");
+      (listing.readable ? out : err) << acewriter::LocalText(listing.text);
+      return listing.readable ? 0 : 1;
     }
     if (command == "--version" && args.size() == 1) {
       out << "pelmora-pack " << PELMORA_VERSION_STRING << "\n";

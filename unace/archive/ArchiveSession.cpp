@@ -221,7 +221,7 @@ int ArchiveSession::DecodeCompressed(MemberStream& stream, CheckedOutput& output
                              entry_.compression == format::kBlocked, continueWindow);
   switch (status) {
     case decode::Status::Ok:
-    case decode::Status::Aborted:  // the output's own reason is judged by checkResult
+    case decode::Status::Aborted:  // the output's own reason is judged by CheckResult
       return ACE_OK;
     case decode::Status::Corrupt:
       return Fail(entry_.Encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA,

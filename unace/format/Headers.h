@@ -62,7 +62,7 @@ struct FileHeader {
   bool ContinuedFromPrevious() const { return (flags & flags::kContinuedFromPrevious) != 0; }
   bool ContinuesInNext() const { return (flags & flags::kContinuesInNext) != 0; }
   unsigned DictionaryCode() const { return parameters & 0x0Fu; }
-  // Valid only when dictionaryCode() <= kMaxDictionaryCode.
+  // Valid only when DictionaryCode() <= kMaxDictionaryCode.
   std::uint32_t DictionaryBytes() const { return std::uint32_t{1} << (DictionaryCode() + 10); }
 };
 
