@@ -1,8 +1,10 @@
 #include "acewriter/AceHeaders.h"
 
 #include <stdexcept>
+#include <string_view>
 
 #include "unace/format/Crc.h"
+#include "unace/format/Headers.h"
 
 namespace pelmora::acewriter {
 namespace {
@@ -10,8 +12,8 @@ namespace {
 // Debian's unace rejects FILE headers that end right after the name (it
 // wants HEAD_SIZE >= 35 + name length); every reader ignores these bytes.
 constexpr std::size_t kFileHeaderPadding = 4;
-constexpr std::size_t kFileFixedBody = 31;  // HEAD_TYPE .. FNAME_SIZE
-constexpr std::size_t kEnvelope = 4;        // HEAD_CRC, HEAD_SIZE
+constexpr std::size_t kFileFixedBody = 31;                     // HEAD_TYPE .. FNAME_SIZE
+constexpr std::size_t kEnvelope = format::kHeaderPrefixBytes;  // HEAD_CRC, HEAD_SIZE
 
 class HeaderBuilder {
  public:
@@ -28,7 +30,7 @@ class HeaderBuilder {
     U16(static_cast<std::uint16_t>(v));
     U16(static_cast<std::uint16_t>(v >> 16));
   }
-  void Text(const std::string& s) { bytes_.insert(bytes_.end(), s.begin(), s.end()); }
+  void Text(std::string_view s) { bytes_.insert(bytes_.end(), s.begin(), s.end()); }
 
   // Fills in HEAD_SIZE and HEAD_CRC, which cover everything after them.
   std::vector<std::uint8_t> Finish() {
@@ -50,9 +52,9 @@ class HeaderBuilder {
 
 std::vector<std::uint8_t> SerializeMainHeader(const MainHeader& header) {
   HeaderBuilder b(31);
-  b.U8(0);  // HEAD_TYPE MAIN
+  b.U8(format::kBlockMain);
   b.U16(header.flags);
-  b.Text("**ACE**");
+  b.Text(std::string_view(format::kAceSignature, format::kAceSignatureBytes));
   b.U8(header.versionToExtract);
   b.U8(header.versionCreated);
   b.U8(header.host);
@@ -74,7 +76,7 @@ std::vector<std::uint8_t> SerializeFileHeader(const FileHeader& header) {
     throw std::length_error("member name too long for an ACE header (" +
                             std::to_string(header.name.size()) + " bytes)");
   HeaderBuilder b(FileHeaderSize(header.name.size()));
-  b.U8(1);  // HEAD_TYPE FILE32
+  b.U8(format::kBlockFile32);
   b.U16(header.flags | format::flags::kAddSize);
   b.U32(header.packedSize);
   b.U32(header.originalSize);

@@ -16,8 +16,8 @@ namespace format = unace::format;
 
 struct MainHeader {
   std::uint16_t flags = 0;
-  std::uint8_t versionToExtract = 10;  // x10: 10 = ACE 1.0, 20 = ACE 2.0
-  std::uint8_t versionCreated = 20;
+  std::uint8_t versionToExtract = format::kVersionAce10;
+  std::uint8_t versionCreated = format::kVersionAce20;
   std::uint8_t host = format::kHostWin32;
   std::uint8_t volumeNumber = 0;
   std::uint32_t creationTime = 0;  // DOS date-time

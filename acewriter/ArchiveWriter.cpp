@@ -20,15 +20,16 @@ const ArchiveOptions& Checked(const ArchiveOptions& options) {
 MainHeader MainHeaderFor(const ArchiveOptions& options) {
   MainHeader main;
   if (options.solid) main.flags |= format::flags::kSolid;
-  main.versionToExtract = options.method == PackMethod::Ace20 ? 20 : 10;
-  main.versionCreated = 20;
+  main.versionToExtract =
+      options.method == PackMethod::Ace20 ? format::kVersionAce20 : format::kVersionAce10;
+  main.versionCreated = format::kVersionAce20;
   main.creationTime = options.creationTime ? *options.creationTime : CurrentDosDateTime();
   return main;
 }
 
 }  // namespace
 
-std::string MemberNameProblem(const std::string& name) {
+std::optional<std::string> MemberNameProblem(const std::string& name) {
   if (name.empty()) return "empty name";
   if (name.size() > kMaxMemberNameLength)
     return "name longer than " + std::to_string(kMaxMemberNameLength) + " bytes";
@@ -43,7 +44,7 @@ std::string MemberNameProblem(const std::string& name) {
       if (c < 0x20 || c == '/' || c == ':') return "control character, '/' or ':' in name";
     start = end + 1;
   }
-  return {};
+  return std::nullopt;
 }
 
 ArchiveWriter::ArchiveWriter(std::string path, const ArchiveOptions& options)
@@ -53,8 +54,8 @@ ArchiveWriter::ArchiveWriter(std::string path, const ArchiveOptions& options)
       volumes_(std::move(path), MainHeaderFor(options_), options_.volumeSize) {}
 
 FileHeader ArchiveWriter::HeaderFor(const std::string& name, const FileStamp& stamp) const {
-  if (const std::string problem = MemberNameProblem(name); !problem.empty())
-    throw std::invalid_argument("cannot archive \"" + name + "\": " + problem);
+  if (const std::optional<std::string> problem = MemberNameProblem(name))
+    throw std::invalid_argument("cannot archive \"" + name + "\": " + *problem);
   FileHeader header;
   header.name = name;
   header.dosTime = stamp.dosTime;

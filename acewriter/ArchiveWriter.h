@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -44,8 +45,8 @@ class ArchiveWriter {
   VolumeSet volumes_;
 };
 
-// Why `name` cannot be a member name, or empty when it can.
-std::string MemberNameProblem(const std::string& name);
+// Why `name` cannot be a member name; nothing when it can.
+std::optional<std::string> MemberNameProblem(const std::string& name);
 
 // Longest name the extraction library hands to the installer intact.
 inline constexpr std::size_t kMaxMemberNameLength = 259;

@@ -16,6 +16,7 @@
 #include "acewriter/WorkFile.h"
 #include "acewriter/encode/Encoder.h"
 #include "unace/crypto/AceCipher.h"
+#include "unace/format/Flags.h"
 
 namespace pelmora::acewriter {
 
@@ -28,7 +29,7 @@ struct PackedMember {
   std::span<const std::uint8_t> original;
   bool storedAsIs = false;
   std::uint32_t crc32 = 0xFFFFFFFFu;  // of the original bytes
-  std::uint8_t compressionType = 0;
+  std::uint8_t compressionType = unace::format::kStored;
   bool encrypted = false;
 };
 
@@ -37,7 +38,7 @@ struct PackedMember {
 struct StreamedMember {
   std::uint64_t originalSize = 0;
   std::uint32_t crc32 = 0xFFFFFFFFu;
-  std::uint8_t compressionType = 0;
+  std::uint8_t compressionType = unace::format::kStored;
   bool encrypted = false;
   WorkFile work;  // declared before `source`: closed after it, then removed
   std::unique_ptr<PackedSource> source;

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "unace/io/LargeFileOffset.h"
+
 namespace pelmora::acewriter {
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
@@ -18,24 +20,12 @@ void OutputFile::Write(std::span<const std::uint8_t> bytes) {
   size_ += bytes.size();
 }
 
-namespace {
-
-bool SeekTo(std::FILE* f, std::uint64_t offset, int whence) {
-#if defined(_WIN32)
-  return _fseeki64(f, static_cast<long long>(offset), whence) == 0;
-#else
-  return fseeko(f, static_cast<off_t>(offset), whence) == 0;
-#endif
-}
-
-}  // namespace
-
 void OutputFile::Overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
   if (!file_) throw std::logic_error("write to closed archive file " + path_);
   if (offset + bytes.size() > size_) throw std::logic_error("overwrite beyond the end of " + path_);
-  if (!SeekTo(file_.get(), offset, SEEK_SET) ||
+  if (!unace::io::SeekLarge(file_.get(), offset, SEEK_SET) ||
       std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size() ||
-      !SeekTo(file_.get(), 0, SEEK_END))
+      !unace::io::SeekLarge(file_.get(), 0, SEEK_END))
     Fail("cannot write");
 }
 

@@ -1,28 +1,38 @@
 // A shared library loaded at run time: LoadLibrary/GetProcAddress/FreeLibrary
-// on Windows, dlopen/dlsym/dlclose elsewhere. Move-only; the destructor
-// unloads the library, so a caller cannot forget to on any way out.
+// on Windows (DynamicLibrary_win.cpp), dlopen/dlsym/dlclose elsewhere
+// (DynamicLibrary_posix.cpp). Move-only and owned through the one owner
+// template, so no way out can forget to unload it.
 #pragma once
 
 #include <string>
+#include <variant>
+
+#include "common/UniqueResource.h"
 
 namespace pelmora::archive {
 
+// The handle as both platforms can hold it: an HMODULE, or what dlopen gives.
+struct LoadedLibraryTraits {
+  using Value = void*;
+  static Value Empty() noexcept { return nullptr; }
+  static bool IsValid(Value handle) noexcept { return handle != nullptr; }
+  // FreeLibrary (keeping the thread's last error) or dlclose.
+  static void Close(Value handle) noexcept;
+};
+
+// Why a library was not loaded: the file and what failed.
+struct LibraryLoadFailure {
+  std::string text;
+};
+
 class DynamicLibrary {
  public:
-  DynamicLibrary() = default;
-  ~DynamicLibrary();
-  DynamicLibrary(DynamicLibrary&& other) noexcept;
-  DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;
-  DynamicLibrary(const DynamicLibrary&) = delete;
-  DynamicLibrary& operator=(const DynamicLibrary&) = delete;
-
   // Loads the library file at `path`. On Windows the path must be full
   // (IsFullPath) and the libraries it needs are looked for in its own folder
-  // first. On failure the result is not loaded and `error` (when given) says
-  // which file failed and why.
-  static DynamicLibrary Load(const std::string& path, std::string* error = nullptr);
+  // first.
+  static std::variant<DynamicLibrary, LibraryLoadFailure> Load(const std::string& path);
 
-  bool IsLoaded() const { return handle_ != nullptr; }
+  bool IsLoaded() const { return static_cast<bool>(handle_); }
   explicit operator bool() const { return IsLoaded(); }
 
   // Address of the exported symbol `name`, or null when it is missing or
@@ -36,11 +46,11 @@ class DynamicLibrary {
   }
 
   // Unloads now (no-op when nothing is loaded).
-  void Unload() noexcept;
+  void Unload() noexcept { handle_.Reset(); }
 
  private:
   explicit DynamicLibrary(void* handle) : handle_(handle) {}
-  void* handle_ = nullptr;
+  common::UniqueResource<LoadedLibraryTraits> handle_;
 };
 
 }  // namespace pelmora::archive

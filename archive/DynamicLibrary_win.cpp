@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <utility>
-
 #include "archive/DynamicLibrary.h"
 #include "archive/FullPath.h"
 #include "common/WinHandle.h"
@@ -19,26 +17,17 @@ constexpr UINT kQuietErrorMode = 0x8001;
 
 }  // namespace
 
-DynamicLibrary::~DynamicLibrary() { Unload(); }
-
-DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)) {}
-
-DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept {
-  if (this != &other) {
-    Unload();
-    handle_ = std::exchange(other.handle_, nullptr);
-  }
-  return *this;
+// As every Windows owner does (common/WinHandle.h): a failure reported after
+// the library went must be that failure's own error, not the unload's.
+void LoadedLibraryTraits::Close(Value handle) noexcept {
+  win::KeepingLastError<win::LibraryTraits>::Close(AsModule(handle));
 }
 
-DynamicLibrary DynamicLibrary::Load(const std::string& path, std::string* error) {
+std::variant<DynamicLibrary, LibraryLoadFailure> DynamicLibrary::Load(const std::string& path) {
   // A bare or relative name would be searched for along the library search
   // path, the program's and the working directory included.
-  if (!IsFullPath(path)) {
-    if (error) *error = "cannot load library '" + path + "': not a full path";
-    return DynamicLibrary();
-  }
+  if (!IsFullPath(path))
+    return LibraryLoadFailure{"cannot load library '" + path + "': not a full path"};
   HMODULE module = nullptr;
   DWORD lastError = 0;
   {
@@ -48,18 +37,15 @@ DynamicLibrary DynamicLibrary::Load(const std::string& path, std::string* error)
     module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     lastError = GetLastError();
   }
-  if (!module && error)
-    *error = "cannot load library '" + path + "': Windows error " + std::to_string(lastError);
+  if (!module)
+    return LibraryLoadFailure{"cannot load library '" + path + "': Windows error " +
+                              std::to_string(lastError)};
   return DynamicLibrary(module);
 }
 
 void* DynamicLibrary::Symbol(const char* name) const {
   if (!handle_) return nullptr;
-  return reinterpret_cast<void*>(GetProcAddress(AsModule(handle_), name));
-}
-
-void DynamicLibrary::Unload() noexcept {
-  if (handle_) FreeLibrary(AsModule(std::exchange(handle_, nullptr)));
+  return reinterpret_cast<void*>(GetProcAddress(AsModule(handle_.Get()), name));
 }
 
 }  // namespace pelmora::archive

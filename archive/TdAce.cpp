@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 #include <utility>
+#include <variant>
 
 #include "archive/EntryName.h"
 #include "archive/UnAceLibrary.h"
@@ -87,8 +88,15 @@ bool TdAceWalk::LoadUnAceDll(TdAce& ace) {
   // Never loaded here already: OperationScope refuses to start otherwise.
   UnitState& unit = Unit();
   ace.libraryLoadError_.clear();
-  unit.library = UnAceLibrary::Load(ace.Path2UnAceDll, &ace.libraryLoadError_);
-  return unit.library.has_value();
+  std::variant<UnAceLibrary, LibraryLoadFailure> loaded = UnAceLibrary::Load(ace.Path2UnAceDll);
+  if (LibraryLoadFailure* failure = std::get_if<LibraryLoadFailure>(&loaded)) {
+    ace.libraryLoadError_ = std::move(failure->text);
+    return false;
+  }
+  // get_if, not get: std::get's throwing path would bring bad_variant_access
+  // into Install.exe.
+  unit.library.emplace(std::move(*std::get_if<UnAceLibrary>(&loaded)));
+  return true;
 }
 
 int TdAceWalk::Run(TdAce& ace, WalkMode mode) {
@@ -144,7 +152,7 @@ int TdAceWalk::RunEntries(TdAce& ace, WalkMode mode, ACEHandle archive) {
     // Judged before any event: the handlers act on target + name (the list
     // pass deletes files there), so a name that reaches outside the target
     // must never be seen by them, in either walk.
-    if (!unace::format::UnsafeNameReason(name).empty()) {
+    if (unace::format::UnsafeNameReason(name)) {
       ace.refusedName_ = name;
       RaiseError(ace, ACE_ERR_UNSAFE_NAME);
       return ACE_ERR_UNSAFE_NAME;

@@ -84,18 +84,19 @@ class TdAce {
   void SetFilesToProcess(const FileList& lines) { filesToProcess_.Assign(lines.Lines()); }
   void SetFilesToProcess(std::span<const std::string> lines) { filesToProcess_.Assign(lines); }
 
-  // Both return the code the walk ended with: 128 after the last entry, the
-  // library's code after a failed entry, 110 when stopped, -101 when the
-  // library could not be loaded, 101 (Extract) or the library's code (List)
-  // when the archive could not be opened, 135 at an entry whose name could
-  // reach outside the target folder (before any other event for that entry,
-  // and whether or not Extract would have selected it).
+  // Both return the code the walk ended with: ACE_END_OF_ARCHIVE after the
+  // last entry, the library's code after a failed entry, ACE_ERR_ABORTED
+  // when stopped, kAceLibraryNotLoaded when the library could not be loaded,
+  // kAceArchiveNotOpened (Extract) or the library's code (List) when the
+  // archive could not be opened, ACE_ERR_UNSAFE_NAME at an entry whose name
+  // could reach outside the target folder (before any other event for that
+  // entry, and whether or not Extract would have selected it).
   int List();
   int Extract();
 
   // Why the last operation could not load the library (empty otherwise).
   const std::string& LibraryLoadError() const { return libraryLoadError_; }
-  // The name of the last entry refused as unsafe (code 135), for the error
+  // The name of the last entry refused as unsafe (ACE_ERR_UNSAFE_NAME), for the error
   // handler's message: the events never see that entry.
   const std::string& RefusedEntryName() const { return refusedName_; }
 

@@ -10,7 +10,7 @@ using ExtractWalk = FakeLibraryTest;
 
 TEST_F(ExtractWalk, EmptySelectionExtractsEveryEntryBelowTheTarget) {
   WriteScript("entry a.txt\nentry sub\nentry sub\\b.dat\n");
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(events,
             (Lines{"extracting a.txt", "extract a.txt ok", "extracting sub", "extract sub ok",
                    "extracting sub\\b.dat", "extract sub\\b.dat ok", "error 128"}));
@@ -21,13 +21,13 @@ TEST_F(ExtractWalk, EmptySelectionExtractsEveryEntryBelowTheTarget) {
 
 TEST_F(ExtractWalk, TargetDirectoryGainsOneTrailingBackslashAtTheFirstEntry) {
   WriteScript("");
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(ace.TargetDirectory, targetDir) << "no entry reached: left as it was";
 
   WriteScript("entry a.txt\n");
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(ace.TargetDirectory, targetDir + "\\");
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(ace.TargetDirectory, targetDir + "\\");
 }
 
@@ -35,7 +35,7 @@ TEST_F(ExtractWalk, EntriesOutsideTheSelectionArePassedOverSilently) {
   WriteScript("entry a.txt flags=0x4000\nentry b.txt flags=0x4000\nentry c.txt\n");
   ace.FilesToProcess().Add("b.txt");
   passwordAnswers = {"pw"};
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(events, (Lines{"extracting a.txt", "extracting b.txt", "password b.txt in=",
                            "extract b.txt ok", "extracting c.txt", "error 128"}));
   EXPECT_EQ(Extracted(), (Lines{Target("b.txt")}));
@@ -47,7 +47,7 @@ TEST_F(ExtractWalk, EntriesOutsideTheSelectionArePassedOverSilently) {
 TEST_F(ExtractWalk, SelectionIgnoresLetterCase) {
   WriteScript("entry Sub\\Readme.TXT\nentry other.txt\nentry \xC4rger.txt\n");
   ace.SetFilesToProcess(std::vector<std::string>{"SUB\\README.txt", "\xE4RGER.TXT"});
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(events, (Lines{"extracting Sub\\Readme.TXT", "extract Sub\\Readme.TXT ok",
                            "extracting other.txt", "extracting \xC4rger.txt",
                            "extract \xC4rger.txt ok", "error 128"}));
@@ -56,13 +56,13 @@ TEST_F(ExtractWalk, SelectionIgnoresLetterCase) {
 TEST_F(ExtractWalk, SkippedEntryThatFailsEndsTheWalk) {
   WriteScript("entry a.txt result=137\nentry b.txt\n");
   ace.FilesToProcess().Add("b.txt");
-  EXPECT_EQ(ace.Extract(), 137);
+  EXPECT_EQ(ace.Extract(), ACE_ERR_DATA);
   EXPECT_EQ(events, (Lines{"extracting a.txt", "error 137"}));
 }
 
 TEST_F(ExtractWalk, FailedEntryIsReportedTwiceAndLeavesTheRestUntouched) {
   WriteScript("entry a.txt\nentry b.txt result=11\nentry c.txt\n");
-  EXPECT_EQ(ace.Extract(), 11);
+  EXPECT_EQ(ace.Extract(), ACE_ERR_EXISTS);
   EXPECT_EQ(events, (Lines{"extracting a.txt", "extract a.txt ok", "extracting b.txt",
                            "extract b.txt failed", "error 11"}));
   EXPECT_EQ(LogCount("header -> 0 c.txt"), 0);
@@ -85,7 +85,7 @@ TEST_F(ExtractWalk, PasswordVariableIsCarriedAndSetOnlyWhenNotEmpty) {
     if (name == "b.txt") password.clear();
     if (name == "c.txt") password = "other";
   };
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(events,
             (Lines{"extracting a.txt", "password a.txt in=", "extract a.txt ok", "extracting b.txt",
                    "password b.txt in=pw", "extract b.txt ok", "extracting c.txt",
@@ -107,7 +107,7 @@ TEST_F(ExtractWalk, WrongPasswordIsTheEntrysError) {
 TEST_F(ExtractWalk, StopAlreadySetEndsAfterTheFirstHeaderRead) {
   WriteScript("entry a.txt\n");
   ace.Stop = true;
-  EXPECT_EQ(ace.Extract(), 110);
+  EXPECT_EQ(ace.Extract(), ACE_ERR_ABORTED);
   EXPECT_FALSE(ace.Stop);
   EXPECT_TRUE(events.empty());
   EXPECT_EQ(ace.TargetDirectory, targetDir);
@@ -119,7 +119,7 @@ TEST_F(ExtractWalk, StopFromProgressAbortsTheEntry) {
     sender.Stop = true;
     return 1;
   };
-  EXPECT_EQ(ace.Extract(), 110);
+  EXPECT_EQ(ace.Extract(), ACE_ERR_ABORTED);
   EXPECT_TRUE(ace.Stop);
   EXPECT_EQ(events, (Lines{"extracting a.txt", "extract a.txt failed", "error 110"}));
 }

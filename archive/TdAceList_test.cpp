@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "archive/FakeLibrary_testutil.h"
-#include "archive/FullPath.h"
+#include "unace/fs/PathSeparator.h"
 
 namespace pelmora::archive::test {
 namespace {
@@ -14,7 +14,7 @@ using ListWalk = FakeLibraryTest;
 
 TEST_F(ListWalk, ReportsEveryEntryInArchiveOrderAndEndsWith128) {
   WriteScript("entry a.txt\nentry sub\\b.dat\n");
-  EXPECT_EQ(ace.List(), 128);
+  EXPECT_EQ(ace.List(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(events, (Lines{"listing a.txt", "list a.txt ok", "listing sub\\b.dat",
                            "list sub\\b.dat ok", "error 128"}));
   EXPECT_EQ(LibraryLog().front(), "open mode=0 volproc=1 dataproc=1 -> 0");
@@ -25,7 +25,7 @@ TEST_F(ListWalk, ReportsEveryEntryInArchiveOrderAndEndsWith128) {
 
 TEST_F(ListWalk, ArchiveWithoutEntriesReportsOnly128) {
   WriteScript("");
-  EXPECT_EQ(ace.List(), 128);
+  EXPECT_EQ(ace.List(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(events, (Lines{"error 128"}));
 }
 
@@ -48,7 +48,7 @@ TEST_F(ListWalk, RegistersOnlyTheCallbacksWhoseEventsAreAssigned) {
   WriteScript("entry a.txt steps=data:10,vol:DATA.c01:1\n");
   ace.OnProcessData = nullptr;
   ace.OnVolumeChange = nullptr;
-  EXPECT_EQ(ace.List(), 128);
+  EXPECT_EQ(ace.List(), ACE_END_OF_ARCHIVE);
   const Lines log = LibraryLog();
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log[0], "open mode=0 volproc=0 dataproc=0 -> 0");
@@ -56,7 +56,7 @@ TEST_F(ListWalk, RegistersOnlyTheCallbacksWhoseEventsAreAssigned) {
 
 TEST_F(ListWalk, FailedEntryEndsTheWalkWithTheLibrarysCode) {
   WriteScript("entry a.txt\nentry b.txt result=130\nentry c.txt\n");
-  EXPECT_EQ(ace.List(), 130);
+  EXPECT_EQ(ace.List(), ACE_ERR_HEADER);
   EXPECT_EQ(events, (Lines{"listing a.txt", "list a.txt ok", "listing b.txt", "list b.txt failed",
                            "error 130"}));
   EXPECT_EQ(LogCount("header -> 0 c.txt"), 0);
@@ -90,8 +90,8 @@ TEST_F(ListWalk, LibraryLackingAnExportReportsMinus101) {
 
 TEST_F(ListWalk, FolderWithTrailingSeparatorFindsTheLibrary) {
   WriteScript("");
-  ace.Path2UnAceDll = libraryDir + kPathSeparator;
-  EXPECT_EQ(ace.List(), 128);
+  ace.Path2UnAceDll = libraryDir + unace::fs::kPathSeparator;
+  EXPECT_EQ(ace.List(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(events, (Lines{"error 128"}));
 }
 
@@ -105,7 +105,8 @@ TEST_F(ListWalk, RelativeFolderIsRefusedEvenWhereItWouldFindTheLibrary) {
   for (const auto& [workingDir, folder] :
        {std::pair{libraryDir, std::string(".")}, std::pair{libraryDir, std::string()},
         std::pair{scratch.Path().string(), std::string("lib")},
-        std::pair{scratch.Path().string(), "." + std::string(1, kPathSeparator) + "lib"}}) {
+        std::pair{scratch.Path().string(),
+                  "." + std::string(1, unace::fs::kPathSeparator) + "lib"}}) {
     std::filesystem::current_path(workingDir);
     ace.Path2UnAceDll = folder;
     results.push_back(ace.List());
@@ -120,25 +121,8 @@ TEST_F(ListWalk, RelativeFolderIsRefusedEvenWhereItWouldFindTheLibrary) {
   EXPECT_TRUE(LibraryLog().empty()) << "the library was loaded";
 }
 
-#if defined(_WIN32)
-TEST(FullPath, OnlyDriveAndUncPathsAreFull) {
-  for (const char* full : {"C:\\", "c:/setup", "Z:\\x\\y", "\\\\server\\share", "\\\\?\\C:\\x"})
-    EXPECT_TRUE(IsFullPath(full)) << full;
-  for (const char* relative :
-       {"", ".", "setup", "\\setup", "/setup", "C:", "C:setup", "\\\\", "1:\\x"})
-    EXPECT_FALSE(IsFullPath(relative)) << relative;
-}
-#else
-TEST(FullPath, OnlyPathsFromTheRootAreFull) {
-  EXPECT_TRUE(IsFullPath("/"));
-  EXPECT_TRUE(IsFullPath("/opt/setup"));
-  for (const char* relative : {"", ".", "setup", "./setup", "~/setup"})
-    EXPECT_FALSE(IsFullPath(relative)) << relative;
-}
-#endif
-
 TEST(UnAceLibraryPath, JoinsFolderAndFileNameWithOneSeparator) {
-  const std::string sep(1, kPathSeparator);
+  const std::string sep(1, unace::fs::kPathSeparator);
   EXPECT_EQ(UnAceLibraryPath("."), "." + sep + kUnAceLibraryName);
   EXPECT_EQ(UnAceLibraryPath("setup"), "setup" + sep + kUnAceLibraryName);
   EXPECT_EQ(UnAceLibraryPath("setup" + sep), "setup" + sep + kUnAceLibraryName);
@@ -148,7 +132,7 @@ TEST(UnAceLibraryPath, JoinsFolderAndFileNameWithOneSeparator) {
 
 TEST_F(ListWalk, ListReturnsTheLibrarysOpenResult) {
   WriteScript("open 132\nentry a.txt\n");
-  EXPECT_EQ(ace.List(), 132);
+  EXPECT_EQ(ace.List(), ACE_ERR_FORMAT);
   EXPECT_EQ(events, (Lines{"error 132"}));
   EXPECT_EQ(LogCount("header -> 0 a.txt"), 0);
   ExpectLibraryReleased();
@@ -181,7 +165,7 @@ TEST_F(ListWalk, HeaderErrorIsReportedAsIsAndReturnedAs101) {
 
 TEST_F(ListWalk, HeaderCode110IsReturnedUnchanged) {
   WriteScript("header-error 110\n");
-  EXPECT_EQ(ace.List(), 110);
+  EXPECT_EQ(ace.List(), ACE_ERR_ABORTED);
   EXPECT_EQ(events, (Lines{"error 110"}));
 }
 
@@ -190,7 +174,7 @@ TEST_F(ListWalk, HeaderCode110IsReturnedUnchanged) {
 TEST_F(ListWalk, StopAlreadySetEndsAfterTheFirstHeaderReadWithoutError) {
   WriteScript("entry a.txt\nentry b.txt\n");
   ace.Stop = true;
-  EXPECT_EQ(ace.List(), 110);
+  EXPECT_EQ(ace.List(), ACE_ERR_ABORTED);
   EXPECT_FALSE(ace.Stop);
   EXPECT_TRUE(events.empty());
   EXPECT_EQ(LogCount("header -> 0 b.txt"), 0);
@@ -205,7 +189,7 @@ TEST_F(ListWalk, StopFromProgressAbortsTheEntryAndStaysSet) {
     events.push_back("data");
     return 1;
   };
-  EXPECT_EQ(ace.List(), 110);
+  EXPECT_EQ(ace.List(), ACE_ERR_ABORTED);
   EXPECT_TRUE(ace.Stop);
   EXPECT_EQ(events, (Lines{"listing a.txt", "data", "list a.txt failed", "error 110"}));
   EXPECT_EQ(LogCount("data 100 -> 0"), 1) << "the library is asked to abort the entry";
@@ -215,7 +199,7 @@ TEST_F(ListWalk, StopFromProgressAbortsTheEntryAndStaysSet) {
 TEST_F(ListWalk, StopAfterASuccessfulEntryIsSeenAtTheNextHeaderRead) {
   WriteScript("entry a.txt\nentry b.txt\n");
   ace.OnList = [&](TdAce& sender, TACEHeaderData&, bool) { sender.Stop = true; };
-  EXPECT_EQ(ace.List(), 110);
+  EXPECT_EQ(ace.List(), ACE_ERR_ABORTED);
   EXPECT_FALSE(ace.Stop);
   EXPECT_EQ(events, (Lines{"listing a.txt"}));
 }
@@ -224,7 +208,7 @@ TEST_F(ListWalk, StopAfterASuccessfulEntryIsSeenAtTheNextHeaderRead) {
 
 TEST_F(ListWalk, ProgressCarriesTheRunningPositionOfTheCurrentEntry) {
   WriteScript("entry a.txt steps=data:100,data:50\nentry b.txt steps=data:7\n");
-  EXPECT_EQ(ace.List(), 128);
+  EXPECT_EQ(ace.List(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(events, (Lines{"listing a.txt", "data 100 100", "data 50 150", "list a.txt ok",
                            "listing b.txt", "data 7 7", "list b.txt ok", "error 128"}));
   // The handler's own answer (0) is not passed on: without Stop the answer is 1.
@@ -247,7 +231,7 @@ TEST_F(ListWalk, VolumeChangePassesTheHandlersAnswerThrough) {
 TEST_F(ListWalk, PasswordRequestOnlyForFlaggedEntriesAndOnlyWhenHandled) {
   WriteScript("entry a.txt\nentry b.txt flags=0x4000\n");
   passwordAnswers = {"secret"};
-  EXPECT_EQ(ace.List(), 128);
+  EXPECT_EQ(ace.List(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(events, (Lines{"listing a.txt", "list a.txt ok", "listing b.txt",
                            "password b.txt in=", "list b.txt ok", "error 128"}));
   EXPECT_EQ(LogCount("password secret"), 1);
@@ -255,7 +239,7 @@ TEST_F(ListWalk, PasswordRequestOnlyForFlaggedEntriesAndOnlyWhenHandled) {
   ace.OnReqPassword = nullptr;
   events.clear();
   ClearLibraryLog();
-  EXPECT_EQ(ace.List(), 128);
+  EXPECT_EQ(ace.List(), ACE_END_OF_ARCHIVE);
   for (const std::string& line : LibraryLog()) EXPECT_NE(line.rfind("password", 0), 0u) << line;
 }
 
@@ -269,7 +253,7 @@ TEST_F(ListWalk, ExceptionFromAnEventClosesUnloadsAndPropagates) {
   ExpectLibraryReleased();
   // Nothing is left behind that would block the next operation.
   ace.OnListing = nullptr;
-  EXPECT_EQ(ace.List(), 128);
+  EXPECT_EQ(ace.List(), ACE_END_OF_ARCHIVE);
 }
 
 TEST_F(ListWalk, ExceptionInsideACallbackAbortsTheLibraryCallFirst) {
@@ -300,7 +284,7 @@ TEST_F(ListWalk, SecondOperationFromInsideAHandlerIsRefused) {
   EXPECT_THROW(ace.List(), std::logic_error);
   ExpectLibraryReleased();
   ace.OnListing = nullptr;
-  EXPECT_EQ(ace.List(), 128);
+  EXPECT_EQ(ace.List(), ACE_END_OF_ARCHIVE);
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ TEST_F(RealArchive, ListReportsTheEntriesInArchiveOrder) {
   Lines listed;
   ace.OnListing = [&](TdAce&, TACEHeaderData& eFile) { listed.push_back(eFile.FileName); };
   ace.OnList = [&](TdAce&, TACEHeaderData&, bool result) { EXPECT_TRUE(result); };
-  EXPECT_EQ(ace.List(), 128);
+  EXPECT_EQ(ace.List(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(listed, (Lines{"t", "t\\t.txt"}));
   EXPECT_EQ(events, (Lines{"error 128"}));
   EXPECT_TRUE(FilesWritten().empty());
@@ -82,7 +82,7 @@ TEST_F(RealArchive, ListReportsTheEntriesInArchiveOrder) {
 
 TEST_F(RealArchive, ExtractWritesTheEntriesBelowTheTarget) {
   UseArchive("t.ace");
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(pelmora::test::ReadText(targetDir / "t" / "t.txt"), "42");
   EXPECT_EQ(FilesWritten(), (Lines{"target/t/t.txt"}));
 }
@@ -103,7 +103,7 @@ TEST_P(RealArchiveContent, ExtractMatchesTheExpectedDigests) {
     ++blocks;
     return 1;
   };
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(events, (Lines{"error 128"}));
   EXPECT_GT(blocks, 0);
   ExpectDigests(name + ".md5");
@@ -126,7 +126,7 @@ TEST_F(RealArchive, PasswordFromTheEventUnlocksEncryptedEntries) {
     ++requests;
     password = "1234";
   };
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   EXPECT_GT(requests, 0);
   ExpectDigests("passwd2.ace.md5");
 }
@@ -137,7 +137,7 @@ TEST_F(RealArchive, WrongPasswordFailsTheEntry) {
   bool extracted = true;
   ace.OnExtract = [&](TdAce&, TACEHeaderData&, bool result) { extracted = result; };
   const int result = ace.Extract();
-  EXPECT_NE(result, 128);
+  EXPECT_NE(result, ACE_END_OF_ARCHIVE);
   EXPECT_NE(result, 0);
   EXPECT_FALSE(extracted);
   ASSERT_EQ(events.size(), 1u);
@@ -152,7 +152,7 @@ TEST_F(RealArchive, SelectionWritesOnlyTheNamedEntryWhateverItsCase) {
   std::string wanted = ArchiveEntryName(path);
   for (char& c : wanted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   ace.FilesToProcess().Add(wanted);
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   EXPECT_EQ(FilesWritten(), (Lines{"target/" + path}));
   EXPECT_EQ(pelmora::test::Md5::Of(pelmora::test::ReadText(targetDir / fs::path(path))), md5);
 }
@@ -163,7 +163,7 @@ TEST_F(RealArchive, StopDuringAnEntryEndsTheWalk) {
     sender.Stop = true;
     return 1;
   };
-  EXPECT_EQ(ace.Extract(), 110);
+  EXPECT_EQ(ace.Extract(), ACE_ERR_ABORTED);
   EXPECT_TRUE(ace.Stop);
   EXPECT_EQ(events, (Lines{"error 110"}));
 }
@@ -175,7 +175,7 @@ TEST_P(HostileArchive, WritesNothingAndReportsAnError) {
   const int listed = ace.List();
   const int extracted = ace.Extract();
   for (int result : {listed, extracted}) {
-    EXPECT_NE(result, 128);
+    EXPECT_NE(result, ACE_END_OF_ARCHIVE);
     EXPECT_NE(result, 0);
   }
   EXPECT_TRUE(FilesWritten().empty()) << FilesWritten()[0];
@@ -204,8 +204,8 @@ TEST_F(RealArchive, ClimbingNamesNeverReachTheEvents) {
 
 TEST_F(RealArchive, LibraryFileIsReleasedAfterEveryOperation) {
   UseArchive("t.ace");
-  EXPECT_EQ(ace.List(), 128);
-  EXPECT_EQ(ace.Extract(), 128);
+  EXPECT_EQ(ace.List(), ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(ace.Extract(), ACE_END_OF_ARCHIVE);
   // Windows refuses to delete a library that is still loaded.
   std::error_code error;
   EXPECT_TRUE(fs::remove(libraryDir / kUnAceLibraryName, error)) << error.message();

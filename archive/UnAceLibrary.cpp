@@ -3,24 +3,28 @@
 #include <utility>
 
 #include "archive/FullPath.h"
+#include "unace/fs/PathSeparator.h"
 
 namespace pelmora::archive {
 
 std::string UnAceLibraryPath(const std::string& folder) {
-  if (!folder.empty() && folder.back() == kPathSeparator) return folder + kUnAceLibraryName;
-  return folder + kPathSeparator + kUnAceLibraryName;
+  const char separator = unace::fs::kPathSeparator;
+  if (!folder.empty() && folder.back() == separator) return folder + kUnAceLibraryName;
+  return folder + separator + kUnAceLibraryName;
 }
 
-std::optional<UnAceLibrary> UnAceLibrary::Load(const std::string& folder, std::string* error) {
+std::variant<UnAceLibrary, LibraryLoadFailure> UnAceLibrary::Load(const std::string& folder) {
   // Refused before anything is looked up, so a relative folder never reaches
   // the file system.
-  if (!IsFullPath(folder)) {
-    if (error) *error = "library folder '" + folder + "' is not a full path";
-    return std::nullopt;
-  }
+  if (!IsFullPath(folder))
+    return LibraryLoadFailure{"library folder '" + folder + "' is not a full path"};
   const std::string path = UnAceLibraryPath(folder);
-  DynamicLibrary library = DynamicLibrary::Load(path, error);
-  if (!library) return std::nullopt;
+  std::variant<DynamicLibrary, LibraryLoadFailure> loaded = DynamicLibrary::Load(path);
+  if (LibraryLoadFailure* failure = std::get_if<LibraryLoadFailure>(&loaded))
+    return std::move(*failure);
+  // get_if, not get: std::get's throwing path would bring bad_variant_access
+  // into Install.exe.
+  DynamicLibrary& library = *std::get_if<DynamicLibrary>(&loaded);
 
   UnAceExports exports;
   exports.OpenArchive = library.Find<ACEOpenArchiveFn>("ACEOpenArchive");
@@ -37,10 +41,8 @@ std::optional<UnAceLibrary> UnAceLibrary::Load(const std::string& folder, std::s
       {reinterpret_cast<const void*>(exports.SetPassword), "ACESetPassword"},
   };
   for (const auto& [address, name] : required) {
-    if (!address) {
-      if (error) *error = "library '" + path + "' lacks the export '" + name + "'";
-      return std::nullopt;  // `library` unloads itself
-    }
+    if (!address)  // `library` unloads itself
+      return LibraryLoadFailure{"library '" + path + "' lacks the export '" + name + "'"};
   }
   return UnAceLibrary(std::move(library), exports);
 }

@@ -2,25 +2,20 @@
 // folder, and its five exports, all present or the library is not used.
 #pragma once
 
-#include <optional>
 #include <string>
+#include <variant>
 
 #include "archive/DynamicLibrary.h"
 #include "unace/UnAceApi.h"
 
 namespace pelmora::archive {
 
-// File name of the library on this platform.
-#if defined(_WIN32)
-inline constexpr const char* kUnAceLibraryName = "unace.dll";
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr const char* kUnAceLibraryName = "libunace.so";
-inline constexpr char kPathSeparator = '/';
-#endif
+// File name of the library on this platform (UnAceLibraryName_win.cpp,
+// UnAceLibraryName_posix.cpp).
+extern const char* const kUnAceLibraryName;
 
-// `folder` + the library's file name, with a separator between them unless
-// `folder` ends with one.
+// `folder` + the library's file name, with the platform's separator between
+// them unless `folder` ends with one.
 std::string UnAceLibraryPath(const std::string& folder);
 
 struct UnAceExports {
@@ -34,10 +29,10 @@ struct UnAceExports {
 class UnAceLibrary {
  public:
   // Loads the library from `folder`, which must be a full path (IsFullPath);
-  // a relative one is refused without looking at it. Nothing when the
+  // a relative one is refused without looking at it. A failure when the
   // folder is refused, the file cannot be loaded or lacks one of the
-  // exports; `error` then says which.
-  static std::optional<UnAceLibrary> Load(const std::string& folder, std::string* error);
+  // exports, saying which.
+  static std::variant<UnAceLibrary, LibraryLoadFailure> Load(const std::string& folder);
 
   const UnAceExports& Exports() const { return exports_; }
 

@@ -68,7 +68,7 @@ void Protocol::AddHeader(std::string_view targetDirectory, std::string_view date
   // Checked before the box goes in, so that a refused header adds nothing.
   RequireSingleLine("/Date: ", date);
   RequireSingleLine("/Date: ", time);
-  RequireSingleLine("0", targetDirectory);
+  RequireSingleLine(MarkerOf(LineKind::Folder), targetDirectory);
   for (std::string_view line : kBoxLines) lines_.emplace_back(line);
   AddComment("/Date: " + std::string(date) + " - Time: " + std::string(time));
   AddFolder(targetDirectory);

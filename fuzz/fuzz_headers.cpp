@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "unace/UnAceApi.h"
@@ -86,16 +87,17 @@ void WalkArchive(const std::uint8_t* data, std::size_t size, bool extracting) {
 }
 
 void ParseEveryHeader(const std::uint8_t* data, std::size_t size) {
+  namespace archive = pelmora::unace::archive;
+  namespace format = pelmora::unace::format;
   pelmora::unace::io::MemorySource source(std::vector<std::uint8_t>(data, data + size));
-  pelmora::unace::format::MainHeader main;
-  std::string why;
-  if (!pelmora::unace::archive::FindMainHeader(source, main, why)) return;
-  pelmora::unace::archive::RawBlock block;
-  while (pelmora::unace::archive::ReadBlock(source, block, why) ==
-         pelmora::unace::archive::BlockStatus::Ok) {
-    (void)pelmora::unace::format::ParseMainHeader(block.body, why);
-    (void)pelmora::unace::format::ParseFileHeader(block.body, why);
-    if (!pelmora::unace::archive::SkipData(source, block)) return;
+  if (!std::holds_alternative<format::MainHeader>(archive::FindMainHeader(source))) return;
+  while (true) {
+    const auto read = archive::ReadBlock(source);
+    const archive::RawBlock* block = std::get_if<archive::RawBlock>(&read);
+    if (!block) return;
+    (void)format::ParseMainHeader(block->body);
+    (void)format::ParseFileHeader(block->body);
+    if (!archive::SkipData(source, *block)) return;
   }
 }
 

@@ -14,6 +14,7 @@
 #include "TestPaths.h"
 #include "unace/Exports.h"
 #include "unace/AceBuilder_testutil.h"
+#include "unace/fs/PathSeparator.h"
 #include "TestFiles.h"
 
 namespace pelmora::unace::test {
@@ -35,16 +36,12 @@ struct WalkResult {
   int openResult = -1;
   std::vector<std::string> names;
   std::vector<int> processCodes;
-  int endCode = -1;  // 128 at the end, or the first failing code
+  int endCode = -1;  // ACE_END_OF_ARCHIVE at the end, or the first failing code
 };
 
 // The path under which an entry is written: folder + separator + stored name.
 inline std::string TargetFor(const std::string& folder, const std::string& entryName) {
-#if defined(_WIN32)
-  return folder + "\\" + entryName;
-#else
-  return folder + "/" + entryName;
-#endif
+  return folder + pelmora::unace::fs::kPathSeparator + entryName;
 }
 
 inline WalkResult Walk(const std::string& archivePath, const std::string& targetFolder,

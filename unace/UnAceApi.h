@@ -18,10 +18,15 @@
 #include <cstddef>
 #include <cstdint>
 
+// UNACE_CALL: the exports' calling convention. UNACE_EXPORT: makes a
+// definition one of a library's exports.
+// A conditional, not a _win/_posix pair: callers on both platforms include this C interface.
 #if defined(_WIN32)
 #define UNACE_CALL __cdecl
+#define UNACE_EXPORT __declspec(dllexport)
 #else
 #define UNACE_CALL
+#define UNACE_EXPORT __attribute__((visibility("default")))
 #endif
 
 extern "C" {
@@ -91,15 +96,14 @@ static_assert(sizeof(TACEHeaderData) == 568);
 static_assert(offsetof(TACEHeaderData, FileName) == 260);
 static_assert(offsetof(TACEHeaderData, Flags) == 520);
 static_assert(offsetof(TACEHeaderData, FileTime) == 536);
-#if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(TACEOpenData) == 95);
-static_assert(offsetof(TACEOpenData, OpenMode) == 4);
-static_assert(offsetof(TACEOpenData, OpenResult) == 8);
-static_assert(offsetof(TACEOpenData, ChangeVolProc) == 87);
-static_assert(offsetof(TACEOpenData, ProcessDataProc) == 91);
-#else
-static_assert(sizeof(TACEOpenData) == 107);
-#endif
+// Packed, so its layout follows from the pointer size alone: 4-byte pointers
+// give the 32-bit Windows layout above.
+static_assert(sizeof(void*) != 4 ||
+              (sizeof(TACEOpenData) == 95 && offsetof(TACEOpenData, OpenMode) == 4 &&
+               offsetof(TACEOpenData, OpenResult) == 8 &&
+               offsetof(TACEOpenData, ChangeVolProc) == 87 &&
+               offsetof(TACEOpenData, ProcessDataProc) == 91));
+static_assert(sizeof(void*) != 8 || sizeof(TACEOpenData) == 107);
 
 // Archive handle: 0 means no archive.
 typedef std::intptr_t ACEHandle;

@@ -13,12 +13,6 @@
 #include "unace/archive/ArchiveSession.h"
 #include "unace/archive/ProcessLock.h"
 
-#if defined(_WIN32)
-#define UNACE_EXPORT
-#else
-#define UNACE_EXPORT __attribute__((visibility("default")))
-#endif
-
 namespace {
 
 using pelmora::unace::archive::ArchiveSession;

@@ -43,7 +43,7 @@ class BitWriter {
   }
 
   std::vector<std::uint8_t> bytes_;
-  std::uint64_t takenBytes_ = 0;  // handed out by takeWords
+  std::uint64_t takenBytes_ = 0;  // handed out by TakeWords
   std::uint64_t pending_ = 0;
   unsigned pendingBits_ = 0;
 };

@@ -77,12 +77,8 @@ void ExpectRoundTrip(Encoder& encoder, const Bytes& data, const char* what, bool
   EXPECT_EQ(packed.size() % 4, 0u) << what;
   unace::decode::Decoder own;
   unace::decode::Decoder& decoder = shared ? *shared : own;
-  std::string error;
-  const Bytes back =
-      test::Decode(decoder, packed, data.size(), encoder.DictionaryBits(), true, solid, error);
-  EXPECT_EQ(error, "") << what;
-  EXPECT_TRUE(back == data) << what << ": " << back.size() << " of " << data.size()
-                            << " bytes back";
+  EXPECT_TRUE(test::DecodesTo(decoder, packed, data, encoder.DictionaryBits(), true, solid))
+      << what;
 }
 
 Options Blocked(BlockedMode mode) {
@@ -272,10 +268,7 @@ TEST(BlockedRoundTrip, EverySwitchBetweenModesInOneMember) {
   EncodeBlockedSegments(data, plan, parser, out);
   const Bytes packed = out.Finish();
   unace::decode::Decoder decoder;
-  std::string error;
-  const Bytes back = test::Decode(decoder, packed, data.size(), 20, true, false, error);
-  EXPECT_EQ(error, "");
-  EXPECT_TRUE(back == data);
+  EXPECT_TRUE(test::DecodesTo(decoder, packed, data, 20, true, false));
 }
 
 TEST(BlockedRoundTrip, RefusesPlansBreakingTheReadersRules) {
@@ -325,9 +318,8 @@ TEST(BlockedRoundTrip, SolidMemberReachesIntoAnEarlierSoundMember) {
   EXPECT_LT(p2.size(), 100u);
 
   unace::decode::Decoder decoder;
-  std::string error;
-  EXPECT_TRUE(test::Decode(decoder, p1, wave.size(), 20, true, false, error) == wave) << error;
-  EXPECT_TRUE(test::Decode(decoder, p2, wave.size(), 20, true, true, error) == wave) << error;
+  EXPECT_TRUE(test::DecodesTo(decoder, p1, wave, 20, true, false));
+  EXPECT_TRUE(test::DecodesTo(decoder, p2, wave, 20, true, true));
 }
 
 }  // namespace
@@ -350,8 +342,7 @@ TEST(BlockedSolid, MemberStoredAfterAllLeavesItsOriginalBytesInTheWindow) {
 
   unace::decode::Decoder decoder;
   decoder.AppendStored(code.data(), code.size());
-  std::string error;
-  EXPECT_TRUE(test::Decode(decoder, packed, next.size(), 20, true, true, error) == next) << error;
+  EXPECT_TRUE(test::DecodesTo(decoder, packed, next, 20, true, true));
 }
 
 // A member of many planning regions fed in uneven pieces, as a large file
@@ -379,9 +370,8 @@ TEST(BlockedPieces, LargeMemberInPiecesDecodesAndKeepsTheModes) {
       ASSERT_TRUE(pieces.CodesInPieces());
       const Bytes packed =
           test::EncodeInPieces(pieces, data, solid, [&rng] { return 1 + rng() % 70000; });
-      std::string error;
-      EXPECT_TRUE(test::Decode(decoder, packed, data.size(), 20, true, solid, error) == data)
-          << error << " (mode " << static_cast<int>(mode) << ", solid " << solid << ")";
+      EXPECT_TRUE(test::DecodesTo(decoder, packed, data, 20, true, solid))
+          << "mode " << static_cast<int>(mode) << ", solid " << solid;
       if (!solid) {
         EXPECT_LE(packed.size(), oneShot + oneShot / 100) << static_cast<int>(mode);
         if (mode == BlockedMode::Auto) {
@@ -422,8 +412,7 @@ TEST(BlockedPieces, ASoundFileIsCodedInPiecesInTheAutomaticMode) {
   const Bytes packed = test::EncodeInPieces(pieces, wave, false, [] { return 50000; });
   EXPECT_LT(packed.size(), wave.size());
   unace::decode::Decoder decoder;
-  std::string error;
-  EXPECT_TRUE(test::Decode(decoder, packed, wave.size(), 20, true, false, error) == wave) << error;
+  EXPECT_TRUE(test::DecodesTo(decoder, packed, wave, 20, true, false));
 }
 
 TEST(BlockedPieces, RefusesAMemberOfAnotherSizeThanAnnounced) {

@@ -83,7 +83,7 @@ class Encoder {
   // caller may write them out as it goes; finishMember returns the rest.
   // The blocked method needs the exact size (its choices depend on it;
   // std::runtime_error when the bytes fed differ) and codes in pieces only
-  // members only when codesInPieces is true (not in the forced PIC and
+  // members only when CodesInPieces is true (not in the forced PIC and
   // SOUND modes); it holds back at most about 1 MiB besides the window.
   // Throws std::logic_error when the calls come out of order.
   bool CodesInPieces() const;

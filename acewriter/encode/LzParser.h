@@ -35,7 +35,7 @@ class LzParser {
   void Code(std::span<const std::uint8_t> bytes, LzBlockCoder& coder);
 
   // The same in pieces: feed codes all but a short tail (matches may still
-  // run into the next piece); finishStretch codes the tail.
+  // run into the next piece); FinishStretch codes the tail.
   void Feed(std::span<const std::uint8_t> bytes, LzBlockCoder& coder);
   void FinishStretch(LzBlockCoder& coder);
 

@@ -44,7 +44,7 @@ class MatchFinder {
   void SkipTo(std::size_t pos);
   std::size_t Position() const { return position_; }
 
-  // Chain walk: calls visit(candidatePos) for earlier positions with the
+  // Chain walk: calls visit(candidate) for earlier positions with the
   // same 4-byte hash, nearest first, until visit returns false, the chain
   // ends or maxSteps candidates were seen. Requires pos + 4 <= size().
   template <typename Visit>

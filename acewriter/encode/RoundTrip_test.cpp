@@ -49,10 +49,7 @@ TEST_P(Lz77RoundTrip, DecodesToTheInput) {
   for (const auto& c : Inputs()) {
     const Bytes packed = encoder.EncodeMember(c.data, false);
     EXPECT_EQ(packed.size() % 4, 0u) << c.name;
-    std::string error;
-    const Bytes back = test::Decode(decoder, packed, c.data.size(), 20, false, false, error);
-    EXPECT_EQ(error, "") << c.name;
-    EXPECT_TRUE(back == c.data) << c.name;
+    EXPECT_TRUE(test::DecodesTo(decoder, packed, c.data, 20, false, false)) << c.name;
   }
 }
 
@@ -81,9 +78,7 @@ TEST(Lz77Compression, FarRepeatIsFoundOnlyWithALargeEnoughDictionary) {
   const auto packedSmall = Encoder(small).EncodeMember(data, false);
   EXPECT_LT(packedLarge.size(), packedSmall.size() - 30000);
   unace::decode::Decoder decoder(1u << 16);
-  std::string error;
-  EXPECT_TRUE(test::Decode(decoder, packedSmall, data.size(), 16, false, false, error) == data)
-      << error;
+  EXPECT_TRUE(test::DecodesTo(decoder, packedSmall, data, 16, false, false));
 }
 
 TEST(Lz77Solid, LaterMembersReferToEarlierOnesAndStoredOnes) {
@@ -98,10 +93,9 @@ TEST(Lz77Solid, LaterMembersReferToEarlierOnesAndStoredOnes) {
   EXPECT_LT(p3.size(), 200u) << "the third member should be two long matches";
 
   unace::decode::Decoder decoder;
-  std::string error;
-  EXPECT_TRUE(test::Decode(decoder, p1, first.size(), 20, false, false, error) == first) << error;
+  EXPECT_TRUE(test::DecodesTo(decoder, p1, first, 20, false, false));
   decoder.AppendStored(stored.data(), stored.size());
-  EXPECT_TRUE(test::Decode(decoder, p3, third.size(), 20, false, true, error) == third) << error;
+  EXPECT_TRUE(test::DecodesTo(decoder, p3, third, 20, false, true));
 }
 
 TEST(Lz77Solid, NonSolidMemberStartsFromAnEmptyWindow) {
@@ -111,8 +105,7 @@ TEST(Lz77Solid, NonSolidMemberStartsFromAnEmptyWindow) {
   const Bytes again = encoder.EncodeMember(data, false);
   EXPECT_GT(again.size(), data.size() / 2);
   unace::decode::Decoder decoder;
-  std::string error;
-  EXPECT_TRUE(test::Decode(decoder, again, data.size(), 20, false, false, error) == data) << error;
+  EXPECT_TRUE(test::DecodesTo(decoder, again, data, 20, false, false));
 }
 
 }  // namespace
@@ -135,9 +128,7 @@ TEST(Lz77Pieces, FeedingInPiecesDecodesLikeOneShot) {
   for (const bool solid : {false, true}) {
     const Bytes packed =
         test::EncodeInPieces(pieces, data, solid, [&rng] { return 1 + rng() % 70000; });
-    std::string error;
-    EXPECT_TRUE(test::Decode(decoder, packed, data.size(), 20, false, solid, error) == data)
-        << error;
+    EXPECT_TRUE(test::DecodesTo(decoder, packed, data, 20, false, solid));
     if (!solid) {
       EXPECT_LT(packed.size(), oneShot.size() + oneShot.size() / 100);
       firstSize = packed.size();

@@ -45,15 +45,21 @@ class CollectOutput : public unace::decode::Output {
   Bytes bytes;
 };
 
-// Decodes one member; on failure returns the decoder's message in `error`.
-inline Bytes Decode(unace::decode::Decoder& decoder, const Bytes& packed, std::uint64_t size,
-                    std::uint32_t dictionaryBits, bool blocked, bool solid, std::string& error) {
+// Whether `packed`, decoded as one member, gives exactly `expected`; if not,
+// the decoder's complaint or how much came back.
+inline ::testing::AssertionResult DecodesTo(unace::decode::Decoder& decoder, const Bytes& packed,
+                                            const Bytes& expected, std::uint32_t dictionaryBits,
+                                            bool blocked, bool solid) {
   SpanInput in(packed);
   CollectOutput out;
-  const auto status =
-      decoder.DecodeMember(in, out, size, std::uint32_t{1} << dictionaryBits, blocked, solid);
-  error = status == unace::decode::Status::Ok ? std::string() : "decoder: " + decoder.LastError();
-  return out.bytes;
+  const auto status = decoder.DecodeMember(in, out, expected.size(),
+                                           std::uint32_t{1} << dictionaryBits, blocked, solid);
+  if (status != unace::decode::Status::Ok)
+    return ::testing::AssertionFailure() << "decoder: " << decoder.LastError();
+  if (out.bytes != expected)
+    return ::testing::AssertionFailure()
+           << "other bytes back (" << out.bytes.size() << " of " << expected.size() << ")";
+  return ::testing::AssertionSuccess();
 }
 
 // Codes `data` as one member fed in pieces of nextPiece() bytes (the last

@@ -6,14 +6,18 @@
 //   entry NAME [key=value ...]     next entry; keys:
 //       flags=N time=N             header fields (decimal or 0x hex)
 //       result=N                   what ACEProcessFile answers (default 0)
-//       password=TEXT              extracting needs this password, else 133
+//       password=TEXT              extracting needs this password, else
+//                                  ACE_ERR_PASSWORD
 //       steps=S,S,...              callbacks made inside ACEProcessFile:
 //                                  data:N  ProcessDataProc with N bytes (an
-//                                          answer 0 aborts the entry: 110)
+//                                          answer 0 aborts the entry:
+//                                          ACE_ERR_ABORTED)
 //                                  vol:NAME:MODE  ChangeVolProc (an answer
-//                                          other than 0 to mode 0 gives up: 134)
+//                                          other than 0 to mode 0 gives up:
+//                                          ACE_ERR_VOLUME)
 //   header-error CODE              ACEReadHeader answers CODE at this place
-//   end CODE                       answer after the last entry (default 128)
+//   end CODE                       answer after the last entry (default
+//                                  ACE_END_OF_ARCHIVE)
 //
 // Every call, every callback answer and the unloading of the library are
 // appended to the file ARCHIVE + ".log".
@@ -25,11 +29,7 @@
 
 #include "unace/UnAceApi.h"
 
-#if defined(_WIN32)
-#define FAKE_EXPORT extern "C" __declspec(dllexport)
-#else
-#define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
+#define FAKE_EXPORT extern "C" UNACE_EXPORT
 
 namespace {
 

@@ -11,17 +11,16 @@
 
 namespace pelmora::test {
 
-// A Linux path as the program under test must spell it.
+// A Linux path as the program under test must spell it: a Windows program
+// (one whose paths take backslashes) reaches it through drive Z:. Header
+// only, so that every test can use it without linking anything.
 inline std::string HostPath(const std::string& linuxPath) {
-#if defined(_WIN32)
+  if constexpr (std::filesystem::path::preferred_separator == '/') return linuxPath;
   if (linuxPath.empty() || linuxPath[0] != '/') return linuxPath;
   std::string p = "Z:" + linuxPath;
   for (char& c : p)
     if (c == '/') c = '\\';
   return p;
-#else
-  return linuxPath;
-#endif
 }
 
 inline std::string EnvPath(const char* name) {

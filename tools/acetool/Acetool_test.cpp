@@ -3,13 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "TestPaths.h"
-#include "tools/acetool/ArchiveCommands.h"
 #include "tools/acetool/RunTool_testutil.h"
 #include "tools/acetool/TestTree_testutil.h"
 
@@ -109,30 +107,6 @@ TEST_F(AcetoolTest, TestsTheRealMultiVolumeSample) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("entries OK"), std::string::npos) << r.out;
 }
-
-TEST(TargetPath, JoinsTheEntryNameBelowTheFolder) {
-#if defined(_WIN32)
-  EXPECT_EQ(TargetPathFor("C:\\out", "a\\b.txt"), "C:\\out\\a\\b.txt");
-  EXPECT_EQ(TargetPathFor("C:\\out\\", "Gr\374\337e"), "C:\\out\\Gr\374\337e");
-#else
-  EXPECT_EQ(TargetPathFor("/tmp/out", "a\\b.txt"), "/tmp/out/a/b.txt");
-  EXPECT_EQ(TargetPathFor("/tmp/out/", "Gr\374\337e"), "/tmp/out/Gr\303\274\303\237e");
-#endif
-}
-
-#if !defined(_WIN32)
-// The program itself hands the status through (Linux build only).
-TEST_F(AcetoolTest, TheProgramExitsWithTheCommandsStatus) {
-  const std::string program = pelmora::test::BinaryDir() + "/tools/acetool/acetool";
-  ASSERT_TRUE(fs::exists(program));
-  EXPECT_EQ(
-      WEXITSTATUS(std::system((program + " l '" + Sample("onefile.ace") + "' >/dev/null").c_str())),
-      0);
-  EXPECT_EQ(WEXITSTATUS(std::system((program + " l '" + At("none.ace") + "' 2>/dev/null").c_str())),
-            1);
-  EXPECT_EQ(WEXITSTATUS(std::system((program + " 2>/dev/null").c_str())), 2);
-}
-#endif
 
 }  // namespace
 }  // namespace pelmora::acetool

@@ -3,31 +3,23 @@
 #include <cstdio>
 #include <functional>
 
-#include "acewriter/Cp1252.h"
+#include "acewriter/LocalText.h"
 #include "tools/acetool/LibraryArchive.h"
 #include "tools/acetool/LibraryCodes.h"
 #include "unace/format/DosTime.h"
+#include "unace/format/Flags.h"
+#include "unace/fs/PathSeparator.h"
 
 namespace pelmora::acetool {
 namespace {
 
-// Names are shown and created in the platform's own spelling: Windows-1252
-// as stored on Windows, UTF-8 elsewhere.
-std::string LocalName(const std::string& entryName) {
-#if defined(_WIN32)
-  return entryName;
-#else
-  return acewriter::Cp1252ToUtf8(entryName);
-#endif
-}
-
 std::string MethodName(const EntryInfo& e) {
   switch (e.method) {
-    case 0:
+    case unace::format::kStored:
       return "stored";
-    case 1:
+    case unace::format::kLz77:
       return "lz77";
-    case 2:
+    case unace::format::kBlocked:
       return "ace20";
     default:
       return "m" + std::to_string(e.method);
@@ -44,12 +36,13 @@ std::string FormatDosTime(std::uint32_t dos) {
 }
 
 std::string FormatAttributes(std::uint32_t attributes) {
+  namespace format = unace::format;
   std::string s = "-----";
-  if (attributes & 0x10) s[0] = 'D';
-  if (attributes & 0x01) s[1] = 'R';
-  if (attributes & 0x02) s[2] = 'H';
-  if (attributes & 0x04) s[3] = 'S';
-  if (attributes & 0x20) s[4] = 'A';
+  if (attributes & format::kAttributeDirectory) s[0] = 'D';
+  if (attributes & format::kAttributeReadOnly) s[1] = 'R';
+  if (attributes & format::kAttributeHidden) s[2] = 'H';
+  if (attributes & format::kAttributeSystem) s[3] = 'S';
+  if (attributes & format::kAttributeArchive) s[4] = 'A';
   return s;
 }
 
@@ -82,7 +75,7 @@ class EntryWalk {
       const int result = onEntry(entry);
       if (result != ACE_OK) {
         ++failures;
-        err_ << "acetool: " << inv_.archive << ": entry \"" << LocalName(entry.name)
+        err_ << "acetool: " << inv_.archive << ": entry \"" << acewriter::LocalText(entry.name)
              << "\": " << DescribeLibraryCode(result);
         if (result == ACE_ERR_PASSWORD && inv_.password.empty()) err_ << "; give --password";
         err_ << "\n";
@@ -115,12 +108,9 @@ class EntryWalk {
 }  // namespace
 
 std::string TargetPathFor(const std::string& directory, const std::string& entryName) {
-#if defined(_WIN32)
-  const char separator = '\\';
-#else
-  const char separator = '/';
-#endif
-  std::string name = LocalName(entryName);
+  // Names are shown and created in the platform's own spelling.
+  const char separator = unace::fs::kPathSeparator;
+  std::string name = acewriter::LocalText(entryName);
   for (char& c : name)
     if (c == '\\') c = separator;
   if (directory.empty()) return name;
@@ -144,7 +134,7 @@ int ListArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
                   static_cast<unsigned long>(e.packedSize), FormatDosTime(e.dosTime).c_str(),
                   FormatAttributes(e.attributes).c_str(), MethodName(e).c_str(),
                   e.Encrypted() ? '*' : ' ');
-    out << line << LocalName(e.name) << "\n";
+    out << line << acewriter::LocalText(e.name) << "\n";
     total += e.originalSize;
     ++count;
     return walk.Archive().Process(ACE_SKIP, {});
@@ -159,7 +149,7 @@ int TestArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
   const int status = walk.Run([&](const EntryInfo& e) {
     const int code = walk.Archive().Process(ACE_TEST, {});
     if (code == ACE_OK) {
-      out << "OK      " << LocalName(e.name) << "\n";
+      out << "OK      " << acewriter::LocalText(e.name) << "\n";
       ++good;
     }
     return code;
@@ -174,7 +164,7 @@ int ExtractArchive(const Invocation& inv, std::ostream& out, std::ostream& err) 
   const int status = walk.Run([&](const EntryInfo& e) {
     const int code = walk.Archive().Process(ACE_EXTRACT, TargetPathFor(inv.directory, e.name));
     if (code == ACE_OK) {
-      out << "extracted " << LocalName(e.name) << "\n";
+      out << "extracted " << acewriter::LocalText(e.name) << "\n";
       ++done;
     }
     return code;

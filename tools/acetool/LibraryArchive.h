@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "unace/UnAceApi.h"
+#include "unace/format/Flags.h"
 
 namespace pelmora::acetool {
 
@@ -21,12 +22,12 @@ struct EntryInfo {
   std::uint32_t method = 0;
   std::uint32_t attributes = 0;
   bool Encrypted() const { return (flags & ACE_FLAG_PASSWORD) != 0; }
-  bool IsFolder() const { return (attributes & 0x10) != 0; }
+  bool IsFolder() const { return (attributes & unace::format::kAttributeDirectory) != 0; }
 };
 
 class LibraryArchive {
  public:
-  // Opens the archive (ACE_OPEN_LIST or ACE_OPEN_EXTRACT); check openCode().
+  // Opens the archive (ACE_OPEN_LIST or ACE_OPEN_EXTRACT); check OpenCode().
   LibraryArchive(const std::string& path, int openMode);
   ~LibraryArchive();
   LibraryArchive(const LibraryArchive&) = delete;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace pelmora::pack {
@@ -14,8 +15,8 @@ struct SigningRequest {
   std::string password;               // of the .pfx
 };
 
-// Why signing cannot be done on this system, or empty when it can.
-std::string SigningUnavailable();
+// Why signing cannot be done on this system; nothing when it can.
+std::optional<std::string> SigningUnavailable();
 
 // Writes `program` signed to `signedCopy`. Throws std::runtime_error with
 // the signing tool's own message when it fails.

@@ -121,8 +121,8 @@ ToolRun Run(const std::filesystem::path& tool, const std::vector<std::string>& a
 
 }  // namespace
 
-std::string SigningUnavailable() {
-  if (!FindOnPath(kSigningTool).empty()) return {};
+std::optional<std::string> SigningUnavailable() {
+  if (!FindOnPath(kSigningTool).empty()) return std::nullopt;
   return std::string(kSigningTool) +
          " was not found on PATH (Debian package osslsigncode); it signs Install.exe";
 }
@@ -130,7 +130,7 @@ std::string SigningUnavailable() {
 void SignProgram(const std::filesystem::path& program, const std::filesystem::path& signedCopy,
                  const SigningRequest& request) {
   const std::filesystem::path tool = FindOnPath(kSigningTool);
-  if (tool.empty()) throw std::runtime_error(SigningUnavailable());
+  if (tool.empty()) throw std::runtime_error(SigningUnavailable().value_or(kSigningTool));
   if (request.password.size() > kMaxPasswordBytes)
     throw std::runtime_error("the certificate's password is longer than " +
                              std::to_string(kMaxPasswordBytes) + " bytes");

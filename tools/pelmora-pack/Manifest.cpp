@@ -1,6 +1,7 @@
 #include "tools/pelmora-pack/Manifest.h"
 
 #include "acewriter/Cp1252.h"
+#include "acewriter/LocalText.h"
 #include "setupdesc/SetupDescReader.h"
 
 namespace pelmora::pack {
@@ -138,13 +139,7 @@ std::string Describe(const ManifestProblem& problem) {
   return text + problem.message;
 }
 
-std::string ForMessage(const std::string& cp1252) {
-#if defined(_WIN32)
-  return cp1252;
-#else
-  return acewriter::Cp1252ToUtf8(cp1252);
-#endif
-}
+std::string ForMessage(const std::string& cp1252) { return acewriter::LocalText(cp1252); }
 
 ParsedManifest ParseManifest(std::string_view utf8Text) { return Parser().Parse(utf8Text); }
 

@@ -75,8 +75,8 @@ class Checker {
     for (const ManifestValue& value : m_.support) Plain(value);
     for (const ManifestValue& file : m_.configFiles) {
       Plain(file);
-      if (const std::string problem = acewriter::MemberNameProblem(file.text); !problem.empty())
-        Bad(file, "must name a file relative to the target folder: " + problem);
+      if (const std::optional<std::string> problem = acewriter::MemberNameProblem(file.text))
+        Bad(file, "must name a file relative to the target folder: " + *problem);
     }
     return std::move(problems_);
   }
@@ -107,8 +107,8 @@ class Checker {
 
   void InPayload(const ManifestValue& v, const char* what) {
     if (!Plain(v)) return;
-    if (const std::string problem = acewriter::MemberNameProblem(v.text); !problem.empty())
-      return Bad(v, "must name a file of the payload folder with \\ between folders: " + problem);
+    if (const std::optional<std::string> problem = acewriter::MemberNameProblem(v.text))
+      return Bad(v, "must name a file of the payload folder with \\ between folders: " + *problem);
     if (!payload_.HasFile(v.text))
       Bad(v, std::string(what) + " " + ForMessage(v.text) + " is not in the payload");
   }

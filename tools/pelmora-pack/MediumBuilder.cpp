@@ -171,7 +171,7 @@ class Planner {
 
   void CheckSigning() {
     if (!r_.signing) return;
-    if (const std::string why = SigningUnavailable(); !why.empty()) reasons_.push_back(why);
+    if (std::optional<std::string> why = SigningUnavailable()) reasons_.push_back(std::move(*why));
     std::error_code ec;
     if (!fs::is_regular_file(r_.signing->certificate, ec))
       reasons_.push_back("the certificate " + r_.signing->certificate.string() + " is no file");

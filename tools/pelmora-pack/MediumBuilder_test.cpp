@@ -13,6 +13,7 @@
 #include "TestPaths.h"
 #include "setupdesc/SetupDescReader.h"
 #include "tools/acetool/LibraryArchive.h"
+#include "tools/pelmora-pack/Medium_testutil.h"
 #include "tools/pelmora-pack/PackCommand.h"
 
 namespace pelmora::pack {
@@ -21,112 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 using pelmora::test::ReadText;
 using pelmora::test::WriteText;
-
-struct PackRun {
-  int code;
-  std::string out, err;
-};
-
-PackRun Pack(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = RunPackCommand(args, out, err);
-  return {code, out.str(), err.str()};
-}
-
-// Manifests and payload names are UTF-8, whatever the compiler makes of
-// narrow literals.
-std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
-
-const std::string kSampleProgram = test::TestDataFile("pe/version-i686.exe");
-constexpr const char* kSampleVersion = "3.14.15.926";
-
-// The manifest's line numbers matter to the validation table below.
-const std::string kManifest =
-    U8(u8"# Demo product\n"                                // 1
-       u8"[product]\n"                                     // 2
-       u8"name = Demo Müller\n"                            // 3
-       u8"version = 2.1\n"                                 // 4
-       u8"uninstall-key = DemoMüller\n"                    // 5
-       u8"directory = C:\\Programme\\Demo Müller\n"        // 6
-       u8"program = bin\\demo.exe\n"                       // 7
-       u8"information = info.txt\n"                        // 8
-       u8"[registry]\n"                                    // 9
-       u8"key = Software\\Demo\\Müller\n"                  // 10
-       u8"key = Software\\Demo\\Settings\n"                // 11
-       u8"[com]\n"                                         // 12
-       u8"server = lib\\ctl.ocx\n"                         // 13
-       u8"[shortcut]\n"                                    // 14
-       u8"group = Demo Müller\n"                           // 15
-       u8"name = Demo starten\n"                           // 16
-       u8"target = bin\\demo.exe\n"                        // 17
-       u8"icon = bin\\demo.ico\n"                          // 18
-       u8"[shortcut]\n"                                    // 19
-       u8"group = Demo Müller\n"                           // 20
-       u8"name = Grüße lesen\n"                            // 21
-       u8"target = Grüße.txt\n"                            // 22
-       u8"[support]\n"                                     // 23
-       u8"publisher = Müller & Söhne GmbH\n"               // 24
-       u8"about-url = https://example.org/demo\n"          // 25
-       u8"update-url = https://example.org/demo/update\n"  // 26
-       u8"help-link = https://example.org/demo/hilfe\n"    // 27
-       u8"help-telephone = +49 30 1234567\n"               // 28
-       u8"contact = support@example.org\n"                 // 29
-       u8"readme = Liesmich.txt\n"                         // 30
-       u8"comments = Straße, Größe, Maß\n"                 // 31
-       u8"[config-files]\n"                                // 32
-       u8"file = demo.ini\n"                               // 33
-       u8"file = data\\cache.dat\n"                        // 34
-       u8"[archive]\n"                                     // 35
-       u8"password = geheim 123\n"                         // 36
-       u8"volume-size = 64k\n");                           // 37
-
-// Compresses poorly, so that the archive needs two 64 KiB volumes.
-std::string Noise(std::size_t size) {
-  std::string bytes(size, '\0');
-  std::uint32_t x = 2463534242u;
-  for (char& c : bytes) {
-    x ^= x << 13, x ^= x >> 17, x ^= x << 5;
-    c = static_cast<char>(x);
-  }
-  return bytes;
-}
-
-// The payload: relative path (UTF-8, '/') -> content.
-std::map<std::string, std::string> SamplePayload() {
-  return {{"bin/demo.exe", "MZ demo program"}, {"bin/demo.ico", std::string("\0\0\1\0", 4)},
-          {"lib/ctl.ocx", "MZ control"},       {U8(u8"Grüße.txt"), U8(u8"Viele Grüße\r\n")},
-          {"stUnInst.exe", "MZ uninstaller"},  {"data/noise.bin", Noise(100 * 1024)}};
-}
-
-class Medium : public ::testing::Test {
- protected:
-  Medium() : dir_("medium") {
-    for (const auto& [name, content] : SamplePayload()) {
-      const fs::path file = Payload() / fs::path(std::u8string(name.begin(), name.end()));
-      fs::create_directories(file.parent_path());
-      WriteText(file, content);
-    }
-    WriteText(dir_.Path() / "info.txt", U8(u8"Willkommen bei Demo Müller.\n\nViel Spaß!\n"));
-    WriteManifest(kManifest);
-  }
-
-  void WriteManifest(const std::string& text) { WriteText(dir_.Path() / "demo.manifest", text); }
-  fs::path Payload() const { return dir_.Path() / "payload"; }
-  fs::path Out() const { return dir_.Path() / "medium"; }
-
-  PackRun Build(std::vector<std::string> extra = {}) {
-    std::vector<std::string> args = {"build",
-                                     (dir_.Path() / "demo.manifest").string(),
-                                     Payload().string(),
-                                     Out().string(),
-                                     "--install-exe",
-                                     kSampleProgram};
-    args.insert(args.end(), extra.begin(), extra.end());
-    return Pack(args);
-  }
-
-  test::ScratchDir dir_;
-};
 
 TEST_F(Medium, ManifestAndPayloadBecomeASetupFolderThatReadsBack) {
   const PackRun run = Build();
@@ -347,54 +242,6 @@ TEST_F(Medium, PutsAnUninstallerIntoTheArchiveUnlessTheManifestSaysNo) {
   names = MemberNames(Out() / "DATA.c00", "geheim 123");
   EXPECT_EQ(std::count(names.begin(), names.end(), "stUnInst.exe"), 0);
   EXPECT_EQ(names.size(), 8u);  // 3 folders and 5 files: the payload alone
-}
-
-TEST_F(Medium, SignsTheSetupProgramWithThePackagersCertificate) {
-#if defined(_WIN32)
-  const PackRun refused = Build({"--sign", kSampleProgram, "--sign-password-file", kSampleProgram});
-  EXPECT_EQ(refused.code, 1);
-  EXPECT_NE(refused.err.find("signing is not supported"), std::string::npos) << refused.err;
-  EXPECT_FALSE(fs::exists(Out()));
-#else
-  // A throw-away self-signed code-signing certificate.
-  const fs::path key = dir_.Path() / "key.pem", cert = dir_.Path() / "cert.pem",
-                 pfx = dir_.Path() / "cert.pfx", password = dir_.Path() / "password";
-  WriteText(password, "Zertifikat-Kennwort\n");
-  const std::string makeCert = std::string(PELMORA_TEST_OPENSSL) +
-                               " req -x509 -newkey rsa:2048 -nodes -days 2 -subj "
-                               "'/CN=Pelmora Test Packager' -addext extendedKeyUsage=codeSigning"
-                               " -keyout '" +
-                               key.string() + "' -out '" + cert.string() + "' 2>/dev/null && " +
-                               PELMORA_TEST_OPENSSL + " pkcs12 -export -inkey '" + key.string() +
-                               "' -in '" + cert.string() + "' -out '" + pfx.string() +
-                               "' -passout file:'" + password.string() + "'";
-  ASSERT_EQ(std::system(makeCert.c_str()), 0);
-
-  const PackRun run = Build({"--sign", pfx.string(), "--sign-password-file", password.string()});
-  ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_NE(run.out.find("(signed)"), std::string::npos);
-  const fs::path program = Out() / "Install.exe";
-  EXPECT_NE(ReadText(program), ReadText(kSampleProgram));
-  const std::string verify = std::string(PELMORA_TEST_OSSLSIGNCODE) + " verify -CAfile '" +
-                             cert.string() + "' -in '" + program.string() + "' >/dev/null 2>&1";
-  EXPECT_EQ(std::system(verify.c_str()), 0);
-  const std::string unsignedVerify = std::string(PELMORA_TEST_OSSLSIGNCODE) + " verify -CAfile '" +
-                                     cert.string() + "' -in '" + kSampleProgram +
-                                     "' >/dev/null 2>&1";
-  EXPECT_NE(std::system(unsignedVerify.c_str()), 0);  // the check can fail
-
-  // From the environment; a wrong password leaves no medium behind.
-  fs::remove_all(Out());
-  ::setenv("PELMORA_SIGN_PASSWORD", "falsch", 1);
-  const PackRun wrong = Build({"--sign", pfx.string()});
-  ::unsetenv("PELMORA_SIGN_PASSWORD");
-  EXPECT_EQ(wrong.code, 1);
-  EXPECT_NE(wrong.err.find("osslsigncode says"), std::string::npos) << wrong.err;
-  EXPECT_FALSE(fs::exists(Out() / "Install.exe"));
-  EXPECT_FALSE(fs::exists(Out() / "DATA.c00"));
-
-  EXPECT_EQ(Build({"--sign", pfx.string()}).code, 2);  // no password anywhere
-#endif
 }
 
 }  // namespace

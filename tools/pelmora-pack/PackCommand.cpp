@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "Version.h"
-#include "acewriter/Cp1252.h"
+#include "acewriter/LocalText.h"
 #include "tools/pelmora-pack/BuildCommand.h"
 #include "setupdesc/PlainDescription.h"
 #include "setupdesc/SetupDescReader.h"
@@ -51,15 +51,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   if (!out) throw CommandError("cannot write " + path);
 }
 
-// Terminals on Linux expect UTF-8; a Windows console shows the ANSI bytes.
-std::string ForConsole(const std::string& cp1252) {
-#if defined(_WIN32)
-  return cp1252;
-#else
-  return acewriter::Cp1252ToUtf8(cp1252);
-#endif
-}
-
 void Field(std::ostringstream& o, const char* name, const std::string& value) {
   o << "  " << name << ": " << value << "\n";
 }
@@ -72,18 +63,17 @@ void List(std::ostringstream& o, const char* title, const setupdesc::SlotArray& 
 
 }  // namespace
 
-std::string DescribeDescription(const std::string& pmdBytes, const std::string& setupVersion,
-                                bool& ok) {
+DescriptionListing DescribeDescription(const std::string& pmdBytes,
+                                       const std::string& setupVersion) {
   setupdesc::SetupDescription d;
   d.SetupVersion = setupVersion;
   setupdesc::ReaderOptions options;
   options.checkVersion = !setupVersion.empty();
   const setupdesc::ReadResult r = setupdesc::ReadSetupDescription(pmdBytes, d, options);
   std::ostringstream o;
-  ok = r.outcome == setupdesc::ReadOutcome::Read;
-  if (!ok) {
+  if (r.outcome != setupdesc::ReadOutcome::Read) {
     o << "not readable: " << r.message << "\n";
-    return o.str();
+    return {false, o.str()};
   }
   o << "Setup description\n";
   Field(o, "title          ", r.titleLabel);
@@ -109,7 +99,7 @@ std::string DescribeDescription(const std::string& pmdBytes, const std::string& 
   } else {
     o << "Files deleted by a complete repair: (no section)\n";
   }
-  return o.str();
+  return {true, o.str()};
 }
 
 int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -130,11 +120,10 @@ int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std:
       return 0;
     }
     if (command == "show" && (args.size() == 2 || (args.size() == 4 && args[2] == "--version"))) {
-      bool ok = false;
-      const std::string listing =
-          DescribeDescription(ReadFile(args[1]), args.size() == 4 ? args[3] : "", ok);
-      (ok ? out : err) << ForConsole(listing);
-      return ok ? 0 : 1;
+      const DescriptionListing listing =
+          DescribeDescription(ReadFile(args[1]), args.size() == 4 ? args[3] : "");
+      (listing.readable ? out : err) << acewriter::LocalText(listing.text);
+      return listing.readable ? 0 : 1;
     }
     if (command == "--version" && args.size() == 1) {
       out << "pelmora-pack " << PELMORA_VERSION_STRING << "\n";
@@ -143,8 +132,8 @@ int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std:
     err << kUsage;
     return 2;
   } catch (const setupdesc::DescriptionFormatError& e) {
-    err << "pelmora-pack: " << (args.size() > 1 ? args[1] + ": " : "") << ForConsole(e.what())
-        << "\n";
+    err << "pelmora-pack: " << (args.size() > 1 ? args[1] + ": " : "")
+        << acewriter::LocalText(e.what()) << "\n";
   } catch (const std::exception& e) {
     err << "pelmora-pack: " << e.what() << "\n";
   }

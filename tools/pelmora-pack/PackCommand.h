@@ -12,9 +12,14 @@ namespace pelmora::pack {
 // Results go to `out`, messages to `err`.
 int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// The human-readable listing of what the reader takes from a description.
+// The human-readable listing of what the reader takes from a description,
+// or the reader's reason when it cannot take the description.
 // `setupVersion` empty: the version line is not checked.
-std::string DescribeDescription(const std::string& pmdBytes, const std::string& setupVersion,
-                                bool& ok);
+struct DescriptionListing {
+  bool readable = false;
+  std::string text;  // the listing, or "not readable: " and the reason
+};
+DescriptionListing DescribeDescription(const std::string& pmdBytes,
+                                       const std::string& setupVersion);
 
 }  // namespace pelmora::pack

@@ -40,9 +40,8 @@ PayloadIndex IndexPayload(const fs::path& root) {
     std::string member = *name;
     for (char& c : member)
       if (c == '/') c = '\\';
-    const std::string problem = acewriter::MemberNameProblem(member);
-    if (!problem.empty()) {
-      index.problems.push_back(it->path().string() + ": " + problem);
+    if (const std::optional<std::string> problem = acewriter::MemberNameProblem(member)) {
+      index.problems.push_back(it->path().string() + ": " + *problem);
       continue;
     }
     if (it->is_regular_file(ec)) {

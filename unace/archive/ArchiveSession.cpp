@@ -1,6 +1,8 @@
 #include "unace/archive/ArchiveSession.h"
 
 #include <algorithm>
+#include <optional>
+#include <variant>
 #include <vector>
 
 #include "unace/archive/BlockReader.h"
@@ -15,16 +17,8 @@ namespace {
 constexpr std::size_t kMaxNameBytes = 259;
 constexpr std::size_t kCopyBufferBytes = 64 * 1024;
 
-int CodeFor(fs::FsResult result) {
-  switch (result) {
-    case fs::FsResult::Ok:
-      return ACE_OK;
-    case fs::FsResult::Exists:
-      return ACE_ERR_EXISTS;
-    case fs::FsResult::Failed:
-      break;
-  }
-  return ACE_ERR_WRITE;
+int CodeFor(const fs::FsFailure& failure) {
+  return failure.kind == fs::FsFailure::Kind::Exists ? ACE_ERR_EXISTS : ACE_ERR_WRITE;
 }
 
 }  // namespace
@@ -81,26 +75,30 @@ int ArchiveSession::ReadHeader() {
   }
   state_ = EntryState::None;
   while (true) {
-    RawBlock block;
-    std::string why;
-    const BlockStatus status = ReadBlock(volumes_.Source(), block, why);
-    if (status == BlockStatus::EndOfVolume) {
+    std::variant<RawBlock, EndOfVolume, format::HeaderProblem> read = ReadBlock(volumes_.Source());
+    if (std::holds_alternative<EndOfVolume>(read)) {
       const VolumeStatus next = volumes_.OpenNext(false);
       if (next == VolumeStatus::Ok) continue;
       if (next == VolumeStatus::NoMoreVolumes) return stickyCode_ = ACE_END_OF_ARCHIVE;
       return stickyCode_ = Fail(ACE_ERR_VOLUME, volumes_.LastError());
     }
-    if (status == BlockStatus::Damaged)
-      return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + why);
+    if (const format::HeaderProblem* problem = std::get_if<format::HeaderProblem>(&read))
+      return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + problem->text);
+    // get_if, not get, once the alternative is known: std::get's throwing
+    // path would bring bad_variant_access into the shipped library.
+    const RawBlock& block = *std::get_if<RawBlock>(&read);
 
     const std::uint8_t type = block.envelope.type;
     if (type == format::kBlockFile32 || type == format::kBlockFile64) {
-      auto file = format::ParseFileHeader(block.body, why);
-      if (!file) return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + why);
-      if (file->ContinuedFromPrevious())
+      std::variant<format::FileHeader, format::HeaderProblem> parsed =
+          format::ParseFileHeader(block.body);
+      if (const format::HeaderProblem* problem = std::get_if<format::HeaderProblem>(&parsed))
+        return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": " + problem->text);
+      format::FileHeader& file = *std::get_if<format::FileHeader>(&parsed);
+      if (file.ContinuedFromPrevious())
         return stickyCode_ = Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": continuation of " +
-                                                      file->name + " without its start");
-      entry_ = std::move(*file);
+                                                      file.name + " without its start");
+      entry_ = std::move(file);
       entryVolume_ = volumes_.CurrentPath();
       state_ = EntryState::Pending;
       return ACE_OK;
@@ -153,30 +151,34 @@ int ArchiveSession::PassOver(MemberStream& stream) {
 }
 
 int ArchiveSession::ExtractTo(const std::string& targetPath, MemberStream& stream) {
-  std::string why = format::UnsafeNameReason(entry_.name);
-  if (why.empty() && entry_.name.size() > kMaxNameBytes)
-    why = "name longer than " + std::to_string(kMaxNameBytes);
-  if (!why.empty()) {
+  std::optional<std::string> refusal = format::UnsafeNameReason(entry_.name);
+  if (!refusal && entry_.name.size() > kMaxNameBytes)
+    refusal = "name longer than " + std::to_string(kMaxNameBytes);
+  if (refusal) {
     PassOver(stream);
-    return Fail(ACE_ERR_UNSAFE_NAME, "refused entry name '" + entry_.name + "': " + why);
+    return Fail(ACE_ERR_UNSAFE_NAME, "refused entry name '" + entry_.name + "': " + *refusal);
   }
   if (entry_.IsDirectory()) {
-    const int code = CodeFor(fs::MakeDirectory(targetPath, entry_.attributes, why));
-    return code == ACE_OK ? code : Fail(code, why);
+    if (std::optional<fs::FsFailure> failure = fs::MakeDirectory(targetPath, entry_.attributes))
+      return Fail(CodeFor(*failure), std::move(failure->text));
+    return ACE_OK;
   }
-  std::unique_ptr<fs::FileSink> sink = fs::CreateFileSink(targetPath, why);
-  if (!sink) {
+  std::variant<std::unique_ptr<fs::FileSink>, fs::FsFailure> created =
+      fs::CreateFileSink(targetPath);
+  if (fs::FsFailure* failure = std::get_if<fs::FsFailure>(&created)) {
     PassOver(stream);
-    return Fail(ACE_ERR_WRITE, why);
+    return Fail(ACE_ERR_WRITE, std::move(failure->text));
   }
-  FileOutput output(entry_.originalSize, *sink, callbacks_.progress);
+  fs::FileSink& sink = **std::get_if<std::unique_ptr<fs::FileSink>>(&created);
+  FileOutput output(entry_.originalSize, sink, callbacks_.progress);
   const int code = DecodeInto(stream, output);
   if (code != ACE_OK) {
-    if (output.Stop() == OutputStop::WriteFailed) lastError_ = sink->Error();
+    if (output.Stop() == OutputStop::WriteFailed) lastError_ = sink.Error();
     return code;  // the sink's destructor removes the temporary file
   }
-  const int placed = CodeFor(sink->Commit(entry_.dosTime, entry_.attributes));
-  return placed == ACE_OK ? placed : Fail(placed, sink->Error());
+  if (std::optional<fs::FsFailure> failure = sink.Commit(entry_.dosTime, entry_.attributes))
+    return Fail(CodeFor(*failure), std::move(failure->text));
+  return ACE_OK;
 }
 
 int ArchiveSession::DecodeInto(MemberStream& stream, CheckedOutput& output) {
@@ -219,7 +221,7 @@ int ArchiveSession::DecodeCompressed(MemberStream& stream, CheckedOutput& output
                              entry_.compression == format::kBlocked, continueWindow);
   switch (status) {
     case decode::Status::Ok:
-    case decode::Status::Aborted:  // the output's own reason is judged by checkResult
+    case decode::Status::Aborted:  // the output's own reason is judged by CheckResult
       return ACE_OK;
     case decode::Status::Corrupt:
       return Fail(entry_.Encrypted() ? ACE_ERR_PASSWORD : ACE_ERR_DATA,

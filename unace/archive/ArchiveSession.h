@@ -37,7 +37,7 @@ class ArchiveSession {
 
   int Open(const std::string& firstVolumePath);
 
-  // ACE_OK with currentEntry() filled, ACE_END_OF_ARCHIVE, or an error. An
+  // ACE_OK with CurrentEntry() filled, ACE_END_OF_ARCHIVE, or an error. An
   // entry left unprocessed is passed over first.
   int ReadHeader();
   const format::FileHeader& CurrentEntry() const { return entry_; }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <variant>
 #include <vector>
 
 #include "unace/format/Headers.h"
@@ -21,18 +21,19 @@ struct RawBlock {
   format::HeaderEnvelope envelope;
 };
 
-enum class BlockStatus { Ok, EndOfVolume, Damaged };
+// What ReadBlock finds where a volume ends, instead of a header.
+struct EndOfVolume {};
 
 // Reads the next header at the source's position and checks its CRC and that
 // its data area lies inside the volume. The source is left at the start of
-// the data area. `why` explains a Damaged result.
-BlockStatus ReadBlock(io::ByteSource& source, RawBlock& block, std::string& why);
+// the data area. A damaged header is the problem, saying where it is.
+std::variant<RawBlock, EndOfVolume, format::HeaderProblem> ReadBlock(io::ByteSource& source);
 
 // Skips the data area of `block` (the source must be at its start).
 bool SkipData(io::ByteSource& source, const RawBlock& block);
 
-// Finds the MAIN header and leaves the source right after it. False (with a
-// reason) when the volume holds no valid MAIN header in its search range.
-bool FindMainHeader(io::ByteSource& source, format::MainHeader& main, std::string& why);
+// Finds the MAIN header and leaves the source right after it, or says why
+// the volume holds no valid MAIN header in its search range.
+std::variant<format::MainHeader, format::HeaderProblem> FindMainHeader(io::ByteSource& source);
 
 }  // namespace pelmora::unace::archive

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <variant>
 
 #include "unace/archive/BlockReader.h"
 
@@ -35,14 +36,18 @@ bool MemberStream::NextPiece() {
     Fail(ACE_ERR_VOLUME, volumes_.LastError());
     return false;
   }
-  RawBlock block;
-  std::string why;
-  if (ReadBlock(volumes_.Source(), block, why) != BlockStatus::Ok) {
+  const std::variant<RawBlock, EndOfVolume, format::HeaderProblem> read =
+      ReadBlock(volumes_.Source());
+  const RawBlock* block = std::get_if<RawBlock>(&read);
+  if (!block) {
+    const format::HeaderProblem* problem = std::get_if<format::HeaderProblem>(&read);
     Fail(ACE_ERR_HEADER,
-         volumes_.CurrentPath() + ": " + (why.empty() ? "continuation missing" : why));
+         volumes_.CurrentPath() + ": " + (problem ? problem->text : "continuation missing"));
     return false;
   }
-  auto piece = format::ParseFileHeader(block.body, why);
+  const std::variant<format::FileHeader, format::HeaderProblem> parsed =
+      format::ParseFileHeader(block->body);
+  const format::FileHeader* piece = std::get_if<format::FileHeader>(&parsed);
   if (!piece || !piece->ContinuedFromPrevious() || piece->name != name_) {
     Fail(ACE_ERR_HEADER, volumes_.CurrentPath() + ": does not continue " + name_);
     return false;

@@ -1,37 +1,27 @@
 // A lock for the library's process-wide table of open archives. The shipped
 // 32-bit library is built with the Win32 thread model, whose runtime has no
-// std::mutex, so Windows takes a critical section; elsewhere std::mutex.
+// std::mutex, so Windows takes a critical section (ProcessLock_win.cpp);
+// elsewhere std::mutex (ProcessLock_posix.cpp).
 #pragma once
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <mutex>
-#endif
+#include <memory>
 
 namespace pelmora::unace::archive {
 
 class ProcessLock {
  public:
-#if defined(_WIN32)
-  ProcessLock() noexcept { ::InitializeCriticalSection(&section_); }
-  ~ProcessLock() { ::DeleteCriticalSection(&section_); }
-  void Lock() noexcept { ::EnterCriticalSection(&section_); }
-  void Unlock() noexcept { ::LeaveCriticalSection(&section_); }
-#else
-  ProcessLock() = default;
-  void Lock() { mutex_.lock(); }
-  void Unlock() noexcept { mutex_.unlock(); }
-#endif
+  ProcessLock();
+  ~ProcessLock();
   ProcessLock(const ProcessLock&) = delete;
   ProcessLock& operator=(const ProcessLock&) = delete;
 
+  void Lock();
+  void Unlock() noexcept;
+
  private:
-#if defined(_WIN32)
-  CRITICAL_SECTION section_;
-#else
-  std::mutex mutex_;
-#endif
+  // The platform's lock object, whose type only its half knows.
+  struct State;
+  std::unique_ptr<State> state_;
 };
 
 // Holds a ProcessLock for its scope.

@@ -1,5 +1,7 @@
 #include "unace/archive/VolumeSet.h"
 
+#include <variant>
+
 #include "unace/archive/BlockReader.h"
 #include "unace/format/VolumeNames.h"
 
@@ -7,12 +9,14 @@ namespace pelmora::unace::archive {
 
 VolumeStatus VolumeSet::Adopt(std::unique_ptr<io::ByteSource> source, const std::string& path,
                               int expectedNumber) {
-  format::MainHeader main;
-  std::string why;
-  if (!FindMainHeader(*source, main, why)) {
-    lastError_ = path + ": " + why;
+  const std::variant<format::MainHeader, format::HeaderProblem> found = FindMainHeader(*source);
+  if (const format::HeaderProblem* problem = std::get_if<format::HeaderProblem>(&found)) {
+    lastError_ = path + ": " + problem->text;
     return VolumeStatus::Damaged;
   }
+  // get_if, not get: std::get's throwing path would bring bad_variant_access
+  // into the shipped library.
+  const format::MainHeader& main = *std::get_if<format::MainHeader>(&found);
   if (main.volumeNumber != expectedNumber) {
     lastError_ = path + ": volume number " + std::to_string(main.volumeNumber) + " where " +
                  std::to_string(expectedNumber) + " was expected";
@@ -38,7 +42,7 @@ VolumeStatus VolumeSet::OpenFirst(const std::string& path) {
   return Adopt(std::move(source), path, 0);
 }
 
-std::string VolumeSet::LaterVolumeAfter(const std::string& missingPath) const {
+std::optional<std::string> VolumeSet::LaterVolumeAfter(const std::string& missingPath) const {
   std::string name = missingPath;
   int number = volumeNumber_ + 1;
   while (const auto next = format::NextVolumeNameAfter(name)) {
@@ -47,13 +51,12 @@ std::string VolumeSet::LaterVolumeAfter(const std::string& missingPath) const {
     for (const std::string* candidate : {&next->path, &next->otherCase}) {
       auto source = opener_.Open(*candidate);
       if (!source) continue;
-      format::MainHeader main;
-      std::string why;
-      if (FindMainHeader(*source, main, why) && main.MultiVolume() && main.volumeNumber == number)
-        return *candidate;
+      const std::variant<format::MainHeader, format::HeaderProblem> found = FindMainHeader(*source);
+      const format::MainHeader* main = std::get_if<format::MainHeader>(&found);
+      if (main && main->MultiVolume() && main->volumeNumber == number) return *candidate;
     }
   }
-  return {};
+  return std::nullopt;
 }
 
 VolumeStatus VolumeSet::OpenNext(bool required) {
@@ -73,9 +76,10 @@ VolumeStatus VolumeSet::OpenNext(bool required) {
       return Adopt(std::move(source), *candidate, volumeNumber_ + 1);
     }
     if (!required) {
-      const std::string later = LaterVolumeAfter(names->path);
-      if (later.empty()) return VolumeStatus::NoMoreVolumes;
-      why = "volume " + names->path + " is missing, though the later volume " + later + " is there";
+      const std::optional<std::string> later = LaterVolumeAfter(names->path);
+      if (!later) return VolumeStatus::NoMoreVolumes;
+      why =
+          "volume " + names->path + " is missing, though the later volume " + *later + " is there";
       required = true;
     }
     if (!callback_ || callback_(names->path, 0) != 0) {

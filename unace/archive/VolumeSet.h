@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "unace/format/Headers.h"
@@ -41,10 +42,10 @@ class VolumeSet {
  private:
   VolumeStatus Adopt(std::unique_ptr<io::ByteSource> source, const std::string& path,
                      int expectedNumber);
-  // The first volume of this set found after the missing `missingPath`
-  // (empty if none): a file under a later name whose MAIN header carries
-  // the volume number that name stands for.
-  std::string LaterVolumeAfter(const std::string& missingPath) const;
+  // The first volume of this set found after the missing `missingPath`, if
+  // any: a file under a later name whose MAIN header carries the volume
+  // number that name stands for.
+  std::optional<std::string> LaterVolumeAfter(const std::string& missingPath) const;
 
   io::VolumeOpener& opener_;
   VolumeCallback callback_;

@@ -67,24 +67,18 @@ std::string Decode(BitReader& bits) {
 
 }  // namespace
 
-Status DecodeComment(const std::uint8_t* data, std::size_t size, std::string& text,
-                     std::string& error) {
-  text.clear();
-  error.clear();
+std::variant<std::string, CommentFailure> DecodeComment(const std::uint8_t* data,
+                                                        std::size_t size) {
   try {
     SpanInput input(data, size);
     BitReader bits(input);
-    text = Decode(bits);
-    return Status::Ok;
+    return Decode(bits);
   } catch (const DecodeError& e) {
-    error = "comment: " + e.Reason();
-    return e.Kind();
+    return CommentFailure{e.Kind(), "comment: " + e.Reason()};
   } catch (const std::bad_alloc&) {
-    error = "comment: out of memory";
-    return Status::OutOfMemory;
+    return CommentFailure{Status::OutOfMemory, "comment: out of memory"};
   } catch (...) {
-    error = "comment: unexpected failure";
-    return Status::Corrupt;
+    return CommentFailure{Status::Corrupt, "comment: unexpected failure"};
   }
 }
 

@@ -5,14 +5,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <variant>
 
 #include "unace/decode/Decoder.h"
 
 namespace pelmora::unace::decode {
 
-// Decodes the COMMENT bytes of a header into `text` (raw bytes in the
-// archive's OEM code page). On failure `text` is empty and `error` says why.
-Status DecodeComment(const std::uint8_t* data, std::size_t size, std::string& text,
-                     std::string& error);
+// Why a comment could not be decoded.
+struct CommentFailure {
+  Status status;  // never Status::Ok
+  std::string text;
+};
+
+// Decodes the COMMENT bytes of a header into their text (raw bytes in the
+// archive's OEM code page).
+std::variant<std::string, CommentFailure> DecodeComment(const std::uint8_t* data, std::size_t size);
 
 }  // namespace pelmora::unace::decode

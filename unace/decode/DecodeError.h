@@ -1,5 +1,5 @@
 // The internal way out of a damaged stream. Deep inside the decoders a fault
-// is found far from decodeMember; an exception carries the status and a
+// is found far from DecodeMember; an exception carries the status and a
 // readable reason up to it, where it is turned into a return value.
 #pragma once
 

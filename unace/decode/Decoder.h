@@ -66,7 +66,7 @@ class Decoder {
   // memory is kept for the next archive.
   void Reset();
 
-  // What went wrong in the last decodeMember call that did not return Ok,
+  // What went wrong in the last DecodeMember call that did not return Ok,
   // e.g. "LZ77 distance 5000 beyond the 4096 bytes of history at output byte 77".
   const std::string& LastError() const;
 

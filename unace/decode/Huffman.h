@@ -37,10 +37,9 @@ class HuffmanTable {
     return e & kSymbolMask;
   }
 
-  int MaxWidth() const { return maxWidth_; }
   // The code width a symbol is read with (0 if unused); for tests.
   int WidthOf(std::uint32_t symbol) const;
-  // The code of a symbol as the top widthOf() bits of its first entry; for tests.
+  // The code of a symbol as the top WidthOf() bits of its first entry; for tests.
   std::uint32_t CodeOf(std::uint32_t symbol) const;
 
  private:

@@ -22,7 +22,6 @@ class BitWriter {
  public:
   // Appends the low `n` bits of `value`, most significant first.
   void Put(std::uint32_t value, int n);
-  void PutBit(bool bit) { Put(bit ? 1 : 0, 1); }
   // Pads the last word with zero bits; the result is whole little-endian words.
   Bytes Finish() const;
   std::size_t BitCount() const { return bits_.size(); }

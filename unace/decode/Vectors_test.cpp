@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <variant>
 
 #include "unace/decode/BitReader.h"
 #include "unace/decode/Comment.h"
@@ -65,9 +66,10 @@ TEST(Vectors, SameStreamBlockedAlsoDecodes) {
 
 TEST(Vectors, RealMainComment) {
   const Bytes packed = FromHex("147418003f7d354d2af17d5f6c1b7ca85a5f27070000e00e00000000");
-  std::string text, error;
-  ASSERT_EQ(DecodeComment(packed.data(), packed.size(), text, error), Status::Ok) << error;
-  EXPECT_EQ(text, "main comment");
+  const auto decoded = DecodeComment(packed.data(), packed.size());
+  ASSERT_TRUE(std::holds_alternative<std::string>(decoded))
+      << std::get<CommentFailure>(decoded).text;
+  EXPECT_EQ(std::get<std::string>(decoded), "main comment");
 }
 
 struct BlockedVector {

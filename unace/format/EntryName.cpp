@@ -27,19 +27,19 @@ bool IsReservedDeviceName(std::string_view component) {
   return false;
 }
 
-std::string ComponentReason(std::string_view component) {
+std::optional<std::string> ComponentReason(std::string_view component) {
   if (component.empty()) return "empty path component";
   if (component == "..") return "'..' component";
   // Windows drops trailing dots and spaces, so "..." or ".. " would climb too.
   const char last = component.back();
   if (last == '.' || last == ' ') return "component ending in a dot or space";
   if (IsReservedDeviceName(component)) return "reserved device name";
-  return {};
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::string UnsafeNameReason(std::string_view name) {
+std::optional<std::string> UnsafeNameReason(std::string_view name) {
   if (name.empty()) return "empty name";
   if (IsSeparator(name.front())) return "absolute or UNC name";
   for (char c : name) {
@@ -55,12 +55,11 @@ std::string UnsafeNameReason(std::string_view name) {
   while (true) {
     std::size_t end = 0;
     while (end < rest.size() && !IsSeparator(rest[end])) ++end;
-    const std::string why = ComponentReason(rest.substr(0, end));
-    if (!why.empty()) return why;
+    if (std::optional<std::string> why = ComponentReason(rest.substr(0, end))) return why;
     if (end == rest.size()) break;
     rest.remove_prefix(end + 1);
   }
-  return {};
+  return std::nullopt;
 }
 
 }  // namespace pelmora::unace::format

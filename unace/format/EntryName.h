@@ -6,12 +6,13 @@
 // so an entry one of them refuses is refused by the other too.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace pelmora::unace::format {
 
-// Empty when `name` is safe; otherwise why it is refused.
-std::string UnsafeNameReason(std::string_view name);
+// Nothing when `name` is safe; otherwise why it is refused.
+std::optional<std::string> UnsafeNameReason(std::string_view name);
 
 }  // namespace pelmora::unace::format

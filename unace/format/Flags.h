@@ -1,5 +1,6 @@
 // The numbers of the ACE format that writer and reader must agree on: block
-// types, header flags, file attributes, compression types and host systems.
+// types, header flags, file attributes, compression types, format versions
+// and host systems.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +39,11 @@ inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kAttributeArchive = 0x20;
 
 enum CompressionType : std::uint8_t { kStored = 0, kLz77 = 1, kBlocked = 2 };
+
+// Format versions times ten, as the MAIN header carries them: the version a
+// reader needs (20 once a member uses ACE 2.0 coding, else 10) and the
+// version that wrote the archive.
+enum FormatVersion : std::uint8_t { kVersionAce10 = 10, kVersionAce20 = 20 };
 
 // The largest dictionary code that can be addressed (4 MiB).
 inline constexpr unsigned kMaxDictionaryCode = 12;

@@ -64,19 +64,14 @@ std::optional<std::uint64_t> ParseAdditionalSize(std::span<const std::uint8_t> b
   return wide ? Le64(body.data() + kAddSizeAt) : Le32(body.data() + kAddSizeAt);
 }
 
-std::optional<MainHeader> ParseMainHeader(std::span<const std::uint8_t> body, std::string& why) {
-  if (body.size() < kMainFixedBytes) {
-    why = Describe("MAIN header", kMainFixedBytes, body.size());
-    return std::nullopt;
-  }
-  if (body[kTypeAt] != kBlockMain) {
-    why = "block type " + std::to_string(body[kTypeAt]) + " where the MAIN header was expected";
-    return std::nullopt;
-  }
-  if (std::memcmp(body.data() + kMainSignatureAt, kAceSignature, kAceSignatureBytes) != 0) {
-    why = "MAIN header without the **ACE** signature";
-    return std::nullopt;
-  }
+std::variant<MainHeader, HeaderProblem> ParseMainHeader(std::span<const std::uint8_t> body) {
+  if (body.size() < kMainFixedBytes)
+    return HeaderProblem{Describe("MAIN header", kMainFixedBytes, body.size())};
+  if (body[kTypeAt] != kBlockMain)
+    return HeaderProblem{"block type " + std::to_string(body[kTypeAt]) +
+                         " where the MAIN header was expected"};
+  if (std::memcmp(body.data() + kMainSignatureAt, kAceSignature, kAceSignatureBytes) != 0)
+    return HeaderProblem{"MAIN header without the **ACE** signature"};
   MainHeader main;
   main.flags = Le16(body.data() + kFlagsAt);
   main.versionToExtract = body[10];
@@ -91,34 +86,26 @@ std::optional<MainHeader> ParseMainHeader(std::span<const std::uint8_t> body, st
     const std::size_t advertSize = body[kMainAdvertSizeAt];
     const std::size_t advertEnd = kMainAdvertSizeAt + 1 + advertSize;
     if (advertEnd > body.size()) {
-      if (main.flags & flags::kAdvert) {
-        why = Describe("MAIN header advert", advertEnd, body.size());
-        return std::nullopt;
-      }
+      if (main.flags & flags::kAdvert)
+        return HeaderProblem{Describe("MAIN header advert", advertEnd, body.size())};
     } else {
       main.advert.assign(reinterpret_cast<const char*>(body.data()) + kMainAdvertSizeAt + 1,
                          advertSize);
     }
   } else if (main.flags & flags::kAdvert) {
-    why = Describe("MAIN header advert size", kMainAdvertSizeAt + 1, body.size());
-    return std::nullopt;
+    return HeaderProblem{Describe("MAIN header advert size", kMainAdvertSizeAt + 1, body.size())};
   }
   // A main comment lives inside the header and needs no reading to go on.
   return main;
 }
 
-std::optional<FileHeader> ParseFileHeader(std::span<const std::uint8_t> body, std::string& why) {
+std::variant<FileHeader, HeaderProblem> ParseFileHeader(std::span<const std::uint8_t> body) {
   const auto envelope = ParseEnvelope(body);
-  if (!envelope || (envelope->type != kBlockFile32 && envelope->type != kBlockFile64)) {
-    why = "not a FILE header";
-    return std::nullopt;
-  }
+  if (!envelope || (envelope->type != kBlockFile32 && envelope->type != kBlockFile64))
+    return HeaderProblem{"not a FILE header"};
   const bool wide = envelope->type == kBlockFile64;
   const std::size_t fixed = wide ? kFile64FixedBytes : kFile32FixedBytes;
-  if (body.size() < fixed) {
-    why = Describe("FILE header", fixed, body.size());
-    return std::nullopt;
-  }
+  if (body.size() < fixed) return HeaderProblem{Describe("FILE header", fixed, body.size())};
   FileHeader file;
   file.type = envelope->type;
   file.flags = envelope->flags;
@@ -142,10 +129,8 @@ std::optional<FileHeader> ParseFileHeader(std::span<const std::uint8_t> body, st
   // at + 16: two reserved bytes
   const std::size_t nameSize = Le16(p + at + 18);
   const std::size_t nameAt = at + 20;
-  if (nameAt + nameSize > body.size()) {
-    why = Describe("FILE header name", nameAt + nameSize, body.size());
-    return std::nullopt;
-  }
+  if (nameAt + nameSize > body.size())
+    return HeaderProblem{Describe("FILE header name", nameAt + nameSize, body.size())};
   file.name.assign(reinterpret_cast<const char*>(p + nameAt), nameSize);
   // Comment and security descriptor follow inside the header; neither is
   // needed for extraction.

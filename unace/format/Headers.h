@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <variant>
 
 #include "unace/format/Flags.h"
 
@@ -16,6 +17,12 @@ namespace pelmora::unace::format {
 inline constexpr std::size_t kHeaderPrefixBytes = 4;  // HEAD_CRC, HEAD_SIZE
 inline constexpr char kAceSignature[] = "**ACE**";
 inline constexpr std::size_t kAceSignatureBytes = 7;
+
+// Why a header cannot be read: what is wrong with it (and, where the reader
+// knows it, where it is).
+struct HeaderProblem {
+  std::string text;
+};
 
 struct HeaderEnvelope {
   std::uint8_t type = 0;
@@ -55,7 +62,7 @@ struct FileHeader {
   bool ContinuedFromPrevious() const { return (flags & flags::kContinuedFromPrevious) != 0; }
   bool ContinuesInNext() const { return (flags & flags::kContinuesInNext) != 0; }
   unsigned DictionaryCode() const { return parameters & 0x0Fu; }
-  // Valid only when dictionaryCode() <= kMaxDictionaryCode.
+  // Valid only when DictionaryCode() <= kMaxDictionaryCode.
   std::uint32_t DictionaryBytes() const { return std::uint32_t{1} << (DictionaryCode() + 10); }
 };
 
@@ -66,10 +73,10 @@ std::optional<HeaderEnvelope> ParseEnvelope(std::span<const std::uint8_t> body);
 // nullopt when the flag promises a size field the body does not hold.
 std::optional<std::uint64_t> ParseAdditionalSize(std::span<const std::uint8_t> body);
 
-// nullopt (with a reason) for a body that is not a well-formed MAIN header.
-std::optional<MainHeader> ParseMainHeader(std::span<const std::uint8_t> body, std::string& why);
+// The MAIN header, or why the body is not a well-formed one.
+std::variant<MainHeader, HeaderProblem> ParseMainHeader(std::span<const std::uint8_t> body);
 
 // For types kBlockFile32 and kBlockFile64.
-std::optional<FileHeader> ParseFileHeader(std::span<const std::uint8_t> body, std::string& why);
+std::variant<FileHeader, HeaderProblem> ParseFileHeader(std::span<const std::uint8_t> body);
 
 }  // namespace pelmora::unace::format

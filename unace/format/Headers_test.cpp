@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <variant>
+
 #include "unace/archive/BlockReader.h"
 #include "unace/format/Headers.h"
 #include "unace/AceBuilder_testutil.h"
@@ -7,7 +11,7 @@
 namespace {
 
 using namespace pelmora::unace::test;
-using pelmora::unace::archive::BlockStatus;
+using pelmora::unace::archive::EndOfVolume;
 using pelmora::unace::archive::FindMainHeader;
 using pelmora::unace::archive::RawBlock;
 using pelmora::unace::archive::ReadBlock;
@@ -26,21 +30,29 @@ const Bytes kTAce = {
     0x6d, 0x04, 0x41, 0x20, 0x00, 0x00, 0x00, 0x77, 0x4f, 0xdb, 0xcd, 0x00, 0x03, 0x0a, 0x00,
     0x54, 0x45, 0x07, 0x00, 0x74, 0x5c, 0x74, 0x2e, 0x74, 0x78, 0x74, 0x34, 0x32};
 
+// Whether a reading was refused, and the reason it gave ("" when it was not).
+bool Refused(const auto& result) { return std::holds_alternative<format::HeaderProblem>(result); }
+std::string ProblemText(const auto& result) {
+  return Refused(result) ? std::get<format::HeaderProblem>(result).text : std::string();
+}
+
 std::optional<format::FileHeader> NextFile(MemorySource& source) {
-  RawBlock block;
-  std::string why;
-  if (ReadBlock(source, block, why) != BlockStatus::Ok) return std::nullopt;
-  auto file = format::ParseFileHeader(block.body, why);
-  if (file) pelmora::unace::archive::SkipData(source, block);
-  return file;
+  auto read = ReadBlock(source);
+  const RawBlock* block = std::get_if<RawBlock>(&read);
+  if (!block) return std::nullopt;
+  auto parsed = format::ParseFileHeader(block->body);
+  format::FileHeader* file = std::get_if<format::FileHeader>(&parsed);
+  if (!file) return std::nullopt;
+  pelmora::unace::archive::SkipData(source, *block);
+  return std::move(*file);
 }
 
 TEST(Headers, WalkThroughTAce) {
   ASSERT_EQ(kTAce.size(), 133u);
   MemorySource source(kTAce);
-  format::MainHeader main;
-  std::string why;
-  ASSERT_TRUE(FindMainHeader(source, main, why)) << why;
+  const auto found = FindMainHeader(source);
+  ASSERT_FALSE(Refused(found)) << ProblemText(found);
+  const format::MainHeader& main = std::get<format::MainHeader>(found);
   EXPECT_EQ(source.Position(), 0x35u);
   EXPECT_EQ(main.flags, 0x9000);
   EXPECT_TRUE(main.Solid());
@@ -66,26 +78,25 @@ TEST(Headers, WalkThroughTAce) {
   EXPECT_EQ(file->compression, format::kStored);
   EXPECT_EQ(source.Position(), 133u);
 
-  RawBlock end;
-  EXPECT_EQ(ReadBlock(source, end, why), BlockStatus::EndOfVolume);
+  EXPECT_TRUE(std::holds_alternative<EndOfVolume>(ReadBlock(source)));
 }
 
 TEST(Headers, MainHeaderAdvertByteIsOptionalWithoutTheFlag) {
   MainFields bare;
   bare.advertByte = false;  // 26-byte body, as the old technical note allows
-  std::string why;
-  EXPECT_TRUE(format::ParseMainHeader(MainHeaderBody(bare), why)) << why;
+  const auto bareMain = format::ParseMainHeader(MainHeaderBody(bare));
+  EXPECT_FALSE(Refused(bareMain)) << ProblemText(bareMain);
 
   MainFields commented;  // the archiver's habit: AV_SIZE 0 without the flag, then a comment
   commented.comment = Bytes(28, 0x55);
-  const auto main = format::ParseMainHeader(MainHeaderBody(commented), why);
-  ASSERT_TRUE(main) << why;
-  EXPECT_TRUE(main->advert.empty());
+  const auto main = format::ParseMainHeader(MainHeaderBody(commented));
+  ASSERT_FALSE(Refused(main)) << ProblemText(main);
+  EXPECT_TRUE(std::get<format::MainHeader>(main).advert.empty());
 
   MainFields promised;  // the flag promises an advert the header does not hold
   promised.flags = format::flags::kAdvert;
   promised.advertByte = false;
-  EXPECT_FALSE(format::ParseMainHeader(MainHeaderBody(promised), why));
+  EXPECT_TRUE(Refused(format::ParseMainHeader(MainHeaderBody(promised))));
 }
 
 TEST(Headers, File64CarriesWideSizes) {
@@ -102,37 +113,37 @@ TEST(Headers, File64CarriesWideSizes) {
 }
 
 TEST(Headers, DamagedHeadersAreDetected) {
-  std::string why;
-  RawBlock block;
   {
     Bytes bytes = FileBlock(Stored("a.txt", "abc"));
     bytes[10] ^= 0x01;  // inside the header body
     MemorySource source(bytes);
-    EXPECT_EQ(ReadBlock(source, block, why), BlockStatus::Damaged);
-    EXPECT_NE(why.find("checksum"), std::string::npos);
+    const auto read = ReadBlock(source);
+    EXPECT_TRUE(Refused(read));
+    EXPECT_NE(ProblemText(read).find("checksum"), std::string::npos);
   }
   {
     EntryFields entry = Stored("a.txt", "abc");
     entry.packedSize = 0xFFFFFFF0u;  // far more data than the volume holds
     MemorySource source(FileBlock(entry));
-    EXPECT_EQ(ReadBlock(source, block, why), BlockStatus::Damaged);
+    EXPECT_TRUE(Refused(ReadBlock(source)));
   }
   {
     EntryFields entry = Stored("a.txt", "abc");
     entry.wide = true;
     entry.packedSize = 0x8000000000000000ull;
     MemorySource source(FileBlock(entry));
-    EXPECT_EQ(ReadBlock(source, block, why), BlockStatus::Damaged);
+    EXPECT_TRUE(Refused(ReadBlock(source)));
   }
   {
     MemorySource source(Bytes{0x12, 0x34, 0x40});  // prefix cut short
-    EXPECT_EQ(ReadBlock(source, block, why), BlockStatus::Damaged);
+    EXPECT_TRUE(Refused(ReadBlock(source)));
   }
   {
     Bytes body = {1, 1, 0, 0, 0, 0, 0};  // FILE header far shorter than its fixed part
     MemorySource source(WithPrefix(body));
-    ASSERT_EQ(ReadBlock(source, block, why), BlockStatus::Ok);
-    EXPECT_FALSE(format::ParseFileHeader(block.body, why));
+    const auto read = ReadBlock(source);
+    ASSERT_TRUE(std::holds_alternative<RawBlock>(read)) << ProblemText(read);
+    EXPECT_TRUE(Refused(format::ParseFileHeader(std::get<RawBlock>(read).body)));
   }
   {
     EntryFields entry = Stored("name", "abc");
@@ -143,8 +154,9 @@ TEST(Headers, DamagedHeadersAreDetected) {
     Bytes withData = WithPrefix(body);
     Append(withData, BytesOf("abc"));
     MemorySource source(withData);
-    ASSERT_EQ(ReadBlock(source, block, why), BlockStatus::Ok);
-    EXPECT_FALSE(format::ParseFileHeader(block.body, why));
+    const auto read = ReadBlock(source);
+    ASSERT_TRUE(std::holds_alternative<RawBlock>(read)) << ProblemText(read);
+    EXPECT_TRUE(Refused(format::ParseFileHeader(std::get<RawBlock>(read).body)));
   }
 }
 
@@ -163,14 +175,13 @@ TEST(Headers, MainHeaderIsFoundBehindAStubWithDecoys) {
   const std::size_t start = bytes.size();
   Append(bytes, archive);
   MemorySource source(bytes);
-  format::MainHeader main;
-  std::string why;
-  ASSERT_TRUE(FindMainHeader(source, main, why)) << why;
+  const auto found = FindMainHeader(source);
+  ASSERT_FALSE(Refused(found)) << ProblemText(found);
   EXPECT_EQ(source.Position(), start + WithPrefix(MainHeaderBody({})).size());
   EXPECT_EQ(NextFile(source)->name, "a.txt");
 
   MemorySource none(Bytes(5000, '*'));
-  EXPECT_FALSE(FindMainHeader(none, main, why));
+  EXPECT_TRUE(Refused(FindMainHeader(none)));
 }
 
 }  // namespace

@@ -7,14 +7,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <variant>
 
 namespace pelmora::unace::fs {
 
-enum class FsResult {
-  Ok,
-  Exists,  // something at the target path cannot be replaced
-  Failed,  // anything else (no permission, disk full, bad path, ...)
+// Why the file system refused an operation.
+struct FsFailure {
+  enum class Kind {
+    Exists,  // something at the target path cannot be replaced
+    Failed,  // anything else (no permission, disk full, bad path, ...)
+  };
+  Kind kind = Kind::Failed;
+  std::string text;  // names the path and the system's error
 };
 
 // A file being written under a temporary name beside its target. It appears
@@ -23,21 +29,23 @@ enum class FsResult {
 class FileSink {
  public:
   virtual ~FileSink() = default;
+  // False when the data could not be written; Error() then says why.
   virtual bool Write(const std::uint8_t* data, std::size_t size) = 0;
   // Stamps the file with the DOS time (local time; an invalid stamp is left
   // out), moves it onto the target, replacing a file there, and applies the
-  // DOS attributes the platform understands.
-  virtual FsResult Commit(std::uint32_t dosTime, std::uint32_t dosAttributes) = 0;
-  // What the last failing call ran into.
+  // DOS attributes the platform understands. Nothing when all that worked.
+  virtual std::optional<FsFailure> Commit(std::uint32_t dosTime, std::uint32_t dosAttributes) = 0;
+  // What the last failing Write ran into.
   virtual const std::string& Error() const = 0;
 };
 
 // Creates the missing folders above `targetPath` and a temporary file beside
-// it. Null (with `why`) on failure.
-std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::string& why);
+// it (never null), or says why it could not.
+std::variant<std::unique_ptr<FileSink>, FsFailure> CreateFileSink(const std::string& targetPath);
 
-// Creates the folder `path` and the missing folders above it. An existing
-// folder is fine; an existing file there gives Exists.
-FsResult MakeDirectory(const std::string& path, std::uint32_t dosAttributes, std::string& why);
+// Creates the folder `path` and the missing folders above it; nothing when
+// that worked. An existing folder is fine; an existing file there is a
+// failure of kind Exists.
+std::optional<FsFailure> MakeDirectory(const std::string& path, std::uint32_t dosAttributes);
 
 }  // namespace pelmora::unace::fs

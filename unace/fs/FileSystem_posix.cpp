@@ -11,6 +11,7 @@
 #include "unace/fs/FileSystem.h"
 
 namespace pelmora::unace::fs {
+
 namespace {
 
 std::string Native(const std::string& path) {
@@ -34,23 +35,20 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-// Creates every missing folder of `path` itself (not just its parents).
-bool CreateFolders(const std::string& path, std::string& why) {
+// Creates every missing folder of `path` itself (not just its parents);
+// nothing when that worked, else why not.
+std::optional<std::string> CreateFolders(const std::string& path) {
   for (std::size_t i = 1; i <= path.size(); ++i) {
     if (i < path.size() && path[i] != '/') continue;
     const std::string prefix = path.substr(0, i);
     if (prefix.empty() || prefix.back() == '/') continue;
     if (::mkdir(prefix.c_str(), 0777) == 0 || errno == EEXIST) {
-      if (!IsDirectory(prefix)) {
-        why = "not a folder: " + prefix;
-        return false;
-      }
+      if (!IsDirectory(prefix)) return "not a folder: " + prefix;
       continue;
     }
-    why = ErrnoText("cannot create folder", prefix);
-    return false;
+    return ErrnoText("cannot create folder", prefix);
   }
-  return true;
+  return std::nullopt;
 }
 
 std::string ParentOf(const std::string& path) {
@@ -82,7 +80,7 @@ class PosixFileSink final : public FileSink {
     return true;
   }
 
-  FsResult Commit(std::uint32_t dosTime, std::uint32_t dosAttributes) override {
+  std::optional<FsFailure> Commit(std::uint32_t dosTime, std::uint32_t dosAttributes) override {
     if (const auto t = format::DecodeDosTime(dosTime)) {
       std::tm local{};
       local.tm_year = t->year - 1900;
@@ -100,15 +98,14 @@ class PosixFileSink final : public FileSink {
     }
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) {
-      error_ = ErrnoText("cannot finish writing", tempPath_);
-      return FsResult::Failed;
-    }
+    if (::close(fd) != 0)
+      return FsFailure{FsFailure::Kind::Failed, ErrnoText("cannot finish writing", tempPath_)};
     if (::rename(tempPath_.c_str(), targetPath_.c_str()) != 0) {
       // The message first: the existence test sets errno again.
-      error_ = ErrnoText("cannot put the file in place at", targetPath_);
+      std::string text = ErrnoText("cannot put the file in place at", targetPath_);
       const bool occupied = Exists(targetPath_);
-      return occupied ? FsResult::Exists : FsResult::Failed;
+      return FsFailure{occupied ? FsFailure::Kind::Exists : FsFailure::Kind::Failed,
+                       std::move(text)};
     }
     committed_ = true;
     if (dosAttributes & format::kAttributeReadOnly) {
@@ -117,7 +114,7 @@ class PosixFileSink final : public FileSink {
         ::chmod(targetPath_.c_str(),
                 st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH));
     }
-    return FsResult::Ok;
+    return std::nullopt;
   }
 
   const std::string& Error() const override { return error_; }
@@ -132,14 +129,15 @@ class PosixFileSink final : public FileSink {
 
 }  // namespace
 
-std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::string& why) {
+std::variant<std::unique_ptr<FileSink>, FsFailure> CreateFileSink(const std::string& targetPath) {
   const std::string target = Native(targetPath);
-  if (target.empty() || target.back() == '/') {
-    why = "no file name in target path " + targetPath;
-    return nullptr;
-  }
+  if (target.empty() || target.back() == '/')
+    return FsFailure{FsFailure::Kind::Failed, "no file name in target path " + targetPath};
   const std::string parent = ParentOf(target);
-  if (!parent.empty() && !CreateFolders(parent, why)) return nullptr;
+  if (!parent.empty()) {
+    if (std::optional<std::string> why = CreateFolders(parent))
+      return FsFailure{FsFailure::Kind::Failed, std::move(*why)};
+  }
   for (int attempt = 0; attempt < 100; ++attempt) {
     // Short and in the target's folder: the rename stays within one volume,
     // and a target name close to the path length limit still gets a partner.
@@ -147,23 +145,20 @@ std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::str
                        std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return std::make_unique<PosixFileSink>(fd, std::move(temp), target);
-    if (errno != EEXIST) {
-      why = ErrnoText("cannot create", temp);
-      return nullptr;
-    }
+    if (errno != EEXIST)
+      return FsFailure{FsFailure::Kind::Failed, ErrnoText("cannot create", temp)};
   }
-  why = "no free temporary name beside " + target;
-  return nullptr;
+  return FsFailure{FsFailure::Kind::Failed, "no free temporary name beside " + target};
 }
 
-FsResult MakeDirectory(const std::string& path, std::uint32_t /*dosAttributes*/, std::string& why) {
+std::optional<FsFailure> MakeDirectory(const std::string& path, std::uint32_t /*dosAttributes*/) {
   std::string folder = Native(path);
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-  if (Exists(folder) && !IsDirectory(folder)) {
-    why = "a file is in the way of folder " + folder;
-    return FsResult::Exists;
-  }
-  return CreateFolders(folder, why) ? FsResult::Ok : FsResult::Failed;
+  if (Exists(folder) && !IsDirectory(folder))
+    return FsFailure{FsFailure::Kind::Exists, "a file is in the way of folder " + folder};
+  if (std::optional<std::string> why = CreateFolders(folder))
+    return FsFailure{FsFailure::Kind::Failed, std::move(*why)};
+  return std::nullopt;
 }
 
 }  // namespace pelmora::unace::fs

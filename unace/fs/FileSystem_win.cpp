@@ -6,6 +6,7 @@
 #include "unace/fs/FileSystem.h"
 
 namespace pelmora::unace::fs {
+
 namespace {
 
 constexpr DWORD kAttributesWeSet = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
@@ -45,10 +46,11 @@ std::size_t UncRootLength(const std::string& path) {
   return shareEnd == std::string::npos ? path.size() : shareEnd;
 }
 
-// Creates every missing folder of `path` itself. A failure on the way is
-// judged by the final test; if that fails, the first folder that could not
-// be made is named with its own error, which is where the trouble started.
-bool CreateFolders(const std::string& path, std::string& why) {
+// Creates every missing folder of `path` itself; nothing when that worked.
+// A failure on the way is judged by the final test; if that fails, the
+// first folder that could not be made is named with its own error, which is
+// where the trouble started.
+std::optional<std::string> CreateFolders(const std::string& path) {
   std::string failedFolder;
   DWORD failure = ERROR_SUCCESS;
   for (std::size_t i = UncRootLength(path) + 1; i <= path.size(); ++i) {
@@ -61,14 +63,10 @@ bool CreateFolders(const std::string& path, std::string& why) {
     }
   }
   DWORD testFailure = ERROR_SUCCESS;
-  if (IsDirectory(path, &testFailure)) return true;
-  if (failure == ERROR_SUCCESS)
-    why = FailureText("cannot create folder", path, testFailure);
-  else if (failedFolder == path)
-    why = FailureText("cannot create folder", path, failure);
-  else
-    why = FailureText("cannot create folder", failedFolder + " (for " + path + ")", failure);
-  return false;
+  if (IsDirectory(path, &testFailure)) return std::nullopt;
+  if (failure == ERROR_SUCCESS) return FailureText("cannot create folder", path, testFailure);
+  if (failedFolder == path) return FailureText("cannot create folder", path, failure);
+  return FailureText("cannot create folder", failedFolder + " (for " + path + ")", failure);
 }
 
 std::string ParentOf(const std::string& path) {
@@ -115,7 +113,7 @@ class WinFileSink final : public FileSink {
     return true;
   }
 
-  FsResult Commit(std::uint32_t dosTime, std::uint32_t dosAttributes) override {
+  std::optional<FsFailure> Commit(std::uint32_t dosTime, std::uint32_t dosAttributes) override {
     FILETIME local{};
     FILETIME utc{};
     if (DosDateTimeToFileTime(static_cast<WORD>(dosTime >> 16),
@@ -123,20 +121,19 @@ class WinFileSink final : public FileSink {
         LocalFileTimeToFileTime(&local, &utc))
       SetFileTime(handle_.Get(), nullptr, nullptr, &utc);
     // Closed by hand: a failing close can mean data that never reached the disk.
-    if (!CloseHandle(handle_.Release())) {
-      error_ = FailureText("cannot finish writing", tempPath_, GetLastError());
-      return FsResult::Failed;
-    }
+    if (!CloseHandle(handle_.Release()))
+      return FsFailure{FsFailure::Kind::Failed,
+                       FailureText("cannot finish writing", tempPath_, GetLastError())};
     if (!ReplaceFile(tempPath_, targetPath_)) {
       const DWORD error = GetLastError();
       const bool occupied = Exists(targetPath_);
-      error_ = FailureText("cannot put the file in place at", targetPath_, error);
-      return occupied ? FsResult::Exists : FsResult::Failed;
+      return FsFailure{occupied ? FsFailure::Kind::Exists : FsFailure::Kind::Failed,
+                       FailureText("cannot put the file in place at", targetPath_, error)};
     }
     committed_ = true;
     const DWORD attributes = dosAttributes & kAttributesWeSet;
     if (attributes != 0) SetFileAttributesA(targetPath_.c_str(), attributes);
-    return FsResult::Ok;
+    return std::nullopt;
   }
 
   const std::string& Error() const override { return error_; }
@@ -151,13 +148,14 @@ class WinFileSink final : public FileSink {
 
 }  // namespace
 
-std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::string& why) {
-  if (targetPath.empty() || IsSeparator(targetPath.back())) {
-    why = "no file name in target path " + targetPath;
-    return nullptr;
-  }
+std::variant<std::unique_ptr<FileSink>, FsFailure> CreateFileSink(const std::string& targetPath) {
+  if (targetPath.empty() || IsSeparator(targetPath.back()))
+    return FsFailure{FsFailure::Kind::Failed, "no file name in target path " + targetPath};
   const std::string parent = ParentOf(targetPath);
-  if (!parent.empty() && parent.back() != ':' && !CreateFolders(parent, why)) return nullptr;
+  if (!parent.empty() && parent.back() != ':') {
+    if (std::optional<std::string> why = CreateFolders(parent))
+      return FsFailure{FsFailure::Kind::Failed, std::move(*why)};
+  }
   for (int attempt = 0; attempt < 100; ++attempt) {
     // Short and in the target's folder: the rename stays within one volume,
     // and a target name close to the path length limit still gets a partner.
@@ -169,28 +167,24 @@ std::unique_ptr<FileSink> CreateFileSink(const std::string& targetPath, std::str
     if (handle)
       return std::make_unique<WinFileSink>(std::move(handle), std::move(temp), targetPath);
     const DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-      why = FailureText("cannot create", temp, error);
-      return nullptr;
-    }
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+      return FsFailure{FsFailure::Kind::Failed, FailureText("cannot create", temp, error)};
   }
-  why = "no free temporary name beside " + targetPath;
-  return nullptr;
+  return FsFailure{FsFailure::Kind::Failed, "no free temporary name beside " + targetPath};
 }
 
-FsResult MakeDirectory(const std::string& path, std::uint32_t dosAttributes, std::string& why) {
+std::optional<FsFailure> MakeDirectory(const std::string& path, std::uint32_t dosAttributes) {
   std::string folder = path;
   while (folder.size() > 1 && IsSeparator(folder.back())) folder.pop_back();
-  if (Exists(folder) && !IsDirectory(folder)) {
-    why = "a file is in the way of folder " + folder;
-    return FsResult::Exists;
-  }
-  if (!CreateFolders(folder, why)) return FsResult::Failed;
+  if (Exists(folder) && !IsDirectory(folder))
+    return FsFailure{FsFailure::Kind::Exists, "a file is in the way of folder " + folder};
+  if (std::optional<std::string> why = CreateFolders(folder))
+    return FsFailure{FsFailure::Kind::Failed, std::move(*why)};
   // Read-only means little on a folder (Explorer uses it for customised
   // folders); hidden and system are what the archive's author meant.
   const DWORD attributes = dosAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   if (attributes != 0) SetFileAttributesA(folder.c_str(), attributes);
-  return FsResult::Ok;
+  return std::nullopt;
 }
 
 }  // namespace pelmora::unace::fs

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <cstdio>
 
+#include "unace/io/LargeFileOffset.h"
+
 namespace pelmora::unace::io {
 
 std::size_t MemorySource::Read(std::uint8_t* dst, std::size_t max) {
@@ -27,23 +29,9 @@ std::unique_ptr<ByteSource> MemoryVolumeOpener::Open(const std::string& path) {
 
 namespace {
 
-// 64-bit positions: volumes may exceed 2 GiB.
-int SeekTo(std::FILE* file, std::uint64_t offset) {
-#if defined(_WIN32)
-  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET);
-#else
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET);
-#endif
-}
-
 std::int64_t EndOf(std::FILE* file) {
-#if defined(_WIN32)
-  if (_fseeki64(file, 0, SEEK_END) != 0) return -1;
-  return _ftelli64(file);
-#else
-  if (fseeko(file, 0, SEEK_END) != 0) return -1;
-  return ftello(file);
-#endif
+  if (!SeekLarge(file, 0, SEEK_END)) return -1;
+  return TellLarge(file);
 }
 
 struct FileCloser {
@@ -68,7 +56,7 @@ class FileSource final : public ByteSource {
   }
 
   bool Seek(std::uint64_t offset) override {
-    if (offset > size_ || SeekTo(file_.get(), offset) != 0) return false;
+    if (offset > size_ || !SeekLarge(file_.get(), offset, SEEK_SET)) return false;
     position_ = offset;
     return true;
   }
@@ -88,7 +76,7 @@ std::unique_ptr<ByteSource> FileVolumeOpener::Open(const std::string& path) {
   FileHandle file(std::fopen(path.c_str(), "rb"));
   if (!file) return nullptr;
   const std::int64_t end = EndOf(file.get());
-  if (end < 0 || SeekTo(file.get(), 0) != 0) return nullptr;
+  if (end < 0 || !SeekLarge(file.get(), 0, SEEK_SET)) return nullptr;
   return std::make_unique<FileSource>(std::move(file), static_cast<std::uint64_t>(end));
 }
 

@@ -1,0 +1,7 @@
+#include "archive/UnAceLibrary.h"
+
+namespace pelmora::archive {
+
+const char* const kUnAceLibraryName = "libunace.so";
+
+}  // namespace pelmora::archive

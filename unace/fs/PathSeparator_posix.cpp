@@ -1,0 +1,7 @@
+#include "unace/fs/PathSeparator.h"
+
+namespace pelmora::unace::fs {
+
+const char kPathSeparator = '/';
+
+}  // namespace pelmora::unace::fs
