@@ -163,6 +163,13 @@ int TdAceWalk::RunEntries(TdAce& ace, WalkMode mode, ACEHandle archive) {
     } else if (ace.OnListing) {
       ace.OnListing(ace, ace.header_);
     }
+    // A handler that asks to stop at this entry's event has a reason not
+    // to have it written (or skipped past): the walk ends before the
+    // library touches it.
+    if (ace.Stop) {
+      ace.Stop = false;
+      return ACE_ERR_ABORTED;
+    }
     ace.runningPosition_ = 0;
 
     bool processed = false;

@@ -124,6 +124,22 @@ TEST_F(ExtractWalk, StopFromProgressAbortsTheEntry) {
   EXPECT_EQ(events, (Lines{"extracting a.txt", "extract a.txt failed", "error 110"}));
 }
 
+// A handler that stops at an entry's event (the installation page does when
+// the way to the entry's file leads through a link) keeps it from being
+// written at all: the library never sees it.
+TEST_F(ExtractWalk, StopFromTheExtractingEventKeepsTheEntryUnwritten) {
+  WriteScript("entry a.txt\nentry b.txt\n");
+  ace.OnExtracting = [&](TdAce& sender, TACEHeaderData& entry) {
+    events.push_back("extracting " + std::string(entry.FileName));
+    if (std::string(entry.FileName) == "b.txt") sender.Stop = true;
+  };
+  EXPECT_EQ(ace.Extract(), ACE_ERR_ABORTED);
+  EXPECT_FALSE(ace.Stop);
+  EXPECT_EQ(events, (Lines{"extracting a.txt", "extract a.txt ok", "extracting b.txt"}));
+  EXPECT_EQ(Extracted(), Lines{targetDir + "\\a.txt"});
+  EXPECT_EQ(LogCount("process without header"), 0);
+}
+
 // ---- names that would leave the target folder --------------------------
 
 // The installation page deletes files at target + name from the list pass
