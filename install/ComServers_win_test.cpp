@@ -43,8 +43,9 @@ TEST(ComServersTest, EachServerIsRegisteredFromTheTargetDirectoryOrNamedInANotic
   EXPECT_EQ(protocol.Lines(), (std::vector<std::string>{"o" + targetDir + "bin\\registers.ocx"}));
   // The digest of the very file registered, for the uninstaller's check.
   const std::string server = targetDir + "bin\\registers.ocx";
-  EXPECT_EQ(registered, (std::vector<contract::ServerDigest>{
-                            {server, contract::Sha256Hex(test::ReadText(server))}}));
+  EXPECT_EQ(
+      registered,
+      (std::vector<contract::ServerDigest>{{server, contract::Sha256Hex(test::ReadText(server))}}));
   const auto marker = winsupport::ReadRegString(HKEY_CURRENT_USER, kMarkerKey, "Registered");
   ASSERT_TRUE(marker.has_value());
   EXPECT_TRUE(std::filesystem::equivalent(*marker, target.Path() / "bin" / "registers.ocx"))

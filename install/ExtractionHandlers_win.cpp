@@ -7,6 +7,7 @@
 #include "install/RunTexts.h"
 #include "winsupport/AnsiText.h"
 #include "winsupport/ErrorReport_win.h"
+#include "winsupport/Files_win.h"
 
 namespace pelmora::install {
 
@@ -38,7 +39,7 @@ std::string ExtractionHandlers::TargetPath(const TACEHeaderData& entry) const {
 
 void ExtractionHandlers::Attach(archive::TdAce& ace) {
   ace.OnListing = [this](archive::TdAce& a, TACEHeaderData& e) { Listing(a, e); };
-  ace.OnExtracting = [this](archive::TdAce&, TACEHeaderData& e) { Extracting(e); };
+  ace.OnExtracting = [this](archive::TdAce& a, TACEHeaderData& e) { Extracting(a, e); };
   ace.OnExtract = [this](archive::TdAce&, TACEHeaderData& e, bool unpacked) {
     if (unpacked &&
         winsupport::EqualsIgnoreCaseAnsi(EntryName(e), contract::kRegistrySettingsFileName))
@@ -69,16 +70,28 @@ void ExtractionHandlers::Detach(archive::TdAce& ace) {
 
 void ExtractionHandlers::Listing(archive::TdAce& ace, const TACEHeaderData& entry) {
   const std::string path = TargetPath(entry);
-  const ListingDecision decision =
-      DecideListing(context_.page.Mode(), entry.FileTime, LookAt(path));
+  // Nothing is deleted through a junction or link in the target: what lies
+  // behind it is not the product's (the extract pass then stops there).
+  const bool throughLink = winsupport::PassesThroughLink(context_.targetDirectory, path);
+  const ListingDecision decision = DecideListing(context_.page.Mode(), entry.FileTime,
+                                                 throughLink ? ExistingFile{} : LookAt(path));
   if (decision.deleteExisting) DeleteFileA(path.c_str());  // a failure is not reported
   if (decision.select) ace.FilesToProcess().Add(EntryName(entry));
   progress_.CountListed(entry.UnpSize, decision.select);
 }
 
-void ExtractionHandlers::Extracting(const TACEHeaderData& entry) {
+void ExtractionHandlers::Extracting(archive::TdAce& ace, const TACEHeaderData& entry) {
   const std::string path = TargetPath(entry);
   const std::string name = EntryName(entry);
+  // The target may be writable by every user: a folder in it swapped for a
+  // junction or symbolic link would lead this program's writes elsewhere.
+  // Checked right before the entry is written; nothing goes through it.
+  if (winsupport::PassesThroughLink(context_.targetDirectory, path)) {
+    ace.Stop = true;
+    winsupport::ShowPlainMessage(ThroughLinkText(path, context_.english));
+    context_.page.ShowCancel();
+    return;
+  }
   context_.page.SetStatus(path);
   if (DeleteBeforeExtracting(context_.page.Mode(), name, LookAt(path).exists))
     DeleteFileA(path.c_str());

@@ -45,7 +45,7 @@ class ExtractionHandlers {
 
  private:
   void Listing(archive::TdAce& ace, const TACEHeaderData& entry);
-  void Extracting(const TACEHeaderData& entry);
+  void Extracting(archive::TdAce& ace, const TACEHeaderData& entry);
   void ProcessData(int blockSize);
   int VolumeChange(archive::TdAce& ace, const char* volumeName, int mode);
   void RequestPassword(const TACEHeaderData& entry, std::string& password);

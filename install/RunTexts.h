@@ -73,6 +73,18 @@ inline std::string KeysKeptText(const std::string& keys, bool english) {
                        keys;
 }
 
+// A folder on the way to an entry's file that is a junction or symbolic
+// link: nothing is written through it, and the extraction stops there.
+inline std::string ThroughLinkText(std::string_view path, bool english) {
+  const std::string file(path);
+  return english ? "A folder on the way to \"" + file +
+                       "\" is a junction or symbolic link. Nothing is written through it; the "
+                       "installation stops."
+                 : "Ein Ordner auf dem Weg zu \"" + file +
+                       "\" ist eine Verbindung oder ein symbolischer Link. Es wird nichts "
+                       "hindurch geschrieben; die Installation wird abgebrochen.";
+}
+
 // A COM server whose registration failed: this text followed by its path,
 // as a plain notice; the run goes on.
 inline constexpr const char* kRegisterFailedText = "Failed to register ";

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/WinHandle.h"
+#include "winsupport/Files_win.h"
 
 namespace pelmora::uninstall {
 namespace {
@@ -12,11 +13,6 @@ namespace {
 bool InUse(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
          error == ERROR_ACCESS_DENIED;
-}
-
-bool IsLink(const std::string& folder) {
-  const DWORD attributes = ::GetFileAttributesA(folder.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 // The file itself, a link itself: never what a link points to.
@@ -30,22 +26,20 @@ win::UniqueHandle OpenForDeletion(const std::string& path) {
 
 }  // namespace
 
-FileRemoval::FileRemoval(std::string targetFolder, Outcome& outcome, BeforeDeletion beforeDeletion)
+FileRemoval::FileRemoval(std::string targetFolder, Outcome& outcome, BeforeDeletion beforeDeletion,
+                         LinkProbe passesThroughLink)
     : target_(std::move(targetFolder)),
       outcome_(outcome),
-      beforeDeletion_(std::move(beforeDeletion)) {}
+      beforeDeletion_(std::move(beforeDeletion)),
+      passesThroughLink_(passesThroughLink ? std::move(passesThroughLink)
+                                           : LinkProbe(winsupport::PassesThroughLink)) {}
 
 void FileRemoval::Leave(const std::string& path, Reason reason, unsigned long errorCode) {
   outcome_.left.push_back({path, reason, static_cast<std::uint32_t>(errorCode)});
 }
 
 bool FileRemoval::ReachedThroughLink(const std::string& path) const {
-  // The target without its "\", then each folder below it up to path's own.
-  if (IsLink(target_.substr(0, target_.size() - 1))) return true;
-  for (std::size_t at = path.find('\\', target_.size()); at != std::string::npos;
-       at = path.find('\\', at + 1))
-    if (IsLink(path.substr(0, at))) return true;
-  return false;
+  return passesThroughLink_(target_, path);
 }
 
 FileRemoval::Result FileRemoval::DeleteFileNotFollowingLinks(const std::string& path) {

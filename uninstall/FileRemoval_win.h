@@ -19,14 +19,19 @@ namespace pelmora::uninstall {
 
 class FileRemoval {
  public:
-  // Called right before each deletion with its path, after the way to it
-  // has been checked: the seam through which tests change the folders at
-  // the worst moment.
+  // Called right before each deletion with its path, before the way to it
+  // is checked once more: the seam through which tests change the folders
+  // at the worst moment.
   using BeforeDeletion = std::function<void(const std::string& path)>;
+  // Whether a folder between base and path is a junction or symbolic link
+  // now (winsupport::PassesThroughLink); tests that run where no link can
+  // be made stand in for the file system here.
+  using LinkProbe = std::function<bool(const std::string& base, const std::string& path)>;
 
   // targetFolder ends in "\"; what stays is added to outcome.left, what
   // goes is counted there.
-  FileRemoval(std::string targetFolder, Outcome& outcome, BeforeDeletion beforeDeletion = {});
+  FileRemoval(std::string targetFolder, Outcome& outcome, BeforeDeletion beforeDeletion = {},
+              LinkProbe passesThroughLink = {});
 
   enum class Result { Removed, Missing, IsFolder, Left };
 
@@ -48,6 +53,7 @@ class FileRemoval {
   std::string target_;
   Outcome& outcome_;
   BeforeDeletion beforeDeletion_;
+  LinkProbe passesThroughLink_;
 };
 
 }  // namespace pelmora::uninstall

@@ -22,6 +22,20 @@ bool IsExistingFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool PassesThroughLink(const std::string& base, const std::string& path) {
+  const auto isLink = [](const std::string& folder) {
+    const DWORD attributes = Attributes(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  };
+  // base without its "\\", then each folder below it up to path's own.
+  if (base.empty() || isLink(base.substr(0, base.size() - 1))) return true;
+  for (std::size_t at = path.find('\\', base.size()); at != std::string::npos;
+       at = path.find('\\', at + 1))
+    if (isLink(path.substr(0, at))) return true;
+  return false;
+}
+
 std::vector<std::string> CreateFolderTree(const std::string& path) {
   std::vector<std::string> created;
   if (path.size() < 3 || IsExistingFolder(path)) return created;

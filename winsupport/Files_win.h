@@ -23,6 +23,11 @@ inline constexpr DWORD kShortWrite = ERROR_HANDLE_DISK_FULL;
 bool IsExistingFile(const std::string& path);
 bool IsExistingFolder(const std::string& path);
 
+// Whether base (a folder, ending in "\\") or a folder between it and path
+// is a junction or symbolic link, as the file system says right now: a way
+// out of base that an elevated program must not take. path lies below base.
+bool PassesThroughLink(const std::string& base, const std::string& path);
+
 // Creates path with every missing parent and returns the folders this call
 // created, outermost first. A folder that cannot be made is left for the
 // caller to notice (it then does not exist).
