@@ -323,6 +323,9 @@ expect "volumes-cancel: the protocol of the cancelled installation" "$(small_pro
 # its archive and is not reached), so the run writes the product's entry,
 # and the uninstaller it names removes everything the run did, the parent
 # it made too, and leaves the shared uninstaller.
+# Known fault, not checked here: without the shared uninstaller in the
+# Windows folder (a first installation), the run writes no entry, so the
+# protocol stays unsealed and the uninstaller refuses it.
 e2e_clean_prefix large
 unset PELMORA_TEST_LANGUAGE_NAME
 mkdir -p "$out/payload-large"
