@@ -3,10 +3,13 @@
 # Setups over an installation they made themselves, from media the medium
 # builder makes: a repair that replaces only files older than their archive
 # entries, a complete repair that first deletes the listed configuration
-# files and registry keys, an update to a newer version, a downgrade
-# installed all the same and a complete update that overwrites every file;
-# each run appends its own protocol block behind the earlier ones.
-# Screenshots in OUTDIR.
+# files and registry keys (from a description altered by hand to list keys
+# shared with Windows, which it keeps, telling so once), an update to a
+# newer version that leaves a registry.reg it did not unpack alone, a
+# downgrade installed all the same and a complete update that overwrites
+# every file; each run appends its own protocol block behind the earlier
+# ones and seals the whole in the Uninstall entry. The builder refuses a
+# shared key. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
@@ -43,22 +46,40 @@ printf 'Lies mich, Version 1.1.\r\n' >"$out/payload-1.1/liesmich.txt"
 touch -t "$later" "$out/payload-1.1/liesmich.txt"
 modes_manifest "$out/modes-1.1.ini" 1.1.0.0
 make_built_medium "$out/medium-1.1" "$out/modes-1.1.ini" "$out/payload-1.1"
+# A key Windows and other software share is no product's: the builder names
+# it with the manifest's line, passes the product's own key and writes
+# nothing.
+write_manifest "$out/shared.ini" 1.0.0.0 "$key_name" "program = liesmich.txt" \
+  "[registry]" 'key = Software\PelmoraE2E\Einstellungen' 'key = Software\Microsoft'
+make_built_medium "$out/medium-shared" "$out/shared.ini" "$payload" 2>/dev/null
+expect "shared: the builder refuses Software\\Microsoft alone, nothing written" \
+  "pelmora-pack build: nothing written, 1 problem(s):
+  $(e2e_winpath "$out/shared.ini"): line 9, [registry] key: \"Software\\Microsoft\" is not a key of the product's own: Windows or other software shares it (Software\\Classes, Software\\Microsoft, Software\\Policies, Control Panel, ...)|absent" \
+  "$(tr -d '\r' <"$out/build.err")|$([ -e "$out/medium-shared" ] && echo present || echo absent)"
+# Made by hand, as the builder refuses it: version 1.0 whose description
+# lists two keys the rule refuses besides its own, Software\Microsoft and
+# one directly below Software.
+cp -r "$out/medium-1.0" "$out/medium-hand"
+alter_description "$out/medium-hand" \
+  sed 's/^<endregistry>\r$/Software\\Microsoft\r\nSoftware\\PelmoraE2EHand\r\n&/'
 target='C:\Firma\Modi\'
 installed="$drive_c/Firma/Modi"
 protocol="$installed/UnInstall.Log"
-# The block each run of this medium appends.
-block="$(protocol_box)
-0$target
-1${target}UnInstall.log
-1${target}config.ini
-0${target}daten
-1${target}daten\\werte.txt
-1${target}liesmich.txt
-1${target}stUnInst.exe
-r1SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$key_name
-r1Software\\PelmoraE2E\\Einstellungen
-gModi
-$(protocol_trailer)"
+# The block each run of this medium appends; the first one names the parent
+# C:\Firma the first run made.
+block_lines() {  # [PARENT_LINE] [KEY_LINE...]: after the header, after the own key
+  local parent=${1:-}; shift
+  protocol_box
+  printf '%s\n' "0$target" "1${target}UnInstall.log" ${parent:+"$parent"} "1${target}config.ini" \
+    "0${target}daten" "1${target}daten\\werte.txt" "1${target}liesmich.txt" \
+    "1${target}stUnInst.exe" "r1SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$key_name" \
+    'r1Software\PelmoraE2E\Einstellungen' "$@" gModi
+  protocol_trailer
+}
+first_block="$(block_lines '0C:\Firma\')"
+block="$(block_lines)"
+# The hand-made medium's block, with the keys the setup made all the same.
+hand_block="$(block_lines '' 'r1Software\Microsoft' 'r1Software\PelmoraE2EHand')"
 
 # Over the existing installation: CHOICE (502 or 503) on its page, then the
 # target page, which shows the installed folder.
@@ -78,8 +99,8 @@ repair() {  # NAME CHOICE [MEDIUM]
 # --- a new installation to begin with -------------------------------------
 start_installation new "$out/medium-1.0" 'C:\Firma\Modi'
 finish new
-expect "new: one protocol block, the Uninstall key" "$block|$target|1.0.0.0" \
-  "$(protocol_of "$protocol")|$(reg_values "$uninstall_key" | sed -n 's/^InstallPath=//p')|$(reg_values "$uninstall_key" | sed -n 's/^DisplayVersion=//p')"
+expect "new: one protocol block, sealed; the Uninstall key" "$first_block|sealed|$target|1.0.0.0" \
+  "$(protocol_of "$protocol")|$(sealed "$uninstall_key" "$protocol")|$(reg_values "$uninstall_key" | sed -n 's/^InstallPath=//p')|$(reg_values "$uninstall_key" | sed -n 's/^DisplayVersion=//p')"
 cp "$protocol" "$out/protocol-1.log"
 
 # --- repair: only files older than their entries are replaced -------------
@@ -92,46 +113,65 @@ finish repair
 expect "repair: the newer and the equal file kept, the older one replaced with its entry's time" \
   "lokal geaendert|lokal|eins zwei|$stamp" \
   "$(tr -d '\r' <"$installed/liesmich.txt")|$(tr -d '\r' <"$installed/config.ini")|$(tr -d '\r' <"$installed/daten/werte.txt" | paste -sd' ')|$(file_time "$installed/daten/werte.txt")"
-expect "repair: the first block unchanged, a second one behind it" "unchanged|$block
-$block" \
-  "$(cmp -s -n "$(stat -c %s "$out/protocol-1.log")" "$out/protocol-1.log" "$protocol" && echo unchanged)|$(protocol_of "$protocol")"
+expect "repair: the first block unchanged, a second one behind it, sealed" "unchanged|$first_block
+$block|sealed" \
+  "$(cmp -s -n "$(stat -c %s "$out/protocol-1.log")" "$out/protocol-1.log" "$protocol" && echo unchanged)|$(protocol_of "$protocol")|$(sealed "$uninstall_key" "$protocol")"
 cp "$protocol" "$out/protocol-2.log"
 
 # --- complete repair: listed configuration files and keys go first --------
+# From the hand-made medium: the keys the rule refuses stay, with what is
+# in them, and one notice names them before the repair goes on.
 printf 'Name=Test\r\n' >"$installed/benutzer.ini"
 printf 'eigen\r\n' >"$installed/eigenes.txt"
 e2e_wine reg add "$settings_key" /v Alt /d "vom Benutzer" /f >/dev/null 2>&1
-expect "complete: the value is there before" "Alt=vom Benutzer" "$(reg_values "$settings_key")"
-repair complete 503
+e2e_wine reg add 'HKCU\Software\PelmoraE2EHand' /v Alt /d "vom Benutzer" /f >/dev/null 2>&1
+shared_before=$(e2e_wine reg query 'HKCU\Software\Microsoft' | tr -d '\r')
+expect "complete: the values are there before, Software\\Microsoft has subkeys" "Alt=vom Benutzer|Alt=vom Benutzer|yes" \
+  "$(reg_values "$settings_key")|$(reg_values 'HKCU\Software\PelmoraE2EHand')|$(grep -q '^HKEY_CURRENT_USER\\Software\\Microsoft\\' <<<"$shared_before" && echo yes)"
+repair complete 503 "$out/medium-hand"
+ui --timeout 60 wait Pelmora >/dev/null
+screenshot complete-notice
+expect "complete: one notice names the keys kept" \
+  'The complete repair does not delete these registry keys, as other software or Windows shares them:\nSoftware\Microsoft\nSoftware\PelmoraE2EHand' \
+  "$(ui dismiss Pelmora)"
+# A second notice would hold the run before its finished page.
 finish complete
+expect "complete: the shared keys kept as they were" "same|Alt=vom Benutzer" \
+  "$([ "$(e2e_wine reg query 'HKCU\Software\Microsoft' | tr -d '\r')" = "$shared_before" ] && echo same)|$(reg_values 'HKCU\Software\PelmoraE2EHand')"
 expect "complete: the listed file deleted, another kept, every entry unpacked again" \
   "gone|kept|same" \
   "$([ -e "$installed/benutzer.ini" ] && echo kept || echo gone)|$([ -e "$installed/eigenes.txt" ] && echo kept || echo gone)|$(same_files "$payload" "$installed" liesmich.txt config.ini daten/werte.txt)"
 expect "complete: the listed key made again, empty" "present|" \
   "$(reg_exists "$settings_key")|$(reg_values "$settings_key")"
-expect "complete: the earlier blocks unchanged, a third behind them" "unchanged|$block
+expect "complete: the earlier blocks unchanged, a third behind them, sealed" "unchanged|$first_block
 $block
-$block" \
-  "$(cmp -s -n "$(stat -c %s "$out/protocol-2.log")" "$out/protocol-2.log" "$protocol" && echo unchanged)|$(protocol_of "$protocol")"
+$hand_block|sealed" \
+  "$(cmp -s -n "$(stat -c %s "$out/protocol-2.log")" "$out/protocol-2.log" "$protocol" && echo unchanged)|$(protocol_of "$protocol")|$(sealed "$uninstall_key" "$protocol")"
 cp "$protocol" "$out/protocol-3.log"
 
 # --- update: a newer version, its normal update ---------------------------
 # Only entries later than the installed files replace them: the new read-me
 # replaces the one the complete repair wrote, a local file newer than its
-# entry stays.
+# entry stays. A registry.reg that someone put into the target folder is
+# not the update's: neither imported nor deleted.
 printf 'lokal\r\n' >"$installed/config.ini"; touch -t "$newer" "$installed/config.ini"
+printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\PelmoraE2EFremd\\Import]\r\n"Wert"="untergeschoben"\r\n\r\n' \
+  >"$installed/registry.reg"
+cp "$installed/registry.reg" "$out/foreign.reg"
 repair update 502 "$out/medium-1.1"
 finish update
+expect "update: the foreign registry.reg neither imported nor deleted" "absent|kept" \
+  "$(reg_exists 'HKCU\Software\PelmoraE2EFremd')|$(cmp -s "$out/foreign.reg" "$installed/registry.reg" && echo kept)"
 expect "update: its page, the new read-me, the newer local file kept" \
   "Update to 1.1.0.0|Lies mich, Version 1.1.|lokal" \
   "$existing_page|$(tr -d '\r' <"$installed/liesmich.txt")|$(tr -d '\r' <"$installed/config.ini")"
 expect "update: the Uninstall entry names the new version" "Pelmora E2E 1.1.0.0|1.1.0.0|$target" \
   "$(reg_values "$uninstall_key" | sed -n 's/^DisplayName=//p')|$(reg_values "$uninstall_key" | sed -n 's/^DisplayVersion=//p')|$(reg_values "$uninstall_key" | sed -n 's/^InstallPath=//p')"
-expect "update: the earlier blocks unchanged, a fourth behind them" "unchanged|$block
+expect "update: the earlier blocks unchanged, a fourth behind them, sealed" "unchanged|$first_block
 $block
-$block
-$block" \
-  "$(cmp -s -n "$(stat -c %s "$out/protocol-3.log")" "$out/protocol-3.log" "$protocol" && echo unchanged)|$(protocol_of "$protocol")"
+$hand_block
+$block|sealed" \
+  "$(cmp -s -n "$(stat -c %s "$out/protocol-3.log")" "$out/protocol-3.log" "$protocol" && echo unchanged)|$(protocol_of "$protocol")|$(sealed "$uninstall_key" "$protocol")"
 
 # --- downgrade: the older version installed all the same ------------------
 # Its second choice overwrites every file, the newer ones too.
@@ -159,18 +199,19 @@ expect "complete-update: its page, every file from the newer medium with its ent
   "$existing_page|$(same_files "$out/payload-1.1" "$installed" liesmich.txt config.ini daten/werte.txt)|$(file_time "$installed/liesmich.txt") $(file_time "$installed/config.ini") $(file_time "$installed/daten/werte.txt")"
 expect "complete-update: the listed configuration file and the key's value kept" "kept|Alt=vom Benutzer" \
   "$([ -e "$installed/benutzer.ini" ] && echo kept || echo gone)|$(reg_values "$settings_key")"
-expect "complete-update: the Uninstall entry names the new version; the earlier blocks unchanged, a sixth behind them" \
-  "1.1.0.0|unchanged|$block
+expect "complete-update: the Uninstall entry names the new version; the earlier blocks unchanged, a sixth behind them, sealed" \
+  "1.1.0.0|unchanged|$first_block
+$block
+$hand_block
 $block
 $block
-$block
-$block
-$block" \
-  "$(reg_values "$uninstall_key" | sed -n 's/^DisplayVersion=//p')|$(cmp -s -n "$(stat -c %s "$out/protocol-5.log")" "$out/protocol-5.log" "$protocol" && echo unchanged)|$(protocol_of "$protocol")"
+$block|sealed" \
+  "$(reg_values "$uninstall_key" | sed -n 's/^DisplayVersion=//p')|$(cmp -s -n "$(stat -c %s "$out/protocol-5.log")" "$out/protocol-5.log" "$protocol" && echo unchanged)|$(protocol_of "$protocol")|$(sealed "$uninstall_key" "$protocol")"
 expect "complete-update: what the installations left in the prefix" "$drive_c/Firma
 $(e2e_programs)/Modi
 $drive_c/windows/stUnInst.exe
 HKEY_CURRENT_USER\\Software\\PelmoraE2E
+HKEY_CURRENT_USER\\Software\\PelmoraE2EHand
 HKEY_CURRENT_USER\\$e2e_uninstall_key\\$key_name" "$(e2e_leftovers)"
 
 e2e_finish

@@ -1,20 +1,21 @@
 #!/bin/bash
-# usage: installation_run.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE
+# usage: installation_run.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE STUNINST_EXE
 #                            COM_REGISTERS_DLL COM_FAILS_DLL HOLD_FILE_EXE OUTDIR
 # Setups that really install, from media the medium builder makes: a new
 # installation checked on disk, in the registry, in the Start menu and in
 # its protocol (its date, time and duration too); a renamed setup started
 # elsewhere; the password prompt; a missing second volume supplied after
-# the disk prompt or given up; Cancel during the extraction; an entry with a
-# hostile name; a protocol that cannot be written; the archive's error
-# messages (a file held open, an unknown compression method, damaged data);
-# a setup over files that are all newer than its entries. Each scenario
+# the disk prompt or given up; Cancel during the extraction, after which the
+# uninstaller removes what was done; an entry with a hostile name; a
+# protocol that cannot be written; the archive's error messages (a file held
+# open, an unknown compression method, damaged data); a setup over files
+# that are all newer than its entries. Each scenario
 # starts in a cleaned prefix and checks what it left there. Screenshots in
 # OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
-prefix=$1 install=$2 pack=$3 wintool=$4 com_registers=$5 com_fails=$6 hold_file=$7 out=$8
+prefix=$1 install=$2 pack=$3 wintool=$4 uninstaller=$5 com_registers=$6 com_fails=$7 hold_file=$8 out=$9
 e2e_init "$prefix" "$wintool" "$out"
 medium_init "$install" "$pack"
 drive_c="$prefix/drive_c"
@@ -121,15 +122,19 @@ expect "new: registry.reg imported and deleted" "Wert=aus registry.reg|gone" \
   "$(reg_values 'HKCU\Software\PelmoraE2E\Import')|$([ -e "$installed/registry.reg" ] && echo kept || echo gone)"
 expect "new: the uninstaller moved to the Windows folder" "moved|same" \
   "$([ -e "$installed/stUnInst.exe" ] && echo kept || echo moved)|$(cmp -s "$payload/stUnInst.exe" "$drive_c/windows/stUnInst.exe" && echo same)"
-expect "new: the twelve Uninstall values" "Comments=Zum Testen
+# Besides the twelve values, the seal: the digest of the whole protocol and
+# of the one server that registered.
+expect "new: the twelve Uninstall values and the digests" "Comments=Zum Testen
 Contact=support@pelmora.example
 DisplayName=Pelmora E2E 1.0.0.0
 DisplayVersion=1.0.0.0
 HelpLink=http://pelmora.example/hilfe
 HelpTelephone=+49 30 123456
 InstallPath=C:\\Firma\\Produkt\\
+ProtocolDigest=$(sha256_of "$installed/UnInstall.Log")
 Publisher=Pelmora Test
 Readme=liesmich.txt
+ServerDigests=$(sha256_of "$payload/com/registers.dll")*${target}com\\registers.dll
 URLInfoAbout=http://pelmora.example/
 URLUpdateInfo=http://pelmora.example/update
 UninstallString=C:\\windows\\stUnInst.exe \"C:\\Firma\\Produkt\\UnInstall.log\"" "$(reg_values "$uninstall_key")"
@@ -146,9 +151,12 @@ ${target}liesmich.txt|Liesmich|\"$target\"||
 C:\\windows\\stUnInst.exe|Uninstall|\"$target\"|\"${target}UnInstall.log\"|" \
   "$(for name in Hauptprogramm Liesmich Uninstall; do link_fields "$group/$name.lnk"; done)"
 cp "$installed/UnInstall.Log" "$out/new-protocol.log" 2>/dev/null
+# C:\Firma, which the setup made to hold the target, is recorded after the
+# header.
 expect "new: the protocol" "$(protocol_box)
 0$target
 1${target}UnInstall.log
+0C:\\Firma\\
 0${target}com
 1${target}com\\broken.dll
 1${target}com\\fails.dll
@@ -187,13 +195,22 @@ small_manifest() {  # MANIFEST [ARCHIVE_LINE...]
   write_manifest "$manifest" 1.0.0.0 "$key_name" "program = liesmich.txt" "uninstaller = no" \
     "[archive]" "$@"
 }
-# What a small setup installs into TARGET, in its protocol.
+# What a small setup installs into TARGET, in its protocol: FILEs relative
+# to the target ("1daten\werte.txt"), key lines ("r1...") as they are; the
+# folder the setup made to hold TARGET is C:\Firma, missing in a cleaned
+# prefix, unless made_parent says otherwise ("" when it was there).
 small_protocol() {  # TARGET FILE...
-  local target=$1 f; shift
+  local target=$1 parent=${made_parent-'C:\Firma\'} f; shift
   protocol_box
   echo "0$target"
   echo "1${target}UnInstall.log"
-  for f in "$@"; do echo "${f:0:1}$target${f:1}"; done
+  [ -n "$parent" ] && echo "0$parent"
+  for f in "$@"; do
+    case $f in
+    r*) echo "$f" ;;
+    *) echo "${f:0:1}$target${f:1}" ;;
+    esac
+  done
   echo g
   protocol_trailer
 }
@@ -299,28 +316,51 @@ expect "volumes-cancel: the protocol of the cancelled installation" "$(small_pro
   "$(protocol_of "$drive_c/Firma/Band/UnInstall.Log")"
 
 # Cancel while a large entry is being unpacked: the walk stops, the main
-# window closes, and the run still writes the protocol of what it reached
-# (the entries before and the one being unpacked, not those after it).
+# window closes, and the run still registers what it reached (the entries
+# before and the one being unpacked, not those after it) and writes and
+# seals its protocol. The shared uninstaller is in the Windows folder
+# already, as another product brought it (this medium's own comes last in
+# its archive and is not reached), so the run writes the product's entry,
+# and the uninstaller it names removes everything the run did, the parent
+# it made too, and leaves the shared uninstaller.
+# Known fault, not checked here: without the shared uninstaller in the
+# Windows folder (a first installation), the run writes no entry, so the
+# protocol stays unsealed and the uninstaller refuses it.
 e2e_clean_prefix large
 unset PELMORA_TEST_LANGUAGE_NAME
 mkdir -p "$out/payload-large"
 printf 'a\r\n' >"$out/payload-large/a.txt"
 head -c 300000000 /dev/urandom >"$out/payload-large/b.bin"
 printf 'c\r\n' >"$out/payload-large/c.txt"
-write_manifest "$out/large.ini" 1.0.0.0 "$key_name" "program = a.txt" "uninstaller = no" \
-  "[archive]" "method = stored"
-make_built_medium "$out/medium-large" "$out/large.ini" "$out/payload-large"
+write_manifest "$out/large.ini" 1.0.0.0 "$key_name" "program = a.txt" "[archive]" "method = stored"
+make_built_medium "$out/medium-large" "$out/large.ini" "$out/payload-large" \
+  --uninstaller "$(e2e_winpath "$uninstaller")"
 rm -rf "$out/payload-large"
+cp "$uninstaller" "$drive_c/windows/stUnInst.exe"
 start_installation large "$out/medium-large" 'C:\Firma\Gross'
 # Cancel appears with the list pass's end code, as the extract pass begins.
 ui_wait_line Installation "id=808 visible=1" 60
 ui click Installation Cancel >/dev/null
 expect_end large "Cancel during the extraction ends the program"
-expect "large: the entries after the cancelled one are not unpacked, nothing left but the target" \
-  "a.txt|absent|$small_leftovers" \
-  "$(ls "$drive_c/Firma/Gross" | grep -x a.txt)|$([ -e "$drive_c/Firma/Gross/c.txt" ] && echo present || echo absent)|$(e2e_leftovers)"
-expect "large: the protocol of the partial installation" \
-  "$(small_protocol 'C:\Firma\Gross\' 1a.txt 1b.bin)" "$(protocol_of "$drive_c/Firma/Gross/UnInstall.Log")"
+# The entry being unpacked is not left cut short.
+expect "large: only the entry before the cancelled one is unpacked; left: the target, the uninstall shortcut, the entry" \
+  "UnInstall.Log a.txt|$small_leftovers
+$drive_c/windows/stUnInst.exe
+HKEY_CURRENT_USER\\$e2e_uninstall_key\\$key_name" \
+  "$(ls "$drive_c/Firma/Gross" | paste -sd' ')|$(e2e_leftovers)"
+cp "$drive_c/Firma/Gross/UnInstall.Log" "$out/large-protocol.log"
+expect "large: the protocol of the partial installation, sealed in the entry" \
+  "$(small_protocol 'C:\Firma\Gross\' 1a.txt 1b.bin "r1SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$key_name")|sealed" \
+  "$(protocol_of "$drive_c/Firma/Gross/UnInstall.Log")|$(sealed "$uninstall_key" "$drive_c/Firma/Gross/UnInstall.Log")"
+start_from_entry large-removal "$uninstall_key"
+confirm_and_summarise large-removal "Pelmora E2E 1.0.0.0"
+wait_program "$uninstaller_pid" 20
+expect "large-removal: everything the cancelled run did is removed, exit code 0" \
+  "\"Pelmora E2E 1.0.0.0\" has been removed.
+
+Removed: 2 files, 2 folders, 1 registry key, 1 shortcut, 0 COM servers unregistered.|0" "$summary|$?"
+expect "large-removal: nothing left but the shared uninstaller" "$drive_c/windows/stUnInst.exe" \
+  "$(e2e_leftovers)"
 rm -rf "$out/medium-large"
 
 # --- 6. An entry whose name climbs out of the target ---------------------
@@ -356,8 +396,9 @@ start_installation failure "$out/medium-failure" 'C:\Firma\Fehler'
 ui --timeout 60 wait Pelmora >/dev/null
 screenshot failure-report
 expect "failure: the error report" "E/A-Fehler 5." "$(ui dismiss Pelmora)"
-expect "failure: Cancel shown, the files unpacked" "Cancel visible=1|same" \
-  "$(cancel_state)|$(same_files "$out/payload-failure" "$drive_c/Firma/Fehler" liesmich.txt daten/werte.txt)"
+expect "failure: the page says so, Cancel shown, the files unpacked" \
+  "Die Installation ist fehlgeschlagen. Abbrechen beendet das Setup.|Cancel visible=1|same" \
+  "$(control_text Installation 804)|$(cancel_state)|$(same_files "$out/payload-failure" "$drive_c/Firma/Fehler" liesmich.txt daten/werte.txt)"
 ui click Installation Cancel >/dev/null
 expect_end failure "Cancel ends the program"
 
@@ -379,23 +420,26 @@ cp -r "$out/medium-flat" "$out/medium-damaged"
 printf Z | dd of="$out/medium-damaged/DATA.c00" bs=1 conv=notrunc 2>/dev/null \
   seek="$(grep -obUaF zwei "$out/medium-damaged/DATA.c00" | cut -d: -f1)"
 # The message box (a dialog of its own, CAPTION, TEXT) comes as the entry is
-# being unpacked; the page then waits with Cancel visible, which ends the
-# program. The run then goes on as after Cancel at the disk prompt: it
-# writes its protocol, naming both entries, and the uninstall shortcut.
+# being unpacked; the page then says that the installation failed and waits
+# with Cancel visible, which ends the program. The run then goes on as after
+# Cancel at the disk prompt: it writes its protocol, naming both entries,
+# and the uninstall shortcut.
 archive_error() {  # NAME MEDIUM CAPTION TEXT
   start_installation "$1" "$2" 'C:\Firma\Fehler'
   ui --timeout 60 wait "$3" >/dev/null || e2e_fail "$1" "no message; windows: $(ui list | tr '\n' ';')"
   screenshot "$1-message"
   expect "$1: the message box" "#32770|$4" \
     "$(ui list | sed -n "s/^pid=[0-9]* class=\([^ ]*\) caption=$3\$/\1/p")|$(ui dismiss "$3")"
+  ui_wait_line Installation "id=808 visible=1" 10
   dump=$(ui dump Installation)
-  expect "$1: the page shows the entry and Cancel" "C:\\Firma\\Fehler\\werte.txt|Cancel visible=1" \
+  expect "$1: the page says the installation failed, Cancel shown" \
+    "Die Installation ist fehlgeschlagen. Abbrechen beendet das Setup.|Cancel visible=1" \
     "$(text_of 804)|Cancel visible=$(field_of 808 visible)"
   screenshot "$1-cancel"
   ui click Installation Cancel >/dev/null
   expect_end "$1" "Cancel ends the program"
 }
-flat_error_protocol="$(small_protocol 'C:\Firma\Fehler\' 1liesmich.txt 1werte.txt)"
+flat_error_protocol() { small_protocol 'C:\Firma\Fehler\' 1liesmich.txt 1werte.txt; }
 
 # Library code 11: the file to be replaced is held open, as by a running
 # program; the list pass could not delete it, nor can the entry replace it.
@@ -411,7 +455,7 @@ archive_error held "$out/medium-flat" Pelmora \
   'File already exists and could not be deleted/updated!\n\rWhen updating: is the application you want to update running?'
 kill "$holder" 2>/dev/null
 expect "held: the first entry unpacked, the held file unchanged, no temporary file; the protocol; nothing else left" \
-  "UnInstall.Log liesmich.txt werte.txt|same|alt|$flat_error_protocol|$small_leftovers" \
+  "UnInstall.Log liesmich.txt werte.txt|same|alt|$(made_parent='' flat_error_protocol)|$small_leftovers" \
   "$(ls -A "$drive_c/Firma/Fehler" | paste -sd' ')|$(same_files "$out/payload-flat" "$drive_c/Firma/Fehler" liesmich.txt)|$(tr -d '\r' <"$drive_c/Firma/Fehler/werte.txt")|$(protocol_of "$drive_c/Firma/Fehler/UnInstall.Log")|$(e2e_leftovers)"
 
 # Library code 132: a compression method the library does not accept.
@@ -419,14 +463,14 @@ e2e_clean_prefix method
 archive_error method "$out/medium-method" Pelmora \
   'Wrong DATA-format. Please contact author to recompile the SetupData in the proper format!'
 expect "method: the first entry unpacked, the second not, no temporary file; the protocol; nothing else left" \
-  "UnInstall.Log liesmich.txt|same|$flat_error_protocol|$small_leftovers" \
+  "UnInstall.Log liesmich.txt|same|$(flat_error_protocol)|$small_leftovers" \
   "$(ls -A "$drive_c/Firma/Fehler" | paste -sd' ')|$(same_files "$out/payload-flat" "$drive_c/Firma/Fehler" liesmich.txt)|$(protocol_of "$drive_c/Firma/Fehler/UnInstall.Log")|$(e2e_leftovers)"
 
 # Any other code is shown as its number: 131, data that does not match its CRC.
 e2e_clean_prefix damaged
 archive_error damaged "$out/medium-damaged" 'Error!' 'Error Code 131'
 expect "damaged: the first entry unpacked, the damaged one not, no temporary file; the protocol; nothing else left" \
-  "UnInstall.Log liesmich.txt|same|$flat_error_protocol|$small_leftovers" \
+  "UnInstall.Log liesmich.txt|same|$(flat_error_protocol)|$small_leftovers" \
   "$(ls -A "$drive_c/Firma/Fehler" | paste -sd' ')|$(same_files "$out/payload-flat" "$drive_c/Firma/Fehler" liesmich.txt)|$(protocol_of "$drive_c/Firma/Fehler/UnInstall.Log")|$(e2e_leftovers)"
 unset PELMORA_TEST_LANGUAGE_NAME
 
@@ -437,7 +481,9 @@ unset PELMORA_TEST_LANGUAGE_NAME
 # the list pass selects nothing, and the archive component takes the empty
 # selection for "all entries": the extract pass unpacks every entry onto
 # the files that stayed, the user's newer ones are replaced by the entries
-# with their times, and the run completes with a second protocol block.
+# with their times, and the run completes. No entry vouches for the first
+# run's protocol, so the second run's block replaces it (the first block
+# named the parent C:\Firma that run made, the second names none).
 e2e_clean_prefix newer
 start_installation newer-first "$out/medium-flat" 'C:\Firma\Neuer'
 finish newer-first
@@ -449,9 +495,8 @@ start_installation newer "$out/medium-flat" 'C:\Firma\Neuer'
 finish newer
 expect "newer: every file replaced by its entry, with the entry's time" "same|$stamp $stamp" \
   "$(same_files "$out/payload-flat" "$drive_c/Firma/Neuer")|$(file_time "$drive_c/Firma/Neuer/liesmich.txt") $(file_time "$drive_c/Firma/Neuer/werte.txt")"
-expect "newer: a second protocol block like the first, nothing else left" \
-  "$(small_protocol 'C:\Firma\Neuer\' 1liesmich.txt 1werte.txt)
-$(small_protocol 'C:\Firma\Neuer\' 1liesmich.txt 1werte.txt)|$small_leftovers" \
+expect "newer: the first run's block, which no entry vouches for, replaced by the second's; nothing else left" \
+  "$(made_parent='' small_protocol 'C:\Firma\Neuer\' 1liesmich.txt 1werte.txt)|$small_leftovers" \
   "$(protocol_of "$drive_c/Firma/Neuer/UnInstall.Log")|$(e2e_leftovers)"
 
 e2e_finish

@@ -13,7 +13,13 @@
 #   make_built_medium DIR MANIFEST PAYLOAD [BUILD_OPTION...]
 #                                         # fresh DIR: Install.exe, install.pmd, DATA.c00...
 #                                         # (installation_run.sh alters copies of one by
-#                                         # hand: an entry of an unknown method, damaged data)
+#                                         # hand: an entry of an unknown method, damaged data;
+#                                         # installation_modes.sh and startup_messages.sh
+#                                         # their descriptions, see alter_description)
+#   alter_description DIR FILTER...       # by hand, what the builder refuses to write:
+#                                         # DIR's install.pmd decoded, its plain lines
+#                                         # (CR LF) passed through the command FILTER,
+#                                         # encoded again
 #
 # Media made by hand, for what the builder refuses to make (a description of
 # another version or cut short, a hostile archive entry) and for pages that
@@ -47,6 +53,10 @@
 #   protocol_box; protocol_trailer        # its fixed lines
 #   protocol_stamps FILE FROM TO          # "fits" when the last block's date, time and
 #                                         # duration fit a run between FROM and TO
+#   sha256_of FILE                        # its SHA-256, 64 lowercase hex digits
+#   sealed KEY FILE                       # "sealed" when the Uninstall entry KEY holds
+#                                         # FILE's digest as its ProtocolDigest, else
+#                                         # what it holds
 #
 # Removing an installed product:
 #   start_from_entry NAME KEY             # the uninstaller as the Uninstall entry KEY
@@ -101,6 +111,14 @@ make_built_medium() {
     cat "$e2e_artefacts/build.err" >&2
     return 1
   fi
+}
+
+alter_description() {
+  local dir=$1; shift
+  e2e_wine "$medium_pack" decode "$(e2e_winpath "$dir/install.pmd")" \
+    "$(e2e_winpath "$e2e_artefacts/decoded.txt")" >/dev/null 2>>"$e2e_artefacts/wine.log"
+  "$@" <"$e2e_artefacts/decoded.txt" >"$e2e_artefacts/altered.txt"
+  encode_description "$e2e_artefacts/altered.txt" "$dir/install.pmd"
 }
 
 medium_use_acetool() { medium_acetool=$1; }
@@ -226,6 +244,14 @@ protocol_stamps() {  # FILE FROM TO
     grep -qxF -- "$line" <<<"$expected" || misfits+="$line|"
   done
   echo "${misfits:-fits}"
+}
+
+sha256_of() { sha256sum <"$1" | cut -c1-64; }
+sealed() {  # KEY FILE
+  local recorded
+  recorded=$(reg_values "$1" | sed -n 's/^ProtocolDigest=//p')
+  if [ -n "$recorded" ] && [ "$recorded" = "$(sha256_of "$2")" ]; then echo sealed
+  else echo "ProtocolDigest=[$recorded], the file's $(sha256_of "$2")"; fi
 }
 
 # The uninstaller, started as an installed product's Uninstall entry says.

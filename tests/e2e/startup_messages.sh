@@ -1,8 +1,9 @@
 #!/bin/bash
 # usage: startup_messages.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL_EXE CLOSING_EXE OUTDIR
-# The setup program's start-up under Wine: the messages for a damaged medium,
-# each with its exact text and caption, in their order, and the program's end
-# after them, leaving nothing behind; on a good medium the welcome page,
+# The setup program's start-up under Wine: the messages for a damaged medium
+# (a description of another version, cut short, or with a line that
+# unscrambles to a line break), each with its exact text and caption, in
+# their order, and the program's end after them, leaving nothing behind; on a good medium the welcome page,
 # which waits for the user. The extraction library is written beside the
 # program only when nothing is there, is never put in place of another file,
 # goes to a private folder under the temporary folder when it cannot stay
@@ -41,10 +42,11 @@ make_built_medium "$out/built" "$out/good.ini" "$out/payload"
 medium_copy() {  # DIR: a fresh copy of the built medium
   rm -rf "$1"; cp -r "$out/built" "$1"
 }
-# What the good medium installs into TARGET, in its protocol.
+# What the good medium installs into TARGET, in its protocol, with the
+# parent C:\Firma the setup made for it.
 good_protocol() {  # TARGET
   protocol_box
-  printf '%s\n' "0$1" "1$1UnInstall.log" "1$1demo.exe" "1$1liesmich.txt" g
+  printf '%s\n' "0$1" "1$1UnInstall.log" '0C:\Firma\' "1$1demo.exe" "1$1liesmich.txt" g
   protocol_trailer
 }
 
@@ -115,6 +117,23 @@ start_setup damaged "$out/damaged"
 confirm_message damaged 'Fehler!!' "$damaged"
 expect_quiet_end damaged
 expect "damaged: no library written" "" "$(library_beside "$out/damaged")"
+
+# A registry line whose stored bytes unscramble to a line break (made by
+# hand: the plain form has no way to hold one, the builder writes none). It
+# would split the key into two protocol lines; the description is refused
+# as damaged before anything is written. The line's fourth character has
+# the offset 8, so the stored byte 0x12 stands for a line feed and no line
+# end of the file is touched.
+medium_copy "$out/control"
+alter_description "$out/control" \
+  sed 's/^<beginicons>\r$/<beginregistry>\r\nSoftware\\PelmoraE2EStart\\Tool\r\n<endregistry>\r\n&/'
+registry_line=$(grep -n -x -F $'Software\\PelmoraE2EStart\\Tool\r' "$e2e_artefacts/altered.txt" | cut -d: -f1)
+sed -i "${registry_line}s/^\(...\)./\1\x12/" "$out/control/install.pmd"
+start_setup control "$out/control"
+confirm_message control 'Fehler!!' \
+  "Installationseinstellungen fehlerhaft!\\n\\npmd-Datei besch$(printf '\xe4')digt: Zeile $registry_line enth$(printf '\xe4')lt ein Steuerzeichen."
+expect_quiet_end control
+expect "control: no library written" "" "$(library_beside "$out/control")"
 
 # DATA.c00 alone missing: its message, the end, no library left.
 medium_copy "$out/missing-data"

@@ -2,7 +2,8 @@
 # usage: wizard_flow.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL OUTDIR
 # The way through the wizard as a user walks it, in English and in German:
 # every page with its texts, Back and Next with and without an information
-# text, the target directory's trailing backslash, Browse making and
+# text, the target directory's trailing backslash, a drive root and a folder
+# in Windows' own refused there with a message, Browse making and
 # removing the folder it preselects, Cancel removing an empty target folder
 # and sparing a full one, Finish ending the program; both installations
 # checked on disk and in their protocol. A screenshot of every page is left
@@ -86,6 +87,18 @@ sleep 1
 dump=$(ui dump Installation)
 expect "en target: Next with an empty edit stays" "Directory" "$(text_of 103)"
 
+# A drive's root is no product's folder: a plain message, and the page stays
+# with the path as typed.
+ui settext Installation 405 'C:\' >/dev/null
+ui click Installation "&Next >" >/dev/null
+ui --timeout 10 wait Pelmora >/dev/null
+screenshot en-5-drive-root
+expect "en target: the drive root refused with its message" \
+  "The product cannot be installed into the root of a drive. Please choose a folder." \
+  "$(ui dismiss Pelmora)"
+dump=$(ui dump Installation)
+expect "en target: the page stays with the path" 'Directory|C:\' "$(text_of 103)|$(text_of 405)"
+
 # Browse: the folder in the edit is made so that the dialog can select it;
 # choosing another removes it again, but not its parent.
 mkdir -p "$drive_c/Anders"; ls -R "$drive_c" >/dev/null 2>&1
@@ -159,6 +172,15 @@ ui click Installation "< &Zur${u}ck" >/dev/null
 page Willkommen 200 "Pelmora Demo 1.0.0.0" de-3-welcome-again
 ui click Willkommen "&Weiter >" >/dev/null
 page Installation 103 "Installationspfad" de-4-target-again
+# Nor is a folder in Windows' own.
+ui settext Installation 405 'C:\windows\Pelmora' >/dev/null
+ui click Installation "&Weiter >" >/dev/null
+ui --timeout 10 wait Pelmora >/dev/null
+expect "de target: a folder in the Windows folder refused with its message" \
+  "Das Produkt kann nicht in den Windows-Ordner installiert werden. Bitte w${ae}hlen Sie einen anderen Ordner." \
+  "$(ui dismiss Pelmora)"
+dump=$(ui dump Installation)
+expect "de target: the page stays with the path" 'Installationspfad|C:\windows\Pelmora' "$(text_of 103)|$(text_of 405)"
 ui settext Installation 405 'C:\Leer' >/dev/null
 ui click Installation "&Abbrechen" >/dev/null
 wait_program "$setup" 15
