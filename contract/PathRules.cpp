@@ -17,6 +17,18 @@ bool IsDrive(std::string_view component) {
 // trailing dots and blanks ("..." and "a." would name other things than
 // they say), ":" opens an alternate stream, and the wildcard and quoting
 // characters are in no file name.
+// Names Windows takes for a device whatever folder they stand in, with or
+// without an extension: "C:\Tool\CON" or "nul.txt" is no file.
+bool IsDeviceName(std::string_view name) {
+  const std::string_view stem = name.substr(0, name.find('.'));
+  for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (winsupport::EqualsIgnoreCaseAnsi(stem, device)) return true;
+  return stem.size() == 4 &&
+         (winsupport::EqualsIgnoreCaseAnsi(stem.substr(0, 3), "COM") ||
+          winsupport::EqualsIgnoreCaseAnsi(stem.substr(0, 3), "LPT")) &&
+         stem[3] >= '1' && stem[3] <= '9';
+}
+
 std::optional<Reason> NameProblem(std::string_view name) {
   if (name == "." || name == "..") return Reason::ParentReference;
   if (name.empty() || name.back() == '.' || name.back() == ' ') return Reason::NotPlainPath;
@@ -24,6 +36,7 @@ std::optional<Reason> NameProblem(std::string_view name) {
     if (static_cast<unsigned char>(c) < 32 ||
         std::string_view(":*?\"<>|").find(c) != std::string_view::npos)
       return Reason::NotPlainPath;
+  if (IsDeviceName(name)) return Reason::NotPlainPath;
   return std::nullopt;
 }
 
@@ -38,6 +51,15 @@ std::vector<std::string_view> PathComponents(std::string_view path) {
     if (end == std::string_view::npos) return components;
     start = end + 1;
   }
+}
+
+bool SamePath(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const bool separators = (a[i] == '\\' || a[i] == '/') && (b[i] == '\\' || b[i] == '/');
+    if (!separators && winsupport::UpperAnsi(a[i]) != winsupport::UpperAnsi(b[i])) return false;
+  }
+  return true;
 }
 
 std::size_t PathDepth(std::string_view path) {

@@ -22,6 +22,10 @@ namespace pelmora::contract {
 // A path split on "\" and "/"; the first component is the drive ("C:").
 std::vector<std::string_view> PathComponents(std::string_view path);
 
+// Whether two paths name the same file as Windows reads them: letters
+// compared without case, "/" and "\\" alike.
+bool SamePath(std::string_view a, std::string_view b);
+
 // How many components a checked path has: the deeper, the earlier it goes.
 std::size_t PathDepth(std::string_view path);
 

@@ -105,6 +105,8 @@ TEST(PathRules, TheTargetFolderRule) {
       {"D:\\Tool", std::nullopt},
       {"C:\\Documents and Settings\\bob\\Tool\\", std::nullopt},
       {"C:\\Programme\\B\xFCro\\", std::nullopt},
+      {"C:/Firma/Tool", std::nullopt},  // Windows takes either separator
+      {"C:\\Firma\\CONSOLE\\COM10", std::nullopt},
       {"C:\\", TargetRefusal::DriveRoot},
       {"C:", TargetRefusal::DriveRoot},
       {"C:Tool", TargetRefusal::NotAbsolute},
@@ -117,6 +119,8 @@ TEST(PathRules, TheTargetFolderRule) {
       {"C:\\Tool.", TargetRefusal::InvalidName},
       {"C:\\Tool\\..\\WINDOWS", TargetRefusal::InvalidName},
       {"C:\\Tool\\\\x", TargetRefusal::InvalidName},
+      {"C:\\Firma\\CON", TargetRefusal::InvalidName},
+      {"C:\\Firma\\lpt1.dat\\Tool", TargetRefusal::InvalidName},
       {"C:\\WINDOWS", TargetRefusal::InsideWindows},
       {"c:\\windows\\Tool\\", TargetRefusal::InsideWindows},
       {"C:\\WINDOWS\\system32\\Tool", TargetRefusal::InsideWindows},

@@ -1,5 +1,7 @@
 #include "install/InstallationRun_win.h"
 
+#include <algorithm>
+
 #include "contract/InstallMode.h"
 #include "contract/PathRules.h"
 #include "contract/ProductFiles.h"
@@ -26,7 +28,9 @@ namespace pelmora::install {
 
 namespace {
 
+// "\" between the folders and at the end, as every path of the run is built.
 std::string WithBackslash(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
   if (path.empty() || path.back() != '\\') path += '\\';
   return path;
 }

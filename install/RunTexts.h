@@ -61,16 +61,19 @@ inline std::string UnsafeEntryText(std::string_view entryName, bool english) {
                        "Die Installation wird abgebrochen.";
 }
 
-// The complete repair's registry keys that the rules keep (a root, or a
-// key other software or Windows shares), told once before the repair goes
-// on without them.
+// The complete repair's registry keys that the rules keep (too near the
+// root, or a key other software or Windows shares), told once before the
+// repair goes on without them.
 inline std::string KeysKeptText(const std::string& keys, bool english) {
-  return english ? "The complete repair does not delete these registry keys, as other software "
-                   "or Windows shares them:\n" +
-                       keys
-                 : "Die Komplettreparatur löscht diese Registrierungsschlüssel nicht, weil andere "
-                   "Software oder Windows sie mitbenutzt:\n" +
-                       keys;
+  return english
+             ? "The complete repair does not delete these registry keys, which are not the "
+               "product's own (Windows or other software shares them, or they lie too near "
+               "the root):\n" +
+                   keys
+             : "Die Komplettreparatur löscht diese Registrierungsschlüssel nicht, weil sie "
+               "nicht dem Produkt allein gehören (Windows oder andere Software benutzt sie mit, "
+               "oder sie liegen zu nah an der Wurzel):\n" +
+                   keys;
 }
 
 // A folder on the way to an entry's file that is a junction or symbolic

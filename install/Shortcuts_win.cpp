@@ -5,6 +5,7 @@
 #include "contract/ProductFiles.h"
 #include "contract/UninstallEntry.h"
 #include "winsupport/ComApartment_win.h"
+#include "winsupport/Files_win.h"
 #include "winsupport/ShellLink_win.h"
 
 namespace pelmora::install {
@@ -69,6 +70,8 @@ void CreateShortcuts(const std::string& targetDir, const std::string& windowsDir
 
   report.Protocol().AddGroup(firstGroup);
 
+  // Like the Uninstall entry: no shortcut to an uninstaller that is not there.
+  if (!winsupport::IsExistingFile(windowsDir + contract::kUninstallerFileName)) return;
   winsupport::ShellLink uninstall;
   uninstall.SetDescription(description.English ? "Uninstall" : "Deinstallieren");
   uninstall.SetArguments(contract::UninstallArgument(targetDir));

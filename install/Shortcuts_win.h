@@ -14,7 +14,8 @@ namespace pelmora::install {
 // file's index 0 when the entry names one. Then the protocol line "g" + the
 // first entry's group (the bare name, "g" alone without entries) and the
 // uninstall shortcut "Uninstall.lnk" in that group's folder, which starts
-// the uninstaller in windowsDir with the quoted protocol file. targetDir and
+// the uninstaller in windowsDir with the quoted protocol file (only when
+// the uninstaller is there, as for the Uninstall entry). targetDir and
 // windowsDir end in "\". A shortcut that cannot be saved is a failure, and
 // so is an empty programsFolder (the shell could not name it), which leaves
 // out every file.

@@ -48,7 +48,10 @@ LinkFields ReadLink(const std::filesystem::path& file) {
 
 class ShortcutsTest : public ::testing::Test {
  protected:
-  void SetUp() override { std::filesystem::create_directory(target_.Path() / "doc"); }
+  void SetUp() override {
+    std::filesystem::create_directory(target_.Path() / "doc");
+    test::WriteText(windows_.Path() / "stUnInst.exe", "MZ");
+  }
 
   test::ScratchDir target_{"shortcuts-target"};
   test::ScratchDir menu_{"shortcuts-menu"};
@@ -130,6 +133,12 @@ TEST_F(ShortcutsTest, WithoutEntriesOnlyTheUninstallShortcutInTheProgramsFolder)
   EXPECT_TRUE(std::filesystem::is_directory(programs)) << programs;
   EXPECT_EQ(std::filesystem::path(programs).filename(), "Programs");
   EXPECT_NE(programs.back(), '\\');
+
+  // Without the uninstaller in the Windows folder, no shortcut to it.
+  std::filesystem::remove(menu_.Path() / "Uninstall.lnk");
+  std::filesystem::remove(windows_.Path() / "stUnInst.exe");
+  CreateShortcuts(targetDir_, windowsDir_, menu_.Str(), description, report_);
+  EXPECT_TRUE(std::filesystem::is_empty(menu_.Path()));
 }
 
 }  // namespace

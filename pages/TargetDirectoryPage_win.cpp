@@ -12,8 +12,12 @@
 namespace pelmora::pages {
 
 void TargetDirectoryPage::AppendBackslash() {
-  const std::string text = Directory();
-  if (text.empty() || text.back() != '\\') SetDirectory(text + "\\");
+  // Windows takes "/" between folders too; the setup and the uninstaller
+  // write and compare the one form.
+  std::string text = Directory();
+  std::replace(text.begin(), text.end(), '/', '\\');
+  if (text.empty() || text.back() != '\\') text += '\\';
+  if (text != Directory()) SetDirectory(text);
 }
 
 void TargetDirectoryPage::OnShown() { AppendBackslash(); }

@@ -52,8 +52,19 @@ bool IsOtherProductsEntry(HKEY root, const std::string& key, const std::string& 
   const std::string entry = contract::UninstallEntryOf(key);
   if (entry.empty()) return false;
   const auto command = winsupport::ReadRegString(root, entry, contract::kUninstallStringValue);
-  return command && !winsupport::EqualsIgnoreCaseAnsi(contract::SplitCommandLine(*command).argument,
-                                                      protocolPath);
+  return command &&
+         !contract::SamePath(contract::SplitCommandLine(*command).argument, protocolPath);
+}
+
+// A parent of a removed key goes when empty if the rules let it be deleted,
+// or when it is only too shallow for a product's key of its own yet lies
+// below a first level ("Software\Firma", made for "Software\Firma\Tool"):
+// empty, it holds nothing of anybody's. "Software" itself, the shared trees
+// and everything below HKEY_LOCAL_MACHINE but the product's entry stay.
+bool MayGoWhenEmpty(const std::string& parent, KeyRoot rootName, const std::string& productEntry) {
+  const auto checked = contract::CheckProtocolKey(parent, rootName, productEntry);
+  if (std::holds_alternative<std::string>(checked)) return true;
+  return std::get<Reason>(checked) == Reason::ShallowKey && parent.find('\\') != std::string::npos;
 }
 
 void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const UninstallPlan& plan,
@@ -74,8 +85,7 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const Uninst
   std::string parent = key;
   for (std::size_t cut = parent.rfind('\\'); cut != std::string::npos; cut = parent.rfind('\\')) {
     parent.resize(cut);
-    if (!std::holds_alternative<std::string>(
-            contract::CheckProtocolKey(parent, rootName, plan.productEntry)) ||
+    if (!MayGoWhenEmpty(parent, rootName, plan.productEntry) ||
         !winsupport::RegKeyIsEmpty(root, parent) || !winsupport::DeleteRegKey(root, parent))
       return;
   }

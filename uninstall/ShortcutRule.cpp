@@ -31,7 +31,7 @@ bool IsProductShortcut(const TargetFolder& target, std::string_view protocolPath
   const std::string_view fileName =
       slash == std::string_view::npos ? linkTarget : linkTarget.substr(slash + 1);
   return winsupport::EqualsIgnoreCaseAnsi(fileName, contract::kUninstallerFileName) &&
-         winsupport::EqualsIgnoreCaseAnsi(Unquoted(linkArguments), protocolPath);
+         contract::SamePath(Unquoted(linkArguments), protocolPath);
 }
 
 }  // namespace pelmora::uninstall

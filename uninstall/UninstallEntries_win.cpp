@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "contract/CommandLine.h"
+#include "contract/PathRules.h"
 #include "contract/Seal.h"
 #include "contract/UninstallEntry.h"
 #include "winsupport/AnsiText.h"
@@ -34,7 +35,7 @@ bool AnyEntry(const std::function<bool(HKEY, const std::string&, const CommandLi
 std::vector<ProductEntry> FindProductEntries(const std::string& protocolPath) {
   std::vector<ProductEntry> found;
   AnyEntry([&](HKEY root, const std::string& key, const CommandLine& command) {
-    if (!winsupport::EqualsIgnoreCaseAnsi(command.argument, protocolPath)) return false;
+    if (!contract::SamePath(command.argument, protocolPath)) return false;
     found.push_back(
         {key, winsupport::ReadRegString(root, key, contract::kDisplayNameValue).value_or(""),
          winsupport::ReadRegString(root, key, contract::kProtocolDigestValue),

@@ -132,7 +132,7 @@ repair complete 503 "$out/medium-hand"
 ui --timeout 60 wait Pelmora >/dev/null
 screenshot complete-notice
 expect "complete: one notice names the keys kept" \
-  'The complete repair does not delete these registry keys, as other software or Windows shares them:\nSoftware\Microsoft\nSoftware\PelmoraE2EHand' \
+  'The complete repair does not delete these registry keys, which are not the product'"'"'s own (Windows or other software shares them, or they lie too near the root):\nSoftware\Microsoft\nSoftware\PelmoraE2EHand' \
   "$(ui dismiss Pelmora)"
 # A second notice would hold the run before its finished page.
 finish complete

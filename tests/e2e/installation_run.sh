@@ -315,17 +315,13 @@ expect "volumes-cancel: nothing unpacked, only the protocol, nothing else left" 
 expect "volumes-cancel: the protocol of the cancelled installation" "$(small_protocol 'C:\Firma\Band\')" \
   "$(protocol_of "$drive_c/Firma/Band/UnInstall.Log")"
 
-# Cancel while a large entry is being unpacked: the walk stops, the main
-# window closes, and the run still registers what it reached (the entries
-# before and the one being unpacked, not those after it) and writes and
-# seals its protocol. The shared uninstaller is in the Windows folder
-# already, as another product brought it (this medium's own comes last in
-# its archive and is not reached), so the run writes the product's entry,
-# and the uninstaller it names removes everything the run did, the parent
-# it made too, and leaves the shared uninstaller.
-# Known fault, not checked here: without the shared uninstaller in the
-# Windows folder (a first installation), the run writes no entry, so the
-# protocol stays unsealed and the uninstaller refuses it.
+# Cancel while a large entry is being unpacked, in a first installation:
+# the walk stops, the main window closes, and the run still registers what
+# it reached (the entries before and the one being unpacked, not those
+# after it) and writes and seals its protocol. The medium's uninstaller is
+# the archive's first entry, so the run has it, moves it into the Windows
+# folder and writes the product's entry; the uninstaller it names removes
+# everything the run did, the parent it made too, and stays itself.
 e2e_clean_prefix large
 unset PELMORA_TEST_LANGUAGE_NAME
 mkdir -p "$out/payload-large"
@@ -336,7 +332,6 @@ write_manifest "$out/large.ini" 1.0.0.0 "$key_name" "program = a.txt" "[archive]
 make_built_medium "$out/medium-large" "$out/large.ini" "$out/payload-large" \
   --uninstaller "$(e2e_winpath "$uninstaller")"
 rm -rf "$out/payload-large"
-cp "$uninstaller" "$drive_c/windows/stUnInst.exe"
 start_installation large "$out/medium-large" 'C:\Firma\Gross'
 # Cancel appears with the list pass's end code, as the extract pass begins.
 ui_wait_line Installation "id=808 visible=1" 60
@@ -350,7 +345,7 @@ HKEY_CURRENT_USER\\$e2e_uninstall_key\\$key_name" \
   "$(ls "$drive_c/Firma/Gross" | paste -sd' ')|$(e2e_leftovers)"
 cp "$drive_c/Firma/Gross/UnInstall.Log" "$out/large-protocol.log"
 expect "large: the protocol of the partial installation, sealed in the entry" \
-  "$(small_protocol 'C:\Firma\Gross\' 1a.txt 1b.bin "r1SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$key_name")|sealed" \
+  "$(small_protocol 'C:\Firma\Gross\' 1stUnInst.exe 1a.txt 1b.bin "r1SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$key_name")|sealed" \
   "$(protocol_of "$drive_c/Firma/Gross/UnInstall.Log")|$(sealed "$uninstall_key" "$drive_c/Firma/Gross/UnInstall.Log")"
 start_from_entry large-removal "$uninstall_key"
 confirm_and_summarise large-removal "Pelmora E2E 1.0.0.0"

@@ -73,7 +73,7 @@ struct Plan {
   std::string description;  // install.pmd's bytes
   acewriter::ArchiveOptions archive;
   std::string setupVersion;
-  std::optional<fs::path> addedUninstaller;  // archived behind the payload
+  std::optional<fs::path> addedUninstaller;  // archived in front of the payload
 };
 
 class Planner {
@@ -245,15 +245,17 @@ BuildReport BuildMedium(const BuildRequest& request) {
   BuildReport report;
   report.setupVersion = plan.setupVersion;
   acewriter::ArchiveWriter writer((request.out / kFirstVolumeName).string(), plan.archive);
-  const acewriter::FolderArchiveReport archived = acewriter::ArchiveFolder(request.payload, writer);
-  report.files = archived.files;
-  report.bytes = archived.bytes;
+  // The uninstaller first: a setup cancelled or failing part way has it by
+  // then, so that it can still register what it did and it can be removed.
   if (plan.addedUninstaller) {
     const fs::path& uninstaller = *plan.addedUninstaller;
     report.bytes += writer.AddFileFromDisk(kUninstallerFileName, uninstaller,
                                            acewriter::ReadFileStamp(uninstaller));
     ++report.files;
   }
+  const acewriter::FolderArchiveReport archived = acewriter::ArchiveFolder(request.payload, writer);
+  report.files += archived.files;
+  report.bytes += archived.bytes;
   report.volumes = writer.Finish().volumes;
 
   const fs::path program = request.out / kSetupProgramName;
