@@ -215,10 +215,9 @@ small_protocol() {  # TARGET FILE...
   protocol_trailer
 }
 small_files=("0daten" "1daten\\werte.txt" "1liesmich.txt")
-# What it leaves in the prefix: the target, and as its description names no
-# shortcut group, the uninstall shortcut at the top of the Start menu.
-small_leftovers="$drive_c/Firma
-$programs/Uninstall.lnk"
+# What it leaves in the prefix: the target. Its medium carries no
+# uninstaller, so there is no uninstall shortcut either.
+small_leftovers="$drive_c/Firma"
 small_payload() {  # DIR: liesmich.txt and daten\werte.txt with the fixed times
   mkdir -p "$1/daten"
   printf 'Lies mich.\r\n' >"$1/liesmich.txt"
@@ -340,6 +339,7 @@ expect_end large "Cancel during the extraction ends the program"
 # The entry being unpacked is not left cut short.
 expect "large: only the entry before the cancelled one is unpacked; left: the target, the uninstall shortcut, the entry" \
   "UnInstall.Log a.txt|$small_leftovers
+$programs/Uninstall.lnk
 $drive_c/windows/stUnInst.exe
 HKEY_CURRENT_USER\\$e2e_uninstall_key\\$key_name" \
   "$(ls "$drive_c/Firma/Gross" | paste -sd' ')|$(e2e_leftovers)"
