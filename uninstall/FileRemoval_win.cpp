@@ -87,24 +87,24 @@ FileRemoval::Result FileRemoval::RemoveFile(const std::string& path) {
 FileRemoval::Result FileRemoval::RemoveFolder(const std::string& path) {
   const DWORD attributes = ::GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return Result::Missing;
-  // A file without an extension is recorded as a folder; a link in the
-  // folder's place goes as itself.
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
-      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-    return DeleteFileNotFollowingLinks(path);
+  // A file without an extension is recorded as a folder.
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return DeleteFileNotFollowingLinks(path);
   if (beforeDeletion_) beforeDeletion_(path);
   if (ReachedThroughLink(path)) {
     Leave(path, Reason::ThroughLink);
     return Result::Left;
   }
-  // An empty folder; a link put in its place meanwhile is removed as
-  // itself, never what it points to.
+  // An empty folder. A junction or symbolic link in the folder's place is
+  // removed as itself: removing a folder never follows a link and never
+  // touches what a link points to.
   if (::RemoveDirectoryA(path.c_str())) {
     ++outcome_.removed.folders;
     return Result::Removed;
   }
   const DWORD error = ::GetLastError();
-  if (error == ERROR_DIR_NOT_EMPTY)
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    Leave(path, Reason::ThroughLink);
+  else if (error == ERROR_DIR_NOT_EMPTY)
     Leave(path, Reason::NotEmpty);
   else
     Leave(path, Reason::Failed, error);

@@ -419,7 +419,7 @@ printf Z | dd of="$out/medium-damaged/DATA.c00" bs=1 conv=notrunc 2>/dev/null \
 # with Cancel visible, which ends the program. The run then goes on as after
 # Cancel at the disk prompt: it writes its protocol, naming both entries,
 # and the uninstall shortcut.
-archive_error() {  # NAME MEDIUM CAPTION TEXT
+archive_error() {  # NAME MEDIUM CAPTION TEXT [escape]: "escape" leaves by Escape
   start_installation "$1" "$2" 'C:\Firma\Fehler'
   ui --timeout 60 wait "$3" >/dev/null || e2e_fail "$1" "no message; windows: $(ui list | tr '\n' ';')"
   screenshot "$1-message"
@@ -431,7 +431,11 @@ archive_error() {  # NAME MEDIUM CAPTION TEXT
     "Die Installation ist fehlgeschlagen. Abbrechen beendet das Setup.|Cancel visible=1" \
     "$(text_of 804)|Cancel visible=$(field_of 808 visible)"
   screenshot "$1-cancel"
-  ui click Installation Cancel >/dev/null
+  if [ "${5:-}" = escape ]; then
+    ui escape Installation >/dev/null  # Escape is Cancel once Cancel is there
+  else
+    ui click Installation Cancel >/dev/null
+  fi
   expect_end "$1" "Cancel ends the program"
 }
 flat_error_protocol() { small_protocol 'C:\Firma\Fehler\' 1liesmich.txt 1werte.txt; }
@@ -463,7 +467,7 @@ expect "method: the first entry unpacked, the second not, no temporary file; the
 
 # Any other code is shown as its number: 131, data that does not match its CRC.
 e2e_clean_prefix damaged
-archive_error damaged "$out/medium-damaged" 'Error!' 'Error Code 131'
+archive_error damaged "$out/medium-damaged" 'Error!' 'Error Code 131' escape
 expect "damaged: the first entry unpacked, the damaged one not, no temporary file; the protocol; nothing else left" \
   "UnInstall.Log liesmich.txt|same|$(flat_error_protocol)|$small_leftovers" \
   "$(ls -A "$drive_c/Firma/Fehler" | paste -sd' ')|$(same_files "$out/payload-flat" "$drive_c/Firma/Fehler" liesmich.txt)|$(protocol_of "$drive_c/Firma/Fehler/UnInstall.Log")|$(e2e_leftovers)"

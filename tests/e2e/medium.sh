@@ -266,23 +266,25 @@ start_from_entry() {  # NAME KEY
 # Answers the confirmation (CAPTION) with Yes; its text in $confirmation,
 # the summary's in $summary, the progress window behind it (English
 # caption) as wintool dumps it in $progress.
-confirm_and_summarise() {  # NAME CAPTION
-  local i
+confirm_and_summarise() {  # NAME CAPTION [COMMAND...]: COMMAND runs before the answer
+  local i name=$1 caption=$2
+  shift 2
   confirmation="" summary="" progress=""
-  if ! ui --timeout 30 wait "$2" >/dev/null; then
-    e2e_fail "$1" "no confirmation; windows: $(ui list | tr '\n' ';')"
+  if ! ui --timeout 30 wait "$caption" >/dev/null; then
+    e2e_fail "$name" "no confirmation; windows: $(ui list | tr '\n' ';')"
     return
   fi
-  screenshot "$1-confirmation"
-  confirmation=$(ui texts "$2")
-  ui click "$2" "&Yes" >/dev/null
+  screenshot "$name-confirmation"
+  confirmation=$(ui texts "$caption")
+  [ $# -gt 0 ] && "$@"
+  ui click "$caption" "&Yes" >/dev/null
   for ((i = 0; i < 100; i++)); do
-    summary=$(ui --timeout 1 texts "$2" 2>/dev/null)
+    summary=$(ui --timeout 1 texts "$caption" 2>/dev/null)
     grep -q -e 'has been removed' -e 'wurde .*entfernt' <<<"$summary" && break
     sleep 0.2
   done
-  screenshot "$1-summary"
+  screenshot "$name-summary"
   progress=$(ui --timeout 2 dump Uninstall)
-  ui dismiss "$2" >/dev/null
+  ui dismiss "$caption" >/dev/null
   summary=${summary//\\r\\n/$'\n'}
 }

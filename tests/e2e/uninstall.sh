@@ -343,8 +343,20 @@ printf 'a\r\n' >"$drive_c/Firma/Boese/v1.2/a.txt"
 printf 'Lies mich.\r\n' >"$drive_c/Firma/Boese/LIESMICH"
 # A link inside the product's folder that leads out of it.
 ln -s "$drive_c/Firma/Opfer" "$drive_c/Firma/Boese/verweis"
+# A folder of the product that its owner swaps for such a link after the
+# uninstaller has read and checked the protocol, while it asks: the way is
+# checked again right before each deletion, so nothing is deleted through
+# it. (Windows removes the link itself as the folder; under the emulator,
+# which follows it there, it stays and is listed.)
+mkdir -p "$drive_c/Firma/Boese/tausch"
+printf 'b\r\n' >"$drive_c/Firma/Boese/tausch/b.txt"
+swap_for_link() {
+  mv "$drive_c/Firma/Boese/tausch" "$drive_c/Firma/Boese/tausch.alt"
+  ln -s "$drive_c/Firma/Opfer" "$drive_c/Firma/Boese/tausch"
+}
 printf 'wichtig\r\n' >"$drive_c/Firma/Opfer/wichtig.txt"
 printf 'auch\r\n' >"$drive_c/Firma/Opfer/auch.txt"
+printf 'opfer\r\n' >"$drive_c/Firma/Opfer/b.txt"
 e2e_wine reg add 'HKCU\Software\PelmoraOpfer' /v Wert /d bleibt /f >/dev/null 2>&1
 e2e_wine reg add "$other_key" /v UninstallString /d "$other_command" /f >/dev/null 2>&1
 # A COM server exchanged since the setup registered another file there: the
@@ -353,6 +365,7 @@ cp "$com_registers" "$drive_c/Firma/Boese/com/registers.dll"
 e2e_wine reg add 'HKCU\Software\PelmoraTest\ComServer' /v Registered /d "${outside}com\\registers.dll" /f >/dev/null 2>&1
 write_protocol "$drive_c/Firma/Boese/UnInstall.Log" "$outside" "1${outside}gut.txt" \
   "1${outside}v1.2" "1${outside}v1.2\\a.txt" "0${outside}LIESMICH" "1${outside}verweis\\wichtig.txt" \
+  "1${outside}tausch\\b.txt" "0${outside}tausch" \
   '1C:\Firma\Opfer\wichtig.txt' "1${outside}..\\Opfer\\auch.txt" '0C:\Firma\Opfer' \
   'r1Software' 'r1' 'r1\' 'r1HKEY_CURRENT_USER' 'r1Software\PelmoraOpfer' \
   'r0SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall' \
@@ -361,7 +374,7 @@ write_protocol "$drive_c/Firma/Boese/UnInstall.Log" "$outside" "1${outside}gut.t
 vouch HKCU PelmoraE2EBoese "${outside}UnInstall.Log" "$drive_c/Firma/Boese/UnInstall.Log" \
   "ServerDigests=$(sha256_of "$drive_c/Firma/Boese/gut.txt")*${outside}com\\registers.dll"
 start_uninstaller outside "${outside}UnInstall.Log"
-confirm_and_summarise outside "$outside"
+confirm_and_summarise outside "$outside" swap_for_link
 expect "outside: every line outside the product refused, the exchanged server left, each listed" \
   "\"$outside\" has been removed in part.
 
@@ -381,11 +394,13 @@ Pelmora Entfernen\\..\\.. (refused: not a Start menu group)
 HKEY_CURRENT_USER\\$e2e_uninstall_key\\PelmoraE2EAndere (refused: key shared with other software)
 ${outside}com\\registers.dll (not the file the setup registered: not loaded, not unregistered)
 ${outside}verweis\\wichtig.txt (refused: reached through a junction or link)
+${outside}tausch\\b.txt (refused: reached through a junction or link)
+${outside}tausch (refused: reached through a junction or link)
 C:\\Firma\\Boese (folder not empty: holds files that are not the product's)" "$summary"
 exit_code
 expect "outside: exit code 2" 2 "$exit_status"
-expect "outside: of the product's folder the server and the link are left, the entry gone, nothing outside touched" \
-  "com com/registers.dll verweis|absent|auch.txt wichtig.txt|Wert=bleibt|present|Registered=${outside}com\\registers.dll" \
+expect "outside: of the product's folder the server, the links and the swapped-out folder are left, the entry gone, nothing outside touched" \
+  "com com/registers.dll tausch tausch.alt tausch.alt/b.txt verweis|absent|auch.txt b.txt wichtig.txt|Wert=bleibt|present|Registered=${outside}com\\registers.dll" \
   "$(listing "$drive_c/Firma/Boese")|$(reg_exists "$uninstall_root\\PelmoraE2EBoese")|$(listing "$drive_c/Firma/Opfer")|$(reg_values 'HKCU\Software\PelmoraOpfer')|$(reg_exists "$other_key")|$(reg_values 'HKCU\Software\PelmoraTest\ComServer')"
 clean_up outside
 

@@ -21,6 +21,7 @@ const char* const kUsage =
     "  settext CAPTION ID TEXT        replace the text of edit control ID\n"
     "  key CAPTION ID CHARCODE        type one character into control ID\n"
     "  close CAPTION                  press the close box\n"
+    "  escape CAPTION                 press Escape in the window (through its message loop)\n"
     "  folder PATH|--cancel|--print   answer the folder dialog, or print its selection\n"
     "  pid CAPTION                    the Windows process id owning the window\n"
     "exit status: 0 done, 1 not found in time, 2 usage, 3 not possible\n";
@@ -31,7 +32,7 @@ namespace {
 const std::map<std::string, size_t> kOperandCounts = {
     {"list", 0},    {"wait", 1},  {"gone", 1},   {"dump", 1},    {"texts", 1},
     {"dismiss", 1}, {"click", 2}, {"press", 2},  {"settext", 3}, {"key", 3},
-    {"close", 1},   {"pid", 1},   {"folder", 1},
+    {"close", 1},   {"pid", 1},   {"folder", 1}, {"escape", 1},
 };
 
 CommandFailure Usage(const std::string& what) { return CommandFailure(kExitUsage, what); }

@@ -213,6 +213,19 @@ void RunCommand(const Invocation& call) {
     }
     RequireUsable(window, "the window \"" + query.caption + "\"");
     Deliver(window, WM_SYSCOMMAND, SC_CLOSE, 0, deadline);
+  } else if (command == "escape") {
+    // Posted, as the keyboard's are: the program's message loop hands it to
+    // the dialog manager, which makes it Cancel where the window has one.
+    RequireUsable(window, "the window \"" + query.caption + "\"");
+    HWND focus = window;
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus &&
+        GetAncestor(thread.hwndFocus, GA_ROOT) == window)
+      focus = thread.hwndFocus;
+    PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(focus, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+    Deliver(window, WM_NULL, 0, 0, deadline);
   } else if (command == "click") {
     const std::string& label = call.args[1];
     HWND button = WaitFor(deadline, [&] { return FindButton(window, label); });
