@@ -16,13 +16,12 @@ namespace pelmora::install {
 struct StatusTexts {
   const char* extracting;    // before the archive is opened
   const char* registration;  // after it, while the settings are written
-  const char* failed;        // after a failure: what the user waits on is Cancel
+  const char* failed;        // after a failure, beside the Cancel button shown then
 };
-inline constexpr StatusTexts kGermanStatus{
-    "Entpacke Dateien...", "Registrierung...",
-    "Die Installation ist fehlgeschlagen. Abbrechen beendet das Setup."};
+inline constexpr StatusTexts kGermanStatus{"Entpacke Dateien...", "Registrierung...",
+                                           "Die Installation ist fehlgeschlagen."};
 inline constexpr StatusTexts kEnglishStatus{"Extracting files...", "Registration...",
-                                            "The installation failed. Cancel ends the setup."};
+                                            "The installation failed."};
 inline constexpr const StatusTexts& StatusTextsFor(bool english) {
   return english ? kEnglishStatus : kGermanStatus;
 }

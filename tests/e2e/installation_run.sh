@@ -392,7 +392,7 @@ ui --timeout 60 wait Pelmora >/dev/null
 screenshot failure-report
 expect "failure: the error report" "E/A-Fehler 5." "$(ui dismiss Pelmora)"
 expect "failure: the page says so, Cancel shown, the files unpacked" \
-  "Die Installation ist fehlgeschlagen. Abbrechen beendet das Setup.|Cancel visible=1|same" \
+  "Die Installation ist fehlgeschlagen.|Cancel visible=1|same" \
   "$(control_text Installation 804)|$(cancel_state)|$(same_files "$out/payload-failure" "$drive_c/Firma/Fehler" liesmich.txt daten/werte.txt)"
 ui click Installation Cancel >/dev/null
 expect_end failure "Cancel ends the program"
@@ -428,7 +428,7 @@ archive_error() {  # NAME MEDIUM CAPTION TEXT [escape]: "escape" leaves by Escap
   ui_wait_line Installation "id=808 visible=1" 10
   dump=$(ui dump Installation)
   expect "$1: the page says the installation failed, Cancel shown" \
-    "Die Installation ist fehlgeschlagen. Abbrechen beendet das Setup.|Cancel visible=1" \
+    "Die Installation ist fehlgeschlagen.|Cancel visible=1" \
     "$(text_of 804)|Cancel visible=$(field_of 808 visible)"
   screenshot "$1-cancel"
   if [ "${5:-}" = escape ]; then
