@@ -471,6 +471,19 @@ archive_error damaged "$out/medium-damaged" 'Error!' 'Error Code 131' escape
 expect "damaged: the first entry unpacked, the damaged one not, no temporary file; the protocol; nothing else left" \
   "UnInstall.Log liesmich.txt|same|$(flat_error_protocol)|$small_leftovers" \
   "$(ls -A "$drive_c/Firma/Fehler" | paste -sd' ')|$(same_files "$out/payload-flat" "$drive_c/Firma/Fehler" liesmich.txt)|$(protocol_of "$drive_c/Firma/Fehler/UnInstall.Log")|$(e2e_leftovers)"
+
+# A folder in the target that someone swapped for a symbolic link to
+# another folder before the setup ran: nothing is written through it; the
+# extraction stops at the first entry below it with its message.
+e2e_clean_prefix linked
+mkdir -p "$drive_c/Firma/Fehler" "$drive_c/Firma/Opfer"
+printf 'opfer\r\n' >"$drive_c/Firma/Opfer/werte.txt"
+ln -s "$drive_c/Firma/Opfer" "$drive_c/Firma/Fehler/daten"
+archive_error linked "$out/medium-failure" Pelmora \
+  'Ein Ordner auf dem Weg zu "C:\Firma\Fehler\daten\werte.txt" ist eine Verbindung oder ein symbolischer Link. Es wird nichts hindurch geschrieben; die Installation wird abgebrochen.'
+expect "linked: nothing written through the link" "werte.txt|opfer" \
+  "$(ls -A "$drive_c/Firma/Opfer" | paste -sd' ')|$(tr -d '\r' <"$drive_c/Firma/Opfer/werte.txt")"
+rm -f "$drive_c/Firma/Fehler/daten"
 unset PELMORA_TEST_LANGUAGE_NAME
 
 # --- 9. A setup over files that are all newer than its entries --------------
