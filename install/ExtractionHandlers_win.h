@@ -42,6 +42,8 @@ class ExtractionHandlers {
 
   // Whether the extract pass unpacked the settings file at the target's top.
   bool SettingsFileUnpacked() const { return settingsFileUnpacked_; }
+  // The unpacked size of every entry of the archive: the product's size.
+  std::uint64_t ProductBytes() const { return progress_.ListedBytes(); }
 
  private:
   void Listing(archive::TdAce& ace, const TACEHeaderData& entry);

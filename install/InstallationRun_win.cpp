@@ -16,6 +16,7 @@
 #include "install/SealedProtocol_win.h"
 #include "install/Shortcuts_win.h"
 #include "install/UninstallEntry_win.h"
+#include "install/UninstallValues.h"
 #include "install/Uninstaller_win.h"
 #include "pages/TargetTexts.h"
 #include "winsupport/ErrorReport_win.h"
@@ -156,6 +157,7 @@ InstallationRun::Unpacked InstallationRun::Unpack(const std::string& target,
   // The handlers end here; the reader must not call them later.
   ExtractionHandlers::Detach(reader_);
   settingsFileUnpacked_ = handlers.SettingsFileUnpacked();
+  productBytes_ = handlers.ProductBytes();
   if (result == ACE_ERR_UNSAFE_NAME) return Unpacked::Refused;
   // Any other error has been shown and has made Cancel visible: the user
   // decides. What was unpacked by then is registered, so that it can be
@@ -199,9 +201,12 @@ void InstallationRun::Register(const std::string& target, const WindowsFacts& wi
   winsupport::PumpWaitingMessages();
   perform(RegistrationStep::UninstallEntry, [&](StepReport& report) {
     sealing_.keyPath = contract::UninstallKeyPath(settings_.description.UninstallKeyName);
+    SYSTEMTIME today{};
+    GetLocalTime(&today);
+    const InstalledFacts facts{InstallDate(today.wYear, today.wMonth, today.wDay), productBytes_};
     sealing_.roots = WriteUninstallEntries(target, windowsDir,
                                            {windows.windowsKeyFound, windows.windowsNtKeyFound},
-                                           settings_.description, report);
+                                           settings_.description, facts, report);
   });
   perform(RegistrationStep::RegistryKeys,
           [&](StepReport& report) { CreateRegistryKeys(settings_.description, report); });

@@ -72,6 +72,7 @@ class InstallationRun {
   archive::TdAce reader_;
   bool cancelled_ = false;
   bool settingsFileUnpacked_ = false;
+  std::uint64_t productBytes_ = 0;
   SealingEntries sealing_;  // the Uninstall entries this run wrote
   std::vector<contract::ServerDigest> registeredServers_;
 };

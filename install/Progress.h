@@ -23,6 +23,9 @@ class ExtractProgress {
   // while there is nothing to unpack.
   int Percent() const;
 
+  // The unpacked size of every entry the list pass met: the product's size.
+  std::uint64_t ListedBytes() const { return listedBytes_; }
+
  private:
   std::uint64_t selectedBytes_ = 0;
   std::uint64_t listedBytes_ = 0;

@@ -15,7 +15,7 @@ namespace {
 // Creates the key and writes the values into it. True when the key exists
 // (and so belongs in the protocol), whatever became of its values.
 bool WriteKey(HKEY root, const std::string& keyPath, const std::vector<NamedValue>& values,
-              StepReport& report) {
+              const std::vector<NamedNumber>& numbers, StepReport& report) {
   if (!winsupport::CreateRegKey(root, keyPath)) {
     report.Fail(KeyCreationFailedText(keyPath));
     return false;
@@ -23,6 +23,9 @@ bool WriteKey(HKEY root, const std::string& keyPath, const std::vector<NamedValu
   for (const NamedValue& value : values)
     if (!winsupport::WriteRegString(root, keyPath, value.name, value.data))
       report.Fail(ValueWriteFailedText(value.name));
+  for (const NamedNumber& number : numbers)
+    if (!winsupport::WriteRegDword(root, keyPath, number.name, number.value))
+      report.Fail(ValueWriteFailedText(number.name));
   return true;
 }
 
@@ -31,17 +34,19 @@ bool WriteKey(HKEY root, const std::string& keyPath, const std::vector<NamedValu
 std::vector<HKEY> WriteUninstallEntries(const std::string& targetDir, const std::string& windowsDir,
                                         UninstallRoots roots,
                                         const setupdesc::SetupDescription& description,
-                                        StepReport& report) {
+                                        const InstalledFacts& facts, StepReport& report) {
   std::vector<HKEY> written;
   // Without the uninstaller an entry would offer a removal that cannot start.
   if (!winsupport::IsExistingFile(windowsDir + contract::kUninstallerFileName)) return written;
   const std::string keyPath = contract::UninstallKeyPath(description.UninstallKeyName);
-  const std::vector<NamedValue> values = UninstallValues(targetDir, windowsDir, description);
-  if (roots.localMachine && WriteKey(HKEY_LOCAL_MACHINE, keyPath, values, report)) {
+  const std::vector<NamedValue> values =
+      UninstallValues(targetDir, windowsDir, description, facts.installDate);
+  const std::vector<NamedNumber> numbers = UninstallNumbers(facts.installedBytes);
+  if (roots.localMachine && WriteKey(HKEY_LOCAL_MACHINE, keyPath, values, numbers, report)) {
     report.Protocol().AddMachineKey(keyPath);
     written.push_back(HKEY_LOCAL_MACHINE);
   }
-  if (roots.currentUser && WriteKey(HKEY_CURRENT_USER, keyPath, values, report)) {
+  if (roots.currentUser && WriteKey(HKEY_CURRENT_USER, keyPath, values, numbers, report)) {
     report.Protocol().AddUserKey(keyPath);
     written.push_back(HKEY_CURRENT_USER);
   }

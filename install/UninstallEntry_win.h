@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,16 @@ struct UninstallRoots {
   bool currentUser = false;
 };
 
+// What the run knows once it has unpacked: the day (yyyymmdd) and the
+// size of what the archive holds.
+struct InstalledFacts {
+  std::string installDate;
+  std::uint64_t installedBytes = 0;
+};
+
 // Only when windowsDir (ending in "\") holds the uninstaller: writes the
-// twelve values of UninstallValues into the Uninstall key of each chosen
-// root, creating the key when missing (other values stay), and adds
+// values and numbers of UninstallValues and UninstallNumbers into the
+// Uninstall key of each chosen root, creating the key when missing (other values stay), and adds
 // "r0" + key path for HKEY_LOCAL_MACHINE, then "r1" + key path for
 // HKEY_CURRENT_USER. A key that cannot be created is a failure naming it, a
 // value that cannot be written one naming the value. Returns the roots
@@ -28,6 +36,6 @@ struct UninstallRoots {
 std::vector<HKEY> WriteUninstallEntries(const std::string& targetDir, const std::string& windowsDir,
                                         UninstallRoots roots,
                                         const setupdesc::SetupDescription& description,
-                                        StepReport& report);
+                                        const InstalledFacts& facts, StepReport& report);
 
 }  // namespace pelmora::install

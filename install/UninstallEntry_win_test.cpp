@@ -33,13 +33,32 @@ class UninstallEntryTest : public ::testing::Test {
   // Every value of the key as the registry gives it back.
   std::vector<NamedValue> ReadBack(HKEY root) const {
     std::vector<NamedValue> values;
-    for (const NamedValue& expected : UninstallValues(targetDir_, windowsDir_, description_))
+    for (const NamedValue& expected :
+         UninstallValues(targetDir_, windowsDir_, description_, facts_.installDate))
       values.push_back(
           {expected.name, winsupport::ReadRegString(root, keyPath_, expected.name).value_or("?")});
     return values;
   }
 
+  // The numbers of the key, as the list of installed programs reads them.
+  std::vector<NamedNumber> ReadNumbers(HKEY root) const {
+    std::vector<NamedNumber> numbers;
+    for (const NamedNumber& expected : UninstallNumbers(facts_.installedBytes)) {
+      win::UniqueRegKey key;
+      DWORD value = 0, type = 0, size = sizeof value;
+      if (::RegOpenKeyExA(root, keyPath_.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) !=
+              ERROR_SUCCESS ||
+          ::RegQueryValueExA(key.Get(), expected.name.c_str(), nullptr, &type,
+                             reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+          type != REG_DWORD)
+        value = 0xFFFFFFFF;
+      numbers.push_back({expected.name, value});
+    }
+    return numbers;
+  }
+
   setupdesc::SetupDescription description_;
+  const InstalledFacts facts_{"20261208", 5000};
   std::string keyPath_;
   test::ScratchDir windows_{"uninstall-entry"};
   const std::string windowsDir_ = windows_.Str() + "\\";
@@ -49,7 +68,7 @@ class UninstallEntryTest : public ::testing::Test {
 };
 
 TEST_F(UninstallEntryTest, BothRootsGetTheTwelveValuesAndTheirLinesOnlyWithTheUninstaller) {
-  WriteUninstallEntries(targetDir_, windowsDir_, {true, true}, description_, report_);
+  WriteUninstallEntries(targetDir_, windowsDir_, {true, true}, description_, facts_, report_);
   EXPECT_TRUE(protocol_.Lines().empty());
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_LOCAL_MACHINE, keyPath_));
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, keyPath_));
@@ -59,21 +78,25 @@ TEST_F(UninstallEntryTest, BothRootsGetTheTwelveValuesAndTheirLinesOnlyWithTheUn
   ASSERT_TRUE(winsupport::CreateRegKey(HKEY_CURRENT_USER, keyPath_));
   ASSERT_TRUE(winsupport::WriteRegString(HKEY_CURRENT_USER, keyPath_, "Eigenes", "bleibt"));
 
-  WriteUninstallEntries(targetDir_, windowsDir_, {true, true}, description_, report_);
+  WriteUninstallEntries(targetDir_, windowsDir_, {true, true}, description_, facts_, report_);
 
   EXPECT_EQ(protocol_.Lines(), (std::vector<std::string>{"r0" + keyPath_, "r1" + keyPath_}));
-  const std::vector<NamedValue> expected = UninstallValues(targetDir_, windowsDir_, description_);
-  ASSERT_EQ(expected.size(), 12u);
+  const std::vector<NamedValue> expected =
+      UninstallValues(targetDir_, windowsDir_, description_, facts_.installDate);
+  ASSERT_EQ(expected.size(), 13u);  // the twelve and the date; no program, no icon
   EXPECT_EQ(expected[0].data,
             windowsDir_ + "stUnInst.exe \"C:\\Programme\\Werkzeug\\UnInstall.log\"");
   EXPECT_EQ(ReadBack(HKEY_LOCAL_MACHINE), expected);
   EXPECT_EQ(ReadBack(HKEY_CURRENT_USER), expected);
+  const std::vector<NamedNumber> numbers = {{"EstimatedSize", 5}, {"NoModify", 1}, {"NoRepair", 1}};
+  EXPECT_EQ(ReadNumbers(HKEY_LOCAL_MACHINE), numbers);
+  EXPECT_EQ(ReadNumbers(HKEY_CURRENT_USER), numbers);
   EXPECT_EQ(winsupport::ReadRegString(HKEY_CURRENT_USER, keyPath_, "Eigenes"), "bleibt");
 
   // Only the root the run found: one key, one line.
   TearDown();
   protocol_ = {};
-  WriteUninstallEntries(targetDir_, windowsDir_, {false, true}, description_, report_);
+  WriteUninstallEntries(targetDir_, windowsDir_, {false, true}, description_, facts_, report_);
   EXPECT_EQ(protocol_.Lines(), (std::vector<std::string>{"r1" + keyPath_}));
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_LOCAL_MACHINE, keyPath_));
   EXPECT_EQ(ReadBack(HKEY_CURRENT_USER), expected);

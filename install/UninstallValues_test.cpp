@@ -5,7 +5,7 @@
 namespace pelmora::install {
 namespace {
 
-TEST(UninstallValuesTest, TheTwelveValuesInTheirOrder) {
+TEST(UninstallValuesTest, TheValuesAndNumbersInTheirOrder) {
   setupdesc::SetupDescription description;
   description.ProductName = "Tool";
   description.ProductVersion = "2.5";
@@ -13,8 +13,9 @@ TEST(UninstallValuesTest, TheTwelveValuesInTheirOrder) {
   description.SupportInfo[setupdesc::HelpLink] = "http://hilfe.example";
   description.SupportInfo[setupdesc::Comments] = "Kommentar";
 
+  description.AppExeName = "bin\\tool.exe";
   const std::vector<NamedValue> values =
-      UninstallValues("C:\\Programme\\Tool\\", "C:\\WINDOWS\\", description);
+      UninstallValues("C:\\Programme\\Tool\\", "C:\\WINDOWS\\", description, "20261208");
   std::vector<std::string> lines;
   for (const NamedValue& value : values) lines.push_back(value.name + "=" + value.data);
   EXPECT_EQ(lines,
@@ -31,7 +32,20 @@ TEST(UninstallValuesTest, TheTwelveValuesInTheirOrder) {
                 "Contact=",
                 "Readme=",
                 "Comments=Kommentar",
+                "DisplayIcon=C:\\Programme\\Tool\\bin\\tool.exe",
+                "InstallDate=20261208",
             }));
+  // Without a main program there is no icon to show.
+  description.AppExeName.clear();
+  EXPECT_EQ(UninstallValues("C:\\T\\", "C:\\W\\", description, "20260101").back(),
+            (NamedValue{"InstallDate", "20260101"}));
+  // The size in KiB, a started KiB counting; the two buttons off.
+  EXPECT_EQ(UninstallNumbers(1025),
+            (std::vector<NamedNumber>{{"EstimatedSize", 2}, {"NoModify", 1}, {"NoRepair", 1}}));
+  EXPECT_EQ(UninstallNumbers(0).front().value, 0u);
+  EXPECT_EQ(UninstallNumbers(1024).front().value, 1u);
+  EXPECT_EQ(InstallDate(2026, 3, 5), "20260305");
+  EXPECT_EQ(InstallDate(2026, 12, 31), "20261231");
 }
 
 }  // namespace

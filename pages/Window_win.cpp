@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "pages/ControlIds.h"
 #include "winsupport/ErrorReport_win.h"
 
 namespace pelmora::pages {
@@ -176,11 +177,24 @@ void PageWindow::SetChecked(int id, bool checked) {
 }
 
 void PageWindow::Focus(int id) {
+  // The page is no dialog of the dialog manager's, so the focus is set
+  // directly; a push button that gets it is drawn as the default one.
   HWND control = Control(id);
-  if (IsWindowVisible(window_))
-    SendMessageA(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-  else
-    SetFocus(control);
+  SetFocus(control);
+  const ControlLayout* c = FindControl(layout_, id);
+  if (c && (c->kind == ControlKind::Button || c->kind == ControlKind::DefaultButton))
+    SendMessageA(control, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
+void PageWindow::OnEscape() {
+  // A modal window closes as its close box does; a page presses its Cancel.
+  if (modal_) {
+    EndModal();
+    return;
+  }
+  HWND cancel = GetDlgItem(window_, ids::kCancel);
+  if (cancel && IsWindowVisible(cancel) && IsWindowEnabled(cancel))
+    SendMessageA(cancel, BM_CLICK, 0, 0);
 }
 
 void PageWindow::SwitchToEnglish() {

@@ -61,8 +61,9 @@ class PageWindow {
   virtual void OnTimer(UINT_PTR /*id*/) {}
   // The close box or Alt+F4; pages are never destroyed before the end.
   virtual void OnCloseRequest() {}
-  // Escape, when no control of the page takes it.
-  virtual void OnEscape() {}
+  // Escape, when no control of the page takes it: a page presses its Cancel
+  // button where one is shown, a modal window closes.
+  virtual void OnEscape();
   virtual void OnDestroy() {}
 
  private:

@@ -88,6 +88,14 @@ bool WriteRegString(HKEY root, const std::string& keyPath, const std::string& va
                                  static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
+bool WriteRegDword(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   DWORD number) {
+  const win::UniqueRegKey key = OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_SET_VALUE);
+  return key &&
+         ::RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&number), sizeof number) == ERROR_SUCCESS;
+}
+
 bool CreateRegKey(HKEY root, const std::string& keyPath) {
   const std::string path = NormalizeRegistryKeyPath(keyPath);
   if (path.empty()) return false;

@@ -26,6 +26,11 @@ std::optional<std::string> ReadRegString(HKEY root, const std::string& keyPath,
 bool WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
                     const std::string& text);
 
+// Sets the number value valueName of the existing key root\keyPath
+// (REG_DWORD); other values stay. False as WriteRegString.
+bool WriteRegDword(HKEY root, const std::string& keyPath, const std::string& valueName,
+                   DWORD number);
+
 // Creates root\keyPath and any missing parents; an existing key is left as
 // it is. Returns false when it cannot be created or the path names the root.
 bool CreateRegKey(HKEY root, const std::string& keyPath);

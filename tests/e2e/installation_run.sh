@@ -122,15 +122,23 @@ expect "new: registry.reg imported and deleted" "Wert=aus registry.reg|gone" \
   "$(reg_values 'HKCU\Software\PelmoraE2E\Import')|$([ -e "$installed/registry.reg" ] && echo kept || echo gone)"
 expect "new: the uninstaller moved to the Windows folder" "moved|same" \
   "$([ -e "$installed/stUnInst.exe" ] && echo kept || echo moved)|$(cmp -s "$payload/stUnInst.exe" "$drive_c/windows/stUnInst.exe" && echo same)"
-# Besides the twelve values, the seal: the digest of the whole protocol and
-# of the one server that registered.
-expect "new: the twelve Uninstall values and the digests" "Comments=Zum Testen
+# Besides the twelve values, what the list of installed programs shows of
+# the product (its icon, date and size in KiB, no Modify or Repair button),
+# and the seal: the digest of the whole protocol and of the one server that
+# registered.
+kib=$(find "$payload" -type f -printf '%s\n' | awk '{s += $1} END {printf "0x%x", int((s + 1023) / 1024)}')
+expect "new: the Uninstall values, numbers and digests" "Comments=Zum Testen
 Contact=support@pelmora.example
+DisplayIcon=C:\\Firma\\Produkt\\main.exe
 DisplayName=Pelmora E2E 1.0.0.0
 DisplayVersion=1.0.0.0
+EstimatedSize=$kib
 HelpLink=http://pelmora.example/hilfe
 HelpTelephone=+49 30 123456
+InstallDate=$(date +%Y%m%d)
 InstallPath=C:\\Firma\\Produkt\\
+NoModify=0x1
+NoRepair=0x1
 ProtocolDigest=$(sha256_of "$installed/UnInstall.Log")
 Publisher=Pelmora Test
 Readme=liesmich.txt

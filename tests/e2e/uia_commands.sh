@@ -38,7 +38,7 @@ has_line() {  # NAME LINE: the last dump holds LINE exactly
 $dump"; fi
 }
 expect "dump: window line" "sysmenu=1 screen=40,30,420,330" \
-  "$(sed -n '1s/^window client=[0-9]*,[0-9]* //p' <<<"$dump")"
+  "$(sed -n '1s/^window client=[0-9]*,[0-9]* \(.*\) focus=[0-9]*$/\1/p' <<<"$dump")"
 expect "dump: one line per control" 14 "$(wc -l <<<"$dump")"
 expect "dump: Z order" "Button id=101 ... Static id=204" \
   "$(sed -n 2p <<<"$dump" | cut -d' ' -f1,2) ... $(tail -n 1 <<<"$dump" | cut -d' ' -f1,2)"

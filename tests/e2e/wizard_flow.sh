@@ -42,6 +42,7 @@ demo_protocol() {  # TARGET
   protocol_trailer
 }
 screen_of() { sed -n '1s/.* screen=\([0-9]*,[0-9]*\),.*/\1/p' <<<"$dump"; }
+focus_of() { sed -n '1s/.* focus=\([0-9]*\)$/\1/p' <<<"$dump"; }
 page() {  # CAPTION TITLE_ID TITLE SHOT: waits for the page, dumps it, screenshot
   if ui_wait_line "$1" "id=$2 " 10 && dump=$(ui dump "$1") && [ "$(text_of "$2")" = "$3" ]; then
     e2e_pass "$4: page \"$3\" shown"
@@ -68,17 +69,18 @@ expect "en welcome: client size, no close box, Back disabled" "client=496,352 sy
 welcome_at=$(screen_of)
 ui click Welcome "&Next >" >/dev/null
 page Installation 103 "Important informations" en-2-information
-expect "en information: the memo holds the text, at the welcome page's place" \
-  "Willkommen zur Installation der Pelmora-Demo.|$welcome_at" "$(text_of 300 | sed 's/\\r\\n.*//')|$(screen_of)"
+expect "en information: the memo holds the text, at the welcome page's place; Next has the focus" \
+  "Willkommen zur Installation der Pelmora-Demo.|$welcome_at|100" \
+  "$(text_of 300 | sed 's/\\r\\n.*//')|$(screen_of)|$(focus_of)"
 ui click Installation "< &Back" >/dev/null
 page Welcome 200 "Pelmora Demo 1.0.0.0" en-3-welcome-again
 ui click Welcome "&Next >" >/dev/null
 page Installation 103 "Important informations" en-4-information-again
 ui click Installation "&Next >" >/dev/null
 page Installation 103 "Directory" en-5-target
-expect "en target: preset with its backslash, English texts, Label4 stays German" \
-  "C:\\Programme\\Pelmora Demo\\|Select directory to install to||Ziel&verzeichnis:|&Browse..." \
-  "$(text_of 405)|$(text_of 400)|$(text_of 401)|$(text_of 404)|$(text_of 406)"
+expect "en target: preset with its backslash, English texts, Label4 stays German; Next has the focus" \
+  "C:\\Programme\\Pelmora Demo\\|Select directory to install to||Ziel&verzeichnis:|&Browse...|100" \
+  "$(text_of 405)|$(text_of 400)|$(text_of 401)|$(text_of 404)|$(text_of 406)|$(focus_of)"
 
 # Next with an empty edit does nothing.
 ui settext Installation 405 "" >/dev/null
@@ -181,9 +183,9 @@ expect "de target: a folder in the Windows folder refused with its message" \
 dump=$(ui dump Installation)
 expect "de target: the page stays with the path" 'Installationspfad|C:\windows\Pelmora' "$(text_of 103)|$(text_of 405)"
 ui settext Installation 405 'C:\Leer' >/dev/null
-ui click Installation "&Abbrechen" >/dev/null
+ui escape Installation >/dev/null  # Escape is the page's Cancel
 wait_program "$setup" 15
-expect "de cancel: the program ends; the empty target folder is removed, nothing left" "0|gone|" \
+expect "de cancel: Escape ends the program; the empty target folder is removed, nothing left" "0|gone|" \
   "$?|$([ -d "$drive_c/Leer" ] && echo kept || echo gone)|$(e2e_leftovers)"
 
 mkdir -p "$drive_c/Voll"; echo data > "$drive_c/Voll/datei.txt"

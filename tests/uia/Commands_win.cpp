@@ -16,7 +16,8 @@ void Print(const std::string& text) {
   std::fflush(stdout);
 }
 
-// "window client=W,H sysmenu=0|1 screen=L,T,W,H", then per control
+// "window client=W,H sysmenu=0|1 screen=L,T,W,H focus=ID" (the control of
+// the window that has the keyboard focus, 0 for none), then per control
 // "CLASS id=N visible=0|1 enabled=0|1 checked=0|1|2|- rect=L,T,W,H style=HEX text=TEXT"
 // with rectangles in the window's client coordinates. The text comes last
 // so that everything after "text=" is the control's text.
@@ -25,10 +26,17 @@ std::string Dump(HWND window) {
   GetClientRect(window, &client);
   GetWindowRect(window, &frame);
   const LONG style = GetWindowLongA(window, GWL_STYLE);
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  int focus = 0;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus &&
+      thread.hwndFocus != window && IsChild(window, thread.hwndFocus))
+    focus = GetDlgCtrlID(thread.hwndFocus);
   char line[512];
-  std::snprintf(line, sizeof line, "window client=%ld,%ld sysmenu=%d screen=%ld,%ld,%ld,%ld\n",
-                client.right, client.bottom, (style & WS_SYSMENU) ? 1 : 0, frame.left, frame.top,
-                frame.right - frame.left, frame.bottom - frame.top);
+  std::snprintf(line, sizeof line,
+                "window client=%ld,%ld sysmenu=%d screen=%ld,%ld,%ld,%ld focus=%d\n", client.right,
+                client.bottom, (style & WS_SYSMENU) ? 1 : 0, frame.left, frame.top,
+                frame.right - frame.left, frame.bottom - frame.top, focus);
   std::string lines = line;
   for (HWND control : Descendants(window)) {
     RECT rect = {};
