@@ -17,8 +17,8 @@ if(NOT CMAKE_OBJDUMP)
 endif()
 
 # Both programs are GUI programs of this build's format that need no MinGW
-# DLL, and their manifests ask for today's controls and state the execution
-# level.
+# DLL, and their manifests ask for today's controls, state the execution
+# level and declare per-monitor DPI awareness.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   set(expected_format pei-i386)
 else()
@@ -27,7 +27,7 @@ endif()
 foreach(program Install stUnInst)
   string(TOLOWER ${program} name)
   add_test(NAME ${name}_exe_carries_its_manifest
-    COMMAND sh -c "grep -q -a 'level=.highestAvailable.' \"$0\" && grep -q -a 'Microsoft.Windows.Common-Controls' \"$0\""
+    COMMAND sh -c "grep -q -a 'level=.highestAvailable.' \"$0\" && grep -q -a 'Microsoft.Windows.Common-Controls' \"$0\" && grep -q -a '>PerMonitorV2, PerMonitor<' \"$0\" && grep -q -a '>true/pm<' \"$0\""
             $<TARGET_FILE:${program}>)
   add_test(NAME ${name}_exe_is_standalone_gui_program
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:${program}> ${expected_format} gui)

@@ -1,32 +1,44 @@
 #include "pages/ExistingInstallationPage_win.h"
 
+#include <utility>
+
 namespace pelmora::pages {
 
 namespace {
 
-HWND MakeChoice(HWND page, HINSTANCE instance, HFONT font, int id, int top, const char* text,
-                bool firstOfGroup) {
-  const ControlLayout& group = *FindControl(ExistingInstallationLayout(), ids::kChoices);
+// The choices' places below the top of their group box, in layout pixels.
+constexpr int kFirstChoiceTop = 22;
+constexpr int kSecondChoiceTop = 56;
+constexpr int kChoiceHeight = 28;
+
+HWND MakeChoice(HWND page, HINSTANCE instance, int id, const char* text, bool firstOfGroup) {
   const DWORD style = WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | BS_MULTILINE |
                       (firstOfGroup ? WS_GROUP | WS_TABSTOP : 0);
-  HWND button = CreateWindowExA(
-      0, "BUTTON", text, style, group.left + 8, group.top + top, group.width - 16, 28, page,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-  SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return button;
+  return CreateWindowExA(0, "BUTTON", text, style, 0, 0, 0, 0, page,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
 }  // namespace
 
 ExistingInstallationPage::ExistingInstallationPage(const UiResources& resources)
     : WizardPage(ExistingInstallationLayout(), resources) {
-  HWND first = MakeChoice(Handle(), resources.Instance(), resources.Font(FontKind::Normal),
-                          ids::kFirstChoice, 22, kLayoutFirstChoice, true);
-  HWND second = MakeChoice(Handle(), resources.Instance(), resources.Font(FontKind::Normal),
-                           ids::kSecondChoice, 56, kLayoutSecondChoice, false);
+  HWND first = MakeChoice(Handle(), resources.Instance(), ids::kFirstChoice, kLayoutFirstChoice, true);
+  HWND second =
+      MakeChoice(Handle(), resources.Instance(), ids::kSecondChoice, kLayoutSecondChoice, false);
   // Tab reaches the choices after the buttons, as the layout orders them.
   SetWindowPos(first, Control(ids::kChoices), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SetWindowPos(second, first, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  PlaceChoices();
+}
+
+void ExistingInstallationPage::PlaceChoices() {
+  const ControlLayout& group = *FindControl(Layout(), ids::kChoices);
+  const std::pair<int, int> choices[] = {{ids::kFirstChoice, kFirstChoiceTop},
+                                         {ids::kSecondChoice, kSecondChoiceTop}};
+  for (const auto& [id, top] : choices) {
+    Place(Control(id), group.left + 8, group.top + top, group.width - 16, kChoiceHeight);
+    SendMessageA(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontKind::Normal)), TRUE);
+  }
 }
 
 void ExistingInstallationPage::SetVersions(std::string productVersion, std::string installedVersion,

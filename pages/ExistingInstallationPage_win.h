@@ -23,8 +23,11 @@ class ExistingInstallationPage : public WizardPage {
  protected:
   void OnCommand(int id, int notification) override;
   void OnShown() override;
+  void OnRescaled() override { PlaceChoices(); }
 
  private:
+  void PlaceChoices();
+
   std::string productVersion_;
   std::string installedVersion_;
   bool english_ = false;

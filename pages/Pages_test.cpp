@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "common/DpiScale.h"
 #include "pages/AboutTexts.h"
 #include "pages/ControlIds.h"
 #include "pages/ExistingInstallation.h"
@@ -153,6 +154,48 @@ TEST(AboutBox, NoticeUnscramblesUnderTheBoxSeed) {
             "\xA9 2026 Pelmora. Alle Rechte vorbehalten.");
   EXPECT_EQ(AboutMailLink("Version 1.0.0.1"),
             "mailto:bugs@pelmora.example?Subject=Pelmora Version 1.0.0.1");
+}
+
+}  // namespace
+}  // namespace pelmora::pages
+
+namespace pelmora::pages {
+namespace {
+
+// Scaling the layouts: the 96-DPI layout holds to the pixel, and at any
+// other DPI controls keep their neighbours (touching stays touching, apart
+// stays apart) and stay inside their window.
+TEST(DpiScale, KeepsEveryLayoutWholeAtEveryDpi) {
+  using common::DpiScale;
+  EXPECT_EQ(DpiScale(144)(496), 744);
+  EXPECT_EQ(DpiScale(144)(127), 191);  // 190.5 rounds up
+  EXPECT_EQ(DpiScale(120)(-3), -4);    // halves away from zero
+  EXPECT_EQ(DpiScale(0).Dpi(), 96);    // a failed query is the layout's own
+  for (const WindowLayout* window : AllLayouts()) {
+    for (int dpi : {96, 120, 144, 168, 192, 240}) {
+      const DpiScale scale(dpi);
+      for (const ControlLayout& a : window->controls) {
+        const common::Edges sa = scale.Box(a.left, a.top, a.width, a.height);
+        if (dpi == 96) {
+          EXPECT_EQ(sa, (common::Edges{a.left, a.top, a.left + a.width, a.top + a.height}));
+        }
+        if (a.left + a.width <= window->clientWidth && a.top + a.height <= window->clientHeight) {
+          EXPECT_TRUE(sa.right <= scale(window->clientWidth) &&
+                      sa.bottom <= scale(window->clientHeight))
+              << window->name << " " << a.name << " at " << dpi;
+        }
+        for (const ControlLayout& b : window->controls) {
+          const common::Edges sb = scale.Box(b.left, b.top, b.width, b.height);
+          EXPECT_EQ(a.left + a.width == b.left, sa.right == sb.left)
+              << window->name << " " << a.name << "|" << b.name << " at " << dpi;
+          EXPECT_EQ(a.left + a.width < b.left, sa.right < sb.left)
+              << window->name << " " << a.name << "|" << b.name << " at " << dpi;
+          EXPECT_EQ(a.top + a.height <= b.top, sa.bottom <= sb.top)
+              << window->name << " " << a.name << "|" << b.name << " at " << dpi;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace

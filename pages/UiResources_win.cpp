@@ -7,6 +7,7 @@ namespace {
 // Pixels of this colour let the background show through a picture.
 constexpr COLORREF kTransparentKey = RGB(255, 0, 255);
 constexpr COLORREF kMemoColour = RGB(255, 255, 221);
+constexpr int kLinkFontIndex = 5;  // after the FontKinds
 
 HFONT MakeFont(int pixelHeight, int weight, bool underline, const char* face) {
   return CreateFontA(-pixelHeight, 0, 0, 0, weight, FALSE, underline, FALSE, DEFAULT_CHARSET,
@@ -34,15 +35,10 @@ const char* ResourceName(Picture picture) {
   return nullptr;
 }
 
-}  // namespace
-
-// A bitmap drawn with the key colour left out, without the imaging library
-// Windows 2000 keeps apart: a monochrome mask blanks the picture's place,
-// then the picture with its key pixels blackened is added.
-void DrawPicture(HDC dc, HBITMAP bitmap, const RECT& place) {
-  BITMAP info{};
-  if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return;
-  const int w = info.bmWidth, h = info.bmHeight;
+// The picture with the key colour left out, at its own size, without the
+// imaging library Windows 2000 keeps apart: a monochrome mask blanks the
+// picture's place, then the picture with its key pixels blackened is added.
+void DrawKeyed(HDC dc, HBITMAP bitmap, int w, int h, POINT at) {
   // Declared before the contexts: a bitmap goes only once no context holds it.
   const win::GdiObject mask(CreateBitmap(w, h, 1, 1, nullptr));
   const win::GdiObject copy(CreateCompatibleBitmap(dc, w, h));
@@ -61,18 +57,40 @@ void DrawPicture(HDC dc, HBITMAP bitmap, const RECT& place) {
   BitBlt(work.Get(), 0, 0, w, h, maskDc.Get(), 0, 0, SRCAND);  // key pixels to black
   SetBkColor(dc, RGB(255, 255, 255));
   SetTextColor(dc, RGB(0, 0, 0));
-  BitBlt(dc, place.left, place.top, w, h, maskDc.Get(), 0, 0, SRCAND);
-  BitBlt(dc, place.left, place.top, w, h, work.Get(), 0, 0, SRCPAINT);
+  BitBlt(dc, at.x, at.y, w, h, maskDc.Get(), 0, 0, SRCAND);
+  BitBlt(dc, at.x, at.y, w, h, work.Get(), 0, 0, SRCPAINT);
+}
+
+}  // namespace
+
+void DrawPicture(HDC dc, HBITMAP bitmap, int left, int top, common::DpiScale scale) {
+  BITMAP info{};
+  if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return;
+  const int w = info.bmWidth, h = info.bmHeight;
+  if (scale.IsLayoutDpi()) {
+    DrawKeyed(dc, bitmap, w, h, {left, top});
+    return;
+  }
+  // Stretching a mask would fray its edges: the picture is first laid on
+  // the face colour at its own size, and that is stretched with averaging.
+  const win::GdiObject flat(CreateCompatibleBitmap(dc, w, h));
+  const win::MemoryDc flatDc(CreateCompatibleDC(dc));
+  if (!flat || !flatDc) return;
+  const win::SelectedObject flatSelection = win::Select(flatDc.Get(), flat.Get());
+  const RECT whole{0, 0, w, h};
+  FillRect(flatDc.Get(), &whole, GetSysColorBrush(COLOR_BTNFACE));
+  DrawKeyed(flatDc.Get(), bitmap, w, h, {0, 0});
+  const int previousMode = SetStretchBltMode(dc, HALFTONE);
+  POINT previousOrigin{};
+  SetBrushOrgEx(dc, 0, 0, &previousOrigin);  // as HALFTONE asks
+  const common::Edges place = scale.Box(left, top, w, h);
+  StretchBlt(dc, place.left, place.top, place.Width(), place.Height(), flatDc.Get(), 0, 0, w, h,
+             SRCCOPY);
+  SetBrushOrgEx(dc, previousOrigin.x, previousOrigin.y, nullptr);
+  SetStretchBltMode(dc, previousMode);
 }
 
 UiResources::UiResources(HINSTANCE instance) : instance_(instance) {
-  constexpr const char* kDialogFace = "MS Sans Serif";
-  fonts_[static_cast<int>(FontKind::Normal)].Reset(MakeFont(11, FW_NORMAL, false, kDialogFace));
-  fonts_[static_cast<int>(FontKind::Bold)].Reset(MakeFont(11, FW_BOLD, false, kDialogFace));
-  fonts_[static_cast<int>(FontKind::Title24)].Reset(MakeFont(24, FW_NORMAL, false, "Arial"));
-  fonts_[static_cast<int>(FontKind::Title18)].Reset(MakeFont(18, FW_NORMAL, false, "Arial"));
-  fonts_[static_cast<int>(FontKind::Heading16)].Reset(MakeFont(16, FW_NORMAL, false, "Arial"));
-  linkFont_.Reset(MakeFont(11, FW_NORMAL, true, kDialogFace));
   // The pictures are run-length coded, which a DIB section cannot hold:
   // they are loaded as bitmaps of the screen's format instead.
   for (int p = 1; p < static_cast<int>(bitmaps_.size()); ++p)
@@ -82,8 +100,27 @@ UiResources::UiResources(HINSTANCE instance) : instance_(instance) {
   memo_.Reset(CreateSolidBrush(kMemoColour));
 }
 
-HFONT UiResources::Font(FontKind kind) const {
-  return static_cast<HFONT>(fonts_[static_cast<int>(kind)].Get());
+const UiResources::FontSet& UiResources::FontsFor(common::DpiScale scale) const {
+  for (const FontSet& set : fontSets_)
+    if (set.dpi == scale.Dpi()) return set;
+  constexpr const char* kDialogFace = "MS Sans Serif";
+  FontSet& set = fontSets_.emplace_back();
+  set.dpi = scale.Dpi();
+  set.fonts[static_cast<int>(FontKind::Normal)].Reset(MakeFont(scale(11), FW_NORMAL, false, kDialogFace));
+  set.fonts[static_cast<int>(FontKind::Bold)].Reset(MakeFont(scale(11), FW_BOLD, false, kDialogFace));
+  set.fonts[static_cast<int>(FontKind::Title24)].Reset(MakeFont(scale(24), FW_NORMAL, false, "Arial"));
+  set.fonts[static_cast<int>(FontKind::Title18)].Reset(MakeFont(scale(18), FW_NORMAL, false, "Arial"));
+  set.fonts[static_cast<int>(FontKind::Heading16)].Reset(MakeFont(scale(16), FW_NORMAL, false, "Arial"));
+  set.fonts[kLinkFontIndex].Reset(MakeFont(scale(11), FW_NORMAL, true, kDialogFace));
+  return set;
+}
+
+HFONT UiResources::Font(FontKind kind, common::DpiScale scale) const {
+  return static_cast<HFONT>(FontsFor(scale).fonts[static_cast<int>(kind)].Get());
+}
+
+HFONT UiResources::LinkFont(common::DpiScale scale) const {
+  return static_cast<HFONT>(FontsFor(scale).fonts[kLinkFontIndex].Get());
 }
 
 HBITMAP UiResources::Bitmap(Picture picture) const {

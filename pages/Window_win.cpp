@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pages/ControlIds.h"
+#include "winsupport/Dpi_win.h"
 #include "winsupport/ErrorReport_win.h"
 
 namespace pelmora::pages {
@@ -42,7 +43,10 @@ bool IsPaintedByPage(ControlKind kind) {
   }
 }
 
-RECT PlaceOf(const ControlLayout& c) { return {c.left, c.top, c.left + c.width, c.top + c.height}; }
+RECT PlaceOf(const ControlLayout& c, common::DpiScale scale) {
+  const common::Edges box = scale.Box(c.left, c.top, c.width, c.height);
+  return {box.left, box.top, box.right, box.bottom};
+}
 
 const ControlLayout* LayoutOf(const WindowLayout& window, HWND control) {
   return FindControl(window, GetDlgCtrlID(control));
@@ -55,13 +59,15 @@ PageWindow::PageWindow(const WindowLayout& layout, const UiResources& resources)
   RegisterWindowClass(resources.Instance(), WindowProcedure);
   const DWORD style = WS_POPUP | WS_CAPTION | (layout.closeBox ? WS_SYSMENU : 0);
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-  RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  // Sized once it exists: only then is its monitor's DPI known.
   window_ = CreateWindowExA(exStyle, kWindowClass, layout.germanCaption, style, CW_USEDEFAULT,
-                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                            nullptr, nullptr, resources.Instance(), this);
+                            CW_USEDEFAULT, layout.clientWidth, layout.clientHeight, nullptr,
+                            nullptr, resources.Instance(), this);
   if (!window_)
     throw std::runtime_error(std::string("Fenster ") + layout.name + " kann nicht erzeugt werden");
+  scale_ = winsupport::ScaleOf(window_);
+  winsupport::FitToClient(window_, scale_(layout.clientWidth), scale_(layout.clientHeight),
+                          scale_.Dpi());
   CreateControls();
   CentreOnScreen();
 }
@@ -127,19 +133,43 @@ void PageWindow::CreateControls() {
       default:
         break;
     }
-    HWND control = CreateWindowExA(exStyle, cls, c.german, style, c.left, c.top, c.width, c.height,
-                                   window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+    HWND control = CreateWindowExA(exStyle, cls, c.german, style, 0, 0, 0, 0, window_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                                    resources_.Instance(), nullptr);
     if (!control)
       throw std::runtime_error(std::string("Element ") + c.name + " kann nicht erzeugt werden");
-    SendMessageA(control, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(c.kind == ControlKind::Link ? resources_.LinkFont()
-                                                                      : resources_.Font(c.font)),
-                 FALSE);
+    PlaceControl(control, c);
     if (c.kind == ControlKind::PasswordEdit) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
     if (c.kind == ControlKind::ProgressBar)
       SendMessageA(control, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
   }
+}
+
+void PageWindow::PlaceControl(HWND control, const ControlLayout& c, bool redraw) {
+  Place(control, c.left, c.top, c.width, c.height);
+  SendMessageA(control, WM_SETFONT,
+               reinterpret_cast<WPARAM>(c.kind == ControlKind::Link ? resources_.LinkFont(scale_)
+                                                                    : FontFor(c.font)),
+               redraw);
+}
+
+void PageWindow::Place(HWND control, int left, int top, int width, int height) {
+  const common::Edges box = scale_.Box(left, top, width, height);
+  SetWindowPos(control, nullptr, box.left, box.top, box.Width(), box.Height(),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT PageWindow::FontFor(FontKind kind) const { return resources_.Font(kind, scale_); }
+
+void PageWindow::Rescale(int dpi, const RECT* suggested) {
+  scale_ = common::DpiScale(dpi);
+  winsupport::FitToClient(window_, scale_(layout_.clientWidth), scale_(layout_.clientHeight),
+                          scale_.Dpi(), suggested);
+  for (const ControlLayout& c : layout_.controls)
+    if (HWND control = IsPaintedByPage(c.kind) ? nullptr : Control(c.id))
+      PlaceControl(control, c, true);
+  OnRescaled();
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 std::string PageWindow::Text(int id) const {
@@ -155,7 +185,7 @@ void PageWindow::SetText(int id, const std::string& text) {
   SetWindowTextA(control, text.c_str());
   const ControlLayout* c = FindControl(layout_, id);
   if (c && c->transparent) {
-    RECT place = PlaceOf(*c);
+    RECT place = PlaceOf(*c, scale_);
     InvalidateRect(window_, &place, TRUE);
   }
 }
@@ -327,6 +357,9 @@ LRESULT PageWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
       EndPaint(window_, &ps);
       return 0;
     }
+    case winsupport::kDpiChangedMessage:
+      Rescale(LOWORD(w), reinterpret_cast<const RECT*>(l));
+      return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return ControlColour(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
@@ -346,10 +379,10 @@ LRESULT PageWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
 
 void PageWindow::Paint(HDC dc) const {
   for (const ControlLayout& c : layout_.controls) {
-    RECT place = PlaceOf(c);
+    RECT place = PlaceOf(c, scale_);
     switch (c.kind) {
       case ControlKind::Image:
-        DrawPicture(dc, resources_.Bitmap(c.picture), place);
+        DrawPicture(dc, resources_.Bitmap(c.picture), c.left, c.top, scale_);
         break;
       case ControlKind::WhitePanel:
         FillRect(dc, &place, resources_.WhiteBrush());

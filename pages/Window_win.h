@@ -1,5 +1,6 @@
 // A top-level window of the wizard built from its layout: the window with
-// the exact client size, its controls, fonts, colours and pictures, the
+// the exact client size, its controls, fonts, colours and pictures, all
+// scaled from the layout's 96 DPI to the DPI of the window's monitor, the
 // language switch, and the message dispatch that never lets an exception
 // unwind into Windows. Page classes derive from it and handle their events.
 #pragma once
@@ -9,6 +10,7 @@
 #include <array>
 #include <string>
 
+#include "common/DpiScale.h"
 #include "pages/Layout.h"
 #include "winsupport/MessageLoop_win.h"
 #include "pages/UiResources_win.h"
@@ -65,11 +67,23 @@ class PageWindow {
   // button where one is shown, a modal window closes.
   virtual void OnEscape();
   virtual void OnDestroy() {}
+  // The window now shows at another DPI and its layout's controls are
+  // placed anew; a page places the controls it made itself.
+  virtual void OnRescaled() {}
+
+  // The DPI the window is shown at.
+  common::DpiScale Scale() const { return scale_; }
+  // Places a control at a rectangle of the 96-DPI layout, at the window's DPI.
+  void Place(HWND control, int left, int top, int width, int height);
+  HFONT FontFor(FontKind kind) const;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT HandleMessage(UINT message, WPARAM w, LPARAM l);
   void CreateControls();
+  void PlaceControl(HWND control, const ControlLayout& c, bool redraw = false);
+  // Lays the window out for `dpi`; at `suggested` when Windows names a place.
+  void Rescale(int dpi, const RECT* suggested);
   void Paint(HDC dc) const;
   LRESULT ControlColour(HDC dc, HWND control);
   int DefaultButtonId() const;
@@ -77,6 +91,7 @@ class PageWindow {
   const WindowLayout& layout_;
   const UiResources& resources_;
   HWND window_ = nullptr;
+  common::DpiScale scale_;
   bool modal_ = false;
   bool english_ = false;
 };

@@ -8,11 +8,14 @@
 #include <cstddef>
 #include <string>
 
+#include "common/DpiScale.h"
+#include "common/WinHandle.h"
+
 namespace pelmora::uninstall {
 
 class ProgressWindow {
  public:
-  // Shown at once, centred on the screen. A window that cannot be made
+  // Shown at once, centred on the screen, scaled to its monitor's DPI. A window that cannot be made
   // leaves every call without effect: the removal goes on without it.
   ProgressWindow(HINSTANCE instance, const std::string& caption, std::size_t steps);
   ~ProgressWindow();
@@ -29,9 +32,16 @@ class ProgressWindow {
   HWND Handle() const { return window_; }
 
  private:
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) noexcept;
+  // Sizes the window and places its controls and font for `scale`, at
+  // `suggested` when Windows names a place.
+  void LayOut(common::DpiScale scale, const RECT* suggested);
+
   HWND window_ = nullptr;
   HWND label_ = nullptr;
   HWND bar_ = nullptr;
+  win::GdiObject font_;
   std::size_t steps_ = 0;
 };
 

@@ -11,8 +11,28 @@
 #include "Commands_win.h"
 #include "Outcome.h"
 
+namespace {
+
+// Rectangles in the pixels of the screen, as the programs under test see
+// them: a program that is not DPI aware would be told scaled-down ones.
+void SeeScreenPixels() {
+  using SetContextFunction = BOOL(WINAPI*)(HANDLE context);
+  using SetAwareFunction = BOOL(WINAPI*)();
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  const auto setContext = reinterpret_cast<SetContextFunction>(reinterpret_cast<void (*)()>(
+      GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+  const auto perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+  if (setContext && setContext(perMonitorV2)) return;
+  const auto setAware = reinterpret_cast<SetAwareFunction>(
+      reinterpret_cast<void (*)()>(GetProcAddress(user32, "SetProcessDPIAware")));
+  if (setAware) setAware();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace pelmora::uia;
+  SeeScreenPixels();
   try {
     const Invocation call = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     RunCommand(call);
