@@ -136,7 +136,8 @@ void CheckPassword(const SigningRequest& request) {
 std::optional<std::string> SigningUnavailable() {
   if (FindOnPath(kSigningTool).empty())
     return std::string(kSigningTool) +
-           " was not found on PATH (Debian package osslsigncode); it signs Install.exe";
+           " was not found on PATH (Debian package osslsigncode); it signs Install.exe and the "
+           "uninstaller";
   if (FindOnPath(kCertificateTool).empty())
     return std::string(kCertificateTool) +
            " was not found on PATH (Debian package openssl); it reads the certificate that the "
@@ -157,9 +158,7 @@ void SignProgram(const std::filesystem::path& program, const std::filesystem::pa
     args.push_back("-ts");
     args.push_back(request.timestampUrl);
   }
-  for (const std::string& file :
-       {std::string("-in"), program.string(), std::string("-out"), signedCopy.string()})
-    args.push_back(file);
+  args.insert(args.end(), {"-in", program.string(), "-out", signedCopy.string()});
   const ToolRun run = Run(tool, args, request.password);
   if (run.status != 0) {
     std::filesystem::remove(signedCopy, ignored);

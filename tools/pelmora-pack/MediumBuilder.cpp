@@ -286,13 +286,16 @@ BuildReport BuildMedium(const BuildRequest& request, acewriter::ProgressMeter& p
   // The uninstaller is signed before it is packed; the archive records the
   // original's time, not the moment of signing.
   std::optional<acewriter::WorkFile> signedUninstaller;
+  fs::path carriedUninstaller;
   if (plan.addedUninstaller) {
-    const std::uintmax_t size = fs::file_size(*plan.addedUninstaller, ec);
-    if (!ec) total += size;
+    carriedUninstaller = *plan.addedUninstaller;
     if (request.signing) {
       signedUninstaller.emplace((request.out / kSignedUninstallerWork).string());
       signChecked(*plan.addedUninstaller, signedUninstaller->Path(), kUninstallerFileName);
+      carriedUninstaller = signedUninstaller->Path();
     }
+    const std::uintmax_t size = fs::file_size(carriedUninstaller, ec);
+    if (!ec) total += size;
   }
   progress.SetTotal(total);
   acewriter::ArchiveWriter writer((request.out / kFirstVolumeName).string(), options);
@@ -300,10 +303,8 @@ BuildReport BuildMedium(const BuildRequest& request, acewriter::ProgressMeter& p
   // The uninstaller first: a setup cancelled or failing part way has it by
   // then, so that it can still register what it did and it can be removed.
   if (plan.addedUninstaller) {
-    const fs::path& uninstaller = *plan.addedUninstaller;
-    report.bytes += writer.AddFileFromDisk(
-        kUninstallerFileName, signedUninstaller ? fs::path(signedUninstaller->Path()) : uninstaller,
-        acewriter::ReadFileStamp(uninstaller));
+    report.bytes += writer.AddFileFromDisk(kUninstallerFileName, carriedUninstaller,
+                                           acewriter::ReadFileStamp(*plan.addedUninstaller));
     ++report.files;
   }
   const acewriter::FolderArchiveReport archived = acewriter::ArchiveFolder(request.payload, writer);
