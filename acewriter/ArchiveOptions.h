@@ -32,6 +32,9 @@ struct ArchiveOptions {
   std::uint64_t largeFileThreshold = 16u << 20;
   // DOS date-time in the MAIN header; unset: the current local time.
   std::optional<std::uint32_t> creationTime;
+  // DOS date-time: a member stamped later is recorded with this one instead
+  // (reproducible builds; see BuildTime.h). Unset: stamps as they are.
+  std::optional<std::uint32_t> latestMemberTime;
 };
 
 }  // namespace pelmora::acewriter

@@ -58,7 +58,9 @@ FileHeader ArchiveWriter::HeaderFor(const std::string& name, const FileStamp& st
     throw std::invalid_argument("cannot archive \"" + name + "\": " + *problem);
   FileHeader header;
   header.name = name;
-  header.dosTime = stamp.dosTime;
+  header.dosTime = options_.latestMemberTime && stamp.dosTime > *options_.latestMemberTime
+                       ? *options_.latestMemberTime
+                       : stamp.dosTime;
   header.quality = packer_.Quality();
   header.params = packer_.Params();
   return header;
@@ -91,6 +93,7 @@ void ArchiveWriter::AddFile(const std::string& name, std::span<const std::uint8_
   header.compressionType = packed.compressionType;
   if (packed.encrypted) header.flags |= format::flags::kPassword;
   volumes_.WriteMember(header, packed.Data());
+  if (onBytesRead_) onBytesRead_(data.size());
 }
 
 std::uint64_t ArchiveWriter::AddFileFromDisk(const std::string& name,
@@ -104,7 +107,7 @@ std::uint64_t ArchiveWriter::AddFileFromDisk(const std::string& name,
     AddFile(name, data, stamp);
     return data.size();
   }
-  StreamedMember packed = packer_.PackFile(path, size, workPath_);
+  StreamedMember packed = packer_.PackFile(path, size, workPath_, onBytesRead_);
   // The file may have changed size since it was measured.
   header.originalSize = FileHeaderFor(name, stamp, packed.originalSize).originalSize;
   header.crc32 = packed.crc32;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -32,6 +33,11 @@ class ArchiveWriter {
   std::uint64_t AddFileFromDisk(const std::string& name, const std::filesystem::path& path,
                                 const FileStamp& stamp);
 
+  // Told how many bytes of the members' own data have been read, as they
+  // are read: per member, and per piece of a file packed in pieces.
+  using ByteCounter = std::function<void(std::uint64_t bytes)>;
+  void OnBytesRead(ByteCounter counter) { onBytesRead_ = std::move(counter); }
+
   VolumeSet::Result Finish();
 
  private:
@@ -43,6 +49,7 @@ class ArchiveWriter {
   std::string workPath_;
   MemberPacker packer_;
   VolumeSet volumes_;
+  ByteCounter onBytesRead_;
 };
 
 // Why `name` cannot be a member name; nothing when it can.

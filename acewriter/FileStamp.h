@@ -14,6 +14,9 @@ namespace format = unace::format;
 struct FileStamp {
   std::uint32_t dosTime = 0;
   std::uint32_t attributes = 0;
+  // The same moment as seconds since 1970 (UTC), to compare files by age
+  // whatever the time zone.
+  std::int64_t unixTime = 0;
 };
 
 // Reads the stamp of an existing file or folder; throws std::runtime_error
@@ -23,5 +26,9 @@ FileStamp ReadFileStamp(const std::filesystem::path& path);
 
 // The current local time as a DOS date-time (for the MAIN header).
 std::uint32_t CurrentDosDateTime();
+
+// A moment in seconds since 1970 (UTC) as a local DOS date-time, as the
+// stamps of files are recorded.
+std::uint32_t LocalDosTime(std::int64_t unixTime);
 
 }  // namespace pelmora::acewriter

@@ -10,16 +10,14 @@
 #include "unace/format/DosTime.h"
 
 namespace pelmora::acewriter {
-namespace {
 
-std::uint32_t LocalDosTime(std::time_t when) {
+std::uint32_t LocalDosTime(std::int64_t unixTime) {
+  const std::time_t when = static_cast<std::time_t>(unixTime);
   std::tm local{};
   if (!localtime_r(&when, &local)) return format::EncodeDosTime({});
   return format::EncodeDosTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                 local.tm_hour, local.tm_min, local.tm_sec});
 }
-
-}  // namespace
 
 FileStamp ReadFileStamp(const std::filesystem::path& path) {
   struct stat info {};
@@ -27,7 +25,8 @@ FileStamp ReadFileStamp(const std::filesystem::path& path) {
     throw std::runtime_error("cannot read the time of " + PathText(path) + ": " +
                              std::strerror(errno));
   FileStamp stamp;
-  stamp.dosTime = LocalDosTime(info.st_mtime);
+  stamp.unixTime = info.st_mtime;
+  stamp.dosTime = LocalDosTime(stamp.unixTime);
   // Unix knows no hidden, system or archive bit; a file the owner may not
   // write is what Windows calls read-only.
   if (S_ISDIR(info.st_mode)) {

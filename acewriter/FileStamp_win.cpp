@@ -19,7 +19,29 @@ std::uint32_t DosTimeOf(const FILETIME& utc) {
   return (static_cast<std::uint32_t>(date) << 16) | time;
 }
 
+// FILETIME counts 100 ns steps from 1601; Unix seconds start in 1970.
+constexpr std::int64_t kFileTimeUnixEpoch = 116444736000000000;
+constexpr std::int64_t kFileTimeStepsPerSecond = 10000000;
+
+std::int64_t UnixTimeOf(const FILETIME& utc) {
+  const std::int64_t steps = static_cast<std::int64_t>(
+      (static_cast<std::uint64_t>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime);
+  return (steps - kFileTimeUnixEpoch) / kFileTimeStepsPerSecond;
+}
+
 }  // namespace
+
+std::uint32_t LocalDosTime(std::int64_t unixTime) {
+  // Before 1970 is before any DOS date too.
+  const std::uint64_t steps =
+      unixTime < 0
+          ? 0
+          : static_cast<std::uint64_t>(unixTime * kFileTimeStepsPerSecond + kFileTimeUnixEpoch);
+  FILETIME utc{};
+  utc.dwLowDateTime = static_cast<DWORD>(steps);
+  utc.dwHighDateTime = static_cast<DWORD>(steps >> 32);
+  return DosTimeOf(utc);
+}
 
 FileStamp ReadFileStamp(const std::filesystem::path& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -31,6 +53,7 @@ FileStamp ReadFileStamp(const std::filesystem::path& path) {
   }
   FileStamp stamp;
   stamp.dosTime = DosTimeOf(data.ftLastWriteTime);
+  stamp.unixTime = UnixTimeOf(data.ftLastWriteTime);
   // Only the classic DOS bits travel: the NT-only ones (compressed, sparse,
   // reparse point, ...) describe this disk, not the file.
   stamp.attributes =

@@ -11,9 +11,11 @@ namespace pelmora::acewriter {
 namespace fs = std::filesystem;
 namespace {
 
+// Walks a tree in archive order, leaving out what ArchiveFolder leaves out,
+// and either archives it or only takes its measure.
 class TreeWalker {
  public:
-  TreeWalker(ArchiveWriter& writer, const SkipNotice& onSkip) : writer_(writer), onSkip_(onSkip) {}
+  TreeWalker(ArchiveWriter* writer, const SkipNotice& onSkip) : writer_(writer), onSkip_(onSkip) {}
 
   void Walk(const fs::path& folder, const std::string& prefix) {
     for (const Child& child : SortedChildren(folder)) {
@@ -22,11 +24,20 @@ class TreeWalker {
       const fs::file_status link = fs::symlink_status(path);
       const fs::file_status target = fs::status(path);
       if (fs::is_directory(target) && !fs::is_symlink(link)) {
-        writer_.AddFolder(name, ReadFileStamp(path));
+        if (writer_) writer_->AddFolder(name, ReadFileStamp(path));
         ++report_.folders;
         Walk(path, name + "\\");
       } else if (fs::is_regular_file(target)) {
-        report_.bytes += writer_.AddFileFromDisk(name, path, ReadFileStamp(path));
+        const FileStamp stamp = ReadFileStamp(path);
+        if (writer_) {
+          report_.bytes += writer_->AddFileFromDisk(name, path, stamp);
+        } else {
+          std::error_code ec;
+          const std::uintmax_t size = fs::file_size(path, ec);
+          if (!ec) report_.bytes += size;
+          if (!survey_.newestFile || stamp.unixTime > *survey_.newestFile)
+            survey_.newestFile = stamp.unixTime;
+        }
         ++report_.files;
       } else if (onSkip_) {
         onSkip_("skipped " + PathText(path) +
@@ -36,6 +47,12 @@ class TreeWalker {
   }
 
   const FolderArchiveReport& Report() const { return report_; }
+  FolderSurvey Survey() const {
+    FolderSurvey survey = survey_;
+    survey.files = report_.files;
+    survey.bytes = report_.bytes;
+    return survey;
+  }
 
  private:
   struct Child {
@@ -65,9 +82,10 @@ class TreeWalker {
     return children;
   }
 
-  ArchiveWriter& writer_;
+  ArchiveWriter* writer_;  // none: only the survey
   const SkipNotice& onSkip_;
   FolderArchiveReport report_;
+  FolderSurvey survey_;
 };
 
 }  // namespace
@@ -75,9 +93,17 @@ class TreeWalker {
 FolderArchiveReport ArchiveFolder(const fs::path& root, ArchiveWriter& writer,
                                   const SkipNotice& onSkip) {
   if (!fs::is_directory(root)) throw std::runtime_error(PathText(root) + " is not a folder");
-  TreeWalker walker(writer, onSkip);
+  TreeWalker walker(&writer, onSkip);
   walker.Walk(root, "");
   return walker.Report();
+}
+
+FolderSurvey SurveyFolder(const fs::path& root) {
+  if (!fs::is_directory(root)) throw std::runtime_error(PathText(root) + " is not a folder");
+  const SkipNotice silent;
+  TreeWalker walker(nullptr, silent);
+  walker.Walk(root, "");
+  return walker.Survey();
 }
 
 }  // namespace pelmora::acewriter

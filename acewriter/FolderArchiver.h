@@ -5,8 +5,10 @@
 // always gives the same archive.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "acewriter/ArchiveWriter.h"
@@ -27,5 +29,18 @@ using SkipNotice = std::function<void(const std::string& message)>;
 // std::runtime_error naming the file that could not be read or named.
 FolderArchiveReport ArchiveFolder(const std::filesystem::path& root, ArchiveWriter& writer,
                                   const SkipNotice& onSkip = {});
+
+// What ArchiveFolder would take from the tree, without reading a byte of
+// it: the files' number and size (the total a progress display counts to)
+// and the newest file's time (the archive's own date; BuildTime.h).
+struct FolderSurvey {
+  std::size_t files = 0;
+  std::uint64_t bytes = 0;
+  std::optional<std::int64_t> newestFile;  // seconds since 1970; none: no file
+};
+
+// Walks `root` as ArchiveFolder does. Throws std::runtime_error naming the
+// folder that cannot be read.
+FolderSurvey SurveyFolder(const std::filesystem::path& root);
 
 }  // namespace pelmora::acewriter

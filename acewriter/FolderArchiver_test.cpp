@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "TestPaths.h"
+#include "acewriter/BuildTime.h"
 #include "acewriter/HeaderScan_testutil.h"
 #include "unace/format/DosTime.h"
 #include "TestFiles.h"
@@ -90,6 +91,68 @@ TEST_F(FolderArchiverTest, FileTimesAreLocalDosTimes) {
       unace::format::EncodeDosTime({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                     local.tm_hour, local.tm_min, local.tm_sec});
   EXPECT_EQ(ReadFileStamp(tree_ / "z.txt").dosTime, expected);
+}
+
+// The archive's date comes from its files (or SOURCE_DATE_EPOCH), never
+// from the clock, so the same tree always gives the same bytes.
+TEST_F(FolderArchiverTest, DatesTheArchiveByItsNewestFileOrTheSourceDateEpoch) {
+  using namespace std::chrono;
+  const sys_seconds older = sys_days(year(2010) / March / 3) + hours(8);
+  const sys_seconds newest = sys_days(year(2015) / January / 15) + hours(10) + minutes(31);
+  for (const fs::path& file :
+       {tree_ / "a.txt", tree_ / "z.txt", tree_ / "b-folder" / "inner" / "deep.bin",
+        tree_ / fs::path(u8"b-folder/Gr\u00FC\u00DFe \u20AC.txt")})
+    fs::last_write_time(file, file_clock::from_sys(file == tree_ / "a.txt" ? newest : older));
+  // Data that does not shrink, packed in pieces and encrypted: read a
+  // second time to be stored, which must not count twice.
+  std::string noise(5000, '\0');
+  std::uint32_t x = 12345;
+  for (char& c : noise) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+  WriteText(tree_ / "b-folder" / "inner" / "deep.bin", noise);
+  fs::last_write_time(tree_ / "b-folder" / "inner" / "deep.bin", file_clock::from_sys(older));
+
+  const FolderSurvey survey = SurveyFolder(tree_);
+  EXPECT_EQ(survey.files, 4u);
+  EXPECT_EQ(survey.bytes, 5u + 4u + 5000u + 6u);
+  ASSERT_TRUE(survey.newestFile.has_value());
+  EXPECT_EQ(*survey.newestFile, system_clock::to_time_t(newest));
+
+  ArchiveOptions options;
+  options.password = "pw";
+  options.largeFileThreshold = 1000;
+  DateArchive(options, std::nullopt, survey.newestFile);
+  std::uint64_t counted = 0;
+  {
+    ArchiveWriter writer(Archive(), options);
+    writer.OnBytesRead([&counted](std::uint64_t bytes) { counted += bytes; });
+    ArchiveFolder(tree_, writer);
+    writer.Finish();
+  }
+  EXPECT_EQ(counted, survey.bytes);
+  auto volume = ScanVolume(Archive());
+  EXPECT_EQ(volume.creationTime, LocalDosTime(system_clock::to_time_t(newest)));
+  ASSERT_EQ(volume.files.size(), 7u);
+  EXPECT_EQ(volume.files[0].dosTime, LocalDosTime(system_clock::to_time_t(newest)));  // a.txt
+
+  // SOURCE_DATE_EPOCH between the two: the archive's date, and no later
+  // member stamp.
+  const std::int64_t epoch = system_clock::to_time_t(sys_days(year(2012) / June / 1) + hours(12));
+  options = ArchiveOptions{};
+  DateArchive(options, epoch, survey.newestFile);
+  {
+    ArchiveWriter writer(Archive(), options);
+    ArchiveFolder(tree_, writer);
+    writer.Finish();
+  }
+  volume = ScanVolume(Archive());
+  EXPECT_EQ(volume.creationTime, LocalDosTime(epoch));
+  EXPECT_EQ(volume.files[0].dosTime, LocalDosTime(epoch));  // a.txt, clamped
+  EXPECT_EQ(volume.files[6].dosTime, LocalDosTime(system_clock::to_time_t(older)));  // z.txt
+
+  EXPECT_EQ(BuildTime(std::nullopt, std::nullopt), kEarliestDosTime);
+  EXPECT_EQ(ParseSourceDateEpoch("1700000000"), std::optional<std::int64_t>(1700000000));
+  for (const char* bad : {"", "-5", "12a", " 12", "1e9"})
+    EXPECT_EQ(ParseSourceDateEpoch(bad), std::nullopt) << bad;
 }
 
 TEST_F(FolderArchiverTest, ANameOutsideWindows1252IsReportedWithItsPath) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <optional>
@@ -57,9 +58,11 @@ class MemberPacker {
 
   // Packs the file at `path`, of `size` bytes, without holding it in
   // memory, using `workPath` for the packed bytes. The Ace20 method throws
-  // std::runtime_error when the file's size changes meanwhile.
+  // std::runtime_error when the file's size changes meanwhile. `onRead`
+  // (may be empty) is told of each piece as it is read the first time.
   StreamedMember PackFile(const std::filesystem::path& path, std::uint64_t size,
-                          const std::string& workPath);
+                          const std::string& workPath,
+                          const std::function<void(std::uint64_t)>& onRead = {});
 
   // What the FILE headers of this archive carry besides the member's own data.
   std::uint8_t Quality() const;

@@ -92,7 +92,13 @@ std::vector<std::uint8_t> ReadPart(const std::filesystem::path& path, std::uint6
 bool MemberPacker::PacksInPieces() const { return !encoder_ || encoder_->CodesInPieces(); }
 
 StreamedMember MemberPacker::PackFile(const std::filesystem::path& path, std::uint64_t size,
-                                      const std::string& workPath) {
+                                      const std::string& workPath,
+                                      const std::function<void(std::uint64_t)>& onRead) {
+  // Only the first pass over the file counts: a member that does not shrink
+  // is read once more to be stored, which is no further progress.
+  const auto counted = [&onRead](std::span<const std::uint8_t> chunk) {
+    if (onRead) onRead(chunk.size());
+  };
   StreamedMember member;
   member.compressionType = format::kStored;
   unace::format::AceCrc32 crc;
@@ -104,6 +110,7 @@ StreamedMember MemberPacker::PackFile(const std::filesystem::path& path, std::ui
     encoder_->BeginMember(options_.solid, size);
     member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) {
       crc.Update(chunk);
+      counted(chunk);
       encoder_->Feed(chunk);
       sink.Put(encoder_->TakePacked());
     });
@@ -132,11 +139,13 @@ StreamedMember MemberPacker::PackFile(const std::filesystem::path& path, std::ui
 
   if (cipher_) {
     OutputFile work(workPath);
-    if (member.work.Path().empty()) member.work = WorkFile(workPath);
+    const bool firstPass = member.work.Path().empty();
+    if (firstPass) member.work = WorkFile(workPath);
     StreamEncryptor sink(&*cipher_, work);
     crc.Reset();
     member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) {
       crc.Update(chunk);
+      if (firstPass) counted(chunk);
       sink.Put(chunk);
     });
     sink.Finish();
@@ -148,8 +157,10 @@ StreamedMember MemberPacker::PackFile(const std::filesystem::path& path, std::ui
   }
 
   if (!encoder_) {
-    member.originalSize =
-        ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) { crc.Update(chunk); });
+    member.originalSize = ForEachChunk(path, [&](std::span<const std::uint8_t> chunk) {
+      crc.Update(chunk);
+      counted(chunk);
+    });
     member.crc32 = crc.Value();
   }
   member.source = std::make_unique<FileSource>(path, member.originalSize);

@@ -9,28 +9,30 @@
 namespace pelmora::acetool {
 namespace {
 
-int Dispatch(const Invocation& inv, std::ostream& out, std::ostream& err) {
+int Dispatch(const Invocation& inv, const acewriter::ProgressDisplay& display, std::ostream& out,
+             std::ostream& err) {
   switch (inv.kind) {
     case CommandKind::List:
       return ListArchive(inv, out, err);
     case CommandKind::Test:
       return TestArchive(inv, out, err);
     case CommandKind::Extract:
-      return ExtractArchive(inv, out, err);
+      return ExtractArchive(inv, display, out, err);
     case CommandKind::Create:
-      return CreateArchive(inv, out, err);
+      return CreateArchive(inv, display, out, err);
   }
   return 1;
 }
 
 }  // namespace
 
-int RunAcetool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunAcetool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const acewriter::ProgressDisplay& display) {
   std::string archive;
   try {
     const Invocation inv = ParseCommandLine(args);
     archive = inv.archive;
-    return Dispatch(inv, out, err);
+    return Dispatch(inv, display, out, err);
   } catch (const UsageError& e) {
     err << "acetool: " << e.what() << "\n" << kUsageText;
     return 2;

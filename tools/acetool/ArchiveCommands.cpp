@@ -48,13 +48,16 @@ std::string FormatAttributes(std::uint32_t attributes) {
 
 class EntryWalk {
  public:
-  EntryWalk(const Invocation& inv, int openMode, std::ostream& err)
-      : inv_(inv), archive_(inv.archive, openMode), err_(err) {}
+  // `meter` (may be null) is cleared before each message.
+  EntryWalk(const Invocation& inv, int openMode, std::ostream& err,
+            acewriter::ProgressMeter* meter = nullptr)
+      : inv_(inv), archive_(inv.archive, openMode), err_(err), meter_(meter) {}
 
   // Calls `onEntry` for every entry; returns the exit status. `onEntry`
   // returns the library's code for the entry.
   int Run(const std::function<int(const EntryInfo&)>& onEntry) {
     if (archive_.OpenCode() != ACE_OK) {
+      ClearMeter();
       err_ << "acetool: " << inv_.archive << ": " << DescribeLibraryCode(archive_.OpenCode())
            << "\n";
       ReportMissingVolumes();
@@ -67,6 +70,7 @@ class EntryWalk {
       const int code = archive_.Next(entry);
       if (code == ACE_END_OF_ARCHIVE) break;
       if (code != ACE_OK) {
+        ClearMeter();
         err_ << "acetool: " << inv_.archive
              << ": reading the next entry failed: " << DescribeLibraryCode(code) << "\n";
         ReportMissingVolumes();
@@ -75,6 +79,7 @@ class EntryWalk {
       const int result = onEntry(entry);
       if (result != ACE_OK) {
         ++failures;
+        ClearMeter();
         err_ << "acetool: " << inv_.archive << ": entry \"" << acewriter::LocalText(entry.name)
              << "\": " << DescribeLibraryCode(result);
         if (result == ACE_ERR_PASSWORD && inv_.password.empty()) err_ << "; give --password";
@@ -83,6 +88,7 @@ class EntryWalk {
       }
     }
     if (failures > 0) {
+      ClearMeter();
       err_ << "acetool: " << inv_.archive << ": " << failures << " entr"
            << (failures == 1 ? "y" : "ies") << " failed\n";
       return 1;
@@ -93,6 +99,10 @@ class EntryWalk {
   LibraryArchive& Archive() { return archive_; }
 
  private:
+  void ClearMeter() {
+    if (meter_) meter_->Clear();
+  }
+
   void ReportMissingVolumes() {
     for (std::size_t i = reported_; i < archive_.MissingVolumes().size(); ++i)
       err_ << "acetool: volume " << archive_.MissingVolumes()[i] << " is needed but missing\n";
@@ -102,8 +112,25 @@ class EntryWalk {
   const Invocation& inv_;
   LibraryArchive archive_;
   std::ostream& err_;
+  acewriter::ProgressMeter* meter_;
   std::size_t reported_ = 0;
 };
+
+// The unpacked bytes of all entries, from their headers alone. A damaged
+// or incomplete archive gives what could be counted; the extraction itself
+// then reports what is wrong.
+std::uint64_t OriginalBytes(const std::string& archivePath, const std::string& password) {
+  LibraryArchive archive(archivePath, ACE_OPEN_LIST);
+  if (archive.OpenCode() != ACE_OK) return 0;
+  if (!password.empty()) archive.SetPassword(password);
+  std::uint64_t total = 0;
+  EntryInfo entry;
+  while (archive.Next(entry) == ACE_OK) {
+    total += entry.originalSize;
+    if (archive.Process(ACE_SKIP, {}) != ACE_OK) break;
+  }
+  return total;
+}
 
 }  // namespace
 
@@ -158,18 +185,33 @@ int TestArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
   return status;
 }
 
-int ExtractArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
-  EntryWalk walk(inv, ACE_OPEN_EXTRACT, err);
-  std::size_t done = 0;
+int ExtractArchive(const Invocation& inv, const acewriter::ProgressDisplay& display,
+                   std::ostream& out, std::ostream& err) {
+  acewriter::ProgressMeter meter(err, display.terminal && !inv.quiet, display.clock);
+  if (meter.Showing()) meter.SetTotal(OriginalBytes(inv.archive, inv.password));
+  EntryWalk walk(inv, ACE_OPEN_EXTRACT, err, &meter);
+  walk.Archive().OnData([&meter](std::size_t bytes) { meter.Add(bytes); });
+  acewriter::WorkTotals totals;
+  totals.unpacking = true;
+  std::size_t folders = 0;
   const int status = walk.Run([&](const EntryInfo& e) {
     const int code = walk.Archive().Process(ACE_EXTRACT, TargetPathFor(inv.directory, e.name));
     if (code == ACE_OK) {
-      out << "extracted " << acewriter::LocalText(e.name) << "\n";
-      ++done;
+      if (e.IsFolder()) {
+        ++folders;
+      } else {
+        ++totals.files;
+        totals.originalBytes += e.originalSize;
+      }
+      totals.packedBytes += e.packedSize;
     }
     return code;
   });
-  if (status == 0) out << done << " entries extracted to " << inv.directory << "\n";
+  meter.Clear();
+  totals.seconds = meter.Seconds();
+  if (status == 0)
+    out << "extracted to " << inv.directory << ": " << folders << " folders, "
+        << acewriter::DescribeTotals(totals) << "\n";
   return status;
 }
 

@@ -13,6 +13,7 @@ const char* const kUsageText =
     "       acetool t ARCHIVE [--password PW]        test every entry\n"
     "       acetool x ARCHIVE DIR [--password PW]    extract into DIR\n"
     "       acetool c ARCHIVE DIR [options]          archive the content of DIR\n"
+    "  --quiet                       no progress display (c and x show one on a terminal)\n"
     "create options:\n"
     "  --method stored|lz77|ace20    compression (default lz77, readable by every ACE reader)\n"
     "  --mode auto|lz77|exe|delta|sound|pic   ACE 2.0 technique (with --method ace20)\n"
@@ -89,6 +90,10 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
       if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
       return args[++i];
     };
+    if (arg == "--quiet") {
+      inv.quiet = true;
+      continue;
+    }
     if (arg == "--password") {
       inv.password = value();
       if (inv.password.empty()) throw UsageError("--password needs a non-empty value");

@@ -5,7 +5,8 @@
 //   acetool c ARCHIVE DIR [options]            archive DIR's content
 // create options: --method stored|lz77|ace20, --mode auto|lz77|exe|delta|
 // sound|pic (ace20), --solid, --volume-size BYTES, --dictionary-bits N,
-// --level N (default kDefaultLevel), --password PW.
+// --level N (default kDefaultLevel), --password PW. Every command takes
+// --quiet: no progress display (c and x show one on a terminal).
 #pragma once
 
 #include <stdexcept>
@@ -23,6 +24,7 @@ struct Invocation {
   std::string archive;
   std::string directory;             // x and c
   std::string password;              // empty: none given
+  bool quiet = false;                // no progress display
   acewriter::ArchiveOptions create;  // c only
 };
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "acewriter/BuildTime.h"
 #include "acewriter/FolderArchiver.h"
 
 namespace pelmora::acetool {
@@ -24,25 +25,48 @@ bool IsInside(const std::filesystem::path& file, const std::filesystem::path& fo
   return true;
 }
 
+// The archive's bytes, all volumes together.
+std::uint64_t VolumeBytes(const std::vector<std::string>& volumes) {
+  std::uint64_t bytes = 0;
+  for (const std::string& volume : volumes) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(volume, ec);
+    if (!ec) bytes += size;
+  }
+  return bytes;
+}
+
 }  // namespace
 
-int CreateArchive(const Invocation& inv, std::ostream& out, std::ostream& err) {
+int CreateArchive(const Invocation& inv, const acewriter::ProgressDisplay& display,
+                  std::ostream& out, std::ostream& err) {
   if (IsInside(inv.archive, inv.directory)) {
     err << "acetool: " << inv.archive << ": the archive must not be written into the folder "
         << inv.directory << " that it archives\n";
     return 1;
   }
-  acewriter::ArchiveWriter writer(inv.archive, inv.create);
-  const auto report = acewriter::ArchiveFolder(
-      std::filesystem::path(inv.directory), writer,
-      [&err](const std::string& message) { err << "acetool: " << message << "\n"; });
+  const std::filesystem::path folder(inv.directory);
+  const acewriter::FolderSurvey survey = acewriter::SurveyFolder(folder);
+  acewriter::ArchiveOptions options = inv.create;
+  acewriter::DateArchive(options, acewriter::SourceDateEpochFromEnvironment(), survey.newestFile);
+  acewriter::ProgressMeter meter(err, display.terminal && !inv.quiet, display.clock);
+  meter.SetTotal(survey.bytes);
+  acewriter::ArchiveWriter writer(inv.archive, options);
+  writer.OnBytesRead([&meter](std::uint64_t bytes) { meter.Add(bytes); });
+  const auto report = acewriter::ArchiveFolder(folder, writer, [&](const std::string& message) {
+    meter.Clear();
+    err << "acetool: " << message << "\n";
+  });
   const auto result = writer.Finish();
+  meter.Clear();
   for (const std::string& stale : result.removedStale)
     err << "acetool: removed " << stale << ", a volume left from an earlier archive\n";
   out << "created " << result.volumes.front();
   if (result.volumes.size() > 1) out << " and " << result.volumes.size() - 1 << " more volume(s)";
-  out << ": " << report.files << " files, " << report.folders << " folders, " << report.bytes
-      << " bytes\n";
+  out << ": " << report.folders << " folders, "
+      << acewriter::DescribeTotals(
+             {report.files, report.bytes, VolumeBytes(result.volumes), false, meter.Seconds()})
+      << "\n";
   return 0;
 }
 

@@ -24,6 +24,7 @@ LibraryArchive::LibraryArchive(const std::string& path, int openMode) {
   open.ArchiveName = name.data();
   open.OpenMode = openMode;
   open.ChangeVolProc = &LibraryArchive::VolumeCallback;
+  open.ProcessDataProc = &LibraryArchive::DataCallback;
   g_activeArchive = this;
   handle_ = ACEOpenArchive(&open);
   openCode_ = handle_ ? open.OpenResult : (open.OpenResult ? open.OpenResult : ACE_ERR_OPEN);
@@ -68,6 +69,17 @@ int LibraryArchive::VolumeCallback(char* name, int mode) {
   } catch (...) {
     return 1;
   }
+}
+
+int LibraryArchive::DataCallback(unsigned char*, int count) {
+  // Must not throw either; 1 goes on, and a display that fails is no reason
+  // to stop extracting.
+  try {
+    if (g_activeArchive && g_activeArchive->onData_ && count > 0)
+      g_activeArchive->onData_(static_cast<std::size_t>(count));
+  } catch (...) {
+  }
+  return 1;
 }
 
 int LibraryArchive::OnVolume(const std::string& name, int mode) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,18 +43,24 @@ class LibraryArchive {
   // ACE_SKIP, ACE_TEST or ACE_EXTRACT to `target`.
   int Process(int operation, const std::string& target);
 
+  // Told the size of each block of data the library decodes (testing or
+  // extracting), as it goes.
+  void OnData(std::function<void(std::size_t bytes)> onData) { onData_ = std::move(onData); }
+
   // The volumes the library asked for and did not get, in order: the library
   // is told to look once more, then to give up.
   const std::vector<std::string>& MissingVolumes() const { return missingVolumes_; }
 
  private:
   static int VolumeCallback(char* name, int mode);
+  static int UNACE_CALL DataCallback(unsigned char* block, int count);
   int OnVolume(const std::string& name, int mode);
 
   ACEHandle handle_ = 0;
   int openCode_ = ACE_OK;
   std::string lastAskedVolume_;
   std::vector<std::string> missingVolumes_;
+  std::function<void(std::size_t)> onData_;
 };
 
 }  // namespace pelmora::acetool

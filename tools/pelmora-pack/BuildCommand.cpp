@@ -6,6 +6,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "acewriter/BuildTime.h"
 #include "contract/ProductFiles.h"
 #include "tools/pelmora-pack/MediumBuilder.h"
 
@@ -48,14 +49,24 @@ std::string ReadPasswordFile(const std::string& path) {
   return line;
 }
 
-BuildRequest ParseBuild(const std::vector<std::string>& args) {
+struct ParsedBuild {
   BuildRequest request;
+  bool quiet = false;
+};
+
+ParsedBuild ParseBuild(const std::vector<std::string>& args) {
+  ParsedBuild parsed;
+  BuildRequest& request = parsed.request;
   std::vector<std::string> positional;
-  std::optional<std::string> installExe, arch, uninstaller, certificate, passwordFile;
+  std::optional<std::string> installExe, arch, uninstaller, certificate, passwordFile, timestampUrl;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
       positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--quiet") {
+      parsed.quiet = true;
       continue;
     }
     if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
@@ -70,6 +81,8 @@ BuildRequest ParseBuild(const std::vector<std::string>& args) {
       certificate = value;
     else if (arg == "--sign-password-file")
       passwordFile = value;
+    else if (arg == "--timestamp-url")
+      timestampUrl = value;
     else
       throw UsageError("unknown option " + arg);
   }
@@ -78,6 +91,8 @@ BuildRequest ParseBuild(const std::vector<std::string>& args) {
                      std::to_string(positional.size()) + " argument(s)");
   if (installExe && arch) throw UsageError("give --install-exe or --arch, not both");
   if (passwordFile && !certificate) throw UsageError("--sign-password-file needs --sign");
+  if (timestampUrl && !certificate) throw UsageError("--timestamp-url needs --sign");
+  if (timestampUrl && timestampUrl->empty()) throw UsageError("--timestamp-url needs a URL");
   request.manifest = positional[0];
   request.payload = positional[1];
   request.out = positional[2];
@@ -101,7 +116,7 @@ BuildRequest ParseBuild(const std::vector<std::string>& args) {
     request.uninstallerOrigin = BuiltOrigin(which, "--uninstaller");
   }
   if (certificate) {
-    SigningRequest signing{*certificate, {}};
+    SigningRequest signing{*certificate, {}, timestampUrl.value_or("")};
     if (passwordFile) {
       signing.password = ReadPasswordFile(*passwordFile);
     } else {
@@ -114,15 +129,17 @@ BuildRequest ParseBuild(const std::vector<std::string>& args) {
     }
     request.signing = std::move(signing);
   }
-  return request;
+  request.sourceDateEpoch = acewriter::SourceDateEpochFromEnvironment();
+  return parsed;
 }
 
 }  // namespace
 
-int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  BuildRequest request;
+int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    const acewriter::ProgressDisplay& display) {
+  ParsedBuild parsed;
   try {
-    request = ParseBuild(args);
+    parsed = ParseBuild(args);
   } catch (const UsageError& e) {
     err << "pelmora-pack build: " << e.what() << "\n";
     return 2;
@@ -130,12 +147,17 @@ int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std
     err << "pelmora-pack build: " << e.what() << "\n";
     return 1;
   }
+  const BuildRequest& request = parsed.request;
   try {
-    const BuildReport report = BuildMedium(request);
+    acewriter::ProgressMeter progress(err, display.terminal && !parsed.quiet, display.clock);
+    const BuildReport report = BuildMedium(request, progress);
+    progress.Clear();
     out << "built " << request.out.string() << ": " << contract::kSetupProgramName << " "
         << report.setupVersion << (request.signing ? " (signed)" : "") << ", "
-        << contract::kDescriptionFileName << ", " << report.volumes.size() << " volume(s) with "
-        << report.files << " files, " << report.bytes << " bytes\n";
+        << contract::kDescriptionFileName << ", " << report.volumes.size() << " volume(s): "
+        << acewriter::DescribeTotals(
+               {report.files, report.bytes, report.archiveBytes, false, progress.Seconds()})
+        << "\n";
     return 0;
   } catch (const BuildRefused& refused) {
     err << "pelmora-pack build: nothing written, " << refused.reasons.size() << " problem(s):\n";

@@ -119,33 +119,83 @@ ToolRun Run(const std::filesystem::path& tool, const std::vector<std::string>& a
   return run;
 }
 
-}  // namespace
-
-std::optional<std::string> SigningUnavailable() {
-  if (!FindOnPath(kSigningTool).empty()) return std::nullopt;
-  return std::string(kSigningTool) +
-         " was not found on PATH (Debian package osslsigncode); it signs Install.exe";
+std::filesystem::path Tool(const char* name) {
+  const std::filesystem::path tool = FindOnPath(name);
+  if (tool.empty()) throw std::runtime_error(SigningUnavailable().value_or(name));
+  return tool;
 }
 
-void SignProgram(const std::filesystem::path& program, const std::filesystem::path& signedCopy,
-                 const SigningRequest& request) {
-  const std::filesystem::path tool = FindOnPath(kSigningTool);
-  if (tool.empty()) throw std::runtime_error(SigningUnavailable().value_or(kSigningTool));
+void CheckPassword(const SigningRequest& request) {
   if (request.password.size() > kMaxPasswordBytes)
     throw std::runtime_error("the certificate's password is longer than " +
                              std::to_string(kMaxPasswordBytes) + " bytes");
+}
+
+}  // namespace
+
+std::optional<std::string> SigningUnavailable() {
+  if (FindOnPath(kSigningTool).empty())
+    return std::string(kSigningTool) +
+           " was not found on PATH (Debian package osslsigncode); it signs Install.exe and the "
+           "uninstaller";
+  if (FindOnPath(kCertificateTool).empty())
+    return std::string(kCertificateTool) +
+           " was not found on PATH (Debian package openssl); it reads the certificate that the "
+           "signatures are checked with";
+  return std::nullopt;
+}
+
+void SignProgram(const std::filesystem::path& program, const std::filesystem::path& signedCopy,
+                 const SigningRequest& request, std::int64_t signingTime) {
+  const std::filesystem::path tool = Tool(kSigningTool);
+  CheckPassword(request);
   std::error_code ignored;
   std::filesystem::remove(signedCopy, ignored);  // the tool refuses to overwrite
-  const ToolRun run = Run(tool,
-                          {"sign", "-pkcs12", request.certificate.string(), "-readpass",
-                           "/dev/stdin", "-in", program.string(), "-out", signedCopy.string()},
-                          request.password);
+  std::vector<std::string> args = {
+      "sign",       "-pkcs12", request.certificate.string(), "-readpass",
+      "/dev/stdin", "-time",   std::to_string(signingTime)};
+  if (!request.timestampUrl.empty()) {
+    args.push_back("-ts");
+    args.push_back(request.timestampUrl);
+  }
+  args.insert(args.end(), {"-in", program.string(), "-out", signedCopy.string()});
+  const ToolRun run = Run(tool, args, request.password);
   if (run.status != 0) {
     std::filesystem::remove(signedCopy, ignored);
-    throw std::runtime_error("signing " + program.string() + " with " +
-                             request.certificate.string() + " failed: " + kSigningTool +
-                             " says: " + run.output);
+    throw std::runtime_error(
+        "signing " + program.string() + " with " + request.certificate.string() +
+        (request.timestampUrl.empty() ? "" : " and a timestamp from " + request.timestampUrl) +
+        " failed: " + kSigningTool + " says: " + run.output);
   }
+}
+
+void ExportCertificates(const SigningRequest& request, const std::filesystem::path& anchors) {
+  const std::filesystem::path tool = Tool(kCertificateTool);
+  CheckPassword(request);
+  const std::vector<std::string> args = {"pkcs12",  "-in",           request.certificate.string(),
+                                         "-nokeys", "-passin",       "stdin",
+                                         "-out",    anchors.string()};
+  ToolRun run = Run(tool, args, request.password);
+  if (run.status != 0) {
+    // A .pfx of older tools is encrypted in ways OpenSSL 3 reads only with
+    // its legacy provider; osslsigncode loads that itself.
+    std::vector<std::string> legacy = args;
+    legacy.push_back("-legacy");
+    const ToolRun second = Run(tool, legacy, request.password);
+    if (second.status == 0) return;
+    throw std::runtime_error("cannot read the certificates of " + request.certificate.string() +
+                             ": " + kCertificateTool + " says: " + run.output);
+  }
+}
+
+void VerifySignature(const std::filesystem::path& program, const std::string& shownAs,
+                     const std::filesystem::path& anchors) {
+  const ToolRun run =
+      Run(Tool(kSigningTool), {"verify", "-CAfile", anchors.string(), "-in", program.string()}, "");
+  if (run.status != 0)
+    throw std::runtime_error("the signature of " + shownAs +
+                             " does not verify with the packager's certificate: " + kSigningTool +
+                             " says: " + run.output);
 }
 
 }  // namespace pelmora::pack

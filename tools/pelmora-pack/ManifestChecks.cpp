@@ -65,8 +65,8 @@ class Checker {
                  const contract::Reason* reason = std::get_if<contract::Reason>(&checked)) {
         // The setup wipes these keys in a complete repair and the
         // uninstaller deletes them: a shared one would take others' with it.
-        Bad(key, "\"" + ForMessage(key.text) + "\" is not a key of the product's own: " +
-                     KeyRefusalText(*reason));
+        Bad(key, "\"" + ForMessage(key.text) +
+                     "\" is not a key of the product's own: " + KeyRefusalText(*reason));
       }
     }
     CheckList(m_.comServers, kMaxComServers, "[com] server");

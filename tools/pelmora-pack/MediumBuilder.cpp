@@ -5,9 +5,11 @@
 #include <sstream>
 
 #include "acewriter/ArchiveWriter.h"
+#include "acewriter/BuildTime.h"
 #include "acewriter/Cp1252.h"
 #include "acewriter/FileStamp.h"
 #include "acewriter/FolderArchiver.h"
+#include "acewriter/WorkFile.h"
 #include "contract/ProductFiles.h"
 #include "setupdesc/PlainDescription.h"
 #include "tools/pelmora-pack/ArchiveSettings.h"
@@ -29,6 +31,11 @@ using contract::kSetupProgramName;
 // The setup moves this file of the archive into the Windows folder and
 // names it in the Uninstall entry.
 using contract::kUninstallerFileName;
+
+// Work files in the setup folder while signing: the signed uninstaller
+// before it is packed, and the certificates the signatures are checked with.
+constexpr const char* kSignedUninstallerWork = "stUnInst.exe.signed.tmp";
+constexpr const char* kCertificatesWork = "certificates.pem.tmp";
 
 std::optional<std::string> ReadWhole(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -216,6 +223,8 @@ class OutputGuard {
     fs::remove(out_ / kDescriptionFileName, ec);
     for (int i = 0; i < contract::kMostVolumes; ++i) fs::remove(out_ / VolumeName(i), ec);
     fs::remove(out_ / (std::string(kFirstVolumeName) + ".tmp"), ec);
+    fs::remove(out_ / kSignedUninstallerWork, ec);
+    fs::remove(out_ / kCertificatesWork, ec);
     if (createdFolder_) fs::remove(out_, ec);  // only when empty
   }
   OutputGuard(const OutputGuard&) = delete;
@@ -228,39 +237,85 @@ class OutputGuard {
   bool done_ = false;
 };
 
+// The archive's bytes, all volumes together.
+std::uint64_t VolumeBytes(const std::vector<std::string>& volumes) {
+  std::uint64_t bytes = 0;
+  for (const std::string& volume : volumes) {
+    std::error_code ec;
+    const std::uintmax_t size = fs::file_size(fs::path(volume), ec);
+    if (!ec) bytes += size;
+  }
+  return bytes;
+}
+
 }  // namespace
 
 BuildRefused::BuildRefused(std::vector<std::string> why)
     : std::runtime_error(why.empty() ? "the medium cannot be built" : why.front()),
       reasons(std::move(why)) {}
 
-BuildReport BuildMedium(const BuildRequest& request) {
+BuildReport BuildMedium(const BuildRequest& request, acewriter::ProgressMeter& progress) {
   const Plan plan = Planner(request).Make();
+  const acewriter::FolderSurvey payload = acewriter::SurveyFolder(request.payload);
+  const std::int64_t buildTime = acewriter::BuildTime(request.sourceDateEpoch, payload.newestFile);
 
   OutputGuard guard(request.out);
   std::error_code ec;
   fs::create_directories(request.out, ec);
   if (ec) throw std::runtime_error("cannot create " + request.out.string() + ": " + ec.message());
 
+  // Each signature is checked as soon as it is made: a medium whose setup
+  // or uninstaller Windows would not trust is not finished.
+  std::optional<acewriter::WorkFile> certificates;
+  const auto signChecked = [&](const fs::path& program, const fs::path& signedCopy,
+                               const char* name) {
+    SignProgram(program, signedCopy, *request.signing, buildTime);
+    VerifySignature(signedCopy, std::string(name) + " (signed from " + program.string() + ")",
+                    certificates->Path());
+  };
+  if (request.signing) {
+    certificates.emplace((request.out / kCertificatesWork).string());
+    ExportCertificates(*request.signing, certificates->Path());
+  }
+
   BuildReport report;
   report.setupVersion = plan.setupVersion;
-  acewriter::ArchiveWriter writer((request.out / kFirstVolumeName).string(), plan.archive);
+  acewriter::ArchiveOptions options = plan.archive;
+  acewriter::DateArchive(options, request.sourceDateEpoch, payload.newestFile);
+  std::uint64_t total = payload.bytes;
+  // The uninstaller is signed before it is packed; the archive records the
+  // original's time, not the moment of signing.
+  std::optional<acewriter::WorkFile> signedUninstaller;
+  fs::path carriedUninstaller;
+  if (plan.addedUninstaller) {
+    carriedUninstaller = *plan.addedUninstaller;
+    if (request.signing) {
+      signedUninstaller.emplace((request.out / kSignedUninstallerWork).string());
+      signChecked(*plan.addedUninstaller, signedUninstaller->Path(), kUninstallerFileName);
+      carriedUninstaller = signedUninstaller->Path();
+    }
+    const std::uintmax_t size = fs::file_size(carriedUninstaller, ec);
+    if (!ec) total += size;
+  }
+  progress.SetTotal(total);
+  acewriter::ArchiveWriter writer((request.out / kFirstVolumeName).string(), options);
+  writer.OnBytesRead([&progress](std::uint64_t bytes) { progress.Add(bytes); });
   // The uninstaller first: a setup cancelled or failing part way has it by
   // then, so that it can still register what it did and it can be removed.
   if (plan.addedUninstaller) {
-    const fs::path& uninstaller = *plan.addedUninstaller;
-    report.bytes += writer.AddFileFromDisk(kUninstallerFileName, uninstaller,
-                                           acewriter::ReadFileStamp(uninstaller));
+    report.bytes += writer.AddFileFromDisk(kUninstallerFileName, carriedUninstaller,
+                                           acewriter::ReadFileStamp(*plan.addedUninstaller));
     ++report.files;
   }
   const acewriter::FolderArchiveReport archived = acewriter::ArchiveFolder(request.payload, writer);
   report.files += archived.files;
   report.bytes += archived.bytes;
   report.volumes = writer.Finish().volumes;
+  report.archiveBytes = VolumeBytes(report.volumes);
 
   const fs::path program = request.out / kSetupProgramName;
   if (request.signing) {
-    SignProgram(request.installExe, program, *request.signing);
+    signChecked(request.installExe, program, kSetupProgramName);
   } else {
     fs::copy_file(request.installExe, program, fs::copy_options::overwrite_existing, ec);
     if (ec)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "acewriter/ProgressMeter.h"
 #include "tools/pelmora-pack/CodeSigning.h"
 
 namespace pelmora::pack {
@@ -26,6 +27,8 @@ struct BuildRequest {
   std::string uninstallerOrigin;
   bool uninstallerNamed = false;  // by --uninstaller rather than by default
   std::optional<SigningRequest> signing;
+  // SOURCE_DATE_EPOCH: the medium's date; unset: its newest payload file's.
+  std::optional<std::int64_t> sourceDateEpoch;
 };
 
 struct BuildReport {
@@ -33,6 +36,7 @@ struct BuildReport {
   std::vector<std::string> volumes;
   std::size_t files = 0;  // the added uninstaller included
   std::uint64_t bytes = 0;
+  std::uint64_t archiveBytes = 0;  // all volumes together
 };
 
 // Every reason the medium cannot be built, one message each.
@@ -42,7 +46,12 @@ struct BuildRefused : std::runtime_error {
 };
 
 // Throws BuildRefused before writing anything, or std::runtime_error when
-// writing fails; then the files this run wrote are removed again.
-BuildReport BuildMedium(const BuildRequest& request);
+// writing, signing or checking a signature fails; then the files this run
+// wrote are removed again. The bytes packed are counted on `progress`.
+//
+// The medium depends on its input alone: the archive (and the signatures)
+// are dated by the request's SOURCE_DATE_EPOCH, else by the newest payload
+// file, and members come in a fixed order (acewriter/FolderArchiver.h).
+BuildReport BuildMedium(const BuildRequest& request, acewriter::ProgressMeter& progress);
 
 }  // namespace pelmora::pack

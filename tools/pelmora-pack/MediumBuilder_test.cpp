@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <regex>
+#include <thread>
 #include <functional>
 #include <map>
 #include <sstream>
 
 #include "TestFiles.h"
 #include "acewriter/Cp1252.h"
+#include "acewriter/FileStamp.h"
+#include "acewriter/HeaderScan_testutil.h"
 #include "TestPaths.h"
 #include "setupdesc/SetupDescReader.h"
 #include "tools/acetool/LibraryArchive.h"
@@ -242,6 +247,65 @@ TEST_F(Medium, PutsAnUninstallerIntoTheArchiveUnlessTheManifestSaysNo) {
   names = MemberNames(Out() / "DATA.c00", "geheim 123");
   EXPECT_EQ(std::count(names.begin(), names.end(), "stUnInst.exe"), 0);
   EXPECT_EQ(names.size(), 8u);  // 3 folders and 5 files: the payload alone
+}
+
+// The same payload, manifest and programs give the same medium, byte for
+// byte: the archive is dated by the newest payload file, not by the clock.
+TEST_F(Medium, BuildsTheSameMediumTwiceDatedByItsNewestFile) {
+  using namespace std::chrono;
+  const sys_seconds newest = sys_days(year(2015) / January / 15) + hours(10) + minutes(31);
+  DatePayload(file_clock::from_sys(sys_seconds(sys_days(year(2010) / March / 3))),
+              file_clock::from_sys(newest));
+  ASSERT_EQ(Build().code, 0);
+  const std::map<std::string, std::string> first = FolderContent(Out());
+  EXPECT_EQ(first.size(), 4u);  // Install.exe, install.pmd, DATA.c00 and .c01: no work file left
+  fs::remove_all(Out());
+  // Past the two-second step of the archive's time stamps.
+  std::this_thread::sleep_for(milliseconds(2100));
+  ASSERT_EQ(Build().code, 0);
+  const std::map<std::string, std::string> second = FolderContent(Out());
+  ASSERT_EQ(second.size(), first.size());
+  for (const auto& [name, bytes] : first)
+    EXPECT_TRUE(second.at(name) == bytes) << name << " differs";
+  EXPECT_EQ(acewriter::testutil::ScanVolume(Out() / "DATA.c00").creationTime,
+            acewriter::LocalDosTime(system_clock::to_time_t(newest)));
+}
+
+// On a terminal the build shows how far it is, in place on one line; it
+// always ends with one summary line.
+TEST_F(Medium, ShowsItsProgressOnATerminalUnlessQuiet) {
+  std::vector<std::string> args = {"build",
+                                   (dir_.Path() / "demo.manifest").string(),
+                                   Payload().string(),
+                                   Out().string(),
+                                   "--install-exe",
+                                   kSampleProgram};
+  std::ostringstream out, err;
+  auto now = std::chrono::nanoseconds(0);
+  const acewriter::ProgressDisplay terminal{true,
+                                            [&now] { return now += std::chrono::seconds(1); }};
+  ASSERT_EQ(RunPackCommand(args, out, err, terminal), 0) << err.str();
+  std::uint64_t payload = 0;
+  for (const auto& [name, content] : SamplePayload()) payload += content.size();
+  const std::uint64_t archive =
+      fs::file_size(Out() / "DATA.c00") + fs::file_size(Out() / "DATA.c01");
+  EXPECT_TRUE(std::regex_match(
+      out.str(), std::regex("built .*medium: Install\\.exe 3\\.14\\.15\\.926, install\\.pmd, 2 "
+                            "volume\\(s\\): 6 files, " +
+                            std::to_string(payload) + " bytes in, " + std::to_string(archive) +
+                            " bytes out, ratio [0-9]+\\.[0-9]%, [0-9]+\\.[0-9]{2} s\n")))
+      << out.str();
+  EXPECT_NE(err.str().find(" of " + acewriter::FormatBytes(payload) + ", 100%"), std::string::npos)
+      << err.str();
+  EXPECT_EQ(err.str().find('\n'), std::string::npos) << err.str();
+
+  fs::remove_all(Out());
+  args.push_back("--quiet");
+  std::ostringstream quietOut, quietErr;
+  ASSERT_EQ(RunPackCommand(args, quietOut, quietErr, terminal), 0) << quietErr.str();
+  EXPECT_EQ(quietErr.str(), "");
+  const std::string summary = quietOut.str();
+  EXPECT_EQ(std::count(summary.begin(), summary.end(), '\n'), 1) << summary;
 }
 
 }  // namespace

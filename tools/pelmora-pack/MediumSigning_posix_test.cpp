@@ -1,6 +1,9 @@
-// Signing through Debian's osslsigncode with a throw-away certificate.
+// Signing through Debian's osslsigncode with throw-away certificates.
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
+#include "tools/acetool/LibraryArchive.h"
 #include "tools/pelmora-pack/Medium_testutil.h"
 
 namespace pelmora::pack {
@@ -10,45 +13,125 @@ namespace fs = std::filesystem;
 using pelmora::test::ReadText;
 using pelmora::test::WriteText;
 
-TEST_F(Medium, SignsTheSetupProgramWithThePackagersCertificate) {
-  // A throw-away self-signed code-signing certificate.
-  const fs::path key = dir_.Path() / "key.pem", cert = dir_.Path() / "cert.pem",
-                 pfx = dir_.Path() / "cert.pfx", password = dir_.Path() / "password";
-  WriteText(password, "Zertifikat-Kennwort\n");
-  const std::string makeCert = std::string(PELMORA_TEST_OPENSSL) +
-                               " req -x509 -newkey rsa:2048 -nodes -days 2 -subj "
-                               "'/CN=Pelmora Test Packager' -addext extendedKeyUsage=codeSigning"
-                               " -keyout '" +
-                               key.string() + "' -out '" + cert.string() + "' 2>/dev/null && " +
-                               PELMORA_TEST_OPENSSL + " pkcs12 -export -inkey '" + key.string() +
-                               "' -in '" + cert.string() + "' -out '" + pfx.string() +
-                               "' -passout file:'" + password.string() + "'";
-  ASSERT_EQ(std::system(makeCert.c_str()), 0);
+class Signing : public Medium {
+ protected:
+  // A throw-away self-signed certificate for `usage` (an extended key
+  // usage) as cert.pem and, with the key, `name`.pfx.
+  fs::path MakeCertificate(const std::string& name, const std::string& usage) {
+    const fs::path key = dir_.Path() / (name + ".key"), pfx = dir_.Path() / (name + ".pfx");
+    const std::string command =
+        std::string(PELMORA_TEST_OPENSSL) +
+        " req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=Pelmora Test Packager'"
+        " -addext extendedKeyUsage=" +
+        usage + " -keyout '" + key.string() + "' -out '" + Pem(name).string() +
+        "' 2>/dev/null && " + PELMORA_TEST_OPENSSL + " pkcs12 -export -inkey '" + key.string() +
+        "' -in '" + Pem(name).string() + "' -out '" + pfx.string() + "' -passout file:'" +
+        Password().string() + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return pfx;
+  }
+  fs::path Pem(const std::string& name) const { return dir_.Path() / (name + ".pem"); }
+  fs::path Password() const { return dir_.Path() / "password"; }
 
-  const PackRun run = Build({"--sign", pfx.string(), "--sign-password-file", password.string()});
+  // Whether the program's signature verifies with `pem` as trust anchor.
+  static bool Verifies(const fs::path& program, const fs::path& pem) {
+    const std::string verify = std::string(PELMORA_TEST_OSSLSIGNCODE) + " verify -CAfile '" +
+                               pem.string() + "' -in '" + program.string() + "' >/dev/null 2>&1";
+    return std::system(verify.c_str()) == 0;
+  }
+
+  // The archive's stUnInst.exe, extracted.
+  fs::path ExtractUninstaller() {
+    const fs::path target = dir_.Path() / "extracted-uninstaller.exe";
+    acetool::LibraryArchive archive((Out() / "DATA.c00").string(), ACE_OPEN_EXTRACT);
+    archive.SetPassword("geheim 123");
+    acetool::EntryInfo entry;
+    while (archive.Next(entry) == ACE_OK)
+      archive.Process(entry.name == "stUnInst.exe" ? ACE_EXTRACT : ACE_SKIP, target.string());
+    return target;
+  }
+
+  Signing() {
+    WriteText(Password(), "Zertifikat-Kennwort\n");
+    fs::remove(Payload() / "stUnInst.exe");  // the builder adds and signs its own
+  }
+};
+
+TEST_F(Signing, SignsSetupAndUninstallerChecksBothAndSignsTheSameAgain) {
+  const fs::path pfx = MakeCertificate("cert", "codeSigning");
+  const std::vector<std::string> sign = {
+      "--uninstaller", kSampleProgram,         "--sign",
+      pfx.string(),    "--sign-password-file", Password().string()};
+  const PackRun run = Build(sign);
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_NE(run.out.find("(signed)"), std::string::npos);
   const fs::path program = Out() / "Install.exe";
   EXPECT_NE(ReadText(program), ReadText(kSampleProgram));
-  const std::string verify = std::string(PELMORA_TEST_OSSLSIGNCODE) + " verify -CAfile '" +
-                             cert.string() + "' -in '" + program.string() + "' >/dev/null 2>&1";
-  EXPECT_EQ(std::system(verify.c_str()), 0);
-  const std::string unsignedVerify = std::string(PELMORA_TEST_OSSLSIGNCODE) + " verify -CAfile '" +
-                                     cert.string() + "' -in '" + kSampleProgram +
-                                     "' >/dev/null 2>&1";
-  EXPECT_NE(std::system(unsignedVerify.c_str()), 0);  // the check can fail
+  EXPECT_TRUE(Verifies(program, Pem("cert")));
+  const fs::path uninstaller = ExtractUninstaller();
+  EXPECT_NE(ReadText(uninstaller), ReadText(kSampleProgram));
+  EXPECT_TRUE(Verifies(uninstaller, Pem("cert")));
+  EXPECT_FALSE(Verifies(kSampleProgram, Pem("cert")));  // the check can fail
+
+  // Signed again a second later: the signatures carry the medium's date,
+  // not the clock's, and no work file is left.
+  const std::map<std::string, std::string> first = FolderContent(Out());
+  EXPECT_EQ(first.size(), 4u);
+  fs::remove_all(Out());
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  ASSERT_EQ(Build(sign).code, 0);
+  EXPECT_TRUE(FolderContent(Out()) == first) << "the two signed media differ";
 
   // From the environment; a wrong password leaves no medium behind.
   fs::remove_all(Out());
   ::setenv("PELMORA_SIGN_PASSWORD", "falsch", 1);
-  const PackRun wrong = Build({"--sign", pfx.string()});
+  const PackRun wrong = Build({"--uninstaller", kSampleProgram, "--sign", pfx.string()});
   ::unsetenv("PELMORA_SIGN_PASSWORD");
   EXPECT_EQ(wrong.code, 1);
-  EXPECT_NE(wrong.err.find("osslsigncode says"), std::string::npos) << wrong.err;
-  EXPECT_FALSE(fs::exists(Out() / "Install.exe"));
-  EXPECT_FALSE(fs::exists(Out() / "DATA.c00"));
+  EXPECT_NE(wrong.err.find("cert.pfx"), std::string::npos) << wrong.err;
+  EXPECT_NE(wrong.err.find(" says: "), std::string::npos) << wrong.err;
+  EXPECT_FALSE(fs::exists(Out()));
 
-  EXPECT_EQ(Build({"--sign", pfx.string()}).code, 2);  // no password anywhere
+  EXPECT_EQ(Build({"--uninstaller", kSampleProgram, "--sign", pfx.string()}).code,
+            2);                                                          // no password anywhere
+  EXPECT_EQ(Build({"--timestamp-url", "http://127.0.0.1:1/"}).code, 2);  // without --sign
+
+  // The timestamp URL reaches the signing tool: a server that refuses the
+  // connection fails the build with the tool's message, and nothing stays.
+  std::vector<std::string> stamped = sign;
+  stamped.insert(stamped.end(), {"--timestamp-url", "http://127.0.0.1:1/"});
+  const PackRun unreachable = Build(stamped);
+  EXPECT_EQ(unreachable.code, 1);
+  EXPECT_NE(unreachable.err.find("a timestamp from http://127.0.0.1:1/ failed: osslsigncode says"),
+            std::string::npos)
+      << unreachable.err;
+  EXPECT_FALSE(fs::exists(Out()));
+}
+
+// A certificate that may sign, but not code: osslsigncode signs with it,
+// Windows would not trust the result, and neither does the builder.
+TEST_F(Signing, FailsWithoutAMediumWhenASignatureDoesNotVerify) {
+  const fs::path pfx = MakeCertificate("server", "serverAuth");
+  const PackRun uninstaller = Build({"--uninstaller", kSampleProgram, "--sign", pfx.string(),
+                                     "--sign-password-file", Password().string()});
+  EXPECT_EQ(uninstaller.code, 1);
+  EXPECT_NE(uninstaller.err.find("the signature of stUnInst.exe (signed from " + kSampleProgram +
+                                 ") does not verify with the packager's certificate"),
+            std::string::npos)
+      << uninstaller.err;
+  EXPECT_FALSE(fs::exists(Out()));
+
+  // Without an uninstaller to sign, Install.exe's own check fails.
+  const auto at = kManifest.find("information = info.txt\n");
+  WriteManifest(std::string(kManifest).insert(at, "uninstaller = no\n"));
+  const PackRun setup =
+      Build({"--sign", pfx.string(), "--sign-password-file", Password().string()});
+  EXPECT_EQ(setup.code, 1);
+  EXPECT_NE(setup.err.find("the signature of Install.exe (signed from " + kSampleProgram +
+                           ") does not verify"),
+            std::string::npos)
+      << setup.err;
+  EXPECT_FALSE(fs::exists(Out()));
 }
 
 }  // namespace

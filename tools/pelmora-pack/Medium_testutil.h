@@ -125,6 +125,22 @@ class Medium : public ::testing::Test {
     return Pack(args);
   }
 
+  // Every file of a setup folder: name -> bytes.
+  static std::map<std::string, std::string> FolderContent(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder))
+      files[entry.path().filename().string()] = ReadText(entry.path());
+    return files;
+  }
+
+  // Gives every payload file the time `older`, and bin/demo.exe `newest`.
+  void DatePayload(std::filesystem::file_time_type older,
+                   std::filesystem::file_time_type newest) const {
+    for (const auto& entry : fs::recursive_directory_iterator(Payload()))
+      if (entry.is_regular_file()) fs::last_write_time(entry.path(), older);
+    fs::last_write_time(Payload() / "bin" / "demo.exe", newest);
+  }
+
   test::ScratchDir dir_;
 };
 

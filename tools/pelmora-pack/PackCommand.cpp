@@ -23,11 +23,15 @@ constexpr const char* kUsage =
     "                                         with --version, check line 1 against V\n"
     "       pelmora-pack build MANIFEST PAYLOAD_DIR OUT_DIR [--install-exe PATH | --arch "
     "win32|win64]\n"
-    "                          [--sign CERT.pfx [--sign-password-file FILE]]\n"
+    "                          [--uninstaller PATH] [--quiet]\n"
+    "                          [--sign CERT.pfx [--sign-password-file FILE] [--timestamp-url "
+    "URL]]\n"
     "                                         write a setup folder: Install.exe, install.pmd,\n"
     "                                         DATA.c00 and further volumes; without\n"
     "                                         --sign-password-file the certificate's password\n"
-    "                                         comes from PELMORA_SIGN_PASSWORD\n"
+    "                                         comes from PELMORA_SIGN_PASSWORD; the medium is\n"
+    "                                         dated by SOURCE_DATE_EPOCH or its newest file;\n"
+    "                                         --quiet: no progress display\n"
     "Plain text is Windows-1252 with CR LF or LF line ends; install.pmd gets CR LF.\n";
 
 struct CommandError : std::runtime_error {
@@ -102,11 +106,13 @@ DescriptionListing DescribeDescription(const std::string& pmdBytes,
   return {true, o.str()};
 }
 
-int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const acewriter::ProgressDisplay& display) {
   try {
     const std::string command = args.empty() ? "" : args[0];
     if (command == "build")
-      return RunBuildCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+      return RunBuildCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err,
+                             display);
     if (command == "encode" && args.size() == 3) {
       WriteFile(args[2], setupdesc::EncodeDescription(ReadFile(args[1])));
       return 0;

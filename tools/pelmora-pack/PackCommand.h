@@ -6,11 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "acewriter/ProgressMeter.h"
+
 namespace pelmora::pack {
 
 // Runs one command line (without the program name); returns the exit code.
-// Results go to `out`, messages to `err`.
-int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Results go to `out`, messages to `err`; build shows its progress there
+// when `display` says it is a terminal.
+int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const acewriter::ProgressDisplay& display = {});
 
 // The human-readable listing of what the reader takes from a description,
 // or the reader's reason when it cannot take the description.
