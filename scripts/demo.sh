@@ -4,8 +4,8 @@
 # show what it holds; then do the same with the Windows build under Wine;
 # then the wizard itself. With a display (DISPLAY set) it opens on the demo
 # medium for you to click through; without one it walks every page and
-# window in English and German on a virtual screen and keeps a screenshot of
-# each under out/demo/.
+# window in English and German on a virtual screen, and once more at 144 and
+# 192 DPI, and keeps a screenshot of each under out/demo/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out="$root/build/demo"
@@ -86,6 +86,11 @@ walk small_windows "$root/tests/e2e/small_windows.sh" "$prefix" "${setup[@]}" \
   "$w64/pages/page_gallery.exe" "$shots/small_windows" || status=1
 walk startup_messages "$root/tests/e2e/startup_messages.sh" "$prefix" "${setup[@]}" \
   "$w64/winsupport/testprogs/pelmora_testprog_closing.exe" "$shots/startup_messages" || status=1
+# The same pages on screens scaled to 150 % and 200 % (144 and 192 DPI), in
+# a prefix of their own on a larger screen.
+PELMORA_SCREEN=1600x1200x24 walk display_scaling "$root/tests/e2e/display_scaling.sh" \
+  "$prefix-scaled" "${setup[@]}" "$w64/uninstall/stUnInst.exe" "$shots/display_scaling" 144 192 ||
+  status=1
 echo "== 10. A medium for the sample product (samples/demo/product.ini), built by pelmora-pack build"
 product="$out/product"
 rm -rf "$product"; mkdir -p "$product"

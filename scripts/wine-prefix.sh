@@ -36,8 +36,12 @@ start)
   # captions included, as Windows would; without it, on an X server with no
   # window manager, a window has neither.
   if [ -n "$boot" ]; then
+    # The desktop as large as the screen (PELMORA_SCREEN, as Xvfb takes it:
+    # WIDTHxHEIGHTxDEPTH), without the depth, which Wine does not read.
+    screen=${PELMORA_SCREEN:-800x600}
+    [ "${screen//[^x]/}" = xx ] && screen=${screen%x*}
     for setting in 'HKCU\Software\Wine\Explorer /v Desktop /d Default' \
-                   "HKCU\\Software\\Wine\\Explorer\\Desktops /v Default /d ${PELMORA_SCREEN:-800x600}"; do
+                   "HKCU\\Software\\Wine\\Explorer\\Desktops /v Default /d $screen"; do
       # shellcheck disable=SC2086
       "$(dirname "$0")/with-display.sh" "$(dirname "$0")/wine-bin.sh" reg add $setting /f \
         >/dev/null 2>&1 < /dev/null
