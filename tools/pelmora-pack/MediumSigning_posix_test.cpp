@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "acewriter/FileStamp.h"
 #include "tools/acetool/LibraryArchive.h"
 #include "tools/pelmora-pack/Medium_testutil.h"
 
@@ -40,15 +41,21 @@ class Signing : public Medium {
     return std::system(verify.c_str()) == 0;
   }
 
-  // The archive's stUnInst.exe, extracted.
-  fs::path ExtractUninstaller() {
-    const fs::path target = dir_.Path() / "extracted-uninstaller.exe";
+  struct Extracted {
+    fs::path file;
+    std::uint32_t dosTime = 0;
+  };
+  // The archive's uninstaller, by its member name, extracted; and its stamp.
+  Extracted ExtractUninstaller(const std::string& name = "stUnInst.exe") {
+    Extracted extracted{dir_.Path() / "extracted-uninstaller.exe"};
     acetool::LibraryArchive archive((Out() / "DATA.c00").string(), ACE_OPEN_EXTRACT);
     archive.SetPassword("geheim 123");
     acetool::EntryInfo entry;
-    while (archive.Next(entry) == ACE_OK)
-      archive.Process(entry.name == "stUnInst.exe" ? ACE_EXTRACT : ACE_SKIP, target.string());
-    return target;
+    while (archive.Next(entry) == ACE_OK) {
+      if (entry.name == name) extracted.dosTime = entry.dosTime;
+      archive.Process(entry.name == name ? ACE_EXTRACT : ACE_SKIP, extracted.file.string());
+    }
+    return extracted;
   }
 
   Signing() {
@@ -68,7 +75,7 @@ TEST_F(Signing, SignsSetupAndUninstallerChecksBothAndSignsTheSameAgain) {
   const fs::path program = Out() / "Install.exe";
   EXPECT_NE(ReadText(program), ReadText(kSampleProgram));
   EXPECT_TRUE(Verifies(program, Pem("cert")));
-  const fs::path uninstaller = ExtractUninstaller();
+  const fs::path uninstaller = ExtractUninstaller().file;
   EXPECT_NE(ReadText(uninstaller), ReadText(kSampleProgram));
   EXPECT_TRUE(Verifies(uninstaller, Pem("cert")));
   EXPECT_FALSE(Verifies(kSampleProgram, Pem("cert")));  // the check can fail
@@ -106,6 +113,23 @@ TEST_F(Signing, SignsSetupAndUninstallerChecksBothAndSignsTheSameAgain) {
             std::string::npos)
       << unreachable.err;
   EXPECT_FALSE(fs::exists(Out()));
+
+  // The payload's own uninstaller (whatever the case of its name: Windows
+  // takes it for stUnInst.exe) is packed signed, under its name and time;
+  // the payload keeps the unsigned original.
+  const fs::path own = Payload() / "STUNINST.exe";
+  fs::copy_file(kSampleProgram, own);
+  const auto dated = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+  fs::last_write_time(own, dated);
+  const PackRun carried =
+      Build({"--sign", pfx.string(), "--sign-password-file", Password().string()});
+  ASSERT_EQ(carried.code, 0) << carried.err;
+  const Extracted packed = ExtractUninstaller("STUNINST.exe");
+  EXPECT_TRUE(Verifies(packed.file, Pem("cert")));
+  EXPECT_EQ(packed.dosTime, acewriter::ReadFileStamp(own).dosTime);
+  EXPECT_EQ(ReadText(own), ReadText(kSampleProgram));
+  EXPECT_EQ(fs::last_write_time(own), dated);
+  EXPECT_EQ(FolderContent(Out()).size(), 4u);
 }
 
 // A certificate that may sign, but not code: osslsigncode signs with it,
@@ -120,6 +144,20 @@ TEST_F(Signing, FailsWithoutAMediumWhenASignatureDoesNotVerify) {
             std::string::npos)
       << uninstaller.err;
   EXPECT_FALSE(fs::exists(Out()));
+
+  // So does the one the payload brings, and the payload keeps it unsigned.
+  const fs::path own = Payload() / "stUnInst.exe";
+  fs::copy_file(kSampleProgram, own);
+  const PackRun carried =
+      Build({"--sign", pfx.string(), "--sign-password-file", Password().string()});
+  EXPECT_EQ(carried.code, 1);
+  EXPECT_NE(carried.err.find("the signature of stUnInst.exe (signed from " + own.string() +
+                             ") does not verify"),
+            std::string::npos)
+      << carried.err;
+  EXPECT_FALSE(fs::exists(Out()));
+  EXPECT_EQ(ReadText(own), ReadText(kSampleProgram));
+  fs::remove(own);
 
   // Without an uninstaller to sign, Install.exe's own check fails.
   const auto at = kManifest.find("information = info.txt\n");
