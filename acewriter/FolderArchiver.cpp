@@ -15,7 +15,8 @@ namespace {
 // and either archives it or only takes its measure.
 class TreeWalker {
  public:
-  TreeWalker(ArchiveWriter* writer, const SkipNotice& onSkip) : writer_(writer), onSkip_(onSkip) {}
+  TreeWalker(ArchiveWriter* writer, const SkipNotice& onSkip, const ContentSubstitutes& readInstead)
+      : writer_(writer), onSkip_(onSkip), readInstead_(readInstead) {}
 
   void Walk(const fs::path& folder, const std::string& prefix) {
     for (const Child& child : SortedChildren(folder)) {
@@ -30,7 +31,9 @@ class TreeWalker {
       } else if (fs::is_regular_file(target)) {
         const FileStamp stamp = ReadFileStamp(path);
         if (writer_) {
-          report_.bytes += writer_->AddFileFromDisk(name, path, stamp);
+          const auto substitute = readInstead_.find(name);
+          report_.bytes += writer_->AddFileFromDisk(
+              name, substitute == readInstead_.end() ? path : substitute->second, stamp);
         } else {
           std::error_code ec;
           const std::uintmax_t size = fs::file_size(path, ec);
@@ -84,6 +87,7 @@ class TreeWalker {
 
   ArchiveWriter* writer_;  // none: only the survey
   const SkipNotice& onSkip_;
+  const ContentSubstitutes& readInstead_;
   FolderArchiveReport report_;
   FolderSurvey survey_;
 };
@@ -91,9 +95,9 @@ class TreeWalker {
 }  // namespace
 
 FolderArchiveReport ArchiveFolder(const fs::path& root, ArchiveWriter& writer,
-                                  const SkipNotice& onSkip) {
+                                  const SkipNotice& onSkip, const ContentSubstitutes& readInstead) {
   if (!fs::is_directory(root)) throw std::runtime_error(PathText(root) + " is not a folder");
-  TreeWalker walker(&writer, onSkip);
+  TreeWalker walker(&writer, onSkip, readInstead);
   walker.Walk(root, "");
   return walker.Report();
 }
@@ -101,7 +105,8 @@ FolderArchiveReport ArchiveFolder(const fs::path& root, ArchiveWriter& writer,
 FolderSurvey SurveyFolder(const fs::path& root) {
   if (!fs::is_directory(root)) throw std::runtime_error(PathText(root) + " is not a folder");
   const SkipNotice silent;
-  TreeWalker walker(nullptr, silent);
+  const ContentSubstitutes none;
+  TreeWalker walker(nullptr, silent, none);
   walker.Walk(root, "");
   return walker.Survey();
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -25,10 +26,17 @@ struct FolderArchiveReport {
 // links to folders), which are left out.
 using SkipNotice = std::function<void(const std::string& message)>;
 
+// Files of the tree whose bytes are read from another file: member name
+// (as the walk names it) -> that file. The member keeps the tree file's
+// name, place and stamp; only its content is replaced (a program signed
+// into a work file, say, while the tree stays as it is).
+using ContentSubstitutes = std::map<std::string, std::filesystem::path>;
+
 // Adds the content of `root` (not `root` itself) to `writer`. Throws
 // std::runtime_error naming the file that could not be read or named.
 FolderArchiveReport ArchiveFolder(const std::filesystem::path& root, ArchiveWriter& writer,
-                                  const SkipNotice& onSkip = {});
+                                  const SkipNotice& onSkip = {},
+                                  const ContentSubstitutes& readInstead = {});
 
 // What ArchiveFolder would take from the tree, without reading a byte of
 // it: the files' number and size (the total a progress display counts to)

@@ -32,9 +32,10 @@ using contract::kSetupProgramName;
 // names it in the Uninstall entry.
 using contract::kUninstallerFileName;
 
-// Work files in the setup folder while signing: the signed uninstaller
-// before it is packed, and the certificates the signatures are checked with.
-constexpr const char* kSignedUninstallerWork = "stUnInst.exe.signed.tmp";
+// Work files in the setup folder while signing: an uninstaller signed
+// before it is packed (its name with this suffix), and the certificates the
+// signatures are checked with.
+constexpr const char* kSignedWorkSuffix = ".signed.tmp";
 constexpr const char* kCertificatesWork = "certificates.pem.tmp";
 
 std::optional<std::string> ReadWhole(const fs::path& path) {
@@ -223,7 +224,7 @@ class OutputGuard {
     fs::remove(out_ / kDescriptionFileName, ec);
     for (int i = 0; i < contract::kMostVolumes; ++i) fs::remove(out_ / VolumeName(i), ec);
     fs::remove(out_ / (std::string(kFirstVolumeName) + ".tmp"), ec);
-    fs::remove(out_ / kSignedUninstallerWork, ec);
+    fs::remove(out_ / (std::string(kUninstallerFileName) + kSignedWorkSuffix), ec);
     fs::remove(out_ / kCertificatesWork, ec);
     if (createdFolder_) fs::remove(out_, ec);  // only when empty
   }
@@ -236,6 +237,21 @@ class OutputGuard {
   bool createdFolder_ = false;
   bool done_ = false;
 };
+
+// The top-level payload files that Windows takes for the uninstaller, by
+// their member names: the setup moves the one it extracts into the Windows
+// folder whatever the case of its name. Usually one; none when the builder
+// adds its own.
+std::vector<std::string> PayloadUninstallers(const fs::path& payload) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(payload, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (FoldCase(name) == FoldCase(kUninstallerFileName) && it->is_regular_file(ec))
+      names.push_back(name);
+  }
+  return names;
+}
 
 // The archive's bytes, all volumes together.
 std::uint64_t VolumeBytes(const std::vector<std::string>& volumes) {
@@ -290,12 +306,30 @@ BuildReport BuildMedium(const BuildRequest& request, acewriter::ProgressMeter& p
   if (plan.addedUninstaller) {
     carriedUninstaller = *plan.addedUninstaller;
     if (request.signing) {
-      signedUninstaller.emplace((request.out / kSignedUninstallerWork).string());
+      signedUninstaller.emplace(
+          (request.out / (std::string(kUninstallerFileName) + kSignedWorkSuffix)).string());
       signChecked(*plan.addedUninstaller, signedUninstaller->Path(), kUninstallerFileName);
       carriedUninstaller = signedUninstaller->Path();
     }
     const std::uintmax_t size = fs::file_size(carriedUninstaller, ec);
     if (!ec) total += size;
+  }
+  // One that the payload brings is started elevated all the same, so it is
+  // signed too: a signed copy is packed in its place, under its name and
+  // time, and the payload folder is left as it is.
+  std::vector<acewriter::WorkFile> signedPayloadFiles;
+  acewriter::ContentSubstitutes readInstead;
+  if (request.signing) {
+    for (const std::string& name : PayloadUninstallers(request.payload)) {
+      const fs::path original = request.payload / name;
+      const acewriter::WorkFile& work =
+          signedPayloadFiles.emplace_back((request.out / (name + kSignedWorkSuffix)).string());
+      signChecked(original, work.Path(), name.c_str());
+      readInstead[name] = work.Path();
+      const std::uintmax_t before = fs::file_size(original, ec);
+      const std::uintmax_t after = ec ? 0 : fs::file_size(work.Path(), ec);
+      if (!ec) total = total - before + after;
+    }
   }
   progress.SetTotal(total);
   acewriter::ArchiveWriter writer((request.out / kFirstVolumeName).string(), options);
@@ -307,7 +341,8 @@ BuildReport BuildMedium(const BuildRequest& request, acewriter::ProgressMeter& p
                                            acewriter::ReadFileStamp(*plan.addedUninstaller));
     ++report.files;
   }
-  const acewriter::FolderArchiveReport archived = acewriter::ArchiveFolder(request.payload, writer);
+  const acewriter::FolderArchiveReport archived =
+      acewriter::ArchiveFolder(request.payload, writer, {}, readInstead);
   report.files += archived.files;
   report.bytes += archived.bytes;
   report.volumes = writer.Finish().volumes;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "acewriter/FileStamp.h"
 #include "tools/acetool/LibraryArchive.h"
 #include "tools/pelmora-pack/Medium_testutil.h"
 
@@ -30,6 +31,31 @@ class Signing : public Medium {
     EXPECT_EQ(std::system(command.c_str()), 0);
     return pfx;
   }
+  // As a packager's certificate comes: issued by a CA (a throw-away one
+  // here) and naming where the CA publishes its revocation list (a server
+  // that refuses the connection); the .pfx carries the CA's certificate.
+  fs::path MakeIssuedCertificate() {
+    WriteText(dir_.Path() / "issued.ext",
+              "extendedKeyUsage=codeSigning\n"
+              "crlDistributionPoints=URI:http://127.0.0.1:1/ca.crl\n");
+    const std::string ssl = PELMORA_TEST_OPENSSL;
+    const std::string command =
+        "cd '" + dir_.Path().string() + "' && " + ssl +
+        " req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=Pelmora Test CA'"
+        " -addext basicConstraints=critical,CA:true -addext keyUsage=critical,keyCertSign,cRLSign"
+        " -keyout ca.key -out ca.pem 2>/dev/null && " +
+        ssl +
+        " req -newkey rsa:2048 -nodes -subj '/CN=Pelmora Test Packager' -keyout issued.key"
+        " -out issued.csr 2>/dev/null && " +
+        ssl +
+        " x509 -req -in issued.csr -CA ca.pem -CAkey ca.key -set_serial 2 -days 2"
+        " -extfile issued.ext -out issued.pem 2>/dev/null && " +
+        ssl +
+        " pkcs12 -export -inkey issued.key -in issued.pem -certfile ca.pem -out issued.pfx"
+        " -passout file:password";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return dir_.Path() / "issued.pfx";
+  }
   fs::path Pem(const std::string& name) const { return dir_.Path() / (name + ".pem"); }
   fs::path Password() const { return dir_.Path() / "password"; }
 
@@ -40,15 +66,21 @@ class Signing : public Medium {
     return std::system(verify.c_str()) == 0;
   }
 
-  // The archive's stUnInst.exe, extracted.
-  fs::path ExtractUninstaller() {
-    const fs::path target = dir_.Path() / "extracted-uninstaller.exe";
+  struct Extracted {
+    fs::path file;
+    std::uint32_t dosTime = 0;
+  };
+  // The archive's uninstaller, by its member name, extracted; and its stamp.
+  Extracted ExtractUninstaller(const std::string& name = "stUnInst.exe") {
+    Extracted extracted{dir_.Path() / "extracted-uninstaller.exe"};
     acetool::LibraryArchive archive((Out() / "DATA.c00").string(), ACE_OPEN_EXTRACT);
     archive.SetPassword("geheim 123");
     acetool::EntryInfo entry;
-    while (archive.Next(entry) == ACE_OK)
-      archive.Process(entry.name == "stUnInst.exe" ? ACE_EXTRACT : ACE_SKIP, target.string());
-    return target;
+    while (archive.Next(entry) == ACE_OK) {
+      if (entry.name == name) extracted.dosTime = entry.dosTime;
+      archive.Process(entry.name == name ? ACE_EXTRACT : ACE_SKIP, extracted.file.string());
+    }
+    return extracted;
   }
 
   Signing() {
@@ -68,7 +100,7 @@ TEST_F(Signing, SignsSetupAndUninstallerChecksBothAndSignsTheSameAgain) {
   const fs::path program = Out() / "Install.exe";
   EXPECT_NE(ReadText(program), ReadText(kSampleProgram));
   EXPECT_TRUE(Verifies(program, Pem("cert")));
-  const fs::path uninstaller = ExtractUninstaller();
+  const fs::path uninstaller = ExtractUninstaller().file;
   EXPECT_NE(ReadText(uninstaller), ReadText(kSampleProgram));
   EXPECT_TRUE(Verifies(uninstaller, Pem("cert")));
   EXPECT_FALSE(Verifies(kSampleProgram, Pem("cert")));  // the check can fail
@@ -106,6 +138,36 @@ TEST_F(Signing, SignsSetupAndUninstallerChecksBothAndSignsTheSameAgain) {
             std::string::npos)
       << unreachable.err;
   EXPECT_FALSE(fs::exists(Out()));
+
+  // The payload's own uninstaller (whatever the case of its name: Windows
+  // takes it for stUnInst.exe) is packed signed, under its name and time;
+  // the payload keeps the unsigned original.
+  const fs::path own = Payload() / "STUNINST.exe";
+  fs::copy_file(kSampleProgram, own);
+  const auto dated = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+  fs::last_write_time(own, dated);
+  const PackRun carried =
+      Build({"--sign", pfx.string(), "--sign-password-file", Password().string()});
+  ASSERT_EQ(carried.code, 0) << carried.err;
+  const Extracted packed = ExtractUninstaller("STUNINST.exe");
+  EXPECT_TRUE(Verifies(packed.file, Pem("cert")));
+  EXPECT_EQ(packed.dosTime, acewriter::ReadFileStamp(own).dosTime);
+  EXPECT_EQ(ReadText(own), ReadText(kSampleProgram));
+  EXPECT_EQ(fs::last_write_time(own), dated);
+  EXPECT_EQ(FolderContent(Out()).size(), 4u);
+}
+
+// The signatures are checked against the .pfx's own chain; no revocation
+// list is fetched (osslsigncode 2.8 and later would, and fail the build when
+// the CA's server cannot be reached; 2.5 never does), so that a build needs
+// no network but for a timestamp, and passes or fails alike with either.
+TEST_F(Signing, ChecksACertificateFromACaWithoutFetchingItsRevocationList) {
+  const PackRun run =
+      Build({"--uninstaller", kSampleProgram, "--sign", MakeIssuedCertificate().string(),
+             "--sign-password-file", Password().string()});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("(signed)"), std::string::npos);
+  EXPECT_NE(ReadText(Out() / "Install.exe"), ReadText(kSampleProgram));
 }
 
 // A certificate that may sign, but not code: osslsigncode signs with it,
@@ -120,6 +182,20 @@ TEST_F(Signing, FailsWithoutAMediumWhenASignatureDoesNotVerify) {
             std::string::npos)
       << uninstaller.err;
   EXPECT_FALSE(fs::exists(Out()));
+
+  // So does the one the payload brings, and the payload keeps it unsigned.
+  const fs::path own = Payload() / "stUnInst.exe";
+  fs::copy_file(kSampleProgram, own);
+  const PackRun carried =
+      Build({"--sign", pfx.string(), "--sign-password-file", Password().string()});
+  EXPECT_EQ(carried.code, 1);
+  EXPECT_NE(carried.err.find("the signature of stUnInst.exe (signed from " + own.string() +
+                             ") does not verify"),
+            std::string::npos)
+      << carried.err;
+  EXPECT_FALSE(fs::exists(Out()));
+  EXPECT_EQ(ReadText(own), ReadText(kSampleProgram));
+  fs::remove(own);
 
   // Without an uninstaller to sign, Install.exe's own check fails.
   const auto at = kManifest.find("information = info.txt\n");
