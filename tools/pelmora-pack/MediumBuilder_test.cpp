@@ -274,12 +274,7 @@ TEST_F(Medium, BuildsTheSameMediumTwiceDatedByItsNewestFile) {
 // On a terminal the build shows how far it is, in place on one line; it
 // always ends with one summary line.
 TEST_F(Medium, ShowsItsProgressOnATerminalUnlessQuiet) {
-  std::vector<std::string> args = {"build",
-                                   (dir_.Path() / "demo.manifest").string(),
-                                   Payload().string(),
-                                   Out().string(),
-                                   "--install-exe",
-                                   kSampleProgram};
+  std::vector<std::string> args = BuildArguments();
   std::ostringstream out, err;
   auto now = std::chrono::nanoseconds(0);
   const acewriter::ProgressDisplay terminal{true,

@@ -114,7 +114,8 @@ class Medium : public ::testing::Test {
   fs::path Payload() const { return dir_.Path() / "payload"; }
   fs::path Out() const { return dir_.Path() / "medium"; }
 
-  PackRun Build(std::vector<std::string> extra = {}) {
+  // The command line of a build of the fixture's manifest and payload.
+  std::vector<std::string> BuildArguments(const std::vector<std::string>& extra = {}) const {
     std::vector<std::string> args = {"build",
                                      (dir_.Path() / "demo.manifest").string(),
                                      Payload().string(),
@@ -122,8 +123,10 @@ class Medium : public ::testing::Test {
                                      "--install-exe",
                                      kSampleProgram};
     args.insert(args.end(), extra.begin(), extra.end());
-    return Pack(args);
+    return args;
   }
+
+  PackRun Build(const std::vector<std::string>& extra = {}) { return Pack(BuildArguments(extra)); }
 
   // Every file of a setup folder: name -> bytes.
   static std::map<std::string, std::string> FolderContent(const fs::path& folder) {
