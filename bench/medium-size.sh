@@ -1,27 +1,35 @@
 #!/bin/bash
 # Benchmark (not a test): the size of our whole medium against an NSIS
-# installer of the same payload.
+# installer that does the same for the same payload.
 #   Ours: `pelmora-pack build` with the default i686 Install.exe and the
 #   archive as ACE 2.0, solid, level 5; counted are Install.exe, install.pmd
-#   and every DATA.c* volume.
+#   and every DATA.c* volume (which carry the uninstaller stUnInst.exe).
 #   NSIS: makensis of a script with `SetCompressor /SOLID lzma`, a directory
-#   page, the files page and `File /r` of the payload; counted is setup.exe.
+#   page, the files page, `File /r` of the payload, an uninstaller written
+#   with `WriteUninstaller` (it removes the files, the shortcut and the
+#   entry), the Uninstall entry and a Start-menu shortcut; counted is
+#   setup.exe, which carries the uninstaller.
 # Two products: the sample product (samples/demo: its payload, the built
 # demo.exe and its manifest with only [archive] changed) and a product of
 # BENCH_INSTALL_MB (default 200) MB in BENCH_INSTALL_FILES (default 5000)
-# files, made as bench/install-speed.sh makes it.
+# files, made as bench/install-speed.sh makes it. A second table takes the
+# sample's medium apart file by file, beside an NSIS setup with no files.
 #
 # usage: bench/medium-size.sh   (needs make host installer win64; BENCH_WORK
 # sets the scratch folder, default build/bench-medium)
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 pack="$repo/build/host/tools/pelmora-pack/pelmora-pack"
+acetool="$repo/build/host/tools/acetool/acetool"
 install_exe="$repo/build/win32/app/Install.exe"
+uninstaller_exe="$repo/build/win32/uninstall/stUnInst.exe"
+unace_dll="$repo/build/win32/unace/UnACE.dll"
 demo_exe="$repo/build/win64/samples/demo.exe"
 work="${BENCH_WORK:-$repo/build/bench-medium}"
 mb=${BENCH_INSTALL_MB:-200} files=${BENCH_INSTALL_FILES:-5000}
 
-require "make host installer win64" "$pack" "$install_exe" "$demo_exe"
+require "make host installer win64" "$pack" "$acetool" "$install_exe" "$uninstaller_exe" \
+  "$unace_dll" "$demo_exe"
 need_package makensis nsis
 
 # The settings that make our medium as small as the format allows, in place
@@ -29,6 +37,39 @@ need_package makensis nsis
 best_archive() {
   sed '/^\[archive\]/,/^\[/{/^\[archive\]/d;/^\[/!d}' "$1"
   printf '\n[archive]\nmethod = ace20\nlevel = 5\nsolid = yes\n'
+}
+
+# write_nsis_script LABEL PAYLOAD DIR: DIR/setup.nsi, making DIR/setup.exe.
+# An empty PAYLOAD makes the setup without files: what NSIS itself weighs.
+write_nsis_script() {
+  local label=$1 payload=$2 dir=$3 files=""
+  [ -n "$payload" ] && files="File /r \"$payload/*\""
+  cat >"$dir/setup.nsi" <<NSI
+Name "$label"
+OutFile "$dir/setup.exe"
+InstallDir "\$PROGRAMFILES\\$label"
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+Page directory
+Page instfiles
+UninstPage uninstConfirm
+UninstPage instfiles
+Section
+  SetOutPath "\$INSTDIR"
+  $files
+  WriteUninstaller "\$INSTDIR\\uninstall.exe"
+  CreateDirectory "\$SMPROGRAMS\\$label"
+  CreateShortCut "\$SMPROGRAMS\\$label\\$label.lnk" "\$INSTDIR\\uninstall.exe"
+  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$label" "DisplayName" "$label"
+  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$label" "UninstallString" '"\$INSTDIR\\uninstall.exe"'
+SectionEnd
+Section "Uninstall"
+  Delete "\$SMPROGRAMS\\$label\\$label.lnk"
+  RMDir "\$SMPROGRAMS\\$label"
+  DeleteRegKey HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$label"
+  RMDir /r "\$INSTDIR"
+SectionEnd
+NSI
 }
 
 size_of() { stat -c %s "$@" | awk '{ n += $1 } END { print n + 0 }'; }
@@ -41,18 +82,7 @@ measure() {
   rm -rf "$medium" "$nsis"; mkdir -p "$nsis"
   nice "$pack" build "$dir/product.ini" "$payload" "$medium" >"$dir/pack.log" 2>&1 \
     || { cat "$dir/pack.log" >&2; die "$label: pelmora-pack build failed"; }
-  cat >"$nsis/setup.nsi" <<NSI
-Name "$label"
-OutFile "$nsis/setup.exe"
-InstallDir "\$PROGRAMFILES\\$label"
-SetCompressor /SOLID lzma
-Page directory
-Page instfiles
-Section
-  SetOutPath "\$INSTDIR"
-  File /r "$payload/*"
-SectionEnd
-NSI
+  write_nsis_script "$label" "$payload" "$nsis"
   nice makensis -V2 "$nsis/setup.nsi" >"$nsis/makensis.log" 2>&1 \
     || { cat "$nsis/makensis.log" >&2; die "$label: makensis failed"; }
   local payload_bytes exe pmd volumes ours theirs
@@ -88,3 +118,38 @@ printf '%-16s %12s %12s %12s %12s %12s %12s %7s\n' product payload Install.exe i
 measure "Pelmora Demo" "$work/sample"
 measure "Pelmora Bench" "$work/large"
 echo "(bytes; ratio = ours / NSIS setup.exe)"
+
+# packed_size DIR: the bytes of DIR's files as the medium's archive packs them.
+packed_size() {
+  local archive="$work/packed.ace"
+  rm -f "$archive"
+  "$acetool" c "$archive" "$1" --method ace20 --solid --level 5 --quiet >/dev/null \
+    || die "acetool could not pack $1"
+  size_of "$archive"
+}
+
+# The sample's medium file by file: what is the setup's own weight, what the
+# payload's. The NSIS setup without files is what NSIS adds to a payload.
+sample="$work/sample"
+mkdir -p "$work/uninstaller-only" "$work/nsis-empty"
+cp "$uninstaller_exe" "$work/uninstaller-only/"
+write_nsis_script "Pelmora Demo" "" "$work/nsis-empty"
+nice makensis -V2 "$work/nsis-empty/setup.nsi" >"$work/nsis-empty/makensis.log" 2>&1 \
+  || { cat "$work/nsis-empty/makensis.log" >&2; die "makensis of the setup without files failed"; }
+payload_packed=$(packed_size "$sample/payload")
+ours=$(size_of "$sample/medium/Install.exe" "$sample/medium/install.pmd" "$sample/medium"/DATA.c*)
+nsis_empty=$(size_of "$work/nsis-empty/setup.exe")
+nsis_full=$(size_of "$sample/nsis/setup.exe")
+echo
+echo "The sample product's medium, file by file (bytes):"
+row() { printf '  %-52s %10d\n' "$1" "$2"; }
+row "Install.exe (carries UnACE.dll)" "$(size_of "$sample/medium/Install.exe")"
+row "  UnACE.dll as it writes it at start" "$(size_of "$unace_dll")"
+row "install.pmd" "$(size_of "$sample/medium/install.pmd")"
+row "DATA.c* (payload and uninstaller)" "$(size_of "$sample/medium"/DATA.c*)"
+row "  stUnInst.exe, unpacked" "$(size_of "$uninstaller_exe")"
+row "  stUnInst.exe, packed alone" "$(packed_size "$work/uninstaller-only")"
+row "  the payload, packed alone" "$payload_packed"
+row "what our medium adds to the packed payload" $((ours - payload_packed))
+row "NSIS setup.exe without files (with its uninstaller)" "$nsis_empty"
+row "NSIS setup.exe with the payload" "$nsis_full"
