@@ -8,6 +8,9 @@ endif()
 
 foreach(shipped Install unace stUnInst)
   target_sources(${shipped} PRIVATE ${CMAKE_SOURCE_DIR}/common/SilentTerminateHandler.cpp)
+  # The linker's map beside each file: scripts/size-report.sh (make size)
+  # reads from it what each object and library member adds.
+  target_link_options(${shipped} PRIVATE -Wl,-Map=$<TARGET_FILE:${shipped}>.map)
 endforeach()
 
 # scripts/check-pe.sh reads the binaries with it.
