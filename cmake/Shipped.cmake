@@ -7,7 +7,9 @@ if(NOT PELMORA_WINDOWS)
 endif()
 
 foreach(shipped Install unace stUnInst)
-  target_sources(${shipped} PRIVATE ${CMAKE_SOURCE_DIR}/common/SilentTerminateHandler.cpp)
+  target_sources(${shipped} PRIVATE ${CMAKE_SOURCE_DIR}/common/SilentTerminateHandler.cpp
+                                    ${CMAKE_SOURCE_DIR}/common/ExceptionStringsCow.cpp
+                                    ${CMAKE_SOURCE_DIR}/common/ExceptionStringsSso.cpp)
   # The linker's map beside each file: scripts/size-report.sh (make size)
   # reads from it what each object and library member adds.
   target_link_options(${shipped} PRIVATE -Wl,-Map=$<TARGET_FILE:${shipped}>.map)
