@@ -14,15 +14,14 @@ while(picture_files)
   string(APPEND PELMORA_PICTURES "${resource} BITMAP \"${path}\"\n")
   list(APPEND picture_paths ${path})
 endwhile()
-# The library travels inside the program (type "DLL", name "UnACE", German
-# language) and is written beside it at start. It is copied to a fixed path
-# so that the resource is rebuilt whenever the library changes.
-set(embedded_library ${CMAKE_CURRENT_BINARY_DIR}/embedded/UnACE.dll)
+# The library travels inside the program, packed (archive/LibraryPacking.h;
+# the program unpacks it before writing it), as resource type "DLL", name
+# "UnACE", German language, and is written beside it at start. Packed to a
+# fixed path so that the resource is rebuilt whenever the library changes.
+set(embedded_library ${CMAKE_CURRENT_BINARY_DIR}/embedded/UnACE.dll.packed)
+set(PELMORA_EMBEDDED_LIBRARY ${embedded_library} CACHE INTERNAL "")
 set(PELMORA_UNACE_RESOURCE "UnACE DLL \"${embedded_library}\"")
-add_custom_command(OUTPUT ${embedded_library}
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:unace> ${embedded_library}
-  DEPENDS unace $<TARGET_FILE:unace>
-  COMMENT "Embedding UnACE.dll")
+pelmora_pack_library($<TARGET_FILE:unace> ${embedded_library})
 add_custom_target(embedded_unace DEPENDS ${embedded_library})
 configure_file(Install.rc.in ${CMAKE_CURRENT_BINARY_DIR}/Install.rc @ONLY)
 

@@ -38,10 +38,12 @@ foreach(program Install stUnInst)
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-pe.sh $<TARGET_FILE:${program}> ${expected_format} gui)
 endforeach()
 
-# The program must never be built without the library it writes at start.
+# The program must never be built without the library it writes at start,
+# and must write that library exactly.
 add_test(NAME install_exe_carries_unace_dll
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-embedded-library.sh ${CMAKE_RC_COMPILER}
-          $<TARGET_FILE:Install> $<TARGET_FILE:unace>)
+          $<TARGET_FILE:Install> $<TARGET_FILE:unace> ${PELMORA_EMBEDDED_LIBRARY}
+          ${PELMORA_LIBRARY_PACKER})
 
 # The remaining checks read the 32-bit build, the one that is shipped.
 if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
