@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "archive/LibraryDeployment_win.h"
-#include "archive/LibraryPacking.h"
+#include "common/Packing.h"
 #include "common/ProgramPath.h"
 #include "common/WinHandle.h"
 #include "winsupport/Files_win.h"
@@ -31,7 +31,7 @@ std::string CannotCreate(const std::string& path) {
 
 using EmbeddedBytes = std::vector<unsigned char>;
 
-// The program's own resource, unpacked (archive/LibraryPacking.h); throws
+// The program's own resource, unpacked (common/Packing.h); throws
 // the framework's error when it is missing, and names it damaged when it
 // does not unpack.
 EmbeddedBytes LoadEmbedded(const std::string& name, const std::string& type) {
@@ -39,8 +39,8 @@ EmbeddedBytes LoadEmbedded(const std::string& name, const std::string& type) {
   HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
   if (!data) throw DeploymentError("Ressource " + name + " wurde nicht gefunden");
-  auto unpacked = UnpackLibrary(static_cast<const unsigned char*>(data),
-                                SizeofResource(nullptr, resource));
+  auto unpacked =
+      common::Unpack(static_cast<const unsigned char*>(data), SizeofResource(nullptr, resource));
   if (!unpacked) throw DeploymentError("Ressource " + name + " ist beschädigt");
   return std::move(*unpacked);
 }

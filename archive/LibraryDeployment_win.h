@@ -1,5 +1,5 @@
 // The extraction library travels inside the setup program, packed
-// (archive/LibraryPacking.h), as a resource of type "DLL" named "UnACE".
+// (common/Packing.h), as a resource of type "DLL" named "UnACE".
 // Start-up puts it where the archive component can
 // load it by a full path, and the end of the program removes what this run
 // wrote. A file found beside the program is trusted only when its bytes are

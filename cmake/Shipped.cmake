@@ -43,7 +43,7 @@ endforeach()
 add_test(NAME install_exe_carries_unace_dll
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-embedded-library.sh ${CMAKE_RC_COMPILER}
           $<TARGET_FILE:Install> $<TARGET_FILE:unace> ${PELMORA_EMBEDDED_LIBRARY}
-          ${PELMORA_LIBRARY_PACKER})
+          ${PELMORA_RESOURCE_PACKER})
 
 # The remaining checks read the 32-bit build, the one that is shipped.
 if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")

@@ -2,7 +2,7 @@
 # usage: check-embedded-library.sh WINDRES INSTALL_EXE UNACE_DLL PACKED PACKER
 # The setup program must carry the extraction library as its resource of
 # type "DLL", name "UnACE", German language, holding the packed form PACKED
-# byte for byte, which PACKER (library-packer, whose unpacking is the setup
+# byte for byte, which PACKER (resource-packer, whose unpacking is the setup
 # program's own code) must unpack into the built library byte for byte.
 set -u
 export LC_ALL=C

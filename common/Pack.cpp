@@ -1,11 +1,11 @@
-// The build tool's half of LibraryPacking.h. It runs once per build on a
-// file of a few hundred KB, so it searches thoroughly (long hash chains, a
-// look one byte ahead) rather than fast.
+// The build tool's half of common/Packing.h. It runs once per build on a
+// few files of at most a few hundred KB, so it searches thoroughly (long
+// hash chains, a look one byte ahead) rather than fast.
 #include <algorithm>
 
-#include "archive/LibraryPacking.h"
+#include "common/Packing.h"
 
-namespace pelmora::archive {
+namespace pelmora::common {
 
 namespace {
 
@@ -154,8 +154,8 @@ bool WorthIt(const Match& match) {
 
 }  // namespace
 
-std::vector<unsigned char> PackLibrary(const std::vector<unsigned char>& library) {
-  std::vector<unsigned char> bytes = library;
+std::vector<unsigned char> Pack(const std::vector<unsigned char>& original) {
+  std::vector<unsigned char> bytes = original;
   FilterCalls(bytes, true);
 
   RangeEncoder encoder;
@@ -216,10 +216,10 @@ std::vector<unsigned char> PackLibrary(const std::vector<unsigned char>& library
   }
 
   std::vector<unsigned char> packed(kHeaderSize);
-  for (int b = 0; b < 4; ++b) packed[b] = static_cast<unsigned char>(library.size() >> (8 * b));
+  for (int b = 0; b < 4; ++b) packed[b] = static_cast<unsigned char>(original.size() >> (8 * b));
   const std::vector<unsigned char> coded = encoder.Finish();
   packed.insert(packed.end(), coded.begin(), coded.end());
   return packed;
 }
 
-}  // namespace pelmora::archive
+}  // namespace pelmora::common

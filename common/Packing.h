@@ -1,8 +1,8 @@
-// The packed form in which the setup program carries the extraction library:
-// the library's bytes after a call filter, coded as literals and matches
-// (earlier bytes repeated) with an adaptive binary range coder. The setup
-// program holds only the unpacker; the packer is a build tool
-// (library-packer), run when the program is built.
+// The packed form in which the setup program carries resources (the
+// extraction library, the pictures): the bytes after a call filter, coded
+// as literals and matches (earlier bytes repeated) with an adaptive binary
+// range coder. The setup program holds only the unpacker; the packer is a
+// build tool (resource-packer), run when the program is built.
 //
 // Layout: the unpacked size (4 bytes, little-endian), then the coder's
 // bytes. Each item is a flag "match" (context: was the item before a match),
@@ -23,14 +23,14 @@
 #include <optional>
 #include <vector>
 
-namespace pelmora::archive {
+namespace pelmora::common {
 
-// The library's packed form; `PackLibrary` is the build tool's.
-std::vector<unsigned char> PackLibrary(const std::vector<unsigned char>& library);
+// The packed form of `bytes`; the build tool's.
+std::vector<unsigned char> Pack(const std::vector<unsigned char>& bytes);
 
-// The library again; nothing when `packed` is damaged (cut short, a match
+// The bytes again; nothing when `packed` is damaged (cut short, a match
 // reaching before the start or beyond the size it announces).
-std::optional<std::vector<unsigned char>> UnpackLibrary(const unsigned char* packed,
+std::optional<std::vector<unsigned char>> Unpack(const unsigned char* packed,
                                                         std::size_t size);
 
 namespace packing {
@@ -45,7 +45,7 @@ constexpr int kLengthContexts = 4;
 constexpr int kSlotBits = 6;
 constexpr int kLowBits = 4;
 constexpr std::size_t kHeaderSize = 4;
-// No library comes near it; a damaged header must not make the unpacker
+// No resource comes near it; a damaged header must not make the unpacker
 // reserve gigabytes.
 constexpr std::uint32_t kMaxUnpackedSize = 64u << 20;
 
@@ -105,4 +105,4 @@ inline void FilterCalls(std::vector<unsigned char>& bytes, bool encode) {
 }
 
 }  // namespace packing
-}  // namespace pelmora::archive
+}  // namespace pelmora::common

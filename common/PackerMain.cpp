@@ -1,6 +1,6 @@
-// library-packer: the build's tool for the packed library (LibraryPacking.h).
-//   library-packer pack LIBRARY PACKED      writes the packed form
-//   library-packer unpack PACKED LIBRARY    writes the library again
+// resource-packer: the build tool for packed resources (common/Packing.h).
+//   resource-packer pack FILE PACKED      writes the packed form
+//   resource-packer unpack PACKED FILE    writes the file again
 // Exit codes: 0 done, 1 a file could not be read or written or the packed
 // file is damaged, 2 a usage error.
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/LibraryPacking.h"
+#include "common/Packing.h"
 
 namespace {
 
@@ -32,25 +32,25 @@ bool Write(const char* path, const std::vector<unsigned char>& bytes) {
 int main(int argc, char** argv) {
   const std::string command = argc == 4 ? argv[1] : "";
   if (command != "pack" && command != "unpack") {
-    std::fprintf(stderr, "usage: library-packer pack|unpack IN OUT\n");
+    std::fprintf(stderr, "usage: resource-packer pack|unpack IN OUT\n");
     return 2;
   }
   std::vector<unsigned char> in;
   if (!Read(argv[2], in)) {
-    std::fprintf(stderr, "library-packer: cannot read %s\n", argv[2]);
+    std::fprintf(stderr, "resource-packer: cannot read %s\n", argv[2]);
     return 1;
   }
   std::vector<unsigned char> out;
   if (command == "pack") {
-    out = pelmora::archive::PackLibrary(in);
-  } else if (auto unpacked = pelmora::archive::UnpackLibrary(in.data(), in.size())) {
+    out = pelmora::common::Pack(in);
+  } else if (auto unpacked = pelmora::common::Unpack(in.data(), in.size())) {
     out = std::move(*unpacked);
   } else {
-    std::fprintf(stderr, "library-packer: %s is damaged\n", argv[2]);
+    std::fprintf(stderr, "resource-packer: %s is damaged\n", argv[2]);
     return 1;
   }
   if (!Write(argv[3], out)) {
-    std::fprintf(stderr, "library-packer: cannot write %s\n", argv[3]);
+    std::fprintf(stderr, "resource-packer: cannot write %s\n", argv[3]);
     return 1;
   }
   return 0;

@@ -1,4 +1,4 @@
-// The packed form of the carried library: what is packed comes back byte for
+// The packed form of carried resources: what is packed comes back byte for
 // byte, and a damaged packed form is refused without reading or writing out
 // of bounds (the sanitizer build watches that).
 #include <gtest/gtest.h>
@@ -9,14 +9,14 @@
 
 #include "TestFiles.h"
 #include "TestPaths.h"
-#include "archive/LibraryPacking.h"
+#include "common/Packing.h"
 
-namespace pelmora::archive {
+namespace pelmora::common {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-std::optional<Bytes> Unpack(const Bytes& packed) { return UnpackLibrary(packed.data(), packed.size()); }
+std::optional<Bytes> UnpackAll(const Bytes& packed) { return Unpack(packed.data(), packed.size()); }
 
 // Code-like bytes: filler and calls (E8) from many places to a few targets.
 Bytes CallsToFewTargets(std::size_t size) {
@@ -35,7 +35,7 @@ Bytes CallsToFewTargets(std::size_t size) {
   return bytes;
 }
 
-TEST(LibraryPacking, EveryKindOfContentComesBackByteForByte) {
+TEST(Packing, EveryKindOfContentComesBackByteForByte) {
   std::mt19937 random(1);
   Bytes noise(20000);
   for (auto& byte : noise) byte = static_cast<unsigned char>(random());
@@ -58,34 +58,34 @@ TEST(LibraryPacking, EveryKindOfContentComesBackByteForByte) {
   };
   for (const auto& sample : cases) {
     SCOPED_TRACE(sample.name);
-    const Bytes packed = PackLibrary(sample.bytes);
+    const Bytes packed = Pack(sample.bytes);
     EXPECT_LE(packed.size(), sample.atMost * sample.bytes.size() + 16);
-    const auto unpacked = Unpack(packed);
+    const auto unpacked = UnpackAll(packed);
     ASSERT_TRUE(unpacked.has_value());
     EXPECT_TRUE(*unpacked == sample.bytes);
   }
 }
 
-TEST(LibraryPacking, ADamagedPackedFormIsRefused) {
+TEST(Packing, ADamagedPackedFormIsRefused) {
   const Bytes library = CallsToFewTargets(4000);
-  const Bytes packed = PackLibrary(library);
-  ASSERT_TRUE(Unpack(packed).has_value());
+  const Bytes packed = Pack(library);
+  ASSERT_TRUE(UnpackAll(packed).has_value());
 
-  EXPECT_FALSE(UnpackLibrary(packed.data(), 3)) << "no whole size";
-  EXPECT_FALSE(UnpackLibrary(packed.data(), packed.size() - 2)) << "cut short";
+  EXPECT_FALSE(Unpack(packed.data(), 3)) << "no whole size";
+  EXPECT_FALSE(Unpack(packed.data(), packed.size() - 2)) << "cut short";
   Bytes longer = packed;
   longer[1] += 1;  // announces 256 bytes more than were packed
-  EXPECT_FALSE(Unpack(longer)) << "announcing more than it holds";
+  EXPECT_FALSE(UnpackAll(longer)) << "announcing more than it holds";
   Bytes huge = packed;
   huge[3] = 0x7F;
-  EXPECT_FALSE(Unpack(huge)) << "announcing 2 GB";
+  EXPECT_FALSE(UnpackAll(huge)) << "announcing 2 GB";
 
   // Any byte changed: refused, or a result of the announced size; never a
   // read or write outside the buffers.
   for (std::size_t at = packing::kHeaderSize; at < packed.size(); ++at) {
     Bytes damaged = packed;
     damaged[at] ^= 0x5A;
-    const auto unpacked = Unpack(damaged);
+    const auto unpacked = UnpackAll(damaged);
     if (unpacked) {
       EXPECT_EQ(unpacked->size(), library.size()) << "byte " << at;
     }
@@ -93,4 +93,4 @@ TEST(LibraryPacking, ADamagedPackedFormIsRefused) {
 }
 
 }  // namespace
-}  // namespace pelmora::archive
+}  // namespace pelmora::common

@@ -1,11 +1,11 @@
-// The setup program's half of LibraryPacking.h: small, as it is carried in
+// The setup program's half of common/Packing.h: small, as it is carried in
 // every setup program, and wary, as a damaged resource must not make it read
 // or write out of bounds.
 #include <cstring>
 
-#include "archive/LibraryPacking.h"
+#include "common/Packing.h"
 
-namespace pelmora::archive {
+namespace pelmora::common {
 
 namespace {
 
@@ -85,7 +85,7 @@ unsigned Length(RangeDecoder& decoder, LengthModel& model) {
 
 }  // namespace
 
-std::optional<std::vector<unsigned char>> UnpackLibrary(const unsigned char* packed,
+std::optional<std::vector<unsigned char>> Unpack(const unsigned char* packed,
                                                         std::size_t size) {
   if (size < kHeaderSize) return std::nullopt;
   std::uint32_t unpackedSize = 0;
@@ -133,4 +133,4 @@ std::optional<std::vector<unsigned char>> UnpackLibrary(const unsigned char* pac
   return out;
 }
 
-}  // namespace pelmora::archive
+}  // namespace pelmora::common
