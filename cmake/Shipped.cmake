@@ -74,12 +74,15 @@ add_test(NAME import_check_names_every_unlisted_import
 set_tests_properties(${import_checks} import_check_names_every_unlisted_import
   PROPERTIES ENVIRONMENT "OBJDUMP=${CMAKE_OBJDUMP}")
 
-# The finished program, with its pages, art and the library inside, must fit
-# into 1 MB (taken as 10^6 bytes); the aim is 400 KB.
+# The finished program, with its pages, art and the library inside (the
+# pictures and the library packed), 399,360 bytes now: the limit keeps what
+# was cut from coming back; the aim is 300,000 (make size shows where the
+# bytes go).
 add_test(NAME install_exe_within_size_budget
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-size.sh $<TARGET_FILE:Install> 1000000)
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-size.sh $<TARGET_FILE:Install> 405000)
 
 # The uninstaller has no pictures and no library inside: what it weighs is
-# the runtime and its own code (249,344 bytes when it came).
+# the runtime and its own code (249,344 bytes when it came, 198,656 now);
+# the aim is 128,000.
 add_test(NAME stuninst_exe_within_size_budget
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-size.sh $<TARGET_FILE:stUnInst> 300000)
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-size.sh $<TARGET_FILE:stUnInst> 200000)
