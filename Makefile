@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CMAKE_BUILD = cmake --build --preset
 CTEST = ctest --output-on-failure -j $(JOBS) --preset
 
-.PHONY: format all deps host host-asan win32 win64 fuzz-build test test-host test-asan test-win32 test-win64 fuzz-smoke fuzz demo bench installer clean
+.PHONY: format all deps host host-asan win32 win64 fuzz-build test test-host test-asan test-win32 test-win64 fuzz-smoke fuzz demo bench installer size clean
 
 all: host win32 win64
 
@@ -28,6 +28,11 @@ fuzz-build: deps build/fuzz/CMakeCache.txt
 # Just the shipped 32-bit programs: the setup and the uninstaller it installs.
 installer: deps build/win32/CMakeCache.txt
 	$(CMAKE_BUILD) win32 -j $(JOBS) --target Install stUnInst
+
+# What each shipped file is made of: sections and largest contributors.
+size: deps build/win32/CMakeCache.txt
+	$(CMAKE_BUILD) win32 -j $(JOBS) --target Install stUnInst unace
+	scripts/size-report.sh build/win32
 
 test-host: host
 	$(CTEST) host

@@ -4,25 +4,27 @@ enable_language(RC)
 
 set(PELMORA_ICON ${CMAKE_CURRENT_SOURCE_DIR}/res/pelmora.ico)
 set(PELMORA_MANIFEST ${CMAKE_CURRENT_SOURCE_DIR}/res/Install.manifest)
-# The pictures of the pages, by the resource names the pages load.
+# The pictures of the pages, by the resource names the pages load, packed
+# (common/Packing.h) as resources of type "PICTURE".
 set(PELMORA_PICTURES "")
 set(picture_files WIZARD wizard HEADER header ABOUTLOGO about INSTALLBOX install-box
   INSTALLARROW install-arrow INSTALLPC install-pc)
 while(picture_files)
   list(POP_FRONT picture_files resource file)
-  set(path ${CMAKE_CURRENT_SOURCE_DIR}/res/art/${file}.bmp)
-  string(APPEND PELMORA_PICTURES "${resource} BITMAP \"${path}\"\n")
+  set(path ${CMAKE_CURRENT_BINARY_DIR}/packed/${file}.bmp.packed)
+  pelmora_pack_resource(${CMAKE_CURRENT_SOURCE_DIR}/res/art/${file}.bmp ${path})
+  string(APPEND PELMORA_PICTURES "${resource} PICTURE \"${path}\"\n")
   list(APPEND picture_paths ${path})
 endwhile()
-# The library travels inside the program (type "DLL", name "UnACE", German
-# language) and is written beside it at start. It is copied to a fixed path
-# so that the resource is rebuilt whenever the library changes.
-set(embedded_library ${CMAKE_CURRENT_BINARY_DIR}/embedded/UnACE.dll)
+add_custom_target(packed_pictures DEPENDS ${picture_paths})
+# The library travels inside the program, packed (common/Packing.h;
+# the program unpacks it before writing it), as resource type "DLL", name
+# "UnACE", German language, and is written beside it at start. Packed to a
+# fixed path so that the resource is rebuilt whenever the library changes.
+set(embedded_library ${CMAKE_CURRENT_BINARY_DIR}/embedded/UnACE.dll.packed)
+set(PELMORA_EMBEDDED_LIBRARY ${embedded_library} CACHE INTERNAL "")
 set(PELMORA_UNACE_RESOURCE "UnACE DLL \"${embedded_library}\"")
-add_custom_command(OUTPUT ${embedded_library}
-  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:unace> ${embedded_library}
-  DEPENDS unace $<TARGET_FILE:unace>
-  COMMENT "Embedding UnACE.dll")
+pelmora_pack_resource($<TARGET_FILE:unace> ${embedded_library})
 add_custom_target(embedded_unace DEPENDS ${embedded_library})
 configure_file(Install.rc.in ${CMAKE_CURRENT_BINARY_DIR}/Install.rc @ONLY)
 
@@ -35,7 +37,7 @@ set_target_properties(Install PROPERTIES OUTPUT_NAME Install)
 target_link_libraries(Install PRIVATE
   pelmora_app_logic pelmora_pages_win pelmora_install_win pelmora_setupdesc_win pelmora_winsupport
   pelmora_archive_win pelmora_options)
-add_dependencies(Install embedded_unace)
+add_dependencies(Install embedded_unace packed_pictures)
 set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/Install.rc APPEND PROPERTY OBJECT_DEPENDS
   ${embedded_library} ${PELMORA_MANIFEST} ${picture_paths})
 

@@ -1,11 +1,11 @@
 #include <windows.h>
 
-#include <cstring>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "archive/LibraryDeployment_win.h"
+#include "common/Packing.h"
 #include "common/ProgramPath.h"
 #include "common/WinHandle.h"
 #include "winsupport/Files_win.h"
@@ -29,18 +29,20 @@ std::string CannotCreate(const std::string& path) {
   return "Datei " + path + " kann nicht erstellt werden";
 }
 
-struct EmbeddedBytes {
-  const unsigned char* data = nullptr;
-  DWORD size = 0;
-};
+using EmbeddedBytes = std::vector<unsigned char>;
 
-// The program's own resource; throws the framework's error when it is missing.
-EmbeddedBytes FindEmbedded(const std::string& name, const std::string& type) {
+// The program's own resource, unpacked (common/Packing.h); throws
+// the framework's error when it is missing, and names it damaged when it
+// does not unpack.
+EmbeddedBytes LoadEmbedded(const std::string& name, const std::string& type) {
   HRSRC resource = FindResourceA(nullptr, name.c_str(), type.c_str());
   HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
   if (!data) throw DeploymentError("Ressource " + name + " wurde nicht gefunden");
-  return {static_cast<const unsigned char*>(data), SizeofResource(nullptr, resource)};
+  auto unpacked =
+      common::Unpack(static_cast<const unsigned char*>(data), SizeofResource(nullptr, resource));
+  if (!unpacked) throw DeploymentError("Ressource " + name + " ist beschädigt");
+  return std::move(*unpacked);
 }
 
 // Writes `bytes` to `path` (`disposition` CREATE_NEW or CREATE_ALWAYS); a
@@ -49,7 +51,7 @@ bool WriteFileAt(const std::string& path, const EmbeddedBytes& bytes, DWORD disp
   win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
-  const bool complete = winsupport::WriteAll(file.Get(), bytes.data, bytes.size) == ERROR_SUCCESS;
+  const bool complete = winsupport::WriteAll(file.Get(), bytes.data(), bytes.size()) == ERROR_SUCCESS;
   // A close that fails can mean the data never reached the medium.
   const bool closed = winsupport::CloseChecked(std::move(file)) == ERROR_SUCCESS;
   if (closed && complete) return true;
@@ -61,10 +63,10 @@ bool HasBytes(HANDLE file, const EmbeddedBytes& expected) {
   DWORD high = 0;
   const DWORD low = GetFileSize(file, &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
-  if (high != 0 || low != expected.size) return false;
-  std::vector<unsigned char> content(expected.size);
-  return winsupport::ReadExactly(file, content.data(), expected.size) == ERROR_SUCCESS &&
-         std::memcmp(content.data(), expected.data, expected.size) == 0;
+  if (high != 0 || low != expected.size()) return false;
+  std::vector<unsigned char> content(expected.size());
+  return winsupport::ReadExactly(file, content.data(), low) == ERROR_SUCCESS &&
+         content == expected;
 }
 
 enum class Found { kMissing, kEqual, kUnusable };
@@ -115,7 +117,7 @@ std::string CreateFreshFolder(const std::string& parent) {
 
 void SaveResourceToFile(const std::string& fileName, const std::string& resourceName,
                         const std::string& resourceType) {
-  const EmbeddedBytes bytes = FindEmbedded(resourceName, resourceType);
+  const EmbeddedBytes bytes = LoadEmbedded(resourceName, resourceType);
   const std::string path = win::OwnProgramFolder() + fileName;
   if (!WriteFileAt(path, bytes, CREATE_ALWAYS)) throw DeploymentError(CannotCreate(path));
 }
@@ -137,7 +139,7 @@ std::string ExtractionLibraryFile::LibraryPath() const {
 
 void ExtractionLibraryFile::Deploy() {
   if (placement_ != LibraryPlacement::kNone) return;
-  const EmbeddedBytes library = FindEmbedded(kResourceName, kResourceType);
+  const EmbeddedBytes library = LoadEmbedded(kResourceName, kResourceType);
 
   const std::string besideProgram = programFolder_ + kWrittenName;
   switch (OpenIfEqual(besideProgram, library, guard_)) {

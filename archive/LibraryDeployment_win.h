@@ -1,5 +1,6 @@
-// The extraction library travels inside the setup program as a resource of
-// type "DLL" named "UnACE". Start-up puts it where the archive component can
+// The extraction library travels inside the setup program, packed
+// (common/Packing.h), as a resource of type "DLL" named "UnACE".
+// Start-up puts it where the archive component can
 // load it by a full path, and the end of the program removes what this run
 // wrote. A file found beside the program is trusted only when its bytes are
 // those of the embedded library: anyone able to drop a file beside a
@@ -21,11 +22,11 @@ class DeploymentError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Writes the program's own resource `resourceName` of type `resourceType`,
-// byte for byte, to `fileName` in the folder of the program file, replacing
-// any file of that name. Throws DeploymentError when the resource is missing
-// or the file cannot be created or completely written; a partly written file
-// is removed.
+// Writes the program's own packed resource `resourceName` of type
+// `resourceType`, unpacked, to `fileName` in the folder of the program file,
+// replacing any file of that name. Throws DeploymentError when the resource
+// is missing or damaged ("Ressource <name> ist beschädigt") or the file
+// cannot be created or completely written; a partly written file is removed.
 void SaveResourceToFile(const std::string& fileName, const std::string& resourceName,
                         const std::string& resourceType);
 

@@ -73,14 +73,24 @@ TEST_F(LibraryDeployment, SaveResourceToFileCopiesTheResourceBesideTheProgram) {
   DeleteFileA(file.c_str());
 }
 
-TEST_F(LibraryDeployment, MissingResourceNamesTheResource) {
-  try {
-    SaveResourceToFile("never-written.bin", "NoSuchThing", "DLL");
-    FAIL() << "no error";
-  } catch (const DeploymentError& error) {
-    EXPECT_STREQ(error.what(), "Ressource NoSuchThing wurde nicht gefunden");
+TEST_F(LibraryDeployment, AMissingOrDamagedResourceIsNamedAndNothingIsWritten) {
+  const struct {
+    const char* resource;
+    const char* message;
+  } cases[] = {
+      {"NoSuchThing", "Ressource NoSuchThing wurde nicht gefunden"},
+      {"Damaged", "Ressource Damaged ist besch\xe4" "digt"},  // packed data cut short
+  };
+  for (const auto& sample : cases) {
+    SCOPED_TRACE(sample.resource);
+    try {
+      SaveResourceToFile("never-written.bin", sample.resource, "DLL");
+      ADD_FAILURE() << "no error";
+    } catch (const DeploymentError& error) {
+      EXPECT_STREQ(error.what(), sample.message);
+    }
+    EXPECT_FALSE(Exists(programFolder + "never-written.bin"));
   }
-  EXPECT_FALSE(Exists(programFolder + "never-written.bin"));
 }
 
 TEST_F(LibraryDeployment, UncreatableFileNamesTheFullPath) {

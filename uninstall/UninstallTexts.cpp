@@ -10,7 +10,10 @@ std::string_view Pick(bool english, std::string_view englishText, std::string_vi
 }
 
 std::string Count(std::size_t n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+  std::string text = std::to_string(n);
+  text += ' ';
+  text += n == 1 ? one : many;
+  return text;
 }
 
 }  // namespace
@@ -30,77 +33,85 @@ std::string ProgressText(std::string_view what, bool english) {
 }
 
 std::string RejectionText(Rejection rejection, std::string_view protocolPath, bool english) {
-  const std::string file = "\"" + std::string(protocolPath) + "\"";
-  std::string text;
+  // "@" stands for the quoted protocol path, "#" for the protocol's file
+  // name. Filling one template per text keeps the program small: each chain
+  // of concatenations was code of its own.
+  std::string_view text;
   switch (rejection) {
     case Rejection::NoArgument:
-      text = english ? std::string(
-                           "Start the uninstaller with the path of the product's "
-                           "protocol file (") +
-                           contract::kProtocolLineName + ") as its only argument."
-                     : std::string(
-                           "Starten Sie die Deinstallation mit dem Pfad der "
-                           "Protokolldatei des Produkts (") +
-                           contract::kProtocolLineName + ") als einzigem Argument.";
+      text = Pick(english,
+                  "Start the uninstaller with the path of the product's protocol file (#) "
+                  "as its only argument.",
+                  "Starten Sie die Deinstallation mit dem Pfad der Protokolldatei des "
+                  "Produkts (#) als einzigem Argument.");
       break;
     case Rejection::Unreadable:
-      text = english ? "The file " + file + " cannot be read."
-                     : "Die Datei " + file + " kann nicht gelesen werden.";
+      text = Pick(english, "The file @ cannot be read.", "Die Datei @ kann nicht gelesen werden.");
       break;
     case Rejection::TooLarge:
-      text = english ? "The file " + file + " is too large for an uninstall protocol."
-                     : "Die Datei " + file + " ist zu groß für ein Deinstallationsprotokoll.";
+      text = Pick(english, "The file @ is too large for an uninstall protocol.",
+                  "Die Datei @ ist zu groß für ein Deinstallationsprotokoll.");
       break;
     case Rejection::NotAProtocol:
-      text = english ? "The file " + file + " is not an uninstall protocol."
-                     : "Die Datei " + file + " ist kein Deinstallationsprotokoll.";
+      text = Pick(english, "The file @ is not an uninstall protocol.",
+                  "Die Datei @ ist kein Deinstallationsprotokoll.");
       break;
     case Rejection::NoTargetFolder:
-      text = english ? "The protocol " + file + " names no target folder."
-                     : "Das Protokoll " + file + " nennt keinen Zielordner.";
+      text = Pick(english, "The protocol @ names no target folder.",
+                  "Das Protokoll @ nennt keinen Zielordner.");
       break;
     case Rejection::TargetNotLocal:
-      text = english ? "The protocol " + file + " names a target folder that is not a local folder."
-                     : "Das Protokoll " + file + " nennt als Zielordner keinen lokalen Ordner.";
+      text = Pick(english, "The protocol @ names a target folder that is not a local folder.",
+                  "Das Protokoll @ nennt als Zielordner keinen lokalen Ordner.");
       break;
     case Rejection::TargetIsDriveRoot:
-      text = english ? "The protocol " + file + " names a whole drive as its target folder."
-                     : "Das Protokoll " + file + " nennt ein ganzes Laufwerk als Zielordner.";
+      text = Pick(english, "The protocol @ names a whole drive as its target folder.",
+                  "Das Protokoll @ nennt ein ganzes Laufwerk als Zielordner.");
       break;
     case Rejection::TargetHoldsSystemFolder:
-      text = english
-                 ? "The protocol " + file +
-                       " names a folder of Windows or of all users (such as the Windows, "
-                       "program files or profile folder), one holding it or one in the Windows "
-                       "folder as its target folder."
-                 : "Das Protokoll " + file +
-                       " nennt einen Ordner von Windows oder aller Benutzer (etwa den Windows-, "
-                       "Programm- oder Profilordner), einen Ordner darüber oder einen im "
-                       "Windows-Ordner als Zielordner.";
+      text = Pick(english,
+                  "The protocol @ names a folder of Windows or of all users (such as the "
+                  "Windows, program files or profile folder), one holding it or one in the "
+                  "Windows folder as its target folder.",
+                  "Das Protokoll @ nennt einen Ordner von Windows oder aller Benutzer (etwa den "
+                  "Windows-, Programm- oder Profilordner), einen Ordner darüber oder einen im "
+                  "Windows-Ordner als Zielordner.");
       break;
     case Rejection::NotVouched:
-      text = english ? "The protocol " + file +
-                           " cannot be trusted: no entry in Windows' list of installed programs "
-                           "vouches for it (the setup keeps a check value of the protocol there)."
-                     : "Dem Protokoll " + file +
-                           " kann nicht vertraut werden: Kein Eintrag in der Windows-Liste der "
-                           "installierten Programme bürgt dafür (das Setup hinterlegt dort einen "
-                           "Prüfwert des Protokolls).";
+      text = Pick(english,
+                  "The protocol @ cannot be trusted: no entry in Windows' list of installed "
+                  "programs vouches for it (the setup keeps a check value of the protocol "
+                  "there).",
+                  "Dem Protokoll @ kann nicht vertraut werden: Kein Eintrag in der "
+                  "Windows-Liste der installierten Programme bürgt dafür (das Setup hinterlegt "
+                  "dort einen Prüfwert des Protokolls).");
       break;
     case Rejection::Altered:
-      text = english ? "The protocol " + file +
-                           " has been changed since the setup wrote it: its check value is not "
-                           "the one in Windows' list of installed programs."
-                     : "Das Protokoll " + file +
-                           " wurde verändert, seit das Setup es geschrieben hat: Sein Prüfwert "
-                           "ist nicht der in der Windows-Liste der installierten Programme.";
+      text = Pick(english,
+                  "The protocol @ has been changed since the setup wrote it: its check value "
+                  "is not the one in Windows' list of installed programs.",
+                  "Das Protokoll @ wurde verändert, seit das Setup es geschrieben hat: Sein "
+                  "Prüfwert ist nicht der in der Windows-Liste der installierten Programme.");
       break;
     case Rejection::ProtocolOutsideTarget:
-      text = english ? "The protocol " + file + " does not lie in the target folder it names."
-                     : "Das Protokoll " + file + " liegt nicht in dem Zielordner, den es nennt.";
+      text = Pick(english, "The protocol @ does not lie in the target folder it names.",
+                  "Das Protokoll @ liegt nicht in dem Zielordner, den es nennt.");
       break;
   }
-  return text + std::string(Pick(english, " Nothing was removed.", " Es wurde nichts entfernt."));
+  std::string filled;
+  for (const char c : text) {
+    if (c == '#') {
+      filled += contract::kProtocolLineName;
+    } else if (c == '@') {
+      filled += '"';
+      filled += protocolPath;
+      filled += '"';
+    } else {
+      filled += c;
+    }
+  }
+  filled += Pick(english, " Nothing was removed.", " Es wurde nichts entfernt.");
+  return filled;
 }
 
 std::string_view ReasonText(Reason reason, bool english) {
@@ -159,40 +170,60 @@ std::string_view ReasonText(Reason reason, bool english) {
 }
 
 std::string SummaryHeadline(std::string_view product, const Outcome& outcome, bool english) {
-  const std::string name = "\"" + std::string(product) + "\"";
-  if (outcome.left.empty())
-    return english ? name + " has been removed." : name + " wurde entfernt.";
-  return english ? name + " has been removed in part." : name + " wurde teilweise entfernt.";
+  std::string text = "\"";
+  text += product;
+  text += '"';
+  if (outcome.left.empty()) {
+    text += Pick(english, " has been removed.", " wurde entfernt.");
+  } else {
+    text += Pick(english, " has been removed in part.", " wurde teilweise entfernt.");
+  }
+  return text;
 }
 
 std::string SummaryText(std::string_view product, const Outcome& outcome, bool english,
                         std::size_t maxItems) {
   std::string text = SummaryHeadline(product, outcome, english);
   const Removed& r = outcome.removed;
-  text += english ? "\r\n\r\nRemoved: " : "\r\n\r\nEntfernt: ";
-  text += english
-              ? Count(r.files, "file", "files") + ", " + Count(r.folders, "folder", "folders") +
-                    ", " + Count(r.keys, "registry key", "registry keys") + ", " +
-                    Count(r.shortcuts, "shortcut", "shortcuts") + ", " +
-                    Count(r.servers, "COM server", "COM servers") + " unregistered."
-              : Count(r.files, "Datei", "Dateien") + ", " + Count(r.folders, "Ordner", "Ordner") +
-                    ", " + Count(r.keys, "Registrierungsschlüssel", "Registrierungsschlüssel") +
-                    ", " + Count(r.shortcuts, "Verknüpfung", "Verknüpfungen") + ", " +
-                    Count(r.servers, "COM-Server", "COM-Server") + " abgemeldet.";
+  // Appended piece by piece: one chain of concatenations per language was
+  // the uninstaller's largest function.
+  const struct {
+    std::size_t count;
+    std::string_view englishOne, englishMany, germanOne, germanMany;
+  } counts[] = {
+      {r.files, "file", "files", "Datei", "Dateien"},
+      {r.folders, "folder", "folders", "Ordner", "Ordner"},
+      {r.keys, "registry key", "registry keys", "Registrierungsschlüssel",
+       "Registrierungsschlüssel"},
+      {r.shortcuts, "shortcut", "shortcuts", "Verknüpfung", "Verknüpfungen"},
+      {r.servers, "COM server", "COM servers", "COM-Server", "COM-Server"},
+  };
+  text += Pick(english, "\r\n\r\nRemoved: ", "\r\n\r\nEntfernt: ");
+  for (const auto& count : counts) {
+    if (&count != counts) text += ", ";
+    text += Count(count.count, Pick(english, count.englishOne, count.germanOne),
+                  Pick(english, count.englishMany, count.germanMany));
+  }
+  text += Pick(english, " unregistered.", " abgemeldet.");
   if (outcome.left.empty()) return text;
 
-  text += english ? "\r\n\r\nLeft in place:" : "\r\n\r\nNicht entfernt:";
+  text += Pick(english, "\r\n\r\nLeft in place:", "\r\n\r\nNicht entfernt:");
   for (std::size_t i = 0; i < outcome.left.size() && i < maxItems; ++i) {
     const LeftItem& item = outcome.left[i];
-    text += "\r\n" + item.what + " (" + std::string(ReasonText(item.reason, english));
-    if (item.errorCode != 0)
-      text += (english ? ", error " : ", Fehler ") + std::to_string(item.errorCode);
-    text += ")";
+    text += "\r\n";
+    text += item.what;
+    text += " (";
+    text += ReasonText(item.reason, english);
+    if (item.errorCode != 0) {
+      text += Pick(english, ", error ", ", Fehler ");
+      text += std::to_string(item.errorCode);
+    }
+    text += ')';
   }
   if (outcome.left.size() > maxItems) {
-    const std::size_t more = outcome.left.size() - maxItems;
-    text += english ? "\r\n... and " + std::to_string(more) + " more."
-                    : "\r\n... und " + std::to_string(more) + " weitere.";
+    text += Pick(english, "\r\n... and ", "\r\n... und ");
+    text += std::to_string(outcome.left.size() - maxItems);
+    text += Pick(english, " more.", " weitere.");
   }
   return text;
 }

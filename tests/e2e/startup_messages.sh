@@ -24,7 +24,7 @@ trap 'e2e_clean_prefix end >/dev/null; stop_programs' EXIT
 # Private folders left by a run that was killed (a program that is killed
 # cannot clean up) would be taken for this run's leftovers.
 e2e_clean_prefix start
-embedded="$(dirname "$install")/embedded/UnACE.dll"
+embedded="$(dirname "$install")/../unace/UnACE.dll"  # what the carried, packed library unpacks to
 drive_c="$prefix/drive_c"
 
 pmd_missing='Installationseinstellungen fehlerhaft!\n\npmd-Datei nicht gefunden!'
