@@ -72,12 +72,12 @@ class LzParser {
   // A position of the stretch: the cheapest known way to reach it, and
   // the repeat distances the reader would then hold.
   struct Step {
-    std::uint32_t cost;     // bits from the stretch start
-    std::uint32_t from;     // the position this way came from
-    std::uint32_t d;        // distance - 1 of a match
-    std::uint16_t length;   // 1: a literal
-    std::int8_t slot;       // repeat slot, or -1 for a new distance
-    std::uint8_t known;     // repeat slots that hold what the reader holds
+    std::uint32_t cost;    // bits from the stretch start
+    std::uint32_t from;    // the position this way came from
+    std::uint32_t d;       // distance - 1 of a match
+    std::uint16_t length;  // 1: a literal
+    std::int8_t slot;      // repeat slot, or -1 for a new distance
+    std::uint8_t known;    // repeat slots that hold what the reader holds
     std::array<std::uint32_t, 4> repeats;
   };
   struct Candidate {

@@ -126,7 +126,8 @@ std::size_t LzParser::CheapestStretch(std::size_t stop, std::size_t end, LzBlock
     for (const Candidate& c : candidates_) {
       const unsigned base = NewDistanceBase(c.d);
       const unsigned k = BitLength(c.d);
-      const std::uint32_t price = cost + prices.main[kFirstDistanceSymbol + k] + (k >= 2 ? k - 1 : 0);
+      const std::uint32_t price =
+          cost + prices.main[kFirstDistanceSymbol + k] + (k >= 2 ? k - 1 : 0);
       for (unsigned n = std::max(shorter + 1, base); n <= c.length; ++n)
         relax(cur + n, price + prices.length[n - base], cur, n, -1, c.d);
       shorter = c.length;
