@@ -10,8 +10,6 @@ namespace {
 // Bytes beyond the coding position that must be present before coding
 // there, unless the stretch ends sooner: a longest match plus the lazy step.
 constexpr std::size_t kLookahead = kMaxMatch + 2;
-constexpr std::size_t kTrustedLiteralRun = 512;
-constexpr std::size_t kMaxStride = 32;
 
 int Score(unsigned length, unsigned priceBits, const LzPrices& prices) {
   return static_cast<int>(length * prices.literalSixteenths) - static_cast<int>(priceBits * 16);

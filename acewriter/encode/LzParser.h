@@ -55,6 +55,11 @@ class LzParser {
   void DistrustRepeats() { knownRepeats_ = 0; }
 
  private:
+  // How both parses thin out their search in a run of literals (Parse
+  // says why): from this many on, up to kMaxStride bytes apart.
+  static constexpr std::size_t kTrustedLiteralRun = 512;
+  static constexpr std::size_t kMaxStride = 32;
+
   struct Choice {
     unsigned length = 0;
     int slot = -1;        // repeat slot, or -1 for a new distance

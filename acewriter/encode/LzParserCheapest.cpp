@@ -18,9 +18,6 @@ namespace {
 
 constexpr std::size_t kHorizon = 4096;
 constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
-// As in the lazy parse: long runs without matches are searched ever more rarely.
-constexpr std::size_t kTrustedLiteralRun = 512;
-constexpr std::size_t kMaxStride = 32;
 
 }  // namespace
 
