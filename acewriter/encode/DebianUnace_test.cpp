@@ -53,7 +53,7 @@ TEST(DebianUnace, TestsSolidAndNonSolidArchivesOk) {
       if (solid) encoder.AppendStored(stored);
       members.push_back({"referring.bin", referring, encoder.EncodeMember(referring, solid), 1});
       if (solid) {
-        EXPECT_LT(members.back().packed.size(), 200u);
+        EXPECT_LT(members.back().packed.size(), 200u) << "level " << level;
       }
 
       const std::string path =
