@@ -100,8 +100,8 @@ gzip_bytes=$(gzip -9 -c "$work/payload.tar" | wc -c)
 
 # Packs the payload with acetool $1 (best of $rounds); sets `seconds` and `bytes`.
 pack() {
-  local tool=$1 archive="$work/out.ace" best=999999 round cpu
-  for round in $(seq "$rounds"); do
+  local tool=$1 archive="$work/out.ace" best=999999 cpu
+  for _ in $(seq "$rounds"); do
     rm -f "$archive"
     /usr/bin/time -f '%U %S' -o "$work/time.log" "$tool" c "$archive" "$payload" --method ace20 --solid \
       --level 5 --dictionary-bits 22 --quiet >"$work/command.log" 2>&1 \
