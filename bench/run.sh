@@ -109,3 +109,4 @@ printf '%-34s %12s %18s   %s\n' "archive size lz77 solid (MB)" "$(mb "$solid_byt
 printf '%-34s %12s %18s   %s\n' "peak memory of acetool c (MB)" "$(mb $((compress_peak_kb * 1024)))" "" ""
 printf '%-34s %12s %18s   %s\n' "peak memory of acetool x (MB)" "$(mb $((ours_peak_kb * 1024)))" "" \
   "<= 64: $(verdict "$ours_peak_kb <= 65536")"
+BENCH_WORK="$work/density" "$here/writer-density.sh" "$build"

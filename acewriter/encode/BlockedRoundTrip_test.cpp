@@ -43,6 +43,49 @@ Bytes FakeCode(std::size_t n, std::uint32_t seed) {
   return b;
 }
 
+// x86-64-like functions: prologues, CALLs among them, RIP-relative loads,
+// conditional and plain jumps with 32-bit offsets, returns and padding.
+Bytes FakeX64Code(std::size_t n, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes b;
+  std::vector<std::uint32_t> functions{0};
+  const auto rel32 = [&b](std::uint8_t a, std::uint8_t c, std::int64_t target, bool twoBytes) {
+    b.push_back(a);
+    if (twoBytes) b.push_back(c);
+    const auto rel = static_cast<std::uint32_t>(target - static_cast<std::int64_t>(b.size()) - 4);
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(rel >> (8 * i)));
+  };
+  while (b.size() < n) {
+    functions.push_back(static_cast<std::uint32_t>(b.size()));
+    for (const std::uint8_t x : {0x55, 0x48, 0x89, 0xE5, 0x48, 0x83, 0xEC}) b.push_back(x);
+    b.push_back(static_cast<std::uint8_t>(16 * (1 + rng() % 4)));
+    for (unsigned k = 0, body = 3 + rng() % 12; k < body; ++k) {
+      switch (rng() % 5) {
+        case 0:
+          rel32(0xE8, 0, functions[rng() % functions.size()], false);
+          break;
+        case 1:
+          b.insert(b.end(), {0x48, 0x8D});
+          rel32(0x0D, 0, static_cast<std::int64_t>(n) + 64 * (rng() % 200), false);
+          break;
+        case 2:
+          rel32(0x0F, 0x84, static_cast<std::int64_t>(b.size()) + 40 + rng() % 60, true);
+          break;
+        case 3:
+          b.insert(b.end(), {0x48, 0x8B, 0x44, 0x24, static_cast<std::uint8_t>(8 * (rng() % 8))});
+          break;
+        default:
+          b.insert(b.end(), {0x89, static_cast<std::uint8_t>(0xC0 + rng() % 64)});
+      }
+    }
+    if (rng() % 4 == 0) rel32(0xE9, 0, functions[rng() % functions.size()], false);
+    b.insert(b.end(), {0x48, 0x83, 0xC4, 0x20, 0x5D, 0xC3});
+    while (b.size() % 16 != 0) b.push_back(0xCC);
+  }
+  b.resize(n);
+  return b;
+}
+
 // 16-bit little-endian samples of a sine (stereo: two phases), with silence.
 Bytes Wave(std::size_t samples, unsigned channels, std::uint32_t seed) {
   std::mt19937 rng(seed);
@@ -262,13 +305,51 @@ TEST(BlockedRoundTrip, EverySwitchBetweenModesInOneMember) {
   add(wave, lz);  // SOUND -> LZ77, matches into the SOUND bytes
   add(Bytes(image.begin(), image.begin() + 1200), pic);  // LZ77 -> PIC, ends the member
 
-  LzParser parser(20, 3);
-  parser.StartMember(false);
-  BitWriter out;
-  EncodeBlockedSegments(data, plan, parser, out);
-  const Bytes packed = out.Finish();
+  // Level 5's parse must keep to the repeat distances a reader trusts
+  // after SOUND and PIC as the lazy one does.
+  for (const int level : {3, 5}) {
+    LzParser parser(20, level);
+    parser.StartMember(false);
+    BitWriter out;
+    EncodeBlockedSegments(data, plan, parser, out);
+    const Bytes packed = out.Finish();
+    unace::decode::Decoder decoder;
+    EXPECT_TRUE(test::DecodesTo(decoder, packed, data, 20, true, false)) << "level " << level;
+  }
+}
+
+// Level 5's cost-based parse on x86-64 code around data, with the 4 MiB
+// window: whole, in pieces and as a solid second member, each decoded to
+// the very bytes; it must also beat the lazy parse of level 3.
+TEST(BlockedRoundTrip, CostBasedParseOnX64Code) {
+  Bytes data = FakeX64Code(250000, 81);
+  for (const Bytes& part : {test::WordSoup(90000, 82), FakeX64Code(150000, 83), Bytes(3000, 0)})
+    data.insert(data.end(), part.begin(), part.end());
+  Options options = Blocked(BlockedMode::Auto);
+  options.dictionaryBits = 22;
+  options.level = 3;
+  const std::size_t lazySize = Encoder(options).EncodeMember(data, false).size();
+  options.level = 5;
+  Encoder encoder(options);
   unace::decode::Decoder decoder;
-  EXPECT_TRUE(test::DecodesTo(decoder, packed, data, 20, true, false));
+  const Bytes whole = encoder.EncodeMember(data, false);
+  EXPECT_TRUE(test::DecodesTo(decoder, whole, data, 22, true, false));
+  EXPECT_LT(whole.size(), lazySize);
+
+  // EXE positions count from the member start: the same offsets give the
+  // same filtered bytes, which the window already holds.
+  Bytes next(data.begin(), data.begin() + 120000);
+  next[5000] ^= 0xFF;
+  const Bytes solid = encoder.EncodeMember(next, true);
+  EXPECT_TRUE(test::DecodesTo(decoder, solid, next, 22, true, true));
+  EXPECT_LT(solid.size(), 1000u);  // about one byte per longest match of 259
+
+  Encoder pieces(options);
+  std::mt19937 rng(84);
+  const Bytes piecewise =
+      test::EncodeInPieces(pieces, data, false, [&rng] { return 1 + rng() % 40000; });
+  unace::decode::Decoder fresh;
+  EXPECT_TRUE(test::DecodesTo(fresh, piecewise, data, 22, true, false));
 }
 
 TEST(BlockedRoundTrip, RefusesPlansBreakingTheReadersRules) {

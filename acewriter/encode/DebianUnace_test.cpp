@@ -40,28 +40,33 @@ TEST(DebianUnace, TestsSolidAndNonSolidArchivesOk) {
   Bytes referring(mixed.begin(), mixed.begin() + 20000);
   referring.insert(referring.end(), stored.begin(), stored.end());
 
-  for (const bool solid : {false, true}) {
-    Encoder encoder(Options{});
-    std::vector<test::ArchiveMember> members;
-    members.push_back({"text.txt", text, encoder.EncodeMember(text, solid), 1});
-    members.push_back({"dir\\mixed.bin", mixed, encoder.EncodeMember(mixed, solid), 1});
-    members.push_back({"stored.bin", stored, {}, 0});
-    if (solid) encoder.AppendStored(stored);
-    members.push_back({"referring.bin", referring, encoder.EncodeMember(referring, solid), 1});
-    if (solid) {
-      EXPECT_LT(members.back().packed.size(), 200u);
-    }
+  // Level 5 takes the cost-based parse, the others the lazy one.
+  for (const int level : {3, 5})
+    for (const bool solid : {false, true}) {
+      Options options;
+      options.level = level;
+      Encoder encoder(options);
+      std::vector<test::ArchiveMember> members;
+      members.push_back({"text.txt", text, encoder.EncodeMember(text, solid), 1});
+      members.push_back({"dir\\mixed.bin", mixed, encoder.EncodeMember(mixed, solid), 1});
+      members.push_back({"stored.bin", stored, {}, 0});
+      if (solid) encoder.AppendStored(stored);
+      members.push_back({"referring.bin", referring, encoder.EncodeMember(referring, solid), 1});
+      if (solid) {
+        EXPECT_LT(members.back().packed.size(), 200u) << "level " << level;
+      }
 
-    const std::string path = (dir.Path() / (solid ? "solid.ace" : "plain.ace")).string();
-    pelmora::test::WriteBytes(path, test::BuildArchive(members, encoder.Params(), solid));
-    const std::string report = RunUnaceTest(path, path + ".log");
-    EXPECT_NE(report.find("exit 0\n"), std::string::npos) << report;
-    std::size_t oks = 0;
-    for (std::size_t at = report.find("CRC OK"); at != std::string::npos;
-         at = report.find("CRC OK", at + 1))
-      ++oks;
-    EXPECT_EQ(oks, members.size()) << report;
-  }
+      const std::string path =
+          (dir.Path() / ((solid ? "solid" : "plain") + std::to_string(level) + ".ace")).string();
+      pelmora::test::WriteBytes(path, test::BuildArchive(members, encoder.Params(), solid));
+      const std::string report = RunUnaceTest(path, path + ".log");
+      EXPECT_NE(report.find("exit 0\n"), std::string::npos) << "level " << level << report;
+      std::size_t oks = 0;
+      for (std::size_t at = report.find("CRC OK"); at != std::string::npos;
+           at = report.find("CRC OK", at + 1))
+        ++oks;
+      EXPECT_EQ(oks, members.size()) << report;
+    }
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The LZ77 parser: finds matches in the window (hash chains, repeat
 // distances, near 2-byte matches), weighs them by their bit price and sends
-// literals and matches to the block coder, with one step of lazy evaluation.
+// literals and matches to the block coder: with one step of lazy
+// evaluation, or at the best level along the cheapest path through a few
+// thousand positions (priced with the widths of the last block's codes).
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "acewriter/encode/LzBlockCoder.h"
 #include "acewriter/encode/MatchFinder.h"
@@ -18,6 +21,7 @@ struct SearchEffort {
   unsigned lazyBelow;   // try the next position when the match is shorter
   unsigned goodLength;  // quarter the search once a match is this long
   unsigned indexBelow;  // positions inside longer matches are not indexed
+  bool cheapestPath;    // cost-based parse instead of the lazy one
 };
 
 SearchEffort EffortForLevel(int level);
@@ -51,6 +55,11 @@ class LzParser {
   void DistrustRepeats() { knownRepeats_ = 0; }
 
  private:
+  // How both parses thin out their search in a run of literals (Parse
+  // says why): from this many on, up to kMaxStride bytes apart.
+  static constexpr std::size_t kTrustedLiteralRun = 512;
+  static constexpr std::size_t kMaxStride = 32;
+
   struct Choice {
     unsigned length = 0;
     int slot = -1;        // repeat slot, or -1 for a new distance
@@ -64,11 +73,37 @@ class LzParser {
   Choice Best(std::size_t pos, std::size_t end, const LzPrices& prices) const;
   void Emit(const Choice& choice, LzBlockCoder& coder);
 
+  // The cost-based parse (LzParserCheapest.cpp): the same contract as Parse.
+  // A position of the stretch: the cheapest known way to reach it, and
+  // the repeat distances the reader would then hold.
+  struct Step {
+    std::uint32_t cost;    // bits from the stretch start
+    std::uint32_t from;    // the position this way came from
+    std::uint32_t d;       // distance - 1 of a match
+    std::uint16_t length;  // 1: a literal
+    std::int8_t slot;      // repeat slot, or -1 for a new distance
+    std::uint8_t known;    // repeat slots that hold what the reader holds
+    std::array<std::uint32_t, 4> repeats;
+  };
+  struct Candidate {
+    unsigned length;
+    std::uint32_t d;
+  };
+  void ParseCheapest(std::size_t stop, std::size_t end, LzBlockCoder& coder);
+  // Codes the cheapest path from the coding position through the next
+  // stretch; returns the position reached.
+  std::size_t CheapestStretch(std::size_t stop, std::size_t end, LzBlockCoder& coder);
+  // New-distance matches at `pos`, strictly growing in length.
+  void Candidates(std::size_t pos, std::size_t end, std::vector<Candidate>& found) const;
+
   MatchFinder finder_;
   SearchEffort effort_;
   std::array<std::uint32_t, 4> repeats_{};
   unsigned knownRepeats_ = 4;   // slots below this hold what the reader holds
   std::size_t literalRun_ = 0;  // literals since the last match
+  std::vector<Step> steps_;     // the cost-based parse's nodes, kept between calls
+  std::vector<Candidate> candidates_;
+  std::vector<std::uint32_t> path_;  // the cheapest way's positions, last first
 };
 
 }  // namespace pelmora::acewriter::encode

@@ -1,0 +1,191 @@
+// The cost-based parse of the best level. From the coding position on,
+// every position of a stretch is reached by its cheapest known way (a
+// literal, a repeat distance or a new distance of any length up to the
+// longest match found), priced in bits with the widths of the last block's
+// codes; the repeat distances each way leaves behind are carried along, so
+// that a way that sets up a cheap repeat is seen as such. The stretch ends
+// where no way reaches beyond the position being looked at (every way runs
+// through it), at a match long enough to be taken as it is, or after
+// kHorizon positions; the cheapest way to its end is then coded.
+#include <algorithm>
+#include <limits>
+
+#include "acewriter/encode/AceSymbols.h"
+#include "acewriter/encode/LzParser.h"
+
+namespace pelmora::acewriter::encode {
+namespace {
+
+constexpr std::size_t kHorizon = 4096;
+constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
+
+}  // namespace
+
+void LzParser::Candidates(std::size_t pos, std::size_t end, std::vector<Candidate>& found) const {
+  found.clear();
+  const std::size_t available = end - pos;
+  if (available < 2) return;
+  const std::uint8_t* data = finder_.Data();
+  unsigned longest = 1;
+  const auto consider = [&](std::size_t candidate) {
+    const auto d = static_cast<std::uint32_t>(pos - candidate - 1);
+    const unsigned base = NewDistanceBase(d);
+    const auto length = static_cast<unsigned>(
+        finder_.MatchLength(candidate, pos, std::min<std::size_t>(available, 255 + base)));
+    if (length > longest && length >= base) {
+      found.push_back({length, d});
+      longest = length;
+    }
+  };
+  if (const std::size_t near = finder_.RecentPair(pos, 8192); near != SIZE_MAX) consider(near);
+  if (available < 4 || longest >= effort_.niceLength || longest >= available) return;
+  const unsigned steps =
+      longest >= effort_.goodLength ? effort_.maxChain / 4 + 1 : effort_.maxChain;
+  finder_.ForEachCandidate(pos, steps, [&](std::size_t candidate) {
+    // A farther candidate only counts by being longer.
+    if (data[candidate + longest] == data[pos + longest]) consider(candidate);
+    return longest < effort_.niceLength && longest < available;
+  });
+}
+
+std::size_t LzParser::CheapestStretch(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
+  const std::uint8_t* data = finder_.Data();
+  const LzPrices& prices = coder.Prices();
+  const std::size_t start = finder_.Position();
+  const std::size_t horizon = std::min(kHorizon, stop - start);
+  if (steps_.size() < kHorizon + kMaxMatch + 1) steps_.resize(kHorizon + kMaxMatch + 1);
+
+  Step& first = steps_[0];
+  first.cost = 0;
+  first.length = 0;
+  first.known = static_cast<std::uint8_t>(knownRepeats_);
+  first.repeats = repeats_;
+  std::size_t reach = 0;  // the farthest position reached so far
+  const auto relax = [&](std::size_t to, std::uint32_t cost, std::size_t from, unsigned length,
+                         int slot, std::uint32_t d) {
+    while (reach < to) steps_[++reach].cost = kUnreached;
+    Step& s = steps_[to];
+    if (cost >= s.cost) return;
+    s.cost = cost;
+    s.from = static_cast<std::uint32_t>(from);
+    s.length = static_cast<std::uint16_t>(length);
+    s.slot = static_cast<std::int8_t>(slot);
+    s.d = d;
+  };
+
+  std::size_t last = 0;  // where the coded way ends
+  for (std::size_t cur = 0;; ++cur) {
+    if ((cur > 0 && cur == reach) || cur >= horizon) {
+      last = cur;
+      break;
+    }
+    Step& here = steps_[cur];
+    if (cur > 0) {
+      // The reader's repeat distances after the cheapest way to here.
+      const Step& before = steps_[here.from];
+      here.repeats = before.repeats;
+      here.known = before.known;
+      if (here.length > 1 && here.slot >= 0) {
+        const auto slot = static_cast<std::size_t>(here.slot);
+        std::rotate(here.repeats.begin(), here.repeats.begin() + static_cast<std::ptrdiff_t>(slot),
+                    here.repeats.begin() + static_cast<std::ptrdiff_t>(slot) + 1);
+      } else if (here.length > 1) {
+        std::rotate(here.repeats.begin(), here.repeats.end() - 1, here.repeats.end());
+        here.repeats[0] = here.d;
+        here.known = static_cast<std::uint8_t>(std::min<unsigned>(here.known + 1, kRepeatHistory));
+      }
+    }
+    const std::size_t pos = start + cur;
+    finder_.AdvanceTo(pos);
+    const std::uint32_t cost = here.cost;
+    relax(cur + 1, cost + prices.main[data[pos]], cur, 1, -1, 0);
+    const std::size_t available = end - pos;
+    if (available < 2) continue;
+
+    Choice longest;
+    const std::uint32_t maxDistance = finder_.MaxDistance(pos);
+    for (unsigned slot = 0; slot < here.known; ++slot) {
+      const std::uint32_t distance = here.repeats[slot] + 1;
+      if (distance > maxDistance) continue;
+      const unsigned base = RepeatBase(slot);
+      const auto length = static_cast<unsigned>(
+          finder_.MatchLength(pos - distance, pos, std::min<std::size_t>(available, 255 + base)));
+      if (length < base) continue;
+      const std::uint32_t price = cost + prices.main[kFirstRepeatSymbol + slot];
+      for (unsigned n = base; n <= length; ++n)
+        relax(cur + n, price + prices.length[n - base], cur, n, static_cast<int>(slot),
+              here.repeats[slot]);
+      if (length > longest.length)
+        longest = {length, static_cast<int>(slot), here.repeats[slot], 0};
+    }
+    Candidates(pos, end, candidates_);
+    unsigned shorter = 1;
+    for (const Candidate& c : candidates_) {
+      const unsigned base = NewDistanceBase(c.d);
+      const unsigned k = BitLength(c.d);
+      const std::uint32_t price =
+          cost + prices.main[kFirstDistanceSymbol + k] + (k >= 2 ? k - 1 : 0);
+      for (unsigned n = std::max(shorter + 1, base); n <= c.length; ++n)
+        relax(cur + n, price + prices.length[n - base], cur, n, -1, c.d);
+      shorter = c.length;
+      if (c.length > longest.length) longest = {c.length, -1, c.d, 0};
+    }
+    if (longest.length >= effort_.niceLength) {
+      // Long enough to take without weighing the ways through it.
+      last = cur + longest.length;
+      while (reach < last) steps_[++reach].cost = kUnreached;
+      Step& s = steps_[last];
+      s.from = static_cast<std::uint32_t>(cur);
+      s.length = static_cast<std::uint16_t>(longest.length);
+      s.slot = static_cast<std::int8_t>(longest.slot);
+      s.d = longest.d;
+      break;
+    }
+  }
+
+  // The way back from its end, then coded forwards.
+  path_.clear();
+  for (std::size_t at = last; at > 0; at = steps_[at].from)
+    path_.push_back(static_cast<std::uint32_t>(at));
+  std::size_t from = 0;
+  std::size_t trailingLiterals = 0;
+  bool matched = false;
+  for (auto at = path_.rbegin(); at != path_.rend(); ++at) {
+    const Step& s = steps_[*at];
+    if (s.length <= 1) {
+      coder.Literal(data[start + from]);
+      ++trailingLiterals;
+    } else {
+      Emit({s.length, s.slot, s.d, 0}, coder);
+      trailingLiterals = 0;
+      matched = true;
+    }
+    from = *at;
+  }
+  literalRun_ = matched ? trailingLiterals : literalRun_ + trailingLiterals;
+  if (steps_[last].length >= effort_.indexBelow)
+    finder_.SkipTo(start + last);
+  else
+    finder_.AdvanceTo(start + last);
+  return start + last;
+}
+
+void LzParser::ParseCheapest(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
+  const std::uint8_t* data = finder_.Data();
+  std::size_t pos = finder_.Position();
+  while (pos < stop) {
+    if (literalRun_ > kTrustedLiteralRun) {
+      const std::size_t stride =
+          std::min<std::size_t>(kMaxStride, (literalRun_ - kTrustedLiteralRun) / 128);
+      const std::size_t upto = std::min(pos + stride, stop);
+      for (; pos < upto; ++pos) coder.Literal(data[pos]);
+      finder_.SkipTo(pos);
+      literalRun_ += stride;
+      if (pos >= stop) break;
+    }
+    pos = CheapestStretch(stop, end, coder);
+  }
+  finder_.AdvanceTo(pos);
+}
+
+}  // namespace pelmora::acewriter::encode
