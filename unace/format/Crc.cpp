@@ -1,6 +1,6 @@
 #include "unace/format/Crc.h"
 
-#include <array>
+#include <memory>
 
 #include "unace/format/LittleEndian.h"
 
@@ -9,37 +9,38 @@ namespace {
 
 constexpr std::uint32_t kReflectedPolynomial = 0xEDB88320u;
 
-constexpr std::array<std::uint32_t, 256> MakeTable() {
-  std::array<std::uint32_t, 256> table{};
+// Slicing by eight: table k holds the CRC of a byte followed by k zero
+// bytes, so eight input bytes cost eight independent lookups instead of a
+// chain of eight dependent ones. Extraction spends a good part of its time
+// here. The 8 KB of tables are computed when the program or library is
+// loaded (microseconds) rather than carried in the file: on the heap, since
+// a static array, even of zeros, would still take its 8 KB in the DLL
+// (MinGW's GCC gives zero-initialised data its own .data section, not .bss,
+// when every object gets a section of its own).
+struct SliceTables {
+  std::uint32_t slice[8][256];
+};
+
+std::unique_ptr<const SliceTables> MakeSliceTables() {
+  auto tables = std::make_unique<SliceTables>();
+  auto& t = tables->slice;
   for (std::uint32_t i = 0; i < 256; ++i) {
     std::uint32_t r = i;
     for (int bit = 0; bit < 8; ++bit) r = (r & 1u) ? (r >> 1) ^ kReflectedPolynomial : r >> 1;
-    table[i] = r;
+    t[0][i] = r;
   }
-  return table;
-}
-
-constexpr std::array<std::uint32_t, 256> kTable = MakeTable();
-
-// Slicing by eight: table k holds the CRC of a byte followed by k zero
-// bytes, so eight input bytes cost eight independent lookups instead of a
-// chain of eight dependent ones. Extraction spends most of its time here.
-using SliceTables = std::array<std::array<std::uint32_t, 256>, 8>;
-
-constexpr SliceTables MakeSliceTables() {
-  SliceTables t{};
-  t[0] = kTable;
   for (std::size_t k = 1; k < 8; ++k)
-    for (std::size_t i = 0; i < 256; ++i)
-      t[k][i] = (t[k - 1][i] >> 8) ^ kTable[t[k - 1][i] & 0xFFu];
-  return t;
+    for (std::size_t i = 0; i < 256; ++i) t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFFu];
+  return tables;
 }
 
-constexpr SliceTables kSlices = MakeSliceTables();
+const std::unique_ptr<const SliceTables> kTables = MakeSliceTables();
 
 }  // namespace
 
 std::uint32_t AceCrc32Update(std::uint32_t crc, const std::uint8_t* data, std::size_t size) {
+  const auto& kSlices = kTables->slice;
+  const auto& kTable = kSlices[0];
   while (size >= 8) {
     const std::uint32_t low = Le32(data) ^ crc;
     const std::uint32_t high = Le32(data + 4);
