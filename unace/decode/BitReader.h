@@ -86,8 +86,8 @@ class BitReader {
 // innermost loop. The loop writes output bytes through a byte pointer, which
 // may alias anything: with the state in the reader the compiler would store
 // and reload it after every symbol. Same interface as the reader, but
-// Ensure() does not look at the buffer's end: the caller keeps Safe() true
-// before each step, which allows two top-ups. The state goes back to the
+// Ensure() does not look at the buffer's end: the caller takes no more
+// than SafeSteps() steps of at most two top-ups each. The state goes back to the
 // reader on destruction.
 class FastBits {
  public:
@@ -109,7 +109,8 @@ class FastBits {
   FastBits(const FastBits&) = delete;
   FastBits& operator=(const FastBits&) = delete;
 
-  bool Safe() const { return end_ - next_ >= 8; }
+  // How many steps of at most two top-ups each can be taken without a check.
+  std::size_t SafeSteps() const { return static_cast<std::size_t>(end_ - next_) / 8; }
   void Ensure() {
     if (count_ >= 32) return;
     const std::uint32_t word = static_cast<std::uint32_t>(next_[0]) |

@@ -143,12 +143,22 @@ Lz77Stream::Stop Lz77Stream::Decode(BitReader& bits, Window& window, std::size_t
       std::uint64_t at = pos;
       std::uint32_t left = symbolsLeft_;
       bool typeCode = false;
-      while (left != 0 && at < end && fast.Safe()) {
-        --left;
-        if (!Step(fast, segment, at, recent)) {
-          typeCode = true;
-          break;
+      while (at < end) {
+        // One count for the loop: a step reads at most two words and writes
+        // at least one byte.
+        std::uint64_t steps = std::min<std::uint64_t>({left, fast.SafeSteps(), end - at});
+        if (steps == 0) break;
+        left -= static_cast<std::uint32_t>(steps);
+        while (steps != 0) {
+          --steps;
+          if (!Step(fast, segment, at, recent)) {
+            typeCode = true;
+            break;
+          }
+          if (at >= end) break;  // a match may end past it
         }
+        left += static_cast<std::uint32_t>(steps);  // not taken
+        if (typeCode) break;
       }
       pos = at;
       symbolsLeft_ = left;
