@@ -27,9 +27,7 @@ void __throw_bad_alloc() { throw std::bad_alloc(); }
 // A length beyond max_size() cannot be allocated either.
 void __throw_length_error(const char*) { throw std::bad_alloc(); }
 void __throw_logic_error(const char*) { throw pelmora::unace::StandardLibraryMisuse(); }
-void __throw_out_of_range_fmt(const char*, ...) {
-  throw pelmora::unace::StandardLibraryMisuse();
-}
+void __throw_out_of_range_fmt(const char*, ...) { throw pelmora::unace::StandardLibraryMisuse(); }
 void __throw_bad_function_call() { throw pelmora::unace::StandardLibraryMisuse(); }
 
 }  // namespace std

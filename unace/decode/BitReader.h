@@ -113,10 +113,9 @@ class FastBits {
   std::size_t SafeSteps() const { return static_cast<std::size_t>(end_ - next_) / 8; }
   void Ensure() {
     if (count_ >= 32) return;
-    const std::uint32_t word = static_cast<std::uint32_t>(next_[0]) |
-                               static_cast<std::uint32_t>(next_[1]) << 8 |
-                               static_cast<std::uint32_t>(next_[2]) << 16 |
-                               static_cast<std::uint32_t>(next_[3]) << 24;
+    const std::uint32_t word =
+        static_cast<std::uint32_t>(next_[0]) | static_cast<std::uint32_t>(next_[1]) << 8 |
+        static_cast<std::uint32_t>(next_[2]) << 16 | static_cast<std::uint32_t>(next_[3]) << 24;
     next_ += 4;
     bits_ |= static_cast<std::uint64_t>(word) << (32 - count_);
     count_ += 32;

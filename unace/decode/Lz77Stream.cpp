@@ -100,10 +100,10 @@ inline bool Lz77Stream::Step(Bits& bits, const Segment& segment, std::uint64_t& 
   const std::uint64_t distance = std::uint64_t{d} + 1;
   const std::uint64_t done = pos - segment.start;
   if (distance > segment.dictionary || distance > segment.historyAtStart + done)
-    ThrowCorrupt("LZ77 distance " + std::to_string(distance) + " beyond the " +
-                 std::to_string(std::min<std::uint64_t>(segment.dictionary,
-                                                        segment.historyAtStart + done)) +
-                 " bytes the window holds");
+    ThrowCorrupt(
+        "LZ77 distance " + std::to_string(distance) + " beyond the " +
+        std::to_string(std::min<std::uint64_t>(segment.dictionary, segment.historyAtStart + done)) +
+        " bytes the window holds");
   if (length > segment.limit - done)
     ThrowCorrupt("LZ77 match of " + std::to_string(length) + " bytes runs " +
                  std::to_string(length - (segment.limit - done)) +
@@ -117,8 +117,8 @@ Lz77Stream::Stop Lz77Stream::Decode(BitReader& bits, Window& window, std::size_t
                                     std::size_t limit, std::uint32_t dictionary,
                                     std::size_t& produced) {
   window.Reserve(std::min(limit, want + kLongestMatch));
-  const Segment segment{window.Data(), window.Mask(), window.Position(),
-                        window.History(), limit, dictionary};
+  const Segment segment{window.Data(),    window.Mask(), window.Position(),
+                        window.History(), limit,         dictionary};
   const std::uint64_t start = segment.start;
   const std::uint64_t end = start + want;
   std::uint64_t pos = start;

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-// The one architecture-specific part of the library: a faster checksum
+// The library's one piece of code for a particular processor: a faster checksum
 // where the processor allows it (see FoldedCrc).
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -17,7 +17,7 @@ constexpr std::uint32_t kReflectedPolynomial = 0xEDB88320u;
 
 // Slicing by eight: table k holds the CRC of a byte followed by k zero
 // bytes, so eight input bytes cost eight independent lookups instead of a
-// chain of eight dependent ones. Extraction spends a good part of its time
+// chain of eight dependent ones. Extraction spends much of its time
 // here. The 8 KB of tables are computed when the program or library is
 // loaded (microseconds) rather than carried in the file: on the heap, since
 // a static array, even of zeros, would still take its 8 KB in the DLL
@@ -84,8 +84,8 @@ __attribute__((target("pclmul,sse2"))) inline __m128i FoldOnce(__m128i x, __m128
 }
 
 __attribute__((target("pclmul,sse2"))) std::uint32_t FoldedCrc(std::uint32_t crc,
-                                                                const std::uint8_t* data,
-                                                                std::size_t size) {
+                                                               const std::uint8_t* data,
+                                                               std::size_t size) {
   // The powers that move a block on by 512 and by 128 bits.
   const __m128i by512 = _mm_set_epi64x(0x1c6e41596, 0x154442bd4);
   const __m128i by128 = _mm_set_epi64x(0x0ccaa009e, 0x1751997d0);
