@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <map>
 #include <memory>
 #include <new>
 #include <string>
@@ -26,8 +25,8 @@ class OpenArchives {
     const pelmora::unace::archive::ProcessLockHolder hold(lock_);
     do {
       last_ = last_ == std::numeric_limits<ACEHandle>::max() ? 1 : last_ + 1;
-    } while (sessions_.count(last_) != 0);
-    sessions_.emplace(last_, std::move(session));
+    } while (IndexOf(last_) != sessions_.size());
+    sessions_.push_back({last_, std::move(session)});
     return last_;
   }
 
@@ -35,23 +34,37 @@ class OpenArchives {
   // session alive should a callback close the handle meanwhile.
   std::shared_ptr<ArchiveSession> Find(ACEHandle handle) const {
     const pelmora::unace::archive::ProcessLockHolder hold(lock_);
-    const auto it = sessions_.find(handle);
-    return it == sessions_.end() ? nullptr : it->second;
+    const std::size_t at = IndexOf(handle);
+    return at == sessions_.size() ? nullptr : sessions_[at].session;
   }
 
   // Hands the session back, so it is closed outside the lock.
   std::shared_ptr<ArchiveSession> Remove(ACEHandle handle) {
     const pelmora::unace::archive::ProcessLockHolder hold(lock_);
-    const auto it = sessions_.find(handle);
-    if (it == sessions_.end()) return nullptr;
-    std::shared_ptr<ArchiveSession> session = std::move(it->second);
-    sessions_.erase(it);
+    const std::size_t at = IndexOf(handle);
+    if (at == sessions_.size()) return nullptr;
+    std::shared_ptr<ArchiveSession> session = std::move(sessions_[at].session);
+    sessions_.erase(sessions_.begin() + static_cast<std::ptrdiff_t>(at));
     return session;
   }
 
  private:
+  struct Open {
+    ACEHandle handle;
+    std::shared_ptr<ArchiveSession> session;
+  };
+
+  // The handle's place in the list; its size when the handle is not open.
+  std::size_t IndexOf(ACEHandle handle) const {
+    std::size_t at = 0;
+    while (at < sessions_.size() && sessions_[at].handle != handle) ++at;
+    return at;
+  }
+
   mutable pelmora::unace::archive::ProcessLock lock_;
-  std::map<ACEHandle, std::shared_ptr<ArchiveSession>> sessions_;
+  // A list rather than a map: a setup has one or two archives open, and the
+  // map's tree code took 3 KB of the DLL.
+  std::vector<Open> sessions_;
   ACEHandle last_ = 0;
 };
 

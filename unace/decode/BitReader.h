@@ -47,9 +47,14 @@ class BitReader {
 
   // Throws Corrupt if more bits were consumed than the data holds.
   void Finish();
+
+  // Whole bytes buffered beyond the bit buffer: while at least 8 are, a
+  // decoder may read two top-ups' worth through a FastBits without a check.
+  std::size_t BufferedBytes() const { return bufferEnd_ - bufferPos_; }
   std::uint64_t BitsConsumed() const { return loadedBits_ - static_cast<std::uint64_t>(count_); }
 
  private:
+  friend class FastBits;
   void Refill();
   bool FillBuffer();
   // Moves the next four buffered bytes into the bit buffer.
@@ -75,6 +80,59 @@ class BitReader {
   int count_ = 0;
   std::uint64_t loadedBits_ = 0;  // real and padding bits moved into bits_
   std::uint64_t realBits_ = 0;    // bits that came from the input
+};
+
+// The reader's state held in a decoder's own local variables for its
+// innermost loop. The loop writes output bytes through a byte pointer, which
+// may alias anything: with the state in the reader the compiler would store
+// and reload it after every symbol. Same interface as the reader, but
+// Ensure() does not look at the buffer's end: the caller takes no more
+// than SafeSteps() steps of at most two top-ups each. The state goes back to the
+// reader on destruction.
+class FastBits {
+ public:
+  explicit FastBits(BitReader& reader)
+      : reader_(reader),
+        bits_(reader.bits_),
+        count_(reader.count_),
+        next_(reader.buffer_.data() + reader.bufferPos_),
+        end_(reader.buffer_.data() + reader.bufferEnd_),
+        start_(next_) {}
+  ~FastBits() {
+    const std::size_t taken = static_cast<std::size_t>(next_ - start_);
+    reader_.bits_ = bits_;
+    reader_.count_ = count_;
+    reader_.bufferPos_ += taken;
+    reader_.realBits_ += 8 * taken;
+    reader_.loadedBits_ += 8 * taken;
+  }
+  FastBits(const FastBits&) = delete;
+  FastBits& operator=(const FastBits&) = delete;
+
+  // How many steps of at most two top-ups each can be taken without a check.
+  std::size_t SafeSteps() const { return static_cast<std::size_t>(end_ - next_) / 8; }
+  void Ensure() {
+    if (count_ >= 32) return;
+    const std::uint32_t word =
+        static_cast<std::uint32_t>(next_[0]) | static_cast<std::uint32_t>(next_[1]) << 8 |
+        static_cast<std::uint32_t>(next_[2]) << 16 | static_cast<std::uint32_t>(next_[3]) << 24;
+    next_ += 4;
+    bits_ |= static_cast<std::uint64_t>(word) << (32 - count_);
+    count_ += 32;
+  }
+  std::uint32_t Peek(int n) const { return static_cast<std::uint32_t>(bits_ >> (64 - n)); }
+  void Skip(int n) {
+    bits_ <<= n;
+    count_ -= n;
+  }
+
+ private:
+  BitReader& reader_;
+  std::uint64_t bits_;
+  int count_;
+  const std::uint8_t* next_;
+  const std::uint8_t* end_;
+  const std::uint8_t* start_;
 };
 
 }  // namespace pelmora::unace::decode

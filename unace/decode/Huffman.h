@@ -27,8 +27,10 @@ class HuffmanTable {
   // builds from it. NUM beyond maxIndex is clamped to it.
   void Read(BitReader& bits, int maxIndex, int maxWidth);
 
-  // Decodes one symbol; an entry no code reaches is a fault.
-  std::uint32_t Decode(BitReader& bits) const {
+  // Decodes one symbol; an entry no code reaches is a fault. `Bits` is a
+  // BitReader or a FastBits.
+  template <typename Bits>
+  std::uint32_t Decode(Bits& bits) const {
     bits.Ensure();
     std::uint16_t e = entries_[bits.Peek(maxWidth_)];
     int width = e >> kWidthShift;

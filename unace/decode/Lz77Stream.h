@@ -31,7 +31,21 @@ class Lz77Stream {
               std::uint32_t dictionary, std::size_t& produced);
 
  private:
+  // What one Decode call works within.
+  struct Segment {
+    std::uint8_t* ring;
+    std::size_t mask;
+    std::uint64_t start;           // the window position at the call
+    std::uint64_t historyAtStart;  // bytes a back-reference could reach then
+    std::size_t limit;
+    std::uint32_t dictionary;
+  };
+
   void ReadBlockHeader(BitReader& bits);
+  // Decodes one main symbol at `pos` with the distance history `recent`;
+  // false for a TYPECODE. `Bits` is a BitReader or a FastBits.
+  template <typename Bits>
+  bool Step(Bits& bits, const Segment& segment, std::uint64_t& pos, std::uint32_t* recent);
 
   int maxMainIndex_;
   HuffmanTable main_;
