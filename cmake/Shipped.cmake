@@ -75,11 +75,15 @@ set_tests_properties(${import_checks} import_check_names_every_unlisted_import
   PROPERTIES ENVIRONMENT "OBJDUMP=${CMAKE_OBJDUMP}")
 
 # The finished program, with its pages, art and the library inside (the
-# pictures and the library packed), 399,360 bytes now: the limit keeps what
+# pictures and the library packed), 385,024 bytes now: the limit keeps what
 # was cut from coming back; the aim is 300,000 (make size shows where the
 # bytes go).
 add_test(NAME install_exe_within_size_budget
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-size.sh $<TARGET_FILE:Install> 405000)
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-size.sh $<TARGET_FILE:Install> 390000)
+
+# The library as it is written beside the program (144,384 bytes now).
+add_test(NAME unace_dll_within_size_budget
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-size.sh $<TARGET_FILE:unace> 150000)
 
 # The uninstaller has no pictures and no library inside: what it weighs is
 # the runtime and its own code (249,344 bytes when it came, 198,656 now);
