@@ -135,6 +135,17 @@ void LzParser::Emit(const Choice& choice, LzBlockCoder& coder) {
   }
 }
 
+std::size_t LzParser::SkipLiteralStride(std::size_t pos, std::size_t stop, LzBlockCoder& coder) {
+  const std::uint8_t* data = finder_.Data();
+  const std::size_t stride =
+      std::min<std::size_t>(kMaxStride, (literalRun_ - kTrustedLiteralRun) / 128);
+  const std::size_t upto = std::min(pos + stride, stop);
+  for (; pos < upto; ++pos) coder.Literal(data[pos]);
+  finder_.SkipTo(pos);
+  literalRun_ += stride;
+  return pos;
+}
+
 void LzParser::Parse(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
   if (effort_.cheapestPath) {
     ParseCheapest(stop, end, coder);
@@ -153,14 +164,7 @@ void LzParser::Parse(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
       // Long stretches without any match are usually compressed or random
       // data: search there only now and then, more rarely the longer the
       // stretch, so such data costs next to nothing.
-      if (++literalRun_ > kTrustedLiteralRun) {
-        const std::size_t stride =
-            std::min<std::size_t>(kMaxStride, (literalRun_ - kTrustedLiteralRun) / 128);
-        const std::size_t upto = std::min(pos + stride, stop);
-        for (; pos < upto; ++pos) coder.Literal(data[pos]);
-        finder_.SkipTo(pos);
-        literalRun_ += stride;
-      }
+      if (++literalRun_ > kTrustedLiteralRun) pos = SkipLiteralStride(pos, stop, coder);
       continue;
     }
     literalRun_ = 0;

@@ -90,6 +90,9 @@ class LzParser {
     std::uint32_t d;
   };
   void ParseCheapest(std::size_t stop, std::size_t end, LzBlockCoder& coder);
+  // Past kTrustedLiteralRun literals in a row, codes the next stride of
+  // bytes as literals without searching; returns the position reached.
+  std::size_t SkipLiteralStride(std::size_t pos, std::size_t stop, LzBlockCoder& coder);
   // Codes the cheapest path from the coding position through the next
   // stretch; returns the position reached.
   std::size_t CheapestStretch(std::size_t stop, std::size_t end, LzBlockCoder& coder);

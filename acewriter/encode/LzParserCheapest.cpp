@@ -171,16 +171,10 @@ std::size_t LzParser::CheapestStretch(std::size_t stop, std::size_t end, LzBlock
 }
 
 void LzParser::ParseCheapest(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
-  const std::uint8_t* data = finder_.Data();
   std::size_t pos = finder_.Position();
   while (pos < stop) {
     if (literalRun_ > kTrustedLiteralRun) {
-      const std::size_t stride =
-          std::min<std::size_t>(kMaxStride, (literalRun_ - kTrustedLiteralRun) / 128);
-      const std::size_t upto = std::min(pos + stride, stop);
-      for (; pos < upto; ++pos) coder.Literal(data[pos]);
-      finder_.SkipTo(pos);
-      literalRun_ += stride;
+      pos = SkipLiteralStride(pos, stop, coder);
       if (pos >= stop) break;
     }
     pos = CheapestStretch(stop, end, coder);
