@@ -3,18 +3,22 @@
 #include <cstring>
 #include <string>
 
-#include "unace/decode/DecodeError.h"
-
 namespace pelmora::unace::decode {
 
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
+
+void NoteTruncated(FaultState& fault, std::uint64_t realBits) {
+  if (fault.Failed()) return;  // reading on through zero bits after a fault
+  fault.NoteCorrupt("packed data ends after " + std::to_string(realBits / 8) +
+                    " bytes, in the middle of a code");
 }
+}  // namespace
 
-BitReader::BitReader(PackedInput& input) : BitReader(input, ownBuffer_) {}
+BitReader::BitReader(PackedInput& input) : BitReader(input, ownBuffer_, ownFault_) {}
 
-BitReader::BitReader(PackedInput& input, std::vector<std::uint8_t>& buffer)
-    : input_(input), buffer_(buffer) {
+BitReader::BitReader(PackedInput& input, std::vector<std::uint8_t>& buffer, FaultState& fault)
+    : input_(input), fault_(fault), buffer_(buffer) {
   if (buffer_.size() < kBufferSize) buffer_.resize(kBufferSize);
 }
 
@@ -49,18 +53,14 @@ void BitReader::Refill() {
     word |= static_cast<std::uint32_t>(buffer_[bufferPos_ + i]) << (8 * i);
   bufferPos_ = bufferEnd_;
   realBits_ += 8 * left;
-  if (BitsConsumed() > realBits_)
-    ThrowCorrupt("packed data ends after " + std::to_string(realBits_ / 8) +
-                 " bytes, in the middle of a code");
+  if (BitsConsumed() > realBits_) NoteTruncated(fault_, realBits_);
   bits_ |= static_cast<std::uint64_t>(word) << (32 - count_);
   count_ += 32;
   loadedBits_ += 32;
 }
 
 void BitReader::Finish() {
-  if (BitsConsumed() > realBits_)
-    ThrowCorrupt("packed data ends after " + std::to_string(realBits_ / 8) +
-                 " bytes, in the middle of a code");
+  if (BitsConsumed() > realBits_) NoteTruncated(fault_, realBits_);
 }
 
 }  // namespace pelmora::unace::decode

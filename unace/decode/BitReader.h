@@ -2,7 +2,9 @@
 // its most significant bit down. A 64-bit buffer is topped up one word at a
 // time, so after ensure() at least 32 bits can be peeked. Past the end of the
 // data the reader supplies zero bits for peeking, but consuming them is a
-// fault: it is detected at the next top-up and by finish().
+// fault: it is noted at the next top-up and by Finish(), and the zero bits
+// keep coming, so that whatever reads on stays in bounds until it looks at
+// Failed().
 #pragma once
 
 #include <cstddef>
@@ -10,15 +12,18 @@
 #include <vector>
 
 #include "unace/decode/Decoder.h"
+#include "unace/decode/Fault.h"
 
 namespace pelmora::unace::decode {
 
 class BitReader {
  public:
+  // With a buffer and a fault state of its own.
   explicit BitReader(PackedInput& input);
   // Reads through `buffer`, which outlives the reader, so that a decoder of
-  // many members allocates it once.
-  BitReader(PackedInput& input, std::vector<std::uint8_t>& buffer);
+  // many members allocates it once, and notes faults in `fault`, which the
+  // member's output sink shares.
+  BitReader(PackedInput& input, std::vector<std::uint8_t>& buffer, FaultState& fault);
 
   // Afterwards at least 32 bits are buffered.
   void Ensure() {
@@ -45,8 +50,11 @@ class BitReader {
   }
   bool ReadBit() { return Read(1) != 0; }
 
-  // Throws Corrupt if more bits were consumed than the data holds.
+  // Notes Corrupt if more bits were consumed than the data holds.
   void Finish();
+
+  FaultState& Fault() const { return fault_; }
+  bool Failed() const { return fault_.Failed(); }
 
   // Whole bytes buffered beyond the bit buffer: while at least 8 are, a
   // decoder may read two top-ups' worth through a FastBits without a check.
@@ -71,6 +79,8 @@ class BitReader {
   }
 
   PackedInput& input_;
+  FaultState ownFault_;
+  FaultState& fault_;  // ownFault_ or the caller's
   std::vector<std::uint8_t> ownBuffer_;
   std::vector<std::uint8_t>& buffer_;  // ownBuffer_ or the caller's
   std::size_t bufferPos_ = 0;
@@ -125,6 +135,7 @@ class FastBits {
     bits_ <<= n;
     count_ -= n;
   }
+  FaultState& Fault() const { return reader_.Fault(); }
 
  private:
   BitReader& reader_;

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <new>
 
 #include "unace/decode/BitReader.h"
-#include "unace/decode/DecodeError.h"
 #include "unace/decode/Huffman.h"
 
 namespace pelmora::unace::decode {
@@ -31,16 +29,17 @@ class SpanInput : public PackedInput {
   std::size_t pos_ = 0;
 };
 
+// The text, or what is left after a fault noted in the reader's fault state.
 std::string Decode(BitReader& bits) {
   const std::size_t length = bits.Read(15);
   HuffmanTable table;
-  table.Read(bits, kMaxIndex, kMaxWidth);
+  if (!table.Read(bits, kMaxIndex, kMaxWidth)) return {};
   std::string out;
   out.reserve(length);
   // Where each sum of the two preceding bytes was last seen.
   std::array<std::size_t, 511> lastSeen{};
   std::size_t source = 0;
-  while (out.size() < length) {
+  while (out.size() < length && !bits.Failed()) {
     const std::size_t p = out.size();
     if (p >= 2) {
       const std::size_t h =
@@ -49,13 +48,17 @@ std::string Decode(BitReader& bits) {
       lastSeen[h] = p;
     }
     const std::uint32_t symbol = table.Decode(bits);
+    if (symbol == HuffmanTable::kNoSymbol) break;
     if (symbol < 256) {
       out.push_back(static_cast<char>(symbol));
       continue;
     }
     // A copy that overshoots the announced length is cut there.
     const std::size_t copy = std::min<std::size_t>(symbol - 256 + 2, length - p);
-    if (source >= out.size()) ThrowCorrupt("copy before the first byte");
+    if (source >= out.size()) {
+      bits.Fault().NoteCorrupt("copy before the first byte");
+      break;
+    }
     for (std::size_t i = 0; i < copy; ++i) {
       const char byte = out[source + i];
       out.push_back(byte);
@@ -69,17 +72,12 @@ std::string Decode(BitReader& bits) {
 
 std::variant<std::string, CommentFailure> DecodeComment(const std::uint8_t* data,
                                                         std::size_t size) {
-  try {
-    SpanInput input(data, size);
-    BitReader bits(input);
-    return Decode(bits);
-  } catch (const DecodeError& e) {
-    return CommentFailure{e.Kind(), "comment: " + e.Reason()};
-  } catch (const std::bad_alloc&) {
-    return CommentFailure{Status::OutOfMemory, "comment: out of memory"};
-  } catch (...) {
-    return CommentFailure{Status::Corrupt, "comment: unexpected failure"};
-  }
+  SpanInput input(data, size);
+  BitReader bits(input);
+  std::string text = Decode(bits);
+  if (bits.Failed())
+    return CommentFailure{bits.Fault().Kind(), "comment: " + bits.Fault().Reason()};
+  return text;
 }
 
 }  // namespace pelmora::unace::decode

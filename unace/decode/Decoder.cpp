@@ -1,12 +1,12 @@
 #include "unace/decode/Decoder.h"
 
 #include <algorithm>
-#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "unace/decode/BitReader.h"
-#include "unace/decode/DecodeError.h"
+#include "unace/decode/Fault.h"
 #include "unace/decode/MemberDecoder.h"
 #include "unace/decode/OutputSink.h"
 #include "unace/decode/Window.h"
@@ -37,51 +37,41 @@ class Decoder::Impl {
   Status DecodeMember(PackedInput& input, Output& output, std::uint64_t originalSize,
                       std::uint32_t dictionaryBytes, bool blocked, bool solidContinue) {
     error_.clear();
-    try {
-      const std::uint32_t declared =
-          std::clamp(dictionaryBytes, kSmallestDictionary, kMaxDictionaryBytes);
-      if (declared > maxDictionary_)
-        throw DecodeError(Status::Unsupported, "dictionary of " + std::to_string(declared) +
-                                                   " bytes above the limit of " +
-                                                   std::to_string(maxDictionary_));
-      if (!solidContinue || !historyValid_) window_.Clear();
-      // A solid history may have been built with a larger dictionary than
-      // this member declares; like the reference readers, honour the largest.
-      largestDictionary_ = std::max(largestDictionary_, declared);
-      historyValid_ = false;
-      if (originalSize > 0) {
-        // One allocation for what the member will need rather than a chain
-        // of doublings, whose freed steps would stay in the heap.
-        window_.Reserve(static_cast<std::size_t>(
-            std::min<std::uint64_t>(originalSize, window_.LargestCapacity())));
-        BitReader bits(input, packedBuffer_);
-        OutputSink sink(output, outputBuffer_);
-        MemberDecoder member(bits, window_, sink, largestDictionary_, blocked);
-        member.Run(originalSize);
-        bits.Finish();
-        sink.Flush();
-      }
-      historyValid_ = true;
-      return Status::Ok;
-    } catch (const DecodeError& e) {
-      error_ = e.Reason();
-      return e.Kind();
-    } catch (const std::bad_alloc&) {
-      error_ = "out of memory while decoding";
-      return Status::OutOfMemory;
-    } catch (...) {
-      error_ = "unexpected failure while decoding";
-      return Status::Corrupt;
+    const std::uint32_t declared =
+        std::clamp(dictionaryBytes, kSmallestDictionary, kMaxDictionaryBytes);
+    if (declared > maxDictionary_)
+      return Failed(Status::Unsupported, "dictionary of " + std::to_string(declared) +
+                                             " bytes above the limit of " +
+                                             std::to_string(maxDictionary_));
+    if (!solidContinue || !historyValid_) window_.Clear();
+    // A solid history may have been built with a larger dictionary than
+    // this member declares; like the reference readers, honour the largest.
+    largestDictionary_ = std::max(largestDictionary_, declared);
+    historyValid_ = false;
+    if (originalSize > 0) {
+      // One allocation for what the member will need rather than a chain
+      // of doublings, whose freed steps would stay in the heap.
+      if (!window_.Reserve(static_cast<std::size_t>(
+              std::min<std::uint64_t>(originalSize, window_.LargestCapacity()))))
+        return Failed(Status::OutOfMemory, "out of memory while decoding");
+      FaultState fault;
+      BitReader bits(input, packedBuffer_, fault);
+      OutputSink sink(output, outputBuffer_, fault);
+      MemberDecoder member(bits, window_, sink, largestDictionary_, blocked);
+      member.Run(originalSize);
+      bits.Finish();
+      // Held back after a fault: only whole blocks decoded before it went out.
+      sink.Flush();
+      if (fault.Failed()) return Failed(fault.Kind(), fault.Reason());
     }
+    historyValid_ = true;
+    return Status::Ok;
   }
 
   void AppendStored(const std::uint8_t* data, std::size_t n) {
-    try {
-      window_.Append(data, n);
-    } catch (...) {
-      // The next solid member finds no usable history and fails cleanly.
-      historyValid_ = false;
-    }
+    // Without room for it, the next solid member finds no usable history
+    // and fails cleanly.
+    if (!window_.Append(data, n)) historyValid_ = false;
   }
 
   void Reset() {
@@ -93,6 +83,11 @@ class Decoder::Impl {
   const std::string& LastError() const { return error_; }
 
  private:
+  Status Failed(Status status, std::string reason) {
+    error_ = std::move(reason);
+    return status;
+  }
+
   std::uint32_t maxDictionary_;
   Window window_;
   // The bit reader's and the output sink's buffers, kept from member to member.

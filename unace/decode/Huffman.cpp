@@ -11,19 +11,31 @@ namespace {
 
 constexpr int kWidthAlphabetMaxWidth = 7;
 
+void NoteTooWide(FaultState& fault, int width, int maxWidth) {
+  fault.NoteCorrupt("Huffman code width " + std::to_string(width) + " above the maximum " +
+                    std::to_string(maxWidth));
+}
+
 }  // namespace
 
-void HuffmanTable::ThrowUnusedCode() { ThrowCorrupt("bit pattern that no Huffman code uses"); }
+void HuffmanTable::NoteUnusedCode(FaultState& fault) {
+  fault.NoteCorrupt("bit pattern that no Huffman code uses");
+}
 
-void HuffmanTable::Build(const std::uint8_t* widths, std::size_t n, int maxWidth) {
-  if (maxWidth < 1 || maxWidth > kLargestWidth || n == 0 || n > kSymbolMask + 1u)
-    ThrowCorrupt("Huffman table of " + std::to_string(n) + " symbols, maximum width " +
-                 std::to_string(maxWidth));
+bool HuffmanTable::Build(const std::uint8_t* widths, std::size_t n, int maxWidth,
+                         FaultState& fault) {
+  Forget();
+  if (maxWidth < 1 || maxWidth > kLargestWidth || n == 0 || n > kSymbolMask + 1u) {
+    fault.NoteCorrupt("Huffman table of " + std::to_string(n) + " symbols, maximum width " +
+                      std::to_string(maxWidth));
+    return false;
+  }
   std::vector<format::WidthSymbol> list(n);
   for (std::size_t s = 0; s < n; ++s) {
-    if (widths[s] > maxWidth)
-      ThrowCorrupt("Huffman code width " + std::to_string(widths[s]) + " above the maximum " +
-                   std::to_string(maxWidth));
+    if (widths[s] > maxWidth) {
+      NoteTooWide(fault, widths[s], maxWidth);
+      return false;
+    }
     list[s] = {widths[s], static_cast<std::uint16_t>(s)};
   }
   format::SortByWidthDescending(list);
@@ -39,18 +51,28 @@ void HuffmanTable::Build(const std::uint8_t* widths, std::size_t n, int maxWidth
     if (used == 0) used = 1;
   }
 
-  maxWidth_ = maxWidth;
   const std::uint32_t tableSize = 1u << maxWidth;
   std::fill(entries_.begin(), entries_.begin() + tableSize, std::uint16_t{0});
   std::uint32_t c = 0;
   for (std::size_t k = used; k-- > 0;) {
     const std::uint32_t span = 1u << (maxWidth - list[k].width);
-    if (span > tableSize - c) ThrowCorrupt("over-full Huffman code");
+    if (span > tableSize - c) {
+      fault.NoteCorrupt("over-full Huffman code");
+      Forget();
+      return false;
+    }
     const std::uint16_t entry =
         static_cast<std::uint16_t>(list[k].symbol | (readWidth[k] << kWidthShift));
     std::fill(entries_.begin() + c, entries_.begin() + c + span, entry);
     c += span;
   }
+  maxWidth_ = maxWidth;
+  return true;
+}
+
+void HuffmanTable::Forget() {
+  maxWidth_ = 1;
+  entries_[0] = entries_[1] = 0;
 }
 
 int HuffmanTable::WidthOf(std::uint32_t symbol) const {
@@ -77,12 +99,15 @@ std::vector<std::uint8_t> ReadWidths(BitReader& bits, int maxIndex, int maxWidth
   std::uint8_t alphabetWidths[16];
   for (int s = 0; s <= up; ++s) alphabetWidths[s] = static_cast<std::uint8_t>(bits.Read(3));
   HuffmanTable alphabet;
-  alphabet.Build(alphabetWidths, static_cast<std::size_t>(up) + 1, kWidthAlphabetMaxWidth);
+  if (!alphabet.Build(alphabetWidths, static_cast<std::size_t>(up) + 1, kWidthAlphabetMaxWidth,
+                      bits.Fault()))
+    return {};
 
   std::vector<std::uint8_t> values;
   values.reserve(n);
   while (values.size() < n) {
     const std::uint32_t x = alphabet.Decode(bits);
+    if (bits.Failed()) return {};
     if (static_cast<int>(x) < up) {
       values.push_back(static_cast<std::uint8_t>(x));
     } else {
@@ -97,17 +122,22 @@ std::vector<std::uint8_t> ReadWidths(BitReader& bits, int maxIndex, int maxWidth
   std::vector<std::uint8_t> widths(n);
   for (std::size_t i = 0; i < n; ++i) {
     const int w = values[i] == 0 ? 0 : values[i] + low;
-    if (w > maxWidth)
-      ThrowCorrupt("Huffman code width " + std::to_string(w) + " above the maximum " +
-                   std::to_string(maxWidth));
+    if (w > maxWidth) {
+      NoteTooWide(bits.Fault(), w, maxWidth);
+      return {};
+    }
     widths[i] = static_cast<std::uint8_t>(w);
   }
   return widths;
 }
 
-void HuffmanTable::Read(BitReader& bits, int maxIndex, int maxWidth) {
+bool HuffmanTable::Read(BitReader& bits, int maxIndex, int maxWidth) {
   const std::vector<std::uint8_t> widths = ReadWidths(bits, maxIndex, maxWidth);
-  Build(widths.data(), widths.size(), maxWidth);
+  if (bits.Failed()) {
+    Forget();
+    return false;
+  }
+  return Build(widths.data(), widths.size(), maxWidth, bits.Fault());
 }
 
 }  // namespace pelmora::unace::decode

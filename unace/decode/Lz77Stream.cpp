@@ -4,8 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "unace/decode/DecodeError.h"
-
 namespace pelmora::unace::decode {
 
 namespace {
@@ -53,13 +51,28 @@ inline void CopyMatch(std::uint8_t* ring, std::size_t mask, std::uint64_t pos,
   }
 }
 
+// The faults a match can show, out of the loop's way.
+[[gnu::cold, gnu::noinline]] void NoteFarDistance(FaultState& fault, std::uint64_t distance,
+                                                  std::uint64_t reach) {
+  fault.NoteCorrupt("LZ77 distance " + std::to_string(distance) + " beyond the " +
+                    std::to_string(reach) + " bytes the window holds");
+}
+
+[[gnu::cold, gnu::noinline]] void NoteLongMatch(FaultState& fault, std::uint32_t length,
+                                                std::uint64_t room) {
+  fault.NoteCorrupt("LZ77 match of " + std::to_string(length) + " bytes runs " +
+                    std::to_string(length - room) + " bytes past the end of its segment");
+}
+
 }  // namespace
 
-void Lz77Stream::ReadBlockHeader(BitReader& bits) {
-  main_.Read(bits, maxMainIndex_, kMainMaxWidth);
-  lengths_.Read(bits, kLengthMaxIndex, kLengthMaxWidth);
+bool Lz77Stream::ReadBlockHeader(BitReader& bits) {
+  if (!main_.Read(bits, maxMainIndex_, kMainMaxWidth) ||
+      !lengths_.Read(bits, kLengthMaxIndex, kLengthMaxWidth))
+    return false;
   symbolsLeft_ = bits.Read(15);
-  if (symbolsLeft_ == 0) ThrowCorrupt("LZ77 block of 0 symbols");
+  if (symbolsLeft_ == 0) bits.Fault().NoteCorrupt("LZ77 block of 0 symbols");
+  return !bits.Failed();
 }
 
 template <typename Bits>
@@ -96,18 +109,20 @@ inline bool Lz77Stream::Step(Bits& bits, const Segment& segment, std::uint64_t& 
   } else {
     return false;
   }
-  const std::uint32_t length = lengths_.Decode(bits) + base;
+  const std::uint32_t lengthSymbol = lengths_.Decode(bits);
+  if (lengthSymbol == HuffmanTable::kNoSymbol) return false;
+  const std::uint32_t length = lengthSymbol + base;
   const std::uint64_t distance = std::uint64_t{d} + 1;
   const std::uint64_t done = pos - segment.start;
-  if (distance > segment.dictionary || distance > segment.historyAtStart + done)
-    ThrowCorrupt(
-        "LZ77 distance " + std::to_string(distance) + " beyond the " +
-        std::to_string(std::min<std::uint64_t>(segment.dictionary, segment.historyAtStart + done)) +
-        " bytes the window holds");
-  if (length > segment.limit - done)
-    ThrowCorrupt("LZ77 match of " + std::to_string(length) + " bytes runs " +
-                 std::to_string(length - (segment.limit - done)) +
-                 " bytes past the end of its segment");
+  if (distance > segment.dictionary || distance > segment.historyAtStart + done) {
+    NoteFarDistance(bits.Fault(), distance,
+                    std::min<std::uint64_t>(segment.dictionary, segment.historyAtStart + done));
+    return false;
+  }
+  if (length > segment.limit - done) {
+    NoteLongMatch(bits.Fault(), length, segment.limit - done);
+    return false;
+  }
   CopyMatch(segment.ring, segment.mask, pos, static_cast<std::uint32_t>(distance), length);
   pos += length;
   return true;
@@ -116,7 +131,11 @@ inline bool Lz77Stream::Step(Bits& bits, const Segment& segment, std::uint64_t& 
 Lz77Stream::Stop Lz77Stream::Decode(BitReader& bits, Window& window, std::size_t want,
                                     std::size_t limit, std::uint32_t dictionary,
                                     std::size_t& produced) {
-  window.Reserve(std::min(limit, want + kLongestMatch));
+  produced = 0;
+  if (!window.Reserve(std::min(limit, want + kLongestMatch))) {
+    bits.Fault().Note(Status::OutOfMemory, "out of memory for the window");
+    return Stop::Failed;
+  }
   const Segment segment{window.Data(),    window.Mask(), window.Position(),
                         window.History(), limit,         dictionary};
   const std::uint64_t start = segment.start;
@@ -132,8 +151,10 @@ Lz77Stream::Stop Lz77Stream::Decode(BitReader& bits, Window& window, std::size_t
     ~Commit() { window.Advance(static_cast<std::size_t>(pos - start)); }
   } commit{window, pos, start};
 
-  while (pos < end) {
-    if (symbolsLeft_ == 0) ReadBlockHeader(bits);
+  // Past the data's end the reader supplies zero bits, which may decode as
+  // valid symbols: the slow path looks at the fault state every step.
+  while (pos < end && !bits.Failed()) {
+    if (symbolsLeft_ == 0 && !ReadBlockHeader(bits)) break;
     if (bits.BufferedBytes() >= 8) {
       // The bulk of the data: the reader's state, the position and the
       // distance history in locals, until the buffer, the block or the
@@ -176,7 +197,7 @@ Lz77Stream::Stop Lz77Stream::Decode(BitReader& bits, Window& window, std::size_t
     }
   }
   produced = static_cast<std::size_t>(pos - start);
-  return stop;
+  return bits.Failed() ? Stop::Failed : stop;
 }
 
 }  // namespace pelmora::unace::decode

@@ -20,13 +20,16 @@ class Lz77Stream {
   // `blocked` admits the TYPECODE symbol in the main alphabet.
   explicit Lz77Stream(bool blocked) : maxMainIndex_(blocked ? kTypeCode : kTypeCode - 1) {}
 
-  enum class Stop { Enough, TypeCode };
+  enum class Stop { Enough, TypeCode, Failed };
 
   // Decodes into the window until at least `want` bytes are produced or a
   // TYPECODE is read. A match may run past `want` but never past `limit`
   // (the end of the member or of a DELTA chunk). Back-references may reach
   // at most `dictionary` bytes and never before the window's history.
-  // `produced` receives the number of bytes written.
+  // `produced` receives the number of bytes written. Failed when the
+  // reader's fault state holds a fault (damage, or a window that could not
+  // grow, noted as out of memory); the bytes produced are then not to be
+  // handed on.
   Stop Decode(BitReader& bits, Window& window, std::size_t want, std::size_t limit,
               std::uint32_t dictionary, std::size_t& produced);
 
@@ -41,9 +44,11 @@ class Lz77Stream {
     std::uint32_t dictionary;
   };
 
-  void ReadBlockHeader(BitReader& bits);
+  // False after a fault.
+  bool ReadBlockHeader(BitReader& bits);
   // Decodes one main symbol at `pos` with the distance history `recent`;
-  // false for a TYPECODE. `Bits` is a BitReader or a FastBits.
+  // false for a TYPECODE or a fault (noted in the reader's fault state, and
+  // nothing written then). `Bits` is a BitReader or a FastBits.
   template <typename Bits>
   bool Step(Bits& bits, const Segment& segment, std::uint64_t& pos, std::uint32_t* recent);
 

@@ -2,6 +2,7 @@
 // block boundaries, solid continuation, and damage of every kind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "unace/decode/TestStreams.h"
@@ -246,16 +247,44 @@ TEST(Lz77, DictionaryAboveTheDecoderLimitIsUnsupported) {
   EXPECT_EQ(large.DecodeMember(again, out, 1, 1u << 25, false, false), Status::Ok);
 }
 
-class StopAfterFirstBlock : public Output {
+// Accepts `accepted` blocks, then answers "stop"; counts every call.
+class StopAfterBlocks : public Output {
  public:
-  bool Write(const std::uint8_t*, std::size_t) override { return false; }
+  explicit StopAfterBlocks(std::size_t accepted) : accepted_(accepted) {}
+  bool Write(const std::uint8_t*, std::size_t) override { return ++calls <= accepted_; }
+  std::size_t calls = 0;
+
+ private:
+  std::size_t accepted_;
 };
 
-TEST(Lz77, CallerCanAbort) {
-  Decoder decoder;
-  MemoryInput input(Stream({RandomLiterals(200000, 5)}));
-  StopAfterFirstBlock out;
-  EXPECT_EQ(decoder.DecodeMember(input, out, 200000, 1u << 20, false, false), Status::Aborted);
+TEST(Lz77, CallerCanAbortAndIsNotCalledAgain) {
+  for (std::size_t accepted : {0u, 1u}) {
+    Decoder decoder;
+    MemoryInput input(Stream({RandomLiterals(300000, 5)}));
+    StopAfterBlocks out(accepted);
+    EXPECT_EQ(decoder.DecodeMember(input, out, 300000, 1u << 20, false, false), Status::Aborted);
+    EXPECT_EQ(out.calls, accepted + 1);
+  }
+}
+
+// Damage after many whole output blocks: those blocks reach the caller,
+// nothing decoded after the last of them does.
+TEST(Lz77, FaultMidMemberHandsOnOnlyTheBlocksBeforeIt) {
+  std::vector<Lz77Item> items = RandomLiterals(200000, 7);
+  const Bytes expected = Expand(items);
+  items.push_back(Match(300000, 5));  // beyond everything decoded
+  const Bytes farMatch = Stream({items, RandomLiterals(100, 8)});
+  const Bytes intact = Stream({items});
+  const Bytes truncated(intact.begin(),
+                        intact.begin() + static_cast<std::ptrdiff_t>(intact.size() * 3 / 4));
+  for (const Bytes* packed : {&farMatch, &truncated}) {
+    const DecodeResult r = DecodeOne(*packed, 200105, false, 1u << 22);
+    EXPECT_EQ(r.status, Status::Corrupt);
+    EXPECT_GT(r.output.size(), 0u);
+    EXPECT_LT(r.output.size(), packed == &farMatch ? 200000u : 150000u);
+    EXPECT_TRUE(std::equal(r.output.begin(), r.output.end(), expected.begin()));
+  }
 }
 
 TEST(Lz77, EveryTruncationIsCorruptOrComplete) {

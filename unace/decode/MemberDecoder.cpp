@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "unace/decode/DecodeError.h"
-
 namespace pelmora::unace::decode {
 
 namespace {
@@ -19,7 +17,7 @@ MemberDecoder::MemberDecoder(BitReader& bits, Window& window, OutputSink& sink,
     : bits_(bits), window_(window), sink_(sink), dictionary_(dictionary), lz77_(blocked) {}
 
 void MemberDecoder::Run(std::uint64_t originalSize) {
-  while (produced_ < originalSize) {
+  while (produced_ < originalSize && !bits_.Failed()) {
     const std::uint64_t left = originalSize - produced_;
     switch (mode_) {
       case kLz77:
@@ -37,7 +35,7 @@ void MemberDecoder::Run(std::uint64_t originalSize) {
         break;
     }
   }
-  exe_.Release(sink_);
+  if (!bits_.Failed()) exe_.Release(sink_);
 }
 
 void MemberDecoder::Lz77Segment(std::uint64_t left) {
@@ -46,6 +44,7 @@ void MemberDecoder::Lz77Segment(std::uint64_t left) {
   std::size_t n = 0;
   const Lz77Stream::Stop stop =
       lz77_.Decode(bits_, window_, std::min(kPiece, limit), limit, dictionary_, n);
+  if (stop == Lz77Stream::Stop::Failed) return;
   if (mode_ == kExe)
     exe_.Feed(window_, from, n, sink_);
   else
@@ -64,15 +63,20 @@ void MemberDecoder::DeltaChunk(std::uint64_t left) {
   std::size_t n = 0;
   const Lz77Stream::Stop stop = lz77_.Decode(bits_, window_, std::min<std::uint64_t>(length, left),
                                              std::min<std::uint64_t>(length, left), dictionary_, n);
+  if (stop == Lz77Stream::Stop::Failed) return;
   if (stop == Lz77Stream::Stop::TypeCode) {
-    if (n != 0)
-      ThrowCorrupt("mode switch inside a DELTA chunk at output byte " +
-                   std::to_string(produced_ + n));
+    if (n != 0) {
+      NoteCorrupt("mode switch inside a DELTA chunk at output byte " +
+                  std::to_string(produced_ + n));
+      return;
+    }
     SwitchMode();
     return;
   }
-  if (length > left)
-    ThrowCorrupt("DELTA chunk of " + std::to_string(length) + " bytes runs past the member end");
+  if (length > left) {
+    NoteCorrupt("DELTA chunk of " + std::to_string(length) + " bytes runs past the member end");
+    return;
+  }
   deltaIn_.resize(length);
   deltaOut_.resize(length);
   window_.CopyOut(from, length, deltaIn_.data());
@@ -83,9 +87,11 @@ void MemberDecoder::DeltaChunk(std::uint64_t left) {
 
 void MemberDecoder::SwitchMode() {
   const std::uint32_t mode = bits_.Read(8);
-  if (mode > kLastMode)
-    ThrowCorrupt("unknown mode " + std::to_string(mode) + " at output byte " +
-                 std::to_string(produced_));
+  if (mode > kLastMode) {
+    NoteCorrupt("unknown mode " + std::to_string(mode) + " at output byte " +
+                std::to_string(produced_));
+    return;
+  }
   if (mode != kExe) exe_.Release(sink_);
   switch (mode) {
     case kLz77:
@@ -93,9 +99,11 @@ void MemberDecoder::SwitchMode() {
     case kDelta: {
       const std::uint32_t planes = bits_.Read(8);
       const std::uint32_t length = bits_.Read(17);
-      if (planes == 0 || length == 0 || length % planes != 0)
-        ThrowCorrupt("DELTA with " + std::to_string(planes) + " planes and chunks of " +
-                     std::to_string(length) + " bytes");
+      if (planes == 0 || length == 0 || length % planes != 0) {
+        NoteCorrupt("DELTA with " + std::to_string(planes) + " planes and chunks of " +
+                    std::to_string(length) + " bytes");
+        return;
+      }
       deltaPlanes_ = planes;
       deltaLength_ = length;
       break;

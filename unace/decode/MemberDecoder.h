@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "unace/decode/BitReader.h"
 #include "unace/decode/DeltaFilter.h"
@@ -20,7 +23,8 @@ class MemberDecoder {
  public:
   MemberDecoder(BitReader& bits, Window& window, OutputSink& sink, std::uint32_t dictionary,
                 bool blocked);
-  // Produces exactly `originalSize` bytes or throws DecodeError.
+  // Produces exactly `originalSize` bytes, or stops at the first fault noted
+  // in the reader's fault state (which the sink shares).
   void Run(std::uint64_t originalSize);
 
  private:
@@ -34,6 +38,7 @@ class MemberDecoder {
   void Lz77Segment(std::uint64_t left);
   void DeltaChunk(std::uint64_t left);
   void SwitchMode();
+  void NoteCorrupt(std::string reason) { bits_.Fault().NoteCorrupt(std::move(reason)); }
 
   BitReader& bits_;
   Window& window_;

@@ -3,24 +3,20 @@
 #include <algorithm>
 #include <cstring>
 
-#include "unace/decode/DecodeError.h"
-
 namespace pelmora::unace::decode {
 
 namespace {
 constexpr std::size_t kBlockSize = 64 * 1024;
 }
 
-OutputSink::OutputSink(Output& output) : OutputSink(output, ownBuffer_) {}
-
-OutputSink::OutputSink(Output& output, std::vector<std::uint8_t>& buffer)
-    : output_(output), buffer_(buffer) {
+OutputSink::OutputSink(Output& output, std::vector<std::uint8_t>& buffer, FaultState& fault)
+    : output_(output), buffer_(buffer), fault_(fault) {
   buffer_.resize(kBlockSize);
 }
 
 void OutputSink::Deliver(const std::uint8_t* data, std::size_t n) {
-  if (n == 0) return;
-  if (!output_.Write(data, n)) throw DecodeError(Status::Aborted, "stopped by the caller");
+  if (n == 0 || fault_.Failed()) return;
+  if (!output_.Write(data, n)) fault_.Note(Status::Aborted, "stopped by the caller");
 }
 
 void OutputSink::Write(const std::uint8_t* data, std::size_t n) {

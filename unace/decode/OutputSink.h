@@ -1,5 +1,7 @@
 // Collects decoded bytes into large blocks for the caller's Output, and turns
-// the caller's "stop" answer into an Aborted exit.
+// the caller's "stop" answer into an Aborted fault. After any fault of the
+// member nothing more reaches the caller: bytes decoded before damage was
+// found but not yet handed on are never delivered.
 #pragma once
 
 #include <cstddef>
@@ -7,16 +9,17 @@
 #include <vector>
 
 #include "unace/decode/Decoder.h"
+#include "unace/decode/Fault.h"
 #include "unace/decode/Window.h"
 
 namespace pelmora::unace::decode {
 
 class OutputSink {
  public:
-  explicit OutputSink(Output& output);
   // Collects in `buffer`, which outlives the sink, so that a decoder of many
-  // members allocates it once.
-  OutputSink(Output& output, std::vector<std::uint8_t>& buffer);
+  // members allocates it once; notes a stop in `fault`, the member's bit
+  // reader's.
+  OutputSink(Output& output, std::vector<std::uint8_t>& buffer, FaultState& fault);
 
   void Write(const std::uint8_t* data, std::size_t n);
   // Writes n bytes of the window starting at absolute position `from`.
@@ -28,8 +31,8 @@ class OutputSink {
   void Deliver(const std::uint8_t* data, std::size_t n);
 
   Output& output_;
-  std::vector<std::uint8_t> ownBuffer_;
-  std::vector<std::uint8_t>& buffer_;  // ownBuffer_ or the caller's
+  std::vector<std::uint8_t>& buffer_;
+  FaultState& fault_;
   std::size_t used_ = 0;
   std::uint64_t written_ = 0;
 };

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <new>
 #include <string>
 
-#include "unace/decode/DecodeError.h"
 #include "unace/decode/PicQuantize.h"
 
 namespace pelmora::unace::decode {
@@ -40,14 +41,19 @@ int Transform(int type, int value, int reference) {
   }
 }
 
+[[gnu::cold, gnu::noinline]] std::uint32_t NoteRiceAbove(BitReader& bits, std::uint32_t limit) {
+  bits.Fault().NoteCorrupt("Rice code above " + std::to_string(limit));
+  return 0;
+}
+
 }  // namespace
 
 std::uint32_t ReadRice(BitReader& bits, int r, std::uint32_t limit) {
   std::uint64_t v = bits.Read(r);
-  if (v > limit) ThrowCorrupt("Rice code above " + std::to_string(limit));
+  if (v > limit) return NoteRiceAbove(bits, limit);
   while (bits.ReadBit()) {
     v += std::uint64_t{1} << r;
-    if (v > limit) ThrowCorrupt("Rice code above " + std::to_string(limit));
+    if (v > limit) return NoteRiceAbove(bits, limit);
   }
   return static_cast<std::uint32_t>(v);
 }
@@ -60,21 +66,36 @@ std::int32_t ReadSignedRice(BitReader& bits, int r, std::uint32_t limit) {
 void PicDecoder::Start(BitReader& bits) {
   const std::uint32_t width = ReadRice(bits, 12, kMaxWidth + 1);
   const std::uint32_t planes = ReadRice(bits, 2, kMaxPlanes + 1);
-  if (width == 0 || width > kMaxWidth)
-    ThrowCorrupt("PIC row width " + std::to_string(width) + " out of range");
-  if (planes == 0 || planes > kMaxPlanes)
-    ThrowCorrupt("PIC plane count " + std::to_string(planes) + " out of range");
+  if (bits.Failed()) return;
+  if (width == 0 || width > kMaxWidth) {
+    bits.Fault().NoteCorrupt("PIC row width " + std::to_string(width) + " out of range");
+    return;
+  }
+  if (planes == 0 || planes > kMaxPlanes) {
+    bits.Fault().NoteCorrupt("PIC plane count " + std::to_string(planes) + " out of range");
+    return;
+  }
+  // The archive chooses the width (up to 1 MiB): memory it cannot have is
+  // an answer, not the end of the process.
+  width_ = 0;
+  row_.reset();
+  previous_.reset(new (std::nothrow) std::uint8_t[width + planes]);
+  if (previous_) row_.reset(new (std::nothrow) std::uint8_t[width]);
+  if (!row_) {
+    bits.Fault().Note(Status::OutOfMemory, "out of memory for a PIC row");
+    return;
+  }
   width_ = width;
   planes_ = planes;
-  previous_.assign(width_ + planes_, 0);
-  row_.assign(width_, 0);
+  std::memset(previous_.get(), 0, width_ + planes_);
+  std::memset(row_.get(), 0, width_);
   firstPlane_.assign(kContexts, Context{});
   otherPlanes_.assign(kContexts, Context{});
 }
 
 void PicDecoder::DecodePlane(BitReader& bits, std::size_t p, int type,
                              std::vector<Context>& model) {
-  const std::uint8_t* prev = previous_.data();
+  const std::uint8_t* prev = previous_.get();
   const int initial = type == 0 ? 0 : 128;
   int a = initial, b = initial, c = initial, x = initial;
   int d = Transform(type, prev[p], p > 0 ? prev[p - 1] : 0);
@@ -118,10 +139,13 @@ void PicDecoder::DecodeRow(BitReader& bits) {
   DecodePlane(bits, 0, 0, firstPlane_);
   for (std::size_t p = 1; p < planes_; ++p) {
     const int type = static_cast<int>(bits.Read(2));
-    if (type == 3) ThrowCorrupt("PIC plane decoder type 3");
+    if (type == 3) {
+      bits.Fault().NoteCorrupt("PIC plane decoder type 3");
+      return;
+    }
     DecodePlane(bits, p, type, otherPlanes_);
   }
-  std::copy(row_.begin(), row_.end(), previous_.begin());
+  std::memcpy(previous_.get(), row_.get(), width_);
 }
 
 bool PicDecoder::Decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
@@ -132,10 +156,15 @@ bool PicDecoder::Decode(BitReader& bits, Window& window, OutputSink& sink, std::
       produced += done;
       return true;
     }
+    // A row that met a fault is not handed on; after one, nothing is.
     DecodeRow(bits);
+    if (bits.Failed()) return false;
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(width_, limit - done));
-    window.Append(row_.data(), n);
-    sink.Write(row_.data(), n);
+    if (!window.Append(row_.get(), n)) {
+      bits.Fault().Note(Status::OutOfMemory, "out of memory for the window");
+      return false;
+    }
+    sink.Write(row_.get(), n);
     done += n;
   }
   produced += done;

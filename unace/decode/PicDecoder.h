@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "unace/decode/BitReader.h"
@@ -15,7 +16,8 @@
 namespace pelmora::unace::decode {
 
 // Rice(r): r low bits, then the high part in unary (ones ended by a zero).
-// Values above `limit` are treated as damage, which also bounds the loop.
+// Values above `limit` are damage, noted in the reader's fault state (the
+// answer is 0 then), which also bounds the loop.
 std::uint32_t ReadRice(BitReader& bits, int r, std::uint32_t limit);
 // The signed variant: 0, -1, 1, -2, 2, ... for 0, 1, 2, 3, 4, ...
 std::int32_t ReadSignedRice(BitReader& bits, int r, std::uint32_t limit);
@@ -27,10 +29,12 @@ class PicDecoder {
   static constexpr std::uint32_t kMaxPlanes = 256;
 
   // Entering PIC from another mode: reads the geometry and starts fresh.
+  // Damage or rows that cannot be allocated are noted in the reader's fault
+  // state, after which Decode() must not be called.
   void Start(BitReader& bits);
 
   // Decodes rows until `limit` more bytes are produced (the last row may be
-  // cut) or a switch bit is read (returns true then).
+  // cut) or a switch bit is read (returns true then), or a fault is noted.
   bool Decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
               std::uint64_t& produced);
 
@@ -48,8 +52,9 @@ class PicDecoder {
 
   std::size_t width_ = 0;
   std::size_t planes_ = 1;
-  std::vector<std::uint8_t> previous_;  // width_ + planes_ bytes, the last planes_ always 0
-  std::vector<std::uint8_t> row_;
+  // width_ + planes_ bytes, the last planes_ always 0
+  std::unique_ptr<std::uint8_t[]> previous_;
+  std::unique_ptr<std::uint8_t[]> row_;  // width_ bytes
   std::vector<Context> firstPlane_;
   std::vector<Context> otherPlanes_;
 };

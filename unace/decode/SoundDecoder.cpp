@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "unace/decode/DecodeError.h"
-
 namespace pelmora::unace::decode {
 
 namespace {
@@ -59,9 +57,13 @@ void SoundDecoder::Start(std::uint32_t mode) {
 
 std::uint32_t SoundDecoder::ReadSymbol(BitReader& bits, int model) {
   if (symbolsLeft_ == 0) {
-    for (int m = 0; m < 3 * channels_; ++m) models_[m].Read(bits, kMaxIndex, kMaxWidth);
+    for (int m = 0; m < 3 * channels_; ++m)
+      if (!models_[m].Read(bits, kMaxIndex, kMaxWidth)) return kTypeCode;
     symbolsLeft_ = bits.Read(15);
-    if (symbolsLeft_ == 0) ThrowCorrupt("SOUND block of 0 symbols");
+    if (symbolsLeft_ == 0) {
+      bits.Fault().NoteCorrupt("SOUND block of 0 symbols");
+      return kTypeCode;
+    }
   }
   --symbolsLeft_;
   return models_[model].Decode(bits);
@@ -79,13 +81,16 @@ int SoundDecoder::NextResidual(BitReader& bits, int c) {
     case 1: {
       const std::uint32_t s = ReadSymbol(bits, 3 * c + 2);
       if (s == kTypeCode) return kSwitch;
-      if (s > 255) ThrowCorrupt("SOUND value symbol " + std::to_string(s) + " after a zero run");
+      if (s > 255) {
+        bits.Fault().NoteCorrupt("SOUND value symbol " + std::to_string(s) + " after a zero run");
+        return kSwitch;
+      }
       ch.runState = 0;
       return static_cast<int>(s);
     }
     default: {
       const std::uint32_t s = ReadSymbol(bits, 3 * c + ch.busyModel);
-      if (s == kTypeCode) return kSwitch;
+      if (s == kTypeCode || s == HuffmanTable::kNoSymbol) return kSwitch;
       if (s >= kRunSymbols) {
         const int v = static_cast<int>(s - kRunSymbols);
         ch.activity = ((ch.activity * 7) >> 3) + v;
@@ -151,13 +156,25 @@ std::uint8_t SoundDecoder::PredictAndUpdate(Channel& ch, int v) {
   return sample;
 }
 
+bool SoundDecoder::Pass(BitReader& bits, Window& window, OutputSink& sink,
+                        const std::uint8_t* block, std::size_t n) {
+  if (!window.Append(block, n)) {
+    bits.Fault().Note(Status::OutOfMemory, "out of memory for the window");
+    return false;
+  }
+  sink.Write(block, n);
+  return true;
+}
+
 bool SoundDecoder::Decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
                           std::uint64_t& produced) {
   std::uint8_t block[4096];
   std::size_t used = 0;
   bool switched = false;
   std::uint64_t done = 0;
-  while (done < limit) {
+  // Zero bits past the data's end may decode as valid symbols: the loop
+  // looks at the fault state every byte.
+  while (done < limit && !bits.Failed()) {
     const int c = channelOf_[segmentPos_ & 3];
     const int v = NextResidual(bits, c);
     if (v == kSwitch) {
@@ -168,13 +185,11 @@ bool SoundDecoder::Decode(BitReader& bits, Window& window, OutputSink& sink, std
     ++segmentPos_;
     ++done;
     if (used == sizeof block) {
-      window.Append(block, used);
-      sink.Write(block, used);
+      if (!Pass(bits, window, sink, block, used)) return false;
       used = 0;
     }
   }
-  window.Append(block, used);
-  sink.Write(block, used);
+  if (bits.Failed() || !Pass(bits, window, sink, block, used)) return false;
   produced += done;
   return switched;
 }

@@ -27,7 +27,8 @@ class SoundDecoder {
 
   // Decodes until `limit` more bytes are produced or a switch symbol is read
   // (returns true then). Bytes go to the window and the sink; `produced`
-  // counts them.
+  // counts them. Stops at a fault, noted in the reader's fault state,
+  // without handing on the bytes of the unfinished block.
   bool Decode(BitReader& bits, Window& window, OutputSink& sink, std::uint64_t limit,
               std::uint64_t& produced);
 
@@ -51,6 +52,9 @@ class SoundDecoder {
   std::uint32_t ReadSymbol(BitReader& bits, int model);
   int NextResidual(BitReader& bits, int channel);
   std::uint8_t PredictAndUpdate(Channel& ch, int residual);
+  // Into the window and on to the sink; false after a fault.
+  static bool Pass(BitReader& bits, Window& window, OutputSink& sink, const std::uint8_t* block,
+                   std::size_t n);
 
   const std::uint8_t* channelOf_ = nullptr;  // byte position mod 4 -> channel
   int channels_ = 1;

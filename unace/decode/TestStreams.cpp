@@ -24,7 +24,9 @@ Bytes BitWriter::Finish() const {
 
 Code::Code(std::vector<std::uint8_t> widths, int maxWidth)
     : widths_(std::move(widths)), maxWidth_(maxWidth) {
-  table_.Build(widths_.data(), widths_.size(), maxWidth_);
+  FaultState fault;
+  if (!table_.Build(widths_.data(), widths_.size(), maxWidth_, fault))
+    throw std::logic_error("widths that are no code: " + fault.Reason());
 }
 
 Code Code::Flat(const std::vector<std::uint32_t>& symbols, int maxWidth) {
@@ -64,7 +66,9 @@ void Code::WriteTable(BitWriter& out) const {
   // Every width-alphabet symbol gets 4 bits: at most 16 of them, never over-full.
   std::vector<std::uint8_t> alphabetWidths(static_cast<std::size_t>(up) + 1, 4);
   HuffmanTable alphabet;
-  alphabet.Build(alphabetWidths.data(), alphabetWidths.size(), 7);
+  FaultState fault;
+  if (!alphabet.Build(alphabetWidths.data(), alphabetWidths.size(), 7, fault))
+    throw std::logic_error("width alphabet that is no code: " + fault.Reason());
   auto token = [&](std::uint32_t s) { out.Put(alphabet.CodeOf(s), alphabet.WidthOf(s)); };
 
   out.Put(static_cast<std::uint32_t>(n - 1), 9);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace pelmora::unace::decode {
 
@@ -14,13 +15,14 @@ constexpr std::size_t kFirstCapacity = 4096;
 
 Window::Window(std::size_t largestCapacity) : largestCapacity_(largestCapacity) {}
 
-void Window::Grow(std::size_t n) {
+bool Window::Grow(std::size_t n) {
   const std::uint64_t needed = std::min<std::uint64_t>(history_ + n, largestCapacity_);
   std::size_t capacity = std::min(std::max(kFirstCapacity, 2 * this->Capacity()), largestCapacity_);
   while (capacity < needed) capacity *= 2;
   if (capacity > this->Capacity()) {
     // Not zeroed: history() keeps every read inside bytes that were written.
-    auto bigger = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+    std::unique_ptr<std::uint8_t[]> bigger(new (std::nothrow) std::uint8_t[capacity]);
+    if (!bigger) return false;
     const std::size_t newMask = capacity - 1;
     // The kept bytes keep their absolute positions, so their place in the
     // larger ring differs wherever they wrapped around the smaller one.
@@ -37,10 +39,11 @@ void Window::Grow(std::size_t n) {
     mask_ = newMask;
   }
   growAbove_ = capacity < largestCapacity_ ? capacity : std::numeric_limits<std::uint64_t>::max();
+  return true;
 }
 
-void Window::Append(const std::uint8_t* bytes, std::size_t n) {
-  Reserve(n);
+bool Window::Append(const std::uint8_t* bytes, std::size_t n) {
+  if (!Reserve(n)) return false;
   // Only the last `capacity` bytes can matter.
   const std::size_t capacity = mask_ + 1;
   if (n > capacity) {
@@ -56,6 +59,7 @@ void Window::Append(const std::uint8_t* bytes, std::size_t n) {
     bytes += piece;
     n -= piece;
   }
+  return true;
 }
 
 void Window::CopyOut(std::uint64_t from, std::size_t n, std::uint8_t* dst) const {

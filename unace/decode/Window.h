@@ -25,9 +25,13 @@ class Window {
   std::size_t LargestCapacity() const { return largestCapacity_; }
 
   // Makes room for n more bytes without losing any byte of the history that
-  // the largest ring would still hold; grows the ring (throws std::bad_alloc).
-  void Reserve(std::size_t n) {
-    if (history_ + n > growAbove_) Grow(n);
+  // the largest ring would still hold; grows the ring. False when the larger
+  // ring cannot be had: an archive decides its size (up to 4 MiB), so that
+  // is an answer (out of memory), not the end of the process. The ring is
+  // unchanged then.
+  bool Reserve(std::size_t n) {
+    if (history_ + n > growAbove_) return Grow(n);
+    return true;
   }
 
   // Starts an empty history at the current position.
@@ -54,13 +58,14 @@ class Window {
     history_ += n;
   }
 
-  void Append(const std::uint8_t* bytes, std::size_t n);
+  // False, with nothing written, when the ring cannot grow (see Reserve).
+  bool Append(const std::uint8_t* bytes, std::size_t n);
   // Copies the n bytes that start at absolute position `from` (still inside
   // the ring) to `dst`.
   void CopyOut(std::uint64_t from, std::size_t n, std::uint8_t* dst) const;
 
  private:
-  void Grow(std::size_t n);
+  bool Grow(std::size_t n);
 
   std::size_t largestCapacity_;
   std::size_t mask_ = 0;
