@@ -1,5 +1,5 @@
-// Linked into the shipped Windows binaries (Install.exe, stUnInst.exe,
-// UnACE.dll) only.
+// Linked into the shipped Windows programs (Install.exe, stUnInst.exe) only;
+// UnACE.dll is built without exceptions.
 //
 // The standard exceptions (std::runtime_error and its kin, also thrown by
 // std::string itself) keep their message in the old reference-counted

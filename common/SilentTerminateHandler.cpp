@@ -1,4 +1,4 @@
-// Linked into the shipped Windows binaries (Install.exe, UnACE.dll) only.
+// Linked into the shipped Windows binaries (Install.exe, stUnInst.exe) only.
 //
 // GCC's default terminate handler prints the demangled type of an uncaught
 // exception to stderr. Neither binary has a console to print to, and the

@@ -1,33 +1,50 @@
-// The standard library's own failure reports, as the shipped library needs
-// them. libstdc++ raises them through a handful of functions (a string or
-// vector past its largest size, a null string, an index out of range, an
-// empty std::function); its definitions of these throw std::logic_error and
-// its kin, whose copy-on-write message strings pull about 70 KB of code and
-// unwind tables into UnACE.dll (the old string's and the new string's whole
-// instantiations, the exception classes, std::random_device) - a third of
-// the library. Linked only into the DLL, these definitions take their place.
+// The standard library's own failure reports and operator new, as the
+// shipped library needs them. UnACE.dll is built without exceptions: the
+// runtime's definitions of these functions throw std::bad_alloc,
+// std::logic_error and their kin, and any one of them brings the unwinder,
+// the personality routine, the exception classes with their copy-on-write
+// message strings and the unwind tables of the whole library into the DLL.
+// Linked only into the DLL, these definitions take their place.
 //
-// The meaning stays: every export is Guarded, so a size beyond what can be
-// allocated is still ACE_ERR_MEMORY, and a misuse of the standard library
-// (never expected from this code) is still the argument error; inside the
-// decoder both still end the member as before.
-#include <cstdarg>
+// What a failure means there:
+// - Memory an archive decides about - the dictionary window (up to 4 MiB)
+//   and the rows of a picture (up to 1 MiB each) - is asked for with
+//   `new (std::nothrow)`, and its lack is ACE_ERR_MEMORY for that member, as
+//   it always was. Every other allocation is small and bounded by the format
+//   (a header of at most 64 KiB, a comment, a 64 KiB I/O buffer, names):
+//   when even that fails, the process could not go on in any useful way, so
+//   it ends (std::abort) instead of answering with a half-done operation.
+// - A length beyond what a string or vector can hold is the same lack of
+//   memory; a misuse of the standard library (an index out of range, an
+//   empty std::function) is a fault of this code, never of an archive. Both
+//   end the process too: there is nothing to unwind to.
+#include <cstdlib>
 #include <new>
-
-namespace pelmora::unace {
-namespace {
-// The other failures: nothing catches this type by name, only by `...`.
-struct StandardLibraryMisuse {};
-}  // namespace
-}  // namespace pelmora::unace
 
 namespace std {
 
-void __throw_bad_alloc() { throw std::bad_alloc(); }
-// A length beyond max_size() cannot be allocated either.
-void __throw_length_error(const char*) { throw std::bad_alloc(); }
-void __throw_logic_error(const char*) { throw pelmora::unace::StandardLibraryMisuse(); }
-void __throw_out_of_range_fmt(const char*, ...) { throw pelmora::unace::StandardLibraryMisuse(); }
-void __throw_bad_function_call() { throw pelmora::unace::StandardLibraryMisuse(); }
+void __throw_bad_alloc() { std::abort(); }
+void __throw_bad_array_new_length() { std::abort(); }
+void __throw_length_error(const char*) { std::abort(); }
+void __throw_logic_error(const char*) { std::abort(); }
+void __throw_invalid_argument(const char*) { std::abort(); }
+void __throw_out_of_range(const char*) { std::abort(); }
+void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
+void __throw_bad_function_call() { std::abort(); }
 
 }  // namespace std
+
+// The runtime's nothrow forms catch the throwing form's std::bad_alloc; these
+// ask the heap directly. The array forms are defined too, as the runtime's
+// would reach the throwing form through a handler of their own.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size != 0 ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return ::operator new(size, tag);
+}
+void* operator new(std::size_t size) {
+  if (void* p = ::operator new(size, std::nothrow)) return p;
+  std::abort();
+}
+void* operator new[](std::size_t size) { return ::operator new(size); }

@@ -1,10 +1,13 @@
-// The library's five exports. Each one catches everything: no exception may
-// reach the caller, which is plain C (or Pascal) code.
+// The library's five exports. The library is built without exceptions, so
+// nothing can unwind into the caller, which is plain C (or Pascal) code:
+// every failure arrives here as a code. Memory an archive decides about
+// (the dictionary, rows of a picture) is asked for without throwing and
+// answered with ACE_ERR_MEMORY; running out of any other, small, allocation
+// ends the process (StandardLibraryFailures.cpp says why).
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -73,17 +76,6 @@ OpenArchives& Archives() {
   return archives;
 }
 
-template <typename Body>
-int Guarded(Body&& body) {
-  try {
-    return body();
-  } catch (const std::bad_alloc&) {
-    return ACE_ERR_MEMORY;
-  } catch (...) {
-    return ACE_ERR_ARGUMENT;
-  }
-}
-
 pelmora::unace::archive::SessionCallbacks WrapCallbacks(const TACEOpenData& data) {
   pelmora::unace::archive::SessionCallbacks callbacks;
   if (ACEChangeVolProc changeVolume = data.ChangeVolProc) {
@@ -114,64 +106,55 @@ extern "C" {
 
 UNACE_EXPORT ACEHandle UNACE_CALL ACEOpenArchive(TACEOpenData* openData) {
   if (!openData) return 0;
-  ACEHandle handle = 0;
-  openData->OpenResult = Guarded([&] {
-    if (!openData->ArchiveName) return static_cast<int>(ACE_ERR_ARGUMENT);
-    auto session = std::make_shared<ArchiveSession>(
-        std::make_unique<pelmora::unace::io::FileVolumeOpener>(), WrapCallbacks(*openData),
-        openData->OpenMode == ACE_OPEN_EXTRACT);
-    const int code = session->Open(openData->ArchiveName);
-    if (code == ACE_OK) handle = Archives().Add(std::move(session));
-    return code;
-  });
-  return handle;
+  if (!openData->ArchiveName) {
+    openData->OpenResult = ACE_ERR_ARGUMENT;
+    return 0;
+  }
+  auto session = std::make_shared<ArchiveSession>(
+      std::make_unique<pelmora::unace::io::FileVolumeOpener>(), WrapCallbacks(*openData),
+      openData->OpenMode == ACE_OPEN_EXTRACT);
+  openData->OpenResult = session->Open(openData->ArchiveName);
+  return openData->OpenResult == ACE_OK ? Archives().Add(std::move(session)) : 0;
 }
 
 UNACE_EXPORT int UNACE_CALL ACECloseArchive(ACEHandle handle) {
-  return Guarded(
-      [&] { return static_cast<int>(Archives().Remove(handle) ? ACE_OK : ACE_ERR_ARGUMENT); });
+  return Archives().Remove(handle) ? ACE_OK : ACE_ERR_ARGUMENT;
 }
 
 UNACE_EXPORT int UNACE_CALL ACEReadHeader(ACEHandle handle, TACEHeaderData* header) {
-  return Guarded([&] {
-    const std::shared_ptr<ArchiveSession> session = Archives().Find(handle);
-    if (!session || !header) return static_cast<int>(ACE_ERR_ARGUMENT);
-    const int code = session->ReadHeader();
-    if (code != ACE_OK) return code;
-    const pelmora::unace::format::FileHeader& entry = session->CurrentEntry();
-    CopyText(header->ArchiveName, sizeof header->ArchiveName, session->EntryVolumePath());
-    CopyText(header->FileName, sizeof header->FileName, entry.name);
-    header->Flags = entry.flags;
-    header->PackSize = static_cast<std::uint32_t>(entry.packedSize);
-    header->UnpSize = static_cast<std::uint32_t>(entry.originalSize);
-    header->FileCRC = entry.crc32;
-    header->FileTime = entry.dosTime;
-    header->Method = entry.compression;
-    header->Quality = entry.quality;
-    header->Attributes = entry.attributes;
-    std::memset(header->Reserved, 0, sizeof header->Reserved);
-    return static_cast<int>(ACE_OK);
-  });
+  const std::shared_ptr<ArchiveSession> session = Archives().Find(handle);
+  if (!session || !header) return ACE_ERR_ARGUMENT;
+  const int code = session->ReadHeader();
+  if (code != ACE_OK) return code;
+  const pelmora::unace::format::FileHeader& entry = session->CurrentEntry();
+  CopyText(header->ArchiveName, sizeof header->ArchiveName, session->EntryVolumePath());
+  CopyText(header->FileName, sizeof header->FileName, entry.name);
+  header->Flags = entry.flags;
+  header->PackSize = static_cast<std::uint32_t>(entry.packedSize);
+  header->UnpSize = static_cast<std::uint32_t>(entry.originalSize);
+  header->FileCRC = entry.crc32;
+  header->FileTime = entry.dosTime;
+  header->Method = entry.compression;
+  header->Quality = entry.quality;
+  header->Attributes = entry.attributes;
+  std::memset(header->Reserved, 0, sizeof header->Reserved);
+  return ACE_OK;
 }
 
 UNACE_EXPORT int UNACE_CALL ACEProcessFile(ACEHandle handle, int operation, const char* destPath) {
-  return Guarded([&] {
-    const std::shared_ptr<ArchiveSession> session = Archives().Find(handle);
-    if (!session) return static_cast<int>(ACE_ERR_ARGUMENT);
-    return session->Process(operation, destPath);
-  });
+  const std::shared_ptr<ArchiveSession> session = Archives().Find(handle);
+  if (!session) return ACE_ERR_ARGUMENT;
+  return session->Process(operation, destPath);
 }
 
 UNACE_EXPORT int UNACE_CALL ACESetPassword(ACEHandle handle, const char* password) {
-  return Guarded([&] {
-    const std::shared_ptr<ArchiveSession> session = Archives().Find(handle);
-    if (!session) return static_cast<int>(ACE_ERR_ARGUMENT);
-    if (password)
-      session->SetPassword(std::string(password));
-    else
-      session->SetPassword(std::nullopt);
-    return static_cast<int>(ACE_OK);
-  });
+  const std::shared_ptr<ArchiveSession> session = Archives().Find(handle);
+  if (!session) return ACE_ERR_ARGUMENT;
+  if (password)
+    session->SetPassword(std::string(password));
+  else
+    session->SetPassword(std::nullopt);
+  return ACE_OK;
 }
 
 }  // extern "C"
