@@ -33,7 +33,7 @@ if(PELMORA_WINDOWS)
   #   frame (-mpreferred-stack-boundary=2, i686 only);
   # - no type information but for thrown types: nothing asks a type at run
   #   time (no typeid, no dynamic_cast) (-fno-rtti). Not for the extraction
-  #   library (nor its parts, unace_core and unace_decode): there
+  #   library (nor unace_core and unace_decode, whose sources it compiles): there
   #   std::make_shared then reaches the runtime's shared_ptr support, which
   #   brings the exception machinery back (41 KB).
   target_compile_options(pelmora_options INTERFACE

@@ -1,5 +1,5 @@
 // The first failure of one member's decoding. Nothing deep in the decoders
-// unwinds on a fault (the library is built without exceptions): the part that
+// unwinds on a fault (the library is built without exceptions): the code that
 // finds damage, a stopping caller or missing memory notes it here and returns
 // at once, and every loop that could run on - through the member, a block or
 // an output piece - looks here before its next round. The bit reader and the
