@@ -31,13 +31,17 @@ if(PELMORA_WINDOWS)
   # - the stack kept at the 4-byte alignment Windows guarantees instead of
   #   16 bytes at every call; a function that needs more aligns its own
   #   frame (-mpreferred-stack-boundary=2, i686 only);
+  # - unwind tables only for the functions an exception can pass through,
+  #   not for every function (-fno-asynchronous-unwind-tables); nothing
+  #   unwinds our stacks but a C++ exception. Built without exceptions (the
+  #   uninstaller, the library), a file carries none;
   # - no type information but for thrown types: nothing asks a type at run
   #   time (no typeid, no dynamic_cast) (-fno-rtti). Not for the extraction
-  #   library (nor unace_core and unace_decode, whose sources it compiles): there
-  #   std::make_shared then reaches the runtime's shared_ptr support, which
-  #   brings the exception machinery back (41 KB).
+  #   library (nor unace_core and unace_decode, whose sources it compiles):
+  #   there std::make_shared then reaches the runtime's shared_ptr support,
+  #   which brings the exception machinery back (41 KB).
   target_compile_options(pelmora_options INTERFACE
-    $<$<CONFIG:MinSizeRel>:-fno-ident -fno-threadsafe-statics>
+    $<$<CONFIG:MinSizeRel>:-fno-ident -fno-threadsafe-statics -fno-asynchronous-unwind-tables>
     "$<$<AND:$<CONFIG:MinSizeRel>,$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},i686>>:-mpreferred-stack-boundary=2>"
     "$<$<AND:$<CONFIG:MinSizeRel>,$<NOT:$<IN_LIST:$<TARGET_PROPERTY:NAME>,unace;unace_core;unace_decode>>>:-fno-rtti>")
   target_compile_definitions(pelmora_options INTERFACE
@@ -73,4 +77,32 @@ endif()
 function(pelmora_library name)
   add_library(${name} STATIC ${ARGN})
   target_link_libraries(${name} PUBLIC pelmora_options)
+endfunction()
+
+# Adds to `target` the sources of `libraries` (but for the files named after
+# EXCEPT), with their definitions and the system libraries they link: for a
+# program built from them with other options than the libraries themselves.
+function(pelmora_sources_of target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "EXCEPT")
+  foreach(library ${arg_UNPARSED_ARGUMENTS})
+    get_target_property(sources ${library} SOURCES)
+    get_target_property(folder ${library} SOURCE_DIR)
+    foreach(source ${sources})
+      get_filename_component(source ${source} ABSOLUTE BASE_DIR ${folder})
+      get_filename_component(name ${source} NAME)
+      if(NOT name IN_LIST arg_EXCEPT)
+        target_sources(${target} PRIVATE ${source})
+      endif()
+    endforeach()
+    get_target_property(definitions ${library} COMPILE_DEFINITIONS)
+    if(definitions)
+      target_compile_definitions(${target} PRIVATE ${definitions})
+    endif()
+    get_target_property(links ${library} INTERFACE_LINK_LIBRARIES)
+    foreach(link ${links})
+      if(NOT TARGET ${link})
+        target_link_libraries(${target} PRIVATE ${link})
+      endif()
+    endforeach()
+  endforeach()
 endfunction()

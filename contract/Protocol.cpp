@@ -1,37 +1,16 @@
+// Writing the protocol: the setup adds a block per run, line by line.
 #include "contract/Protocol.h"
 
 #include <stdexcept>
 
 #include "contract/ProductFiles.h"
+#include "contract/ProtocolFormat.h"
 
 namespace pelmora::contract {
+
+using namespace protocol_format;
+
 namespace {
-
-constexpr std::string_view kBoxEdge = "//////////////////////////////////////////";
-constexpr std::string_view kBoxTitle = "/ UnInstall protocol file DON'T DELETE!! /";
-constexpr std::string_view kBoxLines[] = {
-    kBoxEdge,
-    kBoxTitle,
-    "/                                        /",
-    "/ If you delete this file, an automatic  /",
-    "/ and complete uninstallation of this    /",
-    "/ application will get impossible!       /",
-    kBoxEdge,
-};
-constexpr std::string_view kDurationPrefix = "/installation duration: ";
-constexpr std::string_view kLineEnd = "\r\n";
-
-struct Marker {
-  LineKind kind;
-  std::string_view text;
-};
-// The two-character markers first: "r0" and "r1" would otherwise never be
-// read back.
-constexpr Marker kMarkers[] = {
-    {LineKind::MachineKey, "r0"}, {LineKind::UserKey, "r1"}, {LineKind::Comment, "/"},
-    {LineKind::Folder, "0"},      {LineKind::File, "1"},     {LineKind::ComServer, "o"},
-    {LineKind::Group, "g"},
-};
 
 std::string_view MarkerOf(LineKind kind) {
   for (const Marker& marker : kMarkers)
@@ -106,37 +85,6 @@ TimeOfDay ElapsedAsTimeOfDay(std::chrono::milliseconds elapsed) {
   const long long secondsOfDay = duration_cast<seconds>(elapsed).count() % (24 * 60 * 60);
   return {static_cast<int>(secondsOfDay / 3600), static_cast<int>(secondsOfDay / 60 % 60),
           static_cast<int>(secondsOfDay % 60)};
-}
-
-ProtocolLine ParseProtocolLine(std::string_view line) {
-  for (const Marker& m : kMarkers)
-    if (line.starts_with(m.text)) return {m.kind, std::string(line.substr(m.text.size()))};
-  return {LineKind::Unknown, std::string(line)};
-}
-
-std::vector<ProtocolBlock> SplitProtocol(std::string_view fileBytes) {
-  std::vector<std::string> lines;
-  while (!fileBytes.empty()) {
-    std::size_t end = fileBytes.find('\n');
-    std::string_view line = fileBytes.substr(0, end);
-    fileBytes.remove_prefix(end == std::string_view::npos ? fileBytes.size() : end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    lines.emplace_back(line);
-  }
-
-  std::vector<ProtocolBlock> blocks;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const bool boxStarts =
-        lines[i] == kBoxEdge && i + 1 < lines.size() && lines[i + 1] == kBoxTitle;
-    if (boxStarts || blocks.empty()) blocks.emplace_back();
-    blocks.back().lines.push_back(std::move(lines[i]));
-  }
-  for (ProtocolBlock& block : blocks) {
-    block.headed =
-        block.lines.size() >= 2 && block.lines[0] == kBoxEdge && block.lines[1] == kBoxTitle;
-    block.complete = block.headed && block.lines.back().starts_with(kDurationPrefix);
-  }
-  return blocks;
 }
 
 }  // namespace pelmora::contract

@@ -3,7 +3,7 @@
 // every failure arrives here as a code. Memory an archive decides about
 // (the dictionary, rows of a picture) is asked for without throwing and
 // answered with ACE_ERR_MEMORY; running out of any other, small, allocation
-// ends the process (StandardLibraryFailures.cpp says why).
+// ends the process (common/FailuresEndTheProgram.cpp says why).
 #include <algorithm>
 #include <cstring>
 #include <limits>

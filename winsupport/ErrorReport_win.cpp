@@ -1,5 +1,7 @@
 #include "winsupport/ErrorReport_win.h"
 
+#include "common/FallbackOnThrow.h"
+
 namespace pelmora::winsupport {
 
 namespace {
@@ -19,13 +21,16 @@ void ShowPlainMessage(const std::string& text) {
 void ShowErrorReport(const std::string& text) {
   // A report must reach the user even when memory is short, so no
   // allocation may throw here.
-  try {
-    std::string line = text;
-    if (line.empty() || line.back() != '.') line += '.';
+  const auto show = [](const std::string& line) {
     MessageBoxA(ActiveOwner(), line.c_str(), kApplicationTitle, MB_OK | MB_ICONSTOP);
-  } catch (...) {
-    MessageBoxA(ActiveOwner(), text.c_str(), kApplicationTitle, MB_OK | MB_ICONSTOP);
-  }
+  };
+  common::FallbackOnThrow(
+      [&] {
+        std::string line = text;
+        if (line.empty() || line.back() != '.') line += '.';
+        show(line);
+      },
+      [&] { show(text); });
 }
 
 }  // namespace pelmora::winsupport

@@ -22,6 +22,7 @@ void ShowErrorReport(const std::string& text);
 // exception ever unwinds into Windows. Returns whether it ran through.
 template <typename Work>
 bool ReportingErrors(Work&& work) noexcept {
+#if defined(__cpp_exceptions)
   try {
     work();
     return true;
@@ -31,6 +32,11 @@ bool ReportingErrors(Work&& work) noexcept {
     ShowErrorReport("Unbekannter Fehler");
   }
   return false;
+#else
+  // Built without exceptions (the uninstaller): nothing can arrive here.
+  work();
+  return true;
+#endif
 }
 
 }  // namespace pelmora::winsupport

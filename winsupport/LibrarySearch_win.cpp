@@ -2,6 +2,8 @@
 
 #include "winsupport/LibrarySearch_win.h"
 
+#include "common/FallbackOnThrow.h"
+
 namespace pelmora::winsupport {
 namespace {
 
@@ -36,16 +38,13 @@ std::string SystemLibraryPath(const char* fileName) {
 }
 
 win::LoadedLibrary LoadSystemLibrary(const char* fileName) noexcept {
-  try {
-    const std::string path = SystemLibraryPath(fileName);
-    if (path.empty()) return {};
-    // The altered search order takes what this library needs from its own
-    // folder, the system folder, too.
-    return win::LoadedLibrary(
-        ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-  } catch (...) {
-    return {};  // only building the path can throw
-  }
+  // Only building the path can throw.
+  const std::string path =
+      common::FallbackOnThrow([&] { return SystemLibraryPath(fileName); }, [] { return ""; });
+  if (path.empty()) return {};
+  // The altered search order takes what this library needs from its own
+  // folder, the system folder, too.
+  return win::LoadedLibrary(::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
 }  // namespace pelmora::winsupport

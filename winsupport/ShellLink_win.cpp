@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/FallbackOnThrow.h"
+
 namespace pelmora::winsupport {
 namespace {
 
@@ -55,11 +57,10 @@ void ShellLink::SetIconLocation(const std::string& iconFile, int index) noexcept
 
 bool ShellLink::SaveToFile(const std::string& fileName) noexcept {
   if (!file_) return false;
-  try {
-    return SUCCEEDED(file_.Get()->Save(WideName(fileName).c_str(), TRUE));
-  } catch (...) {
-    return false;  // no memory for the wide name: the shortcut is left out
-  }
+  // Without memory for the wide name the shortcut is left out.
+  return common::FallbackOnThrow(
+      [&] { return SUCCEEDED(file_.Get()->Save(WideName(fileName).c_str(), TRUE)); },
+      [] { return false; });
 }
 
 }  // namespace pelmora::winsupport
