@@ -67,8 +67,13 @@ void Wizard::RunStartUpChecks() {
 bool Wizard::ReadDescription() {
   setupdesc::ReaderOptions options;
   options.onVersionAccepted = [this] { library_.Deploy(); };
+  const auto file = setupdesc::LoadDescriptionFile(setupDir_);
+  if (const auto* failure = std::get_if<setupdesc::FileReadError>(&file)) {
+    winsupport::ShowErrorReport(failure->text);
+    return false;
+  }
   const setupdesc::ReadResult result = setupdesc::ReadSetupDescription(
-      setupdesc::LoadDescriptionFile(setupDir_), description_, options);
+      std::get<std::optional<std::string>>(file), description_, options);
   if (result.outcome != setupdesc::ReadOutcome::Read) {
     const std::string caption =
         result.caption.empty() ? winsupport::kApplicationTitle : result.caption;
