@@ -120,7 +120,10 @@ class DescriptionWalker {
     }
     CheckFixedLines();
     if (cursor_.Damage()) return false;
-    if (options_.onVersionAccepted) options_.onVersionAccepted();
+    if (options_.onVersionAccepted && !options_.onVersionAccepted()) {
+      result_.outcome = ReadOutcome::Stopped;
+      return false;
+    }
     ReadFixedLines();
     std::string line = cursor_.Read();
     line = ReadInformation(std::move(line));
