@@ -53,7 +53,8 @@ bool WriteFileAt(const std::string& path, const EmbeddedBytes& bytes, DWORD disp
   win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
-  const bool complete = winsupport::WriteAll(file.Get(), bytes.data(), bytes.size()) == ERROR_SUCCESS;
+  const bool complete =
+      winsupport::WriteAll(file.Get(), bytes.data(), bytes.size()) == ERROR_SUCCESS;
   // A close that fails can mean the data never reached the medium.
   const bool closed = winsupport::CloseChecked(std::move(file)) == ERROR_SUCCESS;
   if (closed && complete) return true;
@@ -67,8 +68,7 @@ bool HasBytes(HANDLE file, const EmbeddedBytes& expected) {
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
   if (high != 0 || low != expected.size()) return false;
   std::vector<unsigned char> content(expected.size());
-  return winsupport::ReadExactly(file, content.data(), low) == ERROR_SUCCESS &&
-         content == expected;
+  return winsupport::ReadExactly(file, content.data(), low) == ERROR_SUCCESS && content == expected;
 }
 
 enum class Found { kMissing, kEqual, kUnusable };

@@ -67,7 +67,7 @@ class LibraryDeployment : public ::testing::Test {
 
 TEST_F(LibraryDeployment, SaveResourceToFileCopiesTheResourceBesideTheProgram) {
   const std::string file = programFolder + "saved-resource.bin";
-  WriteText(file, std::string(5000, 'x'));                   // replaced, not merged
+  WriteText(file, std::string(5000, 'x'));  // replaced, not merged
   // Names compare without case.
   EXPECT_FALSE(SaveResourceToFile("saved-resource.bin", "unace", "dll").has_value());
   EXPECT_EQ(ReadText(file), Payload());
@@ -80,7 +80,9 @@ TEST_F(LibraryDeployment, AMissingOrDamagedResourceIsNamedAndNothingIsWritten) {
     const char* message;
   } cases[] = {
       {"NoSuchThing", "Ressource NoSuchThing wurde nicht gefunden"},
-      {"Damaged", "Ressource Damaged ist besch\xe4" "digt"},  // packed data cut short
+      {"Damaged",
+       "Ressource Damaged ist besch\xe4"
+       "digt"},  // packed data cut short
   };
   for (const auto& sample : cases) {
     SCOPED_TRACE(sample.resource);
