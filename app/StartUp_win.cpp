@@ -66,9 +66,22 @@ void Wizard::RunStartUpChecks() {
 // False when nothing after the reading may run.
 bool Wizard::ReadDescription() {
   setupdesc::ReaderOptions options;
-  options.onVersionAccepted = [this] { library_.Deploy(); };
+  std::optional<archive::DeploymentFailure> deployment;
+  options.onVersionAccepted = [&] {
+    deployment = library_.Deploy();
+    return !deployment;
+  };
+  const auto file = setupdesc::LoadDescriptionFile(setupDir_);
+  if (const auto* failure = std::get_if<setupdesc::FileReadError>(&file)) {
+    winsupport::ShowErrorReport(failure->text);
+    return false;
+  }
   const setupdesc::ReadResult result = setupdesc::ReadSetupDescription(
-      setupdesc::LoadDescriptionFile(setupDir_), description_, options);
+      std::get<std::optional<std::string>>(file), description_, options);
+  if (deployment) {
+    winsupport::ShowErrorReport(deployment->text);
+    return false;
+  }
   if (result.outcome != setupdesc::ReadOutcome::Read) {
     const std::string caption =
         result.caption.empty() ? winsupport::kApplicationTitle : result.caption;

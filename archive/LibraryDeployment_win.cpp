@@ -2,9 +2,11 @@
 
 #include <optional>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "archive/LibraryDeployment_win.h"
+#include "common/FallbackOnThrow.h"
 #include "common/Packing.h"
 #include "common/ProgramPath.h"
 #include "common/WinHandle.h"
@@ -31,17 +33,17 @@ std::string CannotCreate(const std::string& path) {
 
 using EmbeddedBytes = std::vector<unsigned char>;
 
-// The program's own resource, unpacked (common/Packing.h); throws
-// the framework's error when it is missing, and names it damaged when it
-// does not unpack.
-EmbeddedBytes LoadEmbedded(const std::string& name, const std::string& type) {
+// The program's own resource, unpacked (common/Packing.h), or why not:
+// missing, or damaged when it does not unpack.
+std::variant<EmbeddedBytes, DeploymentFailure> LoadEmbedded(const std::string& name,
+                                                            const std::string& type) {
   HRSRC resource = FindResourceA(nullptr, name.c_str(), type.c_str());
   HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) throw DeploymentError("Ressource " + name + " wurde nicht gefunden");
+  if (!data) return DeploymentFailure{"Ressource " + name + " wurde nicht gefunden"};
   auto unpacked =
       common::Unpack(static_cast<const unsigned char*>(data), SizeofResource(nullptr, resource));
-  if (!unpacked) throw DeploymentError("Ressource " + name + " ist beschädigt");
+  if (!unpacked) return DeploymentFailure{"Ressource " + name + " ist beschädigt"};
   return std::move(*unpacked);
 }
 
@@ -51,7 +53,8 @@ bool WriteFileAt(const std::string& path, const EmbeddedBytes& bytes, DWORD disp
   win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
-  const bool complete = winsupport::WriteAll(file.Get(), bytes.data(), bytes.size()) == ERROR_SUCCESS;
+  const bool complete =
+      winsupport::WriteAll(file.Get(), bytes.data(), bytes.size()) == ERROR_SUCCESS;
   // A close that fails can mean the data never reached the medium.
   const bool closed = winsupport::CloseChecked(std::move(file)) == ERROR_SUCCESS;
   if (closed && complete) return true;
@@ -65,8 +68,7 @@ bool HasBytes(HANDLE file, const EmbeddedBytes& expected) {
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
   if (high != 0 || low != expected.size()) return false;
   std::vector<unsigned char> content(expected.size());
-  return winsupport::ReadExactly(file, content.data(), low) == ERROR_SUCCESS &&
-         content == expected;
+  return winsupport::ReadExactly(file, content.data(), low) == ERROR_SUCCESS && content == expected;
 }
 
 enum class Found { kMissing, kEqual, kUnusable };
@@ -115,19 +117,20 @@ std::string CreateFreshFolder(const std::string& parent) {
 
 }  // namespace
 
-void SaveResourceToFile(const std::string& fileName, const std::string& resourceName,
-                        const std::string& resourceType) {
-  const EmbeddedBytes bytes = LoadEmbedded(resourceName, resourceType);
+std::optional<DeploymentFailure> SaveResourceToFile(const std::string& fileName,
+                                                    const std::string& resourceName,
+                                                    const std::string& resourceType) {
+  const auto bytes = LoadEmbedded(resourceName, resourceType);
+  if (const auto* failure = std::get_if<DeploymentFailure>(&bytes)) return *failure;
   const std::string path = win::OwnProgramFolder() + fileName;
-  if (!WriteFileAt(path, bytes, CREATE_ALWAYS)) throw DeploymentError(CannotCreate(path));
+  if (!WriteFileAt(path, std::get<EmbeddedBytes>(bytes), CREATE_ALWAYS))
+    return DeploymentFailure{CannotCreate(path)};
+  return std::nullopt;
 }
 
 void RemoveExtractionLibrary(const std::string& setupDir) noexcept {
-  try {
-    DeleteFileA((setupDir + kRemovedName).c_str());
-  } catch (...) {
-    // Only allocating the path can throw; the file then simply stays.
-  }
+  // Only allocating the path can fail; the file then simply stays.
+  common::FallbackOnThrow([&] { DeleteFileA((setupDir + kRemovedName).c_str()); }, [] {});
 }
 
 ExtractionLibraryFile::ExtractionLibraryFile(std::string programFolder)
@@ -137,16 +140,18 @@ std::string ExtractionLibraryFile::LibraryPath() const {
   return folder_.empty() ? std::string() : folder_ + kWrittenName;
 }
 
-void ExtractionLibraryFile::Deploy() {
-  if (placement_ != LibraryPlacement::kNone) return;
-  const EmbeddedBytes library = LoadEmbedded(kResourceName, kResourceType);
+std::optional<DeploymentFailure> ExtractionLibraryFile::Deploy() {
+  if (placement_ != LibraryPlacement::kNone) return std::nullopt;
+  const auto loaded = LoadEmbedded(kResourceName, kResourceType);
+  if (const auto* failure = std::get_if<DeploymentFailure>(&loaded)) return *failure;
+  const EmbeddedBytes& library = std::get<EmbeddedBytes>(loaded);
 
   const std::string besideProgram = programFolder_ + kWrittenName;
   switch (OpenIfEqual(besideProgram, library, guard_)) {
     case Found::kEqual:
       folder_ = programFolder_;
       placement_ = LibraryPlacement::kCarriedBesideProgram;
-      return;
+      return std::nullopt;
     case Found::kMissing:
       // CREATE_NEW: a file that appeared meanwhile is not ours to replace.
       // Read back through the guard, so what is loaded is what was written.
@@ -154,7 +159,7 @@ void ExtractionLibraryFile::Deploy() {
         if (OpenIfEqual(besideProgram, library, guard_) == Found::kEqual) {
           folder_ = programFolder_;
           placement_ = LibraryPlacement::kWrittenBesideProgram;
-          return;
+          return std::nullopt;
         }
         DeleteFileA(besideProgram.c_str());
       }
@@ -171,34 +176,35 @@ void ExtractionLibraryFile::Deploy() {
         OpenIfEqual(path, library, guard_) == Found::kEqual) {
       folder_ = privateFolder;
       placement_ = LibraryPlacement::kWrittenToPrivateFolder;
-      return;
+      return std::nullopt;
     }
     DeleteFileA(path.c_str());
     RemoveDirectoryA(privateFolder.c_str());
   }
-  throw DeploymentError(CannotCreate(besideProgram));
+  return DeploymentFailure{CannotCreate(besideProgram)};
 }
 
 void ExtractionLibraryFile::Remove() noexcept {
   const LibraryPlacement placement = std::exchange(placement_, LibraryPlacement::kNone);
   const std::string folder = std::exchange(folder_, std::string());
   guard_.Reset();  // before deleting: the guard denies deletion to everyone
-  try {
-    switch (placement) {
-      case LibraryPlacement::kWrittenBesideProgram:
-        DeleteFileA((folder + kRemovedName).c_str());
-        break;
-      case LibraryPlacement::kWrittenToPrivateFolder:
-        DeleteFileA((folder + kWrittenName).c_str());
-        RemoveDirectoryA(folder.c_str());
-        break;
-      case LibraryPlacement::kCarriedBesideProgram:
-      case LibraryPlacement::kNone:
-        break;
-    }
-  } catch (...) {
-    // Only allocating a path can throw; the file then simply stays.
-  }
+  // Only allocating a path can fail; the file then simply stays.
+  common::FallbackOnThrow(
+      [&] {
+        switch (placement) {
+          case LibraryPlacement::kWrittenBesideProgram:
+            DeleteFileA((folder + kRemovedName).c_str());
+            break;
+          case LibraryPlacement::kWrittenToPrivateFolder:
+            DeleteFileA((folder + kWrittenName).c_str());
+            RemoveDirectoryA(folder.c_str());
+            break;
+          case LibraryPlacement::kCarriedBesideProgram:
+          case LibraryPlacement::kNone:
+            break;
+        }
+      },
+      [] {});
 }
 
 }  // namespace pelmora::archive

@@ -8,27 +8,27 @@
 // rights. Windows builds only.
 #pragma once
 
-#include <stdexcept>
+#include <optional>
 #include <string>
 
 #include "common/WinHandle.h"
 
 namespace pelmora::archive {
 
-// The library file could not be written. what() is the complete message for
+// The library file could not be written. `text` is the complete message for
 // the application's error report (which appends the full stop).
-class DeploymentError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+struct DeploymentFailure {
+  std::string text;
 };
 
 // Writes the program's own packed resource `resourceName` of type
 // `resourceType`, unpacked, to `fileName` in the folder of the program file,
-// replacing any file of that name. Throws DeploymentError when the resource
+// replacing any file of that name. A DeploymentFailure when the resource
 // is missing or damaged ("Ressource <name> ist beschädigt") or the file
 // cannot be created or completely written; a partly written file is removed.
-void SaveResourceToFile(const std::string& fileName, const std::string& resourceName,
-                        const std::string& resourceType);
+std::optional<DeploymentFailure> SaveResourceToFile(const std::string& fileName,
+                                                    const std::string& resourceName,
+                                                    const std::string& resourceType);
 
 // Deletes `setupDir` + "UnAce.dll" without looking first. A failure (file
 // missing, read-only medium, still loaded) is ignored.
@@ -59,11 +59,11 @@ class ExtractionLibraryFile {
   // Uses "UnACE.dll" beside the program when its bytes equal the embedded
   // library; writes it there when no such file exists; otherwise (another
   // file there, or the folder cannot be written) writes it into a new
-  // private folder under the user's temporary folder. Throws
-  // DeploymentError with "Ressource UnACE wurde nicht gefunden" or, when
+  // private folder under the user's temporary folder. A DeploymentFailure
+  // with "Ressource UnACE wurde nicht gefunden" or, when
   // even the private folder fails, "Datei <programFolder>UnACE.dll kann
   // nicht erstellt werden". Does nothing once deployed.
-  void Deploy();
+  std::optional<DeploymentFailure> Deploy();
 
   LibraryPlacement Placement() const { return placement_; }
   bool WrittenByThisRun() const {

@@ -67,8 +67,9 @@ class LibraryDeployment : public ::testing::Test {
 
 TEST_F(LibraryDeployment, SaveResourceToFileCopiesTheResourceBesideTheProgram) {
   const std::string file = programFolder + "saved-resource.bin";
-  WriteText(file, std::string(5000, 'x'));                   // replaced, not merged
-  SaveResourceToFile("saved-resource.bin", "unace", "dll");  // names compare without case
+  WriteText(file, std::string(5000, 'x'));  // replaced, not merged
+  // Names compare without case.
+  EXPECT_FALSE(SaveResourceToFile("saved-resource.bin", "unace", "dll").has_value());
   EXPECT_EQ(ReadText(file), Payload());
   DeleteFileA(file.c_str());
 }
@@ -79,32 +80,28 @@ TEST_F(LibraryDeployment, AMissingOrDamagedResourceIsNamedAndNothingIsWritten) {
     const char* message;
   } cases[] = {
       {"NoSuchThing", "Ressource NoSuchThing wurde nicht gefunden"},
-      {"Damaged", "Ressource Damaged ist besch\xe4" "digt"},  // packed data cut short
+      {"Damaged",
+       "Ressource Damaged ist besch\xe4"
+       "digt"},  // packed data cut short
   };
   for (const auto& sample : cases) {
     SCOPED_TRACE(sample.resource);
-    try {
-      SaveResourceToFile("never-written.bin", sample.resource, "DLL");
-      ADD_FAILURE() << "no error";
-    } catch (const DeploymentError& error) {
-      EXPECT_STREQ(error.what(), sample.message);
-    }
+    const auto failure = SaveResourceToFile("never-written.bin", sample.resource, "DLL");
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->text, sample.message);
     EXPECT_FALSE(Exists(programFolder + "never-written.bin"));
   }
 }
 
 TEST_F(LibraryDeployment, UncreatableFileNamesTheFullPath) {
-  try {
-    SaveResourceToFile("no-such-folder\\UnACE.dll", "UnACE", "DLL");
-    FAIL() << "no error";
-  } catch (const DeploymentError& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "Datei " + programFolder + "no-such-folder\\UnACE.dll kann nicht erstellt werden");
-  }
+  const auto failure = SaveResourceToFile("no-such-folder\\UnACE.dll", "UnACE", "DLL");
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->text,
+            "Datei " + programFolder + "no-such-folder\\UnACE.dll kann nicht erstellt werden");
 }
 
 TEST_F(LibraryDeployment, RemovalDeletesWhateverSpellingWasWritten) {
-  SaveResourceToFile("UnACE.dll", "UnACE", "DLL");
+  ASSERT_FALSE(SaveResourceToFile("UnACE.dll", "UnACE", "DLL").has_value());
   ASSERT_TRUE(Exists(library));
   RemoveExtractionLibrary(programFolder);
   EXPECT_FALSE(Exists(library));
@@ -154,7 +151,7 @@ class LibraryRun : public ::testing::Test {
 TEST_F(LibraryRun, AMissingLibraryIsWrittenBesideTheProgramLoadedAndRemovedOnce) {
   ExtractionLibraryFile run(setupDir);
   EXPECT_EQ(run.LibraryFolder(), "");
-  run.Deploy();
+  ASSERT_FALSE(run.Deploy().has_value());
   EXPECT_EQ(run.Placement(), LibraryPlacement::kWrittenBesideProgram);
   EXPECT_TRUE(run.WrittenByThisRun());
   EXPECT_EQ(run.LibraryFolder(), setupDir);
@@ -162,7 +159,7 @@ TEST_F(LibraryRun, AMissingLibraryIsWrittenBesideTheProgramLoadedAndRemovedOnce)
   EXPECT_EQ(ReadText(besideProgram), Payload());
   EXPECT_FALSE(Writable(besideProgram)) << "the file could be replaced after its check";
   EXPECT_EQ(ListThrough(run.LibraryFolder(), setupDir + "DATA.c00"), 128);
-  run.Deploy();  // a second call changes nothing
+  ASSERT_FALSE(run.Deploy().has_value());  // a second call changes nothing
   EXPECT_EQ(run.LibraryFolder(), setupDir);
 
   // Finish removes it; closing the window afterwards leaves alone whatever
@@ -185,7 +182,7 @@ TEST_F(LibraryRun, TheMediumsOwnCopyIsUsedOnlyWhenItsBytesAreTheEmbeddedOnes) {
   // Equal, under another spelling: used where it is, and left there.
   WriteText(setupDir + "unace.DLL", Payload());
   ExtractionLibraryFile carried(setupDir);
-  carried.Deploy();
+  ASSERT_FALSE(carried.Deploy().has_value());
   EXPECT_EQ(carried.Placement(), LibraryPlacement::kCarriedBesideProgram);
   EXPECT_FALSE(carried.WrittenByThisRun());
   EXPECT_EQ(carried.LibraryFolder(), setupDir);
@@ -201,7 +198,7 @@ TEST_F(LibraryRun, TheMediumsOwnCopyIsUsedOnlyWhenItsBytesAreTheEmbeddedOnes) {
   planted[planted.size() / 2] ^= 0x5A;
   WriteText(besideProgram, planted);
   ExtractionLibraryFile run(setupDir);
-  run.Deploy();
+  ASSERT_FALSE(run.Deploy().has_value());
   EXPECT_EQ(run.Placement(), LibraryPlacement::kWrittenToPrivateFolder);
   EXPECT_TRUE(run.WrittenByThisRun());
   const std::string folder = run.LibraryFolder();
@@ -223,7 +220,7 @@ TEST_F(LibraryRun, AnUnwritableSetupFolderUsesAPrivateFolderAndOnlyWhenThatFails
   // A folder that cannot be written to: here, one that does not exist.
   const std::string readOnly = setupDir + "medium\\";
   ExtractionLibraryFile run(readOnly);
-  run.Deploy();
+  ASSERT_FALSE(run.Deploy().has_value());
   EXPECT_EQ(run.Placement(), LibraryPlacement::kWrittenToPrivateFolder);
   EXPECT_EQ(ReadText(run.LibraryPath()), Payload());
   const std::string folder = run.LibraryFolder();
@@ -236,12 +233,8 @@ TEST_F(LibraryRun, AnUnwritableSetupFolderUsesAPrivateFolderAndOnlyWhenThatFails
   SetEnvironmentVariableA("TMP", (setupDir + "no-temp").c_str());
   SetEnvironmentVariableA("TEMP", (setupDir + "no-temp").c_str());
   ExtractionLibraryFile stuck(readOnly);
-  std::string message;
-  try {
-    stuck.Deploy();
-  } catch (const DeploymentError& error) {
-    message = error.what();
-  }
+  const auto failure = stuck.Deploy();
+  const std::string message = failure ? failure->text : "";
   SetEnvironmentVariableA("TMP", previousTmp.empty() ? nullptr : previousTmp.c_str());
   SetEnvironmentVariableA("TEMP", previousTemp.empty() ? nullptr : previousTemp.c_str());
   EXPECT_EQ(message, "Datei " + readOnly + "UnACE.dll kann nicht erstellt werden");

@@ -6,57 +6,65 @@
 
 namespace pelmora::pages {
 
-InvalidIntegerError::InvalidIntegerError(std::string_view component)
-    : std::runtime_error("'" + std::string(component) + "' ist kein gültiger Integerwert") {}
+std::string InvalidIntegerText(const InvalidInteger& invalid) {
+  return "'" + invalid.component + "' ist kein gültiger Integerwert";
+}
 
 namespace {
 
 // A decimal integer of 32 bits with an optional sign, nothing else; its
 // low 16 bits.
-std::uint16_t ComponentValue(std::string_view text) {
+std::optional<std::uint16_t> ComponentValue(std::string_view text) {
   std::size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i == text.size()) throw InvalidIntegerError(text);
+  if (i == text.size()) return std::nullopt;
   std::int64_t value = 0;
   for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') throw InvalidIntegerError(text);
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
     value = value * 10 + (text[i] - '0');
-    if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1)
-      throw InvalidIntegerError(text);
+    if (value > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) return std::nullopt;
   }
   if (negative) value = -value;
-  if (value > std::numeric_limits<std::int32_t>::max()) throw InvalidIntegerError(text);
+  if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
   return static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFF);
 }
 
-std::array<std::uint16_t, 4> Components(std::string_view version) {
+std::variant<std::array<std::uint16_t, 4>, InvalidInteger> Components(std::string_view version) {
   std::array<std::uint16_t, 4> parts{};
-  for (std::size_t n = 0; n < 3; ++n) {
-    const std::size_t dot = version.find('.');
+  for (std::size_t n = 0; n < 4; ++n) {
+    const std::size_t dot = n < 3 ? version.find('.') : std::string_view::npos;
     // A missing dot leaves an empty component, which is not an integer.
     const std::string_view part = version.substr(0, dot);
-    parts[n] = ComponentValue(part);
+    const std::optional<std::uint16_t> value = ComponentValue(part);
+    if (!value) return InvalidInteger{std::string(part)};
+    parts[n] = *value;
     version = dot == std::string_view::npos ? std::string_view() : version.substr(dot + 1);
   }
-  parts[3] = ComponentValue(version);
   return parts;
 }
 
 }  // namespace
 
-bool IsOlderVersion(std::string_view installed, std::string_view product) {
+std::variant<bool, InvalidInteger> IsOlderVersion(std::string_view installed,
+                                                  std::string_view product) {
   const auto a = Components(installed);
+  if (const auto* invalid = std::get_if<InvalidInteger>(&a)) return *invalid;
   const auto b = Components(product);
+  if (const auto* invalid = std::get_if<InvalidInteger>(&b)) return *invalid;
+  const auto& older = std::get<0>(a);
+  const auto& newer = std::get<0>(b);
   for (std::size_t n = 0; n < 4; ++n)
-    if (a[n] != b[n]) return a[n] < b[n];
+    if (older[n] != newer[n]) return older[n] < newer[n];
   return false;
 }
 
-Situation JudgeSituation(std::string_view productVersion, std::string_view installedVersion) {
+std::variant<Situation, InvalidInteger> JudgeSituation(std::string_view productVersion,
+                                                       std::string_view installedVersion) {
   if (productVersion == installedVersion) return Situation::Repair;
-  if (IsOlderVersion(installedVersion, productVersion)) return Situation::Update;
-  return Situation::Downgrade;
+  const auto older = IsOlderVersion(installedVersion, productVersion);
+  if (const auto* invalid = std::get_if<InvalidInteger>(&older)) return *invalid;
+  return std::get<bool>(older) ? Situation::Update : Situation::Downgrade;
 }
 
 SituationTexts TextsFor(Situation situation, std::string_view productVersion,

@@ -1,6 +1,9 @@
 #include "pages/ExistingInstallationPage_win.h"
 
 #include <utility>
+#include <variant>
+
+#include "winsupport/ErrorReport_win.h"
 
 namespace pelmora::pages {
 
@@ -22,7 +25,8 @@ HWND MakeChoice(HWND page, HINSTANCE instance, int id, const char* text, bool fi
 
 ExistingInstallationPage::ExistingInstallationPage(const UiResources& resources)
     : WizardPage(ExistingInstallationLayout(), resources) {
-  HWND first = MakeChoice(Handle(), resources.Instance(), ids::kFirstChoice, kLayoutFirstChoice, true);
+  HWND first =
+      MakeChoice(Handle(), resources.Instance(), ids::kFirstChoice, kLayoutFirstChoice, true);
   HWND second =
       MakeChoice(Handle(), resources.Instance(), ids::kSecondChoice, kLayoutSecondChoice, false);
   // Tab reaches the choices after the buttons, as the layout orders them.
@@ -37,7 +41,8 @@ void ExistingInstallationPage::PlaceChoices() {
                                          {ids::kSecondChoice, kSecondChoiceTop}};
   for (const auto& [id, top] : choices) {
     Place(Control(id), group.left + 8, group.top + top, group.width - 16, kChoiceHeight);
-    SendMessageA(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontKind::Normal)), TRUE);
+    SendMessageA(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontKind::Normal)),
+                 TRUE);
   }
 }
 
@@ -50,9 +55,12 @@ void ExistingInstallationPage::SetVersions(std::string productVersion, std::stri
 
 void ExistingInstallationPage::OnShown() {
   if (situation_) return;
-  // Throws for a version that is not four numbers; the page then keeps the
-  // texts of its layout.
-  const Situation situation = JudgeSituation(productVersion_, installedVersion_);
+  // A version that is not four numbers is reported; the page then keeps
+  // the texts of its layout.
+  const auto judged = JudgeSituation(productVersion_, installedVersion_);
+  if (const auto* invalid = std::get_if<InvalidInteger>(&judged))
+    return winsupport::ShowErrorReport(InvalidIntegerText(*invalid));
+  const Situation situation = std::get<Situation>(judged);
   const SituationTexts texts = TextsFor(situation, productVersion_, installedVersion_, english_);
   SetText(ids::kTitle, texts.title);
   SetText(ids::kSituation, texts.explanation);

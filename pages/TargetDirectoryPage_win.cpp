@@ -1,7 +1,6 @@
 #include "pages/TargetDirectoryPage_win.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "contract/PathRules.h"
 #include "pages/FolderDialog_win.h"
@@ -42,7 +41,8 @@ void TargetDirectoryPage::OnCommand(int id, int notification) {
 void TargetDirectoryPage::Browse() {
   std::string path = Directory();
   if (!path.empty() && path.back() == '\\') path.pop_back();
-  if (path.empty()) throw std::runtime_error("Das Verzeichnis kann nicht erstellt werden");
+  if (path.empty())
+    return winsupport::ShowErrorReport("Das Verzeichnis kann nicht erstellt werden");
   // The dialog can preselect only a folder that exists.
   const std::vector<std::string> created = CreateFolderToPreselect(path);
   const std::optional<std::string> chosen = BrowseForDirectory(Handle(), "Zielverzeichnis:", path);

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "pages/ControlIds.h"
@@ -17,6 +17,13 @@ constexpr const char* kWindowClass = "PelmoraPage";
 constexpr COLORREF kMemoColour = RGB(255, 255, 221);  // as the memo's brush
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
+// The wizard's windows are all made at its start, before it has changed
+// anything: one that cannot be made ends the program with the report.
+[[noreturn]] void EndForWindowNotMade(const std::string& text) {
+  winsupport::ShowErrorReport(text);
+  ExitProcess(1);
+}
+
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSA existing;
   if (GetClassInfoA(instance, kWindowClass, &existing)) return;
@@ -27,7 +34,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   c.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   c.lpszClassName = kWindowClass;
-  if (!RegisterClassA(&c)) throw std::runtime_error("Fensterklasse kann nicht registriert werden");
+  if (!RegisterClassA(&c)) EndForWindowNotMade("Fensterklasse kann nicht registriert werden");
 }
 
 bool IsPaintedByPage(ControlKind kind) {
@@ -64,7 +71,7 @@ PageWindow::PageWindow(const WindowLayout& layout, const UiResources& resources)
                             CW_USEDEFAULT, layout.clientWidth, layout.clientHeight, nullptr,
                             nullptr, resources.Instance(), this);
   if (!window_)
-    throw std::runtime_error(std::string("Fenster ") + layout.name + " kann nicht erzeugt werden");
+    EndForWindowNotMade(std::string("Fenster ") + layout.name + " kann nicht erzeugt werden");
   scale_ = winsupport::ScaleOf(window_);
   winsupport::FitToClient(window_, scale_(layout.clientWidth), scale_(layout.clientHeight),
                           scale_.Dpi());
@@ -137,7 +144,7 @@ void PageWindow::CreateControls() {
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                                    resources_.Instance(), nullptr);
     if (!control)
-      throw std::runtime_error(std::string("Element ") + c.name + " kann nicht erzeugt werden");
+      EndForWindowNotMade(std::string("Element ") + c.name + " kann nicht erzeugt werden");
     PlaceControl(control, c);
     if (c.kind == ControlKind::PasswordEdit) SendMessageA(control, EM_SETPASSWORDCHAR, '*', 0);
     if (c.kind == ControlKind::ProgressBar)

@@ -2,20 +2,21 @@
 #pragma once
 
 #include <optional>
-#include <stdexcept>
 #include <string>
+#include <variant>
 
 namespace pelmora::setupdesc {
 
 // An open or read failure; the text is what the error report shows.
-struct FileReadError : std::runtime_error {
-  using std::runtime_error::runtime_error;
+struct FileReadError {
+  std::string text;
 };
 
 // The bytes of the description file in setupDir, or nothing when the file
 // does not exist. A file larger than the reader accepts is read only far
-// enough for the reader to refuse it. A file that cannot be read throws
+// enough for the reader to refuse it. A file that cannot be read is a
 // FileReadError naming it.
-std::optional<std::string> LoadDescriptionFile(const std::string& setupDir);
+std::variant<std::optional<std::string>, FileReadError> LoadDescriptionFile(
+    const std::string& setupDir);
 
 }  // namespace pelmora::setupdesc

@@ -8,14 +8,15 @@
 
 namespace pelmora::setupdesc {
 
-std::optional<std::string> LoadDescriptionFile(const std::string& setupDir) {
+std::variant<std::optional<std::string>, FileReadError> LoadDescriptionFile(
+    const std::string& setupDir) {
   const std::string path = setupDir + contract::kDescriptionFileName;
   if (!winsupport::IsExistingFile(path)) return std::nullopt;
   // One byte more than the reader accepts is enough for it to refuse.
   auto read = winsupport::ReadFileStart(path, kMaxDescriptionBytes + 1);
   if (const DWORD* error = std::get_if<DWORD>(&read))
-    throw FileReadError("E/A-Fehler " + std::to_string(*error) + " (" + path + ")");
-  return std::move(std::get<std::string>(read));
+    return FileReadError{"E/A-Fehler " + std::to_string(*error) + " (" + path + ")"};
+  return std::optional<std::string>(std::move(std::get<std::string>(read)));
 }
 
 }  // namespace pelmora::setupdesc

@@ -15,6 +15,16 @@
 namespace pelmora::setupdesc {
 namespace {
 
+// The bytes, or nothing for a missing file; a read failure fails the test.
+std::optional<std::string> Loaded(const std::string& setupDir) {
+  auto loaded = LoadDescriptionFile(setupDir);
+  if (const auto* failure = std::get_if<FileReadError>(&loaded)) {
+    ADD_FAILURE() << failure->text;
+    return std::nullopt;
+  }
+  return std::get<std::optional<std::string>>(std::move(loaded));
+}
+
 TEST(DescriptionFileWin, OwnPathNamesThisTestProgram) {
   const std::string path = win::OwnProgramPath();
   ASSERT_FALSE(path.empty());
@@ -34,13 +44,13 @@ TEST(DescriptionFileWin, SetupDirIsTheProgramFolderWhateverItsName) {
 TEST(DescriptionFileWin, ReadsTheFileBesideTheProgramAndReportsAMissingOne) {
   pelmora::test::ScratchDir dir("pmd");
   const std::string setupDir = dir.Str() + "\\";
-  EXPECT_FALSE(LoadDescriptionFile(setupDir).has_value());
+  EXPECT_FALSE(Loaded(setupDir).has_value());
 
   const std::string pmd = EncodeDescription(
       "1.0.0.1\nDemo\n3.0.0.0\nDemoKey\nC:\\Demo\ndemo.exe\n<beginregistry>\nSoftware\\Ä\n<"
       "endregistry>\n");
   { std::ofstream(dir.Path() / "install.pmd", std::ios::binary) << pmd; }
-  const auto bytes = LoadDescriptionFile(setupDir);
+  const auto bytes = Loaded(setupDir);
   ASSERT_TRUE(bytes.has_value());
   EXPECT_EQ(*bytes, pmd);
 
@@ -54,7 +64,7 @@ TEST(DescriptionFileWin, ReadsTheFileBesideTheProgramAndReportsAMissingOne) {
 TEST(DescriptionFileWin, AFolderNamedLikeTheFileIsNoDescription) {
   pelmora::test::ScratchDir dir("pmddir");
   CreateDirectoryA((dir.Str() + "\\install.pmd").c_str(), nullptr);
-  EXPECT_FALSE(LoadDescriptionFile(dir.Str() + "\\").has_value());
+  EXPECT_FALSE(Loaded(dir.Str() + "\\").has_value());
 }
 
 TEST(DescriptionFileWin, AnOversizedFileIsReadOnlyFarEnoughToBeRefused) {
@@ -64,11 +74,26 @@ TEST(DescriptionFileWin, AnOversizedFileIsReadOnlyFarEnoughToBeRefused) {
     const std::string block(1 << 20, 'x');
     for (int i = 0; i < 20; ++i) out << block;
   }
-  const auto bytes = LoadDescriptionFile(dir.Str() + "\\");
+  const auto bytes = Loaded(dir.Str() + "\\");
   ASSERT_TRUE(bytes.has_value());
   EXPECT_LT(bytes->size(), kMaxDescriptionBytes + 20000);
   SetupDescription d;
   EXPECT_EQ(ReadSetupDescription(bytes, d).outcome, ReadOutcome::Damaged);
+}
+
+TEST(DescriptionFileWin, AFileThatCannotBeReadIsAFailureNamingItsCodeAndPath) {
+  pelmora::test::ScratchDir dir("pmdlocked");
+  const std::string path = dir.Str() + "\\install.pmd";
+  { std::ofstream(path, std::ios::binary) << "x"; }
+  // Held open without sharing, as a program writing it would.
+  const HANDLE held =
+      CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const auto loaded = LoadDescriptionFile(dir.Str() + "\\");
+  CloseHandle(held);
+  const auto* failure = std::get_if<FileReadError>(&loaded);
+  ASSERT_NE(failure, nullptr);
+  EXPECT_EQ(failure->text, "E/A-Fehler 32 (" + path + ")");
 }
 
 }  // namespace

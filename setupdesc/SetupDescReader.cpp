@@ -1,7 +1,5 @@
 #include "setupdesc/SetupDescReader.h"
 
-#include <stdexcept>
-
 #include "setupdesc/FixedLineRules.h"
 #include "setupdesc/Scramble.h"
 
@@ -9,14 +7,13 @@ namespace pelmora::setupdesc {
 
 namespace {
 
-// Thrown inside the walk when the file cannot be trusted; caught at its top.
-struct DamagedFile : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
 constexpr std::int32_t kLastOneBasedSlot = 255;   // registry and shortcut slots 1..255
 constexpr std::int32_t kLastZeroBasedSlot = 255;  // COM server slots 0..255
 
+// Reads the lines in order and keeps the first reason the file cannot be
+// trusted. Once one is found, the walk goes on to the end of the file
+// without effect (what it fills in is thrown away): a line that cannot be
+// read reads as empty, and a section cut short reads as ended.
 class LineCursor {
  public:
   LineCursor(const std::vector<std::string>& lines, const ReaderOptions& options)
@@ -24,6 +21,11 @@ class LineCursor {
 
   bool AtEnd() const { return next_ >= lines_.size(); }
   std::size_t LinesRead() const { return next_; }
+
+  void NoteDamage(std::string reason) {
+    if (!damage_) damage_ = std::move(reason);
+  }
+  const std::optional<std::string>& Damage() const { return damage_; }
 
   // Past the end of the file a read yields an empty line, as plain text-file
   // reading does; the section loops guard against that themselves.
@@ -33,13 +35,16 @@ class LineCursor {
   }
 
   // The plain text of the line at `index` (0-based), without reading it.
-  std::string Peek(std::size_t index) const {
+  std::string Peek(std::size_t index) {
     return index < lines_.size() ? Decode(index) : std::string();
   }
 
   // A line inside a section that must end with `endMarker`.
   std::string ReadInSection(const char* beginMarker, const char* endMarker) {
-    if (AtEnd()) throw DamagedFile(std::string("Abschnitt ") + beginMarker + " ohne " + endMarker);
+    if (AtEnd()) {
+      NoteDamage(std::string("Abschnitt ") + beginMarker + " ohne " + endMarker);
+      return endMarker;
+    }
     return Read();
   }
 
@@ -49,24 +54,29 @@ class LineCursor {
   }
 
  private:
-  std::string Decode(std::size_t index) const {
+  std::string Decode(std::size_t index) {
     const std::string& stored = lines_[index];
     std::string plain =
         options_.decodeLine ? options_.decodeLine(stored) : Unscramble(stored, kDescriptionSeed);
-    if (plain.find('\0') != std::string::npos)
-      throw DamagedFile("Zeile " + std::to_string(index + 1) + " enthält Binärdaten");
+    if (plain.find('\0') != std::string::npos) {
+      NoteDamage("Zeile " + std::to_string(index + 1) + " enthält Binärdaten");
+      return {};
+    }
     // A line break or another control character (a tab aside) is in no
     // genuine line: it would split a key, a path or a protocol line later,
     // after the installation has begun to change the computer.
     for (const char c : plain)
-      if (static_cast<unsigned char>(c) < ' ' && c != '\t')
-        throw DamagedFile("Zeile " + std::to_string(index + 1) + " enthält ein Steuerzeichen");
+      if (static_cast<unsigned char>(c) < ' ' && c != '\t') {
+        NoteDamage("Zeile " + std::to_string(index + 1) + " enthält ein Steuerzeichen");
+        return {};
+      }
     return plain;
   }
 
   const std::vector<std::string>& lines_;
   const ReaderOptions& options_;
   std::size_t next_ = 0;
+  std::optional<std::string> damage_;
 };
 
 std::string TooManyEntries(const char* section, int limit) {
@@ -78,12 +88,14 @@ std::string VersionMessage(const std::string& needed, const std::string& found) 
   return "Incorrect Version of Install.pmd!!\rNeeded \"" + needed + "\"\rFound \"" + found + "\"";
 }
 
-void CheckShape(std::string_view bytes, const std::vector<std::string>& lines) {
-  if (bytes.empty()) throw DamagedFile("die Datei ist leer");
-  if (bytes.size() > kMaxDescriptionBytes) throw DamagedFile("die Datei ist zu groß");
+// Why the file as a whole cannot be trusted, if it cannot.
+std::optional<std::string> ShapeDamage(std::string_view bytes,
+                                       const std::vector<std::string>& lines) {
+  if (bytes.empty()) return "die Datei ist leer";
+  if (bytes.size() > kMaxDescriptionBytes) return "die Datei ist zu groß";
   for (std::size_t i = 0; i < lines.size(); ++i)
-    if (lines[i].size() > kMaxLineLength)
-      throw DamagedFile("Zeile " + std::to_string(i + 1) + " ist zu lang");
+    if (lines[i].size() > kMaxLineLength) return "Zeile " + std::to_string(i + 1) + " ist zu lang";
+  return std::nullopt;
 }
 
 class DescriptionWalker {
@@ -96,16 +108,22 @@ class DescriptionWalker {
         options_(options),
         result_(result) {}
 
-  // Returns false when the version does not match.
+  // Returns false when the version does not match or the file is damaged
+  // (Damage() says which).
   bool Walk() {
     const std::string version = cursor_.Read();
+    if (cursor_.Damage()) return false;
     if (options_.checkVersion && version != d_.SetupVersion) {
       result_.outcome = ReadOutcome::VersionMismatch;
       result_.message = VersionMessage(d_.SetupVersion, version);
       return false;
     }
     CheckFixedLines();
-    if (options_.onVersionAccepted) options_.onVersionAccepted();
+    if (cursor_.Damage()) return false;
+    if (options_.onVersionAccepted && !options_.onVersionAccepted()) {
+      result_.outcome = ReadOutcome::Stopped;
+      return false;
+    }
     ReadFixedLines();
     std::string line = cursor_.Read();
     line = ReadInformation(std::move(line));
@@ -114,8 +132,10 @@ class DescriptionWalker {
     ReadShortcuts(line);
     line = cursor_.Read();
     if (line == "<beginsupportinfos>") ReadSupportAndConfig();
-    return true;
+    return !cursor_.Damage();
   }
+
+  const std::optional<std::string>& Damage() const { return cursor_.Damage(); }
 
  private:
   // Checked before the extraction library is written, so that a file that
@@ -123,13 +143,17 @@ class DescriptionWalker {
   // or would install into a folder that depends on where it runs leaves
   // nothing behind.
   void CheckFixedLines() {
-    if (lineCount_ < 6) throw DamagedFile("die Datei endet vor Zeile 6");
-    if (!NamesUninstallSubkey(cursor_.Peek(3)))
-      throw DamagedFile(
+    if (lineCount_ < 6) return cursor_.NoteDamage("die Datei endet vor Zeile 6");
+    const std::string uninstallKey = cursor_.Peek(3);
+    if (cursor_.Damage()) return;
+    if (!NamesUninstallSubkey(uninstallKey))
+      return cursor_.NoteDamage(
           "Zeile 4 (Name des Uninstall-Schlüssels) ist leer oder besteht nur aus \\ und "
           "Leerzeichen");
-    if (!IsAbsoluteDirectory(cursor_.Peek(4)))
-      throw DamagedFile(
+    const std::string target = cursor_.Peek(4);
+    if (cursor_.Damage()) return;
+    if (!IsAbsoluteDirectory(target))
+      cursor_.NoteDamage(
           "Zeile 5 (Zielverzeichnis) ist kein absoluter Pfad wie C:\\Programme\\Produkt oder "
           "\\\\Server\\Freigabe");
   }
@@ -163,8 +187,9 @@ class DescriptionWalker {
       line = cursor_.ReadInSection("<beginregistry>", "<endregistry>");
       if (line != "<endregistry>" && !line.empty()) {
         if (d_.RegistryCount == kLastOneBasedSlot)
-          throw DamagedFile(TooManyEntries("<beginregistry>", kLastOneBasedSlot));
-        d_.RegistryLines[++d_.RegistryCount] = line;
+          cursor_.NoteDamage(TooManyEntries("<beginregistry>", kLastOneBasedSlot));
+        else
+          d_.RegistryLines[++d_.RegistryCount] = line;
       }
     } while (line != "<endregistry>");
     return NextUnlessAtEnd(line);
@@ -177,8 +202,9 @@ class DescriptionWalker {
       line = cursor_.ReadInSection("<beginregisterocx>", "<endregisterocx>");
       if (line != "<endregisterocx>" && !line.empty()) {
         if (d_.OcxLast == kLastZeroBasedSlot)
-          throw DamagedFile(TooManyEntries("<beginregisterocx>", kLastZeroBasedSlot + 1));
-        d_.OcxFiles[++d_.OcxLast] = line;
+          cursor_.NoteDamage(TooManyEntries("<beginregisterocx>", kLastZeroBasedSlot + 1));
+        else
+          d_.OcxFiles[++d_.OcxLast] = line;
       }
     } while (line != "<endregisterocx>");
     return NextUnlessAtEnd(line);
@@ -192,8 +218,10 @@ class DescriptionWalker {
     do {
       line = cursor_.ReadInSection("<beginicons>", "<endicons>");
       if (line == "<endicons>") break;
-      if (d_.IconCount == kLastOneBasedSlot)
-        throw DamagedFile(TooManyEntries("<beginicons>", kLastOneBasedSlot));
+      if (d_.IconCount == kLastOneBasedSlot) {
+        cursor_.NoteDamage(TooManyEntries("<beginicons>", kLastOneBasedSlot));
+        break;
+      }
       const int i = ++d_.IconCount;
       d_.IconGroups[i] = line;
       d_.IconNames[i] = cursor_.ReadInSection("<beginicons>", "<endicons>");
@@ -254,16 +282,17 @@ ReadResult ReadSetupDescription(const std::optional<std::string>& fileBytes,
     result.caption = kErrorCaption;
     return result;
   }
-  try {
-    const std::vector<std::string> lines = SplitLines(*fileBytes);
-    CheckShape(*fileBytes, lines);
+  const std::vector<std::string> lines = SplitLines(*fileBytes);
+  std::optional<std::string> damage = ShapeDamage(*fileBytes, lines);
+  if (!damage) {
     DescriptionWalker walker(lines, description, options, result);
     if (walker.Walk()) result.outcome = ReadOutcome::Read;
-  } catch (const DamagedFile& damage) {
+    damage = walker.Damage();
+  }
+  if (damage) {
     result.outcome = ReadOutcome::Damaged;
     result.message =
-        std::string("Installationseinstellungen fehlerhaft!\n\npmd-Datei beschädigt: ") +
-        damage.what() + ".";
+        "Installationseinstellungen fehlerhaft!\n\npmd-Datei beschädigt: " + *damage + ".";
     result.caption = kErrorCaption;
   }
   return result;

@@ -18,6 +18,7 @@ enum class ReadOutcome {
   Missing,          // no install.pmd beside the program
   VersionMismatch,  // line 1 is not the program's own version
   Damaged,          // the file cannot be trusted; nothing may be installed from it
+  Stopped,          // onVersionAccepted said no; it has told the user why
   Read,
 };
 
@@ -28,7 +29,7 @@ inline constexpr std::size_t kMaxLineLength = 65536;
 
 struct ReadResult {
   ReadOutcome outcome = ReadOutcome::Read;
-  // For every outcome but Read: the message box text, and its caption
+  // For every outcome but Read and Stopped: the message box text, and its caption
   // (empty caption: a plain message under the application title).
   std::string message;
   std::string caption;
@@ -50,9 +51,9 @@ struct ReaderOptions {
   // plain description.
   std::function<std::string(std::string_view)> decodeLine;
   // Runs once the version line has been accepted, before anything else is
-  // read; it writes the extraction library. An exception from it ends the
-  // reading.
-  std::function<void()> onVersionAccepted;
+  // read; it writes the extraction library. When it returns false, the
+  // reading ends there (Stopped).
+  std::function<bool()> onVersionAccepted;
   bool checkVersion = true;
 };
 

@@ -37,7 +37,10 @@ struct Reader {
   ReadResult Read(const std::optional<std::string>& bytes) {
     d.SetupVersion = kVersion;
     ReaderOptions options;
-    options.onVersionAccepted = [this] { ++libraryWrites; };
+    options.onVersionAccepted = [this] {
+      ++libraryWrites;
+      return true;
+    };
     return ReadSetupDescription(bytes, d, options);
   }
 };
@@ -325,14 +328,14 @@ TEST(SetupDescReader, DamagedFilesAreRefusedWithAClearMessage) {
   }
 }
 
-TEST(SetupDescReader, ExceptionFromLibraryWritingEndsTheReading) {
+TEST(SetupDescReader, ALibraryThatCannotBeWrittenEndsTheReading) {
   SetupDescription d;
   d.SetupVersion = kVersion;
   ReaderOptions options;
-  options.onVersionAccepted = [] {
-    throw std::runtime_error("Datei X kann nicht erstellt werden");
-  };
-  EXPECT_THROW(ReadSetupDescription(Pmd(FixedLines()), d, options), std::runtime_error);
+  options.onVersionAccepted = [] { return false; };
+  const ReadResult result = ReadSetupDescription(Pmd(FixedLines()), d, options);
+  EXPECT_EQ(result.outcome, ReadOutcome::Stopped);
+  EXPECT_TRUE(result.message.empty());
   EXPECT_TRUE(d.ProductName.empty());
 }
 
