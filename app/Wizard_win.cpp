@@ -153,9 +153,13 @@ void Wizard::RunInstallation() {
     install::InstallationRun*& slot;
     ~ForgetRunOnExit() { slot = nullptr; }
   } forget{run_};
-  // A failure throws to the page's error report; the page then stays with
-  // its Cancel button as the way out.
-  if (run.Perform() && !mainWindowClosed_) Navigate(Page::Installation, Action::RunFinished);
+  // A failure is the page's error report; the page then stays with its
+  // Cancel button as the way out.
+  const auto outcome = run.Perform();
+  if (const auto* failure = std::get_if<install::RunFailure>(&outcome))
+    return winsupport::ShowErrorReport(failure->text);
+  if (std::get<bool>(outcome) && !mainWindowClosed_)
+    Navigate(Page::Installation, Action::RunFinished);
 }
 
 void Wizard::Finish() {

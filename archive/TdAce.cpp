@@ -1,8 +1,6 @@
 #include "archive/TdAce.h"
 
-#include <exception>
 #include <optional>
-#include <stdexcept>
 #include <utility>
 #include <variant>
 
@@ -21,10 +19,6 @@ struct UnitState {
   std::optional<UnAceLibrary> library;
   ACEHandle archive = 0;
   TdAce* activeAce = nullptr;
-  // An exception thrown by an event handler inside a callback. It must not
-  // unwind through the library, so the callback parks it here, asks the
-  // library to abort, and the walk rethrows it once the library has returned.
-  std::exception_ptr pendingException;
 };
 
 UnitState& Unit() {
@@ -40,27 +34,20 @@ void CloseArchive() {
 
 void FreeUnAceDll() { Unit().library.reset(); }
 
-void RethrowPendingException() {
-  if (std::exception_ptr pending = std::exchange(Unit().pendingException, nullptr))
-    std::rethrow_exception(pending);
+bool OperationRunning() {
+  const UnitState& unit = Unit();
+  return unit.activeAce || unit.library || unit.archive != 0;
 }
 
 // One operation from start to end: claims the unit state and, however the
 // walk ends, closes the archive and unloads the library (in this order).
 class OperationScope {
  public:
-  explicit OperationScope(TdAce& ace) {
-    UnitState& unit = Unit();
-    if (unit.activeAce || unit.library || unit.archive != 0)
-      throw std::logic_error("archive operation started while another one is running");
-    unit.activeAce = &ace;
-  }
+  explicit OperationScope(TdAce& ace) { Unit().activeAce = &ace; }
   ~OperationScope() {
     CloseArchive();
     FreeUnAceDll();
-    UnitState& unit = Unit();
-    unit.activeAce = nullptr;
-    unit.pendingException = nullptr;
+    Unit().activeAce = nullptr;
   }
   OperationScope(const OperationScope&) = delete;
   OperationScope& operator=(const OperationScope&) = delete;
@@ -85,7 +72,7 @@ struct TdAceWalk {
 };
 
 bool TdAceWalk::LoadUnAceDll(TdAce& ace) {
-  // Never loaded here already: OperationScope refuses to start otherwise.
+  // Never loaded here already: Run refuses to start otherwise.
   UnitState& unit = Unit();
   ace.libraryLoadError_.clear();
   std::variant<UnAceLibrary, LibraryLoadFailure> loaded = UnAceLibrary::Load(ace.Path2UnAceDll);
@@ -104,6 +91,7 @@ int TdAceWalk::Run(TdAce& ace, WalkMode mode) {
   // is closed, so it lives longer than the scope that closes it, whatever a
   // handler does to Archivefilename meanwhile.
   std::string archiveName = ace.Archivefilename;
+  if (OperationRunning()) return kAceOperationRunning;
   OperationScope scope(ace);
   UnitState& unit = Unit();
 
@@ -119,7 +107,6 @@ int TdAceWalk::Run(TdAce& ace, WalkMode mode) {
   if (ace.OnProcessData) openData.ProcessDataProc = &ProcessDataCallback;
   if (ace.OnVolumeChange) openData.ChangeVolProc = &ChangeVolCallback;
   unit.archive = library.OpenArchive(&openData);
-  RethrowPendingException();
 
   if (openData.OpenResult != 0) {
     const int code = mode == WalkMode::List ? openData.OpenResult : kAceArchiveNotOpened;
@@ -137,7 +124,6 @@ int TdAceWalk::RunEntries(TdAce& ace, WalkMode mode, ACEHandle archive) {
 
   for (;;) {
     int code = library.ReadHeader(archive, &ace.header_);
-    RethrowPendingException();
     if (ace.Stop) {
       ace.Stop = false;
       return ACE_ERR_ABORTED;
@@ -179,7 +165,6 @@ int TdAceWalk::RunEntries(TdAce& ace, WalkMode mode, ACEHandle archive) {
       const bool selected = ace.filesToProcess_.Empty() || ace.filesToProcess_.Contains(name);
       if (!selected) {
         code = library.ProcessFile(archive, ACE_SKIP, nullptr);
-        RethrowPendingException();
         processed = true;
       }
     }
@@ -189,17 +174,14 @@ int TdAceWalk::RunEntries(TdAce& ace, WalkMode mode, ACEHandle archive) {
         ace.OnReqPassword(ace, ace.header_, password);
         if (!password.empty()) {
           library.SetPassword(archive, password.c_str());
-          RethrowPendingException();
         }
       }
       if (extracting) {
         const std::string target = ace.TargetDirectory + name;
         code = library.ProcessFile(archive, ACE_EXTRACT, target.c_str());
-        RethrowPendingException();
         if (ace.OnExtract) ace.OnExtract(ace, ace.header_, code == 0);
       } else {
         code = library.ProcessFile(archive, ACE_SKIP, nullptr);
-        RethrowPendingException();
         if (ace.OnList) ace.OnList(ace, ace.header_, code == 0);
       }
     }
@@ -214,17 +196,12 @@ int TdAceWalk::RunEntries(TdAce& ace, WalkMode mode, ACEHandle archive) {
 int UNACE_CALL TdAceWalk::ProcessDataCallback(unsigned char* address, int count) noexcept {
   UnitState& unit = Unit();
   TdAce* ace = unit.activeAce;
-  if (!ace || unit.pendingException) return 0;
-  try {
-    // A 32-bit count that wraps like the library's own, without overflow.
-    ace->runningPosition_ = static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(ace->runningPosition_) + static_cast<std::uint32_t>(count));
-    if (ace->OnProcessData) ace->OnProcessData(*ace, address, count, ace->runningPosition_);
-    return ace->Stop ? 0 : 1;
-  } catch (...) {
-    unit.pendingException = std::current_exception();
-    return 0;
-  }
+  if (!ace) return 0;
+  // A 32-bit count that wraps like the library's own, without overflow.
+  ace->runningPosition_ = static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(ace->runningPosition_) + static_cast<std::uint32_t>(count));
+  if (ace->OnProcessData) ace->OnProcessData(*ace, address, count, ace->runningPosition_);
+  return ace->Stop ? 0 : 1;
 }
 
 int UNACE_CALL TdAceWalk::ChangeVolCallback(char* name, int mode) noexcept {
@@ -232,13 +209,8 @@ int UNACE_CALL TdAceWalk::ChangeVolCallback(char* name, int mode) noexcept {
   constexpr int kGiveUp = 1;
   UnitState& unit = Unit();
   TdAce* ace = unit.activeAce;
-  if (!ace || unit.pendingException || !ace->OnVolumeChange) return kGiveUp;
-  try {
-    return ace->OnVolumeChange(*ace, name, mode);
-  } catch (...) {
-    unit.pendingException = std::current_exception();
-    return kGiveUp;
-  }
+  if (!ace || !ace->OnVolumeChange) return kGiveUp;
+  return ace->OnVolumeChange(*ace, name, mode);
 }
 
 int TdAce::List() { return TdAceWalk::Run(*this, WalkMode::List); }

@@ -4,15 +4,15 @@
 // is empty) below TargetDirectory.
 //
 // Each operation loads the library from Path2UnAceDll, opens Archivefilename
-// and, on every way out (an exception from an event handler included),
-// closes the archive and unloads the library again. The library's callbacks
-// carry no context, so only one operation may run at a time in the whole
-// process; starting another from inside an event handler throws
-// std::logic_error.
+// and, on every way out, closes the archive and unloads the library again.
+// The library's callbacks carry no context, so only one operation may run
+// at a time in the whole process; starting another from inside an event
+// handler is refused with kAceOperationRunning.
 //
-// Failures are reported as codes through OnError and as the result, never
-// as exceptions; only exceptions thrown by the event handlers themselves
-// leave an operation (after the library has been unloaded).
+// Failures are reported as codes through OnError and as the result. The
+// event handlers must not throw: they are called from inside the library,
+// which nothing may unwind through. A handler that wants the walk to end
+// sets Stop.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +45,8 @@ inline constexpr int kAceLibraryNotLoaded = -101;  // folder not a full path, fi
                                                    // not loadable, export missing
 inline constexpr int kAceArchiveNotOpened = 101;   // Extract could not open the archive,
                                                    // or a header read failed
+inline constexpr int kAceOperationRunning = -102;  // started from inside another
+                                                   // operation's event; nothing done
 
 class TdAce {
  public:

@@ -1,8 +1,6 @@
 // Writing the protocol: the setup adds a block per run, line by line.
 #include "contract/Protocol.h"
 
-#include <stdexcept>
-
 #include "contract/ProductFiles.h"
 #include "contract/ProtocolFormat.h"
 
@@ -18,19 +16,19 @@ std::string_view MarkerOf(LineKind kind) {
   return {};
 }
 
-// A line break or NUL would split the text into lines the uninstaller reads
-// as entries of their own.
-void RequireSingleLine(std::string_view marker, std::string_view text) {
-  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
-    throw std::invalid_argument("protocol line \"" + std::string(marker) +
-                                "...\" holds a line break or NUL: " + std::string(text));
-}
-
 }  // namespace
+
+bool Protocol::IsSingleLine(std::string_view marker, std::string_view text) {
+  if (text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos) return true;
+  if (!refusal_)
+    refusal_ = "protocol line \"" + std::string(marker) +
+               "...\" holds a line break or NUL: " + std::string(text);
+  return false;
+}
 
 void Protocol::Add(LineKind kind, std::string_view text) {
   const std::string_view marker = MarkerOf(kind);
-  RequireSingleLine(marker, text);
+  if (!IsSingleLine(marker, text)) return;
   std::string line(marker);
   line += text;
   lines_.push_back(std::move(line));
@@ -38,16 +36,15 @@ void Protocol::Add(LineKind kind, std::string_view text) {
 
 // The fixed comment lines below carry their marker in their text.
 void Protocol::AddComment(std::string_view line) {
-  RequireSingleLine(MarkerOf(LineKind::Comment), line);
-  lines_.emplace_back(line);
+  if (IsSingleLine(MarkerOf(LineKind::Comment), line)) lines_.emplace_back(line);
 }
 
 void Protocol::AddHeader(std::string_view targetDirectory, std::string_view date,
                          std::string_view time) {
   // Checked before the box goes in, so that a refused header adds nothing.
-  RequireSingleLine("/Date: ", date);
-  RequireSingleLine("/Date: ", time);
-  RequireSingleLine(MarkerOf(LineKind::Folder), targetDirectory);
+  if (!IsSingleLine("/Date: ", date) || !IsSingleLine("/Date: ", time) ||
+      !IsSingleLine(MarkerOf(LineKind::Folder), targetDirectory))
+    return;
   for (std::string_view line : kBoxLines) lines_.emplace_back(line);
   AddComment("/Date: " + std::string(date) + " - Time: " + std::string(time));
   AddFolder(targetDirectory);
@@ -63,8 +60,8 @@ void Protocol::AddEntry(std::string_view targetDirectory, std::string_view entry
 }
 
 void Protocol::AddTrailer(std::string_view setupVersion, std::string_view duration) {
-  RequireSingleLine("/File created by ", setupVersion);
-  RequireSingleLine(kDurationPrefix, duration);
+  if (!IsSingleLine("/File created by ", setupVersion) || !IsSingleLine(kDurationPrefix, duration))
+    return;
   AddComment("/end of installation");
   AddComment("/File created by Pelmora " + std::string(setupVersion));
   AddComment(std::string(kDurationPrefix) + std::string(duration));

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,13 +55,20 @@ class Protocol {
   // The block as it goes into the file: every line followed by CR LF.
   std::string Bytes() const;
 
+  // A text holding CR, LF or NUL would split into lines the uninstaller
+  // reads as entries of their own: every Add refuses it and adds nothing.
+  // The first refusal, named here, tells the run that its protocol is not
+  // whole.
+  const std::optional<std::string>& Refusal() const { return refusal_; }
+
  private:
-  // Throws std::invalid_argument for a text holding CR, LF or NUL (as do
-  // all the Add functions, which then add nothing).
   void Add(LineKind kind, std::string_view text);
   void AddComment(std::string_view line);
+  // False (and the refusal noted) for a text that would split.
+  bool IsSingleLine(std::string_view marker, std::string_view text);
 
   std::vector<std::string> lines_;
+  std::optional<std::string> refusal_;
 };
 
 // The run's duration shown as a time of day: whole seconds (a started second

@@ -62,13 +62,18 @@ TEST(Protocol, WholeBlockByteForByte) {
 
 TEST(Protocol, RefusesTextsThatWouldSplitIntoFurtherLines) {
   Protocol p;
-  EXPECT_THROW(p.AddUserKey("Software\r\n1C:\\Windows\\win.ini"), std::invalid_argument);
-  EXPECT_THROW(p.AddGroup("Tool\nGroup"), std::invalid_argument);
-  EXPECT_THROW(p.AddFile(std::string("C:\\a\0b", 6)), std::invalid_argument);
-  EXPECT_THROW(p.AddHeader("C:\\T\\", "1.1.2026", "1:00\r"), std::invalid_argument);
-  EXPECT_THROW(p.AddTrailer("1.0\n", "0:00:01"), std::invalid_argument);
+  p.AddUserKey("Software\r\n1C:\\Windows\\win.ini");
+  p.AddGroup("Tool\nGroup");
+  p.AddFile(std::string("C:\\a\0b", 6));
+  p.AddHeader("C:\\T\\", "1.1.2026", "1:00\r");
+  p.AddTrailer("1.0\n", "0:00:01");
   p.AddGroup("Tool");
   EXPECT_EQ(p.Bytes(), "gTool\r\n");
+  // The first refusal is the one named.
+  ASSERT_TRUE(p.Refusal().has_value());
+  EXPECT_EQ(*p.Refusal(),
+            "protocol line \"r1...\" holds a line break or NUL: Software\r\n1C:\\Windows\\win.ini");
+  EXPECT_FALSE(Protocol().Refusal().has_value());
 }
 
 TEST(Protocol, ElapsedTimeReadsAsTimeOfDay) {

@@ -2,21 +2,23 @@
 
 #include <array>
 
-#include "install/RunErrors.h"
-
 namespace pelmora::install {
 
-std::uint64_t CopyBlocks(const BlockSource& source, const BlockSink& sink, std::uint64_t total,
-                         const CopyProgress& progress) {
+std::variant<std::uint64_t, RunFailure> CopyBlocks(const BlockSource& source,
+                                                   const BlockSink& sink, std::uint64_t total,
+                                                   const CopyProgress& progress) {
   std::array<char, kCopyBlockSize> buffer;
   std::uint64_t done = 0;
   for (;;) {
     if (progress) progress(done, total);
-    const std::size_t read = source(buffer);
-    if (read == 0) break;
-    const std::span<const char> block(buffer.data(), read);
-    if (sink(block) != read) throw IoError(IoError::kDiskWriteError);
-    done += read;
+    const BlockResult read = source(buffer);
+    if (const auto* failure = std::get_if<RunFailure>(&read)) return *failure;
+    const std::size_t count = std::get<std::size_t>(read);
+    if (count == 0) break;
+    const BlockResult written = sink(std::span<const char>(buffer.data(), count));
+    if (const auto* failure = std::get_if<RunFailure>(&written)) return *failure;
+    if (std::get<std::size_t>(written) != count) return IoFailure(kDiskWriteError);
+    done += count;
   }
   return done;
 }

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <variant>
+
+#include "install/RunErrors.h"
 
 namespace pelmora::install {
 
@@ -16,19 +19,23 @@ inline constexpr std::size_t kCopyBlockSize = 2048;
 // once more after the last one.
 using CopyProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
-// Fills the front of the buffer; returns how many bytes, 0 at the end.
-// Throws when the source cannot be read.
-using BlockSource = std::function<std::size_t(std::span<char> buffer)>;
+// A count of bytes, or why there is none.
+using BlockResult = std::variant<std::size_t, RunFailure>;
 
-// Writes the bytes and returns how many were stored. Throws when the
+// Fills the front of the buffer; returns how many bytes, 0 at the end, or a
+// failure when the source cannot be read.
+using BlockSource = std::function<BlockResult(std::span<char> buffer)>;
+
+// Writes the bytes and returns how many were stored, or a failure when the
 // destination refuses outright.
-using BlockSink = std::function<std::size_t(std::span<const char> bytes)>;
+using BlockSink = std::function<BlockResult(std::span<const char> bytes)>;
 
-// Copies until the source is exhausted and returns the bytes copied. A sink
-// that stores fewer bytes than it was given throws
-// IoError(IoError::kDiskWriteError): the copy is incomplete and must not be
-// taken for the file.
-std::uint64_t CopyBlocks(const BlockSource& source, const BlockSink& sink, std::uint64_t total,
-                         const CopyProgress& progress);
+// Copies until the source is exhausted and returns the bytes copied, or the
+// first failure of the source or the sink. A sink that stores fewer bytes
+// than it was given is IoFailure(kDiskWriteError): the copy is incomplete
+// and must not be taken for the file.
+std::variant<std::uint64_t, RunFailure> CopyBlocks(const BlockSource& source,
+                                                   const BlockSink& sink, std::uint64_t total,
+                                                   const CopyProgress& progress);
 
 }  // namespace pelmora::install

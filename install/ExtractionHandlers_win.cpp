@@ -96,6 +96,8 @@ void ExtractionHandlers::Extracting(archive::TdAce& ace, const TACEHeaderData& e
   if (DeleteBeforeExtracting(context_.page.Mode(), name, LookAt(path).exists))
     DeleteFileA(path.c_str());
   context_.protocol.AddEntry(context_.targetDirectory, name);
+  // A name the protocol cannot hold as one line: nothing more is unpacked.
+  if (context_.protocol.Refusal()) ace.Stop = true;
 }
 
 void ExtractionHandlers::ProcessData(int blockSize) {

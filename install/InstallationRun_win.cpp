@@ -1,6 +1,8 @@
 #include "install/InstallationRun_win.h"
 
 #include <algorithm>
+#include <optional>
+#include <variant>
 
 #include "contract/InstallMode.h"
 #include "contract/PathRules.h"
@@ -70,74 +72,76 @@ WindowsFacts ReadWindowsFacts() {
   return facts;
 }
 
-bool InstallationRun::Perform() {
-  const StatusTexts& status = StatusTextsFor(settings_.description.English);
-  try {
-    const std::string target = WithBackslash(settings_.readTargetDirectory());
-    settings_.writeTargetDirectory(target);
-    // The page lets no other folder through; a setup that gets here with
-    // one anyway installs nothing.
-    const contract::SystemFolders system{winsupport::WindowsFolder(),
-                                         winsupport::FoldersOfAllUsers()};
-    if (const auto refusal = contract::CheckTargetFolder(target, system))
-      throw RunFailure(pages::TargetRefusedText(*refusal, settings_.description.English));
-    const WindowsFacts windows = ReadWindowsFacts();
-
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    contract::Protocol protocol;
-    protocol.AddHeader(target, ShortDate(now), LongTime(now));
-    // With every missing parent: C:\Firma\Produkt\ must not fail for want
-    // of C:\Firma. The parents made here are the product's too: the
-    // uninstaller removes them again when they are empty.
-    for (const std::string& folder :
-         winsupport::CreateFolderTree(target.substr(0, target.size() - 1)))
-      if (folder.size() + 1 < target.size()) protocol.AddFolder(folder + "\\");
-    settings_.page.SetStatus(status.extracting);
-
-    if (settings_.page.Mode() == contract::InstallMode::CompleteRepair) {
-      if (settings_.description.ConfigFiles)
-        for (const std::string& line : *settings_.description.ConfigFiles)
-          if (winsupport::IsExistingFile(target + line)) DeleteFileA((target + line).c_str());
-      std::string kept;
-      for (const std::string& key : DeleteRegistryKeys(settings_.description)) kept += "\n" + key;
-      if (!kept.empty())
-        winsupport::ShowPlainMessage(KeysKeptText(kept.substr(1), settings_.description.English));
-    }
-
-    if (Unpack(target, protocol) == Unpacked::Refused) return false;
-    // From here on files may be on the disk: whatever ends the run, the
-    // protocol of what was done is written, so that it can be removed.
-    std::exception_ptr failure;
-    try {
-      settings_.page.SetStatus(status.registration);
-      settings_.page.SetProgress(95);
-      Register(target, windows, protocol);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    protocol.AddTrailer(settings_.description.SetupVersion,
-                        DurationAsTime(GetTickCount() - settings_.page.ShownAt()));
-    WriteProtocol(target, protocol);
-    if (failure) std::rethrow_exception(failure);
-    return !cancelled_;
-  } catch (...) {
+std::variant<bool, RunFailure> InstallationRun::Perform() {
+  auto outcome = Run();
+  if (std::holds_alternative<RunFailure>(outcome)) {
     // The page has no close box: without Cancel the user could not leave.
-    settings_.page.SetStatus(status.failed);
+    settings_.page.SetStatus(StatusTextsFor(settings_.description.English).failed);
     settings_.page.ShowCancel();
-    throw;
   }
+  return outcome;
 }
 
-void InstallationRun::WriteProtocol(const std::string& target, const contract::Protocol& protocol) {
-  try {
-    WriteSealedProtocol(target, protocol.Bytes(), sealing_, registeredServers_);
-  } catch (...) {
-    // An entry must not offer a removal its protocol cannot carry out.
-    if (!winsupport::IsExistingFile(target + contract::kProtocolFileName))
-      for (HKEY root : sealing_.roots) winsupport::DeleteRegKey(root, sealing_.keyPath);
-    throw;
+std::variant<bool, RunFailure> InstallationRun::Run() {
+  const StatusTexts& status = StatusTextsFor(settings_.description.English);
+  const std::string target = WithBackslash(settings_.readTargetDirectory());
+  settings_.writeTargetDirectory(target);
+  // The page lets no other folder through; a setup that gets here with
+  // one anyway installs nothing.
+  const contract::SystemFolders system{winsupport::WindowsFolder(),
+                                       winsupport::FoldersOfAllUsers()};
+  if (const auto refusal = contract::CheckTargetFolder(target, system))
+    return RunFailure{pages::TargetRefusedText(*refusal, settings_.description.English)};
+  const WindowsFacts windows = ReadWindowsFacts();
+
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  contract::Protocol protocol;
+  protocol.AddHeader(target, ShortDate(now), LongTime(now));
+  if (const auto& refusal = protocol.Refusal()) return RunFailure{*refusal};
+  // With every missing parent: C:\Firma\Produkt\ must not fail for want
+  // of C:\Firma. The parents made here are the product's too: the
+  // uninstaller removes them again when they are empty.
+  for (const std::string& folder :
+       winsupport::CreateFolderTree(target.substr(0, target.size() - 1)))
+    if (folder.size() + 1 < target.size()) protocol.AddFolder(folder + "\\");
+  settings_.page.SetStatus(status.extracting);
+
+  if (settings_.page.Mode() == contract::InstallMode::CompleteRepair) {
+    if (settings_.description.ConfigFiles)
+      for (const std::string& line : *settings_.description.ConfigFiles)
+        if (winsupport::IsExistingFile(target + line)) DeleteFileA((target + line).c_str());
+    std::string kept;
+    for (const std::string& key : DeleteRegistryKeys(settings_.description)) kept += "\n" + key;
+    if (!kept.empty())
+      winsupport::ShowPlainMessage(KeysKeptText(kept.substr(1), settings_.description.English));
   }
+
+  if (Unpack(target, protocol) == Unpacked::Refused) return false;
+  // An entry whose name would split its protocol line stopped the
+  // extraction; nothing is registered or written for it.
+  if (const auto& refusal = protocol.Refusal()) return RunFailure{*refusal};
+  // From here on files may be on the disk: whatever ends the run, the
+  // protocol of what was done is written, so that it can be removed.
+  settings_.page.SetStatus(status.registration);
+  settings_.page.SetProgress(95);
+  std::optional<RunFailure> failure = Register(target, windows, protocol);
+  protocol.AddTrailer(settings_.description.SetupVersion,
+                      DurationAsTime(GetTickCount() - settings_.page.ShownAt()));
+  if (!failure && protocol.Refusal()) failure = RunFailure{*protocol.Refusal()};
+  // A protocol that cannot be written is the failure the user must hear of.
+  if (auto notWritten = WriteProtocol(target, protocol)) return *notWritten;
+  if (failure) return *failure;
+  return !cancelled_;
+}
+
+std::optional<RunFailure> InstallationRun::WriteProtocol(const std::string& target,
+                                                         const contract::Protocol& protocol) {
+  auto failure = WriteSealedProtocol(target, protocol.Bytes(), sealing_, registeredServers_);
+  // An entry must not offer a removal its protocol cannot carry out.
+  if (failure && !winsupport::IsExistingFile(target + contract::kProtocolFileName))
+    for (HKEY root : sealing_.roots) winsupport::DeleteRegKey(root, sealing_.keyPath);
+  return failure;
 }
 
 InstallationRun::Unpacked InstallationRun::Unpack(const std::string& target,
@@ -176,13 +180,22 @@ void InstallationRun::WaitForCancel() {
   }
 }
 
-void InstallationRun::Register(const std::string& target, const WindowsFacts& windows,
-                               contract::Protocol& protocol) {
-  // Each step with its report; kRegistrationSteps decides what its failures do.
+std::optional<RunFailure> InstallationRun::Register(const std::string& target,
+                                                    const WindowsFacts& windows,
+                                                    contract::Protocol& protocol) {
+  // Each step with its report; kRegistrationSteps decides what its failures
+  // do. Once one has ended the run, or its protocol lines could not all be
+  // taken, no further step is done.
+  std::optional<RunFailure> ended;
   const auto perform = [&](RegistrationStep step, const auto& work) {
+    if (ended) return;
     StepReport report(step, protocol,
                       [](const std::string& text) { winsupport::ShowPlainMessage(text); });
     work(report);
+    if (report.Failure())
+      ended = report.Failure();
+    else if (protocol.Refusal())
+      ended = RunFailure{*protocol.Refusal()};
   };
   const std::string& windowsDir = windows.windowsDir;
   perform(RegistrationStep::ImportSettingsFile, [&](StepReport& report) {
@@ -204,9 +217,11 @@ void InstallationRun::Register(const std::string& target, const WindowsFacts& wi
     SYSTEMTIME today{};
     GetLocalTime(&today);
     const InstalledFacts facts{InstallDate(today.wYear, today.wMonth, today.wDay), productBytes_};
-    sealing_.roots = WriteUninstallEntries(target, windowsDir,
-                                           {windows.windowsKeyFound, windows.windowsNtKeyFound},
-                                           settings_.description, facts, report);
+    auto roots = WriteUninstallEntries(target, windowsDir,
+                                       {windows.windowsKeyFound, windows.windowsNtKeyFound},
+                                       settings_.description, facts, report);
+    // Entries of a step that ended the run are not sealed.
+    if (!report.Failure()) sealing_.roots = std::move(roots);
   });
   perform(RegistrationStep::RegistryKeys,
           [&](StepReport& report) { CreateRegistryKeys(settings_.description, report); });
@@ -217,6 +232,7 @@ void InstallationRun::Register(const std::string& target, const WindowsFacts& wi
     CreateShortcuts(target, windowsDir, winsupport::StartMenuProgramsFolder(),
                     settings_.description, report);
   });
+  return ended;
 }
 
 void InstallationRun::Stop() {

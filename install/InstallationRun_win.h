@@ -8,13 +8,16 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <variant>
 
 #include "archive/TdAce.h"
 #include "contract/Protocol.h"
 #include "contract/Seal.h"
 #include "install/SealedProtocol_win.h"
 #include "install/InstallationPage_win.h"
+#include "install/RunErrors.h"
 #include "pages/PasswordPrompt_win.h"
 #include "setupdesc/SetupDescription.h"
 
@@ -49,24 +52,26 @@ class InstallationRun {
 
   // The run. Returns true when it got to its end; false when the user
   // cancelled or the archive held an entry it refused. A failure that ends
-  // the run throws RunFailure with the German text the error report shows,
-  // after the page has said that the installation failed and its Cancel
-  // button has been made visible so that the user has a way out. Once the
-  // extraction has begun, a failure or Cancel still leaves the protocol of
-  // what was done, sealed, so that the uninstaller can remove it.
-  bool Perform();
+  // the run is a RunFailure with the German text the error report shows,
+  // returned after the page has said that the installation failed and its
+  // Cancel button has been made visible so that the user has a way out.
+  // Once the extraction has begun, a failure or Cancel still leaves the
+  // protocol of what was done, sealed, so that the uninstaller can remove it.
+  std::variant<bool, RunFailure> Perform();
 
   // Asks the archive reader to stop and marks the run cancelled; what is
   // unpacked by then is registered and written to the protocol.
   void Stop();
 
  private:
+  std::variant<bool, RunFailure> Run();
   enum class Unpacked { Done, Refused };
   Unpacked Unpack(const std::string& target, contract::Protocol& protocol);
   void WaitForCancel();
-  void Register(const std::string& target, const WindowsFacts& windows,
-                contract::Protocol& protocol);
-  void WriteProtocol(const std::string& target, const contract::Protocol& protocol);
+  std::optional<RunFailure> Register(const std::string& target, const WindowsFacts& windows,
+                                     contract::Protocol& protocol);
+  std::optional<RunFailure> WriteProtocol(const std::string& target,
+                                          const contract::Protocol& protocol);
 
   RunSettings settings_;
   archive::TdAce reader_;

@@ -10,9 +10,8 @@ namespace pelmora::install {
 
 // The run time's numbering: a short write is its disk write error, any
 // other failure keeps the system's code.
-inline IoError IoErrorFromWindows(DWORD code) {
-  return IoError(code == winsupport::kShortWrite ? IoError::kDiskWriteError
-                                                 : static_cast<int>(code));
+inline RunFailure IoFailureFromWindows(DWORD code) {
+  return IoFailure(code == winsupport::kShortWrite ? kDiskWriteError : static_cast<int>(code));
 }
 
 }  // namespace pelmora::install

@@ -1,19 +1,19 @@
 #include "install/RegistrationSteps.h"
 
-#include "install/RunErrors.h"
-
 namespace pelmora::install {
 
-void StepReport::Fail(const std::string& text) {
+bool StepReport::Fail(const std::string& text) {
   switch (onFailure_) {
     case OnFailure::PassOver:
-      return;
+      return true;
     case OnFailure::NoticeAndGoOn:
       if (notice_) notice_(text);
-      return;
+      return true;
     case OnFailure::EndRun:
-      throw RunFailure(text);
+      if (!failure_) failure_ = RunFailure{text};
+      return false;
   }
+  return false;
 }
 
 }  // namespace pelmora::install

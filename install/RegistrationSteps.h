@@ -5,9 +5,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "contract/Protocol.h"
+#include "install/RunErrors.h"
 
 namespace pelmora::install {
 
@@ -58,14 +60,17 @@ class StepReport {
 
   contract::Protocol& Protocol() { return protocol_; }
 
-  // A failure, in the words the user reads. Returns when the step may go on;
-  // throws RunFailure with the text when the step's failures end the run.
-  void Fail(const std::string& text);
+  // A failure, in the words the user reads. True when the step may go on;
+  // false when the step's failures end the run: the step then returns at
+  // once, and the run ends with the text (Failure()).
+  bool Fail(const std::string& text);
+  const std::optional<RunFailure>& Failure() const { return failure_; }
 
  private:
   OnFailure onFailure_;
   contract::Protocol& protocol_;
   Notice notice_;
+  std::optional<RunFailure> failure_;
 };
 
 }  // namespace pelmora::install

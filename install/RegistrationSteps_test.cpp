@@ -33,13 +33,9 @@ TEST(RegistrationSteps, EachStepsFailureDoesWhatTheRunPromises) {
     std::vector<std::string> notices;
     StepReport report(e.step, protocol, [&](const std::string& text) { notices.push_back(text); });
     report.Protocol().AddUserKey("Software\\Firma\\Tool");
-    try {
-      report.Fail("E/A-Fehler 5");
-      EXPECT_FALSE(e.endsRun) << i;
-    } catch (const RunFailure& failure) {
-      EXPECT_TRUE(e.endsRun) << i;
-      EXPECT_STREQ(failure.what(), "E/A-Fehler 5");
-    }
+    EXPECT_EQ(report.Fail("E/A-Fehler 5"), !e.endsRun) << i;
+    EXPECT_EQ(report.Failure().has_value(), e.endsRun) << i;
+    EXPECT_EQ(report.Failure().value_or(RunFailure{}).text, e.endsRun ? "E/A-Fehler 5" : "") << i;
     EXPECT_EQ(notices,
               e.notice ? std::vector<std::string>{"E/A-Fehler 5"} : std::vector<std::string>{})
         << i;

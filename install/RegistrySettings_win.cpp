@@ -82,8 +82,8 @@ void CreateRegistryKeys(const setupdesc::SetupDescription& description, StepRepo
     if (line.empty()) continue;
     if (winsupport::CreateRegKey(HKEY_CURRENT_USER, line))
       report.Protocol().AddUserKey(line);
-    else
-      report.Fail(KeyCreationFailedText(line));
+    else if (!report.Fail(KeyCreationFailedText(line)))
+      return;
   }
 }
 

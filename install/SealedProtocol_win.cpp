@@ -1,5 +1,8 @@
 #include "install/SealedProtocol_win.h"
 
+#include <optional>
+#include <variant>
+
 #include "common/WinHandle.h"
 #include "contract/ProductFiles.h"
 #include "contract/Sha256.h"
@@ -30,16 +33,16 @@ bool IsPlainFile(HANDLE file) {
          info.nNumberOfLinks == 1;
 }
 
-win::UniqueHandle OpenPlainProtocol(const std::string& path) {
+std::variant<win::UniqueHandle, RunFailure> OpenPlainProtocol(const std::string& path) {
   win::UniqueHandle file = OpenProtocol(path, OPEN_ALWAYS);
-  if (!file) throw IoErrorFromWindows(::GetLastError());
+  if (!file) return IoFailureFromWindows(::GetLastError());
   if (IsPlainFile(file.Get())) return file;
   file.Reset();
   // Removed as the link or name it is; then made anew, by this run alone.
   if (!::DeleteFileA(path.c_str()) && !::RemoveDirectoryA(path.c_str()))
-    throw IoErrorFromWindows(::GetLastError());
+    return IoFailureFromWindows(::GetLastError());
   file = OpenProtocol(path, CREATE_NEW);
-  if (!file) throw IoErrorFromWindows(::GetLastError());
+  if (!file) return IoFailureFromWindows(::GetLastError());
   return file;
 }
 
@@ -51,20 +54,24 @@ std::vector<std::optional<std::string>> RecordedDigests(const SealingEntries& en
   return digests;
 }
 
-void Record(HKEY root, const std::string& keyPath, const char* valueName, const std::string& text) {
-  if (!winsupport::WriteRegString(root, keyPath, valueName, text))
-    throw RunFailure(ValueWriteFailedText(valueName));
+std::optional<RunFailure> Record(HKEY root, const std::string& keyPath, const char* valueName,
+                                 const std::string& text) {
+  if (winsupport::WriteRegString(root, keyPath, valueName, text)) return std::nullopt;
+  return RunFailure{ValueWriteFailedText(valueName)};
 }
 
 }  // namespace
 
-void WriteSealedProtocol(const std::string& targetDir, const std::string& block,
-                         const SealingEntries& entries,
-                         const std::vector<contract::ServerDigest>& servers) {
+std::optional<RunFailure> WriteSealedProtocol(const std::string& targetDir,
+                                              const std::string& block,
+                                              const SealingEntries& entries,
+                                              const std::vector<contract::ServerDigest>& servers) {
   const std::string path = targetDir + contract::kProtocolFileName;
-  win::UniqueHandle file = OpenPlainProtocol(path);
+  auto opened = OpenPlainProtocol(path);
+  if (const auto* failure = std::get_if<RunFailure>(&opened)) return *failure;
+  win::UniqueHandle& file = std::get<win::UniqueHandle>(opened);
   auto read = winsupport::ReadUpTo(file.Get(), kLargestProtocol + 1);
-  if (const DWORD* error = std::get_if<DWORD>(&read)) throw IoErrorFromWindows(*error);
+  if (const DWORD* error = std::get_if<DWORD>(&read)) return IoFailureFromWindows(*error);
   std::string content = std::move(std::get<std::string>(read));
   const bool keep = content.empty() || (content.size() <= kLargestProtocol &&
                                         contract::CheckSeal(content, RecordedDigests(entries)) ==
@@ -73,24 +80,27 @@ void WriteSealedProtocol(const std::string& targetDir, const std::string& block,
     content.clear();
     if (::SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
         !::SetEndOfFile(file.Get()))
-      throw IoErrorFromWindows(::GetLastError());
+      return IoFailureFromWindows(::GetLastError());
   }
   // Behind the blocks earlier runs wrote, which stay as they are.
   if (const DWORD error = winsupport::WriteAll(file.Get(), block.data(), block.size()))
-    throw IoErrorFromWindows(error);
+    return IoFailureFromWindows(error);
   if (const DWORD error = winsupport::CloseChecked(std::move(file)))
-    throw IoErrorFromWindows(error);
+    return IoFailureFromWindows(error);
   content += block;
 
   const std::string digest = contract::Sha256Hex(content);
   for (HKEY root : entries.roots) {
     const auto earlier =
         winsupport::ReadRegString(root, entries.keyPath, contract::kServerDigestsValue);
-    Record(root, entries.keyPath, contract::kServerDigestsValue,
-           contract::JoinServerDigests(contract::MergeServerDigests(
-               contract::SplitServerDigests(earlier.value_or("")), servers)));
-    Record(root, entries.keyPath, contract::kProtocolDigestValue, digest);
+    if (auto failure = Record(root, entries.keyPath, contract::kServerDigestsValue,
+                              contract::JoinServerDigests(contract::MergeServerDigests(
+                                  contract::SplitServerDigests(earlier.value_or("")), servers))))
+      return failure;
+    if (auto failure = Record(root, entries.keyPath, contract::kProtocolDigestValue, digest))
+      return failure;
   }
+  return std::nullopt;
 }
 
 }  // namespace pelmora::install

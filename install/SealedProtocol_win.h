@@ -8,10 +8,12 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "contract/Seal.h"
+#include "install/RunErrors.h"
 
 namespace pelmora::install {
 
@@ -26,10 +28,11 @@ struct SealingEntries {
 // vouches for (changed behind the setup's back, or left by a run without
 // an entry) is replaced by the block: its lines cannot be trusted, and an
 // uninstaller could not use them anyway. A file or link that is not a plain
-// file of its own is removed first. Throws IoError when the file cannot be
-// written, RunFailure when a digest cannot be recorded.
-void WriteSealedProtocol(const std::string& targetDir, const std::string& block,
-                         const SealingEntries& entries,
-                         const std::vector<contract::ServerDigest>& servers);
+// file of its own is removed first. An I/O failure when the file cannot be
+// written, a RunFailure naming the value when a digest cannot be recorded.
+std::optional<RunFailure> WriteSealedProtocol(const std::string& targetDir,
+                                              const std::string& block,
+                                              const SealingEntries& entries,
+                                              const std::vector<contract::ServerDigest>& servers);
 
 }  // namespace pelmora::install

@@ -13,7 +13,8 @@ namespace pelmora::install {
 namespace {
 
 // Creates the key and writes the values into it. True when the key exists
-// (and so belongs in the protocol), whatever became of its values.
+// (and so belongs in the protocol), whatever became of its values; false as
+// well when a failure has ended the step.
 bool WriteKey(HKEY root, const std::string& keyPath, const std::vector<NamedValue>& values,
               const std::vector<NamedNumber>& numbers, StepReport& report) {
   if (!winsupport::CreateRegKey(root, keyPath)) {
@@ -21,11 +22,13 @@ bool WriteKey(HKEY root, const std::string& keyPath, const std::vector<NamedValu
     return false;
   }
   for (const NamedValue& value : values)
-    if (!winsupport::WriteRegString(root, keyPath, value.name, value.data))
-      report.Fail(ValueWriteFailedText(value.name));
+    if (!winsupport::WriteRegString(root, keyPath, value.name, value.data) &&
+        !report.Fail(ValueWriteFailedText(value.name)))
+      return false;
   for (const NamedNumber& number : numbers)
-    if (!winsupport::WriteRegDword(root, keyPath, number.name, number.value))
-      report.Fail(ValueWriteFailedText(number.name));
+    if (!winsupport::WriteRegDword(root, keyPath, number.name, number.value) &&
+        !report.Fail(ValueWriteFailedText(number.name)))
+      return false;
   return true;
 }
 
@@ -46,6 +49,7 @@ std::vector<HKEY> WriteUninstallEntries(const std::string& targetDir, const std:
     report.Protocol().AddMachineKey(keyPath);
     written.push_back(HKEY_LOCAL_MACHINE);
   }
+  if (report.Failure()) return written;
   if (roots.currentUser && WriteKey(HKEY_CURRENT_USER, keyPath, values, numbers, report)) {
     report.Protocol().AddUserKey(keyPath);
     written.push_back(HKEY_CURRENT_USER);

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <variant>
+
 #include "common/WinHandle.h"
 #include "contract/ProductFiles.h"
 #include "install/IoErrors_win.h"
@@ -10,37 +13,40 @@
 namespace pelmora::install {
 namespace {
 
-win::UniqueHandle OpenOrThrow(const std::string& path, DWORD access, DWORD disposition) {
-  win::UniqueHandle file(::CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw IoErrorFromWindows(::GetLastError());
-  return file;
+win::UniqueHandle Open(const std::string& path, DWORD access, DWORD disposition) {
+  return win::UniqueHandle(::CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr,
+                                         disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-void CopyFileInBlocks(const std::string& sourcePath, const std::string& destinationPath,
-                      const CopyProgress& progress) {
-  const win::UniqueHandle source = OpenOrThrow(sourcePath, GENERIC_READ, OPEN_EXISTING);
+std::optional<RunFailure> CopyFileInBlocks(const std::string& sourcePath,
+                                           const std::string& destinationPath,
+                                           const CopyProgress& progress) {
+  const win::UniqueHandle source = Open(sourcePath, GENERIC_READ, OPEN_EXISTING);
+  if (!source) return IoFailureFromWindows(::GetLastError());
   const DWORD size = ::GetFileSize(source.Get(), nullptr);
-  if (size == INVALID_FILE_SIZE) throw IoErrorFromWindows(::GetLastError());
-  win::UniqueHandle destination = OpenOrThrow(destinationPath, GENERIC_WRITE, CREATE_ALWAYS);
-  CopyBlocks(
-      [&](std::span<char> buffer) -> std::size_t {
+  if (size == INVALID_FILE_SIZE) return IoFailureFromWindows(::GetLastError());
+  win::UniqueHandle destination = Open(destinationPath, GENERIC_WRITE, CREATE_ALWAYS);
+  if (!destination) return IoFailureFromWindows(::GetLastError());
+  const auto copied = CopyBlocks(
+      [&](std::span<char> buffer) -> BlockResult {
         DWORD read = 0;
         if (!::ReadFile(source.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read,
                         nullptr))
-          throw IoErrorFromWindows(::GetLastError());
-        return read;
+          return IoFailureFromWindows(::GetLastError());
+        return std::size_t{read};
       },
-      [&](std::span<const char> bytes) -> std::size_t {
+      [&](std::span<const char> bytes) -> BlockResult {
         DWORD written = 0;
         if (!::WriteFile(destination.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
                          &written, nullptr))
-          throw IoErrorFromWindows(::GetLastError());
-        return written;
+          return IoFailureFromWindows(::GetLastError());
+        return std::size_t{written};
       },
       size, progress);
+  if (const auto* failure = std::get_if<RunFailure>(&copied)) return *failure;
   if (const DWORD closed = winsupport::CloseChecked(std::move(destination)))
-    throw IoErrorFromWindows(closed);
+    return IoFailureFromWindows(closed);
+  return std::nullopt;
 }
 
 // The copy's name while it is made: the uninstaller's with another extension.
@@ -57,19 +63,17 @@ void MoveUninstaller(const std::string& targetDir, const std::string& windowsDir
   if (!winsupport::IsExistingFile(source)) return;
   const std::string installed = windowsDir + contract::kUninstallerFileName;
   const std::string incoming = windowsDir + IncomingName();
-  try {
-    CopyFileInBlocks(source, incoming, progress);
+  std::optional<RunFailure> failure = CopyFileInBlocks(source, incoming, progress);
+  if (!failure) {
     // MoveFileEx's replacing is missing from the 9x family.
     ::DeleteFileA(installed.c_str());
     if (!::MoveFileA(incoming.c_str(), installed.c_str()))
-      throw IoErrorFromWindows(::GetLastError());
-  } catch (const IoError& e) {
+      failure = IoFailureFromWindows(::GetLastError());
+  }
+  if (failure) {
     ::DeleteFileA(incoming.c_str());
-    report.Fail(e.what());
+    report.Fail(failure->text);
     return;
-  } catch (...) {
-    ::DeleteFileA(incoming.c_str());
-    throw;
   }
   ::DeleteFileA(source.c_str());
 }

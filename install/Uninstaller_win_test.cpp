@@ -63,12 +63,9 @@ TEST(UninstallerTest, AFailedCopyIsAnIoErrorAndKeepsTheUninstaller) {
   test::WriteBytes(target.Path() / "stUnInst.exe", program);
   contract::Protocol protocol;
   StepReport report(RegistrationStep::MoveUninstaller, protocol, nullptr);
-  try {
-    MoveUninstaller(target.Str() + "\\", target.Str() + "\\fehlt\\", nullptr, report);
-    FAIL() << "copied into a folder that does not exist";
-  } catch (const RunFailure& e) {
-    EXPECT_STREQ(e.what(), "E/A-Fehler 3");  // ERROR_PATH_NOT_FOUND
-  }
+  MoveUninstaller(target.Str() + "\\", target.Str() + "\\fehlt\\", nullptr, report);
+  ASSERT_TRUE(report.Failure().has_value()) << "copied into a folder that does not exist";
+  EXPECT_EQ(report.Failure()->text, "E/A-Fehler 3");  // ERROR_PATH_NOT_FOUND
   EXPECT_EQ(test::ReadBytes(target.Path() / "stUnInst.exe"), program);
 }
 
