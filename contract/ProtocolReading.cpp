@@ -1,6 +1,5 @@
 // Reading a protocol back: its lines, and the blocks one setup run each
-// wrote. The uninstaller reads with this alone; it is built without
-// exceptions, and nothing here throws but for want of memory.
+// wrote. The uninstaller reads with this alone.
 #include "contract/Protocol.h"
 #include "contract/ProtocolFormat.h"
 

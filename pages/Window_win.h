@@ -1,8 +1,8 @@
 // A top-level window of the wizard built from its layout: the window with
 // the exact client size, its controls, fonts, colours and pictures, all
 // scaled from the layout's 96 DPI to the DPI of the window's monitor, the
-// language switch, and the message dispatch that never lets an exception
-// unwind into Windows. Page classes derive from it and handle their events.
+// language switch, and the message dispatch. Page classes derive from it
+// and handle their events.
 #pragma once
 
 #include <windows.h>
@@ -56,8 +56,8 @@ class PageWindow {
   void EndModal();
 
  protected:
-  // Events for the page classes. Exceptions they throw are shown as the
-  // application's error report.
+  // Events for the page classes; a failure they meet they show as the
+  // application's error report themselves.
   virtual void OnCommand(int /*id*/, int /*notification*/) {}
   virtual void OnShown() {}
   virtual void OnTimer(UINT_PTR /*id*/) {}

@@ -33,7 +33,7 @@ bool ReportingErrors(Work&& work) noexcept {
   }
   return false;
 #else
-  // Built without exceptions (the uninstaller): nothing can arrive here.
+  // Built without exceptions (the shipped programs): nothing can arrive here.
   work();
   return true;
 #endif
