@@ -4,8 +4,8 @@
 
 namespace pelmora::install {
 
-std::variant<std::uint64_t, RunFailure> CopyBlocks(const BlockSource& source,
-                                                   const BlockSink& sink, std::uint64_t total,
+std::variant<std::uint64_t, RunFailure> CopyBlocks(const BlockSource& source, const BlockSink& sink,
+                                                   std::uint64_t total,
                                                    const CopyProgress& progress) {
   std::array<char, kCopyBlockSize> buffer;
   std::uint64_t done = 0;

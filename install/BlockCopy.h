@@ -34,8 +34,8 @@ using BlockSink = std::function<BlockResult(std::span<const char> bytes)>;
 // first failure of the source or the sink. A sink that stores fewer bytes
 // than it was given is IoFailure(kDiskWriteError): the copy is incomplete
 // and must not be taken for the file.
-std::variant<std::uint64_t, RunFailure> CopyBlocks(const BlockSource& source,
-                                                   const BlockSink& sink, std::uint64_t total,
+std::variant<std::uint64_t, RunFailure> CopyBlocks(const BlockSource& source, const BlockSink& sink,
+                                                   std::uint64_t total,
                                                    const CopyProgress& progress);
 
 }  // namespace pelmora::install

@@ -55,14 +55,15 @@ TEST(BlockCopyTest, CopiesEveryByteAndReportsProgressBeforeEachBlockAndAtTheEnd)
   // An empty file copies nothing, and the bar still hears of start and end.
   reports.clear();
   const std::string empty;
-  EXPECT_EQ(Copied(CopyBlocks(
-                StringSource(empty),
-                [](std::span<const char>) -> BlockResult {
-                  ADD_FAILURE() << "nothing to write";
-                  return std::size_t{0};
-                },
-                0, [&](std::uint64_t done, std::uint64_t size) { reports.emplace_back(done, size); })),
-            0u);
+  EXPECT_EQ(
+      Copied(CopyBlocks(
+          StringSource(empty),
+          [](std::span<const char>) -> BlockResult {
+            ADD_FAILURE() << "nothing to write";
+            return std::size_t{0};
+          },
+          0, [&](std::uint64_t done, std::uint64_t size) { reports.emplace_back(done, size); })),
+      0u);
   EXPECT_EQ(reports.size(), 1u);
 }
 
