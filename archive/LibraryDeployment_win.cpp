@@ -7,10 +7,10 @@
 
 #include "archive/LibraryDeployment_win.h"
 #include "common/FallbackOnThrow.h"
-#include "common/Packing.h"
 #include "common/ProgramPath.h"
 #include "common/WinHandle.h"
 #include "winsupport/Files_win.h"
+#include "winsupport/PackedResource_win.h"
 
 namespace pelmora::archive {
 
@@ -33,18 +33,16 @@ std::string CannotCreate(const std::string& path) {
 
 using EmbeddedBytes = std::vector<unsigned char>;
 
-// The program's own resource, unpacked (common/Packing.h), or why not:
-// missing, or damaged when it does not unpack.
+// The program's own packed resource, unpacked, or why not.
 std::variant<EmbeddedBytes, DeploymentFailure> LoadEmbedded(const std::string& name,
                                                             const std::string& type) {
-  HRSRC resource = FindResourceA(nullptr, name.c_str(), type.c_str());
-  HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) return DeploymentFailure{"Ressource " + name + " wurde nicht gefunden"};
-  auto unpacked =
-      common::Unpack(static_cast<const unsigned char*>(data), SizeofResource(nullptr, resource));
-  if (!unpacked) return DeploymentFailure{"Ressource " + name + " ist beschädigt"};
-  return std::move(*unpacked);
+  auto loaded = winsupport::LoadPackedResource(nullptr, name.c_str(), type.c_str());
+  if (const auto* problem = std::get_if<winsupport::ResourceProblem>(&loaded))
+    return DeploymentFailure{"Ressource " + name +
+                             (*problem == winsupport::ResourceProblem::Missing
+                                  ? " wurde nicht gefunden"
+                                  : " ist beschädigt")};
+  return std::move(std::get<EmbeddedBytes>(loaded));
 }
 
 // Writes `bytes` to `path` (`disposition` CREATE_NEW or CREATE_ALWAYS); a

@@ -1,8 +1,10 @@
 #include "pages/UiResources_win.h"
 
 #include <cstring>
+#include <variant>
+#include <vector>
 
-#include "common/Packing.h"
+#include "winsupport/PackedResource_win.h"
 
 namespace pelmora::pages {
 
@@ -70,12 +72,8 @@ void DrawKeyed(HDC dc, HBITMAP bitmap, int w, int h, POINT at) {
 // a bitmap of the screen's format, which is what the pictures' run-length
 // coding allows. Nothing when it is missing or damaged.
 HBITMAP LoadPicture(HINSTANCE instance, const char* name) {
-  HRSRC resource = FindResourceA(instance, name, "PICTURE");
-  HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) return nullptr;
-  const auto file = common::Unpack(static_cast<const unsigned char*>(data),
-                                   SizeofResource(instance, resource));
+  const auto loaded = winsupport::LoadPackedResource(instance, name, "PICTURE");
+  const auto* file = std::get_if<std::vector<unsigned char>>(&loaded);
   BITMAPFILEHEADER header{};
   if (!file || file->size() < sizeof header + sizeof(BITMAPINFOHEADER)) return nullptr;
   std::memcpy(&header, file->data(), sizeof header);
