@@ -80,8 +80,7 @@ bool TdAceWalk::LoadUnAceDll(TdAce& ace) {
     ace.libraryLoadError_ = std::move(failure->text);
     return false;
   }
-  // get_if, not get: std::get's throwing path would bring bad_variant_access
-  // into Install.exe.
+  // The failure was handled above.
   unit.library.emplace(std::move(*std::get_if<UnAceLibrary>(&loaded)));
   return true;
 }

@@ -22,8 +22,7 @@ std::variant<UnAceLibrary, LibraryLoadFailure> UnAceLibrary::Load(const std::str
   std::variant<DynamicLibrary, LibraryLoadFailure> loaded = DynamicLibrary::Load(path);
   if (LibraryLoadFailure* failure = std::get_if<LibraryLoadFailure>(&loaded))
     return std::move(*failure);
-  // get_if, not get: std::get's throwing path would bring bad_variant_access
-  // into Install.exe.
+  // The failure was handled above.
   DynamicLibrary& library = *std::get_if<DynamicLibrary>(&loaded);
 
   UnAceExports exports;
