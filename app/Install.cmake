@@ -28,26 +28,18 @@ pelmora_pack_resource($<TARGET_FILE:unace> ${embedded_library})
 add_custom_target(embedded_unace DEPENDS ${embedded_library})
 configure_file(Install.rc.in ${CMAKE_CURRENT_BINARY_DIR}/Install.rc @ONLY)
 
-# Built from the sources of its libraries without exceptions, as the
-# uninstaller and the library are: every failure travels as a value, a
-# failed allocation ends the program (common/FailuresEndTheProgram.cpp), and
-# so it carries neither the unwinder nor unwind tables. The one file of those
-# libraries that throws, the plain description's reader, is the packer's.
+# Linked from the very library objects the tests run, built without
+# exceptions (cmake/Options.cmake): it carries neither the unwinder nor
+# unwind tables.
 add_executable(Install WIN32
   main_win.cpp
   Wizard_win.cpp
   StartUp_win.cpp
-  ${CMAKE_SOURCE_DIR}/common/FailuresEndTheProgram.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/Install.rc)
 set_target_properties(Install PROPERTIES OUTPUT_NAME Install)
-pelmora_sources_of(Install
-  pelmora_app_logic pelmora_pages_win pelmora_pages_logic pelmora_install_win
-  pelmora_install_logic pelmora_setupdesc_win pelmora_setupdesc pelmora_archive_win
-  pelmora_archive unace_core unace_decode pelmora_packing pelmora_contract pelmora_winsupport
-  pelmora_winsupport_logic
-  EXCEPT PlainDescription.cpp)
-target_compile_options(Install PRIVATE -fno-exceptions)
-target_link_libraries(Install PRIVATE pelmora_options)
+pelmora_shipped(Install)
+target_link_libraries(Install PRIVATE
+  pelmora_app_logic pelmora_install_win pelmora_setupdesc_win pelmora_archive_win)
 add_dependencies(Install embedded_unace packed_pictures)
 set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/Install.rc APPEND PROPERTY OBJECT_DEPENDS
   ${embedded_library} ${PELMORA_MANIFEST} ${picture_paths})

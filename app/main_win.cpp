@@ -6,7 +6,6 @@
 
 #include "app/Wizard_win.h"
 #include "common/ProgramPath.h"
-#include "winsupport/ErrorReport_win.h"
 #include "winsupport/CommonControls_win.h"
 #include "winsupport/LibrarySearch_win.h"
 
@@ -14,14 +13,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Before anything else is loaded: a library planted beside a downloaded
   // setup must never be found by its name.
   pelmora::winsupport::HardenLibrarySearch();
+  // The folder dialog and the shell links need COM on this thread.
+  OleInitialize(nullptr);
+  pelmora::winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
   int exitCode = 1;
-  pelmora::winsupport::ReportingErrors([&] {
-    // The folder dialog and the shell links need COM on this thread.
-    OleInitialize(nullptr);
-    pelmora::winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
+  {
     pelmora::app::Wizard wizard(instance, pelmora::win::OwnProgramPath());
     exitCode = wizard.Run();
-  });
+  }
   OleUninitialize();
   return exitCode;
 }

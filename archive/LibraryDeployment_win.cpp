@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "archive/LibraryDeployment_win.h"
-#include "common/FallbackOnThrow.h"
 #include "common/ProgramPath.h"
 #include "common/WinHandle.h"
 #include "winsupport/Files_win.h"
@@ -127,8 +126,7 @@ std::optional<DeploymentFailure> SaveResourceToFile(const std::string& fileName,
 }
 
 void RemoveExtractionLibrary(const std::string& setupDir) noexcept {
-  // Only allocating the path can fail; the file then simply stays.
-  common::FallbackOnThrow([&] { DeleteFileA((setupDir + kRemovedName).c_str()); }, [] {});
+  DeleteFileA((setupDir + kRemovedName).c_str());
 }
 
 ExtractionLibraryFile::ExtractionLibraryFile(std::string programFolder)
@@ -186,23 +184,18 @@ void ExtractionLibraryFile::Remove() noexcept {
   const LibraryPlacement placement = std::exchange(placement_, LibraryPlacement::kNone);
   const std::string folder = std::exchange(folder_, std::string());
   guard_.Reset();  // before deleting: the guard denies deletion to everyone
-  // Only allocating a path can fail; the file then simply stays.
-  common::FallbackOnThrow(
-      [&] {
-        switch (placement) {
-          case LibraryPlacement::kWrittenBesideProgram:
-            DeleteFileA((folder + kRemovedName).c_str());
-            break;
-          case LibraryPlacement::kWrittenToPrivateFolder:
-            DeleteFileA((folder + kWrittenName).c_str());
-            RemoveDirectoryA(folder.c_str());
-            break;
-          case LibraryPlacement::kCarriedBesideProgram:
-          case LibraryPlacement::kNone:
-            break;
-        }
-      },
-      [] {});
+  switch (placement) {
+    case LibraryPlacement::kWrittenBesideProgram:
+      DeleteFileA((folder + kRemovedName).c_str());
+      break;
+    case LibraryPlacement::kWrittenToPrivateFolder:
+      DeleteFileA((folder + kWrittenName).c_str());
+      RemoveDirectoryA(folder.c_str());
+      break;
+    case LibraryPlacement::kCarriedBesideProgram:
+    case LibraryPlacement::kNone:
+      break;
+  }
 }
 
 }  // namespace pelmora::archive

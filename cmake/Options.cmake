@@ -22,28 +22,6 @@ if(PELMORA_WINDOWS)
   # object. The shipped configuration (MinSizeRel) is stripped as well.
   target_compile_options(pelmora_options INTERFACE -ffunction-sections -fdata-sections)
   target_link_options(pelmora_options INTERFACE -Wl,--gc-sections $<$<CONFIG:MinSizeRel>:-s>)
-  # The shipped configuration is built for size (make size shows where it
-  # goes):
-  # - no compiler name in every object (-fno-ident);
-  # - no locks around the first use of a function's static object: no
-  #   shipped program or the library runs our code on two threads
-  #   (-fno-threadsafe-statics; the -win32 compilers have no std::thread);
-  # - the stack kept at the 4-byte alignment Windows guarantees instead of
-  #   16 bytes at every call; a function that needs more aligns its own
-  #   frame (-mpreferred-stack-boundary=2, i686 only);
-  # - unwind tables only for the functions an exception can pass through,
-  #   not for every function (-fno-asynchronous-unwind-tables); nothing
-  #   unwinds our stacks but a C++ exception. Built without exceptions (the
-  #   uninstaller, the library), a file carries none;
-  # - no type information but for thrown types: nothing asks a type at run
-  #   time (no typeid, no dynamic_cast) (-fno-rtti). Not for the extraction
-  #   library (nor unace_core and unace_decode, whose sources it compiles):
-  #   there std::make_shared then reaches the runtime's shared_ptr support,
-  #   which brings the exception machinery back (41 KB).
-  target_compile_options(pelmora_options INTERFACE
-    $<$<CONFIG:MinSizeRel>:-fno-ident -fno-threadsafe-statics -fno-asynchronous-unwind-tables>
-    "$<$<AND:$<CONFIG:MinSizeRel>,$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},i686>>:-mpreferred-stack-boundary=2>"
-    "$<$<AND:$<CONFIG:MinSizeRel>,$<NOT:$<IN_LIST:$<TARGET_PROPERTY:NAME>,unace;unace_core;unace_decode>>>:-fno-rtti>")
   target_compile_definitions(pelmora_options INTERFACE
     WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
 endif()
@@ -73,36 +51,62 @@ if(PELMORA_FUZZ)
   target_link_options(pelmora_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# Portable code: a static library of plain C++ that never includes a Win32 header.
+# What the shipped programs are built from is built once, the way they are
+# built, and the tests link those very objects:
+# - no exceptions anywhere in them (-fno-exceptions): every failure travels
+#   as a value, and a failed allocation ends the program
+#   (common/FailuresEndTheProgram.cpp, linked into each shipped file);
+# - in the shipped configuration (MinSizeRel) on Windows, built for size
+#   (make size shows where the bytes go):
+#   - no compiler name in every object (-fno-ident);
+#   - no locks around the first use of a function's static object: no
+#     shipped program or the library runs our code on two threads
+#     (-fno-threadsafe-statics; the -win32 compilers have no std::thread);
+#   - the stack kept at the 4-byte alignment Windows guarantees instead of
+#     16 bytes at every call; a function that needs more aligns its own
+#     frame (-mpreferred-stack-boundary=2, i686 only). Code built with the
+#     default, the tests' own, calls into it safely: i686 Windows code
+#     never assumes more than 4 bytes on entry;
+#   - no unwind tables: nothing unwinds these stacks
+#     (-fno-asynchronous-unwind-tables);
+#   - no type information: nothing asks a type at run time (no typeid, no
+#     dynamic_cast) (-fno-rtti). Not for the extraction library's parts
+#     (unace_core, unace_decode, its exports): there std::make_shared then reaches the
+#     runtime's shared_ptr support, which brings the exception machinery
+#     back (41 KB).
+# The tests, the tools and the writer keep exceptions and type information.
+add_library(pelmora_shipped_options INTERFACE)
+target_compile_options(pelmora_shipped_options INTERFACE -fno-exceptions)
+if(PELMORA_WINDOWS)
+  target_compile_options(pelmora_shipped_options INTERFACE
+    $<$<CONFIG:MinSizeRel>:-fno-ident -fno-threadsafe-statics -fno-asynchronous-unwind-tables>
+    "$<$<AND:$<CONFIG:MinSizeRel>,$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},i686>>:-mpreferred-stack-boundary=2>"
+    "$<$<AND:$<CONFIG:MinSizeRel>,$<NOT:$<IN_LIST:$<TARGET_PROPERTY:NAME>,unace;unace_exports;unace_core;unace_decode>>>:-fno-rtti>")
+endif()
+
+# A library of the shipped programs: a static library built as described
+# above. Portable code in it never includes a Win32 header; *_win.cpp files
+# do.
 function(pelmora_library name)
   add_library(${name} STATIC ${ARGN})
-  target_link_libraries(${name} PUBLIC pelmora_options)
+  target_link_libraries(${name} PUBLIC pelmora_options PRIVATE pelmora_shipped_options)
 endfunction()
 
-# Adds to `target` the sources of `libraries` (but for the files named after
-# EXCEPT), with their definitions and the system libraries they link: for a
-# program built from them with other options than the libraries themselves.
-function(pelmora_sources_of target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "EXCEPT")
-  foreach(library ${arg_UNPARSED_ARGUMENTS})
-    get_target_property(sources ${library} SOURCES)
-    get_target_property(folder ${library} SOURCE_DIR)
-    foreach(source ${sources})
-      get_filename_component(source ${source} ABSOLUTE BASE_DIR ${folder})
-      get_filename_component(name ${source} NAME)
-      if(NOT name IN_LIST arg_EXCEPT)
-        target_sources(${target} PRIVATE ${source})
-      endif()
-    endforeach()
-    get_target_property(definitions ${library} COMPILE_DEFINITIONS)
-    if(definitions)
-      target_compile_definitions(${target} PRIVATE ${definitions})
-    endif()
-    get_target_property(links ${library} INTERFACE_LINK_LIBRARIES)
-    foreach(link ${links})
-      if(NOT TARGET ${link})
-        target_link_libraries(${target} PRIVATE ${link})
-      endif()
-    endforeach()
-  endforeach()
+# A shipped program or the extraction library: built as its libraries are,
+# with the failure functions that end it and the heap they take memory from
+# (common/Allocation.h; Windows only: on Linux the library is a shared
+# object in a host program, whose operator new it must not replace).
+function(pelmora_shipped target)
+  target_link_libraries(${target} PRIVATE pelmora_options pelmora_shipped_options)
+  if(PELMORA_WINDOWS)
+    target_link_libraries(${target} PRIVATE pelmora_failures_end_the_program pelmora_heap_blocks)
+  endif()
+endfunction()
+
+# Code that runs only on the build machine or a vendor's (the writer, the
+# tools, the plain description's reader): a failure that ends an operation
+# throws.
+function(pelmora_host_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_link_libraries(${name} PUBLIC pelmora_options)
 endfunction()

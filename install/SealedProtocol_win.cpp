@@ -54,12 +54,6 @@ std::vector<std::optional<std::string>> RecordedDigests(const SealingEntries& en
   return digests;
 }
 
-std::optional<RunFailure> Record(HKEY root, const std::string& keyPath, const char* valueName,
-                                 const std::string& text) {
-  if (winsupport::WriteRegString(root, keyPath, valueName, text)) return std::nullopt;
-  return RunFailure{ValueWriteFailedText(valueName)};
-}
-
 }  // namespace
 
 std::optional<RunFailure> WriteSealedProtocol(const std::string& targetDir,
@@ -82,23 +76,32 @@ std::optional<RunFailure> WriteSealedProtocol(const std::string& targetDir,
         !::SetEndOfFile(file.Get()))
       return IoFailureFromWindows(::GetLastError());
   }
+  // Everything the seal records is made, and every entry opened, before
+  // the file changes: a run that ends for want of memory on the way leaves
+  // the file and its seal as they were, never a block without its digest.
+  content += block;
+  const std::string digest = contract::Sha256Hex(content);
+  std::vector<std::string> serverDigests;
+  std::vector<win::UniqueRegKey> keys;
+  for (HKEY root : entries.roots) {
+    const auto earlier =
+        winsupport::ReadRegString(root, entries.keyPath, contract::kServerDigestsValue);
+    serverDigests.push_back(contract::JoinServerDigests(
+        contract::MergeServerDigests(contract::SplitServerDigests(earlier.value_or("")), servers)));
+    keys.push_back(winsupport::OpenRegKeyForValues(root, entries.keyPath));
+    if (!keys.back()) return RunFailure{ValueWriteFailedText(contract::kServerDigestsValue)};
+  }
+
   // Behind the blocks earlier runs wrote, which stay as they are.
   if (const DWORD error = winsupport::WriteAll(file.Get(), block.data(), block.size()))
     return IoFailureFromWindows(error);
   if (const DWORD error = winsupport::CloseChecked(std::move(file)))
     return IoFailureFromWindows(error);
-  content += block;
-
-  const std::string digest = contract::Sha256Hex(content);
-  for (HKEY root : entries.roots) {
-    const auto earlier =
-        winsupport::ReadRegString(root, entries.keyPath, contract::kServerDigestsValue);
-    if (auto failure = Record(root, entries.keyPath, contract::kServerDigestsValue,
-                              contract::JoinServerDigests(contract::MergeServerDigests(
-                                  contract::SplitServerDigests(earlier.value_or("")), servers))))
-      return failure;
-    if (auto failure = Record(root, entries.keyPath, contract::kProtocolDigestValue, digest))
-      return failure;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (winsupport::SetRegString(keys[i].Get(), contract::kServerDigestsValue, serverDigests[i]))
+      return RunFailure{ValueWriteFailedText(contract::kServerDigestsValue)};
+    if (winsupport::SetRegString(keys[i].Get(), contract::kProtocolDigestValue, digest))
+      return RunFailure{ValueWriteFailedText(contract::kProtocolDigestValue)};
   }
   return std::nullopt;
 }

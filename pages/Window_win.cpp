@@ -321,9 +321,7 @@ LRESULT CALLBACK PageWindow::WindowProcedure(HWND window, UINT message, WPARAM w
   }
   auto* self = reinterpret_cast<PageWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!self) return DefWindowProcA(window, message, w, l);
-  LRESULT result = 0;
-  if (!winsupport::ReportingErrors([&] { result = self->HandleMessage(message, w, l); })) return 0;
-  return result;
+  return self->HandleMessage(message, w, l);
 }
 
 LRESULT PageWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {

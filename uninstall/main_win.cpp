@@ -28,7 +28,6 @@
 #include "winsupport/AnsiText.h"
 #include "winsupport/ComApartment_win.h"
 #include "winsupport/CommonControls_win.h"
-#include "winsupport/ErrorReport_win.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/LibrarySearch_win.h"
 #include "winsupport/ShellFolders_win.h"
@@ -126,9 +125,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Before anything else is loaded: a library planted beside the program
   // must never be found by its name.
   pelmora::winsupport::HardenLibrarySearch();
-  // An error no step expected may come after something was removed: then
-  // "nothing changed" would be untrue, "something left" is.
-  int exitCode = 2;
-  pelmora::winsupport::ReportingErrors([&] { exitCode = pelmora::uninstall::Uninstall(instance); });
-  return exitCode;
+  return pelmora::uninstall::Uninstall(instance);
 }

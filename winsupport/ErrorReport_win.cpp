@@ -1,7 +1,5 @@
 #include "winsupport/ErrorReport_win.h"
 
-#include "common/FallbackOnThrow.h"
-
 namespace pelmora::winsupport {
 
 namespace {
@@ -19,18 +17,9 @@ void ShowPlainMessage(const std::string& text) {
 }
 
 void ShowErrorReport(const std::string& text) {
-  // A report must reach the user even when memory is short, so no
-  // allocation may throw here.
-  const auto show = [](const std::string& line) {
-    MessageBoxA(ActiveOwner(), line.c_str(), kApplicationTitle, MB_OK | MB_ICONSTOP);
-  };
-  common::FallbackOnThrow(
-      [&] {
-        std::string line = text;
-        if (line.empty() || line.back() != '.') line += '.';
-        show(line);
-      },
-      [&] { show(text); });
+  std::string line = text;
+  if (line.empty() || line.back() != '.') line += '.';
+  MessageBoxA(ActiveOwner(), line.c_str(), kApplicationTitle, MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace pelmora::winsupport

@@ -18,25 +18,4 @@ void ShowPlainMessage(const std::string& text);
 // wizard then goes on waiting for the user.
 void ShowErrorReport(const std::string& text);
 
-// Runs `work` and shows what it throws as an error report, so that no
-// exception ever unwinds into Windows. Returns whether it ran through.
-template <typename Work>
-bool ReportingErrors(Work&& work) noexcept {
-#if defined(__cpp_exceptions)
-  try {
-    work();
-    return true;
-  } catch (const std::exception& e) {
-    ShowErrorReport(e.what());
-  } catch (...) {
-    ShowErrorReport("Unbekannter Fehler");
-  }
-  return false;
-#else
-  // Built without exceptions (the shipped programs): nothing can arrive here.
-  work();
-  return true;
-#endif
-}
-
 }  // namespace pelmora::winsupport

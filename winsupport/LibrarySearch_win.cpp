@@ -2,8 +2,6 @@
 
 #include "winsupport/LibrarySearch_win.h"
 
-#include "common/FallbackOnThrow.h"
-
 namespace pelmora::winsupport {
 namespace {
 
@@ -38,9 +36,7 @@ std::string SystemLibraryPath(const char* fileName) {
 }
 
 win::LoadedLibrary LoadSystemLibrary(const char* fileName) noexcept {
-  // Only building the path can throw.
-  const std::string path =
-      common::FallbackOnThrow([&] { return SystemLibraryPath(fileName); }, [] { return ""; });
+  const std::string path = SystemLibraryPath(fileName);
   if (path.empty()) return {};
   // The altered search order takes what this library needs from its own
   // folder, the system folder, too.

@@ -88,6 +88,16 @@ bool WriteRegString(HKEY root, const std::string& keyPath, const std::string& va
                                  static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
+win::UniqueRegKey OpenRegKeyForValues(HKEY root, const std::string& keyPath) {
+  return OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_SET_VALUE);
+}
+
+DWORD SetRegString(HKEY key, const char* valueName, const std::string& text) noexcept {
+  return static_cast<DWORD>(::RegSetValueExA(key, valueName, 0, REG_SZ,
+                                             reinterpret_cast<const BYTE*>(text.c_str()),
+                                             static_cast<DWORD>(text.size() + 1)));
+}
+
 bool WriteRegDword(HKEY root, const std::string& keyPath, const std::string& valueName,
                    DWORD number) {
   const win::UniqueRegKey key = OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_SET_VALUE);

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "common/WinHandle.h"
+
 namespace pelmora::winsupport {
 
 // The string value valueName of root\keyPath, read without creating the
@@ -25,6 +27,15 @@ std::optional<std::string> ReadRegString(HKEY root, const std::string& keyPath,
 // the value cannot be written.
 bool WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
                     const std::string& text);
+
+// root\keyPath, existing, opened for setting its values; empty when it
+// cannot be. With SetRegString, for work that must not fail between
+// values: every path is opened before the first value changes.
+win::UniqueRegKey OpenRegKeyForValues(HKEY root, const std::string& keyPath);
+
+// Sets the string value valueName of an open key (REG_SZ). Windows' code,
+// ERROR_SUCCESS when it is set. Asks for no memory.
+DWORD SetRegString(HKEY key, const char* valueName, const std::string& text) noexcept;
 
 // Sets the number value valueName of the existing key root\keyPath
 // (REG_DWORD); other values stay. False as WriteRegString.

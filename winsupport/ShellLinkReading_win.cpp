@@ -2,15 +2,11 @@
 // not carry it (the unwind tables keep every function of an object).
 #include "winsupport/ShellLink_win.h"
 
-#include "common/FallbackOnThrow.h"
-
 namespace pelmora::winsupport {
 
 bool ShellLink::LoadFromFile(const std::string& fileName) noexcept {
   if (!file_) return false;
-  return common::FallbackOnThrow(
-      [&] { return SUCCEEDED(file_.Get()->Load(WideName(fileName).c_str(), STGM_READ)); },
-      [] { return false; });  // no memory for the wide name
+  return SUCCEEDED(file_.Get()->Load(WideName(fileName).c_str(), STGM_READ));
 }
 
 std::string ShellLink::Path() const {

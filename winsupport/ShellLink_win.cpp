@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "common/FallbackOnThrow.h"
-
 namespace pelmora::winsupport {
 namespace {
 
@@ -57,10 +55,7 @@ void ShellLink::SetIconLocation(const std::string& iconFile, int index) noexcept
 
 bool ShellLink::SaveToFile(const std::string& fileName) noexcept {
   if (!file_) return false;
-  // Without memory for the wide name the shortcut is left out.
-  return common::FallbackOnThrow(
-      [&] { return SUCCEEDED(file_.Get()->Save(WideName(fileName).c_str(), TRUE)); },
-      [] { return false; });
+  return SUCCEEDED(file_.Get()->Save(WideName(fileName).c_str(), TRUE));
 }
 
 }  // namespace pelmora::winsupport

@@ -11,29 +11,26 @@
 #include <string>
 
 #include "pages/AboutBox_win.h"
-#include "winsupport/ErrorReport_win.h"
 #include "pages/PasswordPrompt_win.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   pelmora::pages::UiResources resources(GetModuleHandleA(nullptr));
   const std::string what = argv[1];
-  int code = 2;
-  pelmora::winsupport::ReportingErrors([&] {
-    if (what == "password") {
-      pelmora::pages::PasswordPrompt prompt(resources);
-      if (argc > 2 && std::strcmp(argv[2], "english") == 0) prompt.SwitchToEnglish();
-      for (int request = 0; request < 2; ++request) {
-        std::printf("[%s]\n", prompt.Ask(GetDesktopWindow()).c_str());
-        std::fflush(stdout);
-      }
-      code = 0;
-    } else if (what == "about" && argc > 2) {
-      pelmora::pages::AboutBox about(resources);
-      about.SetVersion(argv[2]);
-      about.Present();
-      code = 0;
+  if (what == "password") {
+    pelmora::pages::PasswordPrompt prompt(resources);
+    if (argc > 2 && std::strcmp(argv[2], "english") == 0) prompt.SwitchToEnglish();
+    for (int request = 0; request < 2; ++request) {
+      std::printf("[%s]\n", prompt.Ask(GetDesktopWindow()).c_str());
+      std::fflush(stdout);
     }
-  });
-  return code;
+    return 0;
+  }
+  if (what == "about" && argc > 2) {
+    pelmora::pages::AboutBox about(resources);
+    about.SetVersion(argv[2]);
+    about.Present();
+    return 0;
+  }
+  return 2;
 }
