@@ -25,12 +25,25 @@ if(PELMORA_TESTS)
                         "googletest); set PELMORA_GTEST_SOURCE, or configure with -DPELMORA_TESTS=OFF.")
   endif()
   add_subdirectory(${PELMORA_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  if(PELMORA_WINDOWS AND CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    # The -win32 compilers of the shipped build have no std::mutex, which
+    # GoogleTest's Notification needs (the header says why a stand-in does).
+    target_compile_options(gtest PUBLIC
+      -include ${CMAKE_SOURCE_DIR}/tests/support/GTestWithoutStdMutex.h)
+  endif()
   if(PELMORA_SANITIZE)
     target_compile_options(gtest PRIVATE -fsanitize=address,undefined)
     target_compile_options(gtest_main PRIVATE -fsanitize=address,undefined)
   endif()
   if(PELMORA_WINDOWS)
-    # The places scripts/wine-bin.sh and scripts/wine-prefix.sh look in.
+    # The places scripts/wine-bin.sh and scripts/wine-prefix.sh look in: the
+    # shipped 32-bit programs run through Wine's 32-bit loader (Debian's
+    # wine32:i386) in a 64-bit prefix, whose server is the 64-bit one.
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686" AND NOT EXISTS /usr/lib/wine/wine)
+      message(FATAL_ERROR "Wine's 32-bit loader /usr/lib/wine/wine not found (Debian package "
+                          "wine32:i386, after dpkg --add-architecture i386); the tests need it. "
+                          "Install it, or configure with -DPELMORA_TESTS=OFF.")
+    endif()
     pelmora_require_program(PELMORA_WINE64 wine64 NAMES wine64
       PATHS /usr/lib/wine /usr/lib/x86_64-linux-gnu/wine)
     pelmora_require_program(PELMORA_WINESERVER wine64 NAMES wineserver wineserver64 PATHS /usr/lib/wine)
@@ -39,7 +52,7 @@ if(PELMORA_TESTS)
     # with ImageMagick's import.
     pelmora_require_program(PELMORA_XVFB xvfb NAMES Xvfb)
     pelmora_require_program(PELMORA_IMAGEMAGICK_IMPORT imagemagick NAMES import)
-    # Windows tests run under wine64 in a private prefix inside the build
+    # Windows tests run under Wine in a private prefix inside the build
     # folder; the fixture 'wine' creates it once and stops its server after.
     set(PELMORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
     set(CMAKE_CROSSCOMPILING_EMULATOR

@@ -2,8 +2,8 @@
 # primitives instead of the POSIX thread runtime, whose static copy imports
 # functions that Windows 2000 and XP lack (GetTickCount64 and others) and
 # would keep the program from loading there. That thread model has no
-# std::thread or std::mutex; nothing shipped needs them, and this build has
-# no tests (the win64 build, which runs them, keeps the -posix compilers).
+# std::thread or std::mutex; nothing shipped needs them, and the tests,
+# built with the same compilers, do without them too.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)

@@ -28,10 +28,10 @@ echo "== 4. decode gives the plain text back, byte for byte"
 if cmp -s <(tr -d '\r' < "$out/decoded.txt") "$out/install.txt"; then echo "identical"; else echo "DIFFERENT"; exit 1; fi
 
 echo "== 5. The Windows build of pelmora-pack under Wine reads the same file"
-prefix="$root/build/win64/wineprefix"
+prefix="$root/build/win32/wineprefix"
 "$root/scripts/wine-prefix.sh" start "$prefix"
 trap '"$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
-"$root/scripts/wine-run.sh" "$prefix" "$root/build/win64/tools/pelmora-pack/pelmora-pack.exe" \
+"$root/scripts/wine-run.sh" "$prefix" "$root/build/win32/tools/pelmora-pack/pelmora-pack.exe" \
   decode "Z:${out//\//\\}\\medium\\install.pmd" "Z:${out//\//\\}\\decoded-win.txt"
 if cmp -s "$out/decoded.txt" "$out/decoded-win.txt"; then echo "identical under Wine"; else echo "DIFFERENT under Wine"; exit 1; fi
 
@@ -47,7 +47,7 @@ ls -l "$out/medium"
 "$acetool" l "$out/medium/DATA.c00"
 
 echo "== 7. The Windows build extracts it through UnACE.dll under Wine"
-"$root/scripts/wine-run.sh" "$prefix" "$root/build/win64/tools/acetool/acetool.exe" \
+"$root/scripts/wine-run.sh" "$prefix" "$root/build/win32/tools/acetool/acetool.exe" \
   x "Z:${out//\//\\}\\medium\\DATA.c00" "Z:${out//\//\\}\\extracted" > "$out/extract-win.log"
 if diff -r "$out/payload" "$out/extracted" > /dev/null; then echo "extracted tree identical to the payload"; else echo "DIFFERENT"; exit 1; fi
 
@@ -56,12 +56,17 @@ ls -l "$root/build/win32/app/Install.exe"
 "$root/scripts/check-pe.sh" "$root/build/win32/app/Install.exe" pei-i386 gui
 
 echo "== 9. The wizard on the demo medium"
-cp "$root/build/win64/app/Install.exe" "$out/medium/Install.exe"
+cp "$root/build/win32/app/Install.exe" "$out/medium/Install.exe"
 sed "s/@VERSION@/$version/" "$root/samples/demo/install.txt.in" > "$out/install.txt"
 "$pack" encode "$out/install.txt" "$out/medium/install.pmd"
 if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
   echo "Install.exe opens on your display; click through it (German: PELMORA_TEST_LANGUAGE_NAME=Deutsch make demo)."
-  "$root/scripts/wine-run.sh" "$prefix" "$out/medium/Install.exe"
+  if [ -n "${PELMORA_TEST_LANGUAGE_NAME:-}" ]; then
+    "$root/scripts/wine-run.sh" "$prefix" "$root/build/win32/tests/uia/with_language.exe" \
+      "$PELMORA_TEST_LANGUAGE_NAME" "$out/medium/Install.exe"
+  else
+    "$root/scripts/wine-run.sh" "$prefix" "$out/medium/Install.exe"
+  fi
   exit 0
 fi
 shots="$root/out/demo"
@@ -75,32 +80,32 @@ walk() {
     echo "$name: FAILED, see $shots/$name.log"; return 1
   fi
 }
-w64="$root/build/win64"
-setup=("$w64/app/Install.exe" "$w64/tools/pelmora-pack/pelmora-pack.exe" "$w64/tests/uia/wintool.exe")
+w32="$root/build/win32"
+setup=("$w32/app/Install.exe" "$w32/tools/pelmora-pack/pelmora-pack.exe" "$w32/tests/uia/wintool.exe")
 status=0
 walk wizard_flow "$root/tests/e2e/wizard_flow.sh" "$prefix" "${setup[@]}" \
   "$shots/wizard_flow" || status=1
 walk existing_installation "$root/tests/e2e/existing_installation.sh" "$prefix" "${setup[@]}" \
   "$shots/existing_installation" || status=1
 walk small_windows "$root/tests/e2e/small_windows.sh" "$prefix" "${setup[@]}" \
-  "$w64/pages/page_gallery.exe" "$shots/small_windows" || status=1
+  "$w32/pages/page_gallery.exe" "$shots/small_windows" || status=1
 walk startup_messages "$root/tests/e2e/startup_messages.sh" "$prefix" "${setup[@]}" \
-  "$w64/winsupport/testprogs/pelmora_testprog_closing.exe" "$shots/startup_messages" || status=1
+  "$w32/winsupport/testprogs/pelmora_testprog_closing.exe" "$shots/startup_messages" || status=1
 # The same pages on screens scaled to 150 % and 200 % (144 and 192 DPI), in
 # a prefix of their own on a larger screen.
 PELMORA_SCREEN=1600x1200x24 walk display_scaling "$root/tests/e2e/display_scaling.sh" \
-  "$prefix-scaled" "${setup[@]}" "$w64/uninstall/stUnInst.exe" "$shots/display_scaling" 144 192 ||
+  "$prefix-scaled" "${setup[@]}" "$w32/uninstall/stUnInst.exe" "$shots/display_scaling" 144 192 ||
   status=1
 echo "== 10. A medium for the sample product (samples/demo/product.ini), built by pelmora-pack build"
 product="$out/product"
 rm -rf "$product"; mkdir -p "$product"
 cp -r "$root/samples/demo/payload" "$product/payload"
-cp "$w64/samples/demo.exe" "$product/payload/demo.exe"
-"$pack" build "$root/samples/demo/product.ini" "$product/payload" "$product/medium" --arch win64
+cp "$w32/samples/demo.exe" "$product/payload/demo.exe"
+"$pack" build "$root/samples/demo/product.ini" "$product/payload" "$product/medium" --arch win32
 ls -l "$product/medium"
 echo "== 11. Installing it under Wine, then removing it with its uninstaller"
 env -u DISPLAY "$root/scripts/with-display.sh" "$root/scripts/demo-install.sh" "$prefix" \
-  "$product/medium" "$w64/tests/uia/wintool.exe" "$shots/installation" || status=1
+  "$product/medium" "$w32/tests/uia/wintool.exe" "$shots/installation" || status=1
 echo "Screenshots:"
 find "$shots" -name '*.png' | sort | sed "s|^$root/||"
 exit $status

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Runs one Windows program under wine64 in the given private prefix.
+# Runs one Windows program under Wine in the given private prefix.
 # usage: wine-run.sh PREFIX PROGRAM [ARGS...]
 prefix=$1; shift
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"

@@ -22,7 +22,8 @@ int ScreenDpi() {
 }  // namespace
 
 common::DpiScale ScaleOf(HWND window) noexcept {
-  static const auto forWindow = win::LookUpExport<GetDpiForWindowFunction>(User32(), "GetDpiForWindow");
+  static const auto forWindow =
+      win::LookUpExport<GetDpiForWindowFunction>(User32(), "GetDpiForWindow");
   if (forWindow && window) return common::DpiScale(static_cast<int>(forWindow(window)));
   return common::DpiScale(ScreenDpi());
 }

@@ -3,7 +3,8 @@
 #
 #   . "$(dirname "$0")/lib.sh"
 #   e2e_init PREFIX WINTOOL ARTEFACT_DIR   # empties ARTEFACT_DIR; at exit stops all that start_program started
-#   start_program NAME EXE [ARGS...]       # in the background; its Unix pid in $last_pid
+#   start_program NAME EXE [ARGS...]       # in the background; its Unix pid in $last_pid;
+#                                          # German with PELMORA_TEST_LANGUAGE_NAME set
 #   ui COMMAND ARGS...                     # wintool; its output without CRs, its exit status
 #   ui_wait_line CAPTION TEXT [SECONDS]    # until a line of "ui dump CAPTION" contains TEXT
 #   screenshot NAME                        # ARTEFACT_DIR/NAME.png of the whole screen
@@ -43,9 +44,14 @@ e2e_wine() {
 }
 
 # Wine's programs get files, never this script's pipes: service processes
-# started on the way outlive them and would keep a pipe open.
+# started on the way outlive them and would keep a pipe open. With
+# PELMORA_TEST_LANGUAGE_NAME set, the program runs as on a Windows whose
+# system language has that name (with_language, beside wintool).
 start_program() {
   local name=$1; shift
+  if [ -n "${PELMORA_TEST_LANGUAGE_NAME:-}" ]; then
+    set -- "$(dirname "$e2e_wintool")/with_language.exe" "$PELMORA_TEST_LANGUAGE_NAME" "$@"
+  fi
   e2e_wine "$@" >"$e2e_artefacts/$name.out" 2>>"$e2e_artefacts/wine.log" </dev/null &
   last_pid=$!
   e2e_pids+=("$last_pid")
