@@ -20,7 +20,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
+#include <span>
+#include <type_traits>
 #include <vector>
 
 namespace pelmora::common {
@@ -30,8 +33,7 @@ std::vector<unsigned char> Pack(const std::vector<unsigned char>& bytes);
 
 // The bytes again; nothing when `packed` is damaged (cut short, a match
 // reaching before the start or beyond the size it announces).
-std::optional<std::vector<unsigned char>> Unpack(const unsigned char* packed,
-                                                        std::size_t size);
+std::optional<std::vector<unsigned char>> Unpack(const unsigned char* packed, std::size_t size);
 
 namespace packing {
 
@@ -59,7 +61,10 @@ struct LengthModel {
   Probability high[256];
 };
 
-// Every probability starts at one half.
+// Every probability starts at one half. The model holds nothing but
+// probabilities (asserted below), so its bytes are those of one half over
+// and over, written in one loop: the setup program carries this code, and
+// a loop per field would be several times its size.
 struct Model {
   Probability isMatch[2];
   Probability isRepeat[2];
@@ -70,12 +75,16 @@ struct Model {
   Probability low[1 << kSlotBits][1 << kLowBits];
 
   Model() {
-    auto* first = reinterpret_cast<Probability*>(this);
-    for (std::size_t i = 0; i < sizeof(Model) / sizeof(Probability); ++i) {
-      first[i] = kProbabilityOne / 2;
+    const Probability half = kProbabilityOne / 2;
+    const auto bytes = std::as_writable_bytes(std::span<Model, 1>(this, 1));
+    for (std::size_t i = 0; i < bytes.size() / sizeof half; ++i) {
+      std::memcpy(&bytes[i * sizeof half], &half, sizeof half);
     }
   }
 };
+static_assert(alignof(Model) == alignof(Probability) &&
+                  std::has_unique_object_representations_v<Model>,
+              "Model: probabilities only, no padding between them");
 
 // The distance minus one as slot and the count of bits below the slot's top two.
 inline unsigned DistanceSlot(std::uint32_t distanceCode) {

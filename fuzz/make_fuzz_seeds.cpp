@@ -1,7 +1,8 @@
 // Writes the generated part of the seed corpus (fuzz/corpus/<target>/gen-*):
 // small packed streams of every mode for fuzz_lz77 and fuzz_blocked, small
 // archives of every kind for fuzz_headers and short inputs for
-// fuzz_roundtrip, all made by this tree's own writer from synthetic data.
+// fuzz_roundtrip, all made by this tree's own writer from synthetic data,
+// and small packed resources for fuzz_unpack, made by its resource packer.
 // The output is the same on every run, so regenerating changes nothing
 // unless the writer does.
 //
@@ -21,6 +22,7 @@
 
 #include "acewriter/ArchiveWriter.h"
 #include "acewriter/encode/Encoder.h"
+#include "common/Packing.h"
 
 namespace {
 
@@ -38,6 +40,7 @@ constexpr std::size_t kMostVolumes = 4;
 constexpr std::size_t kLongestStreamSeed = 4096;
 constexpr std::size_t kLongestArchiveSeed = 32768;
 constexpr std::size_t kLongestRoundTripSeed = 4096;
+constexpr std::size_t kLongestPackedSeed = 4096;
 
 class Random {
  public:
@@ -393,6 +396,26 @@ void RoundTripSeeds(const fs::path& corpus) {
   }
 }
 
+// --- fuzz_unpack: resources as the build packs them ---
+
+void UnpackSeeds(const fs::path& corpus) {
+  const fs::path unpack = corpus / "unpack";
+  // Unpacked, each stays within the 1 KiB that fuzz_unpack packs again.
+  const struct {
+    const char* name;
+    Bytes data;
+  } seeds[] = {
+      {"gen-empty", {}},
+      {"gen-text", Text(1000, 16)},
+      {"gen-code", Code(1000, 17)},  // calls: the call filter
+      // Long matches, the last distance again.
+      {"gen-runs", Concat({Bytes(400, 0), Text(300, 18), Text(300, 18)})},
+      {"gen-bitmap", Bitmap(8, 8)},
+  };
+  for (const auto& s : seeds)
+    Write(unpack / s.name, pelmora::common::Pack(s.data), kLongestPackedSeed);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -406,6 +429,7 @@ int main(int argc, char** argv) {
     ArchiveSeeds(corpus,
                  fs::temp_directory_path() / ("pelmora-fuzz-seeds-" + std::to_string(::getpid())));
     RoundTripSeeds(corpus);
+    UnpackSeeds(corpus);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_fuzz_seeds: %s\n", e.what());
     return 1;
