@@ -15,7 +15,7 @@
 # files, made as bench/install-speed.sh makes it. A second table takes the
 # sample's medium apart file by file, beside an NSIS setup with no files.
 #
-# usage: bench/medium-size.sh   (needs make host installer win64; BENCH_WORK
+# usage: bench/medium-size.sh   (needs make host win32; BENCH_WORK
 # sets the scratch folder, default build/bench-medium)
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
@@ -24,11 +24,11 @@ acetool="$repo/build/host/tools/acetool/acetool"
 install_exe="$repo/build/win32/app/Install.exe"
 uninstaller_exe="$repo/build/win32/uninstall/stUnInst.exe"
 unace_dll="$repo/build/win32/unace/UnACE.dll"
-demo_exe="$repo/build/win64/samples/demo.exe"
+demo_exe="$repo/build/win32/samples/demo.exe"
 work="${BENCH_WORK:-$repo/build/bench-medium}"
 mb=${BENCH_INSTALL_MB:-200} files=${BENCH_INSTALL_FILES:-5000}
 
-require "make host installer win64" "$pack" "$acetool" "$install_exe" "$uninstaller_exe" \
+require "make host win32" "$pack" "$acetool" "$install_exe" "$uninstaller_exe" \
   "$unace_dll" "$demo_exe"
 need_package makensis nsis
 

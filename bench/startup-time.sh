@@ -6,16 +6,16 @@
 # Both are timed the same way: start, then one wintool call that waits for
 # the window; the best of BENCH_ROUNDS (default 7) counts.
 #
-# usage: bench/startup-time.sh   (needs make host win64)
+# usage: bench/startup-time.sh   (needs make host win32)
 set -euo pipefail
 [ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../scripts/with-display.sh" "$0" "$@"
 . "$(dirname "$0")/lib.sh"
-w64="$repo/build/win64"
+w32="$repo/build/win32"
 pack="$repo/build/host/tools/pelmora-pack/pelmora-pack"
 work="${BENCH_WORK:-$repo/build/bench-startup}"
 rounds=${BENCH_ROUNDS:-7}
-require "make host win64" "$pack" "$w64/app/Install.exe" "$w64/bench/minimal_window.exe" \
-  "$w64/tests/uia/wintool.exe"
+require "make host win32" "$pack" "$w32/app/Install.exe" "$w32/bench/minimal_window.exe" \
+  "$w32/tests/uia/wintool.exe"
 
 rm -rf "$work"; mkdir -p "$work/payload"
 printf 'Pelmora\r\n' >"$work/payload/liesmich.txt"
@@ -27,12 +27,12 @@ uninstall-key = PelmoraStartupBench
 directory = C:\Bench
 uninstaller = no
 INI
-"$pack" build "$work/product.ini" "$work/payload" "$work/medium" --arch win64 >/dev/null
+"$pack" build "$work/product.ini" "$work/payload" "$work/medium" --arch win32 >/dev/null
 
 . "$repo/tests/e2e/lib.sh"
 prefix="$work/prefix"
 "$repo/scripts/wine-prefix.sh" start "$prefix"
-e2e_init "$prefix" "$w64/tests/uia/wintool.exe" "$work/artefacts"
+e2e_init "$prefix" "$w32/tests/uia/wintool.exe" "$work/artefacts"
 trap 'stop_programs; "$repo/scripts/wine-prefix.sh" stop "$prefix"' EXIT
 unset PELMORA_TEST_LANGUAGE_NAME
 
@@ -52,10 +52,10 @@ time_to_window() {
 }
 best() { printf '%s\n' "$@" | sort -n | head -n 1; }
 
-time_to_window "$w64/bench/minimal_window.exe" Minimal close Minimal >/dev/null  # warms the prefix up
+time_to_window "$w32/bench/minimal_window.exe" Minimal close Minimal >/dev/null  # warms the prefix up
 minimal=() setup=()
 for _ in $(seq "$rounds"); do
-  minimal+=("$(time_to_window "$w64/bench/minimal_window.exe" Minimal close Minimal)")
+  minimal+=("$(time_to_window "$w32/bench/minimal_window.exe" Minimal close Minimal)")
   setup+=("$(time_to_window "$work/medium/Install.exe" Welcome click Welcome "&Cancel")")
 done
 m=$(best "${minimal[@]}") s=$(best "${setup[@]}")
