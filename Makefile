@@ -47,7 +47,7 @@ fuzz-smoke: fuzz-build
 fuzz: fuzz-build
 	scripts/fuzz.sh long build/fuzz
 
-test: test-host test-win32 win64 test-asan fuzz-smoke
+test: test-host test-win32 test-asan fuzz-smoke
 
 demo: host win32
 	scripts/demo.sh
