@@ -54,7 +54,7 @@ bool WriteFileAt(const std::string& path, const EmbeddedBytes& bytes, DWORD disp
   const bool complete =
       winsupport::WriteAll(file.Get(), bytes.data(), bytes.size()) == ERROR_SUCCESS;
   // A close that fails can mean the data never reached the medium.
-  const bool closed = winsupport::CloseChecked(std::move(file)) == ERROR_SUCCESS;
+  const bool closed = win::CloseChecked(std::move(file)) == ERROR_SUCCESS;
   if (closed && complete) return true;
   DeleteFileA(path.c_str());
   return false;

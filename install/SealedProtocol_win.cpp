@@ -85,8 +85,7 @@ std::optional<RunFailure> WriteSealedProtocol(const std::string& targetDir,
   // Behind the blocks earlier runs wrote, which stay as they are.
   if (const DWORD error = winsupport::WriteAll(file.Get(), block.data(), block.size()))
     return IoFailureFromWindows(error);
-  if (const DWORD error = winsupport::CloseChecked(std::move(file)))
-    return IoFailureFromWindows(error);
+  if (const DWORD error = win::CloseChecked(std::move(file))) return IoFailureFromWindows(error);
   content += block;
 
   const std::string digest = contract::Sha256Hex(content);
