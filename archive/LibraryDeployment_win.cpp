@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "archive/LibraryDeployment_win.h"
+#include "archive/UnAceLibrary.h"
 #include "common/FallbackOnThrow.h"
 #include "common/ProgramPath.h"
 #include "common/WinHandle.h"
@@ -16,12 +17,8 @@ namespace pelmora::archive {
 
 namespace {
 
-// Spelled as each step always has; Windows compares file names without
-// regard to case, so all of them meet in one file.
-constexpr const char* kWrittenName = "UnACE.dll";
 constexpr const char* kResourceName = "UnACE";
 constexpr const char* kResourceType = "DLL";
-constexpr const char* kRemovedName = "UnAce.dll";
 
 // Names tried for the private folder before giving up; each clash means
 // someone else holds that name, and the next one is tried.
@@ -128,14 +125,14 @@ std::optional<DeploymentFailure> SaveResourceToFile(const std::string& fileName,
 
 void RemoveExtractionLibrary(const std::string& setupDir) noexcept {
   // Only allocating the path can fail; the file then simply stays.
-  common::FallbackOnThrow([&] { DeleteFileA((setupDir + kRemovedName).c_str()); }, [] {});
+  common::FallbackOnThrow([&] { DeleteFileA((setupDir + kUnAceLibraryName).c_str()); }, [] {});
 }
 
 ExtractionLibraryFile::ExtractionLibraryFile(std::string programFolder)
     : programFolder_(std::move(programFolder)) {}
 
 std::string ExtractionLibraryFile::LibraryPath() const {
-  return folder_.empty() ? std::string() : folder_ + kWrittenName;
+  return folder_.empty() ? std::string() : folder_ + kUnAceLibraryName;
 }
 
 std::optional<DeploymentFailure> ExtractionLibraryFile::Deploy() {
@@ -144,7 +141,7 @@ std::optional<DeploymentFailure> ExtractionLibraryFile::Deploy() {
   if (const auto* failure = std::get_if<DeploymentFailure>(&loaded)) return *failure;
   const EmbeddedBytes& library = std::get<EmbeddedBytes>(loaded);
 
-  const std::string besideProgram = programFolder_ + kWrittenName;
+  const std::string besideProgram = programFolder_ + kUnAceLibraryName;
   switch (OpenIfEqual(besideProgram, library, guard_)) {
     case Found::kEqual:
       folder_ = programFolder_;
@@ -169,7 +166,7 @@ std::optional<DeploymentFailure> ExtractionLibraryFile::Deploy() {
 
   const std::string privateFolder = CreateFreshFolder(TemporaryFolder());
   if (!privateFolder.empty()) {
-    const std::string path = privateFolder + kWrittenName;
+    const std::string path = privateFolder + kUnAceLibraryName;
     if (WriteFileAt(path, library, CREATE_NEW) &&
         OpenIfEqual(path, library, guard_) == Found::kEqual) {
       folder_ = privateFolder;
@@ -191,10 +188,10 @@ void ExtractionLibraryFile::Remove() noexcept {
       [&] {
         switch (placement) {
           case LibraryPlacement::kWrittenBesideProgram:
-            DeleteFileA((folder + kRemovedName).c_str());
+            DeleteFileA((folder + kUnAceLibraryName).c_str());
             break;
           case LibraryPlacement::kWrittenToPrivateFolder:
-            DeleteFileA((folder + kWrittenName).c_str());
+            DeleteFileA((folder + kUnAceLibraryName).c_str());
             RemoveDirectoryA(folder.c_str());
             break;
           case LibraryPlacement::kCarriedBesideProgram:
