@@ -5,14 +5,14 @@
 #include <variant>
 
 #include "common/WinHandle.h"
+#include "contract/AnsiText.h"
 #include "contract/CommandLine.h"
+#include "contract/KeyRules.h"
 #include "contract/Seal.h"
 #include "contract/Sha256.h"
 #include "contract/UninstallEntry.h"
 #include "uninstall/FileRemoval_win.h"
-#include "contract/KeyRules.h"
 #include "uninstall/ShortcutRemoval_win.h"
-#include "winsupport/AnsiText.h"
 #include "winsupport/ComServer_win.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/Registry_win.h"
