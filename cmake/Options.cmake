@@ -74,7 +74,14 @@ if(PELMORA_FUZZ)
 endif()
 
 # Portable code: a static library of plain C++ that never includes a Win32 header.
+# Test code (Name_test.cpp, Name_testutil.cpp) goes into test programs only:
+# the shipped programs are compiled from these libraries' sources.
 function(pelmora_library name)
+  foreach(source ${ARGN})
+    if(source MATCHES "_test(util)?\\.cpp$")
+      message(FATAL_ERROR "${name}: ${source} is test code; it belongs to a pelmora_test program")
+    endif()
+  endforeach()
   add_library(${name} STATIC ${ARGN})
   target_link_libraries(${name} PUBLIC pelmora_options)
 endfunction()
