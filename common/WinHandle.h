@@ -130,7 +130,8 @@ struct WindowDcTraits {
 
 // A critical section this program initialised; releasing deletes it. The
 // section itself stays where the caller keeps it (it must not move while in
-// use) and must outlive its owner.
+// use) and must outlive its owner. Deleting one sets no error code, so its
+// owner has none to keep.
 struct CriticalSectionTraits {
   using Value = CRITICAL_SECTION*;
   static Value Empty() noexcept { return nullptr; }
@@ -158,7 +159,7 @@ using SelectedObject = UniqueResource<SelectionTraits>;
 using ErrorMode = UniqueResource<ErrorModeTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
 using WindowDc = UniqueResource<WindowDcTraits>;
-using InitializedCriticalSection = UniqueResource<CriticalSectionTraits>;
+using InitializedCriticalSection = common::UniqueResource<CriticalSectionTraits>;
 template <typename Interface>
 using ComInterface = UniqueResource<ComInterfaceTraits<Interface>>;
 
@@ -180,7 +181,8 @@ inline InitializedCriticalSection Initialize(CRITICAL_SECTION& section) noexcept
 // ERROR_SUCCESS when it did. Closing a file may be where its last bytes
 // turn out not to fit on the medium, or where a file opened for deletion
 // is deleted, so this close is looked at (the owner's own ignores it).
-inline DWORD CloseChecked(UniqueHandle handle) noexcept {
+// The owner holds nothing afterwards.
+inline DWORD CloseChecked(UniqueHandle&& handle) noexcept {
   if (!handle) return ERROR_INVALID_HANDLE;
   return ::CloseHandle(handle.Release()) ? ERROR_SUCCESS : ::GetLastError();
 }
