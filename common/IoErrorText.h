@@ -9,7 +9,11 @@
 
 namespace pelmora::common {
 
-// `code`: the system's error number, or the run time's own (101: disk full).
-inline std::string IoErrorText(long long code) { return "E/A-Fehler " + std::to_string(code); }
+// `code`: the system's error number, or the run time's own (101: disk full),
+// written as the caller's type holds it.
+template <typename Code>
+std::string IoErrorText(Code code) {
+  return "E/A-Fehler " + std::to_string(code);
+}
 
 }  // namespace pelmora::common
