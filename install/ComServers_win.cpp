@@ -4,13 +4,15 @@
 #include "contract/Sha256.h"
 #include "install/RunTexts.h"
 #include "winsupport/ComServer_win.h"
+#include "winsupport/Files_win.h"
 
 namespace pelmora::install {
 
 std::optional<std::string> RegisterComFile(const std::string& path) {
-  const auto server = winsupport::HoldComServer(path, contract::kLargestServer);
-  if (!server || !winsupport::CallServerEntry(*server, "DllRegisterServer")) return std::nullopt;
-  return contract::Sha256Hex(server->file.bytes);
+  const std::optional<winsupport::HeldFile> file =
+      winsupport::ReadAndHold(path, contract::kLargestServer);
+  if (!file || !winsupport::CallServerEntry(path, "DllRegisterServer")) return std::nullopt;
+  return contract::Sha256Hex(file->bytes);
 }
 
 void RegisterComServers(const std::string& targetDir,

@@ -31,10 +31,10 @@ namespace {
 std::optional<Reason> UnregisterServer(const std::string& path,
                                        const std::optional<std::string>& recordedDigest) {
   if (!recordedDigest) return Reason::ServerChanged;
-  const auto server = winsupport::HoldComServer(path, contract::kLargestServer);
-  if (!server || contract::Sha256Hex(server->file.bytes) != *recordedDigest)
-    return Reason::ServerChanged;
-  if (!winsupport::CallServerEntry(*server, "DllUnregisterServer")) return Reason::NotUnregistered;
+  const std::optional<winsupport::HeldFile> file =
+      winsupport::ReadAndHold(path, contract::kLargestServer);
+  if (!file || contract::Sha256Hex(file->bytes) != *recordedDigest) return Reason::ServerChanged;
+  if (!winsupport::CallServerEntry(path, "DllUnregisterServer")) return Reason::NotUnregistered;
   return std::nullopt;
 }
 
