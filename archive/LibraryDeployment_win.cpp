@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "archive/LibraryDeployment_win.h"
+#include "archive/UnAceLibrary.h"
 #include "common/ProgramPath.h"
 #include "common/WinHandle.h"
 #include "winsupport/Files_win.h"
@@ -15,12 +16,8 @@ namespace pelmora::archive {
 
 namespace {
 
-// Spelled as each step always has; Windows compares file names without
-// regard to case, so all of them meet in one file.
-constexpr const char* kWrittenName = "UnACE.dll";
 constexpr const char* kResourceName = "UnACE";
 constexpr const char* kResourceType = "DLL";
-constexpr const char* kRemovedName = "UnAce.dll";
 
 // Names tried for the private folder before giving up; each clash means
 // someone else holds that name, and the next one is tried.
@@ -53,7 +50,7 @@ bool WriteFileAt(const std::string& path, const EmbeddedBytes& bytes, DWORD disp
   const bool complete =
       winsupport::WriteAll(file.Get(), bytes.data(), bytes.size()) == ERROR_SUCCESS;
   // A close that fails can mean the data never reached the medium.
-  const bool closed = winsupport::CloseChecked(std::move(file)) == ERROR_SUCCESS;
+  const bool closed = win::CloseChecked(std::move(file)) == ERROR_SUCCESS;
   if (closed && complete) return true;
   DeleteFileA(path.c_str());
   return false;
@@ -126,14 +123,14 @@ std::optional<DeploymentFailure> SaveResourceToFile(const std::string& fileName,
 }
 
 void RemoveExtractionLibrary(const std::string& setupDir) noexcept {
-  DeleteFileA((setupDir + kRemovedName).c_str());
+  DeleteFileA((setupDir + kUnAceLibraryName).c_str());
 }
 
 ExtractionLibraryFile::ExtractionLibraryFile(std::string programFolder)
     : programFolder_(std::move(programFolder)) {}
 
 std::string ExtractionLibraryFile::LibraryPath() const {
-  return folder_.empty() ? std::string() : folder_ + kWrittenName;
+  return folder_.empty() ? std::string() : folder_ + kUnAceLibraryName;
 }
 
 std::optional<DeploymentFailure> ExtractionLibraryFile::Deploy() {
@@ -142,7 +139,7 @@ std::optional<DeploymentFailure> ExtractionLibraryFile::Deploy() {
   if (const auto* failure = std::get_if<DeploymentFailure>(&loaded)) return *failure;
   const EmbeddedBytes& library = std::get<EmbeddedBytes>(loaded);
 
-  const std::string besideProgram = programFolder_ + kWrittenName;
+  const std::string besideProgram = programFolder_ + kUnAceLibraryName;
   switch (OpenIfEqual(besideProgram, library, guard_)) {
     case Found::kEqual:
       folder_ = programFolder_;
@@ -167,7 +164,7 @@ std::optional<DeploymentFailure> ExtractionLibraryFile::Deploy() {
 
   const std::string privateFolder = CreateFreshFolder(TemporaryFolder());
   if (!privateFolder.empty()) {
-    const std::string path = privateFolder + kWrittenName;
+    const std::string path = privateFolder + kUnAceLibraryName;
     if (WriteFileAt(path, library, CREATE_NEW) &&
         OpenIfEqual(path, library, guard_) == Found::kEqual) {
       folder_ = privateFolder;
@@ -186,10 +183,10 @@ void ExtractionLibraryFile::Remove() noexcept {
   guard_.Reset();  // before deleting: the guard denies deletion to everyone
   switch (placement) {
     case LibraryPlacement::kWrittenBesideProgram:
-      DeleteFileA((folder + kRemovedName).c_str());
+      DeleteFileA((folder + kUnAceLibraryName).c_str());
       break;
     case LibraryPlacement::kWrittenToPrivateFolder:
-      DeleteFileA((folder + kWrittenName).c_str());
+      DeleteFileA((folder + kUnAceLibraryName).c_str());
       RemoveDirectoryA(folder.c_str());
       break;
     case LibraryPlacement::kCarriedBesideProgram:

@@ -30,8 +30,9 @@ std::optional<DeploymentFailure> SaveResourceToFile(const std::string& fileName,
                                                     const std::string& resourceName,
                                                     const std::string& resourceType);
 
-// Deletes `setupDir` + "UnAce.dll" without looking first. A failure (file
-// missing, read-only medium, still loaded) is ignored.
+// Deletes the library's file (kUnAceLibraryName) in `setupDir` without
+// looking first. A failure (file missing, read-only medium, still loaded)
+// is ignored.
 void RemoveExtractionLibrary(const std::string& setupDir) noexcept;
 
 // Where a run found or put the library.

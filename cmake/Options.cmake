@@ -91,6 +91,11 @@ endif()
 # above. Portable code in it never includes a Win32 header; *_win.cpp files
 # do.
 function(pelmora_library name)
+  foreach(source ${ARGN})
+    if(source MATCHES "_test(util)?\\.cpp$")
+      message(FATAL_ERROR "${name}: ${source} is test code; it belongs to a pelmora_test program")
+    endif()
+  endforeach()
   add_library(${name} STATIC ${ARGN})
   target_link_libraries(${name} PUBLIC pelmora_options PRIVATE pelmora_shipped_options)
 endfunction()

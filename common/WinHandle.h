@@ -106,6 +106,39 @@ struct FindHandleTraits {
   static void Close(Value h) noexcept { ::FindClose(h); }
 };
 
+// Windows this program created and destroys itself (its own top-level
+// windows; a window's controls go with it). Whoever handles the window's
+// messages must not expect them after the owner goes.
+struct WindowTraits {
+  using Value = HWND;
+  static Value Empty() noexcept { return nullptr; }
+  static bool IsValid(Value h) noexcept { return h != nullptr; }
+  static void Close(Value h) noexcept { ::DestroyWindow(h); }
+};
+
+// A window's device context from GetDC (the screen's for no window): it goes
+// back to the window it came from, so the owner keeps both.
+struct WindowDcTraits {
+  struct Value {
+    HWND window = nullptr;
+    HDC dc = nullptr;
+  };
+  static Value Empty() noexcept { return {}; }
+  static bool IsValid(Value v) noexcept { return v.dc != nullptr; }
+  static void Close(Value v) noexcept { ::ReleaseDC(v.window, v.dc); }
+};
+
+// A critical section this program initialised; releasing deletes it. The
+// section itself stays where the caller keeps it (it must not move while in
+// use) and must outlive its owner. Deleting one sets no error code, so its
+// owner has none to keep.
+struct CriticalSectionTraits {
+  using Value = CRITICAL_SECTION*;
+  static Value Empty() noexcept { return nullptr; }
+  static bool IsValid(Value s) noexcept { return s != nullptr; }
+  static void Close(Value s) noexcept { ::DeleteCriticalSection(s); }
+};
+
 // COM interface pointers this program obtained; releasing drops its reference.
 template <typename Interface>
 struct ComInterfaceTraits {
@@ -124,12 +157,34 @@ using FindHandle = UniqueResource<FindHandleTraits>;
 using MemoryDc = UniqueResource<MemoryDcTraits>;
 using SelectedObject = UniqueResource<SelectionTraits>;
 using ErrorMode = UniqueResource<ErrorModeTraits>;
+using UniqueWindow = UniqueResource<WindowTraits>;
+using WindowDc = UniqueResource<WindowDcTraits>;
+using InitializedCriticalSection = common::UniqueResource<CriticalSectionTraits>;
 template <typename Interface>
 using ComInterface = UniqueResource<ComInterfaceTraits<Interface>>;
 
 // Selects `object` into `dc` until the owner goes.
 inline SelectedObject Select(HDC dc, HGDIOBJ object) noexcept {
   return SelectedObject({dc, ::SelectObject(dc, object)});
+}
+
+// The device context of `window` (of the screen for none) until the owner goes.
+inline WindowDc DcOf(HWND window) noexcept { return WindowDc({window, ::GetDC(window)}); }
+
+// Initialises `section`, which stays usable until the owner goes.
+inline InitializedCriticalSection Initialize(CRITICAL_SECTION& section) noexcept {
+  ::InitializeCriticalSection(&section);
+  return InitializedCriticalSection(&section);
+}
+
+// Closes `handle` and says whether that worked: Windows' error code,
+// ERROR_SUCCESS when it did. Closing a file may be where its last bytes
+// turn out not to fit on the medium, or where a file opened for deletion
+// is deleted, so this close is looked at (the owner's own ignores it).
+// The owner holds nothing afterwards.
+inline DWORD CloseChecked(UniqueHandle&& handle) noexcept {
+  if (!handle) return ERROR_INVALID_HANDLE;
+  return ::CloseHandle(handle.Release()) ? ERROR_SUCCESS : ::GetLastError();
 }
 
 // Sets the process's error mode until the owner goes.

@@ -1,6 +1,6 @@
 #include "contract/CommandLine.h"
 
-#include "winsupport/AnsiText.h"
+#include "contract/AnsiText.h"
 
 namespace pelmora::contract {
 namespace {
@@ -18,7 +18,7 @@ std::size_t UnquotedProgramEnd(std::string_view line) {
   // when a folder on the program's way has ".exe " in its name.
   const std::size_t quote = line.find('"');
   if (quote != std::string_view::npos) return quote;
-  const std::string upper = winsupport::UpperAnsi(line);
+  const std::string upper = UpperAnsi(line);
   for (std::size_t at = upper.find(".EXE"); at != std::string::npos;
        at = upper.find(".EXE", at + 1)) {
     const std::size_t end = at + 4;

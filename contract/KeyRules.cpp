@@ -3,13 +3,11 @@
 #include <optional>
 #include <vector>
 
-#include "winsupport/AnsiText.h"
-#include "winsupport/RegistryPath.h"
+#include "contract/AnsiText.h"
+#include "contract/RegistryPath.h"
 
 namespace pelmora::contract {
 namespace {
-
-using winsupport::EqualsIgnoreCaseAnsi;
 
 // Trees that hold Windows' own settings or other software's: none of their
 // keys is ever a product's, whatever root the line names.
@@ -67,8 +65,8 @@ std::variant<std::string, Reason> Normalized(std::string_view keyPath, KeyRoot r
   while (!keyPath.empty() && keyPath.front() == '\\') keyPath.remove_prefix(1);
   const auto unprefixed = WithoutRootPrefix(keyPath, root);
   if (const Reason* reason = std::get_if<Reason>(&unprefixed)) return *reason;
-  std::string key = winsupport::NormalizeRegistryKeyPath(std::get<std::string_view>(unprefixed));
-  if (winsupport::NamesRootKey(key)) return Reason::ShallowKey;
+  std::string key = NormalizeRegistryKeyPath(std::get<std::string_view>(unprefixed));
+  if (NamesRootKey(key)) return Reason::ShallowKey;
   if (key.find("\\\\") != std::string::npos) return Reason::MalformedKey;
   return key;
 }
@@ -120,7 +118,7 @@ std::variant<std::string, Reason> CheckProtocolKey(std::string_view keyPath, Key
   auto key = Normalized(keyPath, root);
   const std::string* path = std::get_if<std::string>(&key);
   if (path == nullptr) return key;
-  const std::string entry = winsupport::NormalizeRegistryKeyPath(productEntry);
+  const std::string entry = NormalizeRegistryKeyPath(productEntry);
   if (!entry.empty() && EqualsIgnoreCaseAnsi(*path, entry)) return key;
   if (root == KeyRoot::LocalMachine) return Reason::NotProductEntry;
   if (const std::optional<Reason> refusal = SettingsRefusal(Names(*path))) return *refusal;

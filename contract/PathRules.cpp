@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "winsupport/AnsiText.h"
+#include "contract/AnsiText.h"
 
 namespace pelmora::contract {
 namespace {
@@ -22,10 +22,10 @@ bool IsDrive(std::string_view component) {
 bool IsDeviceName(std::string_view name) {
   const std::string_view stem = name.substr(0, name.find('.'));
   for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
-    if (winsupport::EqualsIgnoreCaseAnsi(stem, device)) return true;
+    if (EqualsIgnoreCaseAnsi(stem, device)) return true;
   return stem.size() == 4 &&
-         (winsupport::EqualsIgnoreCaseAnsi(stem.substr(0, 3), "COM") ||
-          winsupport::EqualsIgnoreCaseAnsi(stem.substr(0, 3), "LPT")) &&
+         (EqualsIgnoreCaseAnsi(stem.substr(0, 3), "COM") ||
+          EqualsIgnoreCaseAnsi(stem.substr(0, 3), "LPT")) &&
          stem[3] >= '1' && stem[3] <= '9';
 }
 
@@ -57,7 +57,7 @@ bool SamePath(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     const bool separators = (a[i] == '\\' || a[i] == '/') && (b[i] == '\\' || b[i] == '/');
-    if (!separators && winsupport::UpperAnsi(a[i]) != winsupport::UpperAnsi(b[i])) return false;
+    if (!separators && UpperAnsi(a[i]) != UpperAnsi(b[i])) return false;
   }
   return true;
 }
@@ -148,8 +148,7 @@ std::variant<CheckedPath, Reason> TargetFolder::Check(std::string_view path) con
     if (const std::optional<Reason> problem = NameProblem(components[i])) return *problem;
   if (components.size() < components_.size()) return Reason::OutsideTarget;
   for (std::size_t i = 0; i < components_.size(); ++i)
-    if (!winsupport::EqualsIgnoreCaseAnsi(components[i], components_[i]))
-      return Reason::OutsideTarget;
+    if (!EqualsIgnoreCaseAnsi(components[i], components_[i])) return Reason::OutsideTarget;
 
   CheckedPath checked{path_, components.size() - components_.size()};
   for (std::size_t i = components_.size(); i < components.size(); ++i) {

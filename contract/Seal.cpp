@@ -1,7 +1,7 @@
 #include "contract/Seal.h"
 
+#include "contract/AnsiText.h"
 #include "contract/Sha256.h"
-#include "winsupport/AnsiText.h"
 
 namespace pelmora::contract {
 
@@ -32,7 +32,7 @@ std::vector<ServerDigest> MergeServerDigests(std::vector<ServerDigest> earlier,
   for (const ServerDigest& server : now) {
     bool replaced = false;
     for (ServerDigest& old : earlier)
-      if (winsupport::EqualsIgnoreCaseAnsi(old.path, server.path)) {
+      if (EqualsIgnoreCaseAnsi(old.path, server.path)) {
         old = server;
         replaced = true;
       }
@@ -44,7 +44,7 @@ std::vector<ServerDigest> MergeServerDigests(std::vector<ServerDigest> earlier,
 std::optional<std::string> RecordedDigest(const std::vector<ServerDigest>& servers,
                                           std::string_view path) {
   for (const ServerDigest& server : servers)
-    if (winsupport::EqualsIgnoreCaseAnsi(server.path, path)) return server.digest;
+    if (EqualsIgnoreCaseAnsi(server.path, path)) return server.digest;
   return std::nullopt;
 }
 

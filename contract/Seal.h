@@ -6,6 +6,7 @@
 // matches.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,11 @@ namespace pelmora::contract {
 // The entry's values beside the twelve of the list of installed programs.
 inline constexpr const char* kProtocolDigestValue = "ProtocolDigest";
 inline constexpr const char* kServerDigestsValue = "ServerDigests";
+
+// The largest COM server file the setup registers and the uninstaller
+// reads again: far above any a product ships, so a larger file is none the
+// setup registered.
+inline constexpr std::size_t kLargestServer = 256 * 1024 * 1024;
 
 struct ServerDigest {
   std::string path;

@@ -1,7 +1,7 @@
 #include "contract/UninstallEntry.h"
 
+#include "contract/AnsiText.h"
 #include "contract/ProductFiles.h"
-#include "winsupport/AnsiText.h"
 
 namespace pelmora::contract {
 
@@ -24,8 +24,7 @@ std::string UninstallEntryOf(std::string_view key) {
   const std::string mirrored =
       std::string(kSoftware) + "Wow6432Node\\" + native.substr(kSoftware.size());
   for (const std::string& parent : {native, mirrored}) {
-    if (key.size() <= parent.size() ||
-        !winsupport::EqualsIgnoreCaseAnsi(key.substr(0, parent.size()), parent))
+    if (key.size() <= parent.size() || !EqualsIgnoreCaseAnsi(key.substr(0, parent.size()), parent))
       continue;
     return std::string(key.substr(0, key.find('\\', parent.size())));
   }

@@ -13,11 +13,11 @@
 #include <variant>
 #include <vector>
 
+#include "contract/AnsiText.h"
 #include "contract/KeyRules.h"
 #include "contract/PathRules.h"
 #include "contract/UninstallEntry.h"
 #include "uninstall/UninstallPlan.h"
-#include "winsupport/AnsiText.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ void RequireBelow(const TargetFolder& target, const std::vector<std::string>& pa
     const auto checked = target.Check(path);
     Require(std::holds_alternative<CheckedPath>(checked));
     Require(std::get<CheckedPath>(checked).below > 0);
-    Require(seen.insert(pelmora::winsupport::UpperAnsi(path)).second);
+    Require(seen.insert(pelmora::contract::UpperAnsi(path)).second);
   }
 }
 
@@ -48,7 +48,7 @@ void RequireKeys(const std::vector<std::string>& keys, KeyRoot root) {
     const auto checked = pelmora::contract::CheckProtocolKey(key, root, kProductEntry);
     Require(std::holds_alternative<std::string>(checked) && std::get<std::string>(checked) == key);
     if (root == KeyRoot::LocalMachine)
-      Require(pelmora::winsupport::EqualsIgnoreCaseAnsi(key, kProductEntry));
+      Require(pelmora::contract::EqualsIgnoreCaseAnsi(key, kProductEntry));
   }
 }
 

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "contract/AnsiText.h"
 #include "contract/ProductFiles.h"
 #include "install/EntrySelection.h"
 #include "install/RunTexts.h"
-#include "winsupport/AnsiText.h"
 #include "winsupport/ErrorReport_win.h"
 #include "winsupport/Files_win.h"
 
@@ -42,7 +42,7 @@ void ExtractionHandlers::Attach(archive::TdAce& ace) {
   ace.OnExtracting = [this](archive::TdAce& a, TACEHeaderData& e) { Extracting(a, e); };
   ace.OnExtract = [this](archive::TdAce&, TACEHeaderData& e, bool unpacked) {
     if (unpacked &&
-        winsupport::EqualsIgnoreCaseAnsi(EntryName(e), contract::kRegistrySettingsFileName))
+        contract::EqualsIgnoreCaseAnsi(EntryName(e), contract::kRegistrySettingsFileName))
       settingsFileUnpacked_ = true;
   };
   ace.OnProcessData = [this](archive::TdAce&, unsigned char*, int blockSize, int) {

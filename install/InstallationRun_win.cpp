@@ -183,56 +183,52 @@ void InstallationRun::WaitForCancel() {
 std::optional<RunFailure> InstallationRun::Register(const std::string& target,
                                                     const WindowsFacts& windows,
                                                     contract::Protocol& protocol) {
-  // Each step with its report; kRegistrationSteps decides what its failures
-  // do. Once one has ended the run, or its protocol lines could not all be
-  // taken, no further step is done.
-  std::optional<RunFailure> ended;
-  const auto perform = [&](RegistrationStep step, const auto& work) {
-    if (ended) return;
-    StepReport report(step, protocol,
-                      [](const std::string& text) { winsupport::ShowPlainMessage(text); });
-    work(report);
-    if (report.Failure())
-      ended = report.Failure();
-    else if (protocol.Refusal())
-      ended = RunFailure{*protocol.Refusal()};
-  };
+  // kRegistrationSteps decides the order and what each step's failures do;
+  // here is only how each step is done.
   const std::string& windowsDir = windows.windowsDir;
-  perform(RegistrationStep::ImportSettingsFile, [&](StepReport& report) {
-    ImportRegistryFile(target, windowsDir, settingsFileUnpacked_, report);
-  });
-  winsupport::PumpWaitingMessages();
-  perform(RegistrationStep::MoveUninstaller, [&](StepReport& report) {
-    MoveUninstaller(
-        target, windowsDir,
-        [this](std::uint64_t done, std::uint64_t total) {
-          settings_.page.SetProgress(total ? static_cast<int>(done * 100 / total) : 100);
-          winsupport::PumpWaitingMessages();
-        },
-        report);
-  });
-  winsupport::PumpWaitingMessages();
-  perform(RegistrationStep::UninstallEntry, [&](StepReport& report) {
-    sealing_.keyPath = contract::UninstallKeyPath(settings_.description.UninstallKeyName);
-    SYSTEMTIME today{};
-    GetLocalTime(&today);
-    const InstalledFacts facts{InstallDate(today.wYear, today.wMonth, today.wDay), productBytes_};
-    auto roots = WriteUninstallEntries(target, windowsDir,
-                                       {windows.windowsKeyFound, windows.windowsNtKeyFound},
-                                       settings_.description, facts, report);
-    // Entries of a step that ended the run are not sealed.
-    if (!report.Failure()) sealing_.roots = std::move(roots);
-  });
-  perform(RegistrationStep::RegistryKeys,
-          [&](StepReport& report) { CreateRegistryKeys(settings_.description, report); });
-  perform(RegistrationStep::ComServers, [&](StepReport& report) {
-    RegisterComServers(target, settings_.description, report, registeredServers_);
-  });
-  perform(RegistrationStep::Shortcuts, [&](StepReport& report) {
-    CreateShortcuts(target, windowsDir, winsupport::StartMenuProgramsFolder(),
-                    settings_.description, report);
-  });
-  return ended;
+  return PerformRegistration(
+      protocol, [](const std::string& text) { winsupport::ShowPlainMessage(text); },
+      [&](RegistrationStep step, StepReport& report) {
+        switch (step) {
+          case RegistrationStep::ImportSettingsFile:
+            ImportRegistryFile(target, windowsDir, settingsFileUnpacked_, report);
+            winsupport::PumpWaitingMessages();
+            return;
+          case RegistrationStep::MoveUninstaller:
+            MoveUninstaller(
+                target, windowsDir,
+                [this](std::uint64_t done, std::uint64_t total) {
+                  settings_.page.SetProgress(total ? static_cast<int>(done * 100 / total) : 100);
+                  winsupport::PumpWaitingMessages();
+                },
+                report);
+            winsupport::PumpWaitingMessages();
+            return;
+          case RegistrationStep::UninstallEntry: {
+            sealing_.keyPath = contract::UninstallKeyPath(settings_.description.UninstallKeyName);
+            SYSTEMTIME today{};
+            GetLocalTime(&today);
+            const InstalledFacts facts{InstallDate(today.wYear, today.wMonth, today.wDay),
+                                       productBytes_};
+            auto roots = WriteUninstallEntries(target, windowsDir,
+                                               {windows.windowsKeyFound, windows.windowsNtKeyFound},
+                                               settings_.description, facts, report);
+            // Entries of a step that ended the run are not sealed.
+            if (!report.Failure()) sealing_.roots = std::move(roots);
+            return;
+          }
+          case RegistrationStep::RegistryKeys:
+            CreateRegistryKeys(settings_.description, report);
+            return;
+          case RegistrationStep::ComServers:
+            RegisterComServers(target, settings_.description, report, registeredServers_);
+            return;
+          case RegistrationStep::Shortcuts:
+            CreateShortcuts(target, windowsDir, winsupport::StartMenuProgramsFolder(),
+                            settings_.description, report);
+            return;
+        }
+      });
 }
 
 void InstallationRun::Stop() {

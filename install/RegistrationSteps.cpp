@@ -16,4 +16,16 @@ bool StepReport::Fail(const std::string& text) {
   return false;
 }
 
+std::optional<RunFailure> PerformRegistration(contract::Protocol& protocol,
+                                              const StepReport::Notice& notice,
+                                              const StepPerformer& perform) {
+  for (const StepRule& rule : kRegistrationSteps) {
+    StepReport report(rule.step, protocol, notice);
+    perform(rule.step, report);
+    if (report.Failure()) return report.Failure();
+    if (protocol.Refusal()) return RunFailure{*protocol.Refusal()};
+  }
+  return std::nullopt;
+}
+
 }  // namespace pelmora::install

@@ -1,7 +1,8 @@
 // The registration phase of the installation run: its steps in their order
 // and what a failure of each one does to the run. This table alone decides
-// that; a step only tells its failures (StepReport::Fail) and its protocol
-// lines, and goes on when Fail returns.
+// both: the run goes through it (PerformRegistration) and only says how
+// each step is done; a step only tells its failures (StepReport::Fail) and
+// its protocol lines, and goes on when Fail returns.
 #pragma once
 
 #include <functional>
@@ -72,5 +73,14 @@ class StepReport {
   Notice notice_;
   std::optional<RunFailure> failure_;
 };
+
+// Does the steps of kRegistrationSteps in the table's order, each once, by
+// `perform` with the step's report (`notice` shows its notices). Once a step
+// has ended the run, or the protocol has refused one of its lines, no
+// further step is done, and that failure is returned.
+using StepPerformer = std::function<void(RegistrationStep step, StepReport& report)>;
+std::optional<RunFailure> PerformRegistration(contract::Protocol& protocol,
+                                              const StepReport::Notice& notice,
+                                              const StepPerformer& perform);
 
 }  // namespace pelmora::install

@@ -7,40 +7,86 @@
 namespace pelmora::install {
 namespace {
 
-// What the user meets when each registration step fails: the run's
-// documented behaviour, step by step, and nothing else (a passed-over
-// failure says nothing, a notice does not end the run, an ending failure
-// shows exactly the step's text).
-TEST(RegistrationSteps, EachStepsFailureDoesWhatTheRunPromises) {
-  struct Expected {
-    RegistrationStep step;
-    bool notice;
-    bool endsRun;
-  };
-  const Expected expected[] = {
-      {RegistrationStep::ImportSettingsFile, false, false},
-      {RegistrationStep::MoveUninstaller, false, true},
-      {RegistrationStep::UninstallEntry, false, true},
-      {RegistrationStep::RegistryKeys, false, true},
-      {RegistrationStep::ComServers, true, false},
-      {RegistrationStep::Shortcuts, false, false},
-  };
-  ASSERT_EQ(std::size(expected), std::size(kRegistrationSteps));
-  for (std::size_t i = 0; i < std::size(expected); ++i) {
-    const Expected& e = expected[i];
-    EXPECT_EQ(kRegistrationSteps[i].step, e.step) << "the steps run in this order";
-    contract::Protocol protocol;
-    std::vector<std::string> notices;
-    StepReport report(e.step, protocol, [&](const std::string& text) { notices.push_back(text); });
-    report.Protocol().AddUserKey("Software\\Firma\\Tool");
-    EXPECT_EQ(report.Fail("E/A-Fehler 5"), !e.endsRun) << i;
-    EXPECT_EQ(report.Failure().has_value(), e.endsRun) << i;
-    EXPECT_EQ(report.Failure().value_or(RunFailure{}).text, e.endsRun ? "E/A-Fehler 5" : "") << i;
-    EXPECT_EQ(notices,
-              e.notice ? std::vector<std::string>{"E/A-Fehler 5"} : std::vector<std::string>{})
-        << i;
+// The documented phase, step by step: the order, and what the user meets
+// when a step fails (a passed-over failure says nothing, a notice does not
+// end the run, an ending failure shows exactly the step's text).
+struct Expected {
+  RegistrationStep step;
+  bool notice;
+  bool endsRun;
+};
+constexpr Expected kExpected[] = {
+    {RegistrationStep::ImportSettingsFile, false, false},
+    {RegistrationStep::MoveUninstaller, false, true},
+    {RegistrationStep::UninstallEntry, false, true},
+    {RegistrationStep::RegistryKeys, false, true},
+    {RegistrationStep::ComServers, true, false},
+    {RegistrationStep::Shortcuts, false, false},
+};
+
+struct Phase {
+  std::vector<RegistrationStep> performed;
+  std::vector<std::string> notices;
+  std::optional<RunFailure> failure;
+  std::vector<std::string> lines;
+};
+
+// The phase as the run performs it, with every step adding one protocol
+// line and the step `failing` failing twice (the second failure must not
+// be reached once the first ended the run) or, with `refuse`, adding a line
+// the protocol refuses.
+Phase Perform(std::optional<RegistrationStep> failing, bool refuse = false) {
+  Phase phase;
+  contract::Protocol protocol;
+  phase.failure = PerformRegistration(
+      protocol, [&](const std::string& text) { phase.notices.push_back(text); },
+      [&](RegistrationStep step, StepReport& report) {
+        phase.performed.push_back(step);
+        report.Protocol().AddUserKey("Software\\Firma\\" + std::to_string(int(step)));
+        if (step != failing) return;
+        if (refuse) {
+          report.Protocol().AddFile("geteilt\nzeile");
+          return;
+        }
+        if (report.Fail("E/A-Fehler 5")) report.Fail("E/A-Fehler 6");
+      });
+  phase.lines = protocol.Lines();
+  return phase;
+}
+
+std::vector<RegistrationStep> StepsUpTo(std::size_t last) {
+  std::vector<RegistrationStep> steps;
+  for (std::size_t i = 0; i <= last; ++i) steps.push_back(kExpected[i].step);
+  return steps;
+}
+
+TEST(RegistrationSteps, TheRunPerformsTheTableInItsOrderAndEachFailureAsTheTableSays) {
+  ASSERT_EQ(std::size(kRegistrationSteps), std::size(kExpected));
+  for (std::size_t i = 0; i < std::size(kExpected); ++i)
+    EXPECT_EQ(kRegistrationSteps[i].step, kExpected[i].step) << "the steps run in this order";
+
+  const Phase clean = Perform(std::nullopt);
+  EXPECT_EQ(clean.performed, StepsUpTo(std::size(kExpected) - 1)) << "each step once, in order";
+  EXPECT_FALSE(clean.failure.has_value());
+  EXPECT_TRUE(clean.notices.empty());
+  EXPECT_EQ(clean.lines.size(), std::size(kExpected));
+
+  for (std::size_t i = 0; i < std::size(kExpected); ++i) {
+    const Expected& e = kExpected[i];
+    const Phase phase = Perform(e.step);
+    const std::size_t last = e.endsRun ? i : std::size(kExpected) - 1;
+    EXPECT_EQ(phase.performed, StepsUpTo(last)) << i;
+    EXPECT_EQ(phase.failure.value_or(RunFailure{}).text, e.endsRun ? "E/A-Fehler 5" : "") << i;
+    const std::vector<std::string> notices{"E/A-Fehler 5", "E/A-Fehler 6"};
+    EXPECT_EQ(phase.notices, e.notice ? notices : std::vector<std::string>{}) << i;
     // The lines a step made before failing stay with the run's protocol.
-    EXPECT_EQ(protocol.Lines(), std::vector<std::string>{"r1Software\\Firma\\Tool"}) << i;
+    EXPECT_EQ(phase.lines.size(), last + 1) << i;
+
+    // A line the protocol refuses ends the run after any step.
+    const Phase refused = Perform(e.step, true);
+    EXPECT_EQ(refused.performed, StepsUpTo(i)) << i;
+    ASSERT_TRUE(refused.failure.has_value()) << i;
+    EXPECT_NE(refused.failure->text.find("geteilt"), std::string::npos) << refused.failure->text;
   }
 }
 

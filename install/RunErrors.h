@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "install/RunTexts.h"
+#include "common/IoErrorText.h"
 
 namespace pelmora::install {
 
@@ -22,6 +22,6 @@ inline constexpr int kDiskWriteError = 101;
 // An input/output failure, numbered like the run time's I/O errors: the
 // system's error code where Windows refused, kDiskWriteError for a short
 // write.
-inline RunFailure IoFailure(int code) { return {IoErrorText(code)}; }
+inline RunFailure IoFailure(int code) { return {common::IoErrorText(code)}; }
 
 }  // namespace pelmora::install

@@ -98,7 +98,7 @@ inline std::string KeyCreationFailedText(std::string_view keyPath) {
 inline std::string ValueWriteFailedText(std::string_view valueName) {
   return "Fehler beim Setzen der Daten für '" + std::string(valueName) + "'";
 }
-// `code` is the system's error number for the failed read or write.
-inline std::string IoErrorText(int code) { return "E/A-Fehler " + std::to_string(code); }
+// The failed read or write's text ("E/A-Fehler <code>") is
+// common/IoErrorText.h, shared with the description file's reading.
 
 }  // namespace pelmora::install

@@ -95,8 +95,7 @@ std::optional<RunFailure> WriteSealedProtocol(const std::string& targetDir,
   // Behind the blocks earlier runs wrote, which stay as they are.
   if (const DWORD error = winsupport::WriteAll(file.Get(), block.data(), block.size()))
     return IoFailureFromWindows(error);
-  if (const DWORD error = winsupport::CloseChecked(std::move(file)))
-    return IoFailureFromWindows(error);
+  if (const DWORD error = win::CloseChecked(std::move(file))) return IoFailureFromWindows(error);
   for (std::size_t i = 0; i < keys.size(); ++i) {
     if (winsupport::SetRegString(keys[i].Get(), contract::kServerDigestsValue, serverDigests[i]))
       return RunFailure{ValueWriteFailedText(contract::kServerDigestsValue)};

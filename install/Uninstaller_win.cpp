@@ -44,7 +44,7 @@ std::optional<RunFailure> CopyFileInBlocks(const std::string& sourcePath,
       },
       size, progress);
   if (const auto* failure = std::get_if<RunFailure>(&copied)) return *failure;
-  if (const DWORD closed = winsupport::CloseChecked(std::move(destination)))
+  if (const DWORD closed = win::CloseChecked(std::move(destination)))
     return IoFailureFromWindows(closed);
   return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "common/TaskMemory_win.h"
 #include "common/WinHandle.h"
 #include "pages/Window_win.h"
 #include "winsupport/Files_win.h"
@@ -20,11 +21,7 @@ int CALLBACK SelectOnStart(HWND dialog, UINT message, LPARAM, LPARAM path) {
 std::optional<std::string> BrowseForDirectory(HWND owner, const std::string& title,
                                               const std::string& preselect) {
   const std::string path = winsupport::IsExistingFolder(preselect) ? preselect : std::string();
-  // The shell's allocator, released when done.
-  win::ComInterface<IMalloc> allocator;
-  if (FAILED(SHGetMalloc(allocator.Receive())) || !allocator) return std::nullopt;
-  auto* displayName = static_cast<char*>(allocator.Get()->Alloc(MAX_PATH));
-  if (!displayName) return std::nullopt;
+  char displayName[MAX_PATH] = {};
   BROWSEINFOA info{};
   info.hwndOwner = owner;
   info.pszDisplayName = displayName;
@@ -34,19 +31,15 @@ std::optional<std::string> BrowseForDirectory(HWND owner, const std::string& tit
     info.lpfn = SelectOnStart;
     info.lParam = reinterpret_cast<LPARAM>(path.c_str());
   }
-  PIDLIST_ABSOLUTE chosen = nullptr;
+  win::ItemList chosen;
   {
     winsupport::OtherWindowsDisabled wizard(nullptr);
-    chosen = SHBrowseForFolderA(&info);
+    chosen.Reset(SHBrowseForFolderA(&info));
   }
-  std::optional<std::string> picked;
-  if (chosen) {
-    char folder[MAX_PATH] = {};
-    if (SHGetPathFromIDListA(chosen, folder)) picked = folder;
-    allocator.Get()->Free(chosen);
-  }
-  allocator.Get()->Free(displayName);
-  return picked;
+  if (!chosen) return std::nullopt;
+  char folder[MAX_PATH] = {};
+  if (!SHGetPathFromIDListA(chosen.Get(), folder)) return std::nullopt;
+  return std::string(folder);
 }
 
 std::vector<std::string> CreateFolderToPreselect(const std::string& path) {

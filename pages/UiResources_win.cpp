@@ -82,12 +82,9 @@ HBITMAP LoadPicture(HINSTANCE instance, const char* name) {
   // The rest of the file in a buffer of its own, where the header is aligned.
   const std::vector<unsigned char> rest(file->begin() + sizeof header, file->end());
   const auto* info = reinterpret_cast<const BITMAPINFO*>(rest.data());
-  const HDC screen = GetDC(nullptr);
-  const HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT,
-                                        rest.data() + (header.bfOffBits - sizeof header), info,
-                                        DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return bitmap;
+  const win::WindowDc screen = win::DcOf(nullptr);
+  return CreateDIBitmap(screen.Get().dc, &info->bmiHeader, CBM_INIT,
+                        rest.data() + (header.bfOffBits - sizeof header), info, DIB_RGB_COLORS);
 }
 
 }  // namespace

@@ -67,23 +67,24 @@ PageWindow::PageWindow(const WindowLayout& layout, const UiResources& resources)
   const DWORD style = WS_POPUP | WS_CAPTION | (layout.closeBox ? WS_SYSMENU : 0);
   const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   // Sized once it exists: only then is its monitor's DPI known.
-  window_ = CreateWindowExA(exStyle, kWindowClass, layout.germanCaption, style, CW_USEDEFAULT,
-                            CW_USEDEFAULT, layout.clientWidth, layout.clientHeight, nullptr,
-                            nullptr, resources.Instance(), this);
-  if (!window_)
+  // The window procedure takes the window into window_ at WM_NCCREATE.
+  if (!CreateWindowExA(exStyle, kWindowClass, layout.germanCaption, style, CW_USEDEFAULT,
+                       CW_USEDEFAULT, layout.clientWidth, layout.clientHeight, nullptr, nullptr,
+                       resources.Instance(), this)) {
+    window_.Release();  // a window whose creation failed is destroyed by Windows
     EndForWindowNotMade(std::string("Fenster ") + layout.name + " kann nicht erzeugt werden");
-  scale_ = winsupport::ScaleOf(window_);
-  winsupport::FitToClient(window_, scale_(layout.clientWidth), scale_(layout.clientHeight),
+  }
+  scale_ = winsupport::ScaleOf(Handle());
+  winsupport::FitToClient(Handle(), scale_(layout.clientWidth), scale_(layout.clientHeight),
                           scale_.Dpi());
   CreateControls();
   CentreOnScreen();
 }
 
 PageWindow::~PageWindow() {
-  if (window_) {
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
-  }
+  // The page is gone before its window: the window's last messages go to
+  // the default procedure.
+  if (window_) SetWindowLongPtrA(Handle(), GWLP_USERDATA, 0);
 }
 
 void PageWindow::CreateControls() {
@@ -140,7 +141,7 @@ void PageWindow::CreateControls() {
       default:
         break;
     }
-    HWND control = CreateWindowExA(exStyle, cls, c.german, style, 0, 0, 0, 0, window_,
+    HWND control = CreateWindowExA(exStyle, cls, c.german, style, 0, 0, 0, 0, Handle(),
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                                    resources_.Instance(), nullptr);
     if (!control)
@@ -170,13 +171,13 @@ HFONT PageWindow::FontFor(FontKind kind) const { return resources_.Font(kind, sc
 
 void PageWindow::Rescale(int dpi, const RECT* suggested) {
   scale_ = common::DpiScale(dpi);
-  winsupport::FitToClient(window_, scale_(layout_.clientWidth), scale_(layout_.clientHeight),
+  winsupport::FitToClient(Handle(), scale_(layout_.clientWidth), scale_(layout_.clientHeight),
                           scale_.Dpi(), suggested);
   for (const ControlLayout& c : layout_.controls)
     if (HWND control = IsPaintedByPage(c.kind) ? nullptr : Control(c.id))
       PlaceControl(control, c, true);
   OnRescaled();
-  InvalidateRect(window_, nullptr, TRUE);
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 std::string PageWindow::Text(int id) const {
@@ -193,11 +194,11 @@ void PageWindow::SetText(int id, const std::string& text) {
   const ControlLayout* c = FindControl(layout_, id);
   if (c && c->transparent) {
     RECT place = PlaceOf(*c, scale_);
-    InvalidateRect(window_, &place, TRUE);
+    InvalidateRect(Handle(), &place, TRUE);
   }
 }
 
-void PageWindow::SetCaption(const std::string& text) { SetWindowTextA(window_, text.c_str()); }
+void PageWindow::SetCaption(const std::string& text) { SetWindowTextA(Handle(), text.c_str()); }
 
 void PageWindow::ShowControl(int id, bool visible) {
   ShowWindow(Control(id), visible ? SW_SHOWNA : SW_HIDE);
@@ -229,7 +230,7 @@ void PageWindow::OnEscape() {
     EndModal();
     return;
   }
-  HWND cancel = GetDlgItem(window_, ids::kCancel);
+  HWND cancel = GetDlgItem(Handle(), ids::kCancel);
   if (cancel && IsWindowVisible(cancel) && IsWindowEnabled(cancel))
     SendMessageA(cancel, BM_CLICK, 0, 0);
 }
@@ -242,26 +243,26 @@ void PageWindow::SwitchToEnglish() {
 }
 
 void PageWindow::Show() {
-  ShowWindow(window_, SW_SHOW);
-  SetForegroundWindow(window_);
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
 }
 
-void PageWindow::Hide() { ShowWindow(window_, SW_HIDE); }
+void PageWindow::Hide() { ShowWindow(Handle(), SW_HIDE); }
 
 POINT PageWindow::TopLeft() const {
   RECT r{};
-  GetWindowRect(window_, &r);
+  GetWindowRect(Handle(), &r);
   return {r.left, r.top};
 }
 
 void PageWindow::MoveTo(POINT topLeft) {
-  SetWindowPos(window_, nullptr, topLeft.x, topLeft.y, 0, 0,
+  SetWindowPos(Handle(), nullptr, topLeft.x, topLeft.y, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void PageWindow::CentreOnScreen() {
   RECT r{};
-  GetWindowRect(window_, &r);
+  GetWindowRect(Handle(), &r);
   RECT work{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   MoveTo({work.left + (work.right - work.left - (r.right - r.left)) / 2,
@@ -270,7 +271,7 @@ void PageWindow::CentreOnScreen() {
 
 void PageWindow::CentreOver(HWND other) {
   RECT mine{}, theirs{};
-  GetWindowRect(window_, &mine);
+  GetWindowRect(Handle(), &mine);
   GetWindowRect(other, &theirs);
   MoveTo({theirs.left + (theirs.right - theirs.left - (mine.right - mine.left)) / 2,
           theirs.top + (theirs.bottom - theirs.top - (mine.bottom - mine.top)) / 2});
@@ -279,7 +280,7 @@ void PageWindow::CentreOver(HWND other) {
 void PageWindow::RunModal() {
   HWND previous = GetActiveWindow();
   {
-    winsupport::OtherWindowsDisabled others(window_);
+    winsupport::OtherWindowsDisabled others(Handle());
     modal_ = true;
     Show();
     while (modal_) {
@@ -289,7 +290,7 @@ void PageWindow::RunModal() {
         modal_ = false;
         break;
       }
-      if (!IsDialogMessageA(window_, &message)) {
+      if (!IsDialogMessageA(Handle(), &message)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
       }
@@ -304,7 +305,7 @@ void PageWindow::EndModal() {
   // The loop sees the flag only when GetMessage returns, and a sent message
   // (a WM_CLOSE from another program, say) does not make it return: a posted
   // one wakes it, as the system's own dialogs do.
-  PostMessageA(window_, WM_NULL, 0, 0);
+  PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
 int PageWindow::DefaultButtonId() const {
@@ -316,7 +317,7 @@ int PageWindow::DefaultButtonId() const {
 LRESULT CALLBACK PageWindow::WindowProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<PageWindow*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
-    self->window_ = window;
+    self->window_.Reset(window);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<PageWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -338,10 +339,10 @@ LRESULT PageWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
     }
     case WM_SHOWWINDOW:
       // Posted, so that the page is on the screen before its work starts.
-      if (w) PostMessageA(window_, WM_APP, 0, 0);
+      if (w) PostMessageA(Handle(), WM_APP, 0, 0);
       break;
     case WM_APP:
-      if (IsWindowVisible(window_)) OnShown();
+      if (IsWindowVisible(Handle())) OnShown();
       return 0;
     case WM_TIMER:
       OnTimer(w);
@@ -357,9 +358,9 @@ LRESULT PageWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
       break;
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = BeginPaint(window_, &ps);
+      HDC dc = BeginPaint(Handle(), &ps);
       Paint(dc);
-      EndPaint(window_, &ps);
+      EndPaint(Handle(), &ps);
       return 0;
     }
     case winsupport::kDpiChangedMessage:
@@ -379,7 +380,7 @@ LRESULT PageWindow::HandleMessage(UINT message, WPARAM w, LPARAM l) {
     default:
       break;
   }
-  return DefWindowProcA(window_, message, w, l);
+  return DefWindowProcA(Handle(), message, w, l);
 }
 
 void PageWindow::Paint(HDC dc) const {
@@ -410,7 +411,7 @@ void PageWindow::Paint(HDC dc) const {
 LRESULT PageWindow::ControlColour(HDC dc, HWND control) {
   const ControlLayout* c = LayoutOf(layout_, control);
   if (!c)
-    return DefWindowProcA(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+    return DefWindowProcA(Handle(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(control));
   if (c->kind == ControlKind::Memo) {
     SetBkColor(dc, kMemoColour);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "common/DpiScale.h"
+#include "common/WinHandle.h"
 #include "pages/Layout.h"
 #include "winsupport/MessageLoop_win.h"
 #include "pages/UiResources_win.h"
@@ -24,9 +25,9 @@ class PageWindow {
   PageWindow(const PageWindow&) = delete;
   PageWindow& operator=(const PageWindow&) = delete;
 
-  HWND Handle() const { return window_; }
+  HWND Handle() const { return window_.Get(); }
   const WindowLayout& Layout() const { return layout_; }
-  HWND Control(int id) const { return GetDlgItem(window_, id); }
+  HWND Control(int id) const { return GetDlgItem(window_.Get(), id); }
 
   std::string Text(int id) const;
   // Also repaints what a transparent control leaves behind.
@@ -90,7 +91,9 @@ class PageWindow {
 
   const WindowLayout& layout_;
   const UiResources& resources_;
-  HWND window_ = nullptr;
+  // Taken while the window is being created (WM_NCCREATE), so that its
+  // first messages already reach the page.
+  win::UniqueWindow window_;
   common::DpiScale scale_;
   bool modal_ = false;
   bool english_ = false;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/IoErrorText.h"
 #include "contract/ProductFiles.h"
 #include "setupdesc/SetupDescReader.h"
 #include "winsupport/Files_win.h"
@@ -15,7 +16,7 @@ std::variant<std::optional<std::string>, FileReadError> LoadDescriptionFile(
   // One byte more than the reader accepts is enough for it to refuse.
   auto read = winsupport::ReadFileStart(path, kMaxDescriptionBytes + 1);
   if (const DWORD* error = std::get_if<DWORD>(&read))
-    return FileReadError{"E/A-Fehler " + std::to_string(*error) + " (" + path + ")"};
+    return FileReadError{common::IoErrorText(*error) + " (" + path + ")"};
   return std::optional<std::string>(std::move(std::get<std::string>(read)));
 }
 

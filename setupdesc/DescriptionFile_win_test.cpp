@@ -8,6 +8,7 @@
 
 #include "TestPaths.h"
 #include "common/ProgramPath.h"
+#include "common/WinHandle.h"
 #include "setupdesc/PlainDescription.h"
 #include "setupdesc/SetupDescReader.h"
 #include "setupdesc/SetupDir.h"
@@ -86,11 +87,10 @@ TEST(DescriptionFileWin, AFileThatCannotBeReadIsAFailureNamingItsCodeAndPath) {
   const std::string path = dir.Str() + "\\install.pmd";
   { std::ofstream(path, std::ios::binary) << "x"; }
   // Held open without sharing, as a program writing it would.
-  const HANDLE held =
-      CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const win::UniqueHandle held(
+      CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
   const auto loaded = LoadDescriptionFile(dir.Str() + "\\");
-  CloseHandle(held);
   const auto* failure = std::get_if<FileReadError>(&loaded);
   ASSERT_NE(failure, nullptr);
   EXPECT_EQ(failure->text, "E/A-Fehler 32 (" + path + ")");

@@ -67,7 +67,7 @@ FileRemoval::Result FileRemoval::DeleteFileNotFollowingLinks(const std::string& 
     return Result::Left;
   }
   // Closing the handle deletes the file (or the link it was opened as).
-  if (const DWORD closed = ::CloseHandle(file.Release()) ? 0 : ::GetLastError()) {
+  if (const DWORD closed = win::CloseChecked(std::move(file))) {
     Leave(path, Reason::Failed, closed);
     return Result::Left;
   }

@@ -35,7 +35,7 @@ LRESULT CALLBACK ProgressWindow::WindowProcedure(HWND window, UINT message, WPAR
 }
 
 void ProgressWindow::LayOut(common::DpiScale scale, const RECT* suggested) {
-  winsupport::FitToClient(window_, scale(kClientWidth), scale(kClientHeight), scale.Dpi(),
+  winsupport::FitToClient(Handle(), scale(kClientWidth), scale(kClientHeight), scale.Dpi(),
                           suggested);
   // The system's dialog font, made at this DPI's size.
   LOGFONTA face{};
@@ -67,35 +67,34 @@ ProgressWindow::ProgressWindow(HINSTANCE instance, const std::string& caption, s
 
   const DWORD style = WS_OVERLAPPED | WS_CAPTION;
   // Sized once it exists: only then is its monitor's DPI known.
-  window_ = ::CreateWindowExA(0, kWindowClass, caption.c_str(), style, CW_USEDEFAULT,
-                              CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr, nullptr,
-                              instance, nullptr);
+  window_.Reset(::CreateWindowExA(0, kWindowClass, caption.c_str(), style, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr, nullptr,
+                                  instance, nullptr));
   if (!window_) return;
-  ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ::SetWindowLongPtrA(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   label_ = ::CreateWindowExA(0, "STATIC", "",
                              WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS, 0, 0, 0,
-                             0, window_, nullptr, instance, nullptr);
-  bar_ = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_,
+                             0, Handle(), nullptr, instance, nullptr);
+  bar_ = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, Handle(),
                            nullptr, instance, nullptr);
-  LayOut(winsupport::ScaleOf(window_), nullptr);
+  LayOut(winsupport::ScaleOf(Handle()), nullptr);
   RECT frame{}, work{};
-  ::GetWindowRect(window_, &frame);
+  ::GetWindowRect(Handle(), &frame);
   ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  ::SetWindowPos(window_, nullptr,
+  ::SetWindowPos(Handle(), nullptr,
                  work.left + (work.right - work.left - (frame.right - frame.left)) / 2,
                  work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(steps_));
   ::SendMessageA(bar_, PBM_SETSTEP, 1, 0);
-  ::ShowWindow(window_, SW_SHOW);
-  ::UpdateWindow(window_);
+  ::ShowWindow(Handle(), SW_SHOW);
+  ::UpdateWindow(Handle());
   winsupport::PumpWaitingMessages();
 }
 
 ProgressWindow::~ProgressWindow() {
-  if (!window_) return;
-  ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-  ::DestroyWindow(window_);
+  // Its last messages no longer reach this object.
+  if (window_) ::SetWindowLongPtrA(Handle(), GWLP_USERDATA, 0);
 }
 
 void ProgressWindow::Step(const std::string& text) {

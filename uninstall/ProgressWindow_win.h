@@ -29,7 +29,7 @@ class ProgressWindow {
   // stand over.
   void Finish(const std::string& text);
 
-  HWND Handle() const { return window_; }
+  HWND Handle() const { return window_.Get(); }
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -38,10 +38,11 @@ class ProgressWindow {
   // `suggested` when Windows names a place.
   void LayOut(common::DpiScale scale, const RECT* suggested);
 
-  HWND window_ = nullptr;
+  // Before the window: the label uses the font until the window is gone.
+  win::GdiObject font_;
+  win::UniqueWindow window_;
   HWND label_ = nullptr;
   HWND bar_ = nullptr;
-  win::GdiObject font_;
   std::size_t steps_ = 0;
 };
 

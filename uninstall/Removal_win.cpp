@@ -5,14 +5,15 @@
 #include <variant>
 
 #include "common/WinHandle.h"
+#include "contract/AnsiText.h"
 #include "contract/CommandLine.h"
+#include "contract/KeyRules.h"
 #include "contract/Seal.h"
 #include "contract/Sha256.h"
 #include "contract/UninstallEntry.h"
 #include "uninstall/FileRemoval_win.h"
-#include "contract/KeyRules.h"
 #include "uninstall/ShortcutRemoval_win.h"
-#include "winsupport/AnsiText.h"
+#include "winsupport/ComServer_win.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/Registry_win.h"
 
@@ -24,25 +25,16 @@ using contract::SortDeepestFirst;
 using contract::TargetFolder;
 namespace {
 
-// Far above any COM server; a larger file is none the setup registered.
-constexpr std::size_t kLargestServer = 256 * 1024 * 1024;
-
 // Runs the server's DllUnregisterServer, as administrator, only when its
-// file is byte for byte the one the setup registered. The file is held open
-// against writers from the check until the library is loaded, so that it
-// cannot be exchanged in between; it is loaded by its full path, with its
-// own folder searched for what it imports, as the setup loaded it.
+// file is byte for byte the one the setup registered (held from the check
+// until the call is done, so that it cannot be exchanged in between).
 std::optional<Reason> UnregisterServer(const std::string& path,
                                        const std::optional<std::string>& recordedDigest) {
   if (!recordedDigest) return Reason::ServerChanged;
-  const std::optional<winsupport::HeldFile> file = winsupport::ReadAndHold(path, kLargestServer);
+  const std::optional<winsupport::HeldFile> file =
+      winsupport::ReadAndHold(path, contract::kLargestServer);
   if (!file || contract::Sha256Hex(file->bytes) != *recordedDigest) return Reason::ServerChanged;
-  const win::LoadedLibrary server(
-      ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-  using UnregisterFunction = HRESULT(STDAPICALLTYPE*)();
-  const auto unregister =
-      win::LookUpExport<UnregisterFunction>(server.Get(), "DllUnregisterServer");
-  if (unregister == nullptr || unregister() != S_OK) return Reason::NotUnregistered;
+  if (!winsupport::CallServerEntry(path, "DllUnregisterServer")) return Reason::NotUnregistered;
   return std::nullopt;
 }
 

@@ -2,8 +2,8 @@
 
 #include <variant>
 
+#include "contract/AnsiText.h"
 #include "contract/ProductFiles.h"
-#include "winsupport/AnsiText.h"
 
 namespace pelmora::uninstall {
 
@@ -30,7 +30,7 @@ bool IsProductShortcut(const TargetFolder& target, std::string_view protocolPath
   const std::size_t slash = linkTarget.find_last_of("\\/");
   const std::string_view fileName =
       slash == std::string_view::npos ? linkTarget : linkTarget.substr(slash + 1);
-  return winsupport::EqualsIgnoreCaseAnsi(fileName, contract::kUninstallerFileName) &&
+  return contract::EqualsIgnoreCaseAnsi(fileName, contract::kUninstallerFileName) &&
          contract::SamePath(Unquoted(linkArguments), protocolPath);
 }
 

@@ -4,11 +4,11 @@
 
 #include <functional>
 
+#include "contract/AnsiText.h"
 #include "contract/CommandLine.h"
 #include "contract/PathRules.h"
 #include "contract/Seal.h"
 #include "contract/UninstallEntry.h"
-#include "winsupport/AnsiText.h"
 #include "winsupport/Registry_win.h"
 
 namespace pelmora::uninstall {

@@ -4,10 +4,10 @@
 #include <optional>
 #include <unordered_set>
 
-#include "contract/Protocol.h"
+#include "contract/AnsiText.h"
 #include "contract/KeyRules.h"
 #include "contract/PathRules.h"
-#include "winsupport/AnsiText.h"
+#include "contract/Protocol.h"
 
 namespace pelmora::uninstall {
 
@@ -118,7 +118,7 @@ class Planner {
     const CheckedPath& path = std::get<CheckedPath>(checked);
     // The target and the protocol have their own places in the order.
     if (path.below == 0) return;
-    if (winsupport::EqualsIgnoreCaseAnsi(path.path, plan_.protocolFile)) return;
+    if (contract::EqualsIgnoreCaseAnsi(path.path, plan_.protocolFile)) return;
     AddOnce(list, path.path);
   }
 
@@ -140,13 +140,13 @@ class Planner {
   // Adds text unless an entry equal to it (ignoring case) is already there;
   // a product of thousands of files, installed and updated, repeats each.
   void AddOnce(std::vector<std::string>& list, std::string text) {
-    if (seen_[&list].insert(winsupport::UpperAnsi(text)).second) list.push_back(std::move(text));
+    if (seen_[&list].insert(contract::UpperAnsi(text)).second) list.push_back(std::move(text));
   }
 
   // Each refused thing once, with the first line that named it.
   void AddRefusal(std::size_t lineNumber, std::string what, Reason reason) {
     const std::string key =
-        std::to_string(static_cast<int>(reason)) + ":" + winsupport::UpperAnsi(what);
+        std::to_string(static_cast<int>(reason)) + ":" + contract::UpperAnsi(what);
     if (refused_.insert(key).second)
       plan_.refusals.push_back({lineNumber, std::move(what), reason});
   }

@@ -15,6 +15,7 @@
 #include <variant>
 #include <vector>
 
+#include "contract/AnsiText.h"
 #include "contract/CommandLine.h"
 #include "contract/Language.h"
 #include "contract/ProductFiles.h"
@@ -25,7 +26,6 @@
 #include "uninstall/UninstallEntries_win.h"
 #include "uninstall/UninstallPlan.h"
 #include "uninstall/UninstallTexts.h"
-#include "winsupport/AnsiText.h"
 #include "winsupport/ComApartment_win.h"
 #include "winsupport/CommonControls_win.h"
 #include "winsupport/Files_win.h"

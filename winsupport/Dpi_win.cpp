@@ -12,11 +12,9 @@ using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT* rect, DWORD style, 
 HMODULE User32() { return ::GetModuleHandleA("user32.dll"); }
 
 int ScreenDpi() {
-  HDC screen = ::GetDC(nullptr);
+  const win::WindowDc screen = win::DcOf(nullptr);
   if (!screen) return common::kLayoutDpi;
-  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-  ::ReleaseDC(nullptr, screen);
-  return dpi;
+  return ::GetDeviceCaps(screen.Get().dc, LOGPIXELSY);
 }
 
 }  // namespace

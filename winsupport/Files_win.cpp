@@ -76,11 +76,6 @@ DWORD WriteAll(HANDLE file, const void* buffer, std::size_t size) {
   return ERROR_SUCCESS;
 }
 
-DWORD CloseChecked(win::UniqueHandle file) {
-  if (!file) return ERROR_INVALID_HANDLE;
-  return ::CloseHandle(file.Release()) ? ERROR_SUCCESS : ::GetLastError();
-}
-
 std::variant<std::string, DWORD> ReadUpTo(HANDLE file, std::size_t limit) {
   std::string bytes;
   char chunk[16384];
@@ -122,7 +117,7 @@ DWORD AppendToFile(const std::string& path, std::string_view bytes) {
                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return ::GetLastError();
   const DWORD written = WriteAll(file.Get(), bytes.data(), bytes.size());
-  const DWORD closed = CloseChecked(std::move(file));
+  const DWORD closed = win::CloseChecked(std::move(file));
   return written != ERROR_SUCCESS ? written : closed;
 }
 

@@ -41,10 +41,6 @@ DWORD ReadExactly(HANDLE file, void* buffer, std::size_t size);
 // write stores fewer than it was given.
 DWORD WriteAll(HANDLE file, const void* bytes, std::size_t size);
 
-// Closes the file and says whether that worked: closing may be where the
-// last bytes turn out not to fit on the medium.
-DWORD CloseChecked(win::UniqueHandle file);
-
 // The file's bytes from its start, at most limit of them: a caller that
 // asks for one byte more than it accepts learns that the file is too large
 // without reading all of it.

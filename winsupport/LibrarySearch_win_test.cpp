@@ -58,12 +58,12 @@ TEST(LibrarySearch, CommonControlsComeFromTheSystemAndRegisterTheProgressBar) {
   // Without a manifest that selects a side-by-side copy: the system folder's.
   EXPECT_TRUE(StartsWithText(ModulePath(library), SystemFolder() + "\\")) << ModulePath(library);
 
-  HWND bar = ::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr,
-                               ::GetModuleHandleA(nullptr), nullptr);
-  ASSERT_NE(bar, nullptr) << "error " << ::GetLastError();
-  ::SendMessageA(bar, PBM_SETPOS, 40, 0);
-  EXPECT_EQ(::SendMessageA(bar, PBM_GETPOS, 0, 0), 40);
-  ::DestroyWindow(bar);
+  win::UniqueWindow bar(::CreateWindowExA(0, PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 200, 20, nullptr,
+                                          nullptr, ::GetModuleHandleA(nullptr), nullptr));
+  ASSERT_TRUE(bar) << "error " << ::GetLastError();
+  ::SendMessageA(bar.Get(), PBM_SETPOS, 40, 0);
+  EXPECT_EQ(::SendMessageA(bar.Get(), PBM_GETPOS, 0, 0), 40);
+  bar.Reset();
   EXPECT_TRUE(InitCommonControlsFromSystem(ICC_PROGRESS_CLASS)) << "a second call must work too";
 }
 
@@ -77,23 +77,18 @@ TEST(LibrarySearch, APlantedLibraryInTheWorkingDirectoryIsNoLongerFoundByName) {
   ASSERT_TRUE(::SetCurrentDirectoryA(scratch.Str().c_str()));
 
   // Found by its plain name before: the test can see the fault it guards against.
-  HMODULE before = ::LoadLibraryA("pelmoraplanted.dll");
-  const bool foundBefore = before != nullptr;
-  if (before) ::FreeLibrary(before);
+  const bool foundBefore = bool(win::LoadedLibrary(::LoadLibraryA("pelmoraplanted.dll")));
 
   const LibrarySearch result = HardenLibrarySearch();
-  HMODULE after = ::LoadLibraryA("pelmoraplanted.dll");
-  const bool foundAfter = after != nullptr;
-  if (after) ::FreeLibrary(after);
+  const bool foundAfter = bool(win::LoadedLibrary(::LoadLibraryA("pelmoraplanted.dll")));
   // System libraries are still found by name.
-  HMODULE kernel = ::LoadLibraryA("kernel32.dll");
+  const win::LoadedLibrary kernel(::LoadLibraryA("kernel32.dll"));
   ::SetCurrentDirectoryA(previous);
 
   EXPECT_TRUE(foundBefore) << "the planted library was not found even before";
   EXPECT_EQ(result, LibrarySearch::kSystemFolderOnly) << "Wine offers SetDefaultDllDirectories";
   EXPECT_FALSE(foundAfter) << "the planted library is still found by its plain name";
-  EXPECT_NE(kernel, nullptr);
-  if (kernel) ::FreeLibrary(kernel);
+  EXPECT_TRUE(kernel);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "winsupport/ProcessList.h"
 
-#include "winsupport/AnsiText.h"
+#include "contract/AnsiText.h"
 
 namespace pelmora::winsupport {
 namespace {
@@ -43,12 +43,12 @@ bool ProgramNameMatches(std::string_view processPath, std::string_view programNa
   if (programName.empty() || processPath.size() < programName.size()) return false;
   const std::size_t start = processPath.size() - programName.size();
   if (start > 0 && !IsPathSeparator(processPath[start - 1])) return false;
-  return EqualsIgnoreCaseAnsi(processPath.substr(start), programName);
+  return contract::EqualsIgnoreCaseAnsi(processPath.substr(start), programName);
 }
 
 ProcessId FindIdByPath(const ProcessList& list, std::string_view path) {
   for (const ProcessEntry& entry : list)
-    if (EqualsIgnoreCaseAnsi(entry.name, path)) return entry.id;
+    if (contract::EqualsIgnoreCaseAnsi(entry.name, path)) return entry.id;
   return kNoProcessId;
 }
 

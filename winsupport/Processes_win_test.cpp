@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+#include "contract/AnsiText.h"
 #include "winsupport/ChildProcess_win_testutil.h"
-#include "winsupport/AnsiText.h"
 #include "winsupport/Processes_win.h"
 
 namespace pelmora::winsupport {
 namespace {
+
+using contract::EqualsIgnoreCaseAnsi;
+using contract::UpperAnsi;
 
 using pelmora::test::ScratchDir;
 using test::ChildProcess;

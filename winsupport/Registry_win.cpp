@@ -3,11 +3,14 @@
 #include <cstring>
 #include <vector>
 
-#include "winsupport/RegistryPath.h"
 #include "common/WinHandle.h"
+#include "contract/RegistryPath.h"
 
 namespace pelmora::winsupport {
 namespace {
+
+using contract::NamesRootKey;
+using contract::NormalizeRegistryKeyPath;
 
 // Only the access each step needs: asking for full access would make reads
 // below HKEY_LOCAL_MACHINE fail for users without administrator rights.

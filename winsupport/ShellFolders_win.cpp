@@ -3,20 +3,17 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "common/WinHandle.h"
+#include "common/TaskMemory_win.h"
 
 namespace pelmora::winsupport {
 
 std::string ShellFolderPath(int csidl) {
   // The item-list form is in every shell from Windows 95 on; the path
   // functions came later.
-  LPITEMIDLIST folder = nullptr;
-  if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &folder))) return {};
+  win::ItemList folder;
+  if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, folder.Receive()))) return {};
   char path[MAX_PATH] = {};
-  const bool found = ::SHGetPathFromIDListA(folder, path) != FALSE;
-  win::ComInterface<IMalloc> shellMemory;
-  if (SUCCEEDED(::SHGetMalloc(shellMemory.Receive()))) shellMemory.Get()->Free(folder);
-  if (!found) return {};
+  if (!::SHGetPathFromIDListA(folder.Get(), path)) return {};
   std::string text = path;
   while (!text.empty() && text.back() == '\\') text.pop_back();
   return text;

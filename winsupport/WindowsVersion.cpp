@@ -1,12 +1,12 @@
 #include "winsupport/WindowsVersion.h"
 
-#include "winsupport/AnsiText.h"
+#include "contract/AnsiText.h"
 
 namespace pelmora::winsupport {
 namespace {
 
 unsigned ClassifyWindows9x(const WindowsVersionFacts& facts) {
-  const std::string servicePack = TrimBlanksAndControls(facts.servicePack);
+  const std::string servicePack = contract::TrimBlanksAndControls(facts.servicePack);
   if (facts.minor < 10) return servicePack == "B" ? kWindows95Osr2 : kWindows95;
   if (facts.minor < 90) {
     if (facts.kernel32ProductVersionMS == kWindowsMeKernelVersion) return kWindowsMe;

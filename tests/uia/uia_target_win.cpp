@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "common/TaskMemory_win.h"
+
 namespace {
 
 enum ControlId : int {
@@ -55,14 +57,13 @@ void BrowseForFolder(HWND window) {
   info.lpszTitle = "Zielordner wählen";
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = PreselectFolder;
-  LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+  const pelmora::win::ItemList chosen(SHBrowseForFolderA(&info));
   if (!chosen) {
     SetText(window, kChosen, "abgebrochen");
     return;
   }
   char path[MAX_PATH] = {};
-  SetText(window, kChosen, SHGetPathFromIDListA(chosen, path) ? path : "kein Pfad");
-  CoTaskMemFree(chosen);
+  SetText(window, kChosen, SHGetPathFromIDListA(chosen.Get(), path) ? path : "kein Pfad");
 }
 
 // Enter in the edit is reported, as a page would take it as "next".

@@ -1,16 +1,14 @@
 #include <windows.h>
 
+#include "common/WinHandle.h"
 #include "unace/archive/ProcessLock.h"
 
 namespace pelmora::unace::archive {
 
 struct ProcessLock::State {
-  State() noexcept { ::InitializeCriticalSection(&section); }
-  ~State() { ::DeleteCriticalSection(&section); }
-  State(const State&) = delete;
-  State& operator=(const State&) = delete;
-
   CRITICAL_SECTION section;
+  // After the section, so that it goes first.
+  const win::InitializedCriticalSection initialized = win::Initialize(section);
 };
 
 ProcessLock::ProcessLock() : state_(std::make_unique<State>()) {}

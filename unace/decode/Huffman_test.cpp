@@ -7,7 +7,7 @@
 
 #include "unace/decode/BitReader.h"
 #include "unace/decode/Huffman.h"
-#include "unace/decode/TestStreams.h"
+#include "unace/decode/TestStreams_testutil.h"
 #include "unace/format/CodeOrder.h"
 
 namespace pelmora::unace::decode::test {

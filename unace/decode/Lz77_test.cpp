@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <random>
 
-#include "unace/decode/TestStreams.h"
+#include "unace/decode/TestStreams_testutil.h"
 
 namespace pelmora::unace::decode::test {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "unace/decode/TestStreams.h"
+#include "unace/decode/TestStreams_testutil.h"
 
 namespace pelmora::unace::decode::test {
 namespace {

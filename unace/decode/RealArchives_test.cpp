@@ -10,7 +10,7 @@
 #include <string>
 
 #include "TestPaths.h"
-#include "unace/decode/TestStreams.h"
+#include "unace/decode/TestStreams_testutil.h"
 
 namespace pelmora::unace::decode::test {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "unace/decode/BitReader.h"
 #include "unace/decode/Comment.h"
-#include "unace/decode/TestStreams.h"
+#include "unace/decode/TestStreams_testutil.h"
 
 namespace pelmora::unace::decode::test {
 namespace {

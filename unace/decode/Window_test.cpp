@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "unace/decode/TestStreams.h"
+#include "unace/decode/TestStreams_testutil.h"
 #include "unace/decode/Window.h"
 
 namespace pelmora::unace::decode::test {

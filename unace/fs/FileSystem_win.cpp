@@ -120,10 +120,10 @@ class WinFileSink final : public FileSink {
                               static_cast<WORD>(dosTime & 0xFFFFu), &local) &&
         LocalFileTimeToFileTime(&local, &utc))
       SetFileTime(handle_.Get(), nullptr, nullptr, &utc);
-    // Closed by hand: a failing close can mean data that never reached the disk.
-    if (!CloseHandle(handle_.Release()))
+    // A failing close can mean data that never reached the disk.
+    if (const DWORD error = pelmora::win::CloseChecked(std::move(handle_)))
       return FsFailure{FsFailure::Kind::Failed,
-                       FailureText("cannot finish writing", tempPath_, GetLastError())};
+                       FailureText("cannot finish writing", tempPath_, error)};
     if (!ReplaceFile(tempPath_, targetPath_)) {
       const DWORD error = GetLastError();
       const bool occupied = Exists(targetPath_);

@@ -6,17 +6,18 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/WinHandle.h"
+
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
-  HANDLE file = CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  const pelmora::win::UniqueHandle file(CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
     std::printf("cannot open %s: %lu\n", argv[1], GetLastError());
     return 1;
   }
   std::printf("holding\n");
   std::fflush(stdout);
   Sleep(static_cast<DWORD>(std::atoi(argv[2])) * 1000);
-  CloseHandle(file);
   return 0;
 }

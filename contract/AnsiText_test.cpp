@@ -1,8 +1,8 @@
-#include "winsupport/AnsiText.h"
+#include "contract/AnsiText.h"
 
 #include <gtest/gtest.h>
 
-namespace pelmora::winsupport {
+namespace pelmora::contract {
 namespace {
 
 TEST(AnsiText, UpperCasesAsciiAndWindows1252Letters) {
@@ -32,4 +32,4 @@ TEST(AnsiText, TrimRemovesBlanksAndControlsAtBothEnds) {
 }
 
 }  // namespace
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::contract

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace pelmora::winsupport {
+namespace pelmora::contract {
 
 // Upper-cases ASCII letters and the Windows-1252 letters that have an
 // upper-case form (ä -> Ä, š -> Š, ÿ -> Ÿ, ...); every other byte stays.
@@ -17,4 +17,4 @@ bool EqualsIgnoreCaseAnsi(std::string_view a, std::string_view b);
 // Removes leading and trailing blanks and control characters (bytes up to 32).
 std::string TrimBlanksAndControls(std::string_view text);
 
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::contract

@@ -1,6 +1,6 @@
-#include "winsupport/RegistryPath.h"
+#include "contract/RegistryPath.h"
 
-namespace pelmora::winsupport {
+namespace pelmora::contract {
 
 std::string NormalizeRegistryKeyPath(std::string_view keyPath) {
   const auto first = keyPath.find_first_not_of('\\');
@@ -11,4 +11,4 @@ std::string NormalizeRegistryKeyPath(std::string_view keyPath) {
 
 bool NamesRootKey(std::string_view keyPath) { return NormalizeRegistryKeyPath(keyPath).empty(); }
 
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::contract

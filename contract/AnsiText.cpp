@@ -1,6 +1,6 @@
-#include "winsupport/AnsiText.h"
+#include "contract/AnsiText.h"
 
-namespace pelmora::winsupport {
+namespace pelmora::contract {
 
 char UpperAnsi(char c) {
   const auto b = static_cast<unsigned char>(c);
@@ -43,4 +43,4 @@ std::string TrimBlanksAndControls(std::string_view text) {
   return std::string(text.substr(first, last - first));
 }
 
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::contract

@@ -1,8 +1,8 @@
-#include "winsupport/RegistryPath.h"
+#include "contract/RegistryPath.h"
 
 #include <gtest/gtest.h>
 
-namespace pelmora::winsupport {
+namespace pelmora::contract {
 namespace {
 
 TEST(RegistryKeyPath, LeadingAndTrailingBackslashesAreDropped) {
@@ -30,4 +30,4 @@ TEST(RegistryKeyPath, EmptyOrBackslashOnlyPathsNameTheRoot) {
 }
 
 }  // namespace
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::contract

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace pelmora::winsupport {
+namespace pelmora::contract {
 
 // The installer names keys with a leading backslash ("\SOFTWARE\...") and
 // sometimes a trailing one; the registry API accepts neither, so both are
@@ -15,4 +15,4 @@ std::string NormalizeRegistryKeyPath(std::string_view keyPath);
 // Deleting it would wipe the whole root, so deletion refuses such paths.
 bool NamesRootKey(std::string_view keyPath);
 
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::contract

@@ -1,4 +1,4 @@
-#include "unace/decode/TestStreams.h"
+#include "unace/decode/TestStreams_testutil.h"
 
 #include <algorithm>
 #include <stdexcept>
