@@ -36,7 +36,7 @@ constexpr std::string_view kSoftware = "Software";
 constexpr std::string_view kMirror = "Wow6432Node";
 
 // The line's own root may be spelt out in front; another root may not.
-std::variant<std::string_view, Reason> WithoutRootPrefix(std::string_view key, KeyRoot root) {
+std::variant<std::string_view, Refusal> WithoutRootPrefix(std::string_view key, KeyRoot root) {
   struct Prefix {
     std::string_view text;
     KeyRoot root;
@@ -61,10 +61,10 @@ std::variant<std::string_view, Reason> WithoutRootPrefix(std::string_view key, K
 
 // The key as it is to be used: no leading or trailing "\\", no prefix of
 // the line's own root, no empty name.
-std::variant<std::string, Reason> Normalized(std::string_view keyPath, KeyRoot root) {
+std::variant<std::string, Refusal> Normalized(std::string_view keyPath, KeyRoot root) {
   while (!keyPath.empty() && keyPath.front() == '\\') keyPath.remove_prefix(1);
   const auto unprefixed = WithoutRootPrefix(keyPath, root);
-  if (const Reason* reason = std::get_if<Reason>(&unprefixed)) return *reason;
+  if (const Refusal* refusal = std::get_if<Refusal>(&unprefixed)) return *refusal;
   std::string key = NormalizeRegistryKeyPath(std::get<std::string_view>(unprefixed));
   if (NamesRootKey(key)) return Reason::ShallowKey;
   if (key.find("\\\\") != std::string::npos) return Reason::MalformedKey;
@@ -82,11 +82,11 @@ std::vector<std::string_view> Names(std::string_view key) {
   }
 }
 
-std::optional<Reason> SettingsRefusal(std::vector<std::string_view> names) {
+std::optional<Refusal> SettingsRefusal(std::vector<std::string_view> names) {
   for (std::string_view tree : kSharedTrees)
     if (EqualsIgnoreCaseAnsi(names.front(), tree)) return Reason::SharedKey;
   if (!EqualsIgnoreCaseAnsi(names.front(), kSoftware))
-    return names.size() < 2 ? std::optional(Reason::ShallowKey) : std::nullopt;
+    return names.size() < 2 ? std::optional<Refusal>(Reason::ShallowKey) : std::nullopt;
   // Software\Wow6432Node\X is the 32-bit view of Software\X.
   if (names.size() >= 2 && EqualsIgnoreCaseAnsi(names[1], kMirror)) {
     if (names.size() == 2) return Reason::SharedKey;
@@ -106,14 +106,14 @@ std::string_view RootName(KeyRoot root) {
   return root == KeyRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
 }
 
-std::variant<std::string, Reason> CheckSettingsKey(std::string_view keyPath, KeyRoot root) {
+std::variant<std::string, Refusal> CheckSettingsKey(std::string_view keyPath, KeyRoot root) {
   auto key = Normalized(keyPath, root);
   if (const std::string* path = std::get_if<std::string>(&key))
-    if (const std::optional<Reason> refusal = SettingsRefusal(Names(*path))) return *refusal;
+    if (std::optional<Refusal> refusal = SettingsRefusal(Names(*path))) return std::move(*refusal);
   return key;
 }
 
-std::variant<std::string, Reason> CheckProtocolKey(std::string_view keyPath, KeyRoot root,
+std::variant<std::string, Refusal> CheckProtocolKey(std::string_view keyPath, KeyRoot root,
                                                    std::string_view productEntry) {
   auto key = Normalized(keyPath, root);
   const std::string* path = std::get_if<std::string>(&key);
@@ -121,7 +121,7 @@ std::variant<std::string, Reason> CheckProtocolKey(std::string_view keyPath, Key
   const std::string entry = NormalizeRegistryKeyPath(productEntry);
   if (!entry.empty() && EqualsIgnoreCaseAnsi(*path, entry)) return key;
   if (root == KeyRoot::LocalMachine) return Reason::NotProductEntry;
-  if (const std::optional<Reason> refusal = SettingsRefusal(Names(*path))) return *refusal;
+  if (std::optional<Refusal> refusal = SettingsRefusal(Names(*path))) return std::move(*refusal);
   return key;
 }
 

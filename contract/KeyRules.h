@@ -8,7 +8,7 @@
 #include <string_view>
 #include <variant>
 
-#include "contract/Reasons.h"
+#include "contract/Refusal.h"
 
 namespace pelmora::contract {
 
@@ -25,13 +25,13 @@ std::string_view RootName(KeyRoot root);
 // The 32-bit view (Software\Wow6432Node\...) is judged as what it mirrors.
 // Returns the key as it is to be used (no leading or trailing "\", a
 // "HKEY_..." prefix naming this root dropped), or why not.
-std::variant<std::string, Reason> CheckSettingsKey(std::string_view keyPath,
+std::variant<std::string, Refusal> CheckSettingsKey(std::string_view keyPath,
                                                    KeyRoot root = KeyRoot::CurrentUser);
 
 // A key line of a protocol: below HKEY_LOCAL_MACHINE only the product's own
 // Uninstall entry (productEntry, the key the setup wrote; empty when none is
 // known), below HKEY_CURRENT_USER that entry or a settings key.
-std::variant<std::string, Reason> CheckProtocolKey(std::string_view keyPath, KeyRoot root,
+std::variant<std::string, Refusal> CheckProtocolKey(std::string_view keyPath, KeyRoot root,
                                                    std::string_view productEntry);
 
 }  // namespace pelmora::contract

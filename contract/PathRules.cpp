@@ -29,7 +29,7 @@ bool IsDeviceName(std::string_view name) {
          stem[3] >= '1' && stem[3] <= '9';
 }
 
-std::optional<Reason> NameProblem(std::string_view name) {
+std::optional<Refusal> NameProblem(std::string_view name) {
   if (name == "." || name == "..") return Reason::ParentReference;
   if (name.empty() || name.back() == '.' || name.back() == ' ') return Reason::NotPlainPath;
   for (const char c : name)
@@ -74,7 +74,7 @@ void SortDeepestFirst(std::vector<std::string>& folders) {
   });
 }
 
-std::variant<std::string, Reason> CheckGroupName(std::string_view group) {
+std::variant<std::string, Refusal> CheckGroupName(std::string_view group) {
   if (group.empty()) return std::string();
   std::string checked;
   for (std::string_view name : PathComponents(group)) {
@@ -87,18 +87,18 @@ std::variant<std::string, Reason> CheckGroupName(std::string_view group) {
   return checked;
 }
 
-std::variant<TargetFolder, TargetRefusal> TargetFolder::Parse(std::string_view path) {
-  if (path.starts_with("\\\\") || path.starts_with("//")) return TargetRefusal::NetworkPath;
+std::variant<TargetFolder, Refusal> TargetFolder::Parse(std::string_view path) {
+  if (path.starts_with("\\\\") || path.starts_with("//")) return Reason::NetworkPath;
   std::vector<std::string_view> components = PathComponents(path);
   // One trailing separator is how the setup writes every folder.
   if (components.size() > 1 && components.back().empty()) components.pop_back();
   if (!IsDrive(components.front()) || components.size() < 2) {
     // "C:" alone and "C:\" are the drive's root; "C:Tool" is relative.
-    return IsDrive(components.front()) ? TargetRefusal::DriveRoot : TargetRefusal::NotAbsolute;
+    return Refusal(IsDrive(components.front()) ? Reason::DriveRoot : Reason::NotAbsolute);
   }
   TargetFolder target;
   for (std::size_t i = 0; i < components.size(); ++i) {
-    if (i > 0 && NameProblem(components[i])) return TargetRefusal::InvalidName;
+    if (i > 0 && NameProblem(components[i])) return Reason::InvalidName;
     target.components_.emplace_back(components[i]);
     target.path_ += components[i];
     target.path_ += '\\';
@@ -106,7 +106,7 @@ std::variant<TargetFolder, TargetRefusal> TargetFolder::Parse(std::string_view p
   return target;
 }
 
-std::optional<TargetRefusal> TargetFolder::CheckAgainst(const SystemFolders& system) const {
+std::optional<Refusal> TargetFolder::CheckAgainst(const SystemFolders& system) const {
   const auto holds = [this](const std::string& folder) {
     return !folder.empty() && std::holds_alternative<CheckedPath>(Check(folder));
   };
@@ -114,11 +114,11 @@ std::optional<TargetRefusal> TargetFolder::CheckAgainst(const SystemFolders& sys
     const auto windows = Parse(system.windows);
     const TargetFolder* folder = std::get_if<TargetFolder>(&windows);
     if (folder && std::holds_alternative<CheckedPath>(folder->Check(path_)))
-      return TargetRefusal::InsideWindows;
+      return Reason::InsideWindows;
   }
-  if (holds(system.windows)) return TargetRefusal::SystemFolder;
+  if (holds(system.windows)) return Reason::SystemFolder;
   for (const std::string& folder : system.others)
-    if (holds(folder)) return TargetRefusal::SystemFolder;
+    if (holds(folder)) return Reason::SystemFolder;
   return std::nullopt;
 }
 
@@ -132,20 +132,20 @@ std::vector<std::string> TargetFolder::Parents() const {
   return parents;
 }
 
-std::optional<TargetRefusal> CheckTargetFolder(std::string_view path, const SystemFolders& system) {
+std::optional<Refusal> CheckTargetFolder(std::string_view path, const SystemFolders& system) {
   const auto parsed = TargetFolder::Parse(path);
-  if (const TargetRefusal* refusal = std::get_if<TargetRefusal>(&parsed)) return *refusal;
+  if (const Refusal* refusal = std::get_if<Refusal>(&parsed)) return *refusal;
   return std::get<TargetFolder>(parsed).CheckAgainst(system);
 }
 
-std::variant<CheckedPath, Reason> TargetFolder::Check(std::string_view path) const {
+std::variant<CheckedPath, Refusal> TargetFolder::Check(std::string_view path) const {
   std::vector<std::string_view> components = PathComponents(path);
   if (components.size() > 1 && components.back().empty()) components.pop_back();
   // "\\server\share", "\\?\C:\..." and "\Windows" all start with an empty
   // component: none is a plain local path.
   if (!IsDrive(components.front())) return Reason::NotPlainPath;
   for (std::size_t i = 1; i < components.size(); ++i)
-    if (const std::optional<Reason> problem = NameProblem(components[i])) return *problem;
+    if (std::optional<Refusal> problem = NameProblem(components[i])) return std::move(*problem);
   if (components.size() < components_.size()) return Reason::OutsideTarget;
   for (std::size_t i = 0; i < components_.size(); ++i)
     if (!EqualsIgnoreCaseAnsi(components[i], components_[i])) return Reason::OutsideTarget;

@@ -15,7 +15,7 @@
 #include <variant>
 #include <vector>
 
-#include "contract/Reasons.h"
+#include "contract/Refusal.h"
 
 namespace pelmora::contract {
 
@@ -42,17 +42,7 @@ struct CheckedPath {
 // never an absolute path, a drive or a way up. The empty name is the
 // Programs folder itself (its uninstall shortcut only). Returns the name
 // with "\" between its folders, or why it is refused.
-std::variant<std::string, Reason> CheckGroupName(std::string_view group);
-
-// Why a folder cannot be a product's target folder.
-enum class TargetRefusal {
-  NotAbsolute,    // no drive letter and root: "Programme\Tool", "C:Tool"
-  NetworkPath,    // "\\server\share\...": the two programs may see other things there
-  InvalidName,    // a name Windows does not allow, or one it would change
-  DriveRoot,      // "C:\": everything on the drive would count as the product's
-  SystemFolder,   // is or holds a folder of Windows or of all users
-  InsideWindows,  // lies in the Windows folder
-};
+std::variant<std::string, Refusal> CheckGroupName(std::string_view group);
 
 // The folders no product owns, as the running Windows names them: the
 // Windows folder, and the others (system, program files, profiles, ...).
@@ -63,17 +53,19 @@ struct SystemFolders {
 
 class TargetFolder {
  public:
-  // A local folder below a drive's root, with names Windows takes as written.
-  static std::variant<TargetFolder, TargetRefusal> Parse(std::string_view path);
+  // A local folder below a drive's root, with names Windows takes as written;
+  // refused as NotAbsolute, NetworkPath, InvalidName or DriveRoot.
+  static std::variant<TargetFolder, Refusal> Parse(std::string_view path);
 
   // "C:\...\", with a trailing "\".
   const std::string& Path() const { return path_; }
 
   // The path as it may be deleted, or why it may not.
-  std::variant<CheckedPath, Reason> Check(std::string_view path) const;
+  std::variant<CheckedPath, Refusal> Check(std::string_view path) const;
 
-  // Whether this folder is, holds or lies in one of the system folders.
-  std::optional<TargetRefusal> CheckAgainst(const SystemFolders& system) const;
+  // Whether this folder is, holds (SystemFolder) or lies in (InsideWindows)
+  // one of the system folders.
+  std::optional<Refusal> CheckAgainst(const SystemFolders& system) const;
 
   // The folders holding this one, from the drive's first level down, each
   // ending in "\"; the setup makes those that are missing.
@@ -87,6 +79,6 @@ class TargetFolder {
 
 // The one target rule: a folder the target page accepts, the setup
 // installs into and the uninstaller removes from.
-std::optional<TargetRefusal> CheckTargetFolder(std::string_view path, const SystemFolders& system);
+std::optional<Refusal> CheckTargetFolder(std::string_view path, const SystemFolders& system);
 
 }  // namespace pelmora::contract

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "contract/Refusal.h"
+
 namespace pelmora::contract {
 
 // What a line records, told by the marker it starts with.
@@ -57,9 +59,9 @@ class Protocol {
 
   // A text holding CR, LF or NUL would split into lines the uninstaller
   // reads as entries of their own: every Add refuses it and adds nothing.
-  // The first refusal, named here, tells the run that its protocol is not
-  // whole.
-  const std::optional<std::string>& Refusal() const { return refusal_; }
+  // The first refusal (SplitsLine), kept here, tells the run that its
+  // protocol is not whole.
+  const std::optional<contract::Refusal>& Refused() const { return refusal_; }
 
  private:
   void Add(LineKind kind, std::string_view text);
@@ -68,7 +70,7 @@ class Protocol {
   bool IsSingleLine(std::string_view marker, std::string_view text);
 
   std::vector<std::string> lines_;
-  std::optional<std::string> refusal_;
+  std::optional<contract::Refusal> refusal_;
 };
 
 // The run's duration shown as a time of day: whole seconds (a started second

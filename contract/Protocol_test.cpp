@@ -70,10 +70,11 @@ TEST(Protocol, RefusesTextsThatWouldSplitIntoFurtherLines) {
   p.AddGroup("Tool");
   EXPECT_EQ(p.Bytes(), "gTool\r\n");
   // The first refusal is the one named.
-  ASSERT_TRUE(p.Refusal().has_value());
-  EXPECT_EQ(*p.Refusal(),
+  ASSERT_TRUE(p.Refused().has_value());
+  EXPECT_EQ(p.Refused()->reason, Reason::SplitsLine);
+  EXPECT_EQ(p.Refused()->detail,
             "protocol line \"r1...\" holds a line break or NUL: Software\r\n1C:\\Windows\\win.ini");
-  EXPECT_FALSE(Protocol().Refusal().has_value());
+  EXPECT_FALSE(Protocol().Refused().has_value());
 }
 
 TEST(Protocol, ElapsedTimeReadsAsTimeOfDay) {

@@ -8,9 +8,9 @@ namespace {
 
 // What a key check says, as one comparable text: the key as it is to be
 // used, or the reason it is refused.
-std::string Said(const std::variant<std::string, Reason>& checked) {
-  if (const Reason* reason = std::get_if<Reason>(&checked))
-    return "refused " + std::to_string(static_cast<int>(*reason));
+std::string Said(const std::variant<std::string, Refusal>& checked) {
+  if (const Refusal* refusal = std::get_if<Refusal>(&checked))
+    return "refused " + std::to_string(static_cast<int>(refusal->reason));
   return std::get<std::string>(checked);
 }
 std::string Refused(Reason reason) { return "refused " + std::to_string(static_cast<int>(reason)); }
@@ -98,7 +98,7 @@ TEST(PathRules, TheTargetFolderRule) {
        "C:\\Documents and Settings\\bob", "C:\\Documents and Settings\\All Users\\Start Menu"}};
   const struct {
     const char* path;
-    std::optional<TargetRefusal> expected;
+    std::optional<Reason> expected;
   } rows[] = {
       {"C:\\Programme\\Tool\\", std::nullopt},
       {"C:\\Program Files\\Tool", std::nullopt},
@@ -107,29 +107,31 @@ TEST(PathRules, TheTargetFolderRule) {
       {"C:\\Programme\\B\xFCro\\", std::nullopt},
       {"C:/Firma/Tool", std::nullopt},  // Windows takes either separator
       {"C:\\Firma\\CONSOLE\\COM10", std::nullopt},
-      {"C:\\", TargetRefusal::DriveRoot},
-      {"C:", TargetRefusal::DriveRoot},
-      {"C:Tool", TargetRefusal::NotAbsolute},
-      {"Programme\\Tool", TargetRefusal::NotAbsolute},
-      {"\\Programme\\Tool", TargetRefusal::NotAbsolute},
-      {"", TargetRefusal::NotAbsolute},
-      {"\\\\server\\share\\Tool", TargetRefusal::NetworkPath},
-      {"C:\\Tool\\a:b", TargetRefusal::InvalidName},
-      {"C:\\To<ol", TargetRefusal::InvalidName},
-      {"C:\\Tool.", TargetRefusal::InvalidName},
-      {"C:\\Tool\\..\\WINDOWS", TargetRefusal::InvalidName},
-      {"C:\\Tool\\\\x", TargetRefusal::InvalidName},
-      {"C:\\Firma\\CON", TargetRefusal::InvalidName},
-      {"C:\\Firma\\lpt1.dat\\Tool", TargetRefusal::InvalidName},
-      {"C:\\WINDOWS", TargetRefusal::InsideWindows},
-      {"c:\\windows\\Tool\\", TargetRefusal::InsideWindows},
-      {"C:\\WINDOWS\\system32\\Tool", TargetRefusal::InsideWindows},
-      {"C:\\Program Files", TargetRefusal::SystemFolder},
-      {"C:\\Documents and Settings", TargetRefusal::SystemFolder},
-      {"C:\\Documents and Settings\\BOB\\", TargetRefusal::SystemFolder},
+      {"C:\\", Reason::DriveRoot},
+      {"C:", Reason::DriveRoot},
+      {"C:Tool", Reason::NotAbsolute},
+      {"Programme\\Tool", Reason::NotAbsolute},
+      {"\\Programme\\Tool", Reason::NotAbsolute},
+      {"", Reason::NotAbsolute},
+      {"\\\\server\\share\\Tool", Reason::NetworkPath},
+      {"C:\\Tool\\a:b", Reason::InvalidName},
+      {"C:\\To<ol", Reason::InvalidName},
+      {"C:\\Tool.", Reason::InvalidName},
+      {"C:\\Tool\\..\\WINDOWS", Reason::InvalidName},
+      {"C:\\Tool\\\\x", Reason::InvalidName},
+      {"C:\\Firma\\CON", Reason::InvalidName},
+      {"C:\\Firma\\lpt1.dat\\Tool", Reason::InvalidName},
+      {"C:\\WINDOWS", Reason::InsideWindows},
+      {"c:\\windows\\Tool\\", Reason::InsideWindows},
+      {"C:\\WINDOWS\\system32\\Tool", Reason::InsideWindows},
+      {"C:\\Program Files", Reason::SystemFolder},
+      {"C:\\Documents and Settings", Reason::SystemFolder},
+      {"C:\\Documents and Settings\\BOB\\", Reason::SystemFolder},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(CheckTargetFolder(row.path, system), row.expected) << row.path;
+  for (const auto& row : rows) {
+    const std::optional<Refusal> refusal = CheckTargetFolder(row.path, system);
+    EXPECT_EQ(refusal ? std::optional(refusal->reason) : std::nullopt, row.expected) << row.path;
+  }
 
   const auto parsed = TargetFolder::Parse("C:\\Firma\\Produkt\\Tool\\");
   ASSERT_TRUE(std::holds_alternative<TargetFolder>(parsed));

@@ -48,16 +48,16 @@ std::optional<std::string> RecordedDigest(const std::vector<ServerDigest>& serve
   return std::nullopt;
 }
 
-SealCheck CheckSeal(std::string_view fileBytes,
-                    const std::vector<std::optional<std::string>>& protocolDigests) {
+std::optional<Refusal> CheckSeal(std::string_view fileBytes,
+                                 const std::vector<std::optional<std::string>>& protocolDigests) {
   const std::string digest = Sha256Hex(fileBytes);
   bool anyDigest = false;
   for (const std::optional<std::string>& recorded : protocolDigests) {
     if (!recorded) continue;
     anyDigest = true;
-    if (*recorded == digest) return SealCheck::Vouched;
+    if (*recorded == digest) return std::nullopt;
   }
-  return anyDigest ? SealCheck::Altered : SealCheck::NoEntry;
+  return Refusal(anyDigest ? Reason::Altered : Reason::NotVouched);
 }
 
 }  // namespace pelmora::contract

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "contract/Refusal.h"
+
 namespace pelmora::contract {
 
 // The entry's values beside the twelve of the list of installed programs.
@@ -44,15 +46,12 @@ std::vector<ServerDigest> MergeServerDigests(std::vector<ServerDigest> earlier,
 std::optional<std::string> RecordedDigest(const std::vector<ServerDigest>& servers,
                                           std::string_view path);
 
-enum class SealCheck {
-  Vouched,  // an entry that names the protocol holds its digest
-  NoEntry,  // no entry names the protocol, or none that does holds a digest
-  Altered,  // the entries hold digests, none of them the file's: it was changed
-};
-
+// Nothing when an entry that names the protocol holds its digest.
 // protocolDigests: the ProtocolDigest value of each entry that names the
-// protocol (nothing for an entry without one).
-SealCheck CheckSeal(std::string_view fileBytes,
-                    const std::vector<std::optional<std::string>>& protocolDigests);
+// protocol (nothing for an entry without one). NotVouched when none holds a
+// digest (or none names the protocol), Altered when they hold digests, none
+// of them the file's: it was changed.
+std::optional<Refusal> CheckSeal(std::string_view fileBytes,
+                                 const std::vector<std::optional<std::string>>& protocolDigests);
 
 }  // namespace pelmora::contract

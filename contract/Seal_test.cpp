@@ -12,14 +12,17 @@ namespace {
 TEST(Seal, OnlyAMatchingDigestVouchesForTheProtocol) {
   const std::string protocol = "//////////\r\n0C:\\Tool\\\r\n1C:\\Tool\\a.txt\r\n";
   const std::string digest = Sha256Hex(protocol);
-  EXPECT_EQ(CheckSeal(protocol, {digest}), SealCheck::Vouched);
-  EXPECT_EQ(CheckSeal(protocol, {std::nullopt, "0000", digest}), SealCheck::Vouched);
-  EXPECT_EQ(CheckSeal(protocol, {}), SealCheck::NoEntry);
-  EXPECT_EQ(CheckSeal(protocol, {std::nullopt}), SealCheck::NoEntry);
-  EXPECT_EQ(CheckSeal(protocol + "1C:\\Tool\\user.txt\r\n", {digest}), SealCheck::Altered);
+  const auto reason = [](const std::optional<Refusal>& refusal) {
+    return refusal ? std::optional(refusal->reason) : std::nullopt;
+  };
+  EXPECT_EQ(reason(CheckSeal(protocol, {digest})), std::nullopt);
+  EXPECT_EQ(reason(CheckSeal(protocol, {std::nullopt, "0000", digest})), std::nullopt);
+  EXPECT_EQ(reason(CheckSeal(protocol, {})), Reason::NotVouched);
+  EXPECT_EQ(reason(CheckSeal(protocol, {std::nullopt})), Reason::NotVouched);
+  EXPECT_EQ(reason(CheckSeal(protocol + "1C:\\Tool\\user.txt\r\n", {digest})), Reason::Altered);
   std::string reordered = protocol;
   std::swap(reordered[14], reordered[15]);
-  EXPECT_EQ(CheckSeal(reordered, {digest, std::nullopt}), SealCheck::Altered);
+  EXPECT_EQ(reason(CheckSeal(reordered, {digest, std::nullopt})), Reason::Altered);
 }
 
 // The servers' digests survive the value's text, and a run that registers a

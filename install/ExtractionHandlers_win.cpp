@@ -97,7 +97,7 @@ void ExtractionHandlers::Extracting(archive::TdAce& ace, const TACEHeaderData& e
     DeleteFileA(path.c_str());
   context_.protocol.AddEntry(context_.targetDirectory, name);
   // A name the protocol cannot hold as one line: nothing more is unpacked.
-  if (context_.protocol.Refusal()) ace.Stop = true;
+  if (context_.protocol.Refused()) ace.Stop = true;
 }
 
 void ExtractionHandlers::ProcessData(int blockSize) {

@@ -91,14 +91,14 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   const contract::SystemFolders system{winsupport::WindowsFolder(),
                                        winsupport::FoldersOfAllUsers()};
   if (const auto refusal = contract::CheckTargetFolder(target, system))
-    return RunFailure{pages::TargetRefusedText(*refusal, settings_.description.English)};
+    return RunFailure{pages::TargetRefusedText(refusal->reason, settings_.description.English)};
   const WindowsFacts windows = ReadWindowsFacts();
 
   SYSTEMTIME now{};
   GetLocalTime(&now);
   contract::Protocol protocol;
   protocol.AddHeader(target, ShortDate(now), LongTime(now));
-  if (const auto& refusal = protocol.Refusal()) return RunFailure{*refusal};
+  if (const auto& refusal = protocol.Refused()) return RunFailure{refusal->detail};
   // With every missing parent: C:\Firma\Produkt\ must not fail for want
   // of C:\Firma. The parents made here are the product's too: the
   // uninstaller removes them again when they are empty.
@@ -120,7 +120,7 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   if (Unpack(target, protocol) == Unpacked::Refused) return false;
   // An entry whose name would split its protocol line stopped the
   // extraction; nothing is registered or written for it.
-  if (const auto& refusal = protocol.Refusal()) return RunFailure{*refusal};
+  if (const auto& refusal = protocol.Refused()) return RunFailure{refusal->detail};
   // From here on files may be on the disk: whatever ends the run, the
   // protocol of what was done is written, so that it can be removed.
   settings_.page.SetStatus(status.registration);
@@ -128,7 +128,7 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   std::optional<RunFailure> failure = Register(target, windows, protocol);
   protocol.AddTrailer(settings_.description.SetupVersion,
                       DurationAsTime(GetTickCount() - settings_.page.ShownAt()));
-  if (!failure && protocol.Refusal()) failure = RunFailure{*protocol.Refusal()};
+  if (!failure && protocol.Refused()) failure = RunFailure{protocol.Refused()->detail};
   // A protocol that cannot be written is the failure the user must hear of.
   if (auto notWritten = WriteProtocol(target, protocol)) return *notWritten;
   if (failure) return *failure;

@@ -23,7 +23,7 @@ std::optional<RunFailure> PerformRegistration(contract::Protocol& protocol,
     StepReport report(rule.step, protocol, notice);
     perform(rule.step, report);
     if (report.Failure()) return report.Failure();
-    if (protocol.Refusal()) return RunFailure{*protocol.Refusal()};
+    if (protocol.Refused()) return RunFailure{protocol.Refused()->detail};
   }
   return std::nullopt;
 }

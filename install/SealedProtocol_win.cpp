@@ -68,8 +68,7 @@ std::optional<RunFailure> WriteSealedProtocol(const std::string& targetDir,
   if (const DWORD* error = std::get_if<DWORD>(&read)) return IoFailureFromWindows(*error);
   std::string content = std::move(std::get<std::string>(read));
   const bool keep = content.empty() || (content.size() <= kLargestProtocol &&
-                                        contract::CheckSeal(content, RecordedDigests(entries)) ==
-                                            contract::SealCheck::Vouched);
+                                        !contract::CheckSeal(content, RecordedDigests(entries)));
   if (!keep) {
     content.clear();
     if (::SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||

@@ -6,8 +6,11 @@
 
 namespace pelmora::pages {
 
-std::string InvalidIntegerText(const InvalidInteger& invalid) {
-  return "'" + invalid.component + "' ist kein gültiger Integerwert";
+using contract::Reason;
+using contract::Refusal;
+
+std::string InvalidIntegerText(const Refusal& invalid) {
+  return "'" + invalid.detail + "' ist kein gültiger Integerwert";
 }
 
 namespace {
@@ -30,14 +33,14 @@ std::optional<std::uint16_t> ComponentValue(std::string_view text) {
   return static_cast<std::uint16_t>(static_cast<std::uint32_t>(value) & 0xFFFF);
 }
 
-std::variant<std::array<std::uint16_t, 4>, InvalidInteger> Components(std::string_view version) {
+std::variant<std::array<std::uint16_t, 4>, Refusal> Components(std::string_view version) {
   std::array<std::uint16_t, 4> parts{};
   for (std::size_t n = 0; n < 4; ++n) {
     const std::size_t dot = n < 3 ? version.find('.') : std::string_view::npos;
     // A missing dot leaves an empty component, which is not an integer.
     const std::string_view part = version.substr(0, dot);
     const std::optional<std::uint16_t> value = ComponentValue(part);
-    if (!value) return InvalidInteger{std::string(part)};
+    if (!value) return Refusal(Reason::NotAnInteger, std::string(part));
     parts[n] = *value;
     version = dot == std::string_view::npos ? std::string_view() : version.substr(dot + 1);
   }
@@ -46,12 +49,12 @@ std::variant<std::array<std::uint16_t, 4>, InvalidInteger> Components(std::strin
 
 }  // namespace
 
-std::variant<bool, InvalidInteger> IsOlderVersion(std::string_view installed,
+std::variant<bool, Refusal> IsOlderVersion(std::string_view installed,
                                                   std::string_view product) {
   const auto a = Components(installed);
-  if (const auto* invalid = std::get_if<InvalidInteger>(&a)) return *invalid;
+  if (const auto* invalid = std::get_if<Refusal>(&a)) return *invalid;
   const auto b = Components(product);
-  if (const auto* invalid = std::get_if<InvalidInteger>(&b)) return *invalid;
+  if (const auto* invalid = std::get_if<Refusal>(&b)) return *invalid;
   const auto& older = std::get<0>(a);
   const auto& newer = std::get<0>(b);
   for (std::size_t n = 0; n < 4; ++n)
@@ -59,11 +62,11 @@ std::variant<bool, InvalidInteger> IsOlderVersion(std::string_view installed,
   return false;
 }
 
-std::variant<Situation, InvalidInteger> JudgeSituation(std::string_view productVersion,
+std::variant<Situation, Refusal> JudgeSituation(std::string_view productVersion,
                                                        std::string_view installedVersion) {
   if (productVersion == installedVersion) return Situation::Repair;
   const auto older = IsOlderVersion(installedVersion, productVersion);
-  if (const auto* invalid = std::get_if<InvalidInteger>(&older)) return *invalid;
+  if (const auto* invalid = std::get_if<Refusal>(&older)) return *invalid;
   return std::get<bool>(older) ? Situation::Update : Situation::Downgrade;
 }
 

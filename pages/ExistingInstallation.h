@@ -10,30 +10,27 @@
 #include <variant>
 
 #include "contract/InstallMode.h"
+#include "contract/Refusal.h"
 
 namespace pelmora::pages {
 
-// A version component that is not a decimal integer.
-struct InvalidInteger {
-  std::string component;
-};
-
-// The application's run-time text "'%s' ist kein gültiger Integerwert".
-std::string InvalidIntegerText(const InvalidInteger& invalid);
+// The application's run-time text "'%s' ist kein gültiger Integerwert" for
+// a NotAnInteger refusal (its detail is the component).
+std::string InvalidIntegerText(const contract::Refusal& invalid);
 
 // True when `installed` is older than `product`. Each text is cut into four
 // components at its first three dots (the fourth takes the rest); each is
 // read as a decimal integer and only its low 16 bits count. The first pair
-// that differs decides. InvalidInteger for a component that is not an
+// that differs decides. NotAnInteger for a component that is not an
 // integer, including an empty one or a fourth with a further dot.
-std::variant<bool, InvalidInteger> IsOlderVersion(std::string_view installed,
+std::variant<bool, contract::Refusal> IsOlderVersion(std::string_view installed,
                                                   std::string_view product);
 
 enum class Situation { Repair, Update, Downgrade };
 
 // Equal texts are a repair without reading any number; otherwise the
 // comparison decides (and may refuse as IsOlderVersion does).
-std::variant<Situation, InvalidInteger> JudgeSituation(std::string_view productVersion,
+std::variant<Situation, contract::Refusal> JudgeSituation(std::string_view productVersion,
                                                        std::string_view installedVersion);
 
 struct SituationTexts {

@@ -58,7 +58,7 @@ void ExistingInstallationPage::OnShown() {
   // A version that is not four numbers is reported; the page then keeps
   // the texts of its layout.
   const auto judged = JudgeSituation(productVersion_, installedVersion_);
-  if (const auto* invalid = std::get_if<InvalidInteger>(&judged))
+  if (const auto* invalid = std::get_if<contract::Refusal>(&judged))
     return winsupport::ShowErrorReport(InvalidIntegerText(*invalid));
   const Situation situation = std::get<Situation>(judged);
   const SituationTexts texts = TextsFor(situation, productVersion_, installedVersion_, english_);

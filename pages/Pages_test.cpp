@@ -50,22 +50,23 @@ TEST(IsOlderVersion, RefusesWhatIsNotFourIntegers) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.version);
     const auto older = IsOlderVersion(c.version, "1.0.0.0");
-    const auto* invalid = std::get_if<InvalidInteger>(&older);
+    const auto* invalid = std::get_if<contract::Refusal>(&older);
     ASSERT_NE(invalid, nullptr);
+    EXPECT_EQ(invalid->reason, contract::Reason::NotAnInteger);
     EXPECT_EQ(InvalidIntegerText(*invalid),
               "'" + std::string(c.component) + "' ist kein g\xFCltiger Integerwert");
   }
 }
 
 TEST(ExistingInstallation, SituationTextsAndModes) {
-  using Judged = std::variant<Situation, InvalidInteger>;
+  using Judged = std::variant<Situation, contract::Refusal>;
   const auto situation = [](const Judged& judged) { return std::get<Situation>(judged); };
   EXPECT_EQ(situation(JudgeSituation("1.2.0.0", "1.2.0.0")), Situation::Repair);
   EXPECT_EQ(situation(JudgeSituation("not a version", "not a version")), Situation::Repair);
   EXPECT_EQ(situation(JudgeSituation("1.2.0.0", "1.1.9.9")), Situation::Update);
   EXPECT_EQ(situation(JudgeSituation("1.5.0.0", "2.0.0.0")), Situation::Downgrade);
   // No DisplayVersion.
-  EXPECT_TRUE(std::holds_alternative<InvalidInteger>(JudgeSituation("1.2.0.0", "")));
+  EXPECT_TRUE(std::holds_alternative<contract::Refusal>(JudgeSituation("1.2.0.0", "")));
 
   const SituationTexts de = TextsFor(Situation::Update, "1.2.0.0", "1.1.9.9", false);
   EXPECT_EQ(de.title, "Update auf 1.2.0.0");

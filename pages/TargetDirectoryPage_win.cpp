@@ -31,7 +31,7 @@ void TargetDirectoryPage::OnCommand(int id, int notification) {
     const contract::SystemFolders system{winsupport::WindowsFolder(),
                                          winsupport::FoldersOfAllUsers()};
     if (const auto refusal = contract::CheckTargetFolder(Directory(), system)) {
-      winsupport::ShowPlainMessage(TargetRefusedText(*refusal, English()));
+      winsupport::ShowPlainMessage(TargetRefusedText(refusal->reason, English()));
       return;
     }
   }

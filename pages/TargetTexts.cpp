@@ -2,20 +2,20 @@
 
 namespace pelmora::pages {
 
-std::string TargetRefusedText(contract::TargetRefusal refusal, bool english) {
-  using contract::TargetRefusal;
-  switch (refusal) {
-    case TargetRefusal::NotAbsolute:
+std::string TargetRefusedText(contract::Reason reason, bool english) {
+  using contract::Reason;
+  switch (reason) {
+    case Reason::NotAbsolute:
       return english
                  ? "Please enter a full path with a drive letter, such as C:\\Programs\\Product."
                  : "Bitte geben Sie einen vollständigen Pfad mit Laufwerksbuchstaben an, etwa "
                    "C:\\Programme\\Produkt.";
-    case TargetRefusal::NetworkPath:
+    case Reason::NetworkPath:
       return english ? "The product cannot be installed into a network folder. Please choose a "
                        "folder on a local drive."
                      : "Das Produkt kann nicht in einen Netzwerkordner installiert werden. Bitte "
                        "wählen Sie einen Ordner auf einem lokalen Laufwerk.";
-    case TargetRefusal::InvalidName:
+    case Reason::InvalidName:
       return english
                  ? "The path holds a name Windows does not allow: one of the characters "
                    "\\ / : * ? \" < > |, a control character, \".\" or \"..\", or a name "
@@ -23,23 +23,25 @@ std::string TargetRefusedText(contract::TargetRefusal refusal, bool english) {
                  : "Der Pfad enthält einen Namen, den Windows nicht erlaubt: eines der Zeichen "
                    "\\ / : * ? \" < > |, ein Steuerzeichen, \".\" oder \"..\" oder einen Namen, "
                    "der mit einem Punkt oder Leerzeichen endet.";
-    case TargetRefusal::DriveRoot:
+    case Reason::DriveRoot:
       return english ? "The product cannot be installed into the root of a drive. Please choose a "
                        "folder."
                      : "Das Produkt kann nicht in das Stammverzeichnis eines Laufwerks installiert "
                        "werden. Bitte wählen Sie einen Ordner.";
-    case TargetRefusal::SystemFolder:
+    case Reason::SystemFolder:
       return english ? "This folder belongs to Windows or to all users (such as the program files "
                        "or a profile folder). Please choose a folder of the product's own, such as "
                        "one below it."
                      : "Dieser Ordner gehört Windows oder allen Benutzern (etwa der Programm- oder "
                        "ein Profilordner). Bitte wählen Sie einen eigenen Ordner für das Produkt, "
                        "etwa einen darunter.";
-    case TargetRefusal::InsideWindows:
+    case Reason::InsideWindows:
       return english ? "The product cannot be installed into the Windows folder. Please choose "
                        "another folder."
                      : "Das Produkt kann nicht in den Windows-Ordner installiert werden. Bitte "
                        "wählen Sie einen anderen Ordner.";
+    default:  // no reason the target rule gives
+      break;
   }
   return {};
 }

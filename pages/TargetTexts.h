@@ -8,6 +8,7 @@
 
 namespace pelmora::pages {
 
-std::string TargetRefusedText(contract::TargetRefusal refusal, bool english);
+// `reason`: one of the target folder's (NotAbsolute ... InsideWindows).
+std::string TargetRefusedText(contract::Reason reason, bool english);
 
 }  // namespace pelmora::pages

@@ -35,7 +35,7 @@ FileRemoval::FileRemoval(std::string targetFolder, Outcome& outcome, BeforeDelet
                                            : LinkProbe(winsupport::PassesThroughLink)) {}
 
 void FileRemoval::Leave(const std::string& path, Reason reason, unsigned long errorCode) {
-  outcome_.left.push_back({path, reason, static_cast<std::uint32_t>(errorCode)});
+  outcome_.left.push_back({{reason, path}, static_cast<std::uint32_t>(errorCode)});
 }
 
 bool FileRemoval::ReachedThroughLink(const std::string& path) const {

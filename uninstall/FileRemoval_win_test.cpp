@@ -78,10 +78,10 @@ TEST(FileRemoval, TheWayIsCheckedRightBeforeEachDeletionAndNothingWaitsForAResta
   EXPECT_EQ(removal.RemoveFolder(target.string()), FileRemoval::Result::Left);
 
   ASSERT_EQ(outcome.left.size(), 3u);
-  EXPECT_EQ(outcome.left[0].what, targetFolder + "sub\\b.txt");
-  EXPECT_EQ(outcome.left[0].reason, Reason::ThroughLink);
-  EXPECT_EQ(outcome.left[1].reason, Reason::InUse);
-  EXPECT_EQ(outcome.left[2].reason, Reason::NotEmpty);
+  EXPECT_EQ(outcome.left[0].refusal.detail, targetFolder + "sub\\b.txt");
+  EXPECT_EQ(outcome.left[0].refusal.reason, Reason::ThroughLink);
+  EXPECT_EQ(outcome.left[1].refusal.reason, Reason::InUse);
+  EXPECT_EQ(outcome.left[2].refusal.reason, Reason::NotEmpty);
   EXPECT_EQ(outcome.removed.files, 2u);
   EXPECT_EQ(outcome.removed.folders, 1u);
   EXPECT_EQ(PendingAtRestart().find("offen.txt"), std::string::npos);

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "uninstall/Reasons.h"
+#include "contract/Refusal.h"
 
 namespace pelmora::uninstall {
+
+using contract::Reason;
+using contract::Refusal;
 
 struct Removed {
   std::size_t files = 0;
@@ -19,10 +22,12 @@ struct Removed {
   std::size_t servers = 0;  // unregistered
 };
 
+// A thing that stays: why, with the thing as the refusal's detail (a path,
+// a key "HKEY_...\\...", a group or a protocol line), and Windows' code
+// where Windows refused (Failed, InUse), so that the summary can name it.
 struct LeftItem {
-  std::string what;  // a path, a key ("HKEY_...\..."), a group or a protocol line
-  Reason reason = Reason::Failed;
-  std::uint32_t errorCode = 0;  // Windows' code, for Reason::Failed
+  Refusal refusal;
+  std::uint32_t code = 0;
 };
 
 struct Outcome {

@@ -28,7 +28,7 @@ namespace {
 // Runs the server's DllUnregisterServer, as administrator, only when its
 // file is byte for byte the one the setup registered (held from the check
 // until the call is done, so that it cannot be exchanged in between).
-std::optional<Reason> UnregisterServer(const std::string& path,
+std::optional<Refusal> UnregisterServer(const std::string& path,
                                        const std::optional<std::string>& recordedDigest) {
   if (!recordedDigest) return Reason::ServerChanged;
   const std::optional<winsupport::HeldFile> file =
@@ -56,7 +56,8 @@ bool IsOtherProductsEntry(HKEY root, const std::string& key, const std::string& 
 bool MayGoWhenEmpty(const std::string& parent, KeyRoot rootName, const std::string& productEntry) {
   const auto checked = contract::CheckProtocolKey(parent, rootName, productEntry);
   if (std::holds_alternative<std::string>(checked)) return true;
-  return std::get<Reason>(checked) == Reason::ShallowKey && parent.find('\\') != std::string::npos;
+  return std::get<Refusal>(checked).reason == Reason::ShallowKey &&
+         parent.find('\\') != std::string::npos;
 }
 
 void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const UninstallPlan& plan,
@@ -64,11 +65,11 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const Uninst
   const std::string& protocolPath = plan.protocolFile;
   if (!winsupport::RegKeyExists(root, key)) return;
   if (IsOtherProductsEntry(root, key, protocolPath)) {
-    outcome.left.push_back({std::string(RootName(rootName)) + "\\" + key, Reason::OtherProduct, 0});
+    outcome.left.push_back({{Reason::OtherProduct, std::string(RootName(rootName)) + "\\" + key}});
     return;
   }
   if (!winsupport::DeleteRegKey(root, key)) {
-    outcome.left.push_back({std::string(RootName(rootName)) + "\\" + key, Reason::Failed, 0});
+    outcome.left.push_back({{Reason::Failed, std::string(RootName(rootName)) + "\\" + key}});
     return;
   }
   ++outcome.removed.keys;
@@ -93,18 +94,17 @@ Outcome RemovePlanned(const UninstallPlan& plan,
                       const std::vector<contract::ServerDigest>& registeredServers,
                       const std::string& programsFolder, const StepStarted& stepStarted) {
   Outcome outcome;
-  for (const Refusal& refusal : plan.refusals)
-    outcome.left.push_back({refusal.what, refusal.reason, 0});
+  for (const Refusal& refusal : plan.refusals) outcome.left.push_back({refusal});
   FileRemoval files(plan.targetFolder, outcome);
 
   for (const std::string& server : plan.comServers) {
     stepStarted(server);
     if (::GetFileAttributesA(server.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
     if (files.ReachedThroughLink(server)) {
-      outcome.left.push_back({server, Reason::ThroughLink, 0});
-    } else if (const std::optional<Reason> left =
+      outcome.left.push_back({{Reason::ThroughLink, server}});
+    } else if (const std::optional<Refusal> left =
                    UnregisterServer(server, contract::RecordedDigest(registeredServers, server))) {
-      outcome.left.push_back({server, *left, 0});
+      outcome.left.push_back({{left->reason, server}});
     } else {
       ++outcome.removed.servers;
     }

@@ -41,7 +41,7 @@ void RemoveGroup(const std::string& programsFolder, const std::string& group,
     if (::DeleteFileA(file.c_str()))
       ++outcome.removed.shortcuts;
     else
-      outcome.left.push_back({file, Reason::Failed, static_cast<std::uint32_t>(::GetLastError())});
+      outcome.left.push_back({{Reason::Failed, file}, static_cast<std::uint32_t>(::GetLastError())});
   }
   if (group.empty()) return;
   // The group's own folder is the product's: when it stays, the user put
@@ -54,7 +54,7 @@ void RemoveGroup(const std::string& programsFolder, const std::string& group,
         const DWORD error = ::GetLastError();
         if (path == folder)
           outcome.left.push_back(
-              {path, error == ERROR_DIR_NOT_EMPTY ? Reason::NotEmpty : Reason::Failed,
+              {{error == ERROR_DIR_NOT_EMPTY ? Reason::NotEmpty : Reason::Failed, path},
                error == ERROR_DIR_NOT_EMPTY ? 0u : static_cast<std::uint32_t>(error)});
         return;
       }

@@ -36,21 +36,6 @@ std::optional<std::string> FirstTarget(const contract::ProtocolBlock& block) {
   return std::nullopt;
 }
 
-Rejection RejectionFor(contract::TargetRefusal refusal) {
-  switch (refusal) {
-    case contract::TargetRefusal::DriveRoot:
-      return Rejection::TargetIsDriveRoot;
-    case contract::TargetRefusal::SystemFolder:
-    case contract::TargetRefusal::InsideWindows:
-      return Rejection::TargetHoldsSystemFolder;
-    case contract::TargetRefusal::NotAbsolute:
-    case contract::TargetRefusal::NetworkPath:
-    case contract::TargetRefusal::InvalidName:
-      break;
-  }
-  return Rejection::TargetNotLocal;
-}
-
 class Planner {
  public:
   Planner(const TargetFolder& target, const contract::SystemFolders& system,
@@ -61,26 +46,26 @@ class Planner {
     plan_.productEntry = std::string(productEntry);
   }
 
-  void Add(std::size_t lineNumber, const std::string& line) {
+  void Add(const std::string& line) {
     const contract::ProtocolLine parsed = contract::ParseProtocolLine(line);
     switch (parsed.kind) {
       case contract::LineKind::Comment:
         return;
       case contract::LineKind::Folder:
-        return AddFolder(lineNumber, parsed.text);
+        return AddFolder(parsed.text);
       case contract::LineKind::File:
-        return AddPath(lineNumber, parsed.text, plan_.files);
+        return AddPath(parsed.text, plan_.files);
       case contract::LineKind::ComServer:
-        return AddPath(lineNumber, parsed.text, plan_.comServers);
+        return AddPath(parsed.text, plan_.comServers);
       case contract::LineKind::MachineKey:
-        return AddKey(lineNumber, parsed.text, KeyRoot::LocalMachine, plan_.machineKeys);
+        return AddKey(parsed.text, KeyRoot::LocalMachine, plan_.machineKeys);
       case contract::LineKind::UserKey:
-        return AddKey(lineNumber, parsed.text, KeyRoot::CurrentUser, plan_.userKeys);
+        return AddKey(parsed.text, KeyRoot::CurrentUser, plan_.userKeys);
       case contract::LineKind::Group:
-        return AddGroup(lineNumber, parsed.text);
+        return AddGroup(parsed.text);
       case contract::LineKind::Unknown:
         // The empty line a file's last line end leaves is no entry.
-        if (!line.empty()) AddRefusal(lineNumber, line, Reason::UnknownLine);
+        if (!line.empty()) AddRefusal(line, Reason::UnknownLine);
         return;
     }
   }
@@ -93,10 +78,10 @@ class Planner {
 
  private:
   // A folder the setup made to hold the target, or one below the target.
-  void AddFolder(std::size_t lineNumber, const std::string& text) {
+  void AddFolder(const std::string& text) {
     if (const std::optional<std::string> parent = ParentOfTarget(text))
       return AddOnce(plan_.parents, *parent);
-    AddPath(lineNumber, text, plan_.folders);
+    AddPath(text, plan_.folders);
   }
 
   // The folder text names when it holds the target and could itself be a
@@ -111,10 +96,10 @@ class Planner {
     return folder->Path();
   }
 
-  void AddPath(std::size_t lineNumber, const std::string& text, std::vector<std::string>& list) {
+  void AddPath(const std::string& text, std::vector<std::string>& list) {
     const auto checked = target_.Check(text);
-    if (const Reason* reason = std::get_if<Reason>(&checked))
-      return AddRefusal(lineNumber, text, *reason);
+    if (const Refusal* refusal = std::get_if<Refusal>(&checked))
+      return AddRefusal(text, refusal->reason);
     const CheckedPath& path = std::get<CheckedPath>(checked);
     // The target and the protocol have their own places in the order.
     if (path.below == 0) return;
@@ -122,18 +107,17 @@ class Planner {
     AddOnce(list, path.path);
   }
 
-  void AddKey(std::size_t lineNumber, const std::string& text, KeyRoot root,
-              std::vector<std::string>& list) {
+  void AddKey(const std::string& text, KeyRoot root, std::vector<std::string>& list) {
     const auto checked = contract::CheckProtocolKey(text, root, plan_.productEntry);
-    if (const Reason* reason = std::get_if<Reason>(&checked))
-      return AddRefusal(lineNumber, std::string(RootName(root)) + "\\" + text, *reason);
+    if (const Refusal* refusal = std::get_if<Refusal>(&checked))
+      return AddRefusal(std::string(RootName(root)) + "\\" + text, refusal->reason);
     AddOnce(list, std::get<std::string>(checked));
   }
 
-  void AddGroup(std::size_t lineNumber, const std::string& text) {
+  void AddGroup(const std::string& text) {
     const auto checked = CheckGroupName(text);
-    if (const Reason* reason = std::get_if<Reason>(&checked))
-      return AddRefusal(lineNumber, text, *reason);
+    if (const Refusal* refusal = std::get_if<Refusal>(&checked))
+      return AddRefusal(text, refusal->reason);
     AddOnce(plan_.groups, std::get<std::string>(checked));
   }
 
@@ -143,12 +127,11 @@ class Planner {
     if (seen_[&list].insert(contract::UpperAnsi(text)).second) list.push_back(std::move(text));
   }
 
-  // Each refused thing once, with the first line that named it.
-  void AddRefusal(std::size_t lineNumber, std::string what, Reason reason) {
+  // Each refused thing once, in the order of the lines that name it.
+  void AddRefusal(std::string what, Reason reason) {
     const std::string key =
         std::to_string(static_cast<int>(reason)) + ":" + contract::UpperAnsi(what);
-    if (refused_.insert(key).second)
-      plan_.refusals.push_back({lineNumber, std::move(what), reason});
+    if (refused_.insert(key).second) plan_.refusals.emplace_back(reason, std::move(what));
   }
 
   const TargetFolder& target_;
@@ -166,35 +149,33 @@ std::size_t UninstallPlan::StepCount() const {
          groups.size() + parents.size() + 2;
 }
 
-std::variant<UninstallPlan, Rejection> PlanUninstall(std::string_view protocolPath,
+std::variant<UninstallPlan, Refusal> PlanUninstall(std::string_view protocolPath,
                                                      std::string_view fileBytes,
                                                      const contract::SystemFolders& systemFolders,
                                                      std::string_view productEntry) {
-  if (!LooksLikeText(fileBytes)) return Rejection::NotAProtocol;
+  if (!LooksLikeText(fileBytes)) return Reason::NotAProtocol;
   const std::vector<contract::ProtocolBlock> blocks = contract::SplitProtocol(fileBytes);
   // SplitProtocol keeps lines in front of the first header box as a block
   // of their own that does not start with the box: then it is no protocol.
-  if (blocks.empty() || !blocks.front().headed) return Rejection::NotAProtocol;
+  if (blocks.empty() || !blocks.front().headed) return Reason::NotAProtocol;
 
   const std::optional<std::string> targetLine = FirstTarget(blocks.front());
-  if (!targetLine) return Rejection::NoTargetFolder;
-  const auto parsed = TargetFolder::Parse(*targetLine);
-  if (const auto* refusal = std::get_if<contract::TargetRefusal>(&parsed))
-    return RejectionFor(*refusal);
+  if (!targetLine) return Reason::NoTargetFolder;
+  auto parsed = TargetFolder::Parse(*targetLine);
+  if (Refusal* refusal = std::get_if<Refusal>(&parsed)) return std::move(*refusal);
   const TargetFolder& target = std::get<TargetFolder>(parsed);
-  if (const std::optional<contract::TargetRefusal> refusal = target.CheckAgainst(systemFolders))
-    return RejectionFor(*refusal);
+  if (std::optional<Refusal> refusal = target.CheckAgainst(systemFolders))
+    return std::move(*refusal);
 
   // The protocol always lies in the target folder; one that lies elsewhere
   // would let whoever can write it pick a folder to empty.
   const auto protocol = target.Check(protocolPath);
   const CheckedPath* protocolFile = std::get_if<CheckedPath>(&protocol);
-  if (protocolFile == nullptr || protocolFile->below != 1) return Rejection::ProtocolOutsideTarget;
+  if (protocolFile == nullptr || protocolFile->below != 1) return Reason::ProtocolOutsideTarget;
 
   Planner planner(target, systemFolders, protocolFile->path, productEntry);
-  std::size_t lineNumber = 0;
   for (const contract::ProtocolBlock& block : blocks)
-    for (const std::string& line : block.lines) planner.Add(++lineNumber, line);
+    for (const std::string& line : block.lines) planner.Add(line);
   return std::move(planner).Finish();
 }
 

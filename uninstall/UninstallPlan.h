@@ -12,15 +12,12 @@
 #include <vector>
 
 #include "contract/PathRules.h"
-#include "uninstall/Reasons.h"
+#include "contract/Refusal.h"
 
 namespace pelmora::uninstall {
 
-struct Refusal {
-  std::size_t lineNumber = 0;  // 1-based, in the whole file
-  std::string what;            // the path, key ("HKEY_...\\...") or line as the summary names it
-  Reason reason = Reason::UnknownLine;
-};
+using contract::Reason;
+using contract::Refusal;
 
 struct UninstallPlan {
   std::string targetFolder;             // the first block's "0" line, ending in "\"
@@ -35,6 +32,8 @@ struct UninstallPlan {
   std::vector<std::string> machineKeys;  // below HKEY_LOCAL_MACHINE
   std::vector<std::string> userKeys;     // below HKEY_CURRENT_USER
   std::vector<std::string> groups;       // Start-menu groups; "" is the Programs folder itself
+  // The lines the rules refuse, each thing once; the detail is the path,
+  // key ("HKEY_...\\...") or line as the summary names it.
   std::vector<Refusal> refusals;
 
   // Steps of the removal, for a progress bar: one per thing listed.
@@ -47,8 +46,10 @@ struct UninstallPlan {
 // The target folder must pass the target rule against systemFolders; no
 // product owns Windows' own folders or all users'. productEntry is the key
 // path of the product's Uninstall entry, the only one the plan may delete
-// below HKEY_LOCAL_MACHINE (empty: none).
-std::variant<UninstallPlan, Rejection> PlanUninstall(std::string_view protocolPath,
+// below HKEY_LOCAL_MACHINE (empty: none). A protocol that cannot be used at
+// all is refused (NotAProtocol, NoTargetFolder, ProtocolOutsideTarget, or
+// why its target folder cannot be one) and nothing may be removed.
+std::variant<UninstallPlan, Refusal> PlanUninstall(std::string_view protocolPath,
                                                      std::string_view fileBytes,
                                                      const contract::SystemFolders& systemFolders,
                                                      std::string_view productEntry);

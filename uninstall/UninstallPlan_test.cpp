@@ -20,7 +20,7 @@ const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
 const contract::SystemFolders kSystem{"C:\\WINDOWS",
                                       {"C:\\Programme", "C:\\Dokumente und Einstellungen\\Hans"}};
 
-std::variant<UninstallPlan, Rejection> Plan(std::string_view path, std::string_view bytes) {
+std::variant<UninstallPlan, Refusal> Plan(std::string_view path, std::string_view bytes) {
   return PlanUninstall(path, bytes, kSystem, kUninstallKey);
 }
 
@@ -124,23 +124,25 @@ TEST(UninstallPlan, RefusesEveryLineThatLeadsOutOfTheTargetOrToSharedKeys) {
   EXPECT_EQ(plan.userKeys, Strings{"Software\\Firma\\Tool"});
   EXPECT_TRUE(plan.groups.empty());
 
-  std::vector<std::pair<std::size_t, Reason>> refused;
-  for (const Refusal& r : plan.refusals) refused.emplace_back(r.lineNumber, r.reason);
-  const std::vector<std::pair<std::size_t, Reason>> expected = {
-      {12, Reason::OutsideTarget},  {13, Reason::ParentReference}, {14, Reason::ParentReference},
-      {15, Reason::OutsideTarget},  {16, Reason::NotPlainPath},    {17, Reason::NotPlainPath},
-      {18, Reason::NotPlainPath},   {19, Reason::NotPlainPath},    {20, Reason::NotPlainPath},
-      {21, Reason::OutsideTarget},  {22, Reason::OutsideTarget},   {23, Reason::SharedKey},
-      {24, Reason::SharedKey},      {25, Reason::NotProductEntry}, {26, Reason::NotProductEntry},
-      {27, Reason::ShallowKey},     {28, Reason::ShallowKey},      {29, Reason::ShallowKey},
-      {30, Reason::WrongRoot},      {31, Reason::WrongRoot},       {32, Reason::MalformedKey},
-      {33, Reason::MalformedGroup}, {34, Reason::MalformedGroup},  {35, Reason::MalformedGroup},
-      {36, Reason::UnknownLine},
+  // In the order of the lines, one refusal each.
+  std::vector<Reason> refused;
+  for (const Refusal& r : plan.refusals) refused.push_back(r.reason);
+  const std::vector<Reason> expected = {
+      Reason::OutsideTarget,  Reason::ParentReference, Reason::ParentReference,
+      Reason::OutsideTarget,  Reason::NotPlainPath,    Reason::NotPlainPath,
+      Reason::NotPlainPath,   Reason::NotPlainPath,    Reason::NotPlainPath,
+      Reason::OutsideTarget,  Reason::OutsideTarget,   Reason::SharedKey,
+      Reason::SharedKey,      Reason::NotProductEntry, Reason::NotProductEntry,
+      Reason::ShallowKey,     Reason::ShallowKey,      Reason::ShallowKey,
+      Reason::WrongRoot,      Reason::WrongRoot,       Reason::MalformedKey,
+      Reason::MalformedGroup, Reason::MalformedGroup,  Reason::MalformedGroup,
+      Reason::UnknownLine,
   };
   EXPECT_EQ(refused, expected);
   // The summary names keys with their root and paths as written.
-  EXPECT_EQ(plan.refusals[0].what, "C:\\Windows\\system32\\kernel32.dll");
-  EXPECT_EQ(plan.refusals[11].what, "HKEY_CURRENT_USER\\Software");
+  EXPECT_EQ(plan.refusals[0].detail, "C:\\Windows\\system32\\kernel32.dll");
+  EXPECT_EQ(plan.refusals[11].detail, "HKEY_CURRENT_USER\\Software");
+  EXPECT_EQ(plan.refusals.back().detail, "x unknown line");
 }
 
 TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
@@ -150,14 +152,14 @@ TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
 
   const auto rejection = [](std::string_view path, std::string_view bytes) {
     const auto result = Plan(path, bytes);
-    return std::holds_alternative<Rejection>(result) ? std::get<Rejection>(result)
-                                                     : static_cast<Rejection>(-1);
+    return std::holds_alternative<Refusal>(result) ? std::get<Refusal>(result).reason
+                                                   : static_cast<Reason>(-1);
   };
-  EXPECT_EQ(rejection(kProtocolPath, ""), Rejection::NotAProtocol);
-  EXPECT_EQ(rejection(kProtocolPath, "[Settings]\r\nColour=blue\r\n"), Rejection::NotAProtocol);
-  EXPECT_EQ(rejection(kProtocolPath, "junk\r\n" + good.Bytes()), Rejection::NotAProtocol);
+  EXPECT_EQ(rejection(kProtocolPath, ""), Reason::NotAProtocol);
+  EXPECT_EQ(rejection(kProtocolPath, "[Settings]\r\nColour=blue\r\n"), Reason::NotAProtocol);
+  EXPECT_EQ(rejection(kProtocolPath, "junk\r\n" + good.Bytes()), Reason::NotAProtocol);
   EXPECT_EQ(rejection(kProtocolPath, good.Bytes() + std::string("\0\x01\x02", 3)),
-            Rejection::NotAProtocol);
+            Reason::NotAProtocol);
 
   const auto withTarget = [](const std::string& target) {
     contract::Protocol p;
@@ -165,32 +167,31 @@ TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
     return p.Bytes();
   };
   const std::string box = withTarget(kTarget).substr(0, 7 * 44);
-  EXPECT_EQ(rejection(kProtocolPath, box + "1" + kTarget + "x.txt\r\n"), Rejection::NoTargetFolder);
-  EXPECT_EQ(rejection("C:\\UnInstall.log", withTarget("C:\\")), Rejection::TargetIsDriveRoot);
-  EXPECT_EQ(rejection("C:\\UnInstall.log", withTarget("C:")), Rejection::TargetIsDriveRoot);
+  EXPECT_EQ(rejection(kProtocolPath, box + "1" + kTarget + "x.txt\r\n"), Reason::NoTargetFolder);
+  EXPECT_EQ(rejection("C:\\UnInstall.log", withTarget("C:\\")), Reason::DriveRoot);
+  EXPECT_EQ(rejection("C:\\UnInstall.log", withTarget("C:")), Reason::DriveRoot);
   EXPECT_EQ(rejection("\\\\server\\share\\UnInstall.log", withTarget("\\\\server\\share\\")),
-            Rejection::TargetNotLocal);
+            Reason::NetworkPath);
   EXPECT_EQ(rejection("Programme\\UnInstall.log", withTarget("Programme\\")),
-            Rejection::TargetNotLocal);
+            Reason::NotAbsolute);
   EXPECT_EQ(rejection("C:\\a\\UnInstall.log", withTarget("C:\\a\\..\\")),
-            Rejection::TargetNotLocal);
+            Reason::InvalidName);
   // Windows', the programs' and the profiles' folders belong to no product,
   // nor does a folder that holds one or lies in the Windows folder.
   const auto protectedRejection = [&](const std::string& target) {
     return rejection(target + "UnInstall.log", withTarget(target));
   };
-  EXPECT_EQ(protectedRejection("C:\\Windows\\"), Rejection::TargetHoldsSystemFolder);
-  EXPECT_EQ(protectedRejection("C:\\Windows\\Tool\\"), Rejection::TargetHoldsSystemFolder);
-  EXPECT_EQ(protectedRejection("C:\\Programme\\"), Rejection::TargetHoldsSystemFolder);
-  EXPECT_EQ(protectedRejection("C:\\Dokumente und Einstellungen\\"),
-            Rejection::TargetHoldsSystemFolder);
+  EXPECT_EQ(protectedRejection("C:\\Windows\\"), Reason::InsideWindows);
+  EXPECT_EQ(protectedRejection("C:\\Windows\\Tool\\"), Reason::InsideWindows);
+  EXPECT_EQ(protectedRejection("C:\\Programme\\"), Reason::SystemFolder);
+  EXPECT_EQ(protectedRejection("C:\\Dokumente und Einstellungen\\"), Reason::SystemFolder);
   EXPECT_TRUE(std::holds_alternative<UninstallPlan>(Plan(kProtocolPath, good.Bytes())));
   EXPECT_TRUE(std::holds_alternative<UninstallPlan>(
       Plan("C:\\Windows2\\UnInstall.log", withTarget("C:\\Windows2\\"))));
   // The file must lie directly in the folder it names.
-  EXPECT_EQ(rejection("C:\\Temp\\UnInstall.log", good.Bytes()), Rejection::ProtocolOutsideTarget);
+  EXPECT_EQ(rejection("C:\\Temp\\UnInstall.log", good.Bytes()), Reason::ProtocolOutsideTarget);
   EXPECT_EQ(rejection(kTarget + "sub\\UnInstall.log", good.Bytes()),
-            Rejection::ProtocolOutsideTarget);
+            Reason::ProtocolOutsideTarget);
   EXPECT_TRUE(std::holds_alternative<UninstallPlan>(
       Plan("c:\\programme\\b\xDCro\\uninstall.log", good.Bytes())));
 }
@@ -214,7 +215,7 @@ TEST(UninstallPlan, ThreeBlocksOfManyFilesAndRefusals) {
   const UninstallPlan& plan = std::get<UninstallPlan>(result);
   EXPECT_EQ(plan.files.size(), 5000u);
   EXPECT_EQ(plan.refusals.size(), 5000u);
-  EXPECT_EQ(plan.refusals.back().lineNumber, 10u + 5000u + 5000u);
+  EXPECT_EQ(plan.refusals.back().detail, "x4999");
 }
 
 // The folders the setup made for the target go after it, deepest first;
@@ -235,7 +236,7 @@ TEST(UninstallPlan, ParentsTheSetupMadeGoAfterTheTarget) {
   EXPECT_EQ(plan.parents, (Strings{"c:\\firma\\produkt\\", "C:\\Firma\\"}));
   EXPECT_EQ(plan.folders, Strings{target + "daten"});
   Strings refused;
-  for (const Refusal& r : plan.refusals) refused.push_back(r.what);
+  for (const Refusal& r : plan.refusals) refused.push_back(r.detail);
   EXPECT_EQ(refused, (Strings{"C:\\", "C:\\Firma\\Anderes\\"}));
   // A parent that is a folder of Windows or of all users is never one.
   const std::string underProgramme = "C:\\Programme\\Firma\\";
@@ -264,7 +265,7 @@ TEST(UninstallPlan, LaterBlocksWithAnotherTargetAreCheckedAgainstTheFirst) {
   EXPECT_EQ(plan.files, Strings{kTarget + "inside.txt"});
   EXPECT_TRUE(plan.folders.empty());
   Strings refused;
-  for (const Refusal& r : plan.refusals) refused.push_back(r.what);
+  for (const Refusal& r : plan.refusals) refused.push_back(r.detail);
   EXPECT_EQ(refused,
             (Strings{"C:\\Windows\\", "C:\\Windows\\UnInstall.log", "C:\\Windows\\win.ini"}));
 }

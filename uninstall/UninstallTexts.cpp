@@ -32,43 +32,46 @@ std::string ProgressText(std::string_view what, bool english) {
   return std::string(Pick(english, "Removing: ", "Entferne: ")) + std::string(what);
 }
 
-std::string RejectionText(Rejection rejection, std::string_view protocolPath, bool english) {
+std::string RejectionText(Reason reason, std::string_view protocolPath, bool english) {
   // "@" stands for the quoted protocol path, "#" for the protocol's file
   // name. Filling one template per text keeps the program small: each chain
   // of concatenations was code of its own.
   std::string_view text;
-  switch (rejection) {
-    case Rejection::NoArgument:
+  switch (reason) {
+    case Reason::NoArgument:
       text = Pick(english,
                   "Start the uninstaller with the path of the product's protocol file (#) "
                   "as its only argument.",
                   "Starten Sie die Deinstallation mit dem Pfad der Protokolldatei des "
                   "Produkts (#) als einzigem Argument.");
       break;
-    case Rejection::Unreadable:
+    case Reason::Unreadable:
       text = Pick(english, "The file @ cannot be read.", "Die Datei @ kann nicht gelesen werden.");
       break;
-    case Rejection::TooLarge:
+    case Reason::TooLarge:
       text = Pick(english, "The file @ is too large for an uninstall protocol.",
                   "Die Datei @ ist zu groß für ein Deinstallationsprotokoll.");
       break;
-    case Rejection::NotAProtocol:
+    case Reason::NotAProtocol:
       text = Pick(english, "The file @ is not an uninstall protocol.",
                   "Die Datei @ ist kein Deinstallationsprotokoll.");
       break;
-    case Rejection::NoTargetFolder:
+    case Reason::NoTargetFolder:
       text = Pick(english, "The protocol @ names no target folder.",
                   "Das Protokoll @ nennt keinen Zielordner.");
       break;
-    case Rejection::TargetNotLocal:
+    case Reason::NotAbsolute:
+    case Reason::NetworkPath:
+    case Reason::InvalidName:
       text = Pick(english, "The protocol @ names a target folder that is not a local folder.",
                   "Das Protokoll @ nennt als Zielordner keinen lokalen Ordner.");
       break;
-    case Rejection::TargetIsDriveRoot:
+    case Reason::DriveRoot:
       text = Pick(english, "The protocol @ names a whole drive as its target folder.",
                   "Das Protokoll @ nennt ein ganzes Laufwerk als Zielordner.");
       break;
-    case Rejection::TargetHoldsSystemFolder:
+    case Reason::SystemFolder:
+    case Reason::InsideWindows:
       text = Pick(english,
                   "The protocol @ names a folder of Windows or of all users (such as the "
                   "Windows, program files or profile folder), one holding it or one in the "
@@ -77,7 +80,7 @@ std::string RejectionText(Rejection rejection, std::string_view protocolPath, bo
                   "Windows-, Programm- oder Profilordner), einen Ordner darüber oder einen im "
                   "Windows-Ordner als Zielordner.");
       break;
-    case Rejection::NotVouched:
+    case Reason::NotVouched:
       text = Pick(english,
                   "The protocol @ cannot be trusted: no entry in Windows' list of installed "
                   "programs vouches for it (the setup keeps a check value of the protocol "
@@ -86,16 +89,18 @@ std::string RejectionText(Rejection rejection, std::string_view protocolPath, bo
                   "Windows-Liste der installierten Programme bürgt dafür (das Setup hinterlegt "
                   "dort einen Prüfwert des Protokolls).");
       break;
-    case Rejection::Altered:
+    case Reason::Altered:
       text = Pick(english,
                   "The protocol @ has been changed since the setup wrote it: its check value "
                   "is not the one in Windows' list of installed programs.",
                   "Das Protokoll @ wurde verändert, seit das Setup es geschrieben hat: Sein "
                   "Prüfwert ist nicht der in der Windows-Liste der installierten Programme.");
       break;
-    case Rejection::ProtocolOutsideTarget:
+    case Reason::ProtocolOutsideTarget:
       text = Pick(english, "The protocol @ does not lie in the target folder it names.",
                   "Das Protokoll @ liegt nicht in dem Zielordner, den es nennt.");
+      break;
+    default:  // a reason for a single line or thing, never for the whole protocol
       break;
   }
   std::string filled;
@@ -165,6 +170,8 @@ std::string_view ReasonText(Reason reason, bool english) {
                   "COM-Server konnte nicht abgemeldet werden");
     case Reason::Failed:
       return Pick(english, "could not be removed", "konnte nicht entfernt werden");
+    default:  // a reason for the whole protocol or another program's
+      break;
   }
   return {};
 }
@@ -211,12 +218,12 @@ std::string SummaryText(std::string_view product, const Outcome& outcome, bool e
   for (std::size_t i = 0; i < outcome.left.size() && i < maxItems; ++i) {
     const LeftItem& item = outcome.left[i];
     text += "\r\n";
-    text += item.what;
+    text += item.refusal.detail;
     text += " (";
-    text += ReasonText(item.reason, english);
-    if (item.errorCode != 0) {
+    text += ReasonText(item.refusal.reason, english);
+    if (item.code != 0) {
       text += Pick(english, ", error ", ", Fehler ");
-      text += std::to_string(item.errorCode);
+      text += std::to_string(item.code);
     }
     text += ')';
   }

@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "uninstall/Outcome.h"
-#include "uninstall/Reasons.h"
 
 namespace pelmora::uninstall {
 
@@ -21,9 +20,13 @@ std::string ConfirmationText(std::string_view product, bool english);
 // The progress window's line: what is being removed now.
 std::string ProgressText(std::string_view what, bool english);
 
-// Why a protocol is not used; always ends by saying that nothing changed.
-std::string RejectionText(Rejection rejection, std::string_view protocolPath, bool english);
+// Why a protocol is not used (the reasons PlanUninstall, the seal's check
+// and the reading of the file give); always ends by saying that nothing
+// changed.
+std::string RejectionText(Reason reason, std::string_view protocolPath, bool english);
 
+// Why a thing stays: the reasons the rules give for a line and those of the
+// removal.
 std::string_view ReasonText(Reason reason, bool english);
 
 // "<product> has been removed." or "... removed in part."

@@ -7,14 +7,14 @@ namespace {
 
 TEST(UninstallTexts, RejectionsAndTheQuestionInBothLanguages) {
   // German texts are Windows-1252 bytes, like every text of the project.
-  EXPECT_EQ(RejectionText(Rejection::TooLarge, "C:\\x.log", false),
+  EXPECT_EQ(RejectionText(Reason::TooLarge, "C:\\x.log", false),
             "Die Datei \"C:\\x.log\" ist zu gro\xDF f\xFCr ein Deinstallationsprotokoll. "
             "Es wurde nichts entfernt.");
-  EXPECT_EQ(RejectionText(Rejection::NotAProtocol, "C:\\x.log", true),
+  EXPECT_EQ(RejectionText(Reason::NotAProtocol, "C:\\x.log", true),
             "The file \"C:\\x.log\" is not an uninstall protocol. Nothing was removed.");
   EXPECT_EQ(ConfirmationText("Tool 1.0", true),
             "Do you want to remove \"Tool 1.0\" and all of its components?");
-  EXPECT_EQ(RejectionText(Rejection::NoArgument, "", true),
+  EXPECT_EQ(RejectionText(Reason::NoArgument, "", true),
             "Start the uninstaller with the path of the product's protocol file (UnInstall.log) "
             "as its only argument. Nothing was removed.");
 }
@@ -26,10 +26,10 @@ TEST(UninstallTexts, SummaryCountsAndListsWhatIsLeftUpToTheCap) {
             "\"Tool\" has been removed.\r\n\r\nRemoved: 5 files, 2 folders, 3 registry keys, "
             "1 shortcut, 0 COM servers unregistered.");
 
-  outcome.left = {{"C:\\P\\Tool\\a.dll", Reason::InUse, 0},
-                  {"C:\\P\\Tool", Reason::NotEmpty, 0},
-                  {"HKEY_CURRENT_USER\\Software", Reason::SharedKey, 0},
-                  {"C:\\P\\Tool\\b.dat", Reason::Failed, 5}};
+  outcome.left = {{{Reason::InUse, "C:\\P\\Tool\\a.dll"}},
+                  {{Reason::NotEmpty, "C:\\P\\Tool"}},
+                  {{Reason::SharedKey, "HKEY_CURRENT_USER\\Software"}},
+                  {{Reason::Failed, "C:\\P\\Tool\\b.dat"}, 5}};
   EXPECT_EQ(
       SummaryText("Tool", outcome, false, 3),
       "\"Tool\" wurde teilweise entfernt.\r\n\r\nEntfernt: 5 Dateien, 2 Ordner, "
@@ -43,10 +43,18 @@ TEST(UninstallTexts, SummaryCountsAndListsWhatIsLeftUpToTheCap) {
   EXPECT_NE(
       SummaryText("Tool", outcome, true).find("C:\\P\\Tool\\b.dat (could not be removed, error 5)"),
       std::string::npos);
-  // Every reason has a text in both languages.
+  // Every reason a thing can stay for has a text in both languages, and so
+  // has every reason a protocol named by its path can be refused for.
   for (int r = 0; r <= static_cast<int>(Reason::Failed); ++r) {
     EXPECT_FALSE(ReasonText(static_cast<Reason>(r), true).empty());
     EXPECT_FALSE(ReasonText(static_cast<Reason>(r), false).empty());
+  }
+  for (int r = static_cast<int>(Reason::NotAbsolute); r <= static_cast<int>(Reason::Altered); ++r) {
+    if (static_cast<Reason>(r) == Reason::NoArgument) continue;
+    for (const bool english : {true, false})
+      EXPECT_NE(RejectionText(static_cast<Reason>(r), "C:\\x.log", english).find("\"C:\\x.log\""),
+                std::string::npos)
+          << r;
   }
 }
 

@@ -62,11 +62,11 @@ class Checker {
       if (IsBlank(key.text)) {
         Bad(key, "is empty");
       } else if (const auto checked = contract::CheckSettingsKey(key.text);
-                 const contract::Reason* reason = std::get_if<contract::Reason>(&checked)) {
+                 const contract::Refusal* refusal = std::get_if<contract::Refusal>(&checked)) {
         // The setup wipes these keys in a complete repair and the
         // uninstaller deletes them: a shared one would take others' with it.
         Bad(key, "\"" + ForMessage(key.text) +
-                     "\" is not a key of the product's own: " + KeyRefusalText(*reason));
+                     "\" is not a key of the product's own: " + KeyRefusalText(refusal->reason));
       }
     }
     CheckList(m_.comServers, kMaxComServers, "[com] server");
