@@ -66,20 +66,20 @@ void Wizard::RunStartUpChecks() {
 // False when nothing after the reading may run.
 bool Wizard::ReadDescription() {
   setupdesc::ReaderOptions options;
-  std::optional<archive::DeploymentFailure> deployment;
+  std::optional<common::WinFailure> deployment;
   options.onVersionAccepted = [&] {
     deployment = library_.Deploy();
     return !deployment;
   };
   const auto file = setupdesc::LoadDescriptionFile(setupDir_);
-  if (const auto* failure = std::get_if<setupdesc::FileReadError>(&file)) {
-    winsupport::ShowErrorReport(failure->text);
+  if (const auto* failure = std::get_if<common::WinFailure>(&file)) {
+    winsupport::ShowErrorReport(setupdesc::DescriptionReadFailureText(*failure));
     return false;
   }
   const setupdesc::ReadResult result = setupdesc::ReadSetupDescription(
       std::get<std::optional<std::string>>(file), description_, options);
   if (deployment) {
-    winsupport::ShowErrorReport(deployment->text);
+    winsupport::ShowErrorReport(archive::DeploymentFailureText(*deployment));
     return false;
   }
   if (result.outcome != setupdesc::ReadOutcome::Read) {

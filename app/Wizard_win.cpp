@@ -1,5 +1,7 @@
 #include "app/Wizard_win.h"
 
+#include "install/FailureText_win.h"
+
 #include "setupdesc/SetupDir.h"
 #include "winsupport/ErrorReport_win.h"
 #include "winsupport/Files_win.h"
@@ -157,7 +159,7 @@ void Wizard::RunInstallation() {
   // Cancel button as the way out.
   const auto outcome = run.Perform();
   if (const auto* failure = std::get_if<install::RunFailure>(&outcome))
-    return winsupport::ShowErrorReport(failure->text);
+    return winsupport::ShowErrorReport(install::FailureText(*failure, description_.English));
   if (std::get<bool>(outcome) && !mainWindowClosed_)
     Navigate(Page::Installation, Action::RunFinished);
 }

@@ -14,6 +14,9 @@
 
 namespace pelmora::archive {
 
+using common::WinFailure;
+using Subject = common::WinFailure::Subject;
+
 namespace {
 
 constexpr const char* kResourceName = "UnACE";
@@ -23,46 +26,30 @@ constexpr const char* kResourceType = "DLL";
 // someone else holds that name, and the next one is tried.
 constexpr int kPrivateFolderAttempts = 100;
 
-std::string CannotCreate(const std::string& path) {
-  return "Datei " + path + " kann nicht erstellt werden";
-}
-
 using EmbeddedBytes = std::vector<unsigned char>;
-
-// The program's own packed resource, unpacked, or why not.
-std::variant<EmbeddedBytes, DeploymentFailure> LoadEmbedded(const std::string& name,
-                                                            const std::string& type) {
-  auto loaded = winsupport::LoadPackedResource(nullptr, name.c_str(), type.c_str());
-  if (const auto* problem = std::get_if<winsupport::ResourceProblem>(&loaded))
-    return DeploymentFailure{"Ressource " + name +
-                             (*problem == winsupport::ResourceProblem::Missing
-                                  ? " wurde nicht gefunden"
-                                  : " ist beschädigt")};
-  return std::move(std::get<EmbeddedBytes>(loaded));
-}
 
 // Writes `bytes` to `path` (`disposition` CREATE_NEW or CREATE_ALWAYS); a
 // partly written file is removed again.
-bool WriteFileAt(const std::string& path, const EmbeddedBytes& bytes, DWORD disposition) {
+std::optional<WinFailure> WriteFileAt(const std::string& path, const EmbeddedBytes& bytes,
+                                      DWORD disposition) {
   win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  const bool complete =
-      winsupport::WriteAll(file.Get(), bytes.data(), bytes.size()) == ERROR_SUCCESS;
+  if (!file) return common::Failed(Subject::File, path, GetLastError());
+  const auto written = winsupport::WriteAll(file.Get(), path, bytes.data(), bytes.size());
   // A close that fails can mean the data never reached the medium.
-  const bool closed = win::CloseChecked(std::move(file)) == ERROR_SUCCESS;
-  if (closed && complete) return true;
+  const auto closed = win::CloseChecked(std::move(file), path);
+  if (!written && !closed) return std::nullopt;
   DeleteFileA(path.c_str());
-  return false;
+  return common::Failed(Subject::File, path, (written ? written : closed)->code);
 }
 
-bool HasBytes(HANDLE file, const EmbeddedBytes& expected) {
+bool HasBytes(HANDLE file, const std::string& path, const EmbeddedBytes& expected) {
   DWORD high = 0;
   const DWORD low = GetFileSize(file, &high);
   if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
   if (high != 0 || low != expected.size()) return false;
   std::vector<unsigned char> content(expected.size());
-  return winsupport::ReadExactly(file, content.data(), low) == ERROR_SUCCESS && content == expected;
+  return !winsupport::ReadExactly(file, path, content.data(), low) && content == expected;
 }
 
 enum class Found { kMissing, kEqual, kUnusable };
@@ -80,7 +67,7 @@ Found OpenIfEqual(const std::string& path, const EmbeddedBytes& expected,
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Found::kMissing
                                                                           : Found::kUnusable;
   }
-  if (!HasBytes(file.Get(), expected)) return Found::kUnusable;
+  if (!HasBytes(file.Get(), path, expected)) return Found::kUnusable;
   guard = std::move(file);
   return Found::kEqual;
 }
@@ -111,15 +98,20 @@ std::string CreateFreshFolder(const std::string& parent) {
 
 }  // namespace
 
-std::optional<DeploymentFailure> SaveResourceToFile(const std::string& fileName,
-                                                    const std::string& resourceName,
-                                                    const std::string& resourceType) {
-  const auto bytes = LoadEmbedded(resourceName, resourceType);
-  if (const auto* failure = std::get_if<DeploymentFailure>(&bytes)) return *failure;
-  const std::string path = win::OwnProgramFolder() + fileName;
-  if (!WriteFileAt(path, std::get<EmbeddedBytes>(bytes), CREATE_ALWAYS))
-    return DeploymentFailure{CannotCreate(path)};
-  return std::nullopt;
+std::string DeploymentFailureText(const WinFailure& failure) {
+  if (failure.subject == Subject::Resource)
+    return "Ressource " + failure.what +
+           (failure.code == ERROR_INVALID_DATA ? " ist beschädigt" : " wurde nicht gefunden");
+  return "Datei " + failure.what + " kann nicht erstellt werden";
+}
+
+std::optional<WinFailure> SaveResourceToFile(const std::string& fileName,
+                                             const std::string& resourceName,
+                                             const std::string& resourceType) {
+  auto bytes = winsupport::LoadPackedResource(nullptr, resourceName.c_str(), resourceType.c_str());
+  if (auto* failure = std::get_if<WinFailure>(&bytes)) return std::move(*failure);
+  return WriteFileAt(win::OwnProgramFolder() + fileName, std::get<EmbeddedBytes>(bytes),
+                     CREATE_ALWAYS);
 }
 
 void RemoveExtractionLibrary(const std::string& setupDir) noexcept {
@@ -133,10 +125,10 @@ std::string ExtractionLibraryFile::LibraryPath() const {
   return folder_.empty() ? std::string() : folder_ + kUnAceLibraryName;
 }
 
-std::optional<DeploymentFailure> ExtractionLibraryFile::Deploy() {
+std::optional<WinFailure> ExtractionLibraryFile::Deploy() {
   if (placement_ != LibraryPlacement::kNone) return std::nullopt;
-  const auto loaded = LoadEmbedded(kResourceName, kResourceType);
-  if (const auto* failure = std::get_if<DeploymentFailure>(&loaded)) return *failure;
+  auto loaded = winsupport::LoadPackedResource(nullptr, kResourceName, kResourceType);
+  if (auto* failure = std::get_if<WinFailure>(&loaded)) return std::move(*failure);
   const EmbeddedBytes& library = std::get<EmbeddedBytes>(loaded);
 
   const std::string besideProgram = programFolder_ + kUnAceLibraryName;
@@ -148,7 +140,7 @@ std::optional<DeploymentFailure> ExtractionLibraryFile::Deploy() {
     case Found::kMissing:
       // CREATE_NEW: a file that appeared meanwhile is not ours to replace.
       // Read back through the guard, so what is loaded is what was written.
-      if (WriteFileAt(besideProgram, library, CREATE_NEW)) {
+      if (!WriteFileAt(besideProgram, library, CREATE_NEW)) {
         if (OpenIfEqual(besideProgram, library, guard_) == Found::kEqual) {
           folder_ = programFolder_;
           placement_ = LibraryPlacement::kWrittenBesideProgram;
@@ -162,19 +154,23 @@ std::optional<DeploymentFailure> ExtractionLibraryFile::Deploy() {
       break;
   }
 
+  // The last attempt's code goes with the failure, which names the file
+  // beside the program, where the library was looked for first.
   const std::string privateFolder = CreateFreshFolder(TemporaryFolder());
+  DWORD code = GetLastError();
   if (!privateFolder.empty()) {
     const std::string path = privateFolder + kUnAceLibraryName;
-    if (WriteFileAt(path, library, CREATE_NEW) &&
-        OpenIfEqual(path, library, guard_) == Found::kEqual) {
+    const auto failure = WriteFileAt(path, library, CREATE_NEW);
+    if (!failure && OpenIfEqual(path, library, guard_) == Found::kEqual) {
       folder_ = privateFolder;
       placement_ = LibraryPlacement::kWrittenToPrivateFolder;
       return std::nullopt;
     }
+    code = failure ? failure->code : ERROR_FILE_INVALID;
     DeleteFileA(path.c_str());
     RemoveDirectoryA(privateFolder.c_str());
   }
-  return DeploymentFailure{CannotCreate(besideProgram)};
+  return common::Failed(Subject::File, besideProgram, code);
 }
 
 void ExtractionLibraryFile::Remove() noexcept {

@@ -11,24 +11,25 @@
 #include <optional>
 #include <string>
 
+#include "common/WinFailure.h"
 #include "common/WinHandle.h"
 
 namespace pelmora::archive {
 
-// The library file could not be written. `text` is the complete message for
-// the application's error report (which appends the full stop).
-struct DeploymentFailure {
-  std::string text;
-};
+// The words of a deployment's failure for the application's error report
+// (which appends the full stop): "Ressource <name> wurde nicht gefunden" or
+// "... ist beschädigt" for the embedded library, "Datei <path> kann nicht
+// erstellt werden" for its file.
+std::string DeploymentFailureText(const common::WinFailure& failure);
 
 // Writes the program's own packed resource `resourceName` of type
 // `resourceType`, unpacked, to `fileName` in the folder of the program file,
-// replacing any file of that name. A DeploymentFailure when the resource
-// is missing or damaged ("Ressource <name> ist beschädigt") or the file
-// cannot be created or completely written; a partly written file is removed.
-std::optional<DeploymentFailure> SaveResourceToFile(const std::string& fileName,
-                                                    const std::string& resourceName,
-                                                    const std::string& resourceType);
+// replacing any file of that name. A failure naming the resource when it is
+// missing or damaged, or naming the file when it cannot be created or
+// completely written; a partly written file is removed.
+std::optional<common::WinFailure> SaveResourceToFile(const std::string& fileName,
+                                                     const std::string& resourceName,
+                                                     const std::string& resourceType);
 
 // Deletes the library's file (kUnAceLibraryName) in `setupDir` without
 // looking first. A failure (file missing, read-only medium, still loaded)
@@ -60,11 +61,11 @@ class ExtractionLibraryFile {
   // Uses "UnACE.dll" beside the program when its bytes equal the embedded
   // library; writes it there when no such file exists; otherwise (another
   // file there, or the folder cannot be written) writes it into a new
-  // private folder under the user's temporary folder. A DeploymentFailure
-  // with "Ressource UnACE wurde nicht gefunden" or, when
-  // even the private folder fails, "Datei <programFolder>UnACE.dll kann
-  // nicht erstellt werden". Does nothing once deployed.
-  std::optional<DeploymentFailure> Deploy();
+  // private folder under the user's temporary folder. A failure naming the
+  // resource UnACE when it is missing or damaged or, when even the private
+  // folder fails, the file <programFolder>UnACE.dll, with the last attempt's
+  // code. Does nothing once deployed.
+  std::optional<common::WinFailure> Deploy();
 
   LibraryPlacement Placement() const { return placement_; }
   bool WrittenByThisRun() const {

@@ -88,7 +88,7 @@ TEST_F(LibraryDeployment, AMissingOrDamagedResourceIsNamedAndNothingIsWritten) {
     SCOPED_TRACE(sample.resource);
     const auto failure = SaveResourceToFile("never-written.bin", sample.resource, "DLL");
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->text, sample.message);
+    EXPECT_EQ(DeploymentFailureText(*failure), sample.message);
     EXPECT_FALSE(Exists(programFolder + "never-written.bin"));
   }
 }
@@ -96,7 +96,7 @@ TEST_F(LibraryDeployment, AMissingOrDamagedResourceIsNamedAndNothingIsWritten) {
 TEST_F(LibraryDeployment, UncreatableFileNamesTheFullPath) {
   const auto failure = SaveResourceToFile("no-such-folder\\UnACE.dll", "UnACE", "DLL");
   ASSERT_TRUE(failure.has_value());
-  EXPECT_EQ(failure->text,
+  EXPECT_EQ(DeploymentFailureText(*failure),
             "Datei " + programFolder + "no-such-folder\\UnACE.dll kann nicht erstellt werden");
 }
 
@@ -234,7 +234,7 @@ TEST_F(LibraryRun, AnUnwritableSetupFolderUsesAPrivateFolderAndOnlyWhenThatFails
   SetEnvironmentVariableA("TEMP", (setupDir + "no-temp").c_str());
   ExtractionLibraryFile stuck(readOnly);
   const auto failure = stuck.Deploy();
-  const std::string message = failure ? failure->text : "";
+  const std::string message = failure ? DeploymentFailureText(*failure) : "";
   SetEnvironmentVariableA("TMP", previousTmp.empty() ? nullptr : previousTmp.c_str());
   SetEnvironmentVariableA("TEMP", previousTemp.empty() ? nullptr : previousTemp.c_str());
   EXPECT_EQ(message, "Datei " + readOnly + "UnACE.dll kann nicht erstellt werden");

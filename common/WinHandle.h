@@ -9,7 +9,11 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 #include "common/UniqueResource.h"
+#include "common/WinFailure.h"
 
 namespace pelmora::win {
 
@@ -177,14 +181,18 @@ inline InitializedCriticalSection Initialize(CRITICAL_SECTION& section) noexcept
   return InitializedCriticalSection(&section);
 }
 
-// Closes `handle` and says whether that worked: Windows' error code,
-// ERROR_SUCCESS when it did. Closing a file may be where its last bytes
-// turn out not to fit on the medium, or where a file opened for deletion
-// is deleted, so this close is looked at (the owner's own ignores it).
-// The owner holds nothing afterwards.
-inline DWORD CloseChecked(UniqueHandle&& handle) noexcept {
-  if (!handle) return ERROR_INVALID_HANDLE;
-  return ::CloseHandle(handle.Release()) ? ERROR_SUCCESS : ::GetLastError();
+// Closes the file `path` is open as and says whether that worked: nothing
+// when it did. Closing a file may be where its last bytes turn out not to
+// fit on the medium, or where a file opened for deletion is deleted, so
+// this close is looked at (the owner's own ignores it). The owner holds
+// nothing afterwards.
+inline std::optional<common::WinFailure> CloseChecked(UniqueHandle&& handle,
+                                                      const std::string& path) {
+  const DWORD code = !handle                           ? ERROR_INVALID_HANDLE
+                     : ::CloseHandle(handle.Release()) ? ERROR_SUCCESS
+                                                       : ::GetLastError();
+  if (code == ERROR_SUCCESS) return std::nullopt;
+  return common::Failed(common::WinFailure::Subject::File, path, code);
 }
 
 // Sets the process's error mode until the owner goes.

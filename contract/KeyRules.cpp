@@ -63,8 +63,8 @@ std::variant<std::string_view, Refusal> WithoutRootPrefix(std::string_view key, 
 // the line's own root, no empty name.
 std::variant<std::string, Refusal> Normalized(std::string_view keyPath, KeyRoot root) {
   while (!keyPath.empty() && keyPath.front() == '\\') keyPath.remove_prefix(1);
-  const auto unprefixed = WithoutRootPrefix(keyPath, root);
-  if (const Refusal* refusal = std::get_if<Refusal>(&unprefixed)) return *refusal;
+  auto unprefixed = WithoutRootPrefix(keyPath, root);
+  if (Refusal* refusal = std::get_if<Refusal>(&unprefixed)) return std::move(*refusal);
   std::string key = NormalizeRegistryKeyPath(std::get<std::string_view>(unprefixed));
   if (NamesRootKey(key)) return Reason::ShallowKey;
   if (key.find("\\\\") != std::string::npos) return Reason::MalformedKey;
@@ -114,7 +114,7 @@ std::variant<std::string, Refusal> CheckSettingsKey(std::string_view keyPath, Ke
 }
 
 std::variant<std::string, Refusal> CheckProtocolKey(std::string_view keyPath, KeyRoot root,
-                                                   std::string_view productEntry) {
+                                                    std::string_view productEntry) {
   auto key = Normalized(keyPath, root);
   const std::string* path = std::get_if<std::string>(&key);
   if (path == nullptr) return key;

@@ -133,8 +133,8 @@ std::vector<std::string> TargetFolder::Parents() const {
 }
 
 std::optional<Refusal> CheckTargetFolder(std::string_view path, const SystemFolders& system) {
-  const auto parsed = TargetFolder::Parse(path);
-  if (const Refusal* refusal = std::get_if<Refusal>(&parsed)) return *refusal;
+  auto parsed = TargetFolder::Parse(path);
+  if (Refusal* refusal = std::get_if<Refusal>(&parsed)) return std::move(*refusal);
   return std::get<TargetFolder>(parsed).CheckAgainst(system);
 }
 

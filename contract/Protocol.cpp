@@ -22,9 +22,9 @@ bool Protocol::IsSingleLine(std::string_view marker, std::string_view text) {
   if (text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos) return true;
   // The detail says which line and what it held, as the run's report shows it.
   if (!refusal_)
-    refusal_.emplace(Reason::SplitsLine, "protocol line \"" + std::string(marker) +
-                                             "...\" holds a line break or NUL: " +
-                                             std::string(text));
+    refusal_.emplace(Reason::SplitsLine,
+                     "protocol line \"" + std::string(marker) +
+                         "...\" holds a line break or NUL: " + std::string(text));
   return false;
 }
 

@@ -61,7 +61,9 @@ enum class Reason {
 
 struct Refusal {
   // A reason alone is a refusal: most checks need no more words.
-  Refusal(Reason why, std::string what = {}) : reason(why), detail(std::move(what)) {}
+  Refusal(Reason why) : reason(why) {}
+  Refusal(Reason why, const std::string& what) : reason(why), detail(what) {}
+  Refusal(Reason why, std::string&& what) : reason(why), detail(std::move(what)) {}
 
   Reason reason;
   std::string detail;  // empty unless the reason says what it holds

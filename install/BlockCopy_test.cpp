@@ -7,14 +7,13 @@
 #include <utility>
 #include <vector>
 
-#include "install/RunErrors.h"
-
 namespace pelmora::install {
 namespace {
 
 // A source over a string, read in whatever block size the copy asks for.
 BlockSource StringSource(const std::string& text) {
-  return [&text, at = std::size_t{0}](std::span<char> buffer) mutable -> BlockResult {
+  return [&text,
+          at = std::size_t{0}](std::span<char> buffer) mutable -> common::WinResult<std::size_t> {
     const std::size_t count = std::min(buffer.size(), text.size() - at);
     std::copy_n(text.data() + at, count, buffer.data());
     at += count;
@@ -22,8 +21,9 @@ BlockSource StringSource(const std::string& text) {
   };
 }
 
-std::uint64_t Copied(const std::variant<std::uint64_t, RunFailure>& result) {
-  if (const auto* failure = std::get_if<RunFailure>(&result)) ADD_FAILURE() << failure->text;
+std::uint64_t Copied(const common::WinResult<std::uint64_t>& result) {
+  if (const auto* failure = std::get_if<common::WinFailure>(&result))
+    ADD_FAILURE() << failure->what << ": " << failure->code;
   return std::holds_alternative<std::uint64_t>(result) ? std::get<std::uint64_t>(result) : 0;
 }
 
@@ -39,10 +39,10 @@ TEST(BlockCopyTest, CopiesEveryByteAndReportsProgressBeforeEachBlockAndAtTheEnd)
   std::vector<std::pair<std::uint64_t, std::uint64_t>> reports;
   const std::uint64_t copied = Copied(CopyBlocks(
       StringSource(source),
-      [&](std::span<const char> bytes) -> BlockResult {
+      [&](std::span<const char> bytes) -> std::optional<common::WinFailure> {
         EXPECT_LE(bytes.size(), kCopyBlockSize);
         copy.append(bytes.data(), bytes.size());
-        return bytes.size();
+        return std::nullopt;
       },
       source.size(),
       [&](std::uint64_t done, std::uint64_t total) { reports.emplace_back(done, total); }));
@@ -58,43 +58,47 @@ TEST(BlockCopyTest, CopiesEveryByteAndReportsProgressBeforeEachBlockAndAtTheEnd)
   EXPECT_EQ(
       Copied(CopyBlocks(
           StringSource(empty),
-          [](std::span<const char>) -> BlockResult {
+          [](std::span<const char>) -> std::optional<common::WinFailure> {
             ADD_FAILURE() << "nothing to write";
-            return std::size_t{0};
+            return std::nullopt;
           },
           0, [&](std::uint64_t done, std::uint64_t size) { reports.emplace_back(done, size); })),
       0u);
   EXPECT_EQ(reports.size(), 1u);
 }
 
-// A full disk: the write stores part of a block. That is an error, numbered
-// as a disk write error, and nothing more is written. A sink that fails
-// outright ends the copy with its own failure.
-TEST(BlockCopyTest, AShortWriteIsADiskWriteErrorAndAFailureEndsTheCopy) {
+// A failure of the sink (a full disk among them: the sink stores all or
+// fails) or of the source ends the copy with that very failure, and nothing
+// more is read or written.
+TEST(BlockCopyTest, TheFirstFailureEndsTheCopy) {
   const std::string source = Pattern(3 * kCopyBlockSize);
+  const common::WinFailure full{common::WinFailure::Subject::File, "C:\\Windows\\stUnInst.new", 39};
   int writes = 0;
-  const auto shortWrite = CopyBlocks(
+  const auto refused = CopyBlocks(
       StringSource(source),
-      [&](std::span<const char> bytes) -> BlockResult {
-        ++writes;
-        return writes == 2 ? bytes.size() - 1 : bytes.size();
+      [&](std::span<const char>) -> std::optional<common::WinFailure> {
+        if (++writes == 2) return full;
+        return std::nullopt;
       },
       source.size(), nullptr);
-  ASSERT_TRUE(std::holds_alternative<RunFailure>(shortWrite));
-  EXPECT_EQ(std::get<RunFailure>(shortWrite).text, "E/A-Fehler 101");
+  ASSERT_TRUE(std::holds_alternative<common::WinFailure>(refused));
+  EXPECT_EQ(std::get<common::WinFailure>(refused).what, full.what);
+  EXPECT_EQ(std::get<common::WinFailure>(refused).code, 39u);
   EXPECT_EQ(writes, 2);
 
   writes = 0;
-  const auto refused = CopyBlocks(
-      StringSource(source),
-      [&](std::span<const char>) -> BlockResult {
+  const auto unreadable = CopyBlocks(
+      [](std::span<char>) -> common::WinResult<std::size_t> {
+        return common::WinFailure{common::WinFailure::Subject::File, "C:\\Ziel\\stUnInst.exe", 5};
+      },
+      [&](std::span<const char>) -> std::optional<common::WinFailure> {
         ++writes;
-        return IoFailure(112);
+        return std::nullopt;
       },
       source.size(), nullptr);
-  ASSERT_TRUE(std::holds_alternative<RunFailure>(refused));
-  EXPECT_EQ(std::get<RunFailure>(refused).text, "E/A-Fehler 112");
-  EXPECT_EQ(writes, 1);
+  ASSERT_TRUE(std::holds_alternative<common::WinFailure>(unreadable));
+  EXPECT_EQ(std::get<common::WinFailure>(unreadable).code, 5u);
+  EXPECT_EQ(writes, 0);
 }
 
 }  // namespace

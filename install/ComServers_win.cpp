@@ -2,17 +2,18 @@
 
 #include "contract/Seal.h"
 #include "contract/Sha256.h"
-#include "install/RunTexts.h"
 #include "winsupport/ComServer_win.h"
 #include "winsupport/Files_win.h"
 
 namespace pelmora::install {
 
-std::optional<std::string> RegisterComFile(const std::string& path) {
-  const std::optional<winsupport::HeldFile> file =
-      winsupport::ReadAndHold(path, contract::kLargestServer);
-  if (!file || !winsupport::CallServerEntry(path, "DllRegisterServer")) return std::nullopt;
-  return contract::Sha256Hex(file->bytes);
+common::WinResult<std::string> RegisterComFile(const std::string& path) {
+  auto file = winsupport::ReadAndHold(path, contract::kLargestServer);
+  if (const auto* failure = std::get_if<common::WinFailure>(&file))
+    return common::FailedAs<std::string>(common::WinFailure::Subject::Server, path, failure->code);
+  if (auto failure = winsupport::CallServerEntry(path, "DllRegisterServer"))
+    return std::move(*failure);
+  return contract::Sha256Hex(std::get<winsupport::HeldFile>(file).bytes);
 }
 
 void RegisterComServers(const std::string& targetDir,
@@ -20,11 +21,12 @@ void RegisterComServers(const std::string& targetDir,
                         std::vector<contract::ServerDigest>& registered) {
   for (std::int32_t i = 0; i <= description.OcxLast; ++i) {
     const std::string path = targetDir + description.OcxFiles[static_cast<std::size_t>(i)];
-    if (std::optional<std::string> digest = RegisterComFile(path)) {
-      report.Protocol().AddComServer(path);
-      registered.push_back({path, std::move(*digest)});
+    auto digest = RegisterComFile(path);
+    if (auto* failure = std::get_if<common::WinFailure>(&digest)) {
+      report.Fail(*failure);
     } else {
-      report.Fail(kRegisterFailedText + path);
+      report.Protocol().AddComServer(path);
+      registered.push_back({path, std::move(std::get<std::string>(digest))});
     }
   }
 }

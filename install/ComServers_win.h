@@ -1,10 +1,10 @@
 // Self-registration of the COM servers the setup description lists.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/WinFailure.h"
 #include "contract/Seal.h"
 
 #include "install/RegistrationSteps.h"
@@ -15,14 +15,15 @@ namespace pelmora::install {
 // Loads the library at path (its own folder searched first for what it
 // imports), calls its DllRegisterServer and frees it again. The digest of
 // the file registered, taken while the file was held open against writers
-// from before the load to after the call; nothing unless the export exists
-// and returned 0 (S_OK). Reports nothing itself.
-std::optional<std::string> RegisterComFile(const std::string& path);
+// from before the load to after the call; a failure naming the server
+// unless the export exists and returned 0 (S_OK). Reports nothing itself.
+common::WinResult<std::string> RegisterComFile(const std::string& path);
 
 // Registers targetDir + each OcxFiles entry in order. A success adds the
 // protocol line "o" + path and the file's digest to registered, which the
-// uninstaller checks before it loads the server; a failure is
-// "Failed to register " + path, and the next entry follows.
+// uninstaller checks before it loads the server; a failure is told to the
+// report (its notice reads "Failed to register " + path), and the next
+// entry follows.
 void RegisterComServers(const std::string& targetDir,
                         const setupdesc::SetupDescription& description, StepReport& report,
                         std::vector<contract::ServerDigest>& registered);

@@ -7,6 +7,7 @@
 #include "TestFiles.h"
 #include "TestPaths.h"
 #include "contract/Sha256.h"
+#include "install/FailureText_win.h"
 #include "winsupport/Registry_win.h"
 
 namespace pelmora::install {
@@ -33,8 +34,9 @@ TEST(ComServersTest, EachServerIsRegisteredFromTheTargetDirectoryOrNamedInANotic
   description.OcxFiles[2] = "bin\\registers.ocx";
   contract::Protocol protocol;
   std::vector<std::string> notices;
-  StepReport report(RegistrationStep::ComServers, protocol,
-                    [&](const std::string& message) { notices.push_back(message); });
+  StepReport report(RegistrationStep::ComServers, protocol, [&](const common::WinFailure& failure) {
+    notices.push_back(FailureText(failure));
+  });
   std::vector<contract::ServerDigest> registered;
   RegisterComServers(targetDir, description, report, registered);
 
@@ -59,7 +61,7 @@ TEST(ComServersTest, EachServerIsRegisteredFromTheTargetDirectoryOrNamedInANotic
   notices.clear();
   contract::Protocol none;
   StepReport silent(RegistrationStep::ComServers, none,
-                    [&](const std::string& message) { ADD_FAILURE() << message; });
+                    [&](const common::WinFailure& failure) { ADD_FAILURE() << failure.what; });
   registered.clear();
   RegisterComServers(targetDir, description, silent, registered);
   EXPECT_TRUE(none.Lines().empty());

@@ -10,7 +10,7 @@
 #include "contract/UninstallEntry.h"
 #include "install/ComServers_win.h"
 #include "install/ExtractionHandlers_win.h"
-#include "install/IoErrors_win.h"
+#include "install/FailureText_win.h"
 #include "install/ProtocolTimes_win.h"
 #include "install/RegistrationSteps.h"
 #include "install/RegistrySettings_win.h"
@@ -20,7 +20,6 @@
 #include "install/UninstallEntry_win.h"
 #include "install/UninstallValues.h"
 #include "install/Uninstaller_win.h"
-#include "pages/TargetTexts.h"
 #include "winsupport/ErrorReport_win.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/MessageLoop_win.h"
@@ -90,15 +89,14 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   // one anyway installs nothing.
   const contract::SystemFolders system{winsupport::WindowsFolder(),
                                        winsupport::FoldersOfAllUsers()};
-  if (const auto refusal = contract::CheckTargetFolder(target, system))
-    return RunFailure{pages::TargetRefusedText(refusal->reason, settings_.description.English)};
+  if (auto refusal = contract::CheckTargetFolder(target, system)) return std::move(*refusal);
   const WindowsFacts windows = ReadWindowsFacts();
 
   SYSTEMTIME now{};
   GetLocalTime(&now);
   contract::Protocol protocol;
   protocol.AddHeader(target, ShortDate(now), LongTime(now));
-  if (const auto& refusal = protocol.Refused()) return RunFailure{refusal->detail};
+  if (const auto& refusal = protocol.Refused()) return *refusal;
   // With every missing parent: C:\Firma\Produkt\ must not fail for want
   // of C:\Firma. The parents made here are the product's too: the
   // uninstaller removes them again when they are empty.
@@ -120,7 +118,7 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   if (Unpack(target, protocol) == Unpacked::Refused) return false;
   // An entry whose name would split its protocol line stopped the
   // extraction; nothing is registered or written for it.
-  if (const auto& refusal = protocol.Refused()) return RunFailure{refusal->detail};
+  if (const auto& refusal = protocol.Refused()) return *refusal;
   // From here on files may be on the disk: whatever ends the run, the
   // protocol of what was done is written, so that it can be removed.
   settings_.page.SetStatus(status.registration);
@@ -128,15 +126,15 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   std::optional<RunFailure> failure = Register(target, windows, protocol);
   protocol.AddTrailer(settings_.description.SetupVersion,
                       DurationAsTime(GetTickCount() - settings_.page.ShownAt()));
-  if (!failure && protocol.Refused()) failure = RunFailure{protocol.Refused()->detail};
+  if (!failure && protocol.Refused()) failure = *protocol.Refused();
   // A protocol that cannot be written is the failure the user must hear of.
-  if (auto notWritten = WriteProtocol(target, protocol)) return *notWritten;
+  if (auto notWritten = WriteProtocol(target, protocol)) return std::move(*notWritten);
   if (failure) return *failure;
   return !cancelled_;
 }
 
-std::optional<RunFailure> InstallationRun::WriteProtocol(const std::string& target,
-                                                         const contract::Protocol& protocol) {
+std::optional<common::WinFailure> InstallationRun::WriteProtocol(
+    const std::string& target, const contract::Protocol& protocol) {
   auto failure = WriteSealedProtocol(target, protocol.Bytes(), sealing_, registeredServers_);
   // An entry must not offer a removal its protocol cannot carry out.
   if (failure && !winsupport::IsExistingFile(target + contract::kProtocolFileName))
@@ -187,7 +185,8 @@ std::optional<RunFailure> InstallationRun::Register(const std::string& target,
   // here is only how each step is done.
   const std::string& windowsDir = windows.windowsDir;
   return PerformRegistration(
-      protocol, [](const std::string& text) { winsupport::ShowPlainMessage(text); },
+      protocol,
+      [](const common::WinFailure& failure) { winsupport::ShowPlainMessage(FailureText(failure)); },
       [&](RegistrationStep step, StepReport& report) {
         switch (step) {
           case RegistrationStep::ImportSettingsFile:

@@ -52,9 +52,9 @@ class InstallationRun {
 
   // The run. Returns true when it got to its end; false when the user
   // cancelled or the archive held an entry it refused. A failure that ends
-  // the run is a RunFailure with the German text the error report shows,
-  // returned after the page has said that the installation failed and its
-  // Cancel button has been made visible so that the user has a way out.
+  // the run (its words: FailureText) is returned after the page has said
+  // that the installation failed and its Cancel button has been made
+  // visible so that the user has a way out.
   // Once the extraction has begun, a failure or Cancel still leaves the
   // protocol of what was done, sealed, so that the uninstaller can remove it.
   std::variant<bool, RunFailure> Perform();
@@ -70,8 +70,8 @@ class InstallationRun {
   void WaitForCancel();
   std::optional<RunFailure> Register(const std::string& target, const WindowsFacts& windows,
                                      contract::Protocol& protocol);
-  std::optional<RunFailure> WriteProtocol(const std::string& target,
-                                          const contract::Protocol& protocol);
+  std::optional<common::WinFailure> WriteProtocol(const std::string& target,
+                                                  const contract::Protocol& protocol);
 
   RunSettings settings_;
   archive::TdAce reader_;

@@ -2,15 +2,15 @@
 
 namespace pelmora::install {
 
-bool StepReport::Fail(const std::string& text) {
+bool StepReport::Fail(const common::WinFailure& failure) {
   switch (onFailure_) {
     case OnFailure::PassOver:
       return true;
     case OnFailure::NoticeAndGoOn:
-      if (notice_) notice_(text);
+      if (notice_) notice_(failure);
       return true;
     case OnFailure::EndRun:
-      if (!failure_) failure_ = RunFailure{text};
+      if (!failure_) failure_ = failure;
       return false;
   }
   return false;
@@ -22,8 +22,8 @@ std::optional<RunFailure> PerformRegistration(contract::Protocol& protocol,
   for (const StepRule& rule : kRegistrationSteps) {
     StepReport report(rule.step, protocol, notice);
     perform(rule.step, report);
-    if (report.Failure()) return report.Failure();
-    if (protocol.Refused()) return RunFailure{protocol.Refused()->detail};
+    if (report.Failure()) return RunFailure(*report.Failure());
+    if (protocol.Refused()) return RunFailure(*protocol.Refused());
   }
   return std::nullopt;
 }

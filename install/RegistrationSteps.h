@@ -1,14 +1,16 @@
 // The registration phase of the installation run: its steps in their order
 // and what a failure of each one does to the run. This table alone decides
 // both: the run goes through it (PerformRegistration) and only says how
-// each step is done; a step only tells its failures (StepReport::Fail) and
-// its protocol lines, and goes on when Fail returns.
+// each step is done; a step only tells its failures (StepReport::Fail, with
+// Windows' failure as the Windows layer gave it) and its protocol lines, and
+// goes on when Fail returns.
 #pragma once
 
 #include <functional>
 #include <optional>
 #include <string>
 
+#include "common/WinFailure.h"
 #include "contract/Protocol.h"
 #include "install/RunErrors.h"
 
@@ -54,24 +56,24 @@ constexpr OnFailure OnFailureOf(RegistrationStep step) {
 // What a step hands back to the run: its protocol lines and its failures.
 class StepReport {
  public:
-  using Notice = std::function<void(const std::string& text)>;
+  using Notice = std::function<void(const common::WinFailure& failure)>;
 
   StepReport(RegistrationStep step, contract::Protocol& protocol, Notice notice)
       : onFailure_(OnFailureOf(step)), protocol_(protocol), notice_(std::move(notice)) {}
 
   contract::Protocol& Protocol() { return protocol_; }
 
-  // A failure, in the words the user reads. True when the step may go on;
-  // false when the step's failures end the run: the step then returns at
-  // once, and the run ends with the text (Failure()).
-  bool Fail(const std::string& text);
-  const std::optional<RunFailure>& Failure() const { return failure_; }
+  // A failure. True when the step may go on; false when the step's
+  // failures end the run: the step then returns at once, and the run ends
+  // with the first of them (Failure()).
+  bool Fail(const common::WinFailure& failure);
+  const std::optional<common::WinFailure>& Failure() const { return failure_; }
 
  private:
   OnFailure onFailure_;
   contract::Protocol& protocol_;
   Notice notice_;
-  std::optional<RunFailure> failure_;
+  std::optional<common::WinFailure> failure_;
 };
 
 // Does the steps of kRegistrationSteps in the table's order, each once, by

@@ -9,7 +9,7 @@ namespace {
 
 // The documented phase, step by step: the order, and what the user meets
 // when a step fails (a passed-over failure says nothing, a notice does not
-// end the run, an ending failure shows exactly the step's text).
+// end the run, an ending failure is exactly the step's first).
 struct Expected {
   RegistrationStep step;
   bool notice;
@@ -26,7 +26,7 @@ constexpr Expected kExpected[] = {
 
 struct Phase {
   std::vector<RegistrationStep> performed;
-  std::vector<std::string> notices;
+  std::vector<std::uint32_t> notices;  // the codes of the failures noticed
   std::optional<RunFailure> failure;
   std::vector<std::string> lines;
 };
@@ -39,7 +39,7 @@ Phase Perform(std::optional<RegistrationStep> failing, bool refuse = false) {
   Phase phase;
   contract::Protocol protocol;
   phase.failure = PerformRegistration(
-      protocol, [&](const std::string& text) { phase.notices.push_back(text); },
+      protocol, [&](const common::WinFailure& failure) { phase.notices.push_back(failure.code); },
       [&](RegistrationStep step, StepReport& report) {
         phase.performed.push_back(step);
         report.Protocol().AddUserKey("Software\\Firma\\" + std::to_string(int(step)));
@@ -48,7 +48,8 @@ Phase Perform(std::optional<RegistrationStep> failing, bool refuse = false) {
           report.Protocol().AddFile("geteilt\nzeile");
           return;
         }
-        if (report.Fail("E/A-Fehler 5")) report.Fail("E/A-Fehler 6");
+        using Subject = common::WinFailure::Subject;
+        if (report.Fail({Subject::File, "a.dll", 5})) report.Fail({Subject::File, "b.dll", 6});
       });
   phase.lines = protocol.Lines();
   return phase;
@@ -76,9 +77,10 @@ TEST(RegistrationSteps, TheRunPerformsTheTableInItsOrderAndEachFailureAsTheTable
     const Phase phase = Perform(e.step);
     const std::size_t last = e.endsRun ? i : std::size(kExpected) - 1;
     EXPECT_EQ(phase.performed, StepsUpTo(last)) << i;
-    EXPECT_EQ(phase.failure.value_or(RunFailure{}).text, e.endsRun ? "E/A-Fehler 5" : "") << i;
-    const std::vector<std::string> notices{"E/A-Fehler 5", "E/A-Fehler 6"};
-    EXPECT_EQ(phase.notices, e.notice ? notices : std::vector<std::string>{}) << i;
+    const auto* ended = phase.failure ? std::get_if<common::WinFailure>(&*phase.failure) : nullptr;
+    EXPECT_EQ(ended ? ended->what : "", e.endsRun ? "a.dll" : "") << i;
+    const std::vector<std::uint32_t> notices{5, 6};
+    EXPECT_EQ(phase.notices, e.notice ? notices : std::vector<std::uint32_t>{}) << i;
     // The lines a step made before failing stay with the run's protocol.
     EXPECT_EQ(phase.lines.size(), last + 1) << i;
 
@@ -86,7 +88,10 @@ TEST(RegistrationSteps, TheRunPerformsTheTableInItsOrderAndEachFailureAsTheTable
     const Phase refused = Perform(e.step, true);
     EXPECT_EQ(refused.performed, StepsUpTo(i)) << i;
     ASSERT_TRUE(refused.failure.has_value()) << i;
-    EXPECT_NE(refused.failure->text.find("geteilt"), std::string::npos) << refused.failure->text;
+    const auto* refusal = std::get_if<contract::Refusal>(&*refused.failure);
+    ASSERT_NE(refusal, nullptr) << i;
+    EXPECT_EQ(refusal->reason, contract::Reason::SplitsLine);
+    EXPECT_NE(refusal->detail.find("geteilt"), std::string::npos) << refusal->detail;
   }
 }
 

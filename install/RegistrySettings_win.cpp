@@ -7,7 +7,6 @@
 #include "common/WinHandle.h"
 #include "contract/KeyRules.h"
 #include "contract/ProductFiles.h"
-#include "install/RunTexts.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/Registry_win.h"
 
@@ -34,7 +33,8 @@ bool RunsIn32BitViewOf64BitWindows() {
   return isWow64 != nullptr && isWow64(::GetCurrentProcess(), &wow64) && wow64;
 }
 
-bool RunRegistryEditor(const std::string& windowsDir, const std::string& settingsFile) {
+std::optional<common::WinFailure> RunRegistryEditor(const std::string& windowsDir,
+                                                    const std::string& settingsFile) {
   const std::string editor =
       windowsDir + (RunsIn32BitViewOf64BitWindows() ? "SysWOW64\\regedit.exe" : "regedit.exe");
   // CreateProcessA may write into the command line.
@@ -46,11 +46,11 @@ bool RunRegistryEditor(const std::string& windowsDir, const std::string& setting
   PROCESS_INFORMATION process{};
   if (!::CreateProcessA(editor.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process))
-    return false;
+    return common::Failed(common::WinFailure::Subject::File, editor, ::GetLastError());
   const win::UniqueHandle processHandle(process.hProcess);
   const win::UniqueHandle threadHandle(process.hThread);
   ::WaitForSingleObject(processHandle.Get(), kImportTimeoutMs);
-  return true;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -59,8 +59,9 @@ void ImportRegistryFile(const std::string& targetDir, const std::string& windows
                         bool unpackedThisRun, StepReport& report) {
   const std::string settingsFile = targetDir + contract::kRegistrySettingsFileName;
   if (!unpackedThisRun || !winsupport::IsExistingFile(settingsFile)) return;
-  if (!RunRegistryEditor(windowsDir, settingsFile)) report.Fail(settingsFile);
-  if (!::DeleteFileA(settingsFile.c_str())) report.Fail(settingsFile);
+  if (auto failure = RunRegistryEditor(windowsDir, settingsFile)) report.Fail(*failure);
+  if (!::DeleteFileA(settingsFile.c_str()))
+    report.Fail({common::WinFailure::Subject::File, settingsFile, ::GetLastError()});
 }
 
 std::vector<std::string> DeleteRegistryKeys(const setupdesc::SetupDescription& description) {
@@ -80,10 +81,11 @@ void CreateRegistryKeys(const setupdesc::SetupDescription& description, StepRepo
   for (std::int32_t i = 1; i <= description.RegistryCount; ++i) {
     const std::string& line = description.RegistryLines[static_cast<std::size_t>(i)];
     if (line.empty()) continue;
-    if (winsupport::CreateRegKey(HKEY_CURRENT_USER, line))
+    if (auto failure = winsupport::CreateRegKey(HKEY_CURRENT_USER, line)) {
+      if (!report.Fail(*failure)) return;
+    } else {
       report.Protocol().AddUserKey(line);
-    else if (!report.Fail(KeyCreationFailedText(line)))
-      return;
+    }
   }
 }
 

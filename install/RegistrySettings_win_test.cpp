@@ -7,7 +7,7 @@
 
 #include "TestFiles.h"
 #include "TestPaths.h"
-#include "install/RunErrors.h"
+#include "install/FailureText_win.h"
 #include "winsupport/Registry_win.h"
 
 namespace pelmora::install {
@@ -31,7 +31,8 @@ class RegistrySettingsTest : public ::testing::Test {
   void TearDown() override { winsupport::DeleteRegKey(HKEY_CURRENT_USER, base_); }
 
   StepReport Report(RegistrationStep step) {
-    return StepReport(step, protocol_, [](const std::string& text) { ADD_FAILURE() << text; });
+    return StepReport(step, protocol_,
+                      [](const common::WinFailure& failure) { ADD_FAILURE() << failure.what; });
   }
 
   std::string base_;
@@ -70,7 +71,7 @@ TEST_F(RegistrySettingsTest, ListedKeysAreCreatedWithTheirLinesAndDeletedWithThe
   description.RegistryLines[1] = base_ + "\\Produkt\\Einstellungen";
   description.RegistryLines[2] = "";
   description.RegistryLines[3] = "\\" + base_ + "\\Zweiter";
-  ASSERT_TRUE(winsupport::CreateRegKey(HKEY_CURRENT_USER, base_ + "\\Zweiter\\Tief\\Tiefer"));
+  ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, base_ + "\\Zweiter\\Tief\\Tiefer"));
 
   // Keys the rule keeps are not wiped, whatever the description says.
   setupdesc::SetupDescription hostile = description;
@@ -101,7 +102,8 @@ TEST_F(RegistrySettingsTest, ListedKeysAreCreatedWithTheirLinesAndDeletedWithThe
   protocol_ = {};
   CreateRegistryKeys(description, report);
   ASSERT_TRUE(report.Failure().has_value()) << "the root key was taken for a key to create";
-  EXPECT_EQ(report.Failure()->text, "Erzeugung von Schlüssel \\ mißlungen");
+  EXPECT_EQ(report.Failure()->code, static_cast<std::uint32_t>(ERROR_BAD_PATHNAME));
+  EXPECT_EQ(FailureText(*report.Failure()), "Erzeugung von Schlüssel \\ mißlungen");
   EXPECT_EQ(protocol_.Lines().size(), 2u);
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Danach"));
 }

@@ -1,27 +1,20 @@
-// The failures that end the installation run. Their texts are the ones the
-// run's error report shows (which appends the full stop), so they are German
-// whatever the page language.
+// What ends the installation run when it fails. The run is Windows code
+// that applies the portable rules, so it meets both layers' answers: the
+// rules' refusal (the target folder, a protocol line that would split) and
+// Windows' failure (a file that cannot be read or written, a key that cannot
+// be created, a value that cannot be set). The words are made where the
+// error report shows them (install/FailureText_win.h).
 #pragma once
 
-#include <string>
+#include <variant>
 
-#include "common/IoErrorText.h"
+#include "common/WinFailure.h"
+#include "contract/Refusal.h"
 
 namespace pelmora::install {
 
 // Ends the run at the step that answers with it; nothing after that step is
 // done.
-struct RunFailure {
-  std::string text;
-};
-
-// The run time's disk write error: a write stored fewer bytes than it was
-// given (a full disk).
-inline constexpr int kDiskWriteError = 101;
-
-// An input/output failure, numbered like the run time's I/O errors: the
-// system's error code where Windows refused, kDiskWriteError for a short
-// write.
-inline RunFailure IoFailure(int code) { return {common::IoErrorText(code)}; }
+using RunFailure = std::variant<contract::Refusal, common::WinFailure>;
 
 }  // namespace pelmora::install

@@ -6,13 +6,13 @@
 #include "common/WinHandle.h"
 #include "contract/ProductFiles.h"
 #include "contract/Sha256.h"
-#include "install/IoErrors_win.h"
-#include "install/RunTexts.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/Registry_win.h"
 
 namespace pelmora::install {
 namespace {
+
+using common::WinFailure;
 
 // Far above any protocol; the uninstaller reads no more either.
 constexpr std::size_t kLargestProtocol = 16 * 1024 * 1024;
@@ -33,17 +33,19 @@ bool IsPlainFile(HANDLE file) {
          info.nNumberOfLinks == 1;
 }
 
-std::variant<win::UniqueHandle, RunFailure> OpenPlainProtocol(const std::string& path) {
+std::optional<WinFailure> FileFailure(const std::string& path) {
+  return common::Failed(WinFailure::Subject::File, path, ::GetLastError());
+}
+
+// The protocol opened as a plain file of its own; an empty owner when it
+// cannot be (GetLastError says why).
+win::UniqueHandle OpenPlainProtocol(const std::string& path) {
   win::UniqueHandle file = OpenProtocol(path, OPEN_ALWAYS);
-  if (!file) return IoFailureFromWindows(::GetLastError());
-  if (IsPlainFile(file.Get())) return file;
+  if (!file || IsPlainFile(file.Get())) return file;
   file.Reset();
   // Removed as the link or name it is; then made anew, by this run alone.
-  if (!::DeleteFileA(path.c_str()) && !::RemoveDirectoryA(path.c_str()))
-    return IoFailureFromWindows(::GetLastError());
-  file = OpenProtocol(path, CREATE_NEW);
-  if (!file) return IoFailureFromWindows(::GetLastError());
-  return file;
+  if (!::DeleteFileA(path.c_str()) && !::RemoveDirectoryA(path.c_str())) return file;
+  return OpenProtocol(path, CREATE_NEW);
 }
 
 std::vector<std::optional<std::string>> RecordedDigests(const SealingEntries& entries) {
@@ -56,16 +58,15 @@ std::vector<std::optional<std::string>> RecordedDigests(const SealingEntries& en
 
 }  // namespace
 
-std::optional<RunFailure> WriteSealedProtocol(const std::string& targetDir,
+std::optional<WinFailure> WriteSealedProtocol(const std::string& targetDir,
                                               const std::string& block,
                                               const SealingEntries& entries,
                                               const std::vector<contract::ServerDigest>& servers) {
   const std::string path = targetDir + contract::kProtocolFileName;
-  auto opened = OpenPlainProtocol(path);
-  if (const auto* failure = std::get_if<RunFailure>(&opened)) return *failure;
-  win::UniqueHandle& file = std::get<win::UniqueHandle>(opened);
-  auto read = winsupport::ReadUpTo(file.Get(), kLargestProtocol + 1);
-  if (const DWORD* error = std::get_if<DWORD>(&read)) return IoFailureFromWindows(*error);
+  win::UniqueHandle file = OpenPlainProtocol(path);
+  if (!file) return FileFailure(path);
+  auto read = winsupport::ReadUpTo(file.Get(), path, kLargestProtocol + 1);
+  if (auto* failure = std::get_if<WinFailure>(&read)) return std::move(*failure);
   std::string content = std::move(std::get<std::string>(read));
   const bool keep = content.empty() || (content.size() <= kLargestProtocol &&
                                         !contract::CheckSeal(content, RecordedDigests(entries)));
@@ -73,7 +74,7 @@ std::optional<RunFailure> WriteSealedProtocol(const std::string& targetDir,
     content.clear();
     if (::SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
         !::SetEndOfFile(file.Get()))
-      return IoFailureFromWindows(::GetLastError());
+      return FileFailure(path);
   }
   // Everything the seal records is made, and every entry opened, before
   // the file changes: a run that ends for want of memory on the way leaves
@@ -87,19 +88,25 @@ std::optional<RunFailure> WriteSealedProtocol(const std::string& targetDir,
         winsupport::ReadRegString(root, entries.keyPath, contract::kServerDigestsValue);
     serverDigests.push_back(contract::JoinServerDigests(
         contract::MergeServerDigests(contract::SplitServerDigests(earlier.value_or("")), servers)));
-    keys.push_back(winsupport::OpenRegKeyForValues(root, entries.keyPath));
-    if (!keys.back()) return RunFailure{ValueWriteFailedText(contract::kServerDigestsValue)};
+    auto key = winsupport::OpenRegKeyForValues(root, entries.keyPath);
+    // The first value that cannot be set is the one named.
+    if (auto* failure = std::get_if<WinFailure>(&key))
+      return common::Failed(WinFailure::Subject::Value, contract::kServerDigestsValue,
+                            failure->code);
+    keys.push_back(std::move(std::get<win::UniqueRegKey>(key)));
   }
 
   // Behind the blocks earlier runs wrote, which stay as they are.
-  if (const DWORD error = winsupport::WriteAll(file.Get(), block.data(), block.size()))
-    return IoFailureFromWindows(error);
-  if (const DWORD error = win::CloseChecked(std::move(file))) return IoFailureFromWindows(error);
+  if (auto failure = winsupport::WriteAll(file.Get(), path, block.data(), block.size()))
+    return failure;
+  if (auto failure = win::CloseChecked(std::move(file), path)) return failure;
   for (std::size_t i = 0; i < keys.size(); ++i) {
-    if (winsupport::SetRegString(keys[i].Get(), contract::kServerDigestsValue, serverDigests[i]))
-      return RunFailure{ValueWriteFailedText(contract::kServerDigestsValue)};
-    if (winsupport::SetRegString(keys[i].Get(), contract::kProtocolDigestValue, digest))
-      return RunFailure{ValueWriteFailedText(contract::kProtocolDigestValue)};
+    if (auto failure = winsupport::SetRegString(keys[i].Get(), contract::kServerDigestsValue,
+                                                serverDigests[i]))
+      return failure;
+    if (auto failure =
+            winsupport::SetRegString(keys[i].Get(), contract::kProtocolDigestValue, digest))
+      return failure;
   }
   return std::nullopt;
 }

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "common/WinFailure.h"
 #include "contract/Seal.h"
-#include "install/RunErrors.h"
 
 namespace pelmora::install {
 
@@ -28,11 +28,10 @@ struct SealingEntries {
 // vouches for (changed behind the setup's back, or left by a run without
 // an entry) is replaced by the block: its lines cannot be trusted, and an
 // uninstaller could not use them anyway. A file or link that is not a plain
-// file of its own is removed first. An I/O failure when the file cannot be
-// written, a RunFailure naming the value when a digest cannot be recorded.
-std::optional<RunFailure> WriteSealedProtocol(const std::string& targetDir,
-                                              const std::string& block,
-                                              const SealingEntries& entries,
-                                              const std::vector<contract::ServerDigest>& servers);
+// file of its own is removed first. A failure naming the file when it
+// cannot be written, naming the value when a digest cannot be recorded.
+std::optional<common::WinFailure> WriteSealedProtocol(
+    const std::string& targetDir, const std::string& block, const SealingEntries& entries,
+    const std::vector<contract::ServerDigest>& servers);
 
 }  // namespace pelmora::install

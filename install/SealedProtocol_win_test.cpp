@@ -44,7 +44,7 @@ DWORD RunToEnd(const std::string& commandLine) {
 TEST(SealedProtocolWin, RunningOutOfMemoryLeavesTheProtocolAndItsSealWhole) {
   const test::ScratchDir target("sealed-protocol");
   const std::string dir = target.Str() + "\\";
-  ASSERT_TRUE(winsupport::CreateRegKey(HKEY_CURRENT_USER, kKey));
+  ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, kKey));
   const std::string first = "[first run]\r\nfile.txt\r\n";
   const SealingEntries entries{kKey, {HKEY_CURRENT_USER}};
   ASSERT_FALSE(WriteSealedProtocol(dir, first, entries, {}).has_value());

@@ -39,7 +39,7 @@ std::string IconFile(const std::string& targetDir, const std::string& entry) {
 
 // Saves the link, or tells the step which one it could not save.
 void Save(winsupport::ShellLink& link, const std::string& file, StepReport& report) {
-  if (!link.SaveToFile(file)) report.Fail(file);
+  if (auto failure = link.SaveToFile(file)) report.Fail(*failure);
 }
 
 }  // namespace
@@ -50,7 +50,8 @@ void CreateShortcuts(const std::string& targetDir, const std::string& windowsDir
   const std::string firstGroup = description.IconCount >= 1 ? description.IconGroups[1] : "";
   if (programsFolder.empty()) {
     report.Protocol().AddGroup(firstGroup);
-    report.Fail("the Start menu's Programs folder");
+    // The shell could not name the folder.
+    report.Fail({common::WinFailure::Subject::File, "", ERROR_PATH_NOT_FOUND});
     return;
   }
   const winsupport::ComApartment com = winsupport::EnterComApartment();

@@ -4,7 +4,6 @@
 
 #include "contract/ProductFiles.h"
 #include "contract/UninstallEntry.h"
-#include "install/RunTexts.h"
 #include "install/UninstallValues.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/Registry_win.h"
@@ -17,18 +16,16 @@ namespace {
 // well when a failure has ended the step.
 bool WriteKey(HKEY root, const std::string& keyPath, const std::vector<NamedValue>& values,
               const std::vector<NamedNumber>& numbers, StepReport& report) {
-  if (!winsupport::CreateRegKey(root, keyPath)) {
-    report.Fail(KeyCreationFailedText(keyPath));
+  if (auto failure = winsupport::CreateRegKey(root, keyPath)) {
+    report.Fail(*failure);
     return false;
   }
   for (const NamedValue& value : values)
-    if (!winsupport::WriteRegString(root, keyPath, value.name, value.data) &&
-        !report.Fail(ValueWriteFailedText(value.name)))
-      return false;
+    if (auto failure = winsupport::WriteRegString(root, keyPath, value.name, value.data))
+      if (!report.Fail(*failure)) return false;
   for (const NamedNumber& number : numbers)
-    if (!winsupport::WriteRegDword(root, keyPath, number.name, number.value) &&
-        !report.Fail(ValueWriteFailedText(number.name)))
-      return false;
+    if (auto failure = winsupport::WriteRegDword(root, keyPath, number.name, number.value))
+      if (!report.Fail(*failure)) return false;
   return true;
 }
 

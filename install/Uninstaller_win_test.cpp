@@ -8,7 +8,7 @@
 
 #include "TestFiles.h"
 #include "TestPaths.h"
-#include "install/RunErrors.h"
+#include "install/FailureText_win.h"
 
 namespace pelmora::install {
 namespace {
@@ -65,7 +65,8 @@ TEST(UninstallerTest, AFailedCopyIsAnIoErrorAndKeepsTheUninstaller) {
   StepReport report(RegistrationStep::MoveUninstaller, protocol, nullptr);
   MoveUninstaller(target.Str() + "\\", target.Str() + "\\fehlt\\", nullptr, report);
   ASSERT_TRUE(report.Failure().has_value()) << "copied into a folder that does not exist";
-  EXPECT_EQ(report.Failure()->text, "E/A-Fehler 3");  // ERROR_PATH_NOT_FOUND
+  EXPECT_EQ(report.Failure()->what, target.Str() + "\\fehlt\\stUnInst.new");
+  EXPECT_EQ(FailureText(*report.Failure()), "E/A-Fehler 3");  // ERROR_PATH_NOT_FOUND
   EXPECT_EQ(test::ReadBytes(target.Path() / "stUnInst.exe"), program);
 }
 

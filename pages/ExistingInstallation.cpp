@@ -49,8 +49,7 @@ std::variant<std::array<std::uint16_t, 4>, Refusal> Components(std::string_view 
 
 }  // namespace
 
-std::variant<bool, Refusal> IsOlderVersion(std::string_view installed,
-                                                  std::string_view product) {
+std::variant<bool, Refusal> IsOlderVersion(std::string_view installed, std::string_view product) {
   const auto a = Components(installed);
   if (const auto* invalid = std::get_if<Refusal>(&a)) return *invalid;
   const auto b = Components(product);
@@ -63,7 +62,7 @@ std::variant<bool, Refusal> IsOlderVersion(std::string_view installed,
 }
 
 std::variant<Situation, Refusal> JudgeSituation(std::string_view productVersion,
-                                                       std::string_view installedVersion) {
+                                                std::string_view installedVersion) {
   if (productVersion == installedVersion) return Situation::Repair;
   const auto older = IsOlderVersion(installedVersion, productVersion);
   if (const auto* invalid = std::get_if<Refusal>(&older)) return *invalid;

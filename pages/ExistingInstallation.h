@@ -24,14 +24,14 @@ std::string InvalidIntegerText(const contract::Refusal& invalid);
 // that differs decides. NotAnInteger for a component that is not an
 // integer, including an empty one or a fourth with a further dot.
 std::variant<bool, contract::Refusal> IsOlderVersion(std::string_view installed,
-                                                  std::string_view product);
+                                                     std::string_view product);
 
 enum class Situation { Repair, Update, Downgrade };
 
 // Equal texts are a repair without reading any number; otherwise the
 // comparison decides (and may refuse as IsOlderVersion does).
 std::variant<Situation, contract::Refusal> JudgeSituation(std::string_view productVersion,
-                                                       std::string_view installedVersion);
+                                                          std::string_view installedVersion);
 
 struct SituationTexts {
   std::string title;

@@ -3,20 +3,19 @@
 
 #include <optional>
 #include <string>
-#include <variant>
+
+#include "common/WinFailure.h"
 
 namespace pelmora::setupdesc {
-
-// An open or read failure; the text is what the error report shows.
-struct FileReadError {
-  std::string text;
-};
 
 // The bytes of the description file in setupDir, or nothing when the file
 // does not exist. A file larger than the reader accepts is read only far
 // enough for the reader to refuse it. A file that cannot be read is a
-// FileReadError naming it.
-std::variant<std::optional<std::string>, FileReadError> LoadDescriptionFile(
-    const std::string& setupDir);
+// failure naming it.
+common::WinResult<std::optional<std::string>> LoadDescriptionFile(const std::string& setupDir);
+
+// The error report's words for a description file that cannot be read:
+// "E/A-Fehler <code> (<path>)".
+std::string DescriptionReadFailureText(const common::WinFailure& failure);
 
 }  // namespace pelmora::setupdesc

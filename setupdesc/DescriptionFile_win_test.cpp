@@ -19,8 +19,8 @@ namespace {
 // The bytes, or nothing for a missing file; a read failure fails the test.
 std::optional<std::string> Loaded(const std::string& setupDir) {
   auto loaded = LoadDescriptionFile(setupDir);
-  if (const auto* failure = std::get_if<FileReadError>(&loaded)) {
-    ADD_FAILURE() << failure->text;
+  if (const auto* failure = std::get_if<common::WinFailure>(&loaded)) {
+    ADD_FAILURE() << DescriptionReadFailureText(*failure);
     return std::nullopt;
   }
   return std::get<std::optional<std::string>>(std::move(loaded));
@@ -91,9 +91,9 @@ TEST(DescriptionFileWin, AFileThatCannotBeReadIsAFailureNamingItsCodeAndPath) {
       CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(held);
   const auto loaded = LoadDescriptionFile(dir.Str() + "\\");
-  const auto* failure = std::get_if<FileReadError>(&loaded);
+  const auto* failure = std::get_if<common::WinFailure>(&loaded);
   ASSERT_NE(failure, nullptr);
-  EXPECT_EQ(failure->text, "E/A-Fehler 32 (" + path + ")");
+  EXPECT_EQ(DescriptionReadFailureText(*failure), "E/A-Fehler 32 (" + path + ")");
 }
 
 }  // namespace

@@ -34,8 +34,8 @@ FileRemoval::FileRemoval(std::string targetFolder, Outcome& outcome, BeforeDelet
       passesThroughLink_(passesThroughLink ? std::move(passesThroughLink)
                                            : LinkProbe(winsupport::PassesThroughLink)) {}
 
-void FileRemoval::Leave(const std::string& path, Reason reason, unsigned long errorCode) {
-  outcome_.left.push_back({{reason, path}, static_cast<std::uint32_t>(errorCode)});
+void FileRemoval::Leave(const std::string& path, Reason reason, std::uint32_t code) {
+  outcome_.left.push_back({{reason, path}, code});
 }
 
 bool FileRemoval::ReachedThroughLink(const std::string& path) const {
@@ -67,8 +67,8 @@ FileRemoval::Result FileRemoval::DeleteFileNotFollowingLinks(const std::string& 
     return Result::Left;
   }
   // Closing the handle deletes the file (or the link it was opened as).
-  if (const DWORD closed = win::CloseChecked(std::move(file))) {
-    Leave(path, Reason::Failed, closed);
+  if (const auto failure = win::CloseChecked(std::move(file), path)) {
+    Leave(path, Reason::Failed, failure->code);
     return Result::Left;
   }
   ++outcome_.removed.files;

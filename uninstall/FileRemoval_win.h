@@ -10,6 +10,7 @@
 // Windows only.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -48,7 +49,8 @@ class FileRemoval {
 
  private:
   Result DeleteFileNotFollowingLinks(const std::string& path);
-  void Leave(const std::string& path, Reason reason, unsigned long errorCode = 0);
+  // `code`: Windows' code where Windows refused.
+  void Leave(const std::string& path, Reason reason, std::uint32_t code = 0);
 
   std::string target_;
   Outcome& outcome_;

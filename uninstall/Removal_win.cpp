@@ -29,12 +29,12 @@ namespace {
 // file is byte for byte the one the setup registered (held from the check
 // until the call is done, so that it cannot be exchanged in between).
 std::optional<Refusal> UnregisterServer(const std::string& path,
-                                       const std::optional<std::string>& recordedDigest) {
+                                        const std::optional<std::string>& recordedDigest) {
   if (!recordedDigest) return Reason::ServerChanged;
-  const std::optional<winsupport::HeldFile> file =
-      winsupport::ReadAndHold(path, contract::kLargestServer);
-  if (!file || contract::Sha256Hex(file->bytes) != *recordedDigest) return Reason::ServerChanged;
-  if (!winsupport::CallServerEntry(path, "DllUnregisterServer")) return Reason::NotUnregistered;
+  const auto file = winsupport::ReadAndHold(path, contract::kLargestServer);
+  const auto* held = std::get_if<winsupport::HeldFile>(&file);
+  if (!held || contract::Sha256Hex(held->bytes) != *recordedDigest) return Reason::ServerChanged;
+  if (winsupport::CallServerEntry(path, "DllUnregisterServer")) return Reason::NotUnregistered;
   return std::nullopt;
 }
 
@@ -68,8 +68,9 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const Uninst
     outcome.left.push_back({{Reason::OtherProduct, std::string(RootName(rootName)) + "\\" + key}});
     return;
   }
-  if (!winsupport::DeleteRegKey(root, key)) {
-    outcome.left.push_back({{Reason::Failed, std::string(RootName(rootName)) + "\\" + key}});
+  if (const auto failure = winsupport::DeleteRegKey(root, key)) {
+    outcome.left.push_back(
+        {{Reason::Failed, std::string(RootName(rootName)) + "\\" + key}, failure->code});
     return;
   }
   ++outcome.removed.keys;
@@ -79,7 +80,7 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const Uninst
   for (std::size_t cut = parent.rfind('\\'); cut != std::string::npos; cut = parent.rfind('\\')) {
     parent.resize(cut);
     if (!MayGoWhenEmpty(parent, rootName, plan.productEntry) ||
-        !winsupport::RegKeyIsEmpty(root, parent) || !winsupport::DeleteRegKey(root, parent))
+        !winsupport::RegKeyIsEmpty(root, parent) || winsupport::DeleteRegKey(root, parent))
       return;
   }
 }

@@ -150,9 +150,9 @@ std::size_t UninstallPlan::StepCount() const {
 }
 
 std::variant<UninstallPlan, Refusal> PlanUninstall(std::string_view protocolPath,
-                                                     std::string_view fileBytes,
-                                                     const contract::SystemFolders& systemFolders,
-                                                     std::string_view productEntry) {
+                                                   std::string_view fileBytes,
+                                                   const contract::SystemFolders& systemFolders,
+                                                   std::string_view productEntry) {
   if (!LooksLikeText(fileBytes)) return Reason::NotAProtocol;
   const std::vector<contract::ProtocolBlock> blocks = contract::SplitProtocol(fileBytes);
   // SplitProtocol keeps lines in front of the first header box as a block

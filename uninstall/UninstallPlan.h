@@ -50,8 +50,8 @@ struct UninstallPlan {
 // all is refused (NotAProtocol, NoTargetFolder, ProtocolOutsideTarget, or
 // why its target folder cannot be one) and nothing may be removed.
 std::variant<UninstallPlan, Refusal> PlanUninstall(std::string_view protocolPath,
-                                                     std::string_view fileBytes,
-                                                     const contract::SystemFolders& systemFolders,
-                                                     std::string_view productEntry);
+                                                   std::string_view fileBytes,
+                                                   const contract::SystemFolders& systemFolders,
+                                                   std::string_view productEntry);
 
 }  // namespace pelmora::uninstall

@@ -172,10 +172,8 @@ TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
   EXPECT_EQ(rejection("C:\\UnInstall.log", withTarget("C:")), Reason::DriveRoot);
   EXPECT_EQ(rejection("\\\\server\\share\\UnInstall.log", withTarget("\\\\server\\share\\")),
             Reason::NetworkPath);
-  EXPECT_EQ(rejection("Programme\\UnInstall.log", withTarget("Programme\\")),
-            Reason::NotAbsolute);
-  EXPECT_EQ(rejection("C:\\a\\UnInstall.log", withTarget("C:\\a\\..\\")),
-            Reason::InvalidName);
+  EXPECT_EQ(rejection("Programme\\UnInstall.log", withTarget("Programme\\")), Reason::NotAbsolute);
+  EXPECT_EQ(rejection("C:\\a\\UnInstall.log", withTarget("C:\\a\\..\\")), Reason::InvalidName);
   // Windows', the programs' and the profiles' folders belong to no product,
   // nor does a folder that holds one or lies in the Windows folder.
   const auto protectedRejection = [&](const std::string& target) {
@@ -190,8 +188,7 @@ TEST(UninstallPlan, RefusesFilesThatAreNoUsableProtocolAsAWhole) {
       Plan("C:\\Windows2\\UnInstall.log", withTarget("C:\\Windows2\\"))));
   // The file must lie directly in the folder it names.
   EXPECT_EQ(rejection("C:\\Temp\\UnInstall.log", good.Bytes()), Reason::ProtocolOutsideTarget);
-  EXPECT_EQ(rejection(kTarget + "sub\\UnInstall.log", good.Bytes()),
-            Reason::ProtocolOutsideTarget);
+  EXPECT_EQ(rejection(kTarget + "sub\\UnInstall.log", good.Bytes()), Reason::ProtocolOutsideTarget);
   EXPECT_TRUE(std::holds_alternative<UninstallPlan>(
       Plan("c:\\programme\\b\xDCro\\uninstall.log", good.Bytes())));
 }

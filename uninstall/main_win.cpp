@@ -46,7 +46,7 @@ constexpr int kSomethingLeft = 2;
 std::variant<std::string, Refusal> ReadProtocol(const std::string& path) {
   // One byte more than any protocol tells a file that is too large.
   auto read = winsupport::ReadFileStart(path, kLargestProtocol + 1);
-  if (std::holds_alternative<DWORD>(read)) return Reason::Unreadable;
+  if (std::holds_alternative<common::WinFailure>(read)) return Reason::Unreadable;
   std::string& bytes = std::get<std::string>(read);
   if (bytes.size() > kLargestProtocol) return Reason::TooLarge;
   return std::move(bytes);
@@ -62,8 +62,8 @@ std::string FullPath(const std::string& path) {
 int Uninstall(HINSTANCE instance) {
   const bool english = contract::UsesEnglish(winsupport::SystemLanguageName());
   const std::string title(UninstallTitle(english));
-  const auto refuse = [&](const Refusal& refusal, const std::string& path) {
-    ::MessageBoxA(nullptr, RejectionText(refusal.reason, path, english).c_str(), title.c_str(),
+  const auto refuse = [&](Reason reason, const std::string& path) {
+    ::MessageBoxA(nullptr, RejectionText(reason, path, english).c_str(), title.c_str(),
                   MB_OK | MB_ICONSTOP);
     return kNothingChanged;
   };
@@ -72,7 +72,8 @@ int Uninstall(HINSTANCE instance) {
   if (argument.empty()) return refuse(Reason::NoArgument, argument);
   const std::string protocolPath = FullPath(argument);
   const auto bytes = ReadProtocol(protocolPath);
-  if (const Refusal* refusal = std::get_if<Refusal>(&bytes)) return refuse(*refusal, protocolPath);
+  if (const Refusal* refusal = std::get_if<Refusal>(&bytes))
+    return refuse(refusal->reason, protocolPath);
   // Only what the setup vouched for counts: the folder may be writable by
   // every user, the list of installed programs is not.
   const std::vector<ProductEntry> entries = FindProductEntries(protocolPath);
@@ -80,7 +81,7 @@ int Uninstall(HINSTANCE instance) {
   for (const ProductEntry& candidate : entries) digests.push_back(candidate.protocolDigest);
   const std::string& protocol = std::get<std::string>(bytes);
   if (const std::optional<Refusal> refusal = contract::CheckSeal(protocol, digests))
-    return refuse(*refusal, protocolPath);
+    return refuse(refusal->reason, protocolPath);
   const std::string digest = contract::Sha256Hex(protocol);
   const ProductEntry& entry = *std::find_if(
       entries.begin(), entries.end(), [&](const auto& e) { return e.protocolDigest == digest; });
@@ -88,7 +89,8 @@ int Uninstall(HINSTANCE instance) {
   const contract::SystemFolders system{winsupport::WindowsFolder(),
                                        winsupport::FoldersOfAllUsers()};
   const auto planned = PlanUninstall(protocolPath, protocol, system, entry.keyPath);
-  if (const Refusal* refusal = std::get_if<Refusal>(&planned)) return refuse(*refusal, protocolPath);
+  if (const Refusal* refusal = std::get_if<Refusal>(&planned))
+    return refuse(refusal->reason, protocolPath);
   const UninstallPlan& plan = std::get<UninstallPlan>(planned);
 
   const std::string product = entry.displayName.empty() ? plan.targetFolder : entry.displayName;

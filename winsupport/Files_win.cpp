@@ -10,6 +10,8 @@ constexpr std::size_t kLargestTransfer = 1u << 30;
 
 DWORD Attributes(const std::string& path) { return ::GetFileAttributesA(path.c_str()); }
 
+constexpr auto kFile = common::WinFailure::Subject::File;
+
 }  // namespace
 
 bool IsExistingFile(const std::string& path) {
@@ -50,75 +52,90 @@ std::vector<std::string> CreateFolderTree(const std::string& path) {
   return created;
 }
 
-DWORD ReadExactly(HANDLE file, void* buffer, std::size_t size) {
+std::optional<common::WinFailure> ReadExactly(HANDLE file, const std::string& path, void* buffer,
+                                              std::size_t size) {
   auto* bytes = static_cast<char*>(buffer);
   while (size > 0) {
     DWORD read = 0;
     const auto chunk = static_cast<DWORD>(std::min(size, kLargestTransfer));
-    if (!::ReadFile(file, bytes, chunk, &read, nullptr)) return ::GetLastError();
-    if (read == 0) return ERROR_HANDLE_EOF;
+    if (!::ReadFile(file, bytes, chunk, &read, nullptr))
+      return common::Failed(kFile, path, ::GetLastError());
+    if (read == 0) return common::Failed(kFile, path, ERROR_HANDLE_EOF);
     bytes += read;
     size -= read;
   }
-  return ERROR_SUCCESS;
+  return std::nullopt;
 }
 
-DWORD WriteAll(HANDLE file, const void* buffer, std::size_t size) {
+std::optional<common::WinFailure> WriteAll(HANDLE file, const std::string& path, const void* buffer,
+                                           std::size_t size) {
   const auto* bytes = static_cast<const char*>(buffer);
   while (size > 0) {
     DWORD written = 0;
     const auto chunk = static_cast<DWORD>(std::min(size, kLargestTransfer));
-    if (!::WriteFile(file, bytes, chunk, &written, nullptr)) return ::GetLastError();
-    if (written != chunk) return kShortWrite;
+    if (!::WriteFile(file, bytes, chunk, &written, nullptr))
+      return common::Failed(kFile, path, ::GetLastError());
+    if (written != chunk) return common::Failed(kFile, path, kShortWrite);
     bytes += written;
     size -= written;
   }
-  return ERROR_SUCCESS;
+  return std::nullopt;
 }
 
-std::variant<std::string, DWORD> ReadUpTo(HANDLE file, std::size_t limit) {
+common::WinResult<std::string> ReadUpTo(HANDLE file, const std::string& path, std::size_t limit) {
   std::string bytes;
   char chunk[16384];
   while (bytes.size() < limit) {
     DWORD read = 0;
     const auto wanted = static_cast<DWORD>(std::min(sizeof chunk, limit - bytes.size()));
-    if (!::ReadFile(file, chunk, wanted, &read, nullptr)) return ::GetLastError();
+    if (!::ReadFile(file, chunk, wanted, &read, nullptr))
+      return common::FailedAs<std::string>(kFile, path, ::GetLastError());
     if (read == 0) break;
     bytes.append(chunk, read);
   }
   return bytes;
 }
 
-std::variant<std::string, DWORD> ReadFileStart(const std::string& path, std::size_t limit) {
+common::WinResult<std::string> ReadFileStart(const std::string& path, std::size_t limit) {
   win::UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return ::GetLastError();
-  return ReadUpTo(file.Get(), limit);
+  if (!file) return common::FailedAs<std::string>(kFile, path, ::GetLastError());
+  return ReadUpTo(file.Get(), path, limit);
 }
 
-std::optional<HeldFile> ReadAndHold(const std::string& path, std::size_t limit) {
+common::WinResult<HeldFile> ReadAndHold(const std::string& path, std::size_t limit) {
   HeldFile held{
       win::UniqueHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr)),
       {}};
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!held.handle || !::GetFileInformationByHandle(held.handle.Get(), &info) ||
-      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
-    return std::nullopt;
-  auto read = ReadUpTo(held.handle.Get(), limit + 1);
-  std::string* bytes = std::get_if<std::string>(&read);
-  if (bytes == nullptr || bytes->size() > limit) return std::nullopt;
-  held.bytes = std::move(*bytes);
-  return held;
+  DWORD code = ERROR_FILE_TOO_LARGE;
+  if (!held.handle || !::GetFileInformationByHandle(held.handle.Get(), &info)) {
+    code = ::GetLastError();
+  } else if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) !=
+             0) {
+    code = ERROR_CANT_ACCESS_FILE;
+  } else {
+    auto read = ReadUpTo(held.handle.Get(), path, limit + 1);
+    if (auto* bytes = std::get_if<std::string>(&read)) {
+      if (bytes->size() <= limit) {
+        held.bytes = std::move(*bytes);
+        return held;
+      }
+    } else {
+      code = std::get<common::WinFailure>(read).code;
+    }
+  }
+  return common::FailedAs<HeldFile>(kFile, path, code);
 }
 
-DWORD AppendToFile(const std::string& path, std::string_view bytes) {
+std::optional<common::WinFailure> AppendToFile(const std::string& path, std::string_view bytes) {
   win::UniqueHandle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return ::GetLastError();
-  const DWORD written = WriteAll(file.Get(), bytes.data(), bytes.size());
-  const DWORD closed = win::CloseChecked(std::move(file));
-  return written != ERROR_SUCCESS ? written : closed;
+  if (!file) return common::Failed(kFile, path, ::GetLastError());
+  auto written = WriteAll(file.Get(), path, bytes.data(), bytes.size());
+  auto closed = win::CloseChecked(std::move(file), path);
+  return written ? std::move(written) : std::move(closed);
 }
 
 }  // namespace pelmora::winsupport

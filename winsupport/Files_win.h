@@ -1,6 +1,8 @@
 // Files as the setup and the uninstaller read and write them. Every call
-// that can fail for a reason the caller shows returns Windows' error code
-// (ERROR_SUCCESS when it worked), alone or beside the value it reads.
+// that can fail for a reason the caller tells returns the failure with the
+// file's path and Windows' code (common/WinFailure.h): nothing when it
+// worked, or the value it reads. The calls on a handle the caller opened
+// take the path it was opened by, for the failure to name.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +14,7 @@
 #include <variant>
 #include <vector>
 
+#include "common/WinFailure.h"
 #include "common/WinHandle.h"
 
 namespace pelmora::winsupport {
@@ -35,19 +38,21 @@ std::vector<std::string> CreateFolderTree(const std::string& path);
 
 // Reads exactly size bytes from the file's current position; ERROR_HANDLE_EOF
 // when it ends first.
-DWORD ReadExactly(HANDLE file, void* buffer, std::size_t size);
+std::optional<common::WinFailure> ReadExactly(HANDLE file, const std::string& path, void* buffer,
+                                              std::size_t size);
 
 // Writes all size bytes at the file's current position; kShortWrite when a
 // write stores fewer than it was given.
-DWORD WriteAll(HANDLE file, const void* bytes, std::size_t size);
+std::optional<common::WinFailure> WriteAll(HANDLE file, const std::string& path, const void* bytes,
+                                           std::size_t size);
 
 // The file's bytes from its start, at most limit of them: a caller that
 // asks for one byte more than it accepts learns that the file is too large
 // without reading all of it.
-std::variant<std::string, DWORD> ReadFileStart(const std::string& path, std::size_t limit);
+common::WinResult<std::string> ReadFileStart(const std::string& path, std::size_t limit);
 
 // The same from a file the caller holds open, from its current position.
-std::variant<std::string, DWORD> ReadUpTo(HANDLE file, std::size_t limit);
+common::WinResult<std::string> ReadUpTo(HANDLE file, const std::string& path, std::size_t limit);
 
 // A file read whole and kept open with only readers allowed beside: no one
 // can change, replace or delete it while the holder lives (a library can
@@ -57,11 +62,12 @@ struct HeldFile {
   std::string bytes;
 };
 
-// Nothing when the file cannot be opened or read, is larger than limit, or
-// is a link (which is never followed).
-std::optional<HeldFile> ReadAndHold(const std::string& path, std::size_t limit);
+// A failure when the file cannot be opened or read, is larger than limit
+// (ERROR_FILE_TOO_LARGE), or is a link or folder (ERROR_CANT_ACCESS_FILE:
+// a link is never followed).
+common::WinResult<HeldFile> ReadAndHold(const std::string& path, std::size_t limit);
 
 // Appends bytes to path, creating it when missing; what it held stays.
-DWORD AppendToFile(const std::string& path, std::string_view bytes);
+std::optional<common::WinFailure> AppendToFile(const std::string& path, std::string_view bytes);
 
 }  // namespace pelmora::winsupport

@@ -10,20 +10,33 @@
 namespace pelmora::winsupport {
 namespace {
 
+// Windows' code of a failure that names `path`, 0 for none.
+std::uint32_t CodeFor(const common::WinFailure* failure, const std::string& path) {
+  if (failure == nullptr) return 0;
+  EXPECT_EQ(failure->what, path);
+  return failure->code;
+}
+std::uint32_t CodeFor(const std::optional<common::WinFailure>& failure, const std::string& path) {
+  return CodeFor(failure ? &*failure : nullptr, path);
+}
+template <typename Value>
+std::uint32_t CodeFor(const common::WinResult<Value>& result, const std::string& path) {
+  return CodeFor(std::get_if<common::WinFailure>(&result), path);
+}
+
 // The protocol's append: the first call creates the file, later ones keep
-// what is there, a folder that is missing is the system's error and leaves
-// nothing behind.
+// what is there, a folder that is missing is the system's error, naming the
+// file, and leaves nothing behind.
 TEST(Files, AppendCreatesThenKeepsAndNamesTheSystemsError) {
   const test::ScratchDir dir("files-append");
   const std::string file = dir.Str() + "\\UnInstall.Log";
-  EXPECT_EQ(AppendToFile(file, "first\r\n"), static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_EQ(AppendToFile(file, std::string("second\0\xFC\r\n", 10)),
-            static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_EQ(AppendToFile(file, ""), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_FALSE(AppendToFile(file, "first\r\n"));
+  EXPECT_FALSE(AppendToFile(file, std::string("second\0\xFC\r\n", 10)));
+  EXPECT_FALSE(AppendToFile(file, ""));
   EXPECT_EQ(test::ReadText(file), std::string("first\r\nsecond\0\xFC\r\n", 17));
 
-  EXPECT_EQ(AppendToFile(dir.Str() + "\\fehlt\\UnInstall.Log", "x"),
-            static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  const std::string missing = dir.Str() + "\\fehlt\\UnInstall.Log";
+  EXPECT_EQ(CodeFor(AppendToFile(missing, "x"), missing), ERROR_PATH_NOT_FOUND);
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "fehlt"));
 }
 
@@ -39,8 +52,13 @@ TEST(Files, ReadToTheLimitAndTellFilesFromFolders) {
   EXPECT_EQ(std::get<std::string>(ReadFileStart(file, 40000)), content);
   EXPECT_EQ(std::get<std::string>(ReadFileStart(file, 1000000)), content);
   EXPECT_EQ(std::get<std::string>(ReadFileStart(file, 17000)), content.substr(0, 17000));
-  EXPECT_EQ(std::get<DWORD>(ReadFileStart(dir.Str() + "\\fehlt.bin", 10)),
-            static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  const std::string missing = dir.Str() + "\\fehlt.bin";
+  EXPECT_EQ(CodeFor(ReadFileStart(missing, 10), missing), ERROR_FILE_NOT_FOUND);
+  // What is held is read whole: a larger file and a missing one are
+  // failures with a code of their own.
+  EXPECT_EQ(std::get<HeldFile>(ReadAndHold(file, 40000)).bytes, content);
+  EXPECT_EQ(CodeFor(ReadAndHold(file, 39999), file), ERROR_FILE_TOO_LARGE);
+  EXPECT_EQ(CodeFor(ReadAndHold(missing, 10), missing), ERROR_FILE_NOT_FOUND);
 
   EXPECT_TRUE(IsExistingFile(file));
   EXPECT_FALSE(IsExistingFolder(file));

@@ -4,19 +4,16 @@
 
 #include <windows.h>
 
-#include <variant>
 #include <vector>
+
+#include "common/WinFailure.h"
 
 namespace pelmora::winsupport {
 
-enum class ResourceProblem {
-  Missing,  // no such resource in the module
-  Damaged,  // it does not unpack
-};
-
-// The resource `name` of `type` in `module` (nullptr: the program), unpacked.
-std::variant<std::vector<unsigned char>, ResourceProblem> LoadPackedResource(HMODULE module,
-                                                                             const char* name,
-                                                                             const char* type);
+// The resource `name` of `type` in `module` (nullptr: the program), unpacked;
+// else a failure naming the resource: Windows' code when it is missing,
+// ERROR_INVALID_DATA when it does not unpack.
+common::WinResult<std::vector<unsigned char>> LoadPackedResource(HMODULE module, const char* name,
+                                                                 const char* type);
 
 }  // namespace pelmora::winsupport

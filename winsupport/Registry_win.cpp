@@ -12,12 +12,40 @@ namespace {
 using contract::NamesRootKey;
 using contract::NormalizeRegistryKeyPath;
 
+using Subject = common::WinFailure::Subject;
+
 // Only the access each step needs: asking for full access would make reads
 // below HKEY_LOCAL_MACHINE fail for users without administrator rights.
-win::UniqueRegKey OpenKey(HKEY parent, const std::string& path, REGSAM access) {
+// Windows' code lands in `status` where the caller wants it.
+win::UniqueRegKey OpenKey(HKEY parent, const std::string& path, REGSAM access,
+                          LONG* status = nullptr) {
   win::UniqueRegKey key;
-  if (::RegOpenKeyExA(parent, path.c_str(), 0, access, key.Receive()) != ERROR_SUCCESS) return {};
+  const LONG opened = ::RegOpenKeyExA(parent, path.c_str(), 0, access, key.Receive());
+  if (status != nullptr) *status = opened;
+  if (opened != ERROR_SUCCESS) return {};
   return key;
+}
+
+// Nothing for ERROR_SUCCESS, else the failure naming `what`.
+std::optional<common::WinFailure> Unless(Subject subject, const std::string& what, LONG status) {
+  if (status == ERROR_SUCCESS) return std::nullopt;
+  return common::Failed(subject, what, static_cast<std::uint32_t>(status));
+}
+
+// Sets one value of an open key; Windows' code.
+LONG SetValue(HKEY key, const char* valueName, DWORD type, const void* data, DWORD size) {
+  return ::RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
+}
+
+// Sets one value of the existing key root\keyPath.
+std::optional<common::WinFailure> WriteValue(HKEY root, const std::string& keyPath,
+                                             const std::string& valueName, DWORD type,
+                                             const void* data, DWORD size) {
+  LONG status = ERROR_SUCCESS;
+  const win::UniqueRegKey key =
+      OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_SET_VALUE, &status);
+  if (key) status = SetValue(key.Get(), valueName.c_str(), type, data, size);
+  return Unless(Subject::Value, valueName, status);
 }
 
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
@@ -61,16 +89,19 @@ std::vector<std::string> SubkeyNames(HKEY key) {
   return names;
 }
 
-bool DeleteKeyTree(HKEY parent, const std::string& path) {
+// Windows' code for the key itself.
+LONG DeleteKeyTree(HKEY parent, const std::string& path) {
   {
-    const win::UniqueRegKey key = OpenKey(parent, path, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE);
-    if (!key) return false;
+    LONG status = ERROR_SUCCESS;
+    const win::UniqueRegKey key =
+        OpenKey(parent, path, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, &status);
+    if (!key) return status;
     const std::vector<std::string> subkeys = SubkeyNames(key.Get());
     // A subkey that resists is left; deleting this key then fails and says so.
     for (auto subkey = subkeys.rbegin(); subkey != subkeys.rend(); ++subkey)
       DeleteKeyTree(key.Get(), *subkey);
   }
-  return ::RegDeleteKeyA(parent, path.c_str()) == ERROR_SUCCESS;
+  return ::RegDeleteKeyA(parent, path.c_str());
 }
 
 }  // namespace
@@ -83,43 +114,45 @@ std::optional<std::string> ReadRegString(HKEY root, const std::string& keyPath,
   return text;
 }
 
-bool WriteRegString(HKEY root, const std::string& keyPath, const std::string& valueName,
-                    const std::string& text) {
-  const win::UniqueRegKey key = OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_SET_VALUE);
-  return key && ::RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(text.c_str()),
-                                 static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+std::optional<common::WinFailure> WriteRegString(HKEY root, const std::string& keyPath,
+                                                 const std::string& valueName,
+                                                 const std::string& text) {
+  return WriteValue(root, keyPath, valueName, REG_SZ, text.c_str(),
+                    static_cast<DWORD>(text.size() + 1));
 }
 
-win::UniqueRegKey OpenRegKeyForValues(HKEY root, const std::string& keyPath) {
-  return OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_SET_VALUE);
+common::WinResult<win::UniqueRegKey> OpenRegKeyForValues(HKEY root, const std::string& keyPath) {
+  LONG status = ERROR_SUCCESS;
+  win::UniqueRegKey key = OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_SET_VALUE, &status);
+  if (!key) return common::FailedAs<win::UniqueRegKey>(Subject::Key, keyPath, status);
+  return key;
 }
 
-DWORD SetRegString(HKEY key, const char* valueName, const std::string& text) noexcept {
-  return static_cast<DWORD>(::RegSetValueExA(key, valueName, 0, REG_SZ,
-                                             reinterpret_cast<const BYTE*>(text.c_str()),
-                                             static_cast<DWORD>(text.size() + 1)));
+std::optional<common::WinFailure> SetRegString(HKEY key, const char* valueName,
+                                               const std::string& text) {
+  const LONG status =
+      SetValue(key, valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+  if (status == ERROR_SUCCESS) return std::nullopt;
+  return common::Failed(Subject::Value, valueName, status);
 }
 
-bool WriteRegDword(HKEY root, const std::string& keyPath, const std::string& valueName,
-                   DWORD number) {
-  const win::UniqueRegKey key = OpenKey(root, NormalizeRegistryKeyPath(keyPath), KEY_SET_VALUE);
-  return key &&
-         ::RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_DWORD,
-                          reinterpret_cast<const BYTE*>(&number), sizeof number) == ERROR_SUCCESS;
+std::optional<common::WinFailure> WriteRegDword(HKEY root, const std::string& keyPath,
+                                                const std::string& valueName, DWORD number) {
+  return WriteValue(root, keyPath, valueName, REG_DWORD, &number, sizeof number);
 }
 
-bool CreateRegKey(HKEY root, const std::string& keyPath) {
+std::optional<common::WinFailure> CreateRegKey(HKEY root, const std::string& keyPath) {
   const std::string path = NormalizeRegistryKeyPath(keyPath);
-  if (path.empty()) return false;
+  if (path.empty()) return common::Failed(Subject::Key, keyPath, ERROR_BAD_PATHNAME);
   win::UniqueRegKey key;
-  return ::RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_QUERY_VALUE,
-                           nullptr, key.Receive(), nullptr) == ERROR_SUCCESS;
+  return Unless(Subject::Key, keyPath,
+                ::RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_QUERY_VALUE, nullptr, key.Receive(), nullptr));
 }
 
-bool DeleteRegKey(HKEY root, const std::string& keyPath) {
-  if (NamesRootKey(keyPath)) return false;
-  return DeleteKeyTree(root, NormalizeRegistryKeyPath(keyPath));
+std::optional<common::WinFailure> DeleteRegKey(HKEY root, const std::string& keyPath) {
+  if (NamesRootKey(keyPath)) return common::Failed(Subject::Key, keyPath, ERROR_BAD_PATHNAME);
+  return Unless(Subject::Key, keyPath, DeleteKeyTree(root, NormalizeRegistryKeyPath(keyPath)));
 }
 
 std::vector<std::string> RegSubkeyNames(HKEY root, const std::string& keyPath) {

@@ -6,6 +6,7 @@
 
 #include "winsupport/Registry_win.h"
 #include "common/WinHandle.h"
+#include "winsupport/RegistryLink_win_testutil.h"
 
 namespace pelmora::winsupport {
 namespace {
@@ -54,24 +55,31 @@ class RegistryTest : public ::testing::Test {
   win::UniqueRegKey baseKey_;
 };
 
+// The code of a failure naming `what`, or 0 when there was none.
+std::uint32_t CodeFor(const std::optional<common::WinFailure>& failure, const std::string& what) {
+  if (!failure) return 0;
+  EXPECT_EQ(failure->what, what);
+  return failure->code;
+}
+
 // Creating makes the missing parents and keeps an existing key's values;
 // a leading or trailing backslash names the same key; a path naming the
 // root is refused.
 TEST_F(RegistryTest, CreateMakesParentsKeepsValuesAndRefusesTheRoot) {
-  EXPECT_TRUE(CreateRegKey(HKEY_CURRENT_USER, Path("Firma\\Produkt\\Einstellungen")));
+  EXPECT_FALSE(CreateRegKey(HKEY_CURRENT_USER, Path("Firma\\Produkt\\Einstellungen")));
   EXPECT_TRUE(Exists("Firma\\Produkt\\Einstellungen"));
   EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, Path("Firma\\Anderes")));
 
   SetString("Uninstall\\Produkt", "InstallPath", "C:\\Programme\\Produkt\\");
-  EXPECT_TRUE(CreateRegKey(HKEY_CURRENT_USER, "\\" + Path("Uninstall\\Produkt")));
+  EXPECT_FALSE(CreateRegKey(HKEY_CURRENT_USER, "\\" + Path("Uninstall\\Produkt")));
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Uninstall\\Produkt\\"), "InstallPath"),
             "C:\\Programme\\Produkt\\");
   EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "\\" + Path("Uninstall")));
-  EXPECT_TRUE(DeleteRegKey(HKEY_CURRENT_USER, "\\" + Path("Uninstall\\Produkt")));
+  EXPECT_FALSE(DeleteRegKey(HKEY_CURRENT_USER, "\\" + Path("Uninstall\\Produkt")));
   EXPECT_FALSE(Exists("Uninstall\\Produkt"));
 
-  EXPECT_FALSE(CreateRegKey(baseKey_.Get(), ""));
-  EXPECT_FALSE(CreateRegKey(baseKey_.Get(), "\\\\"));
+  EXPECT_EQ(CodeFor(CreateRegKey(baseKey_.Get(), ""), ""), ERROR_BAD_PATHNAME);
+  EXPECT_EQ(CodeFor(CreateRegKey(baseKey_.Get(), "\\\\"), "\\\\"), ERROR_BAD_PATHNAME);
 }
 
 // Strings come back as stored (an unterminated one too, Windows-1252 bytes
@@ -83,9 +91,9 @@ TEST_F(RegistryTest, StringsReadBackAsStoredAndNothingElse) {
   SetString("Werte", "Leer", "");
   const DWORD number = 42;
   SetValue("Werte", "Zahl", REG_DWORD, &number, sizeof number);
-  EXPECT_TRUE(WriteRegString(HKEY_CURRENT_USER, Path("Werte"), "Umlaut",
-                             "Gr\xF6\xDF"
-                             "e"));
+  EXPECT_FALSE(WriteRegString(HKEY_CURRENT_USER, Path("Werte"), "Umlaut",
+                              "Gr\xF6\xDF"
+                              "e"));
 
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Version"), "4.2");
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Leer"), "");
@@ -96,8 +104,12 @@ TEST_F(RegistryTest, StringsReadBackAsStoredAndNothingElse) {
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Werte"), "Fehlt"), std::nullopt);
   EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Fehlt"), "Version"), std::nullopt);
   EXPECT_FALSE(Exists("Fehlt"));
-  // Writing needs the key: it is not made on the way.
-  EXPECT_FALSE(WriteRegString(HKEY_CURRENT_USER, Path("Fehlt"), "Version", "1"));
+  // Writing needs the key: it is not made on the way, and the failure names
+  // the value.
+  EXPECT_EQ(CodeFor(WriteRegString(HKEY_CURRENT_USER, Path("Fehlt"), "Version", "1"), "Version"),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(CodeFor(WriteRegDword(HKEY_CURRENT_USER, Path("Fehlt"), "Zahl", 1), "Zahl"),
+            ERROR_FILE_NOT_FOUND);
   EXPECT_FALSE(Exists("Fehlt"));
 
   const auto product = ReadRegString(
@@ -108,18 +120,18 @@ TEST_F(RegistryTest, StringsReadBackAsStoredAndNothingElse) {
 
 TEST_F(RegistryTest, DeleteRemovesTheKeyWithAllNestedSubkeys) {
   for (const char* key : {"Alt\\A\\A1\\A11", "Alt\\A\\A2", "Alt\\B", "Alt\\C\\C1", "Bleibt"})
-    ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, Path(key))) << key;
+    ASSERT_FALSE(CreateRegKey(HKEY_CURRENT_USER, Path(key))) << key;
   SetString("Alt\\A\\A1\\A11", "Wert", "tief");
   SetString("Alt", "Wert", "oben");
 
-  EXPECT_TRUE(DeleteRegKey(HKEY_CURRENT_USER, Path("Alt")));
+  EXPECT_FALSE(DeleteRegKey(HKEY_CURRENT_USER, Path("Alt")));
   EXPECT_FALSE(Exists("Alt"));
   EXPECT_TRUE(Exists("Bleibt"));
 }
 
 TEST_F(RegistryTest, SubkeyNamesAndEmptinessOfAKey) {
   for (const char* key : {"Liste\\Eins\\Tiefer", "Liste\\Zwei", "Leer", "MitWert"})
-    ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, Path(key))) << key;
+    ASSERT_FALSE(CreateRegKey(HKEY_CURRENT_USER, Path(key))) << key;
   SetString("MitWert", "Wert", "x");
 
   std::vector<std::string> names = RegSubkeyNames(HKEY_CURRENT_USER, Path("Liste"));
@@ -133,18 +145,27 @@ TEST_F(RegistryTest, SubkeyNamesAndEmptinessOfAKey) {
   EXPECT_FALSE(RegKeyIsEmpty(HKEY_CURRENT_USER, Path("Fehlt")));
 }
 
-TEST_F(RegistryTest, DeleteOfAMissingKeyReportsFailure) {
-  EXPECT_FALSE(DeleteRegKey(HKEY_CURRENT_USER, Path("Fehlt")));
-  EXPECT_FALSE(DeleteRegKey(HKEY_CURRENT_USER, Path("Fehlt\\Auch")));
-}
+// A delete that fails names the key as given with Windows' code: a missing
+// key, a path naming the root (refused, everything kept) and a key whose
+// subkey resists (the key stays, with Windows' code for it).
+TEST_F(RegistryTest, AFailedDeleteNamesTheKeyWithWindowsCode) {
+  EXPECT_EQ(CodeFor(DeleteRegKey(HKEY_CURRENT_USER, Path("Fehlt")), Path("Fehlt")),
+            ERROR_FILE_NOT_FOUND);
 
-TEST_F(RegistryTest, DeleteRefusesPathsThatNameTheRootAndKeepsEverything) {
   // The test's own key stands in for the root, so a failure costs only it.
-  ASSERT_TRUE(CreateRegKey(HKEY_CURRENT_USER, Path("Sentinel\\Unten")));
+  ASSERT_FALSE(CreateRegKey(HKEY_CURRENT_USER, Path("Sentinel\\Unten")));
   for (const std::string path : {"", "\\", "\\\\\\"}) {
-    EXPECT_FALSE(DeleteRegKey(baseKey_.Get(), path)) << "path '" << path << "'";
+    EXPECT_EQ(CodeFor(DeleteRegKey(baseKey_.Get(), path), path), ERROR_BAD_PATHNAME)
+        << "path '" << path << "'";
     EXPECT_TRUE(Exists("Sentinel\\Unten")) << "path '" << path << "'";
   }
+
+  ASSERT_FALSE(CreateRegKey(HKEY_CURRENT_USER, Path("Geschuetzt")));
+  test::AddDanglingLink(HKEY_CURRENT_USER, Path("Geschuetzt"), "Unten");
+  EXPECT_EQ(CodeFor(DeleteRegKey(HKEY_CURRENT_USER, Path("Geschuetzt")), Path("Geschuetzt")),
+            ERROR_ACCESS_DENIED);
+  EXPECT_TRUE(Exists("Geschuetzt"));
+  test::RemoveLink(HKEY_CURRENT_USER, Path("Geschuetzt"), "Unten");
 }
 
 }  // namespace

@@ -53,9 +53,11 @@ void ShellLink::SetIconLocation(const std::string& iconFile, int index) noexcept
   if (link_) link_.Get()->SetIconLocation(iconFile.c_str(), index);
 }
 
-bool ShellLink::SaveToFile(const std::string& fileName) noexcept {
-  if (!file_) return false;
-  return SUCCEEDED(file_.Get()->Save(WideName(fileName).c_str(), TRUE));
+std::optional<common::WinFailure> ShellLink::SaveToFile(const std::string& fileName) {
+  const HRESULT saved = file_ ? file_.Get()->Save(WideName(fileName).c_str(), TRUE) : E_NOINTERFACE;
+  if (SUCCEEDED(saved)) return std::nullopt;
+  return common::Failed(common::WinFailure::Subject::File, fileName,
+                        static_cast<std::uint32_t>(saved));
 }
 
 }  // namespace pelmora::winsupport

@@ -9,8 +9,10 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include <optional>
 #include <string>
 
+#include "common/WinFailure.h"
 #include "common/WinHandle.h"
 
 namespace pelmora::winsupport {
@@ -27,8 +29,9 @@ class ShellLink {
   void SetWorkingDirectory(const std::string& directory) noexcept;
   void SetIconLocation(const std::string& iconFile, int index) noexcept;
 
-  // Writes the link to fileName (ANSI); false when it could not.
-  bool SaveToFile(const std::string& fileName) noexcept;
+  // Writes the link to fileName (ANSI); a failure naming the file with the
+  // shell's HRESULT when it could not (E_NOINTERFACE without a link object).
+  std::optional<common::WinFailure> SaveToFile(const std::string& fileName);
 
   // Reads the link file fileName (ANSI) into this object; false when it
   // could not (then the getters below give what was there before).

@@ -121,9 +121,9 @@ class WinFileSink final : public FileSink {
         LocalFileTimeToFileTime(&local, &utc))
       SetFileTime(handle_.Get(), nullptr, nullptr, &utc);
     // A failing close can mean data that never reached the disk.
-    if (const DWORD error = pelmora::win::CloseChecked(std::move(handle_)))
+    if (const auto failure = pelmora::win::CloseChecked(std::move(handle_), tempPath_))
       return FsFailure{FsFailure::Kind::Failed,
-                       FailureText("cannot finish writing", tempPath_, error)};
+                       FailureText("cannot finish writing", tempPath_, failure->code)};
     if (!ReplaceFile(tempPath_, targetPath_)) {
       const DWORD error = GetLastError();
       const bool occupied = Exists(targetPath_);

@@ -1,0 +1,43 @@
+#include "install/FailureText_win.h"
+
+#include <windows.h>
+
+#include "common/IoErrorText.h"
+#include "install/RunTexts.h"
+#include "pages/TargetTexts.h"
+
+namespace pelmora::install {
+namespace {
+
+// What the run time calls a disk write error: a write that stored fewer
+// bytes than it was given, which the Windows layer reports as a full disk.
+constexpr std::uint32_t kDiskWriteError = 101;
+
+}  // namespace
+
+std::string FailureText(const common::WinFailure& failure) {
+  using Subject = common::WinFailure::Subject;
+  switch (failure.subject) {
+    case Subject::Key:
+      return KeyCreationFailedText(failure.what);
+    case Subject::Value:
+      return ValueWriteFailedText(failure.what);
+    case Subject::Server:
+      return kRegisterFailedText + failure.what;
+    case Subject::File:
+    case Subject::Resource:
+      break;
+  }
+  return common::IoErrorText(failure.code == ERROR_HANDLE_DISK_FULL ? kDiskWriteError
+                                                                    : failure.code);
+}
+
+std::string FailureText(const RunFailure& failure, bool english) {
+  if (const auto* refusal = std::get_if<contract::Refusal>(&failure))
+    return refusal->reason == contract::Reason::SplitsLine
+               ? refusal->detail
+               : pages::TargetRefusedText(refusal->reason, english);
+  return FailureText(std::get<common::WinFailure>(failure));
+}
+
+}  // namespace pelmora::install
