@@ -28,9 +28,10 @@ using BlockSource = std::function<common::WinResult<std::size_t>(std::span<char>
 // never taken for the file.
 using BlockSink = std::function<std::optional<common::WinFailure>(std::span<const char> bytes)>;
 
-// Copies until the source is exhausted and returns the bytes copied, or the
-// first failure of the source or the sink.
-common::WinResult<std::uint64_t> CopyBlocks(const BlockSource& source, const BlockSink& sink,
-                                            std::uint64_t total, const CopyProgress& progress);
+// Copies until the source is exhausted (nothing: every byte is copied, as
+// the last progress report says), or until the first failure of the source
+// or the sink, which it returns.
+std::optional<common::WinFailure> CopyBlocks(const BlockSource& source, const BlockSink& sink,
+                                             std::uint64_t total, const CopyProgress& progress);
 
 }  // namespace pelmora::install

@@ -18,7 +18,7 @@ constexpr std::uint32_t kDiskWriteError = 101;
 std::string FailureText(const common::WinFailure& failure) {
   using Subject = common::WinFailure::Subject;
   switch (failure.subject) {
-    case Subject::Key:
+    case Subject::Key:  // in the run, always one it could not create
       return KeyCreationFailedText(failure.what);
     case Subject::Value:
       return ValueWriteFailedText(failure.what);

@@ -30,20 +30,21 @@ std::optional<common::WinFailure> CopyFileInBlocks(const std::string& sourcePath
   if (size == INVALID_FILE_SIZE) return FileFailure(sourcePath);
   win::UniqueHandle destination = Open(destinationPath, GENERIC_WRITE, CREATE_ALWAYS);
   if (!destination) return FileFailure(destinationPath);
-  auto copied = CopyBlocks(
-      [&](std::span<char> buffer) -> common::WinResult<std::size_t> {
-        DWORD read = 0;
-        if (!::ReadFile(source.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read,
-                        nullptr))
-          return common::FailedAs<std::size_t>(common::WinFailure::Subject::File, sourcePath,
-                                               ::GetLastError());
-        return std::size_t{read};
-      },
-      [&](std::span<const char> bytes) {
-        return winsupport::WriteAll(destination.Get(), destinationPath, bytes.data(), bytes.size());
-      },
-      size, progress);
-  if (auto* failure = std::get_if<common::WinFailure>(&copied)) return std::move(*failure);
+  if (auto failure = CopyBlocks(
+          [&](std::span<char> buffer) -> common::WinResult<std::size_t> {
+            DWORD read = 0;
+            if (!::ReadFile(source.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read,
+                            nullptr))
+              return common::FailedAs<std::size_t>(common::WinFailure::Subject::File, sourcePath,
+                                                   ::GetLastError());
+            return std::size_t{read};
+          },
+          [&](std::span<const char> bytes) {
+            return winsupport::WriteAll(destination.Get(), destinationPath, bytes.data(),
+                                        bytes.size());
+          },
+          size, progress))
+    return failure;
   return win::CloseChecked(std::move(destination), destinationPath);
 }
 

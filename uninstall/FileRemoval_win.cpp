@@ -34,10 +34,6 @@ FileRemoval::FileRemoval(std::string targetFolder, Outcome& outcome, BeforeDelet
       passesThroughLink_(passesThroughLink ? std::move(passesThroughLink)
                                            : LinkProbe(winsupport::PassesThroughLink)) {}
 
-void FileRemoval::Leave(const std::string& path, Reason reason, std::uint32_t code) {
-  outcome_.left.push_back({{reason, path}, code});
-}
-
 bool FileRemoval::ReachedThroughLink(const std::string& path) const {
   return passesThroughLink_(target_, path);
 }
@@ -46,7 +42,7 @@ FileRemoval::Result FileRemoval::DeleteFileNotFollowingLinks(const std::string& 
   if (beforeDeletion_) beforeDeletion_(path);
   // Checked again now: the folders may have changed since the plan was made.
   if (ReachedThroughLink(path)) {
-    Leave(path, Reason::ThroughLink);
+    outcome_.Leave(Reason::ThroughLink, path);
     return Result::Left;
   }
   win::UniqueHandle file = OpenForDeletion(path);
@@ -63,12 +59,12 @@ FileRemoval::Result FileRemoval::DeleteFileNotFollowingLinks(const std::string& 
   }
   if (!file) {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Result::Missing;
-    Leave(path, InUse(error) ? Reason::InUse : Reason::Failed, error);
+    outcome_.Leave(InUse(error) ? Reason::InUse : Reason::Failed, path, error);
     return Result::Left;
   }
   // Closing the handle deletes the file (or the link it was opened as).
   if (const auto failure = win::CloseChecked(std::move(file), path)) {
-    Leave(path, Reason::Failed, failure->code);
+    outcome_.Leave(Reason::Failed, path, failure->code);
     return Result::Left;
   }
   ++outcome_.removed.files;
@@ -91,7 +87,7 @@ FileRemoval::Result FileRemoval::RemoveFolder(const std::string& path) {
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return DeleteFileNotFollowingLinks(path);
   if (beforeDeletion_) beforeDeletion_(path);
   if (ReachedThroughLink(path)) {
-    Leave(path, Reason::ThroughLink);
+    outcome_.Leave(Reason::ThroughLink, path);
     return Result::Left;
   }
   // An empty folder. A junction or symbolic link in the folder's place is
@@ -103,11 +99,11 @@ FileRemoval::Result FileRemoval::RemoveFolder(const std::string& path) {
   }
   const DWORD error = ::GetLastError();
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-    Leave(path, Reason::ThroughLink);
+    outcome_.Leave(Reason::ThroughLink, path);
   else if (error == ERROR_DIR_NOT_EMPTY)
-    Leave(path, Reason::NotEmpty);
+    outcome_.Leave(Reason::NotEmpty, path);
   else
-    Leave(path, Reason::Failed, error);
+    outcome_.Leave(Reason::Failed, path, error);
   return Result::Left;
 }
 

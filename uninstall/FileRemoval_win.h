@@ -10,7 +10,6 @@
 // Windows only.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -49,8 +48,6 @@ class FileRemoval {
 
  private:
   Result DeleteFileNotFollowingLinks(const std::string& path);
-  // `code`: Windows' code where Windows refused.
-  void Leave(const std::string& path, Reason reason, std::uint32_t code = 0);
 
   std::string target_;
   Outcome& outcome_;

@@ -33,6 +33,14 @@ struct LeftItem {
 struct Outcome {
   Removed removed;
   std::vector<LeftItem> left;
+
+  // Lists `what` as staying for `reason` (with Windows' code where Windows
+  // refused). One place makes the items, so that each of the removal's
+  // many places that leave something is a call (the uninstaller is built
+  // for size).
+  [[gnu::noinline]] void Leave(Reason reason, const std::string& what, std::uint32_t code = 0) {
+    left.push_back({{reason, what}, code});
+  }
 };
 
 }  // namespace pelmora::uninstall

@@ -43,8 +43,8 @@ void ProgressWindow::LayOut(common::DpiScale scale, const RECT* suggested) {
   face.lfHeight = -scale(kFontHeight);
   face.lfWidth = 0;
   win::GdiObject font(::CreateFontIndirectA(&face));
-  const auto fontParameter = reinterpret_cast<WPARAM>(
-      font ? static_cast<HFONT>(font.Get()) : ::GetStockObject(DEFAULT_GUI_FONT));
+  const auto fontParameter = reinterpret_cast<WPARAM>(font ? static_cast<HFONT>(font.Get())
+                                                           : ::GetStockObject(DEFAULT_GUI_FONT));
   const std::pair<HWND, int> rows[] = {{label_, kLabelTop}, {bar_, kBarTop}};
   for (const auto& [control, top] : rows) {
     const common::Edges box = scale.Box(kMargin, top, kClientWidth - 2 * kMargin, kRowHeight);

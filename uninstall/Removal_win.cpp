@@ -64,13 +64,14 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const Uninst
                Outcome& outcome) {
   const std::string& protocolPath = plan.protocolFile;
   if (!winsupport::RegKeyExists(root, key)) return;
-  if (IsOtherProductsEntry(root, key, protocolPath)) {
-    outcome.left.push_back({{Reason::OtherProduct, std::string(RootName(rootName)) + "\\" + key}});
-    return;
-  }
-  if (const auto failure = winsupport::DeleteRegKey(root, key)) {
-    outcome.left.push_back(
-        {{Reason::Failed, std::string(RootName(rootName)) + "\\" + key}, failure->code});
+  // The summary names a key that stays with its root, and one Windows
+  // would not delete with Windows' code.
+  const bool othersEntry = IsOtherProductsEntry(root, key, protocolPath);
+  const auto failure =
+      othersEntry ? std::optional<common::WinFailure>() : winsupport::DeleteRegKey(root, key);
+  if (othersEntry || failure) {
+    outcome.Leave(othersEntry ? Reason::OtherProduct : Reason::Failed,
+                  std::string(RootName(rootName)) + "\\" + key, failure ? failure->code : 0);
     return;
   }
   ++outcome.removed.keys;
@@ -95,17 +96,17 @@ Outcome RemovePlanned(const UninstallPlan& plan,
                       const std::vector<contract::ServerDigest>& registeredServers,
                       const std::string& programsFolder, const StepStarted& stepStarted) {
   Outcome outcome;
-  for (const Refusal& refusal : plan.refusals) outcome.left.push_back({refusal});
+  for (const Refusal& refusal : plan.refusals) outcome.Leave(refusal.reason, refusal.detail);
   FileRemoval files(plan.targetFolder, outcome);
 
   for (const std::string& server : plan.comServers) {
     stepStarted(server);
     if (::GetFileAttributesA(server.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
     if (files.ReachedThroughLink(server)) {
-      outcome.left.push_back({{Reason::ThroughLink, server}});
+      outcome.Leave(Reason::ThroughLink, server);
     } else if (const std::optional<Refusal> left =
                    UnregisterServer(server, contract::RecordedDigest(registeredServers, server))) {
-      outcome.left.push_back({{left->reason, server}});
+      outcome.Leave(left->reason, server);
     } else {
       ++outcome.removed.servers;
     }

@@ -41,7 +41,7 @@ void RemoveGroup(const std::string& programsFolder, const std::string& group,
     if (::DeleteFileA(file.c_str()))
       ++outcome.removed.shortcuts;
     else
-      outcome.left.push_back({{Reason::Failed, file}, static_cast<std::uint32_t>(::GetLastError())});
+      outcome.Leave(Reason::Failed, file, ::GetLastError());
   }
   if (group.empty()) return;
   // The group's own folder is the product's: when it stays, the user put
@@ -53,9 +53,8 @@ void RemoveGroup(const std::string& programsFolder, const std::string& group,
       if (!::RemoveDirectoryA(path.c_str())) {
         const DWORD error = ::GetLastError();
         if (path == folder)
-          outcome.left.push_back(
-              {{error == ERROR_DIR_NOT_EMPTY ? Reason::NotEmpty : Reason::Failed, path},
-               error == ERROR_DIR_NOT_EMPTY ? 0u : static_cast<std::uint32_t>(error)});
+          outcome.Leave(error == ERROR_DIR_NOT_EMPTY ? Reason::NotEmpty : Reason::Failed, path,
+                        error == ERROR_DIR_NOT_EMPTY ? 0u : static_cast<std::uint32_t>(error));
         return;
       }
       ++outcome.removed.folders;
