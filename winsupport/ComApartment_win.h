@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <ole2.h>
 
 #include "common/WinHandle.h"
 
@@ -23,6 +24,20 @@ using ComApartment = win::UniqueResource<ComApartmentTraits>;
 // own reference).
 inline ComApartment EnterComApartment() noexcept {
   return ComApartment(SUCCEEDED(::CoInitialize(nullptr)));
+}
+
+// The same with OLE on top (what the shell's folder dialog needs for its
+// drag and drop and clipboard); leaves it when the owner goes.
+struct OleApartmentTraits {
+  using Value = bool;  // whether OleInitialize succeeded and must be undone
+  static Value Empty() noexcept { return false; }
+  static bool IsValid(Value entered) noexcept { return entered; }
+  static void Close(Value) noexcept { ::OleUninitialize(); }
+};
+using OleApartment = win::UniqueResource<OleApartmentTraits>;
+
+inline OleApartment EnterOleApartment() noexcept {
+  return OleApartment(SUCCEEDED(::OleInitialize(nullptr)));
 }
 
 }  // namespace pelmora::winsupport
