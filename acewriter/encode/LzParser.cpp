@@ -37,7 +37,7 @@ SearchEffort EffortForLevel(int level) {
 }
 
 LzParser::LzParser(std::uint32_t dictionaryBits, int level)
-    : finder_(dictionaryBits), effort_(EffortForLevel(level)) {}
+    : finder_(dictionaryBits, EffortForLevel(level).cheapestPath), effort_(EffortForLevel(level)) {}
 
 void LzParser::StartMember(bool keepWindow) {
   repeats_.fill(0);

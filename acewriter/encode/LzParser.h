@@ -43,6 +43,10 @@ class LzParser {
   void Feed(std::span<const std::uint8_t> bytes, LzBlockCoder& coder);
   void FinishStretch(LzBlockCoder& coder);
 
+  // Whether this is the cost-based parse of the best level, for which
+  // finer work elsewhere pays too (LzBlockCoder's fineBlocks).
+  bool Thorough() const { return effort_.cheapestPath; }
+
   // Bytes the reader puts into its window without LZ77 coding.
   void EnterWindow(std::span<const std::uint8_t> bytes);
 

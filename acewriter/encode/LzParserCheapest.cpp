@@ -38,6 +38,10 @@ void LzParser::Candidates(std::size_t pos, std::size_t end, std::vector<Candidat
     }
   };
   if (const std::size_t near = finder_.RecentPair(pos, 8192); near != SIZE_MAX) consider(near);
+  if (available >= 3)
+    if (const std::size_t near = finder_.RecentTriple(pos, 8192); near != SIZE_MAX) consider(near);
+  if (available >= MatchFinder::kLongBytes)
+    if (const std::size_t far = finder_.RecentLong(pos); far != SIZE_MAX) consider(far);
   if (available < 4 || longest >= effort_.niceLength || longest >= available) return;
   const unsigned steps =
       longest >= effort_.goodLength ? effort_.maxChain / 4 + 1 : effort_.maxChain;
@@ -98,7 +102,7 @@ std::size_t LzParser::CheapestStretch(std::size_t stop, std::size_t end, LzBlock
     const std::size_t pos = start + cur;
     finder_.AdvanceTo(pos);
     const std::uint32_t cost = here.cost;
-    relax(cur + 1, cost + prices.main[data[pos]], cur, 1, -1, 0);
+    relax(cur + 1, cost + prices.mainFine[data[pos]], cur, 1, -1, 0);
     const std::size_t available = end - pos;
     if (available < 2) continue;
 
@@ -111,9 +115,9 @@ std::size_t LzParser::CheapestStretch(std::size_t stop, std::size_t end, LzBlock
       const auto length = static_cast<unsigned>(
           finder_.MatchLength(pos - distance, pos, std::min<std::size_t>(available, 255 + base)));
       if (length < base) continue;
-      const std::uint32_t price = cost + prices.main[kFirstRepeatSymbol + slot];
+      const std::uint32_t price = cost + prices.mainFine[kFirstRepeatSymbol + slot];
       for (unsigned n = base; n <= length; ++n)
-        relax(cur + n, price + prices.length[n - base], cur, n, static_cast<int>(slot),
+        relax(cur + n, price + prices.lengthFine[n - base], cur, n, static_cast<int>(slot),
               here.repeats[slot]);
       if (length > longest.length)
         longest = {length, static_cast<int>(slot), here.repeats[slot], 0};
@@ -124,9 +128,9 @@ std::size_t LzParser::CheapestStretch(std::size_t stop, std::size_t end, LzBlock
       const unsigned base = NewDistanceBase(c.d);
       const unsigned k = BitLength(c.d);
       const std::uint32_t price =
-          cost + prices.main[kFirstDistanceSymbol + k] + (k >= 2 ? k - 1 : 0);
+          cost + prices.mainFine[kFirstDistanceSymbol + k] + (k >= 2 ? k - 1 : 0) * 16;
       for (unsigned n = std::max(shorter + 1, base); n <= c.length; ++n)
-        relax(cur + n, price + prices.length[n - base], cur, n, -1, c.d);
+        relax(cur + n, price + prices.lengthFine[n - base], cur, n, -1, c.d);
       shorter = c.length;
       if (c.length > longest.length) longest = {c.length, -1, c.d, 0};
     }

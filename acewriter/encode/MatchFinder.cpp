@@ -21,14 +21,17 @@ constexpr std::uint32_t kRenumberAbove = 0xC0000000u;
 
 }  // namespace
 
-MatchFinder::MatchFinder(std::uint32_t dictionaryBits)
+MatchFinder::MatchFinder(std::uint32_t dictionaryBits, bool thorough)
     : dictionarySize_(std::uint32_t{1} << dictionaryBits),
       dictionaryMask_(dictionarySize_ - 1),
       hashShift_(32 - HashBits(dictionaryBits)),
+      longShift_(64 - HashBits(dictionaryBits)),
       capacity_(dictionarySize_ + std::max<std::size_t>(dictionarySize_, kMinFreshRoom)),
       heads_(std::size_t{1} << HashBits(dictionaryBits), 0),
       chain_(dictionarySize_, 0),
-      pairs_(std::size_t{1} << 16, 0) {}
+      pairs_(std::size_t{1} << 16, 0),
+      triples_(thorough ? std::size_t{1} << 16 : 0, 0),
+      longs_(thorough ? std::size_t{1} << HashBits(dictionaryBits) : 0, 0) {}
 
 void MatchFinder::Clear() {
   base_ += static_cast<std::uint32_t>(size_);
@@ -46,6 +49,8 @@ void MatchFinder::Renumber() {
   const auto rebase = [shift](std::uint32_t& entry) { entry = entry > shift ? entry - shift : 0; };
   std::for_each(heads_.begin(), heads_.end(), rebase);
   std::for_each(pairs_.begin(), pairs_.end(), rebase);
+  std::for_each(triples_.begin(), triples_.end(), rebase);
+  std::for_each(longs_.begin(), longs_.end(), rebase);
   // The chain is indexed by absolute position modulo the dictionary.
   std::vector<std::uint32_t> moved(chain_.size());
   for (std::size_t i = 0; i < chain_.size(); ++i) {
@@ -92,6 +97,8 @@ void MatchFinder::Insert(std::size_t pos) {
   chain_[at & dictionaryMask_] = head;
   head = at;
   pairs_[Pair(p)] = at;
+  if (!triples_.empty()) triples_[Triple(p)] = at;
+  if (!longs_.empty() && pos + kLongBytes <= size_) longs_[LongHash(p)] = at;
 }
 
 void MatchFinder::OverwriteNewest(std::span<const std::uint8_t> bytes) {

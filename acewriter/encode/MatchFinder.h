@@ -13,7 +13,8 @@ namespace pelmora::acewriter::encode {
 
 class MatchFinder {
  public:
-  explicit MatchFinder(std::uint32_t dictionaryBits);
+  // `thorough` adds the tables behind RecentTriple and RecentLong.
+  explicit MatchFinder(std::uint32_t dictionaryBits, bool thorough = false);
 
   // Forgets every byte (a new, non-solid member).
   void Clear();
@@ -65,12 +66,19 @@ class MatchFinder {
   // The latest earlier position starting with the same two bytes, if it is
   // within `maxBack` bytes; otherwise SIZE_MAX.
   std::size_t RecentPair(std::size_t pos, std::size_t maxBack) const {
-    const std::uint32_t entry = pairs_[Pair(buffer_.data() + pos)];
-    const std::uint32_t here = Absolute(pos);
-    if (entry < validFrom_ || entry >= here || here - entry > maxBack ||
-        here - entry > MaxDistance(pos))
-      return SIZE_MAX;
-    return static_cast<std::size_t>(entry - base_);
+    return Recent(pairs_[Pair(buffer_.data() + pos)], pos, maxBack);
+  }
+
+  // For the thorough search (MatchFinder built with `thorough`):
+  // the latest earlier position with the same first three bytes, within
+  // `maxBack`, and the latest with the same kLongBytes bytes anywhere in
+  // the window (most likely: both are hashed); otherwise SIZE_MAX.
+  static constexpr std::size_t kLongBytes = 16;
+  std::size_t RecentTriple(std::size_t pos, std::size_t maxBack) const {
+    return Recent(triples_.empty() ? 0 : triples_[Triple(buffer_.data() + pos)], pos, maxBack);
+  }
+  std::size_t RecentLong(std::size_t pos) const {
+    return Recent(longs_.empty() ? 0 : longs_[LongHash(buffer_.data() + pos)], pos, SIZE_MAX);
   }
 
   // Number of equal bytes at a and b (a < b), at most maxLength.
@@ -84,6 +92,32 @@ class MatchFinder {
     std::memcpy(&v, p, 4);
     return (v * 2654435761u) >> hashShift_;
   }
+  // Repeated stretches of a solid archive (the same library code or debug
+  // information in several programs) lie far back, behind more 4-byte
+  // chain entries than a walk takes; a hash of 16 bytes finds them.
+  std::uint32_t LongHash(const std::uint8_t* p) const {
+    std::uint64_t a;
+    std::uint64_t b;
+    std::memcpy(&a, p, 8);
+    std::memcpy(&b, p + 8, 8);
+    return static_cast<std::uint32_t>(((a * 0x9E3779B97F4A7C15ull) ^ (b * 0xC2B2AE3D27D4EB4Full)) >>
+                                      longShift_);
+  }
+  // 3-byte matches pay off only near (NewDistanceBase), where the chains,
+  // keyed on 4 bytes, do not see them.
+  static std::uint32_t Triple(const std::uint8_t* p) {
+    const std::uint32_t v = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
+    return (v * 2654435761u) >> 16;
+  }
+  // The table entry `entry` as a position before `pos` within `maxBack`
+  // and the window, or SIZE_MAX.
+  std::size_t Recent(std::uint32_t entry, std::size_t pos, std::size_t maxBack) const {
+    const std::uint32_t here = Absolute(pos);
+    if (entry < validFrom_ || entry >= here || here - entry > maxBack ||
+        here - entry > MaxDistance(pos))
+      return SIZE_MAX;
+    return static_cast<std::size_t>(entry - base_);
+  }
   static std::uint32_t Pair(const std::uint8_t* p) {
     return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8;
   }
@@ -95,6 +129,7 @@ class MatchFinder {
   std::uint32_t dictionarySize_;
   std::uint32_t dictionaryMask_;
   unsigned hashShift_;
+  unsigned longShift_;
   std::size_t capacity_;  // the buffer grows up to this
   std::vector<std::uint8_t> buffer_;
   std::size_t size_ = 0;
@@ -107,6 +142,8 @@ class MatchFinder {
   std::vector<std::uint32_t> heads_;
   std::vector<std::uint32_t> chain_;
   std::vector<std::uint32_t> pairs_;
+  std::vector<std::uint32_t> triples_;  // empty unless thorough
+  std::vector<std::uint32_t> longs_;    // empty unless thorough
 };
 
 }  // namespace pelmora::acewriter::encode
