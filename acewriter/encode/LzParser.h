@@ -101,7 +101,7 @@ class LzParser {
   // stretch; returns the position reached.
   std::size_t CheapestStretch(std::size_t stop, std::size_t end, LzBlockCoder& coder);
   // New-distance matches at `pos`, strictly growing in length.
-  void Candidates(std::size_t pos, std::size_t end, std::vector<Candidate>& found) const;
+  void Candidates(std::size_t pos, std::size_t end, std::vector<Candidate>& found);
 
   MatchFinder finder_;
   SearchEffort effort_;

@@ -21,11 +21,10 @@ constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
 
 }  // namespace
 
-void LzParser::Candidates(std::size_t pos, std::size_t end, std::vector<Candidate>& found) const {
+void LzParser::Candidates(std::size_t pos, std::size_t end, std::vector<Candidate>& found) {
   found.clear();
   const std::size_t available = end - pos;
   if (available < 2) return;
-  const std::uint8_t* data = finder_.Data();
   unsigned longest = 1;
   const auto consider = [&](std::size_t candidate) {
     const auto d = static_cast<std::uint32_t>(pos - candidate - 1);
@@ -43,13 +42,9 @@ void LzParser::Candidates(std::size_t pos, std::size_t end, std::vector<Candidat
   if (available >= MatchFinder::kLongBytes)
     if (const std::size_t far = finder_.RecentLong(pos); far != SIZE_MAX) consider(far);
   if (available < 4 || longest >= effort_.niceLength || longest >= available) return;
-  const unsigned steps =
-      longest >= effort_.goodLength ? effort_.maxChain / 4 + 1 : effort_.maxChain;
-  finder_.ForEachCandidate(pos, steps, [&](std::size_t candidate) {
-    // A farther candidate only counts by being longer.
-    if (data[candidate + longest] == data[pos + longest]) consider(candidate);
-    return longest < effort_.niceLength && longest < available;
-  });
+  // The parse's finder is thorough (LzParser's constructor): trees, no chains.
+  finder_.InsertAndFind(pos, MatchFinder::kTreeLength, MatchFinder::kTreeDepth,
+                        [&](std::size_t candidate) { consider(candidate); });
 }
 
 std::size_t LzParser::CheapestStretch(std::size_t stop, std::size_t end, LzBlockCoder& coder) {
@@ -132,7 +127,11 @@ std::size_t LzParser::CheapestStretch(std::size_t stop, std::size_t end, LzBlock
       for (unsigned n = std::max(shorter + 1, base); n <= c.length; ++n)
         relax(cur + n, price + prices.lengthFine[n - base], cur, n, -1, c.d);
       shorter = c.length;
-      if (c.length > longest.length) longest = {c.length, -1, c.d, 0};
+      // A repeat long enough to be taken stays the choice: a new distance
+      // a few bytes longer (its lengths reach 259, a repeat's 257) costs
+      // its distance bits and leaves the repeat to be found again.
+      if (c.length > longest.length && (longest.slot < 0 || longest.length < effort_.niceLength))
+        longest = {c.length, -1, c.d, 0};
     }
     if (longest.length >= effort_.niceLength) {
       // Long enough to take without weighing the ways through it.

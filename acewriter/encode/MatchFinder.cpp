@@ -28,8 +28,9 @@ MatchFinder::MatchFinder(std::uint32_t dictionaryBits, bool thorough)
       longShift_(64 - HashBits(dictionaryBits)),
       capacity_(dictionarySize_ + std::max<std::size_t>(dictionarySize_, kMinFreshRoom)),
       heads_(std::size_t{1} << HashBits(dictionaryBits), 0),
-      chain_(dictionarySize_, 0),
+      chain_(thorough ? 0 : dictionarySize_, 0),
       pairs_(std::size_t{1} << 16, 0),
+      tree_(thorough ? 2 * std::size_t{dictionarySize_} : 0, 0),
       triples_(thorough ? std::size_t{1} << 16 : 0, 0),
       longs_(thorough ? std::size_t{1} << HashBits(dictionaryBits) : 0, 0) {}
 
@@ -59,6 +60,14 @@ void MatchFinder::Renumber() {
     moved[(i - shift) & dictionaryMask_] = entry;
   }
   chain_ = std::move(moved);
+  std::vector<std::uint32_t> movedTree(tree_.size());
+  for (std::size_t i = 0; i < tree_.size(); ++i) {
+    std::uint32_t entry = tree_[i];
+    rebase(entry);
+    movedTree[((i / 2 - shift) & dictionaryMask_) * 2 + i % 2] = entry;
+  }
+  tree_ = std::move(movedTree);
+  rebase(treeFrom_);
   base_ -= shift;
   validFrom_ -= shift;
 }
@@ -93,9 +102,16 @@ void MatchFinder::Slide(std::size_t shift) {
 void MatchFinder::Insert(std::size_t pos) {
   const std::uint8_t* p = buffer_.data() + pos;
   const std::uint32_t at = Absolute(pos);
-  std::uint32_t& head = heads_[Hash4(p)];
-  chain_[at & dictionaryMask_] = head;
-  head = at;
+  if (!tree_.empty()) {
+    if (at >= treeFrom_) {
+      treeFrom_ = at + 1;
+      Tree(pos, std::min<std::size_t>(kTreeLength, size_ - pos), kTreeDepth, [](std::size_t) {});
+    }
+  } else {
+    std::uint32_t& head = heads_[Hash4(p)];
+    chain_[at & dictionaryMask_] = head;
+    head = at;
+  }
   pairs_[Pair(p)] = at;
   if (!triples_.empty()) triples_[Triple(p)] = at;
   if (!longs_.empty() && pos + kLongBytes <= size_) longs_[LongHash(p)] = at;
