@@ -104,6 +104,8 @@ class LzBlockCoder {
   // place for its end may lie.
   void WriteBlocks(bool all);
   void WriteBlock(std::size_t begin, std::size_t end);
+  // Bits of items [begin, end) as one block: tables, codes, no extra bits.
+  std::uint64_t BlockBits(std::size_t begin, std::size_t end) const;
   void LearnPrices();
 
   BitWriter& out_;
