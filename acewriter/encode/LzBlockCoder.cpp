@@ -249,16 +249,18 @@ void LzBlockCoder::WriteBlock(std::size_t begin, std::size_t end) {
   }
 }
 
-void LzBlockCoder::LearnPrices() {
+LzPrices LzBlockCoder::PricesFor(std::span<const std::uint32_t> main,
+                                 std::span<const std::uint32_t> length) {
   // A symbol absent from the recent items would cost about as much as the
   // rarest one present: the longest code (12 bits lost 0.1 %).
   constexpr std::uint8_t kAbsent = 11;
-  const auto mainWidths = BuildWidths(recentMain_, kCodeMaxWidth);
-  const auto lengthWidths = BuildWidths(recentLength_, kCodeMaxWidth);
+  LzPrices prices;
+  const auto mainWidths = BuildWidths(main, kCodeMaxWidth);
+  const auto lengthWidths = BuildWidths(length, kCodeMaxWidth);
   for (unsigned s = 0; s < kMainSymbolsLz77; ++s)
-    prices_.main[s] = mainWidths[s] ? mainWidths[s] : kAbsent;
+    prices.main[s] = mainWidths[s] ? mainWidths[s] : kAbsent;
   for (unsigned s = 0; s < kLengthSymbols; ++s)
-    prices_.length[s] = lengthWidths[s] ? lengthWidths[s] : kAbsent;
+    prices.length[s] = lengthWidths[s] ? lengthWidths[s] : kAbsent;
   // The finer prices are the symbols' shares within the widths' bounds:
   // between two ways that cost the same whole bits, the one of the more
   // frequent symbols comes out cheaper once the block's code is built.
@@ -270,25 +272,43 @@ void LzBlockCoder::LearnPrices() {
   };
   std::uint32_t mainTotal = 0;
   std::uint32_t lengthTotal = 0;
-  for (const auto f : recentMain_) mainTotal += f;
-  for (const auto f : recentLength_) lengthTotal += f;
-  for (unsigned s = 0; s < kMainSymbolsLz77; ++s)
-    prices_.mainFine[s] = share(recentMain_[s], mainTotal);
+  for (const auto f : main) mainTotal += f;
+  for (const auto f : length) lengthTotal += f;
+  for (unsigned s = 0; s < kMainSymbolsLz77; ++s) prices.mainFine[s] = share(main[s], mainTotal);
   for (unsigned s = 0; s < kLengthSymbols; ++s)
-    prices_.lengthFine[s] = share(recentLength_[s], lengthTotal);
+    prices.lengthFine[s] = share(length[s], lengthTotal);
   std::uint64_t literalBits = 0;
   std::uint64_t literals = 0;
   for (unsigned s = 0; s < 256; ++s) {
-    literalBits += std::uint64_t{recentMain_[s]} * mainWidths[s];
-    literals += recentMain_[s];
+    literalBits += std::uint64_t{main[s]} * mainWidths[s];
+    literals += main[s];
   }
-  prices_.literalSixteenths =
+  prices.literalSixteenths =
       literals ? static_cast<unsigned>(literalBits * 16 / literals) : 8 * 16;
+  return prices;
+}
+
+void LzBlockCoder::LearnPrices() {
+  prices_ = PricesFor(recentMain_, recentLength_);
   // Half the weight stays with the items before: prices follow the data
   // without jumping at every small stretch of a different kind.
   for (auto& f : recentMain_) f /= 2;
   for (auto& f : recentLength_) f /= 2;
   recentItems_ = 0;
+}
+
+LzPrices LzBlockCoder::PricesAfterTrial(LzBlockCoder& trial) const {
+  auto main = recentMain_;
+  auto length = recentLength_;
+  for (auto& f : main) f /= 2;
+  for (auto& f : length) f /= 2;
+  for (const Item& item : trial.items_) {
+    ++main[item.mainSymbol];
+    if (item.lengthSymbol != kNoLength) ++length[item.lengthSymbol];
+  }
+  trial.items_.clear();
+  trial.records_.clear();
+  return PricesFor(main, length);
 }
 
 }  // namespace pelmora::acewriter::encode

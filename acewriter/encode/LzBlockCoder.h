@@ -71,6 +71,11 @@ class LzBlockCoder {
 
   const LzPrices& Prices() const { return prices_; }
 
+  // The prices for coding again what was coded into `trial` (a coder whose
+  // buffer never filled): learnt from those items, with this coder's recent
+  // ones at half weight. `trial` forgets its items.
+  LzPrices PricesAfterTrial(LzBlockCoder& trial) const;
+
  private:
   static constexpr std::uint16_t kNoLength = kNoLengthSymbol;
   // The parse's prices are learnt anew after this many items; they used to
@@ -107,6 +112,8 @@ class LzBlockCoder {
   // Bits of items [begin, end) as one block: tables, codes, no extra bits.
   std::uint64_t BlockBits(std::size_t begin, std::size_t end) const;
   void LearnPrices();
+  static LzPrices PricesFor(std::span<const std::uint32_t> main,
+                            std::span<const std::uint32_t> length);
 
   BitWriter& out_;
   unsigned mainSymbols_;

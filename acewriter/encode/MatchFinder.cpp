@@ -105,7 +105,8 @@ void MatchFinder::Insert(std::size_t pos) {
   if (!tree_.empty()) {
     if (at >= treeFrom_) {
       treeFrom_ = at + 1;
-      Tree(pos, std::min<std::size_t>(kTreeLength, size_ - pos), kTreeDepth, [](std::size_t) {});
+      Tree(pos, std::min<std::size_t>(kTreeLength, size_ - pos), kTreeDepth,
+           [](std::size_t, std::size_t) {});
     }
   } else {
     std::uint32_t& head = heads_[Hash4(p)];

@@ -31,7 +31,7 @@ TEST(MatchFinderTrees, FindTheLongestMatchBehindThousandsOfShortOnes) {
   finder.AdvanceTo(again);
   std::vector<std::size_t> found;
   finder.InsertAndFind(again, MatchFinder::kTreeLength, MatchFinder::kTreeDepth,
-                       [&](std::size_t candidate) { found.push_back(candidate); });
+                       [&](std::size_t candidate, std::size_t) { found.push_back(candidate); });
   ASSERT_FALSE(found.empty());
   EXPECT_EQ(found.back(), 0u);
   EXPECT_EQ(finder.MatchLength(found.back(), again, 204), 204u);
@@ -46,7 +46,7 @@ TEST(MatchFinderTrees, FindTheLongestMatchBehindThousandsOfShortOnes) {
   second.AdvanceTo(again + 204);
   found.clear();
   second.InsertAndFind(again + 204, MatchFinder::kTreeLength, MatchFinder::kTreeDepth,
-                       [&](std::size_t candidate) { found.push_back(candidate); });
+                       [&](std::size_t candidate, std::size_t) { found.push_back(candidate); });
   ASSERT_FALSE(found.empty());
   EXPECT_EQ(second.MatchLength(found.back(), again + 204, 204), 204u);
 }
