@@ -17,8 +17,10 @@ LzPrices::LzPrices() {
   main[kFirstRepeatSymbol] = 5;
   length.fill(6);
   for (unsigned s = 0; s < 16; ++s) length[s] = 4;
-  for (unsigned s = 0; s < kMainSymbolsBlocked; ++s) mainFine[s] = static_cast<std::uint16_t>(main[s] * 16);
-  for (unsigned s = 0; s < kLengthSymbols; ++s) lengthFine[s] = static_cast<std::uint16_t>(length[s] * 16);
+  for (unsigned s = 0; s < kMainSymbolsBlocked; ++s)
+    mainFine[s] = static_cast<std::uint16_t>(main[s] * 16);
+  for (unsigned s = 0; s < kLengthSymbols; ++s)
+    lengthFine[s] = static_cast<std::uint16_t>(length[s] * 16);
 }
 
 LzBlockCoder::LzBlockCoder(BitWriter& out, bool withTypeCode, bool fineBlocks)
@@ -283,8 +285,7 @@ LzPrices LzBlockCoder::PricesFor(std::span<const std::uint32_t> main,
     literalBits += std::uint64_t{main[s]} * mainWidths[s];
     literals += main[s];
   }
-  prices.literalSixteenths =
-      literals ? static_cast<unsigned>(literalBits * 16 / literals) : 8 * 16;
+  prices.literalSixteenths = literals ? static_cast<unsigned>(literalBits * 16 / literals) : 8 * 16;
   return prices;
 }
 

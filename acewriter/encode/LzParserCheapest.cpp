@@ -2,11 +2,12 @@
 // every position of a stretch is reached by its cheapest known way (a
 // literal, a repeat distance or a new distance of any length up to the
 // longest match found), priced in 1/16 bits from the shares of the symbols
-// coded last (LzPrices); the repeat distances each way leaves behind are carried along, so
-// that a way that sets up a cheap repeat is seen as such. The stretch ends
-// where no way reaches beyond the position being looked at (every way runs
-// through it), at a match long enough to be taken as it is, or after
-// kHorizon positions; the cheapest way to its end is then coded.
+// coded last (LzPrices); the repeat distances each way leaves behind are
+// carried along, so that a way that sets up a cheap repeat is seen as such.
+// The stretch ends where no way reaches beyond the position being looked at
+// (every way runs through it), at a match long enough to be taken as it
+// is, or after kHorizon positions; the cheapest way to its end is then
+// coded.
 //
 // The prices are those of the items coded last, which fit the next bytes
 // only as far as the data stays alike. So every region of kRegionBytes is
@@ -79,8 +80,9 @@ void LzParser::FindCandidates(std::size_t pos, std::size_t end, std::vector<Cand
     if (const std::size_t far = finder_.RecentLong(pos); far != SIZE_MAX) consider(far, 0);
   if (available < 4 || longest >= effort_.niceLength || longest >= available) return;
   // The parse's finder is thorough (LzParser's constructor): trees, no chains.
-  finder_.InsertAndFind(pos, MatchFinder::kTreeLength, MatchFinder::kTreeDepth,
-                        [&](std::size_t candidate, std::size_t length) { consider(candidate, length); });
+  finder_.InsertAndFind(
+      pos, MatchFinder::kTreeLength, MatchFinder::kTreeDepth,
+      [&](std::size_t candidate, std::size_t length) { consider(candidate, length); });
 }
 
 std::size_t LzParser::CheapestStretch(std::size_t stop, std::size_t end, const LzPrices& prices,

@@ -133,7 +133,8 @@ class MatchFinder {
   // 3-byte matches pay off only near (NewDistanceBase), where the chains,
   // keyed on 4 bytes, do not see them.
   static std::uint32_t Triple(const std::uint8_t* p) {
-    const std::uint32_t v = std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
+    const std::uint32_t v =
+        std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
     return (v * 2654435761u) >> 16;
   }
   // The table entry `entry` as a position before `pos` within `maxBack`

@@ -37,7 +37,8 @@ TEST(MatchFinderTrees, FindTheLongestMatchBehindThousandsOfShortOnes) {
   EXPECT_EQ(finder.MatchLength(found.back(), again, 204), 204u);
   // Every report was longer than the one before.
   for (std::size_t k = 1; k < found.size(); ++k)
-    EXPECT_GT(finder.MatchLength(found[k], again, 204), finder.MatchLength(found[k - 1], again, 204));
+    EXPECT_GT(finder.MatchLength(found[k], again, 204),
+              finder.MatchLength(found[k - 1], again, 204));
 
   // Positions that AdvanceTo indexes go into the trees as well.
   text.insert(text.end(), text.begin(), text.begin() + 204);
