@@ -92,7 +92,7 @@ make_mix() {
   convert logo: -type TrueColor "BMP3:$to/pictures/logo.bmp"
   # Speech (16-bit mono at 22,050 Hz) and music (16-bit stereo at 44.1 kHz;
   # -R seeds sox's noise the same way every time, -D leaves out dither).
-  sed -n '/Preamble/,$p' /usr/share/common-licenses/GPL-3 | head -n 20 >"$work/speech.txt"
+  awk '/Preamble/ {on = 1} on && n++ < 20' /usr/share/common-licenses/GPL-3 >"$work/speech.txt"
   espeak-ng -v en -s 160 -w "$to/sounds/speech.wav" -f "$work/speech.txt"
   sox -R -D -n -r 44100 -c 2 -b 16 "$to/sounds/music.wav" synth 12 pluck C3 pluck G3 fade 0 12 3 reverb 40
   for file in GPL-3 GPL-2 LGPL-2.1 LGPL-3 Apache-2.0 MPL-2.0 GFDL-1.3 Artistic; do
