@@ -140,6 +140,21 @@ TEST(BlockedRoundTrip, Lz77AndAutoOnPlainData) {
   EXPECT_EQ(automatic.CompressionType(), 2);
 }
 
+// Blocks cut by cost: the coder holds the last block back while more items
+// come, mode switches (EXE regions among text) among them.
+TEST(BlockedRoundTrip, BlocksOfManySizesWithModeSwitchesInside) {
+  Options best = Blocked(BlockedMode::Auto);
+  best.level = 5;
+  Encoder thorough(best);
+  ExpectRoundTrip(thorough, test::ChangingKinds(400000, 3), "changing kinds");
+  Bytes regions;
+  for (std::uint32_t k = 0; k < 8; ++k) {
+    const Bytes part = k % 2 ? test::WordSoup(kCodeRegionBytes, k) : FakeCode(kCodeRegionBytes, k);
+    regions.insert(regions.end(), part.begin(), part.end());
+  }
+  ExpectRoundTrip(thorough, regions, "code and text regions");
+}
+
 TEST(BlockedRoundTrip, AutoOnAProgramAndOnAWaveFile) {
   Bytes program = FakeCode(300000, 4);
   const Bytes text = test::WordSoup(100000, 4);
