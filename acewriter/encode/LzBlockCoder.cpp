@@ -308,11 +308,9 @@ void LzBlockCoder::LearnPrices() {
   recentItems_ = 0;
 }
 
-LzPrices LzBlockCoder::PricesAfterTrial(LzBlockCoder& trial) const {
-  auto main = recentMain_;
-  auto length = recentLength_;
-  for (auto& f : main) f /= 2;
-  for (auto& f : length) f /= 2;
+LzPrices LzBlockCoder::PricesAfterTrial(LzBlockCoder& trial) {
+  std::array<std::uint32_t, kMainSymbolsBlocked> main{};
+  std::array<std::uint32_t, kLengthSymbols> length{};
   for (const Item& item : trial.items_) {
     ++main[item.mainSymbol];
     if (item.lengthSymbol != kNoLength) ++length[item.lengthSymbol];
