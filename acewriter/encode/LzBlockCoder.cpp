@@ -26,7 +26,8 @@ LzPrices::LzPrices() {
 LzBlockCoder::LzBlockCoder(BitWriter& out, bool withTypeCode, bool fineBlocks)
     : out_(out),
       mainSymbols_(withTypeCode ? kMainSymbolsBlocked : kMainSymbolsLz77),
-      splitGrain_(fineBlocks ? kSplitGrain / 4 : kSplitGrain) {
+      splitGrain_(fineBlocks ? kSplitGrain / 4 : kSplitGrain),
+      shapeTables_(fineBlocks) {
   items_.reserve(kMaxBlockSymbols);
 }
 
@@ -215,15 +216,20 @@ std::uint64_t LzBlockCoder::BlockBits(std::size_t begin, std::size_t end) const 
     ++mainFrequencies[item.mainSymbol];
     if (item.lengthSymbol != kNoLength) ++lengthFrequencies[item.lengthSymbol];
   }
-  BitWriter scratch;
-  const SymbolCode mainCode = SendCodeFor(scratch, mainFrequencies, kCodeMaxWidth);
-  const SymbolCode lengthCode = SendCodeFor(scratch, lengthFrequencies, kCodeMaxWidth);
-  std::uint64_t bits = scratch.BitCount();
+  const auto mainWidths = Widths(mainFrequencies);
+  const auto lengthWidths = Widths(lengthFrequencies);
+  std::uint64_t bits =
+      WidthTableBits(mainWidths, kCodeMaxWidth) + WidthTableBits(lengthWidths, kCodeMaxWidth);
   for (std::size_t s = 0; s < mainFrequencies.size(); ++s)
-    bits += std::uint64_t{mainFrequencies[s]} * mainCode.widths[s];
+    bits += std::uint64_t{mainFrequencies[s]} * mainWidths[s];
   for (std::size_t s = 0; s < lengthFrequencies.size(); ++s)
-    bits += std::uint64_t{lengthFrequencies[s]} * lengthCode.widths[s];
+    bits += std::uint64_t{lengthFrequencies[s]} * lengthWidths[s];
   return bits;
+}
+
+std::vector<std::uint8_t> LzBlockCoder::Widths(std::span<const std::uint32_t> frequencies) const {
+  return shapeTables_ ? WidthsWithTable(frequencies, kCodeMaxWidth)
+                      : BuildWidths(frequencies, kCodeMaxWidth);
 }
 
 void LzBlockCoder::WriteBlock(std::size_t begin, std::size_t end) {
@@ -234,8 +240,12 @@ void LzBlockCoder::WriteBlock(std::size_t begin, std::size_t end) {
     ++mainFrequencies[item.mainSymbol];
     if (item.lengthSymbol != kNoLength) ++lengthFrequencies[item.lengthSymbol];
   }
-  const SymbolCode mainCode = SendCodeFor(out_, mainFrequencies, kCodeMaxWidth);
-  const SymbolCode lengthCode = SendCodeFor(out_, lengthFrequencies, kCodeMaxWidth);
+  SymbolCode mainCode;
+  mainCode.widths = Widths(mainFrequencies);
+  mainCode.codes = WriteWidthTable(out_, mainCode.widths, kCodeMaxWidth);
+  SymbolCode lengthCode;
+  lengthCode.widths = Widths(lengthFrequencies);
+  lengthCode.codes = WriteWidthTable(out_, lengthCode.widths, kCodeMaxWidth);
   out_.Put(static_cast<std::uint32_t>(end - begin), 15);
   for (std::size_t i = begin; i < end; ++i) {
     const Item& item = items_[i];
@@ -298,11 +308,9 @@ void LzBlockCoder::LearnPrices() {
   recentItems_ = 0;
 }
 
-LzPrices LzBlockCoder::PricesAfterTrial(LzBlockCoder& trial) const {
-  auto main = recentMain_;
-  auto length = recentLength_;
-  for (auto& f : main) f /= 2;
-  for (auto& f : length) f /= 2;
+LzPrices LzBlockCoder::PricesAfterTrial(LzBlockCoder& trial) {
+  std::array<std::uint32_t, kMainSymbolsBlocked> main{};
+  std::array<std::uint32_t, kLengthSymbols> length{};
   for (const Item& item : trial.items_) {
     ++main[item.mainSymbol];
     if (item.lengthSymbol != kNoLength) ++length[item.lengthSymbol];

@@ -235,7 +235,7 @@ void LzParser::ParseCheapest(std::size_t stop, std::size_t end, LzBlockCoder& co
     remembered_.clear();
     std::size_t reached = pos;
     while (reached < regionEnd) reached = CheapestStep(regionEnd, end, coder.Prices(), *trial_);
-    const LzPrices prices = coder.PricesAfterTrial(*trial_);
+    const LzPrices prices = LzBlockCoder::PricesAfterTrial(*trial_);
 
     pass_ = Pass::Second;
     repeats_ = repeats;

@@ -136,20 +136,4 @@ void MatchFinder::SkipTo(std::size_t pos) {
   position_ = pos;
 }
 
-std::size_t MatchFinder::MatchLength(std::size_t a, std::size_t b, std::size_t maxLength) const {
-  const std::uint8_t* x = buffer_.data() + a;
-  const std::uint8_t* y = buffer_.data() + b;
-  std::size_t n = 0;
-  while (n + 8 <= maxLength) {
-    std::uint64_t u;
-    std::uint64_t v;
-    std::memcpy(&u, x + n, 8);
-    std::memcpy(&v, y + n, 8);
-    if (u != v) return n + static_cast<std::size_t>(__builtin_ctzll(u ^ v) >> 3);
-    n += 8;
-  }
-  while (n < maxLength && x[n] == y[n]) ++n;
-  return n;
-}
-
 }  // namespace pelmora::acewriter::encode

@@ -111,8 +111,24 @@ class MatchFinder {
     Tree(pos, std::min(lengthLimit, size_ - pos), depth, found);
   }
 
-  // Number of equal bytes at a and b (a < b), at most maxLength.
-  std::size_t MatchLength(std::size_t a, std::size_t b, std::size_t maxLength) const;
+  // Number of equal bytes at a and b (a < b), at most maxLength. Inline:
+  // the trees and the parse ask millions of times, mostly for a few bytes
+  // (7 % of level 5's time went into the calls).
+  std::size_t MatchLength(std::size_t a, std::size_t b, std::size_t maxLength) const {
+    const std::uint8_t* x = buffer_.data() + a;
+    const std::uint8_t* y = buffer_.data() + b;
+    std::size_t n = 0;
+    while (n + 8 <= maxLength) {
+      std::uint64_t u;
+      std::uint64_t v;
+      std::memcpy(&u, x + n, 8);
+      std::memcpy(&v, y + n, 8);
+      if (u != v) return n + static_cast<std::size_t>(__builtin_ctzll(u ^ v) >> 3);
+      n += 8;
+    }
+    while (n < maxLength && x[n] == y[n]) ++n;
+    return n;
+  }
 
  private:
   // Chains link positions with equal 4-byte prefixes: far matches need 4
