@@ -2,10 +2,10 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "app/Wizard_win.h"
 #include "common/ProgramPath.h"
+#include "winsupport/ComApartment_win.h"
 #include "winsupport/CommonControls_win.h"
 #include "winsupport/LibrarySearch_win.h"
 
@@ -13,14 +13,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // Before anything else is loaded: a library planted beside a downloaded
   // setup must never be found by its name.
   pelmora::winsupport::HardenLibrarySearch();
-  // The folder dialog and the shell links need COM on this thread.
-  OleInitialize(nullptr);
+  // The folder dialog and the shell links need COM on this thread, until
+  // the wizard is gone.
+  const auto apartment = pelmora::winsupport::EnterOleApartment();
   pelmora::winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
-  int exitCode = 1;
-  {
-    pelmora::app::Wizard wizard(instance, pelmora::win::OwnProgramPath());
-    exitCode = wizard.Run();
-  }
-  OleUninitialize();
-  return exitCode;
+  pelmora::app::Wizard wizard(instance, pelmora::win::OwnProgramPath());
+  return wizard.Run();
 }

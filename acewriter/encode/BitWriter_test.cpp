@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
+#include "acewriter/encode/HuffmanCode.h"
 #include "acewriter/encode/WidthTable.h"
 
 namespace pelmora::acewriter::encode {
@@ -89,6 +93,40 @@ TEST(WidthTable, LengthTableOfTheDocumentedExample) {
   EXPECT_EQ(in.Get(9), 0b000001001u);  // widths 0, 1, 1
   EXPECT_EQ(in.Get(5), 0b10000u);      // run `1` + 4 bits of 0
   EXPECT_EQ(in.Get(1), 0u);            // delta 1 `0`
+}
+
+TEST(WidthTable, ShapedWidthsFormAValidCodeThatCostsLessWithItsTable) {
+  // Literals of a small block of machine code (ragged counts, every byte
+  // value) and a length alphabet with a few long lengths far apart.
+  std::mt19937 random(7);
+  std::vector<std::uint32_t> literals(284, 0);
+  for (unsigned s = 0; s < 256; ++s) literals[s] = 1 + random() % 6 + (s % 16 == 0 ? 60 : 0);
+  std::vector<std::uint32_t> lengths(256, 0);
+  for (unsigned s = 0; s < 12; ++s) lengths[s] = 400 >> (s / 2);
+  for (unsigned s : {17u, 30u, 62u, 125u, 253u}) lengths[s] = 1;
+
+  for (const auto& frequencies : {literals, lengths}) {
+    const auto optimal = BuildWidths(frequencies, 11);
+    const auto shaped = WidthsWithTable(frequencies, 11);
+    double kraft = 0;
+    std::uint64_t optimalBits = WidthTableBits(optimal, 11);
+    std::uint64_t shapedBits = WidthTableBits(shaped, 11);
+    for (std::size_t s = 0; s < frequencies.size(); ++s) {
+      EXPECT_LE(shaped[s], 11u);
+      if (frequencies[s] != 0) {
+        EXPECT_NE(shaped[s], 0u) << "symbol " << s;
+      }
+      if (shaped[s] != 0) kraft += std::ldexp(1.0, -shaped[s]);
+      optimalBits += std::uint64_t{frequencies[s]} * optimal[s];
+      shapedBits += std::uint64_t{frequencies[s]} * shaped[s];
+    }
+    EXPECT_LE(kraft, 1.0);
+    EXPECT_LT(shapedBits, optimalBits);
+    // WidthTableBits counts what WriteWidthTable writes.
+    BitWriter out;
+    WriteWidthTable(out, shaped, 11);
+    EXPECT_EQ(out.BitCount(), WidthTableBits(shaped, 11));
+  }
 }
 
 }  // namespace

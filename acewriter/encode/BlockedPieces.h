@@ -1,9 +1,11 @@
 // The ACE 2.0 blocked stream of a member that arrives in pieces, for
 // members too large to hold. It takes the decisions PlanSegments takes for
-// the whole member (LZ77 and EXE per region, or the forced LZ77, EXE or
-// DELTA mode), holding back only what a decision still waits for: the
-// current region, and in EXE mode the bytes after the last point where an
-// EXE segment may end. PIC and SOUND members are not coded this way.
+// a whole member that is not a Windows program (LZ77 and EXE per region, or
+// the forced LZ77, EXE or DELTA mode), holding back only what a decision
+// still waits for: the current region, and in EXE mode the bytes after the
+// last point where an EXE segment may end. PIC and SOUND members are not
+// coded this way; programs are, by region like other data (their section
+// table may point anywhere in the file).
 #pragma once
 
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include "acewriter/encode/BlockedStream.h"
 #include "acewriter/encode/Encoder.h"
 #include "acewriter/encode/Filters.h"
+#include "acewriter/encode/PeImage_testutil.h"
 #include "acewriter/encode/RoundTrip_testutil.h"
 
 namespace pelmora::acewriter::encode {
@@ -140,16 +141,56 @@ TEST(BlockedRoundTrip, Lz77AndAutoOnPlainData) {
   EXPECT_EQ(automatic.CompressionType(), 2);
 }
 
+// Blocks cut by cost: the coder holds the last block back while more items
+// come, mode switches (EXE regions among text) among them.
+TEST(BlockedRoundTrip, BlocksOfManySizesWithModeSwitchesInside) {
+  Options best = Blocked(BlockedMode::Auto);
+  best.level = 5;
+  Encoder thorough(best);
+  ExpectRoundTrip(thorough, test::ChangingKinds(400000, 3), "changing kinds");
+  Bytes regions;
+  for (std::uint32_t k = 0; k < 8; ++k) {
+    const Bytes part = k % 2 ? test::WordSoup(kCodeRegionBytes, k) : FakeCode(kCodeRegionBytes, k);
+    regions.insert(regions.end(), part.begin(), part.end());
+  }
+  ExpectRoundTrip(thorough, regions, "code and text regions");
+}
+
+// Base relocations (pages of 2-byte entries) and an x86-64 function table
+// (begin, end and unwind address of each function), as linkers write them.
+Bytes Relocations(std::size_t pages, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes b;
+  const auto put = [&b](std::uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  };
+  for (std::uint32_t page = 0; page < pages; ++page) {
+    put(0x1000 * (page + 1), 4);
+    put(8 + 2 * 64, 4);
+    for (std::uint32_t k = 0, offset = 0; k < 64; ++k, offset += 8 + rng() % 48)
+      put(0x3000 | (offset & 0xFFF), 2);
+  }
+  return b;
+}
+
+Bytes FunctionTable(std::size_t functions, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes b;
+  for (std::uint32_t k = 0, at = 0x1000; k < functions; ++k) {
+    const std::uint32_t end = at + 16 + rng() % 400;
+    for (const std::uint32_t v : {at, end, 0x80000 + 8 * k})
+      for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    at = (end + 15) / 16 * 16;
+  }
+  return b;
+}
+
 TEST(BlockedRoundTrip, AutoOnAProgramAndOnAWaveFile) {
-  Bytes program = FakeCode(300000, 4);
-  const Bytes text = test::WordSoup(100000, 4);
-  program.insert(program.begin() + 100000, text.begin(), text.end());
-  program[0] = 'M';
-  program[1] = 'Z';
-  for (int i = 0; i < 4; ++i) program[0x3C + static_cast<std::size_t>(i)] = i == 0 ? 0x80 : 0;
-  program[0x80] = 'P';
-  program[0x81] = 'E';
-  program[0x82] = program[0x83] = 0;
+  const Bytes program = test::BuildPeImage(true, {{".text", FakeX64Code(200000, 4), true},
+                                                  {".rdata", test::WordSoup(100000, 4)},
+                                                  {".pdata", FunctionTable(3000, 4)},
+                                                  {".reloc", Relocations(60, 4)},
+                                                  {".debug_ranges", FunctionTable(2000, 5)}});
   Encoder automatic(Blocked(BlockedMode::Auto));
   ExpectRoundTrip(automatic, program, "auto program");
   Encoder plainLz(Blocked(BlockedMode::Lz77));

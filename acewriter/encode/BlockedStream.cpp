@@ -85,7 +85,7 @@ void CheckRules(const Segment& s, std::span<const std::uint8_t> bytes, bool last
 
 void EncodeBlockedSegments(std::span<const std::uint8_t> data, const std::vector<Segment>& plan,
                            LzParser& parser, BitWriter& out) {
-  LzBlockCoder coder(out, true);
+  LzBlockCoder coder(out, true, parser.Thorough());
   Segment current;  // a member starts in plain LZ77
   std::uint8_t deltaRunning = 0;
   std::size_t offset = 0;

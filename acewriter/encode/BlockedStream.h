@@ -27,7 +27,8 @@ struct Segment {
 
 // Splits a member into segments for the options: the requested mode where
 // its rules allow it (the rest in LZ77), or for Auto the mode the data
-// looks like (x86 executables, WAV audio), else LZ77.
+// looks like (Windows programs section by section, other x86 code by
+// region, WAV audio, photo-like bitmaps), else LZ77.
 std::vector<Segment> PlanSegments(std::span<const std::uint8_t> data, const Options& options);
 
 // The planner decides between LZ77 and EXE per region of this many bytes

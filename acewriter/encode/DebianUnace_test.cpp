@@ -37,6 +37,7 @@ TEST(DebianUnace, TestsSolidAndNonSolidArchivesOk) {
   mixed.insert(mixed.end(), text.begin(), text.begin() + 100000);
   mixed.insert(mixed.end(), 5000, 0);
   const Bytes stored = test::RandomBytes(3000, 3);
+  const Bytes changing = test::ChangingKinds(300000, 4);  // blocks of many sizes
   Bytes referring(mixed.begin(), mixed.begin() + 20000);
   referring.insert(referring.end(), stored.begin(), stored.end());
 
@@ -51,6 +52,7 @@ TEST(DebianUnace, TestsSolidAndNonSolidArchivesOk) {
       members.push_back({"dir\\mixed.bin", mixed, encoder.EncodeMember(mixed, solid), 1});
       members.push_back({"stored.bin", stored, {}, 0});
       if (solid) encoder.AppendStored(stored);
+      members.push_back({"changing.bin", changing, encoder.EncodeMember(changing, solid), 1});
       members.push_back({"referring.bin", referring, encoder.EncodeMember(referring, solid), 1});
       if (solid) {
         EXPECT_LT(members.back().packed.size(), 200u) << "level " << level;

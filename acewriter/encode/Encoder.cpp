@@ -48,7 +48,7 @@ class Encoder::Impl {
     if (data.empty()) return {};
     BitWriter out;
     if (options_.method == Method::Lz77) {
-      LzBlockCoder coder(out, false);
+      LzBlockCoder coder(out, false, parser_.Thorough());
       parser_.Code(data, coder);
       coder.Flush();
     } else {
@@ -78,7 +78,8 @@ class Encoder::Impl {
   void BeginMember(bool solidContinue, std::uint64_t memberSize) {
     if (streaming_)
       throw std::logic_error("Encoder::beginMember: the previous member is not finished");
-    auto streaming = std::make_unique<Streaming>(options_.method == Method::Blocked);
+    auto streaming =
+        std::make_unique<Streaming>(options_.method == Method::Blocked, parser_.Thorough());
     if (options_.method == Method::Blocked)
       streaming->blocked.emplace(options_, memberSize, parser_, streaming->coder);
     parser_.StartMember(solidContinue);
@@ -114,7 +115,7 @@ class Encoder::Impl {
 
  private:
   struct Streaming {
-    explicit Streaming(bool withTypeCode) : coder(out, withTypeCode) {}
+    Streaming(bool withTypeCode, bool fineBlocks) : coder(out, withTypeCode, fineBlocks) {}
     BitWriter out;
     LzBlockCoder coder;
     std::optional<BlockedPieces> blocked;

@@ -31,13 +31,14 @@ SearchEffort EffortForLevel(int level) {
       return {24, 128, 32, 32, 259, false};
     default:
       // The cost-based parse searches at every position, not only where
-      // the lazy one stops: a shorter walk keeps it within twice the time.
-      return {32, 64, 64, 64, 259, true};
+      // the lazy one stops, in binary trees (MatchFinder::InsertAndFind)
+      // rather than chains: maxChain and goodLength do not apply.
+      return {32, 128, 64, 64, 259, true};
   }
 }
 
 LzParser::LzParser(std::uint32_t dictionaryBits, int level)
-    : finder_(dictionaryBits), effort_(EffortForLevel(level)) {}
+    : finder_(dictionaryBits, EffortForLevel(level).cheapestPath), effort_(EffortForLevel(level)) {}
 
 void LzParser::StartMember(bool keepWindow) {
   repeats_.fill(0);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -29,6 +30,9 @@ SearchEffort EffortForLevel(int level);
 class LzParser {
  public:
   LzParser(std::uint32_t dictionaryBits, int level);
+  // The trial coder writes into a member.
+  LzParser(const LzParser&) = delete;
+  LzParser& operator=(const LzParser&) = delete;
 
   // A new member: the repeat distances start at 0; keepWindow says whether
   // earlier bytes stay referable (solid archive).
@@ -42,6 +46,10 @@ class LzParser {
   // run into the next piece); FinishStretch codes the tail.
   void Feed(std::span<const std::uint8_t> bytes, LzBlockCoder& coder);
   void FinishStretch(LzBlockCoder& coder);
+
+  // Whether this is the cost-based parse of the best level, for which
+  // finer work elsewhere pays too (LzBlockCoder's fineBlocks).
+  bool Thorough() const { return effort_.cheapestPath; }
 
   // Bytes the reader puts into its window without LZ77 coding.
   void EnterWindow(std::span<const std::uint8_t> bytes);
@@ -93,11 +101,16 @@ class LzParser {
   // Past kTrustedLiteralRun literals in a row, codes the next stride of
   // bytes as literals without searching; returns the position reached.
   std::size_t SkipLiteralStride(std::size_t pos, std::size_t stop, LzBlockCoder& coder);
-  // Codes the cheapest path from the coding position through the next
-  // stretch; returns the position reached.
-  std::size_t CheapestStretch(std::size_t stop, std::size_t end, LzBlockCoder& coder);
-  // New-distance matches at `pos`, strictly growing in length.
-  void Candidates(std::size_t pos, std::size_t end, std::vector<Candidate>& found) const;
+  // Codes the cheapest path (at `prices`) from the coding position through
+  // the next stretch, or the literal stride; returns the position reached.
+  std::size_t CheapestStep(std::size_t stop, std::size_t end, const LzPrices& prices,
+                           LzBlockCoder& coder);
+  std::size_t CheapestStretch(std::size_t stop, std::size_t end, const LzPrices& prices,
+                              LzBlockCoder& coder);
+  // New-distance matches at `pos`, strictly growing in length: searched
+  // (FindCandidates) or, in the second pass, remembered from the first.
+  void Candidates(std::size_t pos, std::size_t end, std::vector<Candidate>& found);
+  void FindCandidates(std::size_t pos, std::size_t end, std::vector<Candidate>& found);
 
   MatchFinder finder_;
   SearchEffort effort_;
@@ -107,6 +120,22 @@ class LzParser {
   std::vector<Step> steps_;     // the cost-based parse's nodes, kept between calls
   std::vector<Candidate> candidates_;
   std::vector<std::uint32_t> path_;  // the cheapest way's positions, last first
+
+  // The cost-based parse codes each region twice: first into trial_ with
+  // the prices learnt so far, remembering every position's candidates,
+  // then for real with the prices of what the first pass chose.
+  struct Remembered {
+    std::uint32_t first;  // in remembered_
+    std::uint32_t count;  // kNotSearched: the first pass did not search here
+  };
+  static constexpr std::uint32_t kNotSearched = 0xFFFFFFFF;
+  enum class Pass { Single, First, Second };
+  Pass pass_ = Pass::Single;
+  std::size_t regionStart_ = 0;
+  std::vector<Remembered> searched_;  // by position - regionStart_
+  std::vector<Candidate> remembered_;
+  BitWriter trialBits_;
+  std::unique_ptr<LzBlockCoder> trial_;
 };
 
 }  // namespace pelmora::acewriter::encode

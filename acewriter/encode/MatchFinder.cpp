@@ -21,14 +21,18 @@ constexpr std::uint32_t kRenumberAbove = 0xC0000000u;
 
 }  // namespace
 
-MatchFinder::MatchFinder(std::uint32_t dictionaryBits)
+MatchFinder::MatchFinder(std::uint32_t dictionaryBits, bool thorough)
     : dictionarySize_(std::uint32_t{1} << dictionaryBits),
       dictionaryMask_(dictionarySize_ - 1),
       hashShift_(32 - HashBits(dictionaryBits)),
+      longShift_(64 - HashBits(dictionaryBits)),
       capacity_(dictionarySize_ + std::max<std::size_t>(dictionarySize_, kMinFreshRoom)),
       heads_(std::size_t{1} << HashBits(dictionaryBits), 0),
-      chain_(dictionarySize_, 0),
-      pairs_(std::size_t{1} << 16, 0) {}
+      chain_(thorough ? 0 : dictionarySize_, 0),
+      pairs_(std::size_t{1} << 16, 0),
+      tree_(thorough ? 2 * std::size_t{dictionarySize_} : 0, 0),
+      triples_(thorough ? std::size_t{1} << 16 : 0, 0),
+      longs_(thorough ? std::size_t{1} << HashBits(dictionaryBits) : 0, 0) {}
 
 void MatchFinder::Clear() {
   base_ += static_cast<std::uint32_t>(size_);
@@ -46,6 +50,8 @@ void MatchFinder::Renumber() {
   const auto rebase = [shift](std::uint32_t& entry) { entry = entry > shift ? entry - shift : 0; };
   std::for_each(heads_.begin(), heads_.end(), rebase);
   std::for_each(pairs_.begin(), pairs_.end(), rebase);
+  std::for_each(triples_.begin(), triples_.end(), rebase);
+  std::for_each(longs_.begin(), longs_.end(), rebase);
   // The chain is indexed by absolute position modulo the dictionary.
   std::vector<std::uint32_t> moved(chain_.size());
   for (std::size_t i = 0; i < chain_.size(); ++i) {
@@ -54,6 +60,14 @@ void MatchFinder::Renumber() {
     moved[(i - shift) & dictionaryMask_] = entry;
   }
   chain_ = std::move(moved);
+  std::vector<std::uint32_t> movedTree(tree_.size());
+  for (std::size_t i = 0; i < tree_.size(); ++i) {
+    std::uint32_t entry = tree_[i];
+    rebase(entry);
+    movedTree[((i / 2 - shift) & dictionaryMask_) * 2 + i % 2] = entry;
+  }
+  tree_ = std::move(movedTree);
+  rebase(treeFrom_);
   base_ -= shift;
   validFrom_ -= shift;
 }
@@ -88,10 +102,20 @@ void MatchFinder::Slide(std::size_t shift) {
 void MatchFinder::Insert(std::size_t pos) {
   const std::uint8_t* p = buffer_.data() + pos;
   const std::uint32_t at = Absolute(pos);
-  std::uint32_t& head = heads_[Hash4(p)];
-  chain_[at & dictionaryMask_] = head;
-  head = at;
+  if (!tree_.empty()) {
+    if (at >= treeFrom_) {
+      treeFrom_ = at + 1;
+      Tree(pos, std::min<std::size_t>(kTreeLength, size_ - pos), kTreeDepth,
+           [](std::size_t, std::size_t) {});
+    }
+  } else {
+    std::uint32_t& head = heads_[Hash4(p)];
+    chain_[at & dictionaryMask_] = head;
+    head = at;
+  }
   pairs_[Pair(p)] = at;
+  if (!triples_.empty()) triples_[Triple(p)] = at;
+  if (!longs_.empty() && pos + kLongBytes <= size_) longs_[LongHash(p)] = at;
 }
 
 void MatchFinder::OverwriteNewest(std::span<const std::uint8_t> bytes) {
@@ -110,22 +134,6 @@ void MatchFinder::AdvanceTo(std::size_t pos) {
 void MatchFinder::SkipTo(std::size_t pos) {
   indexedUpTo_ = std::max(indexedUpTo_, pos);
   position_ = pos;
-}
-
-std::size_t MatchFinder::MatchLength(std::size_t a, std::size_t b, std::size_t maxLength) const {
-  const std::uint8_t* x = buffer_.data() + a;
-  const std::uint8_t* y = buffer_.data() + b;
-  std::size_t n = 0;
-  while (n + 8 <= maxLength) {
-    std::uint64_t u;
-    std::uint64_t v;
-    std::memcpy(&u, x + n, 8);
-    std::memcpy(&v, y + n, 8);
-    if (u != v) return n + static_cast<std::size_t>(__builtin_ctzll(u ^ v) >> 3);
-    n += 8;
-  }
-  while (n < maxLength && x[n] == y[n]) ++n;
-  return n;
 }
 
 }  // namespace pelmora::acewriter::encode

@@ -36,6 +36,8 @@ std::vector<Case> Inputs() {
   farCase.insert(farCase.end(), gap.begin(), gap.end());
   farCase.insert(farCase.end(), far.begin(), far.end());
   cases.push_back({"far repeat", farCase});
+  // Several full buffers of items, cut into blocks where the kind changes.
+  cases.push_back({"changing kinds", test::ChangingKinds(400000, 5)});
   return cases;
 }
 

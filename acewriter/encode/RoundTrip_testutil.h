@@ -104,6 +104,37 @@ inline Bytes WordSoup(std::size_t n, std::uint32_t seed) {
   return b;
 }
 
+// Stretches of a few KiB of different kinds in turn (words, the same words
+// as UTF-16, random bytes, a run of one byte), so that the best codes change
+// every few thousand items and the coder cuts many blocks of uneven sizes.
+inline Bytes ChangingKinds(std::size_t n, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes b;
+  while (b.size() < n) {
+    const std::size_t length = 2000 + rng() % 9000;
+    const auto part = rng();
+    switch (part % 4) {
+      case 0: {
+        const Bytes words = WordSoup(length, part);
+        b.insert(b.end(), words.begin(), words.end());
+        break;
+      }
+      case 1:
+        for (const std::uint8_t c : WordSoup(length / 2, part)) b.insert(b.end(), {c, 0});
+        break;
+      case 2: {
+        const Bytes random = RandomBytes(length, part);
+        b.insert(b.end(), random.begin(), random.end());
+        break;
+      }
+      default:
+        b.insert(b.end(), length, static_cast<std::uint8_t>(part >> 8));
+    }
+  }
+  b.resize(n);
+  return b;
+}
+
 struct ArchiveMember {
   std::string name;
   Bytes original;

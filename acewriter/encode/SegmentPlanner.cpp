@@ -5,6 +5,7 @@
 #include "acewriter/encode/BlockedStream.h"
 #include "acewriter/encode/Filters.h"
 #include "acewriter/encode/LzBlockCoder.h"
+#include "acewriter/encode/PeSections.h"
 #include "acewriter/encode/PicEncoder.h"
 
 namespace pelmora::acewriter::encode {
@@ -15,6 +16,9 @@ std::uint32_t Le(std::span<const std::uint8_t> d, std::size_t at, int n) {
   for (int i = n; i-- > 0;) v = v << 8 | d[at + static_cast<std::size_t>(i)];
   return v;
 }
+
+// DELTA's longest chunk (17 bits).
+constexpr std::size_t kMaxDeltaLength = 131071;
 
 Segment Lz77Part(std::size_t length) {
   Segment s;
@@ -88,6 +92,44 @@ void PlanCodeRegions(std::span<const std::uint8_t> data, Segment exe, std::vecto
       code = nextCode;
     }
     if (done) break;
+  }
+}
+
+// A Windows program section by section: machine code in EXE mode, tables
+// of records in DELTA mode (one chunk per section, its bytes regrouped by
+// their place in the record: x86-64 programs 0.3 %, i686 ones 0.5 %
+// smaller), the rest (resources, data, debug information) in LZ77.
+void PlanPeSections(std::span<const std::uint8_t> data, const std::vector<PeSection>& sections,
+                    Segment mode, std::vector<Segment>& plan) {
+  std::vector<Segment> parts;
+  std::size_t at = 0;
+  for (const PeSection& section : sections) {
+    const auto begin = static_cast<std::size_t>(section.begin);
+    const auto length = static_cast<std::size_t>(section.length);
+    if (begin > at) parts.push_back(Lz77Part(begin - at));
+    at = begin + length;
+    Segment s = mode;
+    if (section.kind == PeSectionKind::Code) {
+      s.mode = BlockedMode::Exe;
+      s.exeMode = 1;
+    } else if (section.kind == PeSectionKind::Records) {
+      s.mode = BlockedMode::Delta;
+      s.deltaDistance = static_cast<std::uint8_t>(section.recordBytes);
+      const std::size_t chunk = std::min<std::size_t>(length, kMaxDeltaLength);
+      s.deltaLength = static_cast<std::uint32_t>(chunk - chunk % s.deltaDistance);
+    }
+    if (s.mode == BlockedMode::Lz77 || (s.mode == BlockedMode::Delta && s.deltaLength == 0))
+      parts.push_back(Lz77Part(length));
+    else
+      PlanStretch(data, begin, length, s, parts);
+  }
+  if (at < data.size()) parts.push_back(Lz77Part(data.size() - at));
+  // Neighbouring LZ77 parts are one stretch, which matches may cross.
+  for (const Segment& s : parts) {
+    if (!plan.empty() && s.mode == BlockedMode::Lz77 && plan.back().mode == BlockedMode::Lz77)
+      plan.back().length += s.length;
+    else
+      plan.push_back(s);
   }
 }
 
@@ -217,6 +259,10 @@ std::vector<Segment> PlanSegments(std::span<const std::uint8_t> data, const Opti
       mode.mode = BlockedMode::Sound;
       PlanStretch(data, begin, length, mode, plan);
       if (begin + length < data.size()) plan.push_back(Lz77Part(data.size() - begin - length));
+      return plan;
+    }
+    if (const auto sections = FindPeSections(data); !sections.empty()) {
+      PlanPeSections(data, sections, mode, plan);
       return plan;
     }
     mode.mode = BlockedMode::Exe;

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "acewriter/encode/BlockedStream.h"
+#include "acewriter/encode/PeImage_testutil.h"
 
 namespace pelmora::acewriter::encode {
 namespace {
@@ -68,6 +69,74 @@ TEST(SegmentPlanner, AutoCodesCodeRegionsInExeMode) {
   text[100] = 0xE8;  // one stray E8 does not make code
   EXPECT_EQ(PlanSegments(text, Blocked(BlockedMode::Auto)).size(), 1u);
   EXPECT_EQ(PlanSegments(text, Blocked(BlockedMode::Auto))[0].mode, BlockedMode::Lz77);
+}
+
+// A program is planned by its sections: code in EXE mode, the tables of
+// records in DELTA mode over their whole length, the rest in one LZ77
+// stretch. Headers that do not describe sections fall back to looking at
+// the bytes.
+TEST(SegmentPlanner, AutoPlansAProgramBySections) {
+  for (const bool amd64 : {true, false}) {
+    Bytes text(0x1800);
+    PutCode(text, 0, text.size());
+    const std::vector<test::ImageSection> sections{
+        {".text", text, true},
+        {".rdata", Bytes(0x500, 'r')},
+        {".pdata", Bytes(1200, 3)},
+        {".reloc", Bytes(0x301, 2)},
+        {".debug_ranges", Bytes(0x400, 1)},
+        {".debug_info", Bytes(0x300, 'i')},
+    };
+    std::vector<std::size_t> at;
+    const Bytes image = test::BuildPeImage(amd64, sections, &at);
+    const auto plan = PlanSegments(image, Blocked(BlockedMode::Auto));
+    std::vector<Segment> expected;
+    const auto add = [&expected](BlockedMode mode, std::size_t length, unsigned distance = 0,
+                                 std::size_t chunk = 0) {
+      Segment s;
+      s.mode = mode;
+      s.length = length;
+      s.deltaDistance = static_cast<std::uint8_t>(distance);
+      s.deltaLength = static_cast<std::uint32_t>(chunk);
+      expected.push_back(s);
+    };
+    add(BlockedMode::Lz77, at[0]);
+    add(BlockedMode::Exe, text.size());
+    if (amd64) {
+      add(BlockedMode::Lz77, at[2] - at[1]);
+      add(BlockedMode::Delta, 1200, 12, 1200);
+      add(BlockedMode::Lz77, at[3] - at[2] - 1200);
+    } else {  // .pdata means nothing special to i686 programs
+      add(BlockedMode::Lz77, at[3] - at[1]);
+    }
+    add(BlockedMode::Delta, 0x300, 2, 0x300);  // whole 2-byte entries
+    add(BlockedMode::Lz77, at[4] - at[3] - 0x300);
+    add(BlockedMode::Delta, 0x400, amd64 ? 8 : 4, 0x400);
+    add(BlockedMode::Lz77, image.size() - at[5]);
+    ASSERT_EQ(plan.size(), expected.size()) << "amd64 " << amd64;
+    for (std::size_t k = 0; k < plan.size(); ++k) {
+      EXPECT_EQ(plan[k].mode, expected[k].mode) << k;
+      EXPECT_EQ(plan[k].length, expected[k].length) << k;
+      if (plan[k].mode == BlockedMode::Exe) {
+        EXPECT_EQ(plan[k].exeMode, 1);
+      }
+      if (plan[k].mode == BlockedMode::Delta) {
+        EXPECT_EQ(plan[k].deltaDistance, expected[k].deltaDistance) << k;
+        EXPECT_EQ(plan[k].deltaLength, expected[k].deltaLength) << k;
+      }
+    }
+
+    // A section table reaching past the file, or no code section: the
+    // code-like regions decide, as for any other member.
+    Bytes broken = image;
+    PutLe(broken, 0x86, 200, 2);
+    Bytes codeless = test::BuildPeImage(amd64, {{".data", text}});
+    for (const Bytes* b : {&broken, &codeless}) {
+      const auto regions = PlanSegments(*b, Blocked(BlockedMode::Auto));
+      EXPECT_EQ(regions.size(), 1u);
+      EXPECT_EQ(regions[0].mode, BlockedMode::Exe);
+    }
+  }
 }
 
 TEST(SegmentPlanner, AutoCodesWaveSamplesInSoundMode) {

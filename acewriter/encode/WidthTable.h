@@ -17,6 +17,16 @@ namespace pelmora::acewriter::encode {
 std::vector<std::uint16_t> WriteWidthTable(BitWriter& out, std::span<const std::uint8_t> widths,
                                            unsigned maxWidth);
 
+// Bits WriteWidthTable would write for `widths`.
+std::uint64_t WidthTableBits(std::span<const std::uint8_t> widths, unsigned maxWidth);
+
+// Code widths for the frequencies (at most maxWidth) that cost least
+// together with their table: shorter tables for slightly longer symbols
+// where that pays. The code may leave some code space unused, which
+// readers accept.
+std::vector<std::uint8_t> WidthsWithTable(std::span<const std::uint32_t> frequencies,
+                                          unsigned maxWidth);
+
 // A Huffman code ready for writing symbols.
 struct SymbolCode {
   std::vector<std::uint8_t> widths;

@@ -6,19 +6,22 @@
 namespace pelmora::unace::decode::test {
 
 void BitWriter::Put(std::uint32_t value, int n) {
-  for (int i = n - 1; i >= 0; --i) bits_.push_back(((value >> i) & 1) != 0);
+  for (int i = n - 1; i >= 0; --i) {
+    const int used = static_cast<int>(bitCount_ % 32);
+    if ((value >> i) & 1) next_ |= 0x80000000u >> used;
+    if (++bitCount_ % 32 == 0) {
+      words_.push_back(next_);
+      next_ = 0;
+    }
+  }
 }
 
 Bytes BitWriter::Finish() const {
+  std::vector<std::uint32_t> words = words_;
+  if (bitCount_ % 32 != 0) words.push_back(next_);
   Bytes out;
-  for (std::size_t w = 0; w < bits_.size(); w += 32) {
-    std::uint32_t word = 0;
-    for (std::size_t i = 0; i < 32; ++i) {
-      word <<= 1;
-      if (w + i < bits_.size() && bits_[w + i]) word |= 1;
-    }
+  for (const std::uint32_t word : words)
     for (int b = 0; b < 4; ++b) out.push_back(static_cast<std::uint8_t>(word >> (8 * b)));
-  }
   return out;
 }
 
@@ -27,6 +30,10 @@ Code::Code(std::vector<std::uint8_t> widths, int maxWidth)
   FaultState fault;
   if (!table_.Build(widths_.data(), widths_.size(), maxWidth_, fault))
     throw std::logic_error("widths that are no code: " + fault.Reason());
+  // Looked up once: the table answers a symbol's code by a search.
+  codes_.resize(widths_.size());
+  for (std::uint32_t s = 0; s < widths_.size(); ++s)
+    if (widths_[s] != 0) codes_[s] = table_.CodeOf(s);
 }
 
 Code Code::Flat(const std::vector<std::uint32_t>& symbols, int maxWidth) {
@@ -41,9 +48,9 @@ Code Code::Flat(const std::vector<std::uint32_t>& symbols, int maxWidth) {
 }
 
 void Code::WriteSymbol(BitWriter& out, std::uint32_t symbol) const {
-  const int width = table_.WidthOf(symbol);
-  if (width == 0) throw std::logic_error("symbol without a code: " + std::to_string(symbol));
-  out.Put(table_.CodeOf(symbol), width);
+  if (symbol >= widths_.size() || widths_[symbol] == 0)
+    throw std::logic_error("symbol without a code: " + std::to_string(symbol));
+  out.Put(codes_[symbol], widths_[symbol]);
 }
 
 void Code::WriteTable(BitWriter& out) const {

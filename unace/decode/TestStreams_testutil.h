@@ -24,10 +24,13 @@ class BitWriter {
   void Put(std::uint32_t value, int n);
   // Pads the last word with zero bits; the result is whole little-endian words.
   Bytes Finish() const;
-  std::size_t BitCount() const { return bits_.size(); }
+  std::size_t BitCount() const { return bitCount_; }
 
  private:
-  std::vector<bool> bits_;
+  // Whole words, and the bits of the next one so far (at the top of `next_`).
+  std::vector<std::uint32_t> words_;
+  std::uint32_t next_ = 0;
+  std::size_t bitCount_ = 0;
 };
 
 // Codes for an alphabet, derived from widths the way the decoder derives them.
@@ -46,6 +49,7 @@ class Code {
   std::vector<std::uint8_t> widths_;
   int maxWidth_;
   HuffmanTable table_;
+  std::vector<std::uint32_t> codes_;  // each symbol's code, as the table decodes it
 };
 
 // Writes the trivial table of an alphabet that is never used.
