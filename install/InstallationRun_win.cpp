@@ -203,9 +203,12 @@ std::optional<RunFailure> InstallationRun::Register(const std::string& target,
   });
   winsupport::PumpWaitingMessages();
   perform(RegistrationStep::MoveUninstaller, [&](StepReport& report) {
+    winsupport::Pacer pace;
     MoveUninstaller(
         target, windowsDir,
-        [this](std::uint64_t done, std::uint64_t total) {
+        [this, &pace](std::uint64_t done, std::uint64_t total) {
+          // The last block always shows: the bar ends full.
+          if (done < total && !pace.Due()) return;
           settings_.page.SetProgress(total ? static_cast<int>(done * 100 / total) : 100);
           winsupport::PumpWaitingMessages();
         },
