@@ -46,7 +46,7 @@ removal_mb_per_1000=${BENCH_REMOVAL_MB:-0.5}
 parts=("$@")
 [ ${#parts[@]} -gt 0 ] || parts=(install removal)
 require "make host win32" "$pack" "$w32/app/Install.exe" "$w32/uninstall/stUnInst.exe" \
-  "$w32/tools/acetool/acetool.exe" "$w32/tests/uia/wintool.exe"
+  "$w32/tools/acetool/acetool.exe" "$w32/tools/acetool/UnACE.dll" "$w32/tests/uia/wintool.exe"
 need_package makensis nsis
 
 rm -rf "$work"; mkdir -p "$work"
