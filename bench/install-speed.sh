@@ -9,7 +9,8 @@
 # solid level 5, the uninstaller in the archive) and an NSIS setup.exe
 # (bench/lib.sh's write_nsis_script: LZMA solid, the same files, its
 # uninstaller, entry and shortcut). BENCH_ROUNDS (default 5) rounds, the
-# three taking turns in a rotating order, time:
+# measurements taking turns in an order that rotates from round to round,
+# time:
 #   - NSIS: `setup.exe /S /D=C:\BenchNsis`, from its start to its end;
 #   - ours: the wizard driven by wintool; from the return of the click on
 #     Next of the target page to the finished page, less the page's
@@ -24,6 +25,13 @@
 # confirmation to its summary; and, for reference, by NSIS
 # (`setup.exe /S`, then `uninstall.exe /S _?=C:\BenchNsis`, which removes
 # in place and waits; it leaves itself and the folder).
+#
+# The programs measured are those of BENCH_WIN32 (default build/win32).
+# BENCH_BEFORE names a second build folder (an earlier state) whose setup,
+# uninstaller and acetool are measured in the same rounds, taking turns with
+# the first, so that both meet the same load of the machine; its
+# installation medium is the first one's with its own Install.exe (the
+# archive, the uninstaller in it included, is the same).
 # The medians count; the programs and media live outside the prefix (Z:).
 # Every measurement starts in the same prefix cleaned to the same state
 # (tests/e2e/lib.sh's e2e_clean_prefix: the targets, the keys, the Start
@@ -36,17 +44,21 @@ set -euo pipefail
 # The wizard needs a screen; without one, a private virtual screen.
 [ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../scripts/with-display.sh" "$0" "$@"
 . "$(dirname "$0")/lib.sh"
-# BENCH_WIN32: the build folder whose programs are measured (default build/win32).
-w32="${BENCH_WIN32:-$repo/build/win32}"
 pack="$repo/build/host/tools/pelmora-pack/pelmora-pack"
 work="${BENCH_WORK:-$repo/build/bench-install}"
 mb=${BENCH_INSTALL_MB:-200} files=${BENCH_INSTALL_FILES:-5000} rounds=${BENCH_ROUNDS:-5}
 removal_counts=${BENCH_REMOVAL_FILES:-2000 16000}
 removal_mb_per_1000=${BENCH_REMOVAL_MB:-0.5}
+builds=("${BENCH_WIN32:-$repo/build/win32}")
+labels=(now)
+if [ -n "${BENCH_BEFORE:-}" ]; then builds+=("$BENCH_BEFORE"); labels+=(before); fi
 parts=("$@")
 [ ${#parts[@]} -gt 0 ] || parts=(install removal)
-require "make host win32" "$pack" "$w32/app/Install.exe" "$w32/uninstall/stUnInst.exe" \
-  "$w32/tools/acetool/acetool.exe" "$w32/tools/acetool/UnACE.dll" "$w32/tests/uia/wintool.exe"
+require "make host" "$pack"
+for w32 in "${builds[@]}"; do
+  require "make win32" "$w32/app/Install.exe" "$w32/uninstall/stUnInst.exe" \
+    "$w32/tools/acetool/acetool.exe" "$w32/tools/acetool/UnACE.dll" "$w32/tests/uia/wintool.exe"
+done
 need_package makensis nsis
 
 rm -rf "$work"; mkdir -p "$work"
@@ -55,7 +67,7 @@ prefix="$work/prefix"
 . "$repo/tests/e2e/medium.sh"
 "$repo/scripts/wine-prefix.sh" start "$prefix"
 trap '"$repo/scripts/wine-prefix.sh" stop "$prefix"' EXIT
-e2e_init "$prefix" "$w32/tests/uia/wintool.exe" "$work/artefacts"
+e2e_init "$prefix" "${builds[0]}/tests/uia/wintool.exe" "$work/artefacts"
 trap 'stop_programs; "$repo/scripts/wine-prefix.sh" stop "$prefix"' EXIT
 unset PELMORA_TEST_LANGUAGE_NAME
 product="Pelmora Bench" nsis_label="Pelmora Bench Nsis" key=PelmoraBench
@@ -72,10 +84,19 @@ contents() {
   find "$1" -type f ! -iname UnInstall.log ! -iname uninstall.exe -printf '%s\n' 2>/dev/null |
     awk '{ n++; s += $1 } END { printf "%d files, %d bytes", n, s }'
 }
+# "a b c" turned by N places: the order of a round's measurements.
+rotated() {
+  local n=$1 items=("${@:2}")
+  local count=${#items[@]} i
+  for ((i = 0; i < count; i++)); do printf '%s ' "${items[(i + n) % count]}"; done
+}
 
-# make_media DIR MB FILES: DIR/payload, our medium DIR/medium, NSIS's DIR/nsis/setup.exe.
+# make_media DIR MB FILES [full]: DIR/payload, NSIS's DIR/nsis/setup.exe and
+# our medium DIR/medium-I for each build I; "full" packs each build's medium
+# with its own uninstaller, else the second build's is the first's with its
+# own Install.exe.
 make_media() {
-  local dir=$1 size=$2 count=$3
+  local dir=$1 size=$2 count=$3 full=${4:-} i
   mkdir -p "$dir/nsis"
   "$here/make-product-payload.sh" "$dir/payload" "$size" "$count"
   cat >"$dir/product.ini" <<INI
@@ -89,9 +110,17 @@ method = ace20
 level = 5
 solid = yes
 INI
-  nice "$pack" build "$dir/product.ini" "$dir/payload" "$dir/medium" --quiet \
-    --install-exe "$w32/app/Install.exe" --uninstaller "$w32/uninstall/stUnInst.exe" >"$dir/pack.log" 2>&1 ||
-    { cat "$dir/pack.log" >&2; die "pelmora-pack build failed"; }
+  for i in "${!builds[@]}"; do
+    if [ "$i" -gt 0 ] && [ -z "$full" ]; then
+      cp -r "$dir/medium-0" "$dir/medium-$i"
+      cp "${builds[i]}/app/Install.exe" "$dir/medium-$i/Install.exe"
+      continue
+    fi
+    nice "$pack" build "$dir/product.ini" "$dir/payload" "$dir/medium-$i" --quiet \
+      --install-exe "${builds[i]}/app/Install.exe" \
+      --uninstaller "${builds[i]}/uninstall/stUnInst.exe" >"$dir/pack.log" 2>&1 ||
+      { cat "$dir/pack.log" >&2; die "pelmora-pack build failed"; }
+  done
   write_nsis_script "$nsis_label" "$dir/payload" "$dir/nsis"
   nice makensis -V2 "$dir/nsis/setup.nsi" >"$dir/nsis/makensis.log" 2>&1 ||
     { cat "$dir/nsis/makensis.log" >&2; die "makensis failed"; }
@@ -131,16 +160,19 @@ run_nsis() {
 }
 
 run_acetool() {
-  local archive=$1 start
+  local w32=$1 archive=$2 start
   start=$(now)
   e2e_wine "$w32/tools/acetool/acetool.exe" x "$archive" 'C:\Extract' --quiet >/dev/null \
     2>>"$e2e_artefacts/wine.log" </dev/null || die "acetool x failed"
   acetool_seconds=$(seconds "$start" "$(now)")
+  # The payload and the uninstaller the archive carries.
+  [ "$(contents "$prefix/drive_c/Extract" | cut -d' ' -f1)" -gt "${payload_contents%% *}" ] ||
+    die "acetool x extracted $(contents "$prefix/drive_c/Extract"), the payload is $payload_contents"
 }
 
 # Our uninstaller as the entry says, Yes, then the summary. Sets remove_seconds.
 remove_ours() {
-  local entry command program argument clicked done
+  local entry command="" program argument clicked done caption="$product 1.0.0.0"
   for entry in "HKLM\\$e2e_uninstall_key\\$key" "HKCU\\$e2e_uninstall_key\\$key"; do
     command=$(reg_values "$entry" | sed -n 's/^UninstallString=//p' || true)
     [ -n "$command" ] && break
@@ -151,14 +183,14 @@ remove_ours() {
   start_program uninstall "$program" "$argument"
   local uninstaller_pid=$last_pid
   # Captioned with the entry's DisplayName: the product's name and version.
-  ui --timeout 60 click "$product 1.0.0.0" "&Yes" >/dev/null || die "no confirmation"
+  ui --timeout 60 click "$caption" "&Yes" >/dev/null || die "no confirmation"
   clicked=$(now)
   # The progress window comes after the confirmation has gone: the next
   # window with the product's caption is the summary.
   ui --timeout 3600 wait Uninstall >/dev/null || die "no progress window"
-  ui --timeout 3600 wait "$product 1.0.0.0" >/dev/null || die "no summary"
+  ui --timeout 3600 wait "$caption" >/dev/null || die "no summary"
   done=$(now)
-  ui dismiss "$product 1.0.0.0" >/dev/null
+  ui dismiss "$caption" >/dev/null
   wait_program "$uninstaller_pid" 60 || die "the uninstaller did not end"
   remove_seconds=$(seconds "$clicked" "$done")
   [ ! -e "$prefix/drive_c/Bench" ] || die "the uninstaller left $(contents "$prefix/drive_c/Bench")"
@@ -175,63 +207,94 @@ remove_nsis() {
 }
 
 installation_part() {
-  local dir="$work/install" round turn order
-  local nsis=() ours=() whole=() extract=()
+  local dir="$work/install" round turn i
+  local nsis=() ours_0=() ours_1=() whole_0=() whole_1=() extract_0=() extract_1=() turns=(nsis)
+  for i in "${!builds[@]}"; do turns+=("ours-$i" "acetool-$i"); done
   echo "install-speed: $files files, $mb MiB"
   make_media "$dir" "$mb" "$files"
-  echo "install-speed: our medium $(du -cb "$dir/medium"/* | tail -1 | cut -f1) bytes, NSIS setup.exe $(stat -c %s "$dir/nsis/setup.exe") bytes"
+  echo "install-speed: our medium $(du -cb "$dir/medium-0"/* | tail -1 | cut -f1) bytes, NSIS setup.exe $(stat -c %s "$dir/nsis/setup.exe") bytes"
   clean start
   for round in $(seq "$rounds"); do
-    case $((round % 3)) in
-    1) order="nsis ours acetool" ;; 2) order="ours acetool nsis" ;; *) order="acetool nsis ours" ;;
-    esac
-    for turn in $order; do
+    for turn in $(rotated "$((round - 1))" "${turns[@]}"); do
+      i=${turn#*-}
       case $turn in
       nsis) run_nsis "$dir/nsis/setup.exe"; nsis+=("$nsis_seconds") ;;
-      ours) run_ours "$dir/medium"; ours+=("$install_seconds") whole+=("$whole_seconds") ;;
-      acetool) run_acetool "$(e2e_winpath "$dir/medium/DATA.c00")"; extract+=("$acetool_seconds") ;;
+      ours-*)
+        run_ours "$dir/medium-$i"
+        eval "ours_$i+=(\"\$install_seconds\") whole_$i+=(\"\$whole_seconds\")" ;;
+      acetool-*)
+        run_acetool "${builds[i]}" "$(e2e_winpath "$dir/medium-$i/DATA.c00")"
+        eval "extract_$i+=(\"\$acetool_seconds\")" ;;
       esac
       clean "round $round, $turn"
     done
-    echo "round $round: NSIS ${nsis[-1]} s, ours ${ours[-1]} s (whole run ${whole[-1]} s), acetool x ${extract[-1]} s"
+    printf 'round %d: NSIS %s s' "$round" "${nsis[-1]}"
+    for i in "${!builds[@]}"; do
+      eval "printf '; %s: ours %s s (whole run %s s), acetool x %s s' \"${labels[i]}\" \
+        \"\${ours_$i[-1]}\" \"\${whole_$i[-1]}\" \"\${extract_$i[-1]}\""
+    done
+    echo
   done
   local n o w x
-  n=$(median "${nsis[@]}") o=$(median "${ours[@]}") w=$(median "${whole[@]}") x=$(median "${extract[@]}")
+  n=$(median "${nsis[@]}")
   echo
-  echo "Installation, $files files, $mb MiB (medians of $rounds):"
-  printf '  %-52s %6s s\n' "NSIS setup.exe /S, with its start" "$n" \
-    "ours, Next on the target page to the finished page" "$o" \
-    "ours, whole run through the wizard" "$w" "acetool x of DATA.c00" "$x"
-  printf '  ours / acetool x: %s (goal at most 1.2); ours / NSIS: %s (goal at most 0.5)\n' \
-    "$(ratio "$o" "$x")" "$(ratio "$o" "$n")"
+  echo "Installation, $files files, $mb MiB (medians of $rounds, seconds):"
+  printf '  %-8s %10s %12s %10s %10s %12s %10s\n' build NSIS ours "whole run" "acetool x" \
+    "ours/acetool" "ours/NSIS"
+  for i in "${!builds[@]}"; do
+    eval "o=\$(median \"\${ours_$i[@]}\") w=\$(median \"\${whole_$i[@]}\") x=\$(median \"\${extract_$i[@]}\")"
+    printf '  %-8s %10s %12s %10s %10s %12s %10s\n' "${labels[i]}" "$n" "$o" "$w" "$x" \
+      "$(ratio "$o" "$x")" "$(ratio "$o" "$n")"
+  done
+  echo "  (ours: Next on the target page to the finished page, less its start delay;"
+  echo "   goals: ours/acetool at most 1.2, ours/NSIS at most 0.5)"
 }
 
 removal_part() {
-  local count dir round size installs=() removes=() nsis_installs=() nsis_removes=() lines=()
+  local count dir round size turn i lines=()
   for count in $removal_counts; do
     dir="$work/removal-$count"
     size=$(awk -v c="$count" -v m="$removal_mb_per_1000" 'BEGIN { printf "%d", c * m / 1000 + 0.5 }')
     [ "$size" -ge 1 ] || size=1
     echo "install-speed: removal of $count files, $size MiB"
-    make_media "$dir" "$size" "$count"
-    installs=() removes=() nsis_installs=() nsis_removes=()
+    make_media "$dir" "$size" "$count" full
+    local installs_0=() installs_1=() removes_0=() removes_1=() nsis_installs=() nsis_removes=()
+    local turns=(nsis)
+    for i in "${!builds[@]}"; do turns+=("ours-$i"); done
     clean start
     for round in $(seq "$rounds"); do
-      run_ours "$dir/medium"; installs+=("$install_seconds")
-      remove_ours; removes+=("$remove_seconds")
-      clean "removal $count, round $round, ours"
-      run_nsis "$dir/nsis/setup.exe"; nsis_installs+=("$nsis_seconds")
-      remove_nsis; nsis_removes+=("$nsis_remove_seconds")
-      clean "removal $count, round $round, NSIS"
-      echo "round $round: ours installed in ${installs[-1]} s, removed in ${removes[-1]} s; NSIS ${nsis_installs[-1]} s, ${nsis_removes[-1]} s"
+      for turn in $(rotated "$((round - 1))" "${turns[@]}"); do
+        i=${turn#*-}
+        case $turn in
+        nsis)
+          run_nsis "$dir/nsis/setup.exe"; nsis_installs+=("$nsis_seconds")
+          remove_nsis; nsis_removes+=("$nsis_remove_seconds") ;;
+        ours-*)
+          run_ours "$dir/medium-$i"; eval "installs_$i+=(\"\$install_seconds\")"
+          remove_ours; eval "removes_$i+=(\"\$remove_seconds\")" ;;
+        esac
+        clean "removal $count, round $round, $turn"
+      done
+      printf 'round %d: NSIS installed in %s s, removed in %s s' "$round" "${nsis_installs[-1]}" \
+        "${nsis_removes[-1]}"
+      for i in "${!builds[@]}"; do
+        eval "printf '; %s: installed in %s s, removed in %s s' \"${labels[i]}\" \
+          \"\${installs_$i[-1]}\" \"\${removes_$i[-1]}\""
+      done
+      echo
     done
-    lines+=("$(printf '  %-8s %10s %10s %8s %12s %12s' "$count" "$(median "${installs[@]}")" \
-      "$(median "${removes[@]}")" "$(ratio "$(median "${removes[@]}")" "$(median "${installs[@]}")")" \
-      "$(median "${nsis_installs[@]}")" "$(median "${nsis_removes[@]}")")")
+    for i in "${!builds[@]}"; do
+      local installed removed
+      eval "installed=\$(median \"\${installs_$i[@]}\") removed=\$(median \"\${removes_$i[@]}\")"
+      lines+=("$(printf '  %-8s %-8s %10s %10s %8s %12s %12s' "$count" "${labels[i]}" "$installed" \
+        "$removed" "$(ratio "$removed" "$installed")" "$(median "${nsis_installs[@]}")" \
+        "$(median "${nsis_removes[@]}")")")
+    done
   done
   echo
   echo "Removal (medians of $rounds, seconds; goal: ours removed / installed at most 1):"
-  printf '  %-8s %10s %10s %8s %12s %12s\n' files installed removed ratio "NSIS setup" "NSIS uninst"
+  printf '  %-8s %-8s %10s %10s %8s %12s %12s\n' files build installed removed ratio \
+    "NSIS setup" "NSIS uninst"
   printf '%s\n' "${lines[@]}"
 }
 
