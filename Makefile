@@ -52,8 +52,10 @@ test: test-host test-win32 test-asan fuzz-smoke
 demo: host win32
 	scripts/demo.sh
 
-bench: host
+# The archive tools, then installing and removing under Wine against NSIS.
+bench: host win32
 	bench/run.sh
+	bench/install-speed.sh
 
 # Applies .clang-format to every C++ source of the repository.
 format:

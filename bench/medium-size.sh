@@ -39,39 +39,6 @@ best_archive() {
   printf '\n[archive]\nmethod = ace20\nlevel = 5\nsolid = yes\n'
 }
 
-# write_nsis_script LABEL PAYLOAD DIR: DIR/setup.nsi, making DIR/setup.exe.
-# An empty PAYLOAD makes the setup without files: what NSIS itself weighs.
-write_nsis_script() {
-  local label=$1 payload=$2 dir=$3 files=""
-  [ -n "$payload" ] && files="File /r \"$payload/*\""
-  cat >"$dir/setup.nsi" <<NSI
-Name "$label"
-OutFile "$dir/setup.exe"
-InstallDir "\$PROGRAMFILES\\$label"
-RequestExecutionLevel admin
-SetCompressor /SOLID lzma
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
-Section
-  SetOutPath "\$INSTDIR"
-  $files
-  WriteUninstaller "\$INSTDIR\\uninstall.exe"
-  CreateDirectory "\$SMPROGRAMS\\$label"
-  CreateShortCut "\$SMPROGRAMS\\$label\\$label.lnk" "\$INSTDIR\\uninstall.exe"
-  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$label" "DisplayName" "$label"
-  WriteRegStr HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$label" "UninstallString" '"\$INSTDIR\\uninstall.exe"'
-SectionEnd
-Section "Uninstall"
-  Delete "\$SMPROGRAMS\\$label\\$label.lnk"
-  RMDir "\$SMPROGRAMS\\$label"
-  DeleteRegKey HKLM "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$label"
-  RMDir /r "\$INSTDIR"
-SectionEnd
-NSI
-}
-
 size_of() { stat -c %s "$@" | awk '{ n += $1 } END { print n + 0 }'; }
 
 # measure LABEL DIR: packs DIR/payload both ways, with DIR/product.ini as

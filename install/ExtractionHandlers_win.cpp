@@ -8,6 +8,7 @@
 #include "install/RunTexts.h"
 #include "winsupport/ErrorReport_win.h"
 #include "winsupport/Files_win.h"
+#include "winsupport/MessageLoop_win.h"
 
 namespace pelmora::install {
 
@@ -92,8 +93,10 @@ void ExtractionHandlers::Extracting(archive::TdAce& ace, const TACEHeaderData& e
     context_.page.ShowCancel();
     return;
   }
-  context_.page.SetStatus(path);
-  if (DeleteBeforeExtracting(context_.page.Mode(), name, LookAt(path).exists))
+  // The name on the page at the pace the eye can follow, not per entry.
+  if (statusPace_.Due()) context_.page.SetStatus(path);
+  // Looked at only where a file found there would make way.
+  if (DeleteBeforeExtracting(context_.page.Mode(), name, true) && LookAt(path).exists)
     DeleteFileA(path.c_str());
   context_.protocol.AddEntry(context_.targetDirectory, name);
   // A name the protocol cannot hold as one line: nothing more is unpacked.
@@ -102,9 +105,15 @@ void ExtractionHandlers::Extracting(archive::TdAce& ace, const TACEHeaderData& e
 
 void ExtractionHandlers::ProcessData(int blockSize) {
   progress_.AddUnpacked(blockSize);
-  context_.page.SetProgress(progress_.Percent());
-  // The page repaints and Cancel can be pressed during a long entry.
-  winsupport::PumpWaitingMessages();
+  // The bar is told only when it moves.
+  const int percent = progress_.Percent();
+  if (percent != shownPercent_) {
+    context_.page.SetProgress(percent);
+    shownPercent_ = percent;
+  }
+  // The page repaints and Cancel can be pressed during a long entry; a few
+  // dozen times a second is enough for both.
+  if (pumpPace_.Due()) winsupport::PumpWaitingMessages();
 }
 
 int ExtractionHandlers::VolumeChange(archive::TdAce& ace, const char* volumeName, int mode) {

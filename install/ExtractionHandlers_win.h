@@ -14,6 +14,7 @@
 #include "install/Progress.h"
 #include "contract/Protocol.h"
 #include "pages/PasswordPrompt_win.h"
+#include "winsupport/MessageLoop_win.h"
 
 namespace pelmora::install {
 
@@ -56,6 +57,9 @@ class ExtractionHandlers {
 
   ExtractionContext context_;
   ExtractProgress progress_;
+  int shownPercent_ = -1;
+  winsupport::Pacer statusPace_;
+  winsupport::Pacer pumpPace_;
   bool settingsFileUnpacked_ = false;
 };
 

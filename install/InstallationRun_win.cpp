@@ -193,16 +193,20 @@ std::optional<RunFailure> InstallationRun::Register(const std::string& target,
             ImportRegistryFile(target, windowsDir, settingsFileUnpacked_, report);
             winsupport::PumpWaitingMessages();
             return;
-          case RegistrationStep::MoveUninstaller:
+          case RegistrationStep::MoveUninstaller: {
+            winsupport::Pacer pace;
             MoveUninstaller(
                 target, windowsDir,
-                [this](std::uint64_t done, std::uint64_t total) {
+                [this, &pace](std::uint64_t done, std::uint64_t total) {
+                  // The last block always shows: the bar ends full.
+                  if (done < total && !pace.Due()) return;
                   settings_.page.SetProgress(total ? static_cast<int>(done * 100 / total) : 100);
                   winsupport::PumpWaitingMessages();
                 },
                 report);
             winsupport::PumpWaitingMessages();
             return;
+          }
           case RegistrationStep::UninstallEntry: {
             sealing_.keyPath = contract::UninstallKeyPath(settings_.description.UninstallKeyName);
             SYSTEMTIME today{};

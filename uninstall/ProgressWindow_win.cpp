@@ -86,7 +86,6 @@ ProgressWindow::ProgressWindow(HINSTANCE instance, const std::string& caption, s
                  work.top + (work.bottom - work.top - (frame.bottom - frame.top)) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ::SendMessageA(bar_, PBM_SETRANGE32, 0, static_cast<LPARAM>(steps_));
-  ::SendMessageA(bar_, PBM_SETSTEP, 1, 0);
   ::ShowWindow(Handle(), SW_SHOW);
   ::UpdateWindow(Handle());
   winsupport::PumpWaitingMessages();
@@ -99,8 +98,12 @@ ProgressWindow::~ProgressWindow() {
 
 void ProgressWindow::Step(const std::string& text) {
   if (!window_) return;
+  ++done_;
+  // Shown at the pace the eye can follow: a repaint per file took longer
+  // than removing the file.
+  if (!pace_.Due()) return;
   ::SetWindowTextA(label_, text.c_str());
-  ::SendMessageA(bar_, PBM_STEPIT, 0, 0);
+  ::SendMessageA(bar_, PBM_SETPOS, static_cast<WPARAM>(done_), 0);
   winsupport::PumpWaitingMessages();
 }
 

@@ -10,6 +10,7 @@
 
 #include "common/DpiScale.h"
 #include "common/WinHandle.h"
+#include "winsupport/MessageLoop_win.h"
 
 namespace pelmora::uninstall {
 
@@ -22,7 +23,8 @@ class ProgressWindow {
   ProgressWindow(const ProgressWindow&) = delete;
   ProgressWindow& operator=(const ProgressWindow&) = delete;
 
-  // Shows text, moves the bar one step and lets the window repaint.
+  // Counts a step; shows text, moves the bar to the steps counted and lets
+  // the window repaint, at most once per Pacer interval.
   void Step(const std::string& text);
 
   // The bar at its end and text shown, the window kept for the summary to
@@ -44,6 +46,8 @@ class ProgressWindow {
   HWND label_ = nullptr;
   HWND bar_ = nullptr;
   std::size_t steps_ = 0;
+  std::size_t done_ = 0;
+  winsupport::Pacer pace_;
 };
 
 }  // namespace pelmora::uninstall

@@ -131,8 +131,12 @@ class WinFileSink final : public FileSink {
                        FailureText("cannot put the file in place at", targetPath_, error)};
     }
     committed_ = true;
+    // A file Windows has just created has the archive attribute and no
+    // other that we set: only a wish beyond that costs a call (by far the
+    // most files ask for just the archive attribute).
     const DWORD attributes = dosAttributes & kAttributesWeSet;
-    if (attributes != 0) SetFileAttributesA(targetPath_.c_str(), attributes);
+    if ((attributes & ~FILE_ATTRIBUTE_ARCHIVE) != 0)
+      SetFileAttributesA(targetPath_.c_str(), attributes);
     return std::nullopt;
   }
 
@@ -152,10 +156,11 @@ std::variant<std::unique_ptr<FileSink>, FsFailure> CreateFileSink(const std::str
   if (targetPath.empty() || IsSeparator(targetPath.back()))
     return FsFailure{FsFailure::Kind::Failed, "no file name in target path " + targetPath};
   const std::string parent = ParentOf(targetPath);
-  if (!parent.empty() && parent.back() != ':') {
-    if (std::optional<std::string> why = CreateFolders(parent))
-      return FsFailure{FsFailure::Kind::Failed, std::move(*why)};
-  }
+  // The folders are made only when the file cannot be created at first:
+  // most files go into a folder that an earlier one needed, and looking at
+  // every folder on the way for every file cost more than writing a small
+  // file.
+  bool foldersMade = parent.empty() || parent.back() == ':';
   for (int attempt = 0; attempt < 100; ++attempt) {
     // Short and in the target's folder: the rename stays within one volume,
     // and a target name close to the path length limit still gets a partner.
@@ -167,8 +172,16 @@ std::variant<std::unique_ptr<FileSink>, FsFailure> CreateFileSink(const std::str
     if (handle)
       return std::make_unique<WinFileSink>(std::move(handle), std::move(temp), targetPath);
     const DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-      return FsFailure{FsFailure::Kind::Failed, FailureText("cannot create", temp, error)};
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+    // Whatever else failed is judged as before, with the folders made.
+    if (!foldersMade) {
+      foldersMade = true;
+      if (std::optional<std::string> why = CreateFolders(parent))
+        return FsFailure{FsFailure::Kind::Failed, std::move(*why)};
+      --attempt;  // the same name again, now that its folder exists
+      continue;
+    }
+    return FsFailure{FsFailure::Kind::Failed, FailureText("cannot create", temp, error)};
   }
   return FsFailure{FsFailure::Kind::Failed, "no free temporary name beside " + targetPath};
 }

@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -37,6 +39,33 @@ TEST(FileSystem, AFolderThatCannotBeMadeComesWithItsOwnError) {
   ASSERT_TRUE(std::holds_alternative<FsFailure>(sink));
   const std::string& sinkWhy = std::get<FsFailure>(sink).text;
   EXPECT_NE(sinkWhy.find(CreationError(inTheWay.string())), std::string::npos) << sinkWhy;
+}
+
+// A file's folders are made when its temporary file finds them missing, and
+// it ends with the attributes its entry asks for: one that asks for the
+// archive attribute alone is left as Windows created it, which has it.
+TEST(FileSystem, CommittedFilesGetTheirFoldersAndAttributes) {
+  pelmora::test::ScratchDir dir("unace-fs");
+  const auto write = [&](const std::string& name, std::uint32_t attributes) {
+    const std::string path = (dir.Path() / name).string();
+    auto sink = pelmora::unace::fs::CreateFileSink(path);
+    const auto* made = std::get_if<std::unique_ptr<pelmora::unace::fs::FileSink>>(&sink);
+    if (made == nullptr) return INVALID_FILE_ATTRIBUTES;
+    const std::uint8_t data[] = {'p', 'e', 'l'};
+    EXPECT_TRUE((*made)->Write(data, sizeof data));
+    EXPECT_FALSE((*made)->Commit(0x5A210000, attributes)) << path;
+    return GetFileAttributesA(path.c_str());
+  };
+  constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+  EXPECT_EQ(write("a\\b\\plain.txt", FILE_ATTRIBUTE_ARCHIVE) & kSettable, FILE_ATTRIBUTE_ARCHIVE);
+  EXPECT_EQ(write("a\\b\\none.txt", 0) & kSettable, FILE_ATTRIBUTE_ARCHIVE);
+  const DWORD locked = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+  EXPECT_EQ(write("a\\locked.txt", locked) & kSettable, locked);
+  SetFileAttributesA((dir.Path() / "a" / "locked.txt").string().c_str(), FILE_ATTRIBUTE_NORMAL);
+  // The two files and no temporary one beside them.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path() / "a" / "b"), fs::directory_iterator()),
+            2);
 }
 
 // Server and share of a UNC path are not folders to make: the trouble is
