@@ -234,9 +234,22 @@ void RunCommand(const Invocation& call) {
     PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     PostMessageA(focus, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
     Deliver(window, WM_NULL, 0, 0, deadline);
-  } else if (command == "click") {
+  } else if (command == "click" || command == "click-ready") {
     const std::string& label = call.args[1];
-    HWND button = WaitFor(deadline, [&] { return FindButton(window, label); });
+    // click-ready presses the moment the button can be pressed, so that a
+    // test can catch a short stretch of the program's work (one entry
+    // being unpacked) instead of polling for it from outside.
+    const bool whenReady = command == "click-ready";
+    HWND button = WaitFor(
+        deadline,
+        [&]() -> HWND {
+          HWND found = FindButton(window, label);
+          return !whenReady || (found && IsWindowVisible(found) && IsWindowEnabled(found))
+                     ? found
+                     : nullptr;
+        },
+        whenReady ? 10 : 100);
+    if (!button && whenReady) button = FindButton(window, label);
     if (!button) throw CommandFailure(kExitNotFound, "no button \"" + label + "\" appeared");
     RequireUsable(button, "the button \"" + label + "\"");
     Press(button, deadline);

@@ -35,13 +35,14 @@ std::vector<HWND> Descendants(HWND window);
 HWND FindVisibleWindow(const WindowQuery& query);
 
 // Calls probe until it returns something true (a window, true) or the
-// deadline passes; returns its last answer.
+// deadline passes; returns its last answer. Every `intervalMs`: a window
+// that comes and goes in a moment needs a shorter one than the default.
 template <typename Probe>
-auto WaitFor(const Deadline& deadline, Probe probe) -> decltype(probe()) {
+auto WaitFor(const Deadline& deadline, Probe probe, DWORD intervalMs = 100) -> decltype(probe()) {
   for (;;) {
     if (auto found = probe()) return found;
     if (deadline.Passed()) return {};
-    Sleep(100);
+    Sleep(intervalMs);
   }
 }
 
