@@ -1,8 +1,8 @@
 // Archives the content of a folder tree: every sub-folder becomes a folder
 // entry placed before its content, every file a member, named relative to
 // the root with '\' separators in Windows-1252. Entries come in a fixed
-// order (byte order of the names within each folder), so the same tree
-// always gives the same archive.
+// order (by default the byte order of the names within each folder), so the
+// same tree always gives the same archive.
 #pragma once
 
 #include <cstdint>
@@ -32,11 +32,25 @@ using SkipNotice = std::function<void(const std::string& message)>;
 // into a work file, say, while the tree stays as it is).
 using ContentSubstitutes = std::map<std::string, std::filesystem::path>;
 
+// The order of the members.
+enum class MemberOrder {
+  // The tree as it is walked: within each folder the names' byte order, a
+  // folder's entry followed by its content.
+  ByName,
+  // Every folder's entry first (in the order above), then the files by
+  // their extensions (compared without case; none comes first), within one
+  // extension in the order above. In a solid archive similar files then
+  // stand side by side, where the dictionary finds more of each in the
+  // one before it: programs with programs, libraries with libraries.
+  ByType,
+};
+
 // Adds the content of `root` (not `root` itself) to `writer`. Throws
 // std::runtime_error naming the file that could not be read or named.
 FolderArchiveReport ArchiveFolder(const std::filesystem::path& root, ArchiveWriter& writer,
                                   const SkipNotice& onSkip = {},
-                                  const ContentSubstitutes& readInstead = {});
+                                  const ContentSubstitutes& readInstead = {},
+                                  MemberOrder order = MemberOrder::ByName);
 
 // What ArchiveFolder would take from the tree, without reading a byte of
 // it: the files' number and size (the total a progress display counts to)

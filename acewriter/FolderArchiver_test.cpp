@@ -59,6 +59,36 @@ TEST_F(FolderArchiverTest, ArchivesTheTreeInAFixedOrderWithFoldersFirst) {
   EXPECT_EQ(volume.files[0].attributes & format::kAttributeDirectory, 0u);
 }
 
+// Grouped by type: the folders first, then the files by extension (case
+// folded, a folder's dot not counted), each group in the walk's order.
+TEST_F(FolderArchiverTest, GroupedByTypeTheFoldersComeFirstThenTheFilesByExtension) {
+  WriteText(tree_ / "c.BIN", "upper");
+  WriteText(tree_ / "noext", "none");
+  fs::create_directories(tree_ / "v1.5");
+  WriteText(tree_ / "v1.5" / "readme", "dotted folder");
+  ArchiveWriter writer(Archive(), ArchiveOptions{});
+  const auto report = ArchiveFolder(tree_, writer, {}, {}, MemberOrder::ByType);
+  writer.Finish();
+  EXPECT_EQ(report.files, 7u);
+  EXPECT_EQ(report.folders, 4u);
+  EXPECT_EQ(report.bytes, 5u + 4u + 5000u + 6u + 5u + 4u + 13u);
+
+  std::vector<std::string> names;
+  for (const auto& f : ScanVolume(Archive()).files) names.push_back(f.name);
+  const std::vector<std::string> expected = {"b-folder",
+                                             "b-folder\\inner",
+                                             "empty",
+                                             "v1.5",
+                                             "noext",
+                                             "v1.5\\readme",
+                                             "b-folder\\inner\\deep.bin",
+                                             "c.BIN",
+                                             "a.txt",
+                                             "b-folder\\Gr\374\337e \200.txt",
+                                             "z.txt"};
+  EXPECT_EQ(names, expected);
+}
+
 TEST_F(FolderArchiverTest, RecordsTimesAndTheReadOnlyAttribute) {
   const fs::path locked = tree_ / "a.txt";
   fs::permissions(locked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,

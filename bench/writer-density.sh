@@ -10,8 +10,9 @@
 #          made by ImageMagick from MATE's backgrounds and its own logo),
 #          sounds (speech by espeak-ng, plucked strings by sox, as WAV),
 #          documentation texts and a few i686 programs
-# Each is packed by `acetool c --method ace20 --solid --level 5
-# --dictionary-bits 22` and, as one tar stream, by zstd -19, xz -9, xz with
+# Each is packed by `acetool c --method ace20 --solid --group-by-type
+# --level 5 --dictionary-bits 22` and, as one tar stream (in the names'
+# order), by zstd -19, xz -9, xz with
 # the same 4 MiB dictionary and gzip -9; each archive is tested with
 # `acetool t`. Times are processor times (user and system), the best of
 # BENCH_ROUNDS runs (default 3), ours and xz's with the 4 MiB dictionary
@@ -22,7 +23,9 @@
 # BENCH_WORK sets the scratch folder (default BUILD_DIR/bench-density),
 # BENCH_PAYLOADS the payloads (default "win64 win32 mix").
 # BEFORE_ACETOOL names another acetool (e.g. one built from an older commit)
-# whose packing time and size are measured interleaved with ours.
+# whose packing time and size are measured interleaved with ours, with the
+# same options (BEFORE_OPTIONS replaces them, e.g. to leave out
+# --group-by-type).
 # The last lines are the rows of README's table.
 set -euo pipefail
 
@@ -32,6 +35,10 @@ acetool="$build/tools/acetool/acetool"
 work="${BENCH_WORK:-$build/bench-density}"
 rounds="${BENCH_ROUNDS:-3}"
 payloads="${BENCH_PAYLOADS:-win64 win32 mix}"
+# Similar files side by side in the solid stream: programs with programs,
+# libraries with libraries.
+options=(--method ace20 --solid --group-by-type --level 5 --dictionary-bits 22)
+read -r -a before_options <<<"${BEFORE_OPTIONS:-${options[*]}}"
 
 require "make host" "$acetool"
 need_package zstd zstd
@@ -135,12 +142,10 @@ for name in $payloads; do
   ours_seconds=999999 before_seconds=999999 xz_seconds=999999
   for _ in $(seq "$rounds"); do
     rm -f "$work/ours.ace" "$work/before.ace"
-    seconds=$(cpu_time "$acetool" c "$work/ours.ace" "$payload" --method ace20 --solid --level 5 \
-      --dictionary-bits 22 --quiet)
+    seconds=$(cpu_time "$acetool" c "$work/ours.ace" "$payload" "${options[@]}" --quiet)
     ours_seconds=$(smaller "$ours_seconds" "$seconds")
     if [ -n "${BEFORE_ACETOOL:-}" ]; then
-      seconds=$(cpu_time "$BEFORE_ACETOOL" c "$work/before.ace" "$payload" --method ace20 --solid --level 5 \
-        --dictionary-bits 22 --quiet)
+      seconds=$(cpu_time "$BEFORE_ACETOOL" c "$work/before.ace" "$payload" "${before_options[@]}" --quiet)
       before_seconds=$(smaller "$before_seconds" "$seconds")
     fi
     seconds=$(cpu_time xz --lzma2=preset=9,dict=4MiB -k -f "$work/payload.tar")
@@ -151,7 +156,7 @@ for name in $payloads; do
 
   echo "payload $name: $payload_bytes bytes in $files files"
   printf '  %-44s %12s %10s %8s\n' "packer" "bytes" "of xz 4MiB" "time"
-  printf '  %-44s %12s %10s %7ss\n' "acetool c ace20 --solid --level 5, 4 MiB" "$ours_bytes" \
+  printf '  %-44s %12s %10s %7ss\n' "acetool c ace20 --solid --group-by-type" "$ours_bytes" \
     "$(ratio "$ours_bytes" "$xz4_bytes")" "$ours_seconds"
   if [ -n "${BEFORE_ACETOOL:-}" ]; then
     before_bytes=$(stat -c %s "$work/before.ace")

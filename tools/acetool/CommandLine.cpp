@@ -18,6 +18,8 @@ const char* const kUsageText =
     "  --method stored|lz77|ace20    compression (default lz77, readable by every ACE reader)\n"
     "  --mode auto|lz77|exe|delta|sound|pic   ACE 2.0 technique (with --method ace20)\n"
     "  --solid                       compress all files as one stream\n"
+    "  --group-by-type               files in the order of their extensions, then names\n"
+    "                                (default: names; folders always before their files)\n"
     "  --volume-size BYTES[k|m]      split into volumes NAME.c00, NAME.c01, ...\n"
     "  --dictionary-bits N           10..22 (default 20 = 1 MiB; above 20 only ACE 2.0 readers)\n"
     "  --level N                     1 (fastest) .. 5 (best); default 2\n"
@@ -115,6 +117,8 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
                                   {"pic", BlockedMode::Pic}});
     } else if (arg == "--solid") {
       inv.create.solid = true;
+    } else if (arg == "--group-by-type") {
+      inv.order = acewriter::MemberOrder::ByType;
     } else if (arg == "--volume-size") {
       inv.create.volumeSize = ParseNumber(arg, value(), true);
       if (inv.create.volumeSize == 0) throw UsageError("--volume-size must be above 0");

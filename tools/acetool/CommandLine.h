@@ -4,9 +4,10 @@
 //   acetool x ARCHIVE DIR [--password PW]      extract into DIR
 //   acetool c ARCHIVE DIR [options]            archive DIR's content
 // create options: --method stored|lz77|ace20, --mode auto|lz77|exe|delta|
-// sound|pic (ace20), --solid, --volume-size BYTES, --dictionary-bits N,
-// --level N (default kDefaultLevel), --password PW. Every command takes
-// --quiet: no progress display (c and x show one on a terminal).
+// sound|pic (ace20), --solid, --group-by-type, --volume-size BYTES,
+// --dictionary-bits N, --level N (default kDefaultLevel), --password PW.
+// Every command takes --quiet: no progress display (c and x show one on a
+// terminal).
 #pragma once
 
 #include <stdexcept>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "acewriter/ArchiveOptions.h"
+#include "acewriter/FolderArchiver.h"
 
 namespace pelmora::acetool {
 
@@ -26,6 +28,7 @@ struct Invocation {
   std::string password;              // empty: none given
   bool quiet = false;                // no progress display
   acewriter::ArchiveOptions create;  // c only
+  acewriter::MemberOrder order = acewriter::MemberOrder::ByName;  // c only
 };
 
 // A command line that does not say what to do; the message tells why.

@@ -53,10 +53,13 @@ int CreateArchive(const Invocation& inv, const acewriter::ProgressDisplay& displ
   meter.SetTotal(survey.bytes);
   acewriter::ArchiveWriter writer(inv.archive, options);
   writer.OnBytesRead([&meter](std::uint64_t bytes) { meter.Add(bytes); });
-  const auto report = acewriter::ArchiveFolder(folder, writer, [&](const std::string& message) {
-    meter.Clear();
-    err << "acetool: " << message << "\n";
-  });
+  const auto report = acewriter::ArchiveFolder(
+      folder, writer,
+      [&](const std::string& message) {
+        meter.Clear();
+        err << "acetool: " << message << "\n";
+      },
+      {}, inv.order);
   const auto result = writer.Finish();
   meter.Clear();
   for (const std::string& stale : result.removedStale)
