@@ -5,7 +5,7 @@
 #include "common/WinHandle.h"
 #include "winsupport/LibrarySearch_win.h"
 #include "winsupport/SystemInfo_win.h"
-#include "winsupport/VersionText.h"
+#include "winrules/VersionText.h"
 
 namespace pelmora::winsupport {
 namespace {
@@ -54,8 +54,8 @@ std::optional<FixedFileVersion> ReadFixedFileVersion(const std::string& path) {
 
 std::string GetFileVersionString(const std::string& path) {
   const auto version = ReadFixedFileVersion(path);
-  if (!version) return kNoFileVersion;
-  return FormatFileVersion(version->fileMS, version->fileLS);
+  if (!version) return winrules::kNoFileVersion;
+  return winrules::FormatFileVersion(version->fileMS, version->fileLS);
 }
 
 }  // namespace pelmora::winsupport

@@ -88,7 +88,7 @@ const ProcessStatusFunctions& ProcessStatus() {
 ProcessNaming NamingForThisWindows(bool fullPath) {
   const WindowsVersionFlags flags = CurrentWindowsVersionFlags();
   ProcessNaming naming;
-  naming.modulePathNames = UsesModulePathNames(CurrentWindowsVersionFacts());
+  naming.modulePathNames = winrules::UsesModulePathNames(CurrentWindowsVersionFacts());
   naming.windowsNt4 = flags.windowsNt4;
   naming.windowsNt5 = flags.windowsNt5;
   naming.fullPath = fullPath;
@@ -98,9 +98,9 @@ ProcessNaming NamingForThisWindows(bool fullPath) {
 }  // namespace
 
 std::string GetProcessModulePath(ProcessId id, bool fullPath) {
-  if (AsksProcessImageName(CurrentWindowsVersionFacts())) {
+  if (winrules::AsksProcessImageName(CurrentWindowsVersionFacts())) {
     const std::string image = ProcessImagePath(id);
-    if (!image.empty()) return fullPath ? image : std::string(FileNamePart(image));
+    if (!image.empty()) return fullPath ? image : std::string(winrules::FileNamePart(image));
   }
   const ProcessStatusFunctions& psapi = ProcessStatus();
   const auto query = fullPath ? psapi.moduleFileName : psapi.moduleBaseName;
@@ -123,8 +123,9 @@ bool ListProcessesByToolHelp(ProcessList& list, const ProcessNaming& naming) {
   for (BOOL more = toolHelp.first(snapshot.Get(), &entry); more;
        more = toolHelp.next(snapshot.Get(), &entry)) {
     const std::string_view exeFile(entry.szExeFile, strnlen(entry.szExeFile, MAX_PATH));
-    list.push_back({NameToolHelpEntry(entry.th32ProcessID, exeFile, naming, GetProcessModulePath),
-                    entry.th32ProcessID});
+    list.push_back(
+        {winrules::NameToolHelpEntry(entry.th32ProcessID, exeFile, naming, GetProcessModulePath),
+         entry.th32ProcessID});
   }
   return true;
 }
@@ -132,12 +133,13 @@ bool ListProcessesByToolHelp(ProcessList& list, const ProcessNaming& naming) {
 bool ListProcessesByProcessStatus(ProcessList& list, const ProcessNaming& naming) {
   const ProcessStatusFunctions& psapi = ProcessStatus();
   if (psapi.enumProcesses == nullptr) return false;
-  std::vector<DWORD> ids(kMaxListedProcessIds);
+  std::vector<DWORD> ids(winrules::kMaxListedProcessIds);
   DWORD bytesReturned = 0;
-  if (!psapi.enumProcesses(ids.data(), kProcessIdBufferBytes, &bytesReturned)) return false;
-  ids.resize(ProcessIdCount(bytesReturned));
+  if (!psapi.enumProcesses(ids.data(), winrules::kProcessIdBufferBytes, &bytesReturned))
+    return false;
+  ids.resize(winrules::ProcessIdCount(bytesReturned));
   for (const DWORD id : ids) {
-    std::string name = NameProcessStatusEntry(id, naming, GetProcessModulePath);
+    std::string name = winrules::NameProcessStatusEntry(id, naming, GetProcessModulePath);
     if (!name.empty()) list.push_back({std::move(name), id});
   }
   return true;
@@ -145,17 +147,18 @@ bool ListProcessesByProcessStatus(ProcessList& list, const ProcessNaming& naming
 
 bool ListProcesses(ProcessList& list, bool fullPath) {
   const ProcessNaming naming = NamingForThisWindows(fullPath);
-  if (ChooseProcessListMethod(GetWindowsVersionClass()) == ProcessListMethod::ProcessStatus)
+  if (winrules::ChooseProcessListMethod(GetWindowsVersionClass()) ==
+      winrules::ProcessListMethod::ProcessStatus)
     return ListProcessesByProcessStatus(list, naming);
   return ListProcessesByToolHelp(list, naming);
 }
 
 ProcessId FindProcessIdByPath(std::string_view path) {
-  return FindProcessIdByPath(path, ListProcesses);
+  return winrules::FindProcessIdByPath(path, ListProcesses);
 }
 
 std::optional<ProcessId> FindRunningProgram(std::string_view programName) {
-  return FindRunningProgram(programName, ListProcesses);
+  return winrules::FindRunningProgram(programName, ListProcesses);
 }
 
 }  // namespace pelmora::winsupport

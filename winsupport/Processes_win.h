@@ -8,9 +8,14 @@
 #include <string>
 #include <string_view>
 
-#include "winsupport/ProcessList.h"
+#include "winrules/ProcessList.h"
 
 namespace pelmora::winsupport {
+
+// The rules' names for what is listed and found (winrules/ProcessList.h).
+using winrules::ProcessId;
+using winrules::ProcessList;
+using winrules::ProcessNaming;
 
 // Appends the running processes by the method that suits this Windows
 // version. false when the enumeration failed.

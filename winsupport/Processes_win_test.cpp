@@ -22,16 +22,16 @@ std::string OwnModulePath() {
   return path;
 }
 
-const ProcessEntry* FindEntry(const ProcessList& list, ProcessId id) {
-  const auto found =
-      std::find_if(list.begin(), list.end(), [id](const ProcessEntry& e) { return e.id == id; });
+const winrules::ProcessEntry* FindEntry(const ProcessList& list, ProcessId id) {
+  const auto found = std::find_if(list.begin(), list.end(),
+                                  [id](const winrules::ProcessEntry& e) { return e.id == id; });
   return found == list.end() ? nullptr : &*found;
 }
 
 TEST(ListProcesses, ContainsThisProcessWithItsFullPath) {
   ProcessList list;
   ASSERT_TRUE(ListProcesses(list, true));
-  const ProcessEntry* self = FindEntry(list, ::GetCurrentProcessId());
+  const winrules::ProcessEntry* self = FindEntry(list, ::GetCurrentProcessId());
   ASSERT_NE(self, nullptr);
   EXPECT_TRUE(EqualsIgnoreCaseAnsi(self->name, OwnModulePath())) << self->name;
 }
@@ -45,7 +45,7 @@ TEST(ListProcesses, AppendsToWhatTheListHeld) {
 
 TEST(ListProcesses, BothMethodsNameThisProcessByPathOrBaseName) {
   const std::string ownPath = OwnModulePath();
-  const std::string ownName(FileNamePart(ownPath));
+  const std::string ownName(winrules::FileNamePart(ownPath));
   const ProcessId ownId = ::GetCurrentProcessId();
   ProcessNaming naming;
   naming.modulePathNames = true;
@@ -58,7 +58,7 @@ TEST(ListProcesses, BothMethodsNameThisProcessByPathOrBaseName) {
     ASSERT_TRUE(ListProcessesByToolHelp(byToolHelp, naming));
     ASSERT_TRUE(ListProcessesByProcessStatus(byProcessStatus, naming));
     for (const ProcessList* list : {&byToolHelp, &byProcessStatus}) {
-      const ProcessEntry* self = FindEntry(*list, ownId);
+      const winrules::ProcessEntry* self = FindEntry(*list, ownId);
       ASSERT_NE(self, nullptr);
       EXPECT_TRUE(EqualsIgnoreCaseAnsi(self->name, expected)) << self->name;
     }
@@ -68,14 +68,15 @@ TEST(ListProcesses, BothMethodsNameThisProcessByPathOrBaseName) {
 TEST(ListProcesses, ProcessStatusListHasNoUnnamedEntries) {
   ProcessList list;
   ASSERT_TRUE(ListProcessesByProcessStatus(list, ProcessNaming{}));
-  for (const ProcessEntry& entry : list) EXPECT_FALSE(entry.name.empty()) << "id " << entry.id;
+  for (const winrules::ProcessEntry& entry : list)
+    EXPECT_FALSE(entry.name.empty()) << "id " << entry.id;
 }
 
 TEST(GetProcessModulePath, FullPathOrBaseNameOfARunningProcess) {
   const std::string ownPath = OwnModulePath();
   EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(::GetCurrentProcessId(), true), ownPath));
   EXPECT_TRUE(EqualsIgnoreCaseAnsi(GetProcessModulePath(::GetCurrentProcessId(), false),
-                                   FileNamePart(ownPath)));
+                                   winrules::FileNamePart(ownPath)));
 }
 
 TEST(GetProcessModulePath, EmptyForAProcessThatDoesNotExist) {
@@ -92,7 +93,7 @@ TEST(FindProcessIdByPath, IgnoresCase) {
 }
 
 TEST(FindProcessIdByPath, AllBitsSetWhenNotRunning) {
-  EXPECT_EQ(FindProcessIdByPath("C:\\nowhere\\not-running.exe"), kNoProcessId);
+  EXPECT_EQ(FindProcessIdByPath("C:\\nowhere\\not-running.exe"), winrules::kNoProcessId);
 }
 
 class FindRunningProgramTest : public ::testing::Test {
@@ -106,11 +107,12 @@ class FindRunningProgramTest : public ::testing::Test {
 
 TEST_F(FindRunningProgramTest, EmptyNameFindsNothingWithoutEnumerating) {
   int enumerations = 0;
-  const ProcessListSource countingSource = [&enumerations](ProcessList& list, bool fullPath) {
+  const winrules::ProcessListSource countingSource = [&enumerations](ProcessList& list,
+                                                                     bool fullPath) {
     ++enumerations;
     return ListProcesses(list, fullPath);
   };
-  EXPECT_EQ(FindRunningProgram("", countingSource), std::nullopt);
+  EXPECT_EQ(winrules::FindRunningProgram("", countingSource), std::nullopt);
   EXPECT_EQ(enumerations, 0);
   EXPECT_EQ(FindRunningProgram(""), std::nullopt);
 }
@@ -140,7 +142,7 @@ TEST_F(FindRunningProgramTest, AProcessWhoseModulesCannotBeReadIsFoundByItsFolde
 // enumerations, so "later" is judged on the very list the search saw.
 class SeenListSource {
  public:
-  ProcessListSource Function() {
+  winrules::ProcessListSource Function() {
     return [this](ProcessList& list, bool fullPath) {
       const bool listed = ListProcesses(list, fullPath);
       seen_ = list;
@@ -149,7 +151,7 @@ class SeenListSource {
   }
   ProcessId LaterOf(ProcessId a, ProcessId b) const {
     ProcessId later = 0;
-    for (const ProcessEntry& entry : seen_)
+    for (const winrules::ProcessEntry& entry : seen_)
       if (entry.id == a || entry.id == b) later = entry.id;
     return later;
   }
@@ -162,7 +164,7 @@ TEST_F(FindRunningProgramTest, TheLaterOfTwoRunningCopiesIsReported) {
   ChildProcess first(Copy("one\\app.exe"));
   ChildProcess second(Copy("two\\app.exe"));
   SeenListSource source;
-  const auto found = FindRunningProgram("app.exe", source.Function());
+  const auto found = winrules::FindRunningProgram("app.exe", source.Function());
   const ProcessId later = source.LaterOf(first.Id(), second.Id());
   ASSERT_NE(later, 0u) << "both copies should have been listed";
   EXPECT_EQ(found, later);
@@ -173,7 +175,7 @@ TEST_F(FindRunningProgramTest, TwoCopiesOfOneFileReportTheLaterToo) {
   ChildProcess first(path);
   ChildProcess second(path);
   SeenListSource source;
-  const auto found = FindRunningProgram("same\\app.exe", source.Function());
+  const auto found = winrules::FindRunningProgram("same\\app.exe", source.Function());
   const ProcessId later = source.LaterOf(first.Id(), second.Id());
   ASSERT_NE(later, 0u) << "both copies should have been listed";
   EXPECT_EQ(found, later);

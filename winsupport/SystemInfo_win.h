@@ -8,9 +8,14 @@
 #include <optional>
 #include <string>
 
-#include "winsupport/WindowsVersion.h"
+#include "winrules/WindowsVersion.h"
 
 namespace pelmora::winsupport {
+
+// The rules' names for the facts gathered here (winrules/WindowsVersion.h).
+using winrules::WindowsPlatform;
+using winrules::WindowsVersionFacts;
+using winrules::WindowsVersionFlags;
 
 // Collected once, on first use, and kept for the life of the process.
 const WindowsVersionFacts& CurrentWindowsVersionFacts();

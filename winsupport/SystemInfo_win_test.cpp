@@ -26,8 +26,8 @@ TEST(WindowsVersionFacts, ComeFromThisWindowsAndItsKernel) {
   const DWORD packed = ::GetVersion();
   EXPECT_EQ(facts.major, LOBYTE(LOWORD(packed)));
   EXPECT_EQ(facts.minor, HIBYTE(LOWORD(packed)));
-  EXPECT_EQ(facts.platform,
-            (packed & 0x80000000u) ? WindowsPlatform::Windows9x : WindowsPlatform::WindowsNT);
+  EXPECT_EQ(facts.platform, (packed & 0x80000000u) ? winrules::WindowsPlatform::Windows9x
+                                                   : winrules::WindowsPlatform::WindowsNT);
   char kernel[MAX_PATH] = {};
   ASSERT_NE(::GetModuleFileNameA(::GetModuleHandleA("kernel32.dll"), kernel, MAX_PATH), 0u);
   const auto kernelVersion = ReadFixedFileVersion(kernel);

@@ -41,12 +41,13 @@ const WindowsVersionFacts& CurrentWindowsVersionFacts() {
 }
 
 unsigned GetWindowsVersionClass() {
-  static const unsigned versionClass = ClassifyWindowsVersion(CurrentWindowsVersionFacts());
+  static const unsigned versionClass =
+      winrules::ClassifyWindowsVersion(CurrentWindowsVersionFacts());
   return versionClass;
 }
 
 WindowsVersionFlags CurrentWindowsVersionFlags() {
-  return FlagsForVersionClass(GetWindowsVersionClass());
+  return winrules::FlagsForVersionClass(GetWindowsVersionClass());
 }
 
 }  // namespace pelmora::winsupport

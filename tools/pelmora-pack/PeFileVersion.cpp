@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "winsupport/VersionText.h"
+#include "winrules/VersionText.h"
 
 namespace pelmora::pack {
 
@@ -135,8 +135,8 @@ std::string FixedVersion(const PeImage& image, std::size_t at, std::uint32_t siz
   if (fixed + 52 > at + size) throw PeFormatError("the version resource has no fixed file info");
   if (r.U32(fixed, "version resource") != kFixedFileInfoSignature)
     throw PeFormatError("the version resource's fixed file info has a wrong signature");
-  return winsupport::FormatFileVersion(r.U32(fixed + 8, "version resource"),
-                                       r.U32(fixed + 12, "version resource"));
+  return winrules::FormatFileVersion(r.U32(fixed + 8, "version resource"),
+                                     r.U32(fixed + 12, "version resource"));
 }
 
 }  // namespace

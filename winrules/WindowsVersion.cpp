@@ -1,8 +1,8 @@
-#include "winsupport/WindowsVersion.h"
+#include "winrules/WindowsVersion.h"
 
 #include "contract/AnsiText.h"
 
-namespace pelmora::winsupport {
+namespace pelmora::winrules {
 namespace {
 
 unsigned ClassifyWindows9x(const WindowsVersionFacts& facts) {
@@ -70,4 +70,4 @@ bool AsksProcessImageName(const WindowsVersionFacts& facts) {
   return facts.platform == WindowsPlatform::WindowsNT && facts.major >= 6;
 }
 
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::winrules

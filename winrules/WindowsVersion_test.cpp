@@ -1,8 +1,8 @@
-#include "winsupport/WindowsVersion.h"
+#include "winrules/WindowsVersion.h"
 
 #include <gtest/gtest.h>
 
-namespace pelmora::winsupport {
+namespace pelmora::winrules {
 namespace {
 
 WindowsVersionFacts Win9x(std::uint32_t minor, std::string servicePack = "",
@@ -105,4 +105,4 @@ TEST(ModulePathNames, EveryNtFromVersionFiveOnButNeither9xNorOlderNt) {
 }
 
 }  // namespace
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::winrules

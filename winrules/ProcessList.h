@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace pelmora::winsupport {
+namespace pelmora::winrules {
 
 using ProcessId = std::uint32_t;
 
@@ -81,4 +81,4 @@ ProcessId FindProcessIdByPath(std::string_view path, const ProcessListSource& so
 std::optional<ProcessId> FindRunningProgram(std::string_view programName,
                                             const ProcessListSource& source);
 
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::winrules

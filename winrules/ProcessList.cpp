@@ -1,8 +1,8 @@
-#include "winsupport/ProcessList.h"
+#include "winrules/ProcessList.h"
 
 #include "contract/AnsiText.h"
 
-namespace pelmora::winsupport {
+namespace pelmora::winrules {
 namespace {
 
 bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
@@ -71,4 +71,4 @@ std::optional<ProcessId> FindRunningProgram(std::string_view programName,
   return found;
 }
 
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::winrules

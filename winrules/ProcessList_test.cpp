@@ -1,10 +1,10 @@
-#include "winsupport/ProcessList.h"
+#include "winrules/ProcessList.h"
 
 #include <gtest/gtest.h>
 
 #include <utility>
 
-namespace pelmora::winsupport {
+namespace pelmora::winrules {
 namespace {
 
 // A module path lookup that records what it was asked.
@@ -176,4 +176,4 @@ TEST(FindProcessIdByPath, NotFoundOrFailedIsAllBitsSet) {
 }
 
 }  // namespace
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::winrules

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace pelmora::winsupport {
+namespace pelmora::winrules {
 
 // "major.minor.release.build" from the two 32-bit halves of a fixed file
 // version, most significant 16-bit part first.
@@ -13,4 +13,4 @@ std::string FormatFileVersion(std::uint32_t versionMS, std::uint32_t versionLS);
 // What a file without a version resource reports.
 inline constexpr char kNoFileVersion[] = "0";
 
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::winrules

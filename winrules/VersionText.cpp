@@ -1,6 +1,6 @@
-#include "winsupport/VersionText.h"
+#include "winrules/VersionText.h"
 
-namespace pelmora::winsupport {
+namespace pelmora::winrules {
 
 std::string FormatFileVersion(std::uint32_t versionMS, std::uint32_t versionLS) {
   // Not through printf: its MinGW version would bring some 25 KB of
@@ -9,4 +9,4 @@ std::string FormatFileVersion(std::uint32_t versionMS, std::uint32_t versionLS) 
          std::to_string(versionLS >> 16) + "." + std::to_string(versionLS & 0xFFFFu);
 }
 
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::winrules

@@ -1,8 +1,8 @@
-#include "winsupport/VersionText.h"
+#include "winrules/VersionText.h"
 
 #include <gtest/gtest.h>
 
-namespace pelmora::winsupport {
+namespace pelmora::winrules {
 namespace {
 
 TEST(FileVersionText, FourPartsMostSignificantFirst) {
@@ -16,4 +16,4 @@ TEST(FileVersionText, PartsAreUnsignedSixteenBitNumbers) {
 }
 
 }  // namespace
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::winrules

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace pelmora::winsupport {
+namespace pelmora::winrules {
 
 enum class WindowsPlatform { Other, Windows9x, WindowsNT };
 
@@ -70,4 +70,4 @@ bool UsesModulePathNames(const WindowsVersionFacts& facts);
 // name finds a running 64-bit program by its folder.
 bool AsksProcessImageName(const WindowsVersionFacts& facts);
 
-}  // namespace pelmora::winsupport
+}  // namespace pelmora::winrules
