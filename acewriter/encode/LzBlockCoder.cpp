@@ -208,14 +208,20 @@ void LzBlockCoder::WriteBlocks(bool all) {
   items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(begin));
 }
 
-std::uint64_t LzBlockCoder::BlockBits(std::size_t begin, std::size_t end) const {
-  std::vector<std::uint32_t> mainFrequencies(mainSymbols_, 0);
-  std::vector<std::uint32_t> lengthFrequencies(kLengthSymbols, 0);
+LzBlockCoder::BlockFrequencies LzBlockCoder::CountSymbols(std::size_t begin,
+                                                          std::size_t end) const {
+  BlockFrequencies counts{std::vector<std::uint32_t>(mainSymbols_, 0),
+                          std::vector<std::uint32_t>(kLengthSymbols, 0)};
   for (std::size_t i = begin; i < end; ++i) {
     const Item& item = items_[i];
-    ++mainFrequencies[item.mainSymbol];
-    if (item.lengthSymbol != kNoLength) ++lengthFrequencies[item.lengthSymbol];
+    ++counts.main[item.mainSymbol];
+    if (item.lengthSymbol != kNoLength) ++counts.length[item.lengthSymbol];
   }
+  return counts;
+}
+
+std::uint64_t LzBlockCoder::BlockBits(std::size_t begin, std::size_t end) const {
+  const auto [mainFrequencies, lengthFrequencies] = CountSymbols(begin, end);
   const auto mainWidths = Widths(mainFrequencies);
   const auto lengthWidths = Widths(lengthFrequencies);
   std::uint64_t bits =
@@ -233,13 +239,7 @@ std::vector<std::uint8_t> LzBlockCoder::Widths(std::span<const std::uint32_t> fr
 }
 
 void LzBlockCoder::WriteBlock(std::size_t begin, std::size_t end) {
-  std::vector<std::uint32_t> mainFrequencies(mainSymbols_, 0);
-  std::vector<std::uint32_t> lengthFrequencies(kLengthSymbols, 0);
-  for (std::size_t i = begin; i < end; ++i) {
-    const Item& item = items_[i];
-    ++mainFrequencies[item.mainSymbol];
-    if (item.lengthSymbol != kNoLength) ++lengthFrequencies[item.lengthSymbol];
-  }
+  const auto [mainFrequencies, lengthFrequencies] = CountSymbols(begin, end);
   SymbolCode mainCode;
   mainCode.widths = Widths(mainFrequencies);
   mainCode.codes = WriteWidthTable(out_, mainCode.widths, kCodeMaxWidth);

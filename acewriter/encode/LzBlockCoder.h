@@ -117,6 +117,12 @@ class LzBlockCoder {
   void WriteBlock(std::size_t begin, std::size_t end);
   // Bits of items [begin, end) as one block: tables, codes, no extra bits.
   std::uint64_t BlockBits(std::size_t begin, std::size_t end) const;
+  // How often items [begin, end) use each main and each length symbol.
+  struct BlockFrequencies {
+    std::vector<std::uint32_t> main;
+    std::vector<std::uint32_t> length;
+  };
+  BlockFrequencies CountSymbols(std::size_t begin, std::size_t end) const;
   std::vector<std::uint8_t> Widths(std::span<const std::uint32_t> frequencies) const;
   void LearnPrices();
   static LzPrices PricesFor(std::span<const std::uint32_t> main,
