@@ -47,7 +47,18 @@ fuzz-smoke: fuzz-build
 fuzz: fuzz-build
 	scripts/fuzz.sh long build/fuzz
 
-test: test-host test-win32 test-asan fuzz-smoke
+# The Windows tests mostly wait: on Wine, on the virtual screen, on the
+# programs' own pauses. Meanwhile the sanitizer and fuzz builds run beside
+# them at the lowest priority (their output in build/test-builds.log), so
+# that they take what the tests leave of the processors and not more.
+test: test-host win32
+	@mkdir -p build
+	@( nice -n 19 $(MAKE) --no-print-directory host-asan fuzz-build >build/test-builds.log 2>&1 ) & \
+	builds=$$!; \
+	$(MAKE) --no-print-directory test-win32; tests=$$?; \
+	wait $$builds || { echo "sanitizer or fuzz build failed:" >&2; tail -n 40 build/test-builds.log >&2; exit 1; }; \
+	exit $$tests
+	$(MAKE) --no-print-directory test-asan fuzz-smoke
 
 demo: host win32
 	scripts/demo.sh
