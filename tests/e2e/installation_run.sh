@@ -340,9 +340,10 @@ make_built_medium "$out/medium-large" "$out/large.ini" "$out/payload-large" \
   --uninstaller "$(e2e_winpath "$uninstaller")"
 rm -rf "$out/payload-large"
 start_installation large "$out/medium-large" 'C:\Firma\Gross'
-# Cancel appears with the list pass's end code, as the extract pass begins,
-# and is pressed at once: the large entry takes well under a second.
-ui --timeout 60 click-ready Installation Cancel >/dev/null
+# Cancel appears with the list pass's end code, as the extract pass begins;
+# it is pressed the moment a.txt is there, while the large entry after it
+# is being unpacked (which takes well under a second).
+ui --timeout 60 click-after Installation Cancel 'C:\Firma\Gross\a.txt' >/dev/null
 expect_end large "Cancel during the extraction ends the program"
 # The entry being unpacked is not left cut short.
 expect "large: only the entry before the cancelled one is unpacked; left: the target, the uninstall shortcut, the entry" \

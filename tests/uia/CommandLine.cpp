@@ -17,8 +17,8 @@ const char* const kUsage =
     "  texts CAPTION                  its static texts\n"
     "  dismiss CAPTION                its static texts, then press its default button\n"
     "  click CAPTION TEXT             press the button or link labelled TEXT\n"
-    "  click-ready CAPTION TEXT       the same, once it is shown and enabled (a button that\n"
-    "                                 appears while the program works)\n"
+    "  click-after CAPTION TEXT FILE  the same, the moment FILE exists and the button is\n"
+    "                                 shown and enabled (to press it during the program's work)\n"
     "  press CAPTION ID               press the button or link with control id ID\n"
     "  settext CAPTION ID TEXT        replace the text of edit control ID\n"
     "  key CAPTION ID CHARCODE        type one character into control ID\n"
@@ -33,7 +33,7 @@ namespace {
 // Operands per command; folder's depends on its option.
 const std::map<std::string, size_t> kOperandCounts = {
     {"list", 0},    {"wait", 1},  {"gone", 1},        {"dump", 1},   {"texts", 1},
-    {"dismiss", 1}, {"click", 2}, {"click-ready", 2}, {"press", 2},  {"settext", 3},
+    {"dismiss", 1}, {"click", 2}, {"click-after", 3}, {"press", 2},  {"settext", 3},
     {"key", 3},     {"close", 1}, {"pid", 1},         {"folder", 1}, {"escape", 1},
 };
 

@@ -234,22 +234,28 @@ void RunCommand(const Invocation& call) {
     PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     PostMessageA(focus, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
     Deliver(window, WM_NULL, 0, 0, deadline);
-  } else if (command == "click" || command == "click-ready") {
+  } else if (command == "click" || command == "click-after") {
     const std::string& label = call.args[1];
-    // click-ready presses the moment the button can be pressed, so that a
-    // test can catch a short stretch of the program's work (one entry
-    // being unpacked) instead of polling for it from outside.
-    const bool whenReady = command == "click-ready";
+    // click-after presses the moment the program reaches a point a test
+    // can see from outside (a file it has written) and the button can be
+    // pressed: one entry being unpacked lasts less than starting another
+    // wintool would take.
+    const bool after = command == "click-after";
     HWND button = WaitFor(
         deadline,
         [&]() -> HWND {
           HWND found = FindButton(window, label);
-          return !whenReady || (found && IsWindowVisible(found) && IsWindowEnabled(found))
-                     ? found
-                     : nullptr;
+          if (!after) return found;
+          const bool reached = GetFileAttributesA(call.args[2].c_str()) != INVALID_FILE_ATTRIBUTES;
+          return reached && found && IsWindowVisible(found) && IsWindowEnabled(found) ? found
+                                                                                      : nullptr;
         },
-        whenReady ? 10 : 100);
-    if (!button && whenReady) button = FindButton(window, label);
+        after ? 5 : 100);
+    if (!button && after) {
+      if (GetFileAttributesA(call.args[2].c_str()) == INVALID_FILE_ATTRIBUTES)
+        throw CommandFailure(kExitNotFound, "no file \"" + call.args[2] + "\" appeared");
+      button = FindButton(window, label);
+    }
     if (!button) throw CommandFailure(kExitNotFound, "no button \"" + label + "\" appeared");
     RequireUsable(button, "the button \"" + label + "\"");
     Press(button, deadline);
