@@ -130,10 +130,9 @@ common::WinResult<win::UniqueRegKey> OpenRegKeyForValues(HKEY root, const std::s
 
 std::optional<common::WinFailure> SetRegString(HKEY key, const char* valueName,
                                                const std::string& text) {
-  const LONG status =
-      SetValue(key, valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-  if (status == ERROR_SUCCESS) return std::nullopt;
-  return common::Failed(Subject::Value, valueName, status);
+  return Unless(
+      Subject::Value, valueName,
+      SetValue(key, valueName, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1)));
 }
 
 std::optional<common::WinFailure> WriteRegDword(HKEY root, const std::string& keyPath,
