@@ -105,9 +105,13 @@ Sha256::Digest Sha256::Finish() {
 std::string Sha256Hex(std::string_view bytes) {
   Sha256 sha;
   sha.Add(bytes);
+  return DigestHex(sha.Finish());
+}
+
+std::string DigestHex(const Sha256::Digest& digest) {
   constexpr char kDigits[] = "0123456789abcdef";
   std::string hex;
-  for (const std::uint8_t byte : sha.Finish()) {
+  for (const std::uint8_t byte : digest) {
     hex += kDigits[byte >> 4];
     hex += kDigits[byte & 15];
   }

@@ -30,8 +30,11 @@ class Sha256 {
   std::uint64_t length_ = 0;  // bytes added so far
 };
 
-// The digest of bytes as 64 lowercase hexadecimal digits, the form the
-// Uninstall entry keeps it in.
+// A digest as 64 lowercase hexadecimal digits, the form the Uninstall entry
+// keeps it in.
+std::string DigestHex(const Sha256::Digest& digest);
+
+// The digest of bytes in that form.
 std::string Sha256Hex(std::string_view bytes);
 
 }  // namespace pelmora::contract

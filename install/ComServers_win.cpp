@@ -1,27 +1,24 @@
 #include "install/ComServers_win.h"
 
-#include "contract/Seal.h"
-#include "contract/Sha256.h"
 #include "winsupport/ComServer_win.h"
-#include "winsupport/Files_win.h"
 
 namespace pelmora::install {
 
-common::WinResult<std::string> RegisterComFile(const std::string& path) {
-  auto file = winsupport::ReadAndHold(path, contract::kLargestServer);
-  if (const auto* failure = std::get_if<common::WinFailure>(&file))
-    return common::FailedAs<std::string>(common::WinFailure::Subject::Server, path, failure->code);
-  if (auto failure = winsupport::CallServerEntry(path, "DllRegisterServer"))
+common::WinResult<std::string> RegisterComFile(const std::string& path, bool folderTrusted) {
+  auto held = winsupport::HoldServer(path);
+  if (auto* failure = std::get_if<common::WinFailure>(&held)) return std::move(*failure);
+  auto& server = std::get<winsupport::HeldServer>(held);
+  if (auto failure = winsupport::CallServerEntry(server, "DllRegisterServer", folderTrusted))
     return std::move(*failure);
-  return contract::Sha256Hex(std::get<winsupport::HeldFile>(file).bytes);
+  return std::move(server.digest);
 }
 
 void RegisterComServers(const std::string& targetDir,
-                        const setupdesc::SetupDescription& description, StepReport& report,
-                        std::vector<contract::ServerDigest>& registered) {
+                        const setupdesc::SetupDescription& description, bool targetTrusted,
+                        StepReport& report, std::vector<contract::ServerDigest>& registered) {
   for (std::int32_t i = 0; i <= description.OcxLast; ++i) {
     const std::string path = targetDir + description.OcxFiles[static_cast<std::size_t>(i)];
-    auto digest = RegisterComFile(path);
+    auto digest = RegisterComFile(path, targetTrusted);
     if (auto* failure = std::get_if<common::WinFailure>(&digest)) {
       report.Fail(*failure);
     } else {

@@ -190,13 +190,13 @@ std::optional<RunFailure> InstallationRun::Register(const std::string& target,
       [&](RegistrationStep step, StepReport& report) {
         switch (step) {
           case RegistrationStep::ImportSettingsFile:
-            ImportRegistryFile(target, windowsDir, settingsFileUnpacked_, report);
+            ImportRegistryFile(target, windowsDir, settingsFileUnpacked_, targetTrusted_, report);
             winsupport::PumpWaitingMessages();
             return;
           case RegistrationStep::MoveUninstaller: {
             winsupport::Pacer pace;
             MoveUninstaller(
-                target, windowsDir,
+                target, windowsDir, targetTrusted_,
                 [this, &pace](std::uint64_t done, std::uint64_t total) {
                   // The last block always shows: the bar ends full.
                   if (done < total && !pace.Due()) return;
@@ -224,7 +224,8 @@ std::optional<RunFailure> InstallationRun::Register(const std::string& target,
             CreateRegistryKeys(settings_.description, report);
             return;
           case RegistrationStep::ComServers:
-            RegisterComServers(target, settings_.description, report, registeredServers_);
+            RegisterComServers(target, settings_.description, targetTrusted_, report,
+                               registeredServers_);
             return;
           case RegistrationStep::Shortcuts:
             CreateShortcuts(target, windowsDir, winsupport::StartMenuProgramsFolder(),

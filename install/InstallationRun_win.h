@@ -77,6 +77,12 @@ class InstallationRun {
   archive::TdAce reader_;
   bool cancelled_ = false;
   bool settingsFileUnpacked_ = false;
+  // Whether what the run unpacked may be imported, copied into the Windows
+  // folder and loaded with its own folder searched: the target passed the
+  // folder check, or the run has no more rights than the user who could
+  // write there. Until the run checks the target's folders, every target
+  // counts as trusted, as before.
+  bool targetTrusted_ = true;
   std::uint64_t productBytes_ = 0;
   SealingEntries sealing_;  // the Uninstall entries this run wrote
   std::vector<contract::ServerDigest> registeredServers_;

@@ -56,10 +56,24 @@ std::optional<common::WinFailure> RunRegistryEditor(const std::string& windowsDi
 }  // namespace
 
 void ImportRegistryFile(const std::string& targetDir, const std::string& windowsDir,
-                        bool unpackedThisRun, StepReport& report) {
+                        bool unpackedThisRun, bool targetTrusted, StepReport& report) {
   const std::string settingsFile = targetDir + contract::kRegistrySettingsFileName;
   if (!unpackedThisRun || !winsupport::IsExistingFile(settingsFile)) return;
-  if (auto failure = RunRegistryEditor(windowsDir, settingsFile)) report.Fail(*failure);
+  if (!targetTrusted) {
+    report.Fail({common::WinFailure::Subject::File, settingsFile, ERROR_ACCESS_DENIED});
+    return;
+  }
+  {
+    // Held with readers only from before the editor starts until it is
+    // done: what it reads is the file the run unpacked, not one rewritten
+    // or put in its place meanwhile.
+    const auto held = winsupport::HoldForReading(settingsFile);
+    if (const auto* failure = std::get_if<common::WinFailure>(&held)) {
+      report.Fail(*failure);
+      return;
+    }
+    if (auto failure = RunRegistryEditor(windowsDir, settingsFile)) report.Fail(*failure);
+  }
   if (!::DeleteFileA(settingsFile.c_str()))
     report.Fail({common::WinFailure::Subject::File, settingsFile, ::GetLastError()});
 }

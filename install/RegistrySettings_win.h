@@ -18,9 +18,14 @@ namespace pelmora::install {
 // waits for the import and deletes the file. A file of that name the run
 // did not unpack is someone else's and is neither imported nor deleted. An
 // editor that cannot be started and a file that cannot be deleted are the
-// step's failures. The keys it imports are not recorded in the protocol.
+// step's failures. The file is imported only when targetTrusted (the target
+// passed the folder check, or the run has no more rights than the user who
+// could write there; else ERROR_ACCESS_DENIED naming it, and it is left as
+// it is), never through a link (ERROR_CANT_ACCESS_FILE), and is held
+// against writers until the editor has ended. The keys it imports are not
+// recorded in the protocol.
 void ImportRegistryFile(const std::string& targetDir, const std::string& windowsDir,
-                        bool unpackedThisRun, StepReport& report);
+                        bool unpackedThisRun, bool targetTrusted, StepReport& report);
 
 // Complete repair, before unpacking: deletes each listed key with all its
 // subkeys. Lines that are blank or control characters only are skipped;

@@ -47,18 +47,21 @@ TEST_F(RegistrySettingsTest, TheSettingsFileIsImportedSilentlyAndThenDeleted) {
                       "\\Imported]\r\n\"Sprache\"=\"Deutsch\"\r\n\r\n");
 
   StepReport report = Report(RegistrationStep::ImportSettingsFile);
-  // A file of that name this run did not unpack is someone else's.
-  ImportRegistryFile(targetDir, WindowsDirectory(), false, report);
+  // A file of that name this run did not unpack is someone else's, and
+  // one in a target that failed the folder check may be anybody's.
+  ImportRegistryFile(targetDir, WindowsDirectory(), false, true, report);
+  ImportRegistryFile(targetDir, WindowsDirectory(), true, false, report);
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Imported"));
   EXPECT_TRUE(std::filesystem::exists(target.Path() / "registry.reg"));
 
-  ImportRegistryFile(targetDir, WindowsDirectory(), true, report);
+  // Imported while held against writers: the editor still reads it.
+  ImportRegistryFile(targetDir, WindowsDirectory(), true, true, report);
   EXPECT_EQ(winsupport::ReadRegString(HKEY_CURRENT_USER, base_ + "\\Imported", "Sprache"),
             "Deutsch");
   EXPECT_FALSE(std::filesystem::exists(target.Path() / "registry.reg"));
 
   // Without the file the step does nothing, and says nothing.
-  ImportRegistryFile(targetDir, WindowsDirectory(), true, report);
+  ImportRegistryFile(targetDir, WindowsDirectory(), true, true, report);
   EXPECT_TRUE(protocol_.Lines().empty());
 }
 

@@ -8,6 +8,7 @@
 
 #include "TestFiles.h"
 #include "TestPaths.h"
+#include "common/WinHandle.h"
 #include "install/FailureText_win.h"
 
 namespace pelmora::install {
@@ -19,9 +20,16 @@ test::Bytes Program(std::size_t size, std::uint8_t seed) {
   return bytes;
 }
 
-// An update: the new uninstaller replaces the one in the Windows directory,
+std::uint32_t WriteOpenCode(const std::filesystem::path& file) {
+  const win::UniqueHandle handle(::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                               nullptr, OPEN_EXISTING, 0, nullptr));
+  return handle ? 0 : ::GetLastError();
+}
+
+// An update: the new uninstaller (as the old one, without a version
+// resource: the same version) replaces the one in the Windows directory,
 // byte for byte, leaves the target directory, and the progress runs from 0
-// to its size in blocks.
+// to its size in blocks, while no one can write the source.
 TEST(UninstallerTest, TheUninstallerMovesIntoTheWindowsDirectoryReplacingTheOldOne) {
   const test::ScratchDir target("uninstaller-target");
   const test::ScratchDir windows("uninstaller-windows");
@@ -33,9 +41,11 @@ TEST(UninstallerTest, TheUninstallerMovesIntoTheWindowsDirectoryReplacingTheOldO
   contract::Protocol protocol;
   StepReport report(RegistrationStep::MoveUninstaller, protocol, nullptr);
   MoveUninstaller(
-      target.Str() + "\\", windows.Str() + "\\",
+      target.Str() + "\\", windows.Str() + "\\", true,
       [&](std::uint64_t done, std::uint64_t total) {
         EXPECT_EQ(total, program.size());
+        EXPECT_EQ(WriteOpenCode(target.Path() / "stUnInst.exe"),
+                  static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
         positions.push_back(done);
       },
       report);
@@ -49,7 +59,7 @@ TEST(UninstallerTest, TheUninstallerMovesIntoTheWindowsDirectoryReplacingTheOldO
 
   // Nothing to move: nothing happens.
   MoveUninstaller(
-      target.Str() + "\\", windows.Str() + "\\",
+      target.Str() + "\\", windows.Str() + "\\", true,
       [](std::uint64_t, std::uint64_t) { ADD_FAILURE() << "no uninstaller to copy"; }, report);
   EXPECT_EQ(test::ReadBytes(windows.Path() / "stUnInst.exe"), program);
 }
@@ -63,11 +73,47 @@ TEST(UninstallerTest, AFailedCopyIsAnIoErrorAndKeepsTheUninstaller) {
   test::WriteBytes(target.Path() / "stUnInst.exe", program);
   contract::Protocol protocol;
   StepReport report(RegistrationStep::MoveUninstaller, protocol, nullptr);
-  MoveUninstaller(target.Str() + "\\", target.Str() + "\\fehlt\\", nullptr, report);
+  MoveUninstaller(target.Str() + "\\", target.Str() + "\\fehlt\\", true, nullptr, report);
   ASSERT_TRUE(report.Failure().has_value()) << "copied into a folder that does not exist";
   EXPECT_EQ(report.Failure()->what, target.Str() + "\\fehlt\\stUnInst.new");
   EXPECT_EQ(FailureText(*report.Failure()), "E/A-Fehler 3");  // ERROR_PATH_NOT_FOUND
   EXPECT_EQ(test::ReadBytes(target.Path() / "stUnInst.exe"), program);
+}
+
+// The shared copy is never replaced by an older file version: one without
+// a version resource does not replace version 1.2.3.4 (and is dropped
+// without a failure), while 1.2.3.4 replaces one without. A target that
+// failed the folder check gives nothing at all.
+TEST(UninstallerTest, AnOlderUninstallerLeavesTheNewerSharedCopyAndAnUntrustedOneNothing) {
+  const test::ScratchDir target("uninstaller-target");
+  const test::ScratchDir windows("uninstaller-windows");
+  const test::Bytes unversioned = Program(4000, 4);
+  const test::Bytes versioned = test::ReadBytes(test::HostPath(PELMORA_TESTPROG_VERSIONED));
+  const std::string targetDir = target.Str() + "\\";
+  const std::string windowsDir = windows.Str() + "\\";
+  contract::Protocol protocol;
+  StepReport report(RegistrationStep::MoveUninstaller, protocol, nullptr);
+
+  test::WriteBytes(target.Path() / "stUnInst.exe", unversioned);
+  test::WriteBytes(windows.Path() / "stUnInst.exe", versioned);
+  MoveUninstaller(targetDir, windowsDir, true, nullptr, report);
+  EXPECT_FALSE(report.Failure().has_value());
+  EXPECT_EQ(test::ReadBytes(windows.Path() / "stUnInst.exe"), versioned);
+  EXPECT_FALSE(std::filesystem::exists(target.Path() / "stUnInst.exe"));
+  EXPECT_FALSE(std::filesystem::exists(windows.Path() / "stUnInst.new"));
+
+  test::WriteBytes(target.Path() / "stUnInst.exe", versioned);
+  test::WriteBytes(windows.Path() / "stUnInst.exe", unversioned);
+  MoveUninstaller(targetDir, windowsDir, false, nullptr, report);
+  ASSERT_TRUE(report.Failure().has_value());
+  EXPECT_EQ(report.Failure()->what, targetDir + "stUnInst.exe");
+  EXPECT_EQ(report.Failure()->code, static_cast<std::uint32_t>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(test::ReadBytes(windows.Path() / "stUnInst.exe"), unversioned);
+
+  StepReport next(RegistrationStep::MoveUninstaller, protocol, nullptr);
+  MoveUninstaller(targetDir, windowsDir, true, nullptr, next);
+  EXPECT_FALSE(next.Failure().has_value());
+  EXPECT_EQ(test::ReadBytes(windows.Path() / "stUnInst.exe"), versioned);
 }
 
 }  // namespace

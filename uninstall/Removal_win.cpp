@@ -9,7 +9,6 @@
 #include "contract/CommandLine.h"
 #include "contract/KeyRules.h"
 #include "contract/Seal.h"
-#include "contract/Sha256.h"
 #include "contract/UninstallEntry.h"
 #include "uninstall/FileRemoval_win.h"
 #include "uninstall/ShortcutRemoval_win.h"
@@ -29,12 +28,14 @@ namespace {
 // file is byte for byte the one the setup registered (held from the check
 // until the call is done, so that it cannot be exchanged in between).
 std::optional<Refusal> UnregisterServer(const std::string& path,
-                                        const std::optional<std::string>& recordedDigest) {
+                                        const std::optional<std::string>& recordedDigest,
+                                        bool targetTrusted) {
   if (!recordedDigest) return Reason::ServerChanged;
-  const auto file = winsupport::ReadAndHold(path, contract::kLargestServer);
-  const auto* held = std::get_if<winsupport::HeldFile>(&file);
-  if (!held || contract::Sha256Hex(held->bytes) != *recordedDigest) return Reason::ServerChanged;
-  if (winsupport::CallServerEntry(path, "DllUnregisterServer")) return Reason::NotUnregistered;
+  const auto held = winsupport::HoldServer(path);
+  const auto* server = std::get_if<winsupport::HeldServer>(&held);
+  if (!server || server->digest != *recordedDigest) return Reason::ServerChanged;
+  if (winsupport::CallServerEntry(*server, "DllUnregisterServer", targetTrusted))
+    return Reason::NotUnregistered;
   return std::nullopt;
 }
 
@@ -94,7 +95,8 @@ std::string WithoutSeparator(const std::string& folder) {
 
 Outcome RemovePlanned(const UninstallPlan& plan,
                       const std::vector<contract::ServerDigest>& registeredServers,
-                      const std::string& programsFolder, const StepStarted& stepStarted) {
+                      const std::string& programsFolder, bool targetTrusted,
+                      const StepStarted& stepStarted) {
   Outcome outcome;
   for (const Refusal& refusal : plan.refusals) outcome.Leave(refusal.reason, refusal.detail);
   FileRemoval files(plan.targetFolder, outcome);
@@ -105,7 +107,8 @@ Outcome RemovePlanned(const UninstallPlan& plan,
     if (files.ReachedThroughLink(server)) {
       outcome.Leave(Reason::ThroughLink, server);
     } else if (const std::optional<Refusal> left =
-                   UnregisterServer(server, contract::RecordedDigest(registeredServers, server))) {
+                   UnregisterServer(server, contract::RecordedDigest(registeredServers, server),
+                                    targetTrusted)) {
       outcome.Leave(left->reason, server);
     } else {
       ++outcome.removed.servers;

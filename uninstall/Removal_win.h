@@ -21,9 +21,13 @@ using StepStarted = std::function<void(const std::string& what)>;
 // the servers the setup registered with the digests of their files; a
 // server is loaded for unregistration only when its file has its digest.
 // programsFolder is the current user's Programs folder (without a trailing
-// "\"); empty leaves the group alone. COM must be initialised on the thread.
+// "\"); empty leaves the group alone. targetTrusted: the target passed the
+// folder check, or the uninstaller has no more rights than the user who
+// could write there; only then is a server's own folder searched for the
+// libraries it imports. COM must be initialised on the thread.
 Outcome RemovePlanned(const UninstallPlan& plan,
                       const std::vector<contract::ServerDigest>& registeredServers,
-                      const std::string& programsFolder, const StepStarted& stepStarted);
+                      const std::string& programsFolder, bool targetTrusted,
+                      const StepStarted& stepStarted);
 
 }  // namespace pelmora::uninstall

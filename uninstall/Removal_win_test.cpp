@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
+#include "TestFiles.h"
 #include "TestPaths.h"
+#include "winsupport/ComServer_win.h"
 #include "uninstall/UninstallTexts.h"
 #include "winsupport/Registry_win.h"
 #include "winsupport/RegistryLink_win_testutil.h"
@@ -33,7 +36,7 @@ TEST(Removal, AKeyWindowsKeepsIsListedWithWindowsCode) {
   plan.targetFolder = target.Str() + "\\";
   plan.protocolFile = plan.targetFolder + "UnInstall.Log";
   plan.userKeys = {kept, gone};
-  const Outcome outcome = RemovePlanned(plan, {}, "", [](const std::string&) {});
+  const Outcome outcome = RemovePlanned(plan, {}, "", true, [](const std::string&) {});
 
   test::RemoveLink(HKEY_CURRENT_USER, kept, "Unten");
   winsupport::DeleteRegKey(HKEY_CURRENT_USER, base);
@@ -48,6 +51,44 @@ TEST(Removal, AKeyWindowsKeepsIsListedWithWindowsCode) {
                 .find("HKEY_CURRENT_USER\\" + kept + " (could not be removed, error 5)"),
             std::string::npos)
       << SummaryText("Tool", outcome, true);
+}
+
+// A server is unregistered only while its file is the one the setup
+// registered: with a byte added it is left as changed, and not loaded.
+TEST(Removal, AChangedServerIsNotLoadedAndTheRegisteredOneIsUnregistered) {
+  constexpr const char* kMarkerKey = "Software\\PelmoraTest\\ComServer";
+  const test::ScratchDir target("removal-server");
+  const std::string server = target.Str() + "\\tool.ocx";
+  std::filesystem::copy_file(test::HostPath(PELMORA_TESTCOM_REGISTERS), server);
+  std::string digest;
+  {
+    auto held = winsupport::HoldServer(server);
+    ASSERT_TRUE(std::holds_alternative<winsupport::HeldServer>(held));
+    const auto& file = std::get<winsupport::HeldServer>(held);
+    ASSERT_FALSE(winsupport::CallServerEntry(file, "DllRegisterServer", true));
+    digest = file.digest;
+  }
+  const std::string original = test::ReadText(server);
+  test::WriteText(server, original + '\0');
+
+  UninstallPlan plan;
+  plan.targetFolder = target.Str() + "\\";
+  plan.protocolFile = plan.targetFolder + "UnInstall.Log";
+  plan.comServers = {server};
+  const Outcome changed = RemovePlanned(plan, {{server, digest}}, "", true, [](const std::string&) {});
+  // Servers come first; the target, which still holds it, stays too.
+  ASSERT_FALSE(changed.left.empty());
+  EXPECT_EQ(changed.left[0].refusal.reason, Reason::ServerChanged);
+  EXPECT_EQ(changed.left[0].refusal.detail, server);
+  EXPECT_EQ(changed.removed.servers, 0u);
+  EXPECT_TRUE(winsupport::ReadRegString(HKEY_CURRENT_USER, kMarkerKey, "Registered"));
+
+  test::WriteText(server, original);
+  const Outcome unchanged =
+      RemovePlanned(plan, {{server, digest}}, "", true, [](const std::string&) {});
+  EXPECT_EQ(unchanged.removed.servers, 1u);
+  EXPECT_FALSE(winsupport::ReadRegString(HKEY_CURRENT_USER, kMarkerKey, "Registered"));
+  winsupport::DeleteRegKey(HKEY_CURRENT_USER, kMarkerKey);
 }
 
 }  // namespace

@@ -101,9 +101,12 @@ int Uninstall(HINSTANCE instance) {
   const winsupport::ComApartment com = winsupport::EnterComApartment();
   winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
   ProgressWindow window(instance, title, plan.StepCount());
+  // Until the uninstaller checks the target's folders itself, it trusts the
+  // target as it always has (its servers' imports from their own folder).
+  const bool targetTrusted = true;
   const Outcome outcome =
       RemovePlanned(plan, contract::SplitServerDigests(entry.serverDigests),
-                    winsupport::StartMenuProgramsFolder(),
+                    winsupport::StartMenuProgramsFolder(), targetTrusted,
                     [&](const std::string& what) { window.Step(ProgressText(what, english)); });
 
   window.Finish(SummaryHeadline(product, outcome, english));

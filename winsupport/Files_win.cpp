@@ -103,30 +103,15 @@ common::WinResult<std::string> ReadFileStart(const std::string& path, std::size_
   return ReadUpTo(file.Get(), path, limit);
 }
 
-common::WinResult<HeldFile> ReadAndHold(const std::string& path, std::size_t limit) {
-  HeldFile held{
-      win::UniqueHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr)),
-      {}};
+common::WinResult<win::UniqueHandle> HoldForReading(const std::string& path) {
+  win::UniqueHandle held(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   BY_HANDLE_FILE_INFORMATION info{};
-  DWORD code = ERROR_FILE_TOO_LARGE;
-  if (!held.handle || !::GetFileInformationByHandle(held.handle.Get(), &info)) {
-    code = ::GetLastError();
-  } else if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) !=
-             0) {
-    code = ERROR_CANT_ACCESS_FILE;
-  } else {
-    auto read = ReadUpTo(held.handle.Get(), path, limit + 1);
-    if (auto* bytes = std::get_if<std::string>(&read)) {
-      if (bytes->size() <= limit) {
-        held.bytes = std::move(*bytes);
-        return held;
-      }
-    } else {
-      code = std::get<common::WinFailure>(read).code;
-    }
-  }
-  return common::FailedAs<HeldFile>(kFile, path, code);
+  if (!held || !::GetFileInformationByHandle(held.Get(), &info))
+    return common::FailedAs<win::UniqueHandle>(kFile, path, ::GetLastError());
+  if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+    return common::FailedAs<win::UniqueHandle>(kFile, path, ERROR_CANT_ACCESS_FILE);
+  return held;
 }
 
 std::optional<common::WinFailure> AppendToFile(const std::string& path, std::string_view bytes) {

@@ -54,18 +54,12 @@ common::WinResult<std::string> ReadFileStart(const std::string& path, std::size_
 // The same from a file the caller holds open, from its current position.
 common::WinResult<std::string> ReadUpTo(HANDLE file, const std::string& path, std::size_t limit);
 
-// A file read whole and kept open with only readers allowed beside: no one
-// can change, replace or delete it while the holder lives (a library can
-// still be loaded from it, which only reads).
-struct HeldFile {
-  win::UniqueHandle handle;
-  std::string bytes;
-};
-
-// A failure when the file cannot be opened or read, is larger than limit
-// (ERROR_FILE_TOO_LARGE), or is a link or folder (ERROR_CANT_ACCESS_FILE:
-// a link is never followed).
-common::WinResult<HeldFile> ReadAndHold(const std::string& path, std::size_t limit);
+// The file at path open for reading with only readers allowed beside: no
+// one can change, replace or delete it while the handle lives (a library
+// can still be loaded from it and a program can still read it, which only
+// read). A link is never followed: a link or folder is
+// ERROR_CANT_ACCESS_FILE; else a failure when it cannot be opened.
+common::WinResult<win::UniqueHandle> HoldForReading(const std::string& path);
 
 // Appends bytes to path, creating it when missing; what it held stays.
 std::optional<common::WinFailure> AppendToFile(const std::string& path, std::string_view bytes);

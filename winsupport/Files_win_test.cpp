@@ -54,11 +54,16 @@ TEST(Files, ReadToTheLimitAndTellFilesFromFolders) {
   EXPECT_EQ(std::get<std::string>(ReadFileStart(file, 17000)), content.substr(0, 17000));
   const std::string missing = dir.Str() + "\\fehlt.bin";
   EXPECT_EQ(CodeFor(ReadFileStart(missing, 10), missing), ERROR_FILE_NOT_FOUND);
-  // What is held is read whole: a larger file and a missing one are
-  // failures with a code of their own.
-  EXPECT_EQ(std::get<HeldFile>(ReadAndHold(file, 40000)).bytes, content);
-  EXPECT_EQ(CodeFor(ReadAndHold(file, 39999), file), ERROR_FILE_TOO_LARGE);
-  EXPECT_EQ(CodeFor(ReadAndHold(missing, 10), missing), ERROR_FILE_NOT_FOUND);
+  // A held file can be read beside the holder but not written, and a
+  // missing one is the system's error.
+  {
+    auto held = HoldForReading(file);
+    ASSERT_TRUE(std::holds_alternative<win::UniqueHandle>(held)) << CodeFor(held, file);
+    EXPECT_EQ(std::get<std::string>(ReadFileStart(file, 40000)), content);
+    EXPECT_EQ(CodeFor(AppendToFile(file, "x"), file), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(CodeFor(HoldForReading(missing), missing), ERROR_FILE_NOT_FOUND);
+  }
+  EXPECT_FALSE(AppendToFile(file, "x"));
 
   EXPECT_TRUE(IsExistingFile(file));
   EXPECT_FALSE(IsExistingFolder(file));

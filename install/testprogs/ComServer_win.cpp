@@ -3,12 +3,17 @@
 // (value "Registered"), the other (PELMORA_REGISTRATION_FAILS) writes
 // nothing and returns 1, success with a reservation, which counts as failure.
 // Unregistering undoes the registration: the value goes (or, for the
-// failing one, 1 again).
+// failing one, 1 again). A third (PELMORA_IMPORTS_HELPER) registers as the
+// first but imports a library that lies only in its own folder.
 #include <windows.h>
 
 namespace {
 HMODULE self = nullptr;
 }
+
+#if defined(PELMORA_IMPORTS_HELPER)
+extern "C" __declspec(dllimport) int PelmoraServerHelper();
+#endif
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) self = instance;
@@ -19,6 +24,9 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
 #if defined(PELMORA_REGISTRATION_FAILS)
   return S_FALSE;
 #else
+#if defined(PELMORA_IMPORTS_HELPER)
+  if (PelmoraServerHelper() != 0) return E_FAIL;
+#endif
   char path[MAX_PATH] = {};
   if (GetModuleFileNameA(self, path, MAX_PATH) == 0) return E_FAIL;
   HKEY key = nullptr;
