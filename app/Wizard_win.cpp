@@ -167,7 +167,8 @@ void Wizard::RunInstallation() {
 void Wizard::Finish() {
   library_.Remove();
   if (finished_.RunInstalledProgram())
-    pages::ExecNewProcess(targetDirectory_.Directory() + description_.AppExeName);
+    pages::ExecNewProcess(targetDirectory_.Directory() + description_.AppExeName,
+                          description_.English);
   description_.InstallCompleted = true;
   CloseMainWindow();
 }
