@@ -106,9 +106,8 @@ Outcome RemovePlanned(const UninstallPlan& plan,
     if (::GetFileAttributesA(server.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
     if (files.ReachedThroughLink(server)) {
       outcome.Leave(Reason::ThroughLink, server);
-    } else if (const std::optional<Refusal> left =
-                   UnregisterServer(server, contract::RecordedDigest(registeredServers, server),
-                                    targetTrusted)) {
+    } else if (const std::optional<Refusal> left = UnregisterServer(
+                   server, contract::RecordedDigest(registeredServers, server), targetTrusted)) {
       outcome.Leave(left->reason, server);
     } else {
       ++outcome.removed.servers;

@@ -75,7 +75,8 @@ TEST(Removal, AChangedServerIsNotLoadedAndTheRegisteredOneIsUnregistered) {
   plan.targetFolder = target.Str() + "\\";
   plan.protocolFile = plan.targetFolder + "UnInstall.Log";
   plan.comServers = {server};
-  const Outcome changed = RemovePlanned(plan, {{server, digest}}, "", true, [](const std::string&) {});
+  const Outcome changed =
+      RemovePlanned(plan, {{server, digest}}, "", true, [](const std::string&) {});
   // Servers come first; the target, which still holds it, stays too.
   ASSERT_FALSE(changed.left.empty());
   EXPECT_EQ(changed.left[0].refusal.reason, Reason::ServerChanged);

@@ -27,11 +27,10 @@ using SysString = win::UniqueResource<SysStringTraits>;
 
 // The text in the ANSI code page, as the setup's paths are, made wide.
 SysString WideString(const std::string& text) {
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0);
+  const int length =
+      ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::vector<wchar_t> wide(static_cast<std::size_t>(length) + 1);
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
   return SysString(::SysAllocStringLen(wide.data(), static_cast<UINT>(length)));
 }
 
@@ -62,9 +61,9 @@ HRESULT Query(IUnknown* from, win::ComInterface<Interface>& to) {
 // Windows documents for it; S_OK with it, else the first step's code.
 HRESULT DesktopShellApplication(win::ComInterface<IShellDispatch2>& shell) {
   win::ComInterface<IShellWindows> windows;
-  HRESULT result = ::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
-                                      __uuidof(IShellWindows),
-                                      reinterpret_cast<void**>(windows.Receive()));
+  HRESULT result =
+      ::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, __uuidof(IShellWindows),
+                         reinterpret_cast<void**>(windows.Receive()));
   if (FAILED(result)) return result;
   VARIANT location;
   ::VariantInit(&location);
