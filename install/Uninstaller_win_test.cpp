@@ -66,7 +66,8 @@ TEST(UninstallerTest, TheUninstallerMovesIntoTheWindowsDirectoryReplacingTheOldO
 
 // A copy that cannot be made is an I/O error with the system's code, which
 // ends the run, and the only copy of the uninstaller stays in the target
-// directory.
+// directory. (The version rule between real uninstallers is shown end to
+// end: e2e_shared_uninstaller.)
 TEST(UninstallerTest, AFailedCopyIsAnIoErrorAndKeepsTheUninstaller) {
   const test::ScratchDir target("uninstaller-target");
   const test::Bytes program = Program(3000, 3);
@@ -78,42 +79,15 @@ TEST(UninstallerTest, AFailedCopyIsAnIoErrorAndKeepsTheUninstaller) {
   EXPECT_EQ(report.Failure()->what, target.Str() + "\\fehlt\\stUnInst.new");
   EXPECT_EQ(FailureText(*report.Failure()), "E/A-Fehler 3");  // ERROR_PATH_NOT_FOUND
   EXPECT_EQ(test::ReadBytes(target.Path() / "stUnInst.exe"), program);
-}
 
-// The shared copy is never replaced by an older file version: one without
-// a version resource does not replace version 1.2.3.4 (and is dropped
-// without a failure), while 1.2.3.4 replaces one without. A target that
-// failed the folder check gives nothing at all.
-TEST(UninstallerTest, AnOlderUninstallerLeavesTheNewerSharedCopyAndAnUntrustedOneNothing) {
-  const test::ScratchDir target("uninstaller-target");
+  // From a target that failed the folder check nothing is copied at all.
+  StepReport untrusted(RegistrationStep::MoveUninstaller, protocol, nullptr);
   const test::ScratchDir windows("uninstaller-windows");
-  const test::Bytes unversioned = Program(4000, 4);
-  const test::Bytes versioned = test::ReadBytes(test::HostPath(PELMORA_TESTPROG_VERSIONED));
-  const std::string targetDir = target.Str() + "\\";
-  const std::string windowsDir = windows.Str() + "\\";
-  contract::Protocol protocol;
-  StepReport report(RegistrationStep::MoveUninstaller, protocol, nullptr);
-
-  test::WriteBytes(target.Path() / "stUnInst.exe", unversioned);
-  test::WriteBytes(windows.Path() / "stUnInst.exe", versioned);
-  MoveUninstaller(targetDir, windowsDir, true, nullptr, report);
-  EXPECT_FALSE(report.Failure().has_value());
-  EXPECT_EQ(test::ReadBytes(windows.Path() / "stUnInst.exe"), versioned);
-  EXPECT_FALSE(std::filesystem::exists(target.Path() / "stUnInst.exe"));
-  EXPECT_FALSE(std::filesystem::exists(windows.Path() / "stUnInst.new"));
-
-  test::WriteBytes(target.Path() / "stUnInst.exe", versioned);
-  test::WriteBytes(windows.Path() / "stUnInst.exe", unversioned);
-  MoveUninstaller(targetDir, windowsDir, false, nullptr, report);
-  ASSERT_TRUE(report.Failure().has_value());
-  EXPECT_EQ(report.Failure()->what, targetDir + "stUnInst.exe");
-  EXPECT_EQ(report.Failure()->code, static_cast<std::uint32_t>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(test::ReadBytes(windows.Path() / "stUnInst.exe"), unversioned);
-
-  StepReport next(RegistrationStep::MoveUninstaller, protocol, nullptr);
-  MoveUninstaller(targetDir, windowsDir, true, nullptr, next);
-  EXPECT_FALSE(next.Failure().has_value());
-  EXPECT_EQ(test::ReadBytes(windows.Path() / "stUnInst.exe"), versioned);
+  MoveUninstaller(target.Str() + "\\", windows.Str() + "\\", false, nullptr, untrusted);
+  ASSERT_TRUE(untrusted.Failure().has_value());
+  EXPECT_EQ(untrusted.Failure()->what, target.Str() + "\\stUnInst.exe");
+  EXPECT_EQ(untrusted.Failure()->code, static_cast<std::uint32_t>(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(std::filesystem::is_empty(windows.Path()));
 }
 
 }  // namespace

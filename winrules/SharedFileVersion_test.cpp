@@ -28,10 +28,7 @@ TEST(SharedFileVersion, TheNewerCopyStaysAndAnEqualOneReplaces) {
       {none, none, true},
   };
   for (const Row& row : rows)
-    EXPECT_EQ(ReplacesSharedCopy(row.incoming, row.installed), row.replaces)
-        << (row.incoming ? row.incoming->ms : 0) << "." << (row.incoming ? row.incoming->ls : 0)
-        << " over " << (row.installed ? row.installed->ms : 0) << "."
-        << (row.installed ? row.installed->ls : 0);
+    EXPECT_EQ(ReplacesSharedCopy(row.incoming, row.installed), row.replaces) << &row - rows;
 }
 
 }  // namespace
