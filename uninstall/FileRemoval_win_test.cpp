@@ -66,7 +66,8 @@ TEST(FileRemoval, NothingIsDeletedThroughAFolderSwappedAtTheWorstMoment) {
       target, outcome,
       [&](const std::string& path) {
         if (path == target + "sub\\b.txt") SwapForLink(target + "sub", victim);
-        if (path == dir.Str() + "\\Getauscht\\Leer\\") SwapForLink(dir.Str() + "\\Getauscht", victim);
+        if (path == dir.Str() + "\\Getauscht\\Leer\\")
+          SwapForLink(dir.Str() + "\\Getauscht", victim);
       },
       [&](const std::string& path) {
         if (path == target + "frei\\c.txt" &&

@@ -26,10 +26,11 @@ using NtOpenFileFunction = NTSTATUS(NTAPI*)(HANDLE* handle, ACCESS_MASK access,
 using NtSetInformationFileFunction = NTSTATUS(NTAPI*)(HANDLE file, IO_STATUS_BLOCK* status,
                                                       void* information, ULONG size,
                                                       FILE_INFORMATION_CLASS kind);
-using NtQueryDirectoryFileFunction = NTSTATUS(NTAPI*)(
-    HANDLE folder, HANDLE event, void* routine, void* context, IO_STATUS_BLOCK* status,
-    void* information, ULONG size, FILE_INFORMATION_CLASS kind, BOOLEAN single,
-    UNICODE_STRING* name, BOOLEAN restart);
+using NtQueryDirectoryFileFunction = NTSTATUS(NTAPI*)(HANDLE folder, HANDLE event, void* routine,
+                                                      void* context, IO_STATUS_BLOCK* status,
+                                                      void* information, ULONG size,
+                                                      FILE_INFORMATION_CLASS kind, BOOLEAN single,
+                                                      UNICODE_STRING* name, BOOLEAN restart);
 using RtlNtStatusToDosErrorFunction = ULONG(NTAPI*)(NTSTATUS status);
 
 struct Native {
@@ -97,9 +98,9 @@ Opened OpenBelow(const Native& native, NameBelow& name, ACCESS_MASK access, ULON
                  ULONG options) {
   HANDLE handle = nullptr;
   IO_STATUS_BLOCK status{};
-  const NTSTATUS result = native.open(&handle, access, name.Get(), &status, share,
-                                      options | FILE_OPEN_REPARSE_POINT |
-                                          FILE_SYNCHRONOUS_IO_NONALERT);
+  const NTSTATUS result =
+      native.open(&handle, access, name.Get(), &status, share,
+                  options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT);
   if (result < 0) return {win::UniqueHandle(), native.windowsCode(result)};
   return {win::UniqueHandle(handle), ERROR_SUCCESS};
 }
@@ -178,9 +179,7 @@ std::string DriveRootOf(const std::string& path) {
 
 common::WinResult<Deleted> DeleteHeld(const std::string& start, const std::string& path,
                                       HeldItem item, const WhileHeld& whileHeld) {
-  const auto failed = [&path](DWORD code) {
-    return common::FailedAs<Deleted>(kFile, path, code);
-  };
+  const auto failed = [&path](DWORD code) { return common::FailedAs<Deleted>(kFile, path, code); };
   const Native* native = LookUpNative();
   if (!native) return failed(ERROR_CALL_NOT_IMPLEMENTED);
   const auto names = NamesBelow(start, path);
@@ -189,10 +188,9 @@ common::WinResult<Deleted> DeleteHeld(const std::string& start, const std::strin
   // The start by its name (the caller vouches for the way to it), then
   // each folder below relative to the one above, all held until the end.
   std::vector<win::UniqueHandle> held;
-  held.emplace_back(::CreateFileA(start.c_str(), kFolderAccess, kHoldingShare, nullptr,
-                                  OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                  nullptr));
+  held.emplace_back(
+      ::CreateFileA(start.c_str(), kFolderAccess, kHoldingShare, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!held.back()) {
     const DWORD code = ::GetLastError();
     return failed(code == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : code);
@@ -231,8 +229,7 @@ common::WinResult<Deleted> DeleteHeld(const std::string& start, const std::strin
   const bool link = (own & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   if (!link && (named & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return failed(kReachedThroughLink);
   const bool folder = (own & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  const bool asked = link || item == HeldItem::FileOrFolder ||
-                     folder == (item == HeldItem::Folder);
+  const bool asked = link || item == HeldItem::FileOrFolder || folder == (item == HeldItem::Folder);
   if (!asked) return failed(ERROR_DIRECTORY);
 
   NTSTATUS result = MarkForDeletion(*native, opened.handle.Get());

@@ -42,9 +42,8 @@ TEST(HeldFolders, FoldersOnTheWayCannotBeRenamedWhileTheItemIsDeleted) {
   std::vector<DWORD> renames;
   const WhileHeld tryRenames = [&](const std::string&) {
     for (const std::string& folder : {top, target, target + "\\sub"}) {
-      renames.push_back(::MoveFileA(folder.c_str(), (folder + "-neu").c_str())
-                            ? ERROR_SUCCESS
-                            : ::GetLastError());
+      renames.push_back(::MoveFileA(folder.c_str(), (folder + "-neu").c_str()) ? ERROR_SUCCESS
+                                                                               : ::GetLastError());
     }
   };
   const auto deleted = Delete(target + "\\sub\\a.txt", HeldItem::File, tryRenames);
@@ -96,9 +95,9 @@ TEST(HeldFolders, NothingIsDeletedBehindALinkAndWhatARunMadeGoesAgain) {
   ASSERT_NO_FATAL_FAILURE(test::MakeSymbolicLink(victim + "\\leer", product + "\\leer"));
 
   EXPECT_EQ(CodeOf(Delete(product + "\\daten\\wichtig.txt", HeldItem::File)), kReachedThroughLink);
-  EXPECT_EQ(CodeOf(DeleteHeld(product + "\\daten\\", product + "\\daten\\wichtig.txt",
-                              HeldItem::File)),
-            kReachedThroughLink);
+  EXPECT_EQ(
+      CodeOf(DeleteHeld(product + "\\daten\\", product + "\\daten\\wichtig.txt", HeldItem::File)),
+      kReachedThroughLink);
   // Windows deletes a link in the item's place as the link; where the
   // handle reaches what it points to instead, it is let go untouched.
   const auto inPlace = Delete(product + "\\leer", HeldItem::Folder);
@@ -113,9 +112,9 @@ TEST(HeldFolders, NothingIsDeletedBehindALinkAndWhatARunMadeGoesAgain) {
   fs::create_directories(made + "\\Tool\\fremd");
   test::WriteText(made + "\\Tool\\bin\\a.exe", "a");
   test::WriteText(made + "\\Tool\\fremd\\user.txt", "user");
-  const auto left =
-      RemoveCreated({made + "\\Tool\\bin\\a.exe", made + "\\Tool\\fehlt.txt"},
-                    {made + "\\", made + "\\Tool\\", made + "\\Tool\\bin\\", made + "\\Tool\\fremd\\"});
+  const auto left = RemoveCreated(
+      {made + "\\Tool\\bin\\a.exe", made + "\\Tool\\fehlt.txt"},
+      {made + "\\", made + "\\Tool\\", made + "\\Tool\\bin\\", made + "\\Tool\\fremd\\"});
   ASSERT_EQ(left.size(), 3u);
   EXPECT_EQ(left[0].what, made + "\\Tool\\fremd\\");
   EXPECT_EQ(left[0].code, static_cast<std::uint32_t>(ERROR_DIR_NOT_EMPTY));

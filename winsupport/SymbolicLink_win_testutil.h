@@ -28,7 +28,8 @@ inline std::string HostSpelling(const std::string& path) {
 // target.
 inline void MakeSymbolicLink(const std::string& target, const std::string& link) {
   ASSERT_EQ(link.substr(0, 3), "Z:\\") << link;
-  std::string command = "/bin/ln -s \"" + HostSpelling(target) + "\" \"" + HostSpelling(link) + "\"";
+  std::string command =
+      "/bin/ln -s \"" + HostSpelling(target) + "\" \"" + HostSpelling(link) + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
