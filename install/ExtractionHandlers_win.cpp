@@ -8,6 +8,7 @@
 #include "install/RunTexts.h"
 #include "winsupport/ErrorReport_win.h"
 #include "winsupport/Files_win.h"
+#include "winsupport/HeldFolders_win.h"
 #include "winsupport/MessageLoop_win.h"
 
 namespace pelmora::install {
@@ -76,7 +77,9 @@ void ExtractionHandlers::Listing(archive::TdAce& ace, const TACEHeaderData& entr
   const bool throughLink = winsupport::PassesThroughLink(context_.targetDirectory, path);
   const ListingDecision decision = DecideListing(context_.page.Mode(), entry.FileTime,
                                                  throughLink ? ExistingFile{} : LookAt(path));
-  if (decision.deleteExisting) DeleteFileA(path.c_str());  // a failure is not reported
+  // A failure is not reported; nothing is deleted through a link.
+  if (decision.deleteExisting)
+    winsupport::DeleteHeld(context_.targetDirectory, path, winsupport::HeldItem::File);
   if (decision.select) ace.FilesToProcess().Add(EntryName(entry));
   progress_.CountListed(entry.UnpSize, decision.select);
 }
@@ -97,7 +100,7 @@ void ExtractionHandlers::Extracting(archive::TdAce& ace, const TACEHeaderData& e
   if (statusPace_.Due()) context_.page.SetStatus(path);
   // Looked at only where a file found there would make way.
   if (DeleteBeforeExtracting(context_.page.Mode(), name, true) && LookAt(path).exists)
-    DeleteFileA(path.c_str());
+    winsupport::DeleteHeld(context_.targetDirectory, path, winsupport::HeldItem::File);
   context_.protocol.AddEntry(context_.targetDirectory, name);
   // A name the protocol cannot hold as one line: nothing more is unpacked.
   if (context_.protocol.Refused()) ace.Stop = true;

@@ -22,6 +22,7 @@
 #include "install/Uninstaller_win.h"
 #include "winsupport/ErrorReport_win.h"
 #include "winsupport/Files_win.h"
+#include "winsupport/HeldFolders_win.h"
 #include "winsupport/MessageLoop_win.h"
 #include "winsupport/Registry_win.h"
 #include "winsupport/ShellFolders_win.h"
@@ -108,7 +109,7 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   if (settings_.page.Mode() == contract::InstallMode::CompleteRepair) {
     if (settings_.description.ConfigFiles)
       for (const std::string& line : *settings_.description.ConfigFiles)
-        if (winsupport::IsExistingFile(target + line)) DeleteFileA((target + line).c_str());
+        winsupport::DeleteHeld(target, target + line, winsupport::HeldItem::File);
     std::string kept;
     for (const std::string& key : DeleteRegistryKeys(settings_.description)) kept += "\n" + key;
     if (!kept.empty())

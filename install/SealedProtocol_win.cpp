@@ -7,6 +7,7 @@
 #include "contract/ProductFiles.h"
 #include "contract/Sha256.h"
 #include "winsupport/Files_win.h"
+#include "winsupport/HeldFolders_win.h"
 #include "winsupport/Registry_win.h"
 
 namespace pelmora::install {
@@ -44,7 +45,12 @@ win::UniqueHandle OpenPlainProtocol(const std::string& path) {
   if (!file || IsPlainFile(file.Get())) return file;
   file.Reset();
   // Removed as the link or name it is; then made anew, by this run alone.
-  if (!::DeleteFileA(path.c_str()) && !::RemoveDirectoryA(path.c_str())) return file;
+  const std::string targetDir = path.substr(0, path.rfind('\\') + 1);
+  const auto removed = winsupport::DeleteHeld(targetDir, path, winsupport::HeldItem::FileOrFolder);
+  if (const auto* failure = std::get_if<WinFailure>(&removed)) {
+    ::SetLastError(failure->code);
+    return file;
+  }
   return OpenProtocol(path, CREATE_NEW);
 }
 

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 
-#include "common/WinHandle.h"
+#include <variant>
+
 #include "winsupport/Files_win.h"
 
 namespace pelmora::uninstall {
@@ -15,96 +16,61 @@ bool InUse(DWORD error) {
          error == ERROR_ACCESS_DENIED;
 }
 
-// The file itself, a link itself: never what a link points to.
-win::UniqueHandle OpenForDeletion(const std::string& path) {
-  return win::UniqueHandle(::CreateFileA(
-      path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_DELETE_ON_CLOSE,
-      nullptr));
-}
-
 }  // namespace
 
 FileRemoval::FileRemoval(std::string targetFolder, Outcome& outcome, BeforeDeletion beforeDeletion,
-                         LinkProbe passesThroughLink)
+                         winsupport::WhileHeld whileHeld)
     : target_(std::move(targetFolder)),
       outcome_(outcome),
       beforeDeletion_(std::move(beforeDeletion)),
-      passesThroughLink_(passesThroughLink ? std::move(passesThroughLink)
-                                           : LinkProbe(winsupport::PassesThroughLink)) {}
+      whileHeld_(std::move(whileHeld)) {}
 
 bool FileRemoval::ReachedThroughLink(const std::string& path) const {
-  return passesThroughLink_(target_, path);
+  return winsupport::PassesThroughLink(target_, path);
 }
 
-FileRemoval::Result FileRemoval::DeleteFileNotFollowingLinks(const std::string& path) {
+FileRemoval::Result FileRemoval::Remove(const std::string& path, winsupport::HeldItem item) {
   if (beforeDeletion_) beforeDeletion_(path);
-  // Checked again now: the folders may have changed since the plan was made.
-  if (ReachedThroughLink(path)) {
-    outcome_.Leave(Reason::ThroughLink, path);
-    return Result::Left;
+  // From the drive root: a link above the target leads out of it as surely
+  // as one below.
+  const auto deleted =
+      winsupport::DeleteHeld(winsupport::DriveRootOf(path), path, item, whileHeld_);
+  if (const auto* what = std::get_if<winsupport::Deleted>(&deleted)) {
+    ++(*what == winsupport::Deleted::Folder ? outcome_.removed.folders : outcome_.removed.files);
+    return Result::Removed;
   }
-  win::UniqueHandle file = OpenForDeletion(path);
-  DWORD error = ::GetLastError();
-  if (!file && error == ERROR_ACCESS_DENIED) {
-    // The archive may have carried read-only files, which refuse deletion.
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
-        (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
-        ::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
-      file = OpenForDeletion(path);
-      error = ::GetLastError();
-    }
+  const DWORD error = std::get<common::WinFailure>(deleted).code;
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return Result::Missing;
+    case ERROR_DIRECTORY:
+      return Result::IsFolder;
+    case winsupport::kReachedThroughLink:
+      outcome_.Leave(Reason::ThroughLink, path);
+      break;
+    case ERROR_DIR_NOT_EMPTY:
+      outcome_.Leave(Reason::NotEmpty, path);
+      break;
+    default:
+      outcome_.Leave(InUse(error) ? Reason::InUse : Reason::Failed, path, error);
   }
-  if (!file) {
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Result::Missing;
-    outcome_.Leave(InUse(error) ? Reason::InUse : Reason::Failed, path, error);
-    return Result::Left;
-  }
-  // Closing the handle deletes the file (or the link it was opened as).
-  if (const auto failure = win::CloseChecked(std::move(file), path)) {
-    outcome_.Leave(Reason::Failed, path, failure->code);
-    return Result::Left;
-  }
-  ++outcome_.removed.files;
-  return Result::Removed;
+  return Result::Left;
 }
 
 FileRemoval::Result FileRemoval::RemoveFile(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return Result::Missing;
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-      (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-    return Result::IsFolder;
-  return DeleteFileNotFollowingLinks(path);
+  return Remove(path, winsupport::HeldItem::File);
 }
 
 FileRemoval::Result FileRemoval::RemoveFolder(const std::string& path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return Result::Missing;
-  // A file without an extension is recorded as a folder.
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return DeleteFileNotFollowingLinks(path);
-  if (beforeDeletion_) beforeDeletion_(path);
-  if (ReachedThroughLink(path)) {
-    outcome_.Leave(Reason::ThroughLink, path);
-    return Result::Left;
-  }
-  // An empty folder. A junction or symbolic link in the folder's place is
-  // removed as itself: removing a folder never follows a link and never
-  // touches what a link points to.
-  if (::RemoveDirectoryA(path.c_str())) {
-    ++outcome_.removed.folders;
-    return Result::Removed;
-  }
-  const DWORD error = ::GetLastError();
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-    outcome_.Leave(Reason::ThroughLink, path);
-  else if (error == ERROR_DIR_NOT_EMPTY)
-    outcome_.Leave(Reason::NotEmpty, path);
-  else
-    outcome_.Leave(Reason::Failed, path, error);
-  return Result::Left;
+  return Remove(path, winsupport::HeldItem::FileOrFolder);
+}
+
+void FileRemoval::RemoveParent(const std::string& folder) {
+  if (beforeDeletion_) beforeDeletion_(folder);
+  const auto deleted = winsupport::DeleteHeld(winsupport::DriveRootOf(folder), folder,
+                                              winsupport::HeldItem::Folder, whileHeld_);
+  if (std::get_if<winsupport::Deleted>(&deleted)) ++outcome_.removed.folders;
 }
 
 }  // namespace pelmora::uninstall

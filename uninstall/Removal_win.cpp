@@ -153,7 +153,7 @@ Outcome RemovePlanned(const UninstallPlan& plan,
   // by now: each goes quietly when empty and stays quietly else.
   for (const std::string& parent : plan.parents) {
     stepStarted(parent);
-    if (::RemoveDirectoryA(WithoutSeparator(parent).c_str())) ++outcome.removed.folders;
+    files.RemoveParent(parent);
   }
   return outcome;
 }

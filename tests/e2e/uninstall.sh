@@ -10,7 +10,7 @@
 # the setup made too; a file in use; protocols no entry vouches for,
 # damaged ones and one that names things outside the product, reaches them
 # through a link or names a COM server that is not the one registered; the
-# answer No.
+# answer No; a folder above the target swapped for a link.
 # Each scenario starts in a cleaned prefix. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
@@ -403,5 +403,33 @@ expect "outside: of the product's folder the server, the links and the swapped-o
   "com com/registers.dll tausch tausch.alt tausch.alt/b.txt verweis|absent|auch.txt b.txt wichtig.txt|Wert=bleibt|present|Registered=${outside}com\\registers.dll" \
   "$(listing "$drive_c/Firma/Boese")|$(reg_exists "$uninstall_root\\PelmoraE2EBoese")|$(listing "$drive_c/Firma/Opfer")|$(reg_values 'HKCU\Software\PelmoraOpfer')|$(reg_exists "$other_key")|$(reg_values 'HKCU\Software\PelmoraTest\ComServer')"
 clean_up outside
+
+# --- 6. A folder above the target swapped for a link while the uninstaller asks
+# Its owner renames C:\Firma\Oben and puts a link to another folder in its
+# place, which holds files of the product's names: every deletion walks
+# from the drive root and meets the link, so nothing is deleted there, and
+# nothing of the renamed product either.
+above='C:\Firma\Oben\Produkt\'
+mkdir -p "$drive_c/Firma/Oben/Produkt/bin" "$drive_c/Firma/Fremd/Produkt/bin"
+for dir in Oben Fremd; do
+  printf 'p\r\n' >"$drive_c/Firma/$dir/Produkt/bin/programm.exe"
+  printf 'l\r\n' >"$drive_c/Firma/$dir/Produkt/liesmich.txt"
+done
+write_protocol "$drive_c/Firma/Oben/Produkt/UnInstall.Log" "$above" "0${above}bin" \
+  "1${above}bin\\programm.exe" "1${above}liesmich.txt"
+cp "$drive_c/Firma/Oben/Produkt/UnInstall.Log" "$drive_c/Firma/Fremd/Produkt/"
+vouch HKCU PelmoraE2EOben "${above}UnInstall.Log" "$drive_c/Firma/Oben/Produkt/UnInstall.Log"
+swap_above_for_link() {
+  mv "$drive_c/Firma/Oben" "$drive_c/Firma/Oben.alt"
+  ln -s "$drive_c/Firma/Fremd" "$drive_c/Firma/Oben"
+}
+start_uninstaller above "${above}UnInstall.Log"
+confirm_and_summarise above "$above" swap_above_for_link
+exit_code
+expect "above: nothing deleted behind the link above the target nor in the renamed folder, something left" \
+  "UnInstall.Log bin bin/programm.exe liesmich.txt|UnInstall.Log bin bin/programm.exe liesmich.txt|left" \
+  "$(listing "$drive_c/Firma/Fremd/Produkt")|$(listing "$drive_c/Firma/Oben.alt/Produkt")|$([ "$exit_status" -ne 0 ] && echo left)"
+rm -f "$drive_c/Firma/Oben"
+clean_up above
 
 e2e_finish
