@@ -17,8 +17,8 @@ namespace {
 // layers, and the machine's secured settings. None of their keys is ever a
 // product's own, whatever a description or protocol says.
 constexpr std::string_view kSharedSoftwareTrees[] = {
-    "Classes", "Microsoft",   "Policies", "Clients", "RegisteredApplications",
-    "ODBC",    "AppDataLow",  "Description", "Khronos", "Secure",
+    "Classes", "Microsoft",  "Policies",    "Clients", "RegisteredApplications",
+    "ODBC",    "AppDataLow", "Description", "Khronos", "Secure",
 };
 
 constexpr std::string_view kSoftware = "Software";

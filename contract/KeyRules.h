@@ -27,7 +27,7 @@ std::string_view RootName(KeyRoot root);
 // Returns the key as it is to be used (no leading or trailing "\", a
 // "HKEY_..." prefix naming this root dropped), or why not.
 std::variant<std::string, Refusal> CheckSettingsKey(std::string_view keyPath,
-                                                   KeyRoot root = KeyRoot::CurrentUser);
+                                                    KeyRoot root = KeyRoot::CurrentUser);
 
 // Whether the key is a vendor's own key that passes CheckSettingsKey:
 // Software\<vendor> (or its 32-bit view), which other products of the vendor
@@ -39,6 +39,6 @@ bool IsVendorKey(std::string_view keyPath, KeyRoot root = KeyRoot::CurrentUser);
 // Uninstall entry (productEntry, the key the setup wrote; empty when none is
 // known), below HKEY_CURRENT_USER that entry or a settings key.
 std::variant<std::string, Refusal> CheckProtocolKey(std::string_view keyPath, KeyRoot root,
-                                                   std::string_view productEntry);
+                                                    std::string_view productEntry);
 
 }  // namespace pelmora::contract

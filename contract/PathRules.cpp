@@ -168,7 +168,8 @@ std::optional<Refusal> CheckDefaultFolder(std::string_view path) {
   // names Windows gives them on the default's own drive.
   const std::string drive = text.substr(0, 2) + "\\";
   SystemFolders usual;
-  for (std::string_view folder : kUsualSharedFolders) usual.others.push_back(drive + std::string(folder));
+  for (std::string_view folder : kUsualSharedFolders)
+    usual.others.push_back(drive + std::string(folder));
   for (std::string_view windows : kUsualWindowsFolders) {
     usual.windows = drive + std::string(windows);
     if (std::optional<Refusal> refusal = std::get<TargetFolder>(parsed).CheckAgainst(usual))
