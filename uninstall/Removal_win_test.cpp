@@ -14,19 +14,22 @@
 namespace pelmora::uninstall {
 namespace {
 
-// A product key that Windows will not delete (a link below it leads
-// nowhere, so it cannot be emptied) stays, and the summary names it with
-// Windows' own code; the product's other key goes, and so does its target
-// folder.
-TEST(Removal, AKeyWindowsKeepsIsListedWithWindowsCode) {
+std::string UniqueName() {
   std::random_device random;
-  const std::string base =
-      "Software\\PelmoraTest\\" + std::to_string(random()) + std::to_string(random());
-  const std::string kept = base + "\\Geschuetzt";
+  return std::to_string(random()) + std::to_string(random());
+}
+
+// A product key the removal will not delete (its path passes through a
+// registry link, which deletion never follows) stays, and the summary names
+// it with Windows' code; what the link leads to is untouched. The product's
+// other key goes, and so does its target folder.
+TEST(Removal, AKeyWindowsKeepsIsListedWithWindowsCode) {
+  const std::string base = "Software\\PelmoraTest\\" + UniqueName();
+  const std::string kept = base + "\\Verweis\\Geschuetzt";
   const std::string gone = base + "\\Frei";
-  ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, kept));
+  ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, base + "\\Ziel\\Geschuetzt"));
   ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, gone));
-  test::AddDanglingLink(HKEY_CURRENT_USER, kept, "Unten");
+  test::AddLink(HKEY_CURRENT_USER, base, "Verweis", test::UserKeyName(base + "\\Ziel"));
 
   const test::ScratchDir target("removal");
   UninstallPlan plan;
@@ -35,7 +38,7 @@ TEST(Removal, AKeyWindowsKeepsIsListedWithWindowsCode) {
   plan.userKeys = {kept, gone};
   const Outcome outcome = RemovePlanned(plan, {}, "", [](const std::string&) {});
 
-  test::RemoveLink(HKEY_CURRENT_USER, kept, "Unten");
+  EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base + "\\Ziel\\Geschuetzt"));
   winsupport::DeleteRegKey(HKEY_CURRENT_USER, base);
 
   ASSERT_EQ(outcome.left.size(), 1u);
@@ -48,6 +51,40 @@ TEST(Removal, AKeyWindowsKeepsIsListedWithWindowsCode) {
                 .find("HKEY_CURRENT_USER\\" + kept + " (could not be removed, error 5)"),
             std::string::npos)
       << SummaryText("Tool", outcome, true);
+}
+
+// The vendor's own key, recorded by the product: while another product of
+// the vendor has its key in it, it stays and is listed; once only what this
+// product recorded was in it, it goes.
+TEST(Removal, TheVendorsKeyGoesOnlyWhenNothingElseIsInIt) {
+  const std::string vendor = "Software\\PelmoraVendor" + UniqueName();
+  const std::string other = vendor + "\\Anderes";
+  const test::ScratchDir target("vendor");
+  UninstallPlan plan;
+  plan.targetFolder = target.Str() + "\\";
+  plan.protocolFile = plan.targetFolder + "UnInstall.Log";
+  plan.userKeys = {vendor, vendor + "\\Tool"};
+
+  for (const bool othersThere : {true, false}) {
+    ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, vendor + "\\Tool\\Sub"));
+    if (othersThere) {
+      ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, other));
+    }
+    const Outcome outcome = RemovePlanned(plan, {}, "", [](const std::string&) {});
+    EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, vendor + "\\Tool"));
+    EXPECT_EQ(winsupport::RegKeyExists(HKEY_CURRENT_USER, other), othersThere);
+    EXPECT_EQ(winsupport::RegKeyExists(HKEY_CURRENT_USER, vendor), othersThere);
+    if (othersThere) {
+      ASSERT_EQ(outcome.left.size(), 1u);
+      EXPECT_EQ(outcome.left[0].refusal.reason, Reason::KeyNotEmpty);
+      EXPECT_EQ(outcome.left[0].refusal.detail, "HKEY_CURRENT_USER\\" + vendor);
+      winsupport::DeleteRegKey(HKEY_CURRENT_USER, other);
+    } else {
+      EXPECT_TRUE(outcome.left.empty());
+      EXPECT_EQ(outcome.removed.keys, 2u);
+    }
+  }
+  winsupport::DeleteRegKey(HKEY_CURRENT_USER, vendor);
 }
 
 }  // namespace
