@@ -31,9 +31,10 @@ void ImportRegistryFile(const std::string& targetDir, const std::string& windows
 std::vector<std::string> DeleteRegistryKeys(const setupdesc::SetupDescription& description);
 
 // Creates each non-empty listed key (with missing parents; existing keys
-// keep their content) and adds its "r1" line to the protocol. A key that
-// cannot be created, or that the key rule refuses (ERROR_ACCESS_DENIED), is
-// a failure naming it; it gets no line.
+// keep their content) and adds its "r1" line to the protocol; a key the key
+// rule refuses (contract::CheckSettingsKey) is passed over, neither made nor
+// recorded. A key that cannot be created is a failure naming it; it gets no
+// line.
 void CreateRegistryKeys(const setupdesc::SetupDescription& description, StepReport& report);
 
 }  // namespace pelmora::install

@@ -7,6 +7,7 @@
 
 #include "TestFiles.h"
 #include "TestPaths.h"
+#include "common/WinHandle.h"
 #include "install/FailureText_win.h"
 #include "winsupport/Registry_win.h"
 
@@ -96,18 +97,26 @@ TEST_F(RegistrySettingsTest, ListedKeysAreCreatedWithTheirLinesAndDeletedWithThe
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter"));
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter\\Tief"));
 
-  // A key the rule refuses is not created and ends the step with the key in
-  // the message; the keys after it are not created and have no line.
-  description.RegistryCount = 5;
-  description.RegistryLines[4] = "Identities\\Pelmora" + base_.substr(base_.rfind('\\') + 1);
-  description.RegistryLines[5] = base_ + "\\Danach";
+  // A key the rule refuses is neither made nor recorded; a key that cannot
+  // be created ends the step with the key in the message; the keys after it
+  // are not created and have no line.
+  const std::string outside = "Identities\\Pelmora" + base_.substr(base_.rfind('\\') + 1);
+  description.RegistryCount = 6;
+  description.RegistryLines[4] = outside;
+  // Windows makes no lasting key below one that goes with the session.
+  win::UniqueRegKey volatileKey;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\Fluechtig").c_str(), 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, volatileKey.Receive(),
+                              nullptr),
+            ERROR_SUCCESS);
+  description.RegistryLines[5] = base_ + "\\Fluechtig\\Kind";
+  description.RegistryLines[6] = base_ + "\\Danach";
   protocol_ = {};
   CreateRegistryKeys(description, report);
-  ASSERT_TRUE(report.Failure().has_value()) << "a key outside Software was created";
-  EXPECT_EQ(report.Failure()->code, static_cast<std::uint32_t>(ERROR_ACCESS_DENIED));
+  EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, outside));
+  ASSERT_TRUE(report.Failure().has_value()) << "a lasting key below a volatile one was created";
   EXPECT_EQ(FailureText(*report.Failure()),
-            "Erzeugung von Schlüssel " + description.RegistryLines[4] + " mißlungen");
-  EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, description.RegistryLines[4]));
+            "Erzeugung von Schlüssel " + description.RegistryLines[5] + " mißlungen");
   EXPECT_EQ(protocol_.Lines().size(), 2u);
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Danach"));
 }
