@@ -175,8 +175,7 @@ class KeyDeletion {
   StatusFunction toWinCode_ = nullptr;
 };
 
-// The parent of the last key of root\path, opened as the walk opens it,
-// for the 9x family's delete by name; the root for a key directly below it.
+// The last name of a key path, for the 9x family's delete by name.
 std::string LastName(const std::string& path) {
   const std::size_t cut = path.rfind('\\');
   return cut == std::string::npos ? path : path.substr(cut + 1);
