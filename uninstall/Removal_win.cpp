@@ -90,8 +90,12 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const Uninst
   const auto failure =
       othersEntry ? std::optional<common::WinFailure>() : winsupport::DeleteRegKey(root, key);
   if (othersEntry || failure) {
-    outcome.Leave(othersEntry ? Reason::OtherProduct : Reason::Failed,
-                  std::string(RootName(rootName)) + "\\" + key, failure ? failure->code : 0);
+    const bool throughLink = failure && failure->code == winsupport::kThroughRegistryLink;
+    outcome.Leave(othersEntry   ? Reason::OtherProduct
+                  : throughLink ? Reason::ThroughLink
+                                : Reason::Failed,
+                  std::string(RootName(rootName)) + "\\" + key,
+                  failure && !throughLink ? failure->code : 0);
     return;
   }
   ++outcome.removed.keys;

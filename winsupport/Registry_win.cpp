@@ -113,7 +113,7 @@ class KeyDeletion {
   }
 
   // The last key of root\path, every key on the way opened as itself; a
-  // link on the way ends the walk with ERROR_ACCESS_DENIED.
+  // link on the way ends the walk with kThroughRegistryLink.
   win::UniqueRegKey OpenPath(HKEY root, const std::string& path, REGSAM access,
                              LONG* status) const {
     win::UniqueRegKey parent;
@@ -127,7 +127,7 @@ class KeyDeletion {
       if (!key) return {};
       if (last) return key;
       if (IsLink(key.Get())) {
-        *status = ERROR_ACCESS_DENIED;
+        *status = kThroughRegistryLink;
         return {};
       }
       parent = std::move(key);

@@ -52,11 +52,16 @@ std::optional<common::WinFailure> WriteRegDword(HKEY root, const std::string& ke
 // ERROR_BAD_PATHNAME when the path names the root.
 std::optional<common::WinFailure> CreateRegKey(HKEY root, const std::string& keyPath);
 
+// Windows' code for a request that would have to cross a link
+// (ERROR_REPARSE_POINT_ENCOUNTERED), which the deletions answer for a path
+// that passes through a registry link.
+inline constexpr DWORD kThroughRegistryLink = 4395;
+
 // Deletes root\keyPath with all its subkeys, deepest first and within one
 // level from the last subkey to the first. Registry links are never
 // followed: a link in the tree (or the key itself, when it is one) is
 // deleted as the link, what it stands for stays; a path that passes through
-// a link is refused with ERROR_ACCESS_DENIED and nothing is deleted.
+// a link is refused with kThroughRegistryLink and nothing is deleted.
 // Nothing only when the key itself is gone; else a failure naming the key
 // with Windows' code for the key itself (a subkey that resists keeps it from
 // going). A path that names the root itself (empty or backslashes only) is
