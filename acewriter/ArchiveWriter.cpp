@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "acewriter/InputFile.h"
+#include "unace/format/EntryName.h"
 #include <stdexcept>
 
 namespace pelmora::acewriter {
@@ -30,20 +31,14 @@ MainHeader MainHeaderFor(const ArchiveOptions& options) {
 }  // namespace
 
 std::optional<std::string> MemberNameProblem(const std::string& name) {
-  if (name.empty()) return "empty name";
   if (name.size() > kMaxMemberNameLength)
     return "name longer than " + std::to_string(kMaxMemberNameLength) + " bytes";
-  if (name.front() == '\\') return "name starts with a separator";
-  std::size_t start = 0;
-  while (start <= name.size()) {
-    std::size_t end = name.find('\\', start);
-    if (end == std::string::npos) end = name.size();
-    const std::string part = name.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") return "empty, \".\" or \"..\" name part";
-    for (unsigned char c : part)
-      if (c < 0x20 || c == '/' || c == ':') return "control character, '/' or ':' in name";
-    start = end + 1;
-  }
+  // Members are written with "\" alone, as the installer joins them to its
+  // target folder; the rest is the one name rule every program applies.
+  if (name.find('/') != std::string::npos) return "'/' in name: folders are separated by \\";
+  if (const std::optional<std::string> problem = unace::format::UnsafeNameReason(name))
+    return problem;
+  if (name.back() == '\\') return "name ends in a separator";
   return std::nullopt;
 }
 

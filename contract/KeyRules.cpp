@@ -9,28 +9,17 @@
 namespace pelmora::contract {
 namespace {
 
-// Trees that hold Windows' own settings or other software's: none of their
-// keys is ever a product's, whatever root the line names.
-constexpr std::string_view kSharedTrees[] = {
-    "AppEvents",
-    "Console",
-    "Control Panel",
-    "Environment",
-    "Keyboard Layout",
-    "Network",
-    "Printers",
-    // Below these the whole tree belongs to Windows: drivers, services,
-    // security and hardware settings.
-    "System",
-    "SAM",
-    "Security",
-    "Hardware",
-    "BCD00000000",
+// Below "Software", the trees Windows and other software share, in both
+// roots: file types and COM classes, Windows' own and every Microsoft
+// product's settings, policies, the registered clients and applications of
+// the default programs, the data sources of the database drivers, the tree
+// low-integrity programs may write, the RPC settings, the graphics drivers'
+// layers, and the machine's secured settings. None of their keys is ever a
+// product's own, whatever a description or protocol says.
+constexpr std::string_view kSharedSoftwareTrees[] = {
+    "Classes", "Microsoft",  "Policies",    "Clients", "RegisteredApplications",
+    "ODBC",    "AppDataLow", "Description", "Khronos", "Secure",
 };
-
-// Below "Software": file types and COM classes, Windows' own and every
-// Microsoft product's settings, policies, and the registered clients.
-constexpr std::string_view kSharedSoftwareTrees[] = {"Classes", "Microsoft", "Policies", "Clients"};
 
 constexpr std::string_view kSoftware = "Software";
 constexpr std::string_view kMirror = "Wow6432Node";
@@ -82,21 +71,27 @@ std::vector<std::string_view> Names(std::string_view key) {
   }
 }
 
-std::optional<Refusal> SettingsRefusal(std::vector<std::string_view> names) {
-  for (std::string_view tree : kSharedTrees)
-    if (EqualsIgnoreCaseAnsi(names.front(), tree)) return Reason::SharedKey;
-  if (!EqualsIgnoreCaseAnsi(names.front(), kSoftware))
-    return names.size() < 2 ? std::optional<Refusal>(Reason::ShallowKey) : std::nullopt;
-  // Software\Wow6432Node\X is the 32-bit view of Software\X.
+// A settings key is allowed only in Software\<vendor>\...: everything
+// outside Software (Control Panel, Environment, Identities, Volatile
+// Environment, System, ...) is Windows' or the user's own. On success the
+// names with the 32-bit view's Wow6432Node taken out, judged as what it
+// mirrors.
+std::variant<std::vector<std::string_view>, Refusal> SettingsNames(std::string_view key) {
+  std::vector<std::string_view> names = Names(key);
+  if (!EqualsIgnoreCaseAnsi(names.front(), kSoftware)) return Refusal(Reason::OutsideSoftware);
   if (names.size() >= 2 && EqualsIgnoreCaseAnsi(names[1], kMirror)) {
-    if (names.size() == 2) return Reason::SharedKey;
+    if (names.size() == 2) return Refusal(Reason::SharedKey);
     names.erase(names.begin() + 1);
   }
-  if (names.size() >= 2)
-    for (std::string_view tree : kSharedSoftwareTrees)
-      if (EqualsIgnoreCaseAnsi(names[1], tree)) return Reason::SharedKey;
-  if (names.size() == 1) return Reason::SharedKey;  // Software itself
-  if (names.size() < 3) return Reason::ShallowKey;
+  if (names.size() == 1) return Refusal(Reason::SharedKey);  // Software itself
+  for (std::string_view tree : kSharedSoftwareTrees)
+    if (EqualsIgnoreCaseAnsi(names[1], tree)) return Refusal(Reason::SharedKey);
+  return names;
+}
+
+std::optional<Refusal> SettingsRefusal(std::string_view key) {
+  auto names = SettingsNames(key);
+  if (Refusal* refusal = std::get_if<Refusal>(&names)) return std::move(*refusal);
   return std::nullopt;
 }
 
@@ -109,8 +104,17 @@ std::string_view RootName(KeyRoot root) {
 std::variant<std::string, Refusal> CheckSettingsKey(std::string_view keyPath, KeyRoot root) {
   auto key = Normalized(keyPath, root);
   if (const std::string* path = std::get_if<std::string>(&key))
-    if (std::optional<Refusal> refusal = SettingsRefusal(Names(*path))) return std::move(*refusal);
+    if (std::optional<Refusal> refusal = SettingsRefusal(*path)) return std::move(*refusal);
   return key;
+}
+
+bool IsVendorKey(std::string_view keyPath, KeyRoot root) {
+  auto key = Normalized(keyPath, root);
+  const std::string* path = std::get_if<std::string>(&key);
+  if (path == nullptr) return false;
+  const auto names = SettingsNames(*path);
+  return std::holds_alternative<std::vector<std::string_view>>(names) &&
+         std::get<std::vector<std::string_view>>(names).size() == 2;
 }
 
 std::variant<std::string, Refusal> CheckProtocolKey(std::string_view keyPath, KeyRoot root,
@@ -121,7 +125,7 @@ std::variant<std::string, Refusal> CheckProtocolKey(std::string_view keyPath, Ke
   const std::string entry = NormalizeRegistryKeyPath(productEntry);
   if (!entry.empty() && EqualsIgnoreCaseAnsi(*path, entry)) return key;
   if (root == KeyRoot::LocalMachine) return Reason::NotProductEntry;
-  if (std::optional<Refusal> refusal = SettingsRefusal(Names(*path))) return std::move(*refusal);
+  if (std::optional<Refusal> refusal = SettingsRefusal(*path)) return std::move(*refusal);
   return key;
 }
 

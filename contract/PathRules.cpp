@@ -13,34 +13,49 @@ bool IsDrive(std::string_view component) {
   return (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
 }
 
-// A folder or file name Windows would take as written. Windows drops
-// trailing dots and blanks ("..." and "a." would name other things than
-// they say), ":" opens an alternate stream, and the wildcard and quoting
-// characters are in no file name.
-// Names Windows takes for a device whatever folder they stand in, with or
-// without an extension: "C:\Tool\CON" or "nul.txt" is no file.
+// The digits Windows takes after COM and LPT: 0 to 9 and the code page's
+// superscript one, two and three.
+bool IsPortDigit(char c) {
+  return (c >= '0' && c <= '9') || c == '\xB9' || c == '\xB2' || c == '\xB3';
+}
+
+}  // namespace
+
 bool IsDeviceName(std::string_view name) {
-  const std::string_view stem = name.substr(0, name.find('.'));
+  // Windows reads a device into the name before its first dot, and before
+  // blanks it would drop: "nul.txt", "CON .log" and "com1" all open a device
+  // whatever folder they stand in.
+  std::string_view stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
   for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
     if (EqualsIgnoreCaseAnsi(stem, device)) return true;
   return stem.size() == 4 &&
          (EqualsIgnoreCaseAnsi(stem.substr(0, 3), "COM") ||
           EqualsIgnoreCaseAnsi(stem.substr(0, 3), "LPT")) &&
-         stem[3] >= '1' && stem[3] <= '9';
+         IsPortDigit(stem[3]);
 }
 
 std::optional<Refusal> NameProblem(std::string_view name) {
   if (name == "." || name == "..") return Reason::ParentReference;
+  // Windows drops trailing dots and blanks ("..." and "a." would name other
+  // things than they say), ":" opens an alternate stream, and the wildcard
+  // and quoting characters are in no file name.
   if (name.empty() || name.back() == '.' || name.back() == ' ') return Reason::NotPlainPath;
   for (const char c : name)
-    if (static_cast<unsigned char>(c) < 32 ||
-        std::string_view(":*?\"<>|").find(c) != std::string_view::npos)
+    if (static_cast<unsigned char>(c) < 32 || c == 0x7F ||
+        std::string_view(":*?\"<>|\\/").find(c) != std::string_view::npos)
       return Reason::NotPlainPath;
   if (IsDeviceName(name)) return Reason::NotPlainPath;
   return std::nullopt;
 }
 
-}  // namespace
+std::optional<Refusal> RelativePathProblem(std::string_view path) {
+  // A leading separator or a drive would leave the folder the path is
+  // joined to; a doubled or trailing one is an empty name.
+  for (std::string_view name : PathComponents(path))
+    if (std::optional<Refusal> problem = NameProblem(name)) return problem;
+  return std::nullopt;
+}
 
 std::vector<std::string_view> PathComponents(std::string_view path) {
   std::vector<std::string_view> components;
@@ -136,6 +151,31 @@ std::optional<Refusal> CheckTargetFolder(std::string_view path, const SystemFold
   auto parsed = TargetFolder::Parse(path);
   if (Refusal* refusal = std::get_if<Refusal>(&parsed)) return std::move(*refusal);
   return std::get<TargetFolder>(parsed).CheckAgainst(system);
+}
+
+std::string AsTargetText(std::string_view path) {
+  std::string text(path);
+  std::replace(text.begin(), text.end(), '/', '\\');
+  if (text.empty() || text.back() != '\\') text += '\\';
+  return text;
+}
+
+std::optional<Refusal> CheckDefaultFolder(std::string_view path) {
+  const std::string text = AsTargetText(path);
+  auto parsed = TargetFolder::Parse(text);
+  if (Refusal* refusal = std::get_if<Refusal>(&parsed)) return std::move(*refusal);
+  // The machine it will run on is unknown: its folders are judged by the
+  // names Windows gives them on the default's own drive.
+  const std::string drive = text.substr(0, 2) + "\\";
+  SystemFolders usual;
+  for (std::string_view folder : kUsualSharedFolders)
+    usual.others.push_back(drive + std::string(folder));
+  for (std::string_view windows : kUsualWindowsFolders) {
+    usual.windows = drive + std::string(windows);
+    if (std::optional<Refusal> refusal = std::get<TargetFolder>(parsed).CheckAgainst(usual))
+      return refusal;
+  }
+  return std::nullopt;
 }
 
 std::variant<CheckedPath, Refusal> TargetFolder::Check(std::string_view path) const {

@@ -22,6 +22,23 @@ namespace pelmora::contract {
 // A path split on "\" and "/"; the first component is the drive ("C:").
 std::vector<std::string_view> PathComponents(std::string_view path);
 
+// Whether Windows opens a device for this name in any folder: CON, PRN, AUX,
+// NUL, COM0..COM9, LPT0..LPT9 and COM/LPT with the superscript digits
+// (Windows-1252 0xB9, 0xB2, 0xB3), in any case, with any extension.
+bool IsDeviceName(std::string_view name);
+
+// The one name rule: whether one name of a file, a folder, a Start-menu
+// group's folder or a shortcut is one Windows takes as written (nothing:
+// it is). "." and ".." are ParentReference; an empty name, a trailing dot or
+// blank, a separator, ":", a wildcard or quoting character, a control
+// character or a device name are NotPlainPath.
+std::optional<Refusal> NameProblem(std::string_view name);
+
+// A path below a folder (an archive entry, a configuration file, a COM
+// server): one or more names, "\" or "/" between them, each passing
+// NameProblem; never a drive, a leading, doubled or trailing separator.
+std::optional<Refusal> RelativePathProblem(std::string_view path);
+
 // Whether two paths name the same file as Windows reads them: letters
 // compared without case, "/" and "\\" alike.
 bool SamePath(std::string_view a, std::string_view b);
@@ -80,5 +97,34 @@ class TargetFolder {
 // The one target rule: a folder the target page accepts, the setup
 // installs into and the uninstaller removes from.
 std::optional<Refusal> CheckTargetFolder(std::string_view path, const SystemFolders& system);
+
+// A folder as the target page reads what is typed: "/" is "\", and it ends
+// in "\".
+std::string AsTargetText(std::string_view path);
+
+// The names Windows gives its own folder and the folders of all users
+// below a drive's root, in the languages the setup speaks. Where the
+// machine is not known (a description's default, judged when it is built
+// and read), these stand in for what the running Windows reports.
+inline constexpr std::string_view kUsualWindowsFolders[] = {"WINDOWS", "WINNT"};
+inline constexpr std::string_view kUsualSharedFolders[] = {
+    "Program Files",
+    "Program Files (x86)",
+    "Program Files\\Common Files",
+    "Programme",
+    "Programme\\Gemeinsame Dateien",
+    "ProgramData",
+    "Documents and Settings",
+    "Documents and Settings\\All Users",
+    "Dokumente und Einstellungen",
+    "Dokumente und Einstellungen\\All Users",
+    "Users",
+    "Users\\Public",
+};
+
+// A description's default target folder ("/" read as "\"): a folder every
+// setup would accept on a drive named as written, and none of the usual
+// Windows or all-users folders there (the reasons of CheckTargetFolder).
+std::optional<Refusal> CheckDefaultFolder(std::string_view path);
 
 }  // namespace pelmora::contract

@@ -16,7 +16,8 @@ enum class Reason {
   ParentReference,  // a path with a "." or ".." component
   NotPlainPath,     // an empty component, a stream (":"), a network or device form, a bad name
   SharedKey,        // a key other software shares (Software, ...\Uninstall, ...)
-  ShallowKey,       // an empty key, the root or one level below it
+  ShallowKey,       // an empty key or the root itself
+  OutsideSoftware,  // a settings key outside Software (Control Panel, Identities, ...)
   WrongRoot,        // a key whose "HKEY_..." prefix names the other root
   NotProductEntry,  // a key of the list of installed programs that is not the product's own
   MalformedKey,     // a key with an empty component
@@ -29,6 +30,7 @@ enum class Reason {
   InUse,            // in use by a program: to be deleted after closing it
   ServerChanged,    // a COM server that is not the file the setup registered: not loaded
   NotEmpty,         // a folder that still holds files the protocol does not list
+  KeyNotEmpty,      // a vendor's key that still holds what the protocol does not list
   NotUnregistered,  // a COM server whose DllUnregisterServer failed (the file goes anyway)
   Failed,           // Windows refused (access denied and the like)
 

@@ -5,6 +5,13 @@
 
 namespace pelmora::contract {
 
+std::optional<Refusal> CheckUninstallKeyName(std::string_view keyName) {
+  if (keyName.find_first_not_of(" \t") == std::string_view::npos ||
+      keyName.find('\\') != std::string_view::npos)
+    return Reason::MalformedKey;
+  return std::nullopt;
+}
+
 std::string UninstallKeyPath(std::string_view keyName) {
   return std::string(kUninstallKeyParent) + "\\" + std::string(keyName);
 }

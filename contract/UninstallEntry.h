@@ -3,8 +3,11 @@
 // read back, and the command that removes the product.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "contract/Refusal.h"
 
 namespace pelmora::contract {
 
@@ -19,6 +22,11 @@ inline constexpr const char* kUninstallStringValue = "UninstallString";
 inline constexpr const char* kDisplayNameValue = "DisplayName";
 inline constexpr const char* kDisplayVersionValue = "DisplayVersion";
 inline constexpr const char* kInstallPathValue = "InstallPath";
+
+// A product's key name is one name below kUninstallKeyParent: not empty or
+// blanks only (which would name the list itself) and without "\" (which
+// would nest it in another product's entry). MalformedKey otherwise.
+std::optional<Refusal> CheckUninstallKeyName(std::string_view keyName);
 
 // kUninstallKeyParent + "\" + the product's key name.
 std::string UninstallKeyPath(std::string_view keyName);

@@ -26,7 +26,8 @@ common::WinResult<std::string> RegisterComFile(const std::string& path, bool fol
 // protocol line "o" + path and the file's digest to registered, which the
 // uninstaller checks before it loads the server; a failure is told to the
 // report (its notice reads "Failed to register " + path), and the next
-// entry follows.
+// entry follows. An entry the name rule refuses (contract::RelativePathProblem)
+// is not loaded: a failure with ERROR_INVALID_NAME.
 void RegisterComServers(const std::string& targetDir,
                         const setupdesc::SetupDescription& description, bool targetTrusted,
                         StepReport& report, std::vector<contract::ServerDigest>& registered);

@@ -29,10 +29,12 @@ TEST(ComServersTest, EachServerIsRegisteredFromTheTargetDirectoryOrNamedInANotic
   winsupport::DeleteRegKey(HKEY_CURRENT_USER, kMarkerKey);
 
   setupdesc::SetupDescription description;
-  description.OcxLast = 2;
+  description.OcxLast = 3;
   description.OcxFiles[0] = "missing.dll";
   description.OcxFiles[1] = "fails.dll";
   description.OcxFiles[2] = "bin\\registers.ocx";
+  // The same file by a way the name rule refuses: never loaded.
+  description.OcxFiles[3] = "bin\\..\\bin\\registers.ocx";
   contract::Protocol protocol;
   std::vector<std::string> notices;
   StepReport report(RegistrationStep::ComServers, protocol, [&](const common::WinFailure& failure) {
@@ -41,8 +43,10 @@ TEST(ComServersTest, EachServerIsRegisteredFromTheTargetDirectoryOrNamedInANotic
   std::vector<contract::ServerDigest> registered;
   RegisterComServers(targetDir, description, true, report, registered);
 
-  EXPECT_EQ(notices, (std::vector<std::string>{"Failed to register " + targetDir + "missing.dll",
-                                               "Failed to register " + targetDir + "fails.dll"}));
+  EXPECT_EQ(notices, (std::vector<std::string>{
+                         "Failed to register " + targetDir + "missing.dll",
+                         "Failed to register " + targetDir + "fails.dll",
+                         "Failed to register " + targetDir + "bin\\..\\bin\\registers.ocx"}));
   EXPECT_EQ(protocol.Lines(), (std::vector<std::string>{"o" + targetDir + "bin\\registers.ocx"}));
   // The digest of the very file registered, for the uninstaller's check.
   const std::string server = targetDir + "bin\\registers.ocx";

@@ -25,6 +25,7 @@
 #include "winsupport/HeldFolders_win.h"
 #include "winsupport/MessageLoop_win.h"
 #include "winsupport/Registry_win.h"
+#include "winsupport/ResolvedPaths_win.h"
 #include "winsupport/ShellFolders_win.h"
 
 namespace pelmora::install {
@@ -43,6 +44,19 @@ std::string Environment(const char* name) {
   char value[255] = {};
   const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
   return length < sizeof value ? std::string(value, length) : std::string();
+}
+
+// A configuration file a complete repair deletes: a name below the target
+// by the one name rule, as the target rule checks paths below it; nothing
+// for a line that names anything else.
+std::optional<std::string> ConfigFileToDelete(const std::string& target, const std::string& line) {
+  if (contract::RelativePathProblem(line)) return std::nullopt;
+  const auto folder = contract::TargetFolder::Parse(target);
+  if (!std::holds_alternative<contract::TargetFolder>(folder)) return std::nullopt;
+  const auto checked = std::get<contract::TargetFolder>(folder).Check(target + line);
+  const auto* path = std::get_if<contract::CheckedPath>(&checked);
+  if (path == nullptr || path->below == 0) return std::nullopt;
+  return path->path;
 }
 
 bool HasProductName(const char* windowsKey) {
@@ -65,7 +79,9 @@ WindowsFacts ReadWindowsFacts() {
   }
   // Read second, so that it wins where both keys exist.
   if (facts.windowsNtKeyFound) {
-    facts.windowsDir = Environment("SYSTEMROOT");
+    // As Windows itself reports it, not as an environment inherited from
+    // whoever started the setup may say.
+    facts.windowsDir = winsupport::WindowsFolder();
     facts.profileDir = Environment("USERPROFILE");
   }
   facts.windowsDir = WithBackslash(facts.windowsDir);
@@ -88,9 +104,8 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   settings_.writeTargetDirectory(target);
   // The page lets no other folder through; a setup that gets here with
   // one anyway installs nothing.
-  const contract::SystemFolders system{winsupport::WindowsFolder(),
-                                       winsupport::FoldersOfAllUsers()};
-  if (auto refusal = contract::CheckTargetFolder(target, system)) return std::move(*refusal);
+  if (auto refusal = winsupport::CheckResolvedTarget(target, winsupport::RunningSystemFolders()))
+    return std::move(*refusal);
   const WindowsFacts windows = ReadWindowsFacts();
 
   SYSTEMTIME now{};
@@ -109,7 +124,8 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   if (settings_.page.Mode() == contract::InstallMode::CompleteRepair) {
     if (settings_.description.ConfigFiles)
       for (const std::string& line : *settings_.description.ConfigFiles)
-        winsupport::DeleteHeld(target, target + line, winsupport::HeldItem::File);
+        if (const auto file = ConfigFileToDelete(target, line))
+          winsupport::DeleteHeld(target, *file, winsupport::HeldItem::File);
     std::string kept;
     for (const std::string& key : DeleteRegistryKeys(settings_.description)) kept += "\n" + key;
     if (!kept.empty())

@@ -83,10 +83,10 @@ std::vector<std::string> DeleteRegistryKeys(const setupdesc::SetupDescription& d
   for (std::int32_t i = 1; i <= description.RegistryCount; ++i) {
     const std::string& line = description.RegistryLines[static_cast<std::size_t>(i)];
     if (IsBlankOrControl(line)) continue;
-    if (std::holds_alternative<std::string>(contract::CheckSettingsKey(line)))
-      winsupport::DeleteRegKey(HKEY_CURRENT_USER, line);
-    else
+    if (!std::holds_alternative<std::string>(contract::CheckSettingsKey(line)))
       kept.push_back(line);
+    else if (!contract::IsVendorKey(line))  // the vendor's other products keep theirs
+      winsupport::DeleteRegKey(HKEY_CURRENT_USER, line);
   }
   return kept;
 }
@@ -95,6 +95,9 @@ void CreateRegistryKeys(const setupdesc::SetupDescription& description, StepRepo
   for (std::int32_t i = 1; i <= description.RegistryCount; ++i) {
     const std::string& line = description.RegistryLines[static_cast<std::size_t>(i)];
     if (line.empty()) continue;
+    // A key the rule refuses is none of the product's: it is neither made
+    // nor recorded (the packer refuses it; a complete repair names it).
+    if (!std::holds_alternative<std::string>(contract::CheckSettingsKey(line))) continue;
     if (auto failure = winsupport::CreateRegKey(HKEY_CURRENT_USER, line)) {
       if (!report.Fail(*failure)) return;
     } else {

@@ -28,14 +28,18 @@ void ImportRegistryFile(const std::string& targetDir, const std::string& windows
                         bool unpackedThisRun, bool targetTrusted, StepReport& report);
 
 // Complete repair, before unpacking: deletes each listed key with all its
-// subkeys. Lines that are blank or control characters only are skipped;
-// keys that are missing or resist are passed over, silently. Keys the key
-// rule refuses (contract::CheckSettingsKey) are kept and returned.
+// subkeys. Lines that are blank or control characters only are skipped, and
+// so is the vendor's own key (contract::IsVendorKey), which the vendor's
+// other products share; keys that are missing or resist are passed over,
+// silently. Keys the key rule refuses (contract::CheckSettingsKey) are kept
+// and returned.
 std::vector<std::string> DeleteRegistryKeys(const setupdesc::SetupDescription& description);
 
 // Creates each non-empty listed key (with missing parents; existing keys
-// keep their content) and adds its "r1" line to the protocol. A key that
-// cannot be created is a failure naming it; it gets no line.
+// keep their content) and adds its "r1" line to the protocol; a key the key
+// rule refuses (contract::CheckSettingsKey) is passed over, neither made nor
+// recorded. A key that cannot be created is a failure naming it; it gets no
+// line.
 void CreateRegistryKeys(const setupdesc::SetupDescription& description, StepReport& report);
 
 }  // namespace pelmora::install

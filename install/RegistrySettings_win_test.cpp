@@ -7,6 +7,7 @@
 
 #include "TestFiles.h"
 #include "TestPaths.h"
+#include "common/WinHandle.h"
 #include "install/FailureText_win.h"
 #include "winsupport/Registry_win.h"
 
@@ -76,13 +77,15 @@ TEST_F(RegistrySettingsTest, ListedKeysAreCreatedWithTheirLinesAndDeletedWithThe
   description.RegistryLines[3] = "\\" + base_ + "\\Zweiter";
   ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, base_ + "\\Zweiter\\Tief\\Tiefer"));
 
-  // Keys the rule keeps are not wiped, whatever the description says.
+  // Keys the rule keeps are not wiped, whatever the description says, and
+  // the vendor's own key (here Software\PelmoraTest) is not wiped either.
   setupdesc::SetupDescription hostile = description;
-  hostile.RegistryCount = 5;
+  hostile.RegistryCount = 6;
   hostile.RegistryLines[4] = "Software\\PelmoraTest";
   hostile.RegistryLines[5] = "Control Panel";
+  hostile.RegistryLines[6] = "Software\\ODBC\\ODBC.INI";
   EXPECT_EQ(DeleteRegistryKeys(hostile),
-            (std::vector<std::string>{"Software\\PelmoraTest", "Control Panel"}));
+            (std::vector<std::string>{"Control Panel", "Software\\ODBC\\ODBC.INI"}));
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter"));
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_));
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, "Control Panel"));
@@ -97,16 +100,26 @@ TEST_F(RegistrySettingsTest, ListedKeysAreCreatedWithTheirLinesAndDeletedWithThe
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter"));
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter\\Tief"));
 
-  // A key that cannot be created ends the step with the key in the message;
-  // the keys after it are not created and have no line.
-  description.RegistryCount = 5;
-  description.RegistryLines[4] = "\\";
-  description.RegistryLines[5] = base_ + "\\Danach";
+  // A key the rule refuses is neither made nor recorded; a key that cannot
+  // be created ends the step with the key in the message; the keys after it
+  // are not created and have no line.
+  const std::string outside = "Identities\\Pelmora" + base_.substr(base_.rfind('\\') + 1);
+  description.RegistryCount = 6;
+  description.RegistryLines[4] = outside;
+  // Windows makes no lasting key below one that goes with the session.
+  win::UniqueRegKey volatileKey;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\Fluechtig").c_str(), 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, volatileKey.Receive(),
+                              nullptr),
+            ERROR_SUCCESS);
+  description.RegistryLines[5] = base_ + "\\Fluechtig\\Kind";
+  description.RegistryLines[6] = base_ + "\\Danach";
   protocol_ = {};
   CreateRegistryKeys(description, report);
-  ASSERT_TRUE(report.Failure().has_value()) << "the root key was taken for a key to create";
-  EXPECT_EQ(report.Failure()->code, static_cast<std::uint32_t>(ERROR_BAD_PATHNAME));
-  EXPECT_EQ(FailureText(*report.Failure()), "Erzeugung von Schlüssel \\ mißlungen");
+  EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, outside));
+  ASSERT_TRUE(report.Failure().has_value()) << "a lasting key below a volatile one was created";
+  EXPECT_EQ(FailureText(*report.Failure()),
+            "Erzeugung von Schlüssel " + description.RegistryLines[5] + " mißlungen");
   EXPECT_EQ(protocol_.Lines().size(), 2u);
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Danach"));
 }

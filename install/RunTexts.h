@@ -66,12 +66,12 @@ inline std::string UnsafeEntryText(std::string_view entryName, bool english) {
 inline std::string KeysKeptText(const std::string& keys, bool english) {
   return english
              ? "The complete repair does not delete these registry keys, which are not the "
-               "product's own (Windows or other software shares them, or they lie too near "
-               "the root):\n" +
+               "product's own (Windows or other software shares them, or they lie outside "
+               "Software):\n" +
                    keys
              : "Die Komplettreparatur löscht diese Registrierungsschlüssel nicht, weil sie "
                "nicht dem Produkt allein gehören (Windows oder andere Software benutzt sie mit, "
-               "oder sie liegen zu nah an der Wurzel):\n" +
+               "oder sie liegen nicht unter Software):\n" +
                    keys;
 }
 

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <variant>
+
+#include "contract/PathRules.h"
 #include "contract/ProductFiles.h"
 #include "contract/UninstallEntry.h"
 #include "winsupport/ComApartment_win.h"
@@ -48,6 +51,15 @@ void CreateShortcuts(const std::string& targetDir, const std::string& windowsDir
                      const std::string& programsFolder,
                      const setupdesc::SetupDescription& description, StepReport& report) {
   const std::string firstGroup = description.IconCount >= 1 ? description.IconGroups[1] : "";
+  // Groups and names by the one name rule: a group that climbs out of the
+  // Programs folder or a name Windows would change is no shortcut's place.
+  const auto refused = [&](const std::string& group, const std::string& name) {
+    if (std::holds_alternative<std::string>(contract::CheckGroupName(group)) &&
+        !contract::NameProblem(name))
+      return false;
+    report.Fail({common::WinFailure::Subject::File, group + "\\" + name, ERROR_INVALID_NAME});
+    return true;
+  };
   if (programsFolder.empty()) {
     report.Protocol().AddGroup(firstGroup);
     // The shell could not name the folder.
@@ -59,6 +71,7 @@ void CreateShortcuts(const std::string& targetDir, const std::string& windowsDir
   // all) carries over from one shortcut to the next.
   for (std::int32_t i = 1; i <= description.IconCount; ++i) {
     const auto slot = static_cast<std::size_t>(i);
+    if (refused(description.IconGroups[slot], description.IconNames[slot])) continue;
     const std::string folder = GroupFolder(programsFolder, description.IconGroups[slot]);
     winsupport::ShellLink link;
     link.SetDescription(description.IconNames[slot]);
@@ -69,6 +82,8 @@ void CreateShortcuts(const std::string& targetDir, const std::string& windowsDir
     Save(link, folder + "\\" + description.IconNames[slot] + ".lnk", report);
   }
 
+  // No uninstall shortcut and no group line for a group the rule refuses.
+  if (refused(firstGroup, "Uninstall")) return;
   report.Protocol().AddGroup(firstGroup);
 
   // Like the Uninstall entry: no shortcut to an uninstaller that is not there.

@@ -18,7 +18,10 @@ namespace pelmora::install {
 // the uninstaller is there, as for the Uninstall entry). targetDir and
 // windowsDir end in "\". A shortcut that cannot be saved is a failure, and
 // so is an empty programsFolder (the shell could not name it), which leaves
-// out every file.
+// out every file. A group or name the name rule refuses (contract::
+// CheckGroupName, contract::NameProblem) is a failure with ERROR_INVALID_NAME
+// naming group\name, and that shortcut is not made; a refused first group
+// also gets no uninstall shortcut and no protocol line.
 void CreateShortcuts(const std::string& targetDir, const std::string& windowsDir,
                      const std::string& programsFolder,
                      const setupdesc::SetupDescription& description, StepReport& report);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "TestFiles.h"
@@ -114,6 +115,30 @@ TEST_F(ShortcutsTest, EachEntryAndTheUninstallShortcutReadBackThroughTheShell) {
   winsupport::ShellLink missing;
   EXPECT_FALSE(missing.LoadFromFile((menu_.Path() / "nicht da.lnk").string()));
   EXPECT_EQ(missing.Path() + missing.Arguments(), "");
+}
+
+// A group that climbs out of the Programs folder and a device name are not
+// made, and a refused first group gets neither the uninstall shortcut nor
+// a protocol line; the rule-abiding shortcut beside them is made.
+TEST_F(ShortcutsTest, GroupsAndNamesTheNameRuleRefusesAreNotMade) {
+  setupdesc::SetupDescription description;
+  description.IconCount = 3;
+  const char* entries[][2] = {{"..\\Ausserhalb", "Weg"}, {"Gut", "COM1"}, {"Gut", "Bleibt"}};
+  for (int i = 1; i <= 3; ++i) {
+    description.IconGroups[i] = entries[i - 1][0];
+    description.IconNames[i] = entries[i - 1][1];
+    description.IconTargets[i] = "prog.exe";
+  }
+  CreateShortcuts(targetDir_, windowsDir_, menu_.Str(), description, report_);
+
+  EXPECT_TRUE(protocol_.Lines().empty());
+  EXPECT_FALSE(std::filesystem::exists(menu_.Path().parent_path() / "Ausserhalb"));
+  std::vector<std::string> made;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(menu_.Path()))
+    made.push_back(std::filesystem::relative(entry.path(), menu_.Path()).string());
+  std::sort(made.begin(), made.end());
+  EXPECT_EQ(made, (std::vector<std::string>{"Gut", "Gut\\Bleibt.lnk"}));
+  EXPECT_EQ(ReadLink(menu_.Path() / "Gut" / "Bleibt.lnk").description, "Bleibt");
 }
 
 // No entries: the bare "g" and, in English, "Uninstall" directly in the

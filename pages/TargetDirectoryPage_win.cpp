@@ -6,6 +6,7 @@
 #include "pages/FolderDialog_win.h"
 #include "pages/TargetTexts.h"
 #include "winsupport/ErrorReport_win.h"
+#include "winsupport/ResolvedPaths_win.h"
 #include "winsupport/ShellFolders_win.h"
 
 namespace pelmora::pages {
@@ -28,9 +29,9 @@ void TargetDirectoryPage::OnCommand(int id, int notification) {
   }
   // A folder the product may not go into: the user is told why and stays.
   if (notification == BN_CLICKED && id == ids::kNext && !Directory().empty()) {
-    const contract::SystemFolders system{winsupport::WindowsFolder(),
-                                         winsupport::FoldersOfAllUsers()};
-    if (const auto refusal = contract::CheckTargetFolder(Directory(), system)) {
+    // Judged as Windows resolves it: "C:\PROGRA~1" is the program folder.
+    if (const auto refusal =
+            winsupport::CheckResolvedTarget(Directory(), winsupport::RunningSystemFolders())) {
       winsupport::ShowPlainMessage(TargetRefusedText(refusal->reason, English()));
       return;
     }

@@ -1,6 +1,7 @@
 #include "setupdesc/SetupDescReader.h"
 
-#include "setupdesc/FixedLineRules.h"
+#include "contract/PathRules.h"
+#include "contract/UninstallEntry.h"
 #include "setupdesc/Scramble.h"
 
 namespace pelmora::setupdesc {
@@ -84,6 +85,23 @@ std::string TooManyEntries(const char* section, int limit) {
          " Einträge";
 }
 
+std::string DefaultFolderProblem(contract::Reason reason) {
+  switch (reason) {
+    case contract::Reason::NetworkPath:
+      return "ist ein Netzwerkpfad";
+    case contract::Reason::DriveRoot:
+      return "ist das Stammverzeichnis eines Laufwerks";
+    case contract::Reason::InvalidName:
+      return "enthält einen Namen, den Windows nicht wie geschrieben annimmt";
+    case contract::Reason::InsideWindows:
+      return "liegt im Windows-Ordner";
+    case contract::Reason::SystemFolder:
+      return "ist oder enthält einen Ordner von Windows oder aller Benutzer";
+    default:
+      return "ist kein absoluter Pfad wie C:\\Programme\\Produkt";
+  }
+}
+
 std::string VersionMessage(const std::string& needed, const std::string& found) {
   return "Incorrect Version of Install.pmd!!\rNeeded \"" + needed + "\"\rFound \"" + found + "\"";
 }
@@ -139,23 +157,19 @@ class DescriptionWalker {
 
  private:
   // Checked before the extraction library is written, so that a file that
-  // is plainly cut short, would make the setup touch the whole Uninstall key
-  // or would install into a folder that depends on where it runs leaves
-  // nothing behind.
+  // is plainly cut short, would nest the product's entry in another's or
+  // touch the whole Uninstall key, or names a default folder no setup would
+  // install into leaves nothing behind.
   void CheckFixedLines() {
     if (lineCount_ < 6) return cursor_.NoteDamage("die Datei endet vor Zeile 6");
     const std::string uninstallKey = cursor_.Peek(3);
     if (cursor_.Damage()) return;
-    if (!NamesUninstallSubkey(uninstallKey))
-      return cursor_.NoteDamage(
-          "Zeile 4 (Name des Uninstall-Schlüssels) ist leer oder besteht nur aus \\ und "
-          "Leerzeichen");
+    if (contract::CheckUninstallKeyName(uninstallKey))
+      return cursor_.NoteDamage("Zeile 4 (Name des Uninstall-Schlüssels) ist leer oder enthält \\");
     const std::string target = cursor_.Peek(4);
     if (cursor_.Damage()) return;
-    if (!IsAbsoluteDirectory(target))
-      cursor_.NoteDamage(
-          "Zeile 5 (Zielverzeichnis) ist kein absoluter Pfad wie C:\\Programme\\Produkt oder "
-          "\\\\Server\\Freigabe");
+    if (const std::optional<contract::Refusal> refusal = contract::CheckDefaultFolder(target))
+      cursor_.NoteDamage("Zeile 5 (Zielverzeichnis) " + DefaultFolderProblem(refusal->reason));
   }
 
   void ReadFixedLines() {
@@ -164,9 +178,8 @@ class DescriptionWalker {
     d_.ProductName = result_.titleLabel;
     result_.titleLabel = d_.ProductName + " " + d_.ProductVersion;
     d_.UninstallKeyName = cursor_.Read();
-    std::string directory = cursor_.Read();
-    if (directory.empty() || directory.back() != '\\') directory += '\\';
-    result_.targetDirectory = directory;
+    // Read as the target page reads what is typed: "/" is "\".
+    result_.targetDirectory = contract::AsTargetText(cursor_.Read());
     const std::string program = cursor_.Read();
     d_.AppExeName = program == ".exe" ? std::string() : program;
   }

@@ -161,17 +161,18 @@ TEST(SetupDescReader, FixedLineRules) {
     ASSERT_EQ(r.Read(Pmd(lines)).outcome, ReadOutcome::Read);
     EXPECT_EQ(r.d.AppExeName, "bin\\app.exe");
   }
-  // Absolute target folders of every kind, and a key name with folders.
-  for (const std::string folder :
-       {"\\\\server\\share\\Demo", "\\\\server\\share", "d:\\", "C:\\Pro gramme\\Demo"}) {
+  // Target folders as the target page reads them ("/" is "\"), and a key
+  // name with blanks.
+  for (const auto& [folder, read] : {std::pair{"C:/Programme/Demo", "C:\\Programme\\Demo\\"},
+                                     std::pair{"C:\\Pro gramme\\Demo", "C:\\Pro gramme\\Demo\\"}}) {
     Reader r;
     auto lines = FixedLines();
-    lines[3] = "Firma\\Demo\\";
+    lines[3] = "Firma Demo";
     lines[4] = folder;
     const ReadResult result = r.Read(Pmd(lines));
     ASSERT_EQ(result.outcome, ReadOutcome::Read) << folder << ": " << result.message;
-    EXPECT_EQ(result.targetDirectory, folder.back() == '\\' ? folder : folder + "\\");
-    EXPECT_EQ(r.d.UninstallKeyName, "Firma\\Demo\\");
+    EXPECT_EQ(result.targetDirectory, read);
+    EXPECT_EQ(r.d.UninstallKeyName, "Firma Demo");
   }
 }
 
@@ -276,6 +277,11 @@ TEST(SetupDescReader, DamagedFilesAreRefusedWithAClearMessage) {
       {"empty key name", FixedLineDamage(3, ""), "Zeile 4", false},
       {"key name \\", FixedLineDamage(3, "\\"), "Zeile 4", false},
       {"key name of backslashes and blanks", FixedLineDamage(3, " \\\\ "), "Zeile 4", false},
+      {"key name nested in another's", FixedLineDamage(3, "A\\B"), "Zeile 4", false},
+      {"network folder", FixedLineDamage(4, "\\\\server\\share\\Demo"), "Netzwerkpfad", false},
+      {"drive root", FixedLineDamage(4, "C:\\"), "Stammverzeichnis", false},
+      {"Windows folder", FixedLineDamage(4, "C:/WINNT/Demo"), "Windows-Ordner", false},
+      {"device name", FixedLineDamage(4, "C:\\Demo\\COM\xB9"), "Zeile 5", false},
       {"empty folder", FixedLineDamage(4, ""), "Zeile 5", false},
       {"folder \\", FixedLineDamage(4, "\\"), "Zeile 5", false},
       {"folder below the current drive's root", FixedLineDamage(4, "\\Programme\\Demo"), "Zeile 5",

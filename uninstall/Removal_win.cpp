@@ -49,16 +49,36 @@ bool IsOtherProductsEntry(HKEY root, const std::string& key, const std::string& 
          !contract::SamePath(contract::SplitCommandLine(*command).argument, protocolPath);
 }
 
-// A parent of a removed key goes when empty if the rules let it be deleted,
-// or when it is only too shallow for a product's key of its own yet lies
-// below a first level ("Software\Firma", made for "Software\Firma\Tool"):
-// empty, it holds nothing of anybody's. "Software" itself, the shared trees
-// and everything below HKEY_LOCAL_MACHINE but the product's entry stay.
+// A parent of a removed key goes when the rules let it be deleted (a
+// settings key, the vendor's own "Software\Firma" made for
+// "Software\Firma\Tool" among them) and nothing is left in it: empty, it
+// holds nothing of anybody's. "Software" itself, the shared trees and
+// everything below HKEY_LOCAL_MACHINE but the product's entry stay.
 bool MayGoWhenEmpty(const std::string& parent, KeyRoot rootName, const std::string& productEntry) {
-  const auto checked = contract::CheckProtocolKey(parent, rootName, productEntry);
-  if (std::holds_alternative<std::string>(checked)) return true;
-  return std::get<Refusal>(checked).reason == Reason::ShallowKey &&
-         parent.find('\\') != std::string::npos;
+  return std::holds_alternative<std::string>(
+      contract::CheckProtocolKey(parent, rootName, productEntry));
+}
+
+// A key the protocol records is removed by its own step, not as a parent.
+bool Recorded(const std::vector<std::string>& keys, const std::string& key) {
+  for (const std::string& recorded : keys)
+    if (contract::EqualsIgnoreCaseAnsi(recorded, key)) return true;
+  return false;
+}
+
+// The vendor's key that the protocol records goes after every other key,
+// and only when nothing else is in it: the vendor's other products keep
+// theirs. Otherwise the summary lists it with the reason.
+void RemoveVendorKey(const std::string& key, Outcome& outcome) {
+  if (!winsupport::RegKeyExists(HKEY_CURRENT_USER, key)) return;
+  const auto failure = winsupport::DeleteEmptyRegKey(HKEY_CURRENT_USER, key);
+  if (!failure) {
+    ++outcome.removed.keys;
+  } else if (failure->code == ERROR_DIR_NOT_EMPTY) {
+    outcome.Leave(Reason::KeyNotEmpty, "HKEY_CURRENT_USER\\" + key);
+  } else {
+    outcome.Leave(Reason::Failed, "HKEY_CURRENT_USER\\" + key, failure->code);
+  }
 }
 
 void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const UninstallPlan& plan,
@@ -71,8 +91,12 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const Uninst
   const auto failure =
       othersEntry ? std::optional<common::WinFailure>() : winsupport::DeleteRegKey(root, key);
   if (othersEntry || failure) {
-    outcome.Leave(othersEntry ? Reason::OtherProduct : Reason::Failed,
-                  std::string(RootName(rootName)) + "\\" + key, failure ? failure->code : 0);
+    const bool throughLink = failure && failure->code == winsupport::kThroughRegistryLink;
+    outcome.Leave(othersEntry   ? Reason::OtherProduct
+                  : throughLink ? Reason::ThroughLink
+                                : Reason::Failed,
+                  std::string(RootName(rootName)) + "\\" + key,
+                  failure && !throughLink ? failure->code : 0);
     return;
   }
   ++outcome.removed.keys;
@@ -82,7 +106,8 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const Uninst
   for (std::size_t cut = parent.rfind('\\'); cut != std::string::npos; cut = parent.rfind('\\')) {
     parent.resize(cut);
     if (!MayGoWhenEmpty(parent, rootName, plan.productEntry) ||
-        !winsupport::RegKeyIsEmpty(root, parent) || winsupport::DeleteRegKey(root, parent))
+        Recorded(rootName == KeyRoot::LocalMachine ? plan.machineKeys : plan.userKeys, parent) ||
+        winsupport::DeleteEmptyRegKey(root, parent))
       return;
   }
 }
@@ -126,10 +151,15 @@ Outcome RemovePlanned(const UninstallPlan& plan,
     stepStarted("HKEY_LOCAL_MACHINE\\" + key);
     RemoveKey(HKEY_LOCAL_MACHINE, KeyRoot::LocalMachine, key, plan, outcome);
   }
+  std::vector<std::string> vendorKeys;
   for (const std::string& key : plan.userKeys) {
     stepStarted("HKEY_CURRENT_USER\\" + key);
-    RemoveKey(HKEY_CURRENT_USER, KeyRoot::CurrentUser, key, plan, outcome);
+    if (contract::IsVendorKey(key))
+      vendorKeys.push_back(key);
+    else
+      RemoveKey(HKEY_CURRENT_USER, KeyRoot::CurrentUser, key, plan, outcome);
   }
+  for (const std::string& key : vendorKeys) RemoveVendorKey(key, outcome);
 
   if (!programsFolder.empty()) {
     const TargetFolder target = std::get<TargetFolder>(TargetFolder::Parse(plan.targetFolder));

@@ -17,19 +17,22 @@
 namespace pelmora::uninstall {
 namespace {
 
-// A product key that Windows will not delete (a link below it leads
-// nowhere, so it cannot be emptied) stays, and the summary names it with
-// Windows' own code; the product's other key goes, and so does its target
-// folder.
-TEST(Removal, AKeyWindowsKeepsIsListedWithWindowsCode) {
+std::string UniqueName() {
   std::random_device random;
-  const std::string base =
-      "Software\\PelmoraTest\\" + std::to_string(random()) + std::to_string(random());
-  const std::string kept = base + "\\Geschuetzt";
+  return std::to_string(random()) + std::to_string(random());
+}
+
+// A product key the removal will not delete (its path passes through a
+// registry link, which deletion never follows) stays, and the summary names
+// it with the reason; what the link leads to is untouched. The product's
+// other key goes, and so does its target folder.
+TEST(Removal, AKeyReachedThroughALinkIsListedAndLeft) {
+  const std::string base = "Software\\PelmoraTest\\" + UniqueName();
+  const std::string kept = base + "\\Verweis\\Geschuetzt";
   const std::string gone = base + "\\Frei";
-  ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, kept));
+  ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, base + "\\Ziel\\Geschuetzt"));
   ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, gone));
-  test::AddDanglingLink(HKEY_CURRENT_USER, kept, "Unten");
+  test::AddLink(HKEY_CURRENT_USER, base, "Verweis", test::UserKeyName(base + "\\Ziel"));
 
   const test::ScratchDir target("removal");
   UninstallPlan plan;
@@ -38,18 +41,18 @@ TEST(Removal, AKeyWindowsKeepsIsListedWithWindowsCode) {
   plan.userKeys = {kept, gone};
   const Outcome outcome = RemovePlanned(plan, {}, "", true, [](const std::string&) {});
 
-  test::RemoveLink(HKEY_CURRENT_USER, kept, "Unten");
+  EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base + "\\Ziel\\Geschuetzt"));
   winsupport::DeleteRegKey(HKEY_CURRENT_USER, base);
 
   ASSERT_EQ(outcome.left.size(), 1u);
-  EXPECT_EQ(outcome.left[0].refusal.reason, Reason::Failed);
+  EXPECT_EQ(outcome.left[0].refusal.reason, Reason::ThroughLink);
   EXPECT_EQ(outcome.left[0].refusal.detail, "HKEY_CURRENT_USER\\" + kept);
-  EXPECT_EQ(outcome.left[0].code, static_cast<std::uint32_t>(ERROR_ACCESS_DENIED));
   EXPECT_EQ(outcome.removed.keys, 1u);
   EXPECT_EQ(outcome.removed.folders, 1u);
-  EXPECT_NE(SummaryText("Tool", outcome, true)
-                .find("HKEY_CURRENT_USER\\" + kept + " (could not be removed, error 5)"),
-            std::string::npos)
+  EXPECT_NE(
+      SummaryText("Tool", outcome, true)
+          .find("HKEY_CURRENT_USER\\" + kept + " (refused: reached through a junction or link)"),
+      std::string::npos)
       << SummaryText("Tool", outcome, true);
 }
 
@@ -90,6 +93,40 @@ TEST(Removal, AChangedServerIsNotLoadedAndTheRegisteredOneIsUnregistered) {
   EXPECT_EQ(unchanged.removed.servers, 1u);
   EXPECT_FALSE(winsupport::ReadRegString(HKEY_CURRENT_USER, kMarkerKey, "Registered"));
   winsupport::DeleteRegKey(HKEY_CURRENT_USER, kMarkerKey);
+}
+
+// The vendor's own key, recorded by the product: while another product of
+// the vendor has its key in it, it stays and is listed; once only what this
+// product recorded was in it, it goes.
+TEST(Removal, TheVendorsKeyGoesOnlyWhenNothingElseIsInIt) {
+  const std::string vendor = "Software\\PelmoraVendor" + UniqueName();
+  const std::string other = vendor + "\\Anderes";
+  const test::ScratchDir target("vendor");
+  UninstallPlan plan;
+  plan.targetFolder = target.Str() + "\\";
+  plan.protocolFile = plan.targetFolder + "UnInstall.Log";
+  plan.userKeys = {vendor, vendor + "\\Tool"};
+
+  for (const bool othersThere : {true, false}) {
+    ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, vendor + "\\Tool\\Sub"));
+    if (othersThere) {
+      ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, other));
+    }
+    const Outcome outcome = RemovePlanned(plan, {}, "", true, [](const std::string&) {});
+    EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, vendor + "\\Tool"));
+    EXPECT_EQ(winsupport::RegKeyExists(HKEY_CURRENT_USER, other), othersThere);
+    EXPECT_EQ(winsupport::RegKeyExists(HKEY_CURRENT_USER, vendor), othersThere);
+    if (othersThere) {
+      ASSERT_EQ(outcome.left.size(), 1u);
+      EXPECT_EQ(outcome.left[0].refusal.reason, Reason::KeyNotEmpty);
+      EXPECT_EQ(outcome.left[0].refusal.detail, "HKEY_CURRENT_USER\\" + vendor);
+      winsupport::DeleteRegKey(HKEY_CURRENT_USER, other);
+    } else {
+      EXPECT_TRUE(outcome.left.empty());
+      EXPECT_EQ(outcome.removed.keys, 2u);
+    }
+  }
+  winsupport::DeleteRegKey(HKEY_CURRENT_USER, vendor);
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ TEST(UninstallPlan, RefusesEveryLineThatLeadsOutOfTheTargetOrToSharedKeys) {
   p.AddMachineKey("SYSTEM\\CurrentControlSet\\Services\\Tcpip");  // nor this
   p.AddUserKey("");                                               // the root
   p.AddUserKey("\\\\");                                           // the root
-  p.AddUserKey("Firma");                                          // one level
+  p.AddUserKey("Firma");                                          // not below Software
   p.AddUserKey("HKEY_LOCAL_MACHINE\\Software\\Firma\\Tool");      // the other root
   p.AddMachineKey("HKEY_CLASSES_ROOT\\.tool");                    // another root
   p.AddUserKey("Software\\\\Firma");                              // empty component
@@ -133,7 +133,7 @@ TEST(UninstallPlan, RefusesEveryLineThatLeadsOutOfTheTargetOrToSharedKeys) {
       Reason::NotPlainPath,   Reason::NotPlainPath,    Reason::NotPlainPath,
       Reason::OutsideTarget,  Reason::OutsideTarget,   Reason::SharedKey,
       Reason::SharedKey,      Reason::NotProductEntry, Reason::NotProductEntry,
-      Reason::ShallowKey,     Reason::ShallowKey,      Reason::ShallowKey,
+      Reason::ShallowKey,     Reason::ShallowKey,      Reason::OutsideSoftware,
       Reason::WrongRoot,      Reason::WrongRoot,       Reason::MalformedKey,
       Reason::MalformedGroup, Reason::MalformedGroup,  Reason::MalformedGroup,
       Reason::UnknownLine,

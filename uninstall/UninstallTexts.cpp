@@ -134,8 +134,9 @@ std::string_view ReasonText(Reason reason, bool english) {
       return Pick(english, "refused: key shared with other software",
                   "abgelehnt: Schlüssel, den andere Software mitbenutzt");
     case Reason::ShallowKey:
-      return Pick(english, "refused: root key or key directly below it",
-                  "abgelehnt: Stammschlüssel oder Schlüssel direkt darunter");
+      return Pick(english, "refused: the root key itself", "abgelehnt: der Stammschlüssel selbst");
+    case Reason::OutsideSoftware:
+      return Pick(english, "refused: not below Software", "abgelehnt: nicht unter Software");
     case Reason::WrongRoot:
       return Pick(english, "refused: names another registry root",
                   "abgelehnt: nennt einen anderen Stammschlüssel");
@@ -165,6 +166,10 @@ std::string_view ReasonText(Reason reason, bool english) {
     case Reason::NotEmpty:
       return Pick(english, "folder not empty: holds files that are not the product's",
                   "Ordner nicht leer: enthält Dateien, die nicht zum Produkt gehören");
+    case Reason::KeyNotEmpty:
+      return Pick(english, "key not empty: holds keys or values that are not the product's",
+                  "Schlüssel nicht leer: enthält Schlüssel oder Werte, die nicht zum Produkt "
+                  "gehören");
     case Reason::NotUnregistered:
       return Pick(english, "COM server could not be unregistered",
                   "COM-Server konnte nicht abgemeldet werden");

@@ -30,6 +30,7 @@
 #include "winsupport/CommonControls_win.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/LibrarySearch_win.h"
+#include "winsupport/ResolvedPaths_win.h"
 #include "winsupport/ShellFolders_win.h"
 #include "winsupport/SystemLanguage_win.h"
 
@@ -86,12 +87,14 @@ int Uninstall(HINSTANCE instance) {
   const ProductEntry& entry = *std::find_if(
       entries.begin(), entries.end(), [&](const auto& e) { return e.protocolDigest == digest; });
 
-  const contract::SystemFolders system{winsupport::WindowsFolder(),
-                                       winsupport::FoldersOfAllUsers()};
+  const contract::SystemFolders system = winsupport::RunningSystemFolders();
   const auto planned = PlanUninstall(protocolPath, protocol, system, entry.keyPath);
   if (const Refusal* refusal = std::get_if<Refusal>(&planned))
     return refuse(refusal->reason, protocolPath);
   const UninstallPlan& plan = std::get<UninstallPlan>(planned);
+  // The text passed; a short name or another path to a system folder must not.
+  if (const auto refusal = winsupport::CheckResolvedTarget(plan.targetFolder, system))
+    return refuse(refusal->reason, protocolPath);
 
   const std::string product = entry.displayName.empty() ? plan.targetFolder : entry.displayName;
   if (::MessageBoxA(nullptr, ConfirmationText(product, english).c_str(), product.c_str(),

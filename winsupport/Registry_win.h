@@ -52,20 +52,31 @@ std::optional<common::WinFailure> WriteRegDword(HKEY root, const std::string& ke
 // ERROR_BAD_PATHNAME when the path names the root.
 std::optional<common::WinFailure> CreateRegKey(HKEY root, const std::string& keyPath);
 
+// Windows' code for a request that would have to cross a link
+// (ERROR_REPARSE_POINT_ENCOUNTERED), which the deletions answer for a path
+// that passes through a registry link.
+inline constexpr DWORD kThroughRegistryLink = 4395;
+
 // Deletes root\keyPath with all its subkeys, deepest first and within one
-// level from the last subkey to the first. Nothing only when the key itself
-// is gone; else a failure naming the key with Windows' code for the key
-// itself (a subkey that resists keeps it from going). A path that names the
-// root itself (empty or backslashes only) is refused with
-// ERROR_BAD_PATHNAME, and nothing is deleted.
+// level from the last subkey to the first. Registry links are never
+// followed: a link in the tree (or the key itself, when it is one) is
+// deleted as the link, what it stands for stays; a path that passes through
+// a link is refused with kThroughRegistryLink and nothing is deleted.
+// Nothing only when the key itself is gone; else a failure naming the key
+// with Windows' code for the key itself (a subkey that resists keeps it from
+// going). A path that names the root itself (empty or backslashes only) is
+// refused with ERROR_BAD_PATHNAME, and nothing is deleted.
 std::optional<common::WinFailure> DeleteRegKey(HKEY root, const std::string& keyPath);
+
+// Deletes root\keyPath only when it holds neither subkeys nor values and is
+// no link (else ERROR_DIR_NOT_EMPTY), by a plain delete of that key alone:
+// a subkey written in between makes Windows refuse it. The path is opened
+// as DeleteRegKey opens it. A failure naming the key otherwise.
+std::optional<common::WinFailure> DeleteEmptyRegKey(HKEY root, const std::string& keyPath);
 
 // The names of root\keyPath's direct subkeys; empty when it has none or
 // cannot be opened.
 std::vector<std::string> RegSubkeyNames(HKEY root, const std::string& keyPath);
-
-// Whether root\keyPath exists and holds neither subkeys nor values.
-bool RegKeyIsEmpty(HKEY root, const std::string& keyPath);
 
 // Whether root\keyPath exists and can be opened for reading.
 bool RegKeyExists(HKEY root, const std::string& keyPath);

@@ -139,10 +139,17 @@ TEST_F(RegistryTest, SubkeyNamesAndEmptinessOfAKey) {
   EXPECT_EQ(names, (std::vector<std::string>{"Eins", "Zwei"}));
   EXPECT_TRUE(RegSubkeyNames(HKEY_CURRENT_USER, Path("Fehlt")).empty());
 
-  EXPECT_TRUE(RegKeyIsEmpty(HKEY_CURRENT_USER, Path("Leer")));
-  EXPECT_FALSE(RegKeyIsEmpty(HKEY_CURRENT_USER, Path("Liste")));    // subkeys
-  EXPECT_FALSE(RegKeyIsEmpty(HKEY_CURRENT_USER, Path("MitWert")));  // a value
-  EXPECT_FALSE(RegKeyIsEmpty(HKEY_CURRENT_USER, Path("Fehlt")));
+  // The plain delete takes an empty key only.
+  EXPECT_EQ(CodeFor(DeleteEmptyRegKey(HKEY_CURRENT_USER, Path("Liste")), Path("Liste")),
+            ERROR_DIR_NOT_EMPTY);
+  EXPECT_EQ(CodeFor(DeleteEmptyRegKey(HKEY_CURRENT_USER, Path("MitWert")), Path("MitWert")),
+            ERROR_DIR_NOT_EMPTY);
+  EXPECT_EQ(CodeFor(DeleteEmptyRegKey(HKEY_CURRENT_USER, Path("Fehlt")), Path("Fehlt")),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(DeleteEmptyRegKey(HKEY_CURRENT_USER, Path("Leer")));
+  EXPECT_FALSE(Exists("Leer"));
+  EXPECT_TRUE(Exists("Liste\\Eins\\Tiefer"));
+  EXPECT_TRUE(Exists("MitWert"));
 }
 
 // A delete that fails names the key as given with Windows' code: a missing
@@ -159,13 +166,39 @@ TEST_F(RegistryTest, AFailedDeleteNamesTheKeyWithWindowsCode) {
         << "path '" << path << "'";
     EXPECT_TRUE(Exists("Sentinel\\Unten")) << "path '" << path << "'";
   }
+}
 
-  ASSERT_FALSE(CreateRegKey(HKEY_CURRENT_USER, Path("Geschuetzt")));
-  test::AddDanglingLink(HKEY_CURRENT_USER, Path("Geschuetzt"), "Unten");
-  EXPECT_EQ(CodeFor(DeleteRegKey(HKEY_CURRENT_USER, Path("Geschuetzt")), Path("Geschuetzt")),
-            ERROR_ACCESS_DENIED);
-  EXPECT_TRUE(Exists("Geschuetzt"));
-  test::RemoveLink(HKEY_CURRENT_USER, Path("Geschuetzt"), "Unten");
+// A link in a deleted tree goes as the link; what it stands for stays. A
+// path through a link is not followed, for a tree or a plain delete.
+TEST_F(RegistryTest, DeletionNeverFollowsARegistryLink) {
+  ASSERT_FALSE(CreateRegKey(HKEY_CURRENT_USER, Path("Ziel\\Sub")));
+  SetString("Ziel", "Wert", "fremd");
+  ASSERT_FALSE(CreateRegKey(HKEY_CURRENT_USER, Path("Baum\\Ast")));
+  test::AddLink(HKEY_CURRENT_USER, Path("Baum"), "Verweis", test::UserKeyName(Path("Ziel")));
+  ASSERT_TRUE(Exists("Baum\\Verweis\\Sub"));  // the link leads there
+
+  EXPECT_EQ(CodeFor(DeleteRegKey(HKEY_CURRENT_USER, Path("Baum\\Verweis\\Sub")),
+                    Path("Baum\\Verweis\\Sub")),
+            kThroughRegistryLink);
+  EXPECT_EQ(CodeFor(DeleteEmptyRegKey(HKEY_CURRENT_USER, Path("Baum\\Verweis\\Sub")),
+                    Path("Baum\\Verweis\\Sub")),
+            kThroughRegistryLink);
+  EXPECT_EQ(
+      CodeFor(DeleteEmptyRegKey(HKEY_CURRENT_USER, Path("Baum\\Verweis")), Path("Baum\\Verweis")),
+      ERROR_DIR_NOT_EMPTY);
+  EXPECT_TRUE(test::LinkExists(HKEY_CURRENT_USER, Path("Baum"), "Verweis"));
+
+  EXPECT_FALSE(DeleteRegKey(HKEY_CURRENT_USER, Path("Baum")));
+  EXPECT_FALSE(Exists("Baum"));
+  EXPECT_TRUE(Exists("Ziel\\Sub"));
+  EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, Path("Ziel"), "Wert"), "fremd");
+
+  // The link itself as the key to delete: the link goes, its target stays.
+  ASSERT_FALSE(CreateRegKey(HKEY_CURRENT_USER, Path("Baum")));
+  test::AddLink(HKEY_CURRENT_USER, Path("Baum"), "Verweis", test::UserKeyName(Path("Ziel")));
+  EXPECT_FALSE(DeleteRegKey(HKEY_CURRENT_USER, Path("Baum\\Verweis")));
+  EXPECT_FALSE(test::LinkExists(HKEY_CURRENT_USER, Path("Baum"), "Verweis"));
+  EXPECT_TRUE(Exists("Ziel\\Sub"));
 }
 
 }  // namespace

@@ -54,11 +54,26 @@ write_manifest "$out/shared.ini" 1.0.0.0 "$key_name" "program = liesmich.txt" \
 make_built_medium "$out/medium-shared" "$out/shared.ini" "$payload" 2>/dev/null
 expect "shared: the builder refuses Software\\Microsoft alone, nothing written" \
   "pelmora-pack build: nothing written, 1 problem(s):
-  $(e2e_winpath "$out/shared.ini"): line 9, [registry] key: \"Software\\Microsoft\" is not a key of the product's own: Windows or other software shares it (Software\\Classes, Software\\Microsoft, Software\\Policies, Control Panel, ...)|absent" \
+  $(e2e_winpath "$out/shared.ini"): line 9, [registry] key: \"Software\\Microsoft\" is not a key of the product's own: Windows or other software shares it (Software itself, Software\\Classes, Software\\Microsoft, Software\\Policies, Software\\ODBC, ...)|absent" \
   "$(tr -d '\r' <"$out/build.err")|$([ -e "$out/medium-shared" ] && echo present || echo absent)"
+# A default folder every setup would refuse (a network path, a drive's root,
+# the Windows folder) is refused when the medium is built, naming the
+# manifest's line, and nothing is written.
+for refused in 'network|\\PelmoraSrv\Freigabe\Modi|is a network path' \
+  "root|C:\\|is a drive's root folder" 'windows|C:/WINDOWS/Modi|lies in the Windows folder'; do
+  IFS='|' read -r kind folder why <<<"$refused"
+  manifest_directory=$folder write_manifest "$out/folder-$kind.ini" 1.0.0.0 "$key_name" \
+    "program = liesmich.txt"
+  make_built_medium "$out/medium-folder-$kind" "$out/folder-$kind.ini" "$payload" 2>/dev/null
+  err=$(tr -d '\r' <"$out/build.err")
+  named="$(e2e_winpath "$out/folder-$kind.ini"): line 5, [product] directory: \"$folder\" $why"
+  expect "folder $kind: the builder refuses $folder with its line, nothing written" \
+    "named|absent" \
+    "$(grep -qF -- "$named" <<<"$err" && echo named || echo "$err")|$([ -e "$out/medium-folder-$kind" ] && echo present || echo absent)"
+done
 # Made by hand, as the builder refuses it: version 1.0 whose description
-# lists two keys the rule refuses besides its own, Software\Microsoft and
-# one directly below Software.
+# lists besides its own key one the rule refuses, Software\Microsoft, and the
+# vendor's own key directly below Software, which other products share.
 cp -r "$out/medium-1.0" "$out/medium-hand"
 alter_description "$out/medium-hand" \
   sed 's/^<endregistry>\r$/Software\\Microsoft\r\nSoftware\\PelmoraE2EHand\r\n&/'
@@ -78,8 +93,9 @@ block_lines() {  # [PARENT_LINE] [KEY_LINE...]: after the header, after the own 
 }
 first_block="$(block_lines '0C:\Firma\')"
 block="$(block_lines)"
-# The hand-made medium's block, with the keys the setup made all the same.
-hand_block="$(block_lines '' 'r1Software\Microsoft' 'r1Software\PelmoraE2EHand')"
+# The hand-made medium's block: the vendor's key made and recorded, the
+# refused one neither.
+hand_block="$(block_lines '' 'r1Software\PelmoraE2EHand')"
 
 # Over the existing installation: CHOICE (502 or 503) on its page, then the
 # target page, which shows the installed folder.
@@ -119,8 +135,9 @@ $block|sealed" \
 cp "$protocol" "$out/protocol-2.log"
 
 # --- complete repair: listed configuration files and keys go first --------
-# From the hand-made medium: the keys the rule refuses stay, with what is
-# in them, and one notice names them before the repair goes on.
+# From the hand-made medium: the key the rule refuses stays, with what is in
+# it, and one notice names it before the repair goes on; the vendor's key is
+# not wiped and needs no notice.
 printf 'Name=Test\r\n' >"$installed/benutzer.ini"
 printf 'eigen\r\n' >"$installed/eigenes.txt"
 e2e_wine reg add "$settings_key" /v Alt /d "vom Benutzer" /f >/dev/null 2>&1
@@ -131,8 +148,8 @@ expect "complete: the values are there before, Software\\Microsoft has subkeys" 
 repair complete 503 "$out/medium-hand"
 ui --timeout 60 wait Pelmora >/dev/null
 screenshot complete-notice
-expect "complete: one notice names the keys kept" \
-  'The complete repair does not delete these registry keys, which are not the product'"'"'s own (Windows or other software shares them, or they lie too near the root):\nSoftware\Microsoft\nSoftware\PelmoraE2EHand' \
+expect "complete: one notice names the key kept" \
+  'The complete repair does not delete these registry keys, which are not the product'"'"'s own (Windows or other software shares them, or they lie outside Software):\nSoftware\Microsoft' \
   "$(ui dismiss Pelmora)"
 # A second notice would hold the run before its finished page.
 finish complete

@@ -6,8 +6,9 @@
 #include "acewriter/ArchiveWriter.h"
 #include "acewriter/Cp1252.h"
 #include "contract/KeyRules.h"
+#include "contract/PathRules.h"
 #include "contract/ProductFiles.h"
-#include "setupdesc/FixedLineRules.h"
+#include "contract/UninstallEntry.h"
 #include "setupdesc/SetupDescReader.h"
 
 namespace pelmora::pack {
@@ -33,20 +34,48 @@ bool HasControlCharacter(const std::string& text) {
   return false;
 }
 
+// The setup refuses what breaks the one name rule (contract::NameProblem).
+constexpr const char* kNameRule =
+    "a name may not be a device name (CON, NUL, COM1, LPT1, ...), end in a dot or blank, or "
+    "hold \\ / : * ? \" < > |";
+
 bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
 std::string KeyRefusalText(contract::Reason reason) {
   switch (reason) {
     case contract::Reason::SharedKey:
-      return "Windows or other software shares it (Software\\Classes, Software\\Microsoft, "
-             "Software\\Policies, Control Panel, ...)";
+      return "Windows or other software shares it (Software itself, Software\\Classes, "
+             "Software\\Microsoft, Software\\Policies, Software\\ODBC, ...)";
+    case contract::Reason::OutsideSoftware:
+      return "a product's key lies below Software, such as Software\\Company or "
+             "Software\\Company\\Product";
     case contract::Reason::MalformedKey:
       return "it has an empty name between two backslashes";
     case contract::Reason::WrongRoot:
       return "the setup creates keys below HKEY_CURRENT_USER only";
     default:
-      return "a product's key lies two levels below Software or deeper, such as "
-             "Software\\Company\\Product";
+      return "it names the root key itself";
+  }
+}
+
+// Why every setup would refuse the default folder, for the vendor.
+std::string FolderRefusalText(contract::Reason reason) {
+  switch (reason) {
+    case contract::Reason::NetworkPath:
+      return "is a network path (\\\\server\\share\\...), which the setup and the uninstaller "
+             "may see differently";
+    case contract::Reason::DriveRoot:
+      return "is a drive's root folder: everything on the drive would count as the product's";
+    case contract::Reason::InvalidName:
+      return "holds a name Windows does not take as written (\".\", \"..\", a device name such "
+             "as CON or COM1, a name ending in a dot or blank, or : * ? \" < > |)";
+    case contract::Reason::InsideWindows:
+      return "lies in the Windows folder (C:\\WINDOWS, C:\\WINNT)";
+    case contract::Reason::SystemFolder:
+      return "is or holds a folder of Windows or of all users (C:\\Program Files, "
+             "C:\\Programme, C:\\Users, ...): install into a folder below it";
+    default:
+      return "must be an absolute folder such as C:\\Programme\\Company\\Product";
   }
 }
 
@@ -117,12 +146,14 @@ class Checker {
     Required(m_.productName, "[product] name");
     Required(m_.productVersion, "[product] version");
     if (Required(m_.uninstallKey, "[product] uninstall-key") &&
-        !setupdesc::NamesUninstallSubkey(m_.uninstallKey.text))
-      Bad(m_.uninstallKey, "must name a subkey, not only backslashes and blanks");
-    if (Required(m_.directory, "[product] directory") &&
-        !setupdesc::IsAbsoluteDirectory(m_.directory.text))
-      Bad(m_.directory,
-          "must be an absolute folder such as C:\\Programme\\Produkt or \\\\Server\\Freigabe");
+        contract::CheckUninstallKeyName(m_.uninstallKey.text))
+      Bad(m_.uninstallKey,
+          "must be one key name, not empty and without \\: the product's entry in the list of "
+          "installed programs may not lie inside another's");
+    if (Required(m_.directory, "[product] directory"))
+      if (const auto refusal = contract::CheckDefaultFolder(m_.directory.text))
+        Bad(m_.directory, "\"" + ForMessage(m_.directory.text) + "\" " +
+                              FolderRefusalText(refusal->reason) + "; every setup would refuse it");
     if (m_.program.Given()) InPayload(m_.program, "the main program");
     if (m_.uninstaller.Given() && m_.uninstaller.text != "yes" && m_.uninstaller.text != "no")
       Bad(m_.uninstaller, "must be yes or no, not \"" + ForMessage(m_.uninstaller.text) + "\"");
@@ -141,8 +172,14 @@ class Checker {
                                " holds at most " + std::to_string(kMaxShortcuts) + " shortcuts"});
     for (const ShortcutEntry& s : m_.shortcuts) {
       const std::string at = " of the [shortcut] on line " + std::to_string(s.line);
-      if (Required(s.group, ("[shortcut] group" + at).c_str())) FileNamePart(s.group);
-      if (Required(s.name, ("[shortcut] name" + at).c_str())) FileNamePart(s.name);
+      if (Required(s.group, ("[shortcut] group" + at).c_str()) &&
+          std::holds_alternative<contract::Refusal>(contract::CheckGroupName(s.group.text)))
+        Bad(s.group,
+            "is one or more folder names below the Start menu's Programs folder, "
+            "\\ between them; " +
+                std::string(kNameRule));
+      if (Required(s.name, ("[shortcut] name" + at).c_str()) && contract::NameProblem(s.name.text))
+        Bad(s.name, "is one file name in the Start menu; " + std::string(kNameRule));
       if (Required(s.target, ("[shortcut] target" + at).c_str()))
         InPayload(s.target, "the shortcut's target");
       if (!s.icon.Given()) continue;
@@ -152,12 +189,6 @@ class Checker {
       else
         InPayload(s.icon, "the icon file");
     }
-  }
-
-  // Group and name become one folder and one file name in the Start menu.
-  void FileNamePart(const ManifestValue& v) {
-    if (v.text.find_first_of("\\/:*?\"<>|") != std::string::npos)
-      Bad(v, "is one folder or file name in the Start menu and may not hold \\ / : * ? \" < > |");
   }
 
   const Manifest& m_;

@@ -79,11 +79,13 @@ TEST(PelmoraPack, FailuresSayWhatFailedAndExitNonZero) {
   EXPECT_NE(damaged.err.find("Zeile 6"), std::string::npos) << damaged.err;
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "x.pmd"));
 
-  // Fixed lines the setup program would refuse: the Uninstall key itself,
-  // a target folder that depends on the current drive.
+  // Fixed lines the setup program would refuse: the Uninstall key itself or
+  // one nested in another's, a target folder that depends on the current
+  // drive or lies on a network share.
   for (const auto& [keyName, folder, line] :
-       {std::tuple{"\\", "C:\\Demo", "Zeile 4"}, std::tuple{"Demo", "\\", "Zeile 5"},
-        std::tuple{"Demo", "Programme\\Demo", "Zeile 5"}}) {
+       {std::tuple{"\\", "C:\\Demo", "Zeile 4"}, std::tuple{"A\\B", "C:\\Demo", "Zeile 4"},
+        std::tuple{"Demo", "\\", "Zeile 5"}, std::tuple{"Demo", "Programme\\Demo", "Zeile 5"},
+        std::tuple{"Demo", "\\\\srv\\share\\Demo", "Netzwerkpfad"}}) {
     {
       std::ofstream(bad, std::ios::binary) << "1.0.0.1\nDemo\n1.0\n"
                                            << keyName << "\n"

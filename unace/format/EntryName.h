@@ -3,7 +3,8 @@
 // that is absolute, names a drive or device, climbs out with "..", or holds
 // bytes Windows would reinterpret must never reach the file system. The
 // library and the setup program's archive component both judge names here,
-// so an entry one of them refuses is refused by the other too.
+// by the name rule the setup, the uninstaller and the packer share
+// (contract/PathRules.h), so an entry one of them refuses is refused by all.
 #pragma once
 
 #include <optional>
