@@ -6,7 +6,9 @@
 #include "pages/FolderDialog_win.h"
 #include "pages/TargetTexts.h"
 #include "winsupport/ErrorReport_win.h"
+#include "winsupport/FolderSecurity_win.h"
 #include "winsupport/ShellFolders_win.h"
+#include "winsupport/SystemInfo_win.h"
 
 namespace pelmora::pages {
 
@@ -30,8 +32,12 @@ void TargetDirectoryPage::OnCommand(int id, int notification) {
   if (notification == BN_CLICKED && id == ids::kNext && !Directory().empty()) {
     const contract::SystemFolders system{winsupport::WindowsFolder(),
                                          winsupport::FoldersOfAllUsers()};
-    if (const auto refusal = contract::CheckTargetFolder(Directory(), system)) {
-      winsupport::ShowPlainMessage(TargetRefusedText(refusal->reason, English()));
+    auto refusal = contract::CheckTargetFolder(Directory(), system);
+    // Elevated, the folders on the way must be the administrators' alone.
+    if (!refusal && winsupport::IsAdministrator())
+      refusal = winsupport::CheckFolderChain(Directory());
+    if (refusal) {
+      winsupport::ShowPlainMessage(TargetRefusedText(*refusal, English()));
       return;
     }
   }

@@ -29,8 +29,10 @@
 #include "winsupport/ComApartment_win.h"
 #include "winsupport/CommonControls_win.h"
 #include "winsupport/Files_win.h"
+#include "winsupport/FolderSecurity_win.h"
 #include "winsupport/LibrarySearch_win.h"
 #include "winsupport/ShellFolders_win.h"
+#include "winsupport/SystemInfo_win.h"
 #include "winsupport/SystemLanguage_win.h"
 
 namespace pelmora::uninstall {
@@ -92,6 +94,12 @@ int Uninstall(HINSTANCE instance) {
   if (const Refusal* refusal = std::get_if<Refusal>(&planned))
     return refuse(refusal->reason, protocolPath);
   const UninstallPlan& plan = std::get<UninstallPlan>(planned);
+  // Elevated, nothing is removed or loaded from a folder another account
+  // could have swapped or filled since the setup: what the protocol names
+  // might then be someone else's.
+  if (winsupport::IsAdministrator())
+    if (const std::optional<Refusal> refusal = winsupport::CheckFolderChain(plan.targetFolder))
+      return refuse(refusal->reason, refusal->detail);
 
   const std::string product = entry.displayName.empty() ? plan.targetFolder : entry.displayName;
   if (::MessageBoxA(nullptr, ConfirmationText(product, english).c_str(), product.c_str(),
