@@ -3,6 +3,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "common/WinHandle.h"
@@ -53,9 +54,10 @@ AccessEntry ReadEntry(const ACE_HEADER& header) {
   return {!IsDenyEntry(header.AceType), SidText(sid), plain.Mask, header.AceFlags};
 }
 
-// The facts of one folder from a handle on it; `missing` when there is no
-// such folder (nor anything else by its name).
-FolderFacts ReadFolder(const std::string& path, bool& missing) {
+// The facts of one folder from a handle on it (`root`: a drive's root
+// folder); `missing` when there is no such folder (nor anything else by
+// its name).
+FolderFacts ReadFolder(const std::string& path, bool root, bool& missing) {
   FolderFacts facts;
   facts.path = path;
   facts.linkOrUnreadable = true;
@@ -72,8 +74,10 @@ FolderFacts ReadFolder(const std::string& path, bool& missing) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!::GetFileInformationByHandle(folder.Get(), &info)) return facts;
   // Wine opens a host's symbolic link as what it points to and says so only
-  // when asked by the path; Windows says it of both. Either counts.
-  const DWORD byPath = ::GetFileAttributesA(path.c_str());
+  // when asked by the path; Windows says it of both. Either counts, but for
+  // a drive root, which Windows cannot make a link and Wine maps through
+  // one (Z: to the host's "/" says it is one).
+  const DWORD byPath = root ? FILE_ATTRIBUTE_DIRECTORY : ::GetFileAttributesA(path.c_str());
   if (byPath == INVALID_FILE_ATTRIBUTES || (byPath & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
       (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
@@ -111,7 +115,10 @@ std::string CurrentUserSid() {
   return SidText(reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid);
 }
 
-std::optional<contract::Refusal> CheckFolderChain(const std::string& target) {
+std::optional<contract::Refusal> CheckFolderChain(const std::string& given) {
+  // Windows takes "/" between folders too.
+  std::string target = given;
+  std::replace(target.begin(), target.end(), '/', '\\');
   // Only a drive letter's folders have a chain to read; the target rule
   // lets no other form through.
   if (target.size() < 3 || target[1] != ':' || target[2] != '\\')
@@ -123,7 +130,7 @@ std::optional<contract::Refusal> CheckFolderChain(const std::string& target) {
        end = target.find('\\', end + 1)) {
     const std::string path = end == 2 ? target.substr(0, 3) : target.substr(0, end);
     bool missing = false;
-    FolderFacts facts = ReadFolder(path, missing);
+    FolderFacts facts = ReadFolder(path, end == 2, missing);
     // A drive that is not there cannot be examined either.
     if (missing && end > 2) {
       reachedTarget = false;
@@ -134,7 +141,7 @@ std::optional<contract::Refusal> CheckFolderChain(const std::string& target) {
   // A target given without its last "\\".
   if (reachedTarget && target.back() != '\\') {
     bool missing = false;
-    FolderFacts facts = ReadFolder(target, missing);
+    FolderFacts facts = ReadFolder(target, false, missing);
     if (missing)
       reachedTarget = false;
     else

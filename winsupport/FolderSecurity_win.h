@@ -19,7 +19,7 @@ std::string CurrentUserSid();
 
 // Whether an account other than this process's, Administrators, SYSTEM or
 // TrustedInstaller could swap, rename, re-permission or write into target
-// ("C:\\...", with or without the last "\\") or swap, rename or
+// ("C:\\...", with or without the last "\\", "/" taken for "\\") or swap, rename or
 // re-permission a folder above it up to the drive root. Each existing
 // folder is opened as itself (never through a link) and its attributes,
 // owner and access list are read from that handle; a target not made yet
