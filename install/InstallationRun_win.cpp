@@ -107,7 +107,7 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
     if (folder.size() + 1 < target.size()) protocol.AddFolder(folder + "\\");
   // Elevated, nothing is written before the folders as they are now, made
   // or found, are shown to be the administrators' alone.
-  if (winsupport::IsAdministrator())
+  if (winsupport::RunsWithAdministratorRights())
     if (auto refusal = winsupport::CheckFolderChain(target)) return std::move(*refusal);
   settings_.page.SetStatus(status.extracting);
 

@@ -34,7 +34,7 @@ void TargetDirectoryPage::OnCommand(int id, int notification) {
                                          winsupport::FoldersOfAllUsers()};
     auto refusal = contract::CheckTargetFolder(Directory(), system);
     // Elevated, the folders on the way must be the administrators' alone.
-    if (!refusal && winsupport::IsAdministrator())
+    if (!refusal && winsupport::RunsWithAdministratorRights())
       refusal = winsupport::CheckFolderChain(Directory());
     if (refusal) {
       winsupport::ShowPlainMessage(TargetRefusedText(*refusal, English()));

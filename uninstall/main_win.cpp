@@ -97,7 +97,7 @@ int Uninstall(HINSTANCE instance) {
   // Elevated, nothing is removed or loaded from a folder another account
   // could have swapped or filled since the setup: what the protocol names
   // might then be someone else's.
-  if (winsupport::IsAdministrator())
+  if (winsupport::RunsWithAdministratorRights())
     if (const std::optional<Refusal> refusal = winsupport::CheckFolderChain(plan.targetFolder))
       return refuse(refusal->reason, refusal->detail);
 

@@ -45,7 +45,8 @@ std::vector<std::string> CreateFolderTree(const std::string& path) {
   std::vector<std::string> created;
   if (path.size() < 3 || IsExistingFolder(path)) return created;
   // An elevated setup's folders inherit nothing a drive root grants users.
-  SECURITY_ATTRIBUTES* const security = IsAdministrator() ? ProtectedFolderAttributes() : nullptr;
+  SECURITY_ATTRIBUTES* const security =
+      RunsWithAdministratorRights() ? ProtectedFolderAttributes() : nullptr;
   // Every prefix that ends before a separator, then the whole path; "C:" and
   // "\\" of a drive or network root are no folders to make.
   for (std::size_t end = 0; end != std::string::npos;) {

@@ -52,7 +52,8 @@ TEST(FolderSecurity, ChainWalkAndTheProtectedListOfMadeFolders) {
   EXPECT_FALSE(CheckFolderChain(base + "\\"));
   EXPECT_FALSE(CheckFolderChain(base + "\\Firma\\Produkt\\"));
 
-  if (!IsAdministrator()) GTEST_SKIP() << "folders get the protected list only as administrator";
+  if (!RunsWithAdministratorRights())
+    GTEST_SKIP() << "folders get the protected list only as administrator";
   const std::vector<std::string> made = CreateFolderTree(base + "\\Firma\\Produkt");
   ASSERT_EQ(made.size(), 2u);
   ASSERT_TRUE(::CreateDirectoryA((base + "\\Offen").c_str(), nullptr));
