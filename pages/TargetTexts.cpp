@@ -80,12 +80,12 @@ std::string TargetRefusedText(const contract::Refusal& refusal, bool english) {
     default:
       return TargetRefusedText(refusal.reason, english);
   }
-  return why + (english ? " With administrator rights the product is not installed there: they "
-                          "could change what is installed and run. Please choose another folder, "
-                          "such as one in the program files folder."
+  return why + (english ? " With administrator rights the product is not installed there: other "
+                          "users could change what is installed and run. Please choose another "
+                          "folder, such as one in the program files folder."
                         : " Mit Administratorrechten wird das Produkt dort nicht installiert: "
-                          "Sie könnten ändern, was installiert und ausgeführt wird. Bitte wählen "
-                          "Sie einen anderen Ordner, etwa einen im Programmordner.");
+                          "Andere Benutzer könnten ändern, was installiert und ausgeführt wird. "
+                          "Bitte wählen Sie einen anderen Ordner, etwa einen im Programmordner.");
 }
 
 }  // namespace pelmora::pages

@@ -111,7 +111,7 @@ ui click Installation "&Next >" >/dev/null
 ui --timeout 10 wait Pelmora >/dev/null
 screenshot en-5-open-folder
 expect "en target: a folder others may replace refused by name" \
-  "Other users may rename, delete or replace the folder \"C:\\Offen\". With administrator rights the product is not installed there: they could change what is installed and run. Please choose another folder, such as one in the program files folder." \
+  "Other users may rename, delete or replace the folder \"C:\\Offen\". With administrator rights the product is not installed there: other users could change what is installed and run. Please choose another folder, such as one in the program files folder." \
   "$(ui dismiss Pelmora)"
 dump=$(ui dump Installation)
 expect "en target: the page stays, nothing made in the open folder" 'Directory|' \
