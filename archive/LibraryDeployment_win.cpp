@@ -10,7 +10,9 @@
 #include "common/ProgramPath.h"
 #include "common/WinHandle.h"
 #include "winsupport/Files_win.h"
+#include "winsupport/FolderSecurity_win.h"
 #include "winsupport/PackedResource_win.h"
+#include "winsupport/SystemInfo_win.h"
 
 namespace pelmora::archive {
 
@@ -83,14 +85,18 @@ std::string TemporaryFolder() {
 }
 
 // A folder that this call created, so that nothing can have been put into
-// it beforehand; empty when none could be made.
+// it beforehand; empty when none could be made. Elevated, it is made as
+// every folder of the setup is: the same account without elevation, which
+// may write in its temporary folder, cannot write in this one.
 std::string CreateFreshFolder(const std::string& parent) {
   if (parent.empty()) return {};
+  SECURITY_ATTRIBUTES* const security =
+      winsupport::RunsWithAdministratorRights() ? winsupport::ProtectedFolderAttributes() : nullptr;
   const std::string stem = parent + "PelmoraSetup-" + std::to_string(GetCurrentProcessId()) + "-" +
                            std::to_string(GetTickCount()) + "-";
   for (int attempt = 0; attempt < kPrivateFolderAttempts; ++attempt) {
     const std::string folder = stem + std::to_string(attempt);
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder + '\\';
+    if (CreateDirectoryA(folder.c_str(), security)) return folder + '\\';
     if (GetLastError() != ERROR_ALREADY_EXISTS) return {};
   }
   return {};

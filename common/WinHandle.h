@@ -61,6 +61,16 @@ struct AllocatedSidTraits {
   static void Close(Value h) noexcept { ::FreeSid(h); }
 };
 
+// Memory that Windows allocated for the caller to give back with LocalFree
+// (security descriptors and the text forms of identifiers, among others).
+template <typename Pointee>
+struct LocalMemoryTraits {
+  using Value = Pointee*;
+  static Value Empty() noexcept { return nullptr; }
+  static bool IsValid(Value p) noexcept { return p != nullptr; }
+  static void Close(Value p) noexcept { ::LocalFree(p); }
+};
+
 // Fonts, brushes and bitmaps this program created (never stock objects).
 struct GdiObjectTraits {
   using Value = HGDIOBJ;
@@ -156,6 +166,8 @@ using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueRegKey = UniqueResource<RegistryKeyTraits>;
 using LoadedLibrary = UniqueResource<LibraryTraits>;
 using AllocatedSid = UniqueResource<AllocatedSidTraits>;
+template <typename Pointee>
+using LocalMemory = UniqueResource<LocalMemoryTraits<Pointee>>;
 using GdiObject = UniqueResource<GdiObjectTraits>;
 using FindHandle = UniqueResource<FindHandleTraits>;
 using MemoryDc = UniqueResource<MemoryDcTraits>;

@@ -59,6 +59,15 @@ enum class Reason {
 
   // A version component that is not a decimal integer; detail: the component.
   NotAnInteger,
+
+  // A folder of the target's chain (the drive root down to the target) that
+  // an account other than the installing one, Administrators, SYSTEM and
+  // TrustedInstaller could change under an elevated program; detail: the
+  // folder.
+  LinkedFolder,        // a junction or symbolic link, or one that cannot be examined
+  ReplaceableFolder,   // another account may rename, delete or replace it
+  ForeignPermissions,  // another account owns it or may change its permissions or owner
+  WritableTarget,      // another account may write into the target or what is made in it
 };
 
 struct Refusal {

@@ -36,7 +36,7 @@ std::string FailureText(const RunFailure& failure, bool english) {
   if (const auto* refusal = std::get_if<contract::Refusal>(&failure))
     return refusal->reason == contract::Reason::SplitsLine
                ? refusal->detail
-               : pages::TargetRefusedText(refusal->reason, english);
+               : pages::TargetRefusedText(*refusal, english);
   return FailureText(std::get<common::WinFailure>(failure));
 }
 

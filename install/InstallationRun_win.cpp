@@ -23,10 +23,12 @@
 #include "winsupport/ErrorReport_win.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/HeldFolders_win.h"
+#include "winsupport/FolderSecurity_win.h"
 #include "winsupport/MessageLoop_win.h"
 #include "winsupport/Registry_win.h"
 #include "winsupport/ResolvedPaths_win.h"
 #include "winsupport/ShellFolders_win.h"
+#include "winsupport/SystemInfo_win.h"
 
 namespace pelmora::install {
 
@@ -119,6 +121,10 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   for (const std::string& folder :
        winsupport::CreateFolderTree(target.substr(0, target.size() - 1)))
     if (folder.size() + 1 < target.size()) protocol.AddFolder(folder + "\\");
+  // Elevated, nothing is written before the folders as they are now, made
+  // or found, are shown to be the administrators' alone.
+  if (winsupport::RunsWithAdministratorRights())
+    if (auto refusal = winsupport::CheckFolderChain(target)) return std::move(*refusal);
   settings_.page.SetStatus(status.extracting);
 
   if (settings_.page.Mode() == contract::InstallMode::CompleteRepair) {

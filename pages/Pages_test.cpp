@@ -8,6 +8,7 @@
 #include "pages/ControlIds.h"
 #include "pages/ExistingInstallation.h"
 #include "pages/Layout.h"
+#include "pages/TargetTexts.h"
 #include "setupdesc/Scramble.h"
 
 namespace pelmora::pages {
@@ -100,6 +101,29 @@ bool LooksLikeUtf8(const std::string& s) {
     if (a >= 0xC2 && a <= 0xF4 && b >= 0x80 && b <= 0xBF) return true;
   }
   return false;
+}
+
+TEST(TargetRefusedText, AFolderOfTheChainIsNamedInBothLanguages) {
+  using contract::Reason;
+  std::set<std::string> texts;
+  for (const Reason reason : {Reason::LinkedFolder, Reason::ReplaceableFolder,
+                              Reason::ForeignPermissions, Reason::WritableTarget})
+    for (const bool english : {true, false}) {
+      const std::string text = TargetRefusedText({reason, "C:\\Firma"}, english);
+      EXPECT_NE(text.find("\"C:\\Firma\""), std::string::npos) << text;
+      texts.insert(text);
+    }
+  EXPECT_EQ(texts.size(), 8u);
+  // German as Windows-1252 bytes, like every text of the setup.
+  EXPECT_EQ(
+      TargetRefusedText({Reason::WritableTarget, "C:\\P"}, false),
+      "Andere Benutzer d\xFCrfen in den Ordner \"C:\\P\" schreiben oder \xE4ndern, was "
+      "darin abgelegt wird. Mit Administratorrechten wird das Produkt dort nicht "
+      "installiert: Andere Benutzer k\xF6nnten \xE4ndern, was installiert und ausgef\xFChrt wird. "
+      "Bitte w\xE4hlen Sie einen anderen Ordner, etwa einen im Programmordner.");
+  // The target rule's own reasons read as before, the detail aside.
+  EXPECT_EQ(TargetRefusedText({Reason::DriveRoot, "C:\\"}, true),
+            TargetRefusedText(Reason::DriveRoot, true));
 }
 
 TEST(Layouts, EveryWindowIsWellFormed) {

@@ -7,7 +7,9 @@
 #include "pages/TargetTexts.h"
 #include "winsupport/ErrorReport_win.h"
 #include "winsupport/ResolvedPaths_win.h"
+#include "winsupport/FolderSecurity_win.h"
 #include "winsupport/ShellFolders_win.h"
+#include "winsupport/SystemInfo_win.h"
 
 namespace pelmora::pages {
 
@@ -30,9 +32,13 @@ void TargetDirectoryPage::OnCommand(int id, int notification) {
   // A folder the product may not go into: the user is told why and stays.
   if (notification == BN_CLICKED && id == ids::kNext && !Directory().empty()) {
     // Judged as Windows resolves it: "C:\PROGRA~1" is the program folder.
-    if (const auto refusal =
-            winsupport::CheckResolvedTarget(Directory(), winsupport::RunningSystemFolders())) {
-      winsupport::ShowPlainMessage(TargetRefusedText(refusal->reason, English()));
+    auto refusal =
+        winsupport::CheckResolvedTarget(Directory(), winsupport::RunningSystemFolders());
+    // Elevated, the folders on the way must be the administrators' alone.
+    if (!refusal && winsupport::RunsWithAdministratorRights())
+      refusal = winsupport::CheckFolderChain(Directory());
+    if (refusal) {
+      winsupport::ShowPlainMessage(TargetRefusedText(*refusal, English()));
       return;
     }
   }

@@ -46,4 +46,46 @@ std::string TargetRefusedText(contract::Reason reason, bool english) {
   return {};
 }
 
+std::string TargetRefusedText(const contract::Refusal& refusal, bool english) {
+  using contract::Reason;
+  const std::string folder = "\"" + refusal.detail + "\"";
+  std::string why;
+  switch (refusal.reason) {
+    case Reason::LinkedFolder:
+      why = english ? "The folder " + folder +
+                          " is a junction or symbolic link, or its attributes or permissions "
+                          "cannot be read."
+                    : "Der Ordner " + folder +
+                          " ist eine Verbindung oder ein symbolischer Link, oder seine Attribute "
+                          "oder Berechtigungen können nicht gelesen werden.";
+      break;
+    case Reason::ReplaceableFolder:
+      why = english ? "Other users may rename, delete or replace the folder " + folder + "."
+                    : "Andere Benutzer dürfen den Ordner " + folder +
+                          " umbenennen, löschen oder ersetzen.";
+      break;
+    case Reason::ForeignPermissions:
+      why = english ? "The folder " + folder +
+                          " belongs to another user, or other users may change its permissions."
+                    : "Der Ordner " + folder +
+                          " gehört einem anderen Benutzer, oder andere Benutzer dürfen seine "
+                          "Berechtigungen ändern.";
+      break;
+    case Reason::WritableTarget:
+      why = english ? "Other users may write into the folder " + folder +
+                          " or change what is put into it."
+                    : "Andere Benutzer dürfen in den Ordner " + folder +
+                          " schreiben oder ändern, was darin abgelegt wird.";
+      break;
+    default:
+      return TargetRefusedText(refusal.reason, english);
+  }
+  return why + (english ? " With administrator rights the product is not installed there: other "
+                          "users could change what is installed and run. Please choose another "
+                          "folder, such as one in the program files folder."
+                        : " Mit Administratorrechten wird das Produkt dort nicht installiert: "
+                          "Andere Benutzer könnten ändern, was installiert und ausgeführt wird. "
+                          "Bitte wählen Sie einen anderen Ordner, etwa einen im Programmordner.");
+}
+
 }  // namespace pelmora::pages

@@ -32,8 +32,8 @@ std::string ProgressText(std::string_view what, bool english) {
   return std::string(Pick(english, "Removing: ", "Entferne: ")) + std::string(what);
 }
 
-std::string RejectionText(Reason reason, std::string_view protocolPath, bool english) {
-  // "@" stands for the quoted protocol path, "#" for the protocol's file
+std::string RejectionText(Reason reason, std::string_view path, bool english) {
+  // "@" stands for the quoted path, "#" for the protocol's file
   // name. Filling one template per text keeps the program small: each chain
   // of concatenations was code of its own.
   std::string_view text;
@@ -100,6 +100,41 @@ std::string RejectionText(Reason reason, std::string_view protocolPath, bool eng
       text = Pick(english, "The protocol @ does not lie in the target folder it names.",
                   "Das Protokoll @ liegt nicht in dem Zielordner, den es nennt.");
       break;
+    // "@" is the folder of the target's chain that other accounts could change.
+    case Reason::LinkedFolder:
+      text = Pick(english,
+                  "The folder @ on the way to the product is a junction or symbolic link, or its "
+                  "attributes or permissions cannot be read: what lies behind it may not be the "
+                  "product's.",
+                  "Der Ordner @ auf dem Weg zum Produkt ist eine Verbindung oder ein symbolischer "
+                  "Link, oder seine Attribute oder Berechtigungen können nicht gelesen werden: "
+                  "Was dahinter liegt, gehört vielleicht nicht zum Produkt.");
+      break;
+    case Reason::ReplaceableFolder:
+      text = Pick(english,
+                  "Other users may rename, delete or replace the folder @ on the way to the "
+                  "product: what lies there now may not be the product's.",
+                  "Andere Benutzer dürfen den Ordner @ auf dem Weg zum Produkt umbenennen, "
+                  "löschen oder ersetzen: Was jetzt dort liegt, gehört vielleicht nicht zum "
+                  "Produkt.");
+      break;
+    case Reason::ForeignPermissions:
+      text = Pick(english,
+                  "The folder @ on the way to the product belongs to another user, or other "
+                  "users may change its permissions: what lies there now may not be the "
+                  "product's.",
+                  "Der Ordner @ auf dem Weg zum Produkt gehört einem anderen Benutzer, oder "
+                  "andere Benutzer dürfen seine Berechtigungen ändern: Was jetzt dort liegt, "
+                  "gehört vielleicht nicht zum Produkt.");
+      break;
+    case Reason::WritableTarget:
+      text = Pick(english,
+                  "Other users may write into the product's folder @: its files may no longer "
+                  "be the product's, and with administrator rights none of them is loaded.",
+                  "Andere Benutzer dürfen in den Ordner @ des Produkts schreiben: Seine Dateien "
+                  "gehören vielleicht nicht mehr zum Produkt, und mit Administratorrechten wird "
+                  "keine davon geladen.");
+      break;
     default:  // a reason for a single line or thing, never for the whole protocol
       break;
   }
@@ -109,7 +144,7 @@ std::string RejectionText(Reason reason, std::string_view protocolPath, bool eng
       filled += contract::kProtocolLineName;
     } else if (c == '@') {
       filled += '"';
-      filled += protocolPath;
+      filled += path;
       filled += '"';
     } else {
       filled += c;

@@ -21,9 +21,11 @@ std::string ConfirmationText(std::string_view product, bool english);
 std::string ProgressText(std::string_view what, bool english);
 
 // Why a protocol is not used (the reasons PlanUninstall, the seal's check
-// and the reading of the file give); always ends by saying that nothing
-// changed.
-std::string RejectionText(Reason reason, std::string_view protocolPath, bool english);
+// and the reading of the file give; path: the protocol's), or why its
+// target is not touched (a folder of the target's chain that other
+// accounts could change, LinkedFolder ... WritableTarget; path: that
+// folder); always ends by saying that nothing changed.
+std::string RejectionText(Reason reason, std::string_view path, bool english);
 
 // Why a thing stays: the reasons the rules give for a line and those of the
 // removal.

@@ -14,6 +14,10 @@ TEST(UninstallTexts, RejectionsAndTheQuestionInBothLanguages) {
             "The file \"C:\\x.log\" is not an uninstall protocol. Nothing was removed.");
   EXPECT_EQ(ConfirmationText("Tool 1.0", true),
             "Do you want to remove \"Tool 1.0\" and all of its components?");
+  EXPECT_EQ(RejectionText(Reason::ReplaceableFolder, "C:\\Firma", false),
+            "Andere Benutzer d\xFCrfen den Ordner \"C:\\Firma\" auf dem Weg zum Produkt "
+            "umbenennen, l\xF6schen oder ersetzen: Was jetzt dort liegt, geh\xF6rt vielleicht "
+            "nicht zum Produkt. Es wurde nichts entfernt.");
   EXPECT_EQ(RejectionText(Reason::NoArgument, "", true),
             "Start the uninstaller with the path of the product's protocol file (UnInstall.log) "
             "as its only argument. Nothing was removed.");
@@ -44,13 +48,17 @@ TEST(UninstallTexts, SummaryCountsAndListsWhatIsLeftUpToTheCap) {
       SummaryText("Tool", outcome, true).find("C:\\P\\Tool\\b.dat (could not be removed, error 5)"),
       std::string::npos);
   // Every reason a thing can stay for has a text in both languages, and so
-  // has every reason a protocol named by its path can be refused for.
+  // has every reason a protocol named by its path, or its target for a
+  // folder of its chain, can be refused for.
   for (int r = 0; r <= static_cast<int>(Reason::Failed); ++r) {
     EXPECT_FALSE(ReasonText(static_cast<Reason>(r), true).empty());
     EXPECT_FALSE(ReasonText(static_cast<Reason>(r), false).empty());
   }
-  for (int r = static_cast<int>(Reason::NotAbsolute); r <= static_cast<int>(Reason::Altered); ++r) {
-    if (static_cast<Reason>(r) == Reason::NoArgument) continue;
+  for (int r = static_cast<int>(Reason::NotAbsolute); r <= static_cast<int>(Reason::WritableTarget);
+       ++r) {
+    if (static_cast<Reason>(r) == Reason::NoArgument ||
+        (r > static_cast<int>(Reason::Altered) && r < static_cast<int>(Reason::LinkedFolder)))
+      continue;
     for (const bool english : {true, false})
       EXPECT_NE(RejectionText(static_cast<Reason>(r), "C:\\x.log", english).find("\"C:\\x.log\""),
                 std::string::npos)

@@ -29,9 +29,11 @@
 #include "winsupport/ComApartment_win.h"
 #include "winsupport/CommonControls_win.h"
 #include "winsupport/Files_win.h"
+#include "winsupport/FolderSecurity_win.h"
 #include "winsupport/LibrarySearch_win.h"
 #include "winsupport/ResolvedPaths_win.h"
 #include "winsupport/ShellFolders_win.h"
+#include "winsupport/SystemInfo_win.h"
 #include "winsupport/SystemLanguage_win.h"
 
 namespace pelmora::uninstall {
@@ -95,6 +97,12 @@ int Uninstall(HINSTANCE instance) {
   // The text passed; a short name or another path to a system folder must not.
   if (const auto refusal = winsupport::CheckResolvedTarget(plan.targetFolder, system))
     return refuse(refusal->reason, protocolPath);
+  // Elevated, nothing is removed or loaded from a folder another account
+  // could have swapped or filled since the setup: what the protocol names
+  // might then be someone else's.
+  if (winsupport::RunsWithAdministratorRights())
+    if (const std::optional<Refusal> refusal = winsupport::CheckFolderChain(plan.targetFolder))
+      return refuse(refusal->reason, refusal->detail);
 
   const std::string product = entry.displayName.empty() ? plan.targetFolder : entry.displayName;
   if (::MessageBoxA(nullptr, ConfirmationText(product, english).c_str(), product.c_str(),
@@ -104,8 +112,9 @@ int Uninstall(HINSTANCE instance) {
   const winsupport::ComApartment com = winsupport::EnterComApartment();
   winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
   ProgressWindow window(instance, title, plan.StepCount());
-  // Until the uninstaller checks the target's folders itself, it trusts the
-  // target as it always has (its servers' imports from their own folder).
+  // Here the folders on the way have passed the check (elevated), or the
+  // uninstaller has no more rights than whoever could write them: a server's
+  // own folder may be searched for what it imports.
   const bool targetTrusted = true;
   const Outcome outcome =
       RemovePlanned(plan, contract::SplitServerDigests(entry.serverDigests),

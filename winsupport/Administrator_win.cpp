@@ -30,7 +30,7 @@ std::vector<ULONG_PTR> ReadTokenGroups(HANDLE token) {
 
 }  // namespace
 
-bool HoldsAdministratorsGroup(const TOKEN_GROUPS& groups) {
+bool HoldsAdministratorsGroup(const TOKEN_GROUPS& groups, bool enabledOnly) {
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
   win::AllocatedSid administrators;
   if (!::AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
@@ -41,17 +41,27 @@ bool HoldsAdministratorsGroup(const TOKEN_GROUPS& groups) {
   // whose token UAC has filtered holds the group for deny only, and still
   // is one (Windows asks before it lets the setup run elevated).
   for (DWORD i = 0; i < groups.GroupCount; ++i)
-    if (::EqualSid(groups.Groups[i].Sid, administrators.Get())) return true;
+    if (::EqualSid(groups.Groups[i].Sid, administrators.Get()))
+      return !enabledOnly || (groups.Groups[i].Attributes & SE_GROUP_ENABLED) != 0;
   return false;
 }
 
-bool IsAdministrator() {
+namespace {
+
+bool TokenHoldsAdministratorsGroup(bool enabledOnly) {
   if (CurrentWindowsVersionFacts().platform != WindowsPlatform::WindowsNT) return false;
   const win::UniqueHandle token = OpenEffectiveToken();
   if (!token) return false;
   const std::vector<ULONG_PTR> buffer = ReadTokenGroups(token.Get());
   if (buffer.empty()) return false;
-  return HoldsAdministratorsGroup(*reinterpret_cast<const TOKEN_GROUPS*>(buffer.data()));
+  return HoldsAdministratorsGroup(*reinterpret_cast<const TOKEN_GROUPS*>(buffer.data()),
+                                  enabledOnly);
 }
+
+}  // namespace
+
+bool IsAdministrator() { return TokenHoldsAdministratorsGroup(false); }
+
+bool RunsWithAdministratorRights() { return TokenHoldsAdministratorsGroup(true); }
 
 }  // namespace pelmora::winsupport

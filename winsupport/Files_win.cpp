@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "winsupport/FolderSecurity_win.h"
+#include "winsupport/SystemInfo_win.h"
+
 namespace pelmora::winsupport {
 namespace {
 
@@ -41,13 +44,16 @@ bool PassesThroughLink(const std::string& base, const std::string& path) {
 std::vector<std::string> CreateFolderTree(const std::string& path) {
   std::vector<std::string> created;
   if (path.size() < 3 || IsExistingFolder(path)) return created;
+  // An elevated setup's folders inherit nothing a drive root grants users.
+  SECURITY_ATTRIBUTES* const security =
+      RunsWithAdministratorRights() ? ProtectedFolderAttributes() : nullptr;
   // Every prefix that ends before a separator, then the whole path; "C:" and
   // "\\" of a drive or network root are no folders to make.
   for (std::size_t end = 0; end != std::string::npos;) {
     end = path.find('\\', end + 1);
     const std::string prefix = path.substr(0, end);
     if (prefix.size() < 3 || IsExistingFolder(prefix)) continue;
-    if (::CreateDirectoryA(prefix.c_str(), nullptr)) created.push_back(prefix);
+    if (::CreateDirectoryA(prefix.c_str(), security)) created.push_back(prefix);
   }
   return created;
 }

@@ -32,7 +32,8 @@ bool IsExistingFolder(const std::string& path);
 bool PassesThroughLink(const std::string& base, const std::string& path);
 
 // Creates path with every missing parent and returns the folders this call
-// created, outermost first. A folder that cannot be made is left for the
+// created, outermost first. With administrator rights each gets the
+// protected access list (FolderSecurity_win.h). A folder that cannot be made is left for the
 // caller to notice (it then does not exist).
 std::vector<std::string> CreateFolderTree(const std::string& path);
 

@@ -26,9 +26,15 @@ WindowsVersionFlags CurrentWindowsVersionFlags();
 // false outside the NT family, and false when the token cannot be read.
 bool IsAdministrator();
 
+// Whether the program runs with administrator rights: the Administrators
+// group enabled in its token (elevated, where UAC filters an
+// administrator's token). An administrator's program that Windows started
+// filtered has no more rights than a user's, and acts as one.
+bool RunsWithAdministratorRights();
+
 // Whether a token's groups hold the built-in Administrators group, in any
-// state (enabled, or for deny only).
-bool HoldsAdministratorsGroup(const TOKEN_GROUPS& groups);
+// state (enabled, or for deny only), or with enabledOnly only enabled.
+bool HoldsAdministratorsGroup(const TOKEN_GROUPS& groups, bool enabledOnly = false);
 
 struct FixedFileVersion {
   std::uint32_t fileMS = 0;

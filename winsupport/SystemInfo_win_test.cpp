@@ -38,7 +38,8 @@ TEST(WindowsVersionFacts, ComeFromThisWindowsAndItsKernel) {
 }
 
 // The group counts in any state, deny-only included (an administrator's
-// token as UAC filters it); the other well-known groups do not.
+// token as UAC filters it), for the rights only enabled; the other
+// well-known groups do not.
 TEST(IsAdministrator, TheAdministratorsGroupInAnyStateAndNoOtherGroup) {
   SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
   win::AllocatedSid administrators, users;
@@ -53,20 +54,25 @@ TEST(IsAdministrator, TheAdministratorsGroupInAnyStateAndNoOtherGroup) {
     DWORD count;
     SID_AND_ATTRIBUTES entries[2];
   };
-  const auto holds = [](const Groups& groups) {
+  const auto holds = [](const Groups& groups, bool enabledOnly) {
     std::vector<ULONG_PTR> buffer(sizeof(Groups) / sizeof(ULONG_PTR) + 1);
     std::memcpy(buffer.data(), &groups, sizeof groups);
-    return HoldsAdministratorsGroup(*reinterpret_cast<const TOKEN_GROUPS*>(buffer.data()));
+    return HoldsAdministratorsGroup(*reinterpret_cast<const TOKEN_GROUPS*>(buffer.data()),
+                                    enabledOnly);
   };
+  // Filtered, the group is there but gives no rights.
   Groups token{
       2, {{users.Get(), SE_GROUP_ENABLED}, {administrators.Get(), SE_GROUP_USE_FOR_DENY_ONLY}}};
-  EXPECT_TRUE(holds(token));
+  EXPECT_TRUE(holds(token, false));
+  EXPECT_FALSE(holds(token, true));
   token.entries[1].Attributes = SE_GROUP_ENABLED;
-  EXPECT_TRUE(holds(token));
+  EXPECT_TRUE(holds(token, false));
+  EXPECT_TRUE(holds(token, true));
   token.count = 1;
-  EXPECT_FALSE(holds(token));
-  // The emulator runs every program as an administrator.
+  EXPECT_FALSE(holds(token, false));
+  // The emulator runs every program as an administrator, with the group enabled.
   EXPECT_TRUE(IsAdministrator());
+  EXPECT_TRUE(RunsWithAdministratorRights());
 }
 
 }  // namespace

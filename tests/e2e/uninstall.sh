@@ -10,7 +10,9 @@
 # the setup made too; a file in use; protocols no entry vouches for,
 # damaged ones and one that names things outside the product, reaches them
 # through a link or names a COM server that is not the one registered; the
-# answer No; a folder above the target swapped for a link.
+# answer No; a folder above the target swapped for a link while the
+# uninstaller asks, and one swapped after the installation for a link to
+# another user's look-alike, which the uninstaller refuses to touch.
 # Each scenario starts in a cleaned prefix. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
@@ -431,5 +433,38 @@ expect "above: nothing deleted behind the link above the target nor in the renam
   "$(listing "$drive_c/Firma/Fremd/Produkt")|$(listing "$drive_c/Firma/Oben.alt/Produkt")|$([ "$exit_status" -ne 0 ] && echo left)"
 rm -f "$drive_c/Firma/Oben"
 clean_up above
+
+# --- 7. A folder above the target swapped for a link after the installation
+# The elevated setup gave the folders it made an access list of their own.
+# Wine 8 keeps none as a "user.wine.sd" attribute (tried on ext4): it turns
+# the list into the host's mode, where Users' read and run, which it maps
+# to no host class, is lost and others get nothing; a folder made without
+# the list gets r-x for others from the usual umask.
+target='C:\Firma\Verlinkt\'
+start_installation linked "$out/medium-product" 'C:\Firma\Verlinkt'
+finish linked
+expect "linked: the folders the setup made give others nothing" "drwxr-x--- drwxr-x---" \
+  "$(stat -c %A "$drive_c/Firma" "$drive_c/Firma/Verlinkt" | paste -sd' ')"
+# Another user renames C:\Firma and puts a link in its place to a folder
+# of his, holding files of the product's names and a copy of the protocol,
+# whose seal therefore holds.
+mv "$drive_c/Firma" "$drive_c/Firma.echt"
+mkdir -p "$drive_c/Fremd/Verlinkt/daten" "$drive_c/Fremd/Verlinkt/com"
+for file in main.exe liesmich.txt config.ini daten/werte.txt com/registers.dll; do
+  printf 'fremd\r\n' >"$drive_c/Fremd/Verlinkt/$file"
+done
+cp "$drive_c/Firma.echt/Verlinkt/UnInstall.Log" "$drive_c/Fremd/Verlinkt/"
+ln -s "$drive_c/Fremd" "$drive_c/Firma"
+before="$(listing "$drive_c/Fremd")|$(listing "$drive_c/Firma.echt")"
+start_from_entry linked "$uninstall_root\\$key_name"
+refusal linked Uninstall
+expect "linked: the uninstaller names the link, removes nothing and ends with 1" \
+  "The folder \"C:\\Firma\" on the way to the product is a junction or symbolic link, or its attributes or permissions cannot be read: what lies behind it may not be the product's. Nothing was removed.|1" \
+  "$message|$exit_status"
+expect "linked: the other user's files and the real installation untouched, entry, keys and server registration kept" \
+  "$before|present present|Registered=${target}com\\registers.dll" \
+  "$(listing "$drive_c/Fremd")|$(listing "$drive_c/Firma.echt")|$(reg_exists "$uninstall_root\\$key_name") $(reg_exists 'HKCU\Software\PelmoraE2EU\Einstellungen')|$(reg_values 'HKCU\Software\PelmoraTest\ComServer')"
+rm "$drive_c/Firma"
+clean_up linked
 
 e2e_finish

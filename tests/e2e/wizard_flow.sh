@@ -2,8 +2,9 @@
 # usage: wizard_flow.sh PREFIX INSTALL_EXE PACK_EXE WINTOOL OUTDIR
 # The way through the wizard as a user walks it, in English and in German:
 # every page with its texts, Back and Next with and without an information
-# text, the target directory's trailing backslash, a drive root and a folder
-# in Windows' own refused there with a message, Browse making and
+# text, the target directory's trailing backslash, a drive root, a folder
+# in Windows' own and one below a folder every user may replace refused
+# there with a message, Browse making and
 # removing the folder it preselects, Cancel removing an empty target folder
 # and sparing a full one, Finish ending the program; both installations
 # checked on disk and in their protocol. A screenshot of every page is left
@@ -100,6 +101,22 @@ expect "en target: the drive root refused with its message" \
   "$(ui dismiss Pelmora)"
 dump=$(ui dump Installation)
 expect "en target: the page stays with the path" 'Directory|C:\' "$(text_of 103)|$(text_of 405)"
+
+# A folder on the way that every user may change (Wine reports the host's
+# mode 777 as Everyone's right to delete and write): the elevated setup
+# names it, and the page stays.
+mkdir -p "$drive_c/Offen"; chmod 777 "$drive_c/Offen"
+ui settext Installation 405 'C:\Offen\Produkt\' >/dev/null
+ui click Installation "&Next >" >/dev/null
+ui --timeout 10 wait Pelmora >/dev/null
+screenshot en-5-open-folder
+expect "en target: a folder others may replace refused by name" \
+  "Other users may rename, delete or replace the folder \"C:\\Offen\". With administrator rights the product is not installed there: other users could change what is installed and run. Please choose another folder, such as one in the program files folder." \
+  "$(ui dismiss Pelmora)"
+dump=$(ui dump Installation)
+expect "en target: the page stays, nothing made in the open folder" 'Directory|' \
+  "$(text_of 103)|$(ls "$drive_c/Offen")"
+rm -rf "$drive_c/Offen"
 
 # Browse: the folder in the edit is made so that the dialog can select it;
 # choosing another removes it again, but not its parent.
