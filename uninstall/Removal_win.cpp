@@ -80,7 +80,7 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const Uninst
   std::string parent = key;
   for (std::size_t cut = parent.rfind('\\'); cut != std::string::npos; cut = parent.rfind('\\')) {
     parent.resize(cut);
-    if (!MayGoWhenEmpty(parent, rootName, plan.productEntry) ||
+    if (!MayGoWhenEmpty(parent, rootName, plan.productEntry.Under(rootName)) ||
         !winsupport::RegKeyIsEmpty(root, parent) || winsupport::DeleteRegKey(root, parent))
       return;
   }
