@@ -136,7 +136,9 @@ common::WinResult<WrittenProtocol> WriteSealedProtocol(
   std::vector<HKEY> sealed = entries.roots;
   if (!content.empty()) {
     const std::vector<HKEY> vouching = VouchingRoots(content, entries);
-    if (vouching.empty()) {
+    // Unsealed lines must not come under this run's seal; a run that seals
+    // nothing appends to them, as it leaves them as untrusted as before.
+    if (vouching.empty() && !entries.roots.empty()) {
       file.Reset();
       auto name = SetAside(targetDir);
       if (auto* failure = std::get_if<WinFailure>(&name)) return std::move(*failure);

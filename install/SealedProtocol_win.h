@@ -17,11 +17,13 @@
 // protocol exactly when the run fails.
 //
 // A protocol that no seal vouches for is never emptied: an earlier release
-// wrote none, and its blocks name files only it knows of. It is kept beside
-// under another name (kSetAsideName) and this run's block starts a new file.
-// Its lines are not adopted under this run's seal: anyone who can write the
-// folder can write that file, and sealing its lines would turn such
-// writing into groups and keys an elevated uninstaller deletes.
+// wrote none, and its blocks name files only it knows of. A run that seals
+// nothing (it wrote no entry) appends to it, which leaves it as untrusted as
+// it was. A run that seals keeps it beside under another name
+// (kSetAsideName) and starts a new file with its block. Its lines are not
+// adopted under the new seal: anyone who can write the folder can write that
+// file, and sealing its lines would turn such writing into groups and keys
+// an elevated uninstaller deletes.
 #pragma once
 
 #include <windows.h>

@@ -87,7 +87,7 @@ std::string SetAsideName(const common::WinResult<WrittenProtocol>& written) {
 // the entry's seal below HKEY_LOCAL_MACHINE. A program of the user's that
 // rewrites the protocol (a server line added) and the user's entry (its
 // digest) vouches for nothing to an elevated program: the next elevated run
-// keeps that file aside and seals none of it. Once the entry is gone, the
+// that seals keeps that file aside and seals none of it. Once the entry is gone, the
 // seal and the seals' keys left empty go too.
 TEST(SealedProtocolWin, ElevatedRunsTrustOnlyTheSealBelowTheMachine) {
   const test::ScratchDir target("sealed-elevated");
@@ -119,13 +119,20 @@ TEST(SealedProtocolWin, ElevatedRunsTrustOnlyTheSealBelowTheMachine) {
   // The user's entry seals nothing under the machine's root.
   EXPECT_EQ(winsupport::ReadSeal(HKEY_LOCAL_MACHINE, key, true).protocolDigest, std::nullopt);
 
-  const std::string second = "[second run]\r\n";
-  EXPECT_EQ(SetAsideName(WriteSealedProtocol(dir, second, {key, {}, true}, {})),
-            "UnInstall.Log.unsealed");
-  EXPECT_EQ(test::ReadText(target.Path() / "UnInstall.Log.unsealed"), forged);
-  EXPECT_EQ(test::ReadText(target.Path() / contract::kProtocolFileName), second);
+  // A run without an entry seals nothing, so it only appends; one that
+  // seals keeps the forged file aside and seals its own block alone.
+  const std::string second = "[no entry]\r\n", third = "[third run]\r\n";
+  EXPECT_EQ(SetAsideName(WriteSealedProtocol(dir, second, {key, {}, true}, {})), "");
   EXPECT_EQ(winsupport::ReadRegString(HKEY_LOCAL_MACHINE, seal, "ProtocolDigest"),
             contract::Sha256Hex(first));
+  EXPECT_EQ(SetAsideName(WriteSealedProtocol(dir, third, {key, {HKEY_CURRENT_USER}, true}, {})),
+            "UnInstall.Log.unsealed");
+  EXPECT_EQ(test::ReadText(target.Path() / "UnInstall.Log.unsealed"), forged + second);
+  EXPECT_EQ(test::ReadText(target.Path() / contract::kProtocolFileName), third);
+  EXPECT_EQ(winsupport::ReadRegString(HKEY_LOCAL_MACHINE, seal, "ProtocolDigest"),
+            contract::Sha256Hex(third));
+  // The user's forged server digest is never merged into the seal.
+  EXPECT_EQ(winsupport::ReadRegString(HKEY_LOCAL_MACHINE, seal, "ServerDigests"), servers);
 
   EXPECT_FALSE(winsupport::RemoveSealOfRemovedEntry(HKEY_CURRENT_USER, key));
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_LOCAL_MACHINE, seal)) << "the entry is still there";
