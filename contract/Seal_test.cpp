@@ -53,10 +53,10 @@ TEST(Seal, EachEntryAndRootHasASealOfItsOwn) {
   EXPECT_EQ(SealKeyPath("software\\microsoft\\windows\\currentversion\\uninstall\\Tool 2",
                         KeyRoot::CurrentUser),
             "Software\\Pelmora\\Seals\\HKEY_CURRENT_USER\\Tool 2");
-  for (const char* other : {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
-                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\",
-                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A\\B",
-                            "Software\\Firma\\Tool"})
+  for (const char* other :
+       {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A\\B", "Software\\Firma\\Tool"})
     EXPECT_EQ(SealKeyPath(other, KeyRoot::LocalMachine), "") << other;
 }
 

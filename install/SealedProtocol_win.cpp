@@ -115,8 +115,7 @@ std::optional<WinFailure> OpenSealKeys(HKEY root, const SealingEntries& entries,
   const std::string seal = contract::SealKeyPath(entries.keyPath, winsupport::KeyRootOf(root));
   if (!entries.elevated || seal.empty()) return std::nullopt;
   if (auto failure = winsupport::CreateRegKey(HKEY_LOCAL_MACHINE, seal))
-    return common::Failed(WinFailure::Subject::Value, contract::kServerDigestsValue,
-                          failure->code);
+    return common::Failed(WinFailure::Subject::Value, contract::kServerDigestsValue, failure->code);
   return open(HKEY_LOCAL_MACHINE, seal);
 }
 

@@ -50,7 +50,8 @@ TEST(SealedProtocolWin, RunningOutOfMemoryLeavesTheProtocolAndItsSealWhole) {
   ASSERT_FALSE(winsupport::CreateRegKey(HKEY_CURRENT_USER, kKey));
   const std::string first = "[first run]\r\nfile.txt\r\n";
   const SealingEntries entries{kKey, {HKEY_CURRENT_USER}};
-  ASSERT_TRUE(std::holds_alternative<WrittenProtocol>(WriteSealedProtocol(dir, first, entries, {})));
+  ASSERT_TRUE(
+      std::holds_alternative<WrittenProtocol>(WriteSealedProtocol(dir, first, entries, {})));
 
   const std::string second = "[second-run]";
   int endedForWantOfMemory = 0;
