@@ -83,8 +83,18 @@ int Uninstall(HINSTANCE instance) {
   std::vector<std::optional<std::string>> digests;
   for (const ProductEntry& candidate : entries) digests.push_back(candidate.protocolDigest);
   const std::string& protocol = std::get<std::string>(bytes);
-  if (const std::optional<Refusal> refusal = contract::CheckSeal(protocol, digests))
+  if (const std::optional<Refusal> refusal = contract::CheckSeal(protocol, digests)) {
+    // The only digest that fits lies where every program of the user's can
+    // write it (a setup run without administrator rights left it, or an
+    // attacker did): say so.
+    if (elevated && refusal->reason == Reason::NotVouched) {
+      std::vector<std::optional<std::string>> own;
+      for (const ProductEntry& candidate : FindProductEntries(protocolPath, false))
+        own.push_back(candidate.protocolDigest);
+      if (!contract::CheckSeal(protocol, own)) return refuse(Reason::UserVouchedOnly, protocolPath);
+    }
     return refuse(refusal->reason, protocolPath);
+  }
   const std::string digest = contract::Sha256Hex(protocol);
   std::vector<const ProductEntry*> vouching;
   ProductEntries keys;
