@@ -10,7 +10,10 @@
 # the setup made too; a file in use; protocols no entry vouches for,
 # damaged ones and one that names things outside the product, reaches them
 # through a link or names a COM server that is not the one registered; the
-# answer No.
+# answer No; a user's entry with a digest of its own making, which the
+# uninstaller (under Wine with administrator rights) does not trust; an
+# update that fails before its entry, which leaves both runs removable; an
+# earlier release's protocol that a setup keeps aside.
 # Each scenario starts in a cleaned prefix. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
@@ -430,7 +433,7 @@ e2e_wine reg add "$forged_entry" /v ServerDigests /d "$(sha256_of "$drive_c/Firm
 start_uninstaller forged "${forged}UnInstall.Log"
 refusal forged Uninstall
 expect "forged: not trusted, exit code 1, nothing removed, the server still registered, no seal made" \
-  "The protocol \"${forged}UnInstall.Log\" cannot be trusted: no entry in Windows' list of installed programs vouches for it (the setup keeps a check value of the protocol there). Nothing was removed.|1|UnInstall.Log com com/registers.dll daten.txt|present present|Registered=${forged}com\\registers.dll|absent absent" \
+  "The protocol \"${forged}UnInstall.Log\" cannot be trusted with administrator rights: only an entry that every program of the user can change vouches for it, no seal that a setup with administrator rights kept. Nothing was removed.|1|UnInstall.Log com com/registers.dll daten.txt|present present|Registered=${forged}com\\registers.dll|absent absent" \
   "$message|$exit_status|$(listing "$drive_c/Firma/Falsch")|$(reg_exists "HKLM\\$e2e_uninstall_key\\PelmoraE2EFalsch") $(reg_exists "$forged_entry")|$(reg_values 'HKCU\Software\PelmoraTest\ComServer')|$(reg_exists "$(seal_of "$forged_entry")") $(reg_exists "$(seal_of "HKLM\\$e2e_uninstall_key\\PelmoraE2EFalsch")")"
 clean_up forged
 
@@ -479,5 +482,32 @@ expect "held-removal: everything of both runs removed, the seal with the entry" 
   "0|absent absent|absent absent absent absent|absent" \
   "$exit_status|$([ -e "$installed" ] && echo present || echo absent) $([ -e "$programs/Pelmora Entfernen" ] && echo present || echo absent)|$(reg_exists "$uninstall_root\\$key_name") $(reg_exists 'HKCU\Software\PelmoraE2EU\Einstellungen') $(reg_exists 'HKCU\Software\PelmoraE2EU\Neu') $(reg_exists "$(seal_of "$uninstall_root\\$key_name")")|$(reg_exists 'HKLM\Software\Pelmora')"
 clean_up held
+
+# --- 8. Over an earlier release's protocol ----------------------------------
+# A protocol that nothing vouches for (an earlier release wrote it without a
+# digest) lies in the target: the setup, which writes an entry, keeps it
+# beside under another name, says so, and seals a new protocol of its own
+# run only. The uninstaller removes what that one lists; the kept file and
+# the file only it names stay.
+target='C:\Firma\Frueher\'
+installed="$drive_c/Firma/Frueher"
+write_protocol "$installed/UnInstall.Log" "$target" "1${target}alt.txt"
+printf 'alt\r\n' >"$installed/alt.txt"
+cp "$installed/UnInstall.Log" "$out/earlier-release.log"
+start_installation earlier "$out/medium-product" 'C:\Firma\Frueher'
+ui --timeout 60 wait Pelmora >/dev/null || e2e_fail earlier "no message; windows: $(ui list | tr '\n' ';')"
+screenshot earlier-message
+expect "earlier: the run says where it kept the earlier protocol" \
+  "The uninstall protocol found in the target folder carries no seal of this setup (an earlier release wrote it, or it was changed). It is kept as \"${target}UnInstall.Log.unsealed\"; the uninstaller does not remove what only that file lists." \
+  "$(ui dismiss Pelmora | tr -d '\r')"
+finish earlier
+expect "earlier: kept byte for byte beside a new protocol of this run alone, sealed" "same|1|sealed" \
+  "$(cmp -s "$out/earlier-release.log" "$installed/UnInstall.Log.unsealed" && echo same)|$(grep -c '^/ UnInstall protocol file' "$installed/UnInstall.Log")|$(sealed "$uninstall_root\\$key_name" "$installed/UnInstall.Log")"
+start_from_entry earlier-removal "$uninstall_root\\$key_name"
+confirm_and_summarise earlier-removal "Pelmora E2E 1.0.0.0"
+exit_code
+expect "earlier-removal: this run's files gone, the kept protocol and what only it names left" \
+  "2|UnInstall.Log.unsealed alt.txt" "$exit_status|$(listing "$installed")"
+clean_up earlier
 
 e2e_finish
