@@ -51,7 +51,10 @@ enum class Reason {
   NoTargetFolder,         // no "0" line in the first block
   ProtocolOutsideTarget,  // the file does not lie in the target folder it names
   NotVouched,             // no Uninstall entry that names the file holds its digest
-  Altered,                // the entries hold digests, none of them the file's
+  // Run with administrator rights: only an entry the user's own programs
+  // can write holds the digest, no seal below HKEY_LOCAL_MACHINE does.
+  UserVouchedOnly,
+  Altered,  // the entries hold digests, none of them the file's
 
   // A text the protocol would have to split into lines of their own;
   // detail: the line it was meant for and the text.

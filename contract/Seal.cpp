@@ -2,6 +2,7 @@
 
 #include "contract/AnsiText.h"
 #include "contract/Sha256.h"
+#include "contract/UninstallEntry.h"
 
 namespace pelmora::contract {
 
@@ -25,6 +26,17 @@ std::vector<ServerDigest> SplitServerDigests(std::string_view text) {
     servers.push_back({std::string(item.substr(star + 1)), std::string(item.substr(0, star))});
   }
   return servers;
+}
+
+std::string SealKeyPath(std::string_view entryKeyPath, KeyRoot root) {
+  const std::string parent = std::string(kUninstallKeyParent) + "\\";
+  if (entryKeyPath.size() <= parent.size() ||
+      !EqualsIgnoreCaseAnsi(entryKeyPath.substr(0, parent.size()), parent))
+    return {};
+  const std::string_view name = entryKeyPath.substr(parent.size());
+  // A name with "\\" would put one product's seal inside another's.
+  if (name.find('\\') != std::string_view::npos) return {};
+  return std::string(kSealsKey) + "\\" + std::string(RootName(root)) + "\\" + std::string(name);
 }
 
 std::vector<ServerDigest> MergeServerDigests(std::vector<ServerDigest> earlier,

@@ -4,6 +4,15 @@
 // only an administrator (or the user the entry belongs to) can write. The
 // uninstaller trusts the protocol and loads a server only when the digest
 // matches.
+//
+// An entry below HKEY_CURRENT_USER can be written by every program the user
+// runs, elevated or not. So a setup with administrator rights also keeps
+// both values in a seal of its own below HKEY_LOCAL_MACHINE, which only
+// administrators can write, and a program with administrator rights trusts
+// that seal alone: a program of the user's without them cannot make the
+// uninstaller, elevated, run a server or delete a key it names. A seal
+// belongs to one entry under one root; the entry of the same name under the
+// other root is another entry with a seal of its own.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "contract/KeyRules.h"
 #include "contract/Refusal.h"
 
 namespace pelmora::contract {
@@ -19,6 +29,15 @@ namespace pelmora::contract {
 // The entry's values beside the twelve of the list of installed programs.
 inline constexpr const char* kProtocolDigestValue = "ProtocolDigest";
 inline constexpr const char* kServerDigestsValue = "ServerDigests";
+
+// Below HKEY_LOCAL_MACHINE: the seals an elevated setup wrote, one key per
+// product entry and root, named by SealKeyPath.
+inline constexpr std::string_view kSealsKey = "Software\\Pelmora\\Seals";
+
+// kSealsKey\<root's name>\<the entry's key name>, holding kProtocolDigestValue
+// and kServerDigestsValue as the entry does. Empty for a key that is not one
+// product entry directly below the Uninstall key: such a key has no seal.
+std::string SealKeyPath(std::string_view entryKeyPath, KeyRoot root);
 
 // The largest COM server file the setup registers and the uninstaller
 // reads again: far above any a product ships, so a larger file is none the

@@ -43,5 +43,22 @@ TEST(Seal, ServerDigestsReadBackAndMergeByPath) {
   EXPECT_EQ(RecordedDigest(merged, "C:\\Tool\\x.dll"), std::nullopt);
 }
 
+// One seal per entry and root: the same entry name under the two roots has
+// two seals, and a key that is no entry directly below the Uninstall key has
+// none (a nested name must not reach into another product's seal).
+TEST(Seal, EachEntryAndRootHasASealOfItsOwn) {
+  const std::string entry = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool 2";
+  EXPECT_EQ(SealKeyPath(entry, KeyRoot::LocalMachine),
+            "Software\\Pelmora\\Seals\\HKEY_LOCAL_MACHINE\\Tool 2");
+  EXPECT_EQ(SealKeyPath("software\\microsoft\\windows\\currentversion\\uninstall\\Tool 2",
+                        KeyRoot::CurrentUser),
+            "Software\\Pelmora\\Seals\\HKEY_CURRENT_USER\\Tool 2");
+  for (const char* other :
+       {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A\\B", "Software\\Firma\\Tool"})
+    EXPECT_EQ(SealKeyPath(other, KeyRoot::LocalMachine), "") << other;
+}
+
 }  // namespace
 }  // namespace pelmora::contract

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t lineEnd = input.find('\n');
   if (lineEnd == std::string_view::npos) return 0;
   const auto result = pelmora::uninstall::PlanUninstall(
-      input.substr(0, lineEnd), input.substr(lineEnd + 1), kSystem, kProductEntry);
+      input.substr(0, lineEnd), input.substr(lineEnd + 1), kSystem, {kProductEntry, kProductEntry});
   const auto* plan = std::get_if<pelmora::uninstall::UninstallPlan>(&result);
   if (plan == nullptr) return 0;
 

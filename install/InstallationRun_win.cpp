@@ -158,11 +158,21 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
 
 std::optional<common::WinFailure> InstallationRun::WriteProtocol(
     const std::string& target, const contract::Protocol& protocol) {
-  auto failure = WriteSealedProtocol(target, protocol.Bytes(), sealing_, registeredServers_);
+  // Known before any step: a run that ends early still seals the entry
+  // that vouched for the earlier protocol.
+  sealing_.keyPath = contract::UninstallKeyPath(settings_.description.UninstallKeyName);
+  sealing_.elevated = winsupport::RunsWithAdministratorRights();
+  auto written = WriteSealedProtocol(target, protocol.Bytes(), sealing_, registeredServers_);
+  if (const auto* done = std::get_if<WrittenProtocol>(&written)) {
+    if (!done->setAside.empty())
+      winsupport::ShowPlainMessage(
+          ProtocolSetAsideText(target + done->setAside, settings_.description.English));
+    return std::nullopt;
+  }
   // An entry must not offer a removal its protocol cannot carry out.
-  if (failure && !winsupport::IsExistingFile(target + contract::kProtocolFileName))
+  if (!winsupport::IsExistingFile(target + contract::kProtocolFileName))
     for (HKEY root : sealing_.roots) winsupport::DeleteRegKey(root, sealing_.keyPath);
-  return failure;
+  return std::get<common::WinFailure>(std::move(written));
 }
 
 InstallationRun::Unpacked InstallationRun::Unpack(const std::string& target,
@@ -231,7 +241,6 @@ std::optional<RunFailure> InstallationRun::Register(const std::string& target,
             return;
           }
           case RegistrationStep::UninstallEntry: {
-            sealing_.keyPath = contract::UninstallKeyPath(settings_.description.UninstallKeyName);
             SYSTEMTIME today{};
             GetLocalTime(&today);
             const InstalledFacts facts{InstallDate(today.wYear, today.wMonth, today.wDay),

@@ -87,6 +87,21 @@ inline std::string ThroughLinkText(std::string_view path, bool english) {
                        "hindurch geschrieben; die Installation wird abgebrochen.";
 }
 
+// An earlier protocol in the target folder that no seal vouched for (an
+// earlier release wrote it, or it was changed): kept under another name,
+// keptAs its full path; the run starts a new protocol beside it.
+inline std::string ProtocolSetAsideText(std::string_view keptAs, bool english) {
+  const std::string file(keptAs);
+  return english
+             ? "The uninstall protocol found in the target folder carries no seal of this "
+               "setup (an earlier release wrote it, or it was changed). It is kept as \"" +
+                   file + "\"; the uninstaller does not remove what only that file lists."
+             : "Das im Zielordner gefundene Deinstallationsprotokoll trägt kein Siegel "
+               "dieses Setups (eine frühere Version hat es geschrieben, oder es wurde "
+               "verändert). Es bleibt als \"" +
+                   file + "\" erhalten; was nur darin steht, entfernt die Deinstallation nicht.";
+}
+
 // A COM server whose registration failed: this text followed by its path,
 // as a plain notice; the run goes on.
 inline constexpr const char* kRegisterFailedText = "Failed to register ";

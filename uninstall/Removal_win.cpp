@@ -105,7 +105,7 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const Uninst
   std::string parent = key;
   for (std::size_t cut = parent.rfind('\\'); cut != std::string::npos; cut = parent.rfind('\\')) {
     parent.resize(cut);
-    if (!MayGoWhenEmpty(parent, rootName, plan.productEntry) ||
+    if (!MayGoWhenEmpty(parent, rootName, plan.productEntry.Under(rootName)) ||
         Recorded(rootName == KeyRoot::LocalMachine ? plan.machineKeys : plan.userKeys, parent) ||
         winsupport::DeleteEmptyRegKey(root, parent))
       return;

@@ -10,6 +10,7 @@
 #include "contract/Seal.h"
 #include "contract/UninstallEntry.h"
 #include "winsupport/Registry_win.h"
+#include "winsupport/Seal_win.h"
 
 namespace pelmora::uninstall {
 namespace {
@@ -32,14 +33,14 @@ bool AnyEntry(const std::function<bool(HKEY, const std::string&, const CommandLi
 
 }  // namespace
 
-std::vector<ProductEntry> FindProductEntries(const std::string& protocolPath) {
+std::vector<ProductEntry> FindProductEntries(const std::string& protocolPath, bool elevated) {
   std::vector<ProductEntry> found;
   AnyEntry([&](HKEY root, const std::string& key, const CommandLine& command) {
     if (!contract::SamePath(command.argument, protocolPath)) return false;
-    found.push_back(
-        {key, winsupport::ReadRegString(root, key, contract::kDisplayNameValue).value_or(""),
-         winsupport::ReadRegString(root, key, contract::kProtocolDigestValue),
-         winsupport::ReadRegString(root, key, contract::kServerDigestsValue).value_or("")});
+    winsupport::RecordedSeal seal = winsupport::ReadSeal(root, key, elevated);
+    found.push_back({root, key,
+                     winsupport::ReadRegString(root, key, contract::kDisplayNameValue).value_or(""),
+                     std::move(seal.protocolDigest), std::move(seal.serverDigests)});
     return false;
   });
   return found;

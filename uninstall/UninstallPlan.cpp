@@ -39,11 +39,11 @@ std::optional<std::string> FirstTarget(const contract::ProtocolBlock& block) {
 class Planner {
  public:
   Planner(const TargetFolder& target, const contract::SystemFolders& system,
-          std::string protocolFile, std::string_view productEntry)
+          std::string protocolFile, const ProductEntries& productEntry)
       : target_(target), system_(system) {
     plan_.targetFolder = target.Path();
     plan_.protocolFile = std::move(protocolFile);
-    plan_.productEntry = std::string(productEntry);
+    plan_.productEntry = productEntry;
   }
 
   void Add(const std::string& line) {
@@ -108,7 +108,7 @@ class Planner {
   }
 
   void AddKey(const std::string& text, KeyRoot root, std::vector<std::string>& list) {
-    const auto checked = contract::CheckProtocolKey(text, root, plan_.productEntry);
+    const auto checked = contract::CheckProtocolKey(text, root, plan_.productEntry.Under(root));
     if (const Refusal* refusal = std::get_if<Refusal>(&checked))
       return AddRefusal(std::string(RootName(root)) + "\\" + text, refusal->reason);
     AddOnce(list, std::get<std::string>(checked));
@@ -152,7 +152,7 @@ std::size_t UninstallPlan::StepCount() const {
 std::variant<UninstallPlan, Refusal> PlanUninstall(std::string_view protocolPath,
                                                    std::string_view fileBytes,
                                                    const contract::SystemFolders& systemFolders,
-                                                   std::string_view productEntry) {
+                                                   const ProductEntries& productEntry) {
   if (!LooksLikeText(fileBytes)) return Reason::NotAProtocol;
   const std::vector<contract::ProtocolBlock> blocks = contract::SplitProtocol(fileBytes);
   // SplitProtocol keeps lines in front of the first header box as a block

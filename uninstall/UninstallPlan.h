@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "contract/KeyRules.h"
 #include "contract/PathRules.h"
 #include "contract/Refusal.h"
 
@@ -19,10 +20,23 @@ namespace pelmora::uninstall {
 using contract::Reason;
 using contract::Refusal;
 
+// The product's Uninstall entry (key path) under each root where one vouches
+// for the protocol; empty under a root where none does. An entry keeps its
+// root: one below HKEY_CURRENT_USER, which the user's programs can write,
+// never lets the plan delete the key of the same path below
+// HKEY_LOCAL_MACHINE, nor the other way round.
+struct ProductEntries {
+  std::string machine;
+  std::string user;
+  const std::string& Under(contract::KeyRoot root) const {
+    return root == contract::KeyRoot::LocalMachine ? machine : user;
+  }
+};
+
 struct UninstallPlan {
   std::string targetFolder;             // the first block's "0" line, ending in "\"
   std::string protocolFile;             // deleted after everything else but the folders
-  std::string productEntry;             // the product's Uninstall entry (key path), if known
+  ProductEntries productEntry;          // the product's vouching entries
   std::vector<std::string> comServers;  // unregistered before any file goes
   std::vector<std::string> files;       // the protocol not among them
   std::vector<std::string> folders;     // deepest first; the target folder not among them
@@ -44,14 +58,15 @@ struct UninstallPlan {
 // file must lie directly in the target folder it names, as the setup writes
 // it (a protocol elsewhere naming a folder to empty is refused as a whole).
 // The target folder must pass the target rule against systemFolders; no
-// product owns Windows' own folders or all users'. productEntry is the key
-// path of the product's Uninstall entry, the only one the plan may delete
-// below HKEY_LOCAL_MACHINE (empty: none). A protocol that cannot be used at
+// product owns Windows' own folders or all users'. productEntry names the
+// product's Uninstall entries: the only key the plan may delete below
+// HKEY_LOCAL_MACHINE is the machine's entry (empty: none), and a user's key
+// line naming an Uninstall entry passes only as the user's entry. A protocol that cannot be used at
 // all is refused (NotAProtocol, NoTargetFolder, ProtocolOutsideTarget, or
 // why its target folder cannot be one) and nothing may be removed.
 std::variant<UninstallPlan, Refusal> PlanUninstall(std::string_view protocolPath,
                                                    std::string_view fileBytes,
                                                    const contract::SystemFolders& systemFolders,
-                                                   std::string_view productEntry);
+                                                   const ProductEntries& productEntry);
 
 }  // namespace pelmora::uninstall

@@ -20,8 +20,10 @@ const std::string kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
 const contract::SystemFolders kSystem{"C:\\WINDOWS",
                                       {"C:\\Programme", "C:\\Dokumente und Einstellungen\\Hans"}};
 
-std::variant<UninstallPlan, Refusal> Plan(std::string_view path, std::string_view bytes) {
-  return PlanUninstall(path, bytes, kSystem, kUninstallKey);
+std::variant<UninstallPlan, Refusal> Plan(std::string_view path, std::string_view bytes,
+                                          const ProductEntries& entries = {kUninstallKey,
+                                                                           kUninstallKey}) {
+  return PlanUninstall(path, bytes, kSystem, entries);
 }
 
 // An installation, then an update into the same folder that adds a file,
@@ -79,6 +81,28 @@ TEST(UninstallPlan, TwoBlocksGiveTheirUnionOnceInRemovalOrder) {
   EXPECT_EQ(plan.groups, (Strings{"Firma\\Tool", ""}));
   EXPECT_TRUE(plan.refusals.empty());
   EXPECT_EQ(plan.StepCount(), 1u + 5u + 4u + 1u + 2u + 2u + 2u);
+
+  // An entry keeps its root: one that vouches only below HKEY_CURRENT_USER
+  // (which the user's programs can write) deletes no key of the machine's,
+  // and the machine's entry alone does not let the user's key of that path go.
+  const auto refusalsOf = [](const UninstallPlan& p) {
+    std::vector<std::string> found;
+    for (const Refusal& r : p.refusals)
+      found.push_back(std::to_string(static_cast<int>(r.reason)) + " " + r.detail);
+    return found;
+  };
+  const auto userOnly = Plan(kProtocolPath, TwoBlockProtocol(), {"", kUninstallKey});
+  ASSERT_TRUE(std::holds_alternative<UninstallPlan>(userOnly));
+  EXPECT_TRUE(std::get<UninstallPlan>(userOnly).machineKeys.empty());
+  EXPECT_EQ(std::get<UninstallPlan>(userOnly).userKeys, plan.userKeys);
+  EXPECT_EQ(refusalsOf(std::get<UninstallPlan>(userOnly)),
+            Strings{std::to_string(static_cast<int>(Reason::NotProductEntry)) +
+                    " HKEY_LOCAL_MACHINE\\" + kUninstallKey});
+  const auto machineOnly = Plan(kProtocolPath, TwoBlockProtocol(), {kUninstallKey, ""});
+  ASSERT_TRUE(std::holds_alternative<UninstallPlan>(machineOnly));
+  EXPECT_EQ(std::get<UninstallPlan>(machineOnly).machineKeys, Strings{kUninstallKey});
+  EXPECT_EQ(std::get<UninstallPlan>(machineOnly).userKeys, Strings{"Software\\Firma\\Tool"});
+  EXPECT_EQ(refusalsOf(std::get<UninstallPlan>(machineOnly)).size(), 1u);
 }
 
 TEST(UninstallPlan, RefusesEveryLineThatLeadsOutOfTheTargetOrToSharedKeys) {

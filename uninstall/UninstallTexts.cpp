@@ -89,6 +89,15 @@ std::string RejectionText(Reason reason, std::string_view path, bool english) {
                   "Windows-Liste der installierten Programme bürgt dafür (das Setup hinterlegt "
                   "dort einen Prüfwert des Protokolls).");
       break;
+    case Reason::UserVouchedOnly:
+      text = Pick(english,
+                  "The protocol @ cannot be trusted with administrator rights: only an entry "
+                  "that every program of the user can change vouches for it, no seal that a "
+                  "setup with administrator rights kept.",
+                  "Dem Protokoll @ kann mit Administratorrechten nicht vertraut werden: Nur ein "
+                  "Eintrag, den jedes Programm des Benutzers ändern kann, bürgt dafür, kein "
+                  "Siegel, das ein Setup mit Administratorrechten hinterlegt hat.");
+      break;
     case Reason::Altered:
       text = Pick(english,
                   "The protocol @ has been changed since the setup wrote it: its check value "

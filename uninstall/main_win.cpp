@@ -10,7 +10,6 @@
 
 #include <shlobj.h>
 
-#include <algorithm>
 #include <string>
 #include <variant>
 #include <vector>
@@ -32,6 +31,7 @@
 #include "winsupport/FolderSecurity_win.h"
 #include "winsupport/LibrarySearch_win.h"
 #include "winsupport/ResolvedPaths_win.h"
+#include "winsupport/Seal_win.h"
 #include "winsupport/ShellFolders_win.h"
 #include "winsupport/SystemInfo_win.h"
 #include "winsupport/SystemLanguage_win.h"
@@ -78,19 +78,37 @@ int Uninstall(HINSTANCE instance) {
   if (const Refusal* refusal = std::get_if<Refusal>(&bytes))
     return refuse(refusal->reason, protocolPath);
   // Only what the setup vouched for counts: the folder may be writable by
-  // every user, the list of installed programs is not.
-  const std::vector<ProductEntry> entries = FindProductEntries(protocolPath);
+  // every user, the list of installed programs is not. With administrator
+  // rights only the seals below HKEY_LOCAL_MACHINE count.
+  const bool elevated = winsupport::RunsWithAdministratorRights();
+  const std::vector<ProductEntry> entries = FindProductEntries(protocolPath, elevated);
   std::vector<std::optional<std::string>> digests;
   for (const ProductEntry& candidate : entries) digests.push_back(candidate.protocolDigest);
   const std::string& protocol = std::get<std::string>(bytes);
-  if (const std::optional<Refusal> refusal = contract::CheckSeal(protocol, digests))
+  if (const std::optional<Refusal> refusal = contract::CheckSeal(protocol, digests)) {
+    // The only digest that fits lies where every program of the user's can
+    // write it (a setup run without administrator rights left it, or an
+    // attacker did): say so.
+    if (elevated && refusal->reason == Reason::NotVouched) {
+      std::vector<std::optional<std::string>> own;
+      for (const ProductEntry& candidate : FindProductEntries(protocolPath, false))
+        own.push_back(candidate.protocolDigest);
+      if (!contract::CheckSeal(protocol, own)) return refuse(Reason::UserVouchedOnly, protocolPath);
+    }
     return refuse(refusal->reason, protocolPath);
+  }
   const std::string digest = contract::Sha256Hex(protocol);
-  const ProductEntry& entry = *std::find_if(
-      entries.begin(), entries.end(), [&](const auto& e) { return e.protocolDigest == digest; });
+  std::vector<const ProductEntry*> vouching;
+  ProductEntries keys;
+  for (const ProductEntry& candidate : entries) {
+    if (candidate.protocolDigest != digest) continue;
+    vouching.push_back(&candidate);
+    (candidate.root == HKEY_LOCAL_MACHINE ? keys.machine : keys.user) = candidate.keyPath;
+  }
+  const ProductEntry& entry = *vouching.front();
 
   const contract::SystemFolders system = winsupport::RunningSystemFolders();
-  const auto planned = PlanUninstall(protocolPath, protocol, system, entry.keyPath);
+  const auto planned = PlanUninstall(protocolPath, protocol, system, keys);
   if (const Refusal* refusal = std::get_if<Refusal>(&planned))
     return refuse(refusal->reason, protocolPath);
   const UninstallPlan& plan = std::get<UninstallPlan>(planned);
@@ -121,6 +139,10 @@ int Uninstall(HINSTANCE instance) {
                     winsupport::StartMenuProgramsFolder(), targetTrusted,
                     [&](const std::string& what) { window.Step(ProgressText(what, english)); });
 
+  // A seal outlives no entry it vouched for.
+  if (elevated)
+    for (const ProductEntry* removed : vouching)
+      winsupport::RemoveSealOfRemovedEntry(removed->root, removed->keyPath);
   window.Finish(SummaryHeadline(product, outcome, english));
   ::MessageBoxA(window.Handle(), SummaryText(product, outcome, english).c_str(), product.c_str(),
                 MB_OK | (outcome.left.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));

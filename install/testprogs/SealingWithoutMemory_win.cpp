@@ -7,6 +7,7 @@
 // each N to see every way a run out of memory can end.
 #include <cstdlib>
 #include <string>
+#include <variant>
 
 #include "common/Allocation.h"
 #include "install/SealedProtocol_win.h"
@@ -28,5 +29,6 @@ int main(int argc, char** argv) {
   const std::string block = argv[4];
   const long failAt = std::atol(argv[3]);
   requestsLeft = failAt;
-  return pelmora::install::WriteSealedProtocol(target, block, entries, {}) ? 1 : 0;
+  const auto written = pelmora::install::WriteSealedProtocol(target, block, entries, {});
+  return std::holds_alternative<pelmora::common::WinFailure>(written) ? 1 : 0;
 }

@@ -503,8 +503,9 @@ unset PELMORA_TEST_LANGUAGE_NAME
 # selection for "all entries": the extract pass unpacks every entry onto
 # the files that stayed, the user's newer ones are replaced by the entries
 # with their times, and the run completes. No entry vouches for the first
-# run's protocol, so the second run's block replaces it (the first block
-# named the parent C:\Firma that run made, the second names none).
+# run's protocol and the second writes none either, so its block goes
+# behind the first, which is never emptied (the first block names the
+# parent C:\Firma that run made, the second none).
 e2e_clean_prefix newer
 start_installation newer-first "$out/medium-flat" 'C:\Firma\Neuer'
 finish newer-first
@@ -516,8 +517,9 @@ start_installation newer "$out/medium-flat" 'C:\Firma\Neuer'
 finish newer
 expect "newer: every file replaced by its entry, with the entry's time" "same|$stamp $stamp" \
   "$(same_files "$out/payload-flat" "$drive_c/Firma/Neuer")|$(file_time "$drive_c/Firma/Neuer/liesmich.txt") $(file_time "$drive_c/Firma/Neuer/werte.txt")"
-expect "newer: the first run's block, which no entry vouches for, replaced by the second's; nothing else left" \
-  "$(made_parent='' small_protocol 'C:\Firma\Neuer\' 1liesmich.txt 1werte.txt)|$small_leftovers" \
+expect "newer: the first run's block, which no entry vouches for, kept, the second's behind it; nothing else left" \
+  "$(small_protocol 'C:\Firma\Neuer\' 1liesmich.txt 1werte.txt)
+$(made_parent='' small_protocol 'C:\Firma\Neuer\' 1liesmich.txt 1werte.txt)|$small_leftovers" \
   "$(protocol_of "$drive_c/Firma/Neuer/UnInstall.Log")|$(e2e_leftovers)"
 
 e2e_finish

@@ -54,9 +54,11 @@
 #   protocol_stamps FILE FROM TO          # "fits" when the last block's date, time and
 #                                         # duration fit a run between FROM and TO
 #   sha256_of FILE                        # its SHA-256, 64 lowercase hex digits
-#   sealed KEY FILE                       # "sealed" when the Uninstall entry KEY holds
-#                                         # FILE's digest as its ProtocolDigest, else
-#                                         # what it holds
+#   seal_of KEY                           # the seal an elevated setup keeps of the
+#                                         # Uninstall entry KEY, below HKLM
+#   sealed KEY FILE                       # "sealed" when the Uninstall entry KEY and its
+#                                         # seal hold FILE's digest as their
+#                                         # ProtocolDigest, else what they hold
 #
 # Removing an installed product:
 #   start_from_entry NAME KEY             # the uninstaller as the Uninstall entry KEY
@@ -247,11 +249,20 @@ protocol_stamps() {  # FILE FROM TO
 }
 
 sha256_of() { sha256sum <"$1" | cut -c1-64; }
-sealed() {  # KEY FILE
-  local recorded
+# The seal below HKEY_LOCAL_MACHINE that a setup with administrator rights
+# (under Wine every setup) keeps of the Uninstall entry KEY (HKCU\... or HKLM\...).
+seal_of() {  # KEY
+  local root=HKEY_CURRENT_USER
+  case $1 in HKLM\\* | HKEY_LOCAL_MACHINE\\*) root=HKEY_LOCAL_MACHINE ;; esac
+  echo "HKLM\\Software\\Pelmora\\Seals\\$root\\${1##*\\}"
+}
+sealed() {  # KEY FILE: in the entry and in its seal
+  local recorded seal
   recorded=$(reg_values "$1" | sed -n 's/^ProtocolDigest=//p')
-  if [ -n "$recorded" ] && [ "$recorded" = "$(sha256_of "$2")" ]; then echo sealed
-  else echo "ProtocolDigest=[$recorded], the file's $(sha256_of "$2")"; fi
+  seal=$(reg_values "$(seal_of "$1")" | sed -n 's/^ProtocolDigest=//p')
+  if [ -n "$recorded" ] && [ "$recorded" = "$(sha256_of "$2")" ] && [ "$seal" = "$recorded" ]; then
+    echo sealed
+  else echo "ProtocolDigest=[$recorded], seal [$seal], the file's $(sha256_of "$2")"; fi
 }
 
 # The uninstaller, started as an installed product's Uninstall entry says.

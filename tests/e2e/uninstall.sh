@@ -12,7 +12,11 @@
 # through a link or names a COM server that is not the one registered; the
 # answer No; a folder above the target swapped for a link while the
 # uninstaller asks, and one swapped after the installation for a link to
-# another user's look-alike, which the uninstaller refuses to touch.
+# another user's look-alike, which the uninstaller refuses to touch; a
+# user's entry with a digest of its own making, which the uninstaller
+# (under Wine with administrator rights) does not trust; an update that
+# fails before its entry, which leaves both runs removable; an earlier
+# release's protocol that a setup keeps aside.
 # Each scenario starts in a cleaned prefix. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
@@ -57,15 +61,18 @@ start_uninstaller() {  # NAME [ARGUMENT]: the build's copy, not the Windows fold
 # whose child it is).
 exit_code() { wait_program "$uninstaller_pid" 20; exit_status=$?; }
 listing() { (cd "$1" 2>/dev/null && find . -mindepth 1 | sed 's#^\./##' | sort | paste -sd' '); }
-# The Uninstall entry NAME below ROOT (HKCU or HKLM) that a setup leaves for
-# the protocol PATH: it starts the uninstaller with PATH and holds FILE's
-# digest (with "-" none, as from a setup before the seal); VALUEs are
-# further "NAME=DATA".
+# The Uninstall entry NAME below ROOT (HKCU or HKLM) that a setup with
+# administrator rights leaves for the protocol PATH: it starts the
+# uninstaller with PATH, and the entry and its seal hold FILE's digest (with
+# "-" none, as from a setup before the seal); VALUEs are further "NAME=DATA"
+# of both.
 vouch() {  # ROOT NAME PATH FILE|- [VALUE...]
-  local key="$1\\$e2e_uninstall_key\\$2" path=$3 file=$4 value; shift 4
+  local key="$1\\$e2e_uninstall_key\\$2" path=$3 file=$4 value where; shift 4
   e2e_wine reg add "$key" /v UninstallString /d "C:\\windows\\stUnInst.exe \"$path\"" /f >/dev/null 2>&1
-  [ "$file" != - ] && e2e_wine reg add "$key" /v ProtocolDigest /d "$(sha256_of "$file")" /f >/dev/null 2>&1
-  for value in "$@"; do e2e_wine reg add "$key" /v "${value%%=*}" /d "${value#*=}" /f >/dev/null 2>&1; done
+  for where in "$key" "$(seal_of "$key")"; do
+    [ "$file" != - ] && e2e_wine reg add "$where" /v ProtocolDigest /d "$(sha256_of "$file")" /f >/dev/null 2>&1
+    for value in "$@"; do e2e_wine reg add "$where" /v "${value%%=*}" /d "${value#*=}" /f >/dev/null 2>&1; done
+  done
 }
 # The uninstaller's message box (caption CAPTION) when it refuses a protocol
 # as a whole, in $message; then its exit code.
@@ -466,5 +473,105 @@ expect "linked: the other user's files and the real installation untouched, entr
   "$(listing "$drive_c/Fremd")|$(listing "$drive_c/Firma.echt")|$(reg_exists "$uninstall_root\\$key_name") $(reg_exists 'HKCU\Software\PelmoraE2EU\Einstellungen')|$(reg_values 'HKCU\Software\PelmoraTest\ComServer')"
 rm "$drive_c/Firma"
 clean_up linked
+
+# --- 8. A user's entry with a seal of its own making ------------------------
+# Every program of the user's, elevated or not, can write HKEY_CURRENT_USER.
+# One writes an entry there beside a machine entry of the same name for the
+# same protocol (an earlier release left that one without a digest), alters
+# the protocol to name a COM server and the machine entry's key, and puts
+# the altered file's digest and one for the server into its own entry. The
+# uninstaller, elevated, trusts only a seal below HKEY_LOCAL_MACHINE: a
+# message, exit code 1, nothing removed, the server not called.
+forged='C:\Firma\Falsch\'
+mkdir -p "$drive_c/Firma/Falsch/com"
+printf 'x\r\n' >"$drive_c/Firma/Falsch/daten.txt"
+cp "$com_registers" "$drive_c/Firma/Falsch/com/registers.dll"
+e2e_wine reg add 'HKCU\Software\PelmoraTest\ComServer' /v Registered /d "${forged}com\\registers.dll" /f >/dev/null 2>&1
+write_protocol "$drive_c/Firma/Falsch/UnInstall.Log" "$forged" "1${forged}daten.txt" \
+  "o${forged}com\\registers.dll" "r0$e2e_uninstall_key\\PelmoraE2EFalsch"
+vouch HKLM PelmoraE2EFalsch "${forged}UnInstall.Log" -
+forged_entry="$uninstall_root\\PelmoraE2EFalsch"
+e2e_wine reg add "$forged_entry" /v UninstallString /d "C:\\windows\\stUnInst.exe \"${forged}UnInstall.Log\"" /f >/dev/null 2>&1
+e2e_wine reg add "$forged_entry" /v ProtocolDigest /d "$(sha256_of "$drive_c/Firma/Falsch/UnInstall.Log")" /f >/dev/null 2>&1
+e2e_wine reg add "$forged_entry" /v ServerDigests /d "$(sha256_of "$drive_c/Firma/Falsch/com/registers.dll")*${forged}com\\registers.dll" /f >/dev/null 2>&1
+start_uninstaller forged "${forged}UnInstall.Log"
+refusal forged Uninstall
+expect "forged: not trusted, exit code 1, nothing removed, the server still registered, no seal made" \
+  "The protocol \"${forged}UnInstall.Log\" cannot be trusted with administrator rights: only an entry that every program of the user can change vouches for it, no seal that a setup with administrator rights kept. Nothing was removed.|1|UnInstall.Log com com/registers.dll daten.txt|present present|Registered=${forged}com\\registers.dll|absent absent" \
+  "$message|$exit_status|$(listing "$drive_c/Firma/Falsch")|$(reg_exists "HKLM\\$e2e_uninstall_key\\PelmoraE2EFalsch") $(reg_exists "$forged_entry")|$(reg_values 'HKCU\Software\PelmoraTest\ComServer')|$(reg_exists "$(seal_of "$forged_entry")") $(reg_exists "$(seal_of "HKLM\\$e2e_uninstall_key\\PelmoraE2EFalsch")")"
+clean_up forged
+
+# --- 9. An update that fails before its entry ------------------------------
+# A running removal holds the shared uninstaller open, so the update, which
+# unpacks all its files, cannot move its uninstaller into the Windows folder:
+# the run ends without writing its entry. Its block, the only one naming its
+# new files, goes behind the first run's under the first run's entry and
+# seal, so the uninstaller still removes both runs' files, keys and
+# shortcuts, and the seal with the entry.
+target='C:\Firma\Gehalten\'
+installed="$drive_c/Firma/Gehalten"
+start_installation held-first "$out/medium-product" 'C:\Firma\Gehalten'
+finish held-first
+cp "$installed/UnInstall.Log" "$out/held-first.log"
+start_program update-holder "$hold_file" 'C:\windows\stUnInst.exe' 120
+holder=$last_pid
+for _ in $(seq 50); do grep -q holding "$out/update-holder.out" 2>/dev/null && break; sleep 0.2; done
+expect "held-update: the shared uninstaller is held open" holding "$(tr -d '\r' <"$out/update-holder.out")"
+start_program held-update "$out/medium-update/Install.exe"
+setup=$last_pid
+ui --timeout 30 click Welcome "&Next >" >/dev/null
+ui_wait_line Installation "id=502 " 10
+ui press Installation 502 >/dev/null
+ui click Installation "&Weiter >" >/dev/null
+ui_wait_line Installation "text=$target" 10
+ui click Installation "&Next >" >/dev/null
+# The failed move ends the run: its error report, then Cancel.
+ui --timeout 60 wait Pelmora >/dev/null || e2e_fail held-update "no report; windows: $(ui list | tr '\n' ';')"
+screenshot held-update-message
+expect "held-update: the run ends with an error report" "E/A-Fehler" \
+  "$(ui dismiss Pelmora | tr -d '\r' | grep -o '^E/A-Fehler')"
+ui_wait_line Installation "id=808 visible=1" 10
+screenshot held-update-failed
+ui click Installation Cancel >/dev/null
+expect_end held-update "Cancel ends the program"
+kill "$holder" 2>/dev/null
+wait "$holder" 2>/dev/null
+expect "held-update: the update's files unpacked, its block behind the first, sealed by the first run's entry" \
+  "present|same|sealed" \
+  "$([ -e "$installed/neu.txt" ] && echo present)|$(head -c "$(stat -c %s "$out/held-first.log")" "$installed/UnInstall.Log" | cmp -s - "$out/held-first.log" && echo same)|$(sealed "$uninstall_root\\$key_name" "$installed/UnInstall.Log")"
+start_from_entry held-removal "$uninstall_root\\$key_name"
+confirm_and_summarise held-removal "Pelmora E2E 1.0.0.0"
+exit_code
+expect "held-removal: everything of both runs removed, the seal with the entry" \
+  "0|absent absent|absent absent absent absent|absent" \
+  "$exit_status|$([ -e "$installed" ] && echo present || echo absent) $([ -e "$programs/Pelmora Entfernen" ] && echo present || echo absent)|$(reg_exists "$uninstall_root\\$key_name") $(reg_exists 'HKCU\Software\PelmoraE2EU\Einstellungen') $(reg_exists 'HKCU\Software\PelmoraE2EU\Neu') $(reg_exists "$(seal_of "$uninstall_root\\$key_name")")|$(reg_exists 'HKLM\Software\Pelmora')"
+clean_up held
+
+# --- 10. Over an earlier release's protocol ----------------------------------
+# A protocol that nothing vouches for (an earlier release wrote it without a
+# digest) lies in the target: the setup, which writes an entry, keeps it
+# beside under another name, says so, and seals a new protocol of its own
+# run only. The uninstaller removes what that one lists; the kept file and
+# the file only it names stay.
+target='C:\Firma\Frueher\'
+installed="$drive_c/Firma/Frueher"
+write_protocol "$installed/UnInstall.Log" "$target" "1${target}alt.txt"
+printf 'alt\r\n' >"$installed/alt.txt"
+cp "$installed/UnInstall.Log" "$out/earlier-release.log"
+start_installation earlier "$out/medium-product" 'C:\Firma\Frueher'
+ui --timeout 60 wait Pelmora >/dev/null || e2e_fail earlier "no message; windows: $(ui list | tr '\n' ';')"
+screenshot earlier-message
+expect "earlier: the run says where it kept the earlier protocol" \
+  "The uninstall protocol found in the target folder carries no seal of this setup (an earlier release wrote it, or it was changed). It is kept as \"${target}UnInstall.Log.unsealed\"; the uninstaller does not remove what only that file lists." \
+  "$(ui dismiss Pelmora | tr -d '\r')"
+finish earlier
+expect "earlier: kept byte for byte beside a new protocol of this run alone, sealed" "same|1|sealed" \
+  "$(cmp -s "$out/earlier-release.log" "$installed/UnInstall.Log.unsealed" && echo same)|$(grep -c '^/ UnInstall protocol file' "$installed/UnInstall.Log")|$(sealed "$uninstall_root\\$key_name" "$installed/UnInstall.Log")"
+start_from_entry earlier-removal "$uninstall_root\\$key_name"
+confirm_and_summarise earlier-removal "Pelmora E2E 1.0.0.0"
+exit_code
+expect "earlier-removal: this run's files gone, the kept protocol and what only it names left" \
+  "2|UnInstall.Log.unsealed alt.txt" "$exit_status|$(listing "$installed")"
+clean_up earlier
 
 e2e_finish
