@@ -22,6 +22,8 @@ using contract::Refusal;
 struct UninstallPlan {
   std::string targetFolder;             // the first block's "0" line, ending in "\"
   std::string protocolFile;             // deleted after everything else but the folders
+  // The setup's taking back of a failed run: a protocol it found stays.
+  bool protocolFileStays = false;
   std::string productEntry;             // the product's Uninstall entry (key path), if known
   std::vector<std::string> comServers;  // unregistered before any file goes
   std::vector<std::string> files;       // the protocol not among them
