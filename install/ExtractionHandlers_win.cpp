@@ -74,6 +74,8 @@ void ExtractionHandlers::Listing(archive::TdAce& ace, const TACEHeaderData& entr
   // Nothing is deleted through a junction or link in the target: what lies
   // behind it is not the product's (the extract pass then stops there).
   const bool throughLink = winsupport::PassesThroughLink(context_.targetDirectory, path);
+  // Looked at before anything here changes it: a run that must take back
+  // what it made leaves what it found (install/TakeBack.h).
   if (!throughLink && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
     foundBefore_.push_back(path);
   const ListingDecision decision = DecideListing(context_.page.Mode(), entry.FileTime,

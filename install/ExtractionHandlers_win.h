@@ -51,7 +51,7 @@ class ExtractionHandlers {
   std::uint32_t WriteFailureCode() const { return writeFailureCode_; }
   // The target paths of the entries the list pass found on disk already:
   // the run did not create them.
-  const std::vector<std::string>& FoundBeforeRun() const { return foundBefore_; }
+  const std::vector<std::string>& PathsFoundBefore() const { return foundBefore_; }
 
  private:
   void Listing(archive::TdAce& ace, const TACEHeaderData& entry);

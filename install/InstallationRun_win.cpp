@@ -169,7 +169,7 @@ InstallationRun::Unpacked InstallationRun::Unpack(const std::string& target,
   // The handlers end here; the reader must not call them later.
   ExtractionHandlers::Detach(reader_);
   settingsFileUnpacked_ = handlers.SettingsFileUnpacked();
-  before_.paths = handlers.FoundBeforeRun();
+  before_.paths = handlers.PathsFoundBefore();
   productBytes_ = handlers.ProductBytes();
   if (result == ACE_ERR_UNSAFE_NAME) return Unpacked::Refused;
   // Any other error has been shown and has made Cancel visible: the user

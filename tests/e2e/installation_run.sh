@@ -464,7 +464,9 @@ start_program holder "$hold_file" 'C:\Firma\Fehler\werte.txt' 120
 holder=$last_pid
 for _ in $(seq 50); do grep -q holding "$out/holder.out" 2>/dev/null && break; sleep 0.2; done
 expect "held: the file is held open" holding "$(tr -d '\r' <"$out/holder.out")"
-failed_status="Die Installation ist fehlgeschlagen: eine Datei wird von einem anderen Programm benutzt." \
+# Windows answers the replacement of a file open elsewhere with "access
+# denied", and the status line says so.
+failed_status="Die Installation ist fehlgeschlagen: der Zugriff wurde verweigert." \
   archive_error held "$out/medium-flat" Pelmora \
   'File already exists and could not be deleted/updated!\n\rWhen updating: is the application you want to update running?'
 kill "$holder" 2>/dev/null
