@@ -50,12 +50,12 @@ TEST(FailedStatus, NamesTheCauseWindowsGave) {
   EXPECT_EQ(FailedStatus(0, true), "The installation failed.");
   EXPECT_EQ(FailedStatus(ERROR_PATH_NOT_FOUND, false), "Die Installation ist fehlgeschlagen.");
 
-  EXPECT_EQ(FailedStatus(RunFailure(common::WinFailure{Subject::Value, "x", ERROR_ACCESS_DENIED}),
-                         true),
-            "The installation failed: access was denied.");
-  EXPECT_EQ(FailedStatus(RunFailure(common::WinFailure{Subject::Server, "x", ERROR_DISK_FULL}),
-                         true),
-            "The installation failed.");
+  EXPECT_EQ(
+      FailedStatus(RunFailure(common::WinFailure{Subject::Value, "x", ERROR_ACCESS_DENIED}), true),
+      "The installation failed: access was denied.");
+  EXPECT_EQ(
+      FailedStatus(RunFailure(common::WinFailure{Subject::Server, "x", ERROR_DISK_FULL}), true),
+      "The installation failed.");
   EXPECT_EQ(FailedStatus(RunFailure(contract::Refusal(contract::Reason::DriveRoot)), false),
             "Die Installation ist fehlgeschlagen.");
 }

@@ -127,8 +127,8 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   settings_.page.SetProgress(95);
   const std::string productEntry =
       contract::UninstallKeyPath(settings_.description.UninstallKeyName);
-  NoteBeforeRegistration(settings_.description, productEntry,
-                         winsupport::StartMenuProgramsFolder(), before_);
+  NoteBeforeRegistration(settings_.description, productEntry, winsupport::StartMenuProgramsFolder(),
+                         before_);
   std::optional<RunFailure> failure = Register(target, windows, protocol);
   protocol.AddTrailer(settings_.description.SetupVersion,
                       DurationAsTime(GetTickCount() - settings_.page.ShownAt()));

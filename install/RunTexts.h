@@ -39,9 +39,9 @@ struct FailureCauseTexts {
 inline constexpr FailureCauseTexts kGermanCauses{
     "Die Installation ist fehlgeschlagen: ", "das Laufwerk ist voll.",
     "der Zugriff wurde verweigert.", "eine Datei wird von einem anderen Programm benutzt."};
-inline constexpr FailureCauseTexts kEnglishCauses{
-    "The installation failed: ", "the drive is full.", "access was denied.",
-    "a file is in use by another program."};
+inline constexpr FailureCauseTexts kEnglishCauses{"The installation failed: ", "the drive is full.",
+                                                  "access was denied.",
+                                                  "a file is in use by another program."};
 inline std::string FailedStatusText(FailureCause cause, bool english) {
   const FailureCauseTexts& texts = english ? kEnglishCauses : kGermanCauses;
   const char* reason = cause == FailureCause::DriveFull      ? texts.driveFull

@@ -15,9 +15,8 @@ bool HoldsPath(const std::vector<std::string>& paths, const std::string& path) {
 }
 
 bool HoldsName(const std::vector<std::string>& names, const std::string& name) {
-  return std::any_of(names.begin(), names.end(), [&](const std::string& n) {
-    return contract::EqualsIgnoreCaseAnsi(n, name);
-  });
+  return std::any_of(names.begin(), names.end(),
+                     [&](const std::string& n) { return contract::EqualsIgnoreCaseAnsi(n, name); });
 }
 
 // Whether the line names something the run created (comments: kept as the

@@ -28,8 +28,8 @@ TEST(TakeBackBlock, LeavesOutWhatWasThereBefore) {
   contract::Protocol protocol;
   protocol.AddHeader(target, "1/2/2020", "12:34:56");
   protocol.AddFolder("C:\\Firma\\");
-  for (const char* entry : {"daten", "daten\\alt.txt", "daten\\neu.txt", "neu.dll", "alt.ocx",
-                            "fremd.ocx"})
+  for (const char* entry :
+       {"daten", "daten\\alt.txt", "daten\\neu.txt", "neu.dll", "alt.ocx", "fremd.ocx"})
     protocol.AddEntry(target, entry);
   protocol.AddMachineKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
   protocol.AddUserKey("Software\\Firma\\Tool");
