@@ -39,10 +39,17 @@ void NoteBeforeRegistration(const setupdesc::SetupDescription& description,
   if (winsupport::RegKeyExists(HKEY_CURRENT_USER, uninstallKeyPath))
     before.userKeys.push_back(uninstallKeyPath);
   const std::string group = description.IconCount >= 1 ? description.IconGroups[1] : "";
-  // The Programs folder itself is always there: its shortcuts to the
-  // target are the run's.
-  if (!group.empty() && winsupport::IsExistingFolder(programsFolder + "\\" + group))
-    before.groups.push_back(group);
+  bool found = !group.empty() && winsupport::IsExistingFolder(programsFolder + "\\" + group);
+  // The Programs folder itself is always there: it counts as found when one
+  // of the product's shortcuts in it is (an earlier installation's).
+  for (std::int32_t i = 1; group.empty() && i <= description.IconCount; ++i) {
+    const auto slot = static_cast<std::size_t>(i);
+    found =
+        found ||
+        (description.IconGroups[slot].empty() &&
+         winsupport::IsExistingFile(programsFolder + "\\" + description.IconNames[slot] + ".lnk"));
+  }
+  if (found) before.groups.push_back(group);
 }
 
 uninstall::Outcome TakeBack(const std::string& targetDir, const contract::Protocol& protocol,
