@@ -75,6 +75,10 @@ void ExtractionHandlers::Listing(archive::TdAce& ace, const TACEHeaderData& entr
   // Nothing is deleted through a junction or link in the target: what lies
   // behind it is not the product's (the extract pass then stops there).
   const bool throughLink = winsupport::PassesThroughLink(context_.targetDirectory, path);
+  // Looked at before anything here changes it: a run that must take back
+  // what it made leaves what it found (install/TakeBack.h).
+  if (!throughLink && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    foundBefore_.push_back(path);
   const ListingDecision decision = DecideListing(context_.page.Mode(), entry.FileTime,
                                                  throughLink ? ExistingFile{} : LookAt(path));
   // A failure is not reported; nothing is deleted through a link.
@@ -147,6 +151,10 @@ void ExtractionHandlers::RequestPassword(const TACEHeaderData& entry, std::strin
 }
 
 void ExtractionHandlers::Error(const archive::TdAce& ace, int code) {
+  // First: the library leaves Windows' reason for a failed write as the
+  // thread's last error, and nothing since has called Windows.
+  const DWORD systemError = GetLastError();
+  if (code == ACE_ERR_WRITE || code == ACE_ERR_EXISTS) writeFailureCode_ = systemError;
   switch (code) {
     case ACE_END_OF_ARCHIVE:
       break;
@@ -166,6 +174,12 @@ void ExtractionHandlers::Error(const archive::TdAce& ace, int code) {
       break;
   }
   context_.page.ShowCancel();
+}
+
+int ListThenExtract(archive::TdAce& reader, const std::function<bool()>& stopped) {
+  const int listed = reader.List();
+  if (listed == ACE_ERR_UNSAFE_NAME || stopped()) return listed;
+  return reader.Extract();
 }
 
 }  // namespace pelmora::install

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "archive/TdAce.h"
 #include "install/InstallationPage_win.h"
@@ -45,6 +46,12 @@ class ExtractionHandlers {
   bool SettingsFileUnpacked() const { return settingsFileUnpacked_; }
   // The unpacked size of every entry of the archive: the product's size.
   std::uint64_t ProductBytes() const { return progress_.ListedBytes(); }
+  // Windows' reason for the entry that could not be written or replaced
+  // (the thread's last error as the library left it), 0 when none failed.
+  std::uint32_t WriteFailureCode() const { return writeFailureCode_; }
+  // The target paths of the entries the list pass found on disk already:
+  // the run did not create them.
+  const std::vector<std::string>& PathsFoundBefore() const { return foundBefore_; }
 
  private:
   void Listing(archive::TdAce& ace, const TACEHeaderData& entry);
@@ -61,7 +68,15 @@ class ExtractionHandlers {
   winsupport::Pacer statusPace_;
   winsupport::Pacer pumpPace_;
   bool settingsFileUnpacked_ = false;
+  std::uint32_t writeFailureCode_ = 0;
+  std::vector<std::string> foundBefore_;
 };
+
+// The list pass, then the extract pass, unless the list pass met an entry
+// it refused or `stopped` says the user gave up during it (Cancel at the
+// disk prompt: the reader forgets its stop request when a walk ends, so it
+// must not be asked to walk again). The code of the last pass run.
+int ListThenExtract(archive::TdAce& reader, const std::function<bool()>& stopped);
 
 // The entry's name: FileName up to its first zero byte.
 std::string EntryName(const TACEHeaderData& entry);

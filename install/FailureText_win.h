@@ -2,6 +2,7 @@
 // the steps and the rules answered into what the user reads.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "common/WinFailure.h"
@@ -19,5 +20,12 @@ std::string FailureText(const common::WinFailure& failure);
 // The same for whatever ended the run; a refused target folder in the
 // page's language, as the target page words it.
 std::string FailureText(const RunFailure& failure, bool english);
+
+// The status line after a failed run: "The installation failed: " and the
+// cause where Windows gave one the user can act on (a full drive, access
+// denied, a file in use: systemError is Windows' code, 0 for none), else
+// the plain failed status. A COM server's code is its own, no cause.
+std::string FailedStatus(std::uint32_t systemError, bool english);
+std::string FailedStatus(const RunFailure& failure, bool english);
 
 }  // namespace pelmora::install

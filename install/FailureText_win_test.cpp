@@ -33,5 +33,32 @@ TEST(FailureText, EachFailureInTheWordsTheUserReads) {
   EXPECT_EQ(FailureText(RunFailure(split), false), split.detail);
 }
 
+// The status line after a failure names the cause Windows gave, in both
+// languages; any other failure keeps the plain status, and so does a COM
+// server, whose code is its own.
+TEST(FailedStatus, NamesTheCauseWindowsGave) {
+  EXPECT_EQ(FailedStatus(ERROR_DISK_FULL, true), "The installation failed: the drive is full.");
+  EXPECT_EQ(FailedStatus(ERROR_HANDLE_DISK_FULL, false),
+            "Die Installation ist fehlgeschlagen: das Laufwerk ist voll.");
+  EXPECT_EQ(FailedStatus(ERROR_ACCESS_DENIED, false),
+            "Die Installation ist fehlgeschlagen: der Zugriff wurde verweigert.");
+  EXPECT_EQ(FailedStatus(ERROR_SHARING_VIOLATION, true),
+            "The installation failed: a file is in use by another program.");
+  EXPECT_EQ(FailedStatus(ERROR_LOCK_VIOLATION, false),
+            "Die Installation ist fehlgeschlagen: eine Datei wird von einem anderen Programm "
+            "benutzt.");
+  EXPECT_EQ(FailedStatus(0, true), "The installation failed.");
+  EXPECT_EQ(FailedStatus(ERROR_PATH_NOT_FOUND, false), "Die Installation ist fehlgeschlagen.");
+
+  EXPECT_EQ(
+      FailedStatus(RunFailure(common::WinFailure{Subject::Value, "x", ERROR_ACCESS_DENIED}), true),
+      "The installation failed: access was denied.");
+  EXPECT_EQ(
+      FailedStatus(RunFailure(common::WinFailure{Subject::Server, "x", ERROR_DISK_FULL}), true),
+      "The installation failed.");
+  EXPECT_EQ(FailedStatus(RunFailure(contract::Refusal(contract::Reason::DriveRoot)), false),
+            "Die Installation ist fehlgeschlagen.");
+}
+
 }  // namespace
 }  // namespace pelmora::install

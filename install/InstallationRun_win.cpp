@@ -17,6 +17,7 @@
 #include "install/RunTexts.h"
 #include "install/SealedProtocol_win.h"
 #include "install/Shortcuts_win.h"
+#include "install/TakeBack_win.h"
 #include "install/UninstallEntry_win.h"
 #include "install/UninstallValues.h"
 #include "install/Uninstaller_win.h"
@@ -92,9 +93,9 @@ WindowsFacts ReadWindowsFacts() {
 
 std::variant<bool, RunFailure> InstallationRun::Perform() {
   auto outcome = Run();
-  if (std::holds_alternative<RunFailure>(outcome)) {
+  if (const auto* failure = std::get_if<RunFailure>(&outcome)) {
     // The page has no close box: without Cancel the user could not leave.
-    settings_.page.SetStatus(StatusTextsFor(settings_.description.English).failed);
+    settings_.page.SetStatus(FailedStatus(*failure, settings_.description.English));
     settings_.page.ShowCancel();
   }
   return outcome;
@@ -109,6 +110,7 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   if (auto refusal = winsupport::CheckResolvedTarget(target, winsupport::RunningSystemFolders()))
     return std::move(*refusal);
   const WindowsFacts windows = ReadWindowsFacts();
+  before_.protocol = winsupport::IsExistingFile(target + contract::kProtocolFileName);
 
   SYSTEMTIME now{};
   GetLocalTime(&now);
@@ -146,12 +148,21 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   // protocol of what was done is written, so that it can be removed.
   settings_.page.SetStatus(status.registration);
   settings_.page.SetProgress(95);
+  const std::string productEntry =
+      contract::UninstallKeyPath(settings_.description.UninstallKeyName);
+  NoteBeforeRegistration(settings_.description, productEntry, winsupport::StartMenuProgramsFolder(),
+                         before_);
   std::optional<RunFailure> failure = Register(target, windows, protocol);
   protocol.AddTrailer(settings_.description.SetupVersion,
                       DurationAsTime(GetTickCount() - settings_.page.ShownAt()));
   if (!failure && protocol.Refused()) failure = *protocol.Refused();
   // A protocol that cannot be written is the failure the user must hear of.
-  if (auto notWritten = WriteProtocol(target, protocol)) return std::move(*notWritten);
+  if (auto notWritten = WriteProtocol(target, protocol)) {
+    // Nothing could remove what the run made: it takes it back itself.
+    TakeBack(target, protocol, before_, registeredServers_, productEntry,
+             winsupport::StartMenuProgramsFolder());
+    return std::move(*notWritten);
+  }
   if (failure) return *failure;
   return !cancelled_;
 }
@@ -187,18 +198,19 @@ InstallationRun::Unpacked InstallationRun::Unpack(const std::string& target,
   // An archive that names an entry outside the target is not installed:
   // the list pass meets every entry, so it is refused before anything is
   // unpacked.
-  int result = reader_.List();
-  if (result != ACE_ERR_UNSAFE_NAME) result = reader_.Extract();
+  const int result = ListThenExtract(reader_, [this] { return cancelled_; });
   // The handlers end here; the reader must not call them later.
   ExtractionHandlers::Detach(reader_);
   settingsFileUnpacked_ = handlers.SettingsFileUnpacked();
+  before_.paths = handlers.PathsFoundBefore();
   productBytes_ = handlers.ProductBytes();
   if (result == ACE_ERR_UNSAFE_NAME) return Unpacked::Refused;
   // Any other error has been shown and has made Cancel visible: the user
   // decides. What was unpacked by then is registered, so that it can be
   // removed again.
   if (result != ACE_END_OF_ARCHIVE) {
-    settings_.page.SetStatus(StatusTextsFor(settings_.description.English).failed);
+    settings_.page.SetStatus(
+        FailedStatus(handlers.WriteFailureCode(), settings_.description.English));
     WaitForCancel();
   }
   return Unpacked::Done;

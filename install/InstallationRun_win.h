@@ -18,6 +18,7 @@
 #include "install/SealedProtocol_win.h"
 #include "install/InstallationPage_win.h"
 #include "install/RunErrors.h"
+#include "install/TakeBack.h"
 #include "pages/PasswordPrompt_win.h"
 #include "setupdesc/SetupDescription.h"
 
@@ -56,7 +57,8 @@ class InstallationRun {
   // that the installation failed and its Cancel button has been made
   // visible so that the user has a way out.
   // Once the extraction has begun, a failure or Cancel still leaves the
-  // protocol of what was done, sealed, so that the uninstaller can remove it.
+  // protocol of what was done, sealed, so that the uninstaller can remove it;
+  // where no protocol can be written, the run removes what it created.
   std::variant<bool, RunFailure> Perform();
 
   // Asks the archive reader to stop and marks the run cancelled; what is
@@ -86,6 +88,7 @@ class InstallationRun {
   std::uint64_t productBytes_ = 0;
   SealingEntries sealing_;  // the Uninstall entries this run wrote
   std::vector<contract::ServerDigest> registeredServers_;
+  FoundBeforeRun before_;  // what the run found before it made anything
 };
 
 // The Windows directory and profile facts, as the run reads them from the

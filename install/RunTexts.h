@@ -26,6 +26,30 @@ inline constexpr const StatusTexts& StatusTextsFor(bool english) {
   return english ? kEnglishStatus : kGermanStatus;
 }
 
+// Why the installation failed, where Windows said why: the failed status
+// ends in ": " and one of these instead of its full stop. A failure
+// without such a reason keeps the plain status.
+enum class FailureCause { DriveFull, AccessDenied, FileInUse };
+struct FailureCauseTexts {
+  const char* prefix;  // the failed status up to the reason
+  const char* driveFull;
+  const char* accessDenied;
+  const char* fileInUse;
+};
+inline constexpr FailureCauseTexts kGermanCauses{
+    "Die Installation ist fehlgeschlagen: ", "das Laufwerk ist voll.",
+    "der Zugriff wurde verweigert.", "eine Datei wird von einem anderen Programm benutzt."};
+inline constexpr FailureCauseTexts kEnglishCauses{"The installation failed: ", "the drive is full.",
+                                                  "access was denied.",
+                                                  "a file is in use by another program."};
+inline std::string FailedStatusText(FailureCause cause, bool english) {
+  const FailureCauseTexts& texts = english ? kEnglishCauses : kGermanCauses;
+  const char* reason = cause == FailureCause::DriveFull      ? texts.driveFull
+                       : cause == FailureCause::AccessDenied ? texts.accessDenied
+                                                             : texts.fileInUse;
+  return std::string(texts.prefix) + reason;
+}
+
 // The volume event: the prompt for a missing volume (its text followed by
 // the volume's path), the status while waiting after it, and the status once
 // the volume was found.

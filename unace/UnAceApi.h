@@ -36,7 +36,9 @@ extern "C" {
 enum UnAceCode : int {
   ACE_OK = 0,
   ACE_ERR_EXISTS = 11,    // target file exists and cannot be replaced
-  ACE_ERR_WRITE = 12,     // target file or folder cannot be created or written
+  ACE_ERR_WRITE = 12,     // target file or folder cannot be created or written (on
+                          // Windows, a failed write or replacement leaves the system's
+                          // reason as the thread's last error)
   ACE_ERR_ABORTED = 110,  // the progress callback asked to stop
   ACE_END_OF_ARCHIVE = 128,
   ACE_ERR_OPEN = 129,         // archive file cannot be opened or is no ACE archive

@@ -170,7 +170,7 @@ Outcome RemovePlanned(const UninstallPlan& plan,
   }
 
   stepStarted(plan.protocolFile);
-  files.RemoveFile(plan.protocolFile);
+  if (!plan.protocolFileStays) files.RemoveFile(plan.protocolFile);
 
   for (const std::string& folder : folders) {
     stepStarted(folder);

@@ -37,6 +37,8 @@ struct UninstallPlan {
   std::string targetFolder;             // the first block's "0" line, ending in "\"
   std::string protocolFile;             // deleted after everything else but the folders
   ProductEntries productEntry;          // the product's vouching entries
+  // The setup's taking back of a failed run: a protocol it found stays.
+  bool protocolFileStays = false;
   std::vector<std::string> comServers;  // unregistered before any file goes
   std::vector<std::string> files;       // the protocol not among them
   std::vector<std::string> folders;     // deepest first; the target folder not among them

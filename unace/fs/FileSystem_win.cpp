@@ -91,8 +91,12 @@ class WinFileSink final : public FileSink {
         targetPath_(std::move(targetPath)) {}
 
   ~WinFileSink() override {
+    // The caller reads why a write failed from the thread's last error
+    // (ACE_ERR_WRITE in UnAceApi.h): the clean-up must not replace it.
+    const DWORD error = GetLastError();
     handle_.Reset();  // a file still open cannot be deleted
     if (!committed_) DeleteFileA(tempPath_.c_str());
+    SetLastError(error);
   }
 
   bool Write(const std::uint8_t* data, std::size_t size) override {
@@ -127,6 +131,7 @@ class WinFileSink final : public FileSink {
     if (!ReplaceFile(tempPath_, targetPath_)) {
       const DWORD error = GetLastError();
       const bool occupied = Exists(targetPath_);
+      SetLastError(error);
       return FsFailure{occupied ? FsFailure::Kind::Exists : FsFailure::Kind::Failed,
                        FailureText("cannot put the file in place at", targetPath_, error)};
     }
