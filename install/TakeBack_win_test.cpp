@@ -9,6 +9,7 @@
 
 #include "TestFiles.h"
 #include "TestPaths.h"
+#include "install/ComServers_win.h"
 #include "contract/Sha256.h"
 #include "contract/UninstallEntry.h"
 #include "winsupport/ComServer_win.h"
@@ -57,8 +58,9 @@ TEST(TakeBack, RemovesWhatTheRunCreatedOnly) {
   fs::copy_file(folder / "alt.dll", folder / "neu.dll");
   std::vector<contract::ServerDigest> registered;
   for (const char* server : {"alt.dll", "neu.dll"}) {  // the value names neu.dll last
-    ASSERT_FALSE(winsupport::CallServerEntry(target + server, "DllRegisterServer"));
-    registered.push_back({target + server, contract::Sha256Hex(test::ReadText(folder / server))});
+    const auto digest = RegisterComFile(target + server, true);
+    ASSERT_TRUE(std::holds_alternative<std::string>(digest));
+    registered.push_back({target + server, std::get<std::string>(digest)});
   }
   contract::Protocol protocol;
   protocol.AddHeader(target, "1/2/2020", "12:34:56");
