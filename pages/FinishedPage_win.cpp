@@ -22,6 +22,10 @@ std::string FolderOf(const std::string& path) {
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+void ShowNotCreated(const std::string& path) {
+  winsupport::ShowPlainMessage("Error creating process " + path);
+}
+
 }  // namespace
 
 FinishedPage::FinishedPage(const UiResources& resources) : WizardPage(FinishedLayout(), resources) {
@@ -33,6 +37,14 @@ void ExecNewProcess(const std::string& path, bool english) {
   // shell starts it with the rights of the user who started the setup. Where
   // it cannot, the program is not started at all.
   if (winsupport::RunsElevated()) {
+    // The shell starts a program later, in its own process, and tells no one
+    // when it cannot: a file that is no program gets the message any failed
+    // start gets, here and now.
+    DWORD kind = 0;
+    if (!::GetBinaryTypeA(path.c_str(), &kind)) {
+      ShowNotCreated(path);
+      return;
+    }
     if (winsupport::StartAsDesktopUser(path, FolderOf(path)))
       winsupport::ShowPlainMessage(NotStartedText(path, english));
     return;
@@ -43,7 +55,7 @@ void ExecNewProcess(const std::string& path, bool english) {
   if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE,
                       CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup,
                       &process)) {
-    winsupport::ShowPlainMessage("Error creating process " + path);
+    ShowNotCreated(path);
     return;
   }
   // Not waited for; the setup ends right afterwards.

@@ -54,7 +54,9 @@ make_built_medium "$out/medium-full" "$out/full.ini" "$out/payload-full" \
   --uninstaller "$(e2e_winpath "$uninstaller")"
 
 mkdir -p "$drive"
-if ! mount -t tmpfs -o size=$((pages * page)) tmpfs "$drive" 2>"$out/mount.err"; then
+# A drive root as Windows has it: only its owner may delete what is in it
+# (a tmpfs root is everyone's by default, which the elevated setup refuses).
+if ! mount -t tmpfs -o size=$((pages * page)),mode=0755 tmpfs "$drive" 2>"$out/mount.err"; then
   echo "skipped: a small drive cannot be mounted here (needs root): $(cat "$out/mount.err")"
   exit 77
 fi

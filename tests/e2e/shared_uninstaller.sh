@@ -7,7 +7,9 @@
 # its entry starts the shared uninstaller, which removes it. A newer medium
 # replaces an older one (lowered to 0.9.0.0), and its finished page starts
 # the product's program: under Wine the setup counts as elevated, so the
-# desktop's shell starts it. Each scenario starts in a cleaned prefix.
+# desktop's shell starts it. The prefix is the test's own, so that its
+# desktop lives on this test's display. Each scenario starts in a cleaned
+# prefix.
 # Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
@@ -21,7 +23,9 @@ drive_c="$prefix/drive_c"
 shared="$drive_c/windows/stUnInst.exe"
 key_name=PelmoraE2EShared
 entry="HKCU\\$e2e_uninstall_key\\$key_name"
-trap 'e2e_clean_prefix end >/dev/null; stop_programs' EXIT
+server() { "$e2e_root/scripts/wine-prefix.sh" "$1" "$prefix"; }
+trap 'e2e_clean_prefix end >/dev/null; stop_programs; server stop' EXIT
+server start
 
 # A copy of the uninstaller whose fixed file version is MAJOR.MINOR.0.0:
 # the version resource's VS_FIXEDFILEINFO, found by its signature, holds
