@@ -4,10 +4,10 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "common/WinHandle.h"
 #include "contract/AnsiText.h"
-#include "contract/PathRules.h"
 
 namespace pelmora::winsupport {
 namespace {
@@ -241,21 +241,6 @@ common::WinResult<Deleted> DeleteHeld(const std::string& start, const std::strin
   // program holds it open with delete sharing.
   if (auto failure = win::CloseChecked(std::move(opened.handle), path)) return std::move(*failure);
   return folder ? Deleted::Folder : Deleted::File;
-}
-
-std::vector<WinFailure> RemoveCreated(const std::vector<std::string>& files,
-                                      std::vector<std::string> folders) {
-  std::vector<WinFailure> left;
-  const auto remove = [&left](const std::string& path, HeldItem item) {
-    auto result = DeleteHeld(DriveRootOf(path), path, item);
-    auto* failure = std::get_if<WinFailure>(&result);
-    if (failure && failure->code != ERROR_FILE_NOT_FOUND && failure->code != ERROR_PATH_NOT_FOUND)
-      left.push_back(std::move(*failure));
-  };
-  for (const std::string& file : files) remove(file, HeldItem::File);
-  contract::SortDeepestFirst(folders);
-  for (const std::string& folder : folders) remove(folder, HeldItem::Folder);
-  return left;
 }
 
 }  // namespace pelmora::winsupport

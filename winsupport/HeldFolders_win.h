@@ -13,7 +13,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "common/WinFailure.h"
 
@@ -55,15 +54,5 @@ common::WinResult<Deleted> DeleteHeld(const std::string& start, const std::strin
 // "C:\\" for a path "C:\\..."; empty for any other path, which DeleteHeld
 // then refuses.
 std::string DriveRootOf(const std::string& path);
-
-// Removes what a run created and no protocol covers: the files first, then
-// the folders deepest first, each folder only when empty. Every path is
-// absolute and deleted through held folders from its drive root. Returns
-// what stays, with Windows' code (kReachedThroughLink for a link on the
-// way, ERROR_DIR_NOT_EMPTY for a folder that holds something else,
-// ERROR_DIRECTORY for a folder where a file was made or the other way
-// round); what is already gone is not listed.
-std::vector<common::WinFailure> RemoveCreated(const std::vector<std::string>& files,
-                                              std::vector<std::string> folders);
 
 }  // namespace pelmora::winsupport
