@@ -79,6 +79,8 @@ endif()
 #     the linker cannot fold them (before: 46 bodies of std::string's move
 #     constructor in Install.exe, 15 KB of such copies in all)
 #     (-fno-declone-ctor-dtor -fno-ipa-sra);
+#   - no texts for the standard library's failure functions, which end
+#     the process without reading them (common/NoFailureMessages.h);
 #   - no type information: nothing asks a type at run time (no typeid, no
 #     dynamic_cast) (-fno-rtti). Not for the extraction library's parts
 #     (unace_core, unace_decode, its exports): there std::make_shared then reaches the
@@ -91,6 +93,7 @@ if(PELMORA_WINDOWS)
   target_compile_options(pelmora_shipped_options INTERFACE
     $<$<CONFIG:MinSizeRel>:-fno-ident -fno-threadsafe-statics -fno-asynchronous-unwind-tables -fno-declone-ctor-dtor -fno-ipa-sra>
     "$<$<AND:$<CONFIG:MinSizeRel>,$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},i686>>:-mpreferred-stack-boundary=2>"
+    "$<$<AND:$<CONFIG:MinSizeRel>,$<COMPILE_LANGUAGE:CXX>>:SHELL:-include ${CMAKE_SOURCE_DIR}/common/NoFailureMessages.h -Wno-format-zero-length>"
     "$<$<AND:$<CONFIG:MinSizeRel>,$<NOT:$<IN_LIST:$<TARGET_PROPERTY:NAME>,unace;unace_exports;unace_core;unace_decode>>>:-fno-rtti>")
 endif()
 
