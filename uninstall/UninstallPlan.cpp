@@ -172,8 +172,9 @@ class Planner {
 
   // Each refused thing once, in the order of the lines that name it.
   void AddRefusal(std::string what, Reason reason) {
-    std::string key =
-        std::to_string(static_cast<int>(reason)) + ":" + contract::UpperAnsi(what);
+    // The reason as one byte in front (there are fewer than 256).
+    std::string key(1, static_cast<char>(reason));
+    key += contract::UpperAnsi(what);
     if (refused_.Insert(std::move(key))) plan_.refusals.emplace_back(reason, std::move(what));
   }
 
