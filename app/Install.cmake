@@ -3,7 +3,7 @@
 enable_language(RC)
 
 set(PELMORA_ICON ${CMAKE_CURRENT_SOURCE_DIR}/res/pelmora.ico)
-set(PELMORA_MANIFEST ${CMAKE_CURRENT_SOURCE_DIR}/res/Install.manifest)
+pelmora_compact_manifest(${CMAKE_CURRENT_SOURCE_DIR}/res/Install.manifest PELMORA_MANIFEST)
 # The pictures of the pages, by the resource names the pages load, packed
 # (common/Packing.h) as resources of type "PICTURE".
 set(PELMORA_PICTURES "")

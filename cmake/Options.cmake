@@ -72,6 +72,18 @@ endif()
 #     never assumes more than 4 bytes on entry;
 #   - no unwind tables: nothing unwinds these stacks
 #     (-fno-asynchronous-unwind-tables);
+#   - one copy of each inline function that several objects use: at -Os
+#     GCC gives each object its own private body of a constructor
+#     (-fdeclone-ctor-dtor) and its own copy of a function with its
+#     parameters rearranged (IPA-SRA's .isra clones); as private copies
+#     the linker cannot fold them (before: 46 bodies of std::string's move
+#     constructor in Install.exe, 15 KB of such copies in all)
+#     (-fno-declone-ctor-dtor -fno-ipa-sra);
+#   - no texts for the standard library's failure functions, which end
+#     the process without reading them (common/NoFailureMessages.h);
+#   - GCC's level for the smallest code rather than -Os, which still trades
+#     some size for speed (-Oz; 1.5 KB in Install.exe). Not for the
+#     extraction library's parts (below), whose decoders' speed counts;
 #   - no type information: nothing asks a type at run time (no typeid, no
 #     dynamic_cast) (-fno-rtti). Not for the extraction library's parts
 #     (unace_core, unace_decode, its exports): there std::make_shared then reaches the
@@ -82,9 +94,10 @@ add_library(pelmora_shipped_options INTERFACE)
 target_compile_options(pelmora_shipped_options INTERFACE -fno-exceptions)
 if(PELMORA_WINDOWS)
   target_compile_options(pelmora_shipped_options INTERFACE
-    $<$<CONFIG:MinSizeRel>:-fno-ident -fno-threadsafe-statics -fno-asynchronous-unwind-tables>
+    $<$<CONFIG:MinSizeRel>:-fno-ident -fno-threadsafe-statics -fno-asynchronous-unwind-tables -fno-declone-ctor-dtor -fno-ipa-sra>
     "$<$<AND:$<CONFIG:MinSizeRel>,$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},i686>>:-mpreferred-stack-boundary=2>"
-    "$<$<AND:$<CONFIG:MinSizeRel>,$<NOT:$<IN_LIST:$<TARGET_PROPERTY:NAME>,unace;unace_exports;unace_core;unace_decode>>>:-fno-rtti>")
+    "$<$<AND:$<CONFIG:MinSizeRel>,$<COMPILE_LANGUAGE:CXX>>:SHELL:-include ${CMAKE_SOURCE_DIR}/common/NoFailureMessages.h -Wno-format-zero-length>"
+    "$<$<AND:$<CONFIG:MinSizeRel>,$<NOT:$<IN_LIST:$<TARGET_PROPERTY:NAME>,unace;unace_exports;unace_core;unace_decode>>>:-fno-rtti;-Oz>")
 endif()
 
 # A library of the shipped programs: a static library built as described

@@ -83,10 +83,28 @@ std::size_t PathDepth(std::string_view path) {
   return components.size();
 }
 
+// Sorted by counting: each folder's depth taken once, then each moved to
+// its place, in linear time; folders of one depth keep their order. (A
+// comparison sort that keeps equal ones in order brought 2 KB of merge code
+// into both programs.)
 void SortDeepestFirst(std::vector<std::string>& folders) {
-  std::stable_sort(folders.begin(), folders.end(), [](const std::string& a, const std::string& b) {
-    return PathDepth(a) > PathDepth(b);
-  });
+  std::vector<std::size_t> depths;
+  depths.reserve(folders.size());
+  std::size_t deepest = 0;
+  for (const std::string& folder : folders) {
+    depths.push_back(PathDepth(folder));
+    deepest = std::max(deepest, depths.back());
+  }
+  // next[deepest - depth]: where the next folder of that depth goes, after
+  // all deeper ones (counted one place further on, then summed up).
+  std::vector<std::size_t> next(deepest + 1, 0);
+  for (const std::size_t depth : depths)
+    if (depth > 0) ++next[deepest - depth + 1];
+  for (std::size_t i = 1; i < next.size(); ++i) next[i] += next[i - 1];
+  std::vector<std::string> sorted(folders.size());
+  for (std::size_t i = 0; i < folders.size(); ++i)
+    sorted[next[deepest - depths[i]]++] = std::move(folders[i]);
+  folders = std::move(sorted);
 }
 
 std::variant<std::string, Refusal> CheckGroupName(std::string_view group) {

@@ -79,9 +79,14 @@ std::string Protocol::Bytes() const {
 }
 
 TimeOfDay ElapsedAsTimeOfDay(std::chrono::milliseconds elapsed) {
-  using namespace std::chrono;
   if (elapsed.count() < 0) return {};
-  const long long secondsOfDay = duration_cast<seconds>(elapsed).count() % (24 * 60 * 60);
+  // One unsigned 64-bit remainder, then 32-bit arithmetic: the signed 64-bit
+  // division and remainder would each link a helper of the runtime's.
+  constexpr unsigned kMillisecondsPerDay = 24 * 60 * 60 * 1000;
+  const auto secondsOfDay = static_cast<unsigned>(
+                                static_cast<unsigned long long>(elapsed.count()) %
+                                kMillisecondsPerDay) /
+                            1000;
   return {static_cast<int>(secondsOfDay / 3600), static_cast<int>(secondsOfDay / 60 % 60),
           static_cast<int>(secondsOfDay % 60)};
 }

@@ -241,5 +241,18 @@ TEST(PathRules, TheNameRule) {
     EXPECT_EQ(reason(CheckUninstallKeyName(bad)), Reason::MalformedKey) << bad;
 }
 
+// Folders are removed deepest first; folders of one depth keep the order the
+// protocol named them in, and a trailing separator adds no depth.
+TEST(PathRules, DeepestFirstKeepsTheOrderOfEqualDepths) {
+  std::vector<std::string> folders = {"C:\\P\\a",     "C:\\P\\a\\x\\y", "C:\\P\\b\\",
+                                      "C:\\P\\a\\x", "C:\\P\\c",        "C:\\P\\b\\z"};
+  SortDeepestFirst(folders);
+  EXPECT_EQ(folders, (std::vector<std::string>{"C:\\P\\a\\x\\y", "C:\\P\\a\\x", "C:\\P\\b\\z",
+                                               "C:\\P\\a", "C:\\P\\b\\", "C:\\P\\c"}));
+  std::vector<std::string> none;
+  SortDeepestFirst(none);
+  EXPECT_TRUE(none.empty());
+}
+
 }  // namespace
 }  // namespace pelmora::contract

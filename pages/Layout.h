@@ -4,11 +4,14 @@
 // windows; the Windows layer builds the real controls from it.
 #pragma once
 
+#include <cstdint>
 #include <span>
 
 namespace pelmora::pages {
 
-enum class ControlKind {
+// The enumerations are one byte and the positions two: the layouts are
+// tables of some hundred controls that the setup program carries.
+enum class ControlKind : std::uint8_t {
   Label,          // static text
   Link,           // static text that reacts to clicks (blue, underlined)
   Button,         // push button
@@ -26,7 +29,7 @@ enum class ControlKind {
   RaisedPanel,   // a panel with a raised inner and lowered outer bevel
 };
 
-enum class FontKind {
+enum class FontKind : std::uint8_t {
   Normal,     // "MS Sans Serif" 8 pt
   Bold,       // the same, bold
   Title24,    // "Arial", 24 pixels high
@@ -35,19 +38,19 @@ enum class FontKind {
 };
 
 // The picture an Image control shows.
-enum class Picture { None, WizardStrip, Header, AboutLogo, InstallBox, InstallArrow, InstallPc };
+enum class Picture : std::uint8_t { None, WizardStrip, Header, AboutLogo, InstallBox, InstallArrow, InstallPc };
 
 inline constexpr int kNoTabStop = -1;
 
 struct ControlLayout {
   int id = 0;             // control id, unique in its window
   const char* name = "";  // the control's name, for messages and tests
-  ControlKind kind = ControlKind::Label;
-  int left = 0, top = 0, width = 0, height = 0;
   const char* german = "";  // text of the layout (Windows-1252)
   // English text: nullptr keeps the German text in English mode, "" empties it.
   const char* english = nullptr;
-  int tabOrder = kNoTabStop;
+  std::int16_t left = 0, top = 0, width = 0, height = 0;
+  std::int16_t tabOrder = kNoTabStop;
+  ControlKind kind = ControlKind::Label;
   FontKind font = FontKind::Normal;
   Picture picture = Picture::None;
   bool hidden = false;
@@ -59,7 +62,9 @@ struct ControlLayout {
 
   // Builders, so that a layout line names only what differs from the default.
   constexpr ControlLayout En(const char* text) const { return With(&ControlLayout::english, text); }
-  constexpr ControlLayout Tab(int order) const { return With(&ControlLayout::tabOrder, order); }
+  constexpr ControlLayout Tab(int order) const {
+    return With(&ControlLayout::tabOrder, static_cast<std::int16_t>(order));
+  }
   constexpr ControlLayout Font(FontKind f) const { return With(&ControlLayout::font, f); }
   constexpr ControlLayout Show(Picture p) const { return With(&ControlLayout::picture, p); }
   constexpr ControlLayout Hidden() const { return With(&ControlLayout::hidden, true); }
@@ -84,10 +89,10 @@ constexpr ControlLayout C(int id, const char* name, ControlKind kind, int left, 
   c.id = id;
   c.name = name;
   c.kind = kind;
-  c.left = left;
-  c.top = top;
-  c.width = width;
-  c.height = height;
+  c.left = static_cast<std::int16_t>(left);
+  c.top = static_cast<std::int16_t>(top);
+  c.width = static_cast<std::int16_t>(width);
+  c.height = static_cast<std::int16_t>(height);
   c.german = german;
   return c;
 }

@@ -1,8 +1,7 @@
 #include "uninstall/UninstallPlan.h"
 
-#include <map>
+#include <cstdint>
 #include <optional>
-#include <unordered_set>
 
 #include "contract/AnsiText.h"
 #include "contract/KeyRules.h"
@@ -35,6 +34,46 @@ std::optional<std::string> FirstTarget(const contract::ProtocolBlock& block) {
   }
   return std::nullopt;
 }
+
+// Texts seen so far, compared byte for byte. Open addressing over one
+// table of indices: the standard library's hash or tree containers would
+// bring their whole support code into both programs for this one use.
+class SeenTexts {
+ public:
+  // True when text was not there yet.
+  bool Insert(std::string text) {
+    if ((texts_.size() + 1) * 2 > slots_.size()) Grow();
+    const std::size_t slot = Find(text);
+    if (slots_[slot] != 0) return false;
+    texts_.push_back(std::move(text));
+    slots_[slot] = texts_.size();
+    return true;
+  }
+
+ private:
+  static std::uint32_t Hash(std::string_view text) {
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+  }
+
+  // The slot that holds text, or the empty slot where it belongs.
+  std::size_t Find(std::string_view text) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = Hash(text) & mask;
+    while (slots_[slot] != 0 && texts_[slots_[slot] - 1] != text) slot = (slot + 1) & mask;
+    return slot;
+  }
+
+  // Twice the slots (a power of two), so that at most half of them are used.
+  void Grow() {
+    slots_.assign(slots_.empty() ? 64 : slots_.size() * 2, 0);
+    for (std::size_t i = 0; i < texts_.size(); ++i) slots_[Find(texts_[i])] = i + 1;
+  }
+
+  std::vector<std::string> texts_;
+  std::vector<std::size_t> slots_;  // an index into texts_ plus one; 0 is free
+};
 
 class Planner {
  public:
@@ -124,21 +163,26 @@ class Planner {
   // Adds text unless an entry equal to it (ignoring case) is already there;
   // a product of thousands of files, installed and updated, repeats each.
   void AddOnce(std::vector<std::string>& list, std::string text) {
-    if (seen_[&list].insert(contract::UpperAnsi(text)).second) list.push_back(std::move(text));
+    // The list's address in front of the text keeps the lists apart.
+    const std::vector<std::string>* const owner = &list;
+    std::string key(reinterpret_cast<const char*>(&owner), sizeof owner);
+    key += contract::UpperAnsi(text);
+    if (seen_.Insert(std::move(key))) list.push_back(std::move(text));
   }
 
   // Each refused thing once, in the order of the lines that name it.
   void AddRefusal(std::string what, Reason reason) {
-    const std::string key =
-        std::to_string(static_cast<int>(reason)) + ":" + contract::UpperAnsi(what);
-    if (refused_.insert(key).second) plan_.refusals.emplace_back(reason, std::move(what));
+    // The reason as one byte in front (there are fewer than 256).
+    std::string key(1, static_cast<char>(reason));
+    key += contract::UpperAnsi(what);
+    if (refused_.Insert(std::move(key))) plan_.refusals.emplace_back(reason, std::move(what));
   }
 
   const TargetFolder& target_;
   const contract::SystemFolders& system_;
   UninstallPlan plan_;
-  std::map<const std::vector<std::string>*, std::unordered_set<std::string>> seen_;
-  std::unordered_set<std::string> refused_;
+  SeenTexts seen_;
+  SeenTexts refused_;
 };
 
 }  // namespace
