@@ -166,9 +166,14 @@ void SignProgram(const std::filesystem::path& program, const std::filesystem::pa
   CheckPassword(request);
   std::error_code ignored;
   std::filesystem::remove(signedCopy, ignored);  // the tool refuses to overwrite
-  std::vector<std::string> args = {
-      "sign",       "-pkcs12", request.certificate.string(), "-readpass",
-      "/dev/stdin", "-time",   std::to_string(signingTime)};
+  // An empty standard input is no password to the tools but a read error;
+  // a certificate exported without a password is opened with an empty one.
+  std::vector<std::string> args = {"sign", "-pkcs12", request.certificate.string()};
+  if (request.password.empty())
+    args.insert(args.end(), {"-pass", ""});
+  else
+    args.insert(args.end(), {"-readpass", "/dev/stdin"});
+  args.insert(args.end(), {"-time", std::to_string(signingTime)});
   if (!request.timestampUrl.empty()) {
     args.push_back("-ts");
     args.push_back(request.timestampUrl);
@@ -187,9 +192,9 @@ void SignProgram(const std::filesystem::path& program, const std::filesystem::pa
 void ExportCertificates(const SigningRequest& request, const std::filesystem::path& anchors) {
   const std::filesystem::path tool = Tool(kCertificateTool);
   CheckPassword(request);
-  const std::vector<std::string> args = {"pkcs12",  "-in",           request.certificate.string(),
-                                         "-nokeys", "-passin",       "stdin",
-                                         "-out",    anchors.string()};
+  const std::vector<std::string> args = {
+      "pkcs12", "-in",           request.certificate.string(), "-nokeys", "-passin",
+      request.password.empty() ? "pass:" : "stdin", "-out", anchors.string()};
   ToolRun run = Run(tool, args, request.password);
   if (run.status != 0) {
     // A .pfx of older tools is encrypted in ways OpenSSL 3 reads only with

@@ -157,6 +157,25 @@ TEST_F(Signing, SignsSetupAndUninstallerChecksBothAndSignsTheSameAgain) {
   EXPECT_EQ(FolderContent(Out()).size(), 4u);
 }
 
+// A certificate exported without a password signs, from an empty password
+// file as from an empty PELMORA_SIGN_PASSWORD; both signatures verify.
+TEST_F(Signing, SignsWithACertificateWithoutPassword) {
+  WriteText(Password(), "\n");  // openssl reads an empty line as the empty password
+  const fs::path pfx = MakeCertificate("open", "codeSigning");
+  WriteText(Password(), "");
+  const PackRun fromFile =
+      Build({"--sign", pfx.string(), "--sign-password-file", Password().string()});
+  ASSERT_EQ(fromFile.code, 0) << fromFile.err;
+  EXPECT_TRUE(Verifies(Out() / "Install.exe", Pem("open")));
+  EXPECT_TRUE(Verifies(ExtractUninstaller().file, Pem("open")));
+  fs::remove_all(Out());
+  ::setenv("PELMORA_SIGN_PASSWORD", "", 1);
+  const PackRun fromEnvironment = Build({"--sign", pfx.string()});
+  ::unsetenv("PELMORA_SIGN_PASSWORD");
+  ASSERT_EQ(fromEnvironment.code, 0) << fromEnvironment.err;
+  EXPECT_TRUE(Verifies(Out() / "Install.exe", Pem("open")));
+}
+
 // The signatures are checked against the .pfx's own chain; no revocation
 // list is fetched (osslsigncode 2.8 and later would, and fail the build when
 // the CA's server cannot be reached; 2.5 never does), so that a build needs
