@@ -5,10 +5,12 @@
 
 #include "acewriter/ArchiveWriter.h"
 #include "acewriter/Cp1252.h"
+#include "contract/AnsiText.h"
 #include "contract/KeyRules.h"
 #include "contract/PathRules.h"
 #include "contract/ProductFiles.h"
 #include "contract/UninstallEntry.h"
+#include "pages/ExistingInstallation.h"
 #include "setupdesc/SetupDescReader.h"
 
 namespace pelmora::pack {
@@ -79,6 +81,41 @@ std::string FolderRefusalText(contract::Reason reason) {
   }
 }
 
+// The existing-installation page reads a version as four integers at its
+// dots and compares their low 16 bits; a sign, a leading zero's twin
+// ("1.0" and "1.00") or 65536 would compare other than it reads. Only four
+// plain numbers 0..65535 compare as the vendor wrote them.
+bool IsComparableVersion(const std::string& text) {
+  if (std::holds_alternative<contract::Refusal>(pages::IsOlderVersion(text, "0.0.0.0")))
+    return false;
+  std::size_t numbers = 0, digits = 0;
+  unsigned long value = 0;
+  for (const char c : text + ".") {
+    if (c == '.') {
+      if (digits == 0 || value > 65535) return false;
+      ++numbers;
+      digits = 0;
+      value = 0;
+    } else if (c < '0' || c > '9' || ++digits > 5) {
+      return false;
+    } else {
+      value = value * 10 + static_cast<unsigned long>(c - '0');
+    }
+  }
+  return numbers == 4;
+}
+
+// A root in front of a [registry] line would be written as a key name of
+// its own: the setup puts every line below HKEY_CURRENT_USER as it stands.
+bool HasRootPrefix(const std::string& key) {
+  std::string_view first = key;
+  while (!first.empty() && first.front() == '\\') first.remove_prefix(1);
+  first = first.substr(0, first.find('\\'));
+  for (const char* shortName : {"HKCU", "HKLM", "HKCR", "HKU", "HKCC"})
+    if (contract::EqualsIgnoreCaseAnsi(first, shortName)) return true;
+  return first.size() > 5 && contract::EqualsIgnoreCaseAnsi(first.substr(0, 5), "HKEY_");
+}
+
 class Checker {
  public:
   Checker(const Manifest& m, const PayloadIndex& payload) : m_(m), payload_(payload) {}
@@ -90,6 +127,10 @@ class Checker {
       if (!Plain(key)) continue;
       if (IsBlank(key.text)) {
         Bad(key, "is empty");
+      } else if (HasRootPrefix(key.text)) {
+        Bad(key, "\"" + ForMessage(key.text) +
+                     "\" names a root key: write the key without it, as Software\\Company\\"
+                     "Product; the setup creates every key below HKEY_CURRENT_USER");
       } else if (const auto checked = contract::CheckSettingsKey(key.text);
                  const contract::Refusal* refusal = std::get_if<contract::Refusal>(&checked)) {
         // The setup wipes these keys in a complete repair and the
@@ -144,7 +185,12 @@ class Checker {
 
   void CheckProduct() {
     Required(m_.productName, "[product] name");
-    Required(m_.productVersion, "[product] version");
+    if (Required(m_.productVersion, "[product] version") &&
+        !IsComparableVersion(m_.productVersion.text))
+      Bad(m_.productVersion,
+          "\"" + ForMessage(m_.productVersion.text) +
+              "\" is not four numbers 0..65535 with dots between them, such as 1.2.0.0: the "
+              "setup compares versions in that form only");
     if (Required(m_.uninstallKey, "[product] uninstall-key") &&
         contract::CheckUninstallKeyName(m_.uninstallKey.text))
       Bad(m_.uninstallKey,

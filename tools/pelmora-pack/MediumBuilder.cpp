@@ -38,6 +38,34 @@ using contract::kUninstallerFileName;
 constexpr const char* kSignedWorkSuffix = ".signed.tmp";
 constexpr const char* kCertificatesWork = "certificates.pem.tmp";
 
+std::string VolumeName(int index);
+
+// Every file "build" writes into the setup folder, finished or as work
+// file: all a folder may hold that the builder replaces. Whatever else is
+// in it is somebody's, and a medium built beside it would carry it along
+// when the folder is copied to a disc.
+std::vector<std::string> MediumFileNames() {
+  std::vector<std::string> names = {kSetupProgramName, kDescriptionFileName,
+                                    std::string(kFirstVolumeName) + ".tmp",
+                                    std::string(kUninstallerFileName) + kSignedWorkSuffix,
+                                    kCertificatesWork};
+  for (int i = 0; i < contract::kMostVolumes; ++i) names.push_back(VolumeName(i));
+  return names;
+}
+
+bool IsMediumFileName(const std::string& name) {
+  for (const std::string& known : MediumFileNames())
+    if (FoldCase(known) == FoldCase(name)) return true;
+  return false;
+}
+
+// Removes the files of an earlier medium (or of this run), so that a rebuild
+// with fewer volumes leaves none of the old ones.
+void RemoveMediumFiles(const fs::path& out) {
+  std::error_code ec;
+  for (const std::string& name : MediumFileNames()) fs::remove(out / name, ec);
+}
+
 std::optional<std::string> ReadWhole(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
@@ -196,6 +224,15 @@ class Planner {
         fs::equivalent(r_.out / kSetupProgramName, r_.installExe, ec))
       reasons_.push_back(r_.installExe.string() + " is already the setup folder's " +
                          kSetupProgramName);
+    if (!fs::is_directory(r_.out, ec)) return;
+    for (fs::directory_iterator it(r_.out, ec), end; !ec && it != end; it.increment(ec)) {
+      const std::string name = it->path().filename().string();
+      if (!IsMediumFileName(name) || !it->is_regular_file(ec))
+        reasons_.push_back("the setup folder " + r_.out.string() + " holds " + name +
+                           ", which is no file of a medium built there before: build into a "
+                           "new or empty folder (an earlier medium's own files are replaced)");
+    }
+    if (ec) reasons_.push_back("cannot list the setup folder " + r_.out.string() + ": " + ec.message());
   }
 
   const BuildRequest& r_;
@@ -220,12 +257,7 @@ class OutputGuard {
   ~OutputGuard() {
     if (done_) return;
     std::error_code ec;
-    fs::remove(out_ / kSetupProgramName, ec);
-    fs::remove(out_ / kDescriptionFileName, ec);
-    for (int i = 0; i < contract::kMostVolumes; ++i) fs::remove(out_ / VolumeName(i), ec);
-    fs::remove(out_ / (std::string(kFirstVolumeName) + ".tmp"), ec);
-    fs::remove(out_ / (std::string(kUninstallerFileName) + kSignedWorkSuffix), ec);
-    fs::remove(out_ / kCertificatesWork, ec);
+    RemoveMediumFiles(out_);
     if (createdFolder_) fs::remove(out_, ec);  // only when empty
   }
   OutputGuard(const OutputGuard&) = delete;
@@ -276,6 +308,7 @@ BuildReport BuildMedium(const BuildRequest& request, acewriter::ProgressMeter& p
   const std::int64_t buildTime = acewriter::BuildTime(request.sourceDateEpoch, payload.newestFile);
 
   OutputGuard guard(request.out);
+  RemoveMediumFiles(request.out);
   std::error_code ec;
   fs::create_directories(request.out, ec);
   if (ec) throw std::runtime_error("cannot create " + request.out.string() + ": " + ec.message());

@@ -41,7 +41,7 @@ TEST_F(Medium, ManifestAndPayloadBecomeASetupFolderThatReadsBack) {
   const setupdesc::ReadResult r =
       setupdesc::ReadSetupDescription(ReadText(Out() / "install.pmd"), d);
   ASSERT_EQ(r.outcome, setupdesc::ReadOutcome::Read) << r.message;
-  EXPECT_EQ(r.titleLabel, "Demo M\xFCller 2.1");
+  EXPECT_EQ(r.titleLabel, "Demo M\xFCller 2.1.0.0");
   EXPECT_EQ(d.UninstallKeyName, "DemoM\xFCller");
   EXPECT_EQ(r.targetDirectory, "C:\\Programme\\Demo M\xFCller\\");
   EXPECT_EQ(d.AppExeName, "bin\\demo.exe");
@@ -164,6 +164,17 @@ TEST_F(Medium, RefusesWhatTheSetupCannotUseNamingLineAndField) {
       {replace(U8(u8"C:\\Programme\\Demo Müller"), "C:\\Demo\\lpt0.log"),
        "line 6, [product] directory: \"C:\\Demo\\lpt0.log\" holds a name Windows does not"},
       {replace(U8(u8"name = Demo Müller\n"), ""), "[product] name: is missing"},
+      {replace("2.1.0.0", "2.1"), "line 4, [product] version: \"2.1\" is not four numbers"},
+      {replace("2.1.0.0", "v2.1.0.0"), "line 4, [product] version: \"v2.1.0.0\" is not four"},
+      {replace("2.1.0.0", "2.1.0.0 beta"), "line 4, [product] version: \"2.1.0.0 beta\" is not"},
+      {replace("2.1.0.0", "2,1,0,0"), "line 4, [product] version: \"2,1,0,0\" is not four"},
+      {replace("2.1.0.0", "2.1.0.0.5"), "line 4, [product] version: \"2.1.0.0.5\" is not four"},
+      {replace("2.1.0.0", "2.65536.0.0"), "line 4, [product] version: \"2.65536.0.0\" is not"},
+      {replace("2.1.0.0", "+2.1.0.0"), "line 4, [product] version: \"+2.1.0.0\" is not four"},
+      {replace("key = Software\\Demo\\Settings", "key = HKCU\\Software\\Demo\\Settings"),
+       "line 11, [registry] key: \"HKCU\\Software\\Demo\\Settings\" names a root key"},
+      {replace("key = Software\\Demo\\Settings", "key = HKEY_CURRENT_USER\\Software\\Demo"),
+       "line 11, [registry] key: \"HKEY_CURRENT_USER\\Software\\Demo\" names a root key"},
       {replace(U8(u8"Straße"), U8(u8"Ωmega")),
        "line 31, [support] comments: holds a character that Windows-1252"},
       {replace("readme =", "read-me ="), "line 30, [support] read-me: is no field of [support]"},
@@ -280,6 +291,31 @@ TEST_F(Medium, BuildsTheSameMediumTwiceDatedByItsNewestFile) {
     EXPECT_TRUE(second.at(name) == bytes) << name << " differs";
   EXPECT_EQ(acewriter::testutil::ScanVolume(Out() / "DATA.c00").creationTime,
             acewriter::LocalDosTime(system_clock::to_time_t(newest)));
+}
+
+// A rebuild replaces the earlier medium whole; a folder that holds anything
+// else is refused before a byte is written, the earlier medium included.
+TEST_F(Medium, ReplacesAnEarlierMediumWholeAndRefusesAForeignFile) {
+  WriteText(Payload() / "data" / "noise.bin", Noise(280 * 1024));
+  ASSERT_EQ(Build().code, 0);
+  ASSERT_TRUE(fs::exists(Out() / "DATA.c04"));
+  WriteText(Payload() / "data" / "noise.bin", "little");
+  const PackRun rebuilt = Build();
+  ASSERT_EQ(rebuilt.code, 0) << rebuilt.err;
+  const std::map<std::string, std::string> one = FolderContent(Out());
+  std::vector<std::string> names;
+  for (const auto& [name, bytes] : one) names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::string>{"DATA.c00", "Install.exe", "install.pmd"}));
+
+  WriteText(Out() / "notes.txt", "mine");
+  fs::create_directory(Out() / "DATA.c01");  // a medium's name, but a folder
+  const PackRun refused = Build();
+  EXPECT_EQ(refused.code, 1);
+  for (const char* name : {"holds notes.txt, which is no file of a medium", "holds DATA.c01,"})
+    EXPECT_NE(refused.err.find(name), std::string::npos) << refused.err;
+  fs::remove(Out() / "notes.txt");
+  fs::remove(Out() / "DATA.c01");
+  EXPECT_TRUE(FolderContent(Out()) == one) << "the refused build changed the setup folder";
 }
 
 // On a terminal the build shows how far it is, in place on one line; it

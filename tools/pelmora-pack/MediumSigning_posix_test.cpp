@@ -163,14 +163,15 @@ TEST_F(Signing, SignsWithACertificateWithoutPassword) {
   WriteText(Password(), "\n");  // openssl reads an empty line as the empty password
   const fs::path pfx = MakeCertificate("open", "codeSigning");
   WriteText(Password(), "");
-  const PackRun fromFile =
-      Build({"--sign", pfx.string(), "--sign-password-file", Password().string()});
+  const PackRun fromFile = Build({"--uninstaller", kSampleProgram, "--sign", pfx.string(),
+                                  "--sign-password-file", Password().string()});
   ASSERT_EQ(fromFile.code, 0) << fromFile.err;
   EXPECT_TRUE(Verifies(Out() / "Install.exe", Pem("open")));
   EXPECT_TRUE(Verifies(ExtractUninstaller().file, Pem("open")));
   fs::remove_all(Out());
   ::setenv("PELMORA_SIGN_PASSWORD", "", 1);
-  const PackRun fromEnvironment = Build({"--sign", pfx.string()});
+  const PackRun fromEnvironment =
+      Build({"--uninstaller", kSampleProgram, "--sign", pfx.string()});
   ::unsetenv("PELMORA_SIGN_PASSWORD");
   ASSERT_EQ(fromEnvironment.code, 0) << fromEnvironment.err;
   EXPECT_TRUE(Verifies(Out() / "Install.exe", Pem("open")));

@@ -45,7 +45,7 @@ inline const std::string kManifest =
     U8(u8"# Demo product\n"                                // 1
        u8"[product]\n"                                     // 2
        u8"name = Demo Müller\n"                            // 3
-       u8"version = 2.1\n"                                 // 4
+       u8"version = 2.1.0.0\n"                             // 4
        u8"uninstall-key = DemoMüller\n"                    // 5
        u8"directory = C:\\Programme\\Demo Müller\n"        // 6
        u8"program = bin\\demo.exe\n"                       // 7
