@@ -193,8 +193,9 @@ void ExportCertificates(const SigningRequest& request, const std::filesystem::pa
   const std::filesystem::path tool = Tool(kCertificateTool);
   CheckPassword(request);
   const std::vector<std::string> args = {
-      "pkcs12", "-in",           request.certificate.string(), "-nokeys", "-passin",
-      request.password.empty() ? "pass:" : "stdin", "-out", anchors.string()};
+      "pkcs12",  "-in",           request.certificate.string(),
+      "-nokeys", "-passin",       request.password.empty() ? "pass:" : "stdin",
+      "-out",    anchors.string()};
   ToolRun run = Run(tool, args, request.password);
   if (run.status != 0) {
     // A .pfx of older tools is encrypted in ways OpenSSL 3 reads only with

@@ -45,10 +45,9 @@ std::string VolumeName(int index);
 // in it is somebody's, and a medium built beside it would carry it along
 // when the folder is copied to a disc.
 std::vector<std::string> MediumFileNames() {
-  std::vector<std::string> names = {kSetupProgramName, kDescriptionFileName,
-                                    std::string(kFirstVolumeName) + ".tmp",
-                                    std::string(kUninstallerFileName) + kSignedWorkSuffix,
-                                    kCertificatesWork};
+  std::vector<std::string> names = {
+      kSetupProgramName, kDescriptionFileName, std::string(kFirstVolumeName) + ".tmp",
+      std::string(kUninstallerFileName) + kSignedWorkSuffix, kCertificatesWork};
   for (int i = 0; i < contract::kMostVolumes; ++i) names.push_back(VolumeName(i));
   return names;
 }
@@ -232,7 +231,8 @@ class Planner {
                            ", which is no file of a medium built there before: build into a "
                            "new or empty folder (an earlier medium's own files are replaced)");
     }
-    if (ec) reasons_.push_back("cannot list the setup folder " + r_.out.string() + ": " + ec.message());
+    if (ec)
+      reasons_.push_back("cannot list the setup folder " + r_.out.string() + ": " + ec.message());
   }
 
   const BuildRequest& r_;

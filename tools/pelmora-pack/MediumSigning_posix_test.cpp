@@ -170,8 +170,7 @@ TEST_F(Signing, SignsWithACertificateWithoutPassword) {
   EXPECT_TRUE(Verifies(ExtractUninstaller().file, Pem("open")));
   fs::remove_all(Out());
   ::setenv("PELMORA_SIGN_PASSWORD", "", 1);
-  const PackRun fromEnvironment =
-      Build({"--uninstaller", kSampleProgram, "--sign", pfx.string()});
+  const PackRun fromEnvironment = Build({"--uninstaller", kSampleProgram, "--sign", pfx.string()});
   ::unsetenv("PELMORA_SIGN_PASSWORD");
   ASSERT_EQ(fromEnvironment.code, 0) << fromEnvironment.err;
   EXPECT_TRUE(Verifies(Out() / "Install.exe", Pem("open")));
