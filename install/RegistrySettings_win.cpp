@@ -83,10 +83,11 @@ std::vector<std::string> DeleteRegistryKeys(const setupdesc::SetupDescription& d
   for (std::int32_t i = 1; i <= description.RegistryCount; ++i) {
     const std::string& line = description.RegistryLines[static_cast<std::size_t>(i)];
     if (IsBlankOrControl(line)) continue;
-    if (!std::holds_alternative<std::string>(contract::CheckSettingsKey(line)))
+    const auto checked = contract::CheckSettingsKey(line);
+    if (!std::holds_alternative<std::string>(checked))
       kept.push_back(line);
     else if (!contract::IsVendorKey(line))  // the vendor's other products keep theirs
-      winsupport::DeleteRegKey(HKEY_CURRENT_USER, line);
+      winsupport::DeleteRegKey(HKEY_CURRENT_USER, std::get<std::string>(checked));
   }
   return kept;
 }
@@ -97,11 +98,16 @@ void CreateRegistryKeys(const setupdesc::SetupDescription& description, StepRepo
     if (line.empty()) continue;
     // A key the rule refuses is none of the product's: it is neither made
     // nor recorded (the packer refuses it; a complete repair names it).
-    if (!std::holds_alternative<std::string>(contract::CheckSettingsKey(line))) continue;
-    if (auto failure = winsupport::CreateRegKey(HKEY_CURRENT_USER, line)) {
+    const auto checked = contract::CheckSettingsKey(line);
+    if (!std::holds_alternative<std::string>(checked)) continue;
+    // The key as the rule reads it: a "HKCU\" in front names the root the
+    // key is made in, not a key of that name below it; the uninstaller
+    // reads the protocol's line the same way.
+    const std::string& key = std::get<std::string>(checked);
+    if (auto failure = winsupport::CreateRegKey(HKEY_CURRENT_USER, key)) {
       if (!report.Fail(*failure)) return;
     } else {
-      report.Protocol().AddUserKey(line);
+      report.Protocol().AddUserKey(key);
     }
   }
 }

@@ -91,14 +91,19 @@ TEST_F(RegistrySettingsTest, ListedKeysAreCreatedWithTheirLinesAndDeletedWithThe
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, "Control Panel"));
 
   protocol_.AddFile("C:\\vorher.txt");
+  description.RegistryCount = 4;
+  description.RegistryLines[4] = "HKCU\\" + base_ + "\\Dritter";
   StepReport report = Report(RegistrationStep::RegistryKeys);
   CreateRegistryKeys(description, report);
   EXPECT_EQ(protocol_.Lines(),
             (std::vector<std::string>{"1C:\\vorher.txt", "r1" + base_ + "\\Produkt\\Einstellungen",
-                                      "r1\\" + base_ + "\\Zweiter"}));
+                                      "r1" + base_ + "\\Zweiter", "r1" + base_ + "\\Dritter"}));
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Produkt\\Einstellungen"));
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter"));
   EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Zweiter\\Tief"));
+  // A root spelt out in front is the root, not a key named after it.
+  EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base_ + "\\Dritter"));
+  EXPECT_FALSE(winsupport::RegKeyExists(HKEY_CURRENT_USER, "HKCU"));
 
   // A key the rule refuses is neither made nor recorded; a key that cannot
   // be created ends the step with the key in the message; the keys after it

@@ -25,7 +25,7 @@ std::string UniqueName() {
 // A product key the removal will not delete (its path passes through a
 // registry link, which deletion never follows) stays, and the summary names
 // it with the reason; what the link leads to is untouched. The product's
-// other key goes, and so does its target folder.
+// other key goes, and so does its target folder; only what went is counted.
 TEST(Removal, AKeyReachedThroughALinkIsListedAndLeft) {
   const std::string base = "Software\\PelmoraTest\\" + UniqueName();
   const std::string kept = base + "\\Verweis\\Geschuetzt";
@@ -38,7 +38,8 @@ TEST(Removal, AKeyReachedThroughALinkIsListedAndLeft) {
   UninstallPlan plan;
   plan.targetFolder = target.Str() + "\\";
   plan.protocolFile = plan.targetFolder + "UnInstall.Log";
-  plan.userKeys = {kept, gone};
+  // A recorded key that is gone already counts neither as removed nor as left.
+  plan.userKeys = {kept, gone, base + "\\Fehlt"};
   const Outcome outcome = RemovePlanned(plan, {}, "", true, [](const std::string&) {});
 
   EXPECT_TRUE(winsupport::RegKeyExists(HKEY_CURRENT_USER, base + "\\Ziel\\Geschuetzt"));
