@@ -260,6 +260,44 @@ TEST_F(Medium, PutsAnUninstallerIntoTheArchiveUnlessTheManifestSaysNo) {
   EXPECT_EQ(names.size(), 8u);  // 3 folders and 5 files: the payload alone
 }
 
+// init's manifest lists the payload, takes its first program (the
+// uninstaller aside) as main program and shortcut, and builds unedited;
+// it never overwrites a manifest.
+TEST_F(Medium, InitWritesAManifestThatBuildsAsItStands) {
+  const fs::path manifest = dir_.Path() / "first.manifest";
+  const PackRun init = Pack({"init", Payload().string(), manifest.string()});
+  ASSERT_EQ(init.code, 0) << init.err;
+  const std::string text = ReadText(manifest);
+  for (const auto& [name, content] : SamplePayload()) {
+    std::string listed = name;
+    std::replace(listed.begin(), listed.end(), '/', '\\');
+    EXPECT_NE(text.find("#   " + listed + "\n"), std::string::npos) << listed << "\n" << text;
+  }
+  EXPECT_EQ(Pack({"init", Payload().string()}).out, text);
+
+  const PackRun again = Pack({"init", (dir_.Path() / "nowhere").string(), manifest.string()});
+  EXPECT_EQ(again.code, 1);
+  EXPECT_NE(again.err.find("is no folder"), std::string::npos) << again.err;
+  const PackRun over = Pack({"init", Payload().string(), manifest.string()});
+  EXPECT_EQ(over.code, 1);
+  EXPECT_NE(over.err.find("exists already"), std::string::npos) << over.err;
+  WriteManifest(text);  // the fixture builds demo.manifest
+
+  const PackRun build = Build();
+  ASSERT_EQ(build.code, 0) << build.err << text;
+  setupdesc::SetupDescription d;
+  d.SetupVersion = kSampleVersion;
+  const setupdesc::ReadResult r =
+      setupdesc::ReadSetupDescription(ReadText(Out() / "install.pmd"), d);
+  ASSERT_EQ(r.outcome, setupdesc::ReadOutcome::Read) << r.message;
+  EXPECT_EQ(r.titleLabel, "payload 1.0.0.0");
+  EXPECT_EQ(r.targetDirectory, "C:\\Program Files\\payload\\");
+  EXPECT_EQ(d.AppExeName, "bin\\demo.exe");
+  ASSERT_EQ(d.IconCount, 1);
+  EXPECT_EQ(d.IconGroups[1] + "|" + d.IconNames[1] + "|" + d.IconTargets[1] + "|" + d.IconFiles[1],
+            std::string("payload|payload|bin\\demo.exe|") + setupdesc::kNoIconFile);
+}
+
 // The same payload, manifest and programs give the same medium, byte for
 // byte: the archive is dated by the newest payload file, not by the clock.
 // The second build reads the manifest as a Windows editor saves it "ANSI"

@@ -1,6 +1,7 @@
 #include "tools/pelmora-pack/PackCommand.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -8,6 +9,7 @@
 #include "Version.h"
 #include "acewriter/LocalText.h"
 #include "tools/pelmora-pack/BuildCommand.h"
+#include "tools/pelmora-pack/InitCommand.h"
 #include "setupdesc/PlainDescription.h"
 #include "setupdesc/SetupDescReader.h"
 
@@ -32,6 +34,11 @@ constexpr CommandUsage kCommands[] = {
      "    --sign-password-file the certificate's password comes from PELMORA_SIGN_PASSWORD;\n"
      "    the medium is dated by SOURCE_DATE_EPOCH or its newest file; --quiet: no\n"
      "    progress display\n"},
+    {"init",
+     "pelmora-pack init PAYLOAD_DIR [MANIFEST]\n"
+     "    write a commented first manifest for the files of PAYLOAD_DIR (its first\n"
+     "    program as main program and shortcut) to MANIFEST, which must not exist yet\n"
+     "    (default: standard output); it builds as it stands\n"},
     {"encode",
      "pelmora-pack encode PLAIN PMD\n"
      "    write a scrambled install.pmd from plain text (Windows-1252, CR LF or LF line\n"
@@ -165,6 +172,19 @@ int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (command == "build")
       return RunBuildCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err,
                              display);
+    if (command == "init" && (args.size() == 2 || args.size() == 3)) {
+      const std::string manifest = SampleManifest(args[1]);
+      if (args.size() == 2) {
+        out << manifest;
+        return 0;
+      }
+      // A manifest is edited by hand; never write over one.
+      if (std::filesystem::exists(args[2]))
+        throw CommandError(args[2] + " exists already; init writes only a new manifest");
+      WriteFile(args[2], manifest);
+      out << "wrote " << args[2] << "\n";
+      return 0;
+    }
     if (command == "encode" && args.size() == 3) {
       WriteFile(args[2], setupdesc::EncodeDescription(ReadFile(args[1])));
       return 0;

@@ -139,6 +139,8 @@ TEST(ToolHelp, HelpGoesToStandardOutputAndUsageErrorsToStandardErrorWithStatus2)
       {{"show", "--help"}, false, 0, {"usage: pelmora-pack show PMD"}},
       {{"show", "x.pmd", "--version", "1", "-h"}, false, 0, {"usage: pelmora-pack show"}},
       {{"encode", "-h"}, false, 0, {"usage: pelmora-pack encode"}},
+      {{"init", "--help"}, false, 0, {"usage: pelmora-pack init PAYLOAD_DIR"}},
+      {{"init"}, false, 2, {"usage: pelmora-pack init"}},
       {{"decode", "--help"}, false, 0, {"usage: pelmora-pack decode"}},
       {{"--help"}, true, 0, {"usage: acetool l ARCHIVE", "acetool c ARCHIVE DIR"}},
       {{"-h"}, true, 0, {"usage: acetool"}},
