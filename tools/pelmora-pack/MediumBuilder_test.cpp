@@ -18,6 +18,7 @@
 #include "TestPaths.h"
 #include "setupdesc/SetupDescReader.h"
 #include "tools/acetool/LibraryArchive.h"
+#include "tools/pelmora-pack/Manifest.h"
 #include "tools/pelmora-pack/Medium_testutil.h"
 #include "tools/pelmora-pack/PackCommand.h"
 
@@ -340,10 +341,12 @@ TEST_F(Medium, ShowsItsProgressOnATerminalUnlessQuiet) {
   const std::uint64_t archive =
       fs::file_size(Out() / "DATA.c00") + fs::file_size(Out() / "DATA.c01");
   EXPECT_TRUE(std::regex_match(
-      out.str(), std::regex(U8(u8"built .*medium: Demo Müller 2\\.1 with Install\\.exe "
-                               u8"3\\.14\\.15\\.926, install\\.pmd, 2 ") +
-                            "volume\\(s\\): 6 files, " + std::to_string(payload) + " bytes in, " +
-                            std::to_string(archive) +
+      out.str(), std::regex("built .*medium: " +
+                            ForMessage("Demo M\xFC"
+                                       "ller") +
+                            " 2\\.1 with Install\\.exe 3\\.14\\.15\\.926, install\\.pmd, 2 "
+                            "volume\\(s\\): 6 files, " +
+                            std::to_string(payload) + " bytes in, " + std::to_string(archive) +
                             " bytes out, ratio [0-9]+\\.[0-9]%, [0-9]+\\.[0-9]{2} s\n")))
       << out.str();
   EXPECT_NE(err.str().find(" of " + acewriter::FormatBytes(payload) + ", 100%"), std::string::npos)
