@@ -27,14 +27,6 @@ std::string Utf8(const fs::path& path) {
   return std::string(text.begin(), text.end());
 }
 
-bool EndsWithExe(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string tail = name.substr(name.size() - 4);
-  for (char& c : tail)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return tail == ".exe";
-}
-
 std::vector<PayloadFile> ListFiles(const fs::path& payload) {
   std::error_code error;
   if (!fs::is_directory(payload, error))
@@ -74,7 +66,8 @@ const PayloadFile* MainProgram(const std::vector<PayloadFile>& files) {
   for (const PayloadFile& f : files) {
     // The setup installs the uninstaller itself; it is no main program.
     const std::string base = f.name.substr(f.name.rfind('\\') + 1);
-    if (!EndsWithExe(f.name) || FoldCase(base) == FoldCase(contract::kUninstallerFileName))
+    if (!FoldCase(f.name).ends_with(".exe") ||
+        FoldCase(base) == FoldCase(contract::kUninstallerFileName))
       continue;
     if (!found || f.depth < found->depth) found = &f;
   }

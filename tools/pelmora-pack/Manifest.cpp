@@ -28,27 +28,21 @@ bool HasControlCharacter(std::string_view text) {
 }
 
 // Well-formed UTF-8: shortest forms only, no surrogates, nothing above
-// U+10FFFF. Windows-1252 text with umlauts fails here, since a letter byte
-// of 0xC0..0xFF is never followed by the continuation bytes UTF-8 needs.
+// U+10FFFF. Windows-1252 text with accented letters fails it: such a
+// letter (0xC0..0xFF) would have to be followed by bytes 0x80..0xBF, which
+// in Windows-1252 are punctuation and symbols, seldom placed right after a
+// letter.
 bool IsUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const unsigned char lead = static_cast<unsigned char>(text[i]);
-    std::size_t extra = 0;
-    unsigned long code = lead;
     if (lead < 0x80) {
       ++i;
       continue;
     }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      extra = 1, code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      extra = 2, code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      extra = 3, code = lead & 0x07;
-    } else {
-      return false;
-    }
+    if (lead < 0xC2 || lead > 0xF4) return false;
+    const std::size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
     if (i + extra >= text.size()) return false;
+    unsigned long code = lead & (0x7Fu >> (extra + 1));
     for (std::size_t k = 1; k <= extra; ++k) {
       const unsigned char c = static_cast<unsigned char>(text[i + k]);
       if ((c & 0xC0) != 0x80) return false;
