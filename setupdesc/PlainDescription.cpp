@@ -16,6 +16,7 @@ std::optional<std::size_t> RawLineOf(std::string_view bytes, bool alreadyPlain) 
   SetupDescription scratch;
   ReaderOptions options;
   options.checkVersion = false;
+  options.damageTexts = &kEnglishDamage;  // only the authoring tools read plain text
   if (alreadyPlain) options.decodeLine = [](std::string_view line) { return std::string(line); };
   const ReadResult result = ReadSetupDescription(std::string(bytes), scratch, options);
   if (result.outcome != ReadOutcome::Read) throw DescriptionFormatError(result.message);

@@ -51,7 +51,7 @@ TEST(PlainDescription, RefusesAControlCharacterThatWouldBecomeALineBreak) {
     EncodeDescription(plain);
     FAIL() << "accepted a line that cannot be stored";
   } catch (const DescriptionFormatError& e) {
-    EXPECT_NE(std::string(e.what()).find("Zeile 2 enthält ein Steuerzeichen"), std::string::npos)
+    EXPECT_NE(std::string(e.what()).find("line 2 holds a control character"), std::string::npos)
         << e.what();
   }
 }

@@ -6,6 +6,50 @@
 
 namespace pelmora::setupdesc {
 
+const DamageTexts kGermanDamage{"Installationseinstellungen fehlerhaft!\n\npmd-Datei beschädigt: ",
+                                ".",
+                                "Zeile ",
+                                " enthält Binärdaten",
+                                " enthält ein Steuerzeichen",
+                                " ist zu lang",
+                                "Abschnitt ",
+                                " ohne ",
+                                " hat mehr als ",
+                                " Einträge",
+                                "die Datei ist leer",
+                                "die Datei ist zu groß",
+                                "die Datei endet vor Zeile 6",
+                                "Zeile 4 (Name des Uninstall-Schlüssels) ist leer oder enthält \\",
+                                "Zeile 5 (Zielverzeichnis) ",
+                                "ist ein Netzwerkpfad",
+                                "ist das Stammverzeichnis eines Laufwerks",
+                                "enthält einen Namen, den Windows nicht wie geschrieben annimmt",
+                                "liegt im Windows-Ordner",
+                                "ist oder enthält einen Ordner von Windows oder aller Benutzer",
+                                "ist kein absoluter Pfad wie C:\\Programme\\Produkt"};
+
+const DamageTexts kEnglishDamage{"damaged description: ",
+                                 "",
+                                 "line ",
+                                 " holds binary data",
+                                 " holds a control character",
+                                 " is too long",
+                                 "section ",
+                                 " without ",
+                                 " has more than ",
+                                 " entries",
+                                 "the file is empty",
+                                 "the file is too large",
+                                 "the file ends before line 6",
+                                 "line 4 (the Uninstall key's name) is empty or holds \\",
+                                 "line 5 (the default folder) ",
+                                 "is a network path",
+                                 "is a drive's root folder",
+                                 "holds a name Windows does not take as written",
+                                 "lies in the Windows folder",
+                                 "is or holds a folder of Windows or of all users",
+                                 "is no absolute folder such as C:\\Program Files\\Product"};
+
 namespace {
 
 constexpr std::int32_t kLastOneBasedSlot = 255;   // registry and shortcut slots 1..255
@@ -18,7 +62,9 @@ constexpr std::int32_t kLastZeroBasedSlot = 255;  // COM server slots 0..255
 class LineCursor {
  public:
   LineCursor(const std::vector<std::string>& lines, const ReaderOptions& options)
-      : lines_(lines), options_(options) {}
+      : lines_(lines), options_(options), texts_(*options.damageTexts) {}
+
+  const DamageTexts& Texts() const { return texts_; }
 
   bool AtEnd() const { return next_ >= lines_.size(); }
   std::size_t LinesRead() const { return next_; }
@@ -43,7 +89,7 @@ class LineCursor {
   // A line inside a section that must end with `endMarker`.
   std::string ReadInSection(const char* beginMarker, const char* endMarker) {
     if (AtEnd()) {
-      NoteDamage(std::string("Abschnitt ") + beginMarker + " ohne " + endMarker);
+      NoteDamage(texts_.section + std::string(beginMarker) + texts_.without + endMarker);
       return endMarker;
     }
     return Read();
@@ -60,7 +106,7 @@ class LineCursor {
     std::string plain =
         options_.decodeLine ? options_.decodeLine(stored) : Unscramble(stored, kDescriptionSeed);
     if (plain.find('\0') != std::string::npos) {
-      NoteDamage("Zeile " + std::to_string(index + 1) + " enthält Binärdaten");
+      NoteDamage(texts_.line + std::to_string(index + 1) + texts_.binaryData);
       return {};
     }
     // A line break or another control character (a tab aside) is in no
@@ -68,7 +114,7 @@ class LineCursor {
     // after the installation has begun to change the computer.
     for (const char c : plain)
       if (static_cast<unsigned char>(c) < ' ' && c != '\t') {
-        NoteDamage("Zeile " + std::to_string(index + 1) + " enthält ein Steuerzeichen");
+        NoteDamage(texts_.line + std::to_string(index + 1) + texts_.controlCharacter);
         return {};
       }
     return plain;
@@ -76,29 +122,29 @@ class LineCursor {
 
   const std::vector<std::string>& lines_;
   const ReaderOptions& options_;
+  const DamageTexts& texts_;
   std::size_t next_ = 0;
   std::optional<std::string> damage_;
 };
 
-std::string TooManyEntries(const char* section, int limit) {
-  return std::string("Abschnitt ") + section + " hat mehr als " + std::to_string(limit) +
-         " Einträge";
+std::string TooManyEntries(const DamageTexts& t, const char* section, int limit) {
+  return t.section + std::string(section) + t.moreThan + std::to_string(limit) + t.entries;
 }
 
-std::string DefaultFolderProblem(contract::Reason reason) {
+const char* DefaultFolderProblem(const DamageTexts& t, contract::Reason reason) {
   switch (reason) {
     case contract::Reason::NetworkPath:
-      return "ist ein Netzwerkpfad";
+      return t.networkPath;
     case contract::Reason::DriveRoot:
-      return "ist das Stammverzeichnis eines Laufwerks";
+      return t.driveRoot;
     case contract::Reason::InvalidName:
-      return "enthält einen Namen, den Windows nicht wie geschrieben annimmt";
+      return t.invalidName;
     case contract::Reason::InsideWindows:
-      return "liegt im Windows-Ordner";
+      return t.insideWindows;
     case contract::Reason::SystemFolder:
-      return "ist oder enthält einen Ordner von Windows oder aller Benutzer";
+      return t.systemFolder;
     default:
-      return "ist kein absoluter Pfad wie C:\\Programme\\Produkt";
+      return t.notAbsolute;
   }
 }
 
@@ -108,11 +154,12 @@ std::string VersionMessage(const std::string& needed, const std::string& found) 
 
 // Why the file as a whole cannot be trusted, if it cannot.
 std::optional<std::string> ShapeDamage(std::string_view bytes,
-                                       const std::vector<std::string>& lines) {
-  if (bytes.empty()) return "die Datei ist leer";
-  if (bytes.size() > kMaxDescriptionBytes) return "die Datei ist zu groß";
+                                       const std::vector<std::string>& lines,
+                                       const DamageTexts& t) {
+  if (bytes.empty()) return t.empty;
+  if (bytes.size() > kMaxDescriptionBytes) return t.tooBig;
   for (std::size_t i = 0; i < lines.size(); ++i)
-    if (lines[i].size() > kMaxLineLength) return "Zeile " + std::to_string(i + 1) + " ist zu lang";
+    if (lines[i].size() > kMaxLineLength) return t.line + std::to_string(i + 1) + t.tooLong;
   return std::nullopt;
 }
 
@@ -161,15 +208,15 @@ class DescriptionWalker {
   // touch the whole Uninstall key, or names a default folder no setup would
   // install into leaves nothing behind.
   void CheckFixedLines() {
-    if (lineCount_ < 6) return cursor_.NoteDamage("die Datei endet vor Zeile 6");
+    const DamageTexts& t = cursor_.Texts();
+    if (lineCount_ < 6) return cursor_.NoteDamage(t.endsBeforeLine6);
     const std::string uninstallKey = cursor_.Peek(3);
     if (cursor_.Damage()) return;
-    if (contract::CheckUninstallKeyName(uninstallKey))
-      return cursor_.NoteDamage("Zeile 4 (Name des Uninstall-Schlüssels) ist leer oder enthält \\");
+    if (contract::CheckUninstallKeyName(uninstallKey)) return cursor_.NoteDamage(t.uninstallKey);
     const std::string target = cursor_.Peek(4);
     if (cursor_.Damage()) return;
     if (const std::optional<contract::Refusal> refusal = contract::CheckDefaultFolder(target))
-      cursor_.NoteDamage("Zeile 5 (Zielverzeichnis) " + DefaultFolderProblem(refusal->reason));
+      cursor_.NoteDamage(t.targetFolder + std::string(DefaultFolderProblem(t, refusal->reason)));
   }
 
   void ReadFixedLines() {
@@ -200,7 +247,7 @@ class DescriptionWalker {
       line = cursor_.ReadInSection("<beginregistry>", "<endregistry>");
       if (line != "<endregistry>" && !line.empty()) {
         if (d_.RegistryCount == kLastOneBasedSlot)
-          cursor_.NoteDamage(TooManyEntries("<beginregistry>", kLastOneBasedSlot));
+          cursor_.NoteDamage(TooManyEntries(cursor_.Texts(), "<beginregistry>", kLastOneBasedSlot));
         else
           d_.RegistryLines[++d_.RegistryCount] = line;
       }
@@ -215,7 +262,8 @@ class DescriptionWalker {
       line = cursor_.ReadInSection("<beginregisterocx>", "<endregisterocx>");
       if (line != "<endregisterocx>" && !line.empty()) {
         if (d_.OcxLast == kLastZeroBasedSlot)
-          cursor_.NoteDamage(TooManyEntries("<beginregisterocx>", kLastZeroBasedSlot + 1));
+          cursor_.NoteDamage(
+              TooManyEntries(cursor_.Texts(), "<beginregisterocx>", kLastZeroBasedSlot + 1));
         else
           d_.OcxFiles[++d_.OcxLast] = line;
       }
@@ -232,7 +280,7 @@ class DescriptionWalker {
       line = cursor_.ReadInSection("<beginicons>", "<endicons>");
       if (line == "<endicons>") break;
       if (d_.IconCount == kLastOneBasedSlot) {
-        cursor_.NoteDamage(TooManyEntries("<beginicons>", kLastOneBasedSlot));
+        cursor_.NoteDamage(TooManyEntries(cursor_.Texts(), "<beginicons>", kLastOneBasedSlot));
         break;
       }
       const int i = ++d_.IconCount;
@@ -296,7 +344,8 @@ ReadResult ReadSetupDescription(const std::optional<std::string>& fileBytes,
     return result;
   }
   const std::vector<std::string> lines = SplitLines(*fileBytes);
-  std::optional<std::string> damage = ShapeDamage(*fileBytes, lines);
+  const DamageTexts& texts = *options.damageTexts;
+  std::optional<std::string> damage = ShapeDamage(*fileBytes, lines, texts);
   if (!damage) {
     DescriptionWalker walker(lines, description, options, result);
     if (walker.Walk()) result.outcome = ReadOutcome::Read;
@@ -304,8 +353,7 @@ ReadResult ReadSetupDescription(const std::optional<std::string>& fileBytes,
   }
   if (damage) {
     result.outcome = ReadOutcome::Damaged;
-    result.message =
-        "Installationseinstellungen fehlerhaft!\n\npmd-Datei beschädigt: " + *damage + ".";
+    result.message = texts.prefix + *damage + texts.suffix;
     result.caption = kErrorCaption;
   }
   return result;

@@ -45,6 +45,34 @@ struct ReadResult {
   std::optional<std::size_t> rawLineIndex;
 };
 
+// The words of the damage message: German is what the setup program shows
+// (whatever its language); the authoring tools speak English.
+struct DamageTexts {
+  const char* prefix;  // before the reason
+  const char* suffix;  // after it
+  const char* line;    // "line " before a 1-based number
+  const char* binaryData;
+  const char* controlCharacter;
+  const char* tooLong;
+  const char* section;  // before a section's begin marker
+  const char* without;  // between the begin and the missing end marker
+  const char* moreThan;
+  const char* entries;
+  const char* empty;
+  const char* tooBig;
+  const char* endsBeforeLine6;
+  const char* uninstallKey;  // line 4's problem, whole
+  const char* targetFolder;  // line 5, before the folder's problem
+  const char* networkPath;
+  const char* driveRoot;
+  const char* invalidName;
+  const char* insideWindows;
+  const char* systemFolder;
+  const char* notAbsolute;
+};
+extern const DamageTexts kGermanDamage;
+extern const DamageTexts kEnglishDamage;
+
 struct ReaderOptions {
   // Turns a stored line into plain text. Unset: unscramble with the
   // description seed. The authoring tool passes the identity to walk a
@@ -55,6 +83,7 @@ struct ReaderOptions {
   // reading ends there (Stopped).
   std::function<bool()> onVersionAccepted;
   bool checkVersion = true;
+  const DamageTexts* damageTexts = &kGermanDamage;
 };
 
 // Splits file bytes into lines: CR LF or LF end a line; a last line without

@@ -33,6 +33,10 @@ inline constexpr std::array<const char*, kSupportValueCount> kSupportValueNames 
     "Publisher",     "URLInfoAbout", "URLUpdateInfo", "HelpLink",
     "HelpTelephone", "Contact",      "Readme",        "Comments"};
 
+// A shortcut's icon line that names no icon file: the shortcut shows its
+// target's own icon.
+inline constexpr const char* kNoIconFile = "icon";
+
 struct SetupDescription {
   std::string SetupVersion;
   std::string ProductName;
@@ -51,7 +55,7 @@ struct SetupDescription {
   SlotArray IconGroups;
   SlotArray IconNames;
   SlotArray IconTargets;
-  SlotArray IconFiles;  // "icon" means: no icon file
+  SlotArray IconFiles;  // kNoIconFile means: no icon file
 
   // Present only when the file has the section; empty lines are kept.
   std::optional<std::vector<std::string>> ConfigFiles;

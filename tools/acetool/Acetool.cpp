@@ -31,6 +31,10 @@ int RunAcetool(const std::vector<std::string>& args, std::ostream& out, std::ost
   std::string archive;
   try {
     const Invocation inv = ParseCommandLine(args);
+    if (inv.help) {
+      out << kUsageText;
+      return 0;
+    }
     archive = inv.archive;
     return Dispatch(inv, display, out, err);
   } catch (const UsageError& e) {

@@ -27,14 +27,6 @@ class AcetoolTest : public ::testing::Test {
   pelmora::test::ScratchDir dir_{"acetool"};
 };
 
-TEST_F(AcetoolTest, AWrongCommandLineGivesStatus2AndTheUsage) {
-  const ToolRun r = RunTool({"x", "only-archive"});
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("ARCHIVE DIR"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("usage: acetool"), std::string::npos);
-  EXPECT_EQ(r.out, "");
-}
-
 TEST_F(AcetoolTest, AMissingArchiveIsNamedWithTheReason) {
   const ToolRun r = RunTool({"l", At("nothing.ace")});
   EXPECT_EQ(r.status, 1);

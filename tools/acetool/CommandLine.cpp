@@ -13,6 +13,7 @@ const char* const kUsageText =
     "       acetool t ARCHIVE [--password PW]        test every entry\n"
     "       acetool x ARCHIVE DIR [--password PW]    extract into DIR\n"
     "       acetool c ARCHIVE DIR [options]          archive the content of DIR\n"
+    "       acetool --help                           this text (also -h, after any command)\n"
     "  --quiet                       no progress display (c and x show one on a terminal)\n"
     "create options:\n"
     "  --method stored|lz77|ace20    compression (default lz77, readable by every ACE reader)\n"
@@ -74,6 +75,11 @@ CommandKind ParseKind(const std::string& word) {
 Invocation ParseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) throw UsageError("no command given");
   Invocation inv;
+  const auto isHelp = [](const std::string& arg) { return arg == "--help" || arg == "-h"; };
+  if (isHelp(args[0])) {
+    inv.help = true;
+    return inv;
+  }
   // Level 2 packs mixed data within about 2% of level 5 at four times the
   // speed, and still smaller than gzip -9.
   inv.create.level = kDefaultLevel;
@@ -84,6 +90,10 @@ Invocation ParseCommandLine(const std::vector<std::string>& args) {
   std::optional<BlockedMode> mode;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
+    if (isHelp(arg)) {
+      inv.help = true;
+      return inv;
+    }
     if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
       positional.push_back(arg);
       continue;

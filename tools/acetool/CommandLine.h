@@ -7,7 +7,7 @@
 // sound|pic (ace20), --solid, --group-by-type, --volume-size BYTES,
 // --dictionary-bits N, --level N (default kDefaultLevel), --password PW.
 // Every command takes --quiet: no progress display (c and x show one on a
-// terminal).
+// terminal). --help or -h, alone or with a command, asks for the usage.
 #pragma once
 
 #include <stdexcept>
@@ -27,6 +27,7 @@ struct Invocation {
   std::string directory;             // x and c
   std::string password;              // empty: none given
   bool quiet = false;                // no progress display
+  bool help = false;                 // --help or -h: print the usage, nothing else
   acewriter::ArchiveOptions create;  // c only
   acewriter::MemberOrder order = acewriter::MemberOrder::ByName;  // c only
 };

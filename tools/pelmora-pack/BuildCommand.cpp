@@ -141,7 +141,7 @@ int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std
   try {
     parsed = ParseBuild(args);
   } catch (const UsageError& e) {
-    err << "pelmora-pack build: " << e.what() << "\n";
+    err << "pelmora-pack build: " << e.what() << " (pelmora-pack build --help: its usage)\n";
     return 2;
   } catch (const std::exception& e) {
     err << "pelmora-pack build: " << e.what() << "\n";
@@ -152,9 +152,10 @@ int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std
     acewriter::ProgressMeter progress(err, display.terminal && !parsed.quiet, display.clock);
     const BuildReport report = BuildMedium(request, progress);
     progress.Clear();
-    out << "built " << request.out.string() << ": " << contract::kSetupProgramName << " "
-        << report.setupVersion << (request.signing ? " (signed)" : "") << ", "
-        << contract::kDescriptionFileName << ", " << report.volumes.size() << " volume(s): "
+    out << "built " << request.out.string() << ": " << report.product << " with "
+        << contract::kSetupProgramName << " " << report.setupVersion
+        << (request.signing ? " (signed)" : "") << ", " << contract::kDescriptionFileName << ", "
+        << report.volumes.size() << " volume(s): "
         << acewriter::DescribeTotals(
                {report.files, report.bytes, report.archiveBytes, false, progress.Seconds()})
         << "\n";

@@ -1,5 +1,7 @@
 #include "tools/pelmora-pack/DescriptionText.h"
 
+#include "setupdesc/SetupDescription.h"
+
 namespace pelmora::pack {
 
 namespace {
@@ -45,7 +47,7 @@ std::string DescriptionText(const Manifest& m, const std::vector<std::string>& i
     out.Add(s.group.text);
     out.Add(s.name.text);
     out.Add(s.target.text);
-    out.Add(s.icon.Given() ? s.icon.text : "icon");
+    out.Add(s.icon.Given() ? s.icon.text : setupdesc::kNoIconFile);
   }
   out.Add("<endicons>");
   out.Add("<beginsupportinfos>");

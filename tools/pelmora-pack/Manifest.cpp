@@ -27,10 +27,39 @@ bool HasControlCharacter(std::string_view text) {
   return false;
 }
 
+// Well-formed UTF-8: shortest forms only, no surrogates, nothing above
+// U+10FFFF. Windows-1252 text with accented letters fails it: such a
+// letter (0xC0..0xFF) would have to be followed by bytes 0x80..0xBF, which
+// in Windows-1252 are punctuation and symbols, seldom placed right after a
+// letter.
+bool IsUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    if (lead < 0xC2 || lead > 0xF4) return false;
+    const std::size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+    if (i + extra >= text.size()) return false;
+    unsigned long code = lead & (0x7Fu >> (extra + 1));
+    for (std::size_t k = 1; k <= extra; ++k) {
+      const unsigned char c = static_cast<unsigned char>(text[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      code = (code << 6) | (c & 0x3F);
+    }
+    static constexpr unsigned long kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (code < kSmallest[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+      return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
 class Parser {
  public:
-  ParsedManifest Parse(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  ParsedManifest Parse(std::string_view bytes) {
+    const std::string text = TextAsUtf8(bytes);
     const std::vector<std::string> lines = setupdesc::SplitLines(text);
     for (std::size_t i = 0; i < lines.size(); ++i) ParseLine(static_cast<int>(i + 1), lines[i]);
     return std::move(result_);
@@ -64,8 +93,7 @@ class Parser {
       return Problem(line, field,
                      "is given twice (first on line " + std::to_string(slot->line) + ")");
     if (!cp1252)
-      return Problem(line, field,
-                     "holds a character that Windows-1252 cannot represent (or is not UTF-8)");
+      return Problem(line, field, "holds a character that Windows-1252 cannot represent");
     if (HasControlCharacter(*cp1252)) return Problem(line, field, "holds a control character");
     *slot = {*cp1252, line, field};
   }
@@ -132,6 +160,11 @@ class Parser {
 };
 
 }  // namespace
+
+std::string TextAsUtf8(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
+  return IsUtf8(bytes) ? std::string(bytes) : acewriter::Cp1252ToUtf8(bytes);
+}
 
 std::string Describe(const ManifestProblem& problem) {
   std::string text = problem.line > 0 ? "line " + std::to_string(problem.line) + ", " : "";

@@ -59,10 +59,15 @@ struct ParsedManifest {
   std::vector<ManifestProblem> problems;  // empty: the text is well formed
 };
 
-// Reads the manifest's text (UTF-8, an optional byte-order mark, LF or
-// CR LF). Syntax, unknown names, repeated single fields and text that
-// Windows-1252 cannot hold are problems; what the values mean is checked by
-// CheckManifest.
+// Text as Windows' editors save it: a UTF-8 byte-order mark is dropped, and
+// text that is not valid UTF-8 throughout is taken as Windows-1252 ("ANSI")
+// and returned as UTF-8. One decision for the whole file, so that a line of
+// umlauts cannot be read one way and the next line the other.
+std::string TextAsUtf8(std::string_view bytes);
+
+// Reads the manifest's text (see TextAsUtf8; LF or CR LF line ends). Syntax, unknown names,
+// repeated single fields and text that Windows-1252 cannot hold are problems; what the values mean
+// is checked by CheckManifest.
 ParsedManifest ParseManifest(std::string_view utf8Text);
 
 }  // namespace pelmora::pack

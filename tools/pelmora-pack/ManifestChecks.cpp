@@ -77,7 +77,7 @@ std::string FolderRefusalText(contract::Reason reason) {
       return "is or holds a folder of Windows or of all users (C:\\Program Files, "
              "C:\\Programme, C:\\Users, ...): install into a folder below it";
     default:
-      return "must be an absolute folder such as C:\\Programme\\Company\\Product";
+      return "must be an absolute folder such as C:\\Program Files\\Company\\Product";
   }
 }
 
@@ -248,11 +248,10 @@ std::vector<ManifestProblem> CheckManifest(const Manifest& manifest, const Paylo
   return Checker(manifest, payload).Run();
 }
 
-std::vector<std::string> InformationLines(std::string_view utf8Text, const ManifestValue& source,
+std::vector<std::string> InformationLines(std::string_view fileBytes, const ManifestValue& source,
                                           std::vector<ManifestProblem>& problems) {
-  if (utf8Text.substr(0, 3) == "\xEF\xBB\xBF") utf8Text.remove_prefix(3);
   std::vector<std::string> lines;
-  const std::vector<std::string> raw = setupdesc::SplitLines(utf8Text);
+  const std::vector<std::string> raw = setupdesc::SplitLines(TextAsUtf8(fileBytes));
   for (std::size_t i = 0; i < raw.size(); ++i) {
     const auto fail = [&](const std::string& what) {
       problems.push_back({source.line, source.field,
@@ -260,7 +259,7 @@ std::vector<std::string> InformationLines(std::string_view utf8Text, const Manif
     };
     const std::optional<std::string> line = acewriter::Utf8ToCp1252(raw[i]);
     if (!line) {
-      fail("holds a character that Windows-1252 cannot represent (or is not UTF-8)");
+      fail("holds a character that Windows-1252 cannot represent");
       continue;
     }
     std::string text = *line;

@@ -20,10 +20,10 @@ inline constexpr std::size_t kMaxComServers = 256;
 // and [config-files] values; empty when install.pmd can be written.
 std::vector<ManifestProblem> CheckManifest(const Manifest& manifest, const PayloadIndex& payload);
 
-// The lines of the information text file (UTF-8, optional byte-order mark)
-// in Windows-1252. `source` is the manifest's [product] information value;
+// The lines of the information text file (read as TextAsUtf8 reads the
+// manifest) in Windows-1252. `source` is the manifest's [product] information value;
 // problems name it and the file's line.
-std::vector<std::string> InformationLines(std::string_view utf8Text, const ManifestValue& source,
+std::vector<std::string> InformationLines(std::string_view fileBytes, const ManifestValue& source,
                                           std::vector<ManifestProblem>& problems);
 
 }  // namespace pelmora::pack

@@ -108,6 +108,7 @@ struct Plan {
   std::string description;  // install.pmd's bytes
   acewriter::ArchiveOptions archive;
   std::string setupVersion;
+  std::string product;                       // name and version, Windows-1252
   std::optional<fs::path> addedUninstaller;  // archived in front of the payload
 };
 
@@ -132,6 +133,7 @@ class Planner {
       plan.archive = ArchiveSettings(manifest, problems);
       plan.addedUninstaller = AddedUninstaller(manifest, payload);
       information = Information(manifest.information, problems);
+      plan.product = manifest.productName.text + " " + manifest.productVersion.text;
       for (const ManifestProblem& p : problems)
         reasons_.push_back(r_.manifest.string() + ": " + Describe(p));
     }
@@ -329,6 +331,7 @@ BuildReport BuildMedium(const BuildRequest& request, acewriter::ProgressMeter& p
 
   BuildReport report;
   report.setupVersion = plan.setupVersion;
+  report.product = ForMessage(plan.product);
   acewriter::ArchiveOptions options = plan.archive;
   acewriter::DateArchive(options, request.sourceDateEpoch, payload.newestFile);
   std::uint64_t total = payload.bytes;

@@ -33,6 +33,7 @@ struct BuildRequest {
 
 struct BuildReport {
   std::string setupVersion;  // line 1 of install.pmd
+  std::string product;       // the product's name and version, as messages show text
   std::vector<std::string> volumes;
   std::size_t files = 0;  // the added uninstaller included
   std::uint64_t bytes = 0;

@@ -18,6 +18,7 @@
 #include "TestPaths.h"
 #include "setupdesc/SetupDescReader.h"
 #include "tools/acetool/LibraryArchive.h"
+#include "tools/pelmora-pack/Manifest.h"
 #include "tools/pelmora-pack/Medium_testutil.h"
 #include "tools/pelmora-pack/PackCommand.h"
 
@@ -271,8 +272,49 @@ TEST_F(Medium, PutsAnUninstallerIntoTheArchiveUnlessTheManifestSaysNo) {
   EXPECT_EQ(names.size(), 8u);  // 3 folders and 5 files: the payload alone
 }
 
+// init's manifest lists the payload, takes its first program (the
+// uninstaller aside) as main program and shortcut, and builds unedited;
+// it never overwrites a manifest.
+TEST_F(Medium, InitWritesAManifestThatBuildsAsItStands) {
+  const fs::path manifest = dir_.Path() / "first.manifest";
+  const PackRun init = Pack({"init", Payload().string(), manifest.string()});
+  ASSERT_EQ(init.code, 0) << init.err;
+  const std::string text = ReadText(manifest);
+  for (const auto& [name, content] : SamplePayload()) {
+    std::string listed = name;
+    std::replace(listed.begin(), listed.end(), '/', '\\');
+    EXPECT_NE(text.find("#   " + listed + "\n"), std::string::npos) << listed << "\n" << text;
+  }
+  EXPECT_EQ(Pack({"init", Payload().string()}).out, text);
+
+  const PackRun again = Pack({"init", (dir_.Path() / "nowhere").string(), manifest.string()});
+  EXPECT_EQ(again.code, 1);
+  EXPECT_NE(again.err.find("is no folder"), std::string::npos) << again.err;
+  const PackRun over = Pack({"init", Payload().string(), manifest.string()});
+  EXPECT_EQ(over.code, 1);
+  EXPECT_NE(over.err.find("exists already"), std::string::npos) << over.err;
+  WriteManifest(text);  // the fixture builds demo.manifest
+
+  const PackRun build = Build();
+  ASSERT_EQ(build.code, 0) << build.err << text;
+  setupdesc::SetupDescription d;
+  d.SetupVersion = kSampleVersion;
+  const setupdesc::ReadResult r =
+      setupdesc::ReadSetupDescription(ReadText(Out() / "install.pmd"), d);
+  ASSERT_EQ(r.outcome, setupdesc::ReadOutcome::Read) << r.message;
+  EXPECT_EQ(r.titleLabel, "payload 1.0.0.0");
+  EXPECT_EQ(r.targetDirectory, "C:\\Program Files\\payload\\");
+  EXPECT_EQ(d.AppExeName, "bin\\demo.exe");
+  ASSERT_EQ(d.IconCount, 1);
+  EXPECT_EQ(d.IconGroups[1] + "|" + d.IconNames[1] + "|" + d.IconTargets[1] + "|" + d.IconFiles[1],
+            std::string("payload|payload|bin\\demo.exe|") + setupdesc::kNoIconFile);
+}
+
 // The same payload, manifest and programs give the same medium, byte for
 // byte: the archive is dated by the newest payload file, not by the clock.
+// The second build reads the manifest as a Windows editor saves it "ANSI"
+// (Windows-1252) and the information text with a UTF-8 byte-order mark:
+// the same texts, so the same medium.
 TEST_F(Medium, BuildsTheSameMediumTwiceDatedByItsNewestFile) {
   using namespace std::chrono;
   const sys_seconds newest = sys_days(year(2015) / January / 15) + hours(10) + minutes(31);
@@ -282,6 +324,9 @@ TEST_F(Medium, BuildsTheSameMediumTwiceDatedByItsNewestFile) {
   const std::map<std::string, std::string> first = FolderContent(Out());
   EXPECT_EQ(first.size(), 4u);  // Install.exe, install.pmd, DATA.c00 and .c01: no work file left
   fs::remove_all(Out());
+  WriteManifest(*acewriter::Utf8ToCp1252(kManifest));
+  WriteText(dir_.Path() / "info.txt",
+            "\xEF\xBB\xBF" + U8(u8"Willkommen bei Demo Müller.\n\nViel Spaß!\n"));
   // Past the two-second step of the archive's time stamps.
   std::this_thread::sleep_for(milliseconds(2100));
   ASSERT_EQ(Build().code, 0);
@@ -332,7 +377,10 @@ TEST_F(Medium, ShowsItsProgressOnATerminalUnlessQuiet) {
   const std::uint64_t archive =
       fs::file_size(Out() / "DATA.c00") + fs::file_size(Out() / "DATA.c01");
   EXPECT_TRUE(std::regex_match(
-      out.str(), std::regex("built .*medium: Install\\.exe 3\\.14\\.15\\.926, install\\.pmd, 2 "
+      out.str(), std::regex("built .*medium: " +
+                            ForMessage("Demo M\xFC"
+                                       "ller") +
+                            " 2\\.1 with Install\\.exe 3\\.14\\.15\\.926, install\\.pmd, 2 "
                             "volume\\(s\\): 6 files, " +
                             std::to_string(payload) + " bytes in, " + std::to_string(archive) +
                             " bytes out, ratio [0-9]+\\.[0-9]%, [0-9]+\\.[0-9]{2} s\n")))

@@ -1,5 +1,7 @@
 #include "tools/pelmora-pack/PackCommand.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -7,6 +9,7 @@
 #include "Version.h"
 #include "acewriter/LocalText.h"
 #include "tools/pelmora-pack/BuildCommand.h"
+#include "tools/pelmora-pack/InitCommand.h"
 #include "setupdesc/PlainDescription.h"
 #include "setupdesc/SetupDescReader.h"
 
@@ -14,25 +17,62 @@ namespace pelmora::pack {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: pelmora-pack encode PLAIN PMD     write a scrambled install.pmd from plain text\n"
-    "       pelmora-pack decode PMD [PLAIN]   write the plain text of install.pmd (default: "
-    "stdout)\n"
-    "       pelmora-pack show PMD [--version V]\n"
-    "                                         list what the setup program reads from install.pmd;\n"
-    "                                         with --version, check line 1 against V\n"
-    "       pelmora-pack build MANIFEST PAYLOAD_DIR OUT_DIR [--install-exe PATH | --arch "
-    "win32|win64]\n"
-    "                          [--uninstaller PATH] [--quiet]\n"
-    "                          [--sign CERT.pfx [--sign-password-file FILE] [--timestamp-url "
-    "URL]]\n"
-    "                                         write a setup folder: Install.exe, install.pmd,\n"
-    "                                         DATA.c00 and further volumes; without\n"
-    "                                         --sign-password-file the certificate's password\n"
-    "                                         comes from PELMORA_SIGN_PASSWORD; the medium is\n"
-    "                                         dated by SOURCE_DATE_EPOCH or its newest file;\n"
-    "                                         --quiet: no progress display\n"
-    "Plain text is Windows-1252 with CR LF or LF line ends; install.pmd gets CR LF.\n";
+// Each command's usage; "pelmora-pack --help" prints them all, and
+// "pelmora-pack COMMAND --help" its own.
+struct CommandUsage {
+  const char* name;
+  const char* text;
+};
+
+constexpr CommandUsage kCommands[] = {
+    {"build",
+     "pelmora-pack build MANIFEST PAYLOAD_DIR OUT_DIR [--install-exe PATH | --arch win32|win64]\n"
+     "                   [--uninstaller PATH] [--quiet]\n"
+     "                   [--sign CERT.pfx [--sign-password-file FILE] [--timestamp-url URL]]\n"
+     "    write a setup folder OUT_DIR (Install.exe, install.pmd, DATA.c00 and further\n"
+     "    volumes) from the manifest MANIFEST and the files of PAYLOAD_DIR; without\n"
+     "    --sign-password-file the certificate's password comes from PELMORA_SIGN_PASSWORD;\n"
+     "    the medium is dated by SOURCE_DATE_EPOCH or its newest file; --quiet: no\n"
+     "    progress display\n"},
+    {"init",
+     "pelmora-pack init PAYLOAD_DIR [MANIFEST]\n"
+     "    write a commented first manifest for the files of PAYLOAD_DIR (its first\n"
+     "    program as main program and shortcut) to MANIFEST, which must not exist yet\n"
+     "    (default: standard output); it builds as it stands\n"},
+    {"encode",
+     "pelmora-pack encode PLAIN PMD\n"
+     "    write a scrambled install.pmd from plain text (Windows-1252, CR LF or LF line\n"
+     "    ends; install.pmd gets CR LF)\n"},
+    {"decode",
+     "pelmora-pack decode PMD [PLAIN]\n"
+     "    write the plain text of install.pmd (default: standard output)\n"},
+    {"show",
+     "pelmora-pack show PMD [--version V]\n"
+     "    list what the setup program reads from install.pmd; with --version, check\n"
+     "    line 1 against the setup program's version V\n"},
+};
+
+constexpr const char* kManifestNote =
+    "A manifest is a text file of [sections] and \"name = value\" lines that says what\n"
+    "the setup installs: product name, version, folder, main program, shortcuts,\n"
+    "registry keys. Its format is described in README.md, section \"pelmora-pack\",\n"
+    "part \"build: the medium builder\".\n";
+
+std::string FullUsage() {
+  std::string text = "usage:\n";
+  for (const CommandUsage& c : kCommands) text += std::string("  ") + c.text;
+  text += "  pelmora-pack --version\n    print this tool's version\n";
+  text += "Every command takes --help (or -h): its usage.\n";
+  return text + kManifestNote;
+}
+
+const CommandUsage* FindCommand(const std::string& name) {
+  for (const CommandUsage& c : kCommands)
+    if (name == c.name) return &c;
+  return nullptr;
+}
+
+bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
 struct CommandError : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -73,10 +113,16 @@ DescriptionListing DescribeDescription(const std::string& pmdBytes,
   d.SetupVersion = setupVersion;
   setupdesc::ReaderOptions options;
   options.checkVersion = !setupVersion.empty();
+  options.damageTexts = &setupdesc::kEnglishDamage;
   const setupdesc::ReadResult r = setupdesc::ReadSetupDescription(pmdBytes, d, options);
   std::ostringstream o;
   if (r.outcome != setupdesc::ReadOutcome::Read) {
-    o << "not readable: " << r.message << "\n";
+    // The setup's message box breaks the version message's lines with bare
+    // carriage returns; on a terminal each would overwrite the line before.
+    std::string message = r.message;
+    for (char& c : message)
+      if (c == '\r') c = '\n';
+    o << "not readable: " << message << "\n";
     return {false, o.str()};
   }
   o << "Setup description\n";
@@ -91,9 +137,12 @@ DescriptionListing DescribeDescription(const std::string& pmdBytes,
   List(o, "Registry keys", d.RegistryLines, 1, d.RegistryCount);
   List(o, "COM servers", d.OcxFiles, 0, d.OcxLast);
   o << "Shortcuts (" << d.IconCount << ")\n";
-  for (int i = 1; i <= d.IconCount; ++i)
+  for (int i = 1; i <= d.IconCount; ++i) {
     o << "  [" << i << "] " << d.IconGroups[i] << " \\ " << d.IconNames[i] << " -> "
-      << d.IconTargets[i] << " (icon: " << d.IconFiles[i] << ")\n";
+      << d.IconTargets[i];
+    if (d.IconFiles[i] != setupdesc::kNoIconFile) o << " (icon: " << d.IconFiles[i] << ")";
+    o << "\n";
+  }
   o << "Support information\n";
   for (std::size_t i = 0; i < d.SupportInfo.size(); ++i)
     o << "  " << setupdesc::kSupportValueNames[i] << ": " << d.SupportInfo[i] << "\n";
@@ -110,9 +159,32 @@ int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std:
                    const acewriter::ProgressDisplay& display) {
   try {
     const std::string command = args.empty() ? "" : args[0];
+    if (IsHelp(command) || command == "help") {
+      out << FullUsage();
+      return 0;
+    }
+    const CommandUsage* known = FindCommand(command);
+    if (known && std::any_of(args.begin() + 1, args.end(), IsHelp)) {
+      out << "usage: " << known->text;
+      if (command == "build") out << kManifestNote;
+      return 0;
+    }
     if (command == "build")
       return RunBuildCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err,
                              display);
+    if (command == "init" && (args.size() == 2 || args.size() == 3)) {
+      const std::string manifest = SampleManifest(args[1]);
+      if (args.size() == 2) {
+        out << manifest;
+        return 0;
+      }
+      // A manifest is edited by hand; never write over one.
+      if (std::filesystem::exists(args[2]))
+        throw CommandError(args[2] + " exists already; init writes only a new manifest");
+      WriteFile(args[2], manifest);
+      out << "wrote " << args[2] << "\n";
+      return 0;
+    }
     if (command == "encode" && args.size() == 3) {
       WriteFile(args[2], setupdesc::EncodeDescription(ReadFile(args[1])));
       return 0;
@@ -135,7 +207,12 @@ int RunPackCommand(const std::vector<std::string>& args, std::ostream& out, std:
       out << "pelmora-pack " << PELMORA_VERSION_STRING << "\n";
       return 0;
     }
-    err << kUsage;
+    if (known)
+      err << "pelmora-pack " << command << ": wrong arguments\nusage: " << known->text;
+    else
+      err << "pelmora-pack: "
+          << (command.empty() ? "no command given" : "unknown command \"" + command + "\"") << "\n"
+          << FullUsage();
     return 2;
   } catch (const setupdesc::DescriptionFormatError& e) {
     err << "pelmora-pack: " << (args.size() > 1 ? args[1] + ": " : "")
