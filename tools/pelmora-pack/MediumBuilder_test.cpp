@@ -380,7 +380,7 @@ TEST_F(Medium, ShowsItsProgressOnATerminalUnlessQuiet) {
       out.str(), std::regex("built .*medium: " +
                             ForMessage("Demo M\xFC"
                                        "ller") +
-                            " 2\\.1 with Install\\.exe 3\\.14\\.15\\.926, install\\.pmd, 2 "
+                            " 2\\.1\\.0\\.0 with Install\\.exe 3\\.14\\.15\\.926, install\\.pmd, 2 "
                             "volume\\(s\\): 6 files, " +
                             std::to_string(payload) + " bytes in, " + std::to_string(archive) +
                             " bytes out, ratio [0-9]+\\.[0-9]%, [0-9]+\\.[0-9]{2} s\n")))
