@@ -93,8 +93,9 @@ std::string SampleManifest(const fs::path& payload) {
   m += "name = " + product + "\n";
   m += "# Four numbers; a later setup compares them with the installed version.\n";
   m += "version = 1.0.0.0\n";
-  m += "# The product's entry below ...\\CurrentVersion\\Uninstall: one name, never\n";
-  m += "# changed between versions, so that an update finds the installed one.\n";
+  m += "# The product's entry below " + std::string(contract::kUninstallKeyParent) + ":\n";
+  m += "# one name, never changed between versions, so that an update finds the\n";
+  m += "# installed one.\n";
   m += "uninstall-key = " + product + "\n";
   m += "# The folder the wizard proposes; the user may choose another.\n";
   m += "directory = C:\\Program Files\\" + product + "\n";
