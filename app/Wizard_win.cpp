@@ -1,5 +1,6 @@
 #include "app/Wizard_win.h"
 
+#include "contract/ExitCodes.h"
 #include "install/FailureText_win.h"
 
 #include "setupdesc/SetupDir.h"
@@ -66,7 +67,7 @@ int Wizard::Run() {
       winsupport::IsExistingFolder(target))
     RemoveDirectoryA(target.c_str());
   // A start-up check that ended the program is a failure for whoever ran it.
-  return endRequested_ ? 1 : 0;
+  return endRequested_ ? contract::kExitRefused : contract::kExitDone;
 }
 
 FlowFacts Wizard::Facts() const {

@@ -10,7 +10,8 @@
 
 namespace pelmora::common {
 
-// The exit code of a process that ran out of memory.
+// The exit code of a process that ran out of memory (listed with the others
+// in contract/ExitCodes.h).
 inline constexpr int kOutOfMemoryExitCode = 3;
 
 // A block of `size` bytes (never 0) from the heap, or null. The programs

@@ -1,8 +1,7 @@
 // Entry of the uninstaller: started with the path of a product's protocol
 // ("UnInstall.log"), it asks once, removes what the protocol lists within
 // the rules of the plan and tells what it removed and what it left.
-// Exit code 0: all removed; 1: nothing changed (refused, or the user said
-// No); 2: something was left.
+// Exit codes: contract/ExitCodes.h.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -15,7 +14,9 @@
 #include <vector>
 
 #include "contract/AnsiText.h"
+#include "common/Allocation.h"
 #include "contract/CommandLine.h"
+#include "contract/ExitCodes.h"
 #include "contract/Language.h"
 #include "contract/ProductFiles.h"
 #include "contract/Seal.h"
@@ -42,9 +43,7 @@ namespace {
 // Far above any protocol (one line per installed file, one block per run).
 constexpr std::size_t kLargestProtocol = 16 * 1024 * 1024;
 
-constexpr int kAllRemoved = 0;
-constexpr int kNothingChanged = 1;
-constexpr int kSomethingLeft = 2;
+static_assert(contract::kExitOutOfMemory == common::kOutOfMemoryExitCode);
 
 std::variant<std::string, Refusal> ReadProtocol(const std::string& path) {
   // One byte more than any protocol tells a file that is too large.
@@ -68,7 +67,7 @@ int Uninstall(HINSTANCE instance) {
   const auto refuse = [&](Reason reason, const std::string& path) {
     ::MessageBoxA(nullptr, RejectionText(reason, path, english).c_str(), title.c_str(),
                   MB_OK | MB_ICONSTOP);
-    return kNothingChanged;
+    return contract::kExitRefused;
   };
 
   const std::string argument = contract::SplitCommandLine(::GetCommandLineA()).argument;
@@ -125,7 +124,7 @@ int Uninstall(HINSTANCE instance) {
   const std::string product = entry.displayName.empty() ? plan.targetFolder : entry.displayName;
   if (::MessageBoxA(nullptr, ConfirmationText(product, english).c_str(), product.c_str(),
                     MB_YESNO | MB_ICONQUESTION) != IDYES)
-    return kNothingChanged;
+    return contract::kExitRefused;
 
   const winsupport::ComApartment com = winsupport::EnterComApartment();
   winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
@@ -146,7 +145,7 @@ int Uninstall(HINSTANCE instance) {
   window.Finish(SummaryHeadline(product, outcome, english));
   ::MessageBoxA(window.Handle(), SummaryText(product, outcome, english).c_str(), product.c_str(),
                 MB_OK | (outcome.left.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
-  return outcome.left.empty() ? kAllRemoved : kSomethingLeft;
+  return outcome.left.empty() ? contract::kExitDone : contract::kExitItemsLeft;
 }
 
 }  // namespace
