@@ -22,8 +22,12 @@ std::string FolderOf(const std::string& path) {
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
+// The reason on a line of its own, in Windows' words: whoever reads the box
+// learns whether the file is missing, no program or refused.
 void ShowNotCreated(const std::string& path) {
-  winsupport::ShowPlainMessage("Error creating process " + path);
+  const DWORD error = ::GetLastError();
+  winsupport::ShowPlainMessage("Error creating process " + path + "\n\n" +
+                               winsupport::SystemErrorText(error, path));
 }
 
 }  // namespace
@@ -42,6 +46,11 @@ void ExecNewProcess(const std::string& path, bool english) {
     // start gets, here and now.
     DWORD kind = 0;
     if (!::GetBinaryTypeA(path.c_str(), &kind)) {
+      // Not every Windows says why; a file that is there then is no program.
+      if (::GetLastError() == ERROR_SUCCESS)
+        ::SetLastError(::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES
+                           ? ::GetLastError()
+                           : ERROR_BAD_EXE_FORMAT);
       ShowNotCreated(path);
       return;
     }

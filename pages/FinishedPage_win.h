@@ -23,11 +23,11 @@ class FinishedPage : public WizardPage {
 
 // Starts the program file `path` without waiting for it, with the rights
 // of the user who started the setup. Not elevated: as a new process in
-// this program's working directory; a failure is shown as
-// "Error creating process " and the path. Elevated: through the desktop's
-// shell, in the program's own folder (winsupport::StartAsDesktopUser);
-// where the shell cannot, the program is not started and a notice in the
-// setup's language says so.
+// this program's working directory; a failure is shown as "Error creating
+// process " and the path, with Windows' reason below. Elevated: through the
+// desktop's shell, in the program's own folder
+// (winsupport::StartAsDesktopUser); where the shell cannot, the program is
+// not started and a notice in the setup's language says so.
 void ExecNewProcess(const std::string& path, bool english);
 
 }  // namespace pelmora::pages

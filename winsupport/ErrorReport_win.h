@@ -18,4 +18,9 @@ void ShowPlainMessage(const std::string& text);
 // wizard then goes on waiting for the user.
 void ShowErrorReport(const std::string& text);
 
+// What Windows says about its error `code`, in the system's language and
+// without the line end, `subject` in the place of the "%1" some of its
+// texts hold; "Windows error <code>" where it says nothing.
+std::string SystemErrorText(DWORD code, const std::string& subject);
+
 }  // namespace pelmora::winsupport
