@@ -99,14 +99,16 @@ std::string SampleManifest(const fs::path& payload) {
   m += "uninstall-key = " + product + "\n";
   m += "# The folder the wizard proposes; the user may choose another.\n";
   m += "directory = C:\\Program Files\\" + product + "\n";
-  m += "# The program the finished page offers to start, in the payload.\n";
+  m += "# The program the finished page offers to start (its box is ticked), in\n";
+  m += "# the payload.\n";
   if (program)
     m += "program = " + program->name + "\n";
   else
     m += "# program = bin\\product.exe\n";
   m += "# A text file (beside this manifest) for the wizard's information page.\n";
   m += "# information = readme.txt\n";
-  m += "# yes: the setup installs the uninstaller and an Uninstall entry.\n";
+  m += "# yes: the setup installs the uninstaller, an Uninstall entry and an\n";
+  m += "# \"Uninstall\" shortcut beside the product's own in the Start menu.\n";
   m += "# uninstaller = yes\n";
   m += "\n# Empty registry keys the setup creates below HKEY_CURRENT_USER (and the\n";
   m += "# uninstaller removes): Software\\Vendor or below. Values come from a\n";
@@ -126,7 +128,9 @@ std::string SampleManifest(const fs::path& payload) {
   m += "[support]\n# publisher = Example Software Ltd\n# about-url = https://example.org/\n";
   m += "# update-url = https://example.org/update\n# help-link = https://example.org/help\n";
   m += "# help-telephone = +1 555 0100\n# contact = support@example.org\n";
-  m += "# readme = readme.txt\n# comments =\n";
+  m += "# readme = https://example.org/readme (a web address or full path: the\n";
+  m += "#   value is written as it stands, a bare name is no use to Windows)\n";
+  m += "# comments =\n";
   m += "\n# Files (relative to the installed folder) a complete repair deletes first.\n";
   m += "[config-files]\n# file = settings.ini\n";
   m += "\n# How the payload is packed; the defaults give the smallest medium.\n";
