@@ -4,7 +4,8 @@
 # writes the manifest for a payload folder (a program, a readme, a docs
 # folder, a name with an umlaut), the manifest builds as it stands, the
 # setup installs it into the folder it proposes, and the uninstaller the
-# entry names removes it again, leaving nothing but itself. Screenshots in OUTDIR.
+# entry names removes it again, leaving nothing but itself. README's
+# quick-start manifest builds too. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
@@ -33,6 +34,17 @@ sed -i 's/^# uninstaller = yes/uninstaller = yes/' "$manifest"
 make_built_medium "$out/medium" "$manifest" "$payload"
 expect "build: the manifest as init wrote it builds a medium" "DATA.c00 Install.exe install.pmd" \
   "$(cd "$out/medium" && ls 2>/dev/null | paste -sd' ')"
+# README's quick start shows a complete manifest: it builds for this payload.
+awk '/^### Quick start for vendors/ {quick = 1}
+     quick && /^    # Comments are lines/ {shown = 1}
+     shown && /^$/ {exit}
+     shown {sub(/^    /, ""); print}' "$(dirname "$0")/../../README.md" >"$out/quick-start.ini"
+printf 'Willkommen\r\n' >"$out/info.txt"
+sed -i 's/^program = .*/program = Erstes.exe/; s/^target = .*/target = Erstes.exe/' "$out/quick-start.ini"
+make_built_medium "$out/quick-start" "$out/quick-start.ini" "$payload"
+expect "build: README's quick-start manifest builds" \
+  "DATA.c00 Install.exe install.pmd|My Product 1.2.0.0" \
+  "$(cd "$out/quick-start" && ls 2>/dev/null | paste -sd' ')|$(grep -o 'My Product [0-9.]*' "$out/build.out" | tail -1)"
 
 e2e_clean_prefix first
 target="C:\\Program Files\\$product"
