@@ -26,9 +26,8 @@ void ShowErrorReport(const std::string& text) {
 
 std::string SystemErrorText(DWORD code, const std::string& subject) {
   char text[512];
-  DWORD length =
-      ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                       text, sizeof text, nullptr);
+  DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, text, sizeof text, nullptr);
   while (length > 0 && static_cast<unsigned char>(text[length - 1]) <= ' ') --length;
   if (length == 0) return "Windows error " + std::to_string(code);
   std::string said(text, length);

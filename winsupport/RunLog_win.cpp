@@ -21,10 +21,9 @@ void AppendNumber(std::string& text, unsigned value, unsigned digits) {
 }  // namespace
 
 common::WinResult<RunLog> RunLog::Open(const std::string& path) {
-  win::UniqueHandle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
-                                       FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                       nullptr));
+  win::UniqueHandle file(
+      ::CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file) return common::FailedAs<RunLog>(kFile, path, ::GetLastError());
   BY_HANDLE_FILE_INFORMATION facts{};
   if (!::GetFileInformationByHandle(file.Get(), &facts))

@@ -24,9 +24,8 @@ TEST(RunLog, AppendsDatedLinesAndRefusesWhatCouldLeadElsewhere) {
   }
   RunLog().Line("nowhere");
   EXPECT_TRUE(std::regex_match(
-      test::ReadText(path),
-      std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d first run\r\n"
-                 "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d second run\r\n")))
+      test::ReadText(path), std::regex("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d first run\r\n"
+                                       "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d second run\r\n")))
       << test::ReadText(path);
 
   const auto folder = RunLog::Open(dir.Str());
