@@ -97,8 +97,9 @@ TEST(UninstallTexts, TheLogsLines) {
             "Refused: The uninstaller does not understand \"/X\" on its command line. It takes /S "
             "(no window), /LOG=<file> (a log of the run) and the path of the product's protocol "
             "file (UnInstall.log). Nothing was removed.");
-  EXPECT_NE(RejectionText(Reason::LogNotWritable, "C:\\l.txt", false).find("\"C:\\l.txt\""),
-            std::string::npos);
+  for (const Reason reason : {Reason::UnknownSwitch, Reason::LogNotWritable})
+    for (const bool english : {true, false})
+      EXPECT_NE(RejectionText(reason, "/X", english).find("\"/X\""), std::string::npos);
   EXPECT_EQ(EndLine(2, 3725, true), "Exit code 2, total time 1:02:05.");
   EXPECT_EQ(EndLine(0, 9, false), "Exitcode 0, Gesamtdauer 0:00:09.");
 }
