@@ -26,8 +26,8 @@ std::string UninstallCommand(std::string_view windowsFolder, std::string_view ta
 }
 
 std::string QuietUninstallCommand(std::string_view windowsFolder, std::string_view targetFolder) {
-  return std::string(windowsFolder) + kUninstallerFileName + " " + std::string(kSilentSwitch) + " " +
-         UninstallArgument(targetFolder);
+  return std::string(windowsFolder) + kUninstallerFileName + " " + std::string(kSilentSwitch) +
+         " " + UninstallArgument(targetFolder);
 }
 
 std::string UninstallEntryOf(std::string_view key) {

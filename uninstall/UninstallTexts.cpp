@@ -279,7 +279,7 @@ std::string RemovedLine(const GoneItem& item, bool english) {
   if (item.kind == Kind::Key && key.starts_with(contract::kSealsKey))
     name = Pick(english, "seal", "Siegel");
   std::string line(item.kind == Kind::Server ? Pick(english, "Unregistered ", "Abgemeldet: ")
-                                              : Pick(english, "Removed ", "Entfernt: "));
+                                             : Pick(english, "Removed ", "Entfernt: "));
   line += name;
   line += english ? ": " : " ";
   line += item.what;

@@ -168,12 +168,11 @@ int Uninstall(HINSTANCE instance) {
   // uninstaller has no more rights than whoever could write them: a server's
   // own folder may be searched for what it imports.
   const bool targetTrusted = true;
-  const Outcome outcome =
-      RemovePlanned(plan, contract::SplitServerDigests(entry.serverDigests),
-                    winsupport::StartMenuProgramsFolder(), targetTrusted,
-                    [&](const std::string& what) {
-                      if (window) window->Step(ProgressText(what, english));
-                    });
+  const Outcome outcome = RemovePlanned(plan, contract::SplitServerDigests(entry.serverDigests),
+                                        winsupport::StartMenuProgramsFolder(), targetTrusted,
+                                        [&](const std::string& what) {
+                                          if (window) window->Step(ProgressText(what, english));
+                                        });
   if (log.Writes()) {
     for (const GoneItem& item : outcome.gone) log.Line(RemovedLine(item, english));
     for (const LeftItem& item : outcome.left) log.Line(LeftLine(item, english));
@@ -194,8 +193,7 @@ int Uninstall(HINSTANCE instance) {
     }
   if (window) {
     window->Finish(SummaryHeadline(product, outcome, english));
-    ::MessageBoxA(window->Handle(), SummaryText(product, outcome, english).c_str(),
-                  product.c_str(),
+    ::MessageBoxA(window->Handle(), SummaryText(product, outcome, english).c_str(), product.c_str(),
                   MB_OK | (outcome.left.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
   }
   return finish(outcome.left.empty() ? contract::kExitDone : contract::kExitItemsLeft);
