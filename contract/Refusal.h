@@ -71,6 +71,14 @@ enum class Reason {
   ReplaceableFolder,   // another account may rename, delete or replace it
   ForeignPermissions,  // another account owns it or may change its permissions or owner
   WritableTarget,      // another account may write into the target or what is made in it
+
+  // The uninstaller's command line holds a switch it does not know, one
+  // without its value or given twice, or a second protocol; detail: that
+  // word as given. Nothing is done.
+  UnknownSwitch,
+  // The log asked for cannot be opened for appending (or is a link, a
+  // folder or a file with a second name); detail: its path. Nothing is done.
+  LogNotWritable,
 };
 
 struct Refusal {

@@ -1,6 +1,7 @@
 #include "contract/UninstallEntry.h"
 
 #include "contract/AnsiText.h"
+#include "contract/CommandLine.h"
 #include "contract/ProductFiles.h"
 
 namespace pelmora::contract {
@@ -22,6 +23,11 @@ std::string UninstallArgument(std::string_view targetFolder) {
 
 std::string UninstallCommand(std::string_view windowsFolder, std::string_view targetFolder) {
   return std::string(windowsFolder) + kUninstallerFileName + " " + UninstallArgument(targetFolder);
+}
+
+std::string QuietUninstallCommand(std::string_view windowsFolder, std::string_view targetFolder) {
+  return std::string(windowsFolder) + kUninstallerFileName + " " + std::string(kSilentSwitch) +
+         " " + UninstallArgument(targetFolder);
 }
 
 std::string UninstallEntryOf(std::string_view key) {

@@ -19,6 +19,9 @@ inline constexpr std::string_view kUninstallKeyParent =
 // The value names the programs read; the setup writes eight support values
 // besides them (setupdesc::kSupportValueNames).
 inline constexpr const char* kUninstallStringValue = "UninstallString";
+// The same command with /S, which deployment tools run to remove the
+// product without a user (contract/CommandLine.h).
+inline constexpr const char* kQuietUninstallStringValue = "QuietUninstallString";
 inline constexpr const char* kDisplayNameValue = "DisplayName";
 inline constexpr const char* kDisplayVersionValue = "DisplayVersion";
 inline constexpr const char* kInstallPathValue = "InstallPath";
@@ -34,6 +37,9 @@ std::string UninstallKeyPath(std::string_view keyName);
 // The command that removes the product: the uninstaller in the Windows
 // folder followed by its argument. windowsFolder and targetFolder end in "\".
 std::string UninstallCommand(std::string_view windowsFolder, std::string_view targetFolder);
+
+// UninstallCommand with the silent switch before the protocol's path.
+std::string QuietUninstallCommand(std::string_view windowsFolder, std::string_view targetFolder);
 
 // The uninstaller's argument alone, as the uninstall shortcut carries it:
 // the protocol's path, quoted.

@@ -19,11 +19,20 @@ TEST(UninstallEntry, TheCommandTheSetupWritesSplitsBackIntoProgramAndProtocol) {
   EXPECT_EQ(UninstallCommand("C:\\WINDOWS\\", "C:\\Programme\\Tool\\"),
             "C:\\WINDOWS\\stUnInst.exe \"C:\\Programme\\Tool\\UnInstall.log\"");
   EXPECT_EQ(UninstallArgument("D:\\T\\"), "\"D:\\T\\UnInstall.log\"");
+  EXPECT_EQ(QuietUninstallCommand("C:\\WINDOWS\\", "D:\\T\\"),
+            "C:\\WINDOWS\\stUnInst.exe /S \"D:\\T\\UnInstall.log\"");
   for (const char* windows : {"C:\\WINDOWS\\", "C:\\Win Dir\\", "C:\\W.exe dir\\"})
-    for (const char* target : {"C:\\Programme\\Tool\\", "C:\\Mein B\xFCro\\A b.exe c\\"})
+    for (const char* target : {"C:\\Programme\\Tool\\", "C:\\Mein B\xFCro\\A b.exe c\\"}) {
       EXPECT_EQ(Split(UninstallCommand(windows, target)),
                 std::string(windows) + "stUnInst.exe|" + target + "UnInstall.log")
           << windows << " " << target;
+      // The quiet command: the same program, silent, the same protocol.
+      const std::string quiet = QuietUninstallCommand(windows, target);
+      const UninstallerCall call = ParseUninstallerCall(quiet);
+      EXPECT_TRUE(call.silent && !call.misuse && call.logFile.empty()) << quiet;
+      EXPECT_EQ(call.protocol, std::string(target) + "UnInstall.log");
+      EXPECT_EQ(SplitCommandLine(quiet).program, std::string(windows) + "stUnInst.exe");
+    }
   EXPECT_EQ(UninstallKeyPath("Tool"),
             "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool");
 }

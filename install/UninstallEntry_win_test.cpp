@@ -83,9 +83,12 @@ TEST_F(UninstallEntryTest, BothRootsGetTheTwelveValuesAndTheirLinesOnlyWithTheUn
   EXPECT_EQ(protocol_.Lines(), (std::vector<std::string>{"r0" + keyPath_, "r1" + keyPath_}));
   const std::vector<NamedValue> expected =
       UninstallValues(targetDir_, windowsDir_, description_, facts_.installDate);
-  ASSERT_EQ(expected.size(), 13u);  // the twelve and the date; no program, no icon
+  // The twelve, the quiet command and the date; no program, no icon.
+  ASSERT_EQ(expected.size(), 14u);
   EXPECT_EQ(expected[0].data,
             windowsDir_ + "stUnInst.exe \"C:\\Programme\\Werkzeug\\UnInstall.log\"");
+  EXPECT_EQ(expected[1].data,
+            windowsDir_ + "stUnInst.exe /S \"C:\\Programme\\Werkzeug\\UnInstall.log\"");
   EXPECT_EQ(ReadBack(HKEY_LOCAL_MACHINE), expected);
   EXPECT_EQ(ReadBack(HKEY_CURRENT_USER), expected);
   const std::vector<NamedNumber> numbers = {{"EstimatedSize", 5}, {"NoModify", 1}, {"NoRepair", 1}};

@@ -12,6 +12,8 @@ std::vector<NamedValue> UninstallValues(const std::string& targetDir, const std:
                                         std::string_view installDate) {
   std::vector<NamedValue> values = {
       {contract::kUninstallStringValue, contract::UninstallCommand(windowsDir, targetDir)},
+      {contract::kQuietUninstallStringValue,
+       contract::QuietUninstallCommand(windowsDir, targetDir)},
       {contract::kDisplayNameValue, description.ProductName + " " + description.ProductVersion},
       {contract::kDisplayVersionValue, description.ProductVersion},
       {contract::kInstallPathValue, targetDir},

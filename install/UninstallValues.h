@@ -1,6 +1,7 @@
 // What the setup writes into the product's Uninstall key: the twelve string
-// values Windows' list of installed programs has always shown, the two that
-// give it the product's icon and installation date, and the numbers for its
+// values Windows' list of installed programs has always shown, the command
+// that removes the product without a user, the two that give it the
+// product's icon and installation date, and the numbers for its
 // size and the buttons it offers, in the order they are written.
 #pragma once
 

@@ -21,6 +21,8 @@ TEST(UninstallValuesTest, TheValuesAndNumbersInTheirOrder) {
   EXPECT_EQ(lines,
             (std::vector<std::string>{
                 "UninstallString=C:\\WINDOWS\\stUnInst.exe \"C:\\Programme\\Tool\\UnInstall.log\"",
+                "QuietUninstallString=C:\\WINDOWS\\stUnInst.exe /S "
+                "\"C:\\Programme\\Tool\\UnInstall.log\"",
                 "DisplayName=Tool 2.5",
                 "DisplayVersion=2.5",
                 "InstallPath=C:\\Programme\\Tool\\",

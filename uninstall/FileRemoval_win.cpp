@@ -36,7 +36,7 @@ FileRemoval::Result FileRemoval::Remove(const std::string& path, winsupport::Hel
   const auto deleted =
       winsupport::DeleteHeld(winsupport::DriveRootOf(path), path, item, whileHeld_);
   if (const auto* what = std::get_if<winsupport::Deleted>(&deleted)) {
-    ++(*what == winsupport::Deleted::Folder ? outcome_.removed.folders : outcome_.removed.files);
+    outcome_.Gone(*what == winsupport::Deleted::Folder ? Kind::Folder : Kind::File, path);
     return Result::Removed;
   }
   const DWORD error = std::get<common::WinFailure>(deleted).code;
@@ -70,7 +70,7 @@ void FileRemoval::RemoveParent(const std::string& folder) {
   if (beforeDeletion_) beforeDeletion_(folder);
   const auto deleted = winsupport::DeleteHeld(winsupport::DriveRootOf(folder), folder,
                                               winsupport::HeldItem::Folder, whileHeld_);
-  if (std::get_if<winsupport::Deleted>(&deleted)) ++outcome_.removed.folders;
+  if (std::get_if<winsupport::Deleted>(&deleted)) outcome_.Gone(Kind::Folder, folder);
 }
 
 }  // namespace pelmora::uninstall

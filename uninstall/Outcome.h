@@ -30,9 +30,25 @@ struct LeftItem {
   std::uint32_t code = 0;
 };
 
+// A thing removed, for the log: what kind of thing and the thing itself.
+enum class Kind { File, Folder, Key, Shortcut, Server };
+struct GoneItem {
+  Kind kind;
+  std::string what;
+};
+
 struct Outcome {
   Removed removed;
+  std::vector<GoneItem> gone;  // in the order removed
   std::vector<LeftItem> left;
+
+  // Counts `what` among the removed things of its kind and lists it.
+  [[gnu::noinline]] void Gone(Kind kind, const std::string& what) {
+    std::size_t* const counts[] = {&removed.files, &removed.folders, &removed.keys,
+                                   &removed.shortcuts, &removed.servers};
+    ++*counts[static_cast<int>(kind)];
+    gone.push_back({kind, what});
+  }
 
   // Lists `what` as staying for `reason` (with Windows' code where Windows
   // refused). One place makes the items, so that each of the removal's

@@ -73,7 +73,7 @@ void RemoveVendorKey(const std::string& key, Outcome& outcome) {
   if (!winsupport::RegKeyExists(HKEY_CURRENT_USER, key)) return;
   const auto failure = winsupport::DeleteEmptyRegKey(HKEY_CURRENT_USER, key);
   if (!failure) {
-    ++outcome.removed.keys;
+    outcome.Gone(Kind::Key, "HKEY_CURRENT_USER\\" + key);
   } else if (failure->code == ERROR_DIR_NOT_EMPTY) {
     outcome.Leave(Reason::KeyNotEmpty, "HKEY_CURRENT_USER\\" + key);
   } else {
@@ -99,7 +99,7 @@ void RemoveKey(HKEY root, KeyRoot rootName, const std::string& key, const Uninst
                   failure && !throughLink ? failure->code : 0);
     return;
   }
-  ++outcome.removed.keys;
+  outcome.Gone(Kind::Key, std::string(RootName(rootName)) + "\\" + key);
   // The setup made the parents of "Software\Firma\Tool" too; each goes
   // when nothing is left in it, up to the first key the rules keep.
   std::string parent = key;
@@ -135,7 +135,7 @@ Outcome RemovePlanned(const UninstallPlan& plan,
                    server, contract::RecordedDigest(registeredServers, server), targetTrusted)) {
       outcome.Leave(left->reason, server);
     } else {
-      ++outcome.removed.servers;
+      outcome.Gone(Kind::Server, server);
     }
   }
 

@@ -39,7 +39,7 @@ void RemoveGroup(const std::string& programsFolder, const std::string& group,
         !IsProductShortcut(target, protocolPath, link.Path(), link.Arguments()))
       continue;
     if (::DeleteFileA(file.c_str()))
-      ++outcome.removed.shortcuts;
+      outcome.Gone(Kind::Shortcut, file);
     else
       outcome.Leave(Reason::Failed, file, ::GetLastError());
   }
@@ -57,7 +57,7 @@ void RemoveGroup(const std::string& programsFolder, const std::string& group,
                         error == ERROR_DIR_NOT_EMPTY ? 0u : static_cast<std::uint32_t>(error));
         return;
       }
-      ++outcome.removed.folders;
+      outcome.Gone(Kind::Folder, path);
     }
     path.resize(path.find_last_of('\\'));
   }

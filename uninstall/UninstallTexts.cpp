@@ -1,6 +1,8 @@
 #include "uninstall/UninstallTexts.h"
 
 #include "contract/ProductFiles.h"
+#include "contract/Seal.h"
+#include "contract/UninstallEntry.h"
 
 namespace pelmora::uninstall {
 namespace {
@@ -144,6 +146,25 @@ std::string RejectionText(Reason reason, std::string_view path, bool english) {
                   "gehören vielleicht nicht mehr zum Produkt, und mit Administratorrechten wird "
                   "keine davon geladen.");
       break;
+    // "@" is the word of the command line that is not understood.
+    case Reason::UnknownSwitch:
+      text = Pick(english,
+                  "The uninstaller does not understand @ on its command line. It takes /S (no "
+                  "window), /LOG=<file> (a log of the run) and the path of the product's "
+                  "protocol file (#).",
+                  "Die Deinstallation versteht @ in ihrer Befehlszeile nicht. Sie nimmt /S (kein "
+                  "Fenster), /LOG=<Datei> (ein Log des Laufs) und den Pfad der Protokolldatei "
+                  "des Produkts (#) an.");
+      break;
+    // "@" is the log file asked for.
+    case Reason::LogNotWritable:
+      text = Pick(english,
+                  "The log file @ cannot be written: it cannot be opened, or it is a link, a "
+                  "folder or a file with a second name.",
+                  "Die Logdatei @ kann nicht geschrieben werden: Sie lässt sich nicht "
+                  "öffnen, oder sie ist ein Link, ein Ordner oder eine Datei mit einem "
+                  "zweiten Namen.");
+      break;
     default:  // a reason for a single line or thing, never for the whole protocol
       break;
   }
@@ -225,6 +246,72 @@ std::string_view ReasonText(Reason reason, bool english) {
   return {};
 }
 
+std::string LeftItemText(const LeftItem& item, bool english) {
+  std::string text = item.refusal.detail;
+  text += " (";
+  text += ReasonText(item.refusal.reason, english);
+  if (item.code != 0) {
+    text += Pick(english, ", error ", ", Fehler ");
+    text += std::to_string(item.code);
+  }
+  text += ')';
+  return text;
+}
+
+std::string StartedLine(std::string_view commandLine, bool english) {
+  return std::string(Pick(english, "Uninstaller started: ", "Deinstallation gestartet: ")) +
+         std::string(commandLine);
+}
+
+std::string RemovedLine(const GoneItem& item, bool english) {
+  static constexpr std::string_view kEnglish[] = {"file", "folder", "registry key", "shortcut",
+                                                  "COM server"};
+  static constexpr std::string_view kGerman[] = {"Datei", "Ordner", "Registrierungsschlüssel",
+                                                 "Verknüpfung", "COM-Server"};
+  const auto kind = static_cast<std::size_t>(item.kind);
+  std::string_view name = Pick(english, kEnglish[kind], kGerman[kind]);
+  // The keys that vouched for the product are named as what they were.
+  const std::size_t rootEnd = item.what.find('\\');
+  const std::string_view key =
+      std::string_view(item.what).substr(rootEnd == std::string::npos ? 0 : rootEnd + 1);
+  if (item.kind == Kind::Key && contract::UninstallEntryOf(key) == key)
+    name = Pick(english, "Uninstall entry", "Deinstallationseintrag");
+  if (item.kind == Kind::Key && key.starts_with(contract::kSealsKey))
+    name = Pick(english, "seal", "Siegel");
+  std::string line(item.kind == Kind::Server ? Pick(english, "Unregistered ", "Abgemeldet: ")
+                                             : Pick(english, "Removed ", "Entfernt: "));
+  line += name;
+  line += english ? ": " : " ";
+  line += item.what;
+  return line;
+}
+
+std::string LeftLine(const LeftItem& item, bool english) {
+  return std::string(Pick(english, "Left: ", "Nicht entfernt: ")) + LeftItemText(item, english);
+}
+
+std::string RefusedLine(std::string_view text, bool english) {
+  return std::string(Pick(english, "Refused: ", "Abgelehnt: ")) + std::string(text);
+}
+
+std::string_view AnsweredNoLine(bool english) {
+  return Pick(english, "Refused: the question was answered No. Nothing was removed.",
+              "Abgelehnt: Die Frage wurde mit Nein beantwortet. Es wurde nichts entfernt.");
+}
+
+std::string EndLine(int exitCode, unsigned long seconds, bool english) {
+  std::string line(Pick(english, "Exit code ", "Exitcode "));
+  line += std::to_string(exitCode);
+  line += Pick(english, ", total time ", ", Gesamtdauer ");
+  line += std::to_string(seconds / 3600);
+  for (const unsigned long part : {seconds / 60 % 60, seconds % 60}) {
+    line += part < 10 ? ":0" : ":";
+    line += std::to_string(part);
+  }
+  line += '.';
+  return line;
+}
+
 std::string SummaryHeadline(std::string_view product, const Outcome& outcome, bool english) {
   std::string text = "\"";
   text += product;
@@ -265,16 +352,8 @@ std::string SummaryText(std::string_view product, const Outcome& outcome, bool e
 
   text += Pick(english, "\r\n\r\nLeft in place:", "\r\n\r\nNicht entfernt:");
   for (std::size_t i = 0; i < outcome.left.size() && i < maxItems; ++i) {
-    const LeftItem& item = outcome.left[i];
     text += "\r\n";
-    text += item.refusal.detail;
-    text += " (";
-    text += ReasonText(item.refusal.reason, english);
-    if (item.code != 0) {
-      text += Pick(english, ", error ", ", Fehler ");
-      text += std::to_string(item.code);
-    }
-    text += ')';
+    text += LeftItemText(outcome.left[i], english);
   }
   if (outcome.left.size() > maxItems) {
     text += Pick(english, "\r\n... and ", "\r\n... und ");

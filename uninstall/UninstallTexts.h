@@ -31,6 +31,27 @@ std::string RejectionText(Reason reason, std::string_view path, bool english);
 // removal.
 std::string_view ReasonText(Reason reason, bool english);
 
+// "<thing> (<reason>[, error <code>])": a thing left, as the summary and
+// the log name it.
+std::string LeftItemText(const LeftItem& item, bool english);
+
+// The lines of the log a run writes when asked to (/LOG=); the log puts
+// the date and time before each.
+// The command line the uninstaller was started with.
+std::string StartedLine(std::string_view commandLine, bool english);
+// "Removed file: C:\P\a.txt"; a product's Uninstall entry and a seal
+// (below contract::kSealsKey) are named as such, a COM server is
+// "Unregistered".
+std::string RemovedLine(const GoneItem& item, bool english);
+// "Left: " and LeftItemText.
+std::string LeftLine(const LeftItem& item, bool english);
+// "Refused: " and the text (RejectionText's, which says nothing changed).
+std::string RefusedLine(std::string_view text, bool english);
+// The confirmation was answered No.
+std::string_view AnsweredNoLine(bool english);
+// "Exit code 2, total time 0:01:05."
+std::string EndLine(int exitCode, unsigned long seconds, bool english);
+
 // "<product> has been removed." or "... removed in part."
 std::string SummaryHeadline(std::string_view product, const Outcome& outcome, bool english);
 

@@ -66,5 +66,43 @@ TEST(UninstallTexts, SummaryCountsAndListsWhatIsLeftUpToTheCap) {
   }
 }
 
+// The log's lines name each kind of thing, the product's Uninstall entry
+// and a seal as such, a thing left with its reason and code, a refusal
+// and the exit code with the whole run's time.
+TEST(UninstallTexts, TheLogsLines) {
+  const std::string entry =
+      "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tool";
+  const std::vector<std::pair<GoneItem, std::string>> removed = {
+      {{Kind::File, "C:\\P\\a.txt"}, "Removed file: C:\\P\\a.txt"},
+      {{Kind::Folder, "C:\\P"}, "Removed folder: C:\\P"},
+      {{Kind::Key, "HKEY_CURRENT_USER\\Software\\Firma\\Tool"},
+       "Removed registry key: HKEY_CURRENT_USER\\Software\\Firma\\Tool"},
+      {{Kind::Key, entry}, "Removed Uninstall entry: " + entry},
+      {{Kind::Key, entry + "\\Sub"}, "Removed registry key: " + entry + "\\Sub"},
+      {{Kind::Key, "HKEY_LOCAL_MACHINE\\Software\\Pelmora\\Seals\\HKEY_CURRENT_USER\\Tool"},
+       "Removed seal: HKEY_LOCAL_MACHINE\\Software\\Pelmora\\Seals\\HKEY_CURRENT_USER\\Tool"},
+      {{Kind::Shortcut, "C:\\S\\Tool.lnk"}, "Removed shortcut: C:\\S\\Tool.lnk"},
+      {{Kind::Server, "C:\\P\\x.dll"}, "Unregistered COM server: C:\\P\\x.dll"},
+  };
+  for (const auto& [item, english] : removed) EXPECT_EQ(RemovedLine(item, true), english);
+  EXPECT_EQ(RemovedLine({Kind::Key, entry}, false), "Entfernt: Deinstallationseintrag " + entry);
+  EXPECT_EQ(RemovedLine({Kind::Shortcut, "C:\\a.lnk"}, false),
+            "Entfernt: Verkn\xFCpfung C:\\a.lnk");
+  EXPECT_EQ(LeftLine({{Reason::Failed, "C:\\P\\b.dat"}, 5}, true),
+            "Left: C:\\P\\b.dat (could not be removed, error 5)");
+  EXPECT_EQ(LeftLine({{Reason::NotEmpty, "C:\\P"}}, false),
+            "Nicht entfernt: C:\\P (Ordner nicht leer: enth\xE4lt Dateien, die nicht zum Produkt "
+            "geh\xF6ren)");
+  EXPECT_EQ(RefusedLine(RejectionText(Reason::UnknownSwitch, "/X", true), true),
+            "Refused: The uninstaller does not understand \"/X\" on its command line. It takes /S "
+            "(no window), /LOG=<file> (a log of the run) and the path of the product's protocol "
+            "file (UnInstall.log). Nothing was removed.");
+  for (const Reason reason : {Reason::UnknownSwitch, Reason::LogNotWritable})
+    for (const bool english : {true, false})
+      EXPECT_NE(RejectionText(reason, "/X", english).find("\"/X\""), std::string::npos);
+  EXPECT_EQ(EndLine(2, 3725, true), "Exit code 2, total time 1:02:05.");
+  EXPECT_EQ(EndLine(0, 9, false), "Exitcode 0, Gesamtdauer 0:00:09.");
+}
+
 }  // namespace
 }  // namespace pelmora::uninstall

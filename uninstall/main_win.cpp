@@ -1,7 +1,8 @@
 // Entry of the uninstaller: started with the path of a product's protocol
 // ("UnInstall.log"), it asks once, removes what the protocol lists within
-// the rules of the plan and tells what it removed and what it left.
-// Exit codes: contract/ExitCodes.h.
+// the rules of the plan and tells what it removed and what it left. With
+// /S it shows no window at all; with /LOG=<file> it appends what it did
+// to that file (contract/CommandLine.h). Exit codes: contract/ExitCodes.h.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,6 +10,7 @@
 
 #include <shlobj.h>
 
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -31,7 +33,9 @@
 #include "winsupport/Files_win.h"
 #include "winsupport/FolderSecurity_win.h"
 #include "winsupport/LibrarySearch_win.h"
+#include "winsupport/Registry_win.h"
 #include "winsupport/ResolvedPaths_win.h"
+#include "winsupport/RunLog_win.h"
 #include "winsupport/Seal_win.h"
 #include "winsupport/ShellFolders_win.h"
 #include "winsupport/SystemInfo_win.h"
@@ -62,15 +66,41 @@ std::string FullPath(const std::string& path) {
 }
 
 int Uninstall(HINSTANCE instance) {
+  const DWORD startedAt = ::GetTickCount();
   const bool english = contract::UsesEnglish(winsupport::SystemLanguageName());
   const std::string title(UninstallTitle(english));
-  const auto refuse = [&](Reason reason, const std::string& path) {
-    ::MessageBoxA(nullptr, RejectionText(reason, path, english).c_str(), title.c_str(),
-                  MB_OK | MB_ICONSTOP);
-    return contract::kExitRefused;
+  const char* const commandLine = ::GetCommandLineA();
+  const contract::UninstallerCall call = contract::ParseUninstallerCall(commandLine);
+  // Unattended, not even Windows may ask (a drive without a disk, a server
+  // that cannot be loaded): the answer goes to the log and the exit code.
+  if (call.silent) ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  // Opened before anything is checked, so that it tells why a run was
+  // refused, misuse of the command line included.
+  winsupport::RunLog log;
+  bool logRefused = false;
+  if (!call.logFile.empty()) {
+    auto opened = winsupport::RunLog::Open(call.logFile);
+    if (auto* usable = std::get_if<winsupport::RunLog>(&opened))
+      log = std::move(*usable);
+    else
+      logRefused = true;
+  }
+  log.Line(StartedLine(commandLine, english));
+  const auto finish = [&](int code) {
+    log.Line(EndLine(code, (::GetTickCount() - startedAt) / 1000, english));
+    return code;
+  };
+  const auto refuse = [&](Reason reason, const std::string& path,
+                          int code = contract::kExitRefused) {
+    const std::string text = RejectionText(reason, path, english);
+    log.Line(RefusedLine(text, english));
+    if (!call.silent) ::MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+    return finish(code);
   };
 
-  const std::string argument = contract::SplitCommandLine(::GetCommandLineA()).argument;
+  if (call.misuse) return refuse(Reason::UnknownSwitch, call.misuse->detail, contract::kExitUsage);
+  if (logRefused) return refuse(Reason::LogNotWritable, call.logFile);
+  const std::string& argument = call.protocol;
   if (argument.empty()) return refuse(Reason::NoArgument, argument);
   const std::string protocolPath = FullPath(argument);
   const auto bytes = ReadProtocol(protocolPath);
@@ -122,30 +152,51 @@ int Uninstall(HINSTANCE instance) {
       return refuse(refusal->reason, refusal->detail);
 
   const std::string product = entry.displayName.empty() ? plan.targetFolder : entry.displayName;
-  if (::MessageBoxA(nullptr, ConfirmationText(product, english).c_str(), product.c_str(),
-                    MB_YESNO | MB_ICONQUESTION) != IDYES)
-    return contract::kExitRefused;
+  if (!call.silent && ::MessageBoxA(nullptr, ConfirmationText(product, english).c_str(),
+                                    product.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    log.Line(AnsweredNoLine(english));
+    return finish(contract::kExitRefused);
+  }
 
   const winsupport::ComApartment com = winsupport::EnterComApartment();
-  winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
-  ProgressWindow window(instance, title, plan.StepCount());
+  std::optional<ProgressWindow> window;
+  if (!call.silent) {
+    winsupport::InitCommonControlsFromSystem(ICC_PROGRESS_CLASS);
+    window.emplace(instance, title, plan.StepCount());
+  }
   // Here the folders on the way have passed the check (elevated), or the
   // uninstaller has no more rights than whoever could write them: a server's
   // own folder may be searched for what it imports.
   const bool targetTrusted = true;
-  const Outcome outcome =
-      RemovePlanned(plan, contract::SplitServerDigests(entry.serverDigests),
-                    winsupport::StartMenuProgramsFolder(), targetTrusted,
-                    [&](const std::string& what) { window.Step(ProgressText(what, english)); });
+  const Outcome outcome = RemovePlanned(plan, contract::SplitServerDigests(entry.serverDigests),
+                                        winsupport::StartMenuProgramsFolder(), targetTrusted,
+                                        [&](const std::string& what) {
+                                          if (window) window->Step(ProgressText(what, english));
+                                        });
+  if (log.Writes()) {
+    for (const GoneItem& item : outcome.gone) log.Line(RemovedLine(item, english));
+    for (const LeftItem& item : outcome.left) log.Line(LeftLine(item, english));
+  }
 
   // A seal outlives no entry it vouched for.
   if (elevated)
-    for (const ProductEntry* removed : vouching)
-      winsupport::RemoveSealOfRemovedEntry(removed->root, removed->keyPath);
-  window.Finish(SummaryHeadline(product, outcome, english));
-  ::MessageBoxA(window.Handle(), SummaryText(product, outcome, english).c_str(), product.c_str(),
-                MB_OK | (outcome.left.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
-  return outcome.left.empty() ? contract::kExitDone : contract::kExitItemsLeft;
+    for (const ProductEntry* removed : vouching) {
+      const std::string seal =
+          contract::SealKeyPath(removed->keyPath, winsupport::KeyRootOf(removed->root));
+      const bool sealed = !seal.empty() && winsupport::RegKeyExists(HKEY_LOCAL_MACHINE, seal);
+      const auto failure = winsupport::RemoveSealOfRemovedEntry(removed->root, removed->keyPath);
+      const std::string named = "HKEY_LOCAL_MACHINE\\" + seal;
+      if (failure)
+        log.Line(LeftLine({{Reason::Failed, named}, failure->code}, english));
+      else if (sealed && !winsupport::RegKeyExists(HKEY_LOCAL_MACHINE, seal))
+        log.Line(RemovedLine({Kind::Key, named}, english));
+    }
+  if (window) {
+    window->Finish(SummaryHeadline(product, outcome, english));
+    ::MessageBoxA(window->Handle(), SummaryText(product, outcome, english).c_str(), product.c_str(),
+                  MB_OK | (outcome.left.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
+  }
+  return finish(outcome.left.empty() ? contract::kExitDone : contract::kExitItemsLeft);
 }
 
 }  // namespace

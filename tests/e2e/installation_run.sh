@@ -141,6 +141,7 @@ NoModify=0x1
 NoRepair=0x1
 ProtocolDigest=$(sha256_of "$installed/UnInstall.Log")
 Publisher=Pelmora Test
+QuietUninstallString=C:\\windows\\stUnInst.exe /S \"C:\\Firma\\Produkt\\UnInstall.log\"
 Readme=liesmich.txt
 ServerDigests=$(sha256_of "$payload/com/registers.dll")*${target}com\\registers.dll
 URLInfoAbout=http://pelmora.example/
