@@ -71,6 +71,10 @@ enum class Reason {
   ReplaceableFolder,   // another account may rename, delete or replace it
   ForeignPermissions,  // another account owns it or may change its permissions or owner
   WritableTarget,      // another account may write into the target or what is made in it
+
+  // A command-line switch the program does not know, or one it knows given
+  // in a form it cannot take; detail: the switch as written.
+  UnknownSwitch,
 };
 
 struct Refusal {
