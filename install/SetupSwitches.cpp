@@ -86,4 +86,30 @@ std::variant<SetupSwitches, Refusal> ParseSetupSwitches(std::string_view argumen
   return switches;
 }
 
+bool AsksForNoWindows(std::string_view arguments) {
+  std::string_view rest = arguments;
+  while (true) {
+    const std::size_t start = rest.find_first_not_of(kBlanks);
+    if (start == std::string_view::npos) return false;
+    rest.remove_prefix(start);
+    const std::size_t end = std::min(rest.find_first_of(kBlanks), rest.size());
+    const std::string word = contract::UpperAnsi(rest.substr(0, end));
+    if (word.starts_with("/D=")) return false;
+    if (word == "/S" || word == "/SP") return true;
+    rest.remove_prefix(end);
+  }
+}
+
+std::string UsageText(const contract::Refusal& refusal, bool english) {
+  if (english)
+    return "Unknown or malformed switch: " + refusal.detail +
+           "\n\nUsage: Install.exe [/S | /SP] [/LOG=<file>] [/PASSWORDFILE=<file>] [/DOWNGRADE] "
+           "[/D=<folder>]\n\n/S installs without any window, /SP shows only the installation's "
+           "progress; /D= comes last and takes the rest of the line.";
+  return "Unbekannter oder fehlerhafter Schalter: " + refusal.detail +
+         "\n\nAufruf: Install.exe [/S | /SP] [/LOG=<Datei>] [/PASSWORDFILE=<Datei>] [/DOWNGRADE] "
+         "[/D=<Ordner>]\n\n/S installiert ohne jedes Fenster, /SP zeigt nur den Fortschritt der "
+         "Installation; /D= steht zuletzt und nimmt den Rest der Zeile.";
+}
+
 }  // namespace pelmora::install

@@ -33,4 +33,12 @@ struct SetupSwitches {
 // switch that takes none, and /S together with /SP.
 std::variant<SetupSwitches, contract::Refusal> ParseSetupSwitches(std::string_view arguments);
 
+// Whether a line the parser refused still asks for a run without windows (a
+// word /S or /SP anywhere before a /D=): its refusal is then only the exit
+// code, no message box.
+bool AsksForNoWindows(std::string_view arguments);
+
+// The message box's text for a refused line, in the setup's language.
+std::string UsageText(const contract::Refusal& refusal, bool english);
+
 }  // namespace pelmora::install

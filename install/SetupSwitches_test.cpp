@@ -66,6 +66,12 @@ TEST(SetupSwitches, EveryFormAndEveryMistake) {
   };
   for (const Row& row : rows)
     EXPECT_EQ(Describe(ParseSetupSwitches(row.line)), row.expected) << "line: " << row.line;
+
+  // A refused line that names /S or /SP shows no usage box.
+  EXPECT_TRUE(AsksForNoWindows("/X /s"));
+  EXPECT_TRUE(AsksForNoWindows("/LOG= /SP"));
+  EXPECT_FALSE(AsksForNoWindows("/X /SPX /LOG=/S"));
+  EXPECT_FALSE(AsksForNoWindows("/X /D=C:\\a /S"));
 }
 
 }  // namespace
