@@ -10,31 +10,41 @@ constexpr std::string_view kBlanks = " \t";
 using contract::Reason;
 using contract::Refusal;
 
-// The value of a switch that takes one, from just after its "=": quoted (to
-// the closing quote, which must end the word) or up to the next blank.
-// `rest` is left after the value. Nothing for an empty or unclosed value.
-std::optional<std::string> TakeValue(std::string_view& rest) {
-  std::string_view value;
-  if (rest.starts_with('"')) {
-    const std::size_t close = rest.find('"', 1);
-    if (close == std::string_view::npos) return std::nullopt;
-    value = rest.substr(1, close - 1);
-    rest.remove_prefix(close + 1);
-    if (!rest.empty() && kBlanks.find(rest.front()) == std::string_view::npos) return std::nullopt;
-  } else {
-    const std::size_t end = std::min(rest.find_first_of(kBlanks), rest.size());
-    value = rest.substr(0, end);
-    rest.remove_prefix(end);
-    // A quote inside an unquoted value is a mistyped quoting, not a name.
-    if (value.find('"') != std::string_view::npos) return std::nullopt;
-  }
-  if (value.empty()) return std::nullopt;
-  return std::string(value);
-}
+bool IsBlank(char c) { return kBlanks.find(c) != std::string_view::npos; }
 
 std::string_view WithoutTrailingBlanks(std::string_view text) {
   const std::size_t last = text.find_last_not_of(kBlanks);
   return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
+}
+
+// A value as written after its "=": quoted whole, or without any quote.
+// Nothing for an empty value or a quote anywhere else.
+std::optional<std::string> Unquoted(std::string_view value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    value = value.substr(1, value.size() - 2);
+  if (value.empty() || value.find('"') != std::string_view::npos) return std::nullopt;
+  return std::string(value);
+}
+
+// The next word of `rest` (which starts with no blank), as written, and
+// `rest` left behind it. A word ends at a blank outside quotes; one that
+// starts with "/D=" takes the rest of the line. False for an unclosed quote.
+bool TakeWord(std::string_view& rest, std::string_view& word) {
+  std::size_t end = 0;
+  if (contract::UpperAnsi(rest.substr(0, 3)) == "/D=") {
+    end = rest.size();
+  } else {
+    bool quoted = false;
+    for (; end < rest.size() && (quoted || !IsBlank(rest[end])); ++end)
+      if (rest[end] == '"') quoted = !quoted;
+    if (quoted) {
+      word = WithoutTrailingBlanks(rest);
+      return false;
+    }
+  }
+  word = WithoutTrailingBlanks(rest.substr(0, end));
+  rest.remove_prefix(end);
+  return true;
 }
 
 }  // namespace
@@ -46,32 +56,29 @@ std::variant<SetupSwitches, Refusal> ParseSetupSwitches(std::string_view argumen
     const std::size_t start = rest.find_first_not_of(kBlanks);
     if (start == std::string_view::npos) break;
     rest.remove_prefix(start);
-    const std::size_t wordEnd = std::min(rest.find_first_of(kBlanks), rest.size());
-    const std::string_view word = rest.substr(0, wordEnd);
-    const Refusal refused(Reason::UnknownSwitch, std::string(word));
+    std::string_view written;
+    const bool closed = TakeWord(rest, written);
+    const Refusal refused(Reason::UnknownSwitch, std::string(written));
+    if (!closed) return refused;
+    // A switch quoted whole, as programs that start others quote an
+    // argument with blanks: "/D=C:\Program Files\Tool".
+    std::string_view word = written;
+    if (word.size() >= 2 && word.front() == '"' && word.back() == '"')
+      word = word.substr(1, word.size() - 2);
     const std::string upper = contract::UpperAnsi(word);
 
-    if (upper.starts_with("/D=")) {
-      const std::string_view folder = WithoutTrailingBlanks(rest.substr(3));
-      if (switches.target || folder.empty() || folder.find('"') != std::string_view::npos)
-        return Refusal(Reason::UnknownSwitch, std::string(WithoutTrailingBlanks(rest)));
-      switches.target = std::string(folder);
-      break;
-    }
-    std::optional<std::string>* valued = nullptr;
-    std::size_t nameLength = 0;
-    if (upper.starts_with("/LOG=")) {
-      valued = &switches.logFile;
-      nameLength = 5;
-    } else if (upper.starts_with("/PASSWORDFILE=")) {
-      valued = &switches.passwordFile;
-      nameLength = 14;
-    }
+    std::optional<std::string>* valued = upper.starts_with("/D=")     ? &switches.target
+                                         : upper.starts_with("/LOG=") ? &switches.logFile
+                                         : upper.starts_with("/PASSWORDFILE=")
+                                             ? &switches.passwordFile
+                                             : nullptr;
     if (valued) {
       if (*valued) return refused;
-      rest.remove_prefix(nameLength);
-      *valued = TakeValue(rest);
+      *valued = Unquoted(WithoutTrailingBlanks(word.substr(word.find('=') + 1)));
       if (!*valued) return refused;
+      // /D= is the last switch: after its closing quote comes nothing.
+      if (valued == &switches.target && rest.find_first_not_of(kBlanks) != std::string_view::npos)
+        return refused;
       continue;
     }
     bool* flag = upper == "/S"           ? &switches.silent
@@ -81,7 +88,6 @@ std::variant<SetupSwitches, Refusal> ParseSetupSwitches(std::string_view argumen
     if (!flag || *flag) return refused;
     *flag = true;
     if (switches.silent && switches.progressOnly) return refused;
-    rest.remove_prefix(wordEnd);
   }
   return switches;
 }
@@ -93,7 +99,9 @@ bool AsksForNoWindows(std::string_view arguments) {
     if (start == std::string_view::npos) return false;
     rest.remove_prefix(start);
     const std::size_t end = std::min(rest.find_first_of(kBlanks), rest.size());
-    const std::string word = contract::UpperAnsi(rest.substr(0, end));
+    std::string word = contract::UpperAnsi(rest.substr(0, end));
+    if (word.size() >= 2 && word.front() == '"' && word.back() == '"')
+      word = word.substr(1, word.size() - 2);
     if (word.starts_with("/D=")) return false;
     if (word == "/S" || word == "/SP") return true;
     rest.remove_prefix(end);

@@ -26,11 +26,13 @@ struct SetupSwitches {
 
 // `arguments` is the command line after the program's own name. Switches
 // are separated by blanks and compared without regard to case. A value may
-// be quoted, except /D='s: everything after "/D=" to the end of the line is
-// the folder, as Windows' folders may hold blanks. Refused (UnknownSwitch,
-// detail: the switch as written): a word that is no switch, a switch given
-// twice, a value missing, empty or with an unclosed quote, a value after a
-// switch that takes none, and /S together with /SP.
+// be quoted, and so may a whole switch ("/LOG=C:\My Logs\a.log"), as
+// programs that start others quote an argument with blanks. Everything
+// after an unquoted "/D=" to the end of the line is the folder, blanks and
+// all: /D= comes last. Refused (UnknownSwitch, detail: the switch as
+// written): a word that is no switch, a switch given twice, a value
+// missing, empty or with a quote inside it, an unclosed quote, anything
+// after a quoted /D=, and /S together with /SP.
 std::variant<SetupSwitches, contract::Refusal> ParseSetupSwitches(std::string_view arguments);
 
 // Whether a line the parser refused still asks for a run without windows (a

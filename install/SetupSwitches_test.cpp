@@ -45,7 +45,13 @@ TEST(SetupSwitches, EveryFormAndEveryMistake) {
       {"/S /D=C:\\Program Files\\Tool Box  ", "S D=[C:\\Program Files\\Tool Box]"},
       {"/S /D=C:\\Tool /LOG=x", "S D=[C:\\Tool /LOG=x]"},
       {"/d=C:\\x", "D=[C:\\x]"},
+      // Quoted whole, as a program that starts the setup quotes blanks.
+      {"\"/D=C:\\Tool Box\"", "D=[C:\\Tool Box]"},
+      {"\"/LOG=C:\\a b.log\" \"/s\" /D=\"C:\\x y\"", "S D=[C:\\x y] LOG=[C:\\a b.log]"},
       // Mistakes, each refused with the switch as written.
+      {"\"/D=C:\\Tool\" /S", "refused: \"/D=C:\\Tool\""},
+      {"/D=C:\\a\"b", "refused: /D=C:\\a\"b"},
+      {"\"/S", "refused: \"/S"},
       {"/S /X", "refused: /X"},
       {"S", "refused: S"},
       {"-S", "refused: -S"},
@@ -54,13 +60,12 @@ TEST(SetupSwitches, EveryFormAndEveryMistake) {
       {"/S=1", "refused: /S=1"},
       {"/DOWNGRADE2", "refused: /DOWNGRADE2"},
       {"/LOG= /S", "refused: /LOG="},
-      {"/LOG=\"C:\\a b.log /S", "refused: /LOG=\"C:\\a"},
+      {"/LOG=\"C:\\a b.log /S", "refused: /LOG=\"C:\\a b.log /S"},
       {"/LOG=\"a\"b", "refused: /LOG=\"a\"b"},
       {"/LOG=a\"b", "refused: /LOG=a\"b"},
       {"/LOG=a /LOG=b", "refused: /LOG=b"},
       {"/PASSWORDFILE", "refused: /PASSWORDFILE"},
       {"/S /D=", "refused: /D="},
-      {"/S /D=\"C:\\Tool\"", "refused: /D=\"C:\\Tool\""},
       // A password is never taken from the line itself.
       {"/PASSWORD=secret", "refused: /PASSWORD=secret"},
   };
