@@ -76,12 +76,15 @@ bool Wizard::ReadDescription() {
   const auto file = setupdesc::LoadDescriptionFile(setupDir_);
   if (const auto* failure = std::get_if<common::WinFailure>(&file)) {
     winsupport::ShowErrorReport(setupdesc::DescriptionReadFailureText(*failure));
+    // A user stays on the welcome page with the report; nobody would.
+    if (Unattended()) RequestEnd();
     return false;
   }
   const setupdesc::ReadResult result = setupdesc::ReadSetupDescription(
       std::get<std::optional<std::string>>(file), description_, options);
   if (deployment) {
     winsupport::ShowErrorReport(archive::DeploymentFailureText(*deployment));
+    if (Unattended()) RequestEnd();
     return false;
   }
   if (result.outcome != setupdesc::ReadOutcome::Read) {
