@@ -57,16 +57,16 @@ void Wizard::Advance(Page page) {
 // one that overwrites every file), and for a downgrade the "Abort" unless
 // /DOWNGRADE asks for the installation anyway.
 void Wizard::ChooseDefaultForExistingInstallation() {
-  const auto judged = pages::JudgeSituation(description_.ProductVersion,
-                                            description_.InstalledVersion);
+  const auto judged =
+      pages::JudgeSituation(description_.ProductVersion, description_.InstalledVersion);
   const auto* situation = std::get_if<pages::Situation>(&judged);
   const bool downgrade = situation && *situation == pages::Situation::Downgrade;
-  existing_.SetChecked(downgrade && switches_.downgrade ? pages::ids::kSecondChoice
-                                                        : pages::ids::kFirstChoice,
-                       true);
+  existing_.SetChecked(
+      downgrade && switches_.downgrade ? pages::ids::kSecondChoice : pages::ids::kFirstChoice,
+      true);
   winsupport::ReportLog().Line("installed version \"" + description_.InstalledVersion +
-                               "\", this medium's \"" + description_.ProductVersion + "\": " +
-                               (situation ? SituationName(*situation) : "not comparable"));
+                               "\", this medium's \"" + description_.ProductVersion +
+                               "\": " + (situation ? SituationName(*situation) : "not comparable"));
   if (downgrade && !switches_.downgrade) {
     winsupport::ReportLog().Line("downgrade refused: /DOWNGRADE was not given");
     outcome_ = contract::kExitDowngradeRefused;

@@ -151,12 +151,11 @@ void Wizard::Carry(Page from, const HandOver& handOver) {
 }
 
 void Wizard::RunInstallation() {
-  install::InstallationRun run({description_, installation_, password_, welcome_.Handle(),
-                                setupDir_, library_.LibraryFolder(),
-                                [this] { return targetDirectory_.Directory(); },
-                                [this](const std::string& t) { targetDirectory_.SetDirectory(t); },
-                                [this] { Navigate(Page::Installation, Action::Cancel); },
-                                givenPassword_, Unattended()});
+  install::InstallationRun run(
+      {description_, installation_, password_, welcome_.Handle(), setupDir_,
+       library_.LibraryFolder(), [this] { return targetDirectory_.Directory(); },
+       [this](const std::string& t) { targetDirectory_.SetDirectory(t); },
+       [this] { Navigate(Page::Installation, Action::Cancel); }, givenPassword_, Unattended()});
   run_ = &run;
   struct ForgetRunOnExit {
     install::InstallationRun*& slot;

@@ -82,7 +82,7 @@ class Wizard {
   bool endRequested_ = false;  // by a start-up check; carried out when the checks are done
   install::SetupSwitches switches_;
   std::optional<std::string> givenPassword_;  // from /PASSWORDFILE=; never logged
-  Page current_ = Page::Welcome;        // the page the way has reached
+  Page current_ = Page::Welcome;              // the page the way has reached
   // How the setup ends unless a start-up check ended it: set where the
   // outcome is decided; a window closed before that was a Cancel.
   contract::ExitCode outcome_ = contract::kExitCancelled;

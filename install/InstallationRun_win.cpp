@@ -100,18 +100,26 @@ const char* LineKindName(contract::LineKind kind) {
   return "line";
 }
 
-void LogStep(RegistrationStep step, const StepReport& report,
-             const std::vector<std::string>& lines, std::size_t firstNew) {
-  const winsupport::RunLog& log = winsupport::ReportLog();
-  if (!log.Writes()) return;
-  const std::string name = StepName(step);
-  for (std::size_t i = firstNew; i < lines.size(); ++i) {
-    const contract::ProtocolLine line = contract::ParseProtocolLine(lines[i]);
-    const std::string kind = LineKindName(line.kind);
-    log.Line(name + ": " + kind + (kind.back() == '\\' ? "" : " ") + line.text);
+// When a registration step returns: what it made (the protocol lines it
+// added) and how it ended, in the log.
+struct LoggedStep {
+  RegistrationStep step;
+  const StepReport& report;
+  const contract::Protocol& protocol;
+  std::size_t firstNew;
+  ~LoggedStep() {
+    const winsupport::RunLog& log = winsupport::ReportLog();
+    if (!log.Writes()) return;
+    const std::string name = StepName(step);
+    const std::vector<std::string>& lines = protocol.Lines();
+    for (std::size_t i = firstNew; i < lines.size(); ++i) {
+      const contract::ProtocolLine line = contract::ParseProtocolLine(lines[i]);
+      const std::string kind = LineKindName(line.kind);
+      log.Line(name + ": " + kind + (kind.back() == '\\' ? "" : " ") + line.text);
+    }
+    log.Line(name + (report.Failure() ? ": failed: " + FailureText(*report.Failure()) : ": done"));
   }
-  log.Line(name + (report.Failure() ? ": failed: " + FailureText(*report.Failure()) : ": done"));
-}
+};
 
 bool HasProductName(const char* windowsKey) {
   const auto name = winsupport::ReadRegString(HKEY_LOCAL_MACHINE, windowsKey, "ProductName");
@@ -294,7 +302,11 @@ std::optional<RunFailure> InstallationRun::Register(const std::string& target,
   // kRegistrationSteps decides the order and what each step's failures do;
   // here is only how each step is done.
   const std::string& windowsDir = windows.windowsDir;
-  const StepPerformer perform = [&](RegistrationStep step, StepReport& report) {
+  return PerformRegistration(
+      protocol,
+      [](const common::WinFailure& failure) { winsupport::ShowPlainMessage(FailureText(failure)); },
+      [&](RegistrationStep step, StepReport& report) {
+        const LoggedStep logged{step, report, protocol, protocol.Lines().size()};
         switch (step) {
           case RegistrationStep::ImportSettingsFile:
             ImportRegistryFile(target, windowsDir, settingsFileUnpacked_, targetTrusted_, report);
@@ -338,15 +350,6 @@ std::optional<RunFailure> InstallationRun::Register(const std::string& target,
                             settings_.description, report);
             return;
         }
-      };
-  return PerformRegistration(
-      protocol,
-      [](const common::WinFailure& failure) { winsupport::ShowPlainMessage(FailureText(failure)); },
-      [&](RegistrationStep step, StepReport& report) {
-        // The log names what each step made: the protocol lines it added.
-        const std::size_t before = protocol.Lines().size();
-        perform(step, report);
-        LogStep(step, report, protocol.Lines(), before);
       });
 }
 

@@ -21,9 +21,9 @@ TEST(ErrorReport, UnattendedBoxesAreLogLinesWithTheirDefaultAnswer) {
   const RunLog log = std::get<RunLog>(std::move(opened));
   ReportTo(log, true);
   EXPECT_TRUE(ReportsUnattended());
-  EXPECT_EQ(TellUser(nullptr, "Bitte Datenträger einlegen mit\r\nD:\\DATA.c01", "Achtung!",
-                     MB_OKCANCEL),
-            IDCANCEL);
+  EXPECT_EQ(
+      TellUser(nullptr, "Bitte Datenträger einlegen mit\r\nD:\\DATA.c01", "Achtung!", MB_OKCANCEL),
+      IDCANCEL);
   EXPECT_EQ(TellUser(nullptr, "Fehlt!\n\nDATA.c00", "Fehler!!", MB_OK), IDOK);
   ShowErrorReport("E/A-Fehler 5");
   ShowPlainMessage("Notice");
@@ -31,8 +31,9 @@ TEST(ErrorReport, UnattendedBoxesAreLogLinesWithTheirDefaultAnswer) {
   ReportTo(kNone, false);
   EXPECT_FALSE(ReportsUnattended());
   const std::string stamp = "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d ";
-  const std::regex expected(stamp + "message \"Achtung!\": Bitte Datenträger einlegen mit  "
-                                    "D:\\\\DATA\\.c01\r\n" +
+  const std::regex expected(stamp +
+                            "message \"Achtung!\": Bitte Datenträger einlegen mit  "
+                            "D:\\\\DATA\\.c01\r\n" +
                             stamp + "message \"Fehler!!\": Fehlt!  DATA\\.c00\r\n" + stamp +
                             "message \"Pelmora\": E/A-Fehler 5\\.\r\n" + stamp +
                             "message \"Pelmora\": Notice\r\n");
