@@ -6,8 +6,9 @@
 # logs every file, step and its end; an older medium then exits with the
 # downgrade code and changes nothing; /SP /DOWNGRADE shows only the
 # installation page and downgrades; a wrong switch exits with its code and
-# writes nothing (a usage box without /S); a damaged description exits with
-# the start-up refusal. Screenshots and logs in OUTDIR.
+# writes nothing (a usage box without /S); a folder in the Windows folder
+# exits with the target code; a damaged description exits with the start-up
+# refusal. Screenshots and logs in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
@@ -124,7 +125,15 @@ expect "wrong switch without /S: the usage box, the usage code, no log, nothing 
   "Unknown or malformed switch: /BOGUS|4|absent|" \
   "$(head -1 <<<"$box" | sed 's/\\n.*//')|$status|$([ -e "$wrong_log" ] && echo present || echo absent)|$(e2e_leftovers)"
 
-# --- 5. A damaged description: the start-up refusal --------------------------
+# --- 5. A folder the target rule refuses: its code, nothing installed ---------
+refused_log="$out/refused.log"
+run_setup refused "$out/new" /S "/LOG=$(e2e_winpath "$refused_log")" "/PASSWORDFILE=$password_file" \
+  '/D=C:\windows\Pelmora'
+expect "refused target: the target code, no window, nothing left, the refusal logged" \
+  '5|||target folder refused: "C:\windows\Pelmora\"' \
+  "$status|$appeared|$(e2e_leftovers)|$(log_lines "$refused_log" | grep -o 'target folder refused: .*')"
+
+# --- 6. A damaged description: the start-up refusal --------------------------
 # Cut after three lines, as no builder writes it.
 mkdir -p "$out/damaged" && cp -r "$out/new/." "$out/damaged/" && chmod -R u+w "$out/damaged"
 head -n 3 "$out/new/install.pmd" >"$out/damaged/install.pmd"
