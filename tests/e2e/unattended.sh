@@ -29,8 +29,10 @@ payload() {  # DIR VERSION
   printf 'Lies mich (%s).\r\n' "$2" >"$1/liesmich.txt"
   printf 'eins\r\nzwei\r\n%s\r\n' "$2" >"$1/daten/werte.txt"
 }
+# With an information page, which the unattended way passes too.
+printf 'Zum Test: eine Zeile Information.\n' >"$out/info.txt"
 manifest() {  # MANIFEST VERSION
-  write_manifest "$1" "$2" "$key_name" "program = main.exe" \
+  write_manifest "$1" "$2" "$key_name" "program = main.exe" "information = info.txt" \
     "[registry]" "key = Software\\PelmoraE2EQuiet" \
     "[shortcut]" "group = Pelmora Quiet" "name = Tool Box" "target = main.exe" \
     "[archive]" "method = lz77" "password = geheim"
