@@ -35,6 +35,7 @@ add_executable(Install WIN32
   main_win.cpp
   Wizard_win.cpp
   StartUp_win.cpp
+  Unattended_win.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/Install.rc)
 set_target_properties(Install PROPERTIES OUTPUT_NAME Install)
 pelmora_shipped(Install)

@@ -37,6 +37,8 @@ void Wizard::StartUpWork() {
     }
   } endWhenDone{endRequested_};
   RunStartUpChecks();
+  // /D= stands in for the folder the target page would offer.
+  if (switches_.target && !endRequested_) targetDirectory_.SetDirectory(*switches_.target);
 }
 
 void Wizard::RequestEnd() { endRequested_ = true; }
@@ -48,7 +50,7 @@ void Wizard::RunStartUpChecks() {
   if (!winsupport::IsExistingFile(setupDir_ + contract::kFirstVolumeName)) {
     const std::string text = std::string("Installationsdateien fehlen!\n\n") +
                              contract::kFirstVolumeName + " nicht gefunden!";
-    MessageBoxA(welcome_.Handle(), text.c_str(), "Fehler!!", MB_OK);
+    winsupport::TellUser(welcome_.Handle(), text, "Fehler!!", MB_OK);
     RequestEnd();
   }
   ChooseLanguage();
@@ -74,18 +76,21 @@ bool Wizard::ReadDescription() {
   const auto file = setupdesc::LoadDescriptionFile(setupDir_);
   if (const auto* failure = std::get_if<common::WinFailure>(&file)) {
     winsupport::ShowErrorReport(setupdesc::DescriptionReadFailureText(*failure));
+    // A user stays on the welcome page with the report; nobody would.
+    if (Unattended()) RequestEnd();
     return false;
   }
   const setupdesc::ReadResult result = setupdesc::ReadSetupDescription(
       std::get<std::optional<std::string>>(file), description_, options);
   if (deployment) {
     winsupport::ShowErrorReport(archive::DeploymentFailureText(*deployment));
+    if (Unattended()) RequestEnd();
     return false;
   }
   if (result.outcome != setupdesc::ReadOutcome::Read) {
     const std::string caption =
         result.caption.empty() ? winsupport::kApplicationTitle : result.caption;
-    MessageBoxA(welcome_.Handle(), result.message.c_str(), caption.c_str(), MB_OK);
+    winsupport::TellUser(welcome_.Handle(), result.message, caption.c_str(), MB_OK);
     RequestEnd();
     // Without the file the checks go on, on an empty description; a file
     // of another version or a damaged one stops them here.
@@ -136,6 +141,9 @@ void Wizard::CloseRunningPreviousVersion() {
       *process, winsupport::kPreviousVersionGraceMs, [] { winsupport::PumpWaitingMessages(); });
   welcome_.EnableControl(pages::ids::kNext, true);
   welcome_.EnableControl(pages::ids::kCancel, true);
+  winsupport::ReportLog().Line(outcome == winsupport::kKilled
+                                   ? "the running previous version was ended by force"
+                                   : "the running previous version was closed");
   if (outcome == winsupport::kKilled)
     welcome_.ShowTerminateNotice(
         notice + (english ? " Application had to be killed, because it was unable to close it."

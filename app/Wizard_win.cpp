@@ -26,7 +26,7 @@ Action ActionFor(pages::PageButton button) {
 
 }  // namespace
 
-Wizard::Wizard(HINSTANCE instance, std::string programPath)
+Wizard::Wizard(HINSTANCE instance, std::string programPath, install::SetupSwitches switches)
     : programPath_(std::move(programPath)),
       setupDir_(setupdesc::SetupDirFromProgramPath(programPath_)),
       library_(setupDir_),
@@ -38,7 +38,8 @@ Wizard::Wizard(HINSTANCE instance, std::string programPath)
       password_(resources_),
       installation_(resources_),
       about_(resources_),
-      existing_(resources_) {
+      existing_(resources_),
+      switches_(std::move(switches)) {
   welcome_.OnButton([this](pages::PageButton b) { Navigate(Page::Welcome, ActionFor(b)); });
   information_.OnButton([this](pages::PageButton b) { Navigate(Page::Information, ActionFor(b)); });
   targetDirectory_.OnButton(
@@ -53,7 +54,9 @@ Wizard::Wizard(HINSTANCE instance, std::string programPath)
 }
 
 int Wizard::Run() {
-  welcome_.Show();
+  if (switches_.passwordFile && !ReadPasswordFile()) return contract::kExitRefused;
+  Present(welcome_, Page::Welcome);
+  if (Unattended() && !endRequested_) Advance(Page::Welcome);
   const bool done = false;
   winsupport::PumpMessagesUntil(done);
   MSG quit;
@@ -67,7 +70,7 @@ int Wizard::Run() {
       winsupport::IsExistingFolder(target))
     RemoveDirectoryA(target.c_str());
   // A start-up check that ended the program is a failure for whoever ran it.
-  return endRequested_ ? contract::kExitRefused : contract::kExitDone;
+  return endRequested_ ? contract::kExitRefused : outcome_;
 }
 
 FlowFacts Wizard::Facts() const {
@@ -129,6 +132,7 @@ void Wizard::Carry(Page from, const HandOver& handOver) {
   }
   if (handOver.kind != HandOver::Kind::ShowPage) return;
   pages::PageWindow& next = Window(handOver.target);
+  current_ = handOver.target;
   switch (handOver.placement) {
     case Placement::AtCurrentPage:
       next.MoveTo(current.TopLeft());
@@ -140,17 +144,18 @@ void Wizard::Carry(Page from, const HandOver& handOver) {
     case Placement::Centred:
       break;
   }
-  next.Show();
+  Present(next, handOver.target);
   if (handOver.focusTargetNext) next.Focus(pages::ids::kNext);
   current.Hide();
+  if (Unattended()) Advance(handOver.target);
 }
 
 void Wizard::RunInstallation() {
-  install::InstallationRun run({description_, installation_, password_, welcome_.Handle(),
-                                setupDir_, library_.LibraryFolder(),
-                                [this] { return targetDirectory_.Directory(); },
-                                [this](const std::string& t) { targetDirectory_.SetDirectory(t); },
-                                [this] { Navigate(Page::Installation, Action::Cancel); }});
+  install::InstallationRun run(
+      {description_, installation_, password_, welcome_.Handle(), setupDir_,
+       library_.LibraryFolder(), [this] { return targetDirectory_.Directory(); },
+       [this](const std::string& t) { targetDirectory_.SetDirectory(t); },
+       [this] { Navigate(Page::Installation, Action::Cancel); }, givenPassword_, Unattended()});
   run_ = &run;
   struct ForgetRunOnExit {
     install::InstallationRun*& slot;
@@ -159,15 +164,20 @@ void Wizard::RunInstallation() {
   // A failure is the page's error report; the page then stays with its
   // Cancel button as the way out.
   const auto outcome = run.Perform();
+  outcome_ = run.ExitCode();
   if (const auto* failure = std::get_if<install::RunFailure>(&outcome))
-    return winsupport::ShowErrorReport(install::FailureText(*failure, description_.English));
-  if (std::get<bool>(outcome) && !mainWindowClosed_)
-    Navigate(Page::Installation, Action::RunFinished);
+    winsupport::ShowErrorReport(install::FailureText(*failure, description_.English));
+  else if (std::get<bool>(outcome) && !mainWindowClosed_)
+    return Navigate(Page::Installation, Action::RunFinished);
+  // Nobody is there to press the Cancel the page now offers.
+  if (Unattended()) Navigate(Page::Installation, Action::Cancel);
 }
 
 void Wizard::Finish() {
   library_.Remove();
-  if (finished_.RunInstalledProgram())
+  outcome_ = contract::kExitDone;
+  // Unattended, nothing is started: whoever deploys decides what runs.
+  if (finished_.RunInstalledProgram() && !Unattended())
     pages::ExecNewProcess(targetDirectory_.Directory() + description_.AppExeName,
                           description_.English);
   description_.InstallCompleted = true;

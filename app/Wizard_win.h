@@ -5,12 +5,15 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "app/PageFlow.h"
 #include "archive/LibraryDeployment_win.h"
+#include "contract/ExitCodes.h"
 #include "install/InstallationPage_win.h"
 #include "install/InstallationRun_win.h"
+#include "install/SetupSwitches.h"
 #include "pages/AboutBox_win.h"
 #include "pages/ExistingInstallationPage_win.h"
 #include "pages/FinishedPage_win.h"
@@ -24,11 +27,14 @@ namespace pelmora::app {
 
 class Wizard {
  public:
-  Wizard(HINSTANCE instance, std::string programPath);
+  // Without switches the wizard waits for the user; with /S or /SP it
+  // presses Next on every page itself, with the defaults' choices.
+  Wizard(HINSTANCE instance, std::string programPath, install::SetupSwitches switches = {});
   Wizard(const Wizard&) = delete;
   Wizard& operator=(const Wizard&) = delete;
 
   // Shows the welcome page and runs the message loop until the program ends.
+  // The exit code (contract/ExitCodes.h).
   int Run();
 
  private:
@@ -48,6 +54,15 @@ class Wizard {
   void Finish();
   void CloseMainWindow();
 
+  // Unattended runs (app/Unattended_win.cpp).
+  bool Unattended() const { return switches_.Unattended(); }
+  // Shows the page, or, where the run shows no window, does its showing's work.
+  void Present(pages::PageWindow& page, Page which);
+  // The Next a user would press on `page`, after the default choice.
+  void Advance(Page page);
+  void ChooseDefaultForExistingInstallation();
+  bool ReadPasswordFile();
+
   std::string programPath_;
   std::string setupDir_;
   setupdesc::SetupDescription description_;
@@ -65,6 +80,12 @@ class Wizard {
   bool mainWindowClosed_ = false;
   install::InstallationRun* run_ = nullptr;  // while the run is going
   bool endRequested_ = false;  // by a start-up check; carried out when the checks are done
+  install::SetupSwitches switches_;
+  std::optional<std::string> givenPassword_;  // from /PASSWORDFILE=; never logged
+  Page current_ = Page::Welcome;              // the page the way has reached
+  // How the setup ends unless a start-up check ended it: set where the
+  // outcome is decided; a window closed before that was a Cancel.
+  contract::ExitCode outcome_ = contract::kExitCancelled;
 };
 
 }  // namespace pelmora::app

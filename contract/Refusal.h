@@ -72,9 +72,9 @@ enum class Reason {
   ForeignPermissions,  // another account owns it or may change its permissions or owner
   WritableTarget,      // another account may write into the target or what is made in it
 
-  // The uninstaller's command line holds a switch it does not know, one
-  // without its value or given twice, or a second protocol; detail: that
-  // word as given. Nothing is done.
+  // A command line holds a switch the program does not know, one in a form
+  // it cannot take (without its value, given twice), or a second protocol;
+  // detail: that word as written. Nothing is done.
   UnknownSwitch,
   // The log asked for cannot be opened for appending (or is a link, a
   // folder or a file with a second name); detail: its path. Nothing is done.

@@ -43,6 +43,8 @@ void ExtractionHandlers::Attach(archive::TdAce& ace) {
   ace.OnListing = [this](archive::TdAce& a, TACEHeaderData& e) { Listing(a, e); };
   ace.OnExtracting = [this](archive::TdAce& a, TACEHeaderData& e) { Extracting(a, e); };
   ace.OnExtract = [this](archive::TdAce&, TACEHeaderData& e, bool unpacked) {
+    winsupport::ReportLog().Line((unpacked ? "written \"" : "not written \"") + TargetPath(e) +
+                                 "\"");
     if (unpacked &&
         contract::EqualsIgnoreCaseAnsi(EntryName(e), contract::kRegistrySettingsFileName))
       settingsFileUnpacked_ = true;
@@ -100,6 +102,11 @@ void ExtractionHandlers::Extracting(archive::TdAce& ace, const TACEHeaderData& e
     context_.page.ShowCancel();
     return;
   }
+  // Passed over by the selection (the archive component unpacks every entry
+  // when none is selected): the file there is as new as the entry or newer.
+  const archive::FileList& selected = ace.FilesToProcess();
+  if (!selected.Empty() && !selected.Contains(name))
+    winsupport::ReportLog().Line("kept \"" + path + "\": not older than the archive's");
   // The name on the page at the pace the eye can follow, not per entry.
   if (statusPace_.Due()) context_.page.SetStatus(path);
   // Looked at only where a file found there would make way.
@@ -132,8 +139,8 @@ int ExtractionHandlers::VolumeChange(archive::TdAce& ace, const char* volumeName
   // Cancel beside OK: a user without the next disk can give up, which ends
   // the installation as the page's Cancel does.
   const int answer =
-      MessageBoxA(context_.page.Handle(), (std::string(kDiskPromptText) + volumeName).c_str(),
-                  kDiskPromptCaption, MB_OKCANCEL);
+      winsupport::TellUser(context_.page.Handle(), std::string(kDiskPromptText) + volumeName,
+                           kDiskPromptCaption, MB_OKCANCEL);
   if (answer == IDCANCEL) {
     ace.Stop = true;
     if (context_.cancel) context_.cancel();
@@ -144,6 +151,10 @@ int ExtractionHandlers::VolumeChange(archive::TdAce& ace, const char* volumeName
 }
 
 void ExtractionHandlers::RequestPassword(const TACEHeaderData& entry, std::string& password) {
+  if (context_.password || context_.unattended) {
+    password = context_.password.value_or("");
+    return;
+  }
   password = context_.passwordPrompt.Ask(context_.mainWindow);
   // The next request names the entry (its name without the first character).
   const std::string name = EntryName(entry);
@@ -169,8 +180,8 @@ void ExtractionHandlers::Error(const archive::TdAce& ace, int code) {
       winsupport::ShowPlainMessage(UnsafeEntryText(ace.RefusedEntryName(), context_.english));
       break;
     default:
-      MessageBoxA(context_.page.Handle(), ArchiveErrorText(code).c_str(), kArchiveErrorCaption,
-                  MB_OK);
+      winsupport::TellUser(context_.page.Handle(), ArchiveErrorText(code), kArchiveErrorCaption,
+                           MB_OK);
       break;
   }
   context_.page.ShowCancel();

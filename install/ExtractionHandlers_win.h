@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,11 @@ struct ExtractionContext {
   // What the disk prompt's Cancel does: what the page's Cancel does (stop
   // the archive reader and close the main window).
   std::function<void()> cancel;
+  // Given beforehand: the password prompt is not shown.
+  std::optional<std::string> password;
+  // Nobody at the screen: no prompt; an archive without a given password
+  // gets none.
+  bool unattended = false;
 };
 
 class ExtractionHandlers {

@@ -62,6 +62,65 @@ std::optional<std::string> ConfigFileToDelete(const std::string& target, const s
   return path->path;
 }
 
+const char* StepName(RegistrationStep step) {
+  switch (step) {
+    case RegistrationStep::ImportSettingsFile:
+      return "settings file";
+    case RegistrationStep::MoveUninstaller:
+      return "uninstaller";
+    case RegistrationStep::UninstallEntry:
+      return "Uninstall entry";
+    case RegistrationStep::RegistryKeys:
+      return "registry keys";
+    case RegistrationStep::ComServers:
+      return "COM servers";
+    case RegistrationStep::Shortcuts:
+      break;
+  }
+  return "shortcuts";
+}
+
+const char* LineKindName(contract::LineKind kind) {
+  switch (kind) {
+    case contract::LineKind::Folder:
+      return "folder";
+    case contract::LineKind::File:
+      return "file";
+    case contract::LineKind::MachineKey:
+      return "key HKEY_LOCAL_MACHINE\\";
+    case contract::LineKind::UserKey:
+      return "key HKEY_CURRENT_USER\\";
+    case contract::LineKind::ComServer:
+      return "COM server registered";
+    case contract::LineKind::Group:
+      return "Start-menu group";
+    default:
+      break;
+  }
+  return "line";
+}
+
+// When a registration step returns: what it made (the protocol lines it
+// added) and how it ended, in the log.
+struct LoggedStep {
+  RegistrationStep step;
+  const StepReport& report;
+  const contract::Protocol& protocol;
+  std::size_t firstNew;
+  ~LoggedStep() {
+    const winsupport::RunLog& log = winsupport::ReportLog();
+    if (!log.Writes()) return;
+    const std::string name = StepName(step);
+    const std::vector<std::string>& lines = protocol.Lines();
+    for (std::size_t i = firstNew; i < lines.size(); ++i) {
+      const contract::ProtocolLine line = contract::ParseProtocolLine(lines[i]);
+      const std::string kind = LineKindName(line.kind);
+      log.Line(name + ": " + kind + (kind.back() == '\\' ? "" : " ") + line.text);
+    }
+    log.Line(name + (report.Failure() ? ": failed: " + FailureText(*report.Failure()) : ": done"));
+  }
+};
+
 bool HasProductName(const char* windowsKey) {
   const auto name = winsupport::ReadRegString(HKEY_LOCAL_MACHINE, windowsKey, "ProductName");
   return name && !name->empty();
@@ -105,6 +164,11 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   const StatusTexts& status = StatusTextsFor(settings_.description.English);
   const std::string target = WithBackslash(settings_.readTargetDirectory());
   settings_.writeTargetDirectory(target);
+  const winsupport::RunLog& log = winsupport::ReportLog();
+  log.Line("installing into \"" + target + "\", mode " +
+           std::to_string(static_cast<int>(settings_.page.Mode())));
+  // Until the folders are accepted, a failure is the target's.
+  exitCode_ = contract::kExitTargetRefused;
   // The page lets no other folder through; a setup that gets here with
   // one anyway installs nothing.
   if (auto refusal = winsupport::CheckResolvedTarget(target, winsupport::RunningSystemFolders()))
@@ -127,6 +191,7 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   // or found, are shown to be the administrators' alone.
   if (winsupport::RunsWithAdministratorRights())
     if (auto refusal = winsupport::CheckFolderChain(target)) return std::move(*refusal);
+  exitCode_ = contract::kExitFailedNotRemovable;
   settings_.page.SetStatus(status.extracting);
 
   if (settings_.page.Mode() == contract::InstallMode::CompleteRepair) {
@@ -158,13 +223,19 @@ std::variant<bool, RunFailure> InstallationRun::Run() {
   if (!failure && protocol.Refused()) failure = *protocol.Refused();
   // A protocol that cannot be written is the failure the user must hear of.
   if (auto notWritten = WriteProtocol(target, protocol)) {
+    log.Line("protocol not written: " + FailureText(*notWritten) +
+             "; what this run made is taken back");
     // Nothing could remove what the run made: it takes it back itself.
     TakeBack(target, protocol, before_, registeredServers_, productEntry,
              winsupport::StartMenuProgramsFolder());
     return std::move(*notWritten);
   }
+  log.Line("protocol written: \"" + target + contract::kProtocolFileName + "\"");
+  exitCode_ = failure || extractionFailed_ ? contract::kExitFailedRemovable
+              : cancelled_                 ? contract::kExitCancelled
+                                           : contract::kExitDone;
   if (failure) return *failure;
-  return !cancelled_;
+  return !cancelled_ && !extractionFailed_;
 }
 
 std::optional<common::WinFailure> InstallationRun::WriteProtocol(
@@ -190,7 +261,8 @@ InstallationRun::Unpacked InstallationRun::Unpack(const std::string& target,
                                                   contract::Protocol& protocol) {
   ExtractionHandlers handlers({settings_.page, settings_.passwordPrompt, settings_.mainWindow,
                                protocol, target, settings_.description.English,
-                               settings_.cancelInstallation});
+                               settings_.cancelInstallation, settings_.password,
+                               settings_.unattended});
   handlers.Attach(reader_);
   reader_.Archivefilename = settings_.setupDir + contract::kFirstVolumeName;
   reader_.TargetDirectory = target;
@@ -209,9 +281,10 @@ InstallationRun::Unpacked InstallationRun::Unpack(const std::string& target,
   // decides. What was unpacked by then is registered, so that it can be
   // removed again.
   if (result != ACE_END_OF_ARCHIVE) {
+    if (!cancelled_) extractionFailed_ = true;
     settings_.page.SetStatus(
         FailedStatus(handlers.WriteFailureCode(), settings_.description.English));
-    WaitForCancel();
+    if (!settings_.unattended) WaitForCancel();
   }
   return Unpacked::Done;
 }
@@ -233,6 +306,7 @@ std::optional<RunFailure> InstallationRun::Register(const std::string& target,
       protocol,
       [](const common::WinFailure& failure) { winsupport::ShowPlainMessage(FailureText(failure)); },
       [&](RegistrationStep step, StepReport& report) {
+        const LoggedStep logged{step, report, protocol, protocol.Lines().size()};
         switch (step) {
           case RegistrationStep::ImportSettingsFile:
             ImportRegistryFile(target, windowsDir, settingsFileUnpacked_, targetTrusted_, report);

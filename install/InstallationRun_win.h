@@ -13,6 +13,7 @@
 #include <variant>
 
 #include "archive/TdAce.h"
+#include "contract/ExitCodes.h"
 #include "contract/Protocol.h"
 #include "contract/Seal.h"
 #include "install/SealedProtocol_win.h"
@@ -37,6 +38,12 @@ struct RunSettings {
   // The wizard's Cancel of the installation page: it stops the run (Stop)
   // and closes the main window. The disk prompt's Cancel does the same.
   std::function<void()> cancelInstallation;
+  // The archive's password, when it was given beforehand (/PASSWORDFILE=):
+  // the prompt is not shown.
+  std::optional<std::string> password;
+  // Nobody at the screen: no prompt, and a failed extraction ends the run
+  // instead of waiting for Cancel.
+  bool unattended = false;
 };
 
 // What the steps found out about this Windows.
@@ -65,6 +72,9 @@ class InstallationRun {
   // unpacked by then is registered and written to the protocol.
   void Stop();
 
+  // What the end of Perform means for whoever started the setup.
+  contract::ExitCode ExitCode() const { return exitCode_; }
+
  private:
   std::variant<bool, RunFailure> Run();
   enum class Unpacked { Done, Refused };
@@ -78,6 +88,8 @@ class InstallationRun {
   RunSettings settings_;
   archive::TdAce reader_;
   bool cancelled_ = false;
+  bool extractionFailed_ = false;  // the archive reported an error other than its end
+  contract::ExitCode exitCode_ = contract::kExitFailedNotRemovable;
   bool settingsFileUnpacked_ = false;
   // Whether what the run unpacked may be imported, copied into the Windows
   // folder and loaded with its own folder searched: the target passed the

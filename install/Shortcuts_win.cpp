@@ -7,6 +7,7 @@
 #include "contract/PathRules.h"
 #include "contract/ProductFiles.h"
 #include "contract/UninstallEntry.h"
+#include "winsupport/ErrorReport_win.h"
 #include "winsupport/ComApartment_win.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/ShellLink_win.h"
@@ -42,7 +43,8 @@ std::string IconFile(const std::string& targetDir, const std::string& entry) {
 
 // Saves the link, or tells the step which one it could not save.
 void Save(winsupport::ShellLink& link, const std::string& file, StepReport& report) {
-  if (auto failure = link.SaveToFile(file)) report.Fail(*failure);
+  if (auto failure = link.SaveToFile(file)) return static_cast<void>(report.Fail(*failure));
+  winsupport::ReportLog().Line("shortcuts: \"" + file + "\"");
 }
 
 }  // namespace

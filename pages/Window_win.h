@@ -46,6 +46,13 @@ class PageWindow {
 
   void Show();
   void Hide();
+  // What the page does when it is shown, for a run that shows no window.
+  void ActAsShown() { OnShown(); }
+  // The user's click on a button, for a run with nobody at the screen.
+  void Press(int id) {
+    SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Control(id)));
+  }
   POINT TopLeft() const;
   void MoveTo(POINT topLeft);
   void CentreOnScreen();

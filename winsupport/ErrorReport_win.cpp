@@ -12,16 +12,41 @@ HWND ActiveOwner() {
   return active && IsWindowVisible(active) ? active : nullptr;
 }
 
+const RunLog kNoLog;
+const RunLog* reportLog = &kNoLog;
+bool unattendedRun = false;
+
 }  // namespace
 
+void ReportTo(const RunLog& log, bool unattended) {
+  reportLog = &log;
+  unattendedRun = unattended;
+}
+
+const RunLog& ReportLog() { return *reportLog; }
+
+bool ReportsUnattended() { return unattendedRun; }
+
+int TellUser(HWND owner, const std::string& text, const char* caption, UINT type) {
+  if (reportLog->Writes()) {
+    // One log line per box: its line breaks become blanks.
+    std::string line = std::string("message \"") + caption + "\": " + text;
+    for (char& c : line)
+      if (c == '\r' || c == '\n') c = ' ';
+    reportLog->Line(line);
+  }
+  if (!unattendedRun) return MessageBoxA(owner, text.c_str(), caption, type);
+  return (type & MB_TYPEMASK) == MB_OKCANCEL ? IDCANCEL : IDOK;
+}
+
 void ShowPlainMessage(const std::string& text) {
-  MessageBoxA(ActiveOwner(), text.c_str(), kApplicationTitle, MB_OK);
+  TellUser(ActiveOwner(), text, kApplicationTitle, MB_OK);
 }
 
 void ShowErrorReport(const std::string& text) {
   std::string line = text;
   if (line.empty() || line.back() != '.') line += '.';
-  MessageBoxA(ActiveOwner(), line.c_str(), kApplicationTitle, MB_OK | MB_ICONSTOP);
+  TellUser(ActiveOwner(), line, kApplicationTitle, MB_OK | MB_ICONSTOP);
 }
 
 std::string SystemErrorText(DWORD code, const std::string& subject) {

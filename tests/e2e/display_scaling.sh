@@ -139,7 +139,7 @@ walk() {
   ui click Installation "&Next >" >/dev/null
   page Installation 103 Repair 8-existing-installation || return
   ui press Installation 102 >/dev/null  # Cancel, labelled in German on this page
-  expect_end "$dpi-again" "Cancel ends the second start"
+  expect_end "$dpi-again" "Cancel ends the second start" 7
 }
 
 for dpi in "$@"; do

@@ -104,7 +104,7 @@ ui click Installation "< &Zur${u}ck" >/dev/null
 # The information page comes before both when there is one.
 expect "repair-de: back from the target page" "Informationen zum Programm" "$(control_text Installation 103)"
 ui click Installation "&Abbrechen" >/dev/null
-expect_end repair-de "Abbrechen ends the program"
+expect_end repair-de "Abbrechen ends the program" 7
 nothing_but_the_seed repair-de
 
 # Update, English, no information lines: Back leads to the welcome page;
@@ -130,7 +130,7 @@ ui click Installation "< &Back" >/dev/null
 expect "update-en: back from the target page" "Update to 1.2.0.0 502=1/0 503=1/1 100=1/0" \
   "$(control_text Installation 103) $(states_of Installation 502 503 100)"
 ui click Installation "&Abbrechen" >/dev/null
-expect_end update-en "Abbrechen ends the program"
+expect_end update-en "Abbrechen ends the program" 7
 nothing_but_the_seed update-en
 
 # Downgrade: the first choice is to abort, and Next with it ends the setup.
@@ -146,7 +146,7 @@ $german_buttons" "$(page_texts)"
 screenshot downgrade-de
 ui press Installation 502 >/dev/null
 ui click Installation "&Weiter >" >/dev/null
-expect_end downgrade-de "Abbrechen and Weiter end the program"
+expect_end downgrade-de "Abbrechen and Weiter end the program" 7
 nothing_but_the_seed downgrade-de
 
 start_setup downgrade-en "$out/plain"
@@ -156,7 +156,7 @@ expect "downgrade-en: title and choices" "Downgrade|&Abort|&Install (all files w
 screenshot downgrade-en
 ui click Installation "&Abort" >/dev/null
 ui click Installation "&Weiter >" >/dev/null
-expect_end downgrade-en "Abort and Weiter end the program"
+expect_end downgrade-en "Abort and Weiter end the program" 7
 nothing_but_the_seed downgrade-en
 
 # An Uninstall key without DisplayVersion: the error report, then the page
@@ -179,7 +179,7 @@ expect "no-version: the report again on the next showing" "'' ist kein g${u}ltig
   "$(ui texts Pelmora)"
 ui dismiss Pelmora >/dev/null
 ui click Installation "&Abbrechen" >/dev/null
-expect_end no-version "Abbrechen ends the program"
+expect_end no-version "Abbrechen ends the program" 7
 nothing_but_the_seed no-version
 
 e2e_finish

@@ -81,13 +81,13 @@ fill_up() {  # NAME MEDIUM
 
 e2e_clean_prefix bare
 fill_up bare "$out/medium-bare"
-expect_end bare "the program ends"
+expect_end bare "the program ends, nothing to remove" 9
 expect "bare: the run took back all it made: nothing on the drive, nothing in the prefix" \
   "|" "$(on_drive)|$(e2e_leftovers)"
 
 e2e_clean_prefix full
 fill_up full "$out/medium-full"
-expect_end full "the program ends"
+expect_end full "the program ends, removable" 8
 expect "full: left: the unpacked file and the sealed protocol on the drive, the entry" \
   "./Firma ./Firma/Voll ./Firma/Voll/UnInstall.Log ./Firma/Voll/a.bin|sealed" \
   "$(on_drive)|$(sealed "HKCU\\$e2e_uninstall_key\\$key_name" "$drive/Firma/Voll/UnInstall.Log")"

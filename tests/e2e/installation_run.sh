@@ -317,7 +317,7 @@ rm "$out/medium-volumes/DATA.c01"
 start_installation volumes-cancel "$out/medium-volumes" 'C:\Firma\Band'
 ui --timeout 60 wait "Achtung!" >/dev/null
 ui click "Achtung!" Cancel >/dev/null
-expect_end volumes-cancel "Cancel at the disk prompt ends the program"
+expect_end volumes-cancel "Cancel at the disk prompt ends the program" 7
 expect "volumes-cancel: nothing unpacked, only the protocol, nothing else left" \
   "UnInstall.Log|$small_leftovers" "$(ls "$drive_c/Firma/Band")|$(e2e_leftovers)"
 expect "volumes-cancel: the protocol of the cancelled installation" "$(small_protocol 'C:\Firma\Band\')" \
@@ -345,7 +345,7 @@ start_installation large "$out/medium-large" 'C:\Firma\Gross'
 # it is pressed the moment a.txt is there, while the large entry after it
 # is being unpacked (which takes well under a second).
 ui --timeout 60 click-after Installation Cancel 'C:\Firma\Gross\a.txt' >/dev/null
-expect_end large "Cancel during the extraction ends the program"
+expect_end large "Cancel during the extraction ends the program" 7
 # The entry being unpacked is not left cut short.
 expect "large: only the entry before the cancelled one is unpacked; left: the target, the uninstall shortcut, the entry" \
   "UnInstall.Log a.txt|$small_leftovers
@@ -385,7 +385,7 @@ expect "hostile: the message names the entry" \
 expect "hostile: Cancel shown" "Cancel visible=1" "$(cancel_state)"
 screenshot hostile-cancel
 ui click Installation Cancel >/dev/null
-expect_end hostile "Cancel ends the program"
+expect_end hostile "Cancel ends the program, nothing to remove" 9
 expect "hostile: nothing written outside the target" "" \
   "$(find "$drive_c" /tmp -maxdepth 3 -name 'unace-dir-traversal*' 2>/dev/null)"
 expect "hostile: nothing unpacked, no protocol, no registry key" "" \
@@ -408,7 +408,7 @@ expect "failure: the page says why, Cancel shown, what the run unpacked taken ba
   "Die Installation ist fehlgeschlagen: der Zugriff wurde verweigert.|Cancel visible=1|UnInstall.Log" \
   "$(control_text Installation 804)|$(cancel_state)|$(ls -A "$drive_c/Firma/Fehler" | paste -sd' ')"
 ui click Installation Cancel >/dev/null
-expect_end failure "Cancel ends the program"
+expect_end failure "Cancel ends the program, nothing to remove" 9
 
 # --- 8. The archive's errors during the extract pass ------------------------
 # A stored archive of two entries, liesmich.txt and werte.txt; each scenario
@@ -451,7 +451,7 @@ archive_error() {  # NAME MEDIUM CAPTION TEXT [escape]: "escape" leaves by Escap
   else
     ui click Installation Cancel >/dev/null
   fi
-  expect_end "$1" "Cancel ends the program"
+  expect_end "$1" "Cancel ends the failed program, removable" 8
 }
 flat_error_protocol() { small_protocol 'C:\Firma\Fehler\' 1liesmich.txt 1werte.txt; }
 

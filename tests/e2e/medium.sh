@@ -44,7 +44,8 @@
 #   start_installation NAME MEDIUM TARGET # to the installation page; $setup as above
 #   finish NAME                           # the finished page, Finish without starting
 #                                         # the program, the program ends
-#   expect_end NAME WHAT                  # the program ends
+#   expect_end NAME WHAT [CODE]           # the program ends with exit code CODE (0:
+#                                         # installed; contract/ExitCodes.h)
 #   same_files PAYLOAD FOLDER [FILE...]   # "same" when FILEs (all of PAYLOAD's) are in
 #                                         # FOLDER byte for byte, else what differs
 #   reg_values KEY                        # the key's values, sorted NAME=DATA lines
@@ -190,7 +191,7 @@ expect_end() {
   wait_program "$setup" 15
   local status=$?
   [ "$status" -eq 124 ] && screenshot "$1-still-running"
-  expect "$1: $2" 0 "$status"
+  expect "$1: $2 (exit code ${3:-0})" "${3:-0}" "$status"
 }
 
 same_files() {

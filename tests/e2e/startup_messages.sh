@@ -84,7 +84,7 @@ welcome_then_cancel() {  # NAME MEDIUM
   [ -n "${during_run:-}" ] && "$during_run" "$1" "$2"
   ui click Welcome "&Cancel" >/dev/null
   wait_program "$setup" 10
-  expect "$1: Cancel ends the program with status 0, leaves nothing in the prefix" "0|" "$?|$(e2e_leftovers)"
+  expect "$1: Cancel ends the program with the cancel code (7), leaves nothing in the prefix" "7|" "$?|$(e2e_leftovers)"
 }
 
 # Both files missing: two messages, install.pmd's first, then the end.
@@ -236,7 +236,7 @@ running_previous_version() {  # NAME NOTICE CANCEL|install
   if [ "$3" != install ]; then
     ui click "$caption" "$3" >/dev/null
     wait_program "$setup" 10
-    expect "$1: Cancel ends the setup, nothing left" "0|" "$?|$(e2e_leftovers)"
+    expect "$1: Cancel ends the setup with the cancel code (7), nothing left" "7|" "$?|$(e2e_leftovers)"
     return
   fi
   ui click "$caption" "&Next >" >/dev/null

@@ -533,7 +533,7 @@ expect "held-update: the run ends with an error report" "E/A-Fehler" \
 ui_wait_line Installation "id=808 visible=1" 10
 screenshot held-update-failed
 ui click Installation Cancel >/dev/null
-expect_end held-update "Cancel ends the program"
+expect_end held-update "Cancel ends the failed program, removable" 8
 kill "$holder" 2>/dev/null
 wait "$holder" 2>/dev/null
 expect "held-update: the update's files unpacked, its block behind the first, sealed by the first run's entry" \

@@ -202,7 +202,7 @@ expect "de target: the page stays with the path" 'Installationspfad|C:\windows\P
 ui settext Installation 405 'C:\Leer' >/dev/null
 ui escape Installation >/dev/null  # Escape is the page's Cancel
 wait_program "$setup" 15
-expect "de cancel: Escape ends the program; the empty target folder is removed, nothing left" "0|gone|" \
+expect "de cancel: Escape ends the program with the cancel code (7); the empty target folder is removed, nothing left" "7|gone|" \
   "$?|$([ -d "$drive_c/Leer" ] && echo kept || echo gone)|$(e2e_leftovers)"
 
 mkdir -p "$drive_c/Voll"; echo data > "$drive_c/Voll/datei.txt"
