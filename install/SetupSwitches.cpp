@@ -26,12 +26,18 @@ std::optional<std::string> Unquoted(std::string_view value) {
   return std::string(value);
 }
 
+// Whether `word` is a /D= whose folder is not quoted: it takes the rest of
+// the line, blanks and all.
+bool IsOpenFolderSwitch(std::string_view word) {
+  return contract::UpperAnsi(word.substr(0, 3)) == "/D=" && !word.substr(3).starts_with('"');
+}
+
 // The next word of `rest` (which starts with no blank), as written, and
-// `rest` left behind it. A word ends at a blank outside quotes; one that
-// starts with "/D=" takes the rest of the line. False for an unclosed quote.
+// `rest` left behind it. A word ends at a blank outside quotes; an unquoted
+// /D= takes the rest of the line. False for an unclosed quote.
 bool TakeWord(std::string_view& rest, std::string_view& word) {
   std::size_t end = 0;
-  if (contract::UpperAnsi(rest.substr(0, 3)) == "/D=") {
+  if (IsOpenFolderSwitch(rest)) {
     end = rest.size();
   } else {
     bool quoted = false;
@@ -76,9 +82,6 @@ std::variant<SetupSwitches, Refusal> ParseSetupSwitches(std::string_view argumen
       if (*valued) return refused;
       *valued = Unquoted(WithoutTrailingBlanks(word.substr(word.find('=') + 1)));
       if (!*valued) return refused;
-      // /D= is the last switch: after its closing quote comes nothing.
-      if (valued == &switches.target && rest.find_first_not_of(kBlanks) != std::string_view::npos)
-        return refused;
       continue;
     }
     bool* flag = upper == "/S"           ? &switches.silent
@@ -100,9 +103,9 @@ bool AsksForNoWindows(std::string_view arguments) {
     rest.remove_prefix(start);
     const std::size_t end = std::min(rest.find_first_of(kBlanks), rest.size());
     std::string word = contract::UpperAnsi(rest.substr(0, end));
+    if (IsOpenFolderSwitch(word)) return false;
     if (word.size() >= 2 && word.front() == '"' && word.back() == '"')
       word = word.substr(1, word.size() - 2);
-    if (word.starts_with("/D=")) return false;
     if (word == "/S" || word == "/SP") return true;
     rest.remove_prefix(end);
   }
@@ -113,11 +116,11 @@ std::string UsageText(const contract::Refusal& refusal, bool english) {
     return "Unknown or malformed switch: " + refusal.detail +
            "\n\nUsage: Install.exe [/S | /SP] [/LOG=<file>] [/PASSWORDFILE=<file>] [/DOWNGRADE] "
            "[/D=<folder>]\n\n/S installs without any window, /SP shows only the installation's "
-           "progress; /D= comes last and takes the rest of the line.";
+           "progress; /D= without quotes comes last and takes the rest of the line.";
   return "Unbekannter oder fehlerhafter Schalter: " + refusal.detail +
          "\n\nAufruf: Install.exe [/S | /SP] [/LOG=<Datei>] [/PASSWORDFILE=<Datei>] [/DOWNGRADE] "
          "[/D=<Ordner>]\n\n/S installiert ohne jedes Fenster, /SP zeigt nur den Fortschritt der "
-         "Installation; /D= steht zuletzt und nimmt den Rest der Zeile.";
+         "Installation; /D= ohne Anführungszeichen steht zuletzt und nimmt den Rest der Zeile.";
 }
 
 }  // namespace pelmora::install

@@ -49,7 +49,10 @@ TEST(SetupSwitches, EveryFormAndEveryMistake) {
       {"\"/D=C:\\Tool Box\"", "D=[C:\\Tool Box]"},
       {"\"/LOG=C:\\a b.log\" \"/s\" /D=\"C:\\x y\"", "S D=[C:\\x y] LOG=[C:\\a b.log]"},
       // Mistakes, each refused with the switch as written.
-      {"\"/D=C:\\Tool\" /S", "refused: \"/D=C:\\Tool\""},
+      // Quoted, the folder may come anywhere: Windows' package manager puts
+      // the log's switch after it.
+      {"\"/D=C:\\Tool\" /S", "S D=[C:\\Tool]"},
+      {"/S /D=\"C:\\x y\" /LOG=\"C:\\l.log\"", "S D=[C:\\x y] LOG=[C:\\l.log]"},
       {"/D=C:\\a\"b", "refused: /D=C:\\a\"b"},
       {"\"/S", "refused: \"/S"},
       {"/S /X", "refused: /X"},
