@@ -37,7 +37,7 @@ expect "about: Next led on to the target page" "Directory" \
   "$(ui dump Installation | sed -n 's/^Static id=103 .* text=//p')"
 ui click Installation "&Cancel" >/dev/null
 wait_program "$setup_pid" 10
-expect "about: Cancel ends the setup, nothing left" "0|" "$?|$(e2e_leftovers)"
+expect "about: Cancel ends the setup with the cancelled code (7), nothing left" "7|" "$?|$(e2e_leftovers)"
 
 # The answers printed so far, once there are COUNT of them.
 answers() {  # NAME COUNT
