@@ -7,6 +7,7 @@
 #include "contract/ProductFiles.h"
 #include "contract/UninstallEntry.h"
 #include "setupdesc/DescriptionFile.h"
+#include "setupdesc/SetupMedium_win.h"
 #include "setupdesc/SetupDescReader.h"
 #include "winsupport/ErrorReport_win.h"
 #include "winsupport/Files_win.h"
@@ -45,7 +46,7 @@ void Wizard::RunStartUpChecks() {
   description_.SetupVersion = winsupport::GetFileVersionString(programPath_);
   about_.SetVersion(description_.SetupVersion);
   if (!ReadDescription()) return;
-  if (!winsupport::IsExistingFile(setupDir_ + contract::kFirstVolumeName)) {
+  if (!medium_.firstVolume.Carried() && !winsupport::IsExistingFile(medium_.firstVolume.path)) {
     const std::string text = std::string("Installationsdateien fehlen!\n\n") +
                              contract::kFirstVolumeName + " nicht gefunden!";
     MessageBoxA(welcome_.Handle(), text.c_str(), "Fehler!!", MB_OK);
@@ -71,13 +72,20 @@ bool Wizard::ReadDescription() {
     deployment = library_.Deploy();
     return !deployment;
   };
-  const auto file = setupdesc::LoadDescriptionFile(setupDir_);
-  if (const auto* failure = std::get_if<common::WinFailure>(&file)) {
+  auto medium = setupdesc::LoadSetupMedium(programPath_, setupDir_);
+  if (const auto* failure = std::get_if<common::WinFailure>(&medium)) {
     winsupport::ShowErrorReport(setupdesc::DescriptionReadFailureText(*failure));
     return false;
   }
-  const setupdesc::ReadResult result = setupdesc::ReadSetupDescription(
-      std::get<std::optional<std::string>>(file), description_, options);
+  medium_ = std::move(std::get<setupdesc::SetupMedium>(medium));
+  if (medium_.kind == setupdesc::MediumKind::DamagedCarriedData) {
+    MessageBoxA(welcome_.Handle(), setupdesc::CarriedDataDamageMessage().c_str(),
+                setupdesc::kErrorCaption, MB_OK);
+    RequestEnd();
+    return false;
+  }
+  const setupdesc::ReadResult result =
+      setupdesc::ReadSetupDescription(medium_.description, description_, options);
   if (deployment) {
     winsupport::ShowErrorReport(archive::DeploymentFailureText(*deployment));
     return false;
