@@ -54,9 +54,10 @@ SetupMedium Damaged() {
 
 common::WinResult<SetupMedium> LoadSetupMedium(const std::string& programPath,
                                                const std::string& setupDir) {
-  auto held = winsupport::HoldForReading(programPath);
-  if (auto* failure = std::get_if<common::WinFailure>(&held)) return std::move(*failure);
-  win::UniqueHandle& file = std::get<win::UniqueHandle>(held);
+  // Opened as the loader opened it, a link followed; only readers beside.
+  win::UniqueHandle file(::CreateFileA(programPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return common::FailedAs<SetupMedium>(kFile, programPath, ::GetLastError());
   DWORD sizeHigh = 0;
   SetLastError(NO_ERROR);
   const DWORD sizeLow = ::GetFileSize(file.Get(), &sizeHigh);

@@ -16,6 +16,9 @@
 #                                         # hand: an entry of an unknown method, damaged data;
 #                                         # installation_modes.sh and startup_messages.sh
 #                                         # their descriptions, see alter_description)
+#   make_single_file DIR MANIFEST PAYLOAD [BUILD_OPTION...]
+#                                         # fresh DIR holding the one setup file of
+#                                         # build --single-file ([product] setup-file)
 #   alter_description DIR FILTER...       # by hand, what the builder refuses to write:
 #                                         # DIR's install.pmd decoded, its plain lines
 #                                         # (CR LF) passed through the command FILTER,
@@ -40,7 +43,8 @@
 #
 # Running a setup from such a medium (German with PELMORA_TEST_LANGUAGE_NAME
 # set, else English):
-#   start_setup NAME MEDIUM               # started; $setup: the program's pid
+#   start_setup NAME MEDIUM               # started; $setup: the program's pid; the
+#                                         # program is $setup_program (Install.exe)
 #   start_installation NAME MEDIUM TARGET # to the installation page; $setup as above
 #   finish NAME                           # the finished page, Finish without starting
 #                                         # the program, the program ends
@@ -115,6 +119,19 @@ make_built_medium() {
   fi
 }
 
+make_single_file() {
+  local dir=$1 manifest=$2 payload=$3; shift 3
+  [ -d "$dir" ] && chmod -R u+w "$dir"
+  rm -rf "$dir"
+  if ! e2e_wine "$medium_pack" build "$(e2e_winpath "$manifest")" "$(e2e_winpath "$payload")" \
+    "$(e2e_winpath "$dir")" --install-exe "$(e2e_winpath "$medium_install")" --single-file "$@" \
+    >>"$e2e_artefacts/build.out" 2>"$e2e_artefacts/build.err" || [ "$(ls "$dir" | wc -l)" != 1 ]; then
+    echo "pelmora-pack build --single-file could not make $dir:" >&2
+    cat "$e2e_artefacts/build.err" >&2
+    return 1
+  fi
+}
+
 alter_description() {
   local dir=$1; shift
   e2e_wine "$medium_pack" decode "$(e2e_winpath "$dir/install.pmd")" \
@@ -151,7 +168,7 @@ page_captions() {  # welcome, finished, their Next and Finish buttons
 }
 
 start_setup() {
-  start_program "$1" "$2/Install.exe"
+  start_program "$1" "$2/${setup_program:-Install.exe}"
   setup=$last_pid
 }
 
