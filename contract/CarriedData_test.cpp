@@ -21,8 +21,8 @@ Bytes Image(std::uint32_t certificateOffset = 0, std::uint32_t certificateSize =
   Put(b, 0, 0x5A4D, 2);
   Put(b, 0x3C, 0x80, 4);
   Put(b, 0x80, 0x00004550, 4);
-  Put(b, 0x86, 1, 2);             // sections
-  Put(b, 0x94, 224, 2);           // optional header size
+  Put(b, 0x86, 1, 2);    // sections
+  Put(b, 0x94, 224, 2);  // optional header size
   const std::size_t optional = 0x98;
   Put(b, optional, 0x10B, 2);
   Put(b, optional + 60, 0x200, 4);  // size of headers
@@ -80,8 +80,8 @@ TEST(CarriedData, LayoutFoundBackWhetherUnsignedOrSigned) {
                         file.begin() + layout.archiveOffset + layout.archiveLength),
             archive);
   Sha256 check;
-  check.Add(std::string(file.begin() + layout.descriptionOffset,
-                        file.begin() + layout.digestOffset));
+  check.Add(
+      std::string(file.begin() + layout.descriptionOffset, file.begin() + layout.digestOffset));
   EXPECT_EQ(check.Finish(), layout.digest);
 
   // Signed: the certificate table follows the trailer and the directory

@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!overlay) return 0;
   Require(overlay->begin <= overlay->end && overlay->end <= size);
   const std::size_t tail = CarriedTailBytes(*overlay);
-  const auto found =
-      ReadCarriedTrailer(*overlay, file.subspan(static_cast<std::size_t>(overlay->end) - tail, tail), 512);
+  const auto found = ReadCarriedTrailer(
+      *overlay, file.subspan(static_cast<std::size_t>(overlay->end) - tail, tail), 512);
   const auto* layout = std::get_if<CarriedLayout>(&found);
   if (!layout) return 0;
   Require(layout->descriptionOffset >= overlay->begin);

@@ -31,7 +31,7 @@ struct RunSettings {
   pages::PasswordPrompt& passwordPrompt;
   HWND mainWindow;
   setupdesc::ArchiveLocation firstVolume;  // the archive's first volume
-  std::string libraryFolder;  // full path of the folder holding the extraction library
+  std::string libraryFolder;               // full path of the folder holding the extraction library
   // The target directory page's edit: read, and written back with its "\".
   std::function<std::string()> readTargetDirectory;
   std::function<void(const std::string&)> writeTargetDirectory;

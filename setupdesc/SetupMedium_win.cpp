@@ -65,8 +65,9 @@ common::WinResult<SetupMedium> LoadSetupMedium(const std::string& programPath,
     return common::FailedAs<SetupMedium>(kFile, programPath, ::GetLastError());
   const std::uint64_t size = std::uint64_t{sizeHigh} << 32 | sizeLow;
 
-  auto headers = ReadAt(file.Get(), programPath, 0,
-                        static_cast<std::size_t>(std::min<std::uint64_t>(size, contract::kPeHeaderBytes)));
+  auto headers =
+      ReadAt(file.Get(), programPath, 0,
+             static_cast<std::size_t>(std::min<std::uint64_t>(size, contract::kPeHeaderBytes)));
   if (auto* failure = std::get_if<common::WinFailure>(&headers)) return std::move(*failure);
   // The running program's headers are sound; no overlay then means a
   // certificate table that does not close the file: a cut signed setup.
@@ -105,8 +106,8 @@ common::WinResult<SetupMedium> LoadSetupMedium(const std::string& programPath,
     digest.Add(bytes);
     const std::uint64_t descriptionEnd = layout.descriptionOffset + layout.descriptionLength;
     if (at < descriptionEnd)
-      description.append(bytes.substr(0, static_cast<std::size_t>(
-                                             std::min<std::uint64_t>(count, descriptionEnd - at))));
+      description.append(bytes.substr(
+          0, static_cast<std::size_t>(std::min<std::uint64_t>(count, descriptionEnd - at))));
     at += count;
   }
   if (digest.Finish() != layout.digest) return Damaged();

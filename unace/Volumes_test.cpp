@@ -176,8 +176,8 @@ TEST(Volumes, StoredArchiveIsReadInPlaceAndAlone) {
   const Bytes before = Archive({Stored("before.txt", "no")});
   MainFields multi;
   multi.flags = pelmora::unace::format::flags::kMultiVolume;
-  const Bytes stored = Archive({Stored("a.txt", "alpha"), Folder("d"), Stored("d\\b.txt", "beta")},
-                               multi);
+  const Bytes stored =
+      Archive({Stored("a.txt", "alpha"), Folder("d"), Stored("d\\b.txt", "beta")}, multi);
   Bytes file = before;
   Append(file, stored);
   Append(file, FileBlock(Stored("after.txt", "no")));

@@ -208,9 +208,10 @@ class Checker {
       const bool exe = name.size() > 4 && FoldCase(name.substr(name.size() - 4)) == ".exe";
       if (!exe || contract::NameProblem(name) ||
           FoldCase(name) == FoldCase(contract::kUninstallerFileName))
-        Bad(m_.setupFile, "is the one-file setup's name: one file name ending in .exe, other "
-                          "than " + std::string(contract::kUninstallerFileName) + "; " +
-                              std::string(kNameRule));
+        Bad(m_.setupFile,
+            "is the one-file setup's name: one file name ending in .exe, other "
+            "than " +
+                std::string(contract::kUninstallerFileName) + "; " + std::string(kNameRule));
     }
   }
 

@@ -49,10 +49,13 @@ std::string VolumeName(int index);
 // else is in it is somebody's, and a medium built beside it would carry it
 // along when the folder is copied to a disc.
 std::vector<std::string> MediumFileNames(const std::string& setupFile) {
-  std::vector<std::string> names = {
-      kSetupProgramName, kDescriptionFileName, std::string(kFirstVolumeName) + ".tmp",
-      std::string(kUninstallerFileName) + kSignedWorkSuffix, kCertificatesWork,
-      setupFile, setupFile + kUnsignedWorkSuffix};
+  std::vector<std::string> names = {kSetupProgramName,
+                                    kDescriptionFileName,
+                                    std::string(kFirstVolumeName) + ".tmp",
+                                    std::string(kUninstallerFileName) + kSignedWorkSuffix,
+                                    kCertificatesWork,
+                                    setupFile,
+                                    setupFile + kUnsignedWorkSuffix};
   for (int i = 0; i < contract::kMostVolumes; ++i) names.push_back(VolumeName(i));
   return names;
 }

@@ -176,8 +176,8 @@ TEST_F(Signing, SignsTheOneFileSetupWholeWithItsCarriedData) {
   const std::optional<contract::Overlay> overlay = contract::FindOverlay(image, image.size());
   ASSERT_TRUE(overlay && overlay->signedFile);
   const auto found = contract::ReadCarriedTrailer(
-      *overlay, image.subspan(overlay->end - contract::kCarriedTrailerBytes,
-                              contract::kCarriedTrailerBytes),
+      *overlay,
+      image.subspan(overlay->end - contract::kCarriedTrailerBytes, contract::kCarriedTrailerBytes),
       1u << 20);
   ASSERT_TRUE(std::holds_alternative<contract::CarriedLayout>(found));
   const contract::CarriedLayout layout = std::get<contract::CarriedLayout>(found);
