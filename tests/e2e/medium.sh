@@ -58,6 +58,8 @@
 #   protocol_stamps FILE FROM TO          # "fits" when the last block's date, time and
 #                                         # duration fit a run between FROM and TO
 #   sha256_of FILE                        # its SHA-256, 64 lowercase hex digits
+#   link_fields LNK                       # a shortcut's target, description, working
+#                                         # folder, arguments and icon, joined by "|"
 #   seal_of KEY                           # the seal an elevated setup keeps of the
 #                                         # Uninstall entry KEY, below HKLM
 #   sealed KEY FILE                       # "sealed" when the Uninstall entry KEY and its
@@ -216,6 +218,33 @@ same_files() {
   [ $# -gt 0 ] || mapfile -t -d '' files < <(cd "$payload" && find . -type f -printf '%P\0')
   for f in "${files[@]}"; do cmp -s "$payload/$f" "$folder/$f" || differs+="differs: $f "; done
   echo "${differs:-same}"
+}
+
+# A shortcut file's target (LinkInfo's local path), then its description,
+# working folder, arguments and icon (StringData), joined by "|".
+link_fields() {
+  local file=$1 flags offset info n bit target fields=()
+  u16() { od -An -tu2 -j"$1" -N2 "$file" | tr -d ' '; }
+  u32() { od -An -tu4 -j"$1" -N4 "$file" | tr -d ' '; }
+  flags=$(u32 20) offset=76
+  ((flags & 1)) && offset=$((offset + 2 + $(u16 $offset)))
+  if ((flags & 2)); then
+    info=$offset
+    target=$(dd if="$file" bs=1 skip=$((info + $(u32 $((info + 16))))) count=260 2>/dev/null | tr '\0' '\n' | head -1)
+    offset=$((offset + $(u32 $offset)))
+  fi
+  fields+=("${target:-}")
+  for bit in 4 16 32 64; do  # description, working folder, arguments, icon
+    ((flags & 8)) && [ "$bit" = 16 ] && offset=$((offset + 2 + 2 * $(u16 $offset)))  # relative path
+    if ((flags & bit)); then
+      n=$(u16 $offset)
+      fields+=("$(dd if="$file" bs=1 skip=$((offset + 2)) count=$((2 * n)) 2>/dev/null | iconv -f UTF-16LE -t CP1252 | tr -d '\0')")
+      offset=$((offset + 2 + 2 * n))
+    else
+      fields+=("")
+    fi
+  done
+  (IFS='|'; echo "${fields[*]}")
 }
 
 # A registry key's values as "NAME=DATA" lines, sorted.

@@ -41,13 +41,14 @@ expect "the one file is the program, its medium and a few bytes" "yes" \
 
 # What an installation into C:\Firma\Produkt left: every file's digest (the
 # protocol masked), the Uninstall entry (the protocol's digest aside: its
-# date differs), the listed key, the shortcut, the uninstaller.
+# date differs), the listed key, the shortcuts' fields, the uninstaller.
 installed_state() {
   (cd "$drive_c/Firma" && find . -type f ! -name UnInstall.Log -print0 | sort -z | xargs -0 sha256sum)
   protocol_of "$drive_c/Firma/Produkt/UnInstall.Log"
   reg_values "HKCU\\$e2e_uninstall_key\\$key_name" | grep -v '^ProtocolDigest='
   reg_exists 'HKCU\Software\PelmoraE2EOne\Einstellungen'
-  (cd "$(e2e_programs)" && find 'Pelmora E2E' -type f)
+  local link
+  for link in "$(e2e_programs)/Pelmora E2E"/*; do echo "$(basename "$link") $(link_fields "$link")"; done
   cmp "$payload/stUnInst.exe" "$drive_c/windows/stUnInst.exe" && echo "uninstaller in place"
 }
 
