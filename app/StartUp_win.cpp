@@ -8,6 +8,7 @@
 #include "contract/UninstallEntry.h"
 #include "setupdesc/DescriptionFile.h"
 #include "setupdesc/SetupDescReader.h"
+#include "setupdesc/SetupMedium_win.h"
 #include "winsupport/ErrorReport_win.h"
 #include "winsupport/Files_win.h"
 #include "winsupport/Processes_win.h"
@@ -47,7 +48,7 @@ void Wizard::RunStartUpChecks() {
   description_.SetupVersion = winsupport::GetFileVersionString(programPath_);
   about_.SetVersion(description_.SetupVersion);
   if (!ReadDescription()) return;
-  if (!winsupport::IsExistingFile(setupDir_ + contract::kFirstVolumeName)) {
+  if (!medium_.firstVolume.Carried() && !winsupport::IsExistingFile(medium_.firstVolume.path)) {
     const std::string text = std::string("Installationsdateien fehlen!\n\n") +
                              contract::kFirstVolumeName + " nicht gefunden!";
     winsupport::TellUser(welcome_.Handle(), text, "Fehler!!", MB_OK);
@@ -73,15 +74,22 @@ bool Wizard::ReadDescription() {
     deployment = library_.Deploy();
     return !deployment;
   };
-  const auto file = setupdesc::LoadDescriptionFile(setupDir_);
-  if (const auto* failure = std::get_if<common::WinFailure>(&file)) {
+  auto medium = setupdesc::LoadSetupMedium(programPath_, setupDir_);
+  if (const auto* failure = std::get_if<common::WinFailure>(&medium)) {
     winsupport::ShowErrorReport(setupdesc::DescriptionReadFailureText(*failure));
     // A user stays on the welcome page with the report; nobody would.
     if (Unattended()) RequestEnd();
     return false;
   }
-  const setupdesc::ReadResult result = setupdesc::ReadSetupDescription(
-      std::get<std::optional<std::string>>(file), description_, options);
+  medium_ = std::move(std::get<setupdesc::SetupMedium>(medium));
+  if (medium_.kind == setupdesc::MediumKind::DamagedCarriedData) {
+    MessageBoxA(welcome_.Handle(), setupdesc::CarriedDataDamageMessage().c_str(),
+                setupdesc::kErrorCaption, MB_OK);
+    RequestEnd();
+    return false;
+  }
+  const setupdesc::ReadResult result =
+      setupdesc::ReadSetupDescription(medium_.description, description_, options);
   if (deployment) {
     winsupport::ShowErrorReport(archive::DeploymentFailureText(*deployment));
     if (Unattended()) RequestEnd();

@@ -152,7 +152,7 @@ void Wizard::Carry(Page from, const HandOver& handOver) {
 
 void Wizard::RunInstallation() {
   install::InstallationRun run(
-      {description_, installation_, password_, welcome_.Handle(), setupDir_,
+      {description_, installation_, password_, welcome_.Handle(), medium_.firstVolume,
        library_.LibraryFolder(), [this] { return targetDirectory_.Directory(); },
        [this](const std::string& t) { targetDirectory_.SetDirectory(t); },
        [this] { Navigate(Page::Installation, Action::Cancel); }, givenPassword_, Unattended()});

@@ -22,6 +22,7 @@
 #include "pages/TargetDirectoryPage_win.h"
 #include "pages/WelcomePage_win.h"
 #include "setupdesc/SetupDescription.h"
+#include "setupdesc/SetupMedium_win.h"
 
 namespace pelmora::app {
 
@@ -65,6 +66,8 @@ class Wizard {
 
   std::string programPath_;
   std::string setupDir_;
+  // Where the description and the archive came from; set by the start-up.
+  setupdesc::SetupMedium medium_;
   setupdesc::SetupDescription description_;
   archive::ExtractionLibraryFile library_;
   pages::UiResources resources_;

@@ -102,6 +102,8 @@ int TdAceWalk::Run(TdAce& ace, WalkMode mode) {
 
   TACEOpenData openData{};
   openData.ArchiveName = archiveName.data();
+  openData.VolumeOffset = ace.ArchiveOffset;
+  openData.VolumeLength = ace.ArchiveLength;
   openData.OpenMode = mode == WalkMode::List ? ACE_OPEN_LIST : ACE_OPEN_EXTRACT;
   if (ace.OnProcessData) openData.ProcessDataProc = &ProcessDataCallback;
   if (ace.OnVolumeChange) openData.ChangeVolProc = &ChangeVolCallback;

@@ -56,6 +56,11 @@ class TdAce {
 
   // Path of the archive; for a volume set that of its first volume.
   std::string Archivefilename;
+  // An archive stored inside Archivefilename (a setup program that carries
+  // it): ArchiveLength bytes from ArchiveOffset, with no further volumes.
+  // Zero length: the whole file.
+  std::uint64_t ArchiveOffset = 0;
+  std::uint64_t ArchiveLength = 0;
   // Folder extracted paths are formed under; Extract appends "\" when the
   // text does not end with one.
   std::string TargetDirectory;

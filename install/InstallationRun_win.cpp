@@ -264,7 +264,9 @@ InstallationRun::Unpacked InstallationRun::Unpack(const std::string& target,
                                settings_.cancelInstallation, settings_.password,
                                settings_.unattended});
   handlers.Attach(reader_);
-  reader_.Archivefilename = settings_.setupDir + contract::kFirstVolumeName;
+  reader_.Archivefilename = settings_.firstVolume.path;
+  reader_.ArchiveOffset = settings_.firstVolume.offset;
+  reader_.ArchiveLength = settings_.firstVolume.length;
   reader_.TargetDirectory = target;
   reader_.Path2UnAceDll = settings_.libraryFolder;
   // An archive that names an entry outside the target is not installed:

@@ -22,6 +22,7 @@
 #include "install/TakeBack.h"
 #include "pages/PasswordPrompt_win.h"
 #include "setupdesc/SetupDescription.h"
+#include "setupdesc/SetupMedium_win.h"
 
 namespace pelmora::install {
 
@@ -30,8 +31,8 @@ struct RunSettings {
   InstallationPage& page;
   pages::PasswordPrompt& passwordPrompt;
   HWND mainWindow;
-  std::string setupDir;       // where the archive's first volume stands, ends in "\"
-  std::string libraryFolder;  // full path of the folder holding the extraction library
+  setupdesc::ArchiveLocation firstVolume;  // the archive's first volume
+  std::string libraryFolder;               // full path of the folder holding the extraction library
   // The target directory page's edit: read, and written back with its "\".
   std::function<std::string()> readTargetDirectory;
   std::function<void(const std::string&)> writeTargetDirectory;

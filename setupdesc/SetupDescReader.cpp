@@ -26,7 +26,8 @@ const DamageTexts kGermanDamage{"Installationseinstellungen fehlerhaft!\n\npmd-D
                                 "enthält einen Namen, den Windows nicht wie geschrieben annimmt",
                                 "liegt im Windows-Ordner",
                                 "ist oder enthält einen Ordner von Windows oder aller Benutzer",
-                                "ist kein absoluter Pfad wie C:\\Programme\\Produkt"};
+                                "ist kein absoluter Pfad wie C:\\Programme\\Produkt",
+                                "die Setup-Datei ist unvollständig oder verändert"};
 
 const DamageTexts kEnglishDamage{"damaged description: ",
                                  "",
@@ -48,7 +49,12 @@ const DamageTexts kEnglishDamage{"damaged description: ",
                                  "holds a name Windows does not take as written",
                                  "lies in the Windows folder",
                                  "is or holds a folder of Windows or of all users",
-                                 "is no absolute folder such as C:\\Program Files\\Product"};
+                                 "is no absolute folder such as C:\\Program Files\\Product",
+                                 "the setup file is incomplete or altered"};
+
+std::string CarriedDataDamageMessage(const DamageTexts& texts) {
+  return std::string(texts.prefix) + texts.carriedData + texts.suffix;
+}
 
 namespace {
 

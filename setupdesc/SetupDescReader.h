@@ -69,6 +69,9 @@ struct DamageTexts {
   const char* insideWindows;
   const char* systemFolder;
   const char* notAbsolute;
+  // A one-file setup whose carried description and archive are cut or
+  // changed (contract/CarriedData.h), whole.
+  const char* carriedData;
 };
 extern const DamageTexts kGermanDamage;
 extern const DamageTexts kEnglishDamage;
@@ -95,6 +98,10 @@ std::vector<std::string> SplitLines(std::string_view bytes);
 // reset here.
 ReadResult ReadSetupDescription(const std::optional<std::string>& fileBytes,
                                 SetupDescription& description, const ReaderOptions& options = {});
+
+// The damage message for carried data that fails its checks; shown under
+// kErrorCaption, as the reader's damage messages are.
+std::string CarriedDataDamageMessage(const DamageTexts& texts = kGermanDamage);
 
 // The missing-file message; the reader returns it too.
 inline constexpr const char* kMissingFileMessage =

@@ -30,6 +30,8 @@ struct WalkOptions {
   ACEChangeVolProc volumeCallback = nullptr;
   ACEProcessDataProc progressCallback = nullptr;
   std::size_t maxEntries = 100000;
+  std::uint64_t volumeOffset = 0;  // an archive stored inside the file
+  std::uint64_t volumeLength = 0;
 };
 
 struct WalkResult {
@@ -53,6 +55,8 @@ inline WalkResult Walk(const std::string& archivePath, const std::string& target
   open.OpenMode = options.openMode;
   open.ChangeVolProc = options.volumeCallback;
   open.ProcessDataProc = options.progressCallback;
+  open.VolumeOffset = options.volumeOffset;
+  open.VolumeLength = options.volumeLength;
   const ACEHandle handle = ACEOpenArchive(&open);
   result.openResult = open.OpenResult;
   if (handle == 0) {

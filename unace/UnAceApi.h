@@ -5,7 +5,8 @@
 // Record layouts. On 32-bit Windows the records are packed and have exactly
 // the sizes and offsets that setups in the field were built against:
 //   TACEOpenData    95 bytes: 0 ArchiveName, 4 OpenMode, 8 OpenResult,
-//                   12..86 reserved (zero), 87 ChangeVolProc, 91 ProcessDataProc
+//                   12 VolumeOffset, 20 VolumeLength, 28..86 reserved (zero),
+//                   87 ChangeVolProc, 91 ProcessDataProc
 //   TACEHeaderData 568 bytes: 0 ArchiveName, 260 FileName, 520 Flags,
 //                   524 PackSize, 528 UnpSize, 532 FileCRC, 536 FileTime,
 //                   540 Method, 544 Quality, 548 Attributes, 552..567 reserved
@@ -74,7 +75,15 @@ struct TACEOpenData {
   char* ArchiveName;
   std::int32_t OpenMode;
   std::int32_t OpenResult;
-  unsigned char Reserved[75];
+  // An archive stored inside another file (a setup program that carries its
+  // archive): it is the VolumeLength bytes from VolumeOffset of the file
+  // ArchiveName, nothing before or after them is read, and it has no
+  // further volumes. Both zero (what callers that know nothing of them
+  // pass, as they zero the reserved bytes): the whole file, whose further
+  // volumes are found beside it.
+  std::uint64_t VolumeOffset;
+  std::uint64_t VolumeLength;
+  unsigned char Reserved[59];
   ACEChangeVolProc ChangeVolProc;
   ACEProcessDataProc ProcessDataProc;
 };
@@ -103,6 +112,8 @@ static_assert(offsetof(TACEHeaderData, FileTime) == 536);
 static_assert(sizeof(void*) != 4 ||
               (sizeof(TACEOpenData) == 95 && offsetof(TACEOpenData, OpenMode) == 4 &&
                offsetof(TACEOpenData, OpenResult) == 8 &&
+               offsetof(TACEOpenData, VolumeOffset) == 12 &&
+               offsetof(TACEOpenData, VolumeLength) == 20 &&
                offsetof(TACEOpenData, ChangeVolProc) == 87 &&
                offsetof(TACEOpenData, ProcessDataProc) == 91));
 static_assert(sizeof(void*) != 8 || sizeof(TACEOpenData) == 107);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "unace/ApiWalk_testutil.h"
+#include "unace/format/Flags.h"
 #include "Md5.h"
 
 namespace {
@@ -165,3 +166,44 @@ TEST(Volumes, VolumeOutOfOrderIsRefused) {
 }
 
 }  // namespace
+
+// An archive stored inside another file (a setup that carries it): only its
+// bytes are read, though another archive lies before it and a valid entry
+// header right after it, and though its MAIN header claims more volumes,
+// none is looked for or asked about.
+TEST(Volumes, StoredArchiveIsReadInPlaceAndAlone) {
+  ScratchDir dir("unace-stored");
+  const Bytes before = Archive({Stored("before.txt", "no")});
+  MainFields multi;
+  multi.flags = pelmora::unace::format::flags::kMultiVolume;
+  const Bytes stored =
+      Archive({Stored("a.txt", "alpha"), Folder("d"), Stored("d\\b.txt", "beta")}, multi);
+  Bytes file = before;
+  Append(file, stored);
+  Append(file, FileBlock(Stored("after.txt", "no")));
+  const fs::path carrier = dir.Path() / "setup.exe";
+  WriteBytes(carrier, file);
+  // Where the library would look for the set's next volume.
+  for (const char* name : {"setup.c00", "setup.c01", "setup.exe.c01"})
+    WriteBytes(dir.Path() / name, before);
+  VolumeScript script;
+  g_script = &script;
+
+  WalkOptions options;
+  options.volumeCallback = OnVolume;
+  options.volumeOffset = before.size();
+  options.volumeLength = stored.size();
+  const fs::path out = dir.Path() / "out";
+  const WalkResult walk = Walk(carrier.string(), out.string(), options);
+  EXPECT_EQ(walk.endCode, ACE_END_OF_ARCHIVE);
+  EXPECT_EQ(walk.names, (std::vector<std::string>{"a.txt", "d", "d\\b.txt"}));
+  EXPECT_EQ(ReadBytes(out / "d" / "b.txt"), BytesOf("beta"));
+  EXPECT_TRUE(script.calls.empty());
+
+  // A range that leaves the file, or an offset without a length, opens nothing.
+  options.volumeLength = file.size() - before.size() + 1;
+  EXPECT_EQ(Walk(carrier.string(), out.string(), options).openResult, ACE_ERR_OPEN);
+  options.volumeLength = 0;
+  EXPECT_EQ(Walk(carrier.string(), out.string(), options).openResult, ACE_ERR_ARGUMENT);
+  g_script = nullptr;
+}

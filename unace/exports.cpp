@@ -110,9 +110,21 @@ UNACE_EXPORT ACEHandle UNACE_CALL ACEOpenArchive(TACEOpenData* openData) {
     openData->OpenResult = ACE_ERR_ARGUMENT;
     return 0;
   }
-  auto session = std::make_shared<ArchiveSession>(
-      std::make_unique<pelmora::unace::io::FileVolumeOpener>(), WrapCallbacks(*openData),
-      openData->OpenMode == ACE_OPEN_EXTRACT);
+  std::unique_ptr<pelmora::unace::io::VolumeOpener> opener;
+  pelmora::unace::archive::SessionCallbacks callbacks = WrapCallbacks(*openData);
+  if (openData->VolumeLength != 0) {
+    opener = std::make_unique<pelmora::unace::io::FileRangeOpener>(
+        openData->ArchiveName, openData->VolumeOffset, openData->VolumeLength);
+    // A stored archive is all there is: no volume to ask the caller for.
+    callbacks.volume = nullptr;
+  } else if (openData->VolumeOffset != 0) {
+    openData->OpenResult = ACE_ERR_ARGUMENT;
+    return 0;
+  } else {
+    opener = std::make_unique<pelmora::unace::io::FileVolumeOpener>();
+  }
+  auto session = std::make_shared<ArchiveSession>(std::move(opener), std::move(callbacks),
+                                                  openData->OpenMode == ACE_OPEN_EXTRACT);
   openData->OpenResult = session->Open(openData->ArchiveName);
   return openData->OpenResult == ACE_OK ? Archives().Add(std::move(session)) : 0;
 }

@@ -26,33 +26,6 @@ stamp=202001021234.56  # the payload's file times, local time, even seconds for 
 trap 'e2e_clean_prefix end >/dev/null; stop_programs' EXIT
 
 # --- helpers --------------------------------------------------------------
-# A shortcut file's target (LinkInfo's local path), then its description,
-# working folder, arguments and icon (StringData), joined by "|".
-link_fields() {
-  local file=$1 flags offset info n bit target fields=()
-  u16() { od -An -tu2 -j"$1" -N2 "$file" | tr -d ' '; }
-  u32() { od -An -tu4 -j"$1" -N4 "$file" | tr -d ' '; }
-  flags=$(u32 20) offset=76
-  ((flags & 1)) && offset=$((offset + 2 + $(u16 $offset)))
-  if ((flags & 2)); then
-    info=$offset
-    target=$(dd if="$file" bs=1 skip=$((info + $(u32 $((info + 16))))) count=260 2>/dev/null | tr '\0' '\n' | head -1)
-    offset=$((offset + $(u32 $offset)))
-  fi
-  fields+=("${target:-}")
-  for bit in 4 16 32 64; do  # description, working folder, arguments, icon
-    ((flags & 8)) && [ "$bit" = 16 ] && offset=$((offset + 2 + 2 * $(u16 $offset)))  # relative path
-    if ((flags & bit)); then
-      n=$(u16 $offset)
-      fields+=("$(dd if="$file" bs=1 skip=$((offset + 2)) count=$((2 * n)) 2>/dev/null | iconv -f UTF-16LE -t CP1252 | tr -d '\0')")
-      offset=$((offset + 2 + 2 * n))
-    else
-      fields+=("")
-    fi
-  done
-  (IFS='|'; echo "${fields[*]}")
-}
-
 # Made by hand, what no builder writes: sets the compression method of the
 # archive entry NAME (a FILE32 header, whose name starts at its byte 35) to
 # METHOD and makes the header's CRC fit again: the low 16 bits of the

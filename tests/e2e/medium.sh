@@ -16,6 +16,9 @@
 #                                         # hand: an entry of an unknown method, damaged data;
 #                                         # installation_modes.sh and startup_messages.sh
 #                                         # their descriptions, see alter_description)
+#   make_single_file DIR MANIFEST PAYLOAD [BUILD_OPTION...]
+#                                         # fresh DIR holding the one setup file of
+#                                         # build --single-file ([product] setup-file)
 #   alter_description DIR FILTER...       # by hand, what the builder refuses to write:
 #                                         # DIR's install.pmd decoded, its plain lines
 #                                         # (CR LF) passed through the command FILTER,
@@ -40,7 +43,8 @@
 #
 # Running a setup from such a medium (German with PELMORA_TEST_LANGUAGE_NAME
 # set, else English):
-#   start_setup NAME MEDIUM               # started; $setup: the program's pid
+#   start_setup NAME MEDIUM               # started; $setup: the program's pid; the
+#                                         # program is $setup_program (Install.exe)
 #   start_installation NAME MEDIUM TARGET # to the installation page; $setup as above
 #   finish NAME                           # the finished page, Finish without starting
 #                                         # the program, the program ends
@@ -55,6 +59,8 @@
 #   protocol_stamps FILE FROM TO          # "fits" when the last block's date, time and
 #                                         # duration fit a run between FROM and TO
 #   sha256_of FILE                        # its SHA-256, 64 lowercase hex digits
+#   link_fields LNK                       # a shortcut's target, description, working
+#                                         # folder, arguments and icon, joined by "|"
 #   seal_of KEY                           # the seal an elevated setup keeps of the
 #                                         # Uninstall entry KEY, below HKLM
 #   sealed KEY FILE                       # "sealed" when the Uninstall entry KEY and its
@@ -116,6 +122,19 @@ make_built_medium() {
   fi
 }
 
+make_single_file() {
+  local dir=$1 manifest=$2 payload=$3; shift 3
+  [ -d "$dir" ] && chmod -R u+w "$dir"
+  rm -rf "$dir"
+  if ! e2e_wine "$medium_pack" build "$(e2e_winpath "$manifest")" "$(e2e_winpath "$payload")" \
+    "$(e2e_winpath "$dir")" --install-exe "$(e2e_winpath "$medium_install")" --single-file "$@" \
+    >>"$e2e_artefacts/build.out" 2>"$e2e_artefacts/build.err" || [ "$(ls "$dir" | wc -l)" != 1 ]; then
+    echo "pelmora-pack build --single-file could not make $dir:" >&2
+    cat "$e2e_artefacts/build.err" >&2
+    return 1
+  fi
+}
+
 alter_description() {
   local dir=$1; shift
   e2e_wine "$medium_pack" decode "$(e2e_winpath "$dir/install.pmd")" \
@@ -152,7 +171,7 @@ page_captions() {  # welcome, finished, their Next and Finish buttons
 }
 
 start_setup() {
-  start_program "$1" "$2/Install.exe"
+  start_program "$1" "$2/${setup_program:-Install.exe}"
   setup=$last_pid
 }
 
@@ -200,6 +219,33 @@ same_files() {
   [ $# -gt 0 ] || mapfile -t -d '' files < <(cd "$payload" && find . -type f -printf '%P\0')
   for f in "${files[@]}"; do cmp -s "$payload/$f" "$folder/$f" || differs+="differs: $f "; done
   echo "${differs:-same}"
+}
+
+# A shortcut file's target (LinkInfo's local path), then its description,
+# working folder, arguments and icon (StringData), joined by "|".
+link_fields() {
+  local file=$1 flags offset info n bit target fields=()
+  u16() { od -An -tu2 -j"$1" -N2 "$file" | tr -d ' '; }
+  u32() { od -An -tu4 -j"$1" -N4 "$file" | tr -d ' '; }
+  flags=$(u32 20) offset=76
+  ((flags & 1)) && offset=$((offset + 2 + $(u16 $offset)))
+  if ((flags & 2)); then
+    info=$offset
+    target=$(dd if="$file" bs=1 skip=$((info + $(u32 $((info + 16))))) count=260 2>/dev/null | tr '\0' '\n' | head -1)
+    offset=$((offset + $(u32 $offset)))
+  fi
+  fields+=("${target:-}")
+  for bit in 4 16 32 64; do  # description, working folder, arguments, icon
+    ((flags & 8)) && [ "$bit" = 16 ] && offset=$((offset + 2 + 2 * $(u16 $offset)))  # relative path
+    if ((flags & bit)); then
+      n=$(u16 $offset)
+      fields+=("$(dd if="$file" bs=1 skip=$((offset + 2)) count=$((2 * n)) 2>/dev/null | iconv -f UTF-16LE -t CP1252 | tr -d '\0')")
+      offset=$((offset + 2 + 2 * n))
+    else
+      fields+=("")
+    fi
+  done
+  (IFS='|'; echo "${fields[*]}")
 }
 
 # A registry key's values as "NAME=DATA" lines, sorted.

@@ -69,6 +69,10 @@ ParsedBuild ParseBuild(const std::vector<std::string>& args) {
       parsed.quiet = true;
       continue;
     }
+    if (arg == "--single-file") {
+      request.singleFile = true;
+      continue;
+    }
     if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
     const std::string& value = args[++i];
     if (arg == "--install-exe")
@@ -152,6 +156,16 @@ int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std
     acewriter::ProgressMeter progress(err, display.terminal && !parsed.quiet, display.clock);
     const BuildReport report = BuildMedium(request, progress);
     progress.Clear();
+    if (!report.setupFile.empty()) {
+      out << "built " << (request.out / report.setupFile).string() << ": " << report.product
+          << ", one file of " << contract::kSetupProgramName << " " << report.setupVersion
+          << (request.signing ? " (signed)" : "") << " carrying " << contract::kDescriptionFileName
+          << " and 1 volume: "
+          << acewriter::DescribeTotals(
+                 {report.files, report.bytes, report.archiveBytes, false, progress.Seconds()})
+          << "\n";
+      return 0;
+    }
     out << "built " << request.out.string() << ": " << report.product << " with "
         << contract::kSetupProgramName << " " << report.setupVersion
         << (request.signing ? " (signed)" : "") << ", " << contract::kDescriptionFileName << ", "
@@ -163,6 +177,7 @@ int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std
   } catch (const BuildRefused& refused) {
     err << "pelmora-pack build: nothing written, " << refused.reasons.size() << " problem(s):\n";
     for (const std::string& reason : refused.reasons) err << "  " << reason << "\n";
+    if (refused.usage) return 2;
   } catch (const std::exception& e) {
     err << "pelmora-pack build: " << e.what() << "\n";
   }

@@ -9,6 +9,7 @@
 #include "contract/PathRules.h"
 #include "contract/ProductFiles.h"
 #include "contract/UninstallEntry.h"
+#include "tools/pelmora-pack/Manifest.h"
 #include "tools/pelmora-pack/PayloadIndex.h"
 
 namespace pelmora::pack {
@@ -110,6 +111,8 @@ std::string SampleManifest(const fs::path& payload) {
   m += "# yes: the setup installs the uninstaller, an Uninstall entry and an\n";
   m += "# \"Uninstall\" shortcut beside the product's own in the Start menu.\n";
   m += "# uninstaller = yes\n";
+  m += "# The name of the one setup file that build --single-file writes.\n";
+  m += std::string("# setup-file = ") + kDefaultSetupFileName + "\n";
   m += "\n# Empty registry keys the setup creates below HKEY_CURRENT_USER (and the\n";
   m += "# uninstaller removes): Software\\Vendor or below. Values come from a\n";
   m += "# registry.reg in the payload (README, \"The installation run\").\n";

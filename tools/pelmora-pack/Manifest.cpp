@@ -129,6 +129,7 @@ class Parser {
       if (key == "program") return &m.program;
       if (key == "information") return &m.information;
       if (key == "uninstaller") return &m.uninstaller;
+      if (key == "setup-file") return &m.setupFile;
     } else if (section_ == "registry" && key == "key") {
       return fresh(m.registryKeys);
     } else if (section_ == "com" && key == "server") {

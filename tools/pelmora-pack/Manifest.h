@@ -29,9 +29,13 @@ struct ShortcutEntry {
   ManifestValue group, name, target, icon;
 };
 
+// The one-file setup's name when [product] setup-file leaves it open.
+inline constexpr const char* kDefaultSetupFileName = "Setup.exe";
+
 struct Manifest {
   ManifestValue productName, productVersion, uninstallKey, directory, program, information;
   ManifestValue uninstaller;  // "yes" (also when left out) or "no"
+  ManifestValue setupFile;    // the one-file setup's name; left out: kDefaultSetupFileName
   std::vector<ManifestValue> registryKeys;
   std::vector<ManifestValue> comServers;
   std::vector<ShortcutEntry> shortcuts;

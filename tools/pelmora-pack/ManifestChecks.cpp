@@ -203,6 +203,16 @@ class Checker {
     if (m_.program.Given()) InPayload(m_.program, "the main program");
     if (m_.uninstaller.Given() && m_.uninstaller.text != "yes" && m_.uninstaller.text != "no")
       Bad(m_.uninstaller, "must be yes or no, not \"" + ForMessage(m_.uninstaller.text) + "\"");
+    if (m_.setupFile.Given()) {
+      const std::string& name = m_.setupFile.text;
+      const bool exe = name.size() > 4 && FoldCase(name.substr(name.size() - 4)) == ".exe";
+      if (!exe || contract::NameProblem(name) ||
+          FoldCase(name) == FoldCase(contract::kUninstallerFileName))
+        Bad(m_.setupFile,
+            "is the one-file setup's name: one file name ending in .exe, other "
+            "than " +
+                std::string(contract::kUninstallerFileName) + "; " + std::string(kNameRule));
+    }
   }
 
   void CheckList(const std::vector<ManifestValue>& list, std::size_t limit, const char* field) {

@@ -10,6 +10,7 @@
 #include "acewriter/FileStamp.h"
 #include "acewriter/FolderArchiver.h"
 #include "acewriter/WorkFile.h"
+#include "contract/CarriedData.h"
 #include "contract/ProductFiles.h"
 #include "setupdesc/PlainDescription.h"
 #include "tools/pelmora-pack/ArchiveSettings.h"
@@ -37,32 +38,40 @@ using contract::kUninstallerFileName;
 // signatures are checked with.
 constexpr const char* kSignedWorkSuffix = ".signed.tmp";
 constexpr const char* kCertificatesWork = "certificates.pem.tmp";
+// The one-file setup before it is signed.
+constexpr const char* kUnsignedWorkSuffix = ".unsigned.tmp";
 
 std::string VolumeName(int index);
 
 // Every file "build" writes into the setup folder, finished or as work
-// file: all a folder may hold that the builder replaces. Whatever else is
-// in it is somebody's, and a medium built beside it would carry it along
-// when the folder is copied to a disc.
-std::vector<std::string> MediumFileNames() {
-  std::vector<std::string> names = {
-      kSetupProgramName, kDescriptionFileName, std::string(kFirstVolumeName) + ".tmp",
-      std::string(kUninstallerFileName) + kSignedWorkSuffix, kCertificatesWork};
+// file, in either form (a folder medium or the one setup file named
+// `setupFile`): all a folder may hold that the builder replaces. Whatever
+// else is in it is somebody's, and a medium built beside it would carry it
+// along when the folder is copied to a disc.
+std::vector<std::string> MediumFileNames(const std::string& setupFile) {
+  std::vector<std::string> names = {kSetupProgramName,
+                                    kDescriptionFileName,
+                                    std::string(kFirstVolumeName) + ".tmp",
+                                    std::string(kUninstallerFileName) + kSignedWorkSuffix,
+                                    kCertificatesWork,
+                                    setupFile,
+                                    setupFile + kUnsignedWorkSuffix};
   for (int i = 0; i < contract::kMostVolumes; ++i) names.push_back(VolumeName(i));
   return names;
 }
 
-bool IsMediumFileName(const std::string& name) {
-  for (const std::string& known : MediumFileNames())
+bool IsMediumFileName(const std::string& name, const std::string& setupFile) {
+  for (const std::string& known : MediumFileNames(setupFile))
     if (FoldCase(known) == FoldCase(name)) return true;
   return false;
 }
 
 // Removes the files of an earlier medium (or of this run), so that a rebuild
-// with fewer volumes leaves none of the old ones.
-void RemoveMediumFiles(const fs::path& out) {
+// with fewer volumes, or a folder medium after a one-file one, leaves none
+// of the old ones.
+void RemoveMediumFiles(const fs::path& out, const std::string& setupFile) {
   std::error_code ec;
-  for (const std::string& name : MediumFileNames()) fs::remove(out / name, ec);
+  for (const std::string& name : MediumFileNames(setupFile)) fs::remove(out / name, ec);
 }
 
 std::optional<std::string> ReadWhole(const fs::path& path) {
@@ -110,6 +119,8 @@ struct Plan {
   std::string setupVersion;
   std::string product;                       // name and version, Windows-1252
   std::optional<fs::path> addedUninstaller;  // archived in front of the payload
+  std::string setupFile;                     // the one file's name, Windows-1252
+  std::string program;                       // Install.exe's bytes
 };
 
 class Planner {
@@ -134,10 +145,19 @@ class Planner {
       plan.addedUninstaller = AddedUninstaller(manifest, payload);
       information = Information(manifest.information, problems);
       plan.product = manifest.productName.text + " " + manifest.productVersion.text;
+      if (manifest.setupFile.Given()) plan.setupFile = manifest.setupFile.text;
+      if (r_.singleFile && manifest.volumeSize.Given()) {
+        usage_ = true;
+        reasons_.push_back("--single-file writes one volume, but " + r_.manifest.string() +
+                           " line " + std::to_string(manifest.volumeSize.line) +
+                           " asks for volumes of " + ForMessage(manifest.volumeSize.text) +
+                           ": several volumes are a folder medium (build without --single-file)");
+      }
       for (const ManifestProblem& p : problems)
         reasons_.push_back(r_.manifest.string() + ": " + Describe(p));
     }
-    plan.setupVersion = SetupVersion();
+    setupFile_ = plan.setupFile = Utf8Name(plan.setupFile);
+    plan.setupVersion = SetupVersion(plan.program);
     CheckSigning();
     CheckOutputFolder();
     if (reasons_.empty()) {
@@ -149,7 +169,7 @@ class Planner {
                            " would not be readable: " + e.what());
       }
     }
-    if (!reasons_.empty()) throw BuildRefused(std::move(reasons_));
+    if (!reasons_.empty()) throw BuildRefused(std::move(reasons_), usage_);
     return plan;
   }
 
@@ -189,16 +209,31 @@ class Planner {
     return r_.uninstallerExe;
   }
 
-  std::string SetupVersion() {
+  // The name as the file system takes it here; a default when none is given.
+  static std::string Utf8Name(const std::string& cp1252) {
+    return cp1252.empty() ? std::string(kDefaultSetupFileName) : acewriter::Cp1252ToUtf8(cp1252);
+  }
+
+  std::string SetupVersion(std::string& bytes) {
     const std::optional<std::string> program = ReadWhole(r_.installExe);
     if (!program) {
       reasons_.push_back("cannot read the setup program " + r_.installExe.string() +
                          r_.installExeOrigin);
       return {};
     }
+    bytes = *program;
+    const std::span image(reinterpret_cast<const std::uint8_t*>(program->data()), program->size());
+    // The carried data must follow the image directly: a signature or
+    // anything else already there would end up inside the one file.
+    if (r_.singleFile) {
+      const std::optional<contract::Overlay> overlay = contract::FindOverlay(image, image.size());
+      if (overlay && (overlay->signedFile || overlay->Size() != 0))
+        reasons_.push_back(r_.installExe.string() +
+                           " is signed or carries data after its image: a one-file setup is "
+                           "made from the unsigned program (--sign signs the whole file)");
+    }
     try {
-      return ReadPeFileVersion(
-          std::span(reinterpret_cast<const std::uint8_t*>(program->data()), program->size()));
+      return ReadPeFileVersion(image);
     } catch (const PeFormatError& e) {
       reasons_.push_back(r_.installExe.string() + ": no file version to write into " +
                          kDescriptionFileName + ": " + e.what());
@@ -228,7 +263,7 @@ class Planner {
     if (!fs::is_directory(r_.out, ec)) return;
     for (fs::directory_iterator it(r_.out, ec), end; !ec && it != end; it.increment(ec)) {
       const std::string name = it->path().filename().string();
-      if (!IsMediumFileName(name) || !it->is_regular_file(ec))
+      if (!IsMediumFileName(name, setupFile_) || !it->is_regular_file(ec))
         reasons_.push_back("the setup folder " + r_.out.string() + " holds " + name +
                            ", which is no file of a medium built there before: build into a "
                            "new or empty folder (an earlier medium's own files are replaced)");
@@ -239,6 +274,8 @@ class Planner {
 
   const BuildRequest& r_;
   std::vector<std::string> reasons_;
+  bool usage_ = false;
+  std::string setupFile_;
 };
 
 std::string VolumeName(int index) {
@@ -252,14 +289,15 @@ std::string VolumeName(int index) {
 // a finished one.
 class OutputGuard {
  public:
-  explicit OutputGuard(fs::path out) : out_(std::move(out)) {
+  OutputGuard(fs::path out, std::string setupFile)
+      : out_(std::move(out)), setupFile_(std::move(setupFile)) {
     std::error_code ec;
     createdFolder_ = !fs::exists(out_, ec);
   }
   ~OutputGuard() {
     if (done_) return;
     std::error_code ec;
-    RemoveMediumFiles(out_);
+    RemoveMediumFiles(out_, setupFile_);
     if (createdFolder_) fs::remove(out_, ec);  // only when empty
   }
   OutputGuard(const OutputGuard&) = delete;
@@ -268,6 +306,7 @@ class OutputGuard {
 
  private:
   fs::path out_;
+  std::string setupFile_;
   bool createdFolder_ = false;
   bool done_ = false;
 };
@@ -287,6 +326,23 @@ std::vector<std::string> PayloadUninstallers(const fs::path& payload) {
   return names;
 }
 
+// The setup program with the description and the archive carried after its
+// image, the way contract/CarriedData.h lays them out.
+std::string OneFileSetup(const std::string& program, const std::string& description,
+                         const std::string& archive) {
+  std::string setup = program;
+  setup.append(contract::CarriedPadding(program.size(), description.size(), archive.size()), '\0');
+  const std::string head = contract::CarriedTrailerHead(description.size(), archive.size());
+  contract::Sha256 digest;
+  digest.Add(description);
+  digest.Add(archive);
+  digest.Add(head);
+  setup += description;
+  setup += archive;
+  setup += contract::CarriedTrailer(description.size(), archive.size(), digest.Finish());
+  return setup;
+}
+
 // The archive's bytes, all volumes together.
 std::uint64_t VolumeBytes(const std::vector<std::string>& volumes) {
   std::uint64_t bytes = 0;
@@ -300,17 +356,18 @@ std::uint64_t VolumeBytes(const std::vector<std::string>& volumes) {
 
 }  // namespace
 
-BuildRefused::BuildRefused(std::vector<std::string> why)
+BuildRefused::BuildRefused(std::vector<std::string> why, bool usageError)
     : std::runtime_error(why.empty() ? "the medium cannot be built" : why.front()),
-      reasons(std::move(why)) {}
+      reasons(std::move(why)),
+      usage(usageError) {}
 
 BuildReport BuildMedium(const BuildRequest& request, acewriter::ProgressMeter& progress) {
   const Plan plan = Planner(request).Make();
   const acewriter::FolderSurvey payload = acewriter::SurveyFolder(request.payload);
   const std::int64_t buildTime = acewriter::BuildTime(request.sourceDateEpoch, payload.newestFile);
 
-  OutputGuard guard(request.out);
-  RemoveMediumFiles(request.out);
+  OutputGuard guard(request.out, plan.setupFile);
+  RemoveMediumFiles(request.out, plan.setupFile);
   std::error_code ec;
   fs::create_directories(request.out, ec);
   if (ec) throw std::runtime_error("cannot create " + request.out.string() + ": " + ec.message());
@@ -383,6 +440,26 @@ BuildReport BuildMedium(const BuildRequest& request, acewriter::ProgressMeter& p
   report.bytes += archived.bytes;
   report.volumes = writer.Finish().volumes;
   report.archiveBytes = VolumeBytes(report.volumes);
+
+  if (request.singleFile) {
+    const fs::path setup = request.out / plan.setupFile;
+    const fs::path archive = request.out / kFirstVolumeName;
+    const std::optional<std::string> archiveBytes = ReadWhole(archive);
+    if (!archiveBytes) throw std::runtime_error("cannot read back " + archive.string());
+    const fs::path unsignedSetup =
+        request.signing ? request.out / (plan.setupFile + kUnsignedWorkSuffix) : setup;
+    WriteWhole(unsignedSetup, OneFileSetup(plan.program, plan.description, *archiveBytes));
+    // A program, as the setup program it is made from.
+    fs::permissions(unsignedSetup, fs::status(request.installExe, ec).permissions(), ec);
+    fs::remove(archive, ec);
+    if (request.signing) {
+      signChecked(unsignedSetup, setup, plan.setupFile.c_str());
+      fs::remove(unsignedSetup, ec);
+    }
+    report.setupFile = plan.setupFile;
+    guard.Done();
+    return report;
+  }
 
   const fs::path program = request.out / kSetupProgramName;
   if (request.signing) {

@@ -1,6 +1,8 @@
 // pelmora-pack build: from a manifest and a payload folder to a finished
-// setup folder (Install.exe, install.pmd, DATA.c00 and further volumes).
-// Everything is checked before the first file is written.
+// setup folder (Install.exe, install.pmd, DATA.c00 and further volumes), or
+// to a folder holding one setup file that carries the description and a
+// one-volume archive (contract/CarriedData.h). Everything is checked before
+// the first file is written.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +31,8 @@ struct BuildRequest {
   std::optional<SigningRequest> signing;
   // SOURCE_DATE_EPOCH: the medium's date; unset: its newest payload file's.
   std::optional<std::int64_t> sourceDateEpoch;
+  // One setup file ([product] setup-file) instead of the folder medium.
+  bool singleFile = false;
 };
 
 struct BuildReport {
@@ -38,12 +42,15 @@ struct BuildReport {
   std::size_t files = 0;  // the added uninstaller included
   std::uint64_t bytes = 0;
   std::uint64_t archiveBytes = 0;  // all volumes together
+  std::string setupFile;           // the one file's name; empty for a folder medium
 };
 
-// Every reason the medium cannot be built, one message each.
+// Every reason the medium cannot be built, one message each. `usage`: the
+// request itself asks for what cannot be (one file of several volumes).
 struct BuildRefused : std::runtime_error {
-  explicit BuildRefused(std::vector<std::string> reasons);
+  explicit BuildRefused(std::vector<std::string> reasons, bool usage = false);
   std::vector<std::string> reasons;
+  bool usage = false;
 };
 
 // Throws BuildRefused before writing anything, or std::runtime_error when

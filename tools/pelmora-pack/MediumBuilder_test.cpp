@@ -15,6 +15,7 @@
 #include "acewriter/Cp1252.h"
 #include "acewriter/FileStamp.h"
 #include "acewriter/HeaderScan_testutil.h"
+#include "contract/CarriedData.h"
 #include "TestPaths.h"
 #include "setupdesc/SetupDescReader.h"
 #include "tools/acetool/LibraryArchive.h"
@@ -361,6 +362,69 @@ TEST_F(Medium, ReplacesAnEarlierMediumWholeAndRefusesAForeignFile) {
   fs::remove(Out() / "notes.txt");
   fs::remove(Out() / "DATA.c01");
   EXPECT_TRUE(FolderContent(Out()) == one) << "the refused build changed the setup folder";
+}
+
+// The one-file setup carries, after the unchanged program, the very
+// description and archive the folder medium holds, found again through its
+// trailer; it is refused together with volumes (a usage error, nothing
+// written) and for a program that carries something already. Either form
+// replaces the other in its folder.
+TEST_F(Medium, OneFileSetupCarriesTheFolderMediumsDescriptionAndArchive) {
+  const PackRun volumes = Build({"--single-file"});
+  EXPECT_EQ(volumes.code, 2);
+  EXPECT_NE(volumes.err.find("line 37 asks for volumes of 64k"), std::string::npos) << volumes.err;
+  EXPECT_FALSE(fs::exists(Out()));
+
+  std::string manifest = kManifest.substr(0, kManifest.find("volume-size"));
+  WriteManifest(manifest.insert(manifest.find("[registry]"), "setup-file = Demo-Setup.exe\n"));
+  const PackRun folder = Build();
+  ASSERT_EQ(folder.code, 0) << folder.err;
+  const std::map<std::string, std::string> medium = FolderContent(Out());
+  const PackRun one = Build({"--single-file"});
+  ASSERT_EQ(one.code, 0) << one.err;
+  for (const char* part : {"Demo-Setup.exe: Demo M", "ller 2.1.0.0, one file of Install.exe 3.14"})
+    EXPECT_NE(one.out.find(part), std::string::npos) << one.out;
+  const std::map<std::string, std::string> files = FolderContent(Out());
+  ASSERT_EQ(files.size(), 1u);
+  const std::string& setup = files.at("Demo-Setup.exe");
+  const std::string program = ReadText(kSampleProgram);
+  EXPECT_EQ(setup.compare(0, program.size(), program), 0);
+  EXPECT_EQ(setup.size() % 8, 0u);
+
+  const std::span bytes(reinterpret_cast<const std::uint8_t*>(setup.data()), setup.size());
+  const std::optional<contract::Overlay> overlay = contract::FindOverlay(bytes, bytes.size());
+  ASSERT_TRUE(overlay);
+  EXPECT_EQ(overlay->begin, program.size());
+  const auto found = contract::ReadCarriedTrailer(
+      *overlay, bytes.last(contract::kCarriedTrailerBytes), setupdesc::kMaxDescriptionBytes);
+  ASSERT_TRUE(std::holds_alternative<contract::CarriedLayout>(found));
+  const contract::CarriedLayout& layout = std::get<contract::CarriedLayout>(found);
+  EXPECT_EQ(setup.substr(layout.descriptionOffset, layout.descriptionLength),
+            medium.at("install.pmd"));
+  EXPECT_EQ(setup.substr(layout.archiveOffset, layout.archiveLength), medium.at("DATA.c00"));
+  EXPECT_EQ(contract::Sha256Hex(setup.substr(layout.descriptionOffset,
+                                             layout.digestOffset - layout.descriptionOffset)),
+            contract::DigestHex(layout.digest));
+
+  // The folder medium again, in place of the one file.
+  ASSERT_EQ(Build().code, 0);
+  EXPECT_TRUE(FolderContent(Out()) == medium);
+
+  const fs::path carrying = dir_.Path() / "carrying.exe";
+  WriteText(carrying, program + "more");
+  std::vector<std::string> args = BuildArguments({"--single-file"});
+  args[5] = carrying.string();
+  const PackRun refused = Pack(args);
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_NE(refused.err.find("carrying.exe is signed or carries data after its image"),
+            std::string::npos)
+      << refused.err;
+  WriteManifest(manifest.replace(manifest.find("Demo-Setup.exe"), 14, "Demo-Setup.txt"));
+  const PackRun named = Build({"--single-file"});
+  EXPECT_EQ(named.code, 1);
+  EXPECT_NE(named.err.find("setup-file: is the one-file setup's name"), std::string::npos)
+      << named.err;
+  EXPECT_TRUE(FolderContent(Out()) == medium);
 }
 
 // On a terminal the build shows how far it is, in place on one line; it

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "acewriter/FileStamp.h"
+#include "contract/CarriedData.h"
 #include "tools/acetool/LibraryArchive.h"
 #include "tools/pelmora-pack/Medium_testutil.h"
 
@@ -155,6 +156,34 @@ TEST_F(Signing, SignsSetupAndUninstallerChecksBothAndSignsTheSameAgain) {
   EXPECT_EQ(ReadText(own), ReadText(kSampleProgram));
   EXPECT_EQ(fs::last_write_time(own), dated);
   EXPECT_EQ(FolderContent(Out()).size(), 4u);
+}
+
+// The one-file setup is signed whole: its signature covers the carried
+// data, so that one byte changed there fails the check; the changed file
+// still carries a sound trailer, which the setup's own digest then refuses.
+TEST_F(Signing, SignsTheOneFileSetupWholeWithItsCarriedData) {
+  WriteManifest(kManifest.substr(0, kManifest.find("volume-size")));
+  const fs::path pfx = MakeCertificate("cert", "codeSigning");
+  const PackRun run = Build({"--single-file", "--uninstaller", kSampleProgram, "--sign",
+                             pfx.string(), "--sign-password-file", Password().string()});
+  ASSERT_EQ(run.code, 0) << run.err;
+  const fs::path setup = Out() / "Setup.exe";
+  EXPECT_EQ(FolderContent(Out()).size(), 1u);
+  EXPECT_TRUE(Verifies(setup, Pem("cert")));
+
+  std::string bytes = ReadText(setup);
+  const std::span image(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  const std::optional<contract::Overlay> overlay = contract::FindOverlay(image, image.size());
+  ASSERT_TRUE(overlay && overlay->signedFile);
+  const auto found = contract::ReadCarriedTrailer(
+      *overlay,
+      image.subspan(overlay->end - contract::kCarriedTrailerBytes, contract::kCarriedTrailerBytes),
+      1u << 20);
+  ASSERT_TRUE(std::holds_alternative<contract::CarriedLayout>(found));
+  const contract::CarriedLayout layout = std::get<contract::CarriedLayout>(found);
+  bytes[layout.archiveOffset + layout.archiveLength / 2] ^= 1;
+  WriteText(setup, bytes);
+  EXPECT_FALSE(Verifies(setup, Pem("cert")));
 }
 
 // A certificate exported without a password signs, from an empty password

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cstdio>
+#include <optional>
 
 #include "unace/io/LargeFileOffset.h"
 
@@ -41,9 +42,11 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // C stdio rather than iostreams: it keeps the locale machinery out of the
 // shipped library.
+// The bytes [base, base + size) of the file.
 class FileSource final : public ByteSource {
  public:
-  FileSource(FileHandle file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+  FileSource(FileHandle file, std::uint64_t base, std::uint64_t size)
+      : file_(std::move(file)), base_(base), size_(size) {}
 
   std::size_t Read(std::uint8_t* dst, std::size_t max) override {
     const std::size_t want =
@@ -56,7 +59,7 @@ class FileSource final : public ByteSource {
   }
 
   bool Seek(std::uint64_t offset) override {
-    if (offset > size_ || !SeekLarge(file_.get(), offset, SEEK_SET)) return false;
+    if (offset > size_ || !SeekLarge(file_.get(), base_ + offset, SEEK_SET)) return false;
     position_ = offset;
     return true;
   }
@@ -66,18 +69,36 @@ class FileSource final : public ByteSource {
 
  private:
   FileHandle file_;
+  std::uint64_t base_;
   std::uint64_t size_;
   std::uint64_t position_ = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<ByteSource> FileVolumeOpener::Open(const std::string& path) {
+namespace {
+
+std::unique_ptr<ByteSource> OpenRange(const std::string& path, std::uint64_t offset,
+                                      std::optional<std::uint64_t> length) {
   FileHandle file(std::fopen(path.c_str(), "rb"));
   if (!file) return nullptr;
   const std::int64_t end = EndOf(file.get());
-  if (end < 0 || !SeekLarge(file.get(), 0, SEEK_SET)) return nullptr;
-  return std::make_unique<FileSource>(std::move(file), static_cast<std::uint64_t>(end));
+  if (end < 0) return nullptr;
+  const auto size = static_cast<std::uint64_t>(end);
+  if (offset > size || (length && *length > size - offset)) return nullptr;
+  if (!SeekLarge(file.get(), offset, SEEK_SET)) return nullptr;
+  return std::make_unique<FileSource>(std::move(file), offset, length.value_or(size - offset));
+}
+
+}  // namespace
+
+std::unique_ptr<ByteSource> FileVolumeOpener::Open(const std::string& path) {
+  return OpenRange(path, 0, std::nullopt);
+}
+
+std::unique_ptr<ByteSource> FileRangeOpener::Open(const std::string& path) {
+  if (path != path_) return nullptr;
+  return OpenRange(path, offset_, length_);
 }
 
 }  // namespace pelmora::unace::io

@@ -64,4 +64,20 @@ class FileVolumeOpener final : public VolumeOpener {
   std::unique_ptr<ByteSource> Open(const std::string& path) override;
 };
 
+// The one volume that is `length` bytes at `offset` of the file `path`:
+// positions count from `offset`, and the source ends after `length` bytes.
+// Any other name opens nothing, so no further volume is ever looked for; a
+// range that does not lie inside the file opens nothing either.
+class FileRangeOpener final : public VolumeOpener {
+ public:
+  FileRangeOpener(std::string path, std::uint64_t offset, std::uint64_t length)
+      : path_(std::move(path)), offset_(offset), length_(length) {}
+  std::unique_ptr<ByteSource> Open(const std::string& path) override;
+
+ private:
+  std::string path_;
+  std::uint64_t offset_;
+  std::uint64_t length_;
+};
+
 }  // namespace pelmora::unace::io
