@@ -83,8 +83,8 @@ bool Wizard::ReadDescription() {
   }
   medium_ = std::move(std::get<setupdesc::SetupMedium>(medium));
   if (medium_.kind == setupdesc::MediumKind::DamagedCarriedData) {
-    MessageBoxA(welcome_.Handle(), setupdesc::CarriedDataDamageMessage().c_str(),
-                setupdesc::kErrorCaption, MB_OK);
+    winsupport::TellUser(welcome_.Handle(), setupdesc::CarriedDataDamageMessage(),
+                         setupdesc::kErrorCaption, MB_OK);
     RequestEnd();
     return false;
   }

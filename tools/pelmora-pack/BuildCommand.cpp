@@ -87,6 +87,8 @@ ParsedBuild ParseBuild(const std::vector<std::string>& args) {
       passwordFile = value;
     else if (arg == "--timestamp-url")
       timestampUrl = value;
+    else if (arg == "--winget")
+      request.wingetUrl = value;
     else
       throw UsageError("unknown option " + arg);
   }
@@ -97,6 +99,10 @@ ParsedBuild ParseBuild(const std::vector<std::string>& args) {
   if (passwordFile && !certificate) throw UsageError("--sign-password-file needs --sign");
   if (timestampUrl && !certificate) throw UsageError("--timestamp-url needs --sign");
   if (timestampUrl && timestampUrl->empty()) throw UsageError("--timestamp-url needs a URL");
+  if (!request.wingetUrl.empty() && !request.singleFile)
+    throw UsageError(
+        "--winget writes the package manager's manifest of a one-file setup: it needs "
+        "--single-file");
   request.manifest = positional[0];
   request.payload = positional[1];
   request.out = positional[2];
@@ -164,6 +170,9 @@ int RunBuildCommand(const std::vector<std::string>& args, std::ostream& out, std
           << acewriter::DescribeTotals(
                  {report.files, report.bytes, report.archiveBytes, false, progress.Seconds()})
           << "\n";
+      if (!report.wingetManifest.empty())
+        out << "wrote " << (request.out / report.wingetManifest).string()
+            << ": the installer manifest for Windows' package manager\n";
       return 0;
     }
     out << "built " << request.out.string() << ": " << report.product << " with "

@@ -12,6 +12,7 @@
 #include "acewriter/WorkFile.h"
 #include "contract/CarriedData.h"
 #include "contract/ProductFiles.h"
+#include "contract/Sha256.h"
 #include "setupdesc/PlainDescription.h"
 #include "tools/pelmora-pack/ArchiveSettings.h"
 #include "tools/pelmora-pack/DescriptionText.h"
@@ -19,6 +20,7 @@
 #include "tools/pelmora-pack/ManifestChecks.h"
 #include "tools/pelmora-pack/PayloadIndex.h"
 #include "tools/pelmora-pack/PeFileVersion.h"
+#include "tools/pelmora-pack/WingetManifest.h"
 
 namespace pelmora::pack {
 
@@ -55,7 +57,8 @@ std::vector<std::string> MediumFileNames(const std::string& setupFile) {
                                     std::string(kUninstallerFileName) + kSignedWorkSuffix,
                                     kCertificatesWork,
                                     setupFile,
-                                    setupFile + kUnsignedWorkSuffix};
+                                    setupFile + kUnsignedWorkSuffix,
+                                    WingetManifestName(setupFile)};
   for (int i = 0; i < contract::kMostVolumes; ++i) names.push_back(VolumeName(i));
   return names;
 }
@@ -121,6 +124,7 @@ struct Plan {
   std::optional<fs::path> addedUninstaller;  // archived in front of the payload
   std::string setupFile;                     // the one file's name, Windows-1252
   std::string program;                       // Install.exe's bytes
+  WingetFacts winget;                        // with --winget: all but the file's digest
 };
 
 class Planner {
@@ -152,6 +156,19 @@ class Planner {
                            " line " + std::to_string(manifest.volumeSize.line) +
                            " asks for volumes of " + ForMessage(manifest.volumeSize.text) +
                            ": several volumes are a folder medium (build without --single-file)");
+      }
+      if (!r_.wingetUrl.empty()) {
+        plan.winget = {manifest.support[0].text,
+                       manifest.productName.text,
+                       manifest.productVersion.text,
+                       manifest.uninstallKey.text,
+                       r_.wingetUrl,
+                       std::string(64, '0')};
+        // Tried now with a stand-in digest: a problem is known before
+        // anything is written.
+        if (const auto written = WingetInstallerManifest(plan.winget);
+            const auto* problem = std::get_if<WingetProblem>(&written))
+          reasons_.push_back("--winget: " + problem->message);
       }
       for (const ManifestProblem& p : problems)
         reasons_.push_back(r_.manifest.string() + ": " + Describe(p));
@@ -356,6 +373,11 @@ std::uint64_t VolumeBytes(const std::vector<std::string>& volumes) {
 
 }  // namespace
 
+std::string WingetManifestName(const std::string& setupFile) {
+  const std::size_t dot = setupFile.rfind('.');
+  return (dot == std::string::npos ? setupFile : setupFile.substr(0, dot)) + ".installer.yaml";
+}
+
 BuildRefused::BuildRefused(std::vector<std::string> why, bool usageError)
     : std::runtime_error(why.empty() ? "the medium cannot be built" : why.front()),
       reasons(std::move(why)),
@@ -457,6 +479,15 @@ BuildReport BuildMedium(const BuildRequest& request, acewriter::ProgressMeter& p
       fs::remove(unsignedSetup, ec);
     }
     report.setupFile = plan.setupFile;
+    if (!request.wingetUrl.empty()) {
+      const std::optional<std::string> finished = ReadWhole(setup);
+      if (!finished) throw std::runtime_error("cannot read back " + setup.string());
+      WingetFacts facts = plan.winget;
+      facts.sha256 = contract::Sha256Hex(*finished);
+      report.wingetManifest = WingetManifestName(plan.setupFile);
+      WriteWhole(request.out / report.wingetManifest,
+                 std::get<std::string>(WingetInstallerManifest(facts)));
+    }
     guard.Done();
     return report;
   }

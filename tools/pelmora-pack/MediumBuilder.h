@@ -33,6 +33,9 @@ struct BuildRequest {
   std::optional<std::int64_t> sourceDateEpoch;
   // One setup file ([product] setup-file) instead of the folder medium.
   bool singleFile = false;
+  // With singleFile: the address the file will be downloaded from; the
+  // installer manifest for Windows' package manager is written beside it.
+  std::string wingetUrl;
 };
 
 struct BuildReport {
@@ -43,7 +46,12 @@ struct BuildReport {
   std::uint64_t bytes = 0;
   std::uint64_t archiveBytes = 0;  // all volumes together
   std::string setupFile;           // the one file's name; empty for a folder medium
+  std::string wingetManifest;      // its package manager's manifest's name, if written
 };
+
+// The name of the package manager's manifest written beside `setupFile`:
+// "Setup.exe" gives "Setup.installer.yaml".
+std::string WingetManifestName(const std::string& setupFile);
 
 // Every reason the medium cannot be built, one message each. `usage`: the
 // request itself asks for what cannot be (one file of several volumes).

@@ -380,13 +380,24 @@ TEST_F(Medium, OneFileSetupCarriesTheFolderMediumsDescriptionAndArchive) {
   const PackRun folder = Build();
   ASSERT_EQ(folder.code, 0) << folder.err;
   const std::map<std::string, std::string> medium = FolderContent(Out());
-  const PackRun one = Build({"--single-file"});
+  // --winget needs the one file; with it, the package manager's manifest
+  // lies beside the file with the file's digest.
+  EXPECT_EQ(Build({"--winget", "https://example.org/Demo-Setup.exe"}).code, 2);
+  const PackRun one = Build({"--single-file", "--winget", "https://example.org/Demo-Setup.exe"});
   ASSERT_EQ(one.code, 0) << one.err;
-  for (const char* part : {"Demo-Setup.exe: Demo M", "ller 2.1.0.0, one file of Install.exe 3.14"})
+  for (const char* part : {"Demo-Setup.exe: Demo M", "ller 2.1.0.0, one file of Install.exe 3.14",
+                           "Demo-Setup.installer.yaml: the installer manifest"})
     EXPECT_NE(one.out.find(part), std::string::npos) << one.out;
   const std::map<std::string, std::string> files = FolderContent(Out());
-  ASSERT_EQ(files.size(), 1u);
+  ASSERT_EQ(files.size(), 2u);
   const std::string& setup = files.at("Demo-Setup.exe");
+  std::string digest = contract::Sha256Hex(setup);
+  for (char& c : digest) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string& winget = files.at("Demo-Setup.installer.yaml");
+  for (const std::string& part : std::vector<std::string>{
+           std::string("PackageIdentifier: M\xC3\xBCller&S\xC3\xB6hneGmbH.DemoM\xC3\xBCller\n"),
+           "PackageVersion: 2.1.0.0\n", "    InstallerSha256: " + digest + "\n"})
+    EXPECT_NE(winget.find(part), std::string::npos) << part << "\n" << winget;
   const std::string program = ReadText(kSampleProgram);
   EXPECT_EQ(setup.compare(0, program.size(), program), 0);
   EXPECT_EQ(setup.size() % 8, 0u);

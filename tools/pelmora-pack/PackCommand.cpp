@@ -27,12 +27,14 @@ struct CommandUsage {
 constexpr CommandUsage kCommands[] = {
     {"build",
      "pelmora-pack build MANIFEST PAYLOAD_DIR OUT_DIR [--install-exe PATH | --arch win32|win64]\n"
-     "                   [--uninstaller PATH] [--single-file] [--quiet]\n"
+     "                   [--uninstaller PATH] [--single-file [--winget URL]] [--quiet]\n"
      "                   [--sign CERT.pfx [--sign-password-file FILE] [--timestamp-url URL]]\n"
      "    write a setup folder OUT_DIR (Install.exe, install.pmd, DATA.c00 and further\n"
      "    volumes) from the manifest MANIFEST and the files of PAYLOAD_DIR; with\n"
      "    --single-file, OUT_DIR holds one setup program carrying both (its name:\n"
-     "    [product] setup-file, default Setup.exe; one volume only); without\n"
+     "    [product] setup-file, default Setup.exe; one volume only); --winget URL\n"
+     "    writes beside it the installer manifest for Windows' package manager, the\n"
+     "    file to be downloaded from URL; without\n"
      "    --sign-password-file the certificate's password comes from PELMORA_SIGN_PASSWORD;\n"
      "    the medium is dated by SOURCE_DATE_EPOCH or its newest file; --quiet: no\n"
      "    progress display\n"},
