@@ -5,7 +5,8 @@
 # folder, a name with an umlaut), the manifest builds as it stands, the
 # setup installs it into the folder it proposes, and the uninstaller the
 # entry names removes it again, leaving nothing but itself. README's
-# quick-start manifest builds too. Screenshots in OUTDIR.
+# quick-start manifest builds too; the run with a user writes the log asked
+# for with /LOG=. Screenshots in OUTDIR.
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/medium.sh"
@@ -49,8 +50,15 @@ expect "build: README's quick-start manifest builds" \
 e2e_clean_prefix first
 target="C:\\Program Files\\$product"
 installed="$drive_c/Program Files/$product"
-start_installation first "$out/medium" "$target"
+start_installation first "$out/medium" "$target" '/LOG=C:\first run.log'
 finish first
+# With a user too, /LOG= keeps the log: each entry of the archive (every
+# file and folder of the payload) written, the end's code.
+log=$(tr -d '\r' <"$drive_c/first run.log" 2>/dev/null | cut -d' ' -f3-)
+expect "install: the log of a run with a user names each file and the exit code" \
+  "$(find "$payload" -mindepth 1 | wc -l)|exit code 0" \
+  "$(grep -c "^written \"$(sed 's/\\/\\\\/g' <<<"$target")" <<<"$log")|$(grep -o '^exit code 0' <<<"$log")"
+rm -f "$drive_c/first run.log"
 expect "install: every payload file in the proposed folder, byte for byte" same \
   "$(same_files "$payload" "$installed" Erstes.exe readme.txt docs/guide.txt "$(printf '\xc3\x9cbersicht.txt')")"
 key="HKCU\\$e2e_uninstall_key\\$product"

@@ -171,14 +171,14 @@ page_captions() {  # welcome, finished, their Next and Finish buttons
 }
 
 start_setup() {
-  start_program "$1" "$2/${setup_program:-Install.exe}"
+  start_program "$1" "$2/${setup_program:-Install.exe}" "${@:3}"
   setup=$last_pid
 }
 
 start_installation() {
   local welcome finished next finish_button
   IFS='|' read -r welcome finished next finish_button <<<"$(page_captions)"
-  start_setup "$1" "$2"
+  start_setup "$1" "$2" "${@:4}"
   ui --timeout 30 click "$welcome" "$next" >/dev/null
   ui_wait_line Installation "id=405 " 10
   ui settext Installation 405 "$3" >/dev/null

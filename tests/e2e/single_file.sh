@@ -87,7 +87,7 @@ expect "signed: the welcome page" "Pelmora E2E 1.0.0.0" \
   "$(ui --timeout 30 dump "$welcome" | sed -n 's/^Static id=200 .* text=//p')"
 screenshot signed-welcome
 ui click "$welcome" "&Cancel" >/dev/null
-expect_end signed "Cancel ends it"
+expect_end signed "Cancel ends it" 7
 
 # Refused at start-up: the message, then the end with status 1, nothing left.
 refused() {  # NAME FOLDER
