@@ -43,9 +43,9 @@ std::string RejectionText(Reason reason, std::string_view path, bool english) {
     case Reason::NoArgument:
       text = Pick(english,
                   "Start the uninstaller with the path of the product's protocol file (#) "
-                  "as its only argument.",
+                  "as its argument (beside /S or /LOG= if given).",
                   "Starten Sie die Deinstallation mit dem Pfad der Protokolldatei des "
-                  "Produkts (#) als einzigem Argument.");
+                  "Produkts (#) als Argument (neben /S oder /LOG=, wenn angegeben).");
       break;
     case Reason::Unreadable:
       text = Pick(english, "The file @ cannot be read.", "Die Datei @ kann nicht gelesen werden.");

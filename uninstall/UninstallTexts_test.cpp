@@ -20,7 +20,7 @@ TEST(UninstallTexts, RejectionsAndTheQuestionInBothLanguages) {
             "nicht zum Produkt. Es wurde nichts entfernt.");
   EXPECT_EQ(RejectionText(Reason::NoArgument, "", true),
             "Start the uninstaller with the path of the product's protocol file (UnInstall.log) "
-            "as its only argument. Nothing was removed.");
+            "as its argument (beside /S or /LOG= if given). Nothing was removed.");
 }
 
 TEST(UninstallTexts, SummaryCountsAndListsWhatIsLeftUpToTheCap) {

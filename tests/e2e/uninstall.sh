@@ -314,7 +314,7 @@ damaged no-digest "$(untrusted 'C:\Firma\Kaputt\UnInstall.Log')" 'C:\Firma\Kaput
 vouch HKCU PelmoraE2EKaputt 'C:\Firma\Kaputt\UnInstall.Log' "$drive_c/Firma/Kaputt/UnInstall.Log"
 damaged damaged "Die Datei \"C:\\Firma\\Kaputt\\UnInstall.Log\" ist kein Deinstallationsprotokoll. Es wurde nichts entfernt." \
   'C:\Firma\Kaputt\UnInstall.Log'
-damaged no-argument "Starten Sie die Deinstallation mit dem Pfad der Protokolldatei des Produkts (UnInstall.log) als einzigem Argument. Es wurde nichts entfernt."
+damaged no-argument "Starten Sie die Deinstallation mit dem Pfad der Protokolldatei des Produkts (UnInstall.log) als Argument (neben /S oder /LOG=, wenn angegeben). Es wurde nichts entfernt."
 write_protocol "$drive_c/Firma/Wurzel/UnInstall.Log" 'C:\' '1C:\Firma\Kaputt\daten.txt'
 vouch HKCU PelmoraE2EWurzel 'C:\Firma\Wurzel\UnInstall.Log' "$drive_c/Firma/Wurzel/UnInstall.Log"
 damaged drive-root "Das Protokoll \"C:\\Firma\\Wurzel\\UnInstall.Log\" nennt ein ganzes Laufwerk als Zielordner. Es wurde nichts entfernt." \
