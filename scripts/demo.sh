@@ -106,6 +106,12 @@ ls -l "$product/medium"
 echo "== 11. Installing it under Wine, then removing it with its uninstaller"
 env -u DISPLAY "$root/scripts/with-display.sh" "$root/scripts/demo-install.sh" "$prefix" \
   "$product/medium" "$w32/tests/uia/wintool.exe" "$shots/installation" || status=1
+echo "== 12. The same product as one setup file, installed and removed unattended"
+"$pack" build "$root/samples/demo/product.ini" "$product/payload" "$product/one-file" --arch win32 \
+  --single-file --winget https://pelmora.example/download/Setup.exe
+ls -l "$product/one-file"
+env -u DISPLAY "$root/scripts/with-display.sh" "$root/scripts/demo-unattended.sh" "$prefix" \
+  "$product/one-file/Setup.exe" "$w32/tests/uia/wintool.exe" "$shots/unattended" || status=1
 echo "Screenshots:"
 find "$shots" -name '*.png' | sort | sed "s|^$root/||"
 exit $status
