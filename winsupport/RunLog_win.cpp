@@ -40,18 +40,17 @@ void RunLog::Line(std::string_view text) const {
   ::GetLocalTime(&now);
   std::string line;
   line.reserve(text.size() + 22);
-  AppendNumber(line, now.wYear, 4);
-  line += '-';
-  AppendNumber(line, now.wMonth, 2);
-  line += '-';
-  AppendNumber(line, now.wDay, 2);
-  line += ' ';
-  AppendNumber(line, now.wHour, 2);
-  line += ':';
-  AppendNumber(line, now.wMinute, 2);
-  line += ':';
-  AppendNumber(line, now.wSecond, 2);
-  line += ' ';
+  // "YYYY-MM-DD hh:mm:ss ": each field with the separator that follows it.
+  const struct {
+    WORD value;
+    unsigned digits;
+    char after;
+  } fields[] = {{now.wYear, 4, '-'}, {now.wMonth, 2, '-'},  {now.wDay, 2, ' '},
+                {now.wHour, 2, ':'}, {now.wMinute, 2, ':'}, {now.wSecond, 2, ' '}};
+  for (const auto& field : fields) {
+    AppendNumber(line, field.value, field.digits);
+    line += field.after;
+  }
   line += text;
   line += "\r\n";
   WriteAll(file_.Get(), {}, line.data(), line.size());
