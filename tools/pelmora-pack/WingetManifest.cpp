@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "acewriter/Cp1252.h"
+#include "contract/AnsiText.h"
 #include "contract/ExitCodes.h"
 
 namespace pelmora::pack {
@@ -54,12 +55,8 @@ std::string Quoted(const std::string& utf8) {
 }
 
 bool IsWebAddress(const std::string& url) {
-  std::string lower;
-  for (const char c : url.substr(0, 8))
-    lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  const std::size_t scheme = lower.rfind("https://", 0) == 0  ? 8
-                             : lower.rfind("http://", 0) == 0 ? 7
-                                                              : 0;
+  const std::string head = contract::UpperAnsi(std::string_view(url).substr(0, 8));
+  const std::size_t scheme = head.starts_with("HTTPS://") ? 8 : head.starts_with("HTTP://") ? 7 : 0;
   if (scheme == 0 || url.size() == scheme) return false;
   for (const char c : url)
     if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F) return false;
@@ -105,7 +102,7 @@ std::variant<std::string, WingetProblem> WingetInstallerManifest(const WingetFac
   yaml += "Installers:\n  - Architecture: x86\n";
   yaml += "    InstallerUrl: " + Quoted(facts.installerUrl) + "\n";
   yaml += "    InstallerSha256: ";
-  for (const char c : facts.sha256) yaml += static_cast<char>(c >= 'a' && c <= 'f' ? c - 32 : c);
+  yaml += contract::UpperAnsi(facts.sha256);
   yaml += "\nManifestType: installer\nManifestVersion: 1.6.0\n";
   return yaml;
 }
